@@ -1,0 +1,85 @@
+// The serial port component on Linux: a termios device, exclusively held, and a
+// reader thread that waits in poll() and hands every line event to the
+// user-interface thread, which runs it before the thread waits again.
+#pragma once
+
+#include "comm/SerialPort.h"
+
+#include <QStringList>
+#include <memory>
+
+using TReceiveNotify = std::function<void(quint32 received)>;
+using TLineEventNotify = std::function<void(quint32 eventMask, quint32 modemStatus)>;
+
+// Line-event bits and modem-status bits, as the component reports them.
+namespace ComEvent {
+inline constexpr quint32 RXCHAR = 0x0001;
+inline constexpr quint32 CTS = 0x0008;
+inline constexpr quint32 DSR = 0x0010;
+inline constexpr quint32 RLSD = 0x0020;
+inline constexpr quint32 ERR = 0x0080;
+inline constexpr quint32 RING = 0x0100;
+inline constexpr quint32 ALL = RXCHAR | CTS | DSR | RLSD | ERR | RING; // 0x01B9
+} // namespace ComEvent
+namespace ModemStatus {
+inline constexpr quint32 CTS_ON = 0x0010;
+inline constexpr quint32 DSR_ON = 0x0020;
+inline constexpr quint32 RING_ON = 0x0040;
+inline constexpr quint32 RLSD_ON = 0x0080;
+} // namespace ModemStatus
+
+class TCommThread;
+
+class TComPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit TComPort(QObject* owner = nullptr);
+    ~TComPort() override;
+
+    void Open() override;
+    void Close() override;
+    bool IsOpen() const override { return FOpen; }
+    void Send(const QByteArray& data) override;
+    void SetRTS(bool status) override;
+
+    quint32 WinQSizeIn() const { return FWinQSizeIn; }
+    void setWinQSizeIn(quint32 size) { FWinQSizeIn = size; }
+    quint32 WinQSizeOut() const { return FWinQSizeOut; }
+    void setWinQSizeOut(quint32 size) { FWinQSizeOut = size; }
+    TReceiveMode ReceiveMode() const { return FReceiveMode; }
+    void setReceiveMode(TReceiveMode mode) { FReceiveMode = mode; }
+    QString GetTerminator() const;
+    void SetTerminator(const QString& termStr); // raises EComError
+    const QByteArray& TerminatorBytes() const { return FTerminator; }
+
+    TStatusChanged OnCTSChanged;
+    TStatusChanged OnDSRChanged;
+    TStatusChanged OnRingChanged;
+    TStatusChanged OnRLSDChanged;
+
+    // Called by the reader thread's hand-over, on the user-interface thread.
+    void ReceiveNotify(quint32 nReceived);
+    void EventNotify(quint32 eventMask, quint32 modemStatus);
+
+    // Text of s before the first separator; removes it and the separator from s.
+    static QString NextToken(QString& s, const QString& separator);
+
+private:
+    void deviceLost(quint64 generation);
+
+    quint32 FWinQSizeIn = 8192;
+    quint32 FWinQSizeOut = 8192;
+    TReceiveMode FReceiveMode = rmTERM;
+    QByteArray FTerminator = QByteArrayLiteral("\r\n");
+    bool FOpen = false;
+    QByteArray RxBuf;
+    std::shared_ptr<TCommThread> ComThread;
+    quint64 m_generation = 0;
+};
+
+// Appends the serial devices that can be opened now, in a stable natural order.
+void EnumPorts(QStringList* portList);
+
+// The folder where simulated boards publish their ports (links to pseudo-terminals);
+// EnumPorts lists the links it finds there.
+QString PublishedPortsFolder();

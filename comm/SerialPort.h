@@ -1,0 +1,63 @@
+// What the windows need of a serial port. TComPort implements it on a real
+// device; tests substitute a scripted port that records what was sent.
+#pragma once
+
+#include "common/Framework.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+enum TParity { ptNONE = 0, ptODD = 1, ptEVEN = 2, ptMARK = 3, ptSPACE = 4 };
+enum TStopBit { sbONE = 0, sbONE5 = 1, snTWO = 2 };
+enum TReceiveMode { rmRAW = 0, rmTERM = 1 };
+
+using TNotifyEvent = std::function<void(QObject* sender)>;
+using TReceiveProc = std::function<void(const QByteArray& data)>;
+using TStatusChanged = std::function<void(bool status)>;
+
+// Raised by the serial component: open failures and bad terminator texts.
+class EComError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    virtual void Open() = 0;  // raises EComError; does nothing when already open
+    virtual void Close() = 0; // does nothing when not open
+    virtual bool IsOpen() const = 0;
+    virtual void Send(const QByteArray& data) = 0; // dropped silently when closed
+    virtual void SetRTS(bool status) = 0;
+
+    const QString& Port() const { return FPortID; }
+    void setPort(const QString& port) { FPortID = port; }
+    quint32 Baud() const { return FBaud; }
+    void setBaud(quint32 baud) { FBaud = baud; }
+    quint8 DataBits() const { return FDataBits; }
+    void setDataBits(quint8 bits) { FDataBits = bits; }
+    TParity Parity() const { return FParity; }
+    void setParity(TParity parity) { FParity = parity; }
+    TStopBit StopBits() const { return FStopBits; }
+    void setStopBits(TStopBit stopBits) { FStopBits = stopBits; }
+
+    // Events. A component fires them on the user-interface thread.
+    TNotifyEvent OnPortOpen;
+    TNotifyEvent OnPortClose;
+    TNotifyEvent OnError;
+    TReceiveProc ReceiveCallBack;
+    // The device went away while open (a USB board unplugged). Fired once, after
+    // the component has closed itself (OnPortClose has run).
+    TNotifyEvent OnDeviceLost;
+
+protected:
+    QString FPortID = QStringLiteral("COM1");
+    quint32 FBaud = 9600;
+    quint8 FDataBits = 8;
+    TParity FParity = ptNONE;
+    TStopBit FStopBits = sbONE;
+};

@@ -1,0 +1,187 @@
+// Shared constants of the tool and of the board protocol.
+// Every number that means something on the wire or on screen has its name here.
+#pragma once
+
+#include <cstdint>
+
+namespace Define {
+
+// ---- Program -------------------------------------------------------------
+inline constexpr int VERSIONE = 16;
+
+// ---- Command frame -------------------------------------------------------
+inline constexpr char START_CHAR = '#';
+inline constexpr char END_CHAR = '\n';
+inline constexpr int COMAND_LENGHT = 7;      // "#", code, four payload bytes, LF
+inline constexpr int LOADER_FRAME_LENGTH = 5; // "#", code, low, high, LF
+inline constexpr int FRAME_PAYLOAD_BYTES = 4;
+
+// Command codes of the application firmware.
+inline constexpr char NULL_CMD = '0';
+inline constexpr char WRITE_CMD = '1';
+inline constexpr char READ_CMD = '2';
+inline constexpr char RED_CMD = '3';
+inline constexpr char GREEN_CMD = '4';
+inline constexpr char BLU_CMD = '5';
+inline constexpr char INITSD_CMD = '6';
+inline constexpr char SENDFILE_CMD = '7';
+inline constexpr char SETSLEEP_CMD = '8';
+inline constexpr char WRITEFLASH_CMD = '9';
+inline constexpr char READFLASH_CMD = 'A';
+inline constexpr char SETADDRFLASH_CMD = 'B';
+inline constexpr char CLOSEREADFLASH_CMD = 'C';
+inline constexpr char ERASEALL_CMD = 'D';
+inline constexpr char ERASESECTOR_CMD = 'E';
+inline constexpr char SLEEP_CMD = 'F';
+inline constexpr char ACTIVE_CMD = 'G';
+inline constexpr char AUDIO_ON_CMD = 'H';
+inline constexpr char AUDIO_OFF_CMD = 'I';
+inline constexpr char DATAFILE_CMD = 'L';
+inline constexpr char POWERON_CMD = 'M';
+inline constexpr char POWEROFF_CMD = 'N';
+inline constexpr char LOOP_CMD = 'O';
+inline constexpr char CLASH_CMD = 'P';
+inline constexpr char SWING_CMD = 'Q';
+inline constexpr char SOUND_SECT_CMD_64 = 'R';
+inline constexpr char LOOP1_CMD = 'S';
+inline constexpr char LOOP2_CMD = 'T';
+inline constexpr char ERASE_FLASH_BOOT_CMD = 'U';
+inline constexpr char WRITE_FLASH_BOOT_CMD = 'V';
+inline constexpr char READ_FLASH_BOOT_CMD = 'Z';
+
+// Command codes of the loader (5-byte frames only, while the board runs its loader).
+inline constexpr char WRITEFLASHAPP_CMD = 'A';
+inline constexpr char READFLASHAPP_CMD = 'B';
+inline constexpr char ERASEFLASHAPP_CMD = 'C';
+inline constexpr char READPAGEFLASHAPP_CMD = 'D';
+
+// ---- Parameter memory ----------------------------------------------------
+inline constexpr int MAXEEPROM = 225;          // highest address read by the sweep
+inline constexpr int PARAMETER_COUNT = MAXEEPROM + 1;
+inline constexpr int PARAMETER_NOT_SET = 255;  // the board's "no value" byte
+inline constexpr int PARAMETER_MAX_VALUE = 254; // highest value the screen offers
+
+inline constexpr int ADDR_VERSIONE = 1;
+inline constexpr int ADDR_STATO_TAVRIN = 2;
+inline constexpr int ADDR_STATO_AUDIO = 3;
+inline constexpr int ADDR_SCALA_ACCEL = 4;
+inline constexpr int ADDR_SCALA_GIRO = 5;
+inline constexpr int ADDR_BANK = 6;
+inline constexpr int ADDR_PRESENZA_SWITCH = 7;
+inline constexpr int ADDR_CALIB_VERT_LL = 8;
+inline constexpr int ADDR_CALIB_VERT_HH = 9;
+inline constexpr int ADDR_CALIB_HOR_LL = 10;
+inline constexpr int ADDR_CALIB_HOR_HH = 11;
+inline constexpr int ADDR_SN_HH = 12;
+inline constexpr int ADDR_SN_LL = 13;
+inline constexpr int ADDR_BATT_INF_HH = 14;
+inline constexpr int ADDR_BATT_INF_LL = 15;
+inline constexpr int ADDR_BATT_SUP_HH = 16;
+inline constexpr int ADDR_BATT_SUP_LL = 17;
+inline constexpr int ADDR_LOTTO_HH_H = 100;
+inline constexpr int ADDR_LOTTO_HH_L = 101;
+inline constexpr int ADDR_LOTTO_LL_H = 102;
+inline constexpr int ADDR_LOTTO_LL_L = 103;
+inline constexpr int ADDR_SN_HH_H = 104;
+inline constexpr int ADDR_SN_HH_L = 105;
+inline constexpr int ADDR_SN_LL_H = 106;
+inline constexpr int ADDR_SN_LL_L = 107;
+inline constexpr int ADDR_ENABLE_VERSIONE_30 = 110;
+inline constexpr int ADDR_ENABLE_VERSIONE_31 = 111;
+inline constexpr int ADDR_ENABLE_VERSIONE_32 = 112;
+inline constexpr int ADDR_ENABLE_VERSIONE_33 = 113;
+inline constexpr int ADDR_ENABLE_VERSIONE_34 = 114;
+
+// Banks: 24 addresses each from 24*b, and a second-page block from 150 + 24*b.
+inline constexpr int BANK_COUNT = 3;
+inline constexpr int EEPROM_PAGE_SIZE = 24;
+inline constexpr int EEPROM_PAGE_BANK1 = 24;
+inline constexpr int EEPROM_PAGE_BANK2 = 48;
+inline constexpr int EEPROM_PAGE_BANK3 = 72;
+inline constexpr int EEPROM_PAGE2 = 150;
+inline constexpr int EEPROM_PAGE2_BANK1 = 174;
+inline constexpr int EEPROM_PAGE2_BANK2 = 198;
+inline constexpr int EEPROM_PAGE2_BANK3 = 222;
+
+// Offsets within a bank (from 24*b).
+inline constexpr int ADDR_TH1_HH_BANK = 0;
+inline constexpr int ADDR_TH1_LL_BANK = 1;
+inline constexpr int ADDR_TH2_HH_BANK = 2;
+inline constexpr int ADDR_TH2_LL_BANK = 3;
+inline constexpr int ADDR_R1_BANK = 4;
+inline constexpr int ADDR_G1_BANK = 5;
+inline constexpr int ADDR_B1_BANK = 6;
+inline constexpr int ADDR_R2_BANK = 7;
+inline constexpr int ADDR_G2_BANK = 8;
+inline constexpr int ADDR_B2_BANK = 9;
+inline constexpr int ADDR_WH3_BANK = 10;
+inline constexpr int ADDR_TIME1_BANK = 11;
+inline constexpr int ADDR_TIME2_BANK = 12;
+inline constexpr int ADDR_TH3_HH_BANK = 13;
+inline constexpr int ADDR_TH3_LL_BANK = 14;
+inline constexpr int ADDR_R3_BANK = 15;
+inline constexpr int ADDR_G3_BANK = 16;
+inline constexpr int ADDR_B3_BANK = 17;
+inline constexpr int ADDR_R4_BANK = 18;
+inline constexpr int ADDR_G4_BANK = 19;
+inline constexpr int ADDR_B4_BANK = 20;
+inline constexpr int ADDR_WH1_BANK = 21;
+inline constexpr int ADDR_WH2_BANK = 22;
+inline constexpr int ADDR_WH4_BANK = 23;
+
+// Offsets within a bank's second-page block (from 150 + 24*b).
+inline constexpr int ADDR_RFBK_BANK = 0;
+inline constexpr int ADDR_GFBK_BANK = 1;
+inline constexpr int ADDR_BFBK_BANK = 2;
+inline constexpr int ADDR_WFBK_BANK = 3;
+inline constexpr int ADDR_FREQUENCY = 4;
+
+inline constexpr int FLICKER_MAX = 100;
+inline constexpr int SENSITIVITY_MAX = 65535;
+
+// Frequency modes at bank 1's ADDR_FREQUENCY.
+inline constexpr int FREQUENCY_STD = 1;
+inline constexpr int FREQUENCY_MED = 2;
+inline constexpr int FREQUENCY_EVO = 3;
+
+// ---- Board status (address 2, also reported by telemetry) ---------------
+inline constexpr int STATO_TAVRIN_ACTIVE = 1;
+inline constexpr int STATO_TAVRIN_SLEEP = 2;
+inline constexpr int STATO_TAVRIN_COMMAND_MODE_TX = 3;
+inline constexpr int STATO_TAVRIN_COMMAND_MODE_NOTX = 4;
+
+// ---- Sound memory --------------------------------------------------------
+inline constexpr int MAX_FILE_SIZE = 65000;      // one-sector slots, WAV size in bytes
+inline constexpr int MAX_FILE_HUM_SIZE = 131000; // hum slots (two sectors)
+inline constexpr int WAV_HEADER_BYTES = 44;
+inline constexpr std::uint32_t SECTOR_SIZE = 0x10000;
+inline constexpr std::uint32_t SOUND_MEMORY_SIZE = 0x400000;
+
+// ---- Telemetry -----------------------------------------------------------
+inline constexpr int TELEMETRY_MIN_BLOCK = 25; // blocks of 25 bytes or more starting 0xFF
+inline constexpr unsigned char TELEMETRY_START = 0xFF;
+inline constexpr unsigned char SHOT_START = 0xAA;
+inline constexpr int SHOT_SAMPLES = 50;
+inline constexpr int BATTERY_EMPTY = 2400;
+inline constexpr int BATTERY_FULL = 2950;
+inline constexpr int BATT_DIFF = BATTERY_FULL - BATTERY_EMPTY;
+
+// ---- Serial link ---------------------------------------------------------
+inline constexpr std::uint32_t LINK_BAUD = 115200;
+inline constexpr std::uint32_t LINK_BAUD_AT_START = 9600; // the automatic re-open at start-up
+inline constexpr std::uint32_t LINK_QUEUE_SIZE = 8192;
+
+// ---- Pacing (milliseconds) ---------------------------------------------
+inline constexpr int MAIN_START_DELAY_MS = 1000;
+inline constexpr int SWEEP_TICK_MS = 10;
+inline constexpr int CONNECTION_CHECK_TICK_MS = 2000;
+inline constexpr int WRITE_PAUSE_MS = 100;
+inline constexpr int BLOCK_B_PAUSE_MS = 1000;
+
+// ---- Wait dialog heights -------------------------------------------------
+inline constexpr int WAIT_HEIGHT_TEXT_ONLY = 70;
+inline constexpr int WAIT_HEIGHT_BUTTONS_TOP = 110;
+inline constexpr int WAIT_HEIGHT_WITH_BUTTONS = 140;
+inline constexpr int WAIT_HEIGHT_WITH_BUTTONS_TALL = 144;
+
+} // namespace Define

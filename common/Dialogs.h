@@ -1,0 +1,30 @@
+// The one place where the tool asks the user something or tells them something.
+// Production shows Qt message boxes; tests install a recorder that captures the
+// texts and answers questions from a script.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // An informational message with an OK button.
+    virtual void message(const QString& text) = 0;
+    // The default error box: an error that stopped the handler that was running.
+    virtual void error(const QString& text) = 0;
+    // A Yes/No question; only No (or dismissing the question) answers false.
+    virtual bool askYesNo(const QString& text) = 0;
+    // A file to open; an empty result means the user cancelled.
+    virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
+};
+
+// The dialogs in use. Never null: starts as the Qt message boxes.
+Dialogs& dialogs();
+// Installs another implementation (tests); nullptr restores the Qt one.
+void setDialogs(Dialogs* replacement);
+
+// Shorthands used by the windows.
+inline void ShowMessage(const QString& text) { dialogs().message(text); }
+inline bool AskYesNo(const QString& text) { return dialogs().askYesNo(text); }

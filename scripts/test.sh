@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: the normal build first,
+# then the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+status=0
+for preset in default asan; do
+    echo "== Build and test: $preset"
+    scripts/build.sh "$preset"
+    ctest --preset "$preset" -j2 || status=1
+done
+exit $status

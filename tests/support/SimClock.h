@@ -1,0 +1,50 @@
+// Simulated time for tests: timers fire and pauses pass only when the test
+// advances the clock, so long sequences are checked to the millisecond at once.
+#pragma once
+
+#include "common/Clock.h"
+
+#include <QList>
+#include <functional>
+#include <vector>
+
+class SimClock final : public Clock {
+public:
+    struct Pause {
+        qint64 at;
+        int ms;
+    };
+
+    qint64 now() const override { return m_now; }
+    void pause(int ms) override;
+    void timerChanged(WindowTimer& timer) override;
+    void timerGone(WindowTimer& timer) override;
+
+    // Lets ms of simulated time pass, firing every timer that falls due, in order.
+    void advance(qint64 ms);
+    // Advances in steps of 1 ms until the condition holds; false if it did not
+    // within maxMs.
+    bool advanceUntil(const std::function<bool()>& condition, qint64 maxMs);
+
+    QList<Pause> pauses;
+
+private:
+    struct Entry {
+        WindowTimer* timer;
+        qint64 due;
+        quint64 order;
+    };
+    void remove(WindowTimer& timer);
+
+    qint64 m_now = 0;
+    quint64 m_order = 0;
+    std::vector<Entry> m_entries;
+};
+
+// Installs a SimClock for the lifetime of this object.
+class ScopedSimClock {
+public:
+    ScopedSimClock() { setClock(&clock); }
+    ~ScopedSimClock() { setClock(nullptr); }
+    SimClock clock;
+};

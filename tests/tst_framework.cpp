@@ -1,0 +1,166 @@
+// The runtime every window relies on: conversion, rounding, the default error
+// box and window-timer semantics.
+#include "RecordingDialogs.h"
+#include "SimClock.h"
+#include "TestMain.h"
+
+#include "common/Framework.h"
+
+#include <QTimer>
+
+class FrameworkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void conversionAcceptsDecimalIntegers_data();
+    void conversionAcceptsDecimalIntegers();
+    void conversionRejectsWithTheClassicMessage_data();
+    void conversionRejectsWithTheClassicMessage();
+    void roundingGoesHalfToEven_data();
+    void roundingGoesHalfToEven();
+
+    void errorInTimerTickIsShownAndProgramGoesOn();
+    void errorInAnyEventIsShownByTheApplication();
+
+    void timerFiresEveryIntervalWhileEnabled();
+    void tickMayDisableReenableAndRetimeItsTimer();
+    void timerDueDuringPauseFiresOnceAfterIt();
+};
+
+void FrameworkTest::conversionAcceptsDecimalIntegers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << "4660" << 4660;
+    QTest::newRow("negative") << "-5" << -5;
+    QTest::newRow("plus sign") << "+7" << 7;
+    QTest::newRow("surrounding blanks") << " 12 " << 12;
+    QTest::newRow("largest") << "2147483647" << 2147483647;
+}
+
+void FrameworkTest::conversionAcceptsDecimalIntegers()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QCOMPARE(StrToInt(text), value);
+}
+
+void FrameworkTest::conversionRejectsWithTheClassicMessage_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty") << "" << "'' is not a valid integer value";
+    QTest::newRow("letters") << "abc" << "'abc' is not a valid integer value";
+    QTest::newRow("trailing letter") << "12x" << "'12x' is not a valid integer value";
+    QTest::newRow("lone sign") << "-" << "'-' is not a valid integer value";
+    QTest::newRow("decimal point") << "1.5" << "'1.5' is not a valid integer value";
+    QTest::newRow("overflow") << "2147483648" << "'2147483648' is not a valid integer value";
+}
+
+void FrameworkTest::conversionRejectsWithTheClassicMessage()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    try {
+        StrToInt(text);
+        QFAIL("no error raised");
+    } catch (const EConvertError& e) {
+        QCOMPARE(e.message(), message);
+    }
+}
+
+void FrameworkTest::roundingGoesHalfToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<long long>("rounded");
+    QTest::newRow("12.5") << 12.5 << 12LL;
+    QTest::newRow("13.5") << 13.5 << 14LL;
+    QTest::newRow("-2.5") << -2.5 << -2LL;
+    QTest::newRow("-3.5") << -3.5 << -4LL;
+    QTest::newRow("2.4999") << 2.4999 << 2LL;
+    QTest::newRow("2.5001") << 2.5001 << 3LL;
+    QTest::newRow("-0.7") << -0.7 << -1LL;
+}
+
+void FrameworkTest::roundingGoesHalfToEven()
+{
+    QFETCH(double, value);
+    QFETCH(long long, rounded);
+    QCOMPARE(RoundHalfEven(value), rounded);
+}
+
+void FrameworkTest::errorInTimerTickIsShownAndProgramGoesOn()
+{
+    RecordingDialogs dialogs;
+    ScopedSimClock sim;
+    WindowTimer timer(nullptr, 50);
+    int ticks = 0;
+    timer.setOnTimer([&] {
+        ++ticks;
+        throw EConvertError(QStringLiteral("'x' is not a valid integer value"));
+    });
+    timer.setEnabled(true);
+    sim.clock.advance(100);
+    QCOMPARE(ticks, 2);
+    QCOMPARE(dialogs.errors, QStringList({"'x' is not a valid integer value", "'x' is not a valid integer value"}));
+}
+
+void FrameworkTest::errorInAnyEventIsShownByTheApplication()
+{
+    RecordingDialogs dialogs;
+    bool after = false;
+    QTimer::singleShot(0, [] { throw std::runtime_error("boom"); });
+    QTimer::singleShot(1, [&] { after = true; });
+    QTRY_VERIFY(after);
+    QCOMPARE(dialogs.errors, QStringList{"boom"});
+}
+
+void FrameworkTest::timerFiresEveryIntervalWhileEnabled()
+{
+    ScopedSimClock sim;
+    WindowTimer timer(nullptr, 10);
+    QList<qint64> at;
+    timer.setOnTimer([&] { at.append(sim.clock.now()); });
+    sim.clock.advance(50);
+    QVERIFY(at.isEmpty());
+    timer.setEnabled(true);
+    sim.clock.advance(35);
+    QCOMPARE(at, (QList<qint64>{60, 70, 80}));
+}
+
+void FrameworkTest::tickMayDisableReenableAndRetimeItsTimer()
+{
+    // The connection-check pattern: each tick switches off, re-times and decides
+    // whether to switch on again.
+    ScopedSimClock sim;
+    WindowTimer timer(nullptr, 2000);
+    QList<qint64> at;
+    timer.setOnTimer([&] {
+        timer.setEnabled(false);
+        timer.setInterval(at.isEmpty() ? 500 : 2000);
+        at.append(sim.clock.now());
+        if (at.size() < 3)
+            timer.setEnabled(true);
+    });
+    timer.setEnabled(true);
+    sim.clock.advance(10000);
+    QCOMPARE(at, (QList<qint64>{2000, 2500, 4500}));
+}
+
+void FrameworkTest::timerDueDuringPauseFiresOnceAfterIt()
+{
+    ScopedSimClock sim;
+    WindowTimer sweep(nullptr, 10);
+    QList<qint64> at;
+    sweep.setOnTimer([&] {
+        at.append(sim.clock.now());
+        if (at.size() == 1)
+            Sleep(100);
+    });
+    sweep.setEnabled(true);
+    sim.clock.advance(125);
+    QCOMPARE(at, (QList<qint64>{10, 110, 120}));
+    QCOMPARE(sim.clock.pauses.size(), 1);
+}
+
+TAVRIN_TEST_MAIN(FrameworkTest)
+#include "tst_framework.moc"
