@@ -1,25 +1,240 @@
+// Builds the set-up window's controls. Behaviour lives with the subsystems.
 #include "app/Serial1.h"
 
+#include "app/Shape.h"
 #include "comm/ComPort.h"
+#include "common/Clock.h"
 #include "common/Define.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSlider>
+#include <QTabWidget>
+
+namespace {
+constexpr int INDICATOR_SIZE = 16;
+constexpr int PORT_LIST_MIN_WIDTH = 220;
+const QColor PORT_CLOSED_COLOUR(128, 128, 128);
+const QColor HEADER_COLOUR(43, 52, 64);
+const QColor HEADER_TEXT_COLOUR(230, 234, 238);
+
+template <typename W> W* named(W* widget, const char* name, const QString& accessible)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(accessible);
+    return widget;
+}
+
+QLabel* caption(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
+} // namespace
 
 TSerialForm1::TSerialForm1(QWidget* parent)
     : QWidget(parent, Qt::Window)
+    , Timer1(new WindowTimer(this, Define::SWEEP_TICK_MS))
+    , Timer3(new WindowTimer(this, Define::CONNECTION_CHECK_TICK_MS))
 {
     setObjectName(QStringLiteral("SerialForm1"));
     setWindowTitle(QStringLiteral("SetUp Kordex"));
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+
+    auto* top = new QVBoxLayout(this);
+    buildHeader(top);
+    buildParametersTab();
+    top->addWidget(PageControl1, 1);
+    buildHiddenGroups();
+
     auto port = std::make_unique<TComPort>(this);
     port->setObjectName(QStringLiteral("ComPort1"));
     port->setBaud(Define::LINK_BAUD);
     port->setReceiveMode(rmRAW);
     port->SetTerminator(QStringLiteral("#13"));
     setComPort(std::move(port));
+    connectHandlers();
 }
 
-TSerialForm1::~TSerialForm1() = default;
+TSerialForm1::~TSerialForm1()
+{
+    // The port goes first, so no callback reaches a half-destroyed window.
+    if (ComPort1) {
+        ComPort1->ReceiveCallBack = nullptr;
+        ComPort1->OnPortClose = nullptr;
+        ComPort1->OnDeviceLost = nullptr;
+    }
+    m_ownedPort.reset();
+}
 
 void TSerialForm1::setComPort(std::unique_ptr<SerialPort> port)
 {
     m_ownedPort = std::move(port);
     ComPort1 = m_ownedPort.get();
+    ComPort1->OnPortOpen = [this](QObject*) { ComPort1PortOpen(); };
+    ComPort1->OnPortClose = [this](QObject*) { ComPort1PortClose(); };
+    ComPort1->OnError = [this](QObject*) { ComPort1Error(); };
+    ComPort1->ReceiveCallBack = [this](const QByteArray& data) { ComPort1ReceiveCallBack(data); };
+    ComPort1->OnDeviceLost = [this](QObject*) { ComPort1DeviceLost(); };
+}
+
+QLineEdit* TSerialForm1::edit(const QString& name) const { return m_edits.value(name); }
+
+void TSerialForm1::buildHeader(QVBoxLayout* top)
+{
+    auto* header = new QHBoxLayout;
+    top->addLayout(header);
+
+    // Release and serial number, on a dark band so they read at a glance.
+    Panel1 = named(new QFrame(this), "Panel1", QStringLiteral("Board identity"));
+    Panel1->setAutoFillBackground(true);
+    QPalette band = Panel1->palette();
+    band.setColor(QPalette::Window, HEADER_COLOUR);
+    band.setColor(QPalette::WindowText, HEADER_TEXT_COLOUR);
+    Panel1->setPalette(band);
+    auto* identity = new QGridLayout(Panel1);
+    Verlb = named(caption(QStringLiteral("Release n."), Panel1), "Verlb", QStringLiteral("Release caption"));
+    Label1 = named(caption(QString(), Panel1), "Label1", QStringLiteral("Firmware release"));
+    Label42 = named(caption(QStringLiteral("Serial N."), Panel1), "Label42", QStringLiteral("Serial number caption"));
+    Label21 = named(caption(QString(), Panel1), "Label21", QStringLiteral("Serial number"));
+    for (QLabel* value : {Label1, Label21}) {
+        QFont bold = value->font();
+        bold.setBold(true);
+        value->setFont(bold);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    identity->addWidget(Verlb, 0, 0);
+    identity->addWidget(Label1, 0, 1);
+    identity->addWidget(Label42, 1, 0);
+    identity->addWidget(Label21, 1, 1);
+    Button10 = named(new QPushButton(QStringLiteral("WriteSN"), Panel1), "Button10", QStringLiteral("WriteSN"));
+    identity->addWidget(Button10, 0, 2, 2, 1);
+    header->addWidget(Panel1);
+
+    // Port panel.
+    Panel23 = named(new QFrame(this), "Panel23", QStringLiteral("Serial port"));
+    Panel23->setFrameShape(QFrame::StyledPanel);
+    auto* portRow = new QHBoxLayout(Panel23);
+    auto* usb = caption(QStringLiteral("USB"), Panel23);
+    cbports = named(new QComboBox(Panel23), "cbports", QStringLiteral("Serial port"));
+    cbports->setMinimumWidth(PORT_LIST_MIN_WIDTH);
+    usb->setBuddy(cbports);
+    shPortOpen = named(new Shape(Panel23), "shPortOpen", QStringLiteral("Port open indicator"));
+    shPortOpen->setFixedSize(INDICATOR_SIZE, INDICATOR_SIZE);
+    shPortOpen->setBrushColor(PORT_CLOSED_COLOUR);
+    OpenButton = named(new QPushButton(QStringLiteral("Open "), Panel23), "OpenButton", QStringLiteral("Open port"));
+    CloseButton =
+        named(new QPushButton(QStringLiteral("Close "), Panel23), "CloseButton", QStringLiteral("Close port"));
+    portRow->addWidget(usb);
+    portRow->addWidget(cbports, 1);
+    portRow->addWidget(shPortOpen);
+    portRow->addWidget(OpenButton);
+    portRow->addWidget(CloseButton);
+    header->addWidget(Panel23, 1);
+
+    // Board status.
+    GroupBox5 = named(new QGroupBox(QStringLiteral("Tavrin Status"), this), "GroupBox5", QStringLiteral("Tavrin Status"));
+    auto* status = new QHBoxLayout(GroupBox5);
+    RadioButton10 = named(new QRadioButton(QStringLiteral("Active"), GroupBox5), "RadioButton10", QStringLiteral("Active"));
+    RadioButton9 = named(new QRadioButton(QStringLiteral("SetUp"), GroupBox5), "RadioButton9", QStringLiteral("SetUp"));
+    RadioButton13 = named(new QRadioButton(QStringLiteral("TX"), GroupBox5), "RadioButton13", QStringLiteral("TX"));
+    for (QRadioButton* b : {RadioButton10, RadioButton9, RadioButton13})
+        status->addWidget(b);
+    RadioButton10->setChecked(true);
+    header->addWidget(GroupBox5);
+
+    // Battery bar: its width follows the battery reading.
+    Shape2 = named(new Shape(this), "Shape2", QStringLiteral("Battery level"));
+    Shape2->setFixedHeight(INDICATOR_SIZE);
+    header->addWidget(Shape2, 0, Qt::AlignVCenter);
+}
+
+void TSerialForm1::buildParametersTab()
+{
+    PageControl1 = named(new QTabWidget(this), "PageControl1", QStringLiteral("Pages"));
+    auto* page = new QWidget(PageControl1);
+    page->setObjectName(QStringLiteral("Parameters"));
+    PageControl1->addTab(page, QStringLiteral("Parameters"));
+    auto* columns = new QHBoxLayout(page);
+
+    GroupBox2 = named(new QGroupBox(page), "GroupBox2", QStringLiteral("Parameters"));
+    auto* group = new QVBoxLayout(GroupBox2);
+    auto* actions = new QHBoxLayout;
+    SpeedButton4 = named(new QPushButton(QStringLiteral("Read Parameters"), GroupBox2), "SpeedButton4",
+                         QStringLiteral("Read Parameters"));
+    SpeedButton5 = named(new QPushButton(QStringLiteral("Write Parameters"), GroupBox2), "SpeedButton5",
+                         QStringLiteral("Write Parameters"));
+    actions->addWidget(SpeedButton4);
+    actions->addWidget(SpeedButton5);
+    actions->addStretch();
+    group->addLayout(actions);
+    m_rowsGrid = new QGridLayout;
+    group->addLayout(m_rowsGrid);
+    group->addStretch();
+
+    // One default-bank button above each bank's rows.
+    Def1 = named(new QRadioButton(QStringLiteral("Bank1"), GroupBox2), "Def1", QStringLiteral("Default bank 1"));
+    Def2 = named(new QRadioButton(QStringLiteral("Bank2"), GroupBox2), "Def2", QStringLiteral("Default bank 2"));
+    Def3 = named(new QRadioButton(QStringLiteral("Bank3"), GroupBox2), "Def3", QStringLiteral("Default bank 3"));
+    Def1->setChecked(true);
+
+    columns->addWidget(GroupBox2, 1);
+    SidePanel = new QVBoxLayout;
+    columns->addLayout(SidePanel);
+
+    SetupControls = {SpeedButton4, SpeedButton5};
+    for (QWidget* control : SetupControls)
+        control->setEnabled(false);
+}
+
+void TSerialForm1::buildHiddenGroups()
+{
+    GroupBox1 = named(new QGroupBox(QStringLiteral("Collaudo"), this), "GroupBox1", QStringLiteral("Collaudo"));
+    auto* collaudo = new QHBoxLayout(GroupBox1);
+    Label14 = named(caption(QString(), GroupBox1), "Label14", QStringLiteral("Serial number, lot"));
+    Label43 = named(caption(QString(), GroupBox1), "Label43", QStringLiteral("Serial number, running serial"));
+    SN_OLD = named(caption(QString(), GroupBox1), "SN_OLD", QStringLiteral("Old-format serial number"));
+    for (QLabel* l : {Label14, Label43, SN_OLD})
+        collaudo->addWidget(l);
+    GroupBox3 = named(new QGroupBox(QStringLiteral("Flash App."), this), "GroupBox3", QStringLiteral("Flash App."));
+    GroupBox4 = named(new QGroupBox(QStringLiteral("Boot App."), this), "GroupBox4", QStringLiteral("Boot App."));
+    for (QGroupBox* g : {GroupBox1, GroupBox3, GroupBox4})
+        g->hide();
+}
+
+void TSerialForm1::connectHandlers()
+{
+    connect(OpenButton, &QPushButton::clicked, this, [this] { OpenPort(); });
+    connect(CloseButton, &QPushButton::clicked, this, [this] { ClosePort(); });
+    connect(SpeedButton4, &QPushButton::clicked, this, [this] { ReadBtnClick(); });
+    // Radio buttons act when they become selected, by the user or by the program,
+    // never when an already selected button is selected again.
+    const std::pair<QRadioButton*, void (TSerialForm1::*)()> selections[] = {
+        {RadioButton10, &TSerialForm1::RadioButton10Click}, {RadioButton9, &TSerialForm1::RadioButton9Click},
+        {RadioButton13, &TSerialForm1::RadioButton13Click}, {Def1, &TSerialForm1::Def1Click},
+        {Def2, &TSerialForm1::Def2Click},                   {Def3, &TSerialForm1::Def3Click}};
+    for (const auto& [button, handler] : selections)
+        connect(button, &QRadioButton::toggled, this, [this, handler = handler](bool on) {
+            if (on)
+                (this->*handler)();
+        });
+    Timer1->setOnTimer([this] { Timer1Timer(); });
+    Timer3->setOnTimer([this] { Timer3Timer(); });
+}
+
+void TSerialForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TSerialForm1::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
 }

@@ -1,10 +1,31 @@
-// The traffic monitor: transmit and receive logs and the telemetry grid.
+// The traffic monitor: transmit and receive logs, the telemetry grid and the
+// sample grid of the selected sound file. Hidden until asked for.
 #pragma once
 
 #include <QWidget>
+
+class LogMemo;
+class QCheckBox;
+class QLabel;
+class QTableWidget;
 
 class THiddenForm : public QWidget {
     Q_OBJECT
 public:
     explicit THiddenForm(QWidget* parent = nullptr);
+
+    QCheckBox* CheckBox1; // "View": logging on or off
+    QCheckBox* HexCheck;  // hexadecimal or text lines
+    LogMemo* Memo1;       // transmit log
+    LogMemo* Memo2;       // receive log
+    QTableWidget* StringGrid1; // telemetry
+    QTableWidget* StringGrid2; // samples of the selected sound file
+    QTableWidget* StringGrid3; // "App Flash"
+
+    bool logging() const;
+    bool hexMode() const;
 };
+
+// Sets a grid cell's text, creating the cell on first use.
+void SetCell(QTableWidget* grid, int column, int row, const QString& text);
+QString CellText(const QTableWidget* grid, int column, int row);

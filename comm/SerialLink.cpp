@@ -1,14 +1,190 @@
-// Port panel and settings file of the set-up window.
+// The set-up window's port panel: the port list, opening and closing, the
+// settings file that remembers the port, and the connection check.
 #include "app/Serial1.h"
 
-#include "comm/SerialPort.h"
+#include "app/Forms.h"
+#include "app/Shape.h"
+#include "app/Wait.h"
+#include "comm/ComPort.h"
+#include "comm/Hidden.h"
+#include "comm/LogMemo.h"
+#include "comm/SettingsFile.h"
+#include "common/Clock.h"
+#include "common/Define.h"
+#include "common/Dialogs.h"
+#include "common/Globals.h"
+#include "common/Paths.h"
 
-void TSerialForm1::InitSeriale() {}
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 
-void TSerialForm1::LoadSeriale() {}
+namespace {
+const QColor PORT_OPEN_COLOUR(255, 255, 0);
+const QColor PORT_CLOSED_COLOUR(128, 128, 128);
+const QColor BATTERY_BAR_COLOUR(255, 150, 0);
+constexpr int BATTERY_BAR_START_WIDTH = 100;
 
-void TSerialForm1::CloseSeriale() { ComPort1->Close(); }
+const char* const PORT_NOT_FOUND = "Kordex Serial ComPort not found .... Please select a right ComPort. ";
+const char* const MISSING_FILE = "FILE INESISTENTE : ";
+const char* const DOWNLOADING_PARAMETERS = "Wait... Downloading parameters from Kordex in progress.";
+const char* const DOWNLOADING_FILES = "Wait... Downloading files to Kordex in progress...";
+const char* const SOUND_FOLDER = "Fonts/bank1";
 
-void TSerialForm1::RadioButton9Click() {}
+// Row labels of the telemetry grid, column 0 from row 0.
+const char* const TELEMETRY_LABELS[] = {"POSX", "POSY", "POSZ", "ROTX", "ROTY", "ROTZ",
+                                        "RED",  "GREEN", "BLUE", "Battery ", "USB", "STATO"};
 
-void TSerialForm1::StopBulkLoad() {}
+enum ConnectionStep { CHECK_START = 1, CHECK_ANSWER = 2, CHECK_SWEEP = 3, CHECK_DONE = 4 };
+
+QString listIndexError(int index) { return QStringLiteral("List index out of bounds (%1)").arg(index); }
+} // namespace
+
+void TSerialForm1::InitSeriale()
+{
+    QStringList ports;
+    EnumPorts(&ports);
+    cbports->addItems(ports);
+    if (cbports->count() > 0)
+        cbports->setCurrentIndex(0);
+}
+
+void TSerialForm1::LoadSeriale()
+{
+    const QString path = SettingsFilePath();
+    const std::optional<SavedPort> saved = ReadSettingsFile(path);
+    if (!saved) {
+        ShowMessage(QString::fromLatin1(MISSING_FILE) + path);
+        return;
+    }
+    const int index = StrToInt(saved->indexText);
+    // An index beyond the list selects nothing, as the classic list boxes do.
+    cbports->setCurrentIndex(index >= 0 && index < cbports->count() ? index : -1);
+    if (cbports->currentText() != saved->port)
+        return;
+    HiddenForm->Memo1->Clear();
+    HiddenForm->Memo2->Clear();
+    ComPort1->setBaud(Define::LINK_BAUD_AT_START);
+    ComPort1->setParity(ptNONE);
+    ComPort1->setStopBits(sbONE);
+    OpenPort();
+}
+
+void TSerialForm1::SaveSeriale()
+{
+    const QString path = SettingsFilePath();
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(QString::fromLatin1(MISSING_FILE) + path);
+        return;
+    }
+    if (!WriteSettingsFile(path, ComPort1->Port(), cbports->currentIndex()))
+        ShowMessage(QStringLiteral("Cannot write the settings file %1.").arg(path));
+}
+
+void TSerialForm1::OpenPort()
+{
+    cbports->setEnabled(false);
+    if (cbports->currentIndex() < 0)
+        throw EListError(listIndexError(cbports->currentIndex()));
+    ComPort1->setPort(cbports->currentText());
+    ComPort1->Open();
+    ComPort1->SetRTS(true);
+    SelectButton(RadioButton10);
+    GroupBox5->setEnabled(true);
+}
+
+void TSerialForm1::ClosePort()
+{
+    ComPort1->Close();
+    cbports->setEnabled(true);
+    SelectButton(RadioButton10);
+    GroupBox5->setEnabled(false);
+}
+
+void TSerialForm1::CloseSeriale()
+{
+    ComPort1->Close();
+    cbports->setEnabled(true);
+}
+
+void TSerialForm1::ComPort1PortOpen() { shPortOpen->setBrushColor(PORT_OPEN_COLOUR); }
+
+void TSerialForm1::ComPort1PortClose() { shPortOpen->setBrushColor(PORT_CLOSED_COLOUR); }
+
+void TSerialForm1::ComPort1Error() {}
+
+void TSerialForm1::ComPort1DeviceLost()
+{
+    // The component has closed itself already. Put the panel in the closed state
+    // and stop whatever was talking to the board, then say what happened.
+    const bool checking = Timer3->Enabled();
+    Timer1->setEnabled(false);
+    Timer3->setEnabled(false);
+    if (checking)
+        waitform->close();
+    ClosePort();
+    ShowMessage(QStringLiteral("The connection to the board on %1 was lost (the device was disconnected).\r"
+                               "Plug it in again, choose the port and press \"Open \".")
+                    .arg(ComPort1->Port()));
+}
+
+void TSerialForm1::FormShow()
+{
+    for (int row = 0; row < static_cast<int>(std::size(TELEMETRY_LABELS)); ++row)
+        SetCell(HiddenForm->StringGrid1, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
+    Shape2->setBrushColor(BATTERY_BAR_COLOUR);
+    RICHIESTA = true;
+    SoundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    STEP = CHECK_START;
+    Timer3->setEnabled(true);
+    Shape2->setFixedWidth(BATTERY_BAR_START_WIDTH);
+    for (QWidget* hidden : std::initializer_list<QWidget*>{Button10, GroupBox1, GroupBox3, GroupBox4})
+        hidden->hide();
+}
+
+void TSerialForm1::FormClose() { SaveSeriale(); }
+
+void TSerialForm1::Timer3Timer()
+{
+    Timer3->setEnabled(false);
+    Timer3->setInterval(Define::CONNECTION_CHECK_TICK_MS);
+    switch (STEP) {
+    case CHECK_START:
+        if (cbports->isEnabled()) {
+            ShowMessage(QString::fromLatin1(PORT_NOT_FOUND));
+            return;
+        }
+        waitform->setHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
+        waitform->Label1->setText(QString::fromLatin1(DOWNLOADING_PARAMETERS));
+        waitform->show();
+        SelectButton(RadioButton13);
+        STEP = CHECK_ANSWER;
+        break;
+    case CHECK_ANSWER:
+        if (COMMAND) {
+            ShowMessage(QString::fromLatin1(PORT_NOT_FOUND));
+            ClosePort();
+            waitform->close();
+            return;
+        }
+        SelectButton(RadioButton9);
+        STEP = CHECK_SWEEP;
+        break;
+    case CHECK_SWEEP:
+        ReadBtnClick();
+        STEP = CHECK_DONE;
+        break;
+    case CHECK_DONE:
+        waitform->setHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
+        waitform->Label1->setText(QString::fromLatin1(DOWNLOADING_FILES));
+        waitform->close();
+        return;
+    default:
+        return;
+    }
+    Timer3->setEnabled(true);
+}

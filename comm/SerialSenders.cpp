@@ -1,0 +1,43 @@
+// The senders every subsystem shares: raw send, parameter write, the
+// close-read-sequence frame and the parameter read sweep.
+#include "app/Serial1.h"
+
+#include "comm/Frames.h"
+#include "comm/SerialPort.h"
+#include "common/Clock.h"
+#include "common/Define.h"
+#include "common/Globals.h"
+
+void TSerialForm1::SendToBoard(const QByteArray& msg) { ComPort1->Send(msg); }
+
+void TSerialForm1::SendCommand(const QByteArray& frame)
+{
+    DisplayTrasmit(frame);
+    SendToBoard(frame);
+    COMMAND = true;
+}
+
+void TSerialForm1::WriteDato(int dato, int addr)
+{
+    const QByteArray frame = ParameterWriteFrame(addr, dato);
+    DisplayTrasmit(frame);
+    SendToBoard(frame);
+    Sleep(Define::WRITE_PAUSE_MS);
+}
+
+void TSerialForm1::SetCloseReadSeq() { SendCommand(NoArgumentFrame(Define::CLOSEREADFLASH_CMD)); }
+
+void TSerialForm1::ReadBtnClick()
+{
+    ADDRESS = 0;
+    Timer1->setEnabled(true);
+}
+
+void TSerialForm1::Timer1Timer()
+{
+    SendCommand(SweepReadFrame(ADDRESS));
+    if (ADDRESS < Define::MAXEEPROM)
+        ++ADDRESS;
+    else
+        Timer1->setEnabled(false);
+}

@@ -1,0 +1,57 @@
+#include "comm/TrafficLog.h"
+
+#include "common/Define.h"
+
+namespace {
+constexpr char16_t CONTROL_PICTURES = 0x2400; // U+2400..U+241F mirror the C0 controls
+constexpr char16_t DELETE_PICTURE = 0x2421;
+constexpr unsigned char FIRST_PRINTABLE = 0x20;
+constexpr unsigned char DELETE = 0x7F;
+constexpr int HEX_WIDTH = 2;
+constexpr int HEX_BASE = 16;
+
+QString hexByte(unsigned char b) { return QStringLiteral("%1").arg(b, HEX_WIDTH, HEX_BASE, QLatin1Char('0')).toUpper(); }
+
+QString readableByte(unsigned char b)
+{
+    if (b < FIRST_PRINTABLE)
+        return QString(QChar(static_cast<char16_t>(CONTROL_PICTURES + b)));
+    if (b == DELETE)
+        return QString(QChar(DELETE_PICTURE));
+    if (b > DELETE)
+        return QStringLiteral("\\x") + hexByte(b);
+    return QString(QChar(static_cast<char16_t>(b)));
+}
+
+const QByteArray WRITE_FILE_DONE = QByteArrayLiteral("OK WRITE FILE");
+const QByteArray UPLOAD_END = QByteArrayLiteral("End.");
+constexpr char PAUSE_MARK = 'B';
+} // namespace
+
+QString FormatLogLine(const char* direction, const QByteArray& data, bool hex)
+{
+    QString line = QString::fromLatin1(direction) + QLatin1Char('-');
+    line.reserve(line.size() + data.size() * (HEX_WIDTH + 1));
+    for (char c : data) {
+        const auto b = static_cast<unsigned char>(c);
+        line += QLatin1Char(' ');
+        line += hex ? hexByte(b) : readableByte(b);
+    }
+    return line;
+}
+
+BlockRoutes ClassifyBlock(const QByteArray& block, bool replyExpected)
+{
+    BlockRoutes routes;
+    if (block.isEmpty())
+        return routes;
+    const auto first = static_cast<unsigned char>(block[0]);
+    routes.writeFileDone = block == WRITE_FILE_DONE;
+    routes.parameterReply = replyExpected;
+    routes.telemetry = block.size() >= Define::TELEMETRY_MIN_BLOCK && first == Define::TELEMETRY_START;
+    routes.uploadEnd = block == UPLOAD_END;
+    routes.pauseForB = block[0] == PAUSE_MARK;
+    routes.shot = block.size() >= 2 && first == Define::SHOT_START
+                  && static_cast<unsigned char>(block[1]) == Define::SHOT_START;
+    return routes;
+}

@@ -1,0 +1,5 @@
+#include "common/Globals.h"
+
+int ADDRESS = 0;
+bool RICHIESTA = false;
+int READY = 0;

@@ -1,0 +1,75 @@
+#include "SetupWindowFixture.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "app/Wait.h"
+#include "common/Globals.h"
+#include "common/Paths.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+
+SetupWindowFixture::SetupWindowFixture(bool scriptedPort)
+{
+    QDir(folder.path()).mkpath(QStringLiteral("Bin"));
+    setInstallFolder(folder.path());
+    setDocumentationFolder(folder.path());
+    ADDRESS = 0;
+    RICHIESTA = false;
+    READY = 0;
+    CALIBRAZIONE = false;
+    CreateForms();
+    if (scriptedPort) {
+        auto owned = std::make_unique<ScriptedPort>();
+        port = owned.get();
+        SerialForm1->setComPort(std::move(owned));
+    }
+}
+
+SetupWindowFixture::~SetupWindowFixture()
+{
+    DestroyForms();
+    setInstallFolder(QString());
+    setDocumentationFolder(QString());
+}
+
+QString SetupWindowFixture::settingsPath() const { return folder.path() + QStringLiteral("/Bin/COM_1.INI"); }
+
+void SetupWindowFixture::writeSettings(const QByteArray& content) const
+{
+    QFile file(settingsPath());
+    file.open(QIODevice::WriteOnly);
+    file.write(content);
+}
+
+QByteArray SetupWindowFixture::readSettings() const
+{
+    QFile file(settingsPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void SetupWindowFixture::setPortList(const QStringList& ports) const
+{
+    SerialForm1->cbports->clear();
+    SerialForm1->cbports->addItems(ports);
+    if (!ports.isEmpty())
+        SerialForm1->cbports->setCurrentIndex(0);
+}
+
+void SetupWindowFixture::openPort(int index) const
+{
+    SerialForm1->cbports->setCurrentIndex(index);
+    SerialForm1->OpenPort();
+}
+
+QList<QByteArray> SetupWindowFixture::sentFrames() const
+{
+    QList<QByteArray> frames;
+    if (port)
+        for (const ScriptedPort::Sent& s : port->sent)
+            frames.append(s.bytes);
+    return frames;
+}
+
+QByteArray hexBytes(const char* spaced) { return QByteArray::fromHex(QByteArray(spaced).replace(' ', "")); }

@@ -1,0 +1,38 @@
+// The six windows on simulated time, with recorded dialogs, a temporary
+// installation folder and a scripted port in the set-up window.
+#pragma once
+
+#include "RecordingDialogs.h"
+#include "ScriptedPort.h"
+#include "SimClock.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class SetupWindowFixture {
+public:
+    // scriptedPort false keeps the real serial component (end-to-end tests).
+    explicit SetupWindowFixture(bool scriptedPort = true);
+    ~SetupWindowFixture();
+
+    // Writes Bin/COM_1.INI with the two lines given.
+    void writeSettings(const QByteArray& content) const;
+    QByteArray readSettings() const;
+    QString settingsPath() const;
+    // Fills the port list as the port enumeration would.
+    void setPortList(const QStringList& ports) const;
+    // Opens the port of the list at index through "Open ".
+    void openPort(int index = 0) const;
+    // The frames sent so far, one entry per Send call.
+    QList<QByteArray> sentFrames() const;
+
+    ScopedSimClock sim;
+    RecordingDialogs dialogs;
+    QTemporaryDir folder;
+    ScriptedPort* port = nullptr; // owned by the set-up window
+};
+
+// "23 31 02 04 00 00 0A" -> bytes.
+QByteArray hexBytes(const char* spaced);

@@ -1,0 +1,564 @@
+// The link as the set-up window drives it: frames, the read sweep, the receive
+// routing and its logs, the settings file, the connection check, board status
+// and default bank, and the loss of the device. Simulated time, scripted port.
+#include "SetupWindowFixture.h"
+#include "TestMain.h"
+
+#include "app/Forms.h"
+#include "app/Main.h"
+#include "app/Serial1.h"
+#include "app/Shape.h"
+#include "app/Wait.h"
+#include "comm/Frames.h"
+#include "comm/Hidden.h"
+#include "comm/LogMemo.h"
+#include "comm/TrafficLog.h"
+#include "common/Application.h"
+#include "common/Define.h"
+#include "common/Globals.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QString PORT_NOT_FOUND = "Kordex Serial ComPort not found .... Please select a right ComPort. ";
+const QColor YELLOW(255, 255, 0);
+const QColor GREY(128, 128, 128);
+} // namespace
+
+class LinkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { f = std::make_unique<SetupWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void framesHaveTheirExactBytes_data();
+    void framesHaveTheirExactBytes();
+    void writeDatoSendsThenPausesWithoutExpectingAReply();
+    void sweepSendsAllAddressesTenMillisecondsApart();
+    void sweepWithPortClosedOnlyLogsAndLeavesReplyExpected();
+
+    void blockRoutingFlags_data();
+    void blockRoutingFlags();
+    void writeFileMessageOnlyForTheWholeText();
+    void expectedReplyGoesToDecoderAndClearsFlag();
+    void uploadEndClosesDialogAndAnnouncesOnlyWhenAsked();
+    void blockStartingWithBPausesOneSecond();
+    void logLinesInHexAndText_data();
+    void logLinesInHexAndText();
+    void logsClearAtExactlyFiveHundredLines();
+    void withViewOffNothingIsLoggedButFullTransmitLogStillClears();
+
+    void savedPortAtSavedPositionOpensAtStartSpeed();
+    void savedPortElsewhereIsSelectedButNotOpened();
+    void missingSettingsFileIsReportedAndNeverCreated();
+    void badIndexLineShowsConversionErrorAndOpensNothing();
+    void closingWindowSavesLastOpenedPortWithNewIndex();
+    void openFailureShowsReasonAndKeepsListDisabledUntilClose();
+    void openFailureAtStartKeepsSetUpWindowClosed();
+    void openWithEmptyListIsAListIndexError();
+
+    void connectionCheckWithAnsweringBoard();
+    void connectionCheckWithSilentBoard();
+    void connectionCheckWithoutPortOnlyComplains();
+    void showingWindowAgainRestartsTheCheck();
+
+    void statusButtonsWithoutPortSendNothing();
+    void statusButtonsSendModeAndSwitchSetUpControls();
+    void reselectingSelectedButtonSendsNothing();
+    void defaultBankButtonSendsBankWrite();
+
+    void deviceLossDuringSweepClosesAndStopsEverything();
+    void deviceLossDuringConnectionCheckClosesTheDialog();
+
+private:
+    void feed(const QByteArray& block) { f->port->feed(block); }
+    std::unique_ptr<SetupWindowFixture> f;
+};
+
+// ---- Frames ------------------------------------------------------------------
+
+void LinkTest::framesHaveTheirExactBytes_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("read request for address 10 (also the LF value)")
+        << SweepReadFrame(10) << hexBytes("23 32 0A 0A 00 00 0A");
+    QTest::newRow("parameter write 255 at address 6") << ParameterWriteFrame(6, 255) << hexBytes("23 31 06 FF 00 00 0A");
+    QTest::newRow("erase of the sector at 0x160000")
+        << AddressFrame(Define::ERASESECTOR_CMD, 0x160000) << hexBytes("23 45 00 00 16 00 0A");
+    QTest::newRow("firmware word 0x1234") << LoaderFrame(Define::WRITEFLASHAPP_CMD, 0x1234) << hexBytes("23 41 34 12 0A");
+    QTest::newRow("loader erase") << LoaderFrame(Define::ERASEFLASHAPP_CMD, 0) << hexBytes("23 43 00 00 0A");
+    QTest::newRow("close read sequence") << NoArgumentFrame(Define::CLOSEREADFLASH_CMD) << hexBytes("23 43 00 00 00 00 0A");
+    QTest::newRow("value above a byte is cut to its low bits") << ParameterWriteFrame(28, 300) << hexBytes("23 31 1C 2C 00 00 0A");
+    QTest::newRow("address above 24 bits is cut") << AddressFrame(Define::DATAFILE_CMD, 0x1040000) << hexBytes("23 4C 00 00 04 00 0A");
+}
+
+void LinkTest::framesHaveTheirExactBytes()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(frame.toHex(' '), bytes.toHex(' '));
+}
+
+void LinkTest::writeDatoSendsThenPausesWithoutExpectingAReply()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    f->port->clearSent();
+    SerialForm1->COMMAND = false;
+    const qint64 before = f->sim.clock.now();
+    SerialForm1->WriteDato(255, 6);
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 FF 00 00 0A")});
+    QCOMPARE(f->sim.clock.now() - before, 100);
+    QVERIFY(!SerialForm1->COMMAND);
+}
+
+void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    f->port->clearSent();
+    const qint64 start = f->sim.clock.now();
+    SerialForm1->ReadBtnClick();
+    f->sim.clock.advance(5000);
+    QCOMPARE(f->port->sent.size(), 226);
+    for (int a = 0; a < 226; ++a) {
+        const auto& s = f->port->sent[a];
+        QCOMPARE(s.at - start, 10 * (a + 1));
+        const char addr = static_cast<char>(a);
+        QCOMPARE(s.bytes, QByteArray("#2") + addr + addr + QByteArray(2, '\0') + '\n');
+    }
+    QVERIFY(!SerialForm1->Timer1->Enabled());
+    QVERIFY(SerialForm1->COMMAND);
+}
+
+void LinkTest::sweepWithPortClosedOnlyLogsAndLeavesReplyExpected()
+{
+    SerialForm1->ReadBtnClick();
+    f->sim.clock.advance(3000);
+    QVERIFY(f->port->sent.isEmpty());
+    QVERIFY(SerialForm1->COMMAND);
+    // The log held its stored line, then one line per request.
+    QCOMPARE(HiddenForm->Memo1->LinesCount(), 1 + 226);
+    QVERIFY(HiddenForm->Memo1->toPlainText().endsWith("TX-- 23 32 E1 E1 00 00 0A"));
+}
+
+// ---- Receive routing ---------------------------------------------------------
+
+void LinkTest::blockRoutingFlags_data()
+{
+    QTest::addColumn<QByteArray>("block");
+    QTest::addColumn<bool>("replyExpected");
+    // writeFileDone, parameterReply, telemetry, uploadEnd, pauseForB, shot
+    QTest::addColumn<QString>("routes");
+    const QByteArray ff24 = QByteArray(1, '\xFF') + QByteArray(23, '\x01');
+    QTest::newRow("whole write-file text") << QByteArray("OK WRITE FILE") << false << "100000";
+    QTest::newRow("write-file text with trailing LF") << QByteArray("OK WRITE FILE\n") << false << "000000";
+    QTest::newRow("25 bytes from 0xFF while a reply is expected") << ff24 + '\x02' << true << "011000";
+    QTest::newRow("24 bytes from 0xFF are not telemetry") << ff24 << false << "000000";
+    QTest::newRow("upload end") << QByteArray("End.") << false << "000100";
+    QTest::newRow("upload end with more text") << QByteArray("End..") << false << "000000";
+    QTest::newRow("reply starting with B also pauses") << QByteArray("B\x05\x07") << true << "010010";
+    QTest::newRow("one byte 0xAA does nothing") << QByteArray("\xAA") << false << "000000";
+    QTest::newRow("shot start") << QByteArray("\xAA\xAA\x01\x00") << false << "000001";
+    QTest::newRow("empty block") << QByteArray() << true << "000000";
+}
+
+void LinkTest::blockRoutingFlags()
+{
+    QFETCH(QByteArray, block);
+    QFETCH(bool, replyExpected);
+    QFETCH(QString, routes);
+    const BlockRoutes r = ClassifyBlock(block, replyExpected);
+    const QString got = QString("%1%2%3%4%5%6")
+                            .arg(r.writeFileDone)
+                            .arg(r.parameterReply)
+                            .arg(r.telemetry)
+                            .arg(r.uploadEnd)
+                            .arg(r.pauseForB)
+                            .arg(r.shot);
+    QCOMPARE(got, routes);
+}
+
+void LinkTest::writeFileMessageOnlyForTheWholeText()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    feed("OK WRI");
+    feed("TE FILE");
+    QVERIFY(f->dialogs.messages.isEmpty());
+    feed("OK WRITE FILE");
+    QCOMPARE(f->dialogs.messages, QStringList{" Scrittura completata "});
+}
+
+void LinkTest::expectedReplyGoesToDecoderAndClearsFlag()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    SerialForm1->COMMAND = true;
+    feed("A");
+    QCOMPARE(READY, 1);
+    QVERIFY(!SerialForm1->COMMAND);
+    READY = 0;
+    feed("C");
+    QCOMPARE(READY, 0); // no reply expected: not decoded
+}
+
+void LinkTest::uploadEndClosesDialogAndAnnouncesOnlyWhenAsked()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    RICHIESTA = false;
+    waitform->show();
+    feed("End.");
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    RICHIESTA = true;
+    waitform->show();
+    feed("End.");
+    QVERIFY(!waitform->isVisible());
+    QCOMPARE(f->dialogs.messages, QStringList{"Uploading file completed."});
+}
+
+void LinkTest::blockStartingWithBPausesOneSecond()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    feed("Bxyz");
+    QCOMPARE(f->sim.clock.pauses.size(), 1);
+    QCOMPARE(f->sim.clock.pauses[0].ms, 1000);
+    feed("xB");
+    QCOMPARE(f->sim.clock.pauses.size(), 1);
+}
+
+void LinkTest::logLinesInHexAndText_data()
+{
+    QTest::addColumn<QByteArray>("block");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("hex") << QByteArray("\x32\x01\x10") << true << "RX-- 32 01 10";
+    QTest::newRow("text, printable") << QByteArray("End.") << false << "RX-- E n d .";
+    QTest::newRow("text, control bytes as pictures") << QByteArray("2\x00\x0A", 3) << false
+                                                     << QString("RX-- 2 ") + QChar(0x2400) + " " + QChar(0x240A);
+    QTest::newRow("text, high bytes in hex") << QByteArray("\xFF\xAA") << false << "RX-- \\xFF \\xAA";
+}
+
+void LinkTest::logLinesInHexAndText()
+{
+    QFETCH(QByteArray, block);
+    QFETCH(bool, hex);
+    QFETCH(QString, line);
+    f->setPortList({"COM3"});
+    f->openPort();
+    HiddenForm->HexCheck->setChecked(hex);
+    feed(block);
+    QCOMPARE(HiddenForm->Memo2->toPlainText().split('\n').last(), line);
+}
+
+void LinkTest::logsClearAtExactlyFiveHundredLines()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    // The stored line "Memo1" counts: 499 blocks bring the log to 500 lines.
+    for (int i = 0; i < 498; ++i)
+        feed("x");
+    QCOMPARE(HiddenForm->Memo2->LinesCount(), 499);
+    feed("x");
+    QCOMPARE(HiddenForm->Memo2->LinesCount(), 0);
+    feed("y");
+    QCOMPARE(HiddenForm->Memo2->toPlainText(), QString("RX-- 79"));
+}
+
+void LinkTest::withViewOffNothingIsLoggedButFullTransmitLogStillClears()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    HiddenForm->Memo1->Clear();
+    HiddenForm->Memo2->Clear();
+    for (int i = 0; i < 500; ++i)
+        HiddenForm->Memo1->Add("line");
+    HiddenForm->CheckBox1->setChecked(false);
+    feed("x");
+    QCOMPARE(HiddenForm->Memo2->LinesCount(), 0);
+    SerialForm1->WriteDato(1, 1);
+    QCOMPARE(HiddenForm->Memo1->LinesCount(), 0);
+    QCOMPARE(f->port->sent.size(), 1); // sent all the same
+}
+
+// ---- Settings file and port panel ---------------------------------------------
+
+void LinkTest::savedPortAtSavedPositionOpensAtStartSpeed()
+{
+    f->writeSettings("COM4\r\n1\r\n");
+    f->setPortList({"COM3", "COM4"});
+    SerialForm1->LoadSeriale();
+    QCOMPARE(SerialForm1->cbports->currentText(), QString("COM4"));
+    QVERIFY(f->port->IsOpen());
+    QCOMPARE(f->port->Port(), QString("COM4"));
+    QCOMPARE(f->port->Baud(), 9600u);
+    QCOMPARE(f->port->Parity(), ptNONE);
+    QCOMPARE(f->port->StopBits(), sbONE);
+    QVERIFY(f->port->rts);
+    QCOMPARE(SerialForm1->shPortOpen->BrushColor(), YELLOW);
+    QVERIFY(!SerialForm1->cbports->isEnabled());
+    QVERIFY(SerialForm1->GroupBox5->isEnabled());
+    QCOMPARE(HiddenForm->Memo2->LinesCount(), 0);
+}
+
+void LinkTest::savedPortElsewhereIsSelectedButNotOpened()
+{
+    f->writeSettings("COM4\r\n1\r\n");
+    f->setPortList({"COM3", "COM5"});
+    SerialForm1->LoadSeriale();
+    QCOMPARE(SerialForm1->cbports->currentIndex(), 1);
+    QVERIFY(!f->port->IsOpen());
+    QCOMPARE(f->port->openCount, 0);
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void LinkTest::missingSettingsFileIsReportedAndNeverCreated()
+{
+    f->setPortList({"COM3"});
+    SerialForm1->LoadSeriale();
+    const QString expected = "FILE INESISTENTE : " + f->settingsPath();
+    QCOMPARE(f->dialogs.messages, QStringList{expected});
+    SerialForm1->close();
+    QCOMPARE(f->dialogs.messages, QStringList({expected, expected}));
+    QVERIFY(!QFile::exists(f->settingsPath()));
+}
+
+void LinkTest::badIndexLineShowsConversionErrorAndOpensNothing()
+{
+    f->writeSettings("COM3\r\nfirst\r\n");
+    f->setPortList({"COM3"});
+    runGuarded([] { SerialForm1->LoadSeriale(); });
+    QCOMPARE(f->dialogs.errors, QStringList{"'first' is not a valid integer value"});
+    QCOMPARE(f->port->openCount, 0);
+}
+
+void LinkTest::closingWindowSavesLastOpenedPortWithNewIndex()
+{
+    f->writeSettings("COM9\r\n0\r\n");
+    f->setPortList({"COM3", "COM4"});
+    SerialForm1->show();
+    SerialForm1->cbports->setCurrentIndex(1);
+    SerialForm1->close();
+    QCOMPARE(f->readSettings(), QByteArray("COM1\r\n1\r\n"));
+
+    f->openPort(0);
+    SerialForm1->ClosePort();
+    SerialForm1->cbports->setCurrentIndex(1);
+    SerialForm1->FormClose();
+    QCOMPARE(f->readSettings(), QByteArray("COM3\r\n1\r\n"));
+}
+
+void LinkTest::openFailureShowsReasonAndKeepsListDisabledUntilClose()
+{
+    f->setPortList({"COM3"});
+    f->port->failOpenReason = "No such file or directory";
+    runGuarded([] { SerialForm1->OpenButton->click(); });
+    QCOMPARE(f->dialogs.errors, QStringList{"TCOMPORT : cannot open COM3\rNo such file or directory"});
+    QVERIFY(!SerialForm1->cbports->isEnabled());
+    QCOMPARE(SerialForm1->shPortOpen->BrushColor(), GREY);
+    QVERIFY(!f->port->rts);
+    SerialForm1->CloseButton->click();
+    QVERIFY(SerialForm1->cbports->isEnabled());
+}
+
+void LinkTest::openFailureAtStartKeepsSetUpWindowClosed()
+{
+    f->writeSettings("COM3\r\n0\r\n");
+    f->port->failOpenReason = "Permission denied";
+    // The port list is filled by the main window from the system's ports; give it ours.
+    SerialForm1->cbports->addItem("COM3");
+    MainForm->show();
+    QCOMPARE(f->dialogs.errors, QStringList{"TCOMPORT : cannot open COM3\rPermission denied"});
+    f->sim.clock.advance(5000);
+    QVERIFY(!SerialForm1->isVisible());
+}
+
+void LinkTest::openWithEmptyListIsAListIndexError()
+{
+    runGuarded([] { SerialForm1->OpenPort(); });
+    QCOMPARE(f->dialogs.errors, QStringList{"List index out of bounds (-1)"});
+    QCOMPARE(f->port->openCount, 0);
+}
+
+// ---- Connection check ----------------------------------------------------------
+
+void LinkTest::connectionCheckWithAnsweringBoard()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    f->port->clearSent();
+    SerialForm1->show();
+    f->sim.clock.advance(1999);
+    QVERIFY(!waitform->isVisible());
+    f->sim.clock.advance(1);
+    QVERIFY(waitform->isVisible());
+    QCOMPARE(waitform->Height(), 70);
+    QCOMPARE(waitform->Label1->text(), QString("Wait... Downloading parameters from Kordex in progress."));
+    QVERIFY(SerialForm1->RadioButton13->isChecked());
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 03 00 00 0A")});
+
+    f->sim.clock.advance(300);
+    feed(QByteArray(1, '\xFF') + QByteArray(25, '\x00'));
+    f->sim.clock.advance(1700);
+    QVERIFY(SerialForm1->RadioButton9->isChecked());
+    QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 04 00 00 0A"));
+    QVERIFY(SerialForm1->SpeedButton4->isEnabled());
+
+    f->port->clearSent();
+    f->sim.clock.advance(2000); // step 3 starts the sweep
+    QVERIFY(SerialForm1->Timer1->Enabled());
+    f->sim.clock.advance(2000); // step 4, 2 s into the sweep
+    QVERIFY(!waitform->isVisible());
+    QCOMPARE(waitform->Height(), 140);
+    QCOMPARE(waitform->Label1->text(), QString("Wait... Downloading files to Kordex in progress..."));
+    QCOMPARE(f->port->sent.size(), 200);
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->port->sent.size(), 226);
+    QVERIFY(!SerialForm1->Timer3->Enabled());
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void LinkTest::connectionCheckWithSilentBoard()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    SerialForm1->show();
+    f->sim.clock.advance(3999);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    f->sim.clock.advance(1);
+    QCOMPARE(f->dialogs.messages, QStringList{PORT_NOT_FOUND});
+    QVERIFY(!f->port->IsOpen());
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(SerialForm1->cbports->isEnabled());
+    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+void LinkTest::connectionCheckWithoutPortOnlyComplains()
+{
+    f->setPortList({"COM3"});
+    SerialForm1->show();
+    f->sim.clock.advance(2000);
+    QCOMPARE(f->dialogs.messages, QStringList{PORT_NOT_FOUND});
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(!SerialForm1->Timer3->Enabled());
+}
+
+void LinkTest::showingWindowAgainRestartsTheCheck()
+{
+    f->setPortList({"COM3"});
+    SerialForm1->show();
+    f->sim.clock.advance(2000);
+    SerialForm1->hide();
+    MainForm->Serial1Click();
+    f->sim.clock.advance(2000);
+    QCOMPARE(f->dialogs.messages, QStringList({PORT_NOT_FOUND, PORT_NOT_FOUND}));
+}
+
+// ---- Board status and default bank ----------------------------------------------
+
+void LinkTest::statusButtonsWithoutPortSendNothing()
+{
+    f->setPortList({"COM3"});
+    SerialForm1->RadioButton9->click();
+    QVERIFY(SerialForm1->RadioButton9->isChecked());
+    QVERIFY(f->port->sent.isEmpty());
+    QVERIFY(!SerialForm1->SpeedButton5->isEnabled());
+}
+
+void LinkTest::statusButtonsSendModeAndSwitchSetUpControls()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    f->port->clearSent();
+    SerialForm1->COMMAND = false;
+    SerialForm1->RadioButton9->click();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
+    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
+    QVERIFY(SerialForm1->COMMAND);
+    QCOMPARE(f->sim.clock.pauses.size(), 0);
+    SerialForm1->RadioButton10->click();
+    QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 01 00 00 0A"));
+    QVERIFY(!SerialForm1->SpeedButton5->isEnabled());
+    SerialForm1->RadioButton13->click();
+    QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 03 00 00 0A"));
+    QVERIFY(!SerialForm1->SpeedButton4->isEnabled());
+}
+
+void LinkTest::reselectingSelectedButtonSendsNothing()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    SerialForm1->RadioButton9->click();
+    f->port->clearSent();
+    TSerialForm1::SelectButton(SerialForm1->RadioButton9);
+    QVERIFY(f->port->sent.isEmpty());
+    // The main window's start-up calls the handler directly: it acts because SetUp is selected.
+    SerialForm1->RadioButton9Click();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
+}
+
+void LinkTest::defaultBankButtonSendsBankWrite()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    f->port->clearSent();
+    SerialForm1->COMMAND = false;
+    SerialForm1->Def2->click();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 02 00 00 0A")});
+    QVERIFY(SerialForm1->COMMAND);
+    QVERIFY(!SerialForm1->Def1->isChecked());
+    TSerialForm1::SelectButton(SerialForm1->Def3);
+    QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 03 00 00 0A"));
+    QVERIFY(!SerialForm1->Def2->isChecked());
+}
+
+// ---- Device loss ---------------------------------------------------------------
+
+void LinkTest::deviceLossDuringSweepClosesAndStopsEverything()
+{
+    f->setPortList({"/dev/ttyACM0"});
+    f->openPort();
+    SerialForm1->RadioButton9->click();
+    SerialForm1->ReadBtnClick();
+    f->sim.clock.advance(500);
+    f->port->vanish();
+    QVERIFY(!SerialForm1->Timer1->Enabled());
+    QCOMPARE(SerialForm1->shPortOpen->BrushColor(), GREY);
+    QVERIFY(SerialForm1->cbports->isEnabled());
+    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    QVERIFY(!SerialForm1->GroupBox5->isEnabled());
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(f->dialogs.messages[0].contains("/dev/ttyACM0"));
+    QVERIFY(f->dialogs.messages[0].contains("lost"));
+    const int logged = HiddenForm->Memo1->LinesCount();
+    f->sim.clock.advance(5000);
+    QCOMPARE(HiddenForm->Memo1->LinesCount(), logged);
+    QCOMPARE(f->port->closeCount, 1);
+}
+
+void LinkTest::deviceLossDuringConnectionCheckClosesTheDialog()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    SerialForm1->show();
+    f->sim.clock.advance(2000);
+    QVERIFY(waitform->isVisible());
+    f->port->vanish();
+    QVERIFY(!waitform->isVisible());
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+TAVRIN_TEST_MAIN(LinkTest)
+#include "tst_link.moc"
