@@ -39,6 +39,8 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Timer1(new WindowTimer(this, Define::SWEEP_TICK_MS))
     , Timer3(new WindowTimer(this, Define::CONNECTION_CHECK_TICK_MS))
+    , WriteTimer(new WindowTimer(this, Define::WRITE_PAUSE_MS))
+    , m_decoder(std::make_unique<Params::ParameterDecoder>())
 {
     setObjectName(QStringLiteral("SerialForm1"));
     setWindowTitle(QStringLiteral("SetUp Kordex"));
@@ -172,21 +174,20 @@ void TSerialForm1::buildParametersTab()
     actions->addWidget(SpeedButton5);
     actions->addStretch();
     group->addLayout(actions);
-    m_rowsGrid = new QGridLayout;
-    group->addLayout(m_rowsGrid);
-    group->addStretch();
 
     // One default-bank button above each bank's rows.
     Def1 = named(new QRadioButton(QStringLiteral("Bank1"), GroupBox2), "Def1", QStringLiteral("Default bank 1"));
     Def2 = named(new QRadioButton(QStringLiteral("Bank2"), GroupBox2), "Def2", QStringLiteral("Default bank 2"));
     Def3 = named(new QRadioButton(QStringLiteral("Bank3"), GroupBox2), "Def3", QStringLiteral("Default bank 3"));
     Def1->setChecked(true);
+    SetupControls = {SpeedButton4, SpeedButton5};
+    buildParameterScreen(group);
+    group->addStretch();
 
     columns->addWidget(GroupBox2, 1);
     SidePanel = new QVBoxLayout;
     columns->addLayout(SidePanel);
 
-    SetupControls = {SpeedButton4, SpeedButton5};
     for (QWidget* control : SetupControls)
         control->setEnabled(false);
 }
@@ -211,6 +212,7 @@ void TSerialForm1::connectHandlers()
     connect(OpenButton, &QPushButton::clicked, this, [this] { OpenPort(); });
     connect(CloseButton, &QPushButton::clicked, this, [this] { ClosePort(); });
     connect(SpeedButton4, &QPushButton::clicked, this, [this] { ReadBtnClick(); });
+    connect(SpeedButton5, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
     // Radio buttons act when they become selected, by the user or by the program,
     // never when an already selected button is selected again.
     const std::pair<QRadioButton*, void (TSerialForm1::*)()> selections[] = {
@@ -224,6 +226,7 @@ void TSerialForm1::connectHandlers()
         });
     Timer1->setOnTimer([this] { Timer1Timer(); });
     Timer3->setOnTimer([this] { Timer3Timer(); });
+    WriteTimer->setOnTimer([this] { WriteTimerTimer(); });
 }
 
 void TSerialForm1::showEvent(QShowEvent* event)

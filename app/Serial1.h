@@ -4,6 +4,9 @@
 // motion/, firmware/).
 #pragma once
 
+#include "params/ParameterDecoder.h"
+#include "params/ParameterWriter.h"
+
 #include <QHash>
 #include <QList>
 #include <QWidget>
@@ -102,6 +105,7 @@ public:
     // ---- Timers and state ---------------------------------------------------
     WindowTimer* Timer1 = nullptr; // parameter read sweep, 10 ms
     WindowTimer* Timer3 = nullptr; // connection check, 2000 ms
+    WindowTimer* WriteTimer = nullptr; // paces "Write Parameters", 100 ms
     int STEP = 0;
     bool COMMAND = false;
     QString SoundFolder; // the folder the sound-file browser shows
@@ -152,6 +156,15 @@ public:
     // ---- Parameters (params/) ----------------------------------------------
     void UnpackComand(const QByteArray& Data);
     void FormattaSerialNumber(int num);
+    void RowCaptionClick(int row);             // the twelve row caption labels
+    void TrackBarChange(int channel, int position); // TrackBar1Change .. TrackBar4Change
+    void FlickerChange(QLineEdit* flicker);    // RFBK1Change .. WFBK3Change
+    void SpeedButton5Click();                  // "Write Parameters"
+    void WRITE_DATA_BANK1();
+    void WRITE_DATA_BANK2();
+    void WRITE_DATA_BANK3();
+    void WriteTimerTimer();
+    bool WritingParameters() const;
 
     // ---- Motion (motion/) --------------------------------------------------
     void UnpackData(const QByteArray& Data);
@@ -172,12 +185,19 @@ protected:
 private:
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
+    void buildParameterScreen(QVBoxLayout* group);
+    void queueBankWrites(int bank);
+    void endParameterWrite();
     void buildHiddenGroups();
     void connectHandlers();
     void statusClicked(QRadioButton* button);
     void defaultBankClicked(QRadioButton* button, int bank);
 
     std::unique_ptr<SerialPort> m_ownedPort;
+    std::unique_ptr<Params::ParameterDecoder> m_decoder;
+    std::unique_ptr<Params::WritePlan> m_writePlan;
+    QList<Params::ParameterWrite> m_writeQueue;
+    QList<std::pair<QWidget*, bool>> m_lockedDuringWrite;
+    int m_writesSent = 0;
     QHash<QString, QLineEdit*> m_edits;
-    QGridLayout* m_rowsGrid = nullptr;
 };

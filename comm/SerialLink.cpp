@@ -122,9 +122,12 @@ void TSerialForm1::ComPort1DeviceLost()
     // The component has closed itself already. Put the panel in the closed state
     // and stop whatever was talking to the board, then say what happened.
     const bool checking = Timer3->Enabled();
+    const bool writing = WritingParameters();
     Timer1->setEnabled(false);
     Timer3->setEnabled(false);
-    if (checking)
+    if (writing)
+        endParameterWrite();
+    if (checking || writing)
         waitform->close();
     ClosePort();
     ShowMessage(QStringLiteral("The connection to the board on %1 was lost (the device was disconnected).\r"

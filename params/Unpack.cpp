@@ -1,20 +1,41 @@
-// Decoding of the board's parameter replies.
+// Decoding of the board's parameter replies onto the parameter screen.
 #include "app/Serial1.h"
 
-#include "common/Define.h"
+#include "common/Dialogs.h"
 #include "common/Globals.h"
+#include "params/SerialNumber.h"
 
-namespace {
-constexpr char LOADER_ACK_WORD = Define::WRITEFLASHAPP_CMD;
-constexpr char LOADER_ACK_ERASE = Define::ERASEFLASHAPP_CMD;
-} // namespace
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+using Params::DecoderEffect;
 
 void TSerialForm1::UnpackComand(const QByteArray& Data)
 {
-    if (Data.isEmpty())
-        return;
-    if (Data[0] == LOADER_ACK_WORD || Data[0] == LOADER_ACK_ERASE)
-        READY = 1;
+    for (const DecoderEffect& effect : m_decoder->decode(Data)) {
+        switch (effect.kind) {
+        case DecoderEffect::Kind::SetReady:
+            READY = 1;
+            break;
+        case DecoderEffect::Kind::SetText:
+            if (QLineEdit* target = edit(effect.control))
+                target->setText(effect.text);
+            else if (auto* label = findChild<QLabel*>(effect.control))
+                label->setText(effect.text);
+            break;
+        case DecoderEffect::Kind::SelectRadio:
+            if (auto* button = findChild<QRadioButton*>(effect.control))
+                SelectButton(button);
+            break;
+        case DecoderEffect::Kind::FormatSerialNumber:
+            FormattaSerialNumber(effect.number);
+            break;
+        case DecoderEffect::Kind::ShowMessage:
+            ShowMessage(effect.text);
+            break;
+        }
+    }
 }
 
-void TSerialForm1::FormattaSerialNumber(int) {}
+void TSerialForm1::FormattaSerialNumber(int num) { Label21->setText(Params::SerialHeaderText(Label14->text(), num)); }

@@ -1,0 +1,250 @@
+// The parameter screen, built from the parameter table: twelve row panels with
+// their colour, sensitivity, duration and flicker edits, the brightness
+// sliders, the frequency buttons and the calibration values.
+#include "app/Serial1.h"
+
+#include "app/ClickableLabel.h"
+#include "common/Application.h"
+#include "common/Define.h"
+#include "params/ParameterLayout.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+
+using namespace Params;
+
+namespace {
+constexpr int EDIT_WIDTH = 54;
+constexpr int SENSITIVITY_WIDTH = 70;
+constexpr int CAPTION_WIDTH = 96;
+constexpr int CELL_SPACING = 4;
+constexpr int PANEL_MARGIN = 4;
+constexpr int SLIDER_TICK = 20;
+constexpr int SLIDER_HEIGHT = 260;
+const char* const LEDS_CAPTION = "LED  parameters";
+
+// The screen's columns, left to right, with their headings.
+struct ScreenColumn {
+    Column column;
+    const char* heading;
+};
+constexpr ScreenColumn COLOUR_COLUMNS[] = {
+    {Column::R, "R"}, {Column::G, "G"}, {Column::B, "B"}, {Column::W, "W"}};
+constexpr ScreenColumn MOTION_COLUMNS[] = {{Column::Sensibility, "Sensibility"}, {Column::Duration, "Duration"}};
+constexpr ScreenColumn FLICKER_COLUMNS[] = {
+    {Column::Rf, "Rf"}, {Column::Gf, "Gf"}, {Column::Bf, "Bf"}, {Column::Wf, "Wf"}};
+
+struct Slider {
+    const char* name;
+    const char* caption;
+    const char* accessible;
+};
+constexpr Slider SLIDERS[] = {{"TrackBar1", "R", "Brightness red"},
+                              {"TrackBar2", "G", "Brightness green"},
+                              {"TrackBar3", "B", "Brightness blue"},
+                              {"TrackBar4", "W", "Brightness white"}};
+
+QLineEdit* parameterEdit(const QString& name, const QString& accessible, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setAccessibleName(accessible);
+    edit->setFixedWidth(EDIT_WIDTH);
+    edit->setAlignment(Qt::AlignRight);
+    return edit;
+}
+
+QRadioButton* radio(const char* name, const char* caption, const QString& accessible, QWidget* parent)
+{
+    auto* button = new QRadioButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(accessible);
+    return button;
+}
+} // namespace
+
+void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
+{
+    Leds = new QLabel(QString::fromLatin1(LEDS_CAPTION), GroupBox2);
+    Leds->setObjectName(QStringLiteral("Leds"));
+    Leds->setAccessibleName(QStringLiteral("Row selected for the brightness sliders"));
+    QFont headingFont = Leds->font();
+    headingFont.setBold(true);
+    Leds->setFont(headingFont);
+    group->addWidget(Leds);
+
+    auto* body = new QHBoxLayout;
+    group->addLayout(body);
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(2);
+    body->addLayout(rows);
+
+    // Column headings and range captions, in a grid whose columns match the
+    // fixed widths and spacing of the row panels below.
+    auto* headings = new QGridLayout;
+    headings->setHorizontalSpacing(CELL_SPACING);
+    headings->setVerticalSpacing(0);
+    headings->setContentsMargins(PANEL_MARGIN + 1, 0, 0, 0);
+    headings->setColumnMinimumWidth(0, CAPTION_WIDTH);
+    auto heading = [&](const QString& text, int row, int column, int span = 1) {
+        auto* label = new QLabel(text, GroupBox2);
+        label->setAlignment(Qt::AlignCenter);
+        headings->addWidget(label, row, column, 1, span);
+    };
+    int column = 1;
+    for (const ScreenColumn& c : COLOUR_COLUMNS)
+        heading(QString::fromLatin1(c.heading), 0, column++);
+    const int sensitivityColumn = column;
+    heading(QStringLiteral("Sensibility"), 0, column);
+    heading(QStringLiteral("Range ") + QStringLiteral("0 .. 65535"), 1, column++);
+    heading(QStringLiteral("Duration"), 0, column);
+    heading(QStringLiteral("Range ") + QStringLiteral("0 .. 254"), 1, column++);
+    heading(QStringLiteral("Flickering "), 0, column, 4);
+    heading(QStringLiteral("Range 0 .. 100"), 1, column, 4);
+    for (const ScreenColumn& c : FLICKER_COLUMNS)
+        heading(QString::fromLatin1(c.heading), 2, column++);
+    for (int c = 1; c < column; ++c)
+        headings->setColumnMinimumWidth(c, c == sensitivityColumn ? SENSITIVITY_WIDTH : EDIT_WIDTH);
+    headings->setColumnStretch(column, 1);
+    rows->addLayout(headings);
+
+    QRadioButton* const bankButtons[] = {Def1, Def2, Def3};
+    int bank = 0;
+    for (const ScreenRow& row : screenRows()) {
+        if (row.bank != bank) {
+            bank = row.bank;
+            rows->addSpacing(6);
+            rows->addWidget(bankButtons[bank - 1]);
+        }
+        auto* panel = new QFrame(GroupBox2);
+        panel->setObjectName(QString::fromLatin1(row.panel));
+        panel->setAccessibleName(QStringLiteral("Bank %1 %2").arg(bank).arg(QString::fromLatin1(row.caption)));
+        panel->setFrameShape(QFrame::StyledPanel);
+        auto* cells = new QHBoxLayout(panel);
+        cells->setSpacing(CELL_SPACING);
+        cells->setContentsMargins(PANEL_MARGIN, 2, PANEL_MARGIN, 2);
+        auto* captionLabel = new ClickableLabel(QString::fromLatin1(row.caption), panel);
+        captionLabel->setObjectName(QString::fromLatin1(row.captionLabel));
+        captionLabel->setAccessibleName(
+            QStringLiteral("Select bank %1 %2 for the brightness sliders").arg(bank).arg(QString::fromLatin1(row.caption)));
+        captionLabel->setFixedWidth(CAPTION_WIDTH);
+        captionLabel->setFocusPolicy(Qt::TabFocus);
+        captionLabel->setCursor(Qt::PointingHandCursor);
+        const int rowIndex = static_cast<int>(RowPanels.size());
+        connect(captionLabel, &ClickableLabel::clicked, this, [this, rowIndex] { RowCaptionClick(rowIndex); });
+        cells->addWidget(captionLabel);
+
+        auto addCell = [&](Column column, int width) {
+            if (const ParameterField* field = fieldAt(bank, row.row, column)) {
+                QLineEdit* e = parameterEdit(field->editName(), field->accessibleName(), panel);
+                e->setFixedWidth(width);
+                m_edits.insert(field->editName(), e);
+                cells->addWidget(e);
+                return;
+            }
+            for (const DisabledCell& cell : disabledCells())
+                if (cell.bank == bank && cell.row == row.row && cell.column == column) {
+                    QLineEdit* e = parameterEdit(QString::fromLatin1(cell.edit), QStringLiteral("Not used"), panel);
+                    e->setFixedWidth(width);
+                    e->setEnabled(false);
+                    e->setProperty("permanentlyDisabled", true);
+                    cells->addWidget(e);
+                    return;
+                }
+            cells->addSpacing(width + cells->spacing());
+        };
+        for (const ScreenColumn& c : COLOUR_COLUMNS)
+            addCell(c.column, EDIT_WIDTH);
+        addCell(Column::Sensibility, SENSITIVITY_WIDTH);
+        addCell(Column::Duration, EDIT_WIDTH);
+        for (const ScreenColumn& c : FLICKER_COLUMNS)
+            addCell(c.column, EDIT_WIDTH);
+        cells->addStretch(); // the row's sound buttons go here
+        RowPanels.append(panel);
+        RowCaptions.append(captionLabel);
+        rows->addWidget(panel);
+    }
+    rows->addStretch();
+
+    // Flicker edits clamp as they change, whoever changes them.
+    for (const ParameterField& field : parameterFields())
+        if (field.column >= Column::Rf && field.column <= Column::Wf) {
+            QLineEdit* e = edit(field.editName());
+            connect(e, &QLineEdit::textChanged, this, [this, e] { runGuarded([&] { FlickerChange(e); }); });
+        }
+
+    // Brightness sliders: position 0 at the top stands for 254.
+    auto* sliders = new QGridLayout;
+    auto* brightness = new QLabel(QStringLiteral("Brightness"), GroupBox2);
+    sliders->addWidget(brightness, 0, 0, 1, 4, Qt::AlignHCenter);
+    QSlider** const trackBars[] = {&TrackBar1, &TrackBar2, &TrackBar3, &TrackBar4};
+    for (int channel = 0; channel < 4; ++channel) {
+        auto* slider = new QSlider(Qt::Vertical, GroupBox2);
+        slider->setObjectName(QString::fromLatin1(SLIDERS[channel].name));
+        slider->setAccessibleName(QString::fromLatin1(SLIDERS[channel].accessible));
+        slider->setRange(0, Define::PARAMETER_MAX_VALUE);
+        slider->setTickInterval(SLIDER_TICK);
+        slider->setTickPosition(QSlider::TicksRight);
+        slider->setInvertedAppearance(true);
+        slider->setInvertedControls(true);
+        slider->setMinimumHeight(SLIDER_HEIGHT);
+        slider->setValue(0);
+        connect(slider, &QSlider::valueChanged, this, [this, channel](int p) { TrackBarChange(channel, p); });
+        *trackBars[channel] = slider;
+        sliders->addWidget(slider, 1, channel, Qt::AlignHCenter);
+        sliders->addWidget(new QLabel(QString::fromLatin1(SLIDERS[channel].caption), GroupBox2), 2, channel,
+                           Qt::AlignHCenter);
+    }
+    sliders->addWidget(new QLabel(QStringLiteral("Range"), GroupBox2), 3, 0, 1, 4, Qt::AlignHCenter);
+    sliders->addWidget(new QLabel(QStringLiteral("0 .. 254"), GroupBox2), 4, 0, 1, 4, Qt::AlignHCenter);
+    sliders->setRowStretch(5, 1);
+    body->addLayout(sliders);
+
+    // Frequency mode and calibration values under the rows.
+    auto* bottom = new QHBoxLayout;
+    group->addLayout(bottom);
+    Panel15 = new QFrame(GroupBox2);
+    Panel15->setObjectName(QStringLiteral("Panel15"));
+    Panel15->setAccessibleName(QStringLiteral("Frequency"));
+    Panel15->setFrameShape(QFrame::StyledPanel);
+    auto* frequency = new QHBoxLayout(Panel15);
+    frequency->addWidget(new QLabel(QStringLiteral("Frequency"), Panel15));
+    lowcheck = radio("lowcheck", "Std", QStringLiteral("Frequency Std"), Panel15);
+    Medcheck = radio("Medcheck", "Med", QStringLiteral("Frequency Med"), Panel15);
+    highcheck = radio("highcheck", "Evo", QStringLiteral("Frequency Evo"), Panel15);
+    for (QRadioButton* b : {lowcheck, Medcheck, highcheck})
+        frequency->addWidget(b);
+    Medcheck->hide();
+    bottom->addWidget(Panel15);
+
+    GroupBox10 = new QGroupBox(QStringLiteral("Calibration"), GroupBox2);
+    GroupBox10->setObjectName(QStringLiteral("GroupBox10"));
+    GroupBox10->setAccessibleName(QStringLiteral("Calibration"));
+    auto* calibration = new QHBoxLayout(GroupBox10);
+    const struct {
+        QLineEdit** target;
+        const char* name;
+        const char* caption;
+    } calibrationEdits[] = {{&Edit43, "Edit43", "VERT."}, {&Edit44, "Edit44", "HORZ."}};
+    for (const auto& [target, editName, caption] : calibrationEdits) {
+        auto* label = new QLabel(QString::fromLatin1(caption), GroupBox10);
+        calibration->addWidget(label);
+        const QString name = QString::fromLatin1(editName);
+        const ParameterField* field = fieldByEdit(name);
+        *target = parameterEdit(name, field->accessibleName(), GroupBox10);
+        m_edits.insert(name, *target);
+        label->setBuddy(*target);
+        calibration->addWidget(*target);
+    }
+    bottom->addWidget(GroupBox10);
+    bottom->addStretch();
+
+    for (QFrame* panel : RowPanels)
+        SetupControls.append(panel);
+    for (QSlider* slider : {TrackBar1, TrackBar2, TrackBar3, TrackBar4})
+        SetupControls.append(slider);
+}

@@ -1,0 +1,106 @@
+// "Write Parameters": every value of the screen is checked first, then the
+// three banks go out one byte per frame, 100 ms apart, with the window kept
+// alive and the progress in view. Controls that send are locked meanwhile, so
+// no other frame can slip in between.
+#include "app/Serial1.h"
+
+#include "app/Forms.h"
+#include "app/Wait.h"
+#include "comm/Frames.h"
+#include "common/Clock.h"
+#include "common/Define.h"
+#include "common/Dialogs.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+
+using namespace Params;
+
+namespace {
+QString progressText(int sent, int total)
+{
+    return QStringLiteral("Writing parameters to Kordex... %1 of %2").arg(sent).arg(total);
+}
+} // namespace
+
+bool TSerialForm1::WritingParameters() const { return WriteTimer->Enabled(); }
+
+void TSerialForm1::SpeedButton5Click()
+{
+    if (WritingParameters())
+        return;
+    int frequency = Define::FREQUENCY_EVO;
+    if (lowcheck->isChecked())
+        frequency = Define::FREQUENCY_STD;
+    else if (Medcheck->isChecked())
+        frequency = Define::FREQUENCY_MED;
+    WritePlanResult result = PlanParameterWrite(
+        [this](const QString& name) { return edit(name) ? edit(name)->text() : QString(); }, frequency);
+    if (!result.ok()) {
+        if (QLineEdit* bad = edit(result.refusal->edit)) {
+            bad->setFocus();
+            bad->selectAll();
+        }
+        dialogs().error(result.refusal->message);
+        return;
+    }
+    m_writePlan = std::make_unique<WritePlan>(std::move(result.plan));
+    m_writeQueue.clear();
+    m_writesSent = 0;
+    WRITE_DATA_BANK1();
+    WRITE_DATA_BANK2();
+    WRITE_DATA_BANK3();
+
+    m_lockedDuringWrite.clear();
+    for (QWidget* control : std::initializer_list<QWidget*>{GroupBox2, GroupBox5, Panel23}) {
+        m_lockedDuringWrite.append({control, control->isEnabled()});
+        control->setEnabled(false);
+    }
+    waitform->setHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
+    waitform->Label1->setText(progressText(0, static_cast<int>(m_writeQueue.size())));
+    waitform->ProgressBar1->setRange(0, static_cast<int>(m_writeQueue.size()));
+    waitform->ProgressBar1->setValue(0);
+    waitform->show();
+    WriteTimer->setEnabled(true);
+}
+
+void TSerialForm1::queueBankWrites(int bank) { m_writeQueue += m_writePlan->bank(bank); }
+
+void TSerialForm1::WRITE_DATA_BANK1() { queueBankWrites(Define::BANK1); }
+
+void TSerialForm1::WRITE_DATA_BANK2() { queueBankWrites(Define::BANK2); }
+
+void TSerialForm1::WRITE_DATA_BANK3() { queueBankWrites(Define::BANK3); }
+
+void TSerialForm1::WriteTimerTimer()
+{
+    if (Timer1->Enabled()) // a read sweep still running goes first
+        return;
+    if (m_writeQueue.isEmpty()) { // the last frame has had its 100 ms
+        endParameterWrite();
+        waitform->close();
+        return;
+    }
+    const ParameterWrite next = m_writeQueue.takeFirst();
+    const QByteArray frame = ParameterWriteFrame(next.address, next.value);
+    DisplayTrasmit(frame);
+    SendToBoard(frame);
+    ++m_writesSent;
+    const int total = m_writesSent + static_cast<int>(m_writeQueue.size());
+    waitform->Label1->setText(progressText(m_writesSent, total));
+    waitform->ProgressBar1->setValue(m_writesSent);
+}
+
+void TSerialForm1::endParameterWrite()
+{
+    WriteTimer->setEnabled(false);
+    m_writeQueue.clear();
+    for (const auto& [control, enabled] : m_lockedDuringWrite)
+        control->setEnabled(enabled);
+    m_lockedDuringWrite.clear();
+}
