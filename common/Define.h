@@ -12,7 +12,7 @@ inline constexpr int VERSIONE = 16;
 // ---- Command frame -------------------------------------------------------
 inline constexpr char START_CHAR = '#';
 inline constexpr char END_CHAR = '\n';
-inline constexpr int COMAND_LENGHT = 7;      // "#", code, four payload bytes, LF
+inline constexpr int COMAND_LENGHT = 7;       // "#", code, four payload bytes, LF
 inline constexpr int LOADER_FRAME_LENGTH = 5; // "#", code, low, high, LF
 inline constexpr int FRAME_PAYLOAD_BYTES = 4;
 
@@ -56,10 +56,11 @@ inline constexpr char ERASEFLASHAPP_CMD = 'C';
 inline constexpr char READPAGEFLASHAPP_CMD = 'D';
 
 // ---- Parameter memory ----------------------------------------------------
-inline constexpr int MAXEEPROM = 225;          // highest address read by the sweep
+inline constexpr int MAXEEPROM = 225; // highest address read by the sweep
 inline constexpr int PARAMETER_COUNT = MAXEEPROM + 1;
-inline constexpr int PARAMETER_NOT_SET = 255;  // the board's "no value" byte
+inline constexpr int PARAMETER_NOT_SET = 255;   // the board's "no value" byte
 inline constexpr int PARAMETER_MAX_VALUE = 254; // highest value the screen offers
+inline constexpr int PARAMETER_BYTE_MAX = 255;  // highest value a one-byte parameter can carry
 
 inline constexpr int ADDR_VERSIONE = 1;
 inline constexpr int ADDR_STATO_TAVRIN = 2;
@@ -103,6 +104,10 @@ inline constexpr int EEPROM_PAGE2_BANK1 = 174;
 inline constexpr int EEPROM_PAGE2_BANK2 = 198;
 inline constexpr int EEPROM_PAGE2_BANK3 = 222;
 
+inline constexpr int BANK1 = 1;
+inline constexpr int BANK2 = 2;
+inline constexpr int BANK3 = 3;
+
 // Offsets within a bank (from 24*b).
 inline constexpr int ADDR_TH1_HH_BANK = 0;
 inline constexpr int ADDR_TH1_LL_BANK = 1;
@@ -136,13 +141,32 @@ inline constexpr int ADDR_BFBK_BANK = 2;
 inline constexpr int ADDR_WFBK_BANK = 3;
 inline constexpr int ADDR_FREQUENCY = 4;
 
+// The frequency mode lives in bank 1's second-page block only.
+inline constexpr int ADDR_FREQUENCY_MODE = EEPROM_PAGE2_BANK1 + ADDR_FREQUENCY;
+
 inline constexpr int FLICKER_MAX = 100;
 inline constexpr int SENSITIVITY_MAX = 65535;
+inline constexpr int SIGNED_PAIR_MIN = -32768; // the signed 16-bit pairs 8/9, 10/11 and 12/13
+inline constexpr int SIGNED_PAIR_MAX = 32767;
 
 // Frequency modes at bank 1's ADDR_FREQUENCY.
 inline constexpr int FREQUENCY_STD = 1;
 inline constexpr int FREQUENCY_MED = 2;
 inline constexpr int FREQUENCY_EVO = 3;
+
+// ---- Parameter replies ---------------------------------------------------
+// A read reply is the read code, the address and the value; the loader
+// acknowledges by echoing its command code in byte 0.
+inline constexpr int REPLY_CODE_INDEX = 0;
+inline constexpr int REPLY_ADDRESS_INDEX = 1;
+inline constexpr int REPLY_VALUE_INDEX = 2;
+inline constexpr int REPLY_LENGTH = 3;
+inline constexpr char REPLY_END_MARK[] = "End"; // in bytes 1..3 of a read reply
+inline constexpr int REPLY_END_MARK_INDEX = 1;
+
+// ---- Serial number display -----------------------------------------------
+inline constexpr int SERIAL_PART_BYTES = 4; // each part is a 32-bit value, most significant byte first
+inline constexpr int SERIAL_PART_MIN_DIGITS = 4;
 
 // ---- Board status (address 2, also reported by telemetry) ---------------
 inline constexpr int STATO_TAVRIN_ACTIVE = 1;

@@ -1,0 +1,68 @@
+#include "params/ParameterWriter.h"
+
+#include "common/Framework.h"
+#include "params/ParameterLayout.h"
+
+namespace Params {
+
+using namespace Define;
+
+namespace {
+
+// The edit's value, or why it cannot be sent.
+std::optional<WriteRefusal> readField(const ParameterField& field, const EditText& textOf, int& value) {
+    const QString text = textOf(field.editName());
+    try {
+        value = StrToInt(text);
+    } catch (const EConvertError& error) {
+        return WriteRefusal{field.editName(), error.message()};
+    }
+    if (value < field.minValue || value > field.maxValue)
+        return WriteRefusal{field.editName(), QStringLiteral("%1 must be between %2 and %3 (it is %4).")
+                                                  .arg(field.accessibleName())
+                                                  .arg(field.minValue)
+                                                  .arg(field.maxValue)
+                                                  .arg(value)};
+    return std::nullopt;
+}
+
+std::uint8_t byteAt(const ParameterField& field, int address, int value) {
+    const int shifted = field.isPair() && address == field.highAddress() ? value >> 8 : value;
+    return static_cast<std::uint8_t>(shifted & PARAMETER_BYTE_MAX);
+}
+
+} // namespace
+
+const QList<ParameterWrite>& WritePlan::bank(int bank) const {
+    Q_ASSERT(bank >= BANK1 && bank <= BANK3);
+    return m_banks[bank - BANK1];
+}
+
+QList<ParameterWrite> WritePlan::all() const {
+    QList<ParameterWrite> writes;
+    for (const QList<ParameterWrite>& bankWrites : m_banks)
+        writes.append(bankWrites);
+    return writes;
+}
+
+WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode) {
+    Q_ASSERT(frequencyMode >= FREQUENCY_STD && frequencyMode <= FREQUENCY_EVO);
+    WritePlan::Banks banks;
+    for (int bank = BANK1; bank <= BANK3; ++bank) {
+        for (const int address : writeAddresses(bank)) {
+            if (address == ADDR_FREQUENCY_MODE) {
+                banks[bank - BANK1].append({address, static_cast<std::uint8_t>(frequencyMode)});
+                continue;
+            }
+            const ParameterField* field = fieldAtAddress(address);
+            Q_ASSERT(field);
+            int value = 0;
+            if (auto refusal = readField(*field, textOf, value))
+                return {std::move(refusal), {}};
+            banks[bank - BANK1].append({address, byteAt(*field, address, value)});
+        }
+    }
+    return {std::nullopt, WritePlan(std::move(banks))};
+}
+
+} // namespace Params

@@ -1,0 +1,62 @@
+// "Write Parameters" as a plan: every byte the three banks send, in order,
+// checked in full before the first frame leaves, so a bad edit can no longer
+// leave the board half written.
+#pragma once
+
+#include "common/Define.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace Params {
+
+struct ParameterWrite {
+    int address;
+    std::uint8_t value;
+
+    friend bool operator==(const ParameterWrite&, const ParameterWrite&) = default;
+};
+
+// Why nothing may be sent: the first edit, in write order, that holds no
+// integer or a value outside its range.
+struct WriteRefusal {
+    QString edit;    // objectName of the edit
+    QString message; // "'abc' is not a valid integer value", or
+                     // "Bank 2 Clash green must be between 0 and 255 (it is 300)."
+};
+
+// The writes of WRITE_DATA_BANK1 .. WRITE_DATA_BANK3.
+class WritePlan {
+public:
+    using Banks = std::array<QList<ParameterWrite>, Define::BANK_COUNT>;
+
+    WritePlan() = default;
+    explicit WritePlan(Banks banks)
+        : m_banks(std::move(banks)) {}
+
+    const QList<ParameterWrite>& bank(int bank) const; // 1..3
+    QList<ParameterWrite> all() const;                 // bank 1, then 2, then 3
+
+private:
+    Banks m_banks;
+};
+
+struct WritePlanResult {
+    std::optional<WriteRefusal> refusal; // set: send nothing
+    WritePlan plan;                      // empty when refused
+
+    bool ok() const { return !refusal.has_value(); }
+};
+
+// The text of an edit, by its objectName.
+using EditText = std::function<QString(const QString& edit)>;
+
+// `frequencyMode` is the value of the selected frequency button,
+// FREQUENCY_EVO when none is selected.
+WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode);
+
+} // namespace Params
