@@ -19,7 +19,8 @@ using namespace Params;
 
 namespace {
 constexpr int EDIT_WIDTH = 54;
-constexpr int SENSITIVITY_WIDTH = 70;
+constexpr int SENSITIVITY_WIDTH = 72;
+constexpr qreal RANGE_FONT_SCALE = 0.85;
 constexpr int CAPTION_WIDTH = 96;
 constexpr int CELL_SPACING = 4;
 constexpr int PANEL_MARGIN = 4;
@@ -83,32 +84,36 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
     rows->setSpacing(2);
     body->addLayout(rows);
 
-    // Column headings and range captions, in a grid whose columns match the
-    // fixed widths and spacing of the row panels below.
+    // Column headings and range captions. Every heading has the fixed width of
+    // the column (or columns) it stands over, so they line up with the edits.
     auto* headings = new QGridLayout;
     headings->setHorizontalSpacing(CELL_SPACING);
     headings->setVerticalSpacing(0);
-    headings->setContentsMargins(PANEL_MARGIN + 1, 0, 0, 0);
-    headings->setColumnMinimumWidth(0, CAPTION_WIDTH);
-    auto heading = [&](const QString& text, int row, int column, int span = 1) {
+    headings->setContentsMargins(2 * PANEL_MARGIN + 1, 0, 0, 0); // the panels' frame and margin
+    QFont small = GroupBox2->font();
+    small.setPointSizeF(small.pointSizeF() * RANGE_FONT_SCALE);
+    auto heading = [&](const QString& text, int row, int column, int width, int span = 1, bool isRange = false) {
         auto* label = new QLabel(text, GroupBox2);
         label->setAlignment(Qt::AlignCenter);
+        label->setFixedWidth(width * span + CELL_SPACING * (span - 1));
+        if (isRange)
+            label->setFont(small);
         headings->addWidget(label, row, column, 1, span);
     };
+    headings->addItem(new QSpacerItem(CAPTION_WIDTH, 0, QSizePolicy::Fixed), 0, 0);
     int column = 1;
     for (const ScreenColumn& c : COLOUR_COLUMNS)
-        heading(QString::fromLatin1(c.heading), 0, column++);
-    const int sensitivityColumn = column;
-    heading(QStringLiteral("Sensibility"), 0, column);
-    heading(QStringLiteral("Range ") + QStringLiteral("0 .. 65535"), 1, column++);
-    heading(QStringLiteral("Duration"), 0, column);
-    heading(QStringLiteral("Range ") + QStringLiteral("0 .. 254"), 1, column++);
-    heading(QStringLiteral("Flickering "), 0, column, 4);
-    heading(QStringLiteral("Range 0 .. 100"), 1, column, 4);
+        heading(QString::fromLatin1(c.heading), 0, column++, EDIT_WIDTH);
+    heading(QStringLiteral("Sensibility"), 0, column, SENSITIVITY_WIDTH);
+    heading(QStringLiteral("Range "), 1, column, SENSITIVITY_WIDTH, 1, true);
+    heading(QStringLiteral("0 .. 65535"), 2, column++, SENSITIVITY_WIDTH, 1, true);
+    heading(QStringLiteral("Duration"), 0, column, EDIT_WIDTH);
+    heading(QStringLiteral("Range "), 1, column, EDIT_WIDTH, 1, true);
+    heading(QStringLiteral("0 .. 254"), 2, column++, EDIT_WIDTH, 1, true);
+    heading(QStringLiteral("Flickering "), 0, column, EDIT_WIDTH, 4);
+    heading(QStringLiteral("Range 0 .. 100"), 1, column, EDIT_WIDTH, 4, true);
     for (const ScreenColumn& c : FLICKER_COLUMNS)
-        heading(QString::fromLatin1(c.heading), 2, column++);
-    for (int c = 1; c < column; ++c)
-        headings->setColumnMinimumWidth(c, c == sensitivityColumn ? SENSITIVITY_WIDTH : EDIT_WIDTH);
+        heading(QString::fromLatin1(c.heading), 2, column++, EDIT_WIDTH);
     headings->setColumnStretch(column, 1);
     rows->addLayout(headings);
 
