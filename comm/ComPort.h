@@ -1,6 +1,18 @@
 // The serial port component on Linux: a termios device, exclusively held, and a
 // reader thread that waits in poll() and hands every line event to the
 // user-interface thread, which runs it before the thread waits again.
+//
+// Platform notes:
+// - WinQSizeIn/WinQSizeOut are kept for the window definition, but Linux serial
+//   drivers have buffers of their own fixed size: the values change nothing.
+// - Send only queues: the thread writes the queue in as few write() calls as the
+//   driver accepts. Close gives queued bytes up to TCommThread::kCloseFlushLimit
+//   (one second) to reach the wire, then discards the rest.
+// - Parity, stop-bit and data-bit mapping: see comm/LineSettings.h.
+// - The thread runs at normal priority: raising it needs privileges a desktop
+//   user does not have, and the hand-over, not the thread, sets the latency.
+// - The destructor closes without firing OnPortClose: the owner that bound the
+//   handler may already be half destroyed.
 #pragma once
 
 #include "comm/SerialPort.h"
@@ -64,8 +76,14 @@ public:
     // Text of s before the first separator; removes it and the separator from s.
     static QString NextToken(QString& s, const QString& separator);
 
+    // Statistics: write() system calls made for Send since creation.
+    quint64 writeCalls() const;
+
 private:
     void deviceLost(quint64 generation);
+    void shutDown();
+    QByteArray readWaiting(quint32 count);
+    void deliverTerminated(const QByteArray& data, const TReceiveProc& callback);
 
     quint32 FWinQSizeIn = 8192;
     quint32 FWinQSizeOut = 8192;
@@ -75,6 +93,7 @@ private:
     QByteArray RxBuf;
     std::shared_ptr<TCommThread> ComThread;
     quint64 m_generation = 0;
+    quint64 m_pastWriteCalls = 0;
 };
 
 // Appends the serial devices that can be opened now, in a stable natural order.
@@ -83,3 +102,5 @@ void EnumPorts(QStringList* portList);
 // The folder where simulated boards publish their ports (links to pseudo-terminals);
 // EnumPorts lists the links it finds there.
 QString PublishedPortsFolder();
+// Lists another folder instead (tests); an empty path restores the built-in one.
+void setPublishedPortsFolder(const QString& folder);
