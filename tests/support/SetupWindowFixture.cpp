@@ -10,7 +10,8 @@
 #include <QDir>
 #include <QFile>
 
-SetupWindowFixture::SetupWindowFixture(bool scriptedPort)
+SetupWindowFixture::SetupWindowFixture(Mode mode)
+    : sim(mode == Mode::Scripted)
 {
     QDir(folder.path()).mkpath(QStringLiteral("Bin"));
     setInstallFolder(folder.path());
@@ -20,7 +21,7 @@ SetupWindowFixture::SetupWindowFixture(bool scriptedPort)
     READY = 0;
     CALIBRAZIONE = false;
     CreateForms();
-    if (scriptedPort) {
+    if (mode == Mode::Scripted) {
         auto owned = std::make_unique<ScriptedPort>();
         port = owned.get();
         SerialForm1->setComPort(std::move(owned));

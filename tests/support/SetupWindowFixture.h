@@ -13,8 +13,11 @@
 
 class SetupWindowFixture {
 public:
-    // scriptedPort false keeps the real serial component (end-to-end tests).
-    explicit SetupWindowFixture(bool scriptedPort = true);
+    enum class Mode {
+        Scripted, // simulated time and a scripted port
+        RealPort, // real time and the real serial component (end-to-end tests)
+    };
+    explicit SetupWindowFixture(Mode mode = Mode::Scripted);
     ~SetupWindowFixture();
 
     // Writes Bin/COM_1.INI with the two lines given.

@@ -41,10 +41,23 @@ private:
     std::vector<Entry> m_entries;
 };
 
-// Installs a SimClock for the lifetime of this object.
+// Installs a SimClock for the lifetime of this object (unless told not to, for
+// tests that run on real time).
 class ScopedSimClock {
 public:
-    ScopedSimClock() { setClock(&clock); }
-    ~ScopedSimClock() { setClock(nullptr); }
+    explicit ScopedSimClock(bool install = true)
+        : m_installed(install)
+    {
+        if (m_installed)
+            setClock(&clock);
+    }
+    ~ScopedSimClock()
+    {
+        if (m_installed)
+            setClock(nullptr);
+    }
     SimClock clock;
+
+private:
+    bool m_installed;
 };
