@@ -60,7 +60,10 @@ TQorForm::TQorForm(QWidget* parent)
     resize(380, 300);
 }
 
-void TQorForm::FormShow() { Label4->setText(QStringLiteral("VER. %1").arg(Define::VERSIONE)); }
+void TQorForm::FormShow()
+{
+    Label4->setText(QStringLiteral("VER. %1").arg(Define::VERSIONE));
+}
 
 void TQorForm::showEvent(QShowEvent* event)
 {

@@ -52,7 +52,8 @@ void TMainForm::buildMenu()
     Serial1 = open->addAction(QStringLiteral("Go"), this, [this] { Serial1Click(); });
     Serial1->setObjectName(QStringLiteral("Serial1"));
     QMenu* up = MainMenu1->addMenu(QStringLiteral("Up"));
-    UpdateFirmware1 = up->addAction(QStringLiteral("Update Firmware"), this, [this] { UpdateFirmware1Click(); });
+    UpdateFirmware1 =
+        up->addAction(QStringLiteral("Update Firmware"), this, [this] { UpdateFirmware1Click(); });
     UpdateFirmware1->setObjectName(QStringLiteral("UpdateFirmware1"));
     About1 = MainMenu1->addAction(QStringLiteral("About"), this, [this] { About1Click(); });
     About1->setObjectName(QStringLiteral("About1"));
@@ -102,7 +103,10 @@ void TMainForm::About1Click()
     QorForm->raise();
 }
 
-void TMainForm::FormClose() { SerialForm1->CloseSeriale(); }
+void TMainForm::FormClose()
+{
+    SerialForm1->CloseSeriale();
+}
 
 void TMainForm::showEvent(QShowEvent* event)
 {

@@ -32,7 +32,10 @@ template <typename W> W* named(W* widget, const char* name, const QString& acces
     return widget;
 }
 
-QLabel* caption(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
+QLabel* caption(const QString& text, QWidget* parent)
+{
+    return new QLabel(text, parent);
+}
 } // namespace
 
 TSerialForm1::TSerialForm1(QWidget* parent)
@@ -84,7 +87,10 @@ void TSerialForm1::setComPort(std::unique_ptr<SerialPort> port)
     ComPort1->OnDeviceLost = [this](QObject*) { ComPort1DeviceLost(); };
 }
 
-QLineEdit* TSerialForm1::edit(const QString& name) const { return m_edits.value(name); }
+QLineEdit* TSerialForm1::edit(const QString& name) const
+{
+    return m_edits.value(name);
+}
 
 void TSerialForm1::buildHeader(QVBoxLayout* top)
 {
@@ -101,7 +107,8 @@ void TSerialForm1::buildHeader(QVBoxLayout* top)
     auto* identity = new QGridLayout(Panel1);
     Verlb = named(caption(QStringLiteral("Release n."), Panel1), "Verlb", QStringLiteral("Release caption"));
     Label1 = named(caption(QString(), Panel1), "Label1", QStringLiteral("Firmware release"));
-    Label42 = named(caption(QStringLiteral("Serial N."), Panel1), "Label42", QStringLiteral("Serial number caption"));
+    Label42 = named(caption(QStringLiteral("Serial N."), Panel1), "Label42",
+                    QStringLiteral("Serial number caption"));
     Label21 = named(caption(QString(), Panel1), "Label21", QStringLiteral("Serial number"));
     for (QLabel* value : {Label1, Label21}) {
         QFont bold = value->font();
@@ -113,7 +120,8 @@ void TSerialForm1::buildHeader(QVBoxLayout* top)
     identity->addWidget(Label1, 0, 1);
     identity->addWidget(Label42, 1, 0);
     identity->addWidget(Label21, 1, 1);
-    Button10 = named(new QPushButton(QStringLiteral("WriteSN"), Panel1), "Button10", QStringLiteral("WriteSN"));
+    Button10 =
+        named(new QPushButton(QStringLiteral("WriteSN"), Panel1), "Button10", QStringLiteral("WriteSN"));
     identity->addWidget(Button10, 0, 2, 2, 1);
     header->addWidget(Panel1);
 
@@ -128,9 +136,10 @@ void TSerialForm1::buildHeader(QVBoxLayout* top)
     shPortOpen = named(new Shape(Panel23), "shPortOpen", QStringLiteral("Port open indicator"));
     shPortOpen->setFixedSize(INDICATOR_SIZE, INDICATOR_SIZE);
     shPortOpen->setBrushColor(PORT_CLOSED_COLOUR);
-    OpenButton = named(new QPushButton(QStringLiteral("Open "), Panel23), "OpenButton", QStringLiteral("Open port"));
-    CloseButton =
-        named(new QPushButton(QStringLiteral("Close "), Panel23), "CloseButton", QStringLiteral("Close port"));
+    OpenButton =
+        named(new QPushButton(QStringLiteral("Open "), Panel23), "OpenButton", QStringLiteral("Open port"));
+    CloseButton = named(new QPushButton(QStringLiteral("Close "), Panel23), "CloseButton",
+                        QStringLiteral("Close port"));
     portRow->addWidget(usb);
     portRow->addWidget(cbports, 1);
     portRow->addWidget(shPortOpen);
@@ -139,11 +148,15 @@ void TSerialForm1::buildHeader(QVBoxLayout* top)
     header->addWidget(Panel23, 1);
 
     // Board status.
-    GroupBox5 = named(new QGroupBox(QStringLiteral("Tavrin Status"), this), "GroupBox5", QStringLiteral("Tavrin Status"));
+    GroupBox5 = named(new QGroupBox(QStringLiteral("Tavrin Status"), this), "GroupBox5",
+                      QStringLiteral("Tavrin Status"));
     auto* status = new QHBoxLayout(GroupBox5);
-    RadioButton10 = named(new QRadioButton(QStringLiteral("Active"), GroupBox5), "RadioButton10", QStringLiteral("Active"));
-    RadioButton9 = named(new QRadioButton(QStringLiteral("SetUp"), GroupBox5), "RadioButton9", QStringLiteral("SetUp"));
-    RadioButton13 = named(new QRadioButton(QStringLiteral("TX"), GroupBox5), "RadioButton13", QStringLiteral("TX"));
+    RadioButton10 = named(new QRadioButton(QStringLiteral("Active"), GroupBox5), "RadioButton10",
+                          QStringLiteral("Active"));
+    RadioButton9 =
+        named(new QRadioButton(QStringLiteral("SetUp"), GroupBox5), "RadioButton9", QStringLiteral("SetUp"));
+    RadioButton13 =
+        named(new QRadioButton(QStringLiteral("TX"), GroupBox5), "RadioButton13", QStringLiteral("TX"));
     for (QRadioButton* b : {RadioButton10, RadioButton9, RadioButton13})
         status->addWidget(b);
     RadioButton10->setChecked(true);
@@ -176,9 +189,12 @@ void TSerialForm1::buildParametersTab()
     group->addLayout(actions);
 
     // One default-bank button above each bank's rows.
-    Def1 = named(new QRadioButton(QStringLiteral("Bank1"), GroupBox2), "Def1", QStringLiteral("Default bank 1"));
-    Def2 = named(new QRadioButton(QStringLiteral("Bank2"), GroupBox2), "Def2", QStringLiteral("Default bank 2"));
-    Def3 = named(new QRadioButton(QStringLiteral("Bank3"), GroupBox2), "Def3", QStringLiteral("Default bank 3"));
+    Def1 =
+        named(new QRadioButton(QStringLiteral("Bank1"), GroupBox2), "Def1", QStringLiteral("Default bank 1"));
+    Def2 =
+        named(new QRadioButton(QStringLiteral("Bank2"), GroupBox2), "Def2", QStringLiteral("Default bank 2"));
+    Def3 =
+        named(new QRadioButton(QStringLiteral("Bank3"), GroupBox2), "Def3", QStringLiteral("Default bank 3"));
     Def1->setChecked(true);
     SetupControls = {SpeedButton4, SpeedButton5};
     buildParameterScreen(group);
@@ -194,15 +210,19 @@ void TSerialForm1::buildParametersTab()
 
 void TSerialForm1::buildHiddenGroups()
 {
-    GroupBox1 = named(new QGroupBox(QStringLiteral("Collaudo"), this), "GroupBox1", QStringLiteral("Collaudo"));
+    GroupBox1 =
+        named(new QGroupBox(QStringLiteral("Collaudo"), this), "GroupBox1", QStringLiteral("Collaudo"));
     auto* collaudo = new QHBoxLayout(GroupBox1);
     Label14 = named(caption(QString(), GroupBox1), "Label14", QStringLiteral("Serial number, lot"));
-    Label43 = named(caption(QString(), GroupBox1), "Label43", QStringLiteral("Serial number, running serial"));
+    Label43 =
+        named(caption(QString(), GroupBox1), "Label43", QStringLiteral("Serial number, running serial"));
     SN_OLD = named(caption(QString(), GroupBox1), "SN_OLD", QStringLiteral("Old-format serial number"));
     for (QLabel* l : {Label14, Label43, SN_OLD})
         collaudo->addWidget(l);
-    GroupBox3 = named(new QGroupBox(QStringLiteral("Flash App."), this), "GroupBox3", QStringLiteral("Flash App."));
-    GroupBox4 = named(new QGroupBox(QStringLiteral("Boot App."), this), "GroupBox4", QStringLiteral("Boot App."));
+    GroupBox3 =
+        named(new QGroupBox(QStringLiteral("Flash App."), this), "GroupBox3", QStringLiteral("Flash App."));
+    GroupBox4 =
+        named(new QGroupBox(QStringLiteral("Boot App."), this), "GroupBox4", QStringLiteral("Boot App."));
     for (QGroupBox* g : {GroupBox1, GroupBox3, GroupBox4})
         g->hide();
 }
@@ -216,9 +236,12 @@ void TSerialForm1::connectHandlers()
     // Radio buttons act when they become selected, by the user or by the program,
     // never when an already selected button is selected again.
     const std::pair<QRadioButton*, void (TSerialForm1::*)()> selections[] = {
-        {RadioButton10, &TSerialForm1::RadioButton10Click}, {RadioButton9, &TSerialForm1::RadioButton9Click},
-        {RadioButton13, &TSerialForm1::RadioButton13Click}, {Def1, &TSerialForm1::Def1Click},
-        {Def2, &TSerialForm1::Def2Click},                   {Def3, &TSerialForm1::Def3Click}};
+        {RadioButton10, &TSerialForm1::RadioButton10Click},
+        {RadioButton9, &TSerialForm1::RadioButton9Click},
+        {RadioButton13, &TSerialForm1::RadioButton13Click},
+        {Def1, &TSerialForm1::Def1Click},
+        {Def2, &TSerialForm1::Def2Click},
+        {Def3, &TSerialForm1::Def3Click}};
     for (const auto& [button, handler] : selections)
         connect(button, &QRadioButton::toggled, this, [this, handler = handler](bool on) {
             if (on)

@@ -41,10 +41,10 @@ public:
 
     // ---- Header -------------------------------------------------------------
     QFrame* Panel1 = nullptr;
-    QLabel* Verlb = nullptr;  // "Release n."
-    QLabel* Label1 = nullptr; // release number
-    QLabel* Label42 = nullptr; // "Serial N."
-    QLabel* Label21 = nullptr; // serial number
+    QLabel* Verlb = nullptr;         // "Release n."
+    QLabel* Label1 = nullptr;        // release number
+    QLabel* Label42 = nullptr;       // "Serial N."
+    QLabel* Label21 = nullptr;       // serial number
     QPushButton* Button10 = nullptr; // "WriteSN", never shown
     Shape* Shape2 = nullptr;         // battery bar
 
@@ -56,34 +56,34 @@ public:
     QPushButton* CloseButton = nullptr; // "Close "
 
     // ---- Board status -------------------------------------------------------
-    QGroupBox* GroupBox5 = nullptr; // "Tavrin Status"
+    QGroupBox* GroupBox5 = nullptr;        // "Tavrin Status"
     QRadioButton* RadioButton10 = nullptr; // "Active"
     QRadioButton* RadioButton9 = nullptr;  // "SetUp"
     QRadioButton* RadioButton13 = nullptr; // "TX"
 
     // ---- "Parameters" tab ---------------------------------------------------
     QTabWidget* PageControl1 = nullptr;
-    QGroupBox* GroupBox2 = nullptr; // the parameter group
+    QGroupBox* GroupBox2 = nullptr;      // the parameter group
     QPushButton* SpeedButton4 = nullptr; // "Read Parameters"
     QPushButton* SpeedButton5 = nullptr; // "Write Parameters"
     QRadioButton* Def1 = nullptr;
     QRadioButton* Def2 = nullptr;
     QRadioButton* Def3 = nullptr;
-    QLabel* Leds = nullptr; // heading, names the row the sliders act on
-    QSlider* TrackBar1 = nullptr; // brightness R
-    QSlider* TrackBar2 = nullptr; // G
-    QSlider* TrackBar3 = nullptr; // B
-    QSlider* TrackBar4 = nullptr; // W
-    QList<QFrame*> RowPanels;   // Panel2 .. Panel13
-    QList<QLabel*> RowCaptions; // the caption label of each row panel
-    QFrame* Panel15 = nullptr; // "Frequency"
+    QLabel* Leds = nullptr;            // heading, names the row the sliders act on
+    QSlider* TrackBar1 = nullptr;      // brightness R
+    QSlider* TrackBar2 = nullptr;      // G
+    QSlider* TrackBar3 = nullptr;      // B
+    QSlider* TrackBar4 = nullptr;      // W
+    QList<QFrame*> RowPanels;          // Panel2 .. Panel13
+    QList<QLabel*> RowCaptions;        // the caption label of each row panel
+    QFrame* Panel15 = nullptr;         // "Frequency"
     QRadioButton* lowcheck = nullptr;  // "Std"
     QRadioButton* Medcheck = nullptr;  // "Med", present but not shown
     QRadioButton* highcheck = nullptr; // "Evo"
-    QGroupBox* GroupBox10 = nullptr; // "Calibration"
-    QLineEdit* Edit43 = nullptr;     // "VERT."
-    QLineEdit* Edit44 = nullptr;     // "HORZ."
-    QVBoxLayout* SidePanel = nullptr; // right-hand column: sound browser, info, charts
+    QGroupBox* GroupBox10 = nullptr;   // "Calibration"
+    QLineEdit* Edit43 = nullptr;       // "VERT."
+    QLineEdit* Edit44 = nullptr;       // "HORZ."
+    QVBoxLayout* SidePanel = nullptr;  // right-hand column: sound browser, info, charts
 
     // The edits of the parameter screen by name ("Edit9", "RFBK1", ...).
     QLineEdit* edit(const QString& name) const;
@@ -103,8 +103,8 @@ public:
     QGroupBox* GroupBox4 = nullptr; // "Boot App."
 
     // ---- Timers and state ---------------------------------------------------
-    WindowTimer* Timer1 = nullptr; // parameter read sweep, 10 ms
-    WindowTimer* Timer3 = nullptr; // connection check, 2000 ms
+    WindowTimer* Timer1 = nullptr;     // parameter read sweep, 10 ms
+    WindowTimer* Timer3 = nullptr;     // connection check, 2000 ms
     WindowTimer* WriteTimer = nullptr; // paces "Write Parameters", 100 ms
     int STEP = 0;
     bool COMMAND = false;
@@ -156,10 +156,10 @@ public:
     // ---- Parameters (params/) ----------------------------------------------
     void UnpackComand(const QByteArray& Data);
     void FormattaSerialNumber(int num);
-    void RowCaptionClick(int row);             // the twelve row caption labels
+    void RowCaptionClick(int row);                  // the twelve row caption labels
     void TrackBarChange(int channel, int position); // TrackBar1Change .. TrackBar4Change
-    void FlickerChange(QLineEdit* flicker);    // RFBK1Change .. WFBK3Change
-    void SpeedButton5Click();                  // "Write Parameters"
+    void FlickerChange(QLineEdit* flicker);         // RFBK1Change .. WFBK3Change
+    void SpeedButton5Click();                       // "Write Parameters"
     void WRITE_DATA_BANK1();
     void WRITE_DATA_BANK2();
     void WRITE_DATA_BANK3();

@@ -78,7 +78,10 @@ void Twaitform::setHeight(int height)
     Button2->setVisible(buttonsInView);
 }
 
-void Twaitform::Button1Click() { CALIBRAZIONE = true; }
+void Twaitform::Button1Click()
+{
+    CALIBRAZIONE = true;
+}
 
 void Twaitform::Button2Click()
 {

@@ -1,5 +1,5 @@
-#include "app/Forms.h"
 #include "app/Main.h"
+#include "app/Forms.h"
 #include "common/Application.h"
 
 #include <QScreen>

@@ -15,7 +15,8 @@ constexpr int kSoundBytes = 65000;
 constexpr int kArrivalTimeoutMs = 30000;
 constexpr int kUploadIterations = 20;
 
-std::vector<QByteArray> oneByteFrames() {
+std::vector<QByteArray> oneByteFrames()
+{
     std::vector<QByteArray> frames;
     frames.reserve(kSoundBytes);
     for (int i = 0; i < kSoundBytes; ++i)
@@ -23,7 +24,8 @@ std::vector<QByteArray> oneByteFrames() {
     return frames;
 }
 
-void BM_ReceiveLatency(benchmark::State& state) {
+void BM_ReceiveLatency(benchmark::State& state)
+{
     PtyPair pty;
     TComPort port;
     port.setPort(pty.slavePath());
@@ -42,7 +44,8 @@ BENCHMARK(BM_ReceiveLatency)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 // The measured time is the send loop alone; the counters give the write()
 // calls it took and the time until the last byte was read at the device side.
-void BM_SoundUploadSends(benchmark::State& state) {
+void BM_SoundUploadSends(benchmark::State& state)
+{
     using Clock = std::chrono::steady_clock;
     PtyPair pty;
     TComPort port;
@@ -71,7 +74,8 @@ BENCHMARK(BM_SoundUploadSends)->Unit(benchmark::kMillisecond)->Iterations(kUploa
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -35,19 +35,24 @@ const std::array<StatusEvent, 4> kStatusEvents{{
 } // namespace
 
 TComPort::TComPort(QObject* owner)
-    : SerialPort(owner) {}
+    : SerialPort(owner)
+{
+}
 
-TComPort::~TComPort() {
+TComPort::~TComPort()
+{
     shutDown();
 }
 
-void TComPort::shutDown() {
+void TComPort::shutDown()
+{
     OnPortClose = nullptr;
     OnDeviceLost = nullptr;
     Close();
 }
 
-void TComPort::Open() {
+void TComPort::Open()
+{
     if (FOpen)
         return;
     auto thread = std::make_shared<TCommThread>(FPortID);
@@ -65,7 +70,8 @@ void TComPort::Open() {
         OnPortOpen(this);
 }
 
-void TComPort::Close() {
+void TComPort::Close()
+{
     if (!FOpen)
         return;
     FOpen = false;
@@ -83,7 +89,8 @@ void TComPort::Close() {
         OnPortClose(this);
 }
 
-void TComPort::deviceLost(quint64 generation) {
+void TComPort::deviceLost(quint64 generation)
+{
     if (!FOpen || generation != m_generation)
         return;
     runGuarded([this] { Close(); });
@@ -91,30 +98,35 @@ void TComPort::deviceLost(quint64 generation) {
         OnDeviceLost(this);
 }
 
-void TComPort::Send(const QByteArray& data) {
+void TComPort::Send(const QByteArray& data)
+{
     if (FOpen && !data.isEmpty())
         ComThread->WriteComm(data.constData(), data.size());
 }
 
-void TComPort::SetRTS(bool status) {
+void TComPort::SetRTS(bool status)
+{
     if (FOpen)
         ComThread->SetRTS(status);
 }
 
-quint64 TComPort::writeCalls() const {
+quint64 TComPort::writeCalls() const
+{
     return m_pastWriteCalls + (ComThread ? ComThread->WriteCalls() : 0);
 }
 
 // --- reception ----------------------------------------------------------------
 
-QByteArray TComPort::readWaiting(quint32 count) {
+QByteArray TComPort::readWaiting(quint32 count)
+{
     QByteArray data(static_cast<qsizetype>(count), '\0');
     const quint32 got = ComThread ? ComThread->ReadComm(data.data(), count) : 0;
     data.truncate(static_cast<qsizetype>(got));
     return data;
 }
 
-void TComPort::ReceiveNotify(quint32 nReceived) {
+void TComPort::ReceiveNotify(quint32 nReceived)
+{
     const QByteArray data = readWaiting(nReceived);
     // A copy: the callback may replace itself or close the component.
     const TReceiveProc callback = ReceiveCallBack;
@@ -132,7 +144,8 @@ void TComPort::ReceiveNotify(quint32 nReceived) {
 
 // At most one message per notification: a second complete message waits in
 // RxBuf for the next reception, which the board's protocol never relies on.
-void TComPort::deliverTerminated(const QByteArray& data, const TReceiveProc& callback) {
+void TComPort::deliverTerminated(const QByteArray& data, const TReceiveProc& callback)
+{
     RxBuf.append(data);
     if (FTerminator.isEmpty())
         return;
@@ -145,7 +158,8 @@ void TComPort::deliverTerminated(const QByteArray& data, const TReceiveProc& cal
     callback(message);
 }
 
-void TComPort::EventNotify(quint32 eventMask, quint32 modemStatus) {
+void TComPort::EventNotify(quint32 eventMask, quint32 modemStatus)
+{
     // The status was sampled before the change, so a clear bit means the line
     // has just come on.
     for (const StatusEvent& event : kStatusEvents) {
@@ -159,7 +173,8 @@ void TComPort::EventNotify(quint32 eventMask, quint32 modemStatus) {
 
 // --- terminator text ----------------------------------------------------------
 
-QString TComPort::NextToken(QString& s, const QString& separator) {
+QString TComPort::NextToken(QString& s, const QString& separator)
+{
     const qsizetype position = s.indexOf(separator);
     if (position < 0)
         return std::exchange(s, QString());
@@ -168,7 +183,8 @@ QString TComPort::NextToken(QString& s, const QString& separator) {
     return token;
 }
 
-void TComPort::SetTerminator(const QString& termStr) {
+void TComPort::SetTerminator(const QString& termStr)
+{
     FTerminator.clear();
     QString rest = termStr.mid(1);
     while (!rest.isEmpty()) {
@@ -184,7 +200,8 @@ void TComPort::SetTerminator(const QString& termStr) {
         throw EComError(kEmptyTerminator);
 }
 
-QString TComPort::GetTerminator() const {
+QString TComPort::GetTerminator() const
+{
     QString text;
     for (const char c : FTerminator)
         text += kTerminatorMark + QString::number(static_cast<uchar>(c));
@@ -203,13 +220,15 @@ const std::array<QString, 3> kDevicePatterns{
     QStringLiteral("ttyS*"),
 };
 
-QString& portsFolderOverride() {
+QString& portsFolderOverride()
+{
     static QString folder;
     return folder;
 }
 
 // Compares runs of digits by value, so that ttyACM2 comes before ttyACM10.
-bool naturalLess(const QString& a, const QString& b) {
+bool naturalLess(const QString& a, const QString& b)
+{
     qsizetype i = 0;
     qsizetype j = 0;
     while (i < a.size() && j < b.size()) {
@@ -234,7 +253,8 @@ bool naturalLess(const QString& a, const QString& b) {
     return a.size() - i < b.size() - j || (a.size() - i == b.size() - j && a < b);
 }
 
-QStringList entriesInNaturalOrder(const QString& folder, const QStringList& patterns) {
+QStringList entriesInNaturalOrder(const QString& folder, const QStringList& patterns)
+{
     const QDir dir(folder);
     QStringList paths;
     for (const QString& name : dir.entryList(patterns, QDir::System | QDir::Files | QDir::NoDotAndDotDot))
@@ -243,7 +263,8 @@ QStringList entriesInNaturalOrder(const QString& folder, const QStringList& patt
     return paths;
 }
 
-QStringList candidatePorts() {
+QStringList candidatePorts()
+{
     QStringList candidates;
     for (const QString& pattern : kDevicePatterns)
         candidates += entriesInNaturalOrder(kDeviceFolder, {pattern});
@@ -251,7 +272,8 @@ QStringList candidatePorts() {
     return candidates;
 }
 
-bool canOpenNow(const QString& path) {
+bool canOpenNow(const QString& path)
+{
     int error = 0;
     const int fd = openExclusive(path, error);
     if (fd < 0)
@@ -262,7 +284,8 @@ bool canOpenNow(const QString& path) {
 
 } // namespace
 
-void EnumPorts(QStringList* portList) {
+void EnumPorts(QStringList* portList)
+{
     if (!portList)
         return;
     for (const QString& candidate : candidatePorts())
@@ -270,11 +293,13 @@ void EnumPorts(QStringList* portList) {
             portList->append(candidate);
 }
 
-QString PublishedPortsFolder() {
+QString PublishedPortsFolder()
+{
     const QString& folder = portsFolderOverride();
     return folder.isEmpty() ? QString::fromLocal8Bit(BuildConfig::PORTS_DIR) : folder;
 }
 
-void setPublishedPortsFolder(const QString& folder) {
+void setPublishedPortsFolder(const QString& folder)
+{
     portsFolderOverride() = folder;
 }

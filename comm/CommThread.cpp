@@ -45,7 +45,8 @@ constexpr std::array<ModemLine, 4> kModemLines{{
     {TIOCM_RNG, ModemStatus::RING_ON, ComEvent::RING},
 }};
 
-quint32 modemStatusFromTiocm(int tiocm) {
+quint32 modemStatusFromTiocm(int tiocm)
+{
     quint32 status = 0;
     for (const ModemLine& line : kModemLines)
         if (tiocm & line.tiocmBit)
@@ -53,7 +54,8 @@ quint32 modemStatusFromTiocm(int tiocm) {
     return status;
 }
 
-quint32 lineEvents(quint32 before, quint32 after) {
+quint32 lineEvents(quint32 before, quint32 after)
+{
     quint32 events = 0;
     for (const ModemLine& line : kModemLines)
         if ((before ^ after) & line.statusBit)
@@ -61,17 +63,20 @@ quint32 lineEvents(quint32 before, quint32 after) {
     return events;
 }
 
-void setModemLines(int fd, int lines, bool on) {
+void setModemLines(int fd, int lines, bool on)
+{
     // Pseudo-terminals have no modem lines and refuse: nothing to do then.
     ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &lines);
 }
 
-int millisecondsUntil(SteadyClock::time_point deadline) {
+int millisecondsUntil(SteadyClock::time_point deadline)
+{
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-bool transientError(int error) {
+bool transientError(int error)
+{
     return error == EAGAIN || error == EINTR;
 }
 
@@ -79,13 +84,15 @@ bool transientError(int error) {
 // and some USB classes refuse the requests, which is no failure.
 enum class LineQuery { Ok, Unsupported, Gone };
 
-LineQuery queryResult(int result) {
+LineQuery queryResult(int result)
+{
     if (result == 0)
         return LineQuery::Ok;
     return errno == EIO ? LineQuery::Gone : LineQuery::Unsupported;
 }
 
-LineQuery readModemStatus(int fd, quint32& status) {
+LineQuery readModemStatus(int fd, quint32& status)
+{
     int tiocm = 0;
     const LineQuery result = queryResult(::ioctl(fd, TIOCMGET, &tiocm));
     if (result == LineQuery::Ok)
@@ -94,7 +101,8 @@ LineQuery readModemStatus(int fd, quint32& status) {
 }
 
 // The errors the line-error event stands for: framing, overrun and parity.
-LineQuery readErrorCount(int fd, quint64& count) {
+LineQuery readErrorCount(int fd, quint64& count)
+{
     serial_icounter_struct counts{};
     const LineQuery result = queryResult(::ioctl(fd, TIOCGICOUNT, &counts));
     if (result == LineQuery::Ok)
@@ -104,7 +112,8 @@ LineQuery readErrorCount(int fd, quint64& count) {
 
 } // namespace
 
-TCommThread::TCommThread(const QString& port) {
+TCommThread::TCommThread(const QString& port)
+{
     if (!openDevice(port))
         return;
     termios settings = m_savedSettings;
@@ -113,7 +122,8 @@ TCommThread::TCommThread(const QString& port) {
     ClearComm();
 }
 
-bool TCommThread::openDevice(const QString& port) {
+bool TCommThread::openDevice(const QString& port)
+{
     m_fd = openExclusive(port, m_openError);
     if (m_fd < 0)
         return false;
@@ -127,7 +137,8 @@ bool TCommThread::openDevice(const QString& port) {
     return true;
 }
 
-TCommThread::~TCommThread() {
+TCommThread::~TCommThread()
+{
     if (m_thread.joinable()) {
         SignalTerminate();
         WaitFor();
@@ -137,7 +148,8 @@ TCommThread::~TCommThread() {
         ::close(m_wakeFd);
 }
 
-void TCommThread::SetCommPars(quint32 baudRate, quint8 byteSize, TParity parity, TStopBit stopBits) {
+void TCommThread::SetCommPars(quint32 baudRate, quint8 byteSize, TParity parity, TStopBit stopBits)
+{
     termios settings{};
     if (::tcgetattr(m_fd, &settings) != 0)
         return;
@@ -145,17 +157,20 @@ void TCommThread::SetCommPars(quint32 baudRate, quint8 byteSize, TParity parity,
     ::tcsetattr(m_fd, TCSANOW, &settings);
 }
 
-void TCommThread::ClearComm() {
+void TCommThread::ClearComm()
+{
     ::tcflush(m_fd, TCIOFLUSH);
     setModemLines(m_fd, TIOCM_DTR, false);
     setModemLines(m_fd, TIOCM_RTS, false);
 }
 
-void TCommThread::SetRTS(bool on) {
+void TCommThread::SetRTS(bool on)
+{
     setModemLines(m_fd, TIOCM_RTS, on);
 }
 
-void TCommThread::Start(QObject* context) {
+void TCommThread::Start(QObject* context)
+{
     m_context = context;
     m_thread = std::thread([this] {
         pthread_setname_np(pthread_self(), "tavrin-com");
@@ -163,18 +178,21 @@ void TCommThread::Start(QObject* context) {
     });
 }
 
-void TCommThread::SignalTerminate() {
+void TCommThread::SignalTerminate()
+{
     FOnReceive = nullptr;
     m_terminate.store(true, std::memory_order_release);
     wake();
 }
 
-void TCommThread::WaitFor() {
+void TCommThread::WaitFor()
+{
     if (m_thread.joinable())
         m_thread.join();
 }
 
-void TCommThread::ClosePort() {
+void TCommThread::ClosePort()
+{
     if (m_fd < 0)
         return;
     ::tcsetattr(m_fd, TCSANOW, &m_savedSettings);
@@ -182,14 +200,16 @@ void TCommThread::ClosePort() {
     m_fd = -1;
 }
 
-quint32 TCommThread::BytesWaiting() const {
+quint32 TCommThread::BytesWaiting() const
+{
     int waiting = 0;
     if (m_fd < 0 || ::ioctl(m_fd, FIONREAD, &waiting) != 0 || waiting < 0)
         waiting = 0;
     return static_cast<quint32>(waiting) + static_cast<quint32>(m_carry.size());
 }
 
-quint32 TCommThread::ReadComm(char* buffer, quint32 charsToRead) {
+quint32 TCommThread::ReadComm(char* buffer, quint32 charsToRead)
+{
     quint32 done = 0;
     const quint32 fromCarry = std::min<quint32>(charsToRead, static_cast<quint32>(m_carry.size()));
     std::copy_n(m_carry.constData(), fromCarry, buffer);
@@ -207,7 +227,8 @@ quint32 TCommThread::ReadComm(char* buffer, quint32 charsToRead) {
     return done;
 }
 
-void TCommThread::WriteComm(const char* buffer, qsizetype byteCount) {
+void TCommThread::WriteComm(const char* buffer, qsizetype byteCount)
+{
     {
         std::lock_guard lock(m_queueMutex);
         m_queue.append(buffer, byteCount);
@@ -218,12 +239,14 @@ void TCommThread::WriteComm(const char* buffer, qsizetype byteCount) {
         wake();
 }
 
-void TCommThread::wake() {
+void TCommThread::wake()
+{
     const quint64 one = 1;
     [[maybe_unused]] const ssize_t ignored = ::write(m_wakeFd, &one, sizeof one);
 }
 
-void TCommThread::consumeWake() {
+void TCommThread::consumeWake()
+{
     quint64 count = 0;
     [[maybe_unused]] const ssize_t ignored = ::read(m_wakeFd, &count, sizeof count);
     // Cleared before the queue is taken: a Send after this point wakes us again.
@@ -232,7 +255,8 @@ void TCommThread::consumeWake() {
 
 // --- the thread ---------------------------------------------------------------
 
-void TCommThread::Execute() {
+void TCommThread::Execute()
+{
     detectLineSupport();
     while (!m_terminate.load(std::memory_order_acquire)) {
         const bool pending = m_handOverPending.load(std::memory_order_acquire);
@@ -258,32 +282,37 @@ void TCommThread::Execute() {
     flushOnClose();
 }
 
-short TCommThread::portEvents(bool handOverPending) const {
+short TCommThread::portEvents(bool handOverPending) const
+{
     short events = handOverPending ? 0 : POLLIN;
     if (m_driverFull && !m_hangupWhilePending)
         events |= POLLOUT;
     return events;
 }
 
-int TCommThread::pollTimeout(bool handOverPending) const {
+int TCommThread::pollTimeout(bool handOverPending) const
+{
     // Devices without modem lines (pseudo-terminals) have nothing to sample: the
     // thread then sleeps until the device or the wake-up descriptor has news.
     const bool sampling = m_modemSupported || m_countsSupported;
     return sampling && !handOverPending ? kLineSamplePeriodMs : -1;
 }
 
-void TCommThread::detectLineSupport() {
+void TCommThread::detectLineSupport()
+{
     m_modemSupported = readModemStatus(m_fd, m_lines.modemStatus) == LineQuery::Ok;
     m_countsSupported = readErrorCount(m_fd, m_lines.errorCount) == LineQuery::Ok;
 }
 
-bool TCommThread::sampleLines(LineState& state) const {
+bool TCommThread::sampleLines(LineState& state) const
+{
     if (m_modemSupported && readModemStatus(m_fd, state.modemStatus) == LineQuery::Gone)
         return false;
     return !(m_countsSupported && readErrorCount(m_fd, state.errorCount) == LineQuery::Gone);
 }
 
-bool TCommThread::serviceOutput() {
+bool TCommThread::serviceOutput()
+{
     takeQueued();
     // Once the driver has said it is full, only POLLOUT says it has room again.
     while (!m_driverFull && m_outPos < m_out.size()) {
@@ -304,7 +333,8 @@ bool TCommThread::serviceOutput() {
     return true;
 }
 
-void TCommThread::takeQueued() {
+void TCommThread::takeQueued()
+{
     std::lock_guard lock(m_queueMutex);
     if (m_queue.isEmpty())
         return;
@@ -315,12 +345,14 @@ void TCommThread::takeQueued() {
     m_queue.clear();
 }
 
-bool TCommThread::outputIdle() {
+bool TCommThread::outputIdle()
+{
     std::lock_guard lock(m_queueMutex);
     return m_out.isEmpty() && m_queue.isEmpty();
 }
 
-bool TCommThread::serviceInput(short revents) {
+bool TCommThread::serviceInput(short revents)
+{
     if (m_handOverPending.load(std::memory_order_acquire)) {
         // A hung-up device reports POLLHUP however it is asked; stop watching it
         // until the hand-over is back, or poll() would return at once forever.
@@ -347,7 +379,8 @@ bool TCommThread::serviceInput(short revents) {
     return true;
 }
 
-TCommThread::Input TCommThread::probeInput(short revents) {
+TCommThread::Input TCommThread::probeInput(short revents)
+{
     if (!(revents & (POLLIN | kHangupEvents)))
         return Input::None;
     if (BytesWaiting() > 0)
@@ -365,7 +398,8 @@ TCommThread::Input TCommThread::probeInput(short revents) {
     return n < 0 && transientError(errno) ? Input::None : Input::Gone;
 }
 
-void TCommThread::postHandOver(quint32 eventMask) {
+void TCommThread::postHandOver(quint32 eventMask)
+{
     FEventMask = eventMask;
     m_handOverPending.store(true, std::memory_order_release);
     QMetaObject::invokeMethod(
@@ -377,7 +411,8 @@ void TCommThread::postHandOver(quint32 eventMask) {
         Qt::QueuedConnection);
 }
 
-void TCommThread::runHandOver() {
+void TCommThread::runHandOver()
+{
     // An error escaping a callback is shown like any other handler's, and the
     // thread is released all the same.
     runGuarded([this] { EventHandler(); });
@@ -385,7 +420,8 @@ void TCommThread::runHandOver() {
     wake();
 }
 
-void TCommThread::EventHandler() {
+void TCommThread::EventHandler()
+{
     // Copies: a callback may close the component, which detaches these.
     const TReceiveNotify onReceive = FOnReceive;
     const TLineEventNotify onLineEvent = FLineEvent;
@@ -398,7 +434,8 @@ void TCommThread::EventHandler() {
         onLineEvent(FEventMask, FModemStatus);
 }
 
-void TCommThread::reportLost() {
+void TCommThread::reportLost()
+{
     // A burst of failures is one loss.
     if (m_lostReported.exchange(true))
         return;
@@ -417,7 +454,8 @@ void TCommThread::reportLost() {
 // Close lets what was sent reach the device, for at most kCloseFlushLimit, so
 // that a frame sent just before Close is not cut off; after that the rest is
 // discarded, because the driver would otherwise hold close() for up to 30 s.
-void TCommThread::flushOnClose() {
+void TCommThread::flushOnClose()
+{
     const auto deadline = SteadyClock::now() + kCloseFlushLimit;
     while (serviceOutput()) {
         if (outputIdle()) {
@@ -435,7 +473,8 @@ void TCommThread::flushOnClose() {
     ::tcflush(m_fd, TCOFLUSH);
 }
 
-void TCommThread::waitForDriverDrain(SteadyClock::time_point deadline) {
+void TCommThread::waitForDriverDrain(SteadyClock::time_point deadline)
+{
     int queued = 0;
     while (::ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
         const int left = millisecondsUntil(deadline);

@@ -31,8 +31,8 @@ QByteArray AddressFrame(char code, std::uint32_t address)
 
 QByteArray ParameterWriteFrame(int address, int value)
 {
-    return BuildFrame(Define::WRITE_CMD,
-                      {byteOf(static_cast<std::uint32_t>(address), 0), byteOf(static_cast<std::uint32_t>(value), 0), 0, 0});
+    return BuildFrame(Define::WRITE_CMD, {byteOf(static_cast<std::uint32_t>(address), 0),
+                                          byteOf(static_cast<std::uint32_t>(value), 0), 0, 0});
 }
 
 QByteArray SweepReadFrame(int address)
@@ -41,7 +41,10 @@ QByteArray SweepReadFrame(int address)
     return BuildFrame(Define::READ_CMD, {a, a, 0, 0});
 }
 
-QByteArray NoArgumentFrame(char code) { return BuildFrame(code, {0, 0, 0, 0}); }
+QByteArray NoArgumentFrame(char code)
+{
+    return BuildFrame(code, {0, 0, 0, 0});
+}
 
 QByteArray LoaderFrame(char code, std::uint16_t argument)
 {

@@ -18,7 +18,8 @@ constexpr int FLASH_COLUMNS = 8;
 
 // A grid in the classic sense: fixed first row and column drawn as headers,
 // every cell addressed by (column, row) from the top-left corner.
-QTableWidget* makeGrid(QWidget* parent, const char* name, const char* accessible, int columns, bool fixedHeader)
+QTableWidget* makeGrid(QWidget* parent, const char* name, const char* accessible, int columns,
+                       bool fixedHeader)
 {
     auto* grid = new QTableWidget(GRID_ROWS, columns, parent);
     grid->setObjectName(QString::fromLatin1(name));
@@ -85,8 +86,10 @@ THiddenForm::THiddenForm(QWidget* parent)
         QWidget* widget;
         int row;
         int column;
-    } panes[] = {{"Transmitted", Memo1, 1, 0},         {"Received", Memo2, 1, 1},
-                 {"Telemetry", StringGrid1, 1, 2},     {"Sound samples", StringGrid2, 3, 0},
+    } panes[] = {{"Transmitted", Memo1, 1, 0},
+                 {"Received", Memo2, 1, 1},
+                 {"Telemetry", StringGrid1, 1, 2},
+                 {"Sound samples", StringGrid2, 3, 0},
                  {"App Flash", StringGrid3, 3, 1}};
     for (const auto& pane : panes) {
         auto* label = new QLabel(QString::fromLatin1(pane.caption), this);
@@ -98,6 +101,12 @@ THiddenForm::THiddenForm(QWidget* parent)
     layout->setRowStretch(4, 2);
 }
 
-bool THiddenForm::logging() const { return CheckBox1->isChecked(); }
+bool THiddenForm::logging() const
+{
+    return CheckBox1->isChecked();
+}
 
-bool THiddenForm::hexMode() const { return HexCheck->isChecked(); }
+bool THiddenForm::hexMode() const
+{
+    return HexCheck->isChecked();
+}

@@ -14,10 +14,10 @@ class THiddenForm : public QWidget {
 public:
     explicit THiddenForm(QWidget* parent = nullptr);
 
-    QCheckBox* CheckBox1; // "View": logging on or off
-    QCheckBox* HexCheck;  // hexadecimal or text lines
-    LogMemo* Memo1;       // transmit log
-    LogMemo* Memo2;       // receive log
+    QCheckBox* CheckBox1;      // "View": logging on or off
+    QCheckBox* HexCheck;       // hexadecimal or text lines
+    LogMemo* Memo1;            // transmit log
+    LogMemo* Memo2;            // receive log
     QTableWidget* StringGrid1; // telemetry
     QTableWidget* StringGrid2; // samples of the selected sound file
     QTableWidget* StringGrid3; // "App Flash"

@@ -19,14 +19,16 @@ constexpr std::array<std::pair<quint8, tcflag_t>, 4> kCharacterSizes{
 
 constexpr tcflag_t kParityFlags = PARENB | PARODD | CMSPAR;
 
-tcflag_t characterSize(quint8 dataBits) {
+tcflag_t characterSize(quint8 dataBits)
+{
     for (const auto& [bits, flag] : kCharacterSizes)
         if (bits == dataBits)
             return flag;
     return CS8;
 }
 
-tcflag_t parityFlags(TParity parity) {
+tcflag_t parityFlags(TParity parity)
+{
     switch (parity) {
     case ptODD:
         return PARENB | PARODD;
@@ -42,13 +44,15 @@ tcflag_t parityFlags(TParity parity) {
     return 0;
 }
 
-tcflag_t stopBitFlags(TStopBit stopBits) {
+tcflag_t stopBitFlags(TStopBit stopBits)
+{
     return stopBits == sbONE ? 0 : CSTOPB;
 }
 
 } // namespace
 
-bool speedForBaud(quint32 baud, speed_t& speed) {
+bool speedForBaud(quint32 baud, speed_t& speed)
+{
     for (const auto& [rate, constant] : kSpeeds)
         if (rate == baud) {
             speed = constant;
@@ -57,7 +61,8 @@ bool speedForBaud(quint32 baud, speed_t& speed) {
     return false;
 }
 
-void applyLineSettings(termios& tio, quint32 baud, quint8 dataBits, TParity parity, TStopBit stopBits) {
+void applyLineSettings(termios& tio, quint32 baud, quint8 dataBits, TParity parity, TStopBit stopBits)
+{
     cfmakeraw(&tio);
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR);
     tio.c_cflag &= ~(CSIZE | kParityFlags | CSTOPB | CRTSCTS | HUPCL);

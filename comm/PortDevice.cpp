@@ -15,7 +15,8 @@ namespace {
 // TIOCEXCL, and does not stop privileged openers at all; the advisory lock closes
 // both gaps between cooperating programs, including two components in one
 // process (each open() has its own file description, so their locks conflict).
-bool lockExclusively(int fd, int& error) {
+bool lockExclusively(int fd, int& error)
+{
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         // "Resource temporarily unavailable" would tell the user nothing.
         error = errno == EWOULDBLOCK ? EBUSY : errno;
@@ -31,7 +32,8 @@ bool lockExclusively(int fd, int& error) {
 
 } // namespace
 
-int openExclusive(const QString& path, int& error) {
+int openExclusive(const QString& path, int& error)
+{
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = errno;
@@ -49,14 +51,16 @@ int openExclusive(const QString& path, int& error) {
     return fd;
 }
 
-void closeExclusive(int fd) {
+void closeExclusive(int fd)
+{
     // The exclusive flag belongs to the terminal, not to this descriptor: left
     // set, it would outlive us on a pseudo-terminal whose master stays open.
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);
 }
 
-QString systemErrorText(int error) {
+QString systemErrorText(int error)
+{
     // Longer than any message the C library has.
     constexpr std::size_t kMessageCapacity = 256;
     char buffer[kMessageCapacity];

@@ -21,7 +21,10 @@ void clearWhenFull(LogMemo* memo)
 }
 } // namespace
 
-void TSerialForm1::ComPort1ReceiveCallBack(const QByteArray& Data) { ComPort1ReceiveCallBackRAW(Data); }
+void TSerialForm1::ComPort1ReceiveCallBack(const QByteArray& Data)
+{
+    ComPort1ReceiveCallBackRAW(Data);
+}
 
 void TSerialForm1::ComPort1ReceiveCallBackRAW(const QByteArray& Data)
 {

@@ -36,12 +36,15 @@ const char* const DOWNLOADING_FILES = "Wait... Downloading files to Kordex in pr
 const char* const SOUND_FOLDER = "Fonts/bank1";
 
 // Row labels of the telemetry grid, column 0 from row 0.
-const char* const TELEMETRY_LABELS[] = {"POSX", "POSY", "POSZ", "ROTX", "ROTY", "ROTZ",
-                                        "RED",  "GREEN", "BLUE", "Battery ", "USB", "STATO"};
+const char* const TELEMETRY_LABELS[] = {"POSX", "POSY",  "POSZ", "ROTX",     "ROTY", "ROTZ",
+                                        "RED",  "GREEN", "BLUE", "Battery ", "USB",  "STATO"};
 
 enum ConnectionStep { CHECK_START = 1, CHECK_ANSWER = 2, CHECK_SWEEP = 3, CHECK_DONE = 4 };
 
-QString listIndexError(int index) { return QStringLiteral("List index out of bounds (%1)").arg(index); }
+QString listIndexError(int index)
+{
+    return QStringLiteral("List index out of bounds (%1)").arg(index);
+}
 } // namespace
 
 void TSerialForm1::InitSeriale()
@@ -111,9 +114,15 @@ void TSerialForm1::CloseSeriale()
     cbports->setEnabled(true);
 }
 
-void TSerialForm1::ComPort1PortOpen() { shPortOpen->setBrushColor(PORT_OPEN_COLOUR); }
+void TSerialForm1::ComPort1PortOpen()
+{
+    shPortOpen->setBrushColor(PORT_OPEN_COLOUR);
+}
 
-void TSerialForm1::ComPort1PortClose() { shPortOpen->setBrushColor(PORT_CLOSED_COLOUR); }
+void TSerialForm1::ComPort1PortClose()
+{
+    shPortOpen->setBrushColor(PORT_CLOSED_COLOUR);
+}
 
 void TSerialForm1::ComPort1Error() {}
 
@@ -149,7 +158,10 @@ void TSerialForm1::FormShow()
         hidden->hide();
 }
 
-void TSerialForm1::FormClose() { SaveSeriale(); }
+void TSerialForm1::FormClose()
+{
+    SaveSeriale();
+}
 
 void TSerialForm1::Timer3Timer()
 {

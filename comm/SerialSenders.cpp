@@ -8,7 +8,10 @@
 #include "common/Define.h"
 #include "common/Globals.h"
 
-void TSerialForm1::SendToBoard(const QByteArray& msg) { ComPort1->Send(msg); }
+void TSerialForm1::SendToBoard(const QByteArray& msg)
+{
+    ComPort1->Send(msg);
+}
 
 void TSerialForm1::SendCommand(const QByteArray& frame)
 {
@@ -25,7 +28,10 @@ void TSerialForm1::WriteDato(int dato, int addr)
     Sleep(Define::WRITE_PAUSE_MS);
 }
 
-void TSerialForm1::SetCloseReadSeq() { SendCommand(NoArgumentFrame(Define::CLOSEREADFLASH_CMD)); }
+void TSerialForm1::SetCloseReadSeq()
+{
+    SendCommand(NoArgumentFrame(Define::CLOSEREADFLASH_CMD));
+}
 
 void TSerialForm1::ReadBtnClick()
 {

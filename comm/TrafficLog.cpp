@@ -10,7 +10,10 @@ constexpr unsigned char DELETE = 0x7F;
 constexpr int HEX_WIDTH = 2;
 constexpr int HEX_BASE = 16;
 
-QString hexByte(unsigned char b) { return QStringLiteral("%1").arg(b, HEX_WIDTH, HEX_BASE, QLatin1Char('0')).toUpper(); }
+QString hexByte(unsigned char b)
+{
+    return QStringLiteral("%1").arg(b, HEX_WIDTH, HEX_BASE, QLatin1Char('0')).toUpper();
+}
 
 QString readableByte(unsigned char b)
 {
@@ -51,7 +54,7 @@ BlockRoutes ClassifyBlock(const QByteArray& block, bool replyExpected)
     routes.telemetry = block.size() >= Define::TELEMETRY_MIN_BLOCK && first == Define::TELEMETRY_START;
     routes.uploadEnd = block == UPLOAD_END;
     routes.pauseForB = block[0] == PAUSE_MARK;
-    routes.shot = block.size() >= 2 && first == Define::SHOT_START
-                  && static_cast<unsigned char>(block[1]) == Define::SHOT_START;
+    routes.shot = block.size() >= 2 && first == Define::SHOT_START &&
+                  static_cast<unsigned char>(block[1]) == Define::SHOT_START;
     return routes;
 }

@@ -15,7 +15,7 @@ inline constexpr const char* TX_PREFIX = "TX-";
 
 // What a received block asks for, in the order the dispatch acts on it.
 struct BlockRoutes {
-    bool writeFileDone = false; // "OK WRITE FILE"
+    bool writeFileDone = false;  // "OK WRITE FILE"
     bool parameterReply = false; // a reply was expected
     bool telemetry = false;      // longer than 24 bytes, starts 0xFF
     bool uploadEnd = false;      // "End."

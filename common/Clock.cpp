@@ -27,9 +27,15 @@ constexpr int PAUSE_REPAINT_SLICE_MS = 10;
 
 } // namespace
 
-Clock& appClock() { return *current; }
+Clock& appClock()
+{
+    return *current;
+}
 
-void setClock(Clock* replacement) { current = replacement ? replacement : &realClock; }
+void setClock(Clock* replacement)
+{
+    current = replacement ? replacement : &realClock;
+}
 
 WindowTimer::WindowTimer(QObject* parent, int interval)
     : QObject(parent)
@@ -38,7 +44,10 @@ WindowTimer::WindowTimer(QObject* parent, int interval)
 {
 }
 
-WindowTimer::~WindowTimer() { m_clock.timerGone(*this); }
+WindowTimer::~WindowTimer()
+{
+    m_clock.timerGone(*this);
+}
 
 void WindowTimer::setEnabled(bool enabled)
 {
@@ -58,7 +67,10 @@ void WindowTimer::fire()
         runGuarded(m_onTimer);
 }
 
-qint64 RealClock::now() const { return origin().elapsed(); }
+qint64 RealClock::now() const
+{
+    return origin().elapsed();
+}
 
 void RealClock::pause(int ms)
 {

@@ -28,7 +28,10 @@ Clock& appClock();
 void setClock(Clock* replacement);
 
 // Shorthand for the blocking pause.
-inline void Sleep(int ms) { appClock().pause(ms); }
+inline void Sleep(int ms)
+{
+    appClock().pause(ms);
+}
 
 // A window timer: an enabled flag, an interval and a tick handler. As on the
 // classic toolkits, enabling it or changing its interval restarts the period;

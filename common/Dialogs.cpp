@@ -6,7 +6,10 @@
 
 namespace {
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent()
+{
+    return QApplication::activeWindow();
+}
 
 class QtDialogs final : public Dialogs {
 public:
@@ -21,8 +24,7 @@ public:
     bool askYesNo(const QString& text) override
     {
         return QMessageBox::question(dialogParent(), QApplication::applicationDisplayName(), text,
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-               == QMessageBox::Yes;
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     }
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override
     {
@@ -35,6 +37,12 @@ Dialogs* current = &qtDialogs;
 
 } // namespace
 
-Dialogs& dialogs() { return *current; }
+Dialogs& dialogs()
+{
+    return *current;
+}
 
-void setDialogs(Dialogs* replacement) { current = replacement ? replacement : &qtDialogs; }
+void setDialogs(Dialogs* replacement)
+{
+    current = replacement ? replacement : &qtDialogs;
+}

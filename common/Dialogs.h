@@ -26,5 +26,11 @@ Dialogs& dialogs();
 void setDialogs(Dialogs* replacement);
 
 // Shorthands used by the windows.
-inline void ShowMessage(const QString& text) { dialogs().message(text); }
-inline bool AskYesNo(const QString& text) { return dialogs().askYesNo(text); }
+inline void ShowMessage(const QString& text)
+{
+    dialogs().message(text);
+}
+inline bool AskYesNo(const QString& text)
+{
+    return dialogs().askYesNo(text);
+}

@@ -17,8 +17,17 @@ QString DocumentationFolder()
     return documentationOverride.isEmpty() ? QString::fromUtf8(BuildConfig::DOC_DIR) : documentationOverride;
 }
 
-void setInstallFolder(const QString& folder) { installOverride = folder; }
+void setInstallFolder(const QString& folder)
+{
+    installOverride = folder;
+}
 
-void setDocumentationFolder(const QString& folder) { documentationOverride = folder; }
+void setDocumentationFolder(const QString& folder)
+{
+    documentationOverride = folder;
+}
 
-QString SettingsFilePath() { return InstallFolder() + QStringLiteral("/Bin/COM_1.INI"); }
+QString SettingsFilePath()
+{
+    return InstallFolder() + QStringLiteral("/Bin/COM_1.INI");
+}

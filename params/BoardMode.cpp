@@ -29,11 +29,20 @@ void TSerialForm1::statusClicked(QRadioButton* button)
         ChartReset();
 }
 
-void TSerialForm1::RadioButton10Click() { statusClicked(RadioButton10); }
+void TSerialForm1::RadioButton10Click()
+{
+    statusClicked(RadioButton10);
+}
 
-void TSerialForm1::RadioButton9Click() { statusClicked(RadioButton9); }
+void TSerialForm1::RadioButton9Click()
+{
+    statusClicked(RadioButton9);
+}
 
-void TSerialForm1::RadioButton13Click() { statusClicked(RadioButton13); }
+void TSerialForm1::RadioButton13Click()
+{
+    statusClicked(RadioButton13);
+}
 
 void TSerialForm1::WriteModeBtn()
 {
@@ -67,8 +76,17 @@ void TSerialForm1::defaultBankClicked(QRadioButton* button, int bank)
     SendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank));
 }
 
-void TSerialForm1::Def1Click() { defaultBankClicked(Def1, 1); }
+void TSerialForm1::Def1Click()
+{
+    defaultBankClicked(Def1, 1);
+}
 
-void TSerialForm1::Def2Click() { defaultBankClicked(Def2, 2); }
+void TSerialForm1::Def2Click()
+{
+    defaultBankClicked(Def2, 2);
+}
 
-void TSerialForm1::Def3Click() { defaultBankClicked(Def3, 3); }
+void TSerialForm1::Def3Click()
+{
+    defaultBankClicked(Def3, 3);
+}

@@ -19,9 +19,11 @@ void TSerialForm1::RowCaptionClick(int row)
 {
     const ScreenRow& screenRow = screenRows()[static_cast<size_t>(row)];
     QLabel* caption = RowCaptions[row];
-    Leds->setText(QString::fromLatin1(LEDS_ACTIVE) + QString::fromLatin1(screenRow.bankText) + QLatin1Char(' ')
-                  + caption->text());
-    auto colourEdit = [&](Column column) { return edit(fieldAt(screenRow.bank, screenRow.row, column)->editName()); };
+    Leds->setText(QString::fromLatin1(LEDS_ACTIVE) + QString::fromLatin1(screenRow.bankText) +
+                  QLatin1Char(' ') + caption->text());
+    auto colourEdit = [&](Column column) {
+        return edit(fieldAt(screenRow.bank, screenRow.row, column)->editName());
+    };
     S_ED_R = colourEdit(Column::R);
     S_ED_G = colourEdit(Column::G);
     S_ED_B = colourEdit(Column::B);

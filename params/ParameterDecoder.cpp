@@ -16,7 +16,8 @@ const QString END_MARK_MESSAGE = QStringLiteral("r");
 
 } // namespace
 
-QList<DecoderEffect> ParameterDecoder::decode(const QByteArray& block) {
+QList<DecoderEffect> ParameterDecoder::decode(const QByteArray& block)
+{
     QList<DecoderEffect> effects;
     if (block.isEmpty())
         return effects;
@@ -54,7 +55,8 @@ QList<DecoderEffect> ParameterDecoder::decode(const QByteArray& block) {
     return effects;
 }
 
-void ParameterDecoder::decodeField(int address, std::uint8_t v, QList<DecoderEffect>& effects) {
+void ParameterDecoder::decodeField(int address, std::uint8_t v, QList<DecoderEffect>& effects)
+{
     const ParameterField& field = *fieldAtAddress(address);
     QString text;
     if (!field.isPair()) {
@@ -74,7 +76,8 @@ void ParameterDecoder::decodeField(int address, std::uint8_t v, QList<DecoderEff
     effects.append(DecoderEffect::setText(field.editName(), text));
 }
 
-void ParameterDecoder::decodeSerialByte(int address, std::uint8_t v, QList<DecoderEffect>& effects) {
+void ParameterDecoder::decodeSerialByte(int address, std::uint8_t v, QList<DecoderEffect>& effects)
+{
     const SerialPartLabel& part = *serialPartAt(address);
     std::uint8_t* const latches[SERIAL_PART_BYTES] = {&value_high_h, &Value_High_l, &value_low_h,
                                                       &Value_low_l};

@@ -25,11 +25,13 @@ struct DecoderEffect {
     std::int32_t number = 0;
 
     static DecoderEffect ready() { return {}; }
-    static DecoderEffect setText(QString control, QString text) {
+    static DecoderEffect setText(QString control, QString text)
+    {
         return {Kind::SetText, std::move(control), std::move(text), 0};
     }
     static DecoderEffect selectRadio(QString button) { return {Kind::SelectRadio, std::move(button), {}, 0}; }
-    static DecoderEffect formatSerialNumber(std::int32_t num) {
+    static DecoderEffect formatSerialNumber(std::int32_t num)
+    {
         return {Kind::FormatSerialNumber, {}, {}, num};
     }
     static DecoderEffect showMessage(QString text) { return {Kind::ShowMessage, {}, std::move(text), 0}; }

@@ -10,24 +10,29 @@ using namespace Define;
 
 namespace {
 
-constexpr int bankBase(int bank) {
+constexpr int bankBase(int bank)
+{
     return EEPROM_PAGE_SIZE * bank;
 }
-constexpr int secondPageBase(int bank) {
+constexpr int secondPageBase(int bank)
+{
     return EEPROM_PAGE2 + EEPROM_PAGE_SIZE * bank;
 }
 
 // Red, green or blue of a row; `notSet` is the colour the board falls back to.
-constexpr ParameterField colour(const char* edit, int bank, Row row, Column column, int k, int notSet) {
+constexpr ParameterField colour(const char* edit, int bank, Row row, Column column, int k, int notSet)
+{
     return {edit, bank, row, column, Encoding::Byte, bankBase(bank) + k, notSet, 0, PARAMETER_BYTE_MAX};
 }
 
-constexpr ParameterField white(const char* edit, int bank, Row row, int k) {
+constexpr ParameterField white(const char* edit, int bank, Row row, int k)
+{
     return {
         edit, bank, row, Column::W, Encoding::Byte, bankBase(bank) + k, std::nullopt, 0, PARAMETER_BYTE_MAX};
 }
 
-constexpr ParameterField duration(const char* edit, int bank, Row row, int k) {
+constexpr ParameterField duration(const char* edit, int bank, Row row, int k)
+{
     return {edit,
             bank,
             row,
@@ -39,7 +44,8 @@ constexpr ParameterField duration(const char* edit, int bank, Row row, int k) {
             PARAMETER_BYTE_MAX};
 }
 
-constexpr ParameterField sensitivity(const char* edit, int bank, Row row, int highK) {
+constexpr ParameterField sensitivity(const char* edit, int bank, Row row, int highK)
+{
     return {edit,
             bank,
             row,
@@ -53,7 +59,8 @@ constexpr ParameterField sensitivity(const char* edit, int bank, Row row, int hi
 
 // Bank 1's flicker bytes are shown as received (its change handler then caps
 // them at 100); banks 2 and 3 show an unset byte as 0.
-constexpr ParameterField flicker(const char* edit, int bank, Column column, int f) {
+constexpr ParameterField flicker(const char* edit, int bank, Column column, int f)
+{
     return {edit,
             bank,
             Row::Guard,
@@ -65,7 +72,8 @@ constexpr ParameterField flicker(const char* edit, int bank, Column column, int 
             FLICKER_MAX};
 }
 
-constexpr ParameterField signedPair(const char* edit, Column column, Encoding encoding, int address) {
+constexpr ParameterField signedPair(const char* edit, Column column, Encoding encoding, int address)
+{
     return {edit, 0, Row::None, column, encoding, address, std::nullopt, SIGNED_PAIR_MIN, SIGNED_PAIR_MAX};
 }
 
@@ -236,7 +244,8 @@ constexpr WriteStep WRITE_ORDER[] = {
     {Page::SecondPage, ADDR_FREQUENCY, true},
 };
 
-QString columnWord(Column column) {
+QString columnWord(Column column)
+{
     switch (column) {
     case Column::R:
         return QStringLiteral("red");
@@ -269,7 +278,8 @@ QString columnWord(Column column) {
 }
 
 // Every address of the parameter memory to the field that shows it.
-const std::array<const ParameterField*, PARAMETER_BYTE_MAX + 1>& addressIndex() {
+const std::array<const ParameterField*, PARAMETER_BYTE_MAX + 1>& addressIndex()
+{
     static const auto index = [] {
         std::array<const ParameterField*, PARAMETER_BYTE_MAX + 1> byAddress{};
         for (const ParameterField& field : FIELDS) {
@@ -284,25 +294,30 @@ const std::array<const ParameterField*, PARAMETER_BYTE_MAX + 1>& addressIndex() 
 
 } // namespace
 
-bool ParameterField::isSigned() const {
+bool ParameterField::isSigned() const
+{
     return encoding == Encoding::Signed16LowFirst || encoding == Encoding::Signed16HighFirst;
 }
 
-int ParameterField::highAddress() const {
+int ParameterField::highAddress() const
+{
     return encoding == Encoding::Signed16LowFirst ? address + 1 : address;
 }
 
-int ParameterField::lowAddress() const {
+int ParameterField::lowAddress() const
+{
     return encoding == Encoding::Byte || encoding == Encoding::Signed16LowFirst ? address : address + 1;
 }
 
-QString ParameterField::accessibleName() const {
+QString ParameterField::accessibleName() const
+{
     if (bank == 0)
         return columnWord(column);
     return QStringLiteral("Bank %1 %2 %3").arg(bank).arg(rowCaption(row), columnWord(column));
 }
 
-const char* RadioGroup::buttonFor(int value) const {
+const char* RadioGroup::buttonFor(int value) const
+{
     if (notSetReadAs && value == PARAMETER_NOT_SET)
         value = *notSetReadAs;
     for (const RadioChoice& choice : choices)
@@ -311,85 +326,102 @@ const char* RadioGroup::buttonFor(int value) const {
     return nullptr;
 }
 
-std::span<const ParameterField> parameterFields() {
+std::span<const ParameterField> parameterFields()
+{
     return FIELDS;
 }
-std::span<const ScreenRow> screenRows() {
+std::span<const ScreenRow> screenRows()
+{
     return ROWS;
 }
-std::span<const DisabledCell> disabledCells() {
+std::span<const DisabledCell> disabledCells()
+{
     return DISABLED;
 }
-std::span<const SerialPartLabel> serialPartLabels() {
+std::span<const SerialPartLabel> serialPartLabels()
+{
     return SERIAL_PARTS;
 }
-const RadioGroup& statusButtons() {
+const RadioGroup& statusButtons()
+{
     return STATUS_BUTTONS;
 }
-const RadioGroup& defaultBankButtons() {
+const RadioGroup& defaultBankButtons()
+{
     return DEFAULT_BANK_BUTTONS;
 }
-const RadioGroup& frequencyButtons() {
+const RadioGroup& frequencyButtons()
+{
     return FREQUENCY_BUTTONS;
 }
-std::span<const WriteStep> bankWriteOrder() {
+std::span<const WriteStep> bankWriteOrder()
+{
     return WRITE_ORDER;
 }
 
-const ParameterField* fieldByEdit(QStringView edit) {
+const ParameterField* fieldByEdit(QStringView edit)
+{
     for (const ParameterField& field : FIELDS)
         if (edit == QLatin1String(field.edit))
             return &field;
     return nullptr;
 }
 
-const ParameterField* fieldAtAddress(int address) {
+const ParameterField* fieldAtAddress(int address)
+{
     if (address < 0 || address > PARAMETER_BYTE_MAX)
         return nullptr;
     return addressIndex()[address];
 }
 
-const ParameterField* fieldAt(int bank, Row row, Column column) {
+const ParameterField* fieldAt(int bank, Row row, Column column)
+{
     for (const ParameterField& field : FIELDS)
         if (field.bank == bank && field.row == row && field.column == column)
             return &field;
     return nullptr;
 }
 
-const ScreenRow* screenRow(int bank, Row row) {
+const ScreenRow* screenRow(int bank, Row row)
+{
     for (const ScreenRow& screen : ROWS)
         if (screen.bank == bank && screen.row == row)
             return &screen;
     return nullptr;
 }
 
-const RadioGroup* radioGroupAt(int address) {
+const RadioGroup* radioGroupAt(int address)
+{
     for (const RadioGroup* group : {&STATUS_BUTTONS, &DEFAULT_BANK_BUTTONS, &FREQUENCY_BUTTONS})
         if (group->address == address)
             return group;
     return nullptr;
 }
 
-const SerialPartLabel* serialPartAt(int address) {
+const SerialPartLabel* serialPartAt(int address)
+{
     for (const SerialPartLabel& part : SERIAL_PARTS)
         if (address >= part.firstAddress && address < part.firstAddress + SERIAL_PART_BYTES)
             return &part;
     return nullptr;
 }
 
-QString rowCaption(Row row) {
+QString rowCaption(Row row)
+{
     for (const ScreenRow& screen : ROWS)
         if (screen.row == row)
             return QString::fromLatin1(screen.caption);
     return {};
 }
 
-int stepAddress(const WriteStep& step, int bank) {
+int stepAddress(const WriteStep& step, int bank)
+{
     Q_ASSERT(bank >= BANK1 && bank <= BANK3);
     return (step.page == Page::Bank ? bankBase(bank) : secondPageBase(bank)) + step.offset;
 }
 
-QList<int> writeAddresses(int bank) {
+QList<int> writeAddresses(int bank)
+{
     QList<int> addresses;
     for (const WriteStep& step : WRITE_ORDER)
         if (!step.firstBankOnly || bank == BANK1)

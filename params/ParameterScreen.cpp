@@ -35,7 +35,8 @@ struct ScreenColumn {
 };
 constexpr ScreenColumn COLOUR_COLUMNS[] = {
     {Column::R, "R"}, {Column::G, "G"}, {Column::B, "B"}, {Column::W, "W"}};
-constexpr ScreenColumn MOTION_COLUMNS[] = {{Column::Sensibility, "Sensibility"}, {Column::Duration, "Duration"}};
+constexpr ScreenColumn MOTION_COLUMNS[] = {{Column::Sensibility, "Sensibility"},
+                                           {Column::Duration, "Duration"}};
 constexpr ScreenColumn FLICKER_COLUMNS[] = {
     {Column::Rf, "Rf"}, {Column::Gf, "Gf"}, {Column::Bf, "Bf"}, {Column::Wf, "Wf"}};
 
@@ -92,7 +93,8 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
     headings->setContentsMargins(2 * PANEL_MARGIN + 1, 0, 0, 0); // the panels' frame and margin
     QFont small = GroupBox2->font();
     small.setPointSizeF(small.pointSizeF() * RANGE_FONT_SCALE);
-    auto heading = [&](const QString& text, int row, int column, int width, int span = 1, bool isRange = false) {
+    auto heading = [&](const QString& text, int row, int column, int width, int span = 1,
+                       bool isRange = false) {
         auto* label = new QLabel(text, GroupBox2);
         label->setAlignment(Qt::AlignCenter);
         label->setFixedWidth(width * span + CELL_SPACING * (span - 1));
@@ -127,20 +129,23 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
         }
         auto* panel = new QFrame(GroupBox2);
         panel->setObjectName(QString::fromLatin1(row.panel));
-        panel->setAccessibleName(QStringLiteral("Bank %1 %2").arg(bank).arg(QString::fromLatin1(row.caption)));
+        panel->setAccessibleName(
+            QStringLiteral("Bank %1 %2").arg(bank).arg(QString::fromLatin1(row.caption)));
         panel->setFrameShape(QFrame::StyledPanel);
         auto* cells = new QHBoxLayout(panel);
         cells->setSpacing(CELL_SPACING);
         cells->setContentsMargins(PANEL_MARGIN, 2, PANEL_MARGIN, 2);
         auto* captionLabel = new ClickableLabel(QString::fromLatin1(row.caption), panel);
         captionLabel->setObjectName(QString::fromLatin1(row.captionLabel));
-        captionLabel->setAccessibleName(
-            QStringLiteral("Select bank %1 %2 for the brightness sliders").arg(bank).arg(QString::fromLatin1(row.caption)));
+        captionLabel->setAccessibleName(QStringLiteral("Select bank %1 %2 for the brightness sliders")
+                                            .arg(bank)
+                                            .arg(QString::fromLatin1(row.caption)));
         captionLabel->setFixedWidth(CAPTION_WIDTH);
         captionLabel->setFocusPolicy(Qt::TabFocus);
         captionLabel->setCursor(Qt::PointingHandCursor);
         const int rowIndex = static_cast<int>(RowPanels.size());
-        connect(captionLabel, &ClickableLabel::clicked, this, [this, rowIndex] { RowCaptionClick(rowIndex); });
+        connect(captionLabel, &ClickableLabel::clicked, this,
+                [this, rowIndex] { RowCaptionClick(rowIndex); });
         cells->addWidget(captionLabel);
 
         auto addCell = [&](Column column, int width) {
@@ -153,7 +158,8 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
             }
             for (const DisabledCell& cell : disabledCells())
                 if (cell.bank == bank && cell.row == row.row && cell.column == column) {
-                    QLineEdit* e = parameterEdit(QString::fromLatin1(cell.edit), QStringLiteral("Not used"), panel);
+                    QLineEdit* e =
+                        parameterEdit(QString::fromLatin1(cell.edit), QStringLiteral("Not used"), panel);
                     e->setFixedWidth(width);
                     e->setEnabled(false);
                     e->setProperty("permanentlyDisabled", true);

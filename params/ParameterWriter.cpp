@@ -10,7 +10,8 @@ using namespace Define;
 namespace {
 
 // The edit's value, or why it cannot be sent.
-std::optional<WriteRefusal> readField(const ParameterField& field, const EditText& textOf, int& value) {
+std::optional<WriteRefusal> readField(const ParameterField& field, const EditText& textOf, int& value)
+{
     const QString text = textOf(field.editName());
     try {
         value = StrToInt(text);
@@ -26,26 +27,30 @@ std::optional<WriteRefusal> readField(const ParameterField& field, const EditTex
     return std::nullopt;
 }
 
-std::uint8_t byteAt(const ParameterField& field, int address, int value) {
+std::uint8_t byteAt(const ParameterField& field, int address, int value)
+{
     const int shifted = field.isPair() && address == field.highAddress() ? value >> 8 : value;
     return static_cast<std::uint8_t>(shifted & PARAMETER_BYTE_MAX);
 }
 
 } // namespace
 
-const QList<ParameterWrite>& WritePlan::bank(int bank) const {
+const QList<ParameterWrite>& WritePlan::bank(int bank) const
+{
     Q_ASSERT(bank >= BANK1 && bank <= BANK3);
     return m_banks[bank - BANK1];
 }
 
-QList<ParameterWrite> WritePlan::all() const {
+QList<ParameterWrite> WritePlan::all() const
+{
     QList<ParameterWrite> writes;
     for (const QList<ParameterWrite>& bankWrites : m_banks)
         writes.append(bankWrites);
     return writes;
 }
 
-WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode) {
+WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode)
+{
     Q_ASSERT(frequencyMode >= FREQUENCY_STD && frequencyMode <= FREQUENCY_EVO);
     WritePlan::Banks banks;
     for (int bank = BANK1; bank <= BANK3; ++bank) {

@@ -36,7 +36,9 @@ public:
 
     WritePlan() = default;
     explicit WritePlan(Banks banks)
-        : m_banks(std::move(banks)) {}
+        : m_banks(std::move(banks))
+    {
+    }
 
     const QList<ParameterWrite>& bank(int bank) const; // 1..3
     QList<ParameterWrite> all() const;                 // bank 1, then 2, then 3

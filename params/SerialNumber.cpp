@@ -4,13 +4,15 @@
 
 namespace Params {
 
-QString FormatSerialPart(int num) {
+QString FormatSerialPart(int num)
+{
     QString text = QStringLiteral("%1").arg(num, Define::SERIAL_PART_MIN_DIGITS);
     text.replace(u' ', u'0');
     return text;
 }
 
-QString SerialHeaderText(const QString& firstPartCaption, int num) {
+QString SerialHeaderText(const QString& firstPartCaption, int num)
+{
     return firstPartCaption + u'-' + FormatSerialPart(num);
 }
 

@@ -38,4 +38,7 @@ void TSerialForm1::UnpackComand(const QByteArray& Data)
     }
 }
 
-void TSerialForm1::FormattaSerialNumber(int num) { Label21->setText(Params::SerialHeaderText(Label14->text(), num)); }
+void TSerialForm1::FormattaSerialNumber(int num)
+{
+    Label21->setText(Params::SerialHeaderText(Label14->text(), num));
+}

@@ -28,7 +28,10 @@ QString progressText(int sent, int total)
 }
 } // namespace
 
-bool TSerialForm1::WritingParameters() const { return WriteTimer->Enabled(); }
+bool TSerialForm1::WritingParameters() const
+{
+    return WriteTimer->Enabled();
+}
 
 void TSerialForm1::SpeedButton5Click()
 {
@@ -69,13 +72,25 @@ void TSerialForm1::SpeedButton5Click()
     WriteTimer->setEnabled(true);
 }
 
-void TSerialForm1::queueBankWrites(int bank) { m_writeQueue += m_writePlan->bank(bank); }
+void TSerialForm1::queueBankWrites(int bank)
+{
+    m_writeQueue += m_writePlan->bank(bank);
+}
 
-void TSerialForm1::WRITE_DATA_BANK1() { queueBankWrites(Define::BANK1); }
+void TSerialForm1::WRITE_DATA_BANK1()
+{
+    queueBankWrites(Define::BANK1);
+}
 
-void TSerialForm1::WRITE_DATA_BANK2() { queueBankWrites(Define::BANK2); }
+void TSerialForm1::WRITE_DATA_BANK2()
+{
+    queueBankWrites(Define::BANK2);
+}
 
-void TSerialForm1::WRITE_DATA_BANK3() { queueBankWrites(Define::BANK3); }
+void TSerialForm1::WRITE_DATA_BANK3()
+{
+    queueBankWrites(Define::BANK3);
+}
 
 void TSerialForm1::WriteTimerTimer()
 {

@@ -26,7 +26,8 @@ private slots:
     void unknownBaudKeepsTheSpeed();
 };
 
-void ComPortTest::newComponentIsClosedWithLinkDefaults() {
+void ComPortTest::newComponentIsClosedWithLinkDefaults()
+{
     const TComPort port;
     QVERIFY(!port.IsOpen());
     QCOMPARE(port.Port(), QStringLiteral("COM1"));
@@ -41,7 +42,8 @@ void ComPortTest::newComponentIsClosedWithLinkDefaults() {
     QCOMPARE(port.GetTerminator(), QStringLiteral("#13#10"));
 }
 
-void ComPortTest::closedComponentIgnoresSendCloseAndRts() {
+void ComPortTest::closedComponentIgnoresSendCloseAndRts()
+{
     TComPort port;
     int closes = 0;
     port.OnPortClose = [&](QObject*) { ++closes; };
@@ -52,7 +54,8 @@ void ComPortTest::closedComponentIgnoresSendCloseAndRts() {
     QCOMPARE(port.writeCalls(), 0u);
 }
 
-void ComPortTest::terminatorTextRoundTrips_data() {
+void ComPortTest::terminatorTextRoundTrips_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("readBack");
@@ -65,7 +68,8 @@ void ComPortTest::terminatorTextRoundTrips_data() {
     QTest::newRow("first character is not checked") << "x10" << QByteArray("\n") << "#10";
 }
 
-void ComPortTest::terminatorTextRoundTrips() {
+void ComPortTest::terminatorTextRoundTrips()
+{
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, readBack);
@@ -75,7 +79,8 @@ void ComPortTest::terminatorTextRoundTrips() {
     QCOMPARE(port.GetTerminator(), readBack);
 }
 
-void ComPortTest::badTerminatorTextIsRefused_data() {
+void ComPortTest::badTerminatorTextIsRefused_data()
+{
     const QString illegal = QStringLiteral("Illegal terminator string.\r"
                                            "format : #<asciicode>#<asciicode>#<...>\r"
                                            "example: #13#10");
@@ -90,7 +95,8 @@ void ComPortTest::badTerminatorTextIsRefused_data() {
     QTest::newRow("lone #") << "#" << empty << QByteArray();
 }
 
-void ComPortTest::badTerminatorTextIsRefused() {
+void ComPortTest::badTerminatorTextIsRefused()
+{
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(QByteArray, left);
@@ -105,7 +111,8 @@ void ComPortTest::badTerminatorTextIsRefused() {
     QCOMPARE(port.TerminatorBytes(), left);
 }
 
-void ComPortTest::nextTokenSplitsAtFirstSeparator_data() {
+void ComPortTest::nextTokenSplitsAtFirstSeparator_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("token");
     QTest::addColumn<QString>("rest");
@@ -126,7 +133,8 @@ void ComPortTest::nextTokenSplitsAtFirstSeparator_data() {
                                     << "";
 }
 
-void ComPortTest::nextTokenSplitsAtFirstSeparator() {
+void ComPortTest::nextTokenSplitsAtFirstSeparator()
+{
     QFETCH(QString, text);
     QFETCH(QString, token);
     QFETCH(QString, rest);
@@ -134,7 +142,8 @@ void ComPortTest::nextTokenSplitsAtFirstSeparator() {
     QCOMPARE(text, rest);
 }
 
-void ComPortTest::lineEventsReportInOrderWithStatusBeforeChange_data() {
+void ComPortTest::lineEventsReportInOrderWithStatusBeforeChange_data()
+{
     QTest::addColumn<quint32>("eventMask");
     QTest::addColumn<quint32>("modemStatus");
     QTest::addColumn<QStringList>("reports");
@@ -150,7 +159,8 @@ void ComPortTest::lineEventsReportInOrderWithStatusBeforeChange_data() {
     QTest::newRow("received data alone") << 0x0001u << 0x00F0u << QStringList{};
 }
 
-void ComPortTest::lineEventsReportInOrderWithStatusBeforeChange() {
+void ComPortTest::lineEventsReportInOrderWithStatusBeforeChange()
+{
     QFETCH(quint32, eventMask);
     QFETCH(quint32, modemStatus);
     QFETCH(QStringList, reports);
@@ -171,7 +181,8 @@ void ComPortTest::lineEventsReportInOrderWithStatusBeforeChange() {
     QCOMPARE(got, reports);
 }
 
-void ComPortTest::lineSettingsMapToTermios_data() {
+void ComPortTest::lineSettingsMapToTermios_data()
+{
     QTest::addColumn<quint32>("baud");
     QTest::addColumn<int>("dataBits");
     QTest::addColumn<int>("parity");
@@ -197,7 +208,8 @@ void ComPortTest::lineSettingsMapToTermios_data() {
 
 // Starts from a cooked, flow-controlled line so that every flag the component
 // must clear is really set.
-static termios cookedLine() {
+static termios cookedLine()
+{
     termios tio{};
     tio.c_iflag = ICRNL | IXON | IXOFF | IXANY | INPCK | ISTRIP | BRKINT;
     tio.c_oflag = OPOST | ONLCR;
@@ -208,7 +220,8 @@ static termios cookedLine() {
     return tio;
 }
 
-void ComPortTest::lineSettingsMapToTermios() {
+void ComPortTest::lineSettingsMapToTermios()
+{
     QFETCH(quint32, baud);
     QFETCH(int, dataBits);
     QFETCH(int, parity);
@@ -227,7 +240,8 @@ void ComPortTest::lineSettingsMapToTermios() {
     QCOMPARE(uint(tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)), 0u);
 }
 
-void ComPortTest::unknownBaudKeepsTheSpeed() {
+void ComPortTest::unknownBaudKeepsTheSpeed()
+{
     termios tio = cookedLine();
     applyLineSettings(tio, 12345, 8, ptNONE, sbONE);
     QCOMPARE(uint(cfgetospeed(&tio)), uint(B300));

@@ -30,21 +30,24 @@ constexpr int kPatternPeriod = 251;
 constexpr int kObservationMs = 300;
 constexpr qint64 kCpuBudgetMs = kObservationMs / 5;
 
-qint64 processCpuMs() {
+qint64 processCpuMs()
+{
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     const auto used = std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
     return std::chrono::duration_cast<std::chrono::milliseconds>(used).count();
 }
 
-QByteArray uploadPattern() {
+QByteArray uploadPattern()
+{
     QByteArray bytes;
     for (int i = 0; i < kSoundBytes; ++i)
         bytes.append(char(i % kPatternPeriod));
     return bytes;
 }
 
-QString openFailure(TComPort& port) {
+QString openFailure(TComPort& port)
+{
     try {
         port.Open();
     } catch (const EComError& e) {
@@ -95,12 +98,14 @@ private:
     int m_lost = 0;
 };
 
-void ComPortE2eTest::initTestCase() {
+void ComPortE2eTest::initTestCase()
+{
     // The open-failure message carries the system's text; pin its language.
     std::setlocale(LC_MESSAGES, "C");
 }
 
-void ComPortE2eTest::init() {
+void ComPortE2eTest::init()
+{
     m_dialogs.clear();
     m_received.clear();
     m_opened = m_closed = m_lost = 0;
@@ -114,19 +119,22 @@ void ComPortE2eTest::init() {
     m_port->ReceiveCallBack = [this](const QByteArray& data) { m_received.append(data); };
 }
 
-void ComPortE2eTest::cleanup() {
+void ComPortE2eTest::cleanup()
+{
     m_port.reset();
     m_pty.reset();
     setPublishedPortsFolder({});
 }
 
-void ComPortE2eTest::openWithRecording(TReceiveMode mode) {
+void ComPortE2eTest::openWithRecording(TReceiveMode mode)
+{
     m_port->setReceiveMode(mode);
     m_port->Open();
     QVERIFY(m_port->IsOpen());
 }
 
-void ComPortE2eTest::openAndCloseHappenOnceEach() {
+void ComPortE2eTest::openAndCloseHappenOnceEach()
+{
     m_port->Open();
     m_port->Open();
     QVERIFY(m_port->IsOpen());
@@ -140,7 +148,8 @@ void ComPortE2eTest::openAndCloseHappenOnceEach() {
     QCOMPARE(m_opened, 2);
 }
 
-void ComPortE2eTest::openFailureNamesDeviceAndReason_data() {
+void ComPortE2eTest::openFailureNamesDeviceAndReason_data()
+{
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("message");
     QTest::newRow("missing device")
@@ -150,7 +159,8 @@ void ComPortE2eTest::openFailureNamesDeviceAndReason_data() {
                                     << "TCOMPORT : cannot open /dev/null\rInappropriate ioctl for device";
 }
 
-void ComPortE2eTest::openFailureNamesDeviceAndReason() {
+void ComPortE2eTest::openFailureNamesDeviceAndReason()
+{
     QFETCH(QString, device);
     QFETCH(QString, message);
     m_port->setPort(device);
@@ -161,7 +171,8 @@ void ComPortE2eTest::openFailureNamesDeviceAndReason() {
     QCOMPARE(m_closed, 0);
 }
 
-void ComPortE2eTest::secondOpenerIsRefusedWhileWeHoldThePort() {
+void ComPortE2eTest::secondOpenerIsRefusedWhileWeHoldThePort()
+{
     m_port->Open();
     TComPort second;
     second.setPort(m_pty->slavePath());
@@ -173,7 +184,8 @@ void ComPortE2eTest::secondOpenerIsRefusedWhileWeHoldThePort() {
     QVERIFY(second.IsOpen());
 }
 
-void ComPortE2eTest::lineSettingsReachTheDevice() {
+void ComPortE2eTest::lineSettingsReachTheDevice()
+{
     m_port->setBaud(115200);
     m_port->setStopBits(snTWO);
     m_port->Open();
@@ -185,7 +197,8 @@ void ComPortE2eTest::lineSettingsReachTheDevice() {
     QCOMPARE(uint(tio.c_lflag & (ICANON | ECHO)), 0u);
 }
 
-void ComPortE2eTest::rawModeDeliversChunksAsTheyCome() {
+void ComPortE2eTest::rawModeDeliversChunksAsTheyCome()
+{
     openWithRecording(rmRAW);
     m_pty->write("2\x0A\x05");
     QTRY_COMPARE_WITH_TIMEOUT(m_received.size(), 1, kDeliveryTimeoutMs);
@@ -197,7 +210,8 @@ void ComPortE2eTest::rawModeDeliversChunksAsTheyCome() {
 }
 
 // Also shows a message split over two receptions ("E", then CR) being joined.
-void ComPortE2eTest::termModeDeliversOneMessagePerReception() {
+void ComPortE2eTest::termModeDeliversOneMessagePerReception()
+{
     m_port->SetTerminator("#13");
     openWithRecording(rmTERM);
     m_pty->write("AB\rCD\r");
@@ -211,7 +225,8 @@ void ComPortE2eTest::termModeDeliversOneMessagePerReception() {
     QCOMPARE(m_received.last(), QByteArray("E\r"));
 }
 
-void ComPortE2eTest::exceptionInReceiveCallBackIsShownAndDataKeepsComing() {
+void ComPortE2eTest::exceptionInReceiveCallBackIsShownAndDataKeepsComing()
+{
     openWithRecording(rmRAW);
     m_port->ReceiveCallBack = [this](const QByteArray& data) {
         m_received.append(data);
@@ -225,7 +240,8 @@ void ComPortE2eTest::exceptionInReceiveCallBackIsShownAndDataKeepsComing() {
     QCOMPARE(m_dialogs.errors.size(), 1);
 }
 
-void ComPortE2eTest::closingFromInsideReceiveCallBackIsSafe() {
+void ComPortE2eTest::closingFromInsideReceiveCallBackIsSafe()
+{
     openWithRecording(rmRAW);
     m_port->ReceiveCallBack = [this](const QByteArray& data) {
         m_received.append(data);
@@ -240,7 +256,8 @@ void ComPortE2eTest::closingFromInsideReceiveCallBackIsSafe() {
     QVERIFY(m_port->IsOpen());
 }
 
-void ComPortE2eTest::emptySendSendsNothing() {
+void ComPortE2eTest::emptySendSendsNothing()
+{
     m_port->Open();
     const quint64 before = m_port->writeCalls();
     m_port->Send(QByteArray());
@@ -249,7 +266,8 @@ void ComPortE2eTest::emptySendSendsNothing() {
     QCOMPARE(m_pty->read(1), QByteArray("#"));
 }
 
-void ComPortE2eTest::oneByteSendsArriveCompleteAndInOrder() {
+void ComPortE2eTest::oneByteSendsArriveCompleteAndInOrder()
+{
     m_port->Open();
     const QByteArray sound = uploadPattern();
     for (const char byte : sound)
@@ -261,7 +279,8 @@ void ComPortE2eTest::oneByteSendsArriveCompleteAndInOrder() {
              qPrintable(QString::number(m_port->writeCalls()) + " write() calls"));
 }
 
-void ComPortE2eTest::sendFromInsideReceiveCallBackFlowsDuringTheHandOver() {
+void ComPortE2eTest::sendFromInsideReceiveCallBackFlowsDuringTheHandOver()
+{
     openWithRecording(rmRAW);
     QByteArray answerSeenByDevice;
     m_port->ReceiveCallBack = [this, &answerSeenByDevice](const QByteArray& data) {
@@ -275,7 +294,8 @@ void ComPortE2eTest::sendFromInsideReceiveCallBackFlowsDuringTheHandOver() {
     QCOMPARE(answerSeenByDevice, QByteArray("PONG"));
 }
 
-void ComPortE2eTest::closeLetsQueuedBytesReachTheDevice() {
+void ComPortE2eTest::closeLetsQueuedBytesReachTheDevice()
+{
     m_port->Open();
     // More than the pseudo-terminal holds: most of it is still queued when
     // Close starts, and goes out only because Close waits for it.
@@ -289,7 +309,8 @@ void ComPortE2eTest::closeLetsQueuedBytesReachTheDevice() {
     QVERIFY(arrived == sound);
 }
 
-void ComPortE2eTest::enumPortsListsOpenableLinksInNaturalOrder() {
+void ComPortE2eTest::enumPortsListsOpenableLinksInNaturalOrder()
+{
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     PtyPair other;
@@ -319,14 +340,16 @@ void ComPortE2eTest::enumPortsListsOpenableLinksInNaturalOrder() {
     QVERIFY(m_port->IsOpen());
 }
 
-void ComPortE2eTest::idleOpenPortLeavesTheCpuAlone() {
+void ComPortE2eTest::idleOpenPortLeavesTheCpuAlone()
+{
     m_port->Open();
     const qint64 before = processCpuMs();
     QTest::qWait(kObservationMs);
     QVERIFY2(processCpuMs() - before < kCpuBudgetMs, "the port thread is busy while nothing happens");
 }
 
-void ComPortE2eTest::unplugClosesOnceAndReportsOnceWithoutSpinning_data() {
+void ComPortE2eTest::unplugClosesOnceAndReportsOnceWithoutSpinning_data()
+{
     QTest::addColumn<bool>("duringHandOver");
     QTest::newRow("while idle") << false;
     QTest::newRow("while a reception is being handled") << true;
@@ -335,7 +358,8 @@ void ComPortE2eTest::unplugClosesOnceAndReportsOnceWithoutSpinning_data() {
 // The user-interface thread is held up while the device goes away, so no event
 // runs: the port thread must go quiet by itself rather than spin on the
 // hung-up device, and the close follows once events run again.
-void ComPortE2eTest::unplugClosesOnceAndReportsOnceWithoutSpinning() {
+void ComPortE2eTest::unplugClosesOnceAndReportsOnceWithoutSpinning()
+{
     QFETCH(bool, duringHandOver);
     openWithRecording(rmRAW);
     m_port->OnPortClose = [this](QObject*) {

@@ -48,12 +48,18 @@ void FrameworkTest::conversionRejectsWithTheClassicMessage_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << "" << "'' is not a valid integer value";
-    QTest::newRow("letters") << "abc" << "'abc' is not a valid integer value";
-    QTest::newRow("trailing letter") << "12x" << "'12x' is not a valid integer value";
-    QTest::newRow("lone sign") << "-" << "'-' is not a valid integer value";
-    QTest::newRow("decimal point") << "1.5" << "'1.5' is not a valid integer value";
-    QTest::newRow("overflow") << "2147483648" << "'2147483648' is not a valid integer value";
+    QTest::newRow("empty") << ""
+                           << "'' is not a valid integer value";
+    QTest::newRow("letters") << "abc"
+                             << "'abc' is not a valid integer value";
+    QTest::newRow("trailing letter") << "12x"
+                                     << "'12x' is not a valid integer value";
+    QTest::newRow("lone sign") << "-"
+                               << "'-' is not a valid integer value";
+    QTest::newRow("decimal point") << "1.5"
+                                   << "'1.5' is not a valid integer value";
+    QTest::newRow("overflow") << "2147483648"
+                              << "'2147483648' is not a valid integer value";
 }
 
 void FrameworkTest::conversionRejectsWithTheClassicMessage()
@@ -101,7 +107,8 @@ void FrameworkTest::errorInTimerTickIsShownAndProgramGoesOn()
     timer.setEnabled(true);
     sim.clock.advance(100);
     QCOMPARE(ticks, 2);
-    QCOMPARE(dialogs.errors, QStringList({"'x' is not a valid integer value", "'x' is not a valid integer value"}));
+    QCOMPARE(dialogs.errors,
+             QStringList({"'x' is not a valid integer value", "'x' is not a valid integer value"}));
 }
 
 void FrameworkTest::errorInAnyEventIsShownByTheApplication()

@@ -88,14 +88,19 @@ void LinkTest::framesHaveTheirExactBytes_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("read request for address 10 (also the LF value)")
         << SweepReadFrame(10) << hexBytes("23 32 0A 0A 00 00 0A");
-    QTest::newRow("parameter write 255 at address 6") << ParameterWriteFrame(6, 255) << hexBytes("23 31 06 FF 00 00 0A");
+    QTest::newRow("parameter write 255 at address 6")
+        << ParameterWriteFrame(6, 255) << hexBytes("23 31 06 FF 00 00 0A");
     QTest::newRow("erase of the sector at 0x160000")
         << AddressFrame(Define::ERASESECTOR_CMD, 0x160000) << hexBytes("23 45 00 00 16 00 0A");
-    QTest::newRow("firmware word 0x1234") << LoaderFrame(Define::WRITEFLASHAPP_CMD, 0x1234) << hexBytes("23 41 34 12 0A");
+    QTest::newRow("firmware word 0x1234")
+        << LoaderFrame(Define::WRITEFLASHAPP_CMD, 0x1234) << hexBytes("23 41 34 12 0A");
     QTest::newRow("loader erase") << LoaderFrame(Define::ERASEFLASHAPP_CMD, 0) << hexBytes("23 43 00 00 0A");
-    QTest::newRow("close read sequence") << NoArgumentFrame(Define::CLOSEREADFLASH_CMD) << hexBytes("23 43 00 00 00 00 0A");
-    QTest::newRow("value above a byte is cut to its low bits") << ParameterWriteFrame(28, 300) << hexBytes("23 31 1C 2C 00 00 0A");
-    QTest::newRow("address above 24 bits is cut") << AddressFrame(Define::DATAFILE_CMD, 0x1040000) << hexBytes("23 4C 00 00 04 00 0A");
+    QTest::newRow("close read sequence")
+        << NoArgumentFrame(Define::CLOSEREADFLASH_CMD) << hexBytes("23 43 00 00 00 00 0A");
+    QTest::newRow("value above a byte is cut to its low bits")
+        << ParameterWriteFrame(28, 300) << hexBytes("23 31 1C 2C 00 00 0A");
+    QTest::newRow("address above 24 bits is cut")
+        << AddressFrame(Define::DATAFILE_CMD, 0x1040000) << hexBytes("23 4C 00 00 04 00 0A");
 }
 
 void LinkTest::framesHaveTheirExactBytes()
@@ -243,8 +248,8 @@ void LinkTest::logLinesInHexAndText_data()
     QTest::addColumn<QString>("line");
     QTest::newRow("hex") << QByteArray("\x32\x01\x10") << true << "RX-- 32 01 10";
     QTest::newRow("text, printable") << QByteArray("End.") << false << "RX-- E n d .";
-    QTest::newRow("text, control bytes as pictures") << QByteArray("2\x00\x0A", 3) << false
-                                                     << QString("RX-- 2 ") + QChar(0x2400) + " " + QChar(0x240A);
+    QTest::newRow("text, control bytes as pictures")
+        << QByteArray("2\x00\x0A", 3) << false << QString("RX-- 2 ") + QChar(0x2400) + " " + QChar(0x240A);
     QTest::newRow("text, high bytes in hex") << QByteArray("\xFF\xAA") << false << "RX-- \\xFF \\xAA";
 }
 

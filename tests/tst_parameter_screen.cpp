@@ -27,13 +27,16 @@ QByteArray reply(int address, int value)
     return QByteArray("2") + static_cast<char>(address) + static_cast<char>(value);
 }
 
-QLineEdit* editNamed(const char* name) { return SerialForm1->edit(QString::fromLatin1(name)); }
+QLineEdit* editNamed(const char* name)
+{
+    return SerialForm1->edit(QString::fromLatin1(name));
+}
 
-const QList<int> BANK1_ORDER = {28, 29, 30, 31, 32, 33, 39, 40, 41, 42, 43, 44, 45, 46, 34,
+const QList<int> BANK1_ORDER = {28, 29, 30, 31, 32, 33, 39, 40, 41, 42,  43,  44,  45,  46, 34,
                                 47, 35, 36, 24, 25, 26, 27, 37, 38, 174, 175, 176, 177, 178};
-const QList<int> BANK2_ORDER = {52, 53, 54, 55, 56, 57, 63, 64, 65, 66, 67, 68, 69, 70,
+const QList<int> BANK2_ORDER = {52, 53, 54, 55, 56, 57, 63, 64, 65, 66, 67,  68,  69,  70,
                                 58, 71, 59, 60, 48, 49, 50, 51, 61, 62, 198, 199, 200, 201};
-const QList<int> BANK3_ORDER = {76, 77, 78, 79, 80, 81, 87, 88, 89, 90, 91, 92, 93, 94,
+const QList<int> BANK3_ORDER = {76, 77, 78, 79, 80, 81, 87, 88, 89, 90, 91,  92,  93,  94,
                                 82, 95, 83, 84, 72, 73, 74, 75, 85, 86, 222, 223, 224, 225};
 } // namespace
 
@@ -84,15 +87,24 @@ void ParameterScreenTest::repliesFillTheScreen_data()
     QTest::addColumn<QList<QByteArray>>("replies");
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("text");
-    QTest::newRow("unset red shows its substitute") << QList{reply(28, 255)} << "Edit9" << "25";
-    QTest::newRow("unset white shows 255") << QList{reply(45, 255)} << "Edit48" << "255";
-    QTest::newRow("sensitivity pair") << QList{reply(24, 0x12), reply(25, 0x34)} << "Edit2" << "4660";
-    QTest::newRow("signed calibration") << QList{reply(8, 0xFF), reply(9, 0xFF)} << "Edit43" << "-1";
-    QTest::newRow("unset bank 2 flicker shows 0") << QList{reply(198, 255)} << "RFBK2" << "0";
-    QTest::newRow("unset bank 1 flicker ends clamped") << QList{reply(174, 255)} << "RFBK1" << "100";
-    QTest::newRow("release") << QList{reply(1, 7)} << "Label1" << "7.0";
-    QTest::newRow("old serial") << QList{reply(12, 0x01), reply(13, 0x2C)} << "SN_OLD" << "300";
-    QTest::newRow("only the first reply of a block") << QList{reply(30, 9) + reply(31, 8)} << "Edit51" << "";
+    QTest::newRow("unset red shows its substitute") << QList{reply(28, 255)} << "Edit9"
+                                                    << "25";
+    QTest::newRow("unset white shows 255") << QList{reply(45, 255)} << "Edit48"
+                                           << "255";
+    QTest::newRow("sensitivity pair") << QList{reply(24, 0x12), reply(25, 0x34)} << "Edit2"
+                                      << "4660";
+    QTest::newRow("signed calibration") << QList{reply(8, 0xFF), reply(9, 0xFF)} << "Edit43"
+                                        << "-1";
+    QTest::newRow("unset bank 2 flicker shows 0") << QList{reply(198, 255)} << "RFBK2"
+                                                  << "0";
+    QTest::newRow("unset bank 1 flicker ends clamped") << QList{reply(174, 255)} << "RFBK1"
+                                                       << "100";
+    QTest::newRow("release") << QList{reply(1, 7)} << "Label1"
+                             << "7.0";
+    QTest::newRow("old serial") << QList{reply(12, 0x01), reply(13, 0x2C)} << "SN_OLD"
+                                << "300";
+    QTest::newRow("only the first reply of a block") << QList{reply(30, 9) + reply(31, 8)} << "Edit51"
+                                                     << "";
 }
 
 void ParameterScreenTest::repliesFillTheScreen()
@@ -188,11 +200,21 @@ void ParameterScreenTest::writeRefusesBadFieldsAndSendsNothing_data()
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("colour of 300") << "Edit33" << "300" << "Bank 2 Clash green must be between 0 and 255 (it is 300).";
-    QTest::newRow("empty field") << "Edit33" << "" << "'' is not a valid integer value";
-    QTest::newRow("not a number") << "Edit2" << "12a" << "'12a' is not a valid integer value";
-    QTest::newRow("flicker of 101") << "WFBK3" << "101" << "";
-    QTest::newRow("sensitivity of 70000") << "Edit77" << "70000" << "";
+    QTest::newRow("colour of 300") << "Edit33"
+                                   << "300"
+                                   << "Bank 2 Clash green must be between 0 and 255 (it is 300).";
+    QTest::newRow("empty field") << "Edit33"
+                                 << ""
+                                 << "'' is not a valid integer value";
+    QTest::newRow("not a number") << "Edit2"
+                                  << "12a"
+                                  << "'12a' is not a valid integer value";
+    QTest::newRow("flicker of 101") << "WFBK3"
+                                    << "101"
+                                    << "";
+    QTest::newRow("sensitivity of 70000") << "Edit77"
+                                          << "70000"
+                                          << "";
 }
 
 void ParameterScreenTest::writeRefusesBadFieldsAndSendsNothing()
@@ -307,7 +329,8 @@ void ParameterScreenTest::everyControlHasAnAccessibleName()
         for (QComboBox* w : window->findChildren<QComboBox*>())
             controls.append(w);
         for (QWidget* w : controls)
-            QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(window->objectName() + "/" + w->objectName()));
+            QVERIFY2(!w->accessibleName().isEmpty(),
+                     qPrintable(window->objectName() + "/" + w->objectName()));
     }
     QCOMPARE(editNamed("Edit36")->accessibleName(), QString("Bank 2 Clash sensitivity"));
 }

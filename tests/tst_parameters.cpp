@@ -16,7 +16,8 @@ using namespace Params;
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> values) {
+QByteArray bytes(std::initializer_list<int> values)
+{
     QByteArray block;
     for (int v : values)
         block.append(static_cast<char>(v));
@@ -24,11 +25,13 @@ QByteArray bytes(std::initializer_list<int> values) {
 }
 
 // A read reply: "2", address, value.
-QByteArray reply(int address, int value) {
+QByteArray reply(int address, int value)
+{
     return bytes({'2', address, value});
 }
 
-QString describe(const DecoderEffect& effect) {
+QString describe(const DecoderEffect& effect)
+{
     switch (effect.kind) {
     case DecoderEffect::Kind::SetReady:
         return QStringLiteral("ready");
@@ -44,7 +47,8 @@ QString describe(const DecoderEffect& effect) {
     return {};
 }
 
-QStringList describe(const QList<DecoderEffect>& effects) {
+QStringList describe(const QList<DecoderEffect>& effects)
+{
     QStringList lines;
     for (const DecoderEffect& effect : effects)
         lines.append(describe(effect));
@@ -56,7 +60,8 @@ struct Screen {
     QHash<QString, QString> text;
     QStringList messages;
 
-    void apply(const QList<DecoderEffect>& effects) {
+    void apply(const QList<DecoderEffect>& effects)
+    {
         for (const DecoderEffect& effect : effects) {
             if (effect.kind == DecoderEffect::Kind::SetText)
                 text[effect.control] = effect.text;
@@ -70,7 +75,8 @@ struct Screen {
 };
 
 // Every bank edit holding "1"; `changes` then overrides single edits.
-QHash<QString, QString> filledScreen(const QHash<QString, QString>& changes = {}) {
+QHash<QString, QString> filledScreen(const QHash<QString, QString>& changes = {})
+{
     QHash<QString, QString> screen;
     for (const ParameterField& field : parameterFields())
         screen[field.editName()] = QStringLiteral("1");
@@ -79,25 +85,29 @@ QHash<QString, QString> filledScreen(const QHash<QString, QString>& changes = {}
     return screen;
 }
 
-WritePlanResult plan(const QHash<QString, QString>& screen, int frequencyMode = Define::FREQUENCY_EVO) {
+WritePlanResult plan(const QHash<QString, QString>& screen, int frequencyMode = Define::FREQUENCY_EVO)
+{
     return PlanParameterWrite([&](const QString& edit) { return screen.value(edit); }, frequencyMode);
 }
 
-QList<int> addressesOf(const QList<ParameterWrite>& writes) {
+QList<int> addressesOf(const QList<ParameterWrite>& writes)
+{
     QList<int> addresses;
     for (const ParameterWrite& write : writes)
         addresses.append(write.address);
     return addresses;
 }
 
-QList<int> flatten(const QList<ParameterWrite>& writes) {
+QList<int> flatten(const QList<ParameterWrite>& writes)
+{
     QList<int> flat;
     for (const ParameterWrite& write : writes)
         flat << write.address << write.value;
     return flat;
 }
 
-const ScreenRow* rowWithLabel(const QString& label) {
+const ScreenRow* rowWithLabel(const QString& label)
+{
     for (const ScreenRow& row : screenRows())
         if (label == QLatin1String(row.captionLabel))
             return &row;
@@ -145,7 +155,8 @@ private slots:
 
 // ---- Screen table ------------------------------------------------------------
 
-void ParametersTest::everyEditShowsItsAddresses_data() {
+void ParametersTest::everyEditShowsItsAddresses_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("highAddress");
     QTest::addColumn<int>("lowAddress");
@@ -236,7 +247,8 @@ void ParametersTest::everyEditShowsItsAddresses_data() {
     QTest::newRow("SN_OLD") << "Old serial number" << 12 << 13 << -1 << 32767;
 }
 
-void ParametersTest::everyEditShowsItsAddresses() {
+void ParametersTest::everyEditShowsItsAddresses()
+{
     QFETCH(QString, name);
     QFETCH(int, highAddress);
     QFETCH(int, lowAddress);
@@ -256,7 +268,8 @@ void ParametersTest::everyEditShowsItsAddresses() {
     QCOMPARE(fieldAt(field->bank, field->row, field->column), field);
 }
 
-void ParametersTest::rowsAndTheirColourEdits_data() {
+void ParametersTest::rowsAndTheirColourEdits_data()
+{
     QTest::addColumn<QString>("panel");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("bankText");
@@ -300,7 +313,8 @@ void ParametersTest::rowsAndTheirColourEdits_data() {
                              << "BANK3" << QStringList{"Edit73", "Edit74", "Edit75", "Edit76"};
 }
 
-void ParametersTest::rowsAndTheirColourEdits() {
+void ParametersTest::rowsAndTheirColourEdits()
+{
     QFETCH(QString, panel);
     QFETCH(QString, caption);
     QFETCH(QString, bankText);
@@ -323,7 +337,8 @@ void ParametersTest::rowsAndTheirColourEdits() {
     QCOMPARE(edits, colourEdits);
 }
 
-void ParametersTest::greyedEditsFillTheEmptyCells_data() {
+void ParametersTest::greyedEditsFillTheEmptyCells_data()
+{
     QTest::addColumn<int>("bank");
     QTest::addColumn<QString>("row");
     QTest::addColumn<bool>("isDuration"); // else Sensibility
@@ -339,7 +354,8 @@ void ParametersTest::greyedEditsFillTheEmptyCells_data() {
     QTest::newRow("Edit78") << 3 << "Power Clash" << true;
 }
 
-void ParametersTest::greyedEditsFillTheEmptyCells() {
+void ParametersTest::greyedEditsFillTheEmptyCells()
+{
     QFETCH(int, bank);
     QFETCH(QString, row);
     QFETCH(bool, isDuration);
@@ -359,7 +375,8 @@ void ParametersTest::greyedEditsFillTheEmptyCells() {
     QVERIFY(!fieldAt(cell->bank, cell->row, cell->column));
 }
 
-void ParametersTest::everyBankAddressHasExactlyOneEdit() {
+void ParametersTest::everyBankAddressHasExactlyOneEdit()
+{
     QHash<int, int> editsAt;
     for (const ParameterField& field : parameterFields()) {
         ++editsAt[field.address];
@@ -382,7 +399,8 @@ void ParametersTest::everyBankAddressHasExactlyOneEdit() {
         QVERIFY2(!fieldAtAddress(address), qPrintable(QStringLiteral("address %1").arg(address)));
 }
 
-void ParametersTest::editNamesAreUnique() {
+void ParametersTest::editNamesAreUnique()
+{
     QSet<QString> names;
     for (const ParameterField& field : parameterFields())
         names.insert(field.editName());
@@ -394,7 +412,8 @@ void ParametersTest::editNamesAreUnique() {
 
 // ---- Decoder -------------------------------------------------------------------
 
-void ParametersTest::decodesReplies_data() {
+void ParametersTest::decodesReplies_data()
+{
     // Blocks go to one fresh decoder in order; the effects of the last are checked.
     QTest::addColumn<QList<QByteArray>>("blocks");
     QTest::addColumn<QStringList>("effects");
@@ -509,7 +528,8 @@ void ParametersTest::decodesReplies_data() {
     QTest::newRow("beyond the sweep") << QList<QByteArray>{reply(226, 1)} << QStringList{};
 }
 
-void ParametersTest::decodesReplies() {
+void ParametersTest::decodesReplies()
+{
     QFETCH(QList<QByteArray>, blocks);
     QFETCH(QStringList, effects);
 
@@ -520,7 +540,8 @@ void ParametersTest::decodesReplies() {
     QCOMPARE(describe(last), effects);
 }
 
-void ParametersTest::serialNumberAfterASweep_data() {
+void ParametersTest::serialNumberAfterASweep_data()
+{
     QTest::addColumn<QList<int>>("serialBytes"); // addresses 100.. in order
     QTest::addColumn<QString>("lot");
     QTest::addColumn<QString>("running");
@@ -537,7 +558,8 @@ void ParametersTest::serialNumberAfterASweep_data() {
                                          << "1523-123456";
 }
 
-void ParametersTest::serialNumberAfterASweep() {
+void ParametersTest::serialNumberAfterASweep()
+{
     QFETCH(QList<int>, serialBytes);
     QFETCH(QString, lot);
     QFETCH(QString, running);
@@ -555,7 +577,8 @@ void ParametersTest::serialNumberAfterASweep() {
 
 // ---- Write plan ----------------------------------------------------------------
 
-void ParametersTest::writeOrderOfEachBank_data() {
+void ParametersTest::writeOrderOfEachBank_data()
+{
     QTest::addColumn<int>("bank");
     QTest::addColumn<QList<int>>("addresses");
 
@@ -567,7 +590,8 @@ void ParametersTest::writeOrderOfEachBank_data() {
                                                82, 95, 83, 84, 72, 73, 74, 75, 85, 86, 222, 223, 224, 225};
 }
 
-void ParametersTest::writeOrderOfEachBank() {
+void ParametersTest::writeOrderOfEachBank()
+{
     QFETCH(int, bank);
     QFETCH(QList<int>, addresses);
 
@@ -578,7 +602,8 @@ void ParametersTest::writeOrderOfEachBank() {
     QCOMPARE(result.plan.all().size(), 85);
 }
 
-void ParametersTest::writtenBytes_data() {
+void ParametersTest::writtenBytes_data()
+{
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("writes"); // address, value, ... as consecutive writes
@@ -603,7 +628,8 @@ void ParametersTest::writtenBytes_data() {
                                  << "100" << QList<int>{225, 100};
 }
 
-void ParametersTest::writtenBytes() {
+void ParametersTest::writtenBytes()
+{
     QFETCH(QString, edit);
     QFETCH(QString, text);
     QFETCH(QList<int>, writes);
@@ -616,7 +642,8 @@ void ParametersTest::writtenBytes() {
     QCOMPARE(flatten(all.mid(at, writes.size() / 2)), writes);
 }
 
-void ParametersTest::frequencyModeEndsBankOne_data() {
+void ParametersTest::frequencyModeEndsBankOne_data()
+{
     QTest::addColumn<int>("mode");
     QTest::addColumn<QList<int>>("lastWrite");
 
@@ -625,7 +652,8 @@ void ParametersTest::frequencyModeEndsBankOne_data() {
     QTest::newRow("highcheck") << Define::FREQUENCY_EVO << QList<int>{178, 3};
 }
 
-void ParametersTest::frequencyModeEndsBankOne() {
+void ParametersTest::frequencyModeEndsBankOne()
+{
     QFETCH(int, mode);
     QFETCH(QList<int>, lastWrite);
 
@@ -634,7 +662,8 @@ void ParametersTest::frequencyModeEndsBankOne() {
     QCOMPARE(flatten(result.plan.bank(1)).mid(2 * 28), lastWrite);
 }
 
-void ParametersTest::refusesBeforeSendingAnything_data() {
+void ParametersTest::refusesBeforeSendingAnything_data()
+{
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
@@ -679,7 +708,8 @@ void ParametersTest::refusesBeforeSendingAnything_data() {
                                     << "'99999999999' is not a valid integer value";
 }
 
-void ParametersTest::refusesBeforeSendingAnything() {
+void ParametersTest::refusesBeforeSendingAnything()
+{
     QFETCH(QString, edit);
     QFETCH(QString, text);
     QFETCH(QString, message);
@@ -691,7 +721,8 @@ void ParametersTest::refusesBeforeSendingAnything() {
     QVERIFY(result.plan.all().isEmpty());
 }
 
-void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder_data() {
+void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder_data()
+{
     QTest::addColumn<QStringList>("badEdits");
     QTest::addColumn<QString>("refused");
 
@@ -703,7 +734,8 @@ void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder_data() {
     QTest::newRow("untouched screen") << QStringList{} << "Edit9";
 }
 
-void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder() {
+void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder()
+{
     QFETCH(QStringList, badEdits);
     QFETCH(QString, refused);
 
@@ -720,7 +752,8 @@ void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder() {
     QCOMPARE(result.refusal->message, QStringLiteral("'' is not a valid integer value"));
 }
 
-void ParametersTest::readsOnlyTheEditsItWrites() {
+void ParametersTest::readsOnlyTheEditsItWrites()
+{
     QSet<QString> asked;
     const QHash<QString, QString> screen = filledScreen();
     const WritePlanResult result = PlanParameterWrite(
@@ -738,7 +771,8 @@ void ParametersTest::readsOnlyTheEditsItWrites() {
 
 // ---- Serial number ---------------------------------------------------------------
 
-void ParametersTest::formatsSerialPart_data() {
+void ParametersTest::formatsSerialPart_data()
+{
     QTest::addColumn<int>("num");
     QTest::addColumn<QString>("part");
     QTest::addColumn<QString>("header"); // after a lot of 1523
@@ -759,7 +793,8 @@ void ParametersTest::formatsSerialPart_data() {
                                     << "1523--1234";
 }
 
-void ParametersTest::formatsSerialPart() {
+void ParametersTest::formatsSerialPart()
+{
     QFETCH(int, num);
     QFETCH(QString, part);
     QFETCH(QString, header);

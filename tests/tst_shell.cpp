@@ -68,7 +68,8 @@ void ShellTest::sixWindowsExistWithTheirCaptionsAndOnlyMainIsShown()
     QCOMPARE(waitform->windowTitle(), QString("waitform"));
     QCOMPARE(HiddenForm->windowTitle(), QString("HiddenForm"));
     QCOMPARE(BootForm->windowTitle(), QString("BootForm"));
-    for (QWidget* w : std::initializer_list<QWidget*>{MainForm, SerialForm1, QorForm, waitform, HiddenForm, BootForm})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{MainForm, SerialForm1, QorForm, waitform, HiddenForm, BootForm})
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
     QVERIFY(HiddenForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(MainForm->palette().color(QPalette::Window), QColor(163, 158, 154));

@@ -8,7 +8,8 @@ void ScriptedPort::Open()
     if (m_open)
         return;
     if (!failOpenReason.isEmpty())
-        throw EComError(QStringLiteral("TCOMPORT : cannot open ") + Port() + QLatin1Char('\r') + failOpenReason);
+        throw EComError(QStringLiteral("TCOMPORT : cannot open ") + Port() + QLatin1Char('\r') +
+                        failOpenReason);
     m_open = true;
     ++openCount;
     if (OnPortOpen)

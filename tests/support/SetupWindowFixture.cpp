@@ -35,7 +35,10 @@ SetupWindowFixture::~SetupWindowFixture()
     setDocumentationFolder(QString());
 }
 
-QString SetupWindowFixture::settingsPath() const { return folder.path() + QStringLiteral("/Bin/COM_1.INI"); }
+QString SetupWindowFixture::settingsPath() const
+{
+    return folder.path() + QStringLiteral("/Bin/COM_1.INI");
+}
 
 void SetupWindowFixture::writeSettings(const QByteArray& content) const
 {
@@ -73,4 +76,7 @@ QList<QByteArray> SetupWindowFixture::sentFrames() const
     return frames;
 }
 
-QByteArray hexBytes(const char* spaced) { return QByteArray::fromHex(QByteArray(spaced).replace(' ', "")); }
+QByteArray hexBytes(const char* spaced)
+{
+    return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
+}

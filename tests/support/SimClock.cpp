@@ -20,7 +20,10 @@ void SimClock::timerChanged(WindowTimer& timer)
         m_entries.push_back({&timer, m_now + timer.Interval(), m_order++});
 }
 
-void SimClock::timerGone(WindowTimer& timer) { remove(timer); }
+void SimClock::timerGone(WindowTimer& timer)
+{
+    remove(timer);
+}
 
 void SimClock::advance(qint64 ms)
 {
