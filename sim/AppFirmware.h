@@ -1,0 +1,75 @@
+// The board's application firmware: 7-byte command frames, parameter memory,
+// board status with the telemetry stream, sound memory with the sample stream,
+// and shot records.
+#pragma once
+
+#include "sim/BoardMemory.h"
+#include "sim/BoardOutput.h"
+#include "sim/FrameParser.h"
+#include "sim/MotionModel.h"
+
+#include <QObject>
+#include <QTimer>
+#include <span>
+
+class AppFirmware : public QObject {
+    Q_OBJECT
+public:
+    AppFirmware(BoardMemory& memory, BoardOutput output, int rate, int idleMs, QObject* parent = nullptr);
+
+    // Starts afresh as after reset: status Active, no stream, no upload.
+    void powerUp();
+    // Stops everything running (another firmware takes over).
+    void halt();
+
+    void receive(const QByteArray& chunk, qint64 nowMs);
+    // A parameter write, as the "1" frame does it (address 2 sets the board status).
+    void writeParameter(quint8 address, quint8 value);
+
+    quint8 status() const;
+    bool streaming() const { return m_telemetryTimer.isActive(); }
+    bool uploading() const { return m_uploading; }
+    int rate() const { return m_rate; }
+    void setRate(int perSecond);
+    MotionModel& motion() { return m_motion; }
+    void sendShot();
+
+private:
+    using Handler = void (AppFirmware::*)(const Frame&);
+    struct Command {
+        char code;
+        Handler handler;
+        const char* name;
+    };
+    static std::span<const Command> commands();
+
+    void handleFrame(const Frame& frame);
+    void writeParameter(const Frame& frame);
+    void readParameter(const Frame& frame);
+    void armEraseAll(const Frame& frame);
+    void eraseAll(const Frame& frame);
+    void eraseSector(const Frame& frame);
+    void startUpload(const Frame& frame);
+    void acceptSlotRequest(const Frame& frame);
+
+    void setStatus(quint8 status);
+    void feedUpload(const QByteArray& bytes);
+    void finishUpload();
+    void sendTelemetry();
+    LedSetting bladeLight() const;
+    int telemetryIntervalMs() const;
+
+    BoardMemory& m_memory;
+    BoardOutput m_output;
+    FrameParser m_parser;
+    MotionModel m_motion;
+    QTimer m_telemetryTimer;
+    QTimer m_uploadIdle;
+    int m_rate;
+    quint32 m_uploadAddress = 0;
+    qint64 m_uploadLength = 0;
+    bool m_uploading = false;
+    bool m_eraseAllArmed = false; // the last frame was the close-read frame
+    quint8 m_sequence = 0;
+    int m_shotCount = 0;
+};

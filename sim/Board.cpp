@@ -1,0 +1,61 @@
+#include "sim/Board.h"
+
+#include "sim/SimLog.h"
+
+namespace {
+
+constexpr int LOG_PREVIEW_BYTES = 8; // bytes of a suppressed block shown in the note
+
+const char* firmwareName(Firmware firmware) {
+    return firmware == Firmware::Loader ? "loader" : "application";
+}
+
+} // namespace
+
+Board::Board(const SimOptions& options, QObject* parent)
+    : QObject(parent)
+    , m_app(
+          m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); },
+          options.rate, options.idleMs)
+    , m_loader(m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); }) {}
+
+void Board::powerUp() {
+    m_running = m_switches;
+    SimLog::note(QStringLiteral("power up: %1 runs").arg(QLatin1String(firmwareName(m_running))));
+    if (m_running == Firmware::Application) {
+        m_app.powerUp();
+    } else {
+        m_app.halt();
+        m_loader.powerUp();
+    }
+}
+
+void Board::powerDown() {
+    m_app.halt();
+}
+
+void Board::portOpened() {
+    readSwitches();
+}
+
+void Board::readSwitches() {
+    if (m_switches != m_running)
+        powerUp();
+}
+
+void Board::receive(const QByteArray& chunk, qint64 nowMs) {
+    m_memory.counters.receivedBytes += chunk.size();
+    if (m_running == Firmware::Application)
+        m_app.receive(chunk, nowMs);
+    else
+        m_loader.receive(chunk, nowMs);
+}
+
+void Board::send(const QByteArray& block, Delivery delivery) {
+    if (m_silent) {
+        SimLog::note(QStringLiteral("silent: not sent %1").arg(SimLog::hex(block.left(LOG_PREVIEW_BYTES))));
+        return;
+    }
+    if (m_link)
+        m_link(block, delivery);
+}

@@ -1,0 +1,254 @@
+#include "sim/ControlCommands.h"
+
+#include "sim/ParameterMemory.h"
+#include "sim/SimDefaults.h"
+#include "sim/Simulator.h"
+
+#include <QSaveFile>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int HEX_BASE = 16;
+constexpr int DECIMAL_BASE = 10;
+constexpr int BYTE_MAX = 0xFF;
+constexpr QLatin1StringView HEX_PREFIX("0x");
+
+QString ok(const QString& text = QString()) {
+    return text.isEmpty() ? QStringLiteral("ok") : QStringLiteral("ok ") + text;
+}
+
+QString error(const QString& text) {
+    return QStringLiteral("error ") + text;
+}
+
+// Decimal, or hexadecimal with a "0x" prefix; within low..high.
+std::optional<int> number(const QString& text, int low, int high) {
+    bool valid = false;
+    const int value = text.startsWith(HEX_PREFIX, Qt::CaseInsensitive)
+                          ? text.mid(HEX_PREFIX.size()).toInt(&valid, HEX_BASE)
+                          : text.toInt(&valid, DECIMAL_BASE);
+    if (!valid || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<bool> onOff(const QString& text) {
+    if (text == QLatin1String("on"))
+        return true;
+    if (text == QLatin1String("off"))
+        return false;
+    return std::nullopt;
+}
+
+QString firmwareWord(Firmware firmware) {
+    return firmware == Firmware::Loader ? QStringLiteral("loader") : QStringLiteral("app");
+}
+
+QString writeFile(const QString& path, const QByteArray& contents) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit())
+        return error(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    return ok(QStringLiteral("%1 bytes").arg(contents.size()));
+}
+
+} // namespace
+
+std::span<const ControlCommands::Command> ControlCommands::commands() {
+    static const Command table[] = {
+        {"help", 0, 0, "help", &ControlCommands::help},
+        {"switch", 1, 1, "switch loader|app", &ControlCommands::switchFirmware},
+        {"firmware", 0, 0, "firmware", &ControlCommands::firmware},
+        {"shot", 0, 0, "shot", &ControlCommands::shot},
+        {"rate", 0, 1, "rate [N]", &ControlCommands::rate},
+        {"silent", 1, 1, "silent on|off", &ControlCommands::silent},
+        {"unplug", 0, 0, "unplug", &ControlCommands::unplug},
+        {"plug", 0, 0, "plug", &ControlCommands::plug},
+        {"port", 0, 0, "port", &ControlCommands::port},
+        {"dump", 2, 2, "dump params|sound|program FILE", &ControlCommands::dump},
+        {"log", 1, 1, "log FILE|off", &ControlCommands::log},
+        {"param", 1, 2, "param A [V]", &ControlCommands::param},
+        {"mode", 0, 0, "mode", &ControlCommands::mode},
+        {"pose", 1, 1, "pose sweep|vertical|horizontal", &ControlCommands::pose},
+        {"counters", 0, 0, "counters", &ControlCommands::counters},
+    };
+    return table;
+}
+
+ControlCommands::ControlCommands(Simulator& simulator)
+    : m_sim(simulator) {}
+
+QString ControlCommands::execute(const QString& line) {
+    QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return error(QStringLiteral("empty command"));
+    const QString name = words.takeFirst();
+    const auto table = commands();
+    const auto command = std::find_if(table.begin(), table.end(),
+                                      [&](const Command& c) { return name == QLatin1String(c.name); });
+    if (command == table.end())
+        return error(QStringLiteral("unknown command %1 (try help)").arg(name));
+    if (words.size() < command->minArguments || words.size() > command->maxArguments)
+        return error(QStringLiteral("usage: %1").arg(QLatin1String(command->usage)));
+    return (this->*command->handler)(words);
+}
+
+QString ControlCommands::help(const QStringList&) {
+    QStringList usages;
+    for (const Command& command : commands())
+        usages << QLatin1String(command.usage);
+    return ok(usages.join(QStringLiteral("; ")));
+}
+
+QString ControlCommands::switchFirmware(const QStringList& arguments) {
+    Firmware position;
+    if (arguments[0] == QLatin1String("loader"))
+        position = Firmware::Loader;
+    else if (arguments[0] == QLatin1String("app"))
+        position = Firmware::Application;
+    else
+        return error(QStringLiteral("usage: switch loader|app"));
+    Board& board = m_sim.board();
+    board.setSwitches(position);
+    if (board.running() == position)
+        return ok(QStringLiteral("switch %1").arg(arguments[0]));
+    if (!m_sim.plugged()) // powered down: read when plugged in
+        return ok(QStringLiteral("switch %1, read at plug").arg(arguments[0]));
+    return ok(QStringLiteral("switch %1, read at the next open").arg(arguments[0]));
+}
+
+QString ControlCommands::firmware(const QStringList&) {
+    return ok(firmwareWord(m_sim.board().running()));
+}
+
+QString ControlCommands::shot(const QStringList&) {
+    Board& board = m_sim.board();
+    if (!m_sim.portOpen())
+        return error(QStringLiteral("port not open"));
+    if (board.running() != Firmware::Application)
+        return error(QStringLiteral("the loader sends no shots"));
+    if (board.silent())
+        return error(QStringLiteral("silent"));
+    board.application().sendShot();
+    return ok(QStringLiteral("shot"));
+}
+
+QString ControlCommands::rate(const QStringList& arguments) {
+    AppFirmware& app = m_sim.board().application();
+    if (arguments.isEmpty())
+        return ok(QString::number(app.rate()));
+    const auto perSecond =
+        number(arguments[0], SimDefaults::TELEMETRY_RATE_MIN, SimDefaults::TELEMETRY_RATE_MAX);
+    if (!perSecond)
+        return error(QStringLiteral("rate takes %1 to %2 frames per second")
+                         .arg(SimDefaults::TELEMETRY_RATE_MIN)
+                         .arg(SimDefaults::TELEMETRY_RATE_MAX));
+    app.setRate(*perSecond);
+    return ok(QStringLiteral("rate %1").arg(*perSecond));
+}
+
+QString ControlCommands::silent(const QStringList& arguments) {
+    const auto on = onOff(arguments[0]);
+    if (!on)
+        return error(QStringLiteral("usage: silent on|off"));
+    m_sim.board().setSilent(*on);
+    return ok(QStringLiteral("silent %1").arg(arguments[0]));
+}
+
+QString ControlCommands::unplug(const QStringList&) {
+    if (!m_sim.plugged())
+        return error(QStringLiteral("already unplugged"));
+    m_sim.unplug();
+    return ok(QStringLiteral("unplugged"));
+}
+
+QString ControlCommands::plug(const QStringList&) {
+    if (m_sim.plugged())
+        return error(QStringLiteral("already plugged"));
+    QString reason;
+    if (!m_sim.plug(&reason))
+        return error(reason);
+    return ok(m_sim.options().portPath());
+}
+
+QString ControlCommands::port(const QStringList&) {
+    if (!m_sim.plugged())
+        return ok(QStringLiteral("unplugged"));
+    return ok(m_sim.portOpen() ? QStringLiteral("open") : QStringLiteral("closed"));
+}
+
+QString ControlCommands::dump(const QStringList& arguments) {
+    const BoardMemory& memory = m_sim.board().memory();
+    const QString& what = arguments[0];
+    if (what == QLatin1String("params"))
+        return writeFile(arguments[1], memory.parameters.bytes());
+    if (what == QLatin1String("sound"))
+        return writeFile(arguments[1], memory.sound.contents());
+    if (what == QLatin1String("program"))
+        return writeFile(arguments[1], memory.program.contents());
+    return error(QStringLiteral("usage: dump params|sound|program FILE"));
+}
+
+QString ControlCommands::log(const QStringList& arguments) {
+    TrafficLog& log = m_sim.trafficLog();
+    if (arguments[0] == QLatin1String("off")) {
+        log.stop();
+        return ok(QStringLiteral("log off"));
+    }
+    QString reason;
+    if (!log.start(arguments[0], &reason))
+        return error(reason);
+    return ok(QStringLiteral("log %1").arg(arguments[0]));
+}
+
+QString ControlCommands::param(const QStringList& arguments) {
+    const auto address = number(arguments[0], 0, ParameterMemory::SIZE - 1);
+    if (!address)
+        return error(QStringLiteral("address must be 0 to %1").arg(ParameterMemory::SIZE - 1));
+    Board& board = m_sim.board();
+    if (arguments.size() > 1) {
+        const auto value = number(arguments[1], 0, BYTE_MAX);
+        if (!value)
+            return error(QStringLiteral("value must be 0 to %1").arg(BYTE_MAX));
+        board.application().writeParameter(static_cast<quint8>(*address), static_cast<quint8>(*value));
+    }
+    return ok(QString::number(board.memory().parameters.read(static_cast<quint8>(*address))));
+}
+
+QString ControlCommands::mode(const QStringList&) {
+    return ok(QString::number(m_sim.board().application().status()));
+}
+
+QString ControlCommands::pose(const QStringList& arguments) {
+    static const std::pair<const char*, Pose> poses[] = {
+        {"sweep", Pose::Sweep}, {"vertical", Pose::Vertical}, {"horizontal", Pose::Horizontal}};
+    for (const auto& [word, pose] : poses) {
+        if (arguments[0] == QLatin1String(word)) {
+            m_sim.board().application().motion().setPose(pose);
+            return ok(QStringLiteral("pose %1").arg(arguments[0]));
+        }
+    }
+    return error(QStringLiteral("usage: pose sweep|vertical|horizontal"));
+}
+
+QString ControlCommands::counters(const QStringList&) {
+    const BoardCounters& c = m_sim.board().memory().counters;
+    const std::pair<const char*, qint64> fields[] = {
+        {"received", c.receivedBytes},
+        {"frames", c.frames},
+        {"ignored_bytes", c.ignoredBytes},
+        {"ignored_frames", c.ignoredFrames},
+        {"uploads", c.uploads},
+        {"upload_bytes", c.uploadBytes},
+        {"overflow", c.overflowBytes},
+        {"telemetry", c.telemetryFrames},
+        {"shots", c.shots},
+        {"program_words", c.programWords},
+        {"program_overflow", c.programOverflow},
+    };
+    QStringList parts;
+    for (const auto& [name, value] : fields)
+        parts << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
+    return ok(parts.join(QLatin1Char(' ')));
+}

@@ -1,0 +1,65 @@
+// The board's end of the serial link: the master side of a pseudo-terminal.
+//
+// Open and close of the slave (the tool's end) are seen on the master: while no
+// process holds the slave open, poll() reports POLLHUP on the master and read()
+// fails with EIO. The device therefore has two states:
+//  - closed: the read notifier is off (a hung-up master would wake it without
+//    end) and a timer polls the master every few milliseconds; the first poll
+//    without POLLHUP means that someone opened the slave;
+//  - open: a notifier reads every chunk as it arrives; EIO (or end of file)
+//    means that the last holder of the slave closed it.
+// The simulator never keeps the slave open itself, so each open by the tool is
+// seen. An open and close quicker than the poll period can go unnoticed.
+#pragma once
+
+#include "sim/BoardOutput.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QSocketNotifier;
+
+class PtyDevice : public QObject {
+    Q_OBJECT
+public:
+    explicit PtyDevice(QObject* parent = nullptr);
+    ~PtyDevice() override;
+
+    // A new pseudo-terminal with its slave in raw mode. False with error on failure.
+    bool create(QString* error);
+    // Closes the master: whoever holds the slave sees a hang-up. Emits closed()
+    // if the slave was open.
+    void destroy();
+
+    bool exists() const { return m_master >= 0; }
+    bool isOpen() const { return m_open; }
+    QString slavePath() const { return m_slavePath; }
+
+    // Sends one block in one write when the slave is open; drops it otherwise.
+    void send(const QByteArray& block, Delivery delivery);
+
+signals:
+    void opened();
+    void closed();
+    void received(const QByteArray& chunk);
+
+private:
+    void configureSlave();
+    void watchForOpen();
+    void readAvailable();
+    void writePending();
+    void enterOpen();
+    void enterClosed();
+    void discardUnreadOutput();
+    qsizetype writeSome(const char* data, qsizetype size);
+
+    int m_master = -1;
+    QString m_slavePath;
+    bool m_open = false;
+    QSocketNotifier* m_readNotifier = nullptr;
+    QSocketNotifier* m_writeNotifier = nullptr;
+    QTimer m_openWatch;
+    QByteArray m_pending;
+};

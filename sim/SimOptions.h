@@ -1,0 +1,22 @@
+// The simulator's command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct SimOptions {
+    QString dir;       // ports folder where the link is published
+    QString name;      // name of the link (and of the control socket, with ".ctl")
+    QString statePath; // parameter memory file; empty: memory only
+    int rate = 0;      // telemetry frames per second
+    int idleMs = 0;    // silence that ends a sample stream
+    bool verbose = false;
+
+    QString portPath() const;
+    QString controlPath() const;
+};
+
+// Parses arguments (program name first). "--help" prints the usage and exits.
+// Returns nothing and sets error on a bad value.
+std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString* error);
