@@ -18,17 +18,20 @@ constexpr int ADDRESS_DIGITS = 6;
 constexpr int HEX_BASE = 16;
 constexpr int BYTE_DIGITS = 2;
 
-bool isBoardStatus(quint8 value) {
+bool isBoardStatus(quint8 value)
+{
     return value >= Define::STATO_TAVRIN_ACTIVE && value <= Define::STATO_TAVRIN_COMMAND_MODE_NOTX;
 }
 
-QString hexAddress(quint32 address) {
+QString hexAddress(quint32 address)
+{
     return QStringLiteral("0x%1").arg(address, ADDRESS_DIGITS, HEX_BASE, QLatin1Char('0'));
 }
 
 } // namespace
 
-std::span<const AppFirmware::Command> AppFirmware::commands() {
+std::span<const AppFirmware::Command> AppFirmware::commands()
+{
     static const Command table[] = {
         {Define::WRITE_CMD, static_cast<Handler>(&AppFirmware::writeParameter), "write parameter"},
         {Define::READ_CMD, &AppFirmware::readParameter, "read parameter"},
@@ -49,7 +52,8 @@ AppFirmware::AppFirmware(BoardMemory& memory, BoardOutput output, int rate, int 
     , m_memory(memory)
     , m_output(std::move(output))
     , m_parser(Define::COMAND_LENGHT, SimDefaults::FRAME_GAP_MS)
-    , m_rate(rate) {
+    , m_rate(rate)
+{
     m_parser.onDiscarded = [this](const QByteArray& dropped) {
         m_memory.counters.ignoredBytes += dropped.size();
         SimLog::note(QStringLiteral("ignored bytes: %1").arg(SimLog::hex(dropped)));
@@ -61,12 +65,14 @@ AppFirmware::AppFirmware(BoardMemory& memory, BoardOutput output, int rate, int 
     connect(&m_uploadIdle, &QTimer::timeout, this, &AppFirmware::finishUpload);
 }
 
-void AppFirmware::powerUp() {
+void AppFirmware::powerUp()
+{
     halt();
     m_memory.parameters.write(Define::ADDR_STATO_TAVRIN, Define::STATO_TAVRIN_ACTIVE);
 }
 
-void AppFirmware::halt() {
+void AppFirmware::halt()
+{
     m_telemetryTimer.stop();
     m_uploadIdle.stop();
     m_uploading = false;
@@ -74,11 +80,13 @@ void AppFirmware::halt() {
     m_parser.reset(Define::COMAND_LENGHT);
 }
 
-quint8 AppFirmware::status() const {
+quint8 AppFirmware::status() const
+{
     return m_memory.parameters.read(Define::ADDR_STATO_TAVRIN);
 }
 
-void AppFirmware::receive(const QByteArray& chunk, qint64 nowMs) {
+void AppFirmware::receive(const QByteArray& chunk, qint64 nowMs)
+{
     if (m_uploading) {
         feedUpload(chunk);
         return;
@@ -94,7 +102,8 @@ void AppFirmware::receive(const QByteArray& chunk, qint64 nowMs) {
     }
 }
 
-void AppFirmware::handleFrame(const Frame& frame) {
+void AppFirmware::handleFrame(const Frame& frame)
+{
     ++m_memory.counters.frames;
     const bool armed = std::exchange(m_eraseAllArmed, false);
     const auto table = commands();
@@ -115,11 +124,13 @@ void AppFirmware::handleFrame(const Frame& frame) {
     (this->*command->handler)(frame);
 }
 
-void AppFirmware::writeParameter(const Frame& frame) {
+void AppFirmware::writeParameter(const Frame& frame)
+{
     writeParameter(frame.byte(ADDRESS_BYTE), frame.byte(VALUE_BYTE));
 }
 
-void AppFirmware::writeParameter(quint8 address, quint8 value) {
+void AppFirmware::writeParameter(quint8 address, quint8 value)
+{
     if (address == Define::ADDR_STATO_TAVRIN) {
         setStatus(value);
         return;
@@ -127,37 +138,44 @@ void AppFirmware::writeParameter(quint8 address, quint8 value) {
     m_memory.parameters.write(address, value);
 }
 
-void AppFirmware::readParameter(const Frame& frame) {
+void AppFirmware::readParameter(const Frame& frame)
+{
     const quint8 address = frame.byte(ADDRESS_BYTE);
     m_output(BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), Delivery::Queued);
 }
 
-void AppFirmware::armEraseAll(const Frame&) {
+void AppFirmware::armEraseAll(const Frame&)
+{
     m_eraseAllArmed = true;
 }
 
-void AppFirmware::eraseAll(const Frame&) {
+void AppFirmware::eraseAll(const Frame&)
+{
     m_memory.sound.eraseAll();
 }
 
-void AppFirmware::eraseSector(const Frame& frame) {
+void AppFirmware::eraseSector(const Frame& frame)
+{
     if (!m_memory.sound.eraseSectorAt(frame.address()))
         SimLog::note(QStringLiteral("sector erase beyond sound memory at %1 ignored")
                          .arg(hexAddress(frame.address())));
 }
 
-void AppFirmware::startUpload(const Frame& frame) {
+void AppFirmware::startUpload(const Frame& frame)
+{
     m_uploadAddress = frame.address();
     m_uploadLength = 0;
     m_uploading = true;
     m_uploadIdle.start();
 }
 
-void AppFirmware::acceptSlotRequest(const Frame&) {
+void AppFirmware::acceptSlotRequest(const Frame&)
+{
     // The board gets ready to play or store the slot; nothing is answered.
 }
 
-void AppFirmware::setStatus(quint8 status) {
+void AppFirmware::setStatus(quint8 status)
+{
     if (!isBoardStatus(status)) {
         SimLog::note(QStringLiteral("board status %1 ignored").arg(status));
         return;
@@ -173,7 +191,8 @@ void AppFirmware::setStatus(quint8 status) {
     }
 }
 
-void AppFirmware::feedUpload(const QByteArray& bytes) {
+void AppFirmware::feedUpload(const QByteArray& bytes)
+{
     for (const char byte : bytes) {
         if (m_memory.sound.program(m_uploadAddress, static_cast<quint8>(byte)))
             ++m_memory.counters.uploadBytes;
@@ -185,24 +204,28 @@ void AppFirmware::feedUpload(const QByteArray& bytes) {
     m_uploadIdle.start();
 }
 
-void AppFirmware::finishUpload() {
+void AppFirmware::finishUpload()
+{
     m_uploading = false;
     ++m_memory.counters.uploads;
     SimLog::note(QStringLiteral("sample stream ended after %1 bytes").arg(m_uploadLength));
     m_output(BoardBlocks::uploadDone(), Delivery::Queued);
 }
 
-void AppFirmware::setRate(int perSecond) {
+void AppFirmware::setRate(int perSecond)
+{
     m_rate = perSecond;
     if (m_telemetryTimer.isActive())
         m_telemetryTimer.setInterval(telemetryIntervalMs());
 }
 
-int AppFirmware::telemetryIntervalMs() const {
+int AppFirmware::telemetryIntervalMs() const
+{
     return std::max(1, MS_PER_S / m_rate);
 }
 
-LedSetting AppFirmware::bladeLight() const {
+LedSetting AppFirmware::bladeLight() const
+{
     using namespace Define;
     const ParameterMemory& p = m_memory.parameters;
     int bank = p.read(ADDR_BANK);
@@ -221,13 +244,15 @@ LedSetting AppFirmware::bladeLight() const {
     return led;
 }
 
-void AppFirmware::sendTelemetry() {
+void AppFirmware::sendTelemetry()
+{
     ++m_memory.counters.telemetryFrames;
     const TelemetryValues values = m_motion.sample(uptimeMs(), bladeLight());
     m_output(BoardBlocks::telemetry(values, status(), m_sequence++), Delivery::Droppable);
 }
 
-void AppFirmware::sendShot() {
+void AppFirmware::sendShot()
+{
     ++m_memory.counters.shots;
     m_output(BoardBlocks::shot(dampedOscillation(m_shotCount++)), Delivery::Queued);
 }

@@ -6,7 +6,8 @@ namespace {
 
 constexpr int LOG_PREVIEW_BYTES = 8; // bytes of a suppressed block shown in the note
 
-const char* firmwareName(Firmware firmware) {
+const char* firmwareName(Firmware firmware)
+{
     return firmware == Firmware::Loader ? "loader" : "application";
 }
 
@@ -17,9 +18,12 @@ Board::Board(const SimOptions& options, QObject* parent)
     , m_app(
           m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); },
           options.rate, options.idleMs)
-    , m_loader(m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); }) {}
+    , m_loader(m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); })
+{
+}
 
-void Board::powerUp() {
+void Board::powerUp()
+{
     m_running = m_switches;
     SimLog::note(QStringLiteral("power up: %1 runs").arg(QLatin1String(firmwareName(m_running))));
     if (m_running == Firmware::Application) {
@@ -30,20 +34,24 @@ void Board::powerUp() {
     }
 }
 
-void Board::powerDown() {
+void Board::powerDown()
+{
     m_app.halt();
 }
 
-void Board::portOpened() {
+void Board::portOpened()
+{
     readSwitches();
 }
 
-void Board::readSwitches() {
+void Board::readSwitches()
+{
     if (m_switches != m_running)
         powerUp();
 }
 
-void Board::receive(const QByteArray& chunk, qint64 nowMs) {
+void Board::receive(const QByteArray& chunk, qint64 nowMs)
+{
     m_memory.counters.receivedBytes += chunk.size();
     if (m_running == Firmware::Application)
         m_app.receive(chunk, nowMs);
@@ -51,7 +59,8 @@ void Board::receive(const QByteArray& chunk, qint64 nowMs) {
         m_loader.receive(chunk, nowMs);
 }
 
-void Board::send(const QByteArray& block, Delivery delivery) {
+void Board::send(const QByteArray& block, Delivery delivery)
+{
     if (m_silent) {
         SimLog::note(QStringLiteral("silent: not sent %1").arg(SimLog::hex(block.left(LOG_PREVIEW_BYTES))));
         return;

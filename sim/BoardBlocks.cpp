@@ -6,13 +6,15 @@ constexpr int BYTE_BITS = 8;
 constexpr int BYTE_MASK = 0xFF;
 constexpr char UPLOAD_DONE_TEXT[] = "End.";
 
-void appendBigEndian(QByteArray& block, qint16 value) {
+void appendBigEndian(QByteArray& block, qint16 value)
+{
     const auto bits = static_cast<quint16>(value);
     block.append(static_cast<char>(bits >> BYTE_BITS));
     block.append(static_cast<char>(bits & BYTE_MASK));
 }
 
-void appendLittleEndian(QByteArray& block, qint16 value) {
+void appendLittleEndian(QByteArray& block, qint16 value)
+{
     const auto bits = static_cast<quint16>(value);
     block.append(static_cast<char>(bits & BYTE_MASK));
     block.append(static_cast<char>(bits >> BYTE_BITS));
@@ -22,7 +24,8 @@ void appendLittleEndian(QByteArray& block, qint16 value) {
 
 namespace BoardBlocks {
 
-QByteArray readAnswer(quint8 address, quint8 value) {
+QByteArray readAnswer(quint8 address, quint8 value)
+{
     QByteArray block;
     block.append(Define::READ_CMD);
     block.append(static_cast<char>(address));
@@ -30,7 +33,8 @@ QByteArray readAnswer(quint8 address, quint8 value) {
     return block;
 }
 
-QByteArray telemetry(const TelemetryValues& v, quint8 status, quint8 sequence) {
+QByteArray telemetry(const TelemetryValues& v, quint8 status, quint8 sequence)
+{
     QByteArray block;
     block.reserve(Define::TELEMETRY_MIN_BLOCK);
     block.append(static_cast<char>(Define::TELEMETRY_START));
@@ -42,7 +46,8 @@ QByteArray telemetry(const TelemetryValues& v, quint8 status, quint8 sequence) {
     return block;
 }
 
-QByteArray shot(const ShotSamples& samples) {
+QByteArray shot(const ShotSamples& samples)
+{
     QByteArray block;
     block.append(static_cast<char>(Define::SHOT_START));
     block.append(static_cast<char>(Define::SHOT_START));
@@ -51,11 +56,13 @@ QByteArray shot(const ShotSamples& samples) {
     return block;
 }
 
-QByteArray uploadDone() {
+QByteArray uploadDone()
+{
     return QByteArray(UPLOAD_DONE_TEXT);
 }
 
-QByteArray loaderAck(char code) {
+QByteArray loaderAck(char code)
+{
     return QByteArray(1, code);
 }
 

@@ -15,16 +15,19 @@ constexpr int DECIMAL_BASE = 10;
 constexpr int BYTE_MAX = 0xFF;
 constexpr QLatin1StringView HEX_PREFIX("0x");
 
-QString ok(const QString& text = QString()) {
+QString ok(const QString& text = QString())
+{
     return text.isEmpty() ? QStringLiteral("ok") : QStringLiteral("ok ") + text;
 }
 
-QString error(const QString& text) {
+QString error(const QString& text)
+{
     return QStringLiteral("error ") + text;
 }
 
 // Decimal, or hexadecimal with a "0x" prefix; within low..high.
-std::optional<int> number(const QString& text, int low, int high) {
+std::optional<int> number(const QString& text, int low, int high)
+{
     bool valid = false;
     const int value = text.startsWith(HEX_PREFIX, Qt::CaseInsensitive)
                           ? text.mid(HEX_PREFIX.size()).toInt(&valid, HEX_BASE)
@@ -34,7 +37,8 @@ std::optional<int> number(const QString& text, int low, int high) {
     return value;
 }
 
-std::optional<bool> onOff(const QString& text) {
+std::optional<bool> onOff(const QString& text)
+{
     if (text == QLatin1String("on"))
         return true;
     if (text == QLatin1String("off"))
@@ -42,11 +46,13 @@ std::optional<bool> onOff(const QString& text) {
     return std::nullopt;
 }
 
-QString firmwareWord(Firmware firmware) {
+QString firmwareWord(Firmware firmware)
+{
     return firmware == Firmware::Loader ? QStringLiteral("loader") : QStringLiteral("app");
 }
 
-QString writeFile(const QString& path, const QByteArray& contents) {
+QString writeFile(const QString& path, const QByteArray& contents)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit())
         return error(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
@@ -55,7 +61,8 @@ QString writeFile(const QString& path, const QByteArray& contents) {
 
 } // namespace
 
-std::span<const ControlCommands::Command> ControlCommands::commands() {
+std::span<const ControlCommands::Command> ControlCommands::commands()
+{
     static const Command table[] = {
         {"help", 0, 0, "help", &ControlCommands::help},
         {"switch", 1, 1, "switch loader|app", &ControlCommands::switchFirmware},
@@ -77,9 +84,12 @@ std::span<const ControlCommands::Command> ControlCommands::commands() {
 }
 
 ControlCommands::ControlCommands(Simulator& simulator)
-    : m_sim(simulator) {}
+    : m_sim(simulator)
+{
+}
 
-QString ControlCommands::execute(const QString& line) {
+QString ControlCommands::execute(const QString& line)
+{
     QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty())
         return error(QStringLiteral("empty command"));
@@ -94,14 +104,16 @@ QString ControlCommands::execute(const QString& line) {
     return (this->*command->handler)(words);
 }
 
-QString ControlCommands::help(const QStringList&) {
+QString ControlCommands::help(const QStringList&)
+{
     QStringList usages;
     for (const Command& command : commands())
         usages << QLatin1String(command.usage);
     return ok(usages.join(QStringLiteral("; ")));
 }
 
-QString ControlCommands::switchFirmware(const QStringList& arguments) {
+QString ControlCommands::switchFirmware(const QStringList& arguments)
+{
     Firmware position;
     if (arguments[0] == QLatin1String("loader"))
         position = Firmware::Loader;
@@ -118,11 +130,13 @@ QString ControlCommands::switchFirmware(const QStringList& arguments) {
     return ok(QStringLiteral("switch %1, read at the next open").arg(arguments[0]));
 }
 
-QString ControlCommands::firmware(const QStringList&) {
+QString ControlCommands::firmware(const QStringList&)
+{
     return ok(firmwareWord(m_sim.board().running()));
 }
 
-QString ControlCommands::shot(const QStringList&) {
+QString ControlCommands::shot(const QStringList&)
+{
     Board& board = m_sim.board();
     if (!m_sim.portOpen())
         return error(QStringLiteral("port not open"));
@@ -134,7 +148,8 @@ QString ControlCommands::shot(const QStringList&) {
     return ok(QStringLiteral("shot"));
 }
 
-QString ControlCommands::rate(const QStringList& arguments) {
+QString ControlCommands::rate(const QStringList& arguments)
+{
     AppFirmware& app = m_sim.board().application();
     if (arguments.isEmpty())
         return ok(QString::number(app.rate()));
@@ -148,7 +163,8 @@ QString ControlCommands::rate(const QStringList& arguments) {
     return ok(QStringLiteral("rate %1").arg(*perSecond));
 }
 
-QString ControlCommands::silent(const QStringList& arguments) {
+QString ControlCommands::silent(const QStringList& arguments)
+{
     const auto on = onOff(arguments[0]);
     if (!on)
         return error(QStringLiteral("usage: silent on|off"));
@@ -156,14 +172,16 @@ QString ControlCommands::silent(const QStringList& arguments) {
     return ok(QStringLiteral("silent %1").arg(arguments[0]));
 }
 
-QString ControlCommands::unplug(const QStringList&) {
+QString ControlCommands::unplug(const QStringList&)
+{
     if (!m_sim.plugged())
         return error(QStringLiteral("already unplugged"));
     m_sim.unplug();
     return ok(QStringLiteral("unplugged"));
 }
 
-QString ControlCommands::plug(const QStringList&) {
+QString ControlCommands::plug(const QStringList&)
+{
     if (m_sim.plugged())
         return error(QStringLiteral("already plugged"));
     QString reason;
@@ -172,13 +190,15 @@ QString ControlCommands::plug(const QStringList&) {
     return ok(m_sim.options().portPath());
 }
 
-QString ControlCommands::port(const QStringList&) {
+QString ControlCommands::port(const QStringList&)
+{
     if (!m_sim.plugged())
         return ok(QStringLiteral("unplugged"));
     return ok(m_sim.portOpen() ? QStringLiteral("open") : QStringLiteral("closed"));
 }
 
-QString ControlCommands::dump(const QStringList& arguments) {
+QString ControlCommands::dump(const QStringList& arguments)
+{
     const BoardMemory& memory = m_sim.board().memory();
     const QString& what = arguments[0];
     if (what == QLatin1String("params"))
@@ -190,7 +210,8 @@ QString ControlCommands::dump(const QStringList& arguments) {
     return error(QStringLiteral("usage: dump params|sound|program FILE"));
 }
 
-QString ControlCommands::log(const QStringList& arguments) {
+QString ControlCommands::log(const QStringList& arguments)
+{
     TrafficLog& log = m_sim.trafficLog();
     if (arguments[0] == QLatin1String("off")) {
         log.stop();
@@ -202,7 +223,8 @@ QString ControlCommands::log(const QStringList& arguments) {
     return ok(QStringLiteral("log %1").arg(arguments[0]));
 }
 
-QString ControlCommands::param(const QStringList& arguments) {
+QString ControlCommands::param(const QStringList& arguments)
+{
     const auto address = number(arguments[0], 0, ParameterMemory::SIZE - 1);
     if (!address)
         return error(QStringLiteral("address must be 0 to %1").arg(ParameterMemory::SIZE - 1));
@@ -216,11 +238,13 @@ QString ControlCommands::param(const QStringList& arguments) {
     return ok(QString::number(board.memory().parameters.read(static_cast<quint8>(*address))));
 }
 
-QString ControlCommands::mode(const QStringList&) {
+QString ControlCommands::mode(const QStringList&)
+{
     return ok(QString::number(m_sim.board().application().status()));
 }
 
-QString ControlCommands::pose(const QStringList& arguments) {
+QString ControlCommands::pose(const QStringList& arguments)
+{
     static const std::pair<const char*, Pose> poses[] = {
         {"sweep", Pose::Sweep}, {"vertical", Pose::Vertical}, {"horizontal", Pose::Horizontal}};
     for (const auto& [word, pose] : poses) {
@@ -232,7 +256,8 @@ QString ControlCommands::pose(const QStringList& arguments) {
     return error(QStringLiteral("usage: pose sweep|vertical|horizontal"));
 }
 
-QString ControlCommands::counters(const QStringList&) {
+QString ControlCommands::counters(const QStringList&)
+{
     const BoardCounters& c = m_sim.board().memory().counters;
     const std::pair<const char*, qint64> fields[] = {
         {"received", c.receivedBytes},

@@ -13,21 +13,25 @@ constexpr qint64 MAX_LINE = 4096; // a longer line is not a command
 ControlServer::ControlServer(Handler handler, QObject* parent)
     : QObject(parent)
     , m_handler(std::move(handler))
-    , m_server(new QLocalServer(this)) {
+    , m_server(new QLocalServer(this))
+{
     connect(m_server, &QLocalServer::newConnection, this, &ControlServer::accept);
 }
 
-ControlServer::~ControlServer() {
+ControlServer::~ControlServer()
+{
     close();
 }
 
-bool ControlServer::isServing(const QString& path) {
+bool ControlServer::isServing(const QString& path)
+{
     QLocalSocket probe;
     probe.connectToServer(path);
     return probe.waitForConnected(PROBE_TIMEOUT_MS);
 }
 
-bool ControlServer::listen(const QString& path, QString* error) {
+bool ControlServer::listen(const QString& path, QString* error)
+{
     QLocalServer::removeServer(path);
     if (!m_server->listen(path)) {
         *error = QStringLiteral("cannot listen on %1: %2").arg(path, m_server->errorString());
@@ -36,7 +40,8 @@ bool ControlServer::listen(const QString& path, QString* error) {
     return true;
 }
 
-void ControlServer::close() {
+void ControlServer::close()
+{
     if (!m_server->isListening())
         return;
     const QString path = m_server->fullServerName();
@@ -44,7 +49,8 @@ void ControlServer::close() {
     QLocalServer::removeServer(path);
 }
 
-void ControlServer::accept() {
+void ControlServer::accept()
+{
     while (QLocalSocket* client = m_server->nextPendingConnection()) {
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         connect(client, &QLocalSocket::readyRead, this, [this, client] { serve(client); });
@@ -52,7 +58,8 @@ void ControlServer::accept() {
     }
 }
 
-void ControlServer::serve(QLocalSocket* client) {
+void ControlServer::serve(QLocalSocket* client)
+{
     while (client->canReadLine()) {
         const QString command = QString::fromUtf8(client->readLine()).trimmed();
         if (command.isEmpty())

@@ -72,25 +72,29 @@ constexpr Bank BANKS[Define::BANK_COUNT] = {
      .flicker = {5, 5, 5, 0}},
 };
 
-void putWord(Memory& m, int highAddress, int lowAddress, quint16 value) {
+void putWord(Memory& m, int highAddress, int lowAddress, quint16 value)
+{
     m[highAddress] = static_cast<quint8>(value >> BYTE_BITS);
     m[lowAddress] = static_cast<quint8>(value & BYTE_MASK);
 }
 
 // Most significant byte at firstAddress.
-void putLong(Memory& m, int firstAddress, quint32 value) {
+void putLong(Memory& m, int firstAddress, quint32 value)
+{
     for (int i = 0; i < LONG_BYTES; ++i)
         m[firstAddress + i] = static_cast<quint8>((value >> (BYTE_BITS * (LONG_BYTES - 1 - i))) & BYTE_MASK);
 }
 
-void putColour(Memory& m, int base, int r, int g, int b, int w, const Colour& c) {
+void putColour(Memory& m, int base, int r, int g, int b, int w, const Colour& c)
+{
     m[base + r] = c.r;
     m[base + g] = c.g;
     m[base + b] = c.b;
     m[base + w] = c.w;
 }
 
-void putBank(Memory& m, int index, const Bank& bank) {
+void putBank(Memory& m, int index, const Bank& bank)
+{
     using namespace Define;
     const int base = EEPROM_PAGE_SIZE * (index + 1);
     putWord(m, base + ADDR_TH1_HH_BANK, base + ADDR_TH1_LL_BANK, bank.swingSensitivity);
@@ -112,7 +116,8 @@ void putBank(Memory& m, int index, const Bank& bank) {
 
 } // namespace
 
-std::array<quint8, 256> factoryParameters() {
+std::array<quint8, 256> factoryParameters()
+{
     using namespace Define;
     Memory m;
     m.fill(UNSET);

@@ -13,14 +13,16 @@ constexpr int WORD_BYTES = 2;
 
 } // namespace
 
-quint32 Frame::address() const {
+quint32 Frame::address() const
+{
     quint32 value = 0;
     for (int i = ADDRESS_BYTES - 1; i >= 0; --i)
         value = (value << BITS_PER_BYTE) | byte(i);
     return value;
 }
 
-quint16 Frame::word() const {
+quint16 Frame::word() const
+{
     quint32 value = 0;
     for (int i = WORD_BYTES - 1; i >= 0; --i)
         value = (value << BITS_PER_BYTE) | byte(i);
@@ -29,21 +31,26 @@ quint16 Frame::word() const {
 
 FrameParser::FrameParser(int frameLength, int gapMs)
     : m_frameLength(frameLength)
-    , m_gapMs(gapMs) {}
+    , m_gapMs(gapMs)
+{
+}
 
-void FrameParser::reset(int frameLength) {
+void FrameParser::reset(int frameLength)
+{
     m_frameLength = frameLength;
     m_buffer.clear();
 }
 
-void FrameParser::append(const QByteArray& bytes, qint64 nowMs) {
+void FrameParser::append(const QByteArray& bytes, qint64 nowMs)
+{
     if (!m_buffer.isEmpty() && nowMs - m_lastArrival > m_gapMs)
         discard(m_buffer.size());
     m_lastArrival = nowMs;
     m_buffer.append(bytes);
 }
 
-std::optional<Frame> FrameParser::takeFrame() {
+std::optional<Frame> FrameParser::takeFrame()
+{
     for (;;) {
         const qsizetype start = m_buffer.indexOf(Define::START_CHAR);
         if (start < 0) {
@@ -65,11 +72,13 @@ std::optional<Frame> FrameParser::takeFrame() {
     }
 }
 
-QByteArray FrameParser::takeRemaining() {
+QByteArray FrameParser::takeRemaining()
+{
     return std::exchange(m_buffer, QByteArray());
 }
 
-void FrameParser::discard(qsizetype count) {
+void FrameParser::discard(qsizetype count)
+{
     if (count <= 0)
         return;
     const QByteArray dropped = m_buffer.left(count);

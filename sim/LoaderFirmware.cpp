@@ -8,24 +8,28 @@
 LoaderFirmware::LoaderFirmware(BoardMemory& memory, BoardOutput output)
     : m_memory(memory)
     , m_output(std::move(output))
-    , m_parser(Define::LOADER_FRAME_LENGTH, SimDefaults::FRAME_GAP_MS) {
+    , m_parser(Define::LOADER_FRAME_LENGTH, SimDefaults::FRAME_GAP_MS)
+{
     m_parser.onDiscarded = [this](const QByteArray& dropped) {
         m_memory.counters.ignoredBytes += dropped.size();
         SimLog::note(QStringLiteral("loader ignored bytes: %1").arg(SimLog::hex(dropped)));
     };
 }
 
-void LoaderFirmware::powerUp() {
+void LoaderFirmware::powerUp()
+{
     m_parser.reset(Define::LOADER_FRAME_LENGTH);
 }
 
-void LoaderFirmware::receive(const QByteArray& chunk, qint64 nowMs) {
+void LoaderFirmware::receive(const QByteArray& chunk, qint64 nowMs)
+{
     m_parser.append(chunk, nowMs);
     while (const auto frame = m_parser.takeFrame())
         handleFrame(*frame);
 }
 
-void LoaderFirmware::handleFrame(const Frame& frame) {
+void LoaderFirmware::handleFrame(const Frame& frame)
+{
     ++m_memory.counters.frames;
     switch (frame.code) {
     case Define::ERASEFLASHAPP_CMD:

@@ -18,7 +18,8 @@ constexpr double DEGREES_PER_RADIAN = 180.0 / std::numbers::pi;
 constexpr double WOBBLE_PHASE_Y = 1.3; // the axes wobble out of step
 constexpr double WOBBLE_PHASE_Z = 2.1;
 
-qint16 clamp16(double value) {
+qint16 clamp16(double value)
+{
     const double low = std::numeric_limits<qint16>::min();
     const double high = std::numeric_limits<qint16>::max();
     return static_cast<qint16>(std::lround(std::clamp(value, low, high)));
@@ -27,9 +28,12 @@ qint16 clamp16(double value) {
 } // namespace
 
 MotionModel::MotionModel()
-    : m_random(RANDOM_SEED) {}
+    : m_random(RANDOM_SEED)
+{
+}
 
-double MotionModel::tilt(double seconds) const {
+double MotionModel::tilt(double seconds) const
+{
     switch (m_pose) {
     case Pose::Vertical:
         return 0.0;
@@ -41,24 +45,28 @@ double MotionModel::tilt(double seconds) const {
     return QUARTER_TURN / 2 * (1.0 - std::cos(FULL_TURN * seconds / Motion::SWEEP_PERIOD_S));
 }
 
-double MotionModel::tiltRate(double seconds) const {
+double MotionModel::tiltRate(double seconds) const
+{
     if (m_pose != Pose::Sweep)
         return 0.0;
     const double angular = FULL_TURN / Motion::SWEEP_PERIOD_S;
     return QUARTER_TURN / 2 * angular * std::sin(angular * seconds);
 }
 
-int MotionModel::noise() {
+int MotionModel::noise()
+{
     return std::uniform_int_distribution<int>(-Motion::NOISE_COUNTS, Motion::NOISE_COUNTS)(m_random);
 }
 
-int MotionModel::flickered(int level, int depth) {
+int MotionModel::flickered(int level, int depth)
+{
     const int dip =
         std::uniform_int_distribution<int>(0, std::clamp(depth, 0, Motion::FLICKER_FULL))(m_random);
     return level * Motion::LED_COUNTS_PER_STEP * (Motion::FLICKER_FULL - dip) / Motion::FLICKER_FULL;
 }
 
-TelemetryValues MotionModel::sample(qint64 nowMs, const LedSetting& led) {
+TelemetryValues MotionModel::sample(qint64 nowMs, const LedSetting& led)
+{
     const double t = nowMs / MS_PER_S;
     const double angle = tilt(t);
     const double wobble = std::sin(FULL_TURN * t / Motion::WOBBLE_PERIOD_S);

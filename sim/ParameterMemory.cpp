@@ -5,21 +5,25 @@
 #include <QFile>
 #include <QSaveFile>
 
-ParameterMemory::ParameterMemory() {
+ParameterMemory::ParameterMemory()
+{
     m_bytes = factoryParameters();
 }
 
-void ParameterMemory::write(quint8 address, quint8 value) {
+void ParameterMemory::write(quint8 address, quint8 value)
+{
     m_bytes[address] = value;
     if (onChanged)
         onChanged();
 }
 
-QByteArray ParameterMemory::bytes() const {
+QByteArray ParameterMemory::bytes() const
+{
     return QByteArray(reinterpret_cast<const char*>(m_bytes.data()), SIZE);
 }
 
-bool ParameterMemory::load(const QString& path, QString* error) {
+bool ParameterMemory::load(const QString& path, QString* error)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
@@ -34,7 +38,8 @@ bool ParameterMemory::load(const QString& path, QString* error) {
     return true;
 }
 
-bool ParameterMemory::save(const QString& path, QString* error) const {
+bool ParameterMemory::save(const QString& path, QString* error) const
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes()) != SIZE || !file.commit()) {
         *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());

@@ -8,13 +8,17 @@
 #include <unistd.h>
 
 PortLink::PortLink(QString path)
-    : m_path(std::move(path)) {}
+    : m_path(std::move(path))
+{
+}
 
-PortLink::~PortLink() {
+PortLink::~PortLink()
+{
     withdraw();
 }
 
-bool PortLink::publish(const QString& target, QString* error) {
+bool PortLink::publish(const QString& target, QString* error)
+{
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
         *error = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
@@ -33,7 +37,8 @@ bool PortLink::publish(const QString& target, QString* error) {
     return true;
 }
 
-void PortLink::withdraw() {
+void PortLink::withdraw()
+{
     if (m_target.isEmpty())
         return;
     // Another simulator may have taken the name over since: leave its link alone.

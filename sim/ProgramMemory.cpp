@@ -8,14 +8,16 @@ constexpr int WORD_BYTES = 2;
 
 } // namespace
 
-bool ProgramMemory::append(quint16 word) {
+bool ProgramMemory::append(quint16 word)
+{
     if (size() >= CAPACITY_WORDS)
         return false;
     m_words.push_back(word);
     return true;
 }
 
-QByteArray ProgramMemory::contents() const {
+QByteArray ProgramMemory::contents() const
+{
     QByteArray bytes;
     bytes.reserve(size() * WORD_BYTES);
     for (const quint16 word : m_words) {

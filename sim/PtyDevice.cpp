@@ -17,23 +17,27 @@ constexpr int OPEN_WATCH_MS = 5;               // poll period while the slave is
 constexpr qsizetype READ_CHUNK = 4096;         // bytes taken by one read()
 constexpr qsizetype BACKLOG_LIMIT = 64 * 1024; // queued output beyond this is dropped
 
-QString systemError(const char* what) {
+QString systemError(const char* what)
+{
     return QStringLiteral("%1: %2").arg(what, strerror(errno));
 }
 
 } // namespace
 
 PtyDevice::PtyDevice(QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+{
     m_openWatch.setInterval(OPEN_WATCH_MS);
     connect(&m_openWatch, &QTimer::timeout, this, &PtyDevice::watchForOpen);
 }
 
-PtyDevice::~PtyDevice() {
+PtyDevice::~PtyDevice()
+{
     destroy();
 }
 
-bool PtyDevice::create(QString* error) {
+bool PtyDevice::create(QString* error)
+{
     destroy();
     m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_master < 0) {
@@ -58,7 +62,8 @@ bool PtyDevice::create(QString* error) {
     return true;
 }
 
-void PtyDevice::configureSlave() {
+void PtyDevice::configureSlave()
+{
     // Raw mode, so that bytes pass unchanged both ways. The settings stay with the
     // terminal after this close; the close also puts the master into the hung-up
     // state from which the first open by the tool is recognised.
@@ -75,7 +80,8 @@ void PtyDevice::configureSlave() {
     ::close(slave);
 }
 
-void PtyDevice::destroy() {
+void PtyDevice::destroy()
+{
     const bool wasOpen = m_open;
     m_openWatch.stop();
     delete m_readNotifier;
@@ -91,7 +97,8 @@ void PtyDevice::destroy() {
         emit closed();
 }
 
-void PtyDevice::watchForOpen() {
+void PtyDevice::watchForOpen()
+{
     if (m_master < 0)
         return;
     pollfd p{m_master, POLLIN, 0};
@@ -111,7 +118,8 @@ void PtyDevice::watchForOpen() {
     }
 }
 
-void PtyDevice::enterOpen() {
+void PtyDevice::enterOpen()
+{
     m_openWatch.stop();
     m_open = true;
     SimLog::note(QStringLiteral("port opened"));
@@ -122,7 +130,8 @@ void PtyDevice::enterOpen() {
     readAvailable();
 }
 
-void PtyDevice::enterClosed() {
+void PtyDevice::enterClosed()
+{
     if (!m_open)
         return;
     m_open = false;
@@ -135,7 +144,8 @@ void PtyDevice::enterClosed() {
     emit closed();
 }
 
-void PtyDevice::discardUnreadOutput() {
+void PtyDevice::discardUnreadOutput()
+{
     // What the board sent and nobody read would otherwise greet the next holder.
     // Opening the slave here is brief and ends with the master hung up again.
     const int slave =
@@ -146,7 +156,8 @@ void PtyDevice::discardUnreadOutput() {
     ::close(slave);
 }
 
-void PtyDevice::readAvailable() {
+void PtyDevice::readAvailable()
+{
     char buffer[READ_CHUNK];
     while (m_open && m_master >= 0) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
@@ -161,7 +172,8 @@ void PtyDevice::readAvailable() {
     }
 }
 
-qsizetype PtyDevice::writeSome(const char* data, qsizetype size) {
+qsizetype PtyDevice::writeSome(const char* data, qsizetype size)
+{
     for (;;) {
         const ssize_t n = ::write(m_master, data, static_cast<size_t>(size));
         if (n >= 0)
@@ -174,7 +186,8 @@ qsizetype PtyDevice::writeSome(const char* data, qsizetype size) {
     }
 }
 
-void PtyDevice::send(const QByteArray& block, Delivery delivery) {
+void PtyDevice::send(const QByteArray& block, Delivery delivery)
+{
     if (!m_open || m_master < 0 || block.isEmpty())
         return;
     if (!m_pending.isEmpty()) {
@@ -196,7 +209,8 @@ void PtyDevice::send(const QByteArray& block, Delivery delivery) {
     }
 }
 
-void PtyDevice::writePending() {
+void PtyDevice::writePending()
+{
     const qsizetype written = writeSome(m_pending.constData(), m_pending.size());
     if (written < 0) {
         enterClosed();

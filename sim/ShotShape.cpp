@@ -13,7 +13,8 @@ constexpr double STRENGTH_STEP = 0.1;  // each step weaker by this fraction
 
 } // namespace
 
-BoardBlocks::ShotSamples dampedOscillation(int shotNumber) {
+BoardBlocks::ShotSamples dampedOscillation(int shotNumber)
+{
     const double strength = 1.0 - STRENGTH_STEP * (shotNumber % STRENGTH_STEPS);
     BoardBlocks::ShotSamples samples{};
     for (int i = 0; i < static_cast<int>(samples.size()); ++i) {

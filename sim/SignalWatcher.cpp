@@ -15,7 +15,8 @@ constexpr int READ_END = 0;
 constexpr int WRITE_END = 1;
 constexpr int DRAIN_CHUNK = 16;
 
-void onSignal(int number) {
+void onSignal(int number)
+{
     const int saved = errno;
     const char byte = static_cast<char>(number);
     [[maybe_unused]] const ssize_t n = ::write(pipeEnds[WRITE_END], &byte, 1);
@@ -25,9 +26,12 @@ void onSignal(int number) {
 } // namespace
 
 SignalWatcher::SignalWatcher(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent)
+{
+}
 
-bool SignalWatcher::install(QString* error) {
+bool SignalWatcher::install(QString* error)
+{
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pipeEnds) != 0) {
         *error = QStringLiteral("socketpair: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         return false;
@@ -45,7 +49,8 @@ bool SignalWatcher::install(QString* error) {
     return true;
 }
 
-void SignalWatcher::drain() {
+void SignalWatcher::drain()
+{
     char buffer[DRAIN_CHUNK];
     while (::read(pipeEnds[READ_END], buffer, sizeof buffer) > 0) {
     }

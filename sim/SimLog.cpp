@@ -7,7 +7,8 @@ namespace {
 bool verboseOn = false;
 QByteArray prefix = "kordex-sim";
 
-void print(const QString& text) {
+void print(const QString& text)
+{
     std::fprintf(stderr, "%s: %s\n", prefix.constData(), text.toLocal8Bit().constData());
     std::fflush(stderr);
 }
@@ -16,24 +17,29 @@ void print(const QString& text) {
 
 namespace SimLog {
 
-void setVerbose(bool on) {
+void setVerbose(bool on)
+{
     verboseOn = on;
 }
 
-void setName(const QString& name) {
+void setName(const QString& name)
+{
     prefix = name.toLocal8Bit();
 }
 
-void note(const QString& text) {
+void note(const QString& text)
+{
     if (verboseOn)
         print(text);
 }
 
-void warning(const QString& text) {
+void warning(const QString& text)
+{
     print(text);
 }
 
-QString hex(const QByteArray& bytes) {
+QString hex(const QByteArray& bytes)
+{
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 

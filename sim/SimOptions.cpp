@@ -9,7 +9,8 @@
 namespace {
 
 bool readBounded(const QCommandLineParser& parser, const QCommandLineOption& option, int low, int high,
-                 int* value, QString* error) {
+                 int* value, QString* error)
+{
     if (!parser.isSet(option))
         return true;
     bool ok = false;
@@ -27,15 +28,18 @@ bool readBounded(const QCommandLineParser& parser, const QCommandLineOption& opt
 
 } // namespace
 
-QString SimOptions::portPath() const {
+QString SimOptions::portPath() const
+{
     return QDir(dir).filePath(name);
 }
 
-QString SimOptions::controlPath() const {
+QString SimOptions::controlPath() const
+{
     return QDir(dir).filePath(name + QLatin1String(SimDefaults::CONTROL_SUFFIX));
 }
 
-std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString* error) {
+std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString* error)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulated Kordex board on a pseudo-terminal. Prints the published port path on its first line."));

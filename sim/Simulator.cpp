@@ -11,17 +11,20 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
     , m_board(options)
     , m_link(options.portPath())
     , m_commands(*this)
-    , m_control([this](const QString& command) { return m_commands.execute(command); }) {
+    , m_control([this](const QString& command) { return m_commands.execute(command); })
+{
     m_board.setLink([this](const QByteArray& block, Delivery delivery) { m_pty.send(block, delivery); });
     connect(&m_pty, &PtyDevice::opened, &m_board, &Board::portOpened);
     connect(&m_pty, &PtyDevice::received, this, &Simulator::received);
 }
 
-Simulator::~Simulator() {
+Simulator::~Simulator()
+{
     stop();
 }
 
-bool Simulator::start(QString* error) {
+bool Simulator::start(QString* error)
+{
     if (ControlServer::isServing(m_options.controlPath())) {
         *error =
             QStringLiteral("a board named %1 is already running in %2").arg(m_options.name, m_options.dir);
@@ -43,7 +46,8 @@ bool Simulator::start(QString* error) {
     return true;
 }
 
-void Simulator::stop() {
+void Simulator::stop()
+{
     if (!m_started)
         return;
     m_started = false;
@@ -53,7 +57,8 @@ void Simulator::stop() {
     saveState();
 }
 
-bool Simulator::plug(QString* error) {
+bool Simulator::plug(QString* error)
+{
     if (!m_pty.create(error))
         return false;
     if (!m_link.publish(m_pty.slavePath(), error)) {
@@ -65,19 +70,22 @@ bool Simulator::plug(QString* error) {
     return true;
 }
 
-void Simulator::unplug() {
+void Simulator::unplug()
+{
     m_pty.destroy();
     m_link.withdraw();
     m_board.powerDown();
 }
 
-void Simulator::received(const QByteArray& chunk) {
+void Simulator::received(const QByteArray& chunk)
+{
     const qint64 now = uptimeMs();
     m_log.received(now, chunk);
     m_board.receive(chunk, now);
 }
 
-void Simulator::saveState() {
+void Simulator::saveState()
+{
     if (m_options.statePath.isEmpty())
         return;
     QString error;

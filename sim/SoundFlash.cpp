@@ -5,9 +5,12 @@
 #include <algorithm>
 
 SoundFlash::SoundFlash()
-    : m_bytes(Define::SOUND_MEMORY_SIZE, ERASED) {}
+    : m_bytes(Define::SOUND_MEMORY_SIZE, ERASED)
+{
+}
 
-bool SoundFlash::eraseSectorAt(quint32 address) {
+bool SoundFlash::eraseSectorAt(quint32 address)
+{
     if (address >= Define::SOUND_MEMORY_SIZE)
         return false;
     const quint32 first = address - address % Define::SECTOR_SIZE;
@@ -15,17 +18,20 @@ bool SoundFlash::eraseSectorAt(quint32 address) {
     return true;
 }
 
-void SoundFlash::eraseAll() {
+void SoundFlash::eraseAll()
+{
     std::fill(m_bytes.begin(), m_bytes.end(), ERASED);
 }
 
-bool SoundFlash::program(quint32 address, quint8 value) {
+bool SoundFlash::program(quint32 address, quint8 value)
+{
     if (address >= Define::SOUND_MEMORY_SIZE)
         return false;
     m_bytes[address] &= value;
     return true;
 }
 
-QByteArray SoundFlash::contents() const {
+QByteArray SoundFlash::contents() const
+{
     return QByteArray(reinterpret_cast<const char*>(m_bytes.data()), static_cast<qsizetype>(m_bytes.size()));
 }

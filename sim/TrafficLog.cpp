@@ -2,7 +2,8 @@
 
 #include "sim/SimLog.h"
 
-bool TrafficLog::start(const QString& path, QString* error) {
+bool TrafficLog::start(const QString& path, QString* error)
+{
     stop();
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
@@ -12,12 +13,14 @@ bool TrafficLog::start(const QString& path, QString* error) {
     return true;
 }
 
-void TrafficLog::stop() {
+void TrafficLog::stop()
+{
     if (m_file.isOpen())
         m_file.close();
 }
 
-void TrafficLog::received(qint64 ms, const QByteArray& chunk) {
+void TrafficLog::received(qint64 ms, const QByteArray& chunk)
+{
     if (!m_file.isOpen())
         return;
     m_file.write(QStringLiteral("%1 RX %2\n").arg(ms).arg(SimLog::hex(chunk)).toLatin1());

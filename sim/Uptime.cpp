@@ -2,7 +2,8 @@
 
 #include <QElapsedTimer>
 
-qint64 uptimeMs() {
+qint64 uptimeMs()
+{
     static const QElapsedTimer origin = [] {
         QElapsedTimer timer;
         timer.start();

@@ -15,7 +15,8 @@ constexpr int EXIT_BAD_ARGUMENTS = 2;
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kordex-sim"));
     uptimeMs(); // the time base starts now

@@ -29,28 +29,33 @@ constexpr int SECTOR = 0x10000;
 constexpr int PARAMETER_MEMORY = 256;
 constexpr int LAST_SWEPT_ADDRESS = 225;
 
-QByteArray hex(const char* text) {
+QByteArray hex(const char* text)
+{
     return QByteArray::fromHex(text);
 }
 
 // "#", "2", A, A, 0, 0, LF: the tool's read request.
-QByteArray readRequest(int address) {
+QByteArray readRequest(int address)
+{
     QByteArray frame = hex("23 32 00 00 00 00 0A");
     frame[2] = static_cast<char>(address);
     frame[3] = static_cast<char>(address);
     return frame;
 }
 
-qint16 bigEndian(const QByteArray& block, int offset) {
+qint16 bigEndian(const QByteArray& block, int offset)
+{
     return static_cast<qint16>((quint8(block[offset]) << 8) | quint8(block[offset + 1]));
 }
 
-qint16 littleEndian(const QByteArray& block, int offset) {
+qint16 littleEndian(const QByteArray& block, int offset)
+{
     return static_cast<qint16>(quint8(block[offset]) | (quint8(block[offset + 1]) << 8));
 }
 
 // Processor time the process has used, in clock ticks (user plus system).
-qint64 cpuTicks(qint64 pid) {
+qint64 cpuTicks(qint64 pid)
+{
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
         return -1;
@@ -132,16 +137,19 @@ private:
 
 // ---- Fixture ---------------------------------------------------------------
 
-void SimE2eTest::init() {
+void SimE2eTest::init()
+{
     QVERIFY(startBoard());
 }
 
-void SimE2eTest::cleanup() {
+void SimE2eTest::cleanup()
+{
     m_port.close();
     m_board.reset();
 }
 
-bool SimE2eTest::startBoard(const QStringList& arguments) {
+bool SimE2eTest::startBoard(const QStringList& arguments)
+{
     m_port.close();
     m_board.reset();
     m_board =
@@ -151,18 +159,21 @@ bool SimE2eTest::startBoard(const QStringList& arguments) {
     return m_board->isRunning();
 }
 
-bool SimE2eTest::openPort() {
+bool SimE2eTest::openPort()
+{
     if (!m_port.open(m_board->portPath()))
         return false;
     return QTest::qWaitFor([&] { return m_board->portState() == QLatin1String("open"); }, STATE_TIMEOUT_MS);
 }
 
-bool SimE2eTest::closePort() {
+bool SimE2eTest::closePort()
+{
     m_port.close();
     return QTest::qWaitFor([&] { return m_board->portState() == QLatin1String("closed"); }, STATE_TIMEOUT_MS);
 }
 
-int SimE2eTest::readParameter(int address) {
+int SimE2eTest::readParameter(int address)
+{
     m_port.write(readRequest(address));
     const QByteArray answer = m_port.readBlock(ANSWER_TIMEOUT_MS);
     if (answer.size() != 3 || answer[0] != '2' || quint8(answer[1]) != address)
@@ -171,7 +182,8 @@ int SimE2eTest::readParameter(int address) {
 }
 
 // Sends the upload request and the stream, and waits for "End.".
-bool SimE2eTest::upload(const QByteArray& request, const QList<QByteArray>& writes) {
+bool SimE2eTest::upload(const QByteArray& request, const QList<QByteArray>& writes)
+{
     if (!m_port.write(request))
         return false;
     for (const QByteArray& bytes : writes)
@@ -181,7 +193,8 @@ bool SimE2eTest::upload(const QByteArray& request, const QList<QByteArray>& writ
 }
 
 // Sends a frame that has no answer and waits until the board has taken it.
-bool SimE2eTest::frameProcessed(const QByteArray& frame) {
+bool SimE2eTest::frameProcessed(const QByteArray& frame)
+{
     const qint64 before = m_board->counter(QStringLiteral("frames"));
     return m_port.write(frame) &&
            QTest::qWaitFor([&] { return m_board->counter(QStringLiteral("frames")) == before + 1; },
@@ -190,7 +203,8 @@ bool SimE2eTest::frameProcessed(const QByteArray& frame) {
 
 // ---- Publishing and the control channel -----------------------------------
 
-void SimE2eTest::publishesItsPortAndCleansUpOnTerminate() {
+void SimE2eTest::publishesItsPortAndCleansUpOnTerminate()
+{
     const QString path = m_board->portPath();
     QCOMPARE(path, QDir(m_board->portsDir()).filePath(QStringLiteral("kordex-sim")));
     const QFileInfo link(path);
@@ -203,7 +217,8 @@ void SimE2eTest::publishesItsPortAndCleansUpOnTerminate() {
     QVERIFY(!QFileInfo::exists(m_board->controlPath()));
 }
 
-void SimE2eTest::boardsRunSideBySideUnderTheirNames() {
+void SimE2eTest::boardsRunSideBySideUnderTheirNames()
+{
     QTemporaryDir ports;
     SimBoard first(SimBoard::Options{ports.path(), QStringLiteral("board-a"), {}});
     SimBoard second(SimBoard::Options{ports.path(), QStringLiteral("board-b"), {}});
@@ -222,7 +237,8 @@ void SimE2eTest::boardsRunSideBySideUnderTheirNames() {
     QCOMPARE(b.readBlock(ANSWER_TIMEOUT_MS), hex("32 32 22"));
 }
 
-void SimE2eTest::secondBoardWithTheSameNameIsRefused() {
+void SimE2eTest::secondBoardWithTheSameNameIsRefused()
+{
     SimBoard twin(SimBoard::Options{m_board->portsDir(), QStringLiteral("kordex-sim"), {}});
     QVERIFY(!twin.isRunning());
     QVERIFY(twin.errorOutput().contains(QLatin1String("already running")));
@@ -230,7 +246,8 @@ void SimE2eTest::secondBoardWithTheSameNameIsRefused() {
     QVERIFY(QFileInfo(m_board->portPath()).isSymLink());
 }
 
-void SimE2eTest::controlRejectsWhatItDoesNotKnow_data() {
+void SimE2eTest::controlRejectsWhatItDoesNotKnow_data()
+{
     QTest::addColumn<QString>("command");
     QTest::newRow("unknown command") << "bogus";
     QTest::newRow("address beyond the memory") << "param 256";
@@ -243,7 +260,8 @@ void SimE2eTest::controlRejectsWhatItDoesNotKnow_data() {
     QTest::newRow("missing argument") << "switch";
 }
 
-void SimE2eTest::controlRejectsWhatItDoesNotKnow() {
+void SimE2eTest::controlRejectsWhatItDoesNotKnow()
+{
     QFETCH(QString, command);
     QVERIFY(m_board->control(command).startsWith(QLatin1String("error ")));
     QCOMPARE(m_board->control(QStringLiteral("port")), QStringLiteral("ok closed"));
@@ -251,7 +269,8 @@ void SimE2eTest::controlRejectsWhatItDoesNotKnow() {
 
 // ---- Parameter memory ------------------------------------------------------
 
-void SimE2eTest::readRequestIsAnsweredInOneBlock_data() {
+void SimE2eTest::readRequestIsAnsweredInOneBlock_data()
+{
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("value");
     QTest::addColumn<QByteArray>("request");
@@ -265,7 +284,8 @@ void SimE2eTest::readRequestIsAnsweredInOneBlock_data() {
         << 225 << 100 << hex("23 32 E1 E1 00 00 0A") << hex("32 E1 64");
 }
 
-void SimE2eTest::readRequestIsAnsweredInOneBlock() {
+void SimE2eTest::readRequestIsAnsweredInOneBlock()
+{
     QFETCH(int, address);
     QFETCH(int, value);
     QFETCH(QByteArray, request);
@@ -276,7 +296,8 @@ void SimE2eTest::readRequestIsAnsweredInOneBlock() {
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), answer);
 }
 
-void SimE2eTest::sweepIsAnsweredInOrderOneBlockEach() {
+void SimE2eTest::sweepIsAnsweredInOrderOneBlockEach()
+{
     const QByteArray memory = m_board->dump(QStringLiteral("params"));
     QCOMPARE(memory.size(), PARAMETER_MEMORY);
     QVERIFY(openPort());
@@ -290,7 +311,8 @@ void SimE2eTest::sweepIsAnsweredInOrderOneBlockEach() {
     }
 }
 
-void SimE2eTest::factoryMemoryLooksLikeABoard() {
+void SimE2eTest::factoryMemoryLooksLikeABoard()
+{
     QVERIFY(openPort());
     const int release = readParameter(1);
     QVERIFY(release > 0 && release < 255);
@@ -310,7 +332,8 @@ void SimE2eTest::factoryMemoryLooksLikeABoard() {
     QVERIFY(vertical > horizontal);
 }
 
-void SimE2eTest::writtenParametersAreReadBack() {
+void SimE2eTest::writtenParametersAreReadBack()
+{
     QVERIFY(openPort());
     // Writes are not answered: the first block after them is the read answer.
     QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
@@ -327,7 +350,8 @@ void SimE2eTest::writtenParametersAreReadBack() {
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 23 0A"));
 }
 
-void SimE2eTest::statusAndBankWritesTakeEffect() {
+void SimE2eTest::statusAndBankWritesTakeEffect()
+{
     QVERIFY(openPort());
     QVERIFY(m_port.write(hex("23 31 06 02 00 00 0A")));
     QTRY_COMPARE_WITH_TIMEOUT(m_board->param(6), 2, STATE_TIMEOUT_MS);
@@ -339,7 +363,8 @@ void SimE2eTest::statusAndBankWritesTakeEffect() {
     QTRY_COMPARE_WITH_TIMEOUT(m_board->mode(), 1, STATE_TIMEOUT_MS);
 }
 
-void SimE2eTest::stateFileKeepsParametersAcrossRuns() {
+void SimE2eTest::stateFileKeepsParametersAcrossRuns()
+{
     QTemporaryDir folder;
     const QString state = folder.filePath(QStringLiteral("board.params"));
     QVERIFY(startBoard({QStringLiteral("--state"), state}));
@@ -360,7 +385,8 @@ void SimE2eTest::stateFileKeepsParametersAcrossRuns() {
 
 // ---- Telemetry -------------------------------------------------------------
 
-void SimE2eTest::txWriteIsAnsweredByTheStream() {
+void SimE2eTest::txWriteIsAnsweredByTheStream()
+{
     QVERIFY(openPort());
     QVERIFY(m_port.write(hex("23 31 02 03 00 00 0A")));
     const QByteArray block = m_port.readBlock(ANSWER_TIMEOUT_MS);
@@ -369,13 +395,15 @@ void SimE2eTest::txWriteIsAnsweredByTheStream() {
     QCOMPARE(int(block[TELEMETRY_STATE_OFFSET]), 3);
 }
 
-void SimE2eTest::telemetryComesAtTheSetRate_data() {
+void SimE2eTest::telemetryComesAtTheSetRate_data()
+{
     QTest::addColumn<int>("rate");
     QTest::newRow("20 per second") << 20;
     QTest::newRow("100 per second") << 100;
 }
 
-void SimE2eTest::telemetryComesAtTheSetRate() {
+void SimE2eTest::telemetryComesAtTheSetRate()
+{
     QFETCH(int, rate);
     constexpr int WINDOW_MS = 1000;
     QVERIFY(m_board->controlOk(QStringLiteral("rate %1").arg(rate)));
@@ -393,14 +421,16 @@ void SimE2eTest::telemetryComesAtTheSetRate() {
     QVERIFY2(frames >= rate * 6 / 10 && frames <= rate * 14 / 10, qPrintable(QString::number(frames)));
 }
 
-void SimE2eTest::setUpAndActiveStopTheStream_data() {
+void SimE2eTest::setUpAndActiveStopTheStream_data()
+{
     QTest::addColumn<QByteArray>("stop");
     QTest::addColumn<int>("status");
     QTest::newRow("SetUp") << hex("23 31 02 04 00 00 0A") << 4;
     QTest::newRow("Active") << hex("23 31 02 01 00 00 0A") << 1;
 }
 
-void SimE2eTest::setUpAndActiveStopTheStream() {
+void SimE2eTest::setUpAndActiveStopTheStream()
+{
     QFETCH(QByteArray, stop);
     QFETCH(int, status);
     constexpr int QUIET_WINDOW_MS = 100; // twenty frame periods at 200 per second
@@ -415,7 +445,8 @@ void SimE2eTest::setUpAndActiveStopTheStream() {
     QCOMPARE(m_port.readFor(QUIET_WINDOW_MS), QByteArray());
 }
 
-void SimE2eTest::accelerometerZMatchesTheCalibrationPoses() {
+void SimE2eTest::accelerometerZMatchesTheCalibrationPoses()
+{
     constexpr int FRAMES = 10;
     constexpr int TOLERANCE = 50; // counts; the sensor noise is a few counts
     constexpr int POSZ_OFFSET = 5;
@@ -443,7 +474,8 @@ void SimE2eTest::accelerometerZMatchesTheCalibrationPoses() {
 
 // ---- Sound memory ----------------------------------------------------------
 
-void SimE2eTest::uploadIsProgrammedAndEndedWithEnd() {
+void SimE2eTest::uploadIsProgrammedAndEndedWithEnd()
+{
     QByteArray tail;
     for (int i = 0; i < 256; ++i)
         tail.append(char(i));
@@ -462,14 +494,16 @@ void SimE2eTest::uploadIsProgrammedAndEndedWithEnd() {
     QCOMPARE(m_board->counter(QStringLiteral("upload_bytes")), expected.size());
 }
 
-void SimE2eTest::programmingOnlyClearsBits() {
+void SimE2eTest::programmingOnlyClearsBits()
+{
     QVERIFY(openPort());
     QVERIFY(upload(hex("23 4C 00 00 05 00 0A"), {hex("0F FF")}));
     QVERIFY(upload(hex("23 4C 00 00 05 00 0A"), {hex("F0 5A")}));
     QCOMPARE(m_board->dump(QStringLiteral("sound")).mid(0x050000, 2), hex("00 5A"));
 }
 
-void SimE2eTest::sectorEraseClearsExactlyItsSector() {
+void SimE2eTest::sectorEraseClearsExactlyItsSector()
+{
     QVERIFY(openPort());
     QVERIFY(upload(hex("23 4C FE FF 16 00 0A"), {hex("11 22 33 44")}));
     QVERIFY(frameProcessed(hex("23 45 00 00 16 00 0A")));
@@ -478,7 +512,8 @@ void SimE2eTest::sectorEraseClearsExactlyItsSector() {
     QCOMPARE(sound.mid(0x160000, SECTOR), QByteArray(SECTOR, char(0xFF)));
 }
 
-void SimE2eTest::eraseAllNeedsTheCloseFrameFirst() {
+void SimE2eTest::eraseAllNeedsTheCloseFrameFirst()
+{
     QVERIFY(openPort());
     QVERIFY(upload(hex("23 4C 00 00 00 00 0A"), {hex("55")}));
     QVERIFY(upload(hex("23 4C 00 00 3B 00 0A"), {hex("66")}));
@@ -491,7 +526,8 @@ void SimE2eTest::eraseAllNeedsTheCloseFrameFirst() {
     QCOMPARE(m_board->dump(QStringLiteral("sound")), QByteArray(SOUND_MEMORY, char(0xFF)));
 }
 
-void SimE2eTest::uploadPastTheEndIsCountedAndDropped() {
+void SimE2eTest::uploadPastTheEndIsCountedAndDropped()
+{
     QVERIFY(openPort());
     QVERIFY(upload(hex("23 4C FE FF 3F 00 0A"), {hex("01 02 03 04 05")}));
     QCOMPARE(m_board->dump(QStringLiteral("sound")).right(2), hex("01 02"));
@@ -500,7 +536,8 @@ void SimE2eTest::uploadPastTheEndIsCountedAndDropped() {
 
 // ---- Loader ----------------------------------------------------------------
 
-void SimE2eTest::loaderAcknowledgesEraseAndWords() {
+void SimE2eTest::loaderAcknowledgesEraseAndWords()
+{
     QVERIFY(m_board->controlOk(QStringLiteral("switch loader")));
     QVERIFY(openPort());
     QCOMPARE(m_board->control(QStringLiteral("firmware")), QStringLiteral("ok loader"));
@@ -526,7 +563,8 @@ void SimE2eTest::loaderAcknowledgesEraseAndWords() {
     QCOMPARE(m_board->dump(QStringLiteral("program")), QByteArray());
 }
 
-void SimE2eTest::switchTakesEffectAtTheNextOpen() {
+void SimE2eTest::switchTakesEffectAtTheNextOpen()
+{
     QVERIFY(m_board->setParam(5, 0x42));
     QVERIFY(openPort());
     QVERIFY(m_board->controlOk(QStringLiteral("switch loader")));
@@ -549,7 +587,8 @@ void SimE2eTest::switchTakesEffectAtTheNextOpen() {
 
 // ---- Shots -----------------------------------------------------------------
 
-void SimE2eTest::shotArrivesAsOneBlock() {
+void SimE2eTest::shotArrivesAsOneBlock()
+{
     constexpr int SAMPLES = 50;
     constexpr int EDGE = 10;
     QVERIFY(openPort());
@@ -576,7 +615,8 @@ void SimE2eTest::shotArrivesAsOneBlock() {
 
 // ---- Robustness ------------------------------------------------------------
 
-void SimE2eTest::framesAreFoundAfterFragmentsAndGarbage_data() {
+void SimE2eTest::framesAreFoundAfterFragmentsAndGarbage_data()
+{
     QTest::addColumn<QList<QByteArray>>("writes");
     const QByteArray request = hex("23 32 23 23 00 00 0A");
     QTest::newRow("fragment before a frame") << QList<QByteArray>{hex("23 32 05") + request};
@@ -586,7 +626,8 @@ void SimE2eTest::framesAreFoundAfterFragmentsAndGarbage_data() {
     QTest::newRow("garbage, then a frame") << QList<QByteArray>{hex("41 42 43 0A 0A"), request};
 }
 
-void SimE2eTest::framesAreFoundAfterFragmentsAndGarbage() {
+void SimE2eTest::framesAreFoundAfterFragmentsAndGarbage()
+{
     QFETCH(QList<QByteArray>, writes);
     QVERIFY(m_board->setParam(35, 0x0A));
     QVERIFY(openPort());
@@ -595,7 +636,8 @@ void SimE2eTest::framesAreFoundAfterFragmentsAndGarbage() {
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 23 0A"));
 }
 
-void SimE2eTest::randomBytesLeaveTheBoardRunningAndAnswering() {
+void SimE2eTest::randomBytesLeaveTheBoardRunningAndAnswering()
+{
     constexpr int TOTAL = 64 * 1024;
     constexpr int LARGEST_WRITE = 300;
     constexpr int RETRY_MS = 500; // longer than the stream idle time below
@@ -625,7 +667,8 @@ void SimE2eTest::randomBytesLeaveTheBoardRunningAndAnswering() {
     QVERIFY(m_board->controlOk(QStringLiteral("port")));
 }
 
-void SimE2eTest::silentBoardSendsNothing() {
+void SimE2eTest::silentBoardSendsNothing()
+{
     QVERIFY(m_board->setParam(5, 0x42));
     QVERIFY(openPort());
     QVERIFY(m_board->controlOk(QStringLiteral("silent on")));
@@ -638,7 +681,8 @@ void SimE2eTest::silentBoardSendsNothing() {
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 05 42"));
 }
 
-void SimE2eTest::closedPortLeavesTheBoardIdleAndReady() {
+void SimE2eTest::closedPortLeavesTheBoardIdleAndReady()
+{
     constexpr int REOPENS = 5;
     constexpr int IDLE_MS = 600;
     QVERIFY(startBoard({QStringLiteral("--idle-ms"), QString::number(IDLE_MS)}));
@@ -671,7 +715,8 @@ void SimE2eTest::closedPortLeavesTheBoardIdleAndReady() {
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 05 42"));
 }
 
-void SimE2eTest::unplugHangsUpAndPlugRepublishes() {
+void SimE2eTest::unplugHangsUpAndPlugRepublishes()
+{
     QVERIFY(m_board->setParam(5, 0x42));
     QVERIFY(openPort());
     QCOMPARE(m_board->control(QStringLiteral("unplug")), QStringLiteral("ok unplugged"));
@@ -687,7 +732,8 @@ void SimE2eTest::unplugHangsUpAndPlugRepublishes() {
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 05 42"));
 }
 
-void SimE2eTest::trafficLogHasOneLinePerChunk() {
+void SimE2eTest::trafficLogHasOneLinePerChunk()
+{
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("traffic.log"));
     QVERIFY(m_board->controlOk(QStringLiteral("log ") + path));

@@ -16,11 +16,13 @@ constexpr int WRITE_TIMEOUT_MS = 5000;
 
 } // namespace
 
-RawPort::~RawPort() {
+RawPort::~RawPort()
+{
     close();
 }
 
-bool RawPort::open(const QString& path) {
+bool RawPort::open(const QString& path)
+{
     close();
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0)
@@ -34,13 +36,15 @@ bool RawPort::open(const QString& path) {
     return true;
 }
 
-void RawPort::close() {
+void RawPort::close()
+{
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
 }
 
-bool RawPort::write(const QByteArray& bytes) {
+bool RawPort::write(const QByteArray& bytes)
+{
     QElapsedTimer elapsed;
     elapsed.start();
     qsizetype done = 0;
@@ -61,7 +65,8 @@ bool RawPort::write(const QByteArray& bytes) {
     return done == bytes.size();
 }
 
-bool RawPort::readOnce(QByteArray& into, int timeoutMs) {
+bool RawPort::readOnce(QByteArray& into, int timeoutMs)
+{
     if (m_fd < 0 || m_hungUp)
         return false;
     pollfd p{m_fd, POLLIN, 0};
@@ -80,7 +85,8 @@ bool RawPort::readOnce(QByteArray& into, int timeoutMs) {
     return false;
 }
 
-QByteArray RawPort::readBlock(int timeoutMs) {
+QByteArray RawPort::readBlock(int timeoutMs)
+{
     QByteArray got;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -90,7 +96,8 @@ QByteArray RawPort::readBlock(int timeoutMs) {
     return got;
 }
 
-QByteArray RawPort::read(int count, int timeoutMs) {
+QByteArray RawPort::read(int count, int timeoutMs)
+{
     QByteArray got;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -100,7 +107,8 @@ QByteArray RawPort::read(int count, int timeoutMs) {
     return got;
 }
 
-QByteArray RawPort::readUntil(const QByteArray& needle, int timeoutMs) {
+QByteArray RawPort::readUntil(const QByteArray& needle, int timeoutMs)
+{
     QByteArray got;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -110,7 +118,8 @@ QByteArray RawPort::readUntil(const QByteArray& needle, int timeoutMs) {
     return got;
 }
 
-QByteArray RawPort::readFor(int ms) {
+QByteArray RawPort::readFor(int ms)
+{
     QByteArray got;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -120,7 +129,8 @@ QByteArray RawPort::readFor(int ms) {
     return got;
 }
 
-QByteArray RawPort::readPending() {
+QByteArray RawPort::readPending()
+{
     QByteArray got;
     qsizetype before = -1;
     while (got.size() != before) {
@@ -131,7 +141,8 @@ QByteArray RawPort::readPending() {
     return got;
 }
 
-bool RawPort::waitForHangup(int timeoutMs) {
+bool RawPort::waitForHangup(int timeoutMs)
+{
     QElapsedTimer elapsed;
     elapsed.start();
     QByteArray ignored;

@@ -19,7 +19,8 @@ constexpr int READ_CHUNK = 1024;
 constexpr QLatin1StringView OK_PREFIX("ok ");
 
 // Connects to a Unix socket; -1 on failure.
-int connectUnix(const QString& path) {
+int connectUnix(const QString& path)
+{
     const QByteArray encoded = QFile::encodeName(path);
     sockaddr_un address{};
     if (encoded.size() >= static_cast<qsizetype>(sizeof address.sun_path))
@@ -36,7 +37,8 @@ int connectUnix(const QString& path) {
     return fd;
 }
 
-bool sendAll(int fd, const QByteArray& bytes) {
+bool sendAll(int fd, const QByteArray& bytes)
+{
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n =
@@ -50,7 +52,8 @@ bool sendAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-QByteArray readLine(int fd, int timeoutMs) {
+QByteArray readLine(int fd, int timeoutMs)
+{
     QByteArray reply;
     QElapsedTimer elapsed;
     elapsed.start();
@@ -73,10 +76,13 @@ QByteArray readLine(int fd, int timeoutMs) {
 } // namespace
 
 SimBoard::SimBoard()
-    : SimBoard(Options()) {}
+    : SimBoard(Options())
+{
+}
 
 SimBoard::SimBoard(const Options& options)
-    : m_name(options.name) {
+    : m_name(options.name)
+{
     if (options.portsDir.isEmpty()) {
         m_tempDir = std::make_unique<QTemporaryDir>();
         m_portsDir = m_tempDir->path();
@@ -95,11 +101,13 @@ SimBoard::SimBoard(const Options& options)
         m_portPath.clear();
 }
 
-SimBoard::~SimBoard() {
+SimBoard::~SimBoard()
+{
     stop();
 }
 
-bool SimBoard::waitForPublishedPath() {
+bool SimBoard::waitForPublishedPath()
+{
     QElapsedTimer elapsed;
     elapsed.start();
     while (!m_process->canReadLine()) {
@@ -111,24 +119,29 @@ bool SimBoard::waitForPublishedPath() {
     return !m_portPath.isEmpty();
 }
 
-bool SimBoard::isRunning() const {
+bool SimBoard::isRunning() const
+{
     return !m_portPath.isEmpty() && m_process->state() == QProcess::Running;
 }
 
-QString SimBoard::errorOutput() const {
+QString SimBoard::errorOutput() const
+{
     QFile log(m_errorLog.fileName());
     return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString();
 }
 
-QString SimBoard::controlPath() const {
+QString SimBoard::controlPath() const
+{
     return QDir(m_portsDir).filePath(m_name + QStringLiteral(".ctl"));
 }
 
-qint64 SimBoard::processId() const {
+qint64 SimBoard::processId() const
+{
     return m_process->processId();
 }
 
-QString SimBoard::control(const QString& command, int timeoutMs) const {
+QString SimBoard::control(const QString& command, int timeoutMs) const
+{
     const int fd = connectUnix(controlPath());
     if (fd < 0)
         return {};
@@ -139,34 +152,40 @@ QString SimBoard::control(const QString& command, int timeoutMs) const {
     return QString::fromUtf8(reply);
 }
 
-bool SimBoard::controlOk(const QString& command) const {
+bool SimBoard::controlOk(const QString& command) const
+{
     return control(command).startsWith(QLatin1String("ok"));
 }
 
-int SimBoard::param(int address) const {
+int SimBoard::param(int address) const
+{
     const QString reply = control(QStringLiteral("param %1").arg(address));
     bool valid = false;
     const int value = reply.section(QLatin1Char(' '), 1, 1).toInt(&valid);
     return reply.startsWith(OK_PREFIX) && valid ? value : -1;
 }
 
-bool SimBoard::setParam(int address, int value) const {
+bool SimBoard::setParam(int address, int value) const
+{
     return controlOk(QStringLiteral("param %1 %2").arg(address).arg(value));
 }
 
-int SimBoard::mode() const {
+int SimBoard::mode() const
+{
     const QString reply = control(QStringLiteral("mode"));
     bool valid = false;
     const int value = reply.section(QLatin1Char(' '), 1, 1).toInt(&valid);
     return reply.startsWith(OK_PREFIX) && valid ? value : -1;
 }
 
-QString SimBoard::portState() const {
+QString SimBoard::portState() const
+{
     const QString reply = control(QStringLiteral("port"));
     return reply.startsWith(OK_PREFIX) ? reply.section(QLatin1Char(' '), 1, 1) : QString();
 }
 
-QMap<QString, qint64> SimBoard::counters() const {
+QMap<QString, qint64> SimBoard::counters() const
+{
     QMap<QString, qint64> values;
     const QString reply = control(QStringLiteral("counters"));
     if (!reply.startsWith(OK_PREFIX))
@@ -177,7 +196,8 @@ QMap<QString, qint64> SimBoard::counters() const {
     return values;
 }
 
-QByteArray SimBoard::dump(const QString& what) const {
+QByteArray SimBoard::dump(const QString& what) const
+{
     QTemporaryFile file(QDir::temp().filePath(QStringLiteral("sim-dump-XXXXXX")));
     if (!file.open())
         return {};
@@ -187,7 +207,8 @@ QByteArray SimBoard::dump(const QString& what) const {
     return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
 }
 
-bool SimBoard::stop() {
+bool SimBoard::stop()
+{
     if (!m_process || m_process->state() == QProcess::NotRunning)
         return m_process && m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0;
     m_process->terminate(); // SIGTERM: the simulator removes its link and socket

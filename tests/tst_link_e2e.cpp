@@ -1,0 +1,125 @@
+// The link end to end: the real windows and serial component against the
+// simulated board on a pseudo-terminal, on real time.
+#include "SetupWindowFixture.h"
+#include "SimBoard.h"
+#include "TestMain.h"
+#include "WaitFor.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "app/Wait.h"
+#include "comm/ComPort.h"
+#include "comm/Hidden.h"
+#include "comm/LogMemo.h"
+#include "comm/SerialPort.h"
+#include "common/Define.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QString PORT_NOT_FOUND = "Kordex Serial ComPort not found .... Please select a right ComPort. ";
+constexpr int CHECK_DONE_MS = 15000; // 8 s of connection check, with room for a slow machine
+} // namespace
+
+class LinkEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void portListShowsTheSimulatedBoard();
+    void connectionCheckPutsBoardInSetUpAndReadsItsParameters();
+    void silentBoardIsReportedAndPortClosed();
+    void unplugDuringSweepClosesPortOnce();
+
+private:
+    void openSimulatorPort();
+    std::unique_ptr<SimBoard> board;
+    std::unique_ptr<SetupWindowFixture> f;
+};
+
+void LinkEndToEndTest::init()
+{
+    board = std::make_unique<SimBoard>();
+    QVERIFY2(board->isRunning(), qPrintable(board->errorOutput()));
+    setPublishedPortsFolder(board->portsDir());
+    f = std::make_unique<SetupWindowFixture>(SetupWindowFixture::Mode::RealPort);
+}
+
+void LinkEndToEndTest::cleanup()
+{
+    f.reset();
+    setPublishedPortsFolder(QString());
+    board.reset();
+}
+
+void LinkEndToEndTest::openSimulatorPort()
+{
+    SerialForm1->InitSeriale();
+    const int index = SerialForm1->cbports->findText(board->portPath());
+    QVERIFY(index >= 0);
+    f->openPort(index);
+    QVERIFY(SerialForm1->ComPort1->IsOpen());
+}
+
+void LinkEndToEndTest::portListShowsTheSimulatedBoard()
+{
+    SerialForm1->InitSeriale();
+    QVERIFY(SerialForm1->cbports->findText(board->portPath()) >= 0);
+}
+
+void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
+{
+    openSimulatorPort();
+    SerialForm1->show();
+    QVERIFY(WaitFor([&] { return waitform->isVisible(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return SerialForm1->RadioButton9->isChecked(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return !waitform->isVisible(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return !SerialForm1->Timer1->Enabled(); }, CHECK_DONE_MS));
+    RunEventsFor(300); // the last answers
+    QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
+    QVERIFY(f->dialogs.messages.isEmpty());
+
+    // The sweep's answers reach the screen and the traffic monitor.
+    const int release = board->param(Define::ADDR_VERSIONE);
+    QCOMPARE(SerialForm1->Label1->text(), QString::number(release) + ".0");
+    QVERIFY(SerialForm1->Label21->text().contains('-'));
+    QVERIFY(HiddenForm->Memo2->toPlainText().contains("RX-- 32 01 "));
+    QVERIFY(HiddenForm->Memo1->toPlainText().contains("TX-- 23 32 E1 E1 00 00 0A"));
+    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
+}
+
+void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()
+{
+    QVERIFY(board->controlOk("silent on"));
+    openSimulatorPort();
+    SerialForm1->show();
+    QVERIFY(WaitFor([&] { return f->dialogs.messages == QStringList{PORT_NOT_FOUND}; }, CHECK_DONE_MS));
+    QVERIFY(!SerialForm1->ComPort1->IsOpen());
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(SerialForm1->cbports->isEnabled());
+}
+
+void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
+{
+    openSimulatorPort();
+    SerialForm1->RadioButton9->click();
+    SerialForm1->ReadBtnClick();
+    QVERIFY(WaitFor([&] { return HiddenForm->Memo2->LinesCount() > 10; }, CHECK_DONE_MS));
+    QVERIFY(board->controlOk("unplug"));
+    QVERIFY(WaitFor([&] { return !SerialForm1->ComPort1->IsOpen(); }, CHECK_DONE_MS));
+    QVERIFY(!SerialForm1->Timer1->Enabled());
+    QVERIFY(SerialForm1->cbports->isEnabled());
+    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(f->dialogs.messages[0].contains(board->portPath()));
+    RunEventsFor(300);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+TAVRIN_TEST_MAIN(LinkEndToEndTest)
+#include "tst_link_e2e.moc"

@@ -1,0 +1,120 @@
+// Parameters end to end: read the simulated board's memory onto the screen,
+// change a few fields, write them back and compare the board's memory.
+#include "SetupWindowFixture.h"
+#include "SimBoard.h"
+#include "TestMain.h"
+#include "WaitFor.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "comm/ComPort.h"
+#include "comm/SerialPort.h"
+#include "common/Define.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+constexpr int SWEEP_DONE_MS = 15000;
+constexpr int WRITE_DONE_MS = 30000; // 85 frames 100 ms apart, with room for a slow machine
+} // namespace
+
+class ParametersEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void readChangeWriteRoundTripsThroughTheBoard();
+    void badFieldSendsNothingToTheBoard();
+
+private:
+    QLineEdit* edit(const char* name) const { return SerialForm1->edit(QString::fromLatin1(name)); }
+    void readBoard();
+    std::unique_ptr<SimBoard> board;
+    std::unique_ptr<SetupWindowFixture> f;
+};
+
+void ParametersEndToEndTest::init()
+{
+    board = std::make_unique<SimBoard>();
+    QVERIFY2(board->isRunning(), qPrintable(board->errorOutput()));
+    setPublishedPortsFolder(board->portsDir());
+    f = std::make_unique<SetupWindowFixture>(SetupWindowFixture::Mode::RealPort);
+}
+
+void ParametersEndToEndTest::cleanup()
+{
+    f.reset();
+    setPublishedPortsFolder(QString());
+    board.reset();
+}
+
+void ParametersEndToEndTest::readBoard()
+{
+    SerialForm1->InitSeriale();
+    f->openPort(SerialForm1->cbports->findText(board->portPath()));
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
+    SerialForm1->SpeedButton4->click();
+    QVERIFY(WaitFor([&] { return !SerialForm1->Timer1->Enabled(); }, SWEEP_DONE_MS));
+    // The last request is for address 225 (bank 3 flicker white).
+    QVERIFY(WaitFor([&] { return !edit("WFBK3")->text().isEmpty(); }, SWEEP_DONE_MS));
+    // Every answer came as a block of its own, so every field was filled.
+    QStringList empty;
+    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+        if (e->isEnabled() && e->text().isEmpty())
+            empty << e->objectName();
+    QVERIFY2(empty.isEmpty(), qPrintable(empty.join(' ')));
+}
+
+void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
+{
+    QVERIFY(board->setParam(28, 255));  // bank 1 Guard red not set
+    QVERIFY(board->setParam(36, 77));   // bank 1 Clash duration
+    QVERIFY(board->setParam(48, 0x12)); // bank 2 Swing sensitivity 0x1234
+    QVERIFY(board->setParam(49, 0x34));
+    readBoard();
+    QCOMPARE(edit("Edit9")->text(), QString("25"));
+    QCOMPARE(edit("Edit10")->text(), QString("77"));
+    QCOMPARE(edit("Edit30")->text(), QString("4660"));
+    QCOMPARE(edit("Edit48")->text(), QString::number(board->param(45)));
+    QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+
+    edit("Edit9")->setText("200");    // address 28
+    edit("Edit36")->setText("65535"); // address 50/51
+    edit("WFBK2")->setText("42");     // address 201
+    SerialForm1->lowcheck->setChecked(true);
+    SerialForm1->SpeedButton5->click();
+    QVERIFY(WaitFor([&] { return !SerialForm1->WritingParameters(); }, WRITE_DONE_MS));
+
+    QCOMPARE(board->param(28), 200);
+    QCOMPARE(board->param(50), 0xFF);
+    QCOMPARE(board->param(51), 0xFF);
+    QCOMPARE(board->param(201), 42);
+    QCOMPARE(board->param(178), 1);
+    QCOMPARE(board->param(36), 77);
+    QCOMPARE(board->param(48), 0x12);
+    QCOMPARE(board->param(49), 0x34);
+    QVERIFY(f->dialogs.errors.isEmpty());
+}
+
+void ParametersEndToEndTest::badFieldSendsNothingToTheBoard()
+{
+    readBoard();
+    const QByteArray before = board->dump("params");
+    QVERIFY(!before.isEmpty());
+    edit("Edit4")->setText("7"); // a change that must not reach the board
+    edit("Edit33")->setText("300");
+    SerialForm1->SpeedButton5->click();
+    QCOMPARE(f->dialogs.errors, QStringList{"Bank 2 Clash green must be between 0 and 255 (it is 300)."});
+    QVERIFY(!SerialForm1->WritingParameters());
+    RunEventsFor(300);
+    QCOMPARE(board->dump("params"), before);
+}
+
+TAVRIN_TEST_MAIN(ParametersEndToEndTest)
+#include "tst_parameters_e2e.moc"
