@@ -10,8 +10,10 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -203,6 +205,12 @@ void TSerialForm1::buildParametersTab()
     columns->addWidget(GroupBox2, 1);
     SidePanel = new QVBoxLayout;
     columns->addLayout(SidePanel);
+    auto* files = caption(QStringLiteral("Sound files"), page);
+    FileListBox1 = named(new QListWidget(page), "FileListBox1", QStringLiteral("Sound files"));
+    files->setBuddy(FileListBox1);
+    FileListBox1->installEventFilter(this);
+    SidePanel->addWidget(files);
+    SidePanel->addWidget(FileListBox1, 1);
 
     for (QWidget* control : SetupControls)
         control->setEnabled(false);
@@ -250,6 +258,13 @@ void TSerialForm1::connectHandlers()
     Timer1->setOnTimer([this] { Timer1Timer(); });
     Timer3->setOnTimer([this] { Timer3Timer(); });
     WriteTimer->setOnTimer([this] { WriteTimerTimer(); });
+}
+
+bool TSerialForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FileListBox1 && event->type() == QEvent::KeyPress)
+        FileListBox1KeyDown(static_cast<QKeyEvent*>(event)->key());
+    return QWidget::eventFilter(watched, event);
 }
 
 void TSerialForm1::showEvent(QShowEvent* event)

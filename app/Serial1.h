@@ -19,6 +19,7 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -69,21 +70,22 @@ public:
     QRadioButton* Def1 = nullptr;
     QRadioButton* Def2 = nullptr;
     QRadioButton* Def3 = nullptr;
-    QLabel* Leds = nullptr;            // heading, names the row the sliders act on
-    QSlider* TrackBar1 = nullptr;      // brightness R
-    QSlider* TrackBar2 = nullptr;      // G
-    QSlider* TrackBar3 = nullptr;      // B
-    QSlider* TrackBar4 = nullptr;      // W
-    QList<QFrame*> RowPanels;          // Panel2 .. Panel13
-    QList<QLabel*> RowCaptions;        // the caption label of each row panel
-    QFrame* Panel15 = nullptr;         // "Frequency"
-    QRadioButton* lowcheck = nullptr;  // "Std"
-    QRadioButton* Medcheck = nullptr;  // "Med", present but not shown
-    QRadioButton* highcheck = nullptr; // "Evo"
-    QGroupBox* GroupBox10 = nullptr;   // "Calibration"
-    QLineEdit* Edit43 = nullptr;       // "VERT."
-    QLineEdit* Edit44 = nullptr;       // "HORZ."
-    QVBoxLayout* SidePanel = nullptr;  // right-hand column: sound browser, info, charts
+    QLabel* Leds = nullptr;              // heading, names the row the sliders act on
+    QSlider* TrackBar1 = nullptr;        // brightness R
+    QSlider* TrackBar2 = nullptr;        // G
+    QSlider* TrackBar3 = nullptr;        // B
+    QSlider* TrackBar4 = nullptr;        // W
+    QList<QFrame*> RowPanels;            // Panel2 .. Panel13
+    QList<QLabel*> RowCaptions;          // the caption label of each row panel
+    QFrame* Panel15 = nullptr;           // "Frequency"
+    QRadioButton* lowcheck = nullptr;    // "Std"
+    QRadioButton* Medcheck = nullptr;    // "Med", present but not shown
+    QRadioButton* highcheck = nullptr;   // "Evo"
+    QGroupBox* GroupBox10 = nullptr;     // "Calibration"
+    QLineEdit* Edit43 = nullptr;         // "VERT."
+    QLineEdit* Edit44 = nullptr;         // "HORZ."
+    QVBoxLayout* SidePanel = nullptr;    // right-hand column: sound browser, info, charts
+    QListWidget* FileListBox1 = nullptr; // the WAV files of the sound folder
 
     // The edits of the parameter screen by name ("Edit9", "RFBK1", ...).
     QLineEdit* edit(const QString& name) const;
@@ -174,11 +176,15 @@ public:
 
     // ---- Sound (sound/) ----------------------------------------------------
     void StopBulkLoad();
+    void FillFileList();
+    void FileListBox1KeyDown(int key);
+    int KEYPREC = 0; // the previous key pressed in the file list
 
     // Controls that only set-up mode enables (AttivaSetup / DisattivaSetup).
     QList<QWidget*> SetupControls;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -151,6 +151,7 @@ void TSerialForm1::FormShow()
     Shape2->setBrushColor(BATTERY_BAR_COLOUR);
     RICHIESTA = true;
     SoundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    FillFileList();
     STEP = CHECK_START;
     Timer3->setEnabled(true);
     Shape2->setFixedWidth(BATTERY_BAR_START_WIDTH);

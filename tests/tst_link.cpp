@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -71,6 +72,8 @@ private slots:
     void statusButtonsSendModeAndSwitchSetUpControls();
     void reselectingSelectedButtonSendsNothing();
     void defaultBankButtonSendsBankWrite();
+
+    void scrollLockThenDeleteInFileListShowsMonitor();
 
     void deviceLossDuringSweepClosesAndStopsEverything();
     void deviceLossDuringConnectionCheckClosesTheDialog();
@@ -526,6 +529,21 @@ void LinkTest::defaultBankButtonSendsBankWrite()
     TSerialForm1::SelectButton(SerialForm1->Def3);
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 03 00 00 0A"));
     QVERIFY(!SerialForm1->Def2->isChecked());
+}
+
+void LinkTest::scrollLockThenDeleteInFileListShowsMonitor()
+{
+    SerialForm1->show();
+    const int width = SerialForm1->width();
+    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_ScrollLock);
+    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_A);
+    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_Delete);
+    QVERIFY(!HiddenForm->isVisible());
+    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_ScrollLock);
+    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_Delete);
+    QVERIFY(HiddenForm->isVisible());
+    QCOMPARE(SerialForm1->width(), width + 300);
+    QCOMPARE(CellText(HiddenForm->StringGrid1, 0, 9), QString("Battery "));
 }
 
 // ---- Device loss ---------------------------------------------------------------

@@ -1,0 +1,30 @@
+// The sound-file list of the set-up window and its keys.
+#include "app/Serial1.h"
+
+#include "app/Forms.h"
+#include "comm/Hidden.h"
+
+#include <QDir>
+#include <QListWidget>
+
+namespace {
+constexpr int MONITOR_WIDENING = 300;
+}
+
+void TSerialForm1::FillFileList()
+{
+    FileListBox1->clear();
+    const QStringList wavs = QDir(SoundFolder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
+    FileListBox1->addItems(wavs);
+}
+
+void TSerialForm1::FileListBox1KeyDown(int key)
+{
+    // Scroll Lock and then Delete, as the very next key, opens the traffic monitor.
+    if (key == Qt::Key_Delete && KEYPREC == Qt::Key_ScrollLock) {
+        HiddenForm->show();
+        HiddenForm->raise();
+        resize(width() + MONITOR_WIDENING, height());
+    }
+    KEYPREC = key;
+}
