@@ -1,7 +1,6 @@
 // The link end to end: the real windows and serial component against the
 // simulated board on a pseudo-terminal, on real time.
-#include "SetupWindowFixture.h"
-#include "SimBoard.h"
+#include "BoardFixture.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -37,33 +36,23 @@ private slots:
     void unplugDuringSweepClosesPortOnce();
 
 private:
-    void openSimulatorPort();
-    std::unique_ptr<SimBoard> board;
-    std::unique_ptr<SetupWindowFixture> f;
+    std::unique_ptr<BoardFixture> e2e;
+    SimBoard* board = nullptr;
+    SetupWindowFixture* f = nullptr;
 };
 
 void LinkEndToEndTest::init()
 {
-    board = std::make_unique<SimBoard>();
-    QVERIFY2(board->isRunning(), qPrintable(board->errorOutput()));
-    setPublishedPortsFolder(board->portsDir());
-    f = std::make_unique<SetupWindowFixture>(SetupWindowFixture::Mode::RealPort);
+    e2e = std::make_unique<BoardFixture>();
+    QString why;
+    QVERIFY2(e2e->ready(&why), qPrintable(why));
+    board = &e2e->board;
+    f = &e2e->windows;
 }
 
 void LinkEndToEndTest::cleanup()
 {
-    f.reset();
-    setPublishedPortsFolder(QString());
-    board.reset();
-}
-
-void LinkEndToEndTest::openSimulatorPort()
-{
-    SerialForm1->InitSeriale();
-    const int index = SerialForm1->cbports->findText(board->portPath());
-    QVERIFY(index >= 0);
-    f->openPort(index);
-    QVERIFY(SerialForm1->ComPort1->IsOpen());
+    e2e.reset();
 }
 
 void LinkEndToEndTest::portListShowsTheSimulatedBoard()
@@ -74,7 +63,7 @@ void LinkEndToEndTest::portListShowsTheSimulatedBoard()
 
 void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
 {
-    openSimulatorPort();
+    QVERIFY(e2e->openBoardPort());
     SerialForm1->show();
     QVERIFY(WaitFor([&] { return waitform->isVisible(); }, CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return SerialForm1->RadioButton9->isChecked(); }, CHECK_DONE_MS));
@@ -96,7 +85,7 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
 void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()
 {
     QVERIFY(board->controlOk("silent on"));
-    openSimulatorPort();
+    QVERIFY(e2e->openBoardPort());
     SerialForm1->show();
     QVERIFY(WaitFor([&] { return f->dialogs.messages == QStringList{PORT_NOT_FOUND}; }, CHECK_DONE_MS));
     QVERIFY(!SerialForm1->ComPort1->IsOpen());
@@ -106,7 +95,7 @@ void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()
 
 void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 {
-    openSimulatorPort();
+    QVERIFY(e2e->openBoardPort());
     SerialForm1->RadioButton9->click();
     SerialForm1->ReadBtnClick();
     QVERIFY(WaitFor([&] { return HiddenForm->Memo2->LinesCount() > 10; }, CHECK_DONE_MS));

@@ -1,7 +1,6 @@
 // Parameters end to end: read the simulated board's memory onto the screen,
 // change a few fields, write them back and compare the board's memory.
-#include "SetupWindowFixture.h"
-#include "SimBoard.h"
+#include "BoardFixture.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -34,29 +33,28 @@ private slots:
 private:
     QLineEdit* edit(const char* name) const { return SerialForm1->edit(QString::fromLatin1(name)); }
     void readBoard();
-    std::unique_ptr<SimBoard> board;
-    std::unique_ptr<SetupWindowFixture> f;
+    std::unique_ptr<BoardFixture> e2e;
+    SimBoard* board = nullptr;
+    SetupWindowFixture* f = nullptr;
 };
 
 void ParametersEndToEndTest::init()
 {
-    board = std::make_unique<SimBoard>();
-    QVERIFY2(board->isRunning(), qPrintable(board->errorOutput()));
-    setPublishedPortsFolder(board->portsDir());
-    f = std::make_unique<SetupWindowFixture>(SetupWindowFixture::Mode::RealPort);
+    e2e = std::make_unique<BoardFixture>();
+    QString why;
+    QVERIFY2(e2e->ready(&why), qPrintable(why));
+    board = &e2e->board;
+    f = &e2e->windows;
 }
 
 void ParametersEndToEndTest::cleanup()
 {
-    f.reset();
-    setPublishedPortsFolder(QString());
-    board.reset();
+    e2e.reset();
 }
 
 void ParametersEndToEndTest::readBoard()
 {
-    SerialForm1->InitSeriale();
-    f->openPort(SerialForm1->cbports->findText(board->portPath()));
+    QVERIFY(e2e->openBoardPort());
     SerialForm1->RadioButton9->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
     SerialForm1->SpeedButton4->click();

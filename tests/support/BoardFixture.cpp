@@ -1,0 +1,33 @@
+#include "BoardFixture.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "comm/ComPort.h"
+
+#include <QComboBox>
+
+BoardFixture::BoardFixture()
+{
+    setPublishedPortsFolder(board.portsDir());
+}
+
+BoardFixture::~BoardFixture()
+{
+    setPublishedPortsFolder(QString());
+}
+
+bool BoardFixture::ready(QString* why) const
+{
+    *why = board.errorOutput();
+    return board.isRunning();
+}
+
+bool BoardFixture::openBoardPort() const
+{
+    SerialForm1->InitSeriale();
+    const int index = SerialForm1->cbports->findText(board.portPath());
+    if (index < 0)
+        return false;
+    windows.openPort(index);
+    return SerialForm1->ComPort1->IsOpen();
+}
