@@ -139,7 +139,7 @@ void TSerialForm1::ComPort1DeviceLost()
     if (checking || writing)
         waitform->close();
     ClosePort();
-    ShowMessage(QStringLiteral("The connection to the board on %1 was lost (the device was disconnected).\r"
+    ShowMessage(QStringLiteral("The connection to the board on %1 was lost (the device was disconnected).\n"
                                "Plug it in again, choose the port and press \"Open \".")
                     .arg(ComPort1->Port()));
 }
