@@ -1,0 +1,43 @@
+// The traffic monitor over a long session: the cost of logging one received
+// block, measured across many 500-line clearings, and the log's size staying flat.
+#include "SetupWindowFixture.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "comm/Hidden.h"
+#include "comm/LogMemo.h"
+#include "common/Application.h"
+
+#include <QTextDocument>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_ReceiveLogLine(benchmark::State& state)
+{
+    SetupWindowFixture f;
+    f.setPortList({QStringLiteral("COM3")});
+    f.openPort();
+    const QByteArray answer("2\x1c\x19", 3);
+    int longest = 0;
+    for (auto _ : state) {
+        f.port->feed(answer);
+        longest = std::max(longest, HiddenForm->Memo2->document()->blockCount());
+    }
+    state.counters["most_lines_held"] = longest;
+    state.SetItemsProcessed(state.iterations());
+}
+
+} // namespace
+
+BENCHMARK(BM_ReceiveLogLine)->Iterations(100000)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TavrinApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
