@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-charts-dev qt6-multimedia-dev libgl-dev
-    qt6-qpa-plugins libqt6multimedia6 qt6-l10n-tools
+    qt6-base-dev qt6-charts-dev qt6-multimedia-dev libqt6opengl6-dev libgl-dev
+    qt6-qpa-plugins
     libjpeg62-turbo-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
 )
