@@ -1,5 +1,6 @@
 // The traffic monitor over a long session: the cost of logging one received
 // block, measured across many 500-line clearings, and the log's size staying flat.
+#include "BenchMain.h"
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
@@ -32,12 +33,4 @@ void BM_ReceiveLogLine(benchmark::State& state)
 
 BENCHMARK(BM_ReceiveLogLine)->Iterations(100000)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TavrinApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TAVRIN_BENCHMARK_MAIN()

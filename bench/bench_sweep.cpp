@@ -1,5 +1,6 @@
 // The parameter read sweep in real time against the simulated board: requests
 // sent, answers decoded, and the elapsed time against the ideal 226 x 10 ms.
+#include "BenchMain.h"
 #include "SimBoard.h"
 #include "WaitFor.h"
 
@@ -79,12 +80,4 @@ void BM_ParameterSweep(benchmark::State& state)
 
 BENCHMARK(BM_ParameterSweep)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TavrinApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TAVRIN_BENCHMARK_MAIN()
