@@ -3,6 +3,7 @@
 
 #include "app/Shape.h"
 #include "comm/ComPort.h"
+#include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 
@@ -64,6 +65,9 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     port->setReceiveMode(rmRAW);
     port->SetTerminator(QStringLiteral("#13"));
     setComPort(std::move(port));
+    Link = new LinkOperation([this] { return ComPort1; }, this);
+    Link->routeHeld = [this](const QByteArray& block) { RouteBlock(block); };
+    connect(Link, &LinkOperation::busyChanged, this, [this](bool busy) { lockSendingControls(busy); });
     connectHandlers();
 }
 
@@ -265,6 +269,22 @@ bool TSerialForm1::eventFilter(QObject* watched, QEvent* event)
     if (watched == FileListBox1 && event->type() == QEvent::KeyPress)
         FileListBox1KeyDown(static_cast<QKeyEvent*>(event)->key());
     return QWidget::eventFilter(watched, event);
+}
+
+void TSerialForm1::lockSendingControls(bool busy)
+{
+    // Whatever could send is off while an operation holds the link; each control
+    // gets back the state it had.
+    if (busy) {
+        for (QWidget* control : std::initializer_list<QWidget*>{GroupBox2, GroupBox5, Panel23}) {
+            m_lockedWhileBusy.append({control, control->isEnabled()});
+            control->setEnabled(false);
+        }
+        return;
+    }
+    for (const auto& [control, enabled] : m_lockedWhileBusy)
+        control->setEnabled(enabled);
+    m_lockedWhileBusy.clear();
 }
 
 void TSerialForm1::showEvent(QShowEvent* event)

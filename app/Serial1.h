@@ -25,6 +25,7 @@ class QRadioButton;
 class QSlider;
 class QTabWidget;
 class QVBoxLayout;
+class LinkOperation;
 class SerialPort;
 class Shape;
 class WindowTimer;
@@ -39,6 +40,8 @@ public:
     SerialPort* ComPort1 = nullptr;
     // Replaces the serial component (tests install a scripted port).
     void setComPort(std::unique_ptr<SerialPort> port);
+    // The running multi-frame operation, if any: it alone may send meanwhile.
+    LinkOperation* Link = nullptr;
 
     // ---- Header -------------------------------------------------------------
     QFrame* Panel1 = nullptr;
@@ -130,11 +133,16 @@ public:
     // ---- Receive dispatch (comm/SerialDispatch.cpp) ------------------------
     void ComPort1ReceiveCallBack(const QByteArray& Data);
     void ComPort1ReceiveCallBackRAW(const QByteArray& Data);
+    // Routes a block by its content (the dispatch after logging and holding).
+    void RouteBlock(const QByteArray& Data);
     void DisplayTrasmit(const QByteArray& Data);
 
     // ---- Senders (comm/SerialSenders.cpp) ----------------------------------
     void SendToBoard(const QByteArray& msg);
-    // Logs, sends and marks a reply as expected: the common path of every sender.
+    // Logs and sends a frame; false (nothing logged or sent) while an operation
+    // holds the link and this is not one of its steps.
+    bool SendFrame(const QByteArray& frame);
+    // Sends a frame and marks a reply as expected: the common path of every sender.
     void SendCommand(const QByteArray& frame);
     void WriteDato(int dato, int addr);
     void SetCloseReadSeq();
@@ -193,9 +201,11 @@ private:
     void buildParametersTab();
     void buildParameterScreen(QVBoxLayout* group);
     void queueBankWrites(int bank);
+    void sendNextParameter();
     void endParameterWrite();
     void buildHiddenGroups();
     void connectHandlers();
+    void lockSendingControls(bool busy);
     void statusClicked(QRadioButton* button);
     void defaultBankClicked(QRadioButton* button, int bank);
 
@@ -203,7 +213,7 @@ private:
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
     std::unique_ptr<Params::WritePlan> m_writePlan;
     QList<Params::ParameterWrite> m_writeQueue;
-    QList<std::pair<QWidget*, bool>> m_lockedDuringWrite;
+    QList<std::pair<QWidget*, bool>> m_lockedWhileBusy;
     int m_writesSent = 0;
     QHash<QString, QLineEdit*> m_edits;
 };

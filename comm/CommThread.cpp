@@ -1,8 +1,11 @@
 #include "comm/CommThread.h"
 
+#include "common/Clock.h"
+
 #include "comm/LineSettings.h"
 #include "comm/PortDevice.h"
 #include "common/Application.h"
+#include "common/Clock.h"
 
 #include <QMetaObject>
 #include <array>
@@ -413,11 +416,17 @@ void TCommThread::postHandOver(quint32 eventMask)
 
 void TCommThread::runHandOver()
 {
-    // An error escaping a callback is shown like any other handler's, and the
-    // thread is released all the same.
-    runGuarded([this] { EventHandler(); });
-    m_handOverPending.store(false, std::memory_order_release);
-    wake();
+    // During a blocking pause the event waits, and so does the thread, as if the
+    // user-interface thread were busy. An error escaping a callback is shown like
+    // any other handler's, and the thread is released all the same.
+    appClock().whenNotPaused([weak = weak_from_this()] {
+        const auto self = weak.lock();
+        if (!self)
+            return;
+        runGuarded([&self] { self->EventHandler(); });
+        self->m_handOverPending.store(false, std::memory_order_release);
+        self->wake();
+    });
 }
 
 void TCommThread::EventHandler()

@@ -4,6 +4,7 @@
 #include "app/Forms.h"
 #include "app/Wait.h"
 #include "comm/Hidden.h"
+#include "comm/LinkOperation.h"
 #include "comm/LogMemo.h"
 #include "comm/TrafficLog.h"
 #include "common/Clock.h"
@@ -34,6 +35,12 @@ void TSerialForm1::ComPort1ReceiveCallBackRAW(const QByteArray& Data)
         HiddenForm->Memo2->Add(FormatLogLine(RX_PREFIX, Data, HiddenForm->hexMode()));
         clearWhenFull(HiddenForm->Memo2);
     }
+    if (!Link->holdBlock(Data))
+        RouteBlock(Data);
+}
+
+void TSerialForm1::RouteBlock(const QByteArray& Data)
+{
     // A block may satisfy several tests; they run in this order on the whole block.
     const BlockRoutes routes = ClassifyBlock(Data, COMMAND);
     if (routes.writeFileDone)

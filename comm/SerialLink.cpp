@@ -7,6 +7,7 @@
 #include "app/Wait.h"
 #include "comm/ComPort.h"
 #include "comm/Hidden.h"
+#include "comm/LinkOperation.h"
 #include "comm/LogMemo.h"
 #include "comm/SettingsFile.h"
 #include "common/Clock.h"
@@ -128,20 +129,25 @@ void TSerialForm1::ComPort1Error() {}
 
 void TSerialForm1::ComPort1DeviceLost()
 {
-    // The component has closed itself already. Put the panel in the closed state
-    // and stop whatever was talking to the board, then say what happened.
+    // The component has closed itself already. Stop whatever was talking to the
+    // board, put the panel in the closed state with the editing controls off, then
+    // say what happened and, for an operation, how far it got.
     const bool checking = Timer3->Enabled();
-    const bool writing = WritingParameters();
+    const QString cutShort = Link->deviceLost(ComPort1->Port());
     Timer1->setEnabled(false);
     Timer3->setEnabled(false);
-    if (writing)
-        endParameterWrite();
-    if (checking || writing)
+    if (checking)
         waitform->close();
     ClosePort();
-    ShowMessage(QStringLiteral("The connection to the board on %1 was lost (the device was disconnected).\n"
-                               "Plug it in again, choose the port and press \"Open \".")
-                    .arg(ComPort1->Port()));
+    DisattivaSetup();
+    const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
+    if (!cutShort.isEmpty())
+        ShowMessage(cutShort + QLatin1Char('\n') + replug);
+    else
+        ShowMessage(
+            QStringLiteral("The connection to the board on %1 was lost (the device was disconnected).\n")
+                .arg(ComPort1->Port()) +
+            replug);
 }
 
 void TSerialForm1::FormShow()
@@ -166,6 +172,8 @@ void TSerialForm1::FormClose()
 
 void TSerialForm1::Timer3Timer()
 {
+    if (Link->busy()) // checks once the operation holding the link is over
+        return;
     Timer3->setEnabled(false);
     Timer3->setInterval(Define::CONNECTION_CHECK_TICK_MS);
     switch (STEP) {

@@ -3,6 +3,7 @@
 #include "app/Serial1.h"
 
 #include "comm/Frames.h"
+#include "comm/LinkOperation.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -10,22 +11,29 @@
 
 void TSerialForm1::SendToBoard(const QByteArray& msg)
 {
-    ComPort1->Send(msg);
+    if (Link->maySend())
+        ComPort1->Send(msg);
+}
+
+bool TSerialForm1::SendFrame(const QByteArray& frame)
+{
+    if (!Link->maySend())
+        return false;
+    DisplayTrasmit(frame);
+    ComPort1->Send(frame);
+    return true;
 }
 
 void TSerialForm1::SendCommand(const QByteArray& frame)
 {
-    DisplayTrasmit(frame);
-    SendToBoard(frame);
-    COMMAND = true;
+    if (SendFrame(frame))
+        COMMAND = true;
 }
 
 void TSerialForm1::WriteDato(int dato, int addr)
 {
-    const QByteArray frame = ParameterWriteFrame(addr, dato);
-    DisplayTrasmit(frame);
-    SendToBoard(frame);
-    Sleep(Define::WRITE_PAUSE_MS);
+    if (SendFrame(ParameterWriteFrame(addr, dato)))
+        Sleep(Define::WRITE_PAUSE_MS);
 }
 
 void TSerialForm1::SetCloseReadSeq()
@@ -41,6 +49,8 @@ void TSerialForm1::ReadBtnClick()
 
 void TSerialForm1::Timer1Timer()
 {
+    if (!Link->maySend()) // resumes where it was once the operation is over
+        return;
     SendCommand(SweepReadFrame(ADDRESS));
     if (ADDRESS < Define::MAXEEPROM)
         ++ADDRESS;

@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEvent>
-#include <QThread>
+#include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -23,8 +23,6 @@ QElapsedTimer& origin()
 RealClock realClock;
 Clock* current = &realClock;
 
-constexpr int PAUSE_REPAINT_SLICE_MS = 10;
-
 } // namespace
 
 Clock& appClock()
@@ -35,6 +33,34 @@ Clock& appClock()
 void setClock(Clock* replacement)
 {
     current = replacement ? replacement : &realClock;
+}
+
+void Clock::whenNotPaused(std::function<void()> work)
+{
+    if (!pausing() && m_held.empty()) {
+        work();
+        return;
+    }
+    m_held.push_back(std::move(work));
+}
+
+void Clock::endPause()
+{
+    if (--m_pauseDepth == 0 && !m_held.empty())
+        scheduleRelease();
+}
+
+void Clock::releaseHeld()
+{
+    if (m_releasing)
+        return;
+    m_releasing = true;
+    while (!pausing() && !m_held.empty()) {
+        const std::function<void()> work = std::move(m_held.front());
+        m_held.pop_front();
+        runGuarded(work);
+    }
+    m_releasing = false;
 }
 
 WindowTimer::WindowTimer(QObject* parent, int interval)
@@ -63,6 +89,26 @@ void WindowTimer::setInterval(int ms)
 
 void WindowTimer::fire()
 {
+    // Ticks that fall due while one is held coalesce into it, as a desktop's
+    // timer messages do.
+    if (m_tickHeld)
+        return;
+    if (!m_clock.pausing() && m_clock.heldCount() == 0) {
+        tick();
+        return;
+    }
+    m_tickHeld = true;
+    QPointer<WindowTimer> self(this);
+    m_clock.whenNotPaused([self] {
+        if (!self)
+            return;
+        self->m_tickHeld = false;
+        self->tick();
+    });
+}
+
+void WindowTimer::tick()
+{
     if (m_enabled && m_onTimer)
         runGuarded(m_onTimer);
 }
@@ -74,15 +120,25 @@ qint64 RealClock::now() const
 
 void RealClock::pause(int ms)
 {
-    // The user-interface thread is blocked as a pause requires (no input, no timer,
-    // no received data), but pending repaints still go out, so a progress bar
-    // updated before the pause shows and the window does not look hung.
-    QElapsedTimer elapsed;
-    elapsed.start();
-    for (qint64 left = ms; left > 0; left = ms - elapsed.elapsed()) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, PAUSE_REPAINT_SLICE_MS)));
-    }
+    // A nested event loop without user input: windows repaint when uncovered or
+    // resized and the desktop's "are you alive" ping is answered, so a 9 s erase
+    // never looks hung. Timer ticks and received blocks that come meanwhile are
+    // held back by whenNotPaused() and run after the handler that paused.
+    beginPause();
+    QEventLoop loop;
+    QTimer end;
+    end.setSingleShot(true);
+    end.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&end, &QTimer::timeout, &loop, &QEventLoop::quit);
+    end.start(std::max(ms, 0));
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    endPause();
+}
+
+void RealClock::scheduleRelease()
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [this] { releaseHeld(); }, Qt::QueuedConnection);
 }
 
 void RealClock::timerChanged(WindowTimer& timer)

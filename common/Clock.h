@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <deque>
 #include <functional>
 
 class WindowTimer;
@@ -13,12 +14,36 @@ public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary origin, monotonic.
     virtual qint64 now() const = 0;
-    // Blocks the user-interface thread for ms milliseconds. Received data and
-    // timer ticks wait until the pause is over.
+    // Blocks the handler that calls it for ms milliseconds. The windows keep
+    // painting, but no input, no timer tick and no received block runs until the
+    // pause is over: those are held back and run afterwards, in their order.
     virtual void pause(int ms) = 0;
     // A timer's Enabled or Interval changed, or it is being destroyed (gone).
     virtual void timerChanged(WindowTimer& timer) = 0;
     virtual void timerGone(WindowTimer& timer) = 0;
+
+    // True while a pause runs.
+    bool pausing() const { return m_pauseDepth > 0; }
+    // Runs work now, or, during a pause or while work held back earlier still
+    // waits, after it: work keeps the order in which it arrived.
+    void whenNotPaused(std::function<void()> work);
+    // Number of pieces of work waiting for the end of a pause.
+    int heldCount() const { return static_cast<int>(m_held.size()); }
+
+protected:
+    // Brackets the waiting of pause(); the outermost end schedules the release.
+    void beginPause() { ++m_pauseDepth; }
+    void endPause();
+    // Runs the held work, oldest first, until it is done or a new pause begins
+    // (what is left then waits for that pause to end).
+    void releaseHeld();
+    // Arranges for releaseHeld() to run once the current handler has returned.
+    virtual void scheduleRelease() = 0;
+
+private:
+    int m_pauseDepth = 0;
+    bool m_releasing = false;
+    std::deque<std::function<void()>> m_held;
 };
 
 // The clock in use; never null.
@@ -49,14 +74,17 @@ public:
     void setOnTimer(std::function<void()> handler) { m_onTimer = std::move(handler); }
 
     // Runs one tick (called by the clock). Errors stop the tick and reach the
-    // default error box.
+    // default error box. A tick that falls due during a pause runs once, after it.
     void fire();
 
     // Clock-specific bookkeeping (the real clock keeps its QTimer here).
     QObject* backend = nullptr;
 
 private:
+    void tick();
+
     Clock& m_clock;
+    bool m_tickHeld = false;
     bool m_enabled = false;
     int m_interval;
     std::function<void()> m_onTimer;
@@ -69,4 +97,7 @@ public:
     void pause(int ms) override;
     void timerChanged(WindowTimer& timer) override;
     void timerGone(WindowTimer& timer) override;
+
+protected:
+    void scheduleRelease() override;
 };

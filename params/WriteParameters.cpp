@@ -1,12 +1,14 @@
 // "Write Parameters": every value of the screen is checked first, then the
-// three banks go out one byte per frame, 100 ms apart, with the window kept
-// alive and the progress in view. Controls that send are locked meanwhile, so
-// no other frame can slip in between.
+// three banks go out one byte per frame as one operation on the link, with the
+// window kept alive and the progress in view. Each frame leaves at least 100 ms
+// after the one before: the timer is re-armed from the moment a frame left, so a
+// late tick never makes the next gap short.
 #include "app/Serial1.h"
 
 #include "app/Forms.h"
 #include "app/Wait.h"
 #include "comm/Frames.h"
+#include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -35,8 +37,10 @@ bool TSerialForm1::WritingParameters() const
 
 void TSerialForm1::SpeedButton5Click()
 {
-    if (WritingParameters())
+    if (Timer1->Enabled() && !Link->busy()) {
+        ShowMessage(QStringLiteral("Read Parameters is running. Wait until it has finished."));
         return;
+    }
     int frequency = Define::FREQUENCY_EVO;
     if (lowcheck->isChecked())
         frequency = Define::FREQUENCY_STD;
@@ -58,18 +62,20 @@ void TSerialForm1::SpeedButton5Click()
     WRITE_DATA_BANK1();
     WRITE_DATA_BANK2();
     WRITE_DATA_BANK3();
+    const int total = static_cast<int>(m_writeQueue.size());
+    if (!Link->begin({QStringLiteral("Write Parameters"), QStringLiteral("values"), total,
+                      LinkOperation::Blocks::Deferred, [this] {
+                          endParameterWrite();
+                          waitform->close();
+                      }}))
+        return;
 
-    m_lockedDuringWrite.clear();
-    for (QWidget* control : std::initializer_list<QWidget*>{GroupBox2, GroupBox5, Panel23}) {
-        m_lockedDuringWrite.append({control, control->isEnabled()});
-        control->setEnabled(false);
-    }
     waitform->setHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
-    waitform->Label1->setText(progressText(0, static_cast<int>(m_writeQueue.size())));
-    waitform->ProgressBar1->setRange(0, static_cast<int>(m_writeQueue.size()));
+    waitform->Label1->setText(progressText(0, total));
+    waitform->ProgressBar1->setRange(0, total);
     waitform->ProgressBar1->setValue(0);
     waitform->show();
-    WriteTimer->setEnabled(true);
+    sendNextParameter();
 }
 
 void TSerialForm1::queueBankWrites(int bank)
@@ -94,18 +100,24 @@ void TSerialForm1::WRITE_DATA_BANK3()
 
 void TSerialForm1::WriteTimerTimer()
 {
-    if (Timer1->Enabled()) // a read sweep still running goes first
-        return;
     if (m_writeQueue.isEmpty()) { // the last frame has had its 100 ms
         endParameterWrite();
         waitform->close();
         return;
     }
+    sendNextParameter();
+}
+
+void TSerialForm1::sendNextParameter()
+{
     const ParameterWrite next = m_writeQueue.takeFirst();
-    const QByteArray frame = ParameterWriteFrame(next.address, next.value);
-    DisplayTrasmit(frame);
-    SendToBoard(frame);
+    {
+        const LinkOperation::Sending sending(*Link);
+        SendFrame(ParameterWriteFrame(next.address, next.value));
+    }
+    WriteTimer->setEnabled(true); // (re)starts the full period from now
     ++m_writesSent;
+    Link->progress(m_writesSent);
     const int total = m_writesSent + static_cast<int>(m_writeQueue.size());
     waitform->Label1->setText(progressText(m_writesSent, total));
     waitform->ProgressBar1->setValue(m_writesSent);
@@ -115,7 +127,5 @@ void TSerialForm1::endParameterWrite()
 {
     WriteTimer->setEnabled(false);
     m_writeQueue.clear();
-    for (const auto& [control, enabled] : m_lockedDuringWrite)
-        control->setEnabled(enabled);
-    m_lockedDuringWrite.clear();
+    Link->end();
 }

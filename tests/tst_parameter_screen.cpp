@@ -57,6 +57,8 @@ private slots:
     void writeRefusesBadFieldsAndSendsNothing_data();
     void writeRefusesBadFieldsAndSendsNothing();
     void writeLocksSendingControlsAndShowsProgress();
+    void writeKeepsHundredMillisecondsAfterAStall();
+    void writeHoldsTheLinkAgainstEveryOtherSender();
 
     void rowCaptionSelectsRowForSliders();
     void slidersBeforeAnyRowChangeNothing();
@@ -182,7 +184,7 @@ void ParameterScreenTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
     QList<int> addresses;
     for (int i = 0; i < 85; ++i) {
         const ScriptedPort::Sent& s = f->port->sent[i];
-        QCOMPARE(s.at - start, 100 * (i + 1));
+        QCOMPARE(s.at - start, 100 * i); // the first at once, then 100 ms after each
         QCOMPARE(s.bytes.size(), 7);
         QCOMPARE(s.bytes.left(2), QByteArray("#1"));
         addresses.append(static_cast<unsigned char>(s.bytes[2]));
@@ -252,7 +254,7 @@ void ParameterScreenTest::writeLocksSendingControlsAndShowsProgress()
     f->sim.clock.advance(1000);
     QVERIFY(waitform->isVisible());
     QCOMPARE(waitform->ProgressBar1->maximum(), 85);
-    QCOMPARE(waitform->ProgressBar1->value(), 10);
+    QCOMPARE(waitform->ProgressBar1->value(), 11); // the first frame leaves at once
     QVERIFY(!SerialForm1->SpeedButton4->isEnabled());
     QVERIFY(!SerialForm1->RadioButton10->isEnabled());
     QVERIFY(!SerialForm1->Def2->isEnabled());
@@ -262,6 +264,52 @@ void ParameterScreenTest::writeLocksSendingControlsAndShowsProgress()
     QVERIFY(SerialForm1->SpeedButton4->isEnabled());
     QVERIFY(SerialForm1->RadioButton10->isEnabled());
     QVERIFY(SerialForm1->CloseButton->isEnabled());
+}
+
+void ParameterScreenTest::writeKeepsHundredMillisecondsAfterAStall()
+{
+    SerialForm1->RadioButton9->click();
+    fillValidScreen();
+    f->port->clearSent();
+    SerialForm1->SpeedButton5->click();
+    f->sim.clock.advance(450);
+    // Some handler holds the window thread for 60 ms just before the next tick.
+    f->sim.clock.pause(60);
+    f->sim.clock.advance(20000);
+
+    QCOMPARE(f->port->sent.size(), 85);
+    for (int i = 1; i < 85; ++i)
+        QVERIFY2(f->port->sent[i].at - f->port->sent[i - 1].at >= 100, qPrintable(QString::number(i)));
+    QCOMPARE(f->port->sent[5].at - f->port->sent[4].at, 110); // late by the stall, never early after it
+    QCOMPARE(f->port->sent[6].at - f->port->sent[5].at, 100);
+}
+
+void ParameterScreenTest::writeHoldsTheLinkAgainstEveryOtherSender()
+{
+    SerialForm1->RadioButton9->click();
+    fillValidScreen();
+    f->port->clearSent();
+    SerialForm1->SpeedButton5->click();
+    f->sim.clock.advance(250);
+    // The user closes the window and chooses "Go" again; a reply selects another
+    // default bank; the program selects TX and starts a read sweep.
+    SerialForm1->close();
+    SerialForm1->show();
+    f->port->feed(hexBytes("32 06 02"));
+    SerialForm1->RadioButton13->setChecked(true);
+    SerialForm1->ReadBtnClick();
+    SerialForm1->SpeedButton5Click(); // a second write is refused
+    QCOMPARE(f->dialogs.messages.last(), QString("Write Parameters is running. Wait until it has finished."));
+    f->sim.clock.advance(9000);
+
+    const QList<QByteArray> frames = f->sentFrames();
+    QVERIFY(frames.size() >= 85);
+    for (int i = 0; i < 85; ++i)
+        QCOMPARE(frames[i].left(2), QByteArray("#1"));
+    QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 31 02 03 00 00 0A"))); // no TX in between
+    QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 32 00 00 00 00 0A"))); // no read in between
+    // After the write the reply is routed and the connection check runs.
+    QVERIFY(SerialForm1->Def2->isChecked());
 }
 
 void ParameterScreenTest::rowCaptionSelectsRowForSliders()

@@ -34,8 +34,11 @@ void ScriptedPort::Send(const QByteArray& data)
 
 void ScriptedPort::feed(const QByteArray& block)
 {
-    if (m_open && ReceiveCallBack)
-        runGuarded([&] { ReceiveCallBack(block); });
+    // As the component's hand-over: a block that comes during a pause waits for its end.
+    appClock().whenNotPaused([this, block] {
+        if (m_open && ReceiveCallBack)
+            runGuarded([&] { ReceiveCallBack(block); });
+    });
 }
 
 void ScriptedPort::vanish()

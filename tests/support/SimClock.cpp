@@ -1,11 +1,28 @@
 #include "SimClock.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <algorithm>
 
 void SimClock::pause(int ms)
 {
     pauses.append({m_now, ms});
+    beginPause();
     m_now += ms;
+    if (duringPause)
+        duringPause(ms);
+    endPause();
+}
+
+void SimClock::settle()
+{
+    // Work queued for "after this handler" (kept answers, for one) runs now too.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    if (!m_releaseDue)
+        return;
+    m_releaseDue = false;
+    releaseHeld();
 }
 
 void SimClock::remove(WindowTimer& timer)
@@ -28,6 +45,7 @@ void SimClock::timerGone(WindowTimer& timer)
 void SimClock::advance(qint64 ms)
 {
     const qint64 target = m_now + ms;
+    settle();
     for (;;) {
         auto next = std::min_element(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
             return a.due != b.due ? a.due < b.due : a.order < b.order;
@@ -39,6 +57,7 @@ void SimClock::advance(qint64 ms)
         next->due = m_now + next->timer->Interval();
         next->order = m_order++;
         next->timer->fire();
+        settle();
     }
     m_now = std::max(m_now, target);
 }

@@ -25,8 +25,17 @@ public:
     // Advances in steps of 1 ms until the condition holds; false if it did not
     // within maxMs.
     bool advanceUntil(const std::function<bool()>& condition, qint64 maxMs);
+    // Runs what a finished pause held back, as the event loop would once the
+    // handler that paused has returned (advance() does this first).
+    void settle();
 
     QList<Pause> pauses;
+    // Runs inside every pause, after its time has passed: a test delivers blocks
+    // or ticks here to check that they wait for the end of the pause.
+    std::function<void(int ms)> duringPause;
+
+protected:
+    void scheduleRelease() override { m_releaseDue = true; }
 
 private:
     struct Entry {
@@ -38,6 +47,7 @@ private:
 
     qint64 m_now = 0;
     quint64 m_order = 0;
+    bool m_releaseDue = false;
     std::vector<Entry> m_entries;
 };
 

@@ -1,0 +1,100 @@
+#include "comm/LinkOperation.h"
+
+#include "comm/SerialPort.h"
+#include "common/Clock.h"
+#include "common/Dialogs.h"
+
+#include <QPointer>
+
+LinkOperation::LinkOperation(std::function<SerialPort*()> port, QObject* parent)
+    : QObject(parent)
+    , m_port(std::move(port))
+{
+}
+
+bool LinkOperation::begin(Spec spec)
+{
+    if (m_running) {
+        ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.").arg(m_spec.name));
+        return false;
+    }
+    const SerialPort* port = m_port();
+    if (!port || !port->IsOpen()) {
+        ShowMessage(QStringLiteral("%1 needs an open port: open the board's port first.").arg(spec.name));
+        return false;
+    }
+    m_spec = std::move(spec);
+    m_done = 0;
+    m_running = true;
+    emit busyChanged(true);
+    return true;
+}
+
+void LinkOperation::progress(int done)
+{
+    m_done = done;
+}
+
+void LinkOperation::setTotal(int total)
+{
+    m_spec.total = total;
+}
+
+void LinkOperation::end()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_spec.stop = nullptr;
+    emit busyChanged(false);
+    if (m_held.isEmpty())
+        return;
+    // After the handler that ended the operation has returned, as the board's
+    // answers would have been read after a blocking operation.
+    QMetaObject::invokeMethod(
+        this,
+        [self = QPointer<LinkOperation>(this)] {
+            if (self)
+                appClock().whenNotPaused([self] {
+                    if (self)
+                        self->releaseHeld();
+                });
+        },
+        Qt::QueuedConnection);
+}
+
+bool LinkOperation::holdBlock(const QByteArray& block)
+{
+    // Blocks kept earlier go first, so a block never overtakes an older one.
+    const bool keep = (m_running && m_spec.blocks == Blocks::Deferred) || !m_held.isEmpty();
+    if (keep)
+        m_held.append(block);
+    return keep;
+}
+
+void LinkOperation::releaseHeld()
+{
+    // Routing may start another operation; what is still kept then waits for its end.
+    while (!m_held.isEmpty() && !(m_running && m_spec.blocks == Blocks::Deferred)) {
+        const QByteArray block = m_held.takeFirst();
+        if (routeHeld)
+            routeHeld(block);
+    }
+}
+
+QString LinkOperation::deviceLost(const QString& port)
+{
+    if (!m_running)
+        return {};
+    const QString what = QStringLiteral("%1 stopped after %2 of %3 %4: the connection to %5 was lost.")
+                             .arg(m_spec.name)
+                             .arg(m_done)
+                             .arg(m_spec.total)
+                             .arg(m_spec.unit, port);
+    const std::function<void()> stop = m_spec.stop;
+    if (stop)
+        stop();
+    m_held.clear(); // answers to a link that is gone mean nothing now
+    end();
+    return what;
+}
