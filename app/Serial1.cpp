@@ -189,8 +189,14 @@ void TSerialForm1::buildParametersTab()
                          QStringLiteral("Read Parameters"));
     SpeedButton5 = named(new QPushButton(QStringLiteral("Write Parameters"), GroupBox2), "SpeedButton5",
                          QStringLiteral("Write Parameters"));
+    SaveParameters = named(new QPushButton(QStringLiteral("Save..."), GroupBox2), "SaveParameters",
+                           QStringLiteral("Save the parameters to a file"));
+    LoadParameters = named(new QPushButton(QStringLiteral("Load..."), GroupBox2), "LoadParameters",
+                           QStringLiteral("Load parameters from a file"));
     actions->addWidget(SpeedButton4);
     actions->addWidget(SpeedButton5);
+    actions->addWidget(SaveParameters);
+    actions->addWidget(LoadParameters);
     actions->addStretch();
     group->addLayout(actions);
 
@@ -245,6 +251,8 @@ void TSerialForm1::connectHandlers()
     connect(CloseButton, &QPushButton::clicked, this, [this] { ClosePort(); });
     connect(SpeedButton4, &QPushButton::clicked, this, [this] { ReadBtnClick(); });
     connect(SpeedButton5, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
+    connect(SaveParameters, &QPushButton::clicked, this, [this] { SaveParametersClick(); });
+    connect(LoadParameters, &QPushButton::clicked, this, [this] { LoadParametersClick(); });
     // Radio buttons act when they become selected, by the user or by the program,
     // never when an already selected button is selected again.
     const std::pair<QRadioButton*, void (TSerialForm1::*)()> selections[] = {
