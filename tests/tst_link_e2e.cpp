@@ -52,7 +52,10 @@ void LinkEndToEndTest::init()
 
 void LinkEndToEndTest::cleanup()
 {
+    QString report;
+    const bool paced = e2e->paced(&report);
     e2e.reset();
+    QVERIFY2(paced, qPrintable(report));
 }
 
 void LinkEndToEndTest::portListShowsTheSimulatedBoard()

@@ -51,7 +51,10 @@ void ParametersEndToEndTest::init()
 
 void ParametersEndToEndTest::cleanup()
 {
+    QString report;
+    const bool paced = e2e->paced(&report);
     e2e.reset();
+    QVERIFY2(paced, qPrintable(report));
 }
 
 void ParametersEndToEndTest::readBoard()

@@ -31,3 +31,11 @@ bool BoardFixture::openBoardPort() const
     windows.openPort(index);
     return SerialForm1->ComPort1->IsOpen();
 }
+
+bool BoardFixture::paced(QString* report) const
+{
+    if (!board.isRunning())
+        return true; // a board that did not start has failed the test already
+    *report = board.violationReport();
+    return board.violations() == 0;
+}

@@ -15,6 +15,9 @@ public:
     // Fills the port list from the system and opens the simulator's port;
     // false when the port is not listed or does not open.
     bool openBoardPort() const;
+    // True when the tool sent no frame while the (strict) board was still busy;
+    // the board's list of late frames otherwise. Checked at the end of each test.
+    bool paced(QString* report) const;
 
     SimBoard board;
     SetupWindowFixture windows{SetupWindowFixture::Mode::RealPort};
