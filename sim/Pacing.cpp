@@ -19,8 +19,12 @@ QString LateFrame::describe() const
 bool Pacing::admit(const Frame& frame, int busyMs)
 {
     if (frame.firstByteMs + SimDefaults::BUSY_JITTER_MS < m_busyUntilMs) {
-        LateFrame late{frame.bytes(), frame.firstByteMs, frame.firstByteMs - m_busySinceMs,
-                       m_busyCode,    m_busyMs,          m_strict};
+        const LateFrame late{.frame = frame.bytes(),
+                             .arrivedMs = frame.firstByteMs,
+                             .gapMs = frame.firstByteMs - m_busySinceMs,
+                             .busyCode = m_busyCode,
+                             .busyMs = m_busyMs,
+                             .dropped = m_strict};
         ++m_lateCount;
         m_recent.push_back(late);
         if (m_recent.size() > SimDefaults::RECENT_LATE_FRAMES)
