@@ -52,7 +52,10 @@ void LinkEndToEndTest::init()
 
 void LinkEndToEndTest::cleanup()
 {
+    QString report;
+    const bool paced = e2e->paced(&report);
     e2e.reset();
+    QVERIFY2(paced, qPrintable(report));
 }
 
 void LinkEndToEndTest::portListShowsTheSimulatedBoard()
@@ -103,6 +106,8 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 {
     QVERIFY(e2e->openBoardPort());
     SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, CHECK_DONE_MS));
+    QVERIFY(e2e->waitUntilBoardIsReady());
     SerialForm1->ReadBtnClick();
     QVERIFY(WaitFor([&] { return HiddenForm->Memo2->LinesCount() > 10; }, CHECK_DONE_MS));
     QVERIFY(board->controlOk("unplug"));

@@ -54,7 +54,10 @@ void ParametersEndToEndTest::init()
 
 void ParametersEndToEndTest::cleanup()
 {
+    QString report;
+    const bool paced = e2e->paced(&report);
     e2e.reset();
+    QVERIFY2(paced, qPrintable(report));
 }
 
 void ParametersEndToEndTest::readBoard()
@@ -62,6 +65,7 @@ void ParametersEndToEndTest::readBoard()
     QVERIFY(e2e->openBoardPort());
     SerialForm1->RadioButton9->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
+    QVERIFY(e2e->waitUntilBoardIsReady());
     // Only the first reply of a received block is decoded, so an answer that
     // arrives together with the next one is lost. On a heavily loaded machine
     // that can happen; reading again is the remedy, for the test as for a user.
