@@ -150,6 +150,9 @@ void ParametersEndToEndTest::fileSavedFromOneBoardIsWrittenToAnother()
     SerialForm1->InitSeriale();
     f->openPort(SerialForm1->cbports->findText(second.portPath()));
     SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor(
+        [&] { return second.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX && second.busyMs() == 0; },
+        SWEEP_DONE_MS));
     f->dialogs.files.enqueue(path);
     SerialForm1->LoadParameters->click();
     QCOMPARE(edit("Edit9")->text(), QString("201"));
