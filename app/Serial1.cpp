@@ -1,6 +1,7 @@
 // Builds the set-up window's controls. Behaviour lives with the subsystems.
 #include "app/Serial1.h"
 
+#include "app/PortComboBox.h"
 #include "app/Shape.h"
 #include "comm/ComPort.h"
 #include "comm/LinkOperation.h"
@@ -136,7 +137,9 @@ void TSerialForm1::buildHeader(QVBoxLayout* top)
     Panel23->setFrameShape(QFrame::StyledPanel);
     auto* portRow = new QHBoxLayout(Panel23);
     auto* usb = caption(QStringLiteral("USB"), Panel23);
-    cbports = named(new QComboBox(Panel23), "cbports", QStringLiteral("Serial port"));
+    auto* portList = named(new PortComboBox(Panel23), "cbports", QStringLiteral("Serial port"));
+    connect(portList, &PortComboBox::aboutToShowPopup, this, [this] { RefreshPortList(); });
+    cbports = portList;
     cbports->setMinimumWidth(PORT_LIST_MIN_WIDTH);
     usb->setBuddy(cbports);
     shPortOpen = named(new Shape(Panel23), "shPortOpen", QStringLiteral("Port open indicator"));

@@ -119,6 +119,9 @@ public:
 
     // ---- Port panel and settings file (comm/SerialLink.cpp) ---------------
     void InitSeriale();
+    // Reads the port list again while no port is open, keeping the selected port
+    // when it is still there.
+    void RefreshPortList();
     void LoadSeriale();
     void SaveSeriale();
     void OpenPort();
