@@ -9,6 +9,7 @@
 #include "comm/Hidden.h"
 #include "comm/LinkOperation.h"
 #include "comm/LogMemo.h"
+#include "comm/PortDoctor.h"
 #include "comm/SettingsFile.h"
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -42,6 +43,12 @@ const char* const TELEMETRY_LABELS[] = {"POSX", "POSY",  "POSZ", "ROTX",     "RO
                                         "RED",  "GREEN", "BLUE", "Battery ", "USB",  "STATO"};
 
 enum ConnectionStep { CHECK_START = 1, CHECK_ANSWER = 2, CHECK_SWEEP = 3, CHECK_DONE = 4 };
+
+// The message first, unchanged; what can be done about it in a paragraph of its own.
+QString withAdvice(const QString& message, const QString& advice)
+{
+    return advice.isEmpty() ? message : message + QStringLiteral("\n\n") + advice;
+}
 
 QString listIndexError(int index)
 {
@@ -110,7 +117,14 @@ void TSerialForm1::OpenPort()
     if (cbports->currentIndex() < 0)
         throw EListError(listIndexError(cbports->currentIndex()));
     ComPort1->setPort(cbports->currentText());
-    ComPort1->Open();
+    try {
+        ComPort1->Open();
+    } catch (const EComError& failure) {
+        const std::optional<PortTrouble> trouble = DiagnosePort(ComPort1->Port());
+        if (!trouble)
+            throw;
+        throw EComError(withAdvice(failure.message(), AdviceParagraph({*trouble})));
+    }
     ComPort1->SetRTS(true);
     SelectButton(RadioButton10);
     GroupBox5->setEnabled(true);
@@ -194,7 +208,8 @@ void TSerialForm1::Timer3Timer()
     switch (STEP) {
     case CHECK_START:
         if (cbports->isEnabled()) {
-            ShowMessage(QString::fromLatin1(PORT_NOT_FOUND));
+            ShowMessage(
+                withAdvice(QString::fromLatin1(PORT_NOT_FOUND), AdviceParagraph(DiagnoseUnopenablePorts())));
             return;
         }
         waitform->setHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
@@ -205,7 +220,8 @@ void TSerialForm1::Timer3Timer()
         break;
     case CHECK_ANSWER:
         if (COMMAND) {
-            ShowMessage(QString::fromLatin1(PORT_NOT_FOUND));
+            ShowMessage(
+                withAdvice(QString::fromLatin1(PORT_NOT_FOUND), AdviceParagraph(DiagnoseUnopenablePorts())));
             ClosePort();
             waitform->close();
             return;
