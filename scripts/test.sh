@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test: the normal build first,
-# then the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# then the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# the serial component's tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 status=0
-for preset in default asan; do
+for preset in default asan tsan; do
     echo "== Build and test: $preset"
     scripts/build.sh "$preset"
     ctest --preset "$preset" -j2 || status=1
