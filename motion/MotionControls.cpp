@@ -17,6 +17,7 @@
 namespace {
 constexpr int CHART_MIN_WIDTH = 420;
 constexpr int CHART_MIN_HEIGHT = 260;
+constexpr int CHART_STRETCH = 2; // the chart takes more of the column than the file list
 
 // A value label whose size never changes with its text, so that a new value
 // repaints the label without laying out the window again.
@@ -39,7 +40,7 @@ void TSerialForm1::buildMotionControls()
     BatteryBox = new QGroupBox(QStringLiteral("Battery"), this);
     BatteryBox->setObjectName(QStringLiteral("BatteryBox"));
     BatteryBox->setAccessibleName(QStringLiteral("Battery"));
-    layout()->replaceWidget(Shape2, BatteryBox);
+    delete layout()->replaceWidget(Shape2, BatteryBox);
     auto* battery = new QHBoxLayout(BatteryBox);
     auto* barSlot = new QWidget(BatteryBox);
     barSlot->setFixedSize(Define::BATTERY_BAR_FULL_WIDTH, Shape2->minimumHeight());
@@ -67,7 +68,7 @@ void TSerialForm1::buildMotionControls()
     Chart2->setObjectName(QStringLiteral("Chart2"));
     Chart2->setAccessibleName(QStringLiteral("Accelerometer X, Y, Z"));
     Chart2->setMinimumSize(CHART_MIN_WIDTH, CHART_MIN_HEIGHT);
-    SidePanel->addWidget(Chart2, 1);
+    SidePanel->addWidget(Chart2, CHART_STRETCH);
 
     SpeedButton73 = new QPushButton(QStringLiteral("Auto"), GroupBox10);
     SpeedButton73->setObjectName(QStringLiteral("SpeedButton73"));

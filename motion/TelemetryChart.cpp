@@ -39,8 +39,11 @@ TelemetryChart::TelemetryChart(QWidget* parent)
     m_bottom->setVisible(false);
     m_top = new QValueAxis(chart);
     m_top->setTitleText(QStringLiteral("Accelerometers"));
-    m_top->setLabelsVisible(false);
+    // Hidden labels would take the room of the title with them: keep them, unseen.
+    m_top->setLabelsBrush(QBrush(Qt::transparent));
     m_top->setGridLineVisible(false);
+    for (QValueAxis* axis : {m_left, right})
+        axis->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(m_left, Qt::AlignLeft);
     chart->addAxis(right, Qt::AlignRight);
     chart->addAxis(m_bottom, Qt::AlignBottom);
