@@ -143,17 +143,25 @@ void TSerialForm1::finishCalibration()
     Sleep(Define::CAL_END_FIRST_WAIT_MS);
     Sleep(Define::CAL_END_SECOND_WAIT_MS);
     // Means of whatever posz held before are no measurement: write nothing then.
-    const bool measured = m_verticalSampled && m_horizontalSampled;
-    if (measured && beginCalibrationWrites()) {
+    if (!m_verticalSampled || !m_horizontalSampled) {
+        waitform->setHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
+        ShowMessage(NOT_CALIBRATED);
+        return;
+    }
+    if (!beginCalibrationWrites()) // the port went away meanwhile; the refusal says so
+        return;
+    {
         EndsLink ends(*Link);
         LinkOperation::Sending scope(*Link);
         if (!Edit43->text().isEmpty())
             CAL_VERT();
         if (!Edit44->text().isEmpty())
             CAL_HORZ();
+        if (!Link->busy()) // lost during the writes: the loss message says how far they got
+            return;
     }
     waitform->setHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
-    if (measured && !Edit43->text().isEmpty() && !Edit44->text().isEmpty())
+    if (!Edit43->text().isEmpty() && !Edit44->text().isEmpty())
         ShowMessage(QStringLiteral("Procedure OK. Kordex has been calibrated with value ") + Edit43->text() +
                     QStringLiteral(" and ") + Edit44->text());
     else
@@ -174,6 +182,8 @@ bool TSerialForm1::beginCalibrationWrites()
 
 bool TSerialForm1::writeCalibrationConstant(QLineEdit* field, int highAddress, int lowAddress, int pauseMs)
 {
+    if (!Link->busy()) // the device went away during an earlier write
+        return false;
     const int value = StrToInt(field->text());
     const QString refused = Motion::CalibrationRangeError(value);
     if (!refused.isEmpty()) {

@@ -37,6 +37,7 @@ private slots:
     void withoutTelemetryNothingIsWritten_data();
     void withoutTelemetryNothingIsWritten();
     void deviceLostWhileMeasuringStopsTheProcedure();
+    void deviceLostWhileWritingSendsNothingMore();
     void manualWritesTheFieldsWithinRange_data();
     void manualWritesTheFieldsWithinRange();
 
@@ -199,6 +200,25 @@ void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
              qPrintable(f->dialogs.messages.first()));
     clock().advance(100 * TICK_MS);
     QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+void CalibrationTest::deviceLostWhileWritingSendsNothingMore()
+{
+    const int pauseAfterFirstWrite = 4; // 1000 and 200 and 1500 ms come first
+    clock().duringPause = [&](int) {
+        if (clock().pauses.size() == pauseAfterFirstWrite)
+            f->port->vanish();
+    };
+    TelemetryValues frame;
+    frame.posz = 16000;
+    runAuto(&frame);
+    clock().duringPause = nullptr;
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE, hexBytes("23 31 09 3E 00 00 0A")}));
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY2(f->dialogs.messages.first().startsWith(
+                 "Calibration stopped after 0 of 4 values: the connection to COM3 was lost."),
+             qPrintable(f->dialogs.messages.first()));
+    QVERIFY(!SerialForm1->Link->busy());
 }
 
 void CalibrationTest::manualWritesTheFieldsWithinRange_data()
