@@ -43,6 +43,7 @@ private slots:
     void txStreamsTelemetryIntoChartAndGauge();
     void shotFromTheBoardIsDrawn();
     void autoCalibratesTheBoard();
+    void manualWritesTheTypedConstants();
     void deviceLostDuringCalibrationStopsIt();
     void deviceLostWhileStreamingSaysSo();
 
@@ -133,6 +134,20 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
     QVERIFY2(std::abs(vertical - VERTICAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(vertical)));
     QVERIFY2(std::abs(horizontal - HORIZONTAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(horizontal)));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
+}
+
+void MotionEndToEndTest::manualWritesTheTypedConstants()
+{
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return SerialForm1->SpeedButton74->isEnabled(); }, STREAM_MS));
+    SerialForm1->Edit43->setText("1234");
+    SerialForm1->Edit44->setText("-5");
+    SerialForm1->SpeedButton74->click();
+    QVERIFY(WaitFor([&] { return board->param(10) == 0xFB; }, STREAM_MS));
+    QCOMPARE(board->param(9), 0x04);
+    QCOMPARE(board->param(8), 0xD2);
+    QCOMPARE(board->param(11), 0xFF);
+    QVERIFY(f->dialogs.messages.isEmpty());
 }
 
 void MotionEndToEndTest::deviceLostDuringCalibrationStopsIt()
