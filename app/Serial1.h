@@ -29,6 +29,10 @@ class LinkOperation;
 class SerialPort;
 class Shape;
 class WindowTimer;
+class QCheckBox;
+namespace Motion {
+class TelemetryChart;
+}
 
 class TSerialForm1 : public QWidget {
     Q_OBJECT
@@ -186,10 +190,26 @@ public:
     void ClearLoadedMarks();
 
     // ---- Motion (motion/) --------------------------------------------------
+    Motion::TelemetryChart* Chart2 = nullptr; // live chart
+    QCheckBox* Acccheck = nullptr;            // "Accelerometer / Gyro"
+    QLabel* Label61 = nullptr;                // "X= ..."
+    QLabel* Label62 = nullptr;                // "Y= ..."
+    QLabel* Label63 = nullptr;                // "Z= ..."
+    QGroupBox* BatteryBox = nullptr;          // "Battery": Shape2 and Label8
+    QLabel* Label8 = nullptr;                 // battery percentage
+    QPushButton* SpeedButton73 = nullptr;     // "Auto" calibration
+    QPushButton* SpeedButton74 = nullptr;     // "Man." calibration
+    WindowTimer* Timer5 = nullptr;            // calibration steps, 50 ms
+    int STEP5 = 0;
     void UnpackData(const QByteArray& Data);
     void GraphUpdate();
     void ShowShot(const QByteArray& Data);
     void ChartReset();
+    void SpeedButton73Click(); // "Auto"
+    void SpeedButton74Click(); // "Man."
+    void Timer5Timer();
+    void CAL_VERT();
+    void CAL_HORZ();
 
     // ---- Sound (sound/) ----------------------------------------------------
     void StopBulkLoad();
@@ -219,6 +239,17 @@ private:
     QString parameterFileFolder() const;
     QRadioButton* radioButton(const char* name) const;
     void defaultBankClicked(QRadioButton* button, int bank);
+    // Motion (motion/)
+    void buildMotionControls();
+    void showCalibrationPrompt(const QString& message, int nextStep);
+    void finishCalibration();
+    void stopCalibration();
+    bool writeCalibrationConstant(QLineEdit* field, int highAddress, int lowAddress, int pauseMs);
+    bool beginCalibrationWrites();
+    int m_telemetryFrames = 0;        // frames decoded since the window was created
+    int m_stepStartFrames = 0;        // the count when the current sampling step began
+    bool m_verticalSampled = false;   // a frame arrived during the vertical step
+    bool m_horizontalSampled = false; // and during the horizontal one
 
     std::unique_ptr<SerialPort> m_ownedPort;
     std::unique_ptr<Params::ParameterDecoder> m_decoder;

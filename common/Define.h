@@ -190,6 +190,45 @@ inline constexpr int BATTERY_EMPTY = 2400;
 inline constexpr int BATTERY_FULL = 2950;
 inline constexpr int BATT_DIFF = BATTERY_FULL - BATTERY_EMPTY;
 
+// ---- Motion: telemetry, live chart, shots, calibration --------------------
+inline constexpr int TELEMETRY_FIELD_COUNT = 11;     // big-endian 16-bit values from offset 1
+inline constexpr int TELEMETRY_STATO_OFFSET = 23;    // one unsigned byte
+inline constexpr int TELEMETRY_DECODED_BYTES = 24;   // offsets 0 to 23; the rest is ignored
+inline constexpr int TELEMETRY_STATO_ROW = 11;       // monitor grid row of STATO
+inline constexpr int TELEMETRY_STATE_TEXT_ROW = 12;  // and of its text, in the last column
+inline constexpr int TELEMETRY_HEX_MIN_DIGITS = 2;
+inline constexpr int MAXMEASURES_BATT = 100;         // battery readings averaged
+inline constexpr int PERCENT_FULL = 100;
+inline constexpr int BATTERY_BELOW_SCALE_PERCENT = 5; // shown for a reading under the empty mark
+inline constexpr int BATTERY_BAR_FULL_WIDTH = 250;    // pixels at 100 %
+inline constexpr int SHOT_HEADER_BYTES = 2;           // 0xAA 0xAA
+inline constexpr int CHART_SERIES_COUNT = 4;          // X, Y, Z on the left axis, battery on the right
+inline constexpr int CHART_POINTS_PER_PAGE = 500;
+inline constexpr int CHART_DESIGN_AXIS_LIMIT = 32000;  // left axis until the first reset
+inline constexpr int CHART_AXIS_LIMIT = 32767;         // after a reset or a shot
+inline constexpr int CHART_BATTERY_AXIS_MAX = 4000;    // right axis, raw counts
+inline constexpr int CHART_REDRAW_MS = 25;             // at most 40 redraws a second
+inline constexpr int CAL_TICK_MS = 50;                 // Timer5
+inline constexpr int CAL_START_WAIT_MS = 1000;         // the board starts streaming
+inline constexpr int CAL_END_FIRST_WAIT_MS = 200;
+inline constexpr int CAL_END_SECOND_WAIT_MS = 1500;
+inline constexpr int CAL_VERT_PAUSE_MS = 100;          // between the two bytes of the vertical constant
+inline constexpr int CAL_HORZ_PAUSE_MS = 50;           // and of the horizontal one
+inline constexpr int CAL_MANUAL_PAUSE_MS = 10;         // between the two bytes with "Man."
+inline constexpr int CAL_SLOTS = 100;
+inline constexpr int CAL_VERT_SAMPLES = 98;            // the divisor of the vertical mean
+inline constexpr int CAL_HOR_SAMPLES = 99;             // and of the horizontal one
+inline constexpr int CAL_STEP_VERTICAL_PROMPT = 1;     // STEP5 values
+inline constexpr int CAL_STEP_FIRST_VERTICAL_SAMPLE = 2;
+inline constexpr int CAL_STEP_HORIZONTAL_PROMPT = 100;
+inline constexpr int CAL_STEP_FIRST_HORIZONTAL_SAMPLE = 101;
+inline constexpr int CAL_STEP_DONE = 200;
+inline constexpr int CAL_PROGRESS_MAX = 100;
+inline constexpr int MAXINT_16 = 32767;
+inline constexpr int CAL_CONSTANT_MIN = -32767;        // -32768 is refused although it fits
+inline constexpr int BYTE_MASK = 0xFF;
+inline constexpr int BITS_PER_BYTE = 8;
+
 // ---- Serial link ---------------------------------------------------------
 inline constexpr std::uint32_t LINK_BAUD = 115200;
 inline constexpr std::uint32_t LINK_BAUD_AT_START = 9600; // the automatic re-open at start-up

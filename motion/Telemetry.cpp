@@ -1,10 +1,49 @@
 // Telemetry, live chart and shot display of the set-up window.
 #include "app/Serial1.h"
 
-void TSerialForm1::UnpackData(const QByteArray&) {}
+#include "app/Forms.h"
+#include "app/Shape.h"
+#include "comm/Hidden.h"
+#include "motion/TelemetryChart.h"
+#include "motion/TelemetryFrame.h"
+#include "motion/ValueLabel.h"
 
-void TSerialForm1::GraphUpdate() {}
+#include <QCheckBox>
+#include <QLabel>
 
-void TSerialForm1::ShowShot(const QByteArray&) {}
+void TSerialForm1::UnpackData(const QByteArray& Data)
+{
+    if (!Motion::DecodeTelemetry(Data, Telemetry))
+        return;
+    ++m_telemetryFrames;
+    for (const Motion::GridCell& cell : Motion::TelemetryGridCells(Telemetry))
+        SetCell(HiddenForm->StringGrid1, cell.column, cell.row, cell.text);
+    const Motion::BatteryGauge gauge = MEASURES_BATTERY.add(Telemetry.Battery_V);
+    // A fixed width that does not change must not cost a layout pass per frame.
+    if (Shape2->minimumWidth() != gauge.barWidth || Shape2->maximumWidth() != gauge.barWidth)
+        Shape2->setFixedWidth(gauge.barWidth);
+    ShowValue(Label8, QString::number(gauge.percent) + QStringLiteral(" %"));
+}
 
-void TSerialForm1::ChartReset() {}
+void TSerialForm1::GraphUpdate()
+{
+    if (Acccheck->isChecked()) {
+        Telemetry.posx = Telemetry.rotx;
+        Telemetry.posy = Telemetry.roty;
+        Telemetry.posz = Telemetry.rotz;
+    }
+    Chart2->addFrame({Telemetry.posx, Telemetry.posy, Telemetry.posz, Telemetry.Battery_V});
+    ShowValue(Label61, QStringLiteral("X= ") + QString::number(Telemetry.posx));
+    ShowValue(Label62, QStringLiteral("Y= ") + QString::number(Telemetry.posy));
+    ShowValue(Label63, QStringLiteral("Z= ") + QString::number(Telemetry.posz));
+}
+
+void TSerialForm1::ShowShot(const QByteArray& Data)
+{
+    Chart2->showShot(Motion::DecodeShot(Data));
+}
+
+void TSerialForm1::ChartReset()
+{
+    Chart2->reset();
+}

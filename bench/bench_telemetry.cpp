@@ -1,0 +1,129 @@
+// The live chart under a telemetry stream ten times the board's rate: the real
+// set-up window, shown, with frames fed through the real receive dispatch at a
+// steady 500 a second. Measures the window thread's CPU, frames handled against
+// frames due, and chart repaints a second; the same with a repaint forced
+// after every frame, the way a chart that draws each point as it comes would.
+// TAVRIN_BENCH_SECONDS sets the length of a run (20 s unless told).
+#include "BenchMain.h"
+#include "MotionFrames.h"
+#include "SetupWindowFixture.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "motion/TelemetryChart.h"
+#include "motion/TelemetryFrame.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QRadioButton>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <ctime>
+
+namespace {
+
+constexpr int FRAMES_PER_SECOND = 500;
+constexpr int DEFAULT_SECONDS = 20;
+constexpr int SEQUENCE_WRAP = 30000;
+
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void runStream(benchmark::State& state, bool repaintEveryFrame)
+{
+    const int seconds = qEnvironmentVariableIsSet("TAVRIN_BENCH_SECONDS")
+                            ? qEnvironmentVariableIntValue("TAVRIN_BENCH_SECONDS")
+                            : DEFAULT_SECONDS;
+    for (auto _ : state) {
+        SetupWindowFixture f;
+        f.setPortList({QStringLiteral("COM3")});
+        f.openPort();
+        SerialForm1->resize(1280, 800);
+        SerialForm1->show();
+        SerialForm1->RadioButton13->click();
+        PaintCounter counter;
+        SerialForm1->Chart2->viewport()->installEventFilter(&counter);
+        QEventLoop settle;
+        QTimer::singleShot(200, &settle, &QEventLoop::quit);
+        settle.exec();
+        counter.paints = 0;
+
+        TelemetryValues frame;
+        long long sent = 0;
+        long long handled = 0;
+        long long due = 0;
+        QElapsedTimer wall;
+        const double cpuStart = threadCpuSeconds();
+        wall.start();
+        QEventLoop loop;
+        QTimer feeder;
+        feeder.setTimerType(Qt::PreciseTimer);
+        feeder.setInterval(1);
+        QObject::connect(&feeder, &QTimer::timeout, [&] {
+            const qint64 elapsed = wall.elapsed();
+            if (elapsed >= seconds * 1000LL) {
+                loop.quit();
+                return;
+            }
+            due = elapsed * FRAMES_PER_SECOND / 1000;
+            while (sent < due && wall.elapsed() < seconds * 1000LL) {
+                frame.posx = static_cast<qint16>(sent % SEQUENCE_WRAP);
+                frame.usb = static_cast<qint16>(sent % SEQUENCE_WRAP);
+                f.port->feed(TelemetryBlock(frame));
+                if (Telemetry.USB_V == frame.usb)
+                    ++handled;
+                ++sent;
+                if (repaintEveryFrame) {
+                    SerialForm1->Chart2->flushChart();
+                    SerialForm1->Chart2->viewport()->repaint();
+                }
+            }
+        });
+        feeder.start();
+        loop.exec();
+        const double wallSeconds = wall.elapsed() / 1000.0;
+        const double cpu = threadCpuSeconds() - cpuStart;
+        state.counters["seconds"] = wallSeconds;
+        state.counters["window_cpu_percent"] = 100.0 * cpu / wallSeconds;
+        state.counters["frames_due"] = static_cast<double>(seconds * FRAMES_PER_SECOND);
+        state.counters["frames_sent"] = static_cast<double>(sent);
+        state.counters["frames_handled"] = static_cast<double>(handled);
+        state.counters["frames_handled_per_s"] = handled / wallSeconds;
+        state.counters["chart_repaints_per_s"] = counter.paints / wallSeconds;
+        SerialForm1->Chart2->viewport()->removeEventFilter(&counter);
+    }
+}
+
+void BM_TelemetryBatchedRedraw(benchmark::State& state)
+{
+    runStream(state, false);
+}
+
+void BM_TelemetryRepaintPerFrame(benchmark::State& state)
+{
+    runStream(state, true);
+}
+
+} // namespace
+
+BENCHMARK(BM_TelemetryBatchedRedraw)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TelemetryRepaintPerFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+TAVRIN_BENCHMARK_MAIN()

@@ -1,0 +1,267 @@
+// Calibration on simulated time: the guided measurement with its dialog, the
+// bytes and pauses of the writes, "Man." and its range checks, and the
+// procedure without telemetry or without the device. Scripted port.
+#include "MotionFrames.h"
+#include "SetupWindowFixture.h"
+#include "TestMain.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "app/Wait.h"
+#include "comm/LinkOperation.h"
+#include "common/Clock.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QByteArray TX_MODE = hexBytes("23 31 02 03 00 00 0A");
+const QString NOT_OK = "Procedure Not OK.  Kordex is not correctly calibrated";
+constexpr int TICK_MS = 50;
+constexpr int ENOUGH_TICKS = 400;
+} // namespace
+
+class CalibrationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { f.reset(); }
+
+    void autoMeasuresAndWritesBothConstants_data();
+    void autoMeasuresAndWritesBothConstants();
+    void autoGuidesThroughTheDialog();
+    void withoutTelemetryNothingIsWritten_data();
+    void withoutTelemetryNothingIsWritten();
+    void deviceLostWhileMeasuringStopsTheProcedure();
+    void deviceLostWhileWritingSendsNothingMore();
+    void manualWritesTheFieldsWithinRange_data();
+    void manualWritesTheFieldsWithinRange();
+
+private:
+    // Runs "Auto" to its end: one frame and one tick at a time, "OK" pressed at each prompt.
+    void runAuto(const TelemetryValues* frame);
+    QList<int> pausesSinceStart() const;
+    std::unique_ptr<SetupWindowFixture> f;
+    SimClock& clock() { return f->sim.clock; }
+};
+
+void CalibrationTest::init()
+{
+    f = std::make_unique<SetupWindowFixture>();
+    f->setPortList({"COM3"});
+    f->openPort();
+    SerialForm1->RadioButton9->click();
+    SerialForm1->Edit43->clear();
+    SerialForm1->Edit44->clear();
+    clock().pauses.clear();
+    f->port->clearSent();
+}
+
+void CalibrationTest::runAuto(const TelemetryValues* frame)
+{
+    SerialForm1->SpeedButton73->click();
+    for (int tick = 0; tick < ENOUGH_TICKS && SerialForm1->STEP5 != 200; ++tick) {
+        if (frame)
+            f->port->feed(TelemetryBlock(*frame));
+        if (SerialForm1->STEP5 == 1 || SerialForm1->STEP5 == 100)
+            waitform->Button1->click();
+        clock().advance(TICK_MS);
+    }
+    QCOMPARE(SerialForm1->STEP5, 200);
+}
+
+QList<int> CalibrationTest::pausesSinceStart() const
+{
+    QList<int> ms;
+    for (const SimClock::Pause& p : f->sim.clock.pauses)
+        ms.append(p.ms);
+    return ms;
+}
+
+void CalibrationTest::autoMeasuresAndWritesBothConstants_data()
+{
+    QTest::addColumn<int>("posz");
+    QTest::addColumn<int>("rotz");
+    QTest::addColumn<bool>("gyro");
+    QTest::addColumn<QString>("high");
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("16000") << 16000 << 5 << false << "3E"
+                           << "80"
+                           << "Procedure OK. Kordex has been calibrated with value 16000 and 16000";
+    QTest::newRow("-1") << -1 << 5 << false << "FF"
+                        << "FF"
+                        << "Procedure OK. Kordex has been calibrated with value -1 and -1";
+    QTest::newRow("gyroscope Z when Acccheck is ticked")
+        << 5 << 16000 << true << "3E"
+        << "80"
+        << "Procedure OK. Kordex has been calibrated with value 16000 and 16000";
+}
+
+void CalibrationTest::autoMeasuresAndWritesBothConstants()
+{
+    QFETCH(int, posz);
+    QFETCH(int, rotz);
+    QFETCH(bool, gyro);
+    QFETCH(QString, high);
+    QFETCH(QString, low);
+    QFETCH(QString, message);
+    SerialForm1->Acccheck->setChecked(gyro);
+    TelemetryValues frame;
+    frame.posz = static_cast<qint16>(posz);
+    frame.rotz = static_cast<qint16>(rotz);
+    runAuto(&frame);
+
+    const auto write = [](const char* address, const QString& value) {
+        return hexBytes(qPrintable(QString("23 31 %1 %2 00 00 0A").arg(address, value)));
+    };
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE, write("09", high), write("08", low),
+                                                 write("0B", high), write("0A", low)}));
+    QCOMPARE(pausesSinceStart(), (QList<int>{1000, 200, 1500, 100, 100, 100, 100, 50, 100}));
+    QCOMPARE(f->dialogs.messages, QStringList{message});
+    QCOMPARE(waitform->Height(), 110);
+    QVERIFY(!SerialForm1->Timer5->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
+}
+
+void CalibrationTest::autoGuidesThroughTheDialog()
+{
+    SerialForm1->SpeedButton73->click();
+    QVERIFY(SerialForm1->RadioButton13->isChecked());
+    QVERIFY(!SerialForm1->SpeedButton73->isEnabled());
+    QCOMPARE(waitform->Height(), 144);
+    TelemetryValues frame;
+    frame.posz = 300;
+    clock().advance(TICK_MS);
+    QVERIFY(waitform->isVisible());
+    QCOMPARE(waitform->windowTitle(), QString("Calibration Procedure"));
+    QCOMPARE(waitform->Label1->text(),
+             QString("Please, keep the Light Saber in vertical position (blade tip up) and press OK button"));
+    clock().advance(10 * TICK_MS); // nothing happens until "OK"
+    QCOMPARE(SerialForm1->STEP5, 1);
+    waitform->Button1->click();
+    clock().advance(TICK_MS);
+    QCOMPARE(waitform->windowTitle(), QString("Measure in progress.... "));
+    QCOMPARE(waitform->Label1->text(), QString("Wait...."));
+    for (int i = 0; i < 98; ++i) {
+        f->port->feed(TelemetryBlock(frame));
+        clock().advance(TICK_MS);
+        if (i == 10)
+            QCOMPARE(waitform->ProgressBar1->value(), 12);
+    }
+    QCOMPARE(SerialForm1->STEP5, 100);
+    QCOMPARE(SerialForm1->Edit43->text(), QString("300"));
+    QCOMPARE(waitform->windowTitle(), QString("Calibration Procedure"));
+    QCOMPARE(waitform->Label1->text(),
+             QString("Please, keep the Light Saber in horizontal position and press OK button"));
+    clock().advance(5 * TICK_MS);
+    QCOMPARE(SerialForm1->STEP5, 100);
+}
+
+void CalibrationTest::withoutTelemetryNothingIsWritten_data()
+{
+    QTest::addColumn<QString>("fields");
+    QTest::newRow("empty fields") << QString();
+    QTest::newRow("fields read from the board") << QString("16734");
+}
+
+void CalibrationTest::withoutTelemetryNothingIsWritten()
+{
+    QFETCH(QString, fields);
+    SerialForm1->Edit43->setText(fields);
+    SerialForm1->Edit44->setText(fields);
+    runAuto(nullptr);
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE}));
+    QCOMPARE(f->dialogs.messages, QStringList{NOT_OK});
+    QCOMPARE(SerialForm1->Edit43->text(), fields);
+}
+
+void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
+{
+    SerialForm1->SpeedButton73->click();
+    waitform->Button1->click();
+    TelemetryValues frame;
+    for (int i = 0; i < 11; ++i) {
+        f->port->feed(TelemetryBlock(frame));
+        clock().advance(TICK_MS);
+    }
+    f->port->vanish();
+    QVERIFY(!SerialForm1->Timer5->Enabled());
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(!SerialForm1->Link->busy());
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY2(f->dialogs.messages.first().startsWith(
+                 "Calibration stopped after 10 of 197 samples: the connection to "
+                 "COM3 was lost."),
+             qPrintable(f->dialogs.messages.first()));
+    clock().advance(100 * TICK_MS);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+void CalibrationTest::deviceLostWhileWritingSendsNothingMore()
+{
+    const int pauseAfterFirstWrite = 4; // 1000 and 200 and 1500 ms come first
+    clock().duringPause = [&](int) {
+        if (clock().pauses.size() == pauseAfterFirstWrite)
+            f->port->vanish();
+    };
+    TelemetryValues frame;
+    frame.posz = 16000;
+    runAuto(&frame);
+    clock().duringPause = nullptr;
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE, hexBytes("23 31 09 3E 00 00 0A")}));
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY2(f->dialogs.messages.first().startsWith(
+                 "Calibration stopped after 0 of 4 values: the connection to COM3 was lost."),
+             qPrintable(f->dialogs.messages.first()));
+    QVERIFY(!SerialForm1->Link->busy());
+}
+
+void CalibrationTest::manualWritesTheFieldsWithinRange_data()
+{
+    QTest::addColumn<QString>("vertical");
+    QTest::addColumn<QString>("horizontal");
+    QTest::addColumn<QList<QByteArray>>("frames");
+    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("both in range") << "16734"
+                                   << "350"
+                                   << QList<QByteArray>{hexBytes("23 31 09 41 00 00 0A"),
+                                                        hexBytes("23 31 08 5E 00 00 0A"),
+                                                        hexBytes("23 31 0B 01 00 00 0A"),
+                                                        hexBytes("23 31 0A 5E 00 00 0A")}
+                                   << QList<int>{100, 10, 100, 100, 10, 100} << QStringList{};
+    QTest::newRow("vertical too high")
+        << "40000"
+        << "350" << QList<QByteArray>{} << QList<int>{} << QStringList{"Valore troppo elevata Max = 32767"};
+    QTest::newRow("-32768 is refused")
+        << "-32768"
+        << "350" << QList<QByteArray>{} << QList<int>{} << QStringList{"Valore troppo basso Min = -32767"};
+    QTest::newRow("horizontal too low after the vertical went out")
+        << "100"
+        << "-40000" << QList<QByteArray>{hexBytes("23 31 09 00 00 00 0A"), hexBytes("23 31 08 64 00 00 0A")}
+        << QList<int>{100, 10, 100} << QStringList{"Valore troppo basso Min = -32767"};
+}
+
+void CalibrationTest::manualWritesTheFieldsWithinRange()
+{
+    QFETCH(QString, vertical);
+    QFETCH(QString, horizontal);
+    QFETCH(QList<QByteArray>, frames);
+    QFETCH(QList<int>, pauses);
+    QFETCH(QStringList, messages);
+    SerialForm1->Edit43->setText(vertical);
+    SerialForm1->Edit44->setText(horizontal);
+    SerialForm1->SpeedButton74->click();
+    QCOMPARE(f->sentFrames(), frames);
+    QCOMPARE(pausesSinceStart(), pauses);
+    QCOMPARE(f->dialogs.messages, messages);
+    QVERIFY(!SerialForm1->Link->busy());
+}
+
+TAVRIN_TEST_MAIN(CalibrationTest)
+#include "tst_calibration.moc"

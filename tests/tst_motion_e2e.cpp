@@ -1,0 +1,184 @@
+// Motion end to end against the simulated board: telemetry into the chart and
+// the gauge, a shot, the automatic calibration, and the board going away.
+#include "BoardFixture.h"
+#include "TestMain.h"
+#include "WaitFor.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "app/Shape.h"
+#include "app/Wait.h"
+#include "comm/LinkOperation.h"
+#include "common/Define.h"
+#include "motion/TelemetryChart.h"
+#include "motion/TelemetryFrame.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+constexpr int STREAM_MS = 10000;
+constexpr int SAMPLING_MS = 20000; // about five seconds of ticks, with room for a slow machine
+constexpr int FINISH_MS = 20000;
+constexpr int POSE_TOLERANCE = 400; // the simulated sensor's noise and wobble
+constexpr int VERTICAL_Z = 16734;   // the simulated board's reading, blade tip up
+constexpr int HORIZONTAL_Z = 350;
+constexpr int HALF_WAY_Z = 8000;
+
+int signedPair(int high, int low)
+{
+    return static_cast<qint16>((high << 8) | low);
+}
+} // namespace
+
+class MotionEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { e2e.reset(); }
+
+    void txStreamsTelemetryIntoChartAndGauge();
+    void shotFromTheBoardIsDrawn();
+    void autoCalibratesTheBoard();
+    void manualWritesTheTypedConstants();
+    void deviceLostDuringCalibrationStopsIt();
+    void deviceLostWhileStreamingSaysSo();
+
+private:
+    int plottedPoints() const
+    {
+        SerialForm1->Chart2->flushChart();
+        return SerialForm1->Chart2->series(0)->count();
+    }
+    void startAutoAndConfirmVertical();
+    std::unique_ptr<BoardFixture> e2e;
+    SimBoard* board = nullptr;
+    SetupWindowFixture* f = nullptr;
+};
+
+void MotionEndToEndTest::init()
+{
+    e2e = std::make_unique<BoardFixture>();
+    QString why;
+    QVERIFY2(e2e->ready(&why), qPrintable(why));
+    board = &e2e->board;
+    f = &e2e->windows;
+    QVERIFY(e2e->openBoardPort());
+    // The board notices an open within a few milliseconds; a shot needs it noticed.
+    QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STREAM_MS));
+}
+
+void MotionEndToEndTest::txStreamsTelemetryIntoChartAndGauge()
+{
+    SerialForm1->RadioButton13->click();
+    QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, STREAM_MS));
+    QVERIFY(WaitFor([&] { return plottedPoints() >= 30; }, STREAM_MS));
+    // The redraw timer alone brings the points to the screen.
+    const int before = SerialForm1->Chart2->series(3)->count();
+    QVERIFY(WaitFor([&] { return SerialForm1->Chart2->series(3)->count() > before; }, STREAM_MS));
+    const qreal battery = SerialForm1->Chart2->series(3)->points().last().y();
+    QVERIFY2(battery > 2700 && battery < 2900, qPrintable(QString::number(battery)));
+    QVERIFY(SerialForm1->Label61->text().startsWith("X= "));
+    QVERIFY(SerialForm1->Label8->text().endsWith(" %"));
+    QVERIFY(SerialForm1->Shape2->width() > 0);
+    QCOMPARE(Telemetry.STATO, Define::STATO_TAVRIN_COMMAND_MODE_TX);
+    QVERIFY(f->dialogs.errors.isEmpty());
+}
+
+void MotionEndToEndTest::shotFromTheBoardIsDrawn()
+{
+    QCOMPARE(board->control("shot"), QString("ok shot"));
+    QVERIFY(WaitFor([&] { return plottedPoints() == 50; }, STREAM_MS));
+    QCOMPARE(SerialForm1->Chart2->pages().pointsPerPage(), 50);
+    QCOMPARE(SerialForm1->Chart2->pages().series(0).labels.last(), 50);
+    QVERIFY(SerialForm1->Chart2->series(1)->points().isEmpty());
+    qreal largest = 0;
+    for (const QPointF& p : SerialForm1->Chart2->series(0)->points())
+        largest = std::max(largest, std::abs(p.y()));
+    QVERIFY(largest > 0);
+}
+
+void MotionEndToEndTest::startAutoAndConfirmVertical()
+{
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return SerialForm1->SpeedButton73->isEnabled(); }, STREAM_MS));
+    QCOMPARE(board->control("pose vertical"), QString("ok pose vertical"));
+    SerialForm1->SpeedButton73->click();
+    QVERIFY(WaitFor([&] { return SerialForm1->STEP5 == 1 && waitform->isVisible(); }, STREAM_MS));
+    QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
+    waitform->Button1->click();
+}
+
+void MotionEndToEndTest::autoCalibratesTheBoard()
+{
+    for (int address : {8, 9, 10, 11})
+        QVERIFY(board->setParam(address, 0));
+    startAutoAndConfirmVertical();
+    QVERIFY(WaitFor([&] { return SerialForm1->STEP5 == 100; }, SAMPLING_MS));
+    QCOMPARE(board->control("pose horizontal"), QString("ok pose horizontal"));
+    QVERIFY(WaitFor([&] { return Telemetry.posz < HALF_WAY_Z; }, STREAM_MS));
+    waitform->Button1->click();
+    QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, SAMPLING_MS + FINISH_MS));
+
+    const int vertical = signedPair(board->param(9), board->param(8));
+    const int horizontal = signedPair(board->param(11), board->param(10));
+    QCOMPARE(f->dialogs.messages,
+             QStringList{QString("Procedure OK. Kordex has been calibrated with value %1 and %2")
+                             .arg(vertical)
+                             .arg(horizontal)});
+    QCOMPARE(SerialForm1->Edit43->text(), QString::number(vertical));
+    QCOMPARE(SerialForm1->Edit44->text(), QString::number(horizontal));
+    QVERIFY2(std::abs(vertical - VERTICAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(vertical)));
+    QVERIFY2(std::abs(horizontal - HORIZONTAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(horizontal)));
+    QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
+}
+
+void MotionEndToEndTest::manualWritesTheTypedConstants()
+{
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return SerialForm1->SpeedButton74->isEnabled(); }, STREAM_MS));
+    SerialForm1->Edit43->setText("1234");
+    SerialForm1->Edit44->setText("-5");
+    SerialForm1->SpeedButton74->click();
+    QVERIFY(WaitFor([&] { return board->param(10) == 0xFB; }, STREAM_MS));
+    QCOMPARE(board->param(9), 0x04);
+    QCOMPARE(board->param(8), 0xD2);
+    QCOMPARE(board->param(11), 0xFF);
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void MotionEndToEndTest::deviceLostDuringCalibrationStopsIt()
+{
+    startAutoAndConfirmVertical();
+    QVERIFY(WaitFor([&] { return SerialForm1->STEP5 > 10; }, SAMPLING_MS));
+    QCOMPARE(board->control("unplug"), QString("ok unplugged"));
+    QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STREAM_MS));
+    QVERIFY2(f->dialogs.messages.first().startsWith("Calibration stopped after "),
+             qPrintable(f->dialogs.messages.first()));
+    QVERIFY(f->dialogs.messages.first().contains(" of 197 samples: the connection to "));
+    QVERIFY(!SerialForm1->Timer5->Enabled());
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(!SerialForm1->Link->busy());
+    const int step = SerialForm1->STEP5;
+    RunEventsFor(300);
+    QCOMPARE(SerialForm1->STEP5, step);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+void MotionEndToEndTest::deviceLostWhileStreamingSaysSo()
+{
+    SerialForm1->RadioButton13->click();
+    QVERIFY(WaitFor([&] { return plottedPoints() >= 10; }, STREAM_MS));
+    QCOMPARE(board->control("unplug"), QString("ok unplugged"));
+    QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STREAM_MS));
+    QVERIFY2(f->dialogs.messages.first().contains("was lost"), qPrintable(f->dialogs.messages.first()));
+    const int points = plottedPoints();
+    RunEventsFor(300);
+    QCOMPARE(plottedPoints(), points);
+}
+
+TAVRIN_TEST_MAIN(MotionEndToEndTest)
+#include "tst_motion_e2e.moc"

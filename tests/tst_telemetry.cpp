@@ -1,0 +1,315 @@
+// Telemetry as the set-up window shows it: decoding, the monitor grid, the
+// battery gauge, the live chart's sweep and wrap, and shots. Scripted port.
+#include "MotionFrames.h"
+#include "SetupWindowFixture.h"
+#include "TestMain.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "comm/Hidden.h"
+#include "motion/TelemetryChart.h"
+#include "motion/TelemetryFrame.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QRadioButton>
+
+using Motion::ChartPages;
+
+class TelemetryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        f = std::make_unique<SetupWindowFixture>();
+        f->setPortList({"COM3"});
+        f->openPort();
+    }
+    void cleanup() { f.reset(); }
+
+    void fieldsComeInFrameOrder();
+    void sixteenBitValuesAreBigEndianSigned_data();
+    void sixteenBitValuesAreBigEndianSigned();
+    void stateTextOnlyForKnownStates();
+    void blockOfTwentyFourBytesIsNotDecoded();
+    void batteryGauge_data();
+    void batteryGauge();
+    void firstReadingAfterStartShowsFivePercent();
+
+    void chartSweepsAndEmptiesAtTheEndOfThePage();
+    void pointsReachTheSeriesOnlyAtARedraw();
+    void gyroscopeReplacesAccelerometerWhenTicked();
+    void selectingTxResetsTheChart();
+    void shotDrawsItsSamplesOnOnePage_data();
+    void shotDrawsItsSamplesOnOnePage();
+    void shortShotDrawsTheWholeSamplesItHolds_data();
+    void shortShotDrawsTheWholeSamplesItHolds();
+    void telemetryAfterAShotWrapsAtTheShotPage();
+
+private:
+    void feed(const TelemetryValues& v) { f->port->feed(TelemetryBlock(v)); }
+    QList<int> labels(int series) const { return SerialForm1->Chart2->pages().series(series).labels; }
+    QList<qreal> plotted(int series) const;
+    QString grid(int column, int row) const { return CellText(HiddenForm->StringGrid1, column, row); }
+    std::unique_ptr<SetupWindowFixture> f;
+};
+
+QList<qreal> TelemetryTest::plotted(int series) const
+{
+    SerialForm1->Chart2->flushChart();
+    QList<qreal> ys;
+    for (const QPointF& p : SerialForm1->Chart2->series(series)->points())
+        ys.append(p.y());
+    return ys;
+}
+
+// ---- Decoding ---------------------------------------------------------------
+
+void TelemetryTest::fieldsComeInFrameOrder()
+{
+    const QByteArray frame =
+        hexBytes("FF 00 01 00 02 00 03 00 04 00 05 00 06 00 07 00 08 00 09 0B B8 0C E4 03");
+    Motion::TelemetryState s;
+    QVERIFY(Motion::DecodeTelemetry(frame, s));
+    const QList<int> got{s.posx, s.posy,  s.posz, s.rotx,      s.roty,  s.rotz,
+                         s.Red,  s.Green, s.Blue, s.Battery_V, s.USB_V, s.STATO};
+    QCOMPARE(got, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 3000, 3300, 3}));
+}
+
+void TelemetryTest::sixteenBitValuesAreBigEndianSigned_data()
+{
+    QTest::addColumn<QByteArray>("posxBytes");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("hex");
+    QTest::addColumn<QString>("decimal");
+    QTest::newRow("0x7A 0x3C") << hexBytes("7A 3C") << "X= 31292"
+                               << "7A3C"
+                               << "31292";
+    QTest::newRow("0x80 0x00 is the most negative") << hexBytes("80 00") << "X= -32768"
+                                                    << "FFFF8000"
+                                                    << "-32768";
+    QTest::newRow("-2 in 32-bit hexadecimal") << hexBytes("FF FE") << "X= -2"
+                                              << "FFFFFFFE"
+                                              << "-2";
+    QTest::newRow("small values keep two digits") << hexBytes("00 05") << "X= 5"
+                                                  << "05"
+                                                  << "5";
+}
+
+void TelemetryTest::sixteenBitValuesAreBigEndianSigned()
+{
+    QFETCH(QByteArray, posxBytes);
+    QFETCH(QString, label);
+    QFETCH(QString, hex);
+    QFETCH(QString, decimal);
+    QByteArray frame = TelemetryBlock({});
+    frame.replace(1, 2, posxBytes);
+    f->port->feed(frame);
+    QCOMPARE(SerialForm1->Label61->text(), label);
+    QCOMPARE(SerialForm1->Label61->accessibleDescription(), label);
+    QCOMPARE(grid(1, 0), hex);
+    QCOMPARE(grid(2, 0), decimal);
+    QCOMPARE(grid(3, 0), decimal);
+}
+
+void TelemetryTest::stateTextOnlyForKnownStates()
+{
+    TelemetryValues v;
+    v.stato = 4;
+    feed(v);
+    QCOMPARE(grid(1, 11), QString("04"));
+    QCOMPARE(grid(2, 11), QString("4"));
+    QCOMPARE(grid(3, 12), QString("COMMAND MODE NO TX"));
+    v.stato = 5;
+    feed(v);
+    QCOMPARE(grid(1, 11), QString("05"));
+    QCOMPARE(grid(3, 12), QString("COMMAND MODE NO TX"));
+    v.stato = 2;
+    feed(v);
+    QCOMPARE(grid(3, 12), QString("SLEEP"));
+}
+
+void TelemetryTest::blockOfTwentyFourBytesIsNotDecoded()
+{
+    TelemetryValues v;
+    v.posx = 258;
+    f->port->feed(TelemetryBlock(v).left(24));
+    QVERIFY(SerialForm1->Label61->text() != QString("X= 258"));
+    QVERIFY(grid(2, 0) != QString("258"));
+    f->port->feed(TelemetryBlock(v).left(25));
+    QCOMPARE(SerialForm1->Label61->text(), QString("X= 258"));
+}
+
+void TelemetryTest::batteryGauge_data()
+{
+    QTest::addColumn<int>("reading");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<int>("width");
+    QTest::newRow("full mark") << 2950 << 100 << 250;
+    QTest::newRow("above the scale") << 3300 << 100 << 250;
+    QTest::newRow("empty mark") << 2400 << 0 << 0;
+    QTest::newRow("one below rounds to zero") << 2399 << 0 << 0;
+    QTest::newRow("below the scale shows five, bar halves to even") << 2397 << 5 << 12;
+    QTest::newRow("middle") << 2878 << 87 << 218;
+}
+
+void TelemetryTest::batteryGauge()
+{
+    QFETCH(int, reading);
+    QFETCH(int, percent);
+    QFETCH(int, width);
+    Motion::BatteryWindow window;
+    Motion::BatteryGauge g{};
+    for (int i = 0; i < 100; ++i)
+        g = window.add(static_cast<qint16>(reading));
+    QCOMPARE(g.percent, percent);
+    QCOMPARE(g.barWidth, width);
+}
+
+void TelemetryTest::firstReadingAfterStartShowsFivePercent()
+{
+    Motion::BatteryWindow window;
+    const Motion::BatteryGauge g = window.add(2700);
+    QCOMPARE(g.percent, 5);
+    QCOMPARE(g.barWidth, 12);
+}
+
+// ---- Chart -------------------------------------------------------------------
+
+void TelemetryTest::chartSweepsAndEmptiesAtTheEndOfThePage()
+{
+    SerialForm1->ChartReset();
+    TelemetryValues v;
+    for (int i = 1; i <= 498; ++i) {
+        v.posx = static_cast<qint16>(i);
+        v.battery = static_cast<qint16>(2000 + i);
+        feed(v);
+    }
+    QCOMPARE(plotted(0).size(), 498);
+    QCOMPARE(plotted(0).first(), 1.0);
+    QCOMPARE(plotted(0).last(), 498.0);
+    QCOMPARE(plotted(3).last(), 2498.0);
+    QCOMPARE(labels(0).first(), 1);
+    QCOMPARE(labels(2).last(), 498);
+    feed(v);
+    for (int s = 0; s < 4; ++s)
+        QVERIFY(plotted(s).isEmpty());
+    v.posx = 77;
+    feed(v);
+    QCOMPARE(plotted(0), QList<qreal>{77});
+    QCOMPARE(labels(0), QList<int>{1});
+    QCOMPARE(SerialForm1->Chart2->pages().axisLimit(), 32767);
+}
+
+void TelemetryTest::pointsReachTheSeriesOnlyAtARedraw()
+{
+    SerialForm1->ChartReset();
+    SerialForm1->Chart2->flushChart();
+    for (int i = 0; i < 20; ++i)
+        feed({});
+    // Twenty frames, not one series update per frame: they arrive together.
+    QCOMPARE(SerialForm1->Chart2->series(0)->count(), 0);
+    QTRY_COMPARE(SerialForm1->Chart2->series(0)->count(), 20);
+    QCOMPARE(SerialForm1->Chart2->series(3)->count(), 20);
+}
+
+void TelemetryTest::gyroscopeReplacesAccelerometerWhenTicked()
+{
+    TelemetryValues v;
+    v.posx = 1;
+    v.posy = 2;
+    v.posz = 3;
+    v.rotx = -100;
+    v.roty = -200;
+    v.rotz = -300;
+    SerialForm1->Acccheck->setChecked(true);
+    feed(v);
+    QCOMPARE(SerialForm1->Label61->text(), QString("X= -100"));
+    QCOMPARE(SerialForm1->Label62->text(), QString("Y= -200"));
+    QCOMPARE(SerialForm1->Label63->text(), QString("Z= -300"));
+    QCOMPARE(Telemetry.posz, qint16(-300));
+    QCOMPARE(plotted(2).last(), -300.0);
+    QCOMPARE(grid(2, 2), QString("3")); // the monitor shows what the board sent
+}
+
+void TelemetryTest::selectingTxResetsTheChart()
+{
+    for (int i = 0; i < 5; ++i)
+        feed({});
+    f->port->feed(ShotBlock(QByteArray(100, 0)));
+    SerialForm1->RadioButton13->click();
+    const ChartPages& pages = SerialForm1->Chart2->pages();
+    QCOMPARE(pages.pointsPerPage(), 500);
+    QCOMPARE(pages.posizione(), 1);
+    QCOMPARE(pages.axisLimit(), 32767);
+    QVERIFY(plotted(0).isEmpty());
+}
+
+void TelemetryTest::shotDrawsItsSamplesOnOnePage_data()
+{
+    QTest::addColumn<QByteArray>("firstSample");
+    QTest::addColumn<qreal>("value");
+    QTest::newRow("0x34 0x12 is 4660") << hexBytes("34 12") << 4660.0;
+    QTest::newRow("0xFF 0x7F is 32767") << hexBytes("FF 7F") << 32767.0;
+    QTest::newRow("0x00 0x80 is -32768") << hexBytes("00 80") << -32768.0;
+}
+
+void TelemetryTest::shotDrawsItsSamplesOnOnePage()
+{
+    QFETCH(QByteArray, firstSample);
+    QFETCH(qreal, value);
+    SerialForm1->ChartReset();
+    feed({});
+    f->port->feed(ShotBlock(firstSample + QByteArray(98, 0)));
+    const QList<qreal> points = plotted(0);
+    QCOMPARE(points.size(), 50);
+    QCOMPARE(points.first(), value);
+    QCOMPARE(points.count(0.0), 49);
+    QCOMPARE(labels(0).first(), 1);
+    QCOMPARE(labels(0).last(), 50);
+    for (int s = 1; s < 4; ++s)
+        QVERIFY(plotted(s).isEmpty());
+    const ChartPages& pages = SerialForm1->Chart2->pages();
+    QCOMPARE(pages.pointsPerPage(), 50);
+    QCOMPARE(pages.posizione(), 2); // a shot leaves the counter alone
+}
+
+void TelemetryTest::shortShotDrawsTheWholeSamplesItHolds_data()
+{
+    QTest::addColumn<QByteArray>("block");
+    QTest::addColumn<QList<qreal>>("points");
+    QTest::newRow("markers only") << hexBytes("AA AA") << QList<qreal>{};
+    QTest::newRow("one sample and a half") << hexBytes("AA AA 01 00 02") << QList<qreal>{1};
+    QTest::newRow("two samples") << hexBytes("AA AA 01 00 FF FF") << QList<qreal>{1, -1};
+    QTest::newRow("longer than a shot") << ShotBlock(QByteArray(120, 1)) << QList<qreal>(50, 257);
+}
+
+void TelemetryTest::shortShotDrawsTheWholeSamplesItHolds()
+{
+    QFETCH(QByteArray, block);
+    QFETCH(QList<qreal>, points);
+    feed({});
+    f->port->feed(block);
+    QCOMPARE(plotted(0), points);
+}
+
+void TelemetryTest::telemetryAfterAShotWrapsAtTheShotPage()
+{
+    SerialForm1->ChartReset();
+    for (int i = 0; i < 200; ++i)
+        feed({});
+    f->port->feed(ShotBlock(QByteArray(100, 0)));
+    feed({}); // label 201: past the shot's page, so the chart empties
+    QVERIFY(plotted(0).isEmpty());
+    QCOMPARE(SerialForm1->Chart2->pages().posizione(), 1);
+    for (int i = 0; i < 48; ++i)
+        feed({});
+    QCOMPARE(plotted(1).size(), 48);
+    QCOMPARE(labels(1).last(), 48);
+    feed({});
+    QVERIFY(plotted(1).isEmpty());
+}
+
+TAVRIN_TEST_MAIN(TelemetryTest)
+#include "tst_telemetry.moc"
