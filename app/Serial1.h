@@ -258,5 +258,6 @@ private:
     QList<std::pair<QWidget*, bool>> m_lockedWhileBusy;
     int m_writesSent = 0;
     QHash<QString, QLineEdit*> m_edits;
+    qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
 };

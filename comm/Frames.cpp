@@ -57,3 +57,9 @@ QByteArray LoaderFrame(char code, std::uint16_t argument)
     frame.append(Define::END_CHAR);
     return frame;
 }
+
+bool IsParameterWrite(const QByteArray& frame)
+{
+    return frame.size() == Define::COMAND_LENGHT && frame[0] == Define::START_CHAR &&
+           frame[1] == Define::WRITE_CMD;
+}

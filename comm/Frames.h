@@ -14,6 +14,8 @@ QByteArray BuildFrame(char code, const FramePayload& payload);
 QByteArray AddressFrame(char code, std::uint32_t address);
 // Parameter write: address, value. Values are cut to a byte.
 QByteArray ParameterWriteFrame(int address, int value);
+// True for a 7-byte parameter write frame ("#", "1", ...).
+bool IsParameterWrite(const QByteArray& frame);
 // Sweep read: the address twice.
 QByteArray SweepReadFrame(int address);
 // All four payload bytes zero.

@@ -92,8 +92,9 @@ std::optional<PortTrouble> DiagnosePort(const QString& device)
     return trouble;
 }
 
-QList<PortTrouble> DiagnoseUnopenablePorts()
+QList<PortTrouble> DiagnoseUnopenablePorts(const QString& ownPort)
 {
+    const QString own = QFileInfo(ownPort).canonicalFilePath();
     // Built-in serial ports (ttyS*) are left out: most have no hardware behind
     // them, and a board is never one of them.
     QStringList devices;
@@ -107,9 +108,10 @@ QList<PortTrouble> DiagnoseUnopenablePorts()
 
     QList<PortTrouble> troubles;
     for (const QString& device : devices)
-        if (const auto trouble = DiagnosePort(device);
-            trouble && (isPermissionError(trouble->error) || isBusyError(trouble->error)))
-            troubles.append(*trouble);
+        if (own.isEmpty() || QFileInfo(device).canonicalFilePath() != own)
+            if (const auto trouble = DiagnosePort(device);
+                trouble && (isPermissionError(trouble->error) || isBusyError(trouble->error)))
+                troubles.append(*trouble);
     return troubles;
 }
 

@@ -16,7 +16,8 @@ struct PortTrouble {
 
 // What stops device from being opened now; nothing when it opens or is absent.
 std::optional<PortTrouble> DiagnosePort(const QString& device);
-// The USB serial devices and simulated boards that exist but cannot be opened.
-QList<PortTrouble> DiagnoseUnopenablePorts();
+// The USB serial devices and simulated boards that exist but cannot be opened,
+// leaving out ownPort, the one this program holds.
+QList<PortTrouble> DiagnoseUnopenablePorts(const QString& ownPort = {});
 // One sentence per trouble, in a paragraph of its own; empty for none.
 QString AdviceParagraph(const QList<PortTrouble>& troubles);

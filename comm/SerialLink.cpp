@@ -208,8 +208,9 @@ void TSerialForm1::Timer3Timer()
     switch (STEP) {
     case CHECK_START:
         if (cbports->isEnabled()) {
-            ShowMessage(
-                withAdvice(QString::fromLatin1(PORT_NOT_FOUND), AdviceParagraph(DiagnoseUnopenablePorts())));
+            ShowMessage(withAdvice(
+                QString::fromLatin1(PORT_NOT_FOUND),
+                AdviceParagraph(DiagnoseUnopenablePorts(ComPort1->IsOpen() ? ComPort1->Port() : QString()))));
             return;
         }
         waitform->setHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
@@ -220,8 +221,9 @@ void TSerialForm1::Timer3Timer()
         break;
     case CHECK_ANSWER:
         if (COMMAND) {
-            ShowMessage(
-                withAdvice(QString::fromLatin1(PORT_NOT_FOUND), AdviceParagraph(DiagnoseUnopenablePorts())));
+            ShowMessage(withAdvice(
+                QString::fromLatin1(PORT_NOT_FOUND),
+                AdviceParagraph(DiagnoseUnopenablePorts(ComPort1->IsOpen() ? ComPort1->Port() : QString()))));
             ClosePort();
             waitform->close();
             return;

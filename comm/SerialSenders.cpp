@@ -19,8 +19,15 @@ bool TSerialForm1::SendFrame(const QByteArray& frame)
 {
     if (!Link->maySend())
         return false;
+    // The board takes nothing for 100 ms after a parameter write; a frame sent
+    // sooner (a mode sent twice, a bank chosen mid-sweep) would be lost.
+    const qint64 busy = m_boardBusyUntil - appClock().now();
+    if (busy > 0)
+        Sleep(static_cast<int>(busy));
     DisplayTrasmit(frame);
     ComPort1->Send(frame);
+    if (IsParameterWrite(frame))
+        m_boardBusyUntil = appClock().now() + Define::WRITE_PAUSE_MS;
     return true;
 }
 

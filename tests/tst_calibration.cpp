@@ -55,6 +55,7 @@ void CalibrationTest::init()
     f->setPortList({"COM3"});
     f->openPort();
     SerialForm1->RadioButton9->click();
+    clock().advance(100); // the board has taken SetUp
     SerialForm1->Edit43->clear();
     SerialForm1->Edit44->clear();
     clock().pauses.clear();
@@ -121,7 +122,8 @@ void CalibrationTest::autoMeasuresAndWritesBothConstants()
     };
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE, write("09", high), write("08", low),
                                                  write("0B", high), write("0A", low)}));
-    QCOMPARE(pausesSinceStart(), (QList<int>{1000, 200, 1500, 100, 100, 100, 100, 50, 100}));
+    // The second TX waits until the board has taken the first.
+    QCOMPARE(pausesSinceStart(), (QList<int>{100, 1000, 200, 1500, 100, 100, 100, 100, 50, 100}));
     QCOMPARE(f->dialogs.messages, QStringList{message});
     QCOMPARE(waitform->Height(), 110);
     QVERIFY(!SerialForm1->Timer5->Enabled());
@@ -204,7 +206,7 @@ void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
 
 void CalibrationTest::deviceLostWhileWritingSendsNothingMore()
 {
-    const int pauseAfterFirstWrite = 4; // 1000 and 200 and 1500 ms come first
+    const int pauseAfterFirstWrite = 5; // the second TX, then 1000, 200 and 1500 ms come first
     clock().duringPause = [&](int) {
         if (clock().pauses.size() == pauseAfterFirstWrite)
             f->port->vanish();

@@ -175,6 +175,7 @@ void ParameterScreenTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
     fillValidScreen();
     editNamed("Edit2")->setText("4660");
     SerialForm1->highcheck->setChecked(true);
+    f->sim.clock.advance(100); // the board has taken SetUp
     f->port->clearSent();
     const qint64 start = f->sim.clock.now();
     SerialForm1->SpeedButton5->click();
