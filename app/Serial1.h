@@ -4,6 +4,7 @@
 // motion/, firmware/).
 #pragma once
 
+#include "common/ValueLabel.h"
 #include "params/ParameterDecoder.h"
 #include "params/ParameterWriter.h"
 
@@ -43,9 +44,9 @@ public:
     // ---- Header -------------------------------------------------------------
     QFrame* Panel1 = nullptr;
     QLabel* Verlb = nullptr;         // "Release n."
-    QLabel* Label1 = nullptr;        // release number
+    ValueLabel* Label1 = nullptr;    // release number
     QLabel* Label42 = nullptr;       // "Serial N."
-    QLabel* Label21 = nullptr;       // serial number
+    ValueLabel* Label21 = nullptr;   // serial number
     QPushButton* Button10 = nullptr; // "WriteSN", never shown
     Shape* Shape2 = nullptr;         // battery bar
 
@@ -98,9 +99,9 @@ public:
 
     // ---- Hidden groups ------------------------------------------------------
     QGroupBox* GroupBox1 = nullptr; // "Collaudo"
-    QLabel* Label14 = nullptr;      // serial number, first part
-    QLabel* Label43 = nullptr;      // serial number, second part
-    QLabel* SN_OLD = nullptr;       // old-format serial number
+    ValueLabel* Label14 = nullptr;  // serial number, first part
+    ValueLabel* Label43 = nullptr;  // serial number, second part
+    ValueLabel* SN_OLD = nullptr;   // old-format serial number
     QGroupBox* GroupBox3 = nullptr; // "Flash App."
     QGroupBox* GroupBox4 = nullptr; // "Boot App."
 
@@ -205,5 +206,6 @@ private:
     QList<Params::ParameterWrite> m_writeQueue;
     QList<std::pair<QWidget*, bool>> m_lockedDuringWrite;
     int m_writesSent = 0;
+    bool m_portChosen = false; // OpenPort has set ComPort1's port in this run
     QHash<QString, QLineEdit*> m_edits;
 };

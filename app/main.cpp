@@ -7,8 +7,6 @@
 int main(int argc, char** argv)
 {
     TavrinApplication app(argc, argv);
-    TavrinApplication::setApplicationName(QStringLiteral("Tavrin Manager"));
-    TavrinApplication::setApplicationDisplayName(QStringLiteral("Tavrin Manager"));
     CreateForms();
     // Without a window manager (a bare X server) maximising is not honoured: start
     // with the screen's size so the window fills it either way.

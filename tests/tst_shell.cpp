@@ -116,7 +116,7 @@ void ShellTest::menuEntriesShowTheirWindows()
 void ShellTest::aboutBoxShowsVersionOnEveryShowingAndItsOkDoesNothing()
 {
     for (int showing = 0; showing < 2; ++showing) {
-        QorForm->Label4->clear();
+        QorForm->Label4->setValue(QString());
         MainForm->About1Click();
         QCOMPARE(QorForm->Label4->text(), QString("VER. 16"));
         QorForm->hide();
