@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <unistd.h>
 
 namespace {
@@ -65,6 +66,8 @@ private slots:
     void missingSettingsFileIsReportedAndNeverCreated();
     void badIndexLineShowsConversionErrorAndOpensNothing();
     void closingWindowSavesLastOpenedPortWithNewIndex();
+    void closingMainWindowLeavesTheSetUpCloseHandlerAlone_data();
+    void closingMainWindowLeavesTheSetUpCloseHandlerAlone();
     void settingsFileIsKeptWhenNoPortWasChosen_data();
     void settingsFileIsKeptWhenNoPortWasChosen();
     void unreadableSettingsFileSaysWhy_data();
@@ -376,6 +379,36 @@ void LinkTest::closingWindowSavesLastOpenedPortWithNewIndex()
     SerialForm1->cbports->setCurrentIndex(1);
     SerialForm1->close();
     QCOMPARE(f->readSettings(), QByteArray("COM3\r\n1\r\n"));
+}
+
+void LinkTest::closingMainWindowLeavesTheSetUpCloseHandlerAlone_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // empty: no settings file
+    QTest::addColumn<bool>("setUpVisible");
+    QTest::newRow("no settings file, set-up window hidden again") << QByteArray() << false;
+    QTest::newRow("no settings file, set-up window open") << QByteArray() << true;
+    QTest::newRow("port open, another entry picked") << QByteArray("COM4\r\n1\r\n") << true;
+}
+
+void LinkTest::closingMainWindowLeavesTheSetUpCloseHandlerAlone()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, setUpVisible);
+    if (!settings.isEmpty())
+        f->writeSettings(settings);
+    f->setPortList({"COM3", "COM4"});
+    MainForm->show();
+    f->sim.clock.advance(1000); // the set-up window opens
+    QVERIFY(SerialForm1->isVisible());
+    SerialForm1->cbports->setCurrentIndex(0);
+    SerialForm1->setVisible(setUpVisible);
+    f->dialogs.clear();
+    // The user closes the main window while the program runs.
+    QTimer::singleShot(0, MainForm, [] { MainForm->close(); });
+    QApplication::exec();
+    QCOMPARE(f->dialogs.messages, QStringList{});
+    QCOMPARE(f->readSettings(), settings);
+    QVERIFY(!f->port->IsOpen());
 }
 
 void LinkTest::settingsFileIsKeptWhenNoPortWasChosen_data()
