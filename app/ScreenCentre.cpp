@@ -5,8 +5,8 @@
 
 void CentreOnScreen(QWidget* window)
 {
-    // The frame is not known before the first mapping; until then it is the
-    // client area, which the window manager then keeps centred within a few pixels.
+    // Before the first mapping the frame is not known and the client area stands
+    // for it; a window manager's title bar then moves the window by its height.
     QRect frame = window->frameGeometry();
     frame.moveCenter(window->screen()->availableGeometry().center());
     window->move(frame.topLeft());

@@ -28,17 +28,13 @@ QByteArray readPiece(QFile& file, qint64 bytes)
 Line readLine(QFile& file)
 {
     QByteArray line = readPiece(file, Define::SETTINGS_LINE_MAX + LINE_END_BYTES);
-    Line result;
-    if (!line.endsWith('\n') && !file.atEnd()) {
-        result.tooLong = true;
-        while (!file.atEnd() && !readPiece(file, Define::SETTINGS_LINE_MAX).endsWith('\n')) {
-        }
-    }
+    // A piece that did not reach the end of its line: skip the rest of the line
+    // (the end of the file or a read error ends it too).
+    for (QByteArray piece = line; !piece.isEmpty() && !piece.endsWith('\n');)
+        piece = readPiece(file, Define::SETTINGS_LINE_MAX);
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
-    result.tooLong = result.tooLong || line.size() > Define::SETTINGS_LINE_MAX;
-    result.text = QString::fromLocal8Bit(line);
-    return result;
+    return {QString::fromLocal8Bit(line), line.size() > Define::SETTINGS_LINE_MAX};
 }
 } // namespace
 

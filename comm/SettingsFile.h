@@ -18,8 +18,8 @@ struct SettingsRead {
 };
 
 // Reads the two lines. A line longer than SETTINGS_LINE_MAX bytes is invalid:
-// only its beginning is kept and the rest is skipped unread, so a damaged file
-// costs neither time nor memory.
+// only its beginning is kept and the rest is skipped a piece at a time, so a
+// damaged file costs neither time nor memory.
 SettingsRead ReadSettingsFile(const QString& path);
 
 // The saved list index; raises the framework's conversion error when line 2 is

@@ -476,6 +476,9 @@ void LinkTest::overlongSettingsLinesAreInvalid_data()
     QTest::newRow("index past 4 KiB of blanks")
         << "COM3\r\n" + blanks + "0\r\n"
         << "'" + QString(80, ' ') + "...' is not a valid integer value" << 0 << false;
+    QTest::newRow("4097-byte index line")
+        << "COM3\r\n0" + QByteArray(4096, ' ') + "\r\n"
+        << "'0" + QString(79, ' ') + "...' is not a valid integer value" << 0 << false;
     QTest::newRow("10 MB port line, index still read") << huge + "\r\n1\r\n" << QString() << 1 << false;
     QTest::newRow("4 KiB index line is still a setting") << "COM3\r\n0" + QByteArray(4095, ' ') + "\r\n"
                                                          << QString() << 0 << true;
