@@ -6,9 +6,6 @@
 TavrinApplication::TavrinApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    // A name, and no display name: Qt appends a display name to every title bar,
-    // and each window's title bar shows exactly its caption.
-    setApplicationName(QStringLiteral("Tavrin Manager"));
     // The program ends when the main window closes, whichever windows are left.
     setQuitOnLastWindowClosed(false);
 }

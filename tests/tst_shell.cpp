@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 
 class ShellTest : public QObject {
@@ -43,6 +44,7 @@ private slots:
     void aboutLogoIsStretchedToItsFrame();
     void labelsSpeakTheirCaptionAndValue();
     void nativeTitleBarsShowExactlyTheirCaptions();
+    void programTitleBarsShowExactlyTheirCaptions();
 
     void backgroundPictureDecodesThroughLibjpeg();
     void damagedPictureGivesNoImage_data();
@@ -268,6 +270,36 @@ void ShellTest::nativeTitleBarsShowExactlyTheirCaptions()
         const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
         QCOMPARE(line, QString("_NET_WM_NAME(UTF8_STRING) = \"%1\"").arg(caption));
     }
+}
+
+void ShellTest::programTitleBarsShowExactlyTheirCaptions()
+{
+    if (QGuiApplication::platformName() != "xcb")
+        QSKIP("reads the title bars of an X server (run under xvfb-run with QT_QPA_PLATFORM=xcb)");
+    // The program as installed: its main window and, with no settings file here,
+    // the message box that says so.
+    QProcess program;
+    program.start(TAVRIN_PROGRAM, {});
+    QVERIFY(program.waitForStarted());
+    const auto titles = [] {
+        QProcess xwininfo;
+        xwininfo.start("xwininfo", {"-root", "-tree"});
+        xwininfo.waitForFinished(10000);
+        QStringList names;
+        static const QRegularExpression named(QStringLiteral("0x[0-9a-f]+ \"([^\"]*)\""));
+        auto it = named.globalMatch(QString::fromUtf8(xwininfo.readAllStandardOutput()));
+        while (it.hasNext())
+            names << it.next().captured(1);
+        return names;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(titles().contains("Tavrin Manager"), 20000);
+    const QStringList names = titles();
+    program.kill();
+    program.waitForFinished();
+    for (const QString& caption : {"TAVRIN MANAGER Vers. 16", "Tavrin Manager"})
+        QVERIFY2(names.contains(caption), qPrintable(names.join(" | ")));
+    for (const QString& name : names)
+        QVERIFY2(!name.contains(" - Tavrin Manager") && !name.contains(QChar(0x2014)), qPrintable(name));
 }
 
 void ShellTest::backgroundPictureDecodesThroughLibjpeg()
