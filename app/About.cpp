@@ -1,7 +1,9 @@
 #include "app/About.h"
 
 #include "app/JpegImage.h"
+#include "app/ScreenCentre.h"
 #include "common/Define.h"
+#include "common/ValueLabel.h"
 
 #include <QFile>
 #include <QLabel>
@@ -16,10 +18,10 @@ const char* const LOGO_PICTURE = ":/logo.jpg";
 TQorForm::TQorForm(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Image1(new QLabel(this))
-    , Label4(new QLabel(this))
-    , Label1(new QLabel(QStringLiteral("Tavrin Manager, configuration tool for Kordex boards"), this))
-    , Label2(new QLabel(QStringLiteral("Qor S.r.l."), this))
-    , Label3(new QLabel(QStringLiteral("support@qor.example"), this))
+    , Label4(new ValueLabel(QStringLiteral("Version"), this))
+    , Label1(new ValueLabel(QStringLiteral("Product"), this))
+    , Label2(new ValueLabel(QStringLiteral("Maker"), this))
+    , Label3(new ValueLabel(QStringLiteral("Contact"), this))
     , Office97Button11(new QPushButton(QStringLiteral("Ok"), this))
 {
     setObjectName(QStringLiteral("QorForm"));
@@ -31,26 +33,27 @@ TQorForm::TQorForm(QWidget* parent)
 
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(QStringLiteral("Maker logo"));
-    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setScaledContents(true);
     QFile logo(QString::fromLatin1(LOGO_PICTURE));
     if (logo.open(QIODevice::ReadOnly)) {
         const QImage image = DecodeJpeg(logo.readAll());
         if (!image.isNull())
             Image1->setPixmap(QPixmap::fromImage(image));
     }
+    // The version is filled in on every showing; the credit lines are fixed.
     const struct {
-        QLabel* label;
+        ValueLabel* label;
         const char* name;
-        const char* accessible;
-    } labels[] = {{Label4, "Label4", "Version"},
-                  {Label1, "Label1", "Product"},
-                  {Label2, "Label2", "Maker"},
-                  {Label3, "Label3", "Contact"}};
+        const char* text;
+    } labels[] = {{Label4, "Label4", ""},
+                  {Label1, "Label1", "Tavrin Manager, configuration tool for Kordex boards"},
+                  {Label2, "Label2", "Qor S.r.l."},
+                  {Label3, "Label3", "support@qor.example"}};
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Image1);
     for (const auto& entry : labels) {
         entry.label->setObjectName(QString::fromLatin1(entry.name));
-        entry.label->setAccessibleName(QString::fromLatin1(entry.accessible));
+        entry.label->setValue(QString::fromUtf8(entry.text));
         entry.label->setAlignment(Qt::AlignCenter);
         layout->addWidget(entry.label);
     }
@@ -62,12 +65,14 @@ TQorForm::TQorForm(QWidget* parent)
 
 void TQorForm::FormShow()
 {
-    Label4->setText(QStringLiteral("VER. %1").arg(Define::VERSIONE));
+    Label4->setValue(QStringLiteral("VER. %1").arg(Define::VERSIONE));
 }
 
 void TQorForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        CentreOnScreen(this);
         FormShow();
+    }
 }

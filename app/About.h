@@ -1,6 +1,8 @@
 // The about box: the maker's logo, the version and the credit lines.
 #pragma once
 
+#include "common/ValueLabel.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -12,10 +14,10 @@ public:
     explicit TQorForm(QWidget* parent = nullptr);
 
     QLabel* Image1;
-    QLabel* Label4; // "VER. 16"
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
+    ValueLabel* Label4; // "VER. 16"
+    ValueLabel* Label1;
+    ValueLabel* Label2;
+    ValueLabel* Label3;
     QPushButton* Office97Button11; // "Ok", intentionally without an action
 
     void FormShow();

@@ -119,5 +119,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 {
     FormClose();
     event->accept();
-    QApplication::quit();
+    // Ends the message loop without closing the other windows, as quit() would:
+    // the set-up window's close handler is for the user closing that window.
+    QCoreApplication::exit(0);
 }

@@ -7,6 +7,7 @@
 #include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "common/ValueLabel.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -39,6 +40,13 @@ template <typename W> W* named(W* widget, const char* name, const QString& acces
 QLabel* caption(const QString& text, QWidget* parent)
 {
     return new QLabel(text, parent);
+}
+
+ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent)
+{
+    auto* label = new ValueLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
 }
 } // namespace
 
@@ -114,10 +122,10 @@ void TSerialForm1::buildHeader(QVBoxLayout* top)
     Panel1->setPalette(band);
     auto* identity = new QGridLayout(Panel1);
     Verlb = named(caption(QStringLiteral("Release n."), Panel1), "Verlb", QStringLiteral("Release caption"));
-    Label1 = named(caption(QString(), Panel1), "Label1", QStringLiteral("Firmware release"));
+    Label1 = valueLabel("Label1", QStringLiteral("Firmware release"), Panel1);
     Label42 = named(caption(QStringLiteral("Serial N."), Panel1), "Label42",
                     QStringLiteral("Serial number caption"));
-    Label21 = named(caption(QString(), Panel1), "Label21", QStringLiteral("Serial number"));
+    Label21 = valueLabel("Label21", QStringLiteral("Serial number"), Panel1);
     for (QLabel* value : {Label1, Label21}) {
         QFont bold = value->font();
         bold.setBold(true);
@@ -235,10 +243,9 @@ void TSerialForm1::buildHiddenGroups()
     GroupBox1 =
         named(new QGroupBox(QStringLiteral("Collaudo"), this), "GroupBox1", QStringLiteral("Collaudo"));
     auto* collaudo = new QHBoxLayout(GroupBox1);
-    Label14 = named(caption(QString(), GroupBox1), "Label14", QStringLiteral("Serial number, lot"));
-    Label43 =
-        named(caption(QString(), GroupBox1), "Label43", QStringLiteral("Serial number, running serial"));
-    SN_OLD = named(caption(QString(), GroupBox1), "SN_OLD", QStringLiteral("Old-format serial number"));
+    Label14 = valueLabel("Label14", QStringLiteral("Serial number, lot"), GroupBox1);
+    Label43 = valueLabel("Label43", QStringLiteral("Serial number, running serial"), GroupBox1);
+    SN_OLD = valueLabel("SN_OLD", QStringLiteral("Old-format serial number"), GroupBox1);
     for (QLabel* l : {Label14, Label43, SN_OLD})
         collaudo->addWidget(l);
     GroupBox3 =

@@ -4,6 +4,7 @@
 // motion/, firmware/).
 #pragma once
 
+#include "common/ValueLabel.h"
 #include "params/ParameterDecoder.h"
 #include "params/ParameterWriter.h"
 
@@ -50,9 +51,9 @@ public:
     // ---- Header -------------------------------------------------------------
     QFrame* Panel1 = nullptr;
     QLabel* Verlb = nullptr;         // "Release n."
-    QLabel* Label1 = nullptr;        // release number
+    ValueLabel* Label1 = nullptr;    // release number
     QLabel* Label42 = nullptr;       // "Serial N."
-    QLabel* Label21 = nullptr;       // serial number
+    ValueLabel* Label21 = nullptr;   // serial number
     QPushButton* Button10 = nullptr; // "WriteSN", never shown
     Shape* Shape2 = nullptr;         // battery bar
 
@@ -107,9 +108,9 @@ public:
 
     // ---- Hidden groups ------------------------------------------------------
     QGroupBox* GroupBox1 = nullptr; // "Collaudo"
-    QLabel* Label14 = nullptr;      // serial number, first part
-    QLabel* Label43 = nullptr;      // serial number, second part
-    QLabel* SN_OLD = nullptr;       // old-format serial number
+    ValueLabel* Label14 = nullptr;  // serial number, first part
+    ValueLabel* Label43 = nullptr;  // serial number, second part
+    ValueLabel* SN_OLD = nullptr;   // old-format serial number
     QGroupBox* GroupBox3 = nullptr; // "Flash App."
     QGroupBox* GroupBox4 = nullptr; // "Boot App."
 
@@ -192,11 +193,11 @@ public:
     // ---- Motion (motion/) --------------------------------------------------
     Motion::TelemetryChart* Chart2 = nullptr; // live chart
     QCheckBox* Acccheck = nullptr;            // "Accelerometer / Gyro"
-    QLabel* Label61 = nullptr;                // "X= ..."
-    QLabel* Label62 = nullptr;                // "Y= ..."
-    QLabel* Label63 = nullptr;                // "Z= ..."
+    ValueLabel* Label61 = nullptr;                // "X= ..."
+    ValueLabel* Label62 = nullptr;                // "Y= ..."
+    ValueLabel* Label63 = nullptr;                // "Z= ..."
     QGroupBox* BatteryBox = nullptr;          // "Battery": Shape2 and Label8
-    QLabel* Label8 = nullptr;                 // battery percentage
+    ValueLabel* Label8 = nullptr;                 // battery percentage
     QPushButton* SpeedButton73 = nullptr;     // "Auto" calibration
     QPushButton* SpeedButton74 = nullptr;     // "Man." calibration
     WindowTimer* Timer5 = nullptr;            // calibration steps, 50 ms
@@ -257,6 +258,7 @@ private:
     QList<Params::ParameterWrite> m_writeQueue;
     QList<std::pair<QWidget*, bool>> m_lockedWhileBusy;
     int m_writesSent = 0;
+    bool m_portChosen = false; // OpenPort has set ComPort1's port in this run
     QHash<QString, QLineEdit*> m_edits;
     qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded

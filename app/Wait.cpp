@@ -1,6 +1,7 @@
 #include "app/Wait.h"
 
 #include "app/Forms.h"
+#include "app/ScreenCentre.h"
 #include "app/Serial1.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 
 bool CALIBRAZIONE = false;
 
@@ -39,7 +41,8 @@ Twaitform::Twaitform(QWidget* parent)
     setWindowModality(Qt::NonModal);
 
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("Progress message"));
+    // No accessible name: a screen reader then speaks the message itself.
+    Label1->setAccessibleDescription(QStringLiteral("Progress message"));
     Label1->setAlignment(Qt::AlignCenter);
     QFont bold = Label1->font();
     bold.setBold(true);
@@ -64,6 +67,13 @@ Twaitform::Twaitform(QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 
     setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT);
+}
+
+void Twaitform::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        CentreOnScreen(this);
 }
 
 void Twaitform::setHeight(int height)

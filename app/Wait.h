@@ -29,6 +29,9 @@ public:
     void Button1Click();
     void Button2Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     int m_height;
 };

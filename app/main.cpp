@@ -7,8 +7,9 @@
 int main(int argc, char** argv)
 {
     TavrinApplication app(argc, argv);
+    // A name and no display name: Qt appends a display name to every title bar,
+    // and each window's title bar shows exactly its caption.
     TavrinApplication::setApplicationName(QStringLiteral("Tavrin Manager"));
-    TavrinApplication::setApplicationDisplayName(QStringLiteral("Tavrin Manager"));
     CreateForms();
     // Without a window manager (a bare X server) maximising is not honoured: start
     // with the screen's size so the window fills it either way.

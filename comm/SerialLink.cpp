@@ -34,6 +34,7 @@ constexpr int BATTERY_BAR_START_WIDTH = 100;
 
 const char* const PORT_NOT_FOUND = "Kordex Serial ComPort not found .... Please select a right ComPort. ";
 const char* const MISSING_FILE = "FILE INESISTENTE : ";
+const char* const UNREADABLE_FILE = "Cannot read the settings file %1: %2";
 const char* const DOWNLOADING_PARAMETERS = "Wait... Downloading parameters from Kordex in progress.";
 const char* const DOWNLOADING_FILES = "Wait... Downloading files to Kordex in progress...";
 const char* const SOUND_FOLDER = "Fonts/bank1";
@@ -82,15 +83,19 @@ void TSerialForm1::RefreshPortList()
 void TSerialForm1::LoadSeriale()
 {
     const QString path = SettingsFilePath();
-    const std::optional<SavedPort> saved = ReadSettingsFile(path);
-    if (!saved) {
+    const SettingsRead read = ReadSettingsFile(path);
+    if (read.status == SettingsRead::Status::Missing) {
         ShowMessage(QString::fromLatin1(MISSING_FILE) + path);
         return;
     }
-    const int index = StrToInt(saved->indexText);
+    if (read.status == SettingsRead::Status::Unreadable) {
+        ShowMessage(QString::fromLatin1(UNREADABLE_FILE).arg(path, read.reason));
+        return;
+    }
+    const int index = SavedIndex(read.saved);
     // An index beyond the list selects nothing, as the classic list boxes do.
     cbports->setCurrentIndex(index >= 0 && index < cbports->count() ? index : -1);
-    if (cbports->currentText() != saved->port)
+    if (cbports->currentText() != read.saved.port)
         return;
     HiddenForm->Memo1->Clear();
     HiddenForm->Memo2->Clear();
@@ -107,6 +112,10 @@ void TSerialForm1::SaveSeriale()
         ShowMessage(QString::fromLatin1(MISSING_FILE) + path);
         return;
     }
+    // A run that never chose a port (none found, or another copy of the tool
+    // holds it) has nothing to remember: the port saved before stays.
+    if (!m_portChosen)
+        return;
     if (!WriteSettingsFile(path, ComPort1->Port(), cbports->currentIndex()))
         ShowMessage(QStringLiteral("Cannot write the settings file %1.").arg(path));
 }
@@ -117,6 +126,7 @@ void TSerialForm1::OpenPort()
     if (cbports->currentIndex() < 0)
         throw EListError(listIndexError(cbports->currentIndex()));
     ComPort1->setPort(cbports->currentText());
+    m_portChosen = true;
     try {
         ComPort1->Open();
     } catch (const EComError& failure) {

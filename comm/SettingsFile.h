@@ -3,14 +3,29 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 struct SavedPort {
     QString port;
-    QString indexText; // converted by the caller, so a bad number raises there
+    QString indexText;         // converted by SavedIndex, so a bad number raises there
+    bool indexTooLong = false; // line 2 is longer than any setting can be
 };
 
-// Nothing when the file does not exist or cannot be read.
-std::optional<SavedPort> ReadSettingsFile(const QString& path);
-// Rewrites an existing file; false when it cannot be written.
+struct SettingsRead {
+    enum class Status { Read, Missing, Unreadable };
+    Status status = Status::Missing;
+    QString reason; // the system's reason, when Unreadable
+    SavedPort saved;
+};
+
+// Reads the two lines. A line longer than SETTINGS_LINE_MAX bytes is invalid:
+// only its beginning is kept and the rest is skipped a piece at a time, so a
+// damaged file costs neither time nor memory.
+SettingsRead ReadSettingsFile(const QString& path);
+
+// The saved list index; raises the framework's conversion error when line 2 is
+// not a whole number.
+int SavedIndex(const SavedPort& saved);
+
+// Rewrites the file; false when it cannot be written. A file that is writable
+// in a folder that is not is rewritten in place.
 bool WriteSettingsFile(const QString& path, const QString& port, int index);

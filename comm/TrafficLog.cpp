@@ -7,6 +7,7 @@ constexpr char16_t CONTROL_PICTURES = 0x2400; // U+2400..U+241F mirror the C0 co
 constexpr char16_t DELETE_PICTURE = 0x2421;
 constexpr unsigned char FIRST_PRINTABLE = 0x20;
 constexpr unsigned char DELETE = 0x7F;
+constexpr unsigned char FIRST_LATIN1_PRINTABLE = 0xA0; // 0x80..0x9F are the C1 controls
 constexpr int HEX_WIDTH = 2;
 constexpr int HEX_BASE = 16;
 
@@ -21,7 +22,7 @@ QString readableByte(unsigned char b)
         return QString(QChar(static_cast<char16_t>(CONTROL_PICTURES + b)));
     if (b == DELETE)
         return QString(QChar(DELETE_PICTURE));
-    if (b > DELETE)
+    if (b > DELETE && b < FIRST_LATIN1_PRINTABLE)
         return QStringLiteral("\\x") + hexByte(b);
     return QString(QChar(static_cast<char16_t>(b)));
 }

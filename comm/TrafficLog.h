@@ -5,9 +5,10 @@
 #include <QString>
 
 // "RX-" or "TX-", then "-", then for each byte a blank and the byte: two upper-case
-// hexadecimal digits, or in text mode the character itself. Text mode shows
-// control bytes as their Unicode control pictures (LF as U+240A) and bytes above
-// 0x7E as "\xHH", so every byte stays visible and distinguishable.
+// hexadecimal digits, or in text mode the character itself, read as Latin-1.
+// Only the bytes that print nothing get a stand-in, so that every byte stays
+// visible: C0 controls and DEL as their Unicode control pictures (LF as U+240A),
+// C1 controls (0x80..0x9F) as "\xHH".
 QString FormatLogLine(const char* direction, const QByteArray& data, bool hex);
 
 inline constexpr const char* RX_PREFIX = "RX-";

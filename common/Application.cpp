@@ -6,6 +6,8 @@
 TavrinApplication::TavrinApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    // The program ends when the main window closes, whichever windows are left.
+    setQuitOnLastWindowClosed(false);
 }
 
 bool TavrinApplication::notify(QObject* receiver, QEvent* event)

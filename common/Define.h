@@ -234,6 +234,10 @@ inline constexpr std::uint32_t LINK_BAUD = 115200;
 inline constexpr std::uint32_t LINK_BAUD_AT_START = 9600; // the automatic re-open at start-up
 inline constexpr std::uint32_t LINK_QUEUE_SIZE = 8192;
 
+// ---- Settings file and messages ----------------------------------------
+inline constexpr int SETTINGS_LINE_MAX = 4096; // bytes; a longer line is not a valid setting
+inline constexpr int QUOTED_VALUE_MAX = 80;    // characters of a bad value that a message quotes
+
 // ---- Pacing (milliseconds) ---------------------------------------------
 inline constexpr int MAIN_START_DELAY_MS = 1000;
 inline constexpr int SWEEP_TICK_MS = 10;

@@ -1,5 +1,7 @@
 #include "common/Framework.h"
 
+#include "common/Define.h"
+
 #include <cmath>
 #include <limits>
 
@@ -29,11 +31,23 @@ bool TryStrToInt(const QString& text, int& value)
     return true;
 }
 
+QString ElidedValue(const QString& value)
+{
+    if (value.size() <= Define::QUOTED_VALUE_MAX)
+        return value;
+    return value.left(Define::QUOTED_VALUE_MAX) + QStringLiteral("...");
+}
+
+EConvertError NotAnInteger(const QString& text)
+{
+    return EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(ElidedValue(text)));
+}
+
 int StrToInt(const QString& text)
 {
     int value = 0;
     if (!TryStrToInt(text, value))
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw NotAnInteger(text);
     return value;
 }
 

@@ -30,9 +30,16 @@ public:
     using Exception::Exception;
 };
 
+// A value as a message quotes it: its first 80 characters, then "..." when it
+// goes on. A message box sized to a megabyte of text takes minutes to lay out.
+QString ElidedValue(const QString& value);
+
+// The conversion error for a text that is not a decimal integer.
+EConvertError NotAnInteger(const QString& text);
+
 // Decimal text to a signed 32-bit integer. Leading and trailing blanks are
 // accepted, as is a leading sign; anything else raises EConvertError with the
-// text "'<text>' is not a valid integer value".
+// text "'<text>' is not a valid integer value" (the text elided as above).
 int StrToInt(const QString& text);
 
 // Like StrToInt, without raising: returns false on bad text.

@@ -5,8 +5,8 @@
 #include "app/Shape.h"
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "common/ValueLabel.h"
 #include "motion/TelemetryChart.h"
-#include "motion/ValueLabel.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -21,15 +21,14 @@ constexpr int CHART_STRETCH = 2; // the chart takes more of the column than the 
 
 // A value label whose size never changes with its text, so that a new value
 // repaints the label without laying out the window again.
-QLabel* valueLabel(const char* name, const QString& accessible, const QString& widest, const QString& text,
-                   QWidget* parent)
+ValueLabel* valueLabel(const char* name, const QString& caption, const QString& widest, const QString& text,
+                       QWidget* parent)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new ValueLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setAccessibleName(accessible);
-    label->setText(widest);
+    label->setValue(widest);
     label->setFixedSize(label->sizeHint());
-    ShowValue(label, text);
+    label->setValue(text);
     return label;
 }
 } // namespace

@@ -4,9 +4,9 @@
 #include "app/Forms.h"
 #include "app/Shape.h"
 #include "comm/Hidden.h"
+#include "common/ValueLabel.h"
 #include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
-#include "motion/ValueLabel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -22,7 +22,7 @@ void TSerialForm1::UnpackData(const QByteArray& Data)
     // A fixed width that does not change must not cost a layout pass per frame.
     if (Shape2->minimumWidth() != gauge.barWidth || Shape2->maximumWidth() != gauge.barWidth)
         Shape2->setFixedWidth(gauge.barWidth);
-    ShowValue(Label8, QString::number(gauge.percent) + QStringLiteral(" %"));
+    Label8->setValue(QString::number(gauge.percent) + QStringLiteral(" %"));
 }
 
 void TSerialForm1::GraphUpdate()
@@ -33,9 +33,9 @@ void TSerialForm1::GraphUpdate()
         Telemetry.posz = Telemetry.rotz;
     }
     Chart2->addFrame({Telemetry.posx, Telemetry.posy, Telemetry.posz, Telemetry.Battery_V});
-    ShowValue(Label61, QStringLiteral("X= ") + QString::number(Telemetry.posx));
-    ShowValue(Label62, QStringLiteral("Y= ") + QString::number(Telemetry.posy));
-    ShowValue(Label63, QStringLiteral("Z= ") + QString::number(Telemetry.posz));
+    Label61->setValue(QStringLiteral("X= ") + QString::number(Telemetry.posx));
+    Label62->setValue(QStringLiteral("Y= ") + QString::number(Telemetry.posy));
+    Label63->setValue(QStringLiteral("Z= ") + QString::number(Telemetry.posz));
 }
 
 void TSerialForm1::ShowShot(const QByteArray& Data)

@@ -3,9 +3,9 @@
 
 #include "common/Dialogs.h"
 #include "common/Globals.h"
+#include "common/ValueLabel.h"
 #include "params/SerialNumber.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -21,8 +21,8 @@ void TSerialForm1::UnpackComand(const QByteArray& Data)
         case DecoderEffect::Kind::SetText:
             if (QLineEdit* target = edit(effect.control))
                 target->setText(effect.text);
-            else if (auto* label = findChild<QLabel*>(effect.control))
-                label->setText(effect.text);
+            else if (auto* label = findChild<ValueLabel*>(effect.control))
+                label->setValue(effect.text);
             break;
         case DecoderEffect::Kind::SelectRadio:
             if (auto* button = findChild<QRadioButton*>(effect.control))
@@ -40,5 +40,5 @@ void TSerialForm1::UnpackComand(const QByteArray& Data)
 
 void TSerialForm1::FormattaSerialNumber(int num)
 {
-    Label21->setText(Params::SerialHeaderText(Label14->text(), num));
+    Label21->setValue(Params::SerialHeaderText(Label14->value(), num));
 }

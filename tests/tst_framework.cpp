@@ -4,9 +4,13 @@
 #include "SimClock.h"
 #include "TestMain.h"
 
+#include "common/Dialogs.h"
 #include "common/Framework.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 class FrameworkTest : public QObject {
@@ -18,6 +22,9 @@ private slots:
     void conversionRejectsWithTheClassicMessage();
     void roundingGoesHalfToEven_data();
     void roundingGoesHalfToEven();
+
+    void messageBoxesShowCarriageReturnsAsLineBreaks_data();
+    void messageBoxesShowCarriageReturnsAsLineBreaks();
 
     void errorInTimerTickIsShownAndProgramGoesOn();
     void errorInAnyEventIsShownByTheApplication();
@@ -63,6 +70,12 @@ void FrameworkTest::conversionRejectsWithTheClassicMessage_data()
                                    << "'1.5' is not a valid integer value";
     QTest::newRow("overflow") << "2147483648"
                               << "'2147483648' is not a valid integer value";
+    QTest::newRow("80 characters quoted whole")
+        << QString(80, 'x') << "'" + QString(80, 'x') + "' is not a valid integer value";
+    QTest::newRow("81 characters cut to 80") << QString(81, 'x') + "y"
+                                             << "'" + QString(80, 'x') + "...' is not a valid integer value";
+    QTest::newRow("a megabyte of digits")
+        << QString(1 << 20, '9') << "'" + QString(80, '9') + "...' is not a valid integer value";
 }
 
 void FrameworkTest::conversionRejectsWithTheClassicMessage()
@@ -95,6 +108,55 @@ void FrameworkTest::roundingGoesHalfToEven()
     QFETCH(double, value);
     QFETCH(long long, rounded);
     QCOMPARE(RoundHalfEven(value), rounded);
+}
+
+void FrameworkTest::messageBoxesShowCarriageReturnsAsLineBreaks_data()
+{
+    QTest::addColumn<int>("kind"); // 0 message, 1 error, 2 question
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("open failure, lone CR") << 1 << "TCOMPORT : cannot open COM3\rNo such file or directory"
+                                           << "TCOMPORT : cannot open COM3\nNo such file or directory";
+    QTest::newRow("terminator error, angle brackets kept")
+        << 1 << "Illegal terminator string.\rformat : #<asciicode>#<asciicode>#<...>\rexample: #13#10"
+        << "Illegal terminator string.\nformat : #<asciicode>#<asciicode>#<...>\nexample: #13#10";
+    QTest::newRow("message, CR LF") << 0 << "first\r\nsecond"
+                                    << "first\nsecond";
+    QTest::newRow("message, LF kept, blanks kept") << 0 << " Scrittura completata \n"
+                                                   << " Scrittura completata \n";
+    QTest::newRow("question, CR CR LF") << 2 << "a\r\r\nb"
+                                        << "a\n\nb";
+}
+
+void FrameworkTest::messageBoxesShowCarriageReturnsAsLineBreaks()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QString seen;
+    Qt::TextFormat format = Qt::AutoText;
+    // Reads the box the Qt dialogs put up, then answers it with its default button.
+    QTimer answer;
+    answer.setInterval(1);
+    connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                seen = box->text();
+                format = box->textFormat();
+                box->defaultButton()->click();
+            }
+    });
+    answer.start();
+    const QString original = text;
+    if (kind == 0)
+        dialogs().message(text);
+    else if (kind == 1)
+        dialogs().error(text);
+    else
+        QVERIFY(!dialogs().askYesNo(text));
+    QCOMPARE(seen, shown);
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(text, original);
 }
 
 void FrameworkTest::errorInTimerTickIsShownAndProgramGoesOn()

@@ -15,17 +15,24 @@
 #include "comm/LogMemo.h"
 #include "comm/TrafficLog.h"
 #include "common/Application.h"
+#include "common/BuildConfig.h"
 #include "common/Define.h"
 #include "common/Globals.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <unistd.h>
 
 namespace {
 const QString PORT_NOT_FOUND = "Kordex Serial ComPort not found .... Please select a right ComPort. ";
@@ -61,6 +68,16 @@ private slots:
     void missingSettingsFileIsReportedAndNeverCreated();
     void badIndexLineShowsConversionErrorAndOpensNothing();
     void closingWindowSavesLastOpenedPortWithNewIndex();
+    void closingMainWindowLeavesTheSetUpCloseHandlerAlone_data();
+    void closingMainWindowLeavesTheSetUpCloseHandlerAlone();
+    void settingsFileIsKeptWhenNoPortWasChosen_data();
+    void settingsFileIsKeptWhenNoPortWasChosen();
+    void unreadableSettingsFileSaysWhy_data();
+    void unreadableSettingsFileSaysWhy();
+    void overlongSettingsLinesAreInvalid_data();
+    void overlongSettingsLinesAreInvalid();
+    void savingWorksWhereOnlyTheFileIsWritable();
+    void installerLeavesASettingsFileEveryUserCanWrite();
     void openFailureShowsReasonAndKeepsListDisabledUntilClose();
     void openFailureAtStartKeepsSetUpWindowClosed();
     void openWithEmptyListIsAListIndexError();
@@ -257,7 +274,11 @@ void LinkTest::logLinesInHexAndText_data()
     QTest::newRow("text, printable") << QByteArray("End.") << false << "RX-- E n d .";
     QTest::newRow("text, control bytes as pictures")
         << QByteArray("2\x00\x0A", 3) << false << QString("RX-- 2 ") + QChar(0x2400) + " " + QChar(0x240A);
-    QTest::newRow("text, high bytes in hex") << QByteArray("\xFF\xAA") << false << "RX-- \\xFF \\xAA";
+    QTest::newRow("text, Latin-1 signs and letters as themselves")
+        << QByteArray("\xAA\xB0\xE8\xFF") << false << QString::fromUtf8("RX-- \u00AA \u00B0 \u00E8 \u00FF");
+    QTest::newRow("text, C1 controls in hex") << QByteArray("\x80\x9F") << false << "RX-- \\x80 \\x9F";
+    QTest::newRow("text, DEL as its picture")
+        << QByteArray("\x7F") << false << QString("RX-- ") + QChar(0x2421);
 }
 
 void LinkTest::logLinesInHexAndText()
@@ -357,16 +378,157 @@ void LinkTest::closingWindowSavesLastOpenedPortWithNewIndex()
 {
     f->writeSettings("COM9\r\n0\r\n");
     f->setPortList({"COM3", "COM4"});
-    SerialForm1->show();
-    SerialForm1->cbports->setCurrentIndex(1);
-    SerialForm1->close();
-    QCOMPARE(f->readSettings(), QByteArray("COM1\r\n1\r\n"));
-
     f->openPort(0);
     SerialForm1->ClosePort();
     SerialForm1->cbports->setCurrentIndex(1);
-    SerialForm1->FormClose();
+    SerialForm1->close();
     QCOMPARE(f->readSettings(), QByteArray("COM3\r\n1\r\n"));
+}
+
+void LinkTest::closingMainWindowLeavesTheSetUpCloseHandlerAlone_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // empty: no settings file
+    QTest::newRow("no settings file") << QByteArray();
+    QTest::newRow("port open, another entry picked") << QByteArray("COM4\r\n1\r\n");
+}
+
+void LinkTest::closingMainWindowLeavesTheSetUpCloseHandlerAlone()
+{
+    QFETCH(QByteArray, settings);
+    if (!settings.isEmpty())
+        f->writeSettings(settings);
+    f->setPortList({"COM3", "COM4"});
+    MainForm->show();
+    f->sim.clock.advance(1000); // the set-up window opens
+    QVERIFY(SerialForm1->isVisible());
+    SerialForm1->cbports->setCurrentIndex(0);
+    f->dialogs.clear();
+    // The user closes the main window while the program runs.
+    QTimer::singleShot(0, MainForm, [] { MainForm->close(); });
+    QApplication::exec();
+    QCOMPARE(f->dialogs.messages, QStringList{});
+    QCOMPARE(f->readSettings(), settings);
+    QVERIFY(!f->port->IsOpen());
+}
+
+void LinkTest::settingsFileIsKeptWhenNoPortWasChosen_data()
+{
+    QTest::addColumn<QStringList>("ports");
+    QTest::addColumn<int>("picked"); // -1: the user picks nothing
+    QTest::newRow("no port found (another copy holds it)") << QStringList{} << -1;
+    QTest::newRow("saved port gone, another one listed") << QStringList{"COM3"} << -1;
+    QTest::newRow("an entry picked but never opened") << QStringList{"COM3", "COM4"} << 1;
+}
+
+void LinkTest::settingsFileIsKeptWhenNoPortWasChosen()
+{
+    QFETCH(QStringList, ports);
+    QFETCH(int, picked);
+    f->writeSettings("COM4\r\n0\r\n");
+    f->setPortList(ports);
+    SerialForm1->LoadSeriale();
+    SerialForm1->show();
+    if (picked >= 0)
+        SerialForm1->cbports->setCurrentIndex(picked);
+    SerialForm1->close();
+    QCOMPARE(f->readSettings(), QByteArray("COM4\r\n0\r\n"));
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void LinkTest::unreadableSettingsFileSaysWhy_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no read permission") << false << "Permission denied";
+    QTest::newRow("a folder in its place") << true << "file to open is a directory";
+}
+
+void LinkTest::unreadableSettingsFileSaysWhy()
+{
+    QFETCH(bool, folder);
+    QFETCH(QString, reason);
+    if (folder) {
+        QVERIFY(QDir().mkpath(f->settingsPath()));
+    } else {
+        if (::geteuid() == 0)
+            QSKIP("the administrator reads every file");
+        f->writeSettings("COM3\r\n0\r\n");
+        QVERIFY(QFile::setPermissions(f->settingsPath(), QFileDevice::WriteOwner));
+    }
+    f->setPortList({"COM3"});
+    SerialForm1->LoadSeriale();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Cannot read the settings file " + f->settingsPath() + ": " + reason});
+    QCOMPARE(f->port->openCount, 0);
+}
+
+void LinkTest::overlongSettingsLinesAreInvalid_data()
+{
+    const QByteArray huge(10 * 1024 * 1024, '7');
+    const QByteArray blanks(5000, ' ');
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("10 MB index line")
+        << "COM3\r\n" + huge + "\r\n"
+        << "'" + QString(80, '7') + "...' is not a valid integer value" << 0 << false;
+    QTest::newRow("index past 4 KiB of blanks")
+        << "COM3\r\n" + blanks + "0\r\n"
+        << "'" + QString(80, ' ') + "...' is not a valid integer value" << 0 << false;
+    QTest::newRow("4097-byte index line")
+        << "COM3\r\n0" + QByteArray(4096, ' ') + "\r\n"
+        << "'0" + QString(79, ' ') + "...' is not a valid integer value" << 0 << false;
+    QTest::newRow("10 MB port line, index still read") << huge + "\r\n1\r\n" << QString() << 1 << false;
+    QTest::newRow("4 KiB index line is still a setting") << "COM3\r\n0" + QByteArray(4095, ' ') + "\r\n"
+                                                         << QString() << 0 << true;
+}
+
+void LinkTest::overlongSettingsLinesAreInvalid()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    QFETCH(int, selected);
+    QFETCH(bool, opened);
+    f->writeSettings(content);
+    f->setPortList({"COM3", "COM4"});
+    runGuarded([] { SerialForm1->LoadSeriale(); });
+    QCOMPARE(f->dialogs.errors, error.isNull() ? QStringList{} : QStringList{error});
+    QCOMPARE(SerialForm1->cbports->currentIndex(), selected);
+    QCOMPARE(f->port->IsOpen(), opened);
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void LinkTest::savingWorksWhereOnlyTheFileIsWritable()
+{
+    if (::geteuid() == 0)
+        QSKIP("the administrator writes in every folder");
+    f->writeSettings("COM9\r\n0\r\n");
+    const QString bin = QFileInfo(f->settingsPath()).path();
+    QVERIFY(QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    f->setPortList({"COM3", "COM4"});
+    f->openPort(1);
+    SerialForm1->close();
+    QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(f->readSettings(), QByteArray("COM4\r\n1\r\n"));
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void LinkTest::installerLeavesASettingsFileEveryUserCanWrite()
+{
+    QTemporaryDir root;
+    QProcess install;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DESTDIR", root.path());
+    install.setProcessEnvironment(environment);
+    install.start(CMAKE_COMMAND, {"--install", TAVRIN_BINARY_DIR});
+    QVERIFY(install.waitForFinished(60000));
+    QCOMPARE(install.exitCode(), 0);
+    const QFileInfo installed(root.path() + BuildConfig::INSTALL_DIR + "/Bin/COM_1.INI");
+    QVERIFY(installed.exists());
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                          QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    QCOMPARE(installed.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), everyone);
 }
 
 void LinkTest::openFailureShowsReasonAndKeepsListDisabledUntilClose()

@@ -5,6 +5,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
+#include "app/Main.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/ComPort.h"
@@ -13,6 +14,7 @@
 #include "comm/SerialPort.h"
 #include "common/Define.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +37,7 @@ private slots:
     void connectionCheckPutsBoardInSetUpAndReadsItsParameters();
     void silentBoardIsReportedAndPortClosed();
     void unplugDuringSweepClosesPortOnce();
+    void secondCopyLeavesTheSavedPortAlone();
 
 private:
     std::unique_ptr<BoardFixture> e2e;
@@ -89,6 +92,12 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     }
     QCOMPARE(SerialForm1->Label1->text(), release);
     QVERIFY(SerialForm1->Label21->text().contains('-'));
+    // What a screen reader speaks: the caption and the value.
+    const auto spoken = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    QCOMPARE(spoken(SerialForm1->Label1), "Firmware release: " + release);
+    QCOMPARE(spoken(SerialForm1->Label21), "Serial number: " + SerialForm1->Label21->text());
     QVERIFY(SerialForm1->SpeedButton5->isEnabled());
 }
 
@@ -148,6 +157,23 @@ void LinkEndToEndTest::portListFollowsAPlugWhileNoPortIsOpen()
     SerialForm1->RefreshPortList();
     QCOMPARE(SerialForm1->cbports->findText(gone), -1);
     QCOMPARE(SerialForm1->cbports->currentText(), board->portPath());
+}
+
+void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
+{
+    // Another copy of the tool holds the board's port, so this one lists it not.
+    TComPort first;
+    first.setPort(board->portPath());
+    first.Open();
+    const QByteArray saved = board->portPath().toLocal8Bit() + "\r\n0\r\n";
+    f->writeSettings(saved);
+    MainForm->show();
+    QCOMPARE(SerialForm1->cbports->findText(board->portPath()), -1);
+    QVERIFY(!SerialForm1->ComPort1->IsOpen());
+    SerialForm1->show();
+    SerialForm1->close();
+    QCOMPARE(f->readSettings(), saved);
+    QVERIFY(f->dialogs.messages.isEmpty());
 }
 
 TAVRIN_TEST_MAIN(LinkEndToEndTest)

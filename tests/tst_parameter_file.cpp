@@ -47,8 +47,8 @@ void ParameterFileTest::init()
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
     SerialForm1->RadioButton9->click();
-    SerialForm1->Label21->setText("1523-0300");
-    SerialForm1->Label1->setText("16.0");
+    SerialForm1->Label21->setValue("1523-0300");
+    SerialForm1->Label1->setValue("16.0");
 }
 
 void ParameterFileTest::keysNameBankRowAndColumn_data()
@@ -206,7 +206,7 @@ void ParameterFileTest::fileFromAnotherBoardLoadsWithANote()
 {
     const QMap<QString, QString> saved = fillDistinctValues();
     const QString path = save("other.json");
-    SerialForm1->Label21->setText("1523-0301");
+    SerialForm1->Label21->setValue("1523-0301");
     load(path);
     QCOMPARE(screen(), saved);
     QCOMPARE(f->dialogs.messages.size(), 1);

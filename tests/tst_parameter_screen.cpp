@@ -10,6 +10,7 @@
 #include "common/Globals.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -51,6 +52,8 @@ private slots:
     void statusReplySelectsSetUpAndSendsOnlyWhenItChanges();
     void bankReplySelectsAndWritesTheDefaultBank();
     void serialNumberBytesFillTheHeader();
+    void valueLabelsSpeakCaptionAndValue_data();
+    void valueLabelsSpeakCaptionAndValue();
     void endReplyShowsValueThenMessage();
 
     void writeSendsAllBanksInOrderHundredMillisecondsApart();
@@ -153,6 +156,40 @@ void ParameterScreenTest::serialNumberBytesFillTheHeader()
     QCOMPARE(SerialForm1->Label14->text(), QString("1523"));
     QCOMPARE(SerialForm1->Label43->text(), QString("300"));
     QCOMPARE(SerialForm1->Label21->text(), QString("1523-0300"));
+}
+
+void ParameterScreenTest::valueLabelsSpeakCaptionAndValue_data()
+{
+    QList<QByteArray> serial;
+    const int bytes[] = {0x00, 0x00, 0x05, 0xF3, 0x00, 0x00, 0x01, 0x2C};
+    for (int i = 0; i < 8; ++i)
+        serial << reply(100 + i, bytes[i]);
+    QTest::addColumn<QList<QByteArray>>("replies");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("nothing read yet") << QList<QByteArray>{} << "Label21"
+                                      << "Serial number";
+    QTest::newRow("serial number header") << serial << "Label21"
+                                          << "Serial number: 1523-0300";
+    QTest::newRow("lot") << serial << "Label14"
+                         << "Serial number, lot: 1523";
+    QTest::newRow("running serial") << serial << "Label43"
+                                    << "Serial number, running serial: 300";
+    QTest::newRow("release") << QList{reply(1, 7)} << "Label1"
+                             << "Firmware release: 7.0";
+    QTest::newRow("old serial") << QList{reply(12, 0x01), reply(13, 0x2C)} << "SN_OLD"
+                                << "Old-format serial number: 300";
+}
+
+void ParameterScreenTest::valueLabelsSpeakCaptionAndValue()
+{
+    QFETCH(QList<QByteArray>, replies);
+    QFETCH(QString, label);
+    QFETCH(QString, spoken);
+    for (const QByteArray& r : replies)
+        feed(r);
+    auto* shown = SerialForm1->findChild<QLabel*>(label);
+    QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name), spoken);
 }
 
 void ParameterScreenTest::endReplyShowsValueThenMessage()

@@ -13,11 +13,15 @@
 #include "comm/Hidden.h"
 #include "firmware/Boot.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 
 class ShellTest : public QObject {
     Q_OBJECT
@@ -35,6 +39,12 @@ private slots:
     void waitDialogHeightDecidesWhetherButtonsShow_data();
     void waitDialogHeightDecidesWhetherButtonsShow();
     void closingSecondaryWindowOnlyHidesIt();
+    void dialogsOpenCentredOnTheScreen_data();
+    void dialogsOpenCentredOnTheScreen();
+    void aboutLogoIsStretchedToItsFrame();
+    void labelsSpeakTheirCaptionAndValue();
+    void nativeTitleBarsShowExactlyTheirCaptions();
+    void programTitleBarsShowExactlyTheirCaptions();
 
     void backgroundPictureDecodesThroughLibjpeg();
     void damagedPictureGivesNoImage_data();
@@ -116,7 +126,7 @@ void ShellTest::menuEntriesShowTheirWindows()
 void ShellTest::aboutBoxShowsVersionOnEveryShowingAndItsOkDoesNothing()
 {
     for (int showing = 0; showing < 2; ++showing) {
-        QorForm->Label4->clear();
+        QorForm->Label4->setValue(QString());
         MainForm->About1Click();
         QCOMPARE(QorForm->Label4->text(), QString("VER. 16"));
         QorForm->hide();
@@ -179,6 +189,117 @@ void ShellTest::closingSecondaryWindowOnlyHidesIt()
     QVERIFY(!about->isVisible());
     MainForm->About1Click();
     QVERIFY(about->isVisible());
+}
+
+void ShellTest::dialogsOpenCentredOnTheScreen_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("height"); // the wait dialog's height setting, 0 for none
+    QTest::newRow("about box") << "QorForm" << 0;
+    QTest::newRow("wait dialog, text and bar") << "waitform" << 70;
+    QTest::newRow("wait dialog with buttons") << "waitform" << 140;
+}
+
+void ShellTest::dialogsOpenCentredOnTheScreen()
+{
+    QFETCH(QString, window);
+    QFETCH(int, height);
+    QWidget* w = window == "QorForm" ? static_cast<QWidget*>(QorForm) : waitform;
+    if (height)
+        waitform->setHeight(height);
+    w->show();
+    const QPoint screenCentre = w->screen()->availableGeometry().center();
+    const QPoint offset = w->frameGeometry().center() - screenCentre;
+    QVERIFY2(offset.manhattanLength() <= 1, qPrintable(QString("centre %1,%2 off by %3,%4")
+                                                           .arg(screenCentre.x())
+                                                           .arg(screenCentre.y())
+                                                           .arg(offset.x())
+                                                           .arg(offset.y())));
+}
+
+void ShellTest::aboutLogoIsStretchedToItsFrame()
+{
+    QFile file(":/logo.jpg");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QImage logo = DecodeJpeg(file.readAll());
+    QorForm->show();
+    const QSize frame(logo.width() * 2, logo.height() * 3);
+    QorForm->Image1->resize(frame);
+    // A frame of another shape shows the whole logo, stretched to fill it.
+    const QImage stretched = logo.scaled(frame).convertToFormat(QImage::Format_RGB32);
+    const QImage shown = QorForm->Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), frame);
+    qint64 difference = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb a = stretched.pixel(x, y);
+            const QRgb b = shown.pixel(x, y);
+            difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+        }
+    const double perChannel = double(difference) / (3.0 * frame.width() * frame.height());
+    QVERIFY2(perChannel < 2, qPrintable(QString::number(perChannel)));
+}
+
+void ShellTest::labelsSpeakTheirCaptionAndValue()
+{
+    const auto spoken = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    MainForm->About1Click();
+    QCOMPARE(spoken(QorForm->Label4), QString("Version: VER. 16"));
+    QCOMPARE(spoken(QorForm->Label2), QString("Maker: Qor S.r.l."));
+    waitform->Label1->setText("Wait... Downloading parameters from Kordex in progress.");
+    QCOMPARE(spoken(waitform->Label1), QString("Wait... Downloading parameters from Kordex in progress."));
+}
+
+void ShellTest::nativeTitleBarsShowExactlyTheirCaptions()
+{
+    if (QGuiApplication::platformName() != "xcb")
+        QSKIP("reads the title bars of an X server (run under xvfb-run with QT_QPA_PLATFORM=xcb)");
+    MainForm->show();
+    const std::pair<QWidget*, QString> windows[] = {{MainForm, "TAVRIN MANAGER Vers. 16"},
+                                                    {SerialForm1, "SetUp Kordex"},
+                                                    {QorForm, "Qor S.r.l."},
+                                                    {waitform, "waitform"},
+                                                    {HiddenForm, "HiddenForm"},
+                                                    {BootForm, "BootForm"}};
+    for (const auto& [window, caption] : windows) {
+        QProcess xprop;
+        xprop.start("xprop", {"-id", QString::number(window->winId()), "_NET_WM_NAME"});
+        QVERIFY(xprop.waitForFinished(10000));
+        const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+        QCOMPARE(line, QString("_NET_WM_NAME(UTF8_STRING) = \"%1\"").arg(caption));
+    }
+}
+
+void ShellTest::programTitleBarsShowExactlyTheirCaptions()
+{
+    if (QGuiApplication::platformName() != "xcb")
+        QSKIP("reads the title bars of an X server (run under xvfb-run with QT_QPA_PLATFORM=xcb)");
+    // The program as installed: its main window and, with no settings file here,
+    // the message box that says so.
+    QProcess program;
+    program.start(TAVRIN_PROGRAM, {});
+    QVERIFY(program.waitForStarted());
+    const auto titles = [] {
+        QProcess xwininfo;
+        xwininfo.start("xwininfo", {"-root", "-tree"});
+        xwininfo.waitForFinished(10000);
+        QStringList names;
+        static const QRegularExpression named(QStringLiteral("0x[0-9a-f]+ \"([^\"]*)\""));
+        auto it = named.globalMatch(QString::fromUtf8(xwininfo.readAllStandardOutput()));
+        while (it.hasNext())
+            names << it.next().captured(1);
+        return names;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(titles().contains("Tavrin Manager"), 20000);
+    const QStringList names = titles();
+    program.kill();
+    program.waitForFinished();
+    for (const QString& caption : {"TAVRIN MANAGER Vers. 16", "Tavrin Manager"})
+        QVERIFY2(names.contains(caption), qPrintable(names.join(" | ")));
+    for (const QString& name : names)
+        QVERIFY2(!name.contains(" - Tavrin Manager") && !name.contains(QChar(0x2014)), qPrintable(name));
 }
 
 void ShellTest::backgroundPictureDecodesThroughLibjpeg()

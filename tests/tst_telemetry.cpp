@@ -107,7 +107,7 @@ void TelemetryTest::sixteenBitValuesAreBigEndianSigned()
     frame.replace(1, 2, posxBytes);
     f->port->feed(frame);
     QCOMPARE(SerialForm1->Label61->text(), label);
-    QCOMPARE(SerialForm1->Label61->accessibleDescription(), label);
+    QCOMPARE(SerialForm1->Label61->accessibleName(), "X value: " + label);
     QCOMPARE(grid(1, 0), hex);
     QCOMPARE(grid(2, 0), decimal);
     QCOMPARE(grid(3, 0), decimal);

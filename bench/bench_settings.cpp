@@ -1,0 +1,33 @@
+// Start-up with a damaged settings file: a second line of 10 MB. Reading stops
+// at the line bound and the error quotes 80 characters, so the cost stays that
+// of a small file.
+#include "BenchMain.h"
+#include "SetupWindowFixture.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "common/Application.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_LoadSettingsWithHugeLine(benchmark::State& state)
+{
+    SetupWindowFixture f;
+    f.writeSettings("COM3\r\n" + QByteArray(10 * 1024 * 1024, '7') + "\r\n");
+    f.setPortList({QStringLiteral("COM3")});
+    qsizetype longest = 0;
+    for (auto _ : state) {
+        f.dialogs.clear();
+        runGuarded([] { SerialForm1->LoadSeriale(); });
+        longest = std::max(longest, f.dialogs.errors.value(0).size());
+    }
+    state.counters["error_length"] = static_cast<double>(longest);
+}
+
+} // namespace
+
+BENCHMARK(BM_LoadSettingsWithHugeLine)->Iterations(20)->Unit(benchmark::kMillisecond);
+
+TAVRIN_BENCHMARK_MAIN()
