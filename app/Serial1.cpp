@@ -6,6 +6,7 @@
 #include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "common/Media.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -56,6 +57,7 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     auto* top = new QVBoxLayout(this);
     buildHeader(top);
     buildParametersTab();
+    buildSoundBrowser();
     top->addWidget(PageControl1, 1);
     buildHiddenGroups();
 

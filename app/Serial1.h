@@ -25,6 +25,10 @@ class QRadioButton;
 class QSlider;
 class QTabWidget;
 class QVBoxLayout;
+class MediaPlayer;
+class QChartView;
+class QLineSeries;
+class QTreeView;
 class LinkOperation;
 class SerialPort;
 class Shape;
@@ -188,6 +192,32 @@ public:
     void FileListBox1KeyDown(int key);
     int KEYPREC = 0; // the previous key pressed in the file list
 
+    // ---- Sound-file browser (sound/SoundBrowser.cpp) ------------------------
+    QTreeView* DirectoryListBox1 = nullptr; // folder tree; the file list follows it
+    QGroupBox* GroupBox13 = nullptr;        // "Info File "
+    QLabel* Label35 = nullptr;              // file name of the selected file
+    QLabel* Label23 = nullptr;              // "PCM": format code
+    QLabel* Label24 = nullptr;              // "Mono": channels
+    QLabel* Label28 = nullptr;              // "Sample rate"
+    QLabel* Label30 = nullptr;              // "Bit / Sample"
+    QLabel* Label37 = nullptr;              // "Size" in bytes, red when too big for a slot
+    QLineEdit* Edit84 = nullptr;            // "Samples to skip (begin)"
+    QLineEdit* Edit86 = nullptr;            // "Samples to skip (end)"
+    QChartView* Chart1 = nullptr;           // waveform of the selected file
+    QList<QLineSeries*> Chart1Series;       // the waveform is drawn in the first
+    MediaPlayer* MediaPlayer1 = nullptr;    // preview of the selected file
+    qint64 FILE_SIZE = 0;                   // of the selected file in bytes, -1 when unreadable
+    bool SIZE_FILE = false;                 // the selected file fits a one-sector slot
+    bool SIZE_HUM = false;                  // the selected file fits a hum slot
+    // Replaces the preview player (tests install a fake).
+    void setMediaPlayer(std::unique_ptr<MediaPlayer> player);
+    // Full path of the file selected in the file list; empty when none is.
+    QString SelectedSoundFile() const;
+    void DirectoryListBox1Change();
+    void ReadInfoFileClick();
+    void Office97Button12Click(); // waveform and sample grid of the selected file
+    void Office97Button11Click(); // preview of the selected file
+
     // Controls that only set-up mode enables (AttivaSetup / DisattivaSetup).
     QList<QWidget*> SetupControls;
 
@@ -204,6 +234,7 @@ private:
     void sendNextParameter();
     void endParameterWrite();
     void buildHiddenGroups();
+    void buildSoundBrowser();
     void connectHandlers();
     void lockSendingControls(bool busy);
     void statusClicked(QRadioButton* button);
@@ -216,4 +247,6 @@ private:
     QList<std::pair<QWidget*, bool>> m_lockedWhileBusy;
     int m_writesSent = 0;
     QHash<QString, QLineEdit*> m_edits;
+    std::unique_ptr<MediaPlayer> m_mediaPlayer;
+    bool m_followingFolder = false; // the tree is being pointed at the sound folder
 };

@@ -181,6 +181,20 @@ inline constexpr int WAV_HEADER_BYTES = 44;
 inline constexpr std::uint32_t SECTOR_SIZE = 0x10000;
 inline constexpr std::uint32_t SOUND_MEMORY_SIZE = 0x400000;
 
+// ---- Sound-file browser ---------------------------------------------------
+// Header fields shown for the selected file (byte offsets from the file start).
+inline constexpr int WAV_FORMAT_OFFSET = 20;   // low byte of the format code, 1 for PCM
+inline constexpr int WAV_CHANNELS_OFFSET = 22; // low byte of the channel count
+inline constexpr int WAV_RATE_OFFSET = 24;     // low 16 bits of the sample rate, little-endian
+inline constexpr int WAV_BITS_OFFSET = 34;     // low byte of the bits per sample
+inline constexpr int WAV_SAMPLE_BYTES = 2;
+inline constexpr std::uint16_t OFFSET_BINARY_FLIP = 0x8000; // two's complement to offset binary
+inline constexpr int WAVEFORM_SERIES = 4;                   // the waveform is drawn in the first
+inline constexpr int WAVEFORM_AXIS_MAX = 70000;
+inline constexpr int SAMPLE_GRID_COLUMNS = 32; // hexadecimal sample cells per monitor row
+inline constexpr int SAMPLE_GRID_CELLS = 499;
+inline constexpr int SAMPLE_GRID_FIRST_ROW = 1;
+
 // ---- Telemetry -----------------------------------------------------------
 inline constexpr int TELEMETRY_MIN_BLOCK = 25; // blocks of 25 bytes or more starting 0xFF
 inline constexpr unsigned char TELEMETRY_START = 0xFF;

@@ -4,18 +4,8 @@
 #include "app/Forms.h"
 #include "comm/Hidden.h"
 
-#include <QDir>
-#include <QListWidget>
-
 namespace {
 constexpr int MONITOR_WIDENING = 300;
-}
-
-void TSerialForm1::FillFileList()
-{
-    FileListBox1->clear();
-    const QStringList wavs = QDir(SoundFolder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
-    FileListBox1->addItems(wavs);
 }
 
 void TSerialForm1::FileListBox1KeyDown(int key)

@@ -1,0 +1,63 @@
+// Drawing the waveform of a full hum file (130,955 sample bytes after its
+// header): reading it, converting the samples, one replace() of the series and
+// the sample cells, then painting the chart once.
+#include "BenchMain.h"
+#include "SetupWindowFixture.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "common/Media.h"
+
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <benchmark/benchmark.h>
+#include <cmath>
+
+namespace {
+
+constexpr int HUM_SAMPLE_BYTES = 130955;
+
+class SilentPlayer final : public MediaPlayer {
+public:
+    void open(const QString&) override {}
+    void play() override {}
+    void close() override {}
+};
+
+void writeHumFile(const QString& path)
+{
+    QByteArray bytes(44, '\0');
+    for (int i = 0; i < HUM_SAMPLE_BYTES / 2; ++i) {
+        const auto sample = static_cast<qint16>(12000 * std::sin(i * 0.0256));
+        bytes.append(static_cast<char>(sample & 0xFF));
+        bytes.append(static_cast<char>(sample >> 8 & 0xFF));
+    }
+    bytes.append('\0'); // the odd last byte of a 130,999-byte file
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+void BM_DrawHumWaveform(benchmark::State& state)
+{
+    SetupWindowFixture f;
+    SerialForm1->setMediaPlayer(std::make_unique<SilentPlayer>());
+    const QString folder = f.folder.path() + QStringLiteral("/Fonts/bank1");
+    QDir().mkpath(folder);
+    writeHumFile(folder + QStringLiteral("/hum.wav"));
+    SerialForm1->show();
+    SerialForm1->FileListBox1->setCurrentRow(0);
+    for (auto _ : state) {
+        SerialForm1->Office97Button12Click();
+        SerialForm1->Chart1->viewport()->repaint();
+    }
+    state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
+}
+
+} // namespace
+
+BENCHMARK(BM_DrawHumWaveform)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+TAVRIN_BENCHMARK_MAIN()

@@ -1,0 +1,236 @@
+// The sound-file browser of the "Parameters" tab: the folder tree, the WAV files
+// of the chosen folder, the "Info File " group, the waveform and the preview.
+#include "app/Serial1.h"
+
+#include "app/Forms.h"
+#include "app/ValueLabel.h"
+#include "comm/Hidden.h"
+#include "common/Define.h"
+#include "common/Media.h"
+#include "sound/WavInfo.h"
+#include "sound/Waveform.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QScopedValueRollback>
+#include <QTableWidget>
+#include <QTreeView>
+#include <QValueAxis>
+
+namespace {
+const char* const NO_FILE_NAME = ".................";
+const char* const NO_VALUE = "----";
+const char* const NO_SKIP = "0";
+constexpr int FILE_NAME_COLUMN = 0;
+const QColor SIZE_FITS_COLOUR(Qt::black);
+const QColor SIZE_TOO_BIG_COLOUR(Qt::red);
+constexpr int WAVEFORM_MIN_HEIGHT = 160;
+
+QFileSystemModel* folderModel(const QTreeView* tree)
+{
+    return static_cast<QFileSystemModel*>(tree->model());
+}
+
+QLabel* valueLabel(const char* name, const QString& accessible, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAccessibleName(accessible);
+    SetValueText(label, QString::fromLatin1(NO_VALUE));
+    return label;
+}
+
+void setTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+} // namespace
+
+void TSerialForm1::buildSoundBrowser()
+{
+    QWidget* page = FileListBox1->parentWidget();
+
+    // The folder tree goes above the file list.
+    DirectoryListBox1 = new QTreeView(page);
+    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
+    DirectoryListBox1->setAccessibleName(QStringLiteral("Sound folders"));
+    auto* folders = new QFileSystemModel(DirectoryListBox1);
+    folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    folders->setRootPath(QString());
+    DirectoryListBox1->setModel(folders);
+    DirectoryListBox1->setHeaderHidden(true);
+    for (int column = FILE_NAME_COLUMN + 1; column < folders->columnCount(); ++column)
+        DirectoryListBox1->hideColumn(column);
+    auto* foldersCaption = new QLabel(QStringLiteral("Folders"), page);
+    foldersCaption->setBuddy(DirectoryListBox1);
+    SidePanel->insertWidget(0, foldersCaption);
+    SidePanel->insertWidget(1, DirectoryListBox1, 1);
+
+    GroupBox13 = new QGroupBox(QStringLiteral("Info File "), page);
+    GroupBox13->setObjectName(QStringLiteral("GroupBox13"));
+    GroupBox13->setAccessibleName(QStringLiteral("Info File"));
+    auto* info = new QFormLayout(GroupBox13);
+    Label35 = valueLabel("Label35", QStringLiteral("File name"), GroupBox13);
+    SetValueText(Label35, QString::fromLatin1(NO_FILE_NAME));
+    info->addRow(Label35);
+    const struct {
+        const char* caption;
+        QLabel*& value;
+        const char* name;
+        const char* accessible;
+    } pairs[] = {{"PCM", Label23, "Label23", "Format code"},
+                 {"Mono", Label24, "Label24", "Channels"},
+                 {"Sample rate", Label28, "Label28", "Sample rate"},
+                 {"Bit / Sample", Label30, "Label30", "Bits per sample"},
+                 {"Size", Label37, "Label37", "File size in bytes"}};
+    for (const auto& pair : pairs) {
+        pair.value = valueLabel(pair.name, QString::fromLatin1(pair.accessible), GroupBox13);
+        info->addRow(QString::fromLatin1(pair.caption), pair.value);
+    }
+    const struct {
+        QLineEdit*& edit;
+        const char* name;
+        const char* caption;
+    } skips[] = {{Edit84, "Edit84", "Samples to skip (begin)"}, {Edit86, "Edit86", "Samples to skip (end)"}};
+    for (const auto& skip : skips) {
+        skip.edit = new QLineEdit(QString::fromLatin1(NO_SKIP), GroupBox13);
+        skip.edit->setObjectName(QString::fromLatin1(skip.name));
+        skip.edit->setAccessibleName(QString::fromLatin1(skip.caption));
+        info->addRow(QString::fromLatin1(skip.caption), skip.edit);
+    }
+    SidePanel->addWidget(GroupBox13);
+
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    auto* samples = new QValueAxis(chart);
+    auto* values = new QValueAxis(chart);
+    values->setRange(0, Define::WAVEFORM_AXIS_MAX);
+    chart->addAxis(samples, Qt::AlignBottom);
+    chart->addAxis(values, Qt::AlignLeft);
+    for (int i = 0; i < Define::WAVEFORM_SERIES; ++i) {
+        auto* series = new QLineSeries(chart);
+        chart->addSeries(series);
+        series->attachAxis(samples);
+        series->attachAxis(values);
+        Chart1Series.append(series);
+    }
+    Chart1 = new QChartView(chart, page);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setAccessibleName(QStringLiteral("Waveform of the selected file"));
+    Chart1->setMinimumHeight(WAVEFORM_MIN_HEIGHT);
+    SidePanel->addWidget(Chart1, 1);
+
+    setMediaPlayer(MakeMediaPlayer(this));
+    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { DirectoryListBox1Change(); });
+    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { ReadInfoFileClick(); });
+}
+
+void TSerialForm1::setMediaPlayer(std::unique_ptr<MediaPlayer> player)
+{
+    m_mediaPlayer = std::move(player);
+    MediaPlayer1 = m_mediaPlayer.get();
+}
+
+QString TSerialForm1::SelectedSoundFile() const
+{
+    const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
+    return selected.isEmpty() ? QString() : QDir(SoundFolder).filePath(selected.first()->text());
+}
+
+void TSerialForm1::FillFileList()
+{
+    {
+        // Pointing the tree at the folder is not a choice of the user's.
+        const QScopedValueRollback following(m_followingFolder, true);
+        const QModelIndex folder = folderModel(DirectoryListBox1)->index(SoundFolder);
+        DirectoryListBox1->setCurrentIndex(folder);
+        DirectoryListBox1->scrollTo(folder);
+    }
+    FileListBox1->clear();
+    const QStringList wavs = QDir(SoundFolder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
+    FileListBox1->addItems(wavs);
+}
+
+void TSerialForm1::DirectoryListBox1Change()
+{
+    if (m_followingFolder)
+        return;
+    SoundFolder = folderModel(DirectoryListBox1)->filePath(DirectoryListBox1->currentIndex());
+    FillFileList();
+}
+
+void TSerialForm1::ReadInfoFileClick()
+{
+    const QString path = SelectedSoundFile();
+    SetValueText(Label35, QFileInfo(path).fileName());
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    const bool readable = file.open(QIODevice::ReadOnly);
+    FILE_SIZE = readable ? file.size() : -1;
+    const Sound::SizeFlags fits = Sound::SizeFlagsFor(FILE_SIZE);
+    SIZE_FILE = fits.fitsSlot;
+    SIZE_HUM = fits.fitsHum;
+    SetValueText(Label37, QString::number(FILE_SIZE));
+    setTextColour(Label37, SIZE_FILE ? SIZE_FITS_COLOUR : SIZE_TOO_BIG_COLOUR);
+
+    const std::optional<Sound::WavHeaderInfo> header =
+        Sound::ReadWavInfo(readable ? file.read(Define::WAV_HEADER_BYTES) : QByteArray());
+    const auto shown = [&header](int Sound::WavHeaderInfo::*field) {
+        return header ? QString::number((*header).*field) : QString::fromLatin1(NO_VALUE);
+    };
+    SetValueText(Label23, shown(&Sound::WavHeaderInfo::format));
+    SetValueText(Label24, shown(&Sound::WavHeaderInfo::channels));
+    SetValueText(Label28, shown(&Sound::WavHeaderInfo::sampleRate));
+    SetValueText(Label30, shown(&Sound::WavHeaderInfo::bitsPerSample));
+    file.close();
+
+    Office97Button12Click();
+    Office97Button11Click();
+}
+
+void TSerialForm1::Office97Button12Click()
+{
+    MediaPlayer1->close();
+    QFile file(SelectedSoundFile());
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+
+    // The whole waveform in one replace(): the chart lays a series out again
+    // after every change, so adding the points one by one would take seconds.
+    for (QLineSeries* series : Chart1Series)
+        series->clear();
+    const QList<QPointF> points = Sound::WaveformPoints(bytes);
+    Chart1Series.first()->replace(points);
+    Chart1->chart()->axes(Qt::Horizontal).first()->setRange(1, std::max<qsizetype>(1, points.size()));
+
+    QTableWidget* grid = HiddenForm->StringGrid2;
+    grid->clearContents();
+    const int cells = Sound::SampleCellCount(bytes);
+    for (int i = 0; i < cells; ++i) {
+        const Sound::GridCell cell = Sound::SampleCell(i);
+        SetCell(grid, cell.column, cell.row, Sound::SampleCellText(Sound::OffsetSample(bytes, i)));
+    }
+}
+
+void TSerialForm1::Office97Button11Click()
+{
+    const QString path = SelectedSoundFile();
+    if (path.isEmpty())
+        return;
+    MediaPlayer1->open(path);
+    MediaPlayer1->play();
+}
