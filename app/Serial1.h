@@ -235,6 +235,7 @@ private:
     void endParameterWrite();
     void buildHiddenGroups();
     void buildSoundBrowser();
+    void buildInfoFileGroup(QWidget* page);
     void connectHandlers();
     void lockSendingControls(bool busy);
     void statusClicked(QRadioButton* button);

@@ -56,28 +56,73 @@ void setTextColour(QLabel* label, const QColor& colour)
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
+
+QTreeView* makeFolderTree(QWidget* parent)
+{
+    auto* tree = new QTreeView(parent);
+    tree->setObjectName(QStringLiteral("DirectoryListBox1"));
+    tree->setAccessibleName(QStringLiteral("Sound folders"));
+    auto* folders = new QFileSystemModel(tree);
+    folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    folders->setRootPath(QString());
+    tree->setModel(folders);
+    tree->setHeaderHidden(true);
+    for (int column = FILE_NAME_COLUMN + 1; column < folders->columnCount(); ++column)
+        tree->hideColumn(column);
+    return tree;
+}
+
+// A chart of fixed value range whose sample axis the caller sets per file.
+QChartView* makeWaveformChart(QWidget* parent, QList<QLineSeries*>& series)
+{
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    auto* samples = new QValueAxis(chart);
+    auto* values = new QValueAxis(chart);
+    values->setRange(0, Define::WAVEFORM_AXIS_MAX);
+    chart->addAxis(samples, Qt::AlignBottom);
+    chart->addAxis(values, Qt::AlignLeft);
+    for (int i = 0; i < Define::WAVEFORM_SERIES; ++i) {
+        auto* line = new QLineSeries(chart);
+        chart->addSeries(line);
+        line->attachAxis(samples);
+        line->attachAxis(values);
+        // A dense trace: a hairline pen is the cheapest to draw.
+        QPen hairline = line->pen();
+        hairline.setWidth(0);
+        line->setPen(hairline);
+        series.append(line);
+    }
+    auto* view = new QChartView(chart, parent);
+    view->setObjectName(QStringLiteral("Chart1"));
+    view->setAccessibleName(QStringLiteral("Waveform of the selected file"));
+    view->setMinimumHeight(WAVEFORM_MIN_HEIGHT);
+    return view;
+}
 } // namespace
 
 void TSerialForm1::buildSoundBrowser()
 {
     QWidget* page = FileListBox1->parentWidget();
-
-    // The folder tree goes above the file list.
-    DirectoryListBox1 = new QTreeView(page);
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DirectoryListBox1->setAccessibleName(QStringLiteral("Sound folders"));
-    auto* folders = new QFileSystemModel(DirectoryListBox1);
-    folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    folders->setRootPath(QString());
-    DirectoryListBox1->setModel(folders);
-    DirectoryListBox1->setHeaderHidden(true);
-    for (int column = FILE_NAME_COLUMN + 1; column < folders->columnCount(); ++column)
-        DirectoryListBox1->hideColumn(column);
+    DirectoryListBox1 = makeFolderTree(page);
     auto* foldersCaption = new QLabel(QStringLiteral("Folders"), page);
     foldersCaption->setBuddy(DirectoryListBox1);
-    SidePanel->insertWidget(0, foldersCaption);
+    SidePanel->insertWidget(0, foldersCaption); // above the file list
     SidePanel->insertWidget(1, DirectoryListBox1, 1);
+    buildInfoFileGroup(page);
+    SidePanel->addWidget(GroupBox13);
+    Chart1 = makeWaveformChart(page, Chart1Series);
+    SidePanel->addWidget(Chart1, 1);
 
+    setMediaPlayer(MakeMediaPlayer(this));
+    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { DirectoryListBox1Change(); });
+    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { ReadInfoFileClick(); });
+}
+
+void TSerialForm1::buildInfoFileGroup(QWidget* page)
+{
     GroupBox13 = new QGroupBox(QStringLiteral("Info File "), page);
     GroupBox13->setObjectName(QStringLiteral("GroupBox13"));
     GroupBox13->setAccessibleName(QStringLiteral("Info File"));
@@ -110,33 +155,6 @@ void TSerialForm1::buildSoundBrowser()
         skip.edit->setAccessibleName(QString::fromLatin1(skip.caption));
         info->addRow(QString::fromLatin1(skip.caption), skip.edit);
     }
-    SidePanel->addWidget(GroupBox13);
-
-    auto* chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->legend()->hide();
-    auto* samples = new QValueAxis(chart);
-    auto* values = new QValueAxis(chart);
-    values->setRange(0, Define::WAVEFORM_AXIS_MAX);
-    chart->addAxis(samples, Qt::AlignBottom);
-    chart->addAxis(values, Qt::AlignLeft);
-    for (int i = 0; i < Define::WAVEFORM_SERIES; ++i) {
-        auto* series = new QLineSeries(chart);
-        chart->addSeries(series);
-        series->attachAxis(samples);
-        series->attachAxis(values);
-        Chart1Series.append(series);
-    }
-    Chart1 = new QChartView(chart, page);
-    Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setAccessibleName(QStringLiteral("Waveform of the selected file"));
-    Chart1->setMinimumHeight(WAVEFORM_MIN_HEIGHT);
-    SidePanel->addWidget(Chart1, 1);
-
-    setMediaPlayer(MakeMediaPlayer(this));
-    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { DirectoryListBox1Change(); });
-    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { ReadInfoFileClick(); });
 }
 
 void TSerialForm1::setMediaPlayer(std::unique_ptr<MediaPlayer> player)
