@@ -72,6 +72,7 @@ void BM_DrawHumWaveform(benchmark::State& state)
         SerialForm1->Office97Button12Click();
         SerialForm1->Chart1->viewport()->repaint();
     }
+    state.counters["chart_visible"] = SerialForm1->Chart1->viewport()->isVisible();
     state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
 }
 
