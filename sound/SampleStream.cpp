@@ -77,10 +77,11 @@ QByteArray SlotBytes(const QByteArray& wav, SkipCounts skips)
     const int first = std::min(skips.begin, samples);
     const int last = std::max(first, samples - skips.end);
     QByteArray out(static_cast<qsizetype>(last - first) * Define::WAV_SAMPLE_BYTES, Qt::Uninitialized);
-    const auto* in = reinterpret_cast<const unsigned char*>(wav.constData()) + Define::WAV_HEADER_BYTES;
+    const auto* in = reinterpret_cast<const unsigned char*>(wav.constData());
     auto* o = reinterpret_cast<unsigned char*>(out.data());
     for (int i = first; i < last; ++i) {
-        const unsigned char* p = in + static_cast<qsizetype>(i) * Define::WAV_SAMPLE_BYTES;
+        const unsigned char* p =
+            in + Define::WAV_HEADER_BYTES + static_cast<qsizetype>(i) * Define::WAV_SAMPLE_BYTES;
         const std::uint16_t v = SlotSample(static_cast<std::uint16_t>(p[0] | (p[1] << BITS_PER_BYTE)));
         *o++ = static_cast<unsigned char>(v & LOW_BYTE);
         *o++ = static_cast<unsigned char>(v >> BITS_PER_BYTE);

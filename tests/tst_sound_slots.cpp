@@ -93,6 +93,8 @@ private slots:
 
     void uploadOfOneSampleFrameBySpacing();
     void humUploadErasesBothSectors();
+    void headerOnlyFileSendsNoSample_data();
+    void headerOnlyFileSendsNoSample();
     void skipCountsLeaveExactlyTheirSamples_data();
     void skipCountsLeaveExactlyTheirSamples();
     void badSkipFieldsRefuseBeforeAnythingIsSent_data();
@@ -576,6 +578,30 @@ void SoundSlotsTest::humUploadErasesBothSectors()
                                 frame("23 45 00 00 16 00 0A"), frame("23 45 00 00 17 00 0A"),
                                 frame("23 4C 00 00 16 00 0A")}));
     QCOMPARE(f->port->sent[4].at - f->port->sent[3].at, 1020);
+}
+
+void SoundSlotsTest::headerOnlyFileSendsNoSample_data()
+{
+    QTest::addColumn<int>("bytes");
+    QTest::newRow("exactly the 44-byte header") << 44;
+    QTest::newRow("shorter than a header") << 10;
+    QTest::newRow("header and an odd byte") << 45;
+}
+
+void SoundSlotsTest::headerOnlyFileSendsNoSample()
+{
+    QFETCH(int, bytes);
+    select("empty.wav", QByteArray(bytes, 'x'));
+    SerialForm1->PowerOn1Click();
+    f->sim.clock.advance(2020);
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{frame("23 45 00 00 00 00 0A"), frame("23 45 00 00 00 00 0A"),
+                                                 frame("23 4C 00 00 00 00 0A")}));
+    f->sim.clock.advance(20 + 3999);
+    QVERIFY(waitform->isVisible());
+    f->sim.clock.advance(1);
+    QVERIFY(!waitform->isVisible());
+    QCOMPARE(f->port->sent.size(), 3);
+    QVERIFY(f->dialogs.messages.isEmpty());
 }
 
 void SoundSlotsTest::skipCountsLeaveExactlyTheirSamples_data()
