@@ -196,13 +196,12 @@ public:
 
     // ---- Sound slots, erasing and upload (sound/) --------------------------
     // Slot buttons in the order of Sound::SoundSlots(), one erase button per row
-    // panel in the order of RowPanels, and the file list's menu items per slot.
+    // panel in the order of RowPanels.
     QList<QPushButton*> SlotButtons;
     QList<QPushButton*> EraseButtons;
     QPushButton* SpeedButton6 = nullptr; // "Erase All Sounds"
     QLabel* Label58 = nullptr;           // the rule for sound files
     QMenu* PopupMenu1 = nullptr;         // context menu of FileListBox1
-    QList<QAction*> SlotMenuItems;
     WindowTimer* Timer2 = nullptr;    // upload: the request, then the sample stream, 20 ms
     WindowTimer* PaceTimer = nullptr; // the pauses after erase frames and before an upload ends
     quint32 StartAddress = 0;         // the slot being written

@@ -137,7 +137,6 @@ void TSerialForm1::buildSoundControls()
             QAction* item = into->addAction(slot.menu.caption);
             item->setObjectName(slot.menu.name);
             connect(item, &QAction::triggered, this, [this, index] { SlotMenuItem(index); });
-            SlotMenuItems.append(item);
         }
     }
     FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
