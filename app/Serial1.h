@@ -73,9 +73,11 @@ public:
 
     // ---- "Parameters" tab ---------------------------------------------------
     QTabWidget* PageControl1 = nullptr;
-    QGroupBox* GroupBox2 = nullptr;      // the parameter group
-    QPushButton* SpeedButton4 = nullptr; // "Read Parameters"
-    QPushButton* SpeedButton5 = nullptr; // "Write Parameters"
+    QGroupBox* GroupBox2 = nullptr;        // the parameter group
+    QPushButton* SpeedButton4 = nullptr;   // "Read Parameters"
+    QPushButton* SpeedButton5 = nullptr;   // "Write Parameters"
+    QPushButton* SaveParameters = nullptr; // "Save...": the screen to a parameter file
+    QPushButton* LoadParameters = nullptr; // "Load...": a parameter file to the screen
     QRadioButton* Def1 = nullptr;
     QRadioButton* Def2 = nullptr;
     QRadioButton* Def3 = nullptr;
@@ -123,6 +125,9 @@ public:
 
     // ---- Port panel and settings file (comm/SerialLink.cpp) ---------------
     void InitSeriale();
+    // Reads the port list again while no port is open, keeping the selected port
+    // when it is still there.
+    void RefreshPortList();
     void LoadSeriale();
     void SaveSeriale();
     void OpenPort();
@@ -181,6 +186,10 @@ public:
     void WRITE_DATA_BANK3();
     void WriteTimerTimer();
     bool WritingParameters() const;
+    void SaveParametersClick();
+    void LoadParametersClick();
+    // Clears the marks of the fields a loaded file changed (after a read or a write).
+    void ClearLoadedMarks();
 
     // ---- Motion (motion/) --------------------------------------------------
     void UnpackData(const QByteArray& Data);
@@ -361,6 +370,8 @@ private:
     void connectHandlers();
     void lockSendingControls(bool busy);
     void statusClicked(QRadioButton* button);
+    QString parameterFileFolder() const;
+    QRadioButton* radioButton(const char* name) const;
     void defaultBankClicked(QRadioButton* button, int bank);
 
     // ---- Sound (sound/) ----
@@ -385,4 +396,5 @@ private:
     QList<std::pair<QWidget*, bool>> m_lockedWhileBusy;
     int m_writesSent = 0;
     QHash<QString, QLineEdit*> m_edits;
+    QString m_parameterFileFolder; // where the last parameter file was saved or loaded
 };
