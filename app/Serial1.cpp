@@ -1,6 +1,7 @@
 // Builds the set-up window's controls. Behaviour lives with the subsystems.
 #include "app/Serial1.h"
 
+#include "app/PortComboBox.h"
 #include "app/Shape.h"
 #include "comm/ComPort.h"
 #include "comm/LinkOperation.h"
@@ -60,6 +61,8 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     buildSoundBrowser();
     top->addWidget(PageControl1, 1);
     buildHiddenGroups();
+    buildSoundControls();
+    buildBulkLoad();
 
     auto port = std::make_unique<TComPort>(this);
     port->setObjectName(QStringLiteral("ComPort1"));
@@ -138,7 +141,9 @@ void TSerialForm1::buildHeader(QVBoxLayout* top)
     Panel23->setFrameShape(QFrame::StyledPanel);
     auto* portRow = new QHBoxLayout(Panel23);
     auto* usb = caption(QStringLiteral("USB"), Panel23);
-    cbports = named(new QComboBox(Panel23), "cbports", QStringLiteral("Serial port"));
+    auto* portList = named(new PortComboBox(Panel23), "cbports", QStringLiteral("Serial port"));
+    connect(portList, &PortComboBox::aboutToShowPopup, this, [this] { RefreshPortList(); });
+    cbports = portList;
     cbports->setMinimumWidth(PORT_LIST_MIN_WIDTH);
     usb->setBuddy(cbports);
     shPortOpen = named(new Shape(Panel23), "shPortOpen", QStringLiteral("Port open indicator"));
@@ -191,8 +196,14 @@ void TSerialForm1::buildParametersTab()
                          QStringLiteral("Read Parameters"));
     SpeedButton5 = named(new QPushButton(QStringLiteral("Write Parameters"), GroupBox2), "SpeedButton5",
                          QStringLiteral("Write Parameters"));
+    SaveParameters = named(new QPushButton(QStringLiteral("Save..."), GroupBox2), "SaveParameters",
+                           QStringLiteral("Save the parameters to a file"));
+    LoadParameters = named(new QPushButton(QStringLiteral("Load..."), GroupBox2), "LoadParameters",
+                           QStringLiteral("Load parameters from a file"));
     actions->addWidget(SpeedButton4);
     actions->addWidget(SpeedButton5);
+    actions->addWidget(SaveParameters);
+    actions->addWidget(LoadParameters);
     actions->addStretch();
     group->addLayout(actions);
 
@@ -247,6 +258,8 @@ void TSerialForm1::connectHandlers()
     connect(CloseButton, &QPushButton::clicked, this, [this] { ClosePort(); });
     connect(SpeedButton4, &QPushButton::clicked, this, [this] { ReadBtnClick(); });
     connect(SpeedButton5, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
+    connect(SaveParameters, &QPushButton::clicked, this, [this] { SaveParametersClick(); });
+    connect(LoadParameters, &QPushButton::clicked, this, [this] { LoadParametersClick(); });
     // Radio buttons act when they become selected, by the user or by the program,
     // never when an already selected button is selected again.
     const std::pair<QRadioButton*, void (TSerialForm1::*)()> selections[] = {

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace {
 const QColor PORT_OPEN_COLOUR(255, 255, 0);
@@ -55,6 +56,20 @@ void TSerialForm1::InitSeriale()
     cbports->addItems(ports);
     if (cbports->count() > 0)
         cbports->setCurrentIndex(0);
+}
+
+void TSerialForm1::RefreshPortList()
+{
+    if (ComPort1->IsOpen())
+        return;
+    const QString selected = cbports->currentText();
+    QStringList ports;
+    EnumPorts(&ports);
+    const QSignalBlocker quiet(cbports);
+    cbports->clear();
+    cbports->addItems(ports);
+    const int kept = ports.indexOf(selected);
+    cbports->setCurrentIndex(kept >= 0 ? kept : (ports.isEmpty() ? -1 : 0));
 }
 
 void TSerialForm1::LoadSeriale()
@@ -136,6 +151,7 @@ void TSerialForm1::ComPort1DeviceLost()
     const QString cutShort = Link->deviceLost(ComPort1->Port());
     Timer1->setEnabled(false);
     Timer3->setEnabled(false);
+    StopBulkLoad();
     if (checking)
         waitform->close();
     ClosePort();

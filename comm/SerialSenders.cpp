@@ -43,6 +43,7 @@ void TSerialForm1::SetCloseReadSeq()
 
 void TSerialForm1::ReadBtnClick()
 {
+    ClearLoadedMarks(); // the screen is about to show the board again
     ADDRESS = 0;
     Timer1->setEnabled(true);
 }

@@ -30,6 +30,10 @@ public:
     {
         return QFileDialog::getOpenFileName(dialogParent(), caption, folder, filter);
     }
+    QString saveFileName(const QString& caption, const QString& folder, const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(dialogParent(), caption, folder, filter);
+    }
 };
 
 QtDialogs qtDialogs;

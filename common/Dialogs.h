@@ -18,6 +18,8 @@ public:
     virtual bool askYesNo(const QString& text) = 0;
     // A file to open; an empty result means the user cancelled.
     virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
+    // A file to write; empty when the user cancelled.
+    virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
 };
 
 // The dialogs in use. Never null: starts as the Qt message boxes.

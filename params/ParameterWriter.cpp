@@ -7,12 +7,8 @@ namespace Params {
 
 using namespace Define;
 
-namespace {
-
-// The edit's value, or why it cannot be sent.
-std::optional<WriteRefusal> readField(const ParameterField& field, const EditText& textOf, int& value)
+std::optional<WriteRefusal> CheckFieldText(const ParameterField& field, const QString& text, int& value)
 {
-    const QString text = textOf(field.editName());
     try {
         value = StrToInt(text);
     } catch (const EConvertError& error) {
@@ -26,6 +22,8 @@ std::optional<WriteRefusal> readField(const ParameterField& field, const EditTex
                                                   .arg(value)};
     return std::nullopt;
 }
+
+namespace {
 
 std::uint8_t byteAt(const ParameterField& field, int address, int value)
 {
@@ -62,7 +60,7 @@ WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode)
             const ParameterField* field = fieldAtAddress(address);
             Q_ASSERT(field);
             int value = 0;
-            if (auto refusal = readField(*field, textOf, value))
+            if (auto refusal = CheckFieldText(*field, textOf(field->editName()), value))
                 return {std::move(refusal), {}};
             banks[bank - BANK1].append({address, byteAt(*field, address, value)});
         }

@@ -54,6 +54,12 @@ struct WritePlanResult {
     bool ok() const { return !refusal.has_value(); }
 };
 
+struct ParameterField;
+
+// The value of a field's text, or why it cannot be sent: the one rule that every
+// value written to the board or loaded from a file passes.
+std::optional<WriteRefusal> CheckFieldText(const ParameterField& field, const QString& text, int& value);
+
 // The text of an edit, by its objectName.
 using EditText = std::function<QString(const QString& edit)>;
 

@@ -101,6 +101,7 @@ void TSerialForm1::WRITE_DATA_BANK3()
 void TSerialForm1::WriteTimerTimer()
 {
     if (m_writeQueue.isEmpty()) { // the last frame has had its 100 ms
+        ClearLoadedMarks();       // the board holds what the screen shows
         endParameterWrite();
         waitform->close();
         return;

@@ -12,8 +12,9 @@
 namespace {
 
 constexpr int MS_PER_S = 1000;
-constexpr int ADDRESS_BYTE = 0; // payload byte 1: the parameter address
-constexpr int VALUE_BYTE = 1;   // payload byte 2: the value written
+constexpr int ADDRESS_BYTE = 0;      // payload byte 1: the parameter address
+constexpr int VALUE_BYTE = 1;        // payload byte 2: the value written
+constexpr int ADDRESS_COPY_BYTE = 1; // payload byte 2 of a read request: the address again
 constexpr int ADDRESS_DIGITS = 6;
 constexpr int HEX_BASE = 16;
 constexpr int BYTE_DIGITS = 2;
@@ -32,17 +33,20 @@ QString hexAddress(quint32 address)
 
 std::span<const AppFirmware::Command> AppFirmware::commands()
 {
+    using SimDefaults::SECTOR_ERASE_BUSY_MS;
+    using SimDefaults::WRITE_BUSY_MS;
     static const Command table[] = {
-        {Define::WRITE_CMD, static_cast<Handler>(&AppFirmware::writeParameter), "write parameter"},
-        {Define::READ_CMD, &AppFirmware::readParameter, "read parameter"},
-        {Define::CLOSEREADFLASH_CMD, &AppFirmware::armEraseAll, "close read sequence"},
-        {Define::ERASEALL_CMD, &AppFirmware::eraseAll, "erase all"},
-        {Define::ERASESECTOR_CMD, &AppFirmware::eraseSector, "erase sector"},
-        {Define::DATAFILE_CMD, &AppFirmware::startUpload, "upload"},
-        {Define::SOUND_SECT_CMD_64, &AppFirmware::acceptSlotRequest, "slot request"},
-        {Define::LOOP_CMD, &AppFirmware::acceptSlotRequest, "bank 1 hum request"},
-        {Define::LOOP1_CMD, &AppFirmware::acceptSlotRequest, "bank 2 hum request"},
-        {Define::LOOP2_CMD, &AppFirmware::acceptSlotRequest, "bank 3 hum request"},
+        {Define::WRITE_CMD, static_cast<Handler>(&AppFirmware::writeParameter), "write parameter",
+         WRITE_BUSY_MS},
+        {Define::READ_CMD, &AppFirmware::readParameter, "read parameter", 0},
+        {Define::CLOSEREADFLASH_CMD, &AppFirmware::armEraseAll, "close read sequence", 0},
+        {Define::ERASEALL_CMD, &AppFirmware::eraseAll, "erase all", 0},
+        {Define::ERASESECTOR_CMD, &AppFirmware::eraseSector, "erase sector", SECTOR_ERASE_BUSY_MS},
+        {Define::DATAFILE_CMD, &AppFirmware::startUpload, "upload", 0},
+        {Define::SOUND_SECT_CMD_64, &AppFirmware::acceptSlotRequest, "slot request", 0},
+        {Define::LOOP_CMD, &AppFirmware::acceptSlotRequest, "bank 1 hum request", 0},
+        {Define::LOOP1_CMD, &AppFirmware::acceptSlotRequest, "bank 2 hum request", 0},
+        {Define::LOOP2_CMD, &AppFirmware::acceptSlotRequest, "bank 3 hum request", 0},
     };
     return table;
 }
@@ -78,6 +82,7 @@ void AppFirmware::halt()
     m_uploading = false;
     m_eraseAllArmed = false;
     m_parser.reset(Define::COMAND_LENGHT);
+    m_pacing.reset();
 }
 
 quint8 AppFirmware::status() const
@@ -105,11 +110,14 @@ void AppFirmware::receive(const QByteArray& chunk, qint64 nowMs)
 void AppFirmware::handleFrame(const Frame& frame)
 {
     ++m_memory.counters.frames;
-    const bool armed = std::exchange(m_eraseAllArmed, false);
     const auto table = commands();
     const auto command =
         std::find_if(table.begin(), table.end(), [&](const Command& c) { return c.code == frame.code; });
-    if (command == table.end()) {
+    const bool known = command != table.end();
+    if (!m_pacing.admit(frame, known ? command->busyMs : 0))
+        return; // busy: the frame never reaches the firmware
+    const bool armed = std::exchange(m_eraseAllArmed, false);
+    if (!known) {
         ++m_memory.counters.ignoredFrames;
         SimLog::note(QStringLiteral("ignored frame with code 0x%1")
                          .arg(quint8(frame.code), BYTE_DIGITS, HEX_BASE, QLatin1Char('0')));
@@ -141,6 +149,11 @@ void AppFirmware::writeParameter(quint8 address, quint8 value)
 void AppFirmware::readParameter(const Frame& frame)
 {
     const quint8 address = frame.byte(ADDRESS_BYTE);
+    if (frame.byte(ADDRESS_COPY_BYTE) != address) {
+        ++m_memory.counters.malformedFrames;
+        SimLog::note(QStringLiteral("read request with two different addresses ignored"));
+        return;
+    }
     m_output(BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), Delivery::Queued);
 }
 

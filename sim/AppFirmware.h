@@ -7,6 +7,7 @@
 #include "sim/BoardOutput.h"
 #include "sim/FrameParser.h"
 #include "sim/MotionModel.h"
+#include "sim/Pacing.h"
 
 #include <QObject>
 #include <QTimer>
@@ -32,6 +33,7 @@ public:
     int rate() const { return m_rate; }
     void setRate(int perSecond);
     MotionModel& motion() { return m_motion; }
+    Pacing& pacing() { return m_pacing; }
     void sendShot();
 
 private:
@@ -40,6 +42,7 @@ private:
         char code;
         Handler handler;
         const char* name;
+        int busyMs; // how long the board takes the frame before it is ready for the next
     };
     static std::span<const Command> commands();
 
@@ -63,6 +66,7 @@ private:
     BoardOutput m_output;
     FrameParser m_parser;
     MotionModel m_motion;
+    Pacing m_pacing;
     QTimer m_telemetryTimer;
     QTimer m_uploadIdle;
     int m_rate;

@@ -20,6 +20,7 @@ Board::Board(const SimOptions& options, QObject* parent)
           options.rate, options.idleMs)
     , m_loader(m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); })
 {
+    m_app.pacing().setStrict(options.strict);
 }
 
 void Board::powerUp()

@@ -11,6 +11,7 @@ struct BoardCounters {
     qint64 frames = 0;          // frames recognised, by either firmware
     qint64 ignoredBytes = 0;    // bytes dropped as garbage or fragments
     qint64 ignoredFrames = 0;   // frames with a code the running firmware does not know
+    qint64 malformedFrames = 0; // known frames the board cannot read (a read request naming two addresses)
     qint64 uploads = 0;         // sample streams ended (each answered "End.")
     qint64 uploadBytes = 0;     // sample bytes programmed
     qint64 overflowBytes = 0;   // sample bytes beyond the end of sound memory, dropped

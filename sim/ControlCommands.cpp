@@ -3,6 +3,7 @@
 #include "sim/ParameterMemory.h"
 #include "sim/SimDefaults.h"
 #include "sim/Simulator.h"
+#include "sim/Uptime.h"
 
 #include <QSaveFile>
 #include <algorithm>
@@ -79,6 +80,9 @@ std::span<const ControlCommands::Command> ControlCommands::commands()
         {"mode", 0, 0, "mode", &ControlCommands::mode},
         {"pose", 1, 1, "pose sweep|vertical|horizontal", &ControlCommands::pose},
         {"counters", 0, 0, "counters", &ControlCommands::counters},
+        {"strict", 0, 1, "strict [on|off]", &ControlCommands::strict},
+        {"violations", 0, 0, "violations", &ControlCommands::violations},
+        {"busy", 0, 0, "busy", &ControlCommands::busy},
     };
     return table;
 }
@@ -264,6 +268,8 @@ QString ControlCommands::counters(const QStringList&)
         {"frames", c.frames},
         {"ignored_bytes", c.ignoredBytes},
         {"ignored_frames", c.ignoredFrames},
+        {"malformed", c.malformedFrames},
+        {"violations", m_sim.board().application().pacing().lateCount()},
         {"uploads", c.uploads},
         {"upload_bytes", c.uploadBytes},
         {"overflow", c.overflowBytes},
@@ -276,4 +282,30 @@ QString ControlCommands::counters(const QStringList&)
     for (const auto& [name, value] : fields)
         parts << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
     return ok(parts.join(QLatin1Char(' ')));
+}
+
+QString ControlCommands::strict(const QStringList& arguments)
+{
+    Pacing& pacing = m_sim.board().application().pacing();
+    if (arguments.isEmpty())
+        return ok(pacing.strict() ? QStringLiteral("on") : QStringLiteral("off"));
+    const auto on = onOff(arguments[0]);
+    if (!on)
+        return error(QStringLiteral("usage: strict [on|off]"));
+    pacing.setStrict(*on);
+    return ok(QStringLiteral("strict %1").arg(arguments[0]));
+}
+
+QString ControlCommands::violations(const QStringList&)
+{
+    const Pacing& pacing = m_sim.board().application().pacing();
+    QStringList parts{QString::number(pacing.lateCount())};
+    for (const LateFrame& late : pacing.recent())
+        parts << late.describe();
+    return ok(parts.join(QStringLiteral(" | ")));
+}
+
+QString ControlCommands::busy(const QStringList&)
+{
+    return ok(QString::number(m_sim.board().application().pacing().busyLeftMs(uptimeMs())));
 }

@@ -40,6 +40,9 @@ private:
     QString mode(const QStringList& arguments);
     QString pose(const QStringList& arguments);
     QString counters(const QStringList& arguments);
+    QString strict(const QStringList& arguments);
+    QString violations(const QStringList& arguments);
+    QString busy(const QStringList& arguments);
 
     Simulator& m_sim;
 };

@@ -21,6 +21,15 @@ quint32 Frame::address() const
     return value;
 }
 
+QByteArray Frame::bytes() const
+{
+    QByteArray frame(1, Define::START_CHAR);
+    frame += code;
+    frame += payload;
+    frame += Define::END_CHAR;
+    return frame;
+}
+
 quint16 Frame::word() const
 {
     quint32 value = 0;
@@ -39,6 +48,7 @@ void FrameParser::reset(int frameLength)
 {
     m_frameLength = frameLength;
     m_buffer.clear();
+    m_arrivals.clear();
 }
 
 void FrameParser::append(const QByteArray& bytes, qint64 nowMs)
@@ -47,6 +57,7 @@ void FrameParser::append(const QByteArray& bytes, qint64 nowMs)
         discard(m_buffer.size());
     m_lastArrival = nowMs;
     m_buffer.append(bytes);
+    m_arrivals.insert(m_arrivals.size(), bytes.size(), nowMs);
 }
 
 std::optional<Frame> FrameParser::takeFrame()
@@ -67,13 +78,17 @@ std::optional<Frame> FrameParser::takeFrame()
         Frame frame;
         frame.code = m_buffer[CODE_INDEX];
         frame.payload = m_buffer.mid(PAYLOAD_INDEX, m_frameLength - FRAME_OVERHEAD);
+        frame.firstByteMs = m_arrivals.first();
+        frame.lastByteMs = m_arrivals[m_frameLength - 1];
         m_buffer.remove(0, m_frameLength);
+        m_arrivals.remove(0, m_frameLength);
         return frame;
     }
 }
 
 QByteArray FrameParser::takeRemaining()
 {
+    m_arrivals.clear();
     return std::exchange(m_buffer, QByteArray());
 }
 
@@ -83,6 +98,7 @@ void FrameParser::discard(qsizetype count)
         return;
     const QByteArray dropped = m_buffer.left(count);
     m_buffer.remove(0, count);
+    m_arrivals.remove(0, count);
     if (onDiscarded)
         onDiscarded(dropped);
 }

@@ -6,12 +6,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <functional>
 #include <optional>
 
 struct Frame {
     char code = 0;
     QByteArray payload;
+    qint64 firstByteMs = 0; // when the start byte arrived
+    qint64 lastByteMs = 0;  // when the line feed arrived
+
+    // The frame as it came: start byte, code, payload, line feed.
+    QByteArray bytes() const;
 
     quint8 byte(int index) const { return index < payload.size() ? static_cast<quint8>(payload[index]) : 0; }
     // Payload bytes 1 to 3 as a 24-bit address, least significant byte first.
@@ -44,4 +50,5 @@ private:
     int m_gapMs;
     qint64 m_lastArrival = 0;
     QByteArray m_buffer;
+    QList<qint64> m_arrivals; // when each byte of m_buffer arrived
 };

@@ -1,6 +1,8 @@
 // Defaults and limits of the simulator's command line and control channel.
 #pragma once
 
+#include <cstddef>
+
 namespace SimDefaults {
 
 inline constexpr const char* PORT_NAME = "kordex-sim";
@@ -17,5 +19,25 @@ inline constexpr int UPLOAD_IDLE_MS_MAX = 60000;
 // Bytes of a frame left waiting longer than this are dropped when more bytes
 // arrive: the tool writes each frame at once, so a stale fragment is garbage.
 inline constexpr int FRAME_GAP_MS = 100;
+
+// How long the board stays busy after a frame, from the frame's last byte: it
+// takes one parameter write every 100 ms and finishes a sector erase within the
+// 500 ms that follow the frame. These are the board's own figures, kept apart
+// from the tool's pauses so that a change in the tool cannot move the witness.
+// An erase-all and a slot request keep it busy for no time the tool relies on:
+// it waits for nothing after erase-all and may follow a slot request at once.
+inline constexpr int WRITE_BUSY_MS = 100;
+inline constexpr int SECTOR_ERASE_BUSY_MS = 500;
+
+// A frame counts as late only when it arrives more than this before the board is
+// ready. Arrival is when the simulator reads the pseudo-terminal, which shifts
+// by a few milliseconds with scheduling and the millisecond clock; a sender
+// that keeps the board's pace must not be blamed for that. On a machine busy
+// with builds, a read of the previous frame delayed by 5 to 6 ms was seen, so
+// the allowance sits above that; the exact pacing is checked on simulated time.
+inline constexpr int BUSY_JITTER_MS = 8;
+
+// Late frames that the control channel lists (the most recent ones).
+inline constexpr std::size_t RECENT_LATE_FRAMES = 20;
 
 } // namespace SimDefaults

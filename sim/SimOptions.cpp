@@ -65,7 +65,11 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         QStringLiteral("ms"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Report every frame and ignored byte on stderr."));
-    parser.addOptions({dirOption, nameOption, stateOption, rateOption, idleOption, verboseOption});
+    const QCommandLineOption strictOption(
+        QStringLiteral("strict"),
+        QStringLiteral("Drop every frame that comes while the board is still busy with the last one."));
+    parser.addOptions(
+        {dirOption, nameOption, stateOption, rateOption, idleOption, verboseOption, strictOption});
     parser.process(arguments);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -81,6 +85,7 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
     options.rate = SimDefaults::TELEMETRY_RATE;
     options.idleMs = SimDefaults::UPLOAD_IDLE_MS;
     options.verbose = parser.isSet(verboseOption);
+    options.strict = parser.isSet(strictOption);
 
     if (options.name.isEmpty() || options.name.contains(QLatin1Char('/'))) {
         *error = QStringLiteral("--name must be a plain file name");

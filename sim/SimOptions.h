@@ -12,6 +12,7 @@ struct SimOptions {
     int rate = 0;      // telemetry frames per second
     int idleMs = 0;    // silence that ends a sample stream
     bool verbose = false;
+    bool strict = false; // frames that come while the board is busy are dropped
 
     QString portPath() const;
     QString controlPath() const;

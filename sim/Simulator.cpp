@@ -16,6 +16,7 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
     m_board.setLink([this](const QByteArray& block, Delivery delivery) { m_pty.send(block, delivery); });
     connect(&m_pty, &PtyDevice::opened, &m_board, &Board::portOpened);
     connect(&m_pty, &PtyDevice::received, this, &Simulator::received);
+    m_board.application().pacing().onLate = [this](const LateFrame& late) { m_log.late(late); };
 }
 
 Simulator::~Simulator()

@@ -21,8 +21,18 @@ void TrafficLog::stop()
 
 void TrafficLog::received(qint64 ms, const QByteArray& chunk)
 {
+    writeLine(QStringLiteral("%1 RX %2").arg(ms).arg(SimLog::hex(chunk)));
+}
+
+void TrafficLog::late(const LateFrame& frame)
+{
+    writeLine(frame.describe());
+}
+
+void TrafficLog::writeLine(const QString& line)
+{
     if (!m_file.isOpen())
         return;
-    m_file.write(QStringLiteral("%1 RX %2\n").arg(ms).arg(SimLog::hex(chunk)).toLatin1());
+    m_file.write((line + QLatin1Char('\n')).toLatin1());
     m_file.flush();
 }

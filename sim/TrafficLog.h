@@ -1,7 +1,10 @@
 // The record of what the board received: one line per chunk read from the port,
 // "<ms since start> RX <bytes in hexadecimal>", for example
-// "1234 RX 23 32 0A 0A 00 00 0A". Lines are flushed as they are written.
+// "1234 RX 23 32 0A 0A 00 00 0A", and a line for each frame that came while the
+// board was busy (see Pacing.h). Lines are flushed as they are written.
 #pragma once
+
+#include "sim/Pacing.h"
 
 #include <QFile>
 #include <QString>
@@ -15,7 +18,10 @@ public:
     QString path() const { return m_file.fileName(); }
 
     void received(qint64 ms, const QByteArray& chunk);
+    void late(const LateFrame& frame);
 
 private:
+    void writeLine(const QString& line);
+
     QFile m_file;
 };

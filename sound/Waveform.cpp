@@ -17,7 +17,7 @@ quint16 OffsetSample(const QByteArray& file, qsizetype index)
     const auto low = static_cast<unsigned char>(file[at]);
     const auto high = static_cast<unsigned char>(file[at + 1]);
     constexpr int BYTE_BITS = 8;
-    return static_cast<quint16>((high << BYTE_BITS | low) ^ Define::OFFSET_BINARY_FLIP);
+    return static_cast<quint16>((high << BYTE_BITS | low) ^ Define::SAMPLE_SIGN_BIT);
 }
 
 QList<QPointF> WaveformPoints(const QByteArray& file)

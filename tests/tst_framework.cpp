@@ -6,6 +6,7 @@
 
 #include "common/Framework.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 class FrameworkTest : public QObject {
@@ -24,6 +25,8 @@ private slots:
     void timerFiresEveryIntervalWhileEnabled();
     void tickMayDisableReenableAndRetimeItsTimer();
     void timerDueDuringPauseFiresOnceAfterIt();
+    void workArrivingDuringPauseRunsAfterItInOrder();
+    void realPauseKeepsTheEventLoopButHoldsTicksAndHandOvers();
 };
 
 void FrameworkTest::conversionAcceptsDecimalIntegers_data()
@@ -167,6 +170,54 @@ void FrameworkTest::timerDueDuringPauseFiresOnceAfterIt()
     sim.clock.advance(125);
     QCOMPARE(at, (QList<qint64>{10, 110, 120}));
     QCOMPARE(sim.clock.pauses.size(), 1);
+}
+
+void FrameworkTest::workArrivingDuringPauseRunsAfterItInOrder()
+{
+    ScopedSimClock sim;
+    WindowTimer timer(nullptr, 1000);
+    QStringList ran;
+    timer.setOnTimer([&] { ran << "tick"; });
+    timer.setEnabled(true);
+    // A received block and a timer tick arrive while a handler pauses.
+    sim.clock.duringPause = [&](int) {
+        appClock().whenNotPaused([&] { ran << "block 1"; });
+        timer.fire();
+        timer.fire(); // a second tick coalesces with the first
+        appClock().whenNotPaused([&] { ran << "block 2"; });
+    };
+    appClock().whenNotPaused([&] {
+        ran << "handler";
+        Sleep(50);
+        ran << "handler done";
+    });
+    QCOMPARE(ran, (QStringList{"handler", "handler done"}));
+    // Arriving before the held work is released, a block still waits its turn.
+    appClock().whenNotPaused([&] { ran << "block 3"; });
+    sim.clock.settle();
+    QCOMPARE(ran, (QStringList{"handler", "handler done", "block 1", "tick", "block 2", "block 3"}));
+}
+
+void FrameworkTest::realPauseKeepsTheEventLoopButHoldsTicksAndHandOvers()
+{
+    // Production clock: the pause runs an event loop (so windows repaint), but a
+    // tick due meanwhile and a block handed over meanwhile run only after it.
+    QStringList ran;
+    WindowTimer timer(nullptr, 1);
+    timer.setOnTimer([&] {
+        ran << "tick";
+        timer.setEnabled(false);
+    });
+    bool loopRan = false;
+    QMetaObject::invokeMethod(
+        qApp, [&] { loopRan = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { appClock().whenNotPaused([&] { ran << "block"; }); }, Qt::QueuedConnection);
+    timer.setEnabled(true);
+    Sleep(30);
+    QVERIFY(loopRan);
+    QVERIFY(ran.isEmpty());
+    QTRY_COMPARE(ran, (QStringList{"block", "tick"}));
 }
 
 TAVRIN_TEST_MAIN(FrameworkTest)

@@ -11,6 +11,7 @@
 #include "app/Wait.h"
 #include "comm/Frames.h"
 #include "comm/Hidden.h"
+#include "comm/LinkOperation.h"
 #include "comm/LogMemo.h"
 #include "comm/TrafficLog.h"
 #include "common/Application.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -77,6 +79,8 @@ private slots:
 
     void deviceLossDuringSweepClosesAndStopsEverything();
     void deviceLossDuringConnectionCheckClosesTheDialog();
+    void deviceLossDuringWriteSaysHowFarItGot();
+    void writeOnAClosedPortRefusesAndSendsNothing();
 
 private:
     void feed(const QByteArray& block) { f->port->feed(block); }
@@ -581,6 +585,43 @@ void LinkTest::deviceLossDuringConnectionCheckClosesTheDialog()
     QVERIFY(!waitform->isVisible());
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+void LinkTest::deviceLossDuringWriteSaysHowFarItGot()
+{
+    f->setPortList({"/dev/ttyACM0"});
+    f->openPort();
+    SerialForm1->RadioButton9->click();
+    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+        e->setText("1");
+    f->port->clearSent();
+    SerialForm1->SpeedButton5->click();
+    f->port->feed(hexBytes("32 06 02")); // an answer the write keeps for later
+    f->sim.clock.advance(1950);
+    f->port->vanish();
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(f->dialogs.messages[0].startsWith(
+        "Write Parameters stopped after 20 of 85 values: the connection to /dev/ttyACM0 was lost."));
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(!SerialForm1->SpeedButton5->isEnabled()); // set-up controls off, as after closing
+    QVERIFY(!SerialForm1->Link->busy());
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->port->sent.size(), 20);
+    QVERIFY(!SerialForm1->Def2->isChecked()); // the kept answer died with the link
+}
+
+void LinkTest::writeOnAClosedPortRefusesAndSendsNothing()
+{
+    SerialForm1->RadioButton9->click();
+    SerialForm1->AttivaSetup();
+    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+        e->setText("1");
+    SerialForm1->SpeedButton5->click();
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Write Parameters needs an open port: open the board's port first."});
+    QVERIFY(f->port->sent.isEmpty());
+    QVERIFY(!waitform->isVisible());
 }
 
 TAVRIN_TEST_MAIN(LinkTest)

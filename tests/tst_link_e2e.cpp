@@ -31,6 +31,7 @@ private slots:
     void cleanup();
 
     void portListShowsTheSimulatedBoard();
+    void portListFollowsAPlugWhileNoPortIsOpen();
     void connectionCheckPutsBoardInSetUpAndReadsItsParameters();
     void silentBoardIsReportedAndPortClosed();
     void unplugDuringSweepClosesPortOnce();
@@ -52,7 +53,10 @@ void LinkEndToEndTest::init()
 
 void LinkEndToEndTest::cleanup()
 {
+    QString report;
+    const bool paced = e2e->paced(&report);
     e2e.reset();
+    QVERIFY2(paced, qPrintable(report));
 }
 
 void LinkEndToEndTest::portListShowsTheSimulatedBoard()
@@ -103,6 +107,8 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 {
     QVERIFY(e2e->openBoardPort());
     SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, CHECK_DONE_MS));
+    QVERIFY(e2e->waitUntilBoardIsReady());
     SerialForm1->ReadBtnClick();
     QVERIFY(WaitFor([&] { return HiddenForm->Memo2->LinesCount() > 10; }, CHECK_DONE_MS));
     QVERIFY(board->controlOk("unplug"));
@@ -114,6 +120,34 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
     QVERIFY(f->dialogs.messages[0].contains(board->portPath()));
     RunEventsFor(300);
     QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+void LinkEndToEndTest::portListFollowsAPlugWhileNoPortIsOpen()
+{
+    SerialForm1->InitSeriale();
+    SerialForm1->cbports->setCurrentIndex(SerialForm1->cbports->findText(board->portPath()));
+    SimBoard::Options options;
+    options.portsDir = board->portsDir();
+    options.name = "plugged-later";
+    auto later = std::make_unique<SimBoard>(options);
+    QVERIFY2(later->isRunning(), qPrintable(later->errorOutput()));
+    QCOMPARE(SerialForm1->cbports->findText(later->portPath()), -1);
+
+    SerialForm1->cbports->showPopup(); // the user opens the list
+    SerialForm1->cbports->hidePopup();
+    QVERIFY(SerialForm1->cbports->findText(later->portPath()) >= 0);
+    QCOMPARE(SerialForm1->cbports->currentText(), board->portPath());
+
+    // While a port is open the list stays as it is.
+    QVERIFY(e2e->openBoardPort());
+    const QString gone = later->portPath();
+    later.reset();
+    SerialForm1->RefreshPortList();
+    QVERIFY(SerialForm1->cbports->findText(gone) >= 0);
+    SerialForm1->ClosePort();
+    SerialForm1->RefreshPortList();
+    QCOMPARE(SerialForm1->cbports->findText(gone), -1);
+    QCOMPARE(SerialForm1->cbports->currentText(), board->portPath());
 }
 
 TAVRIN_TEST_MAIN(LinkEndToEndTest)

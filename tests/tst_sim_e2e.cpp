@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <climits>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +22,7 @@ namespace {
 constexpr int ANSWER_TIMEOUT_MS = 2000; // the tool gives the board 2 s to answer
 constexpr int END_TIMEOUT_MS = 5000;    // idle time of the stream plus slack
 constexpr int STATE_TIMEOUT_MS = 5000;
+constexpr int APP_FRAME = 7;
 constexpr int TELEMETRY_FRAME = 25; // 24 bytes of readings and state, one sequence byte
 constexpr int TELEMETRY_STATE_OFFSET = 23;
 constexpr int SHOT_BLOCK = 102;
@@ -28,6 +30,10 @@ constexpr int SOUND_MEMORY = 0x400000;
 constexpr int SECTOR = 0x10000;
 constexpr int PARAMETER_MEMORY = 256;
 constexpr int LAST_SWEPT_ADDRESS = 225;
+// The board takes a parameter write every 100 ms and erases a sector in 500 ms;
+// frames spaced by these figures and a small margin must all be taken.
+constexpr int WRITE_SPACING_MS = 110;
+constexpr int ERASE_SPACING_MS = 530;
 
 QByteArray hex(const char* text)
 {
@@ -123,6 +129,17 @@ private slots:
     void unplugHangsUpAndPlugRepublishes();
     void trafficLogHasOneLinePerChunk();
 
+    // Pacing
+    void framesWhileBusyAreCountedAndDroppedWhenStrict_data();
+    void framesWhileBusyAreCountedAndDroppedWhenStrict();
+    void readRightAfterAWriteIsNotAnsweredWhenStrict();
+    void writesAHundredMsApartAreAllTaken();
+    void sectorEraseKeepsTheBoardBusyForHalfASecond();
+    void lateFramesAreListedAndLogged();
+    void strictModeFollowsCommandLineAndControl();
+    void readRequestNamingTwoAddressesIsNotAnswered_data();
+    void readRequestNamingTwoAddressesIsNotAnswered();
+
 private:
     bool startBoard(const QStringList& arguments = {});
     bool openPort();
@@ -130,22 +147,32 @@ private:
     int readParameter(int address);
     bool upload(const QByteArray& request, const QList<QByteArray>& writes);
     bool frameProcessed(const QByteArray& frame);
+    bool writeWhenReady(const QByteArray& frame);
+    bool framesTaken(qint64 before, qint64 count);
 
     std::unique_ptr<SimBoard> m_board;
     RawPort m_port;
+    // Frames each test sends while the board is busy; unset when it cannot know.
+    std::optional<qint64> m_expectedLate;
 };
 
 // ---- Fixture ---------------------------------------------------------------
 
 void SimE2eTest::init()
 {
+    m_expectedLate = 0;
     QVERIFY(startBoard());
 }
 
 void SimE2eTest::cleanup()
 {
     m_port.close();
+    const bool checked = m_expectedLate && m_board && m_board->isRunning();
+    const qint64 late = checked ? m_board->violations() : 0;
+    const QString report = checked ? m_board->violationReport() : QString();
     m_board.reset();
+    if (checked)
+        QVERIFY2(late == *m_expectedLate, qPrintable(report));
 }
 
 bool SimE2eTest::startBoard(const QStringList& arguments)
@@ -196,8 +223,19 @@ bool SimE2eTest::upload(const QByteArray& request, const QList<QByteArray>& writ
 bool SimE2eTest::frameProcessed(const QByteArray& frame)
 {
     const qint64 before = m_board->counter(QStringLiteral("frames"));
-    return m_port.write(frame) &&
-           QTest::qWaitFor([&] { return m_board->counter(QStringLiteral("frames")) == before + 1; },
+    return m_port.write(frame) && framesTaken(before, 1);
+}
+
+// Sends a frame once the board is ready for it, as the tool paces its frames.
+bool SimE2eTest::writeWhenReady(const QByteArray& frame)
+{
+    return QTest::qWaitFor([&] { return m_board->busyMs() == 0; }, STATE_TIMEOUT_MS) && m_port.write(frame);
+}
+
+// Waits until the board has taken or dropped count frames after the first before.
+bool SimE2eTest::framesTaken(qint64 before, qint64 count)
+{
+    return QTest::qWaitFor([&] { return m_board->counter(QStringLiteral("frames")) == before + count; },
                            STATE_TIMEOUT_MS);
 }
 
@@ -258,6 +296,7 @@ void SimE2eTest::controlRejectsWhatItDoesNotKnow_data()
     QTest::newRow("dump of nothing") << "dump registers /tmp/x";
     QTest::newRow("shot with the port closed") << "shot";
     QTest::newRow("missing argument") << "switch";
+    QTest::newRow("strict neither on nor off") << "strict maybe";
 }
 
 void SimE2eTest::controlRejectsWhatItDoesNotKnow()
@@ -336,11 +375,11 @@ void SimE2eTest::writtenParametersAreReadBack()
 {
     QVERIFY(openPort());
     // Writes are not answered: the first block after them is the read answer.
-    QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
-    QVERIFY(m_port.write(hex("23 31 19 34 00 00 0A")));
-    QVERIFY(m_port.write(hex("23 31 0A 23 00 00 0A")));
-    QVERIFY(m_port.write(hex("23 31 23 0A 00 00 0A")));
-    QVERIFY(m_port.write(hex("23 32 18 18 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 31 18 12 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 31 19 34 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 31 0A 23 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 31 23 0A 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 32 18 18 00 00 0A")));
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 18 12"));
     QVERIFY(m_port.write(hex("23 32 19 19 00 00 0A")));
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 19 34"));
@@ -355,11 +394,11 @@ void SimE2eTest::statusAndBankWritesTakeEffect()
     QVERIFY(openPort());
     QVERIFY(m_port.write(hex("23 31 06 02 00 00 0A")));
     QTRY_COMPARE_WITH_TIMEOUT(m_board->param(6), 2, STATE_TIMEOUT_MS);
-    QVERIFY(m_port.write(hex("23 31 02 04 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 31 02 04 00 00 0A")));
     QTRY_COMPARE_WITH_TIMEOUT(m_board->mode(), 4, STATE_TIMEOUT_MS);
-    QVERIFY(m_port.write(hex("23 32 02 02 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 32 02 02 00 00 0A")));
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 02 04"));
-    QVERIFY(m_port.write(hex("23 31 02 01 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 31 02 01 00 00 0A")));
     QTRY_COMPARE_WITH_TIMEOUT(m_board->mode(), 1, STATE_TIMEOUT_MS);
 }
 
@@ -370,7 +409,7 @@ void SimE2eTest::stateFileKeepsParametersAcrossRuns()
     QVERIFY(startBoard({QStringLiteral("--state"), state}));
     QVERIFY(openPort());
     QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
-    QVERIFY(m_port.write(hex("23 31 19 34 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 31 19 34 00 00 0A")));
     QTRY_COMPARE_WITH_TIMEOUT(m_board->param(25), 0x34, STATE_TIMEOUT_MS);
     QVERIFY(m_board->stop());
     QCOMPARE(QFileInfo(state).size(), PARAMETER_MEMORY);
@@ -439,7 +478,7 @@ void SimE2eTest::setUpAndActiveStopTheStream()
     QVERIFY(m_port.write(hex("23 31 02 03 00 00 0A")));
     QVERIFY(!m_port.readBlock(ANSWER_TIMEOUT_MS).isEmpty());
 
-    QVERIFY(m_port.write(stop));
+    QVERIFY(writeWhenReady(stop));
     QTRY_COMPARE_WITH_TIMEOUT(m_board->mode(), status, STATE_TIMEOUT_MS);
     m_port.readPending(); // frames sent before the stop
     QCOMPARE(m_port.readFor(QUIET_WINDOW_MS), QByteArray());
@@ -643,6 +682,7 @@ void SimE2eTest::randomBytesLeaveTheBoardRunningAndAnswering()
     constexpr int RETRY_MS = 500; // longer than the stream idle time below
     QVERIFY(startBoard({QStringLiteral("--idle-ms"), QStringLiteral("100")}));
     QVERIFY(openPort());
+    m_expectedLate.reset(); // random bytes may form a write and frames right after it
 
     QRandomGenerator random(1523);
     for (int sent = 0; sent < TOTAL;) {
@@ -752,6 +792,135 @@ void SimE2eTest::trafficLogHasOneLinePerChunk()
     const auto match = both.match(logText());
     QVERIFY(match.captured(1).toLongLong() <= match.captured(2).toLongLong());
     QVERIFY(m_board->controlOk(QStringLiteral("log off")));
+}
+
+// ---- Pacing ----------------------------------------------------------------
+
+void SimE2eTest::framesWhileBusyAreCountedAndDroppedWhenStrict_data()
+{
+    QTest::addColumn<bool>("strict");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<int>("late");
+    QTest::newRow("write after a write, strict") << true << hex("23 31 18 12 00 00 0A") << false << 1;
+    QTest::newRow("write after a write, not strict") << false << hex("23 31 18 12 00 00 0A") << true << 1;
+    QTest::newRow("write after a sector erase, strict") << true << hex("23 45 00 00 16 00 0A") << false << 1;
+    QTest::newRow("write after a read") << true << hex("23 32 18 18 00 00 0A") << true << 0;
+    QTest::newRow("write after erase-all")
+        << true << hex("23 43 00 00 00 00 0A") + hex("23 44 00 00 00 00 0A") << true << 0;
+    QTest::newRow("write after a slot request") << true << hex("23 52 00 00 06 00 0A") << true << 0;
+    QTest::newRow("write after a hum request") << true << hex("23 4F 00 00 00 00 0A") << true << 0;
+}
+
+void SimE2eTest::framesWhileBusyAreCountedAndDroppedWhenStrict()
+{
+    QFETCH(bool, strict);
+    QFETCH(QByteArray, before);
+    QFETCH(bool, taken);
+    QFETCH(int, late);
+    m_expectedLate = late;
+    QVERIFY(m_board->controlOk(strict ? QStringLiteral("strict on") : QStringLiteral("strict off")));
+    const int factory = m_board->param(25);
+    QVERIFY(factory != 0x34);
+    QVERIFY(openPort());
+    const qint64 frames = m_board->counter(QStringLiteral("frames"));
+    QVERIFY(m_port.write(before));
+    QVERIFY(m_port.write(hex("23 31 19 34 00 00 0A")));
+    QVERIFY(framesTaken(frames, before.size() / APP_FRAME + 1));
+    QCOMPARE(m_board->param(25), taken ? 0x34 : factory);
+    QCOMPARE(m_board->violations(), qint64(late));
+}
+
+void SimE2eTest::readRightAfterAWriteIsNotAnsweredWhenStrict()
+{
+    m_expectedLate = 1;
+    QVERIFY(m_board->setParam(7, 0x77));
+    QVERIFY(openPort());
+    QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
+    QVERIFY(m_port.write(hex("23 32 18 18 00 00 0A")));
+    QVERIFY(writeWhenReady(hex("23 32 07 07 00 00 0A")));
+    QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 07 77"));
+}
+
+void SimE2eTest::writesAHundredMsApartAreAllTaken()
+{
+    QVERIFY(openPort());
+    QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
+    QCOMPARE(m_port.readFor(WRITE_SPACING_MS), QByteArray()); // writes are not answered
+    QVERIFY(m_port.write(hex("23 31 19 34 00 00 0A")));
+    QCOMPARE(m_port.readFor(WRITE_SPACING_MS), QByteArray());
+    QVERIFY(m_port.write(hex("23 32 18 18 00 00 0A")));
+    QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 18 12"));
+    QCOMPARE(m_board->param(25), 0x34);
+    QCOMPARE(m_board->violations(), qint64(0));
+}
+
+void SimE2eTest::sectorEraseKeepsTheBoardBusyForHalfASecond()
+{
+    m_expectedLate = 1;
+    const int factory = m_board->param(25);
+    QVERIFY(openPort());
+    QVERIFY(m_port.write(hex("23 45 00 00 16 00 0A")));
+    QCOMPARE(m_port.readFor(WRITE_SPACING_MS), QByteArray());
+    QVERIFY(m_port.write(hex("23 31 19 34 00 00 0A"))); // the board still erases
+    QCOMPARE(m_port.readFor(ERASE_SPACING_MS - WRITE_SPACING_MS), QByteArray());
+    QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
+    QTRY_COMPARE_WITH_TIMEOUT(m_board->param(24), 0x12, STATE_TIMEOUT_MS);
+    QCOMPARE(m_board->param(25), factory);
+    QCOMPARE(m_board->violations(), qint64(1));
+}
+
+void SimE2eTest::lateFramesAreListedAndLogged()
+{
+    m_expectedLate = 1;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("traffic.log"));
+    QVERIFY(m_board->controlOk(QStringLiteral("log ") + path));
+    QVERIFY(openPort());
+    const qint64 frames = m_board->counter(QStringLiteral("frames"));
+    QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
+    QVERIFY(m_port.write(hex("23 31 19 34 00 00 0A")));
+    QVERIFY(framesTaken(frames, 2));
+
+    const QRegularExpression listed(
+        QStringLiteral("^ok 1 \\| \\d+ LATE 23 31 19 34 00 00 0A gap=\\d+ after=1 busy=100 dropped$"));
+    QVERIFY2(listed.match(m_board->violationReport()).hasMatch(), qPrintable(m_board->violationReport()));
+    QFile log(path);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QRegularExpression logged(
+        QStringLiteral("\\n\\d+ LATE 23 31 19 34 00 00 0A gap=\\d+ after=1 busy=100 dropped\\n"));
+    QVERIFY(logged.match(QString::fromLatin1(log.readAll())).hasMatch());
+}
+
+void SimE2eTest::strictModeFollowsCommandLineAndControl()
+{
+    QCOMPARE(m_board->control(QStringLiteral("strict")), QStringLiteral("ok on"));
+    m_board = std::make_unique<SimBoard>(
+        SimBoard::Options{QString(), QStringLiteral("kordex-sim"), {}, /*strict=*/false});
+    QVERIFY(m_board->isRunning());
+    QCOMPARE(m_board->control(QStringLiteral("strict")), QStringLiteral("ok off"));
+    QCOMPARE(m_board->control(QStringLiteral("strict on")), QStringLiteral("ok strict on"));
+    QCOMPARE(m_board->control(QStringLiteral("strict")), QStringLiteral("ok on"));
+}
+
+void SimE2eTest::readRequestNamingTwoAddressesIsNotAnswered_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::newRow("address bytes differ") << hex("23 32 05 06 00 00 0A");
+    QTest::newRow("second address byte is LF") << hex("23 32 05 0A 00 00 0A");
+    QTest::newRow("first address byte is the start byte") << hex("23 32 23 05 00 00 0A");
+}
+
+void SimE2eTest::readRequestNamingTwoAddressesIsNotAnswered()
+{
+    QFETCH(QByteArray, request);
+    QVERIFY(m_board->setParam(7, 0x77));
+    QVERIFY(openPort());
+    QVERIFY(m_port.write(request));
+    QVERIFY(m_port.write(hex("23 32 07 07 00 00 0A")));
+    // Answers come in request order: an answer to the first would come first.
+    QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 07 77"));
+    QCOMPARE(m_board->counter(QStringLiteral("malformed")), 1);
 }
 
 TAVRIN_TEST_MAIN(SimE2eTest)

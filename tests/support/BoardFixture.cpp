@@ -1,5 +1,7 @@
 #include "BoardFixture.h"
 
+#include "WaitFor.h"
+
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/ComPort.h"
@@ -7,6 +9,12 @@
 #include <QComboBox>
 
 BoardFixture::BoardFixture()
+    : BoardFixture(SimBoard::Options{})
+{
+}
+
+BoardFixture::BoardFixture(const SimBoard::Options& options)
+    : board(options)
 {
     setPublishedPortsFolder(board.portsDir());
 }
@@ -30,4 +38,17 @@ bool BoardFixture::openBoardPort() const
         return false;
     windows.openPort(index);
     return SerialForm1->ComPort1->IsOpen();
+}
+
+bool BoardFixture::waitUntilBoardIsReady() const
+{
+    return WaitFor([&] { return board.busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS);
+}
+
+bool BoardFixture::paced(QString* report) const
+{
+    if (!board.isRunning())
+        return true; // a board that did not start has failed the test already
+    *report = board.violationReport();
+    return board.violations() == 0;
 }

@@ -23,6 +23,10 @@ public:
     {
         return files.isEmpty() ? QString() : files.dequeue();
     }
+    QString saveFileName(const QString&, const QString&, const QString&) override
+    {
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
 
     void clear()
     {

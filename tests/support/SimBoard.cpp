@@ -93,9 +93,10 @@ SimBoard::SimBoard(const Options& options)
     if (m_errorLog.open())
         m_process->setStandardErrorFile(m_errorLog.fileName());
     m_process->setProgram(QStringLiteral(KORDEX_SIM_PATH));
-    m_process->setArguments(
-        QStringList{QStringLiteral("--dir"), m_portsDir, QStringLiteral("--name"), m_name} +
-        options.arguments);
+    QStringList arguments{QStringLiteral("--dir"), m_portsDir, QStringLiteral("--name"), m_name};
+    if (options.strict)
+        arguments << QStringLiteral("--strict");
+    m_process->setArguments(arguments + options.arguments);
     m_process->start();
     if (!m_process->waitForStarted(START_TIMEOUT_MS) || !waitForPublishedPath())
         m_portPath.clear();
@@ -159,10 +160,7 @@ bool SimBoard::controlOk(const QString& command) const
 
 int SimBoard::param(int address) const
 {
-    const QString reply = control(QStringLiteral("param %1").arg(address));
-    bool valid = false;
-    const int value = reply.section(QLatin1Char(' '), 1, 1).toInt(&valid);
-    return reply.startsWith(OK_PREFIX) && valid ? value : -1;
+    return number(QStringLiteral("param %1").arg(address));
 }
 
 bool SimBoard::setParam(int address, int value) const
@@ -172,7 +170,17 @@ bool SimBoard::setParam(int address, int value) const
 
 int SimBoard::mode() const
 {
-    const QString reply = control(QStringLiteral("mode"));
+    return number(QStringLiteral("mode"));
+}
+
+int SimBoard::busyMs() const
+{
+    return number(QStringLiteral("busy"));
+}
+
+int SimBoard::number(const QString& command) const
+{
+    const QString reply = control(command);
     bool valid = false;
     const int value = reply.section(QLatin1Char(' '), 1, 1).toInt(&valid);
     return reply.startsWith(OK_PREFIX) && valid ? value : -1;

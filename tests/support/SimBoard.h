@@ -1,6 +1,8 @@
 // A simulated board for end-to-end tests: starts the built kordex-sim with its
 // own ports folder (a temporary one unless told otherwise), waits until the port
 // is published, talks to its control channel, and stops it (SIGTERM) when it goes.
+// The board is strict unless told otherwise: a frame sent while it is still busy
+// with the last one is dropped and counted, as a real board would lose it.
 #pragma once
 
 #include <QByteArray>
@@ -21,6 +23,7 @@ public:
         QString portsDir; // empty: a temporary folder of this object
         QString name = QStringLiteral("kordex-sim");
         QStringList arguments; // more command-line options, e.g. {"--rate", "20"}
+        bool strict = true;
     };
 
     SimBoard();
@@ -54,6 +57,12 @@ public:
     // The simulator's counters ("frames", "uploads", ...); empty without answer.
     QMap<QString, qint64> counters() const;
     qint64 counter(const QString& name) const { return counters().value(name, -1); }
+    // Frames that came while the board was busy; -1 when there is no answer.
+    qint64 violations() const { return counter(QStringLiteral("violations")); }
+    // Their number and the most recent of them, one line, for a failure message.
+    QString violationReport() const { return control(QStringLiteral("violations")); }
+    // Milliseconds until the board takes the next frame; -1 when there is no answer.
+    int busyMs() const;
     // "params", "sound" or "program", fetched through a temporary file.
     QByteArray dump(const QString& what) const;
 
@@ -62,6 +71,8 @@ public:
 
 private:
     bool waitForPublishedPath();
+    // The number in the reply "ok N" to command; -1 otherwise.
+    int number(const QString& command) const;
 
     std::unique_ptr<QTemporaryDir> m_tempDir;
     QString m_portsDir;

@@ -1,0 +1,7 @@
+#include "app/PortComboBox.h"
+
+void PortComboBox::showPopup()
+{
+    emit aboutToShowPopup();
+    QComboBox::showPopup();
+}

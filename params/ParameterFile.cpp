@@ -1,0 +1,198 @@
+#include "params/ParameterFile.h"
+
+#include "common/Define.h"
+#include "common/Framework.h"
+#include "params/ParameterLayout.h"
+#include "params/ParameterWriter.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+namespace Params {
+
+namespace {
+
+const QString FORMAT_KEY = QStringLiteral("format");
+const QString FORMAT_NAME = QStringLiteral("Tavrin Manager parameters");
+const QString VERSION_KEY = QStringLiteral("version");
+constexpr int FORMAT_VERSION = 1;
+const QString SAVED_KEY = QStringLiteral("saved");
+const QString RELEASE_KEY = QStringLiteral("release");
+const QString SERIAL_KEY = QStringLiteral("serialNumber");
+const QString DEFAULT_BANK_KEY = QStringLiteral("defaultBank");
+const QString FREQUENCY_KEY = QStringLiteral("frequencyMode");
+const QString PARAMETERS_KEY = QStringLiteral("parameters");
+// Far above any real file; keeps a wrong pick (a sound, a firmware image) from
+// being read whole.
+constexpr qsizetype MAX_FILE_BYTES = 1 << 20;
+
+QString rowWord(Row row)
+{
+    switch (row) {
+    case Row::Guard:
+        return QStringLiteral("guard");
+    case Row::Swing:
+        return QStringLiteral("swing");
+    case Row::Clash:
+        return QStringLiteral("clash");
+    case Row::PowerClash:
+        return QStringLiteral("powerClash");
+    case Row::None:
+        break;
+    }
+    return {};
+}
+
+// The column's part of a key; flicker colours belong to the bank, not to a row.
+std::pair<QString, bool> columnWord(Column column)
+{
+    switch (column) {
+    case Column::R:
+        return {QStringLiteral("red"), false};
+    case Column::G:
+        return {QStringLiteral("green"), false};
+    case Column::B:
+        return {QStringLiteral("blue"), false};
+    case Column::W:
+        return {QStringLiteral("white"), false};
+    case Column::Sensibility:
+        return {QStringLiteral("sensitivity"), false};
+    case Column::Duration:
+        return {QStringLiteral("duration"), false};
+    case Column::Rf:
+        return {QStringLiteral("flicker.red"), true};
+    case Column::Gf:
+        return {QStringLiteral("flicker.green"), true};
+    case Column::Bf:
+        return {QStringLiteral("flicker.blue"), true};
+    case Column::Wf:
+        return {QStringLiteral("flicker.white"), true};
+    case Column::Vertical:
+        return {QStringLiteral("calibration.vertical"), true};
+    case Column::Horizontal:
+        return {QStringLiteral("calibration.horizontal"), true};
+    case Column::OldSerial:
+        break;
+    }
+    return {};
+}
+
+const ParameterField* fieldByKey(const QString& key)
+{
+    for (const ParameterField& field : parameterFields())
+        if (!FileKey(field).isEmpty() && FileKey(field) == key)
+            return &field;
+    return nullptr;
+}
+
+ParameterFileResult refused(const QString& why)
+{
+    return {std::nullopt, why};
+}
+
+bool isInteger(const QJsonValue& value)
+{
+    return value.isDouble() && value.toDouble() == static_cast<double>(value.toInteger());
+}
+
+} // namespace
+
+QString FileKey(const ParameterField& field)
+{
+    const auto [column, ownsRow] = columnWord(field.column);
+    if (column.isEmpty())
+        return {};
+    if (field.bank == 0)
+        return column;
+    const QString bank = QStringLiteral("bank%1.").arg(field.bank);
+    return ownsRow ? bank + column : bank + rowWord(field.row) + QLatin1Char('.') + column;
+}
+
+QByteArray WriteParameterFile(const ParameterFileContent& content)
+{
+    QJsonObject parameters;
+    for (const ParameterField& field : parameterFields()) {
+        const QString key = FileKey(field);
+        if (key.isEmpty() || !content.edits.contains(field.editName()))
+            continue;
+        // A value that is not a number is kept as the text it is, so nothing the
+        // screen showed is lost; loading it back names it.
+        const QString text = content.edits.value(field.editName());
+        int value = 0;
+        parameters.insert(key, TryStrToInt(text, value) ? QJsonValue(value) : QJsonValue(text));
+    }
+    QJsonObject root{
+        {FORMAT_KEY, FORMAT_NAME},
+        {VERSION_KEY, FORMAT_VERSION},
+        {SAVED_KEY, content.saved.toString(Qt::ISODate)},
+        {RELEASE_KEY, content.release},
+        {SERIAL_KEY, content.serialNumber},
+        {DEFAULT_BANK_KEY, content.defaultBank ? QJsonValue(*content.defaultBank) : QJsonValue()},
+        {FREQUENCY_KEY, content.frequencyMode},
+        {PARAMETERS_KEY, parameters},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+ParameterFileResult ReadParameterFile(const QByteArray& bytes)
+{
+    if (bytes.size() > MAX_FILE_BYTES)
+        return refused(QStringLiteral("The file is too large to be a parameter file."));
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return refused(QStringLiteral("The file is damaged: %1 at byte %2.")
+                           .arg(parseError.errorString())
+                           .arg(parseError.offset));
+    const QJsonObject root = document.object();
+    if (!document.isObject() || root.value(FORMAT_KEY).toString() != FORMAT_NAME)
+        return refused(QStringLiteral("The file is not a Tavrin Manager parameter file."));
+    if (root.value(VERSION_KEY).toInt() != FORMAT_VERSION)
+        return refused(QStringLiteral("The file has format version %1; this program reads version %2.")
+                           .arg(root.value(VERSION_KEY).toVariant().toString())
+                           .arg(FORMAT_VERSION));
+
+    ParameterFileContent content;
+    content.release = root.value(RELEASE_KEY).toString();
+    content.serialNumber = root.value(SERIAL_KEY).toString();
+    content.saved = QDateTime::fromString(root.value(SAVED_KEY).toString(), Qt::ISODate);
+
+    const QJsonValue bank = root.value(DEFAULT_BANK_KEY);
+    if (!bank.isNull() && !bank.isUndefined()) {
+        if (!isInteger(bank) || bank.toInt() < Define::BANK1 || bank.toInt() > Define::BANK3)
+            return refused(QStringLiteral("Entry \"%1\" must be 1, 2 or 3.").arg(DEFAULT_BANK_KEY));
+        content.defaultBank = bank.toInt();
+    }
+    const QJsonValue frequency = root.value(FREQUENCY_KEY);
+    if (!isInteger(frequency) || !frequencyButtons().buttonFor(frequency.toInt()))
+        return refused(QStringLiteral("Entry \"%1\" must be %2, %3 or %4.")
+                           .arg(FREQUENCY_KEY)
+                           .arg(Define::FREQUENCY_STD)
+                           .arg(Define::FREQUENCY_MED)
+                           .arg(Define::FREQUENCY_EVO));
+    content.frequencyMode = frequency.toInt();
+
+    const QJsonObject parameters = root.value(PARAMETERS_KEY).toObject();
+    QSet<QString> known;
+    for (const ParameterField& field : parameterFields()) {
+        const QString key = FileKey(field);
+        if (key.isEmpty())
+            continue;
+        known.insert(key);
+        const QJsonValue entry = parameters.value(key);
+        if (entry.isUndefined())
+            return refused(QStringLiteral("Entry \"%1\" is missing.").arg(key));
+        const QString text = entry.isString() ? entry.toString() : entry.toVariant().toString();
+        int value = 0;
+        if (const auto refusal = CheckFieldText(field, text, value))
+            return refused(QStringLiteral("Entry \"%1\": %2").arg(key, refusal->message));
+        content.edits.insert(field.editName(), QString::number(value));
+    }
+    for (auto it = parameters.begin(); it != parameters.end(); ++it)
+        if (!known.contains(it.key()))
+            return refused(QStringLiteral("Entry \"%1\" is not a parameter of this board.").arg(it.key()));
+    return {std::move(content), {}};
+}
+
+} // namespace Params

@@ -1,0 +1,37 @@
+// Parameter files: what the parameter screen shows, saved as readable JSON and
+// loaded back. A file is checked whole, with the rules "Write Parameters"
+// applies, before anything on the screen changes.
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QMap>
+#include <QString>
+#include <optional>
+
+namespace Params {
+
+struct ParameterField;
+
+struct ParameterFileContent {
+    QMap<QString, QString> edits; // edit objectName -> its text
+    std::optional<int> defaultBank;
+    int frequencyMode = 0;
+    QString release;
+    QString serialNumber;
+    QDateTime saved;
+};
+
+struct ParameterFileResult {
+    std::optional<ParameterFileContent> content;
+    QString error; // why the file was refused, naming the first bad entry
+};
+
+// "bank2.clash.green", "bank1.flicker.red", "calibration.vertical"; empty for a
+// field that is not a setting (the old serial number).
+QString FileKey(const ParameterField& field);
+
+QByteArray WriteParameterFile(const ParameterFileContent& content);
+ParameterFileResult ReadParameterFile(const QByteArray& bytes);
+
+} // namespace Params

@@ -1,0 +1,126 @@
+// "Save..." and "Load..." beside the parameter buttons. Saving never talks to
+// the board; loading only fills the screen, and "Write Parameters" sends it.
+#include "app/Serial1.h"
+
+#include "common/Define.h"
+#include "common/Dialogs.h"
+#include "params/ParameterFile.h"
+#include "params/ParameterLayout.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QSignalBlocker>
+
+using namespace Params;
+
+namespace {
+const QString FILE_FILTER = QStringLiteral("Parameter files (*.json);;All files (*)");
+const QString FILE_SUFFIX = QStringLiteral(".json");
+const char* const LOADED_MARK = "changedByFile";
+const QString LOADED_STYLE = QStringLiteral("QLineEdit { background-color: #fff2a8; }");
+const QString LOADED_DESCRIPTION = QStringLiteral("changed by the loaded file");
+} // namespace
+
+QString TSerialForm1::parameterFileFolder() const
+{
+    return m_parameterFileFolder.isEmpty() ? QDir::homePath() : m_parameterFileFolder;
+}
+
+QRadioButton* TSerialForm1::radioButton(const char* name) const
+{
+    return findChild<QRadioButton*>(QString::fromLatin1(name));
+}
+
+void TSerialForm1::SaveParametersClick()
+{
+    QString path =
+        dialogs().saveFileName(QStringLiteral("Save parameters"), parameterFileFolder(), FILE_FILTER);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += FILE_SUFFIX;
+    m_parameterFileFolder = QFileInfo(path).absolutePath();
+
+    ParameterFileContent content;
+    for (const ParameterField& field : parameterFields())
+        if (const QLineEdit* e = edit(field.editName()))
+            content.edits.insert(field.editName(), e->text());
+    for (const RadioChoice& choice : defaultBankButtons().choices)
+        if (radioButton(choice.button)->isChecked())
+            content.defaultBank = choice.value;
+    content.frequencyMode = Define::FREQUENCY_EVO;
+    for (const RadioChoice& choice : frequencyButtons().choices)
+        if (radioButton(choice.button)->isChecked())
+            content.frequencyMode = choice.value;
+    content.release = Label1->text();
+    content.serialNumber = Label21->text();
+    content.saved = QDateTime::currentDateTime();
+
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || file.write(WriteParameterFile(content)) < 0 || !file.commit())
+        ShowMessage(QStringLiteral("Cannot save the parameters to %1: %2").arg(path, file.errorString()));
+}
+
+void TSerialForm1::LoadParametersClick()
+{
+    const QString path =
+        dialogs().openFileName(QStringLiteral("Load parameters"), parameterFileFolder(), FILE_FILTER);
+    if (path.isEmpty())
+        return;
+    m_parameterFileFolder = QFileInfo(path).absolutePath();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessage(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        return;
+    }
+    const ParameterFileResult result = ReadParameterFile(file.read(1 << 21));
+    if (!result.content) {
+        ShowMessage(
+            QStringLiteral("%1 was not loaded, the screen is unchanged.\n%2").arg(path, result.error));
+        return;
+    }
+    const ParameterFileContent& content = *result.content;
+    ClearLoadedMarks();
+    for (auto it = content.edits.begin(); it != content.edits.end(); ++it) {
+        QLineEdit* target = edit(it.key());
+        if (!target || target->text() == it.value())
+            continue;
+        target->setText(it.value());
+        target->setProperty(LOADED_MARK, true);
+        target->setStyleSheet(LOADED_STYLE);
+        target->setAccessibleDescription(LOADED_DESCRIPTION);
+    }
+    // Selected quietly: a default-bank button selected by the program would
+    // otherwise write the bank to the board at once.
+    auto selectQuietly = [](QRadioButton* button) {
+        const QSignalBlocker quiet(button);
+        button->setChecked(true);
+    };
+    if (content.defaultBank)
+        selectQuietly(radioButton(defaultBankButtons().buttonFor(*content.defaultBank)));
+    selectQuietly(radioButton(frequencyButtons().buttonFor(content.frequencyMode)));
+
+    const bool sameBoard = content.serialNumber == Label21->text() && content.release == Label1->text();
+    if (!sameBoard)
+        ShowMessage(
+            QStringLiteral("Note: %1 was saved from board %2, release %3; this board is %4, release %5.\n"
+                           "Check the values before \"Write Parameters\".")
+                .arg(path, content.serialNumber, content.release, Label21->text(), Label1->text()));
+}
+
+void TSerialForm1::ClearLoadedMarks()
+{
+    for (QLineEdit* e : std::as_const(m_edits)) {
+        if (!e->property(LOADED_MARK).toBool())
+            continue;
+        e->setProperty(LOADED_MARK, false);
+        e->setStyleSheet(QString());
+        e->setAccessibleDescription(QString());
+    }
+}

@@ -1,0 +1,218 @@
+// Parameter files: the screen saved and loaded back, and every kind of bad file
+// refused whole with the screen left as it was.
+#include "SetupWindowFixture.h"
+#include "TestMain.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "params/ParameterFile.h"
+#include "params/ParameterLayout.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Params;
+
+class ParameterFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { f.reset(); }
+
+    void keysNameBankRowAndColumn_data();
+    void keysNameBankRowAndColumn();
+    void saveChangeLoadRestoresTheScreenAndSendsNothing();
+    void badFileIsRefusedWholeAndScreenStays_data();
+    void badFileIsRefusedWholeAndScreenStays();
+    void fileFromAnotherBoardLoadsWithANote();
+
+private:
+    // Every edit gets a different valid value; returns them by edit name.
+    QMap<QString, QString> fillDistinctValues();
+    QMap<QString, QString> screen() const;
+    QString save(const QString& name);
+    void load(const QString& path);
+
+    std::unique_ptr<SetupWindowFixture> f;
+};
+
+void ParameterFileTest::init()
+{
+    f = std::make_unique<SetupWindowFixture>();
+    f->setPortList({"/dev/ttyACM0"});
+    f->openPort();
+    SerialForm1->RadioButton9->click();
+    SerialForm1->Label21->setText("1523-0300");
+    SerialForm1->Label1->setText("16.0");
+}
+
+void ParameterFileTest::keysNameBankRowAndColumn_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("bank 2 clash green") << "Edit33"
+                                        << "bank2.clash.green";
+    QTest::newRow("bank 1 guard red") << "Edit9"
+                                      << "bank1.guard.red";
+    QTest::newRow("bank 2 flicker white") << "WFBK2"
+                                          << "bank2.flicker.white";
+    QTest::newRow("vertical calibration") << "Edit43"
+                                          << "calibration.vertical";
+    QTest::newRow("old serial is no setting") << "SN_OLD"
+                                              << "";
+}
+
+void ParameterFileTest::keysNameBankRowAndColumn()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, key);
+    const ParameterField* field = fieldByEdit(edit);
+    QVERIFY(field);
+    QCOMPARE(FileKey(*field), key);
+}
+
+QMap<QString, QString> ParameterFileTest::fillDistinctValues()
+{
+    int next = 1;
+    for (const ParameterField& field : parameterFields())
+        if (QLineEdit* e = SerialForm1->edit(field.editName()))
+            e->setText(QString::number(std::min(next++, field.maxValue)));
+    SerialForm1->Def3->setChecked(true);
+    SerialForm1->lowcheck->setChecked(true);
+    return screen();
+}
+
+QMap<QString, QString> ParameterFileTest::screen() const
+{
+    QMap<QString, QString> texts;
+    for (const ParameterField& field : parameterFields())
+        if (const QLineEdit* e = SerialForm1->edit(field.editName()))
+            texts.insert(field.editName(), e->text());
+    return texts;
+}
+
+QString ParameterFileTest::save(const QString& name)
+{
+    const QString path = f->folder.filePath(name);
+    f->dialogs.files.enqueue(path);
+    SerialForm1->SaveParameters->click();
+    return path;
+}
+
+void ParameterFileTest::load(const QString& path)
+{
+    f->dialogs.files.enqueue(path);
+    SerialForm1->LoadParameters->click();
+}
+
+void ParameterFileTest::saveChangeLoadRestoresTheScreenAndSendsNothing()
+{
+    const QMap<QString, QString> saved = fillDistinctValues();
+    const QString path = save("screen.json");
+    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+        e->setText("0");
+    SerialForm1->Def1->setChecked(true);
+    SerialForm1->highcheck->setChecked(true);
+    f->port->clearSent();
+
+    load(path);
+    QCOMPARE(screen(), saved);
+    QVERIFY(SerialForm1->Def3->isChecked());
+    QVERIFY(SerialForm1->lowcheck->isChecked());
+    QVERIFY(f->port->sent.isEmpty());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QLineEdit* changed = SerialForm1->edit("Edit33");
+    QVERIFY(changed->property("changedByFile").toBool());
+    SerialForm1->ReadBtnClick();
+    QVERIFY(!changed->property("changedByFile").toBool());
+}
+
+void ParameterFileTest::badFileIsRefusedWholeAndScreenStays_data()
+{
+    ParameterFileContent content;
+    for (const ParameterField& field : parameterFields())
+        content.edits.insert(field.editName(), "1");
+    content.defaultBank = 3;
+    content.frequencyMode = 1;
+    const QJsonObject good = QJsonDocument::fromJson(WriteParameterFile(content)).object();
+    auto with = [&](const QString& key, const QJsonValue& value) {
+        QJsonObject root = good;
+        QJsonObject parameters = root["parameters"].toObject();
+        if (value.isUndefined())
+            parameters.remove(key);
+        else
+            parameters[key] = value;
+        root["parameters"] = parameters;
+        return QJsonDocument(root).toJson();
+    };
+    auto top = [&](const QString& key, const QJsonValue& value) {
+        QJsonObject root = good;
+        root[key] = value;
+        return QJsonDocument(root).toJson();
+    };
+    const QByteArray whole = QJsonDocument(good).toJson();
+
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("truncated") << whole.left(whole.size() / 2) << "The file is damaged";
+    QTest::newRow("not json") << QByteArray("RIFF\x10\0\0\0WAVE", 12) << "The file is damaged";
+    QTest::newRow("foreign json") << QByteArray("{\"name\": \"something else\"}")
+                                  << "The file is not a Tavrin Manager parameter file.";
+    QTest::newRow("newer format") << top("version", 2) << "format version 2";
+    QTest::newRow("colour of 300") << with("bank2.clash.green", 300)
+                                   << "Entry \"bank2.clash.green\": Bank 2 Clash green must be between 0 "
+                                      "and 255 (it is 300).";
+    QTest::newRow("text for a number")
+        << with("bank1.guard.red", "12a") << "Entry \"bank1.guard.red\": '12a' is not a valid integer value";
+    QTest::newRow("fraction") << with("bank1.guard.red", 1.5) << "Entry \"bank1.guard.red\"";
+    QTest::newRow("missing entry") << with("bank3.swing.blue", QJsonValue(QJsonValue::Undefined))
+                                   << "Entry \"bank3.swing.blue\" is missing.";
+    QTest::newRow("unknown entry") << with("bank4.guard.red", 1)
+                                   << "Entry \"bank4.guard.red\" is not a parameter of this board.";
+    QTest::newRow("default bank 4") << top("defaultBank", 4) << "Entry \"defaultBank\" must be 1, 2 or 3.";
+    QTest::newRow("frequency 9") << top("frequencyMode", 9) << "Entry \"frequencyMode\" must be 1, 2 or 3.";
+    QTest::newRow("huge") << QByteArray(3 << 20, ' ') << "The file is too large to be a parameter file.";
+}
+
+void ParameterFileTest::badFileIsRefusedWholeAndScreenStays()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    const QString path = f->folder.filePath("bad.json");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    fillDistinctValues();
+    const QMap<QString, QString> before = screen();
+    f->port->clearSent();
+
+    load(path);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY2(f->dialogs.messages[0].contains("was not loaded, the screen is unchanged."),
+             qPrintable(f->dialogs.messages[0]));
+    QVERIFY2(f->dialogs.messages[0].contains(reason), qPrintable(f->dialogs.messages[0]));
+    QCOMPARE(screen(), before);
+    QVERIFY(SerialForm1->Def3->isChecked());
+    QVERIFY(f->port->sent.isEmpty());
+}
+
+void ParameterFileTest::fileFromAnotherBoardLoadsWithANote()
+{
+    const QMap<QString, QString> saved = fillDistinctValues();
+    const QString path = save("other.json");
+    SerialForm1->Label21->setText("1523-0301");
+    load(path);
+    QCOMPARE(screen(), saved);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY(f->dialogs.messages[0].contains("saved from board 1523-0300, release 16.0; this board is "
+                                            "1523-0301, release 16.0"));
+}
+
+TAVRIN_TEST_MAIN(ParameterFileTest)
+#include "tst_parameter_file.moc"
