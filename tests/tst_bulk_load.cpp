@@ -6,6 +6,7 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
+#include "app/Wait.h"
 #include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Globals.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QPushButton>
 
 namespace {
 // Bank 1's slots in the order of the base set.
@@ -41,7 +43,8 @@ private slots:
 
     void f12WritesTheBaseSetIntoBank1InOrder();
     void answeringNoLoadsNothing();
-    void f11StopsBetweenStepsAndCompletesTheStartedOne();
+    void stopTakesEffectBetweenSteps_data();
+    void stopTakesEffectBetweenSteps();
     void f11WithNothingRunningOnlySaysSo();
     void deviceLossStopsTheRemainingSteps();
 
@@ -105,16 +108,29 @@ void BulkLoadTest::answeringNoLoadsNothing()
     QVERIFY(RICHIESTA);
 }
 
-void BulkLoadTest::f11StopsBetweenStepsAndCompletesTheStartedOne()
+void BulkLoadTest::stopTakesEffectBetweenSteps_data()
 {
+    QTest::addColumn<bool>("annulla");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("F11") << false << QStringList{"Loading stopped."};
+    QTest::newRow("Annulla") << true << QStringList{};
+}
+
+void BulkLoadTest::stopTakesEffectBetweenSteps()
+{
+    QFETCH(bool, annulla);
     SerialForm1->LoadAll();
     QVERIFY(f->sim.clock.advanceUntil([this] { return !uploadRequests().isEmpty(); }, 20000));
-    key(Qt::Key_F11);
-    QCOMPARE(f->dialogs.messages, QStringList{"Loading stopped."});
+    if (annulla)
+        waitform->Button2->click();
+    else
+        key(Qt::Key_F11);
+    QTEST(f->dialogs.messages, "said");
     QVERIFY(RICHIESTA);
     f->sim.clock.advance(60000);
     QCOMPARE(uploadRequests(), QList<QByteArray>{hexBytes(UPLOAD_REQUESTS[0])});
     QVERIFY(!SerialForm1->Link->busy()); // the power-on sound went out whole
+    QCOMPARE(SerialForm1->Link->done(), 52920);
     QVERIFY(!f->dialogs.messages.contains("Finito.."));
 }
 
