@@ -2,11 +2,11 @@
 // header): reading it, converting the samples, one replace() of the series and
 // the sample cells, then painting the chart once.
 #include "BenchMain.h"
+#include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
-#include "common/Media.h"
 
 #include <QChartView>
 #include <QDir>
@@ -18,13 +18,6 @@
 namespace {
 
 constexpr int HUM_SAMPLE_BYTES = 130955;
-
-class SilentPlayer final : public MediaPlayer {
-public:
-    void open(const QString&) override {}
-    void play() override {}
-    void close() override {}
-};
 
 void writeHumFile(const QString& path)
 {
@@ -44,7 +37,7 @@ void writeHumFile(const QString& path)
 struct HumFixture {
     HumFixture()
     {
-        SerialForm1->setMediaPlayer(std::make_unique<SilentPlayer>());
+        SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
         const QString folder = f.folder.path() + QStringLiteral("/Fonts/bank1");
         QDir().mkpath(folder);
         writeHumFile(folder + QStringLiteral("/hum.wav"));

@@ -1,6 +1,7 @@
 // Bulk load of the base sound set on simulated time: F12's question, the 19
 // transfers into bank 1 in order, "Finito..", stopping between steps with F11,
 // and the loss of the device midway.
+#include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -10,7 +11,6 @@
 #include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Globals.h"
-#include "common/Media.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,13 +26,6 @@ const char* const UPLOAD_REQUESTS[] = {
     "23 4C 00 00 0D 00 0A", "23 4C 00 00 0E 00 0A", "23 4C 00 00 0F 00 0A", "23 4C 00 00 10 00 0A",
     "23 4C 00 00 11 00 0A", "23 4C 00 00 12 00 0A", "23 4C 00 00 13 00 0A"};
 constexpr qint64 WHOLE_SET_MS = 19 * 20000;
-
-class SilentPlayer final : public MediaPlayer {
-public:
-    void open(const QString&) override {}
-    void play() override {}
-    void close() override {}
-};
 } // namespace
 
 class BulkLoadTest : public QObject {
@@ -57,7 +50,7 @@ private:
 void BulkLoadTest::init()
 {
     f = std::make_unique<SetupWindowFixture>();
-    SerialForm1->setMediaPlayer(std::make_unique<SilentPlayer>());
+    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
     const QDir built(TAVRIN_BASE_SOUNDS_DIR);
     const QString zero = f->folder.path() + "/Sounds/ZERO";
     QDir().mkpath(zero);

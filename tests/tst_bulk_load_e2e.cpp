@@ -2,6 +2,7 @@
 // the simulated board; the first two base sounds land in bank 1's first two
 // slots, F11 stops the load after them and the rest of the bank stays erased.
 #include "BoardFixture.h"
+#include "RecordingPlayer.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -9,7 +10,6 @@
 #include "app/Serial1.h"
 #include "comm/LinkOperation.h"
 #include "common/Globals.h"
-#include "common/Media.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,13 +20,6 @@ constexpr int STEPS_MS = 40000; // two steps: request, erase and closing pauses,
 constexpr int SECTOR = 0x10000;
 constexpr int BANK = 20 * SECTOR;
 const QStringList BOARD_OPTIONS = {"--idle-ms", "1500"};
-
-class SilentPlayer final : public MediaPlayer {
-public:
-    void open(const QString&) override {}
-    void play() override {}
-    void close() override {}
-};
 
 void writeSound(const QString& path, const QList<quint16>& samples)
 {
@@ -53,7 +46,7 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
     QVERIFY2(e2e.ready(&why), qPrintable(why));
     QVERIFY(e2e.openBoardPort());
     SetupWindowFixture& f = e2e.windows;
-    SerialForm1->setMediaPlayer(std::make_unique<SilentPlayer>());
+    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
     SerialForm1->AttivaSetup();
     RICHIESTA = true;
     const QString zero = f.folder.path() + "/Sounds/ZERO";

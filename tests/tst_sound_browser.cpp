@@ -2,6 +2,7 @@
 // waveform and sample cells, the starting folder, the preview, and the base sound
 // set the build synthesises. Simulated time, recorded dialogs, a fake player
 // unless the real one is under test.
+#include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -57,20 +58,6 @@ QByteArray wavOfSize(int size)
     return bytes;
 }
 
-class FakePlayer final : public MediaPlayer {
-public:
-    explicit FakePlayer(QStringList* calls)
-        : m_calls(calls)
-    {
-    }
-    void open(const QString& path) override { m_calls->append("open " + QFileInfo(path).fileName()); }
-    void play() override { m_calls->append("play"); }
-    void close() override { m_calls->append("close"); }
-
-private:
-    QStringList* m_calls;
-};
-
 } // namespace
 
 class SoundBrowserTest : public QObject {
@@ -107,7 +94,7 @@ void SoundBrowserTest::init()
 {
     f = std::make_unique<SetupWindowFixture>();
     playerCalls.clear();
-    SerialForm1->setMediaPlayer(std::make_unique<FakePlayer>(&playerCalls));
+    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>(&playerCalls));
     QDir().mkpath(bank1());
 }
 
