@@ -228,7 +228,7 @@ void TSerialForm1::Office97Button12Click()
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 
     // The whole waveform in one replace(): the chart lays a series out again
-    // after every change, so adding the points one by one is many times slower.
+    // after every change, so this lays it out once instead of once per point.
     for (QLineSeries* series : Chart1Series)
         series->clear();
     const QList<QPointF> points = Sound::WaveformPoints(bytes);
