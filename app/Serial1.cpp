@@ -7,6 +7,7 @@
 #include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "common/Media.h"
 #include "common/ValueLabel.h"
 
 #include <QCloseEvent>
@@ -65,9 +66,12 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     auto* top = new QVBoxLayout(this);
     buildHeader(top);
     buildParametersTab();
+    buildSoundBrowser();
     top->addWidget(PageControl1, 1);
     buildHiddenGroups();
     buildMotionControls();
+    buildSoundControls();
+    buildBulkLoad();
 
     auto port = std::make_unique<TComPort>(this);
     port->setObjectName(QStringLiteral("ComPort1"));

@@ -7,12 +7,16 @@
 #include "common/ValueLabel.h"
 #include "params/ParameterDecoder.h"
 #include "params/ParameterWriter.h"
+#include "sound/ErasePlans.h"
+#include "sound/SampleStream.h"
+#include "sound/SlotMap.h"
 
 #include <QHash>
 #include <QList>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QFrame;
@@ -21,11 +25,17 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
+class QAction;
 class QPushButton;
 class QRadioButton;
 class QSlider;
 class QTabWidget;
 class QVBoxLayout;
+class MediaPlayer;
+class QChartView;
+class QLineSeries;
+class QTreeView;
 class LinkOperation;
 class SerialPort;
 class Shape;
@@ -193,11 +203,11 @@ public:
     // ---- Motion (motion/) --------------------------------------------------
     Motion::TelemetryChart* Chart2 = nullptr; // live chart
     QCheckBox* Acccheck = nullptr;            // "Accelerometer / Gyro"
-    ValueLabel* Label61 = nullptr;                // "X= ..."
-    ValueLabel* Label62 = nullptr;                // "Y= ..."
-    ValueLabel* Label63 = nullptr;                // "Z= ..."
+    ValueLabel* Label61 = nullptr;            // "X= ..."
+    ValueLabel* Label62 = nullptr;            // "Y= ..."
+    ValueLabel* Label63 = nullptr;            // "Z= ..."
     QGroupBox* BatteryBox = nullptr;          // "Battery": Shape2 and Label8
-    ValueLabel* Label8 = nullptr;                 // battery percentage
+    ValueLabel* Label8 = nullptr;             // battery percentage
     QPushButton* SpeedButton73 = nullptr;     // "Auto" calibration
     QPushButton* SpeedButton74 = nullptr;     // "Man." calibration
     WindowTimer* Timer5 = nullptr;            // calibration steps, 50 ms
@@ -218,6 +228,185 @@ public:
     void FileListBox1KeyDown(int key);
     int KEYPREC = 0; // the previous key pressed in the file list
 
+    // ---- Sound-file browser (sound/SoundBrowser.cpp) ------------------------
+    QTreeView* DirectoryListBox1 = nullptr; // folder tree; the file list follows it
+    QGroupBox* GroupBox13 = nullptr;        // "Info File "
+    ValueLabel* Label35 = nullptr;          // file name of the selected file
+    ValueLabel* Label23 = nullptr;          // "PCM": format code
+    ValueLabel* Label24 = nullptr;          // "Mono": channels
+    ValueLabel* Label28 = nullptr;          // "Sample rate"
+    ValueLabel* Label30 = nullptr;          // "Bit / Sample"
+    ValueLabel* Label37 = nullptr;          // "Size" in bytes, red when too big for a slot
+    QLineEdit* Edit84 = nullptr;            // "Samples to skip (begin)"
+    QLineEdit* Edit86 = nullptr;            // "Samples to skip (end)"
+    QChartView* Chart1 = nullptr;           // waveform of the selected file
+    QList<QLineSeries*> Chart1Series;       // the waveform is drawn in the first
+    MediaPlayer* MediaPlayer1 = nullptr;    // preview of the selected file
+    qint64 FILE_SIZE = 0;                   // of the selected file in bytes, -1 when unreadable
+    bool SIZE_FILE = false;                 // the selected file fits a one-sector slot
+    bool SIZE_HUM = false;                  // the selected file fits a hum slot
+    // Replaces the preview player (tests install a fake).
+    void setMediaPlayer(std::unique_ptr<MediaPlayer> player);
+    // Full path of the file selected in the file list; empty when none is.
+    QString SelectedSoundFile() const;
+    void DirectoryListBox1Change();
+    void ReadInfoFileClick();
+    void Office97Button12Click(); // waveform and sample grid of the selected file
+    void Office97Button11Click(); // preview of the selected file
+
+    // ---- Bulk load of the base sound set (sound/BulkLoad.cpp) ---------------
+    WindowTimer* Timer4 = nullptr; // one step of the bulk load, 1000 ms
+    int STEP_TIMER4 = 0;           // 1 to 19: the base file to write next; 20: done
+    void Button2Click();           // "Test Sounds": the question, then LoadAll
+    void LoadAll();
+    void Timer4Timer();
+
+    // ---- Sound slots, erasing and upload (sound/) --------------------------
+    // Slot buttons in the order of Sound::SoundSlots(), one erase button per row
+    // panel in the order of RowPanels.
+    QList<QPushButton*> SlotButtons;
+    QList<QPushButton*> EraseButtons;
+    QPushButton* SpeedButton6 = nullptr; // "Erase All Sounds"
+    QLabel* Label58 = nullptr;           // the rule for sound files
+    QMenu* PopupMenu1 = nullptr;         // context menu of FileListBox1
+    WindowTimer* Timer2 = nullptr;       // upload: the request, then the sample stream, 20 ms
+    WindowTimer* PaceTimer = nullptr;    // the pauses after erase frames and before an upload ends
+    quint32 StartAddress = 0;            // the slot being written
+    QString FileName;                    // the file being sent
+    void buildSoundControls();
+    // The skip fields of the "Info File" group and its file-name line.
+    QString SkipBeginText() const;
+    QString SkipEndText() const;
+    void ShowSoundFileName(const QString& path);
+    void SlotButton(int slot);   // any slot button, by index into Sound::SoundSlots()
+    void SlotMenuItem(int slot); // any item of PopupMenu1
+    void WriteSector(quint32 Add);
+    void Timer2Timer();
+    void SendCommandDataFile();
+    void WriteFileInTavrin();
+    void EraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
+    void CancellaSettori_POW(int sect) { EraseRow(Sound::SoundRow::Guard, sect); }
+    void CancellaSettori_SWING(int sect) { EraseRow(Sound::SoundRow::Swing, sect); }
+    void CancellaSettori_CLASH(int sect) { EraseRow(Sound::SoundRow::Clash, sect); }
+    void CancellaSettori_PCLASH(int sect) { EraseRow(Sound::SoundRow::PowerClash, sect); }
+    void ERASE_ALL_SOUND();
+    // The slot buttons' and the menu items' handlers by name.
+    using SlotKind = Sound::SlotKind;
+    void BANK1_ON() { SlotButton(Sound::SlotIndex(1, SlotKind::PowerOn, 1)); }
+    void BANK1_OFF() { SlotButton(Sound::SlotIndex(1, SlotKind::PowerOff, 1)); }
+    void BANK1_GUARD() { SlotButton(Sound::SlotIndex(1, SlotKind::Hum, 1)); }
+    void BANK1_SWING_1() { SlotButton(Sound::SlotIndex(1, SlotKind::Swing, 1)); }
+    void BANK1_SWING_2() { SlotButton(Sound::SlotIndex(1, SlotKind::Swing, 2)); }
+    void BANK1_SWING_3() { SlotButton(Sound::SlotIndex(1, SlotKind::Swing, 3)); }
+    void BANK1_SWING_4() { SlotButton(Sound::SlotIndex(1, SlotKind::Swing, 4)); }
+    void BANK1_SWING_5() { SlotButton(Sound::SlotIndex(1, SlotKind::Swing, 5)); }
+    void BANK1_SWING_6() { SlotButton(Sound::SlotIndex(1, SlotKind::Swing, 6)); }
+    void BANK1_CLASH_1() { SlotButton(Sound::SlotIndex(1, SlotKind::Clash, 1)); }
+    void BANK1_CLASH_2() { SlotButton(Sound::SlotIndex(1, SlotKind::Clash, 2)); }
+    void BANK1_CLASH_3() { SlotButton(Sound::SlotIndex(1, SlotKind::Clash, 3)); }
+    void BANK1_CLASH_4() { SlotButton(Sound::SlotIndex(1, SlotKind::Clash, 4)); }
+    void BANK1_CLASH_5() { SlotButton(Sound::SlotIndex(1, SlotKind::Clash, 5)); }
+    void BANK1_CLASH_6() { SlotButton(Sound::SlotIndex(1, SlotKind::Clash, 6)); }
+    void BANK1_CLASH_7() { SlotButton(Sound::SlotIndex(1, SlotKind::PowerClash, 1)); }
+    void BANK1_CLASH_8() { SlotButton(Sound::SlotIndex(1, SlotKind::PowerClash, 2)); }
+    void BANK1_CLASH_9() { SlotButton(Sound::SlotIndex(1, SlotKind::PowerClash, 3)); }
+    void BANK1_CLASH_10() { SlotButton(Sound::SlotIndex(1, SlotKind::PowerClash, 4)); }
+    void BANK2_ON() { SlotButton(Sound::SlotIndex(2, SlotKind::PowerOn, 1)); }
+    void BANK2_OFF() { SlotButton(Sound::SlotIndex(2, SlotKind::PowerOff, 1)); }
+    void BANK2_GUARD() { SlotButton(Sound::SlotIndex(2, SlotKind::Hum, 1)); }
+    void BANK2_SWING_1() { SlotButton(Sound::SlotIndex(2, SlotKind::Swing, 1)); }
+    void BANK2_SWING_2() { SlotButton(Sound::SlotIndex(2, SlotKind::Swing, 2)); }
+    void BANK2_SWING_3() { SlotButton(Sound::SlotIndex(2, SlotKind::Swing, 3)); }
+    void BANK2_SWING_4() { SlotButton(Sound::SlotIndex(2, SlotKind::Swing, 4)); }
+    void BANK2_SWING_5() { SlotButton(Sound::SlotIndex(2, SlotKind::Swing, 5)); }
+    void BANK2_SWING_6() { SlotButton(Sound::SlotIndex(2, SlotKind::Swing, 6)); }
+    void BANK2_CLASH_1() { SlotButton(Sound::SlotIndex(2, SlotKind::Clash, 1)); }
+    void BANK2_CLASH_2() { SlotButton(Sound::SlotIndex(2, SlotKind::Clash, 2)); }
+    void BANK2_CLASH_3() { SlotButton(Sound::SlotIndex(2, SlotKind::Clash, 3)); }
+    void BANK2_CLASH_4() { SlotButton(Sound::SlotIndex(2, SlotKind::Clash, 4)); }
+    void BANK2_CLASH_5() { SlotButton(Sound::SlotIndex(2, SlotKind::Clash, 5)); }
+    void BANK2_CLASH_6() { SlotButton(Sound::SlotIndex(2, SlotKind::Clash, 6)); }
+    void BANK2_CLASH_7() { SlotButton(Sound::SlotIndex(2, SlotKind::PowerClash, 1)); }
+    void BANK2_CLASH_8() { SlotButton(Sound::SlotIndex(2, SlotKind::PowerClash, 2)); }
+    void BANK2_CLASH_9() { SlotButton(Sound::SlotIndex(2, SlotKind::PowerClash, 3)); }
+    void BANK2_CLASH_10() { SlotButton(Sound::SlotIndex(2, SlotKind::PowerClash, 4)); }
+    void BANK3_ON() { SlotButton(Sound::SlotIndex(3, SlotKind::PowerOn, 1)); }
+    void BANK3_OFF() { SlotButton(Sound::SlotIndex(3, SlotKind::PowerOff, 1)); }
+    void BANK3_GUARD() { SlotButton(Sound::SlotIndex(3, SlotKind::Hum, 1)); }
+    void BANK3_SWING_1() { SlotButton(Sound::SlotIndex(3, SlotKind::Swing, 1)); }
+    void BANK3_SWING_2() { SlotButton(Sound::SlotIndex(3, SlotKind::Swing, 2)); }
+    void BANK3_SWING_3() { SlotButton(Sound::SlotIndex(3, SlotKind::Swing, 3)); }
+    void BANK3_SWING_4() { SlotButton(Sound::SlotIndex(3, SlotKind::Swing, 4)); }
+    void BANK3_SWING_5() { SlotButton(Sound::SlotIndex(3, SlotKind::Swing, 5)); }
+    void BANK3_SWING_6() { SlotButton(Sound::SlotIndex(3, SlotKind::Swing, 6)); }
+    void BANK3_CLASH_1() { SlotButton(Sound::SlotIndex(3, SlotKind::Clash, 1)); }
+    void BANK3_CLASH_2() { SlotButton(Sound::SlotIndex(3, SlotKind::Clash, 2)); }
+    void BANK3_CLASH_3() { SlotButton(Sound::SlotIndex(3, SlotKind::Clash, 3)); }
+    void BANK3_CLASH_4() { SlotButton(Sound::SlotIndex(3, SlotKind::Clash, 4)); }
+    void BANK3_CLASH_5() { SlotButton(Sound::SlotIndex(3, SlotKind::Clash, 5)); }
+    void BANK3_CLASH_6() { SlotButton(Sound::SlotIndex(3, SlotKind::Clash, 6)); }
+    void BANK3_CLASH_7() { SlotButton(Sound::SlotIndex(3, SlotKind::PowerClash, 1)); }
+    void BANK3_CLASH_8() { SlotButton(Sound::SlotIndex(3, SlotKind::PowerClash, 2)); }
+    void BANK3_CLASH_9() { SlotButton(Sound::SlotIndex(3, SlotKind::PowerClash, 3)); }
+    void BANK3_CLASH_10() { SlotButton(Sound::SlotIndex(3, SlotKind::PowerClash, 4)); }
+    void PowerOn1Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::PowerOn, 1)); }
+    void PowerOff1Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::PowerOff, 1)); }
+    void Background1Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Hum, 1)); }
+    void Swing11Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Swing, 1)); }
+    void Swing21Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Swing, 2)); }
+    void Swing31Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Swing, 3)); }
+    void Swing4Sect71Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Swing, 4)); }
+    void Swing51Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Swing, 5)); }
+    void Swing6Sec91Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Swing, 6)); }
+    void Clash11Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Clash, 1)); }
+    void Clash21Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Clash, 2)); }
+    void Clash31Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Clash, 3)); }
+    void Clash41Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Clash, 4)); }
+    void Clash4Sect131Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Clash, 5)); }
+    void Clash4Sect132Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::Clash, 6)); }
+    void PowerClash2Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::PowerClash, 1)); }
+    void PowerCLash141Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::PowerClash, 2)); }
+    void PowerClash142Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::PowerClash, 3)); }
+    void PowerClash144Click() { SlotMenuItem(Sound::SlotIndex(1, SlotKind::PowerClash, 4)); }
+    void PowerOnSect01Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::PowerOn, 1)); }
+    void PowerOFFSect1Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::PowerOff, 1)); }
+    void Background2Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Hum, 1)); }
+    void Swing12Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Swing, 1)); }
+    void Swing22Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Swing, 2)); }
+    void Swing32Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Swing, 3)); }
+    void Swing41Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Swing, 4)); }
+    void Swing52Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Swing, 5)); }
+    void Swig61Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Swing, 6)); }
+    void Clash12Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Clash, 1)); }
+    void Clash22Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Clash, 2)); }
+    void Clash32Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Clash, 3)); }
+    void Clash42Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Clash, 4)); }
+    void Clash51Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Clash, 5)); }
+    void Clash61Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::Clash, 6)); }
+    void PowerClash131Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::PowerClash, 1)); }
+    void PowerClash132Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::PowerClash, 2)); }
+    void PowerClash133Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::PowerClash, 3)); }
+    void PowerClash134Click() { SlotMenuItem(Sound::SlotIndex(2, SlotKind::PowerClash, 4)); }
+    void PoweOn1Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerOn, 1)); }
+    void PowerOff2Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerOff, 1)); }
+    void Background3Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Hum, 1)); }
+    void Swing13Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Swing, 1)); }
+    void Swing23Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Swing, 2)); }
+    void Swing33Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Swing, 3)); }
+    void Swing42Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Swing, 4)); }
+    void Swing53Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Swing, 5)); }
+    void Swing61Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Swing, 6)); }
+    void CLash13Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Clash, 1)); }
+    void Clash23Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Clash, 2)); }
+    void CLash33Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Clash, 3)); }
+    void Clash43Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Clash, 4)); }
+    void Clash52Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Clash, 5)); }
+    void Clash62Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::Clash, 6)); }
+    void PowerClash135Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 1)); }
+    void PowerClash136Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 2)); }
+    void PowerClash137Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 3)); }
+    void PowerClash138Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 4)); }
+
     // Controls that only set-up mode enables (AttivaSetup / DisattivaSetup).
     QList<QWidget*> SetupControls;
 
@@ -234,6 +423,9 @@ private:
     void sendNextParameter();
     void endParameterWrite();
     void buildHiddenGroups();
+    void buildSoundBrowser();
+    void buildInfoFileGroup(QWidget* page);
+    void buildBulkLoad();
     void connectHandlers();
     void lockSendingControls(bool busy);
     void statusClicked(QRadioButton* button);
@@ -252,6 +444,21 @@ private:
     bool m_verticalSampled = false;   // a frame arrived during the vertical step
     bool m_horizontalSampled = false; // and during the horizontal one
 
+    // ---- Sound (sound/) ----
+    // Sends each step's frame and waits its pause, then calls done; the frames
+    // count as the operation's progress unless told otherwise.
+    void paceFrames(QList<Sound::PacedFrame> steps, std::function<void()> done, bool countsProgress = true);
+    void paceTick();
+    void stopPacing();
+    void sendSampleChunk();
+    QList<Sound::PacedFrame> m_paceSteps;
+    std::function<void()> m_paceDone;
+    int m_paceSent = 0;
+    bool m_paceCountsProgress = true;
+    std::optional<Sound::PreparedUpload> m_upload;
+    qsizetype m_streamSent = 0;
+    qint64 m_streamStart = 0;
+
     std::unique_ptr<SerialPort> m_ownedPort;
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
     std::unique_ptr<Params::WritePlan> m_writePlan;
@@ -261,5 +468,8 @@ private:
     bool m_portChosen = false; // OpenPort has set ComPort1's port in this run
     QHash<QString, QLineEdit*> m_edits;
     qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
+    std::unique_ptr<MediaPlayer> m_mediaPlayer;
+    bool m_followingFolder = false; // the tree is being pointed at the sound folder
+
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
 };

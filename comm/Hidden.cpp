@@ -1,6 +1,7 @@
 #include "comm/Hidden.h"
 
 #include "comm/LogMemo.h"
+#include "common/Define.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,7 +14,6 @@ constexpr int MONITOR_WIDTH = 1458;
 constexpr int MONITOR_HEIGHT = 699;
 constexpr int GRID_ROWS = 40;
 constexpr int TELEMETRY_COLUMNS = 4;
-constexpr int SAMPLE_COLUMNS = 4;
 constexpr int FLASH_COLUMNS = 8;
 
 // A grid in the classic sense: fixed first row and column drawn as headers,
@@ -56,7 +56,7 @@ THiddenForm::THiddenForm(QWidget* parent)
     , Memo1(new LogMemo(QStringLiteral("Memo1"), this))
     , Memo2(new LogMemo(QStringLiteral("Memo1"), this))
     , StringGrid1(makeGrid(this, "StringGrid1", "Telemetry values", TELEMETRY_COLUMNS, true))
-    , StringGrid2(makeGrid(this, "StringGrid2", "Sound file samples", SAMPLE_COLUMNS, true))
+    , StringGrid2(makeGrid(this, "StringGrid2", "Sound file samples", Define::SAMPLE_GRID_COLUMNS, true))
     , StringGrid3(makeGrid(this, "StringGrid3", "App Flash", FLASH_COLUMNS, false))
 {
     setObjectName(QStringLiteral("HiddenForm"));

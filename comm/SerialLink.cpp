@@ -175,6 +175,7 @@ void TSerialForm1::ComPort1DeviceLost()
     const QString cutShort = Link->deviceLost(ComPort1->Port());
     Timer1->setEnabled(false);
     Timer3->setEnabled(false);
+    StopBulkLoad();
     if (checking)
         waitform->close();
     ClosePort();

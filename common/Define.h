@@ -181,6 +181,52 @@ inline constexpr int WAV_HEADER_BYTES = 44;
 inline constexpr std::uint32_t SECTOR_SIZE = 0x10000;
 inline constexpr std::uint32_t SOUND_MEMORY_SIZE = 0x400000;
 
+// ---- Sound slots, erasing and upload (sound/) ----------------------------
+inline constexpr int SOUND_BANK_SECTORS = 20;
+inline constexpr std::uint32_t SOUND_BANK_SIZE = SOUND_BANK_SECTORS * SECTOR_SIZE; // 0x140000
+inline constexpr int HUM_SECTORS = 2;
+inline constexpr int SWING_SLOTS = 6;
+inline constexpr int CLASH_SLOTS = 6;
+inline constexpr int POWER_CLASH_SLOTS = 4;
+inline constexpr int SOUND_ROWS_PER_BANK = 4; // "Guard", "Swing", "Clash", "Power Clash"
+inline constexpr int WAV_SAMPLE_BYTES = 2;
+inline constexpr std::uint16_t SAMPLE_SIGN_BIT = 0x8000;
+inline constexpr std::uint16_t SAMPLE_NEVER_WRITTEN = 0xFFFF; // the board reads it as erased flash
+inline constexpr std::uint16_t SAMPLE_STAND_IN = 0xFFFE;
+inline constexpr int UART_BITS_PER_BYTE = 10; // start, 8 data, stop
+// Pauses after a slot request, before the question.
+inline constexpr int SLOT_REQUEST_PAUSE_MS = 1000;
+inline constexpr int SLOT_REQUEST_PAUSE_LONG_MS = 2000; // bank 1 power on
+inline constexpr int SLOT_REQUEST_PAUSE_HUM_MS = 3000;
+inline constexpr int SLOT_REQUEST_PAUSE_NONE_MS = 0; // bank 1 swing 2
+// Row erase: each sector twice, 500 ms apart, 1000 ms after the second.
+inline constexpr int ERASE_REPEAT_PAUSE_MS = 500;
+inline constexpr int ERASE_SETTLE_PAUSE_MS = 1000;
+inline constexpr int ERASE_ALL_CLOSE_PAUSE_MS = 100; // between the close frame and erase all
+// Upload: 1000 ms after each erase frame, request and stream on Timer2, 4000 ms
+// before the dialog closes.
+inline constexpr int UPLOAD_ERASE_PAUSE_MS = 1000;
+inline constexpr int UPLOAD_TICK_MS = 20;
+inline constexpr int UPLOAD_CLOSING_PAUSE_MS = 4000;
+// The sample stream is handed to the port this far ahead of the wire, so the line
+// never idles while the window keeps its time for painting.
+inline constexpr int UPLOAD_QUEUE_LEAD_MS = 500;
+
+// ---- Sound-file browser ---------------------------------------------------
+// Header fields shown for the selected file (byte offsets from the file start).
+inline constexpr int WAV_FORMAT_OFFSET = 20;   // low byte of the format code, 1 for PCM
+inline constexpr int WAV_CHANNELS_OFFSET = 22; // low byte of the channel count
+inline constexpr int WAV_RATE_OFFSET = 24;     // low 16 bits of the sample rate, little-endian
+inline constexpr int WAV_BITS_OFFSET = 34;     // low byte of the bits per sample
+inline constexpr int WAVEFORM_SERIES = 4;                   // the waveform is drawn in the first
+inline constexpr int WAVEFORM_AXIS_MAX = 70000;
+inline constexpr int SAMPLE_GRID_COLUMNS = 32; // hexadecimal sample cells per monitor row
+inline constexpr int SAMPLE_GRID_CELLS = 499;
+inline constexpr int SAMPLE_GRID_FIRST_ROW = 1;
+
+// ---- Bulk load of the base sound set ---------------------------------------
+inline constexpr int BULK_LOAD_TICK_MS = 1000;
+
 // ---- Telemetry -----------------------------------------------------------
 inline constexpr int TELEMETRY_MIN_BLOCK = 25; // blocks of 25 bytes or more starting 0xFF
 inline constexpr unsigned char TELEMETRY_START = 0xFF;

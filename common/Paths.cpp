@@ -31,3 +31,8 @@ QString SettingsFilePath()
 {
     return InstallFolder() + QStringLiteral("/Bin/COM_1.INI");
 }
+
+QString BaseSoundFolder()
+{
+    return InstallFolder() + QStringLiteral("/Sounds/ZERO");
+}

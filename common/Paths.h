@@ -11,3 +11,6 @@ void setDocumentationFolder(const QString& folder); // empty restores the built-
 
 // Bin/COM_1.INI under the installation folder.
 QString SettingsFilePath();
+
+// Sounds/ZERO under the installation folder: the base sound set.
+QString BaseSoundFolder();

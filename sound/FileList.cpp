@@ -3,23 +3,20 @@
 
 #include "app/Forms.h"
 #include "comm/Hidden.h"
-
-#include <QDir>
-#include <QListWidget>
+#include "common/Dialogs.h"
 
 namespace {
 constexpr int MONITOR_WIDENING = 300;
 }
 
-void TSerialForm1::FillFileList()
-{
-    FileListBox1->clear();
-    const QStringList wavs = QDir(SoundFolder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
-    FileListBox1->addItems(wavs);
-}
-
 void TSerialForm1::FileListBox1KeyDown(int key)
 {
+    if (key == Qt::Key_F11) {
+        StopBulkLoad();
+        ShowMessage(QStringLiteral("Loading stopped."));
+    } else if (key == Qt::Key_F12) {
+        Button2Click();
+    }
     // Scroll Lock and then Delete, as the very next key, opens the traffic monitor.
     if (key == Qt::Key_Delete && KEYPREC == Qt::Key_ScrollLock) {
         HiddenForm->show();

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -371,7 +372,8 @@ void ParameterScreenTest::slidersBeforeAnyRowChangeNothing()
     SerialForm1->RadioButton9->click();
     SerialForm1->TrackBar2->setValue(100);
     for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
-        QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
+        if (!SerialForm1->GroupBox13->isAncestorOf(e)) // the sound skip counts start at "0"
+            QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
     QCOMPARE(SerialForm1->Leds->text(), QString("LED  parameters"));
 }
 

@@ -9,6 +9,12 @@
 #include <QComboBox>
 
 BoardFixture::BoardFixture()
+    : BoardFixture(SimBoard::Options{})
+{
+}
+
+BoardFixture::BoardFixture(const SimBoard::Options& options)
+    : board(options)
 {
     setPublishedPortsFolder(board.portsDir());
 }

@@ -8,6 +8,7 @@
 class BoardFixture {
 public:
     BoardFixture();
+    explicit BoardFixture(const SimBoard::Options& options);
     ~BoardFixture();
 
     // True when the simulator runs; its error output otherwise.

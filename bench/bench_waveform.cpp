@@ -1,0 +1,77 @@
+// Drawing the waveform of a full hum file (130,955 sample bytes after its
+// header): reading it, converting the samples, one replace() of the series and
+// the sample cells, then painting the chart once.
+#include "BenchMain.h"
+#include "RecordingPlayer.h"
+#include "SetupWindowFixture.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <benchmark/benchmark.h>
+#include <cmath>
+
+namespace {
+
+constexpr int HUM_SAMPLE_BYTES = 130955;
+
+void writeHumFile(const QString& path)
+{
+    QByteArray bytes(44, '\0');
+    for (int i = 0; i < HUM_SAMPLE_BYTES / 2; ++i) {
+        const auto sample = static_cast<qint16>(12000 * std::sin(i * 0.0256));
+        bytes.append(static_cast<char>(sample & 0xFF));
+        bytes.append(static_cast<char>(sample >> 8 & 0xFF));
+    }
+    bytes.append('\0'); // the odd last byte of a 130,999-byte file
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// The window with the hum file selected in its list.
+struct HumFixture {
+    HumFixture()
+    {
+        SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
+        const QString folder = f.folder.path() + QStringLiteral("/Fonts/bank1");
+        QDir().mkpath(folder);
+        writeHumFile(folder + QStringLiteral("/hum.wav"));
+        SerialForm1->show();
+        SerialForm1->FileListBox1->setCurrentRow(0);
+    }
+    SetupWindowFixture f;
+};
+
+// The handler alone: read, convert, one replace() and the chart's own layout of
+// the series, the sample cells.
+void BM_HumWaveformHandler(benchmark::State& state)
+{
+    HumFixture hum;
+    for (auto _ : state)
+        SerialForm1->Office97Button12Click();
+    state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
+}
+
+// The handler and the chart painted once, as the user sees it.
+void BM_DrawHumWaveform(benchmark::State& state)
+{
+    HumFixture hum;
+    for (auto _ : state) {
+        SerialForm1->Office97Button12Click();
+        SerialForm1->Chart1->viewport()->repaint();
+    }
+    state.counters["chart_visible"] = SerialForm1->Chart1->viewport()->isVisible();
+    state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
+}
+
+} // namespace
+
+BENCHMARK(BM_HumWaveformHandler)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DrawHumWaveform)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+TAVRIN_BENCHMARK_MAIN()

@@ -1,0 +1,89 @@
+// Putting the selected file into a slot: the slot buttons (size test, the slot's
+// request and its pause, the question) and the file list's menu items (size test,
+// the question). Both end in WriteSector. Every check that can refuse runs
+// before the first byte goes to the board.
+#include "app/Serial1.h"
+
+#include "common/Clock.h"
+#include "common/Dialogs.h"
+#include "common/Globals.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace Sound;
+
+namespace {
+const QString DEFAULT_SKIP = QStringLiteral("0");
+
+// The browser's fields are found by name, so that this side does not depend on
+// how the browser builds them.
+QString fieldText(const QWidget* window, const char* name)
+{
+    const auto* field = window->findChild<QLineEdit*>(QString::fromLatin1(name));
+    return field ? field->text() : DEFAULT_SKIP;
+}
+} // namespace
+
+QString TSerialForm1::SkipBeginText() const
+{
+    return fieldText(this, "Edit84");
+}
+
+QString TSerialForm1::SkipEndText() const
+{
+    return fieldText(this, "Edit86");
+}
+
+void TSerialForm1::ShowSoundFileName(const QString& path)
+{
+    if (auto* line = findChild<QLabel*>(QStringLiteral("Label35")))
+        line->setText(QFileInfo(path).fileName());
+}
+
+void TSerialForm1::SlotButton(int slot)
+{
+    const SoundSlot& s = SoundSlots().at(slot);
+    // The bulk load names its own file: its size is the one that counts.
+    const QString path = RICHIESTA ? SelectedSoundFile() : FileName;
+    const UploadVerdict verdict = PrepareUpload(path, ReadSoundFile(path), s, SkipBeginText(), SkipEndText());
+    if (!verdict.upload) {
+        ShowMessage(verdict.message);
+        return;
+    }
+    SendCommand(s.requestFrame());
+    // The hum's button stays off while the board prepares the long slot.
+    QPushButton* hum = s.isHum() ? SlotButtons[slot] : nullptr;
+    if (hum) {
+        hum->setEnabled(false);
+        hum->repaint();
+    }
+    if (s.requestPauseMs > 0)
+        Sleep(s.requestPauseMs);
+    if (hum) {
+        hum->setEnabled(true);
+        hum->repaint();
+    }
+    StartAddress = s.address;
+    if (RICHIESTA && !AskYesNo(LoadQuestion(path, s.buttonWord)))
+        return;
+    WriteSector(StartAddress);
+}
+
+void TSerialForm1::SlotMenuItem(int slot)
+{
+    const SoundSlot& s = SoundSlots().at(slot);
+    StartAddress = s.address;
+    const QString path = SelectedSoundFile();
+    const UploadVerdict verdict = PrepareUpload(path, ReadSoundFile(path), s, SkipBeginText(), SkipEndText());
+    if (!verdict.upload) {
+        ShowMessage(verdict.message);
+        return;
+    }
+    if (!AskYesNo(LoadQuestion(path, s.menu.word)))
+        return;
+    WriteSector(StartAddress);
+}

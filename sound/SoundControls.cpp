@@ -1,0 +1,145 @@
+// The sound controls of the "Parameters" tab: each row panel's erase button and
+// slot buttons, "Erase All Sounds" with the rule for sound files, and the file
+// list's context menu. All of them come from the slot table.
+#include "app/Serial1.h"
+
+#include "common/Clock.h"
+#include "common/Define.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+
+using namespace Sound;
+
+namespace {
+constexpr int ICON_SIZE = 16;
+constexpr int ICON_MARGIN = 3;
+constexpr int ICON_PEN = 2;
+constexpr int SLOT_BUTTON_WIDTH = 34;
+const QColor CHIP_COLOUR(90, 98, 110);
+const QColor CROSS_COLOUR(200, 40, 40);
+
+const QString RULE_TEXT =
+    QStringLiteral("Sound files must be wav format 22050 Hz - 16 bit. Max size 64 kB (128 kB - Hum only)");
+
+// A memory chip struck through: what the row's erase button does.
+QIcon eraseIcon()
+{
+    QPixmap picture(ICON_SIZE, ICON_SIZE);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(CHIP_COLOUR);
+    painter.drawRect(ICON_MARGIN, ICON_MARGIN, ICON_SIZE - 2 * ICON_MARGIN, ICON_SIZE - 2 * ICON_MARGIN);
+    painter.setPen(QPen(CROSS_COLOUR, ICON_PEN));
+    painter.drawLine(1, 1, ICON_SIZE - 1, ICON_SIZE - 1);
+    painter.drawLine(ICON_SIZE - 1, 1, 1, ICON_SIZE - 1);
+    return QIcon(picture);
+}
+
+QPushButton* button(const QString& name, const QString& text, const QString& accessible, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAccessibleName(accessible);
+    return b;
+}
+} // namespace
+
+void TSerialForm1::buildSoundControls()
+{
+    Timer2 = new WindowTimer(this, Define::UPLOAD_TICK_MS);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setOnTimer([this] { Timer2Timer(); });
+    PaceTimer = new WindowTimer(this, Define::ERASE_SETTLE_PAUSE_MS);
+    PaceTimer->setOnTimer([this] { paceTick(); });
+
+    const QList<SoundSlot>& table = SoundSlots();
+    SlotButtons = QList<QPushButton*>(table.size(), nullptr);
+
+    // The row erase buttons call their operation by name, as the rows are listed.
+    using RowErase = void (TSerialForm1::*)(int);
+    const RowErase rowErase[] = {&TSerialForm1::CancellaSettori_POW, &TSerialForm1::CancellaSettori_SWING,
+                                 &TSerialForm1::CancellaSettori_CLASH, &TSerialForm1::CancellaSettori_PCLASH};
+    const QIcon icon = eraseIcon();
+    for (int r = 0; r < RowPanels.size(); ++r) {
+        QFrame* panel = RowPanels[r];
+        const int bankFromZero = r / Define::SOUND_ROWS_PER_BANK;
+        const int rowIndex = r % Define::SOUND_ROWS_PER_BANK;
+        const EraseRowSpec& row = EraseRows()[rowIndex];
+        auto* erase = button(QString::fromLatin1(row.buttons[bankFromZero]), QString(),
+                             QStringLiteral("Erase bank %1 %2 sounds")
+                                 .arg(bankFromZero + 1)
+                                 .arg(QString::fromLatin1(row.caption)),
+                             panel);
+        erase->setIcon(icon);
+        erase->setToolTip(erase->accessibleName());
+        EraseButtons.append(erase);
+        connect(erase, &QPushButton::clicked, this,
+                [this, handler = rowErase[rowIndex], bankFromZero] { (this->*handler)(bankFromZero); });
+        auto* cells = qobject_cast<QHBoxLayout*>(panel->layout());
+        cells->addWidget(erase);
+        for (int index : SlotsOfRow(bankFromZero + 1, row.row)) {
+            const SoundSlot& slot = table[index];
+            QPushButton* b = button(slot.button, slot.caption, slot.accessibleName, panel);
+            SlotButtons[index] = b;
+            b->setFixedWidth(SLOT_BUTTON_WIDTH);
+            connect(b, &QPushButton::clicked, this, [this, index] { SlotButton(index); });
+            cells->addWidget(b);
+        }
+    }
+
+    // "Erase All Sounds" and the rule, above the rows.
+    SpeedButton6 = button(QStringLiteral("SpeedButton6"), QStringLiteral("Erase All Sounds"),
+                          QStringLiteral("Erase All Sounds"), GroupBox2);
+    connect(SpeedButton6, &QPushButton::clicked, this, [this] { ERASE_ALL_SOUND(); });
+    Label58 = new QLabel(RULE_TEXT, GroupBox2);
+    Label58->setObjectName(QStringLiteral("Label58"));
+    Label58->setAccessibleName(RULE_TEXT);
+    auto* soundRow = new QHBoxLayout;
+    soundRow->addWidget(SpeedButton6);
+    soundRow->addWidget(Label58, 1);
+    qobject_cast<QBoxLayout*>(GroupBox2->layout())->insertLayout(1, soundRow);
+    SetupControls.append(SpeedButton6);
+    SpeedButton6->setEnabled(false);
+
+    // The file list's menu: a submenu per bank, the kinds of several slots in
+    // submenus of their own.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    for (int b = 0; b < static_cast<int>(BankMenus().size()); ++b) {
+        const BankMenuSpec& spec = BankMenus()[b];
+        QMenu* bank = PopupMenu1->addMenu(QString::fromLatin1(spec.caption));
+        bank->setObjectName(QString::fromLatin1(spec.name));
+        QMenu* swing = nullptr;
+        QMenu* clash = nullptr;
+        QMenu* powerClash = nullptr;
+        for (int index = 0; index < table.size(); ++index) {
+            const SoundSlot& slot = table[index];
+            if (slot.bank != b + 1)
+                continue;
+            QMenu* into = bank;
+            if (slot.kind == SlotKind::Swing)
+                into = swing ? swing : (swing = bank->addMenu(QStringLiteral("Swing")));
+            else if (slot.kind == SlotKind::Clash)
+                into = clash ? clash : (clash = bank->addMenu(QStringLiteral("Clash")));
+            else if (slot.kind == SlotKind::PowerClash)
+                into = powerClash ? powerClash
+                                  : (powerClash = bank->addMenu(QString::fromLatin1(spec.powerClashCaption)));
+            QAction* item = into->addAction(slot.menu.caption);
+            item->setObjectName(slot.menu.name);
+            connect(item, &QAction::triggered, this, [this, index] { SlotMenuItem(index); });
+        }
+    }
+    FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FileListBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(FileListBox1->viewport()->mapToGlobal(at)); });
+}

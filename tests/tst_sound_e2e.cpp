@@ -1,0 +1,187 @@
+// Sound memory end to end: the real windows and serial component against the
+// simulated board. A file uploaded into a slot is compared byte by byte with
+// the board's flash; row erase and erase all are seen in it; losing the board
+// midway stops the operation with a message that says what was cut short.
+#include "BoardFixture.h"
+#include "TestMain.h"
+#include "WaitFor.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "app/Wait.h"
+#include "comm/LinkOperation.h"
+#include "common/Globals.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+constexpr int OPERATION_MS = 30000; // erase, stream and closing pause, with room for a slow machine
+constexpr int SECTOR = 0x10000;
+// A long idle ends the board's sample stream: a loaded test machine may pause
+// the window for longer than the board's usual 300 ms.
+const QStringList BOARD_OPTIONS = {"--idle-ms", "1500"};
+
+QByteArray header()
+{
+    QByteArray bytes("RIFF");
+    bytes.resize(44, '\0');
+    return bytes;
+}
+
+void appendSample(QByteArray& to, quint16 s)
+{
+    to.append(char(s & 0xFF)).append(char(s >> 8));
+}
+
+bool allErased(const QByteArray& flash, int from, int length)
+{
+    return flash.mid(from, length) == QByteArray(length, char(0xFF));
+}
+} // namespace
+
+class SoundEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { e2e.reset(); }
+
+    void uploadLandsInItsSlotAndTheRestStaysErased();
+    void rowEraseAndEraseAllClearTheBoardsMemory();
+    void unplugDuringEraseAndUploadStopsThem();
+
+private:
+    void select(const QByteArray& content);
+    bool idle() const
+    {
+        return WaitFor([] { return !SerialForm1->Link->busy(); }, OPERATION_MS);
+    }
+    void upload(const char* menuItem);
+    std::unique_ptr<BoardFixture> e2e;
+    SimBoard* board = nullptr;
+    SetupWindowFixture* f = nullptr;
+    QString path;
+};
+
+void SoundEndToEndTest::init()
+{
+    e2e = std::make_unique<BoardFixture>(SimBoard::Options{{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS});
+    QString why;
+    QVERIFY2(e2e->ready(&why), qPrintable(why));
+    board = &e2e->board;
+    f = &e2e->windows;
+    QVERIFY(e2e->openBoardPort());
+    SerialForm1->AttivaSetup();
+    RICHIESTA = true;
+    SerialForm1->SoundFolder = f->folder.path();
+    path = f->folder.path() + "/sound.wav";
+}
+
+void SoundEndToEndTest::select(const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    SerialForm1->FillFileList();
+    SerialForm1->FileListBox1->setCurrentRow(0);
+}
+
+void SoundEndToEndTest::upload(const char* menuItem)
+{
+    QByteArray content = header();
+    for (int i = 0; i < 100; ++i)
+        appendSample(content, quint16(i));
+    select(content);
+    SerialForm1->findChild<QAction*>(menuItem)->trigger();
+    QVERIFY(idle());
+}
+
+void SoundEndToEndTest::uploadLandsInItsSlotAndTheRestStaysErased()
+{
+    // The worked samples first, then a ramp that crosses several sends.
+    QByteArray content = header();
+    QByteArray expected;
+    const std::pair<quint16, const char*> worked[] = {{0x0000, "00 80"}, {0x0001, "01 80"},
+                                                      {0x7FFF, "FE FF"}, {0x8000, "00 00"},
+                                                      {0xFFFF, "FF 7F"}, {0x1234, "34 92"}};
+    for (const auto& [sample, bytes] : worked) {
+        appendSample(content, sample);
+        expected += hexBytes(bytes);
+    }
+    for (int i = 0; i < 3000; ++i) { // small positive samples: bit 15 set, low byte first
+        appendSample(content, quint16(i));
+        expected.append(char(i & 0xFF)).append(char((i >> 8) | 0x80));
+    }
+    select(content);
+    SerialForm1->findChild<QPushButton*>("SpeedButton35")->click(); // bank 2 swing 1
+    QCOMPARE(f->dialogs.questions,
+             QStringList{"Do you want to load the file " + path + " on Kordex as Swing 1 sound ?  "});
+    QVERIFY(idle());
+    QVERIFY(WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, OPERATION_MS));
+    QVERIFY(!waitform->isVisible());
+
+    const QByteArray flash = board->dump("sound");
+    QCOMPARE(flash.size(), 0x400000);
+    const int slot = 0x180000;
+    QCOMPARE(flash.mid(slot, expected.size()).toHex(' '), expected.toHex(' '));
+    QVERIFY(allErased(flash, slot + expected.size(), SECTOR - expected.size()));
+    QVERIFY(allErased(flash, 0, slot));
+    QVERIFY(allErased(flash, slot + SECTOR, flash.size() - slot - SECTOR));
+    QVERIFY(f->dialogs.errors.isEmpty());
+}
+
+void SoundEndToEndTest::rowEraseAndEraseAllClearTheBoardsMemory()
+{
+    upload("PowerOff1"); // bank 1 power off, 0x010000
+    upload("PoweOn1");   // bank 3 power on, 0x280000
+    QByteArray flash = board->dump("sound");
+    QVERIFY(!allErased(flash, 0x010000, SECTOR));
+    QVERIFY(!allErased(flash, 0x280000, SECTOR));
+
+    SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); // bank 1 Guard row
+    QVERIFY(idle());
+    flash = board->dump("sound");
+    QVERIFY(allErased(flash, 0, 4 * SECTOR));
+    QVERIFY(!allErased(flash, 0x280000, SECTOR));
+
+    SerialForm1->SpeedButton6->click();
+    QVERIFY(idle());
+    QVERIFY(WaitFor([&] { return allErased(board->dump("sound"), 0, 0x400000); }, OPERATION_MS));
+}
+
+void SoundEndToEndTest::unplugDuringEraseAndUploadStopsThem()
+{
+    SerialForm1->CancellaSettori_POW(0);
+    QVERIFY(WaitFor([&] { return SerialForm1->Link->done() >= 2; }, OPERATION_MS));
+    QVERIFY(board->controlOk("unplug"));
+    QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
+    QVERIFY2(f->dialogs.messages[0].startsWith("Erase bank 1 Guard sounds stopped after "),
+             qPrintable(f->dialogs.messages[0]));
+    QVERIFY(!SerialForm1->Link->busy());
+
+    QVERIFY(board->controlOk("plug"));
+    QVERIFY(e2e->openBoardPort());
+    SerialForm1->AttivaSetup();
+    f->dialogs.clear();
+    QByteArray content = header();
+    for (int i = 0; i < 30000; ++i) // 60000 bytes: some five seconds of wire time
+        appendSample(content, quint16(i));
+    select(content);
+    SerialForm1->Swing11Click();
+    QVERIFY(WaitFor([&] { return SerialForm1->Link->done() > 0; }, OPERATION_MS));
+    QVERIFY(board->controlOk("unplug"));
+    QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
+    QVERIFY2(f->dialogs.messages[0].startsWith("Upload into Bank 1 Swing 1 stopped after "),
+             qPrintable(f->dialogs.messages[0]));
+    QVERIFY(f->dialogs.messages[0].contains(" of 60000 sample bytes"));
+    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!SerialForm1->Timer2->Enabled());
+    QVERIFY(!waitform->isVisible());
+}
+
+TAVRIN_TEST_MAIN(SoundEndToEndTest)
+#include "tst_sound_e2e.moc"
