@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-charts-dev qt6-multimedia-dev libqt6opengl6-dev libgl-dev
     qt6-qpa-plugins
     libjpeg62-turbo-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth x11-utils fonts-dejavu-core
 )
 
 missing=()

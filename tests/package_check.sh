@@ -16,13 +16,15 @@ for path in \
     ./opt/tavrin-manager/Bin/tavrin-manager \
     ./opt/tavrin-manager/Bin/kordex-sim \
     ./opt/tavrin-manager/Bin/COM_1.INI \
+    ./opt/tavrin-manager/Sounds/ZERO/Base_Hum_0.wav \
+    ./opt/tavrin-manager/Documents/Fonts/bank1/Base_Hum_0.wav \
     ./usr/share/applications/tavrin-manager.desktop \
     ./usr/share/icons/hicolor/scalable/apps/tavrin-manager.svg; do
     echo "$contents" | grep -q " $path\$" || { echo "the package lacks $path"; exit 1; }
 done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libjpeg62-turbo qt6-qpa-plugins; do
+for library in libqt6widgets6 libqt6charts6 libqt6multimedia6 libjpeg62-turbo qt6-qpa-plugins; do
     echo "$depends" | grep -q "$library" || { echo "no dependency on $library in: $depends"; exit 1; }
 done
 dpkg-deb -I "$deb" conffiles | grep -q '/opt/tavrin-manager/Bin/COM_1.INI' || {
