@@ -5,6 +5,7 @@
 #include "app/Shape.h"
 #include "comm/ComPort.h"
 #include "comm/LinkOperation.h"
+#include "motion/TelemetryRecorder.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Media.h"
@@ -70,6 +71,7 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     top->addWidget(PageControl1, 1);
     buildHiddenGroups();
     buildMotionControls();
+    buildTelemetryRecording();
     buildSoundControls();
     buildBulkLoad();
 

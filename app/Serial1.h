@@ -43,7 +43,8 @@ class WindowTimer;
 class QCheckBox;
 namespace Motion {
 class TelemetryChart;
-}
+class TelemetryRecorder;
+} // namespace Motion
 
 class TSerialForm1 : public QWidget {
     Q_OBJECT
@@ -221,6 +222,10 @@ public:
     void Timer5Timer();
     void CAL_VERT();
     void CAL_HORZ();
+    // Telemetry recording (motion/TelemetryRecording.cpp)
+    QPushButton* RecordButton = nullptr; // "Record..." / "Stop (n frames)"
+    void RecordButtonClick();
+    void StopRecording();
 
     // ---- Sound (sound/) ----------------------------------------------------
     void StopBulkLoad();
@@ -434,6 +439,11 @@ private:
     void defaultBankClicked(QRadioButton* button, int bank);
     // Motion (motion/)
     void buildMotionControls();
+    void buildTelemetryRecording();
+    void recordTelemetryFrame();
+    void showRecordingState();
+    std::unique_ptr<Motion::TelemetryRecorder> m_recorder;
+    QString m_recordingFolder;
     void showCalibrationPrompt(const QString& message, int nextStep);
     void finishCalibration();
     void stopCalibration();

@@ -180,6 +180,7 @@ void TSerialForm1::ComPort1DeviceLost()
         waitform->close();
     ClosePort();
     DisattivaSetup();
+    StopRecording();
     const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
     if (!cutShort.isEmpty())
         ShowMessage(cutShort + QLatin1Char('\n') + replug);

@@ -27,6 +27,8 @@ void TSerialForm1::statusClicked(QRadioButton* button)
         DisattivaSetup();
     if (button == RadioButton13)
         ChartReset();
+    else
+        StopRecording(); // the stream ends with TX
 }
 
 void TSerialForm1::RadioButton10Click()

@@ -13,6 +13,7 @@
 #include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -86,6 +87,27 @@ void MotionEndToEndTest::txStreamsTelemetryIntoChartAndGauge()
     QVERIFY(SerialForm1->Shape2->width() > 0);
     QCOMPARE(Telemetry.STATO, Define::STATO_TAVRIN_COMMAND_MODE_TX);
     QVERIFY(f->dialogs.errors.isEmpty());
+
+    // Recorded to a file until the board leaves TX.
+    const QString path = f->folder.filePath("stream.csv");
+    f->dialogs.files.enqueue(path);
+    SerialForm1->RecordButton->click();
+    const auto framesShown = [] {
+        return SerialForm1->RecordButton->text().section(' ', 1, 1).mid(1).toInt();
+    };
+    QVERIFY(WaitFor([&] { return framesShown() >= 20; }, STREAM_MS));
+    SerialForm1->RadioButton9->click();
+    QCOMPARE(SerialForm1->RecordButton->text(), QString("Record..."));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = file.readAll().trimmed().split('\n');
+    QVERIFY(rows.size() > 20);
+    QCOMPARE(rows.first(),
+             QByteArray("ms,posx,posy,posz,rotx,roty,rotz,Red,Green,Blue,Battery_V,USB_V,STATO"));
+    for (const QByteArray& row : rows.mid(1)) {
+        QCOMPARE(row.count(','), 12);
+        QVERIFY(row.endsWith(",3"));
+    }
 }
 
 void MotionEndToEndTest::shotFromTheBoardIsDrawn()

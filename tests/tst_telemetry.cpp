@@ -9,10 +9,15 @@
 #include "comm/Hidden.h"
 #include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
+#include "motion/TelemetryRecorder.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QRadioButton>
 
 using Motion::ChartPages;
@@ -46,6 +51,10 @@ private slots:
     void shortShotDrawsTheWholeSamplesItHolds_data();
     void shortShotDrawsTheWholeSamplesItHolds();
     void telemetryAfterAShotWrapsAtTheShotPage();
+
+    void recordingWritesOneRowPerFrameUntilStopped_data();
+    void recordingWritesOneRowPerFrameUntilStopped();
+    void anHourOfFramesIsRecordedStraightToDisk();
 
 private:
     void feed(const TelemetryValues& v) { f->port->feed(TelemetryBlock(v)); }
@@ -309,6 +318,73 @@ void TelemetryTest::telemetryAfterAShotWrapsAtTheShotPage()
     QCOMPARE(labels(1).last(), 48);
     feed({});
     QVERIFY(plotted(1).isEmpty());
+}
+
+void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped_data()
+{
+    QTest::addColumn<QString>("end");
+    QTest::newRow("Stop pressed") << "stop";
+    QTest::newRow("SetUp selected") << "setup";
+    QTest::newRow("device lost") << "lost";
+    QTest::newRow("program closing") << "quit";
+}
+
+void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped()
+{
+    QFETCH(QString, end);
+    SerialForm1->RadioButton13->click();
+    const QString path = f->folder.filePath("session"); // no suffix given: ".csv" is added
+    f->dialogs.files.enqueue(path);
+    SerialForm1->RecordButton->click();
+    QCOMPARE(SerialForm1->RecordButton->text(), QString("Stop (0 frames)"));
+    TelemetryValues v;
+    v.posx = -2;
+    v.posy = 31292;
+    v.usb = 3300;
+    f->sim.clock.advance(20);
+    feed(v);
+    v.posx = 7;
+    f->sim.clock.advance(20);
+    feed(v);
+    QCOMPARE(SerialForm1->RecordButton->text(), QString("Stop (2 frames)"));
+
+    if (end == "stop")
+        SerialForm1->RecordButton->click();
+    else if (end == "setup")
+        SerialForm1->RadioButton9->click();
+    else if (end == "lost")
+        f->port->vanish();
+    else
+        QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection);
+    QCOMPARE(SerialForm1->RecordButton->text(), QString("Record..."));
+    feed(v); // no longer recorded
+
+    QFile file(path + ".csv");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+             QByteArray("ms,posx,posy,posz,rotx,roty,rotz,Red,Green,Blue,Battery_V,USB_V,STATO\n"
+                        "20,-2,31292,0,0,0,0,0,0,0,2800,3300,3\n"
+                        "40,7,31292,0,0,0,0,0,0,0,2800,3300,3\n"));
+}
+
+void TelemetryTest::anHourOfFramesIsRecordedStraightToDisk()
+{
+    // 50 frames a second for an hour; rows go to the file as they come.
+    constexpr int HOUR_OF_FRAMES = 50 * 3600;
+    Motion::TelemetryRecorder recorder;
+    const QString path = f->folder.filePath("hour.csv");
+    QVERIFY(recorder.start(path, 0, nullptr));
+    Motion::TelemetryState state;
+    for (int i = 0; i < HOUR_OF_FRAMES; ++i) {
+        state.posz = static_cast<qint16>(i);
+        QVERIFY(recorder.record(state, i * 20));
+        if (i == HOUR_OF_FRAMES / 2) // written out while recording, not kept back
+            QVERIFY(QFileInfo(path).size() > qint64(HOUR_OF_FRAMES / 4) * 20);
+    }
+    recorder.stop();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count('\n'), HOUR_OF_FRAMES + 1);
 }
 
 TAVRIN_TEST_MAIN(TelemetryTest)

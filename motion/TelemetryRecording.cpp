@@ -1,0 +1,81 @@
+// "Record..." beside the live chart: every decoded telemetry frame goes to a
+// CSV file until "Stop", leaving TX, losing the device or closing the program.
+#include "app/Serial1.h"
+
+#include "common/Clock.h"
+#include "common/Dialogs.h"
+#include "motion/TelemetryFrame.h"
+#include "motion/TelemetryRecorder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString CSV_FILTER = QStringLiteral("CSV files (*.csv);;All files (*)");
+const QString CSV_SUFFIX = QStringLiteral(".csv");
+} // namespace
+
+void TSerialForm1::buildTelemetryRecording()
+{
+    m_recorder = std::make_unique<Motion::TelemetryRecorder>();
+    RecordButton = new QPushButton(this);
+    RecordButton->setObjectName(QStringLiteral("RecordButton"));
+    SidePanel->addWidget(RecordButton);
+    connect(RecordButton, &QPushButton::clicked, this, [this] { RecordButtonClick(); });
+    // The file is complete however the program ends.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { StopRecording(); });
+    showRecordingState();
+}
+
+void TSerialForm1::RecordButtonClick()
+{
+    if (m_recorder->recording()) {
+        StopRecording();
+        return;
+    }
+    const QString folder = m_recordingFolder.isEmpty() ? QDir::homePath() : m_recordingFolder;
+    QString path = dialogs().saveFileName(QStringLiteral("Record telemetry"), folder, CSV_FILTER);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += CSV_SUFFIX;
+    m_recordingFolder = QFileInfo(path).absolutePath();
+    QString error;
+    if (!m_recorder->start(path, appClock().now(), &error))
+        ShowMessage(QStringLiteral("Cannot record telemetry to %1: %2").arg(path, error));
+    showRecordingState();
+}
+
+void TSerialForm1::recordTelemetryFrame()
+{
+    if (!m_recorder->recording())
+        return;
+    if (!m_recorder->record(Telemetry, appClock().now()))
+        ShowMessage(QStringLiteral("Telemetry recording stopped after %1 frames: cannot write %2: %3")
+                        .arg(m_recorder->frames())
+                        .arg(m_recorder->path(), m_recorder->errorString()));
+    showRecordingState();
+}
+
+void TSerialForm1::StopRecording()
+{
+    if (!m_recorder || !m_recorder->recording())
+        return;
+    m_recorder->stop();
+    showRecordingState();
+}
+
+void TSerialForm1::showRecordingState()
+{
+    if (m_recorder->recording()) {
+        RecordButton->setText(QStringLiteral("Stop (%1 frames)").arg(m_recorder->frames()));
+        RecordButton->setAccessibleName(
+            QStringLiteral("Stop recording telemetry, %1 frames recorded").arg(m_recorder->frames()));
+        return;
+    }
+    RecordButton->setText(QStringLiteral("Record..."));
+    RecordButton->setAccessibleName(QStringLiteral("Record telemetry to a file"));
+}
