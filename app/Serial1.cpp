@@ -58,6 +58,7 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     buildParametersTab();
     top->addWidget(PageControl1, 1);
     buildHiddenGroups();
+    buildFirmwareControls();
 
     auto port = std::make_unique<TComPort>(this);
     port->setObjectName(QStringLiteral("ComPort1"));
