@@ -28,6 +28,15 @@ const QString CLEARED = QStringLiteral("....");
 const QString HEX_FILTER = QStringLiteral("Intel HEX files (*.hex)");
 const QColor GAUGE_COLOUR(0, 0, 255);
 
+// The system's time format with its seconds (a run lasts about a minute) but
+// without the time zone that some long formats carry.
+QString timeNow()
+{
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return QLocale::system().toString(QTime::currentTime(), format.trimmed());
+}
+
 // The file's lines when it can be sent whole; otherwise the message for the user.
 std::optional<QString> loadChecked(const QString& path, Hex::HexFile* file)
 {
@@ -46,7 +55,7 @@ std::optional<QString> loadChecked(const QString& path, Hex::HexFile* file)
 TBootForm::TBootForm(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Timer1(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
-    , timeOfDay([] { return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat); })
+    , timeOfDay(timeNow)
 {
     setObjectName(QStringLiteral("BootForm"));
     setWindowTitle(QStringLiteral("BootForm"));
