@@ -22,7 +22,7 @@ namespace {
 const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
 const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
 constexpr int FIRMWARE_BYTES = 32 * 1024;
-constexpr int RECORD_BYTES = 16;
+constexpr int RECORD_BYTES = 32;
 constexpr int STEP_MS = 10000;
 constexpr int PROGRAM_MS = 240000; // 16384 words 4 ms apart, with room for a loaded machine
 constexpr int SWEEP_DONE_MS = 15000;
