@@ -64,13 +64,11 @@ void TBootForm::Timer1Timer()
     case SELECT_ACTIVE:
         // Already selected since the port opened: only the explicit call sends mode 1.
         TSerialForm1::SelectButton(setup.RadioButton10);
-        setup.RadioButton10->repaint();
         setup.RadioButton10Click();
         break;
     case SELECT_SETUP:
         // The selection sends mode 4 and so does the explicit call.
         TSerialForm1::SelectButton(setup.RadioButton9);
-        setup.RadioButton9->repaint();
         setup.RadioButton9Click();
         break;
     case READ_PARAMETERS:
@@ -103,8 +101,8 @@ bool TBootForm::sendNextLine()
     }
     STEP1 = 0; // the increment at the end of the tick brings it back to 1
     const QString line = m_lines[m_nextLine++];
+    // Painted during the word pauses, which keep the windows painting.
     Gauge1->setValue(std::min(index, Gauge1->maximum()));
-    Gauge1->repaint();
     bool intelHex = false;
     {
         const LinkOperation::Sending sending(*SerialForm1->Link);
