@@ -42,8 +42,12 @@ void TSerialForm1::buildFirmwareControls()
     Edit83 = new QLineEdit(GroupBox3);
     Edit83->setObjectName(QStringLiteral("Edit83"));
     Edit83->setAccessibleName(QStringLiteral("Flash data"));
-    service->addWidget(Edit85);
-    service->addWidget(Edit83);
+    // Service fields the program writes; nobody edits them.
+    for (QLineEdit* field : {Edit85, Edit83}) {
+        field->setReadOnly(true);
+        field->setEnabled(false);
+        service->addWidget(field);
+    }
 
     Timer8 = new WindowTimer(this, Define::HANDOVER_TICK_MS);
     Timer8->setObjectName(QStringLiteral("Timer8"));
