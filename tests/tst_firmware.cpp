@@ -7,6 +7,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/LinkOperation.h"
+#include "common/Framework.h"
 #include "common/Globals.h"
 #include "firmware/Boot.h"
 
@@ -49,6 +50,7 @@ private slots:
     void promptlyAcknowledgedFileWalksTheBoardBack();
     void onlyAnAorCReplyReleasesTheNextLine_data();
     void onlyAnAorCReplyReleasesTheNextLine();
+    void badFieldRaisesAfterTheWordsBeforeItWentOut();
     void silentBoardStopsAfterTwoHundredTicks();
     void slowButAnsweringBoardIsNotCutOff();
     void programAgainRestartsFromTheFirstLine();
@@ -271,6 +273,15 @@ void FirmwareTest::onlyAnAorCReplyReleasesTheNextLine()
     f->port->feed("A"); // too late: the first reply consumed the expectation
     tick();
     QCOMPARE(wordFrames().size(), released ? 3 : 2);
+}
+
+void FirmwareTest::badFieldRaisesAfterTheWordsBeforeItWentOut()
+{
+    QVERIFY_THROWS_EXCEPTION(EConvertError, BootForm->DecodeHexLine(":0400000001020G04F2"));
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 41 02 01 0A")});
+    QCOMPARE(f->sim.clock.pauses.last().ms, 4);
+    QVERIFY(!BootForm->DecodeHexLine("0400000001020304F2"));
+    QCOMPARE(f->sentFrames().size(), 1);
 }
 
 void FirmwareTest::silentBoardStopsAfterTwoHundredTicks()
