@@ -38,6 +38,7 @@ constexpr int RECORD_BYTES = 16;
 constexpr int WORDS_PER_LINE = RECORD_BYTES / 2;
 constexpr int POLL_MS = 20;
 constexpr int GIVE_UP_MS = 600000;
+constexpr double PERCENTILE_1 = 0.01;
 constexpr double PERCENTILE_50 = 0.50;
 constexpr double PERCENTILE_99 = 0.99;
 
@@ -159,6 +160,7 @@ void BM_ProgramFirmware(benchmark::State& state)
     const double floor = wordsExpected * Define::FIRMWARE_WORD_PAUSE_MS;
     state.counters["words_received"] = static_cast<double>(received);
     state.counters["words_expected"] = wordsExpected;
+    state.counters["word_gap_p1_ms"] = percentile(wordGaps, PERCENTILE_1);
     state.counters["word_gap_p50_ms"] = percentile(wordGaps, PERCENTILE_50);
     state.counters["word_gap_p99_ms"] = percentile(wordGaps, PERCENTILE_99);
     state.counters["line_gap_p50_ms"] = percentile(lineGaps, PERCENTILE_50);
