@@ -74,6 +74,7 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     buildTelemetryRecording();
     buildSoundControls();
     buildBulkLoad();
+    buildFirmwareControls();
 
     auto port = std::make_unique<TComPort>(this);
     port->setObjectName(QStringLiteral("ComPort1"));
