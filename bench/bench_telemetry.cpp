@@ -6,6 +6,7 @@
 // TAVRIN_BENCH_SECONDS sets the length of a run (20 s unless told).
 #include "BenchMain.h"
 #include "MotionFrames.h"
+#include "PaintCounter.h"
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
@@ -32,19 +33,6 @@ double threadCpuSeconds()
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
 }
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 void runStream(benchmark::State& state, bool repaintEveryFrame)
 {

@@ -4,6 +4,7 @@
 // progress) against the wire time of the samples, and the progress bar's
 // repaints per second while the stream runs.
 #include "BenchMain.h"
+#include "PaintCounter.h"
 #include "SimBoard.h"
 #include "WaitFor.h"
 
@@ -31,19 +32,6 @@ namespace {
 constexpr int SAMPLE_BYTES = 64955; // the most a one-sector slot takes after the header
 constexpr int GIVE_UP_MS = 30000;
 constexpr quint32 SWING_1 = 0x040000;
-
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 void BM_UploadFullSlot(benchmark::State& state)
 {
