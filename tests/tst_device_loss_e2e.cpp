@@ -89,6 +89,7 @@ private:
     void setUpMode();
     void handOver();
     QStringList runningTimers() const;
+    static QWidgetList shownWindows();
 
     QHash<QString, Operation> operations;
     std::unique_ptr<BoardFixture> e2e;
@@ -232,6 +233,15 @@ QString DeviceLossEndToEndTest::readBoard(const std::function<bool()>& shown)
     return unread.isEmpty() ? "the board's new value is not shown" : "not read: " + unread.join(' ');
 }
 
+QWidgetList DeviceLossEndToEndTest::shownWindows()
+{
+    QWidgetList shown;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            shown << window;
+    return shown;
+}
+
 QStringList DeviceLossEndToEndTest::runningTimers() const
 {
     QStringList running;
@@ -275,11 +285,13 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
 
     // The trigger looks at the operation from inside any pause it makes, too.
     bool unplugged = false;
+    QWidgetList shownBefore;
     QTimer trigger;
     connect(&trigger, &QTimer::timeout, this, [&] {
         if (unplugged || !operation.underWay())
             return;
         closes = 0; // a hand-over closes the port on purpose before
+        shownBefore = shownWindows();
         unplugged = board->controlOk("unplug");
         f->dialogs.clear(); // the questions that started the operation
     });
@@ -309,6 +321,8 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     const qint64 used = processCpuMs() - before;
     QVERIFY2(used < QUIET_CPU_MS, qPrintable(QString("%1 ms of CPU in the second after the loss").arg(used)));
     QCOMPARE(runningTimers(), QStringList());
+    for (QWidget* window : shownWindows())
+        QVERIFY2(shownBefore.contains(window), qPrintable(window->objectName() + " opened after the loss"));
     QCOMPARE(f->dialogs.messages, QStringList{message});
     QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
     QCOMPARE(f->dialogs.questions.size(), 0);
