@@ -12,7 +12,9 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
+#include "comm/Hidden.h"
 #include "comm/LinkOperation.h"
+#include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -92,6 +94,7 @@ private:
     static QWidgetList shownWindows();
 
     QHash<QString, Operation> operations;
+    int sentAtLoss = -1; // lines in the traffic monitor's sent side when the loss was reported
     std::unique_ptr<BoardFixture> e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
@@ -181,9 +184,12 @@ void DeviceLossEndToEndTest::init()
     SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
     SerialForm1->SoundFolder = f->folder.path();
     RICHIESTA = true;
+    sentAtLoss = -1;
     f->dialogs.onMessage = [this](const QString& text) {
         if (text == LOADER_DIPS)
             board->controlOk("switch loader");
+        if (text.endsWith(REPLUG) && sentAtLoss < 0)
+            sentAtLoss = HiddenForm->Memo1->LinesCount();
     };
     QVERIFY(e2e->openBoardPort());
     QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
@@ -321,6 +327,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     const qint64 used = processCpuMs() - before;
     QVERIFY2(used < QUIET_CPU_MS, qPrintable(QString("%1 ms of CPU in the second after the loss").arg(used)));
     QCOMPARE(runningTimers(), QStringList());
+    QCOMPARE(HiddenForm->Memo1->LinesCount(), sentAtLoss); // nothing more is sent, or shown as sent
     for (QWidget* window : shownWindows())
         QVERIFY2(shownBefore.contains(window), qPrintable(window->objectName() + " opened after the loss"));
     QCOMPARE(f->dialogs.messages, QStringList{message});
