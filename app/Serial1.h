@@ -425,6 +425,11 @@ public:
     bool ReopenPort();
     void buildFirmwareControls();
 
+    // ---- What a lost device cut short (each in its subsystem's file) ---------
+    // Stops the work and says how far it got; empty when it was not running.
+    QString BulkLoadLost(const QString& port); // sound/BulkLoad.cpp
+    QString HandOverLost(const QString& port); // firmware/HandOver.cpp
+
     // Controls that only set-up mode enables (AttivaSetup / DisattivaSetup).
     QList<QWidget*> SetupControls;
 

@@ -86,15 +86,21 @@ QString LinkOperation::deviceLost(const QString& port)
 {
     if (!m_running)
         return {};
-    const QString what = QStringLiteral("%1 stopped after %2 of %3 %4: the connection to %5 was lost.")
-                             .arg(m_spec.name)
-                             .arg(m_done)
-                             .arg(m_spec.total)
-                             .arg(m_spec.unit, port);
+    const QString what = cutShort(m_spec.name, m_done, m_spec.total, m_spec.unit, port);
     const std::function<void()> stop = m_spec.stop;
     if (stop)
         stop();
     m_held.clear(); // answers to a link that is gone mean nothing now
     end();
     return what;
+}
+
+QString LinkOperation::cutShort(const QString& name, int done, int total, const QString& unit,
+                                const QString& port)
+{
+    return QStringLiteral("%1 stopped after %2 of %3 %4: the connection to %5 was lost.")
+        .arg(name)
+        .arg(done)
+        .arg(total)
+        .arg(unit, port);
 }

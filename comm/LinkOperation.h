@@ -85,6 +85,9 @@ public:
     // short ("Write Parameters stopped after 20 of 85 values: the connection to
     // /dev/ttyACM0 was lost."); empty when no operation ran.
     QString deviceLost(const QString& port);
+    // The sentence above, for work that tells its own progress.
+    static QString cutShort(const QString& name, int done, int total, const QString& unit,
+                            const QString& port);
 
 signals:
     void busyChanged(bool busy);

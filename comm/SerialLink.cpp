@@ -172,10 +172,17 @@ void TSerialForm1::ComPort1DeviceLost()
     // board, put the panel in the closed state with the editing controls off, then
     // say what happened and, for an operation, how far it got.
     const bool checking = Timer3->Enabled();
-    const QString cutShort = Link->deviceLost(ComPort1->Port());
+    const bool sweeping = Timer1->Enabled() && !Link->busy();
+    const QString port = ComPort1->Port();
+    // The bulk load counts its files by the link, so it is asked before the link lets go.
+    const QString bulkLoad = BulkLoadLost(port);
+    QStringList cutShort = {Link->deviceLost(port), bulkLoad, HandOverLost(port)};
+    if (sweeping) // the sweep holds no link: it tells its own progress
+        cutShort.prepend(LinkOperation::cutShort(QStringLiteral("Read Parameters"), ADDRESS,
+                                                 Define::PARAMETER_COUNT, QStringLiteral("values"), port));
+    cutShort.removeAll(QString());
     Timer1->setEnabled(false);
     Timer3->setEnabled(false);
-    StopBulkLoad();
     if (checking)
         waitform->close();
     ClosePort();
@@ -183,11 +190,11 @@ void TSerialForm1::ComPort1DeviceLost()
     StopRecording();
     const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
     if (!cutShort.isEmpty())
-        ShowMessage(cutShort + QLatin1Char('\n') + replug);
+        ShowMessage(cutShort.join(QLatin1Char('\n')) + QLatin1Char('\n') + replug);
     else
         ShowMessage(
             QStringLiteral("The connection to the board on %1 was lost (the device was disconnected).\n")
-                .arg(ComPort1->Port()) +
+                .arg(port) +
             replug);
 }
 

@@ -9,6 +9,7 @@
 #include "app/Serial1.h"
 #include "comm/Frames.h"
 #include "comm/LinkOperation.h"
+#include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -148,6 +149,9 @@ bool TBootForm::DecodeHexLine(const QString& line)
         READY = 0;
         address += Define::HEX_WORD_ADDRESS_STEP;
         Sleep(Define::FIRMWARE_WORD_PAUSE_MS);
+        // The device went away during the pause: the rest of the line has nowhere to go.
+        if (!setup.ComPort1->IsOpen())
+            return true;
     }
     if (!decoded.conversionError.isEmpty())
         throw EConvertError(decoded.conversionError);

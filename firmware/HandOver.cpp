@@ -4,6 +4,7 @@
 #include "app/Serial1.h"
 
 #include "app/Forms.h"
+#include "comm/LinkOperation.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -91,6 +92,17 @@ void TSerialForm1::Timer8Timer()
         break;
     }
     ++STEP8;
+}
+
+QString TSerialForm1::HandOverLost(const QString& port)
+{
+    // Once the firmware window shows, the hand-over has done its work.
+    const bool handingOver = Timer8->Enabled() && STEP8 <= SHOW_FIRMWARE_WINDOW;
+    Timer8->setEnabled(false);
+    if (!handingOver)
+        return {};
+    return LinkOperation::cutShort(QStringLiteral("Going over to the loader"), STEP8 - CLOSE_PORT,
+                                   SHOW_FIRMWARE_WINDOW, QStringLiteral("steps"), port);
 }
 
 bool TSerialForm1::ReopenPort()

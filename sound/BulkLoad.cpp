@@ -51,6 +51,18 @@ void TSerialForm1::StopBulkLoad()
     RICHIESTA = true;
 }
 
+QString TSerialForm1::BulkLoadLost(const QString& port)
+{
+    const bool loading = !RICHIESTA && STEP_TIMER4 >= FIRST_STEP && STEP_TIMER4 <= LAST_FILE_STEP + 1;
+    // STEP_TIMER4 is past the file whose upload still holds the link.
+    const int finished = STEP_TIMER4 - FIRST_STEP - (Link->busy() ? 1 : 0);
+    StopBulkLoad();
+    if (!loading)
+        return {};
+    return LinkOperation::cutShort(QStringLiteral("Loading the base sound set"), finished, LAST_FILE_STEP,
+                                   QStringLiteral("files"), port);
+}
+
 void TSerialForm1::Timer4Timer()
 {
     // The previous step's upload runs on until its closing pause is over.
@@ -64,6 +76,8 @@ void TSerialForm1::Timer4Timer()
         FileName = QDir(BaseSoundFolder()).filePath(QString::fromLatin1(Sound::BASE_SOUND_FILES[slot]));
         StartAddress = Sound::SoundSlots().at(slot).address;
         SlotButton(slot);
+        if (RICHIESTA) // the device went away during the slot's request pause
+            return;
         ++STEP_TIMER4;
         Timer4->setEnabled(true);
     } else if (STEP_TIMER4 == LAST_FILE_STEP + 1) {

@@ -4,6 +4,8 @@
 // before the first byte goes to the board.
 #include "app/Serial1.h"
 
+#include "comm/SerialPort.h"
+
 #include "common/Clock.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
@@ -67,6 +69,8 @@ void TSerialForm1::SlotButton(int slot)
         hum->setEnabled(true);
         hum->repaint();
     }
+    if (!ComPort1->IsOpen()) // lost during the request's pause; the loss has been reported
+        return;
     StartAddress = s.address;
     if (RICHIESTA && !AskYesNo(LoadQuestion(path, s.buttonWord)))
         return;

@@ -1,0 +1,354 @@
+// The board unplugged in the middle of each operation, end to end: the real
+// windows and serial component against the simulated board. Whatever ran, the
+// port is closed once, every window timer stops, one message says what was cut
+// short and how far it got, no dialog is left open, the process goes quiet,
+// and once the board is plugged back in a read sweep works again.
+#include "BoardFixture.h"
+#include "HexImage.h"
+#include "RecordingPlayer.h"
+#include "TestMain.h"
+#include "WaitFor.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "app/Wait.h"
+#include "comm/Hidden.h"
+#include "comm/LinkOperation.h"
+#include "comm/LogMemo.h"
+#include "comm/SerialPort.h"
+#include "common/Clock.h"
+#include "common/Define.h"
+#include "common/Globals.h"
+#include "firmware/Boot.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHash>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <ctime>
+#include <functional>
+
+namespace {
+constexpr int STEP_MS = 15000;      // a step of an operation, with room for a loaded machine
+constexpr int UNDER_WAY_MS = 30000; // erase pauses and slot requests come before some operations send
+constexpr int WATCH_TICK_MS = 2;    // how often the trigger looks at the operation
+constexpr int MAX_SWEEPS = 3;
+constexpr int SETTLE_MS = 300;
+// After the loss the process is watched for a second. An idle event loop uses
+// next to nothing (the test's own 5 ms wake-ups included), while a timer or
+// thread left spinning takes a whole core, and still a fifth of one on this
+// shared two-core machine under a load of ten: 5 % keeps well clear of both.
+constexpr int QUIET_WATCH_MS = 1000;
+constexpr qint64 QUIET_CPU_MS = QUIET_WATCH_MS / 20;
+const QStringList BOARD_OPTIONS = {"--idle-ms", "1500"};
+const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
+const QString REPLUG = "\nPlug it in again, choose the port and press \"Open \".";
+
+qint64 processCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+void writeSound(const QString& path, int samples)
+{
+    QByteArray bytes("RIFF");
+    bytes.resize(44, '\0');
+    for (int i = 0; i < samples; ++i)
+        bytes.append(char(i & 0xFF)).append(char((i >> 8) & 0xFF));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+} // namespace
+
+class DeviceLossEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void unplugStopsTheOperationCleanly_data();
+    void unplugStopsTheOperationCleanly();
+
+private:
+    struct Operation {
+        std::function<void()> start;
+        std::function<bool()> underWay;
+    };
+    // Empty when every value of the screen was read; what went wrong otherwise.
+    QString readBoard(const std::function<bool()>& shown = {});
+    void setUpMode();
+    void handOver();
+    QStringList runningTimers() const;
+    static QWidgetList shownWindows();
+
+    QHash<QString, Operation> operations;
+    int sentAtLoss = -1; // lines in the traffic monitor's sent side when the loss was reported
+    std::unique_ptr<BoardFixture> e2e;
+    SimBoard* board = nullptr;
+    SetupWindowFixture* f = nullptr;
+};
+
+void DeviceLossEndToEndTest::initTestCase()
+{
+    const auto link = [] { return SerialForm1->Link; };
+    operations["connection check"] = {
+        [] { SerialForm1->show(); },
+        [] { return waitform->isVisible() && SerialForm1->STEP == 2; }}; // waits for the answer
+    operations["read sweep"] = {[this] {
+                                    setUpMode();
+                                    SerialForm1->SpeedButton4->click();
+                                },
+                                [] { return ADDRESS > 20; }};
+    operations["Write Parameters"] = {[this] {
+                                          const QString unread = readBoard();
+                                          QVERIFY2(unread.isEmpty(), qPrintable(unread));
+                                          SerialForm1->SpeedButton5->click();
+                                      },
+                                      [link] { return link()->done() >= 5; }};
+    operations["row erase"] = {
+        [this] {
+            setUpMode();
+            SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); // bank 1 Guard
+        },
+        [link] { return link()->done() >= 2; }};
+    operations["Erase All"] = {[this] {
+                                   setUpMode();
+                                   SerialForm1->SpeedButton6->click();
+                               },
+                               [link] { return link()->busy() && link()->done() == 1; }};
+    operations["upload"] = {[this] {
+                                writeSound(f->folder.filePath("sound.wav"), 30000); // 60000 bytes, about 5 s
+                                SerialForm1->FillFileList();
+                                SerialForm1->FileListBox1->setCurrentRow(0);
+                                SerialForm1->Swing11Click();
+                            },
+                            [link] { return link()->done() > 0; }};
+    // Lost while the board prepares the first slot: no operation holds the link then.
+    operations["bulk load"] = {[this] {
+                                   const QString zero = f->folder.filePath("Sounds/ZERO");
+                                   QDir().mkpath(zero);
+                                   writeSound(zero + "/Base_PowerOn_0.wav", 100);
+                                   writeSound(zero + "/Base_PowerOff_0.wav", 100);
+                                   QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
+                               },
+                               [] { return SerialForm1->STEP_TIMER4 == 1 && appClock().pausing(); }};
+    operations["calibration"] = {
+        [this] {
+            setUpMode();
+            QVERIFY(board->controlOk("pose vertical"));
+            SerialForm1->SpeedButton73->click();
+            QVERIFY(WaitFor([] { return SerialForm1->STEP5 == 1 && waitform->isVisible(); }, STEP_MS));
+            waitform->Button1->click();
+        },
+        [] { return SerialForm1->STEP5 > 10; }};
+    operations["firmware run"] = {
+        [this] {
+            handOver();
+            QVERIFY(
+                WaitFor([] { return BootForm->isVisible() && !SerialForm1->Timer8->Enabled(); }, STEP_MS));
+            const QString path = f->folder.filePath("update.hex");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(MakeHexImage(8 * 1024, 32).text);
+            file.close();
+            f->dialogs.files.enqueue(path);
+            BootForm->FileButton->click();
+            BootForm->EraseFlashbtn->click();
+            BootForm->ProgramFlashBtn->click();
+        },
+        [link] { return link()->done() >= 20; }};
+    // Lost once the port is open again on the loader, before the firmware window shows.
+    operations["hand-over"] = {[this] { handOver(); },
+                               [] { return SerialForm1->STEP8 == 4 && SerialForm1->ComPort1->IsOpen(); }};
+}
+
+void DeviceLossEndToEndTest::init()
+{
+    e2e = std::make_unique<BoardFixture>(SimBoard::Options{{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS});
+    QString why;
+    QVERIFY2(e2e->ready(&why), qPrintable(why));
+    board = &e2e->board;
+    f = &e2e->windows;
+    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
+    SerialForm1->SoundFolder = f->folder.path();
+    RICHIESTA = true;
+    sentAtLoss = -1;
+    f->dialogs.onMessage = [this](const QString& text) {
+        if (text == LOADER_DIPS)
+            board->controlOk("switch loader");
+        if (text.endsWith(REPLUG) && sentAtLoss < 0)
+            sentAtLoss = HiddenForm->Memo1->LinesCount();
+    };
+    QVERIFY(e2e->openBoardPort());
+    QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
+}
+
+void DeviceLossEndToEndTest::cleanup()
+{
+    QString report;
+    const bool paced = e2e->paced(&report);
+    e2e.reset();
+    QVERIFY2(paced, qPrintable(report));
+}
+
+void DeviceLossEndToEndTest::setUpMode()
+{
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
+    QVERIFY(e2e->waitUntilBoardIsReady());
+}
+
+void DeviceLossEndToEndTest::handOver()
+{
+    setUpMode();
+    SerialForm1->FWBTN->click();
+}
+
+// Reads the board until every value is on the screen and, when given, the
+// condition holds. Only the first reply of a received block is decoded, so on a
+// loaded machine an answer can be lost; reading again is the remedy, for the
+// test as for a user.
+QString DeviceLossEndToEndTest::readBoard(const std::function<bool()>& shown)
+{
+    setUpMode();
+    QStringList unread;
+    for (int sweep = 0; sweep < MAX_SWEEPS; ++sweep) {
+        SerialForm1->SpeedButton4->click();
+        if (!WaitFor([] { return !SerialForm1->Timer1->Enabled(); }, STEP_MS))
+            return "the sweep did not end";
+        RunEventsFor(SETTLE_MS);
+        unread.clear();
+        for (QLineEdit* e : SerialForm1->GroupBox2->findChildren<QLineEdit*>())
+            if (e->isEnabled() && e->text().isEmpty())
+                unread << e->objectName();
+        if (unread.isEmpty() && (!shown || shown()))
+            return {};
+    }
+    return unread.isEmpty() ? "the board's new value is not shown" : "not read: " + unread.join(' ');
+}
+
+QWidgetList DeviceLossEndToEndTest::shownWindows()
+{
+    QWidgetList shown;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            shown << window;
+    return shown;
+}
+
+QStringList DeviceLossEndToEndTest::runningTimers() const
+{
+    QStringList running;
+    for (const QWidget* window : {static_cast<QWidget*>(SerialForm1), static_cast<QWidget*>(BootForm)})
+        for (const WindowTimer* t : window->findChildren<WindowTimer*>())
+            if (t->Enabled())
+                running << t->objectName();
+    return running;
+}
+
+void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly_data()
+{
+    // What the message must say: PORT stands for the port's path.
+    QTest::addColumn<QString>("cutShort");
+    const QString general =
+        "^The connection to the board on PORT was lost \\(the device was disconnected\\)\\.";
+    const QString lost = ": the connection to PORT was lost\\.";
+    QTest::newRow("connection check") << general;
+    QTest::newRow("read sweep") << "^Read Parameters stopped after \\d+ of 226 values" + lost;
+    QTest::newRow("Write Parameters") << "^Write Parameters stopped after \\d+ of \\d+ values" + lost;
+    QTest::newRow("row erase") << "^Erase bank 1 Guard sounds stopped after \\d+ of \\d+ erase frames" + lost;
+    QTest::newRow("Erase All") << "^Erase All Sounds stopped after 1 of 2 erase frames" + lost;
+    QTest::newRow("upload") << "^Upload into Bank 1 Swing 1 stopped after \\d+ of 60000 sample bytes" + lost;
+    QTest::newRow("bulk load") << "^Loading the base sound set stopped after 0 of 19 files" + lost;
+    QTest::newRow("calibration") << "^Calibration stopped after \\d+ of 197 samples" + lost;
+    QTest::newRow("firmware run") << "^Program stopped after \\d+ of \\d+ lines" + lost;
+    QTest::newRow("hand-over") << "^Going over to the loader stopped after 3 of 4 steps" + lost;
+}
+
+void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
+{
+    QFETCH(QString, cutShort);
+    const Operation& operation = operations[QTest::currentDataTag()];
+    int closes = 0;
+    SerialPort* port = SerialForm1->ComPort1;
+    const TNotifyEvent closed = port->OnPortClose;
+    port->OnPortClose = [&](QObject* sender) {
+        ++closes;
+        closed(sender);
+    };
+
+    // The trigger looks at the operation from inside any pause it makes, too.
+    bool unplugged = false;
+    QWidgetList shownBefore;
+    QTimer trigger;
+    connect(&trigger, &QTimer::timeout, this, [&] {
+        if (unplugged || !operation.underWay())
+            return;
+        closes = 0; // a hand-over closes the port on purpose before
+        shownBefore = shownWindows();
+        unplugged = board->controlOk("unplug");
+        f->dialogs.clear(); // the questions that started the operation
+    });
+    trigger.start(WATCH_TICK_MS);
+    operation.start();
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(WaitFor([&] { return unplugged; }, UNDER_WAY_MS), qPrintable(f->dialogs.messages.join('\n')));
+    trigger.stop();
+
+    QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STEP_MS));
+    const QString message = f->dialogs.messages.first();
+    const QRegularExpression expected(
+        QString(cutShort).replace("PORT", QRegularExpression::escape(board->portPath())));
+    QVERIFY2(expected.match(message).hasMatch(), qPrintable(message));
+    QVERIFY2(message.endsWith(REPLUG), qPrintable(message));
+    QVERIFY(!port->IsOpen());
+    QCOMPARE(closes, 1);
+    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(SerialForm1->cbports->isEnabled());
+
+    // Quiet from now on: no tick, no further message, no busy thread.
+    const qint64 before = processCpuMs();
+    RunEventsFor(QUIET_WATCH_MS);
+    const qint64 used = processCpuMs() - before;
+    QVERIFY2(used < QUIET_CPU_MS, qPrintable(QString("%1 ms of CPU in the second after the loss").arg(used)));
+    QCOMPARE(runningTimers(), QStringList());
+    QCOMPARE(HiddenForm->Memo1->LinesCount(), sentAtLoss); // nothing more is sent, or shown as sent
+    for (QWidget* window : shownWindows())
+        QVERIFY2(shownBefore.contains(window), qPrintable(window->objectName() + " opened after the loss"));
+    QCOMPARE(f->dialogs.messages, QStringList{message});
+    QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
+    QCOMPARE(f->dialogs.questions.size(), 0);
+    QCOMPARE(closes, 1);
+
+    // The user puts the board back in its application, plugs it in and reads it.
+    QVERIFY(board->controlOk("switch app"));
+    QVERIFY(board->controlOk("plug"));
+    f->dialogs.clear();
+    QVERIFY(e2e->openBoardPort());
+    QLineEdit* clashDuration = SerialForm1->edit("Edit10"); // bank 1, address 36
+    const QString value = clashDuration->text() == "77" ? "78" : "77";
+    QVERIFY(board->setParam(36, value.toInt()));
+    const QString unread = readBoard([&] { return clashDuration->text() == value; });
+    QVERIFY2(unread.isEmpty(), qPrintable(unread));
+    QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(f->dialogs.messages, QStringList());
+    QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
+}
+
+TAVRIN_TEST_MAIN(DeviceLossEndToEndTest)
+#include "tst_device_loss_e2e.moc"
