@@ -68,7 +68,12 @@ def frames():
     }
 
 
-for target, seeds in (("fuzz_dispatch", dispatch()), ("fuzz_wav", sounds()),
+def window():
+    # The same blocks, after the byte that says whether an upload waits.
+    return {name: bytes([1 if name == "upload-end" else 0]) + data for name, data in dispatch().items()}
+
+
+for target, seeds in (("fuzz_dispatch", dispatch()), ("fuzz_setup_window", window()), ("fuzz_wav", sounds()),
                       ("fuzz_settings", settings()), ("fuzz_frame_parser", frames())):
     folder = ROOT / target
     folder.mkdir(parents=True, exist_ok=True)
