@@ -72,6 +72,7 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     buildMotionControls();
     buildSoundControls();
     buildBulkLoad();
+    buildFirmwareControls();
 
     auto port = std::make_unique<TComPort>(this);
     port->setObjectName(QStringLiteral("ComPort1"));

@@ -406,6 +406,18 @@ public:
     void PowerClash136Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 2)); }
     void PowerClash137Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 3)); }
     void PowerClash138Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 4)); }
+    // ---- Firmware update (firmware/HandOver.cpp) ----------------------------
+    QPushButton* FWBTN = nullptr;  // "FW": hand the board over to its loader
+    QLineEdit* Edit85 = nullptr;   // flash address of the word being sent, never shown
+    QLineEdit* Edit83 = nullptr;   // flash data, the word being sent, never shown
+    WindowTimer* Timer8 = nullptr; // hand-over steps, 200 ms
+    int STEP8 = 0;
+    void FWBTNClick();
+    void Timer8Timer();
+    // Opens the port again after the user moved the dip switches. When it cannot,
+    // says why once and returns false: the procedure that asked stops there.
+    bool ReopenPort();
+    void buildFirmwareControls();
 
     // Controls that only set-up mode enables (AttivaSetup / DisattivaSetup).
     QList<QWidget*> SetupControls;

@@ -7,6 +7,8 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
+#include <QVariant>
+#include <algorithm>
 
 namespace {
 
@@ -141,18 +143,45 @@ void RealClock::scheduleRelease()
         QCoreApplication::instance(), [this] { releaseHeld(); }, Qt::QueuedConnection);
 }
 
+namespace {
+// When the timer's period last started (by enabling it or changing its interval).
+const char* const PERIOD_START = "periodStart";
+} // namespace
+
 void RealClock::timerChanged(WindowTimer& timer)
 {
     auto* qtimer = static_cast<QTimer*>(timer.backend);
     if (!qtimer) {
         qtimer = new QTimer(&timer);
         qtimer->setTimerType(Qt::PreciseTimer);
-        QObject::connect(qtimer, &QTimer::timeout, &timer, &WindowTimer::fire);
+        QObject::connect(qtimer, &QTimer::timeout, &timer, [this, &timer, qtimer] {
+            const qint64 started = now();
+            timer.fire();
+            // Qt does not deliver a timer's timeout while that timer's own tick
+            // is still running, so a tick that fell due during a pause inside it
+            // would be lost and the next one would wait for the period's phase.
+            // It runs once, right after, as a tick due in a pause does, and the
+            // period starts again from there.
+            const qint64 since = std::max(started, qtimer->property(PERIOD_START).toLongLong());
+            if (!qtimer->isActive() || now() - since < timer.Interval())
+                return;
+            qtimer->setProperty(PERIOD_START, now());
+            qtimer->start(timer.Interval());
+            QMetaObject::invokeMethod(
+                &timer,
+                [weak = QPointer<WindowTimer>(&timer)] {
+                    if (weak)
+                        weak->fire();
+                },
+                Qt::QueuedConnection);
+        });
         timer.backend = qtimer;
     }
     qtimer->stop();
-    if (timer.Enabled() && timer.Interval() > 0)
+    if (timer.Enabled() && timer.Interval() > 0) {
+        qtimer->setProperty(PERIOD_START, now());
         qtimer->start(timer.Interval());
+    }
 }
 
 void RealClock::timerGone(WindowTimer&) {}

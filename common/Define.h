@@ -291,6 +291,30 @@ inline constexpr int CONNECTION_CHECK_TICK_MS = 2000;
 inline constexpr int WRITE_PAUSE_MS = 100;
 inline constexpr int BLOCK_B_PAUSE_MS = 1000;
 
+// ---- Firmware update -----------------------------------------------------
+inline constexpr int FIRMWARE_TICK_MS = 20;          // one HEX line per tick while the loader keeps up
+inline constexpr int FIRMWARE_RESTART_TICK_MS = 500; // the steps that bring the board back afterwards
+inline constexpr int FIRMWARE_WORD_PAUSE_MS = 4;     // after every program word
+inline constexpr int FIRMWARE_TIMEOUT_TICKS = 200;   // ticks without an acknowledgement (4 s)
+inline constexpr int FIRMWARE_GAUGE_BYTES_PER_STEP = 50;
+inline constexpr int HANDOVER_TICK_MS = 200;
+
+// Intel HEX records: ":", count, address, type, data, checksum, in hex digit pairs.
+inline constexpr char HEX_START_CODE = ':';
+inline constexpr int HEX_COUNT_POS = 1;
+inline constexpr int HEX_ADDRESS_POS = 3;
+inline constexpr int HEX_TYPE_POS = 7;
+inline constexpr int HEX_DATA_POS = 9;
+inline constexpr int HEX_BYTE_DIGITS = 2;
+inline constexpr int HEX_ADDRESS_DIGITS = 4;
+inline constexpr int HEX_WORD_DIGITS = 4;
+inline constexpr int HEX_WORD_ADDRESS_STEP = 2;
+inline constexpr int HEX_HEADER_BYTES = 4;                     // count, address (2), type
+inline constexpr int HEX_FRAMING_BYTES = HEX_HEADER_BYTES + 1; // and the checksum
+inline constexpr int HEX_RECORD_DATA = 0;
+inline constexpr int HEX_RECORD_END_OF_FILE = 1;
+inline constexpr int HEX_RECORD_LAST_KNOWN = 5; // start linear address
+
 // ---- Wait dialog heights -------------------------------------------------
 inline constexpr int WAIT_HEIGHT_TEXT_ONLY = 70;
 inline constexpr int WAIT_HEIGHT_BUTTONS_TOP = 110;

@@ -68,13 +68,30 @@ def frames():
     }
 
 
+def record(address, kind, data):
+    body = bytes([len(data), address >> 8, address & 0xFF, kind]) + data
+    return ":" + body.hex().upper() + "%02X" % (-sum(body) & 0xFF)
+
+
+def firmware():
+    program = [record(0, 4, b"\x00\x00"), record(0, 0, bytes(range(16))), record(0x10, 0, b"\x12\x34\x56"),
+               record(0, 5, b"\x00\x00\x01\x00"), record(0, 1, b"")]
+    return {
+        "program": ("\r\n".join(program) + "\r\n").encode(),
+        "lower-case": "\n".join(line.lower() for line in program).encode(),
+        "bad-checksum": (program[1][:-2] + "00\n" + program[-1]).encode(),
+        "after-end": ("\n".join(program) + "\n:00\n").encode(),
+        "short": b":0400000",
+    }
+
+
 def window():
     # The same blocks, after the byte that says whether an upload waits.
     return {name: bytes([1 if name == "upload-end" else 0]) + data for name, data in dispatch().items()}
 
 
 for target, seeds in (("fuzz_dispatch", dispatch()), ("fuzz_setup_window", window()), ("fuzz_wav", sounds()),
-                      ("fuzz_settings", settings()), ("fuzz_frame_parser", frames())):
+                      ("fuzz_settings", settings()), ("fuzz_frame_parser", frames()), ("fuzz_hex", firmware())):
     folder = ROOT / target
     folder.mkdir(parents=True, exist_ok=True)
     for name, data in seeds.items():

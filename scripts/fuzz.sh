@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}"
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_dispatch fuzz_setup_window fuzz_wav fuzz_settings fuzz_frame_parser)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_dispatch fuzz_setup_window fuzz_wav fuzz_settings fuzz_frame_parser fuzz_hex)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"

@@ -1,0 +1,481 @@
+// The firmware window and the hand-over from the set-up window, on simulated
+// time with a scripted port standing in for the board's loader.
+#include "HexImage.h"
+#include "SetupWindowFixture.h"
+#include "TestMain.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "comm/LinkOperation.h"
+#include "common/Framework.h"
+#include "common/Globals.h"
+#include "firmware/Boot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QByteArray THREE_RECORDS = ":0400000001020304F2\n"
+                                 ":03000000010203F7\n"
+                                 ":020100000C945D\n"
+                                 ":00000001FF\n";
+const QString TIMEOUT_MESSAGE = "Comunication error.....  Timeout.";
+const QString BLUE_LED = "Check the led must be blue.  If yes, press program button";
+const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
+const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
+const QString FW_QUESTION = "Do you want to load updated firmware ?";
+const QByteArray MODE_ACTIVE = hexBytes("23 31 02 01 00 00 0A");
+const QByteArray MODE_SETUP = hexBytes("23 31 02 04 00 00 0A");
+const QByteArray READ_ADDRESS_0 = hexBytes("23 32 00 00 00 00 0A");
+constexpr int TICK = 20;
+
+} // namespace
+
+class FirmwareTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { f.reset(); }
+
+    void eraseSendsLoaderEraseAndAsksForTheBlueLed();
+    void buttonStatesFollowTheRun();
+    void damagedFileNeverReachesErase_data();
+    void damagedFileNeverReachesErase();
+    void fileChooserStartsAtHomeThenAtTheLastFolder();
+    void promptlyAcknowledgedFileWalksTheBoardBack();
+    void onlyAnAorCReplyReleasesTheNextLine_data();
+    void onlyAnAorCReplyReleasesTheNextLine();
+    void badFieldRaisesAfterTheWordsBeforeItWentOut();
+    void silentBoardStopsAfterTwoHundredTicks();
+    void slowButAnsweringBoardIsNotCutOff();
+    void programAgainRestartsFromTheFirstLine();
+    void gaugeMaximumIsTheFileSizeOverFifty();
+    void blankLinesAfterTheEndFinishNormally();
+    void fileThatCannotBeOpenedDoesNotStart();
+    void secondRunAlsoUsesTwentyMillisecondTicks();
+    void failedReopenStopsWithOneMessage();
+    void deviceLostStopsTheRunAndSaysHowFar();
+
+    void fwIsOnlyOfferedInSetUpMode();
+    void fwAnsweredNoDoesNothing();
+    void fwHandOverClosesAsksReopensAndShowsTheWindow();
+    void fwHandOverStopsWhenThePortDoesNotReopen();
+
+private:
+    QString writeHex(const QByteArray& content, const QString& name = "app.hex");
+    void chooseFile(const QString& path);
+    void startRun(const QByteArray& content);
+    // Advances one tick at a time, answering "A" after each tick that sent words.
+    void runAcknowledging(int ticks);
+    QList<QByteArray> wordFrames() const;
+    void tick() { f->sim.clock.advance(TICK); }
+
+    std::unique_ptr<SetupWindowFixture> f;
+};
+
+void FirmwareTest::init()
+{
+    f = std::make_unique<SetupWindowFixture>();
+    f->setPortList({"COM3"});
+    f->openPort();
+    BootForm->timeOfDay = [this] { return QString::number(f->sim.clock.now()); };
+    f->port->clearSent();
+}
+
+QString FirmwareTest::writeHex(const QByteArray& content, const QString& name)
+{
+    const QString path = f->folder.filePath(name);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(content);
+    return path;
+}
+
+void FirmwareTest::chooseFile(const QString& path)
+{
+    f->dialogs.files.enqueue(path);
+    BootForm->FileButton->click();
+}
+
+void FirmwareTest::startRun(const QByteArray& content)
+{
+    chooseFile(writeHex(content));
+    BootForm->EraseFlashbtn->click();
+    f->port->clearSent();
+    f->dialogs.clear();
+    BootForm->ProgramFlashBtn->click();
+}
+
+void FirmwareTest::runAcknowledging(int ticks)
+{
+    for (int i = 0; i < ticks; ++i) {
+        const auto before = f->port->sent.size();
+        tick();
+        if (f->port->sent.size() > before && f->port->sent.last().bytes.startsWith("#A"))
+            f->port->feed("A");
+    }
+}
+
+QList<QByteArray> FirmwareTest::wordFrames() const
+{
+    QList<QByteArray> words;
+    for (const QByteArray& frame : f->sentFrames())
+        if (frame.startsWith("#A"))
+            words.append(frame);
+    return words;
+}
+
+// ---- Window -------------------------------------------------------------------
+
+void FirmwareTest::eraseSendsLoaderEraseAndAsksForTheBlueLed()
+{
+    chooseFile(writeHex(THREE_RECORDS));
+    f->port->clearSent();
+    BootForm->EraseFlashbtn->click();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
+    QCOMPARE(f->dialogs.messages, QStringList{BLUE_LED});
+    QVERIFY(SerialForm1->COMMAND);
+    QCOMPARE(READY, 0);
+    QVERIFY(!SerialForm1->Link->busy());
+}
+
+void FirmwareTest::buttonStatesFollowTheRun()
+{
+    auto states = [] {
+        return QString("%1%2%3")
+            .arg(BootForm->FileButton->isEnabled())
+            .arg(BootForm->EraseFlashbtn->isEnabled())
+            .arg(BootForm->ProgramFlashBtn->isEnabled());
+    };
+    QCOMPARE(states(), QString("100"));
+    QCOMPARE(BootForm->Label3->text(), QString("........."));
+    chooseFile(writeHex(THREE_RECORDS));
+    QCOMPARE(states(), QString("110"));
+    QCOMPARE(BootForm->Label3->text(), QString("...."));
+    QCOMPARE(BootForm->Label5->text(), QString("...."));
+    BootForm->EraseFlashbtn->click();
+    QCOMPARE(states(), QString("111"));
+    f->dialogs.clear();
+    BootForm->ProgramFlashBtn->click();
+    runAcknowledging(7); // four lines, the end, port closed, the dip-switch message
+    QCOMPARE(f->dialogs.messages, QStringList{ACTIVE_DIPS});
+    QCOMPARE(states(), QString("100"));
+}
+
+void FirmwareTest::damagedFileNeverReachesErase_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("wrong checksum on line 2")
+        << QByteArray(":0400000001020304F2\n:0400000001020304F3\n:00000001FF\n")
+        << "line 2: checksum 0xF3, computed 0xF2";
+    QTest::newRow("no end-of-file record")
+        << QByteArray(":0400000001020304F2\n") << "line 2: the file ends without an end-of-file record";
+    QTest::newRow("line without colon")
+        << QByteArray(":0400000001020304F2\n0400000001020304F2\n:00000001FF\n")
+        << "line 2: no start code ':'";
+}
+
+void FirmwareTest::damagedFileNeverReachesErase()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, fault);
+    const QString path = writeHex(content);
+    chooseFile(path);
+    QCOMPARE(f->dialogs.messages, QStringList{path + " cannot be sent to the board, " + fault + "."});
+    QVERIFY(!BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(f->sentFrames().isEmpty());
+}
+
+void FirmwareTest::fileChooserStartsAtHomeThenAtTheLastFolder()
+{
+    const QString path = writeHex(THREE_RECORDS);
+    chooseFile(path);
+    chooseFile(path);
+    QCOMPARE(f->dialogs.fileFolders, (QStringList{QDir::homePath(), f->folder.path()}));
+    QVERIFY(f->dialogs.fileFilter.contains("*.hex"));
+}
+
+// ---- Programming run ---------------------------------------------------------
+
+void FirmwareTest::promptlyAcknowledgedFileWalksTheBoardBack()
+{
+    const qint64 start = f->sim.clock.now();
+    startRun(THREE_RECORDS);
+    QCOMPARE(BootForm->Label3->text(), QString::number(start));
+    QVERIFY(SerialForm1->Link->busy());
+
+    runAcknowledging(4);
+    // Words low byte first; 4 ms after each word; one line per tick.
+    const QList<ScriptedPort::Sent> sent = f->port->sent;
+    QCOMPARE(sent.size(), 4);
+    QCOMPARE(sent[0].bytes, hexBytes("23 41 02 01 0A"));
+    QCOMPARE(sent[1].bytes, hexBytes("23 41 04 03 0A"));
+    QCOMPARE(sent[2].bytes, hexBytes("23 41 02 01 0A"));
+    QCOMPARE(sent[3].bytes, hexBytes("23 41 94 0C 0A"));
+    QCOMPARE(sent[0].at - start, 20);
+    QCOMPARE(sent[1].at - start, 24);
+    QCOMPARE(sent[2].at - start, 40);
+    QCOMPARE(sent[3].at - start, 60);
+    QCOMPARE(BootForm->Label5->text(), QString());
+    QCOMPARE(SerialForm1->Edit83->text(), QString("3220")); // 0x0C94
+    QCOMPARE(SerialForm1->Edit85->text(), QString("256"));
+
+    tick(); // the fifth finds the end of the file
+    QCOMPARE(BootForm->Label5->text(), QString::number(start + 100));
+    QVERIFY(!SerialForm1->Link->busy());
+    QCOMPARE(f->port->closeCount, 0);
+    tick();
+    QCOMPARE(f->port->closeCount, 1);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    tick();
+    QCOMPARE(f->dialogs.messages, QStringList{ACTIVE_DIPS});
+    const int opened = f->port->openCount;
+    f->sim.clock.advance(500);
+    QCOMPARE(f->port->openCount, opened + 1);
+    f->port->clearSent();
+    f->sim.clock.advance(500);
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{MODE_ACTIVE});
+    f->sim.clock.advance(500);
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{MODE_ACTIVE, MODE_SETUP, MODE_SETUP}));
+    f->sim.clock.advance(500 + 10);
+    QCOMPARE(f->sentFrames().last(), READ_ADDRESS_0);
+    f->sim.clock.advance(3000);
+    QVERIFY(!BootForm->Timer1->Enabled());
+    QCOMPARE(f->sentFrames().size(), 3 + 226);
+    QVERIFY(f->dialogs.errors.isEmpty());
+}
+
+void FirmwareTest::onlyAnAorCReplyReleasesTheNextLine_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("released");
+    QTest::newRow("A alone") << QByteArray("A") << true;
+    QTest::newRow("C alone") << QByteArray("C") << true;
+    QTest::newRow("A with more after it") << QByteArray("A\x01") << true;
+    QTest::newRow("another first byte") << QByteArray("X") << false;
+    QTest::newRow("A after another byte") << QByteArray("xA") << false;
+}
+
+void FirmwareTest::onlyAnAorCReplyReleasesTheNextLine()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, released);
+    startRun(THREE_RECORDS);
+    tick();
+    f->port->feed(reply);
+    f->port->feed("A"); // too late: the first reply consumed the expectation
+    tick();
+    QCOMPARE(wordFrames().size(), released ? 3 : 2);
+}
+
+void FirmwareTest::badFieldRaisesAfterTheWordsBeforeItWentOut()
+{
+    QVERIFY_THROWS_EXCEPTION(EConvertError, BootForm->DecodeHexLine(":0400000001020G04F2"));
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 41 02 01 0A")});
+    QCOMPARE(f->sim.clock.pauses.last().ms, 4);
+    QVERIFY(!BootForm->DecodeHexLine("0400000001020304F2"));
+    QCOMPARE(f->sentFrames().size(), 1);
+}
+
+void FirmwareTest::silentBoardStopsAfterTwoHundredTicks()
+{
+    startRun(THREE_RECORDS);
+    tick();
+    QCOMPARE(wordFrames().size(), 2);
+    f->sim.clock.advance(199 * TICK);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    tick(); // 4 s of silence
+    QCOMPARE(f->dialogs.messages, QStringList{TIMEOUT_MESSAGE});
+    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->sentFrames().size(), 2);
+    QVERIFY(f->port->IsOpen());
+}
+
+void FirmwareTest::slowButAnsweringBoardIsNotCutOff()
+{
+    startRun(THREE_RECORDS);
+    for (int line = 0; line < 3; ++line) {
+        tick();
+        f->sim.clock.advance(150 * TICK); // 3 s for each line
+        f->port->feed("A");
+    }
+    runAcknowledging(2);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QVERIFY(!BootForm->Label5->text().isEmpty());
+    QCOMPARE(wordFrames().size(), 4);
+}
+
+void FirmwareTest::programAgainRestartsFromTheFirstLine()
+{
+    startRun(THREE_RECORDS);
+    runAcknowledging(2);
+    QCOMPARE(wordFrames().size(), 3);
+    QCOMPARE(BootForm->index, 2);
+    BootForm->ProgramFlashBtn->click();
+    QCOMPARE(BootForm->index, 0);
+    QCOMPARE(BootForm->TIMEOUT, 0);
+    QVERIFY(f->dialogs.messages.isEmpty()); // not refused as a second operation
+    f->port->clearSent();
+    runAcknowledging(1);
+    QCOMPARE(wordFrames(), (QList<QByteArray>{hexBytes("23 41 02 01 0A"), hexBytes("23 41 04 03 0A")}));
+    QCOMPARE(SerialForm1->Link->total(), 4);
+}
+
+void FirmwareTest::gaugeMaximumIsTheFileSizeOverFifty()
+{
+    QByteArray content;
+    for (int r = 0; r < 19; ++r)
+        content += HexRecord(16 * r, 0, QByteArray(16, char(r)));
+    content += HexRecord(0x0130, 0, QByteArray(70, '\x5A'));
+    content += ":00000001FF\n";
+    QCOMPARE(content.size(), 1000);
+    startRun(content);
+    QCOMPARE(BootForm->Gauge1->maximum(), 20);
+    runAcknowledging(3);
+    QCOMPARE(BootForm->Gauge1->value(), 2);
+}
+
+void FirmwareTest::blankLinesAfterTheEndFinishNormally()
+{
+    startRun(THREE_RECORDS + "\n\n");
+    const qint64 start = f->sim.clock.now();
+    runAcknowledging(5);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QCOMPARE(BootForm->Label5->text(), QString::number(start + 5 * TICK));
+    runAcknowledging(2);
+    QCOMPARE(f->dialogs.messages, QStringList{ACTIVE_DIPS});
+}
+
+void FirmwareTest::fileThatCannotBeOpenedDoesNotStart()
+{
+    const QString path = writeHex(THREE_RECORDS);
+    chooseFile(path);
+    BootForm->EraseFlashbtn->click();
+    QFile::remove(path);
+    f->port->clearSent();
+    f->dialogs.clear();
+    BootForm->ProgramFlashBtn->click();
+    QCOMPARE(f->dialogs.messages.size(), 1);
+    QVERIFY2(f->dialogs.messages.first().startsWith("Cannot open " + path + ": "),
+             qPrintable(f->dialogs.messages.first()));
+    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
+    f->sim.clock.advance(5000);
+    QVERIFY(f->sentFrames().isEmpty());
+    QCOMPARE(f->port->closeCount, 0);
+}
+
+void FirmwareTest::secondRunAlsoUsesTwentyMillisecondTicks()
+{
+    startRun(THREE_RECORDS);
+    runAcknowledging(7);
+    f->sim.clock.advance(5000); // back in the application, parameters read
+    QVERIFY(!BootForm->Timer1->Enabled());
+    startRun(THREE_RECORDS);
+    const qint64 start = f->sim.clock.now();
+    runAcknowledging(3);
+    QCOMPARE(f->port->sent.size(), 4);
+    QCOMPARE(f->port->sent[0].at - start, 20);
+    QCOMPARE(f->port->sent[3].at - start, 60);
+}
+
+void FirmwareTest::failedReopenStopsWithOneMessage()
+{
+    startRun(THREE_RECORDS);
+    runAcknowledging(7);
+    f->port->failOpenReason = "The device is gone.";
+    f->sim.clock.advance(5000);
+    QCOMPARE(f->dialogs.errors.size(), 1);
+    QVERIFY(f->dialogs.errors.first().endsWith("The device is gone."));
+    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(f->sentFrames().size() == 4);
+}
+
+void FirmwareTest::deviceLostStopsTheRunAndSaysHowFar()
+{
+    startRun(THREE_RECORDS);
+    runAcknowledging(2);
+    f->port->vanish();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Program stopped after 2 of 4 lines: the connection to COM3 was lost.\n"
+                         "Plug it in again, choose the port and press \"Open \"."});
+    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
+    f->sim.clock.advance(10000);
+    QCOMPARE(wordFrames().size(), 3);
+}
+
+// ---- Hand-over ----------------------------------------------------------------
+
+void FirmwareTest::fwIsOnlyOfferedInSetUpMode()
+{
+    QVERIFY(!SerialForm1->FWBTN->isEnabled());
+    QCOMPARE(SerialForm1->FWBTN->toolTip(), QString("Upload new firmware"));
+    SerialForm1->RadioButton9->click();
+    QVERIFY(SerialForm1->FWBTN->isEnabled());
+    SerialForm1->RadioButton13->click();
+    QVERIFY(!SerialForm1->FWBTN->isEnabled());
+    SerialForm1->RadioButton9->click();
+    SerialForm1->RadioButton10->click();
+    QVERIFY(!SerialForm1->FWBTN->isEnabled());
+}
+
+void FirmwareTest::fwAnsweredNoDoesNothing()
+{
+    SerialForm1->RadioButton9->click();
+    f->port->clearSent();
+    f->dialogs.answers.enqueue(false);
+    SerialForm1->FWBTN->click();
+    QCOMPARE(f->dialogs.questions, QStringList{FW_QUESTION});
+    f->sim.clock.advance(2000);
+    QVERIFY(f->sentFrames().isEmpty());
+    QVERIFY(f->port->IsOpen());
+    QVERIFY(!BootForm->isVisible());
+}
+
+void FirmwareTest::fwHandOverClosesAsksReopensAndShowsTheWindow()
+{
+    SerialForm1->RadioButton9->click();
+    f->port->clearSent();
+    const int opened = f->port->openCount;
+    SerialForm1->FWBTN->click();
+    QCOMPARE(f->dialogs.questions, QStringList{FW_QUESTION});
+    // Closed, asked, opened, window shown, timer running; one column each.
+    QStringList seen;
+    for (int t = 0; t < 5; ++t) {
+        f->sim.clock.advance(200);
+        seen << QString("%1%2%3%4%5")
+                    .arg(f->port->closeCount)
+                    .arg(f->dialogs.messages.size())
+                    .arg(f->port->openCount - opened)
+                    .arg(BootForm->isVisible())
+                    .arg(SerialForm1->Timer8->Enabled());
+    }
+    QCOMPARE(seen, (QStringList{"10001", "11001", "11101", "11111", "11110"}));
+    QCOMPARE(f->dialogs.messages, QStringList{LOADER_DIPS});
+    QVERIFY(f->sentFrames().isEmpty());
+    QVERIFY(SerialForm1->RadioButton10->isChecked());
+}
+
+void FirmwareTest::fwHandOverStopsWhenThePortDoesNotReopen()
+{
+    SerialForm1->RadioButton9->click();
+    SerialForm1->FWBTN->click();
+    f->port->failOpenReason = "The device is gone.";
+    f->sim.clock.advance(3000);
+    QCOMPARE(f->dialogs.errors.size(), 1);
+    QVERIFY(!SerialForm1->Timer8->Enabled());
+    QVERIFY(!BootForm->isVisible());
+}
+
+TAVRIN_TEST_MAIN(FirmwareTest)
+#include "tst_firmware.moc"

@@ -1,0 +1,148 @@
+// Firmware update end to end: the real windows and serial component against the
+// simulated board. The user's dip-switch moves are made through the
+// simulator's control channel when the tool asks for them.
+#include "BoardFixture.h"
+#include "HexImage.h"
+#include "TestMain.h"
+#include "WaitFor.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "comm/LinkOperation.h"
+#include "comm/SerialPort.h"
+#include "common/Define.h"
+#include "firmware/Boot.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
+const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
+constexpr int FIRMWARE_BYTES = 32 * 1024;
+constexpr int RECORD_BYTES = 32;
+constexpr int STEP_MS = 10000;
+constexpr int PROGRAM_MS = 240000; // 16384 words 4 ms apart, with room for a loaded machine
+constexpr int SWEEP_DONE_MS = 15000;
+constexpr int SETTLE_MS = 300;
+
+} // namespace
+
+class FirmwareEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void updateReplacesTheBoardsApplication();
+    void unplugDuringRunSaysHowManyLinesWereSent();
+
+private:
+    void handOverToLoader();
+    QString writeFile(const QByteArray& content) const;
+    void chooseAndErase(const QString& path);
+
+    std::unique_ptr<BoardFixture> e2e;
+    SimBoard* board = nullptr;
+    SetupWindowFixture* f = nullptr;
+};
+
+void FirmwareEndToEndTest::init()
+{
+    e2e = std::make_unique<BoardFixture>();
+    QString why;
+    QVERIFY2(e2e->ready(&why), qPrintable(why));
+    board = &e2e->board;
+    f = &e2e->windows;
+    // The user moves the board's dip switches when the tool asks.
+    f->dialogs.onMessage = [this](const QString& text) {
+        if (text == LOADER_DIPS)
+            board->controlOk("switch loader");
+        if (text == ACTIVE_DIPS)
+            board->controlOk("switch app");
+    };
+}
+
+void FirmwareEndToEndTest::cleanup()
+{
+    e2e.reset();
+}
+
+QString FirmwareEndToEndTest::writeFile(const QByteArray& content) const
+{
+    const QString path = f->folder.filePath("update.hex");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(content);
+    return path;
+}
+
+void FirmwareEndToEndTest::handOverToLoader()
+{
+    QVERIFY(e2e->openBoardPort());
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
+    SerialForm1->FWBTN->click();
+    QVERIFY(WaitFor([] { return BootForm->isVisible() && !SerialForm1->Timer8->Enabled(); }, STEP_MS));
+    QVERIFY(SerialForm1->ComPort1->IsOpen());
+    QVERIFY(WaitFor([&] { return board->control("firmware") == "ok loader"; }, STEP_MS));
+}
+
+void FirmwareEndToEndTest::chooseAndErase(const QString& path)
+{
+    f->dialogs.files.enqueue(path);
+    BootForm->FileButton->click();
+    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    BootForm->EraseFlashbtn->click();
+    QVERIFY(BootForm->ProgramFlashBtn->isEnabled());
+}
+
+void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
+{
+    handOverToLoader();
+    const HexImage image = MakeHexImage(FIRMWARE_BYTES, RECORD_BYTES);
+    QVERIFY(image.text.size() > FIRMWARE_BYTES);
+    chooseAndErase(writeFile(image.text));
+
+    BootForm->ProgramFlashBtn->click();
+    QVERIFY(WaitFor([] { return BootForm->STEP1 > 8; }, PROGRAM_MS));
+    QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
+    QCOMPARE(board->dump("program"), LoaderWordBytes(image.data));
+
+    // Back in its application, in set-up mode, with the parameters read again.
+    QCOMPARE(board->control("firmware"), QString("ok app"));
+    QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
+    QVERIFY(WaitFor([] { return !SerialForm1->Timer1->Enabled(); }, SWEEP_DONE_MS));
+    RunEventsFor(SETTLE_MS);
+    QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(
+        f->dialogs.messages,
+        (QStringList{LOADER_DIPS, "Check the led must be blue.  If yes, press program button", ACTIVE_DIPS}));
+}
+
+void FirmwareEndToEndTest::unplugDuringRunSaysHowManyLinesWereSent()
+{
+    handOverToLoader();
+    const HexImage image = MakeHexImage(FIRMWARE_BYTES / 4, RECORD_BYTES);
+    chooseAndErase(writeFile(image.text));
+    f->dialogs.clear();
+    BootForm->ProgramFlashBtn->click();
+    QVERIFY(WaitFor([] { return SerialForm1->Link->done() >= 20; }, STEP_MS));
+    QVERIFY(board->controlOk("unplug"));
+    QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STEP_MS));
+    const QString message = f->dialogs.messages.first();
+    const QString lines = message.section(' ', 3, 3);
+    QVERIFY2(message.startsWith("Program stopped after ") &&
+                 message.contains(QString(" of %1 lines: the connection to ").arg(image.lines)),
+             qPrintable(message));
+    QVERIFY(lines.toInt() >= 20);
+    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
+    RunEventsFor(SETTLE_MS);
+    QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+TAVRIN_TEST_MAIN(FirmwareEndToEndTest)
+#include "tst_firmware_e2e.moc"
