@@ -9,22 +9,32 @@ constexpr unsigned char FIRST_PRINTABLE = 0x20;
 constexpr unsigned char DELETE = 0x7F;
 constexpr unsigned char FIRST_LATIN1_PRINTABLE = 0xA0; // 0x80..0x9F are the C1 controls
 constexpr int HEX_WIDTH = 2;
-constexpr int HEX_BASE = 16;
+constexpr int NIBBLE_BITS = 4;
+constexpr unsigned char LOW_NIBBLE = 0x0F;
+constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
+// The longest stand-in, "\xHH", and its blank.
+constexpr int MAX_BYTE_WIDTH = 5;
 
-QString hexByte(unsigned char b)
+// Appended in place: the log line is built for every block while the monitor
+// logs, so no byte may cost a string of its own.
+void appendHex(QString& line, unsigned char b)
 {
-    return QStringLiteral("%1").arg(b, HEX_WIDTH, HEX_BASE, QLatin1Char('0')).toUpper();
+    line += QLatin1Char(HEX_DIGITS[b >> NIBBLE_BITS]);
+    line += QLatin1Char(HEX_DIGITS[b & LOW_NIBBLE]);
 }
 
-QString readableByte(unsigned char b)
+void appendReadable(QString& line, unsigned char b)
 {
-    if (b < FIRST_PRINTABLE)
-        return QString(QChar(static_cast<char16_t>(CONTROL_PICTURES + b)));
-    if (b == DELETE)
-        return QString(QChar(DELETE_PICTURE));
-    if (b > DELETE && b < FIRST_LATIN1_PRINTABLE)
-        return QStringLiteral("\\x") + hexByte(b);
-    return QString(QChar(static_cast<char16_t>(b)));
+    if (b < FIRST_PRINTABLE) {
+        line += QChar(static_cast<char16_t>(CONTROL_PICTURES + b));
+    } else if (b == DELETE) {
+        line += QChar(DELETE_PICTURE);
+    } else if (b > DELETE && b < FIRST_LATIN1_PRINTABLE) {
+        line += QLatin1String("\\x");
+        appendHex(line, b);
+    } else {
+        line += QChar(static_cast<char16_t>(b));
+    }
 }
 
 const QByteArray WRITE_FILE_DONE = QByteArrayLiteral("OK WRITE FILE");
@@ -35,11 +45,14 @@ constexpr char PAUSE_MARK = 'B';
 QString FormatLogLine(const char* direction, const QByteArray& data, bool hex)
 {
     QString line = QString::fromLatin1(direction) + QLatin1Char('-');
-    line.reserve(line.size() + data.size() * (HEX_WIDTH + 1));
+    line.reserve(line.size() + data.size() * (hex ? HEX_WIDTH + 1 : MAX_BYTE_WIDTH));
     for (char c : data) {
         const auto b = static_cast<unsigned char>(c);
         line += QLatin1Char(' ');
-        line += hex ? hexByte(b) : readableByte(b);
+        if (hex)
+            appendHex(line, b);
+        else
+            appendReadable(line, b);
     }
     return line;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the tool need on Debian 12.
+# Installs what building, running, testing and fuzzing the tool need on Debian 12.
 # Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 
@@ -9,6 +9,7 @@ packages=(
     qt6-qpa-plugins
     libjpeg62-turbo-dev libbenchmark-dev
     xvfb xauth x11-utils fonts-dejavu-core
+    clang libclang-rt-14-dev
 )
 
 missing=()
