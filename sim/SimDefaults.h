@@ -32,10 +32,11 @@ inline constexpr int SECTOR_ERASE_BUSY_MS = 500;
 // A frame counts as late only when it arrives more than this before the board is
 // ready. Arrival is when the simulator reads the pseudo-terminal, which shifts
 // by a few milliseconds with scheduling and the millisecond clock; a sender
-// that keeps the board's pace must not be blamed for that. On a machine busy
-// with builds, a read of the previous frame delayed by 5 to 6 ms was seen, so
-// the allowance sits above that; the exact pacing is checked on simulated time.
-inline constexpr int BUSY_JITTER_MS = 8;
+// that keeps the board's pace must not be blamed for that. On a machine running
+// fuzzers and sanitizer builds beside the tests, reads delayed by more than
+// 8 ms were seen; the allowance stays far below the 100 ms a frame sent back
+// to back would miss by, and the exact pacing is checked on simulated time.
+inline constexpr int BUSY_JITTER_MS = 20;
 
 // Late frames that the control channel lists (the most recent ones).
 inline constexpr std::size_t RECENT_LATE_FRAMES = 20;
