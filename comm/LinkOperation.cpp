@@ -12,18 +12,18 @@ LinkOperation::LinkOperation(std::function<SerialPort*()> port, QObject* parent)
 {
 }
 
-bool LinkOperation::begin(Spec spec)
+bool LinkOperation::begin(Request request)
 {
     if (m_running) {
-        ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.").arg(m_spec.name));
+        ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.").arg(m_request.name));
         return false;
     }
     const SerialPort* port = m_port();
     if (!port || !port->IsOpen()) {
-        ShowMessage(QStringLiteral("%1 needs an open port: open the board's port first.").arg(spec.name));
+        ShowMessage(QStringLiteral("%1 needs an open port: open the board's port first.").arg(request.name));
         return false;
     }
-    m_spec = std::move(spec);
+    m_request = std::move(request);
     m_done = 0;
     m_running = true;
     emit busyChanged(true);
@@ -37,7 +37,7 @@ void LinkOperation::progress(int done)
 
 void LinkOperation::setTotal(int total)
 {
-    m_spec.total = total;
+    m_request.total = total;
 }
 
 void LinkOperation::end()
@@ -45,7 +45,7 @@ void LinkOperation::end()
     if (!m_running)
         return;
     m_running = false;
-    m_spec.stop = nullptr;
+    m_request.stop = nullptr;
     emit busyChanged(false);
     if (m_held.isEmpty())
         return;
@@ -66,7 +66,7 @@ void LinkOperation::end()
 bool LinkOperation::holdBlock(const QByteArray& block)
 {
     // Blocks kept earlier go first, so a block never overtakes an older one.
-    const bool keep = (m_running && m_spec.blocks == Blocks::Deferred) || !m_held.isEmpty();
+    const bool keep = (m_running && m_request.blocks == Blocks::Deferred) || !m_held.isEmpty();
     if (keep)
         m_held.append(block);
     return keep;
@@ -75,7 +75,7 @@ bool LinkOperation::holdBlock(const QByteArray& block)
 void LinkOperation::releaseHeld()
 {
     // Routing may start another operation; what is still kept then waits for its end.
-    while (!m_held.isEmpty() && !(m_running && m_spec.blocks == Blocks::Deferred)) {
+    while (!m_held.isEmpty() && !(m_running && m_request.blocks == Blocks::Deferred)) {
         const QByteArray block = m_held.takeFirst();
         if (routeHeld)
             routeHeld(block);
@@ -86,8 +86,8 @@ QString LinkOperation::deviceLost(const QString& port)
 {
     if (!m_running)
         return {};
-    const QString what = cutShort(m_spec.name, m_done, m_spec.total, m_spec.unit, port);
-    const std::function<void()> stop = m_spec.stop;
+    const QString what = cutShort(m_request.name, m_done, m_request.total, m_request.unit, port);
+    const std::function<void()> stop = m_request.stop;
     if (stop)
         stop();
     m_held.clear(); // answers to a link that is gone mean nothing now

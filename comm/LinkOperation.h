@@ -28,7 +28,7 @@ public:
         Routed,   // the operation reads the answers as they come (loader acknowledgements, telemetry)
     };
 
-    struct Spec {
+    struct Request {
         QString name; // as the user knows it: "Write Parameters"
         QString unit; // what the progress counts: "values", "bytes", "words"
         int total = 0;
@@ -43,7 +43,7 @@ public:
 
     // Starts an operation. When another one holds the link, or the port is not
     // open, says so in a message and returns false; nothing has been sent then.
-    bool begin(Spec spec);
+    bool begin(Request request);
     // Records how far the operation has got (for the loss message and observers).
     void progress(int done);
     void setTotal(int total);
@@ -51,9 +51,9 @@ public:
     void end();
 
     bool busy() const { return m_running; }
-    const QString& name() const { return m_spec.name; }
+    const QString& name() const { return m_request.name; }
     int done() const { return m_done; }
-    int total() const { return m_spec.total; }
+    int total() const { return m_request.total; }
 
     // Whether a frame may leave now: always when no operation runs; during one,
     // only from inside its own steps.
@@ -96,7 +96,7 @@ private:
     void releaseHeld();
 
     std::function<SerialPort*()> m_port;
-    Spec m_spec;
+    Request m_request;
     bool m_running = false;
     int m_done = 0;
     int m_sendingDepth = 0;

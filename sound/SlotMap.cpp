@@ -253,7 +253,7 @@ SoundSlot build(const SlotRow& r)
 // The guard row is everything before the swings: power on, power off, both hum sectors.
 constexpr int GUARD_ROW_SECTORS = FIRST_SWING_SECTOR;
 
-const std::array<EraseRowSpec, 4> ERASE_ROW_TABLE = {{
+const std::array<EraseRowEntry, 4> ERASE_ROW_TABLE = {{
     {SoundRow::Guard, "Guard", 0, GUARD_ROW_SECTORS, {"SpeedButton1", "SpeedButton27", "SpeedButton50"}},
     {SoundRow::Swing,
      "Swing",
@@ -272,7 +272,7 @@ const std::array<EraseRowSpec, 4> ERASE_ROW_TABLE = {{
      {"SpeedButton21", "SpeedButton44", "SpeedButton67"}},
 }};
 
-const std::array<BankMenuSpec, 3> BANK_MENUS = {{
+const std::array<BankMenuEntry, 3> BANK_MENUS = {{
     {"Bank1 Sounds", "Bank11", "Power Clash"},
     {"Bank2 Sounds", "Bank21", "Power Clash "},
     {"Bank3 Sounds", "Bank31", "Power Clash"},
@@ -336,7 +336,7 @@ bool FitsSlot(qint64 fileBytes, const SoundSlot& slot)
     return fileBytes < slot.sizeLimit;
 }
 
-const std::array<EraseRowSpec, 4>& EraseRows()
+const std::array<EraseRowEntry, 4>& EraseRows()
 {
     return ERASE_ROW_TABLE;
 }
@@ -344,15 +344,15 @@ const std::array<EraseRowSpec, 4>& EraseRows()
 QList<std::uint32_t> EraseGroup(int bankFromZero, SoundRow row)
 {
     QList<std::uint32_t> sectors;
-    for (const EraseRowSpec& spec : ERASE_ROW_TABLE)
-        if (spec.row == row)
-            for (int i = 0; i < spec.sectors; ++i)
+    for (const EraseRowEntry& entry : ERASE_ROW_TABLE)
+        if (entry.row == row)
+            for (int i = 0; i < entry.sectors; ++i)
                 sectors.append(BankBase(bankFromZero + 1) +
-                               static_cast<std::uint32_t>(spec.firstSector + i) * Define::SECTOR_SIZE);
+                               static_cast<std::uint32_t>(entry.firstSector + i) * Define::SECTOR_SIZE);
     return sectors;
 }
 
-const std::array<BankMenuSpec, 3>& BankMenus()
+const std::array<BankMenuEntry, 3>& BankMenus()
 {
     return BANK_MENUS;
 }

@@ -58,24 +58,24 @@ bool FitsSlot(qint64 fileBytes, const SoundSlot& slot);
 
 // The rows of a bank: caption, the sectors their erase button clears, and the
 // erase buttons of banks 1, 2, 3.
-struct EraseRowSpec {
+struct EraseRowEntry {
     SoundRow row;
     const char* caption;
     int firstSector; // from the bank base
     int sectors;
     std::array<const char*, 3> buttons;
 };
-const std::array<EraseRowSpec, 4>& EraseRows();
+const std::array<EraseRowEntry, 4>& EraseRows();
 // First addresses of the sectors a row erase clears, in order; bank counted 0 to 2.
 QList<std::uint32_t> EraseGroup(int bankFromZero, SoundRow row);
 
 // Bank submenu of the file list's menu: caption, component name, and the caption
 // of its "Power Clash" submenu (bank 2's carries a trailing blank).
-struct BankMenuSpec {
+struct BankMenuEntry {
     const char* caption;
     const char* name;
     const char* powerClashCaption;
 };
-const std::array<BankMenuSpec, 3>& BankMenus();
+const std::array<BankMenuEntry, 3>& BankMenus();
 
 } // namespace Sound

@@ -74,7 +74,7 @@ void TSerialForm1::buildSoundControls()
         QFrame* panel = RowPanels[r];
         const int bankFromZero = r / Define::SOUND_ROWS_PER_BANK;
         const int rowIndex = r % Define::SOUND_ROWS_PER_BANK;
-        const EraseRowSpec& row = EraseRows()[rowIndex];
+        const EraseRowEntry& row = EraseRows()[rowIndex];
         auto* erase = button(QString::fromLatin1(row.buttons[bankFromZero]), QString(),
                              QStringLiteral("Erase bank %1 %2 sounds")
                                  .arg(bankFromZero + 1)
@@ -116,9 +116,9 @@ void TSerialForm1::buildSoundControls()
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     for (int b = 0; b < static_cast<int>(BankMenus().size()); ++b) {
-        const BankMenuSpec& spec = BankMenus()[b];
-        QMenu* bank = PopupMenu1->addMenu(QString::fromLatin1(spec.caption));
-        bank->setObjectName(QString::fromLatin1(spec.name));
+        const BankMenuEntry& menu = BankMenus()[b];
+        QMenu* bank = PopupMenu1->addMenu(QString::fromLatin1(menu.caption));
+        bank->setObjectName(QString::fromLatin1(menu.name));
         QMenu* swing = nullptr;
         QMenu* clash = nullptr;
         QMenu* powerClash = nullptr;
@@ -133,7 +133,7 @@ void TSerialForm1::buildSoundControls()
                 into = clash ? clash : (clash = bank->addMenu(QStringLiteral("Clash")));
             else if (slot.kind == SlotKind::PowerClash)
                 into = powerClash ? powerClash
-                                  : (powerClash = bank->addMenu(QString::fromLatin1(spec.powerClashCaption)));
+                                  : (powerClash = bank->addMenu(QString::fromLatin1(menu.powerClashCaption)));
             QAction* item = into->addAction(slot.menu.caption);
             item->setObjectName(slot.menu.name);
             connect(item, &QAction::triggered, this, [this, index] { SlotMenuItem(index); });
