@@ -4,7 +4,7 @@
 #include "app/PortComboBox.h"
 #include "app/Shape.h"
 #include "comm/ComPort.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "motion/TelemetryRecorder.h"
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -54,6 +54,7 @@ ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent
 
 TSerialForm1::TSerialForm1(QWidget* parent)
     : QWidget(parent, Qt::Window)
+    , Link(new BoardLink(this))
     , Timer1(new WindowTimer(this, Define::SWEEP_TICK_MS))
     , Timer3(new WindowTimer(this, Define::CONNECTION_CHECK_TICK_MS))
     , WriteTimer(new WindowTimer(this, Define::WRITE_PAUSE_MS))
@@ -82,32 +83,28 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     port->setReceiveMode(rmRAW);
     port->SetTerminator(QStringLiteral("#13"));
     setComPort(std::move(port));
-    Link = new LinkOperation([this] { return ComPort1; }, this);
-    Link->routeHeld = [this](const QByteArray& block) { RouteBlock(block); };
-    connect(Link, &LinkOperation::busyChanged, this, [this](bool busy) { lockSendingControls(busy); });
+    connectLink();
     connectHandlers();
 }
 
 TSerialForm1::~TSerialForm1()
 {
-    // The port goes first, so no callback reaches a half-destroyed window.
+    // The port's events go first, so none reaches a half-destroyed window.
     if (ComPort1) {
-        ComPort1->ReceiveCallBack = nullptr;
+        ComPort1->OnPortOpen = nullptr;
         ComPort1->OnPortClose = nullptr;
-        ComPort1->OnDeviceLost = nullptr;
+        ComPort1->OnError = nullptr;
     }
-    m_ownedPort.reset();
+    delete Link;
 }
 
 void TSerialForm1::setComPort(std::unique_ptr<SerialPort> port)
 {
-    m_ownedPort = std::move(port);
-    ComPort1 = m_ownedPort.get();
+    Link->setPort(std::move(port));
+    ComPort1 = Link->port();
     ComPort1->OnPortOpen = [this](QObject*) { ComPort1PortOpen(); };
     ComPort1->OnPortClose = [this](QObject*) { ComPort1PortClose(); };
     ComPort1->OnError = [this](QObject*) { ComPort1Error(); };
-    ComPort1->ReceiveCallBack = [this](const QByteArray& data) { ComPort1ReceiveCallBack(data); };
-    ComPort1->OnDeviceLost = [this](QObject*) { ComPort1DeviceLost(); };
 }
 
 QLineEdit* TSerialForm1::edit(const QString& name) const

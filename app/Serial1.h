@@ -36,7 +36,8 @@ class MediaPlayer;
 class QChartView;
 class QLineSeries;
 class QTreeView;
-class LinkOperation;
+class BoardLink;
+class Operation;
 class SerialPort;
 class Shape;
 class WindowTimer;
@@ -52,12 +53,12 @@ public:
     explicit TSerialForm1(QWidget* parent = nullptr);
     ~TSerialForm1() override;
 
-    // ---- Serial component -------------------------------------------------
-    SerialPort* ComPort1 = nullptr;
+    // ---- Serial component and the link that owns it ---------------------------
+    SerialPort* ComPort1 = nullptr; // the link's port
     // Replaces the serial component (tests install a scripted port).
     void setComPort(std::unique_ptr<SerialPort> port);
-    // The running multi-frame operation, if any: it alone may send meanwhile.
-    LinkOperation* Link = nullptr;
+    // The port, what is sent and received on it, and the operation holding it.
+    BoardLink* Link;
 
     // ---- Header -------------------------------------------------------------
     QFrame* Panel1 = nullptr;
@@ -130,7 +131,6 @@ public:
     WindowTimer* Timer3 = nullptr;     // connection check, 2000 ms
     WindowTimer* WriteTimer = nullptr; // paces "Write Parameters", 100 ms
     int STEP = 0;
-    bool COMMAND = false;
     QString SoundFolder; // the folder the sound-file browser shows
 
     // ---- Port panel and settings file (comm/SerialLink.cpp) ---------------
@@ -153,10 +153,8 @@ public:
 
     // ---- Receive dispatch (comm/SerialDispatch.cpp) ------------------------
     void ComPort1ReceiveCallBack(const QByteArray& Data);
-    void ComPort1ReceiveCallBackRAW(const QByteArray& Data);
-    // Routes a block by its content (the dispatch after logging and holding).
-    void RouteBlock(const QByteArray& Data);
     void DisplayTrasmit(const QByteArray& Data);
+    void DisplayReceived(const QByteArray& Data);
 
     // ---- Senders (comm/SerialSenders.cpp) ----------------------------------
     void SendToBoard(const QByteArray& msg);
@@ -165,6 +163,8 @@ public:
     bool SendFrame(const QByteArray& frame);
     // Sends a frame and marks a reply as expected: the common path of every sender.
     void SendCommand(const QByteArray& frame);
+    // Whether the last command still waits for its reply.
+    bool COMMAND() const;
     void WriteDato(int dato, int addr);
     void SetCloseReadSeq();
     void ReadBtnClick();
@@ -430,6 +430,11 @@ public:
     QString BulkLoadLost(const QString& port); // sound/BulkLoad.cpp
     QString HandOverLost(const QString& port); // firmware/HandOver.cpp
 
+    // Starts an operation the window owns from now on: the wait dialog shows its
+    // progress and offers Cancel, and its end closes the dialog and tells its
+    // message. False when the link refused it (nothing was sent).
+    bool RunOperation(Operation* operation);
+
     // Controls that only set-up mode enables (AttivaSetup / DisattivaSetup).
     QList<QWidget*> SetupControls;
 
@@ -439,6 +444,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void connectLink();
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
     void buildParameterScreen(QVBoxLayout* group);
@@ -475,11 +481,11 @@ private:
     // ---- Sound (sound/) ----
     // Sends each step's frame and waits its pause, then calls done; the frames
     // count as the operation's progress unless told otherwise.
-    void paceFrames(QList<Sound::PacedFrame> steps, std::function<void()> done, bool countsProgress = true);
+    void paceFrames(QList<PacedFrame> steps, std::function<void()> done, bool countsProgress = true);
     void paceTick();
     void stopPacing();
     void sendSampleChunk();
-    QList<Sound::PacedFrame> m_paceSteps;
+    QList<PacedFrame> m_paceSteps;
     std::function<void()> m_paceDone;
     int m_paceSent = 0;
     bool m_paceCountsProgress = true;
@@ -487,7 +493,6 @@ private:
     qsizetype m_streamSent = 0;
     qint64 m_streamStart = 0;
 
-    std::unique_ptr<SerialPort> m_ownedPort;
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
     std::unique_ptr<Params::WritePlan> m_writePlan;
     QList<Params::ParameterWrite> m_writeQueue;
@@ -495,7 +500,6 @@ private:
     int m_writesSent = 0;
     bool m_portChosen = false; // OpenPort has set ComPort1's port in this run
     QHash<QString, QLineEdit*> m_edits;
-    qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
     std::unique_ptr<MediaPlayer> m_mediaPlayer;
     bool m_followingFolder = false; // the tree is being pointed at the sound folder
 

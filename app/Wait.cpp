@@ -4,6 +4,7 @@
 #include "app/ScreenCentre.h"
 #include "app/Serial1.h"
 #include "common/Define.h"
+#include "comm/Operation.h"
 #include "common/Dialogs.h"
 
 #include <QLabel>
@@ -95,6 +96,18 @@ void Twaitform::Button1Click()
 
 void Twaitform::Button2Click()
 {
+    // Cancel reaches the running operation, and names it.
+    if (Operation* running = SerialForm1->Link->current()) {
+        const QString question = running->cancelQuestion();
+        if (question.isEmpty()) {
+            ShowMessage(QStringLiteral("%1 cannot be stopped safely. Wait until it has finished.")
+                            .arg(running->request().name));
+            return;
+        }
+        if (AskYesNo(question))
+            running->cancel();
+        return;
+    }
     if (!AskYesNo(QStringLiteral("Do you want to stop upload  on Kordex as Hum sound ?  ")))
         return;
     SerialForm1->StopBulkLoad();

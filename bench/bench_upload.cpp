@@ -12,7 +12,7 @@
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/ComPort.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"

@@ -2,7 +2,7 @@
 
 #include "comm/CommThread.h"
 #include "comm/PortDevice.h"
-#include "common/Application.h"
+#include "common/Guarded.h"
 #include "common/BuildConfig.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "comm/LineSettings.h"
 #include "comm/PortDevice.h"
-#include "common/Application.h"
+#include "common/Guarded.h"
 #include "common/Clock.h"
 
 #include <QMetaObject>

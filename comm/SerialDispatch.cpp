@@ -1,14 +1,13 @@
-// Everything the board sends arrives here: it is logged and routed by content.
+// Everything the board sends arrives through the link: the traffic monitor logs
+// it, and the link's routes reach the window's decoders.
 #include "app/Serial1.h"
 
 #include "app/Forms.h"
 #include "app/Wait.h"
+#include "comm/BoardLink.h"
 #include "comm/Hidden.h"
-#include "comm/LinkOperation.h"
 #include "comm/LogMemo.h"
 #include "comm/TrafficLog.h"
-#include "common/Clock.h"
-#include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 
@@ -22,46 +21,37 @@ void clearWhenFull(LogMemo* memo)
 }
 } // namespace
 
-void TSerialForm1::ComPort1ReceiveCallBack(const QByteArray& Data)
+void TSerialForm1::connectLink()
 {
-    ComPort1ReceiveCallBackRAW(Data);
-}
-
-void TSerialForm1::ComPort1ReceiveCallBackRAW(const QByteArray& Data)
-{
-    if (Data.isEmpty())
-        return;
-    if (HiddenForm->logging()) {
-        HiddenForm->Memo2->Add(FormatLogLine(RX_PREFIX, Data, HiddenForm->hexMode()));
-        clearWhenFull(HiddenForm->Memo2);
-    }
-    if (!Link->holdBlock(Data))
-        RouteBlock(Data);
-}
-
-void TSerialForm1::RouteBlock(const QByteArray& Data)
-{
-    // A block may satisfy several tests; they run in this order on the whole block.
-    const BlockRoutes routes = ClassifyBlock(Data, COMMAND);
-    if (routes.writeFileDone)
-        ShowMessage(QStringLiteral(" Scrittura completata "));
-    if (routes.parameterReply) {
-        UnpackComand(Data);
-        COMMAND = false;
-    }
-    if (routes.telemetry) {
-        UnpackData(Data);
+    connect(Link, &BoardLink::busyChanged, this, [this](bool busy) { lockSendingControls(busy); });
+    connect(Link, &BoardLink::frameSent, this, [this](const QByteArray& frame) { DisplayTrasmit(frame); });
+    connect(Link, &BoardLink::blockReceived, this, [this](const QByteArray& block) { DisplayReceived(block); });
+    connect(Link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
+    connect(Link, &BoardLink::parameterReply, this, [this](const QByteArray& block) { UnpackComand(block); });
+    connect(Link, &BoardLink::telemetry, this, [this](const QByteArray& block) {
+        UnpackData(block);
         GraphUpdate();
-    }
-    if (routes.uploadEnd) {
+    });
+    connect(Link, &BoardLink::uploadEnded, this, [] {
         if (RICHIESTA)
             ShowMessage(QStringLiteral("Uploading file completed."));
         waitform->close();
-    }
-    if (routes.pauseForB)
-        Sleep(Define::BLOCK_B_PAUSE_MS);
-    if (routes.shot)
-        ShowShot(Data);
+    });
+    connect(Link, &BoardLink::shot, this, [this](const QByteArray& block) { ShowShot(block); });
+    connect(Link, &BoardLink::portLost, this, [this] { ComPort1DeviceLost(); });
+}
+
+void TSerialForm1::ComPort1ReceiveCallBack(const QByteArray& Data)
+{
+    Link->receive(Data);
+}
+
+void TSerialForm1::DisplayReceived(const QByteArray& Data)
+{
+    if (!HiddenForm->logging())
+        return;
+    HiddenForm->Memo2->Add(FormatLogLine(RX_PREFIX, Data, HiddenForm->hexMode()));
+    clearWhenFull(HiddenForm->Memo2);
 }
 
 void TSerialForm1::DisplayTrasmit(const QByteArray& Data)

@@ -7,7 +7,7 @@
 #include "app/Wait.h"
 #include "comm/ComPort.h"
 #include "comm/Hidden.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/LogMemo.h"
 #include "comm/PortDoctor.h"
 #include "comm/SettingsFile.h"
@@ -178,7 +178,7 @@ void TSerialForm1::ComPort1DeviceLost()
     const QString bulkLoad = BulkLoadLost(port);
     QStringList cutShort = {Link->deviceLost(port), bulkLoad, HandOverLost(port)};
     if (sweeping) // the sweep holds no link: it tells its own progress
-        cutShort.prepend(LinkOperation::cutShort(QStringLiteral("Read Parameters"), ADDRESS,
+        cutShort.prepend(BoardLink::cutShort(QStringLiteral("Read Parameters"), ADDRESS,
                                                  Define::PARAMETER_COUNT, QStringLiteral("values"), port));
     cutShort.removeAll(QString());
     Timer1->setEnabled(false);
@@ -239,7 +239,7 @@ void TSerialForm1::Timer3Timer()
         STEP = CHECK_ANSWER;
         break;
     case CHECK_ANSWER:
-        if (COMMAND) {
+        if (COMMAND()) {
             ShowMessage(withAdvice(
                 QString::fromLatin1(PORT_NOT_FOUND),
                 AdviceParagraph(DiagnoseUnopenablePorts(ComPort1->IsOpen() ? ComPort1->Port() : QString()))));

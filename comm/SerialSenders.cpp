@@ -3,7 +3,7 @@
 #include "app/Serial1.h"
 
 #include "comm/Frames.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -11,30 +11,22 @@
 
 void TSerialForm1::SendToBoard(const QByteArray& msg)
 {
-    if (Link->maySend())
-        ComPort1->Send(msg);
+    Link->send(msg);
 }
 
 bool TSerialForm1::SendFrame(const QByteArray& frame)
 {
-    if (!Link->maySend())
-        return false;
-    // The board takes nothing for 100 ms after a parameter write; a frame sent
-    // sooner (a mode sent twice, a bank chosen mid-sweep) would be lost.
-    const qint64 busy = m_boardBusyUntil - appClock().now();
-    if (busy > 0)
-        Sleep(static_cast<int>(busy));
-    DisplayTrasmit(frame);
-    ComPort1->Send(frame);
-    if (IsParameterWrite(frame))
-        m_boardBusyUntil = appClock().now() + Define::WRITE_PAUSE_MS;
-    return true;
+    return Link->sendFrame(frame);
 }
 
 void TSerialForm1::SendCommand(const QByteArray& frame)
 {
-    if (SendFrame(frame))
-        COMMAND = true;
+    Link->sendCommand(frame);
+}
+
+bool TSerialForm1::COMMAND() const
+{
+    return Link->expectingReply();
 }
 
 void TSerialForm1::WriteDato(int dato, int addr)

@@ -1,6 +1,6 @@
 #include "common/Clock.h"
 
-#include "common/Application.h"
+#include "common/Guarded.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,72 +1,44 @@
 #include "common/Dialogs.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QMessageBox>
+#include <QTextStream>
 
 namespace {
 
-QWidget* dialogParent()
-{
-    return QApplication::activeWindow();
-}
-
-// Texts keep their bytes (the component's errors separate their lines with a
-// lone CR); only what the box shows turns CR LF and a lone CR into line breaks.
-QString shownText(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
-
-QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text,
-                                    QMessageBox::StandardButtons buttons,
-                                    QMessageBox::StandardButton defaultButton)
-{
-    QMessageBox box(icon, QApplication::applicationDisplayName(), shownText(text), buttons, dialogParent());
-    // Plain text: a message quoting "<" from a file or the board is shown as it is.
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-class QtDialogs final : public Dialogs {
+// Without a window (the command line, a test that installs nothing): messages
+// go to the error stream and every question is answered No, which cancels.
+class ConsoleDialogs final : public Dialogs {
 public:
-    void message(const QString& text) override
-    {
-        showBox(QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
-    }
-    void error(const QString& text) override
-    {
-        showBox(QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
-    }
+    void message(const QString& text) override { print(text); }
+    void error(const QString& text) override { print(text); }
     bool askYesNo(const QString& text) override
     {
-        return showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-               QMessageBox::Yes;
+        print(text + QStringLiteral(" (answered No)"));
+        return false;
     }
-    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override
-    {
-        return QFileDialog::getOpenFileName(dialogParent(), caption, folder, filter);
-    }
-    QString saveFileName(const QString& caption, const QString& folder, const QString& filter) override
-    {
-        return QFileDialog::getSaveFileName(dialogParent(), caption, folder, filter);
-    }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+
+private:
+    static void print(const QString& text) { QTextStream(stderr) << text << Qt::endl; }
 };
 
-QtDialogs qtDialogs;
-Dialogs* current = &qtDialogs;
+ConsoleDialogs consoleDialogs;
+Dialogs* standard = &consoleDialogs;
+Dialogs* current = nullptr;
 
 } // namespace
 
 Dialogs& dialogs()
 {
-    return *current;
+    return current ? *current : *standard;
 }
 
 void setDialogs(Dialogs* replacement)
 {
-    current = replacement ? replacement : &qtDialogs;
+    current = replacement;
+}
+
+void setStandardDialogs(Dialogs* windows)
+{
+    standard = windows ? windows : &consoleDialogs;
 }

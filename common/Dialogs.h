@@ -22,10 +22,14 @@ public:
     virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
 };
 
-// The dialogs in use. Never null: starts as the Qt message boxes.
+// The dialogs in use. Never null: the installed implementation, else the
+// standard one (the Qt message boxes in the windowed program, the error stream
+// and No to every question elsewhere).
 Dialogs& dialogs();
-// Installs another implementation (tests); nullptr restores the Qt one.
+// Installs another implementation (tests); nullptr restores the standard one.
 void setDialogs(Dialogs* replacement);
+// Sets the standard implementation; nullptr restores the error stream.
+void setStandardDialogs(Dialogs* windows);
 
 // Shorthands used by the windows.
 inline void ShowMessage(const QString& text)

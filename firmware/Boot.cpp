@@ -5,7 +5,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/Frames.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -157,12 +157,12 @@ void TBootForm::FileButtonClick()
 
 void TBootForm::EraseFlashbtnClick()
 {
-    LinkOperation& link = *SerialForm1->Link;
+    BoardLink& link = *SerialForm1->Link;
     if (!link.begin(
-            {QStringLiteral("Erase"), QStringLiteral("frames"), 1, LinkOperation::Blocks::Routed, {}}))
+            {QStringLiteral("Erase"), QStringLiteral("frames"), 1, BoardLink::Blocks::Routed, {}}))
         return;
     {
-        const LinkOperation::Sending sending(link);
+        const BoardLink::Sending sending(link);
         SerialForm1->SendCommand(LoaderFrame(Define::ERASEFLASHAPP_CMD, 0));
         READY = 0;
     }
@@ -180,11 +180,11 @@ void TBootForm::ProgramFlashBtnClick()
         return;
     }
     const QStringList lines = Hex::LinesToSend(file.lines);
-    LinkOperation& link = *SerialForm1->Link;
+    BoardLink& link = *SerialForm1->Link;
     // Pressed again during the run: the run starts over from the first line.
     if (!m_running) {
         if (!link.begin({QStringLiteral("Program"), QStringLiteral("lines"), static_cast<int>(lines.size()),
-                         LinkOperation::Blocks::Routed, [this] { stopRun(); }}))
+                         BoardLink::Blocks::Routed, [this] { stopRun(); }}))
             return;
         m_running = true;
     }

@@ -8,7 +8,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/Frames.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -106,7 +106,7 @@ bool TBootForm::sendNextLine()
     Gauge1->setValue(std::min(index, Gauge1->maximum()));
     bool intelHex = false;
     {
-        const LinkOperation::Sending sending(*SerialForm1->Link);
+        const BoardLink::Sending sending(*SerialForm1->Link);
         intelHex = DecodeHexLine(line);
     }
     if (!intelHex) {

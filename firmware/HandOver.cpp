@@ -4,7 +4,7 @@
 #include "app/Serial1.h"
 
 #include "app/Forms.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -101,7 +101,7 @@ QString TSerialForm1::HandOverLost(const QString& port)
     Timer8->setEnabled(false);
     if (!handingOver)
         return {};
-    return LinkOperation::cutShort(QStringLiteral("Going over to the loader"), STEP8 - CLOSE_PORT,
+    return BoardLink::cutShort(QStringLiteral("Going over to the loader"), STEP8 - CLOSE_PORT,
                                    SHOW_FIRMWARE_WINDOW, QStringLiteral("steps"), port);
 }
 

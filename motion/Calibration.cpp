@@ -4,7 +4,7 @@
 
 #include "app/Forms.h"
 #include "app/Wait.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -33,7 +33,7 @@ const QString NOT_CALIBRATED = QStringLiteral("Procedure Not OK.  Kordex is not 
 // Ends the link operation however the writes end, an unconvertible field included.
 class EndsLink {
 public:
-    explicit EndsLink(LinkOperation& link)
+    explicit EndsLink(BoardLink& link)
         : m_link(link)
     {
     }
@@ -44,7 +44,7 @@ public:
     }
 
 private:
-    LinkOperation& m_link;
+    BoardLink& m_link;
 };
 
 void showMean(QLineEdit* field, qint16 mean, bool sampled)
@@ -60,11 +60,11 @@ void TSerialForm1::SpeedButton73Click()
 {
     // The measurement reads telemetry as it comes; holding the link keeps every
     // other sender quiet and lets a lost device stop the procedure.
-    if (!Link->begin({OPERATION, QStringLiteral("samples"), SAMPLES_TAKEN, LinkOperation::Blocks::Routed,
+    if (!Link->begin({OPERATION, QStringLiteral("samples"), SAMPLES_TAKEN, BoardLink::Blocks::Routed,
                       [this] { stopCalibration(); }}))
         return;
     {
-        LinkOperation::Sending scope(*Link);
+        BoardLink::Sending scope(*Link);
         SelectButton(RadioButton13);
         RadioButton13Click();
     }
@@ -152,7 +152,7 @@ void TSerialForm1::finishCalibration()
         return;
     {
         EndsLink ends(*Link);
-        LinkOperation::Sending scope(*Link);
+        BoardLink::Sending scope(*Link);
         if (!Edit43->text().isEmpty())
             CAL_VERT();
         if (!Edit44->text().isEmpty())
@@ -176,7 +176,7 @@ void TSerialForm1::stopCalibration()
 
 bool TSerialForm1::beginCalibrationWrites()
 {
-    return Link->begin({OPERATION, QStringLiteral("values"), CONSTANT_WRITES, LinkOperation::Blocks::Deferred,
+    return Link->begin({OPERATION, QStringLiteral("values"), CONSTANT_WRITES, BoardLink::Blocks::Deferred,
                         [this] { stopCalibration(); }});
 }
 
@@ -217,7 +217,7 @@ void TSerialForm1::SpeedButton74Click()
     if (!beginCalibrationWrites())
         return;
     EndsLink ends(*Link);
-    LinkOperation::Sending scope(*Link);
+    BoardLink::Sending scope(*Link);
     if (writeCalibrationConstant(Edit43, Define::ADDR_CALIB_VERT_HH, Define::ADDR_CALIB_VERT_LL,
                                  Define::CAL_MANUAL_PAUSE_MS))
         writeCalibrationConstant(Edit44, Define::ADDR_CALIB_HOR_HH, Define::ADDR_CALIB_HOR_LL,

@@ -4,7 +4,7 @@
 #include "app/Serial1.h"
 
 #include "app/ClickableLabel.h"
-#include "common/Application.h"
+#include "common/Guarded.h"
 #include "common/Define.h"
 #include "params/ParameterLayout.h"
 

@@ -8,7 +8,7 @@
 #include "app/Forms.h"
 #include "app/Wait.h"
 #include "comm/Frames.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -64,7 +64,7 @@ void TSerialForm1::SpeedButton5Click()
     WRITE_DATA_BANK3();
     const int total = static_cast<int>(m_writeQueue.size());
     if (!Link->begin({QStringLiteral("Write Parameters"), QStringLiteral("values"), total,
-                      LinkOperation::Blocks::Deferred, [this] {
+                      BoardLink::Blocks::Deferred, [this] {
                           endParameterWrite();
                           waitform->close();
                       }}))
@@ -113,7 +113,7 @@ void TSerialForm1::sendNextParameter()
 {
     const ParameterWrite next = m_writeQueue.takeFirst();
     {
-        const LinkOperation::Sending sending(*Link);
+        const BoardLink::Sending sending(*Link);
         SendFrame(ParameterWriteFrame(next.address, next.value));
     }
     WriteTimer->setEnabled(true); // (re)starts the full period from now

@@ -4,7 +4,7 @@
 // always completed.
 #include "app/Serial1.h"
 
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -59,7 +59,7 @@ QString TSerialForm1::BulkLoadLost(const QString& port)
     StopBulkLoad();
     if (!loading)
         return {};
-    return LinkOperation::cutShort(QStringLiteral("Loading the base sound set"), finished, LAST_FILE_STEP,
+    return BoardLink::cutShort(QStringLiteral("Loading the base sound set"), finished, LAST_FILE_STEP,
                                    QStringLiteral("files"), port);
 }
 

@@ -2,6 +2,7 @@
 // single paced runner sends them all and tests can read the plan.
 #pragma once
 
+#include "comm/FramePacer.h"
 #include "sound/SlotMap.h"
 
 #include <QByteArray>
@@ -9,11 +10,6 @@
 #include <cstdint>
 
 namespace Sound {
-
-struct PacedFrame {
-    QByteArray frame; // empty: only the pause
-    int pauseAfterMs = 0;
-};
 
 // The erase-sector frame for the sector that starts at address.
 QByteArray EraseSector(std::uint32_t address);

@@ -12,7 +12,7 @@
 #include "app/Forms.h"
 #include "app/Wait.h"
 #include "comm/Frames.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -49,7 +49,7 @@ void TSerialForm1::WriteSector(quint32 Add)
     }
     const auto streamBytes = static_cast<int>(verdict.upload->stream.size());
     if (!Link->begin({QStringLiteral("Upload into %1").arg(slot->accessibleName),
-                      QStringLiteral("sample bytes"), streamBytes, LinkOperation::Blocks::Deferred, [this] {
+                      QStringLiteral("sample bytes"), streamBytes, BoardLink::Blocks::Deferred, [this] {
                           Timer2->setEnabled(false);
                           stopPacing();
                           STEP = UPLOAD_IDLE;
@@ -84,7 +84,7 @@ void TSerialForm1::Timer2Timer()
 
 void TSerialForm1::SendCommandDataFile()
 {
-    const LinkOperation::Sending sending(*Link);
+    const BoardLink::Sending sending(*Link);
     SendCommand(AddressFrame(Define::DATAFILE_CMD, StartAddress));
 }
 
@@ -109,7 +109,7 @@ void TSerialForm1::sendSampleChunk()
     const qsizetype due = StreamTarget(appClock().now() - m_streamStart, ComPort1->Baud(), stream.size());
     if (due > m_streamSent) {
         {
-            const LinkOperation::Sending sending(*Link);
+            const BoardLink::Sending sending(*Link);
             SendToBoard(stream.mid(m_streamSent, due - m_streamSent));
         }
         m_streamSent = due;
@@ -129,6 +129,41 @@ void TSerialForm1::sendSampleChunk()
             Link->end();
         },
         false);
+}
+
+void TSerialForm1::paceFrames(QList<PacedFrame> steps, std::function<void()> done, bool countsProgress)
+{
+    m_paceSteps = std::move(steps);
+    m_paceDone = std::move(done);
+    m_paceSent = 0;
+    m_paceCountsProgress = countsProgress;
+    paceTick();
+}
+
+void TSerialForm1::paceTick()
+{
+    // Each step's pause runs from the moment its frame left.
+    if (m_paceSteps.isEmpty()) {
+        PaceTimer->setEnabled(false);
+        const std::function<void()> done = std::exchange(m_paceDone, nullptr);
+        if (done)
+            done();
+        return;
+    }
+    const PacedFrame step = m_paceSteps.takeFirst();
+    if (!step.frame.isEmpty()) {
+        const BoardLink::Sending sending(*Link);
+        SendCommand(step.frame);
+        ++m_paceSent;
+        if (m_paceCountsProgress)
+            Link->progress(m_paceSent);
+    }
+    if (step.pauseAfterMs > 0 || !m_paceSteps.isEmpty()) {
+        PaceTimer->setInterval(step.pauseAfterMs);
+        PaceTimer->setEnabled(true);
+        return;
+    }
+    paceTick();
 }
 
 void TSerialForm1::stopPacing()

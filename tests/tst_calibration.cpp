@@ -8,7 +8,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Clock.h"
 
 #include <QCheckBox>

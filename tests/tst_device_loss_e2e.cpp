@@ -13,7 +13,7 @@
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/Hidden.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"

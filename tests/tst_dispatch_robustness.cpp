@@ -6,6 +6,7 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
+#include "comm/BoardLink.h"
 #include "common/Globals.h"
 
 #include <QRadioButton>
@@ -39,9 +40,9 @@ void DispatchRobustnessTest::shortBlocksAreDecodedWithoutReadingPastThem()
     // A heap copy of exactly the block's size, so a read past it is caught.
     auto exact = std::make_unique<char[]>(static_cast<size_t>(block.size()));
     std::copy(block.begin(), block.end(), exact.get());
-    SerialForm1->COMMAND = true;
+    SerialForm1->Link->setExpectingReply(true);
     f.port->feed(QByteArray::fromRawData(exact.get(), block.size()));
-    QVERIFY(!SerialForm1->COMMAND);
+    QVERIFY(!SerialForm1->COMMAND());
     QVERIFY(f.dialogs.errors.isEmpty());
     QVERIFY(f.dialogs.messages.isEmpty());
 }
@@ -58,7 +59,7 @@ void DispatchRobustnessTest::randomBlocksLeaveTheWindowWorking()
             c = static_cast<char>(random.bounded(256));
         if (random.bounded(4) == 0)
             block[0] = '2';
-        SerialForm1->COMMAND = random.bounded(2) == 1;
+        SerialForm1->Link->setExpectingReply(random.bounded(2) == 1);
         f.port->feed(block);
     }
     // Still answering: a status write goes out as usual.

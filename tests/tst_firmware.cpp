@@ -6,7 +6,7 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Framework.h"
 #include "common/Globals.h"
 #include "firmware/Boot.h"
@@ -139,7 +139,7 @@ void FirmwareTest::eraseSendsLoaderEraseAndAsksForTheBlueLed()
     BootForm->EraseFlashbtn->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
     QCOMPARE(f->dialogs.messages, QStringList{BLUE_LED});
-    QVERIFY(SerialForm1->COMMAND);
+    QVERIFY(SerialForm1->COMMAND());
     QCOMPARE(READY, 0);
     QVERIFY(!SerialForm1->Link->busy());
 }

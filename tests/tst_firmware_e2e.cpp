@@ -8,7 +8,7 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
 #include "common/Define.h"
 #include "firmware/Boot.h"

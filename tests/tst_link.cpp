@@ -11,7 +11,7 @@
 #include "app/Wait.h"
 #include "comm/Frames.h"
 #include "comm/Hidden.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "comm/LogMemo.h"
 #include "comm/TrafficLog.h"
 #include "common/Application.h"
@@ -139,12 +139,12 @@ void LinkTest::writeDatoSendsThenPausesWithoutExpectingAReply()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
-    SerialForm1->COMMAND = false;
+    SerialForm1->Link->setExpectingReply(false);
     const qint64 before = f->sim.clock.now();
     SerialForm1->WriteDato(255, 6);
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 FF 00 00 0A")});
     QCOMPARE(f->sim.clock.now() - before, 100);
-    QVERIFY(!SerialForm1->COMMAND);
+    QVERIFY(!SerialForm1->COMMAND());
 }
 
 void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
@@ -163,7 +163,7 @@ void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
         QCOMPARE(s.bytes, QByteArray("#2") + addr + addr + QByteArray(2, '\0') + '\n');
     }
     QVERIFY(!SerialForm1->Timer1->Enabled());
-    QVERIFY(SerialForm1->COMMAND);
+    QVERIFY(SerialForm1->COMMAND());
 }
 
 void LinkTest::sweepWithPortClosedOnlyLogsAndLeavesReplyExpected()
@@ -171,7 +171,7 @@ void LinkTest::sweepWithPortClosedOnlyLogsAndLeavesReplyExpected()
     SerialForm1->ReadBtnClick();
     f->sim.clock.advance(3000);
     QVERIFY(f->port->sent.isEmpty());
-    QVERIFY(SerialForm1->COMMAND);
+    QVERIFY(SerialForm1->COMMAND());
     // The log held its stored line, then one line per request.
     QCOMPARE(HiddenForm->Memo1->LinesCount(), 1 + 226);
     QVERIFY(HiddenForm->Memo1->toPlainText().endsWith("TX-- 23 32 E1 E1 00 00 0A"));
@@ -229,10 +229,10 @@ void LinkTest::expectedReplyGoesToDecoderAndClearsFlag()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->COMMAND = true;
+    SerialForm1->Link->setExpectingReply(true);
     feed("A");
     QCOMPARE(READY, 1);
-    QVERIFY(!SerialForm1->COMMAND);
+    QVERIFY(!SerialForm1->COMMAND());
     READY = 0;
     feed("C");
     QCOMPARE(READY, 0); // no reply expected: not decoded
@@ -655,11 +655,11 @@ void LinkTest::statusButtonsSendModeAndSwitchSetUpControls()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
-    SerialForm1->COMMAND = false;
+    SerialForm1->Link->setExpectingReply(false);
     SerialForm1->RadioButton9->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
     QVERIFY(SerialForm1->SpeedButton5->isEnabled());
-    QVERIFY(SerialForm1->COMMAND);
+    QVERIFY(SerialForm1->COMMAND());
     QCOMPARE(f->sim.clock.pauses.size(), 0);
     SerialForm1->RadioButton10->click();
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 01 00 00 0A"));
@@ -687,10 +687,10 @@ void LinkTest::defaultBankButtonSendsBankWrite()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
-    SerialForm1->COMMAND = false;
+    SerialForm1->Link->setExpectingReply(false);
     SerialForm1->Def2->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 02 00 00 0A")});
-    QVERIFY(SerialForm1->COMMAND);
+    QVERIFY(SerialForm1->COMMAND());
     QVERIFY(!SerialForm1->Def1->isChecked());
     TSerialForm1::SelectButton(SerialForm1->Def3);
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 03 00 00 0A"));

@@ -8,7 +8,7 @@
 #include "app/Serial1.h"
 #include "app/Shape.h"
 #include "app/Wait.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"

@@ -5,6 +5,7 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
+#include "comm/BoardLink.h"
 #include "app/Wait.h"
 #include "comm/Hidden.h"
 #include "common/Globals.h"
@@ -73,7 +74,7 @@ private slots:
 private:
     void feed(const QByteArray& block)
     {
-        SerialForm1->COMMAND = true;
+        SerialForm1->Link->setExpectingReply(true);
         f->port->feed(block);
     }
     void fillValidScreen();

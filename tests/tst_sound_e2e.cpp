@@ -9,7 +9,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Globals.h"
 
 #include <QAction>

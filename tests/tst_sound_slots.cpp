@@ -8,7 +8,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
-#include "comm/LinkOperation.h"
+#include "comm/BoardLink.h"
 #include "common/Globals.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotMap.h"
@@ -415,7 +415,7 @@ void SoundSlotsTest::rowEraseFramesAndSpacing()
         QCOMPARE(sent[i].at - at, i == 0 ? 0 : (i % 2 ? 500 : 1000));
         at = sent[i].at;
     }
-    QVERIFY(SerialForm1->COMMAND);
+    QVERIFY(SerialForm1->COMMAND());
     QVERIFY(f->dialogs.questions.isEmpty());
 }
 

@@ -1,0 +1,233 @@
+#include "comm/BoardLink.h"
+
+#include "comm/Frames.h"
+#include "comm/Operation.h"
+#include "comm/SerialPort.h"
+#include "comm/TrafficLog.h"
+#include "common/Clock.h"
+#include "common/Define.h"
+#include "common/Dialogs.h"
+
+BoardLink::BoardLink(QObject* parent)
+    : QObject(parent)
+{
+}
+
+BoardLink::~BoardLink()
+{
+    // No callback of a port being destroyed may reach a link half gone.
+    if (m_port) {
+        m_port->ReceiveCallBack = nullptr;
+        m_port->OnDeviceLost = nullptr;
+    }
+}
+
+void BoardLink::setPort(std::unique_ptr<SerialPort> port)
+{
+    m_port = std::move(port);
+    m_port->ReceiveCallBack = [this](const QByteArray& block) { receive(block); };
+    m_port->OnDeviceLost = [this](QObject*) {
+        m_lossAnnounced = true;
+        emit portLost();
+    };
+}
+
+bool BoardLink::isOpen() const
+{
+    return portOpen();
+}
+
+bool BoardLink::portOpen() const
+{
+    return m_port && m_port->IsOpen();
+}
+
+bool BoardLink::send(const QByteArray& bytes)
+{
+    if (!maySend())
+        return false;
+    if (!portOpen()) {
+        lostUnderOperation();
+        return false;
+    }
+    m_port->Send(bytes);
+    return true;
+}
+
+bool BoardLink::sendFrame(const QByteArray& frame)
+{
+    if (!maySend())
+        return false;
+    if (!portOpen() && m_running) {
+        lostUnderOperation();
+        return false;
+    }
+    // The board takes nothing for 100 ms after a parameter write; a frame sent
+    // sooner (a mode sent twice, a bank chosen mid-sweep) would be lost.
+    const qint64 busyFor = m_boardBusyUntil - appClock().now();
+    if (busyFor > 0)
+        Sleep(static_cast<int>(busyFor));
+    emit frameSent(frame);
+    if (m_port)
+        m_port->Send(frame); // a closed port drops it, as the board would not hear it
+    if (IsParameterWrite(frame))
+        m_boardBusyUntil = appClock().now() + Define::WRITE_PAUSE_MS;
+    return true;
+}
+
+bool BoardLink::sendCommand(const QByteArray& frame)
+{
+    if (!sendFrame(frame))
+        return false;
+    m_expectingReply = true;
+    return true;
+}
+
+void BoardLink::lostUnderOperation()
+{
+    // Whatever closed the port under the operation, its remaining frames have
+    // nowhere to go: it stops as on a lost device, and says how far it got.
+    if (!m_running || m_lossAnnounced)
+        return;
+    m_lossAnnounced = true;
+    QMetaObject::invokeMethod(this, [this] { emit portLost(); }, Qt::QueuedConnection);
+}
+
+void BoardLink::receive(const QByteArray& block)
+{
+    if (block.isEmpty())
+        return;
+    emit blockReceived(block);
+    if (!holdBlock(block))
+        route(block);
+}
+
+void BoardLink::route(const QByteArray& block)
+{
+    // A block may satisfy several tests; they run in this order on the whole block.
+    const BlockRoutes routes = ClassifyBlock(block, m_expectingReply);
+    if (routes.writeFileDone)
+        emit writeFileDone();
+    if (routes.parameterReply) {
+        emit parameterReply(block);
+        m_expectingReply = false;
+    }
+    if (routes.telemetry)
+        emit telemetry(block);
+    if (routes.uploadEnd)
+        emit uploadEnded();
+    if (routes.pauseForB)
+        Sleep(Define::BLOCK_B_PAUSE_MS);
+    if (routes.shot)
+        emit shot(block);
+}
+
+bool BoardLink::refuseWhileBusy() const
+{
+    if (!m_running)
+        return false;
+    ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.").arg(m_request.name));
+    return true;
+}
+
+bool BoardLink::begin(Request request)
+{
+    if (refuseWhileBusy())
+        return false;
+    if (!portOpen()) {
+        ShowMessage(QStringLiteral("%1 needs an open port: open the board's port first.").arg(request.name));
+        return false;
+    }
+    m_request = std::move(request);
+    m_operation = nullptr;
+    m_done = 0;
+    m_running = true;
+    m_lossAnnounced = false;
+    emit busyChanged(true);
+    return true;
+}
+
+bool BoardLink::begin(Operation& operation, Request request)
+{
+    if (!begin(std::move(request)))
+        return false;
+    m_operation = &operation;
+    return true;
+}
+
+Operation* BoardLink::current() const
+{
+    return m_running ? m_operation.data() : nullptr;
+}
+
+void BoardLink::progress(int done)
+{
+    m_done = done;
+}
+
+void BoardLink::setTotal(int total)
+{
+    m_request.total = total;
+}
+
+void BoardLink::end()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_operation = nullptr;
+    m_request.stop = nullptr;
+    emit busyChanged(false);
+    if (m_held.isEmpty())
+        return;
+    // After the handler that ended the operation has returned, as the board's
+    // answers would have been read after a blocking operation.
+    QMetaObject::invokeMethod(
+        this,
+        [self = QPointer<BoardLink>(this)] {
+            if (self)
+                appClock().whenNotPaused([self] {
+                    if (self)
+                        self->releaseHeld();
+                });
+        },
+        Qt::QueuedConnection);
+}
+
+bool BoardLink::holdBlock(const QByteArray& block)
+{
+    // Blocks kept earlier go first, so a block never overtakes an older one.
+    const bool keep = (m_running && m_request.blocks == Blocks::Deferred) || !m_held.isEmpty();
+    if (keep)
+        m_held.append(block);
+    return keep;
+}
+
+void BoardLink::releaseHeld()
+{
+    // Routing may start another operation; what is still kept then waits for its end.
+    while (!m_held.isEmpty() && !(m_running && m_request.blocks == Blocks::Deferred))
+        route(m_held.takeFirst());
+}
+
+QString BoardLink::deviceLost(const QString& port)
+{
+    if (!m_running)
+        return {};
+    const QString what = cutShort(m_request.name, m_done, m_request.total, m_request.unit, port);
+    const std::function<void()> stop = m_request.stop;
+    if (stop)
+        stop();
+    m_held.clear(); // answers to a link that is gone mean nothing now
+    end();
+    return what;
+}
+
+QString BoardLink::cutShort(const QString& name, int done, int total, const QString& unit, const QString& port)
+{
+    return QStringLiteral("%1 stopped after %2 of %3 %4: the connection to %5 was lost.")
+        .arg(name)
+        .arg(done)
+        .arg(total)
+        .arg(unit, port);
+}

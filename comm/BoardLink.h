@@ -1,0 +1,163 @@
+// The link to the board: the serial port, what is sent on it and what comes back.
+//
+// Every frame leaves through here: the reply-expected mark (COMMAND) is set by
+// the senders that wait for an answer, and the board's 100 ms after a parameter
+// write is respected before any next frame. Every block received is announced
+// (blockReceived, for the traffic monitor) and routed by its content to the
+// signals below, in the order the routes are tested.
+//
+// One sending operation at a time. A multi-frame operation holds the link from
+// begin() to end(). While it does:
+// - only the operation's own steps send: a step runs inside a Sending scope, and
+//   every other frame (connection check, read sweep, mode, bank, ...) is refused;
+// - blocks the board sends are kept and routed after the operation, in arrival
+//   order, unless the operation reads the answers itself (Blocks::Routed);
+// - a second operation cannot start.
+// Losing the device, or a send that finds the port closed under the operation,
+// stops the operation through its stop handler, and the loss message says how far
+// it got.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class Operation;
+class SerialPort;
+
+class BoardLink : public QObject {
+    Q_OBJECT
+public:
+    enum class Blocks {
+        Deferred, // received blocks wait for the end of the operation
+        Routed,   // the operation reads the answers as they come (loader acknowledgements, telemetry)
+    };
+
+    struct Request {
+        QString name; // as the user knows it: "Write Parameters"
+        QString unit; // what the progress counts: "values", "bytes", "words"
+        int total = 0;
+        Blocks blocks = Blocks::Deferred;
+        // Stops the operation's timers and restores its controls when the device
+        // goes away; end() follows by itself.
+        std::function<void()> stop;
+    };
+
+    explicit BoardLink(QObject* parent = nullptr);
+    ~BoardLink() override;
+
+    // ---- The port --------------------------------------------------------------
+    // Takes the port over; its receive and device-lost events come here.
+    void setPort(std::unique_ptr<SerialPort> port);
+    SerialPort* port() const { return m_port.get(); }
+    bool isOpen() const;
+
+    // ---- Sending ---------------------------------------------------------------
+    // Raw bytes (the sample stream): not logged. False when refused.
+    bool send(const QByteArray& bytes);
+    // A frame: announced by frameSent, sent after the board's pause that follows
+    // a parameter write. False (nothing announced or sent) when refused.
+    bool sendFrame(const QByteArray& frame);
+    // A frame that expects an answer: marks the reply as expected once sent.
+    bool sendCommand(const QByteArray& frame);
+    // The reply-expected mark: set by sendCommand, cleared when the next block is
+    // handed to the parameter decoder.
+    bool expectingReply() const { return m_expectingReply; }
+    void setExpectingReply(bool expecting) { m_expectingReply = expecting; }
+
+    // ---- Receiving -------------------------------------------------------------
+    // A block from the port: announced, then kept for after the operation or routed.
+    void receive(const QByteArray& block);
+    // Routes a block by its content (a kept block once the operation is over).
+    void route(const QByteArray& block);
+
+    // ---- Operations ------------------------------------------------------------
+    // Starts an operation. When another one holds the link, or the port is not
+    // open, says so in a message and returns false; nothing has been sent then.
+    bool begin(Request request);
+    // The same for an operation object: it becomes current() until end().
+    bool begin(Operation& operation, Request request);
+    // Records how far the operation has got (for the loss message and observers).
+    void progress(int done);
+    void setTotal(int total);
+    // Releases the link; blocks kept meanwhile are routed next, oldest first.
+    void end();
+
+    bool busy() const { return m_running; }
+    const QString& name() const { return m_request.name; }
+    int done() const { return m_done; }
+    int total() const { return m_request.total; }
+    // The running operation's object; null when none runs or it has none.
+    Operation* current() const;
+
+    // Refuses with a message naming the running operation; true when one runs.
+    bool refuseWhileBusy() const;
+
+    // Whether a frame may leave now: always when no operation runs; during one,
+    // only from inside its own steps.
+    bool maySend() const { return !m_running || m_sendingDepth > 0; }
+
+    // Marks the code of an operation's step: its frames may leave.
+    class Sending {
+    public:
+        explicit Sending(BoardLink& link)
+            : m_link(link)
+        {
+            ++m_link.m_sendingDepth;
+        }
+        ~Sending() { --m_link.m_sendingDepth; }
+        Sending(const Sending&) = delete;
+        Sending& operator=(const Sending&) = delete;
+
+    private:
+        BoardLink& m_link;
+    };
+
+    // Called by the receive path first: true when the block was kept for after
+    // the operation.
+    bool holdBlock(const QByteArray& block);
+
+    // The device went away. Stops a running operation and returns what was cut
+    // short ("Write Parameters stopped after 20 of 85 values: the connection to
+    // /dev/ttyACM0 was lost."); empty when no operation ran.
+    QString deviceLost(const QString& port);
+    // The sentence above, for work that tells its own progress.
+    static QString cutShort(const QString& name, int done, int total, const QString& unit,
+                            const QString& port);
+
+signals:
+    void busyChanged(bool busy);
+    // Everything that went out as a frame, and every block that came in.
+    void frameSent(const QByteArray& frame);
+    void blockReceived(const QByteArray& block);
+    // The routes of a received block, emitted in this order.
+    void writeFileDone();                          // "OK WRITE FILE"
+    void parameterReply(const QByteArray& block);  // the answer a sender waited for
+    void telemetry(const QByteArray& block);       // 0xFF and longer than 24 bytes
+    void uploadEnded();                            // "End."
+    void shot(const QByteArray& block);            // 0xAA 0xAA
+    // The port is gone: the device was unplugged, or the port closed under a
+    // running operation. Announced once per loss.
+    void portLost();
+
+private:
+    bool portOpen() const;
+    // A send found the port closed while an operation held the link.
+    void lostUnderOperation();
+    void releaseHeld();
+
+    std::unique_ptr<SerialPort> m_port;
+    bool m_expectingReply = false;
+    qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
+    Request m_request;
+    QPointer<Operation> m_operation;
+    bool m_running = false;
+    bool m_lossAnnounced = false;
+    int m_done = 0;
+    int m_sendingDepth = 0;
+    QList<QByteArray> m_held;
+};

@@ -1,0 +1,68 @@
+// A long operation on the board: it takes all its inputs when it is made, holds
+// the link from start() to its end, owns its timers and steps, and reports its
+// progress and its end by signals. Nothing outside it can change what it sends;
+// the windows only start it, show its progress and offer Cancel.
+#pragma once
+
+#include "comm/BoardLink.h"
+
+#include <QObject>
+#include <QString>
+
+class Operation : public QObject {
+    Q_OBJECT
+public:
+    explicit Operation(BoardLink& link, QObject* parent = nullptr);
+    ~Operation() override;
+
+    // Takes the link and runs the first step. False when the link refused (a
+    // message said why); nothing has been sent then.
+    bool start();
+    bool running() const { return m_running; }
+
+    // The question Cancel asks ("Stop the upload into Bank 1 Swing 1?"); empty
+    // when the operation cannot be stopped safely.
+    virtual QString cancelQuestion() const { return {}; }
+    // Stops at the next safe point and finishes with what was left undone.
+    void cancel();
+    // Whether Cancel has been asked for and the operation is on its way to a stop.
+    bool stopping() const { return m_stopping; }
+
+    const BoardLink::Request& request() const { return m_request; }
+    int done() const { return m_done; }
+
+signals:
+    void progressed(int done, int total);
+    // ok: all of it was done. message: what the user is told; empty when the
+    // device went away (the loss message says how far it got) or nothing needs
+    // saying.
+    void finished(bool ok, const QString& message);
+
+protected:
+    // What the link shows: name, unit, total and how received blocks are handled.
+    void describe(BoardLink::Request request);
+    // The first step, run once the link is held.
+    virtual void run() = 0;
+    // Stops every timer; no further step runs. Called on a lost device and on Cancel.
+    virtual void halt() = 0;
+    // Cancel: by default every timer stops at once and the operation finishes with
+    // stoppedMessage(). An operation that must reach a safe point first (the end of
+    // a sector) overrides it and finishes there.
+    virtual void stopSafely();
+    // "<name> was stopped after <done> of <total> <unit>."
+    QString stoppedMessage() const;
+
+    void progress(int done);
+    void setTotal(int total);
+    // Releases the link and reports the end.
+    void finish(bool ok, const QString& message = {});
+
+    BoardLink& link() const { return m_link; }
+
+private:
+    BoardLink& m_link;
+    BoardLink::Request m_request;
+    bool m_running = false;
+    bool m_stopping = false;
+    int m_done = 0;
+};
