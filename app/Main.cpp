@@ -1,5 +1,8 @@
 #include "app/Main.h"
 
+#include "comm/BoardLink.h"
+#include "common/Dialogs.h"
+
 #include "app/About.h"
 #include "app/Forms.h"
 #include "app/JpegImage.h"
@@ -117,6 +120,17 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // Closing ends the program: an operation on the board would be cut short.
+    const BoardLink& link = *SerialForm1->Link;
+    if (link.busy() &&
+        !AskYesNo(QStringLiteral("%1 is running (%2 of %3 %4 done). Closing now leaves the rest undone. Close anyway?")
+                      .arg(link.name())
+                      .arg(link.done())
+                      .arg(link.total())
+                      .arg(QStringView(link.unit())))) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
     // Ends the message loop without closing the other windows, as quit() would:

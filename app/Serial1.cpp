@@ -1,6 +1,9 @@
 // Builds the set-up window's controls. Behaviour lives with the subsystems.
 #include "app/Serial1.h"
 
+#include "app/BusyLock.h"
+#include "app/Forms.h"
+#include "app/Main.h"
 #include "app/PortComboBox.h"
 #include "app/Shape.h"
 #include "comm/ComPort.h"
@@ -19,6 +22,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QCheckBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -55,6 +60,7 @@ ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent
 TSerialForm1::TSerialForm1(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Link(new BoardLink(this))
+    , m_busyLock(new BusyLock(this))
     , Timer1(new WindowTimer(this, Define::SWEEP_TICK_MS))
     , Timer3(new WindowTimer(this, Define::CONNECTION_CHECK_TICK_MS))
     , WriteTimer(new WindowTimer(this, Define::WRITE_PAUSE_MS))
@@ -296,18 +302,22 @@ bool TSerialForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TSerialForm1::lockSendingControls(bool busy)
 {
-    // Whatever could send is off while an operation holds the link; each control
-    // gets back the state it had.
+    // Whatever could send, change the port or change a running operation's input
+    // is off while an operation holds the link; viewing stays live.
     if (busy) {
-        for (QWidget* control : std::initializer_list<QWidget*>{GroupBox2, GroupBox5, Panel23}) {
-            m_lockedWhileBusy.append({control, control->isEnabled()});
-            control->setEnabled(false);
-        }
+        QList<QAction*> actions = PopupMenu1->actions();
+        for (QMenu* bank : PopupMenu1->findChildren<QMenu*>())
+            actions += bank->actions();
+        if (MainForm)
+            actions += {MainForm->Serial1, MainForm->UpdateFirmware1};
+        m_busyLock->lock({this}, {SaveParameters, RecordButton, static_cast<QWidget*>(Acccheck)}, actions);
         return;
     }
-    for (const auto& [control, enabled] : m_lockedWhileBusy)
-        control->setEnabled(enabled);
-    m_lockedWhileBusy.clear();
+    m_busyLock->unlock();
+    // Work that ran may have left set-up mode (calibration goes to TX) or lost the
+    // port: turning the set-up controls off cannot be seen through the lock.
+    if (!m_setupActive)
+        DisattivaSetup();
 }
 
 void TSerialForm1::showEvent(QShowEvent* event)

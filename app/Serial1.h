@@ -37,6 +37,7 @@ class QChartView;
 class QLineSeries;
 class QTreeView;
 class BoardLink;
+class BusyLock;
 class Operation;
 class SerialPort;
 class Shape;
@@ -59,6 +60,12 @@ public:
     void setComPort(std::unique_ptr<SerialPort> port);
     // The port, what is sent and received on it, and the operation holding it.
     BoardLink* Link;
+
+private:
+    BusyLock* m_busyLock;       // the controls that are off while an operation runs
+    bool m_setupActive = false; // AttivaSetup was the last of the two to run
+
+public:
 
     // ---- Header -------------------------------------------------------------
     QFrame* Panel1 = nullptr;
@@ -247,6 +254,7 @@ public:
     QChartView* Chart1 = nullptr;           // waveform of the selected file
     QList<QLineSeries*> Chart1Series;       // the waveform is drawn in the first
     MediaPlayer* MediaPlayer1 = nullptr;    // preview of the selected file
+    ValueLabel* PreviewNote = nullptr;      // why there is no preview, when there is none
     qint64 FILE_SIZE = 0;                   // of the selected file in bytes, -1 when unreadable
     bool SIZE_FILE = false;                 // the selected file fits a one-sector slot
     bool SIZE_HUM = false;                  // the selected file fits a hum slot
@@ -496,7 +504,6 @@ private:
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
     std::unique_ptr<Params::WritePlan> m_writePlan;
     QList<Params::ParameterWrite> m_writeQueue;
-    QList<std::pair<QWidget*, bool>> m_lockedWhileBusy;
     int m_writesSent = 0;
     bool m_portChosen = false; // OpenPort has set ComPort1's port in this run
     QHash<QString, QLineEdit*> m_edits;

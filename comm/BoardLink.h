@@ -89,6 +89,7 @@ public:
 
     bool busy() const { return m_running; }
     const QString& name() const { return m_request.name; }
+    const QString& unit() const { return m_request.unit; }
     int done() const { return m_done; }
     int total() const { return m_request.total; }
     // The running operation's object; null when none runs or it has none.

@@ -1,6 +1,8 @@
 #include "common/Media.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QPointer>
 #include <QUrl>
@@ -25,11 +27,17 @@ public:
     {
     }
 
-    void open(const QString& path) override { player()->setSource(QUrl::fromLocalFile(path)); }
+    bool hasOutput() const override { return !QMediaDevices::audioOutputs().isEmpty(); }
+
+    void open(const QString& path) override
+    {
+        if (hasOutput())
+            player()->setSource(QUrl::fromLocalFile(path));
+    }
 
     void play() override
     {
-        if (m_player)
+        if (m_player && hasOutput())
             m_player->play();
     }
 

@@ -10,6 +10,9 @@ class QObject;
 class MediaPlayer {
 public:
     virtual ~MediaPlayer() = default;
+    // Whether the machine has a sound output; without one nothing may be opened
+    // or played (the media back end cannot run without it).
+    virtual bool hasOutput() const = 0;
     // Loads the file; nothing is heard until play().
     virtual void open(const QString& path) = 0;
     virtual void play() = 0;

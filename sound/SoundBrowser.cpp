@@ -129,6 +129,9 @@ void TSerialForm1::buildInfoFileGroup(QWidget* page)
     Label35 = valueLabel("Label35", QStringLiteral("File name"), GroupBox13);
     Label35->setValue(QString::fromLatin1(NO_FILE_NAME));
     info->addRow(Label35);
+    PreviewNote = valueLabel("PreviewNote", QStringLiteral("Preview"), GroupBox13);
+    PreviewNote->hide();
+    info->addRow(PreviewNote);
     const struct {
         const char* caption;
         ValueLabel*& value;
@@ -247,6 +250,12 @@ void TSerialForm1::Office97Button11Click()
 {
     const QString path = SelectedSoundFile();
     if (path.isEmpty())
+        return;
+    // Asked before every play: a sound device may come or go while the program runs.
+    const bool audible = MediaPlayer1->hasOutput();
+    PreviewNote->setValue(audible ? QString() : QStringLiteral("No sound output on this machine: no preview."));
+    PreviewNote->setVisible(!audible);
+    if (!audible)
         return;
     MediaPlayer1->open(path);
     MediaPlayer1->play();

@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -325,6 +327,13 @@ void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
     SerialForm1->show();
     select("tone.wav");
     auto* player = SerialForm1->findChild<QMediaPlayer*>("MediaPlayer1");
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        // No sound output: the back end is never started, and the group says why.
+        QVERIFY(!player);
+        QVERIFY(SerialForm1->PreviewNote->isVisible());
+        QCOMPARE(SerialForm1->PreviewNote->value(), QString("No sound output on this machine: no preview."));
+        return;
+    }
     QVERIFY(player);
     // Whatever the machine has for sound: the file is played, or the back end
     // gives up; either way the call came back and nobody was asked anything.

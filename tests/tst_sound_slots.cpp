@@ -398,12 +398,12 @@ void SoundSlotsTest::rowEraseFramesAndSpacing()
     const qint64 start = f->sim.clock.now();
     SerialForm1->findChild<QPushButton*>(button)->click();
     QVERIFY(SerialForm1->Link->busy());
-    QVERIFY(!SerialForm1->GroupBox2->isEnabled());
+    QVERIFY(!SerialForm1->SpeedButton5->isEnabled());
     f->sim.clock.advance(1500 * sectors.size() / 2 - 1);
     QVERIFY(SerialForm1->Link->busy()); // until 1000 ms after the last frame
     f->sim.clock.advance(1);
     QVERIFY(!SerialForm1->Link->busy());
-    QVERIFY(SerialForm1->GroupBox2->isEnabled());
+    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
 
     const QList<ScriptedPort::Sent> sent = f->port->sent;
     QCOMPARE(sent.size(), sectors.size());

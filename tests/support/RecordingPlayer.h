@@ -13,9 +13,12 @@ public:
         : m_calls(calls)
     {
     }
+    bool hasOutput() const override { return output; }
     void open(const QString& path) override { record("open " + QFileInfo(path).fileName()); }
     void play() override { record(QStringLiteral("play")); }
     void close() override { record(QStringLiteral("close")); }
+
+    bool output = true; // a machine with a sound device
 
 private:
     void record(const QString& call)

@@ -1,0 +1,28 @@
+#include "common/Handlers.h"
+
+#include <QAction>
+
+namespace {
+bool stillEnabled(const QPointer<QObject>& control)
+{
+    if (!control)
+        return false;
+    if (const auto* widget = qobject_cast<const QWidget*>(control.data()))
+        return widget->isEnabled();
+    if (const auto* action = qobject_cast<const QAction*>(control.data()))
+        return action->isEnabled();
+    return true;
+}
+} // namespace
+
+void Detail::RunHandler(const QPointer<QObject>& control, std::function<void()> handler)
+{
+    if (!appClock().pausing() && appClock().heldCount() == 0) {
+        runGuarded(handler);
+        return;
+    }
+    appClock().whenNotPaused([control, handler = std::move(handler)] {
+        if (stillEnabled(control))
+            runGuarded(handler);
+    });
+}

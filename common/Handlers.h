@@ -1,0 +1,30 @@
+// Connects a control's signal to its handler through the one guarded path:
+// - an exception leaving the handler is shown in the default error box and never
+//   reaches Qt's event loop;
+// - a press that arrives during a blocking pause (an animated click's timer, an
+//   accessibility action, a queued signal) is held back like user input and runs
+//   after the pause, and only if its control is still enabled then: an operation
+//   that locked the control meanwhile is never reached by it.
+#pragma once
+
+#include "common/Clock.h"
+#include "common/Guarded.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+namespace Detail {
+// Runs the handler now, or after the pause when one runs.
+void RunHandler(const QPointer<QObject>& control, std::function<void()> handler);
+} // namespace Detail
+
+template <typename Control, typename Signal, typename Handler>
+QMetaObject::Connection connectHandler(Control* control, Signal signal, QObject* context, Handler handler)
+{
+    return QObject::connect(control, signal, context,
+                            [control = QPointer<QObject>(control), handler](auto&&... arguments) {
+                                Detail::RunHandler(control, [=] { handler(arguments...); });
+                            });
+}
