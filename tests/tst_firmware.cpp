@@ -7,6 +7,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/LinkOperation.h"
+#include "common/Clock.h"
 #include "common/Framework.h"
 #include "common/Globals.h"
 #include "firmware/Boot.h"
@@ -74,6 +75,7 @@ private slots:
     void secondRunAlsoUsesTwentyMillisecondTicks();
     void failedReopenStopsWithOneMessage();
     void deviceLostStopsTheRunAndSaysHowFar();
+    void deviceLostDuringTheEraseSaysWhatTheBoardHolds();
 
     void fwIsOnlyOfferedInSetUpMode();
     void fwAnsweredNoDoesNothing();
@@ -519,6 +521,21 @@ void FirmwareTest::deviceLostStopsTheRunAndSaysHowFar()
     QVERIFY(!SerialForm1->Link->busy());
     f->sim.clock.advance(10000);
     QCOMPARE(wordFrames().size(), 3);
+}
+
+void FirmwareTest::deviceLostDuringTheEraseSaysWhatTheBoardHolds()
+{
+    chooseFile(writeHex(THREE_RECORDS));
+    BootForm->EraseFlashbtn->click();
+    tick();
+    f->port->vanish();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Erase stopped after 1 of 1 frames: the connection to COM3 was lost.\n" +
+                         NO_APPLICATION + "\nPlug it in again, choose the port and press \"Open \"."});
+    QVERIFY(!BootForm->EraseTimer->Enabled());
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(!SerialForm1->Link->busy());
 }
 
 // ---- Hand-over ----------------------------------------------------------------
