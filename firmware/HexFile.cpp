@@ -50,8 +50,13 @@ std::optional<QString> parseRecord(const QString& line, Record* record)
         return QStringLiteral("no start code ':'");
     for (int i = 1; i < line.size(); ++i) {
         int digit = 0;
-        if (!HexField(line, i, 1, digit))
-            return QStringLiteral("character %1 ('%2') is not a hexadecimal digit").arg(i + 1).arg(line[i]);
+        if (HexField(line, i, 1, digit))
+            continue;
+        // Half a surrogate pair quoted alone would garble the message.
+        const int units = line[i].isHighSurrogate() ? 2 : 1;
+        return QStringLiteral("character %1 ('%2') is not a hexadecimal digit")
+            .arg(i + 1)
+            .arg(line.mid(i, units));
     }
     const int digits = static_cast<int>(line.size()) - 1;
     if (digits % HEX_BYTE_DIGITS != 0)

@@ -95,6 +95,9 @@ void HexReaderTest::fileCheckNamesTheFirstFault_data()
                                    << "line 2: no start code ':'";
     QTest::newRow("not a hexadecimal digit")
         << QStringList{":0400000001020G04F2", eof} << "line 1: character 15 ('G') is not a hexadecimal digit";
+    QTest::newRow("character outside the basic plane quoted whole")
+        << QStringList{QString::fromUtf8(":0000010\xF0\xB9\xB9\xA1"), eof}
+        << QString::fromUtf8("line 1: character 9 ('\xF0\xB9\xB9\xA1') is not a hexadecimal digit");
     QTest::newRow("count larger than the data")
         << QStringList{":0500000001020304F1", eof} << "line 1: byte count 0x05, but 4 data bytes";
     QTest::newRow("odd number of digits")
