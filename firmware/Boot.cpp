@@ -10,6 +10,7 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
+#include "firmware/BootTexts.h"
 #include "firmware/HexFile.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTime>
+#include <utility>
 
 namespace {
 
@@ -37,30 +39,22 @@ QString timeNow()
     return QLocale::system().toString(QTime::currentTime(), format.trimmed());
 }
 
-// The file's lines when it can be sent whole; otherwise the message for the user.
-std::optional<QString> loadChecked(const QString& path, Hex::HexFile* file)
-{
-    QString why;
-    std::optional<Hex::HexFile> read = Hex::ReadHexFile(path, &why);
-    if (!read)
-        return QStringLiteral("Cannot open %1: %2.").arg(path, why);
-    if (const std::optional<QString> fault = Hex::CheckHexFile(read->lines))
-        return QStringLiteral("%1 cannot be sent to the board, %2.").arg(path, *fault);
-    *file = std::move(*read);
-    return std::nullopt;
-}
+const QString BLUE_LED = QStringLiteral("Check the led must be blue.  If yes, press program button");
 
 } // namespace
 
 TBootForm::TBootForm(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Timer1(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
+    , EraseTimer(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
     , timeOfDay(timeNow)
 {
     setObjectName(QStringLiteral("BootForm"));
     setWindowTitle(QStringLiteral("BootForm"));
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setOnTimer([this] { Timer1Timer(); });
+    EraseTimer->setObjectName(QStringLiteral("EraseTimer"));
+    EraseTimer->setOnTimer([this] { EraseTimerTimer(); });
     buildControls();
 }
 
@@ -84,6 +78,8 @@ void TBootForm::buildControls()
     Label3 = label("Label3", QString(), QStringLiteral("Start time"));
     Label6 = label("Label6", QStringLiteral("End Time"), QStringLiteral("End time caption"));
     Label5 = label("Label5", QString(), QStringLiteral("End time"));
+    FileSummary = label("FileSummary", QString(), QStringLiteral("What the file puts on the board"));
+    RunProgress = label("RunProgress", QString(), QStringLiteral("Words written"));
     showValue(Label2, Label2->text());
     showValue(Label3, NOT_YET);
     showValue(Label5, NOT_YET);
@@ -116,7 +112,9 @@ void TBootForm::buildControls()
     grid->addWidget(Label3, 2, 1, 1, 2);
     grid->addWidget(Label6, 3, 0);
     grid->addWidget(Label5, 3, 1, 1, 2);
-    grid->addWidget(Gauge1, 4, 0, 1, 3);
+    grid->addWidget(FileSummary, 4, 0, 1, 3);
+    grid->addWidget(Gauge1, 5, 0, 1, 3);
+    grid->addWidget(RunProgress, 6, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 }
 
@@ -130,6 +128,28 @@ qint64 TBootForm::TextfileSize(const QString& name)
 {
     const QFileInfo info(name);
     return info.exists() ? info.size() : 0;
+}
+
+std::optional<Hex::HexSummary> TBootForm::checkFile(const QString& path, QStringList* lines,
+                                                    const QString& aftermath)
+{
+    showValue(FileSummary, QString());
+    QString why;
+    const std::optional<Hex::HexFile> read = Hex::ReadHexFile(path, &why);
+    const Hex::HexCheck check = read ? Hex::SurveyHexFile(read->lines) : Hex::HexCheck{};
+    QString problem;
+    if (!read)
+        problem = QStringLiteral("Cannot open %1: %2.").arg(path, why);
+    else if (check.fault)
+        problem = QStringLiteral("%1 cannot be sent to the board, %2.").arg(path, *check.fault);
+    if (!problem.isEmpty()) {
+        ShowMessage(aftermath.isEmpty() ? problem : problem + QLatin1Char('\n') + aftermath);
+        return std::nullopt;
+    }
+    showValue(FileSummary, BootTexts::Summary(check.summary));
+    if (lines)
+        *lines = Hex::LinesToSend(read->lines);
+    return check.summary;
 }
 
 void TBootForm::FileButtonClick()
@@ -146,20 +166,34 @@ void TBootForm::FileButtonClick()
     Gauge1->setValue(0);
     showValue(Label3, CLEARED);
     showValue(Label5, CLEARED);
+    showValue(RunProgress, QString());
     ProgramFlashBtn->setEnabled(false);
     // The board's application is erased only for a file that can be sent to its end.
-    Hex::HexFile file;
-    const std::optional<QString> problem = loadChecked(name, &file);
-    EraseFlashbtn->setEnabled(!problem);
-    if (problem)
-        ShowMessage(*problem);
+    EraseFlashbtn->setEnabled(checkFile(name).has_value());
 }
 
 void TBootForm::EraseFlashbtnClick()
 {
+    // The file may have changed since it was chosen.
+    if (!checkFile(FILETOPROGRAM)) {
+        EraseFlashbtn->setEnabled(false);
+        ProgramFlashBtn->setEnabled(false);
+        return;
+    }
+    if (!AskYesNo(BootTexts::EraseQuestion()))
+        return;
+    sendErase();
+}
+
+void TBootForm::sendErase()
+{
     BoardLink& link = *SerialForm1->Link;
+    const auto lost = [this] {
+        m_lostMidway = true;
+        endEraseWait();
+    };
     if (!link.begin(
-            {QStringLiteral("Erase"), QStringLiteral("frames"), 1, BoardLink::Blocks::Routed, {}}))
+            {QStringLiteral("Erase"), QStringLiteral("frames"), 1, BoardLink::Blocks::Routed, lost}))
         return;
     {
         const BoardLink::Sending sending(link);
@@ -167,28 +201,57 @@ void TBootForm::EraseFlashbtnClick()
         READY = 0;
     }
     link.progress(1);
-    link.end();
-    ShowMessage(QStringLiteral("Check the led must be blue.  If yes, press program button"));
+    // "File" would mark the loader ready; nothing may start before the answer.
+    for (QPushButton* button : {FileButton, EraseFlashbtn, ProgramFlashBtn})
+        button->setEnabled(false);
+    EraseTicks = 0;
+    EraseTimer->setEnabled(true);
+}
+
+void TBootForm::EraseTimerTimer()
+{
+    if (!READY) {
+        if (++EraseTicks < Define::FIRMWARE_TIMEOUT_TICKS)
+            return;
+        endEraseWait();
+        ShowMessage(BootTexts::EraseTimeout());
+        return;
+    }
+    endEraseWait();
+    ShowMessage(BLUE_LED);
     ProgramFlashBtn->setEnabled(true);
+}
+
+void TBootForm::endEraseWait()
+{
+    if (!EraseTimer->Enabled())
+        return;
+    EraseTimer->setEnabled(false);
+    SerialForm1->Link->end();
+    FileButton->setEnabled(true);
+    EraseFlashbtn->setEnabled(true);
 }
 
 void TBootForm::ProgramFlashBtnClick()
 {
-    Hex::HexFile file;
-    if (const std::optional<QString> problem = loadChecked(FILETOPROGRAM, &file)) {
-        ShowMessage(*problem);
+    QStringList lines;
+    // Past the erase the board is empty, whatever is wrong with the file now.
+    const std::optional<Hex::HexSummary> summary =
+        checkFile(FILETOPROGRAM, &lines, BootTexts::NoApplication());
+    if (!summary)
         return;
-    }
-    const QStringList lines = Hex::LinesToSend(file.lines);
     BoardLink& link = *SerialForm1->Link;
-    // Pressed again during the run: the run starts over from the first line.
-    if (!m_running) {
-        if (!link.begin({QStringLiteral("Program"), QStringLiteral("lines"), static_cast<int>(lines.size()),
-                         BoardLink::Blocks::Routed, [this] { stopRun(); }}))
-            return;
-        m_running = true;
-    }
-    link.setTotal(static_cast<int>(lines.size()));
+    const auto lost = [this] {
+        m_lostMidway = true;
+        stopRun();
+    };
+    if (!link.begin({QStringLiteral("Program"), QStringLiteral("lines"), static_cast<int>(lines.size()),
+                     BoardLink::Blocks::Routed, lost}))
+        return;
+    m_running = true;
+    // The loader appends every word it gets, so a second run needs an erase first.
+    for (QPushButton* button : {FileButton, EraseFlashbtn, ProgramFlashBtn})
+        button->setEnabled(false);
     link.progress(0);
     showValue(Label3, timeOfDay());
     showValue(Label5, QString());
@@ -196,6 +259,10 @@ void TBootForm::ProgramFlashBtnClick()
     READY = 1;
     m_lines = lines;
     m_nextLine = 0;
+    m_summary = *summary;
+    m_wordsSent = 0;
+    m_msLeft = summary->runMs;
+    showProgress();
     FILE_SIZE = static_cast<int>(TextfileSize(FILETOPROGRAM));
     Gauge1->setRange(0, FILE_SIZE / Define::FIRMWARE_GAUGE_BYTES_PER_STEP);
     Gauge1->setValue(0);
@@ -203,4 +270,9 @@ void TBootForm::ProgramFlashBtnClick()
     Timer1->setInterval(Define::FIRMWARE_TICK_MS);
     Timer1->setEnabled(true);
     STEP1 = 1;
+}
+
+QString TBootForm::TakeLossNote()
+{
+    return std::exchange(m_lostMidway, false) ? BootTexts::NoApplication() : QString();
 }

@@ -15,7 +15,9 @@
 #include "common/Dialogs.h"
 #include "common/Framework.h"
 #include "common/Globals.h"
+#include "firmware/BootTexts.h"
 #include "firmware/HexReader.h"
+#include "firmware/LoaderPace.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -91,7 +93,7 @@ bool TBootForm::sendNextLine()
         // that is slow on every line but answers is never cut off.
         if (++TIMEOUT >= Define::FIRMWARE_TIMEOUT_TICKS) {
             stopRun();
-            ShowMessage(QStringLiteral("Comunication error.....  Timeout."));
+            ShowMessage(BootTexts::RunTimeout());
         }
         return false;
     }
@@ -105,18 +107,26 @@ bool TBootForm::sendNextLine()
     // Painted during the word pauses, which keep the windows painting.
     Gauge1->setValue(std::min(index, Gauge1->maximum()));
     bool intelHex = false;
+    const int wordsBefore = m_wordsSent;
     {
         const BoardLink::Sending sending(*SerialForm1->Link);
         intelHex = DecodeHexLine(line);
     }
     if (!intelHex) {
         stopRun();
-        ShowMessage(QStringLiteral("The file is not in Intel Hex format. "));
+        ShowMessage(BootTexts::NotIntelHex());
         return false;
     }
     ++index;
     SerialForm1->Link->progress(index);
+    m_msLeft = std::max<qint64>(0, m_msLeft - Hex::LineMs(m_wordsSent - wordsBefore));
+    showProgress();
     return true;
+}
+
+void TBootForm::showProgress()
+{
+    showValue(RunProgress, BootTexts::Progress(m_wordsSent, m_summary.words, m_msLeft));
 }
 
 void TBootForm::finishFile()
@@ -124,6 +134,10 @@ void TBootForm::finishFile()
     showValue(Label5, timeOfDay());
     m_running = false;
     SerialForm1->Link->end();
+    FileButton->setEnabled(true);
+    Timer1->setEnabled(false);
+    ShowMessage(BootTexts::Done(m_wordsSent));
+    Timer1->setEnabled(true);
 }
 
 void TBootForm::stopRun()
@@ -133,6 +147,9 @@ void TBootForm::stopRun()
         return;
     m_running = false;
     SerialForm1->Link->end();
+    // Part of the file is on the board: only an erase lets a run start again.
+    FileButton->setEnabled(true);
+    EraseFlashbtn->setEnabled(true);
 }
 
 bool TBootForm::DecodeHexLine(const QString& line)
@@ -147,6 +164,7 @@ bool TBootForm::DecodeHexLine(const QString& line)
         setup.Edit83->setText(QString::number(word));
         setup.SendCommand(LoaderFrame(Define::WRITEFLASHAPP_CMD, word));
         READY = 0;
+        ++m_wordsSent;
         address += Define::HEX_WORD_ADDRESS_STEP;
         Sleep(Define::FIRMWARE_WORD_PAUSE_MS);
         // The device went away during the pause: the rest of the line has nowhere to go.

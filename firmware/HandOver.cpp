@@ -96,11 +96,13 @@ void TSerialForm1::Timer8Timer()
 
 QString TSerialForm1::HandOverLost(const QString& port)
 {
+    // An erase or a run cut short leaves the board without its application.
+    const QString firmwareNote = BootForm ? BootForm->TakeLossNote() : QString();
     // Once the firmware window shows, the hand-over has done its work.
     const bool handingOver = Timer8->Enabled() && STEP8 <= SHOW_FIRMWARE_WINDOW;
     Timer8->setEnabled(false);
     if (!handingOver)
-        return {};
+        return firmwareNote;
     return BoardLink::cutShort(QStringLiteral("Going over to the loader"), STEP8 - CLOSE_PORT,
                                    SHOW_FIRMWARE_WINDOW, QStringLiteral("steps"), port);
 }

@@ -1,10 +1,13 @@
 #include "firmware/HexFile.h"
 
 #include "common/Define.h"
+#include "firmware/HexLayout.h"
 #include "firmware/HexReader.h"
+#include "firmware/LoaderPace.h"
 
 #include <QFile>
 #include <QTextStream>
+#include <array>
 
 using namespace Define;
 
@@ -14,6 +17,18 @@ namespace {
 
 constexpr int BYTE_MASK = 0xFF;
 constexpr int HEX_BASE = 16;
+constexpr int ANY_LENGTH = -1;
+constexpr int BITS_PER_ADDRESS_BYTE = 8;
+
+// Data bytes each record type carries, by type: data any, end of file none,
+// extended segment and linear addresses two, start addresses four.
+constexpr std::array<int, HEX_RECORD_LAST_KNOWN + 1> RECORD_LENGTH{ANY_LENGTH, 0, 2, 4, 2, 4};
+
+struct Record {
+    int type = 0;
+    int address = 0;
+    QList<int> data;
+};
 
 bool isBlank(const QString& line)
 {
@@ -26,8 +41,8 @@ QString hexByte(int value)
            QString::number(value, HEX_BASE).rightJustified(HEX_BYTE_DIGITS, u'0').toUpper();
 }
 
-// The fault of one record, or nothing; *endOfFile tells whether it ends the file.
-std::optional<QString> recordFault(const QString& line, bool* endOfFile)
+// The fault of one record's text, or nothing with *record filled.
+std::optional<QString> parseRecord(const QString& line, Record* record)
 {
     if (line.isEmpty())
         return QStringLiteral("empty line");
@@ -35,8 +50,13 @@ std::optional<QString> recordFault(const QString& line, bool* endOfFile)
         return QStringLiteral("no start code ':'");
     for (int i = 1; i < line.size(); ++i) {
         int digit = 0;
-        if (!HexField(line, i, 1, digit))
-            return QStringLiteral("character %1 ('%2') is not a hexadecimal digit").arg(i + 1).arg(line[i]);
+        if (HexField(line, i, 1, digit))
+            continue;
+        // Half a surrogate pair quoted alone would garble the message.
+        const int units = line[i].isHighSurrogate() ? 2 : 1;
+        return QStringLiteral("character %1 ('%2') is not a hexadecimal digit")
+            .arg(i + 1)
+            .arg(line.mid(i, units));
     }
     const int digits = static_cast<int>(line.size()) - 1;
     if (digits % HEX_BYTE_DIGITS != 0)
@@ -63,7 +83,15 @@ std::optional<QString> recordFault(const QString& line, bool* endOfFile)
     const int type = values[HEX_HEADER_BYTES - 1];
     if (type > HEX_RECORD_LAST_KNOWN)
         return QStringLiteral("unknown record type %1").arg(hexByte(type));
-    *endOfFile = type == HEX_RECORD_END_OF_FILE;
+    const int length = RECORD_LENGTH[type];
+    if (length != ANY_LENGTH && count != length)
+        return QStringLiteral("record type %1 with %2 data bytes, %3 expected")
+            .arg(hexByte(type))
+            .arg(count)
+            .arg(length);
+    record->type = type;
+    record->address = (values[1] << BITS_PER_ADDRESS_BYTE) | values[2];
+    record->data = values.mid(HEX_HEADER_BYTES, count);
     return std::nullopt;
 }
 
@@ -72,31 +100,49 @@ QString atLine(qsizetype index, const QString& fault)
     return QStringLiteral("line %1: %2").arg(index + 1).arg(fault);
 }
 
+HexCheck faultAt(qsizetype index, const QString& fault)
+{
+    return {atLine(index, fault), {}};
+}
+
 } // namespace
 
-std::optional<QString> CheckHexFile(const QStringList& lines)
+HexCheck SurveyHexFile(const QStringList& lines)
 {
+    DataRun run;
+    HexSummary summary;
     qsizetype i = 0;
     for (; i < lines.size(); ++i) {
-        bool endOfFile = false;
-        if (const auto fault = recordFault(lines[i], &endOfFile))
-            return atLine(i, *fault);
-        if (endOfFile)
+        Record record;
+        if (const auto fault = parseRecord(lines[i], &record))
+            return faultAt(i, *fault);
+        if (const auto fault = run.take(record.type, record.address, record.data, i))
+            return faultAt(i, *fault);
+        const bool data = record.type == HEX_RECORD_DATA;
+        summary.runMs += LineMs(data ? static_cast<int>(record.data.size()) / HEX_WORD_ADDRESS_STEP : 0);
+        if (record.type == HEX_RECORD_END_OF_FILE)
             break;
     }
     if (i == lines.size())
-        return atLine(i, QStringLiteral("the file ends without an end-of-file record"));
+        return faultAt(i, QStringLiteral("the file ends without an end-of-file record"));
+    // Erasing the board for nothing would leave it without an application.
+    if (run.empty())
+        return faultAt(i, QStringLiteral("no data before the end-of-file record"));
+    summary.lines = static_cast<int>(i + 1);
     for (++i; i < lines.size(); ++i)
         if (!isBlank(lines[i]))
-            return atLine(i, QStringLiteral("more after the end-of-file record"));
-    return std::nullopt;
+            return faultAt(i, QStringLiteral("more after the end-of-file record"));
+    summary.first = run.first();
+    summary.bytes = run.bytes();
+    summary.words = static_cast<int>(run.bytes() / HEX_WORD_ADDRESS_STEP);
+    return {std::nullopt, summary};
 }
 
 QStringList LinesToSend(const QStringList& lines)
 {
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        bool endOfFile = false;
-        if (!recordFault(lines[i], &endOfFile) && endOfFile)
+        Record record;
+        if (!parseRecord(lines[i], &record) && record.type == HEX_RECORD_END_OF_FILE)
             return lines.mid(0, i + 1);
     }
     return lines;

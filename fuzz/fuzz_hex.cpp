@@ -1,6 +1,7 @@
 // A firmware file the user picks: the whole-file check and the line decoder
 // that feeds the loader must agree, so a file that passes the check goes out to
-// its end exactly as its records say.
+// its end exactly as its records say, every word landing where its address
+// says although the loader is told no address.
 //
 // Input: the file's text; lines end in LF, CR LF or CR.
 #include "FuzzInput.h"
@@ -14,6 +15,7 @@
 namespace {
 
 const QString END_OF_FILE = QStringLiteral(":00000001FF");
+const QString NO_DATA = QStringLiteral("line 2: no data before the end-of-file record");
 
 int digits(const QString& line, int from, int count)
 {
@@ -57,8 +59,42 @@ void checkDecodedLine(const QString& line)
             FUZZ_CHECK(value >= 0 && value <= 0xFFFF && from + 4 <= line.size());
     }
     // Alone before an end record, a line the check accepts decodes cleanly.
-    if (!Hex::CheckHexFile({line, END_OF_FILE}))
+    const std::optional<QString> alone = Hex::CheckHexFile({line, END_OF_FILE});
+    if (!alone || *alone == NO_DATA)
         checkAcceptedLine(line);
+}
+
+// The data of a file that passed, read from its text alone: one run of
+// consecutive addresses in whole words, extended addresses included, and the
+// summary saying as much.
+void checkDataRun(const QStringList& toSend, const Hex::HexSummary& summary)
+{
+    qint64 base = 0;
+    std::optional<qint64> next;
+    qint64 first = 0;
+    int words = 0;
+    for (const QString& line : toSend) {
+        const QString type = line.mid(7, 2);
+        if (type == QLatin1String("02"))
+            base = qint64{digits(line, 9, 4)} << 4;
+        if (type == QLatin1String("04"))
+            base = qint64{digits(line, 9, 4)} << 16;
+        const int count = digits(line, 1, 2);
+        if (type != QLatin1String("00") || count == 0)
+            continue;
+        FUZZ_CHECK(count % 2 == 0);
+        const qint64 address = base + digits(line, 3, 4);
+        FUZZ_CHECK(!next || address == *next);
+        if (!next)
+            first = address;
+        next = address + count;
+        words += count / 2;
+    }
+    FUZZ_CHECK(next && words > 0);
+    FUZZ_CHECK(summary.first == first && summary.bytes == *next - first);
+    FUZZ_CHECK(summary.words == words && summary.bytes == 2 * qint64{words});
+    FUZZ_CHECK(summary.lines == toSend.size());
+    FUZZ_CHECK(summary.runMs >= qint64{toSend.size()} * Define::FIRMWARE_TICK_MS);
 }
 
 } // namespace
@@ -71,7 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const QString& line : lines)
         checkDecodedLine(line);
 
-    const std::optional<QString> fault = Hex::CheckHexFile(lines);
+    const Hex::HexCheck check = Hex::SurveyHexFile(lines);
+    const std::optional<QString>& fault = check.fault;
     const QStringList toSend = Hex::LinesToSend(lines);
     if (fault) {
         static const QRegularExpression where(QStringLiteral("^line (\\d+): "));
@@ -89,5 +126,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkAcceptedLine(line);
     for (const QString& line : lines.mid(toSend.size()))
         FUZZ_CHECK(line.trimmed().isEmpty());
+    checkDataRun(toSend, check.summary);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/BoardLink.h"
+#include "common/Clock.h"
 #include "common/Framework.h"
 #include "common/Globals.h"
 #include "firmware/Boot.h"
@@ -21,10 +22,20 @@
 
 namespace {
 const QByteArray THREE_RECORDS = ":0400000001020304F2\n"
-                                 ":03000000010203F7\n"
-                                 ":020100000C945D\n"
+                                 ":020004000102F7\n"
+                                 ":020006000C9458\n"
                                  ":00000001FF\n";
-const QString TIMEOUT_MESSAGE = "Comunication error.....  Timeout.";
+const QString NO_APPLICATION =
+    "The board has no complete application now. Leave its switches on the loader and "
+    "run \"Erase\" and \"Program\" again.";
+const QString TIMEOUT_MESSAGE = "Comunication error.....  Timeout.\n" + NO_APPLICATION;
+const QString ERASE_TIMEOUT =
+    "Comunication error.....  Timeout.\nThe loader did not confirm the erase within "
+    "4 s. Check that the board's switches are on the loader and its led is blue, then "
+    "press \"Erase\" again.";
+const QString ERASE_QUESTION =
+    "Erase the board's application? The board does nothing until a new one is programmed.";
+const QString DONE_FOUR_WORDS = "Programming done: 4 words written. The board has its new application.";
 const QString BLUE_LED = "Check the led must be blue.  If yes, press program button";
 const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
 const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
@@ -42,8 +53,12 @@ private slots:
     void init();
     void cleanup() { f.reset(); }
 
-    void eraseSendsLoaderEraseAndAsksForTheBlueLed();
+    void eraseAsksThenWaitsForTheLoadersC();
+    void eraseAnsweredNoSendsNothing();
+    void unansweredEraseSaysWhatToDo();
+    void fileChangedSinceChosenIsRefusedAtErase();
     void buttonStatesFollowTheRun();
+    void fileSummaryAndProgressShowWordsAndTime();
     void damagedFileNeverReachesErase_data();
     void damagedFileNeverReachesErase();
     void fileChooserStartsAtHomeThenAtTheLastFolder();
@@ -53,13 +68,14 @@ private slots:
     void badFieldRaisesAfterTheWordsBeforeItWentOut();
     void silentBoardStopsAfterTwoHundredTicks();
     void slowButAnsweringBoardIsNotCutOff();
-    void programAgainRestartsFromTheFirstLine();
+    void stoppedRunNeedsANewEraseThenStartsAtTheFirstLine();
     void gaugeMaximumIsTheFileSizeOverFifty();
     void blankLinesAfterTheEndFinishNormally();
     void fileThatCannotBeOpenedDoesNotStart();
     void secondRunAlsoUsesTwentyMillisecondTicks();
     void failedReopenStopsWithOneMessage();
     void deviceLostStopsTheRunAndSaysHowFar();
+    void deviceLostDuringTheEraseSaysWhatTheBoardHolds();
 
     void fwIsOnlyOfferedInSetUpMode();
     void fwAnsweredNoDoesNothing();
@@ -69,6 +85,8 @@ private slots:
 private:
     QString writeHex(const QByteArray& content, const QString& name = "app.hex");
     void chooseFile(const QString& path);
+    // "Erase", answered Yes, and the loader's "C" at the next tick.
+    void erase();
     void startRun(const QByteArray& content);
     // Advances one tick at a time, answering "A" after each tick that sent words.
     void runAcknowledging(int ticks);
@@ -102,10 +120,17 @@ void FirmwareTest::chooseFile(const QString& path)
     BootForm->FileButton->click();
 }
 
+void FirmwareTest::erase()
+{
+    BootForm->EraseFlashbtn->click();
+    f->port->feed("C");
+    tick();
+}
+
 void FirmwareTest::startRun(const QByteArray& content)
 {
     chooseFile(writeHex(content));
-    BootForm->EraseFlashbtn->click();
+    erase();
     f->port->clearSent();
     f->dialogs.clear();
     BootForm->ProgramFlashBtn->click();
@@ -132,16 +157,72 @@ QList<QByteArray> FirmwareTest::wordFrames() const
 
 // ---- Window -------------------------------------------------------------------
 
-void FirmwareTest::eraseSendsLoaderEraseAndAsksForTheBlueLed()
+void FirmwareTest::eraseAsksThenWaitsForTheLoadersC()
 {
     chooseFile(writeHex(THREE_RECORDS));
     f->port->clearSent();
     BootForm->EraseFlashbtn->click();
+    QCOMPARE(f->dialogs.questions, QStringList{ERASE_QUESTION});
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
-    QCOMPARE(f->dialogs.messages, QStringList{BLUE_LED});
     QVERIFY(SerialForm1->COMMAND());
     QCOMPARE(READY, 0);
+    f->sim.clock.advance(3000);
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    f->port->feed("C");
+    tick();
+    QCOMPARE(f->dialogs.messages, QStringList{BLUE_LED});
+    QVERIFY(BootForm->ProgramFlashBtn->isEnabled());
     QVERIFY(!SerialForm1->Link->busy());
+    QCOMPARE(f->sentFrames().size(), 1);
+}
+
+void FirmwareTest::eraseAnsweredNoSendsNothing()
+{
+    chooseFile(writeHex(THREE_RECORDS));
+    f->port->clearSent();
+    f->dialogs.answers.enqueue(false);
+    BootForm->EraseFlashbtn->click();
+    QCOMPARE(f->dialogs.questions, QStringList{ERASE_QUESTION});
+    f->sim.clock.advance(5000);
+    QVERIFY(f->sentFrames().isEmpty());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+}
+
+void FirmwareTest::unansweredEraseSaysWhatToDo()
+{
+    chooseFile(writeHex(THREE_RECORDS));
+    BootForm->EraseFlashbtn->click();
+    f->sim.clock.advance(199 * TICK);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    tick(); // 4 s without the "C"
+    QCOMPARE(f->dialogs.messages, QStringList{ERASE_TIMEOUT});
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(!SerialForm1->Link->busy());
+    f->port->feed("C"); // too late
+    f->sim.clock.advance(1000);
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+}
+
+void FirmwareTest::fileChangedSinceChosenIsRefusedAtErase()
+{
+    const QString path = writeHex(THREE_RECORDS);
+    chooseFile(path);
+    writeHex(":0400000001020304F2\n:03000400010203F3\n:00000001FF\n");
+    f->port->clearSent();
+    f->dialogs.clear();
+    BootForm->EraseFlashbtn->click();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{path +
+                         " cannot be sent to the board, line 2: odd byte count 3: the last byte would be "
+                         "dropped and every later word moved by one byte."});
+    QVERIFY(f->dialogs.questions.isEmpty());
+    QVERIFY(f->sentFrames().isEmpty());
+    QVERIFY(!BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(BootForm->FileSummary->text().isEmpty());
 }
 
 void FirmwareTest::buttonStatesFollowTheRun()
@@ -159,12 +240,33 @@ void FirmwareTest::buttonStatesFollowTheRun()
     QCOMPARE(BootForm->Label3->text(), QString("...."));
     QCOMPARE(BootForm->Label5->text(), QString("...."));
     BootForm->EraseFlashbtn->click();
+    QCOMPARE(states(), QString("000")); // waiting for the loader
+    f->port->feed("C");
+    tick();
     QCOMPARE(states(), QString("111"));
     f->dialogs.clear();
     BootForm->ProgramFlashBtn->click();
-    runAcknowledging(7); // four lines, the end, port closed, the dip-switch message
-    QCOMPARE(f->dialogs.messages, QStringList{ACTIVE_DIPS});
+    QCOMPARE(states(), QString("000"));
+    runAcknowledging(4);
+    QCOMPARE(states(), QString("000"));
+    runAcknowledging(3); // the end, port closed, the dip-switch message
+    QCOMPARE(f->dialogs.messages, (QStringList{DONE_FOUR_WORDS, ACTIVE_DIPS}));
     QCOMPARE(states(), QString("100"));
+}
+
+void FirmwareTest::fileSummaryAndProgressShowWordsAndTime()
+{
+    chooseFile(writeHex(THREE_RECORDS));
+    QCOMPARE(BootForm->FileSummary->text(),
+             QString("0x0000-0x0007, 8 bytes, 4 words\n4 lines, programming takes about 1 s"));
+    QVERIFY(f->sentFrames().isEmpty());
+    erase();
+    BootForm->ProgramFlashBtn->click();
+    QCOMPARE(BootForm->RunProgress->text(), QString("0 of 4 words written, about 1 s left"));
+    runAcknowledging(1);
+    QCOMPARE(BootForm->RunProgress->text(), QString("2 of 4 words written, about 1 s left"));
+    runAcknowledging(3);
+    QCOMPARE(BootForm->RunProgress->text(), QString("4 of 4 words written, about 0 s left"));
 }
 
 void FirmwareTest::damagedFileNeverReachesErase_data()
@@ -206,8 +308,8 @@ void FirmwareTest::fileChooserStartsAtHomeThenAtTheLastFolder()
 
 void FirmwareTest::promptlyAcknowledgedFileWalksTheBoardBack()
 {
-    const qint64 start = f->sim.clock.now();
     startRun(THREE_RECORDS);
+    const qint64 start = f->sim.clock.now();
     QCOMPARE(BootForm->Label3->text(), QString::number(start));
     QVERIFY(SerialForm1->Link->busy());
 
@@ -225,17 +327,17 @@ void FirmwareTest::promptlyAcknowledgedFileWalksTheBoardBack()
     QCOMPARE(sent[3].at - start, 60);
     QCOMPARE(BootForm->Label5->text(), QString());
     QCOMPARE(SerialForm1->Edit83->text(), QString("3220")); // 0x0C94
-    QCOMPARE(SerialForm1->Edit85->text(), QString("256"));
+    QCOMPARE(SerialForm1->Edit85->text(), QString("6"));
 
     tick(); // the fifth finds the end of the file
     QCOMPARE(BootForm->Label5->text(), QString::number(start + 100));
     QVERIFY(!SerialForm1->Link->busy());
+    QCOMPARE(f->dialogs.messages, QStringList{DONE_FOUR_WORDS});
     QCOMPARE(f->port->closeCount, 0);
     tick();
     QCOMPARE(f->port->closeCount, 1);
-    QVERIFY(f->dialogs.messages.isEmpty());
     tick();
-    QCOMPARE(f->dialogs.messages, QStringList{ACTIVE_DIPS});
+    QCOMPARE(f->dialogs.messages, (QStringList{DONE_FOUR_WORDS, ACTIVE_DIPS}));
     const int opened = f->port->openCount;
     f->sim.clock.advance(500);
     QCOMPARE(f->port->openCount, opened + 1);
@@ -311,21 +413,25 @@ void FirmwareTest::slowButAnsweringBoardIsNotCutOff()
         f->port->feed("A");
     }
     runAcknowledging(2);
-    QVERIFY(f->dialogs.messages.isEmpty());
+    QCOMPARE(f->dialogs.messages, QStringList{DONE_FOUR_WORDS});
     QVERIFY(!BootForm->Label5->text().isEmpty());
     QCOMPARE(wordFrames().size(), 4);
 }
 
-void FirmwareTest::programAgainRestartsFromTheFirstLine()
+void FirmwareTest::stoppedRunNeedsANewEraseThenStartsAtTheFirstLine()
 {
     startRun(THREE_RECORDS);
-    runAcknowledging(2);
-    QCOMPARE(wordFrames().size(), 3);
-    QCOMPARE(BootForm->index, 2);
+    runAcknowledging(1);
+    f->sim.clock.advance(201 * TICK); // the next line, then 4 s of silence
+    QCOMPARE(f->dialogs.messages, QStringList{TIMEOUT_MESSAGE});
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    f->port->clearSent();
+    erase();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
     BootForm->ProgramFlashBtn->click();
     QCOMPARE(BootForm->index, 0);
     QCOMPARE(BootForm->TIMEOUT, 0);
-    QVERIFY(f->dialogs.messages.isEmpty()); // not refused as a second operation
     f->port->clearSent();
     runAcknowledging(1);
     QCOMPARE(wordFrames(), (QList<QByteArray>{hexBytes("23 41 02 01 0A"), hexBytes("23 41 04 03 0A")}));
@@ -351,17 +457,17 @@ void FirmwareTest::blankLinesAfterTheEndFinishNormally()
     startRun(THREE_RECORDS + "\n\n");
     const qint64 start = f->sim.clock.now();
     runAcknowledging(5);
-    QVERIFY(f->dialogs.messages.isEmpty());
+    QCOMPARE(f->dialogs.messages, QStringList{DONE_FOUR_WORDS});
     QCOMPARE(BootForm->Label5->text(), QString::number(start + 5 * TICK));
     runAcknowledging(2);
-    QCOMPARE(f->dialogs.messages, QStringList{ACTIVE_DIPS});
+    QCOMPARE(f->dialogs.messages, (QStringList{DONE_FOUR_WORDS, ACTIVE_DIPS}));
 }
 
 void FirmwareTest::fileThatCannotBeOpenedDoesNotStart()
 {
     const QString path = writeHex(THREE_RECORDS);
     chooseFile(path);
-    BootForm->EraseFlashbtn->click();
+    erase();
     QFile::remove(path);
     f->port->clearSent();
     f->dialogs.clear();
@@ -369,6 +475,7 @@ void FirmwareTest::fileThatCannotBeOpenedDoesNotStart()
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY2(f->dialogs.messages.first().startsWith("Cannot open " + path + ": "),
              qPrintable(f->dialogs.messages.first()));
+    QVERIFY(f->dialogs.messages.first().endsWith(".\n" + NO_APPLICATION));
     QVERIFY(!BootForm->Timer1->Enabled());
     QVERIFY(!SerialForm1->Link->busy());
     f->sim.clock.advance(5000);
@@ -408,12 +515,27 @@ void FirmwareTest::deviceLostStopsTheRunAndSaysHowFar()
     runAcknowledging(2);
     f->port->vanish();
     QCOMPARE(f->dialogs.messages,
-             QStringList{"Program stopped after 2 of 4 lines: the connection to COM3 was lost.\n"
-                         "Plug it in again, choose the port and press \"Open \"."});
+             QStringList{"Program stopped after 2 of 4 lines: the connection to COM3 was lost.\n" +
+                         NO_APPLICATION + "\nPlug it in again, choose the port and press \"Open \"."});
     QVERIFY(!BootForm->Timer1->Enabled());
     QVERIFY(!SerialForm1->Link->busy());
     f->sim.clock.advance(10000);
     QCOMPARE(wordFrames().size(), 3);
+}
+
+void FirmwareTest::deviceLostDuringTheEraseSaysWhatTheBoardHolds()
+{
+    chooseFile(writeHex(THREE_RECORDS));
+    BootForm->EraseFlashbtn->click();
+    tick();
+    f->port->vanish();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Erase stopped after 1 of 1 frames: the connection to COM3 was lost.\n" +
+                         NO_APPLICATION + "\nPlug it in again, choose the port and press \"Open \"."});
+    QVERIFY(!BootForm->EraseTimer->Enabled());
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(!SerialForm1->Link->busy());
 }
 
 // ---- Hand-over ----------------------------------------------------------------

@@ -21,6 +21,10 @@
 namespace {
 const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
 const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
+const QString BLUE_LED = "Check the led must be blue.  If yes, press program button";
+const QString NO_APPLICATION =
+    "The board has no complete application now. Leave its switches on the loader and "
+    "run \"Erase\" and \"Program\" again.";
 constexpr int FIRMWARE_BYTES = 32 * 1024;
 constexpr int RECORD_BYTES = 32;
 constexpr int STEP_MS = 10000;
@@ -38,6 +42,8 @@ private slots:
 
     void updateReplacesTheBoardsApplication();
     void unplugDuringRunSaysHowManyLinesWereSent();
+    void eraseAnsweredNoSendsNothing();
+    void fileChangedAfterChoosingIsRefusedAtErase();
 
 private:
     void handOverToLoader();
@@ -96,7 +102,9 @@ void FirmwareEndToEndTest::chooseAndErase(const QString& path)
     BootForm->FileButton->click();
     QVERIFY(BootForm->EraseFlashbtn->isEnabled());
     BootForm->EraseFlashbtn->click();
-    QVERIFY(BootForm->ProgramFlashBtn->isEnabled());
+    // Off until the loader's "C" comes back through the real port.
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
 }
 
 void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
@@ -105,9 +113,15 @@ void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
     const HexImage image = MakeHexImage(FIRMWARE_BYTES, RECORD_BYTES);
     QVERIFY(image.text.size() > FIRMWARE_BYTES);
     chooseAndErase(writeFile(image.text));
+    QCOMPARE(
+        BootForm->FileSummary->text(),
+        QString("0x0000-0x7FFF, 32768 bytes, 16384 words\n1025 lines, programming takes about 1 min 6 s"));
 
     BootForm->ProgramFlashBtn->click();
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
     QVERIFY(WaitFor([] { return BootForm->STEP1 > 8; }, PROGRAM_MS));
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QCOMPARE(BootForm->RunProgress->text(), QString("16384 of 16384 words written, about 0 s left"));
     QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
     QCOMPARE(board->dump("program"), LoaderWordBytes(image.data));
 
@@ -117,9 +131,10 @@ void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
     QVERIFY(WaitFor([] { return !SerialForm1->Timer1->Enabled(); }, SWEEP_DONE_MS));
     RunEventsFor(SETTLE_MS);
     QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
-    QCOMPARE(
-        f->dialogs.messages,
-        (QStringList{LOADER_DIPS, "Check the led must be blue.  If yes, press program button", ACTIVE_DIPS}));
+    QCOMPARE(f->dialogs.messages,
+             (QStringList{LOADER_DIPS, BLUE_LED,
+                          "Programming done: 16384 words written. The board has its new application.",
+                          ACTIVE_DIPS}));
 }
 
 void FirmwareEndToEndTest::unplugDuringRunSaysHowManyLinesWereSent()
@@ -135,13 +150,54 @@ void FirmwareEndToEndTest::unplugDuringRunSaysHowManyLinesWereSent()
     const QString message = f->dialogs.messages.first();
     const QString lines = message.section(' ', 3, 3);
     QVERIFY2(message.startsWith("Program stopped after ") &&
-                 message.contains(QString(" of %1 lines: the connection to ").arg(image.lines)),
+                 message.contains(QString(" of %1 lines: the connection to ").arg(image.lines)) &&
+                 message.contains(" was lost.\n" + NO_APPLICATION + "\n"),
              qPrintable(message));
     QVERIFY(lines.toInt() >= 20);
     QVERIFY(!BootForm->Timer1->Enabled());
     QVERIFY(!SerialForm1->Link->busy());
     RunEventsFor(SETTLE_MS);
     QCOMPARE(f->dialogs.messages.size(), 1);
+}
+
+void FirmwareEndToEndTest::eraseAnsweredNoSendsNothing()
+{
+    handOverToLoader();
+    f->dialogs.files.enqueue(writeFile(MakeHexImage(FIRMWARE_BYTES / 8, RECORD_BYTES).text));
+    BootForm->FileButton->click();
+    const qint64 frames = board->counter("frames");
+    f->dialogs.answers.enqueue(false);
+    BootForm->EraseFlashbtn->click();
+    RunEventsFor(SETTLE_MS);
+    QCOMPARE(board->counter("frames"), frames);
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QCOMPARE(f->dialogs.questions.last(),
+             QString("Erase the board's application? The board does nothing until a new one is programmed."));
+}
+
+void FirmwareEndToEndTest::fileChangedAfterChoosingIsRefusedAtErase()
+{
+    handOverToLoader();
+    const HexImage image = MakeHexImage(FIRMWARE_BYTES / 8, RECORD_BYTES);
+    const QString path = writeFile(image.text);
+    f->dialogs.files.enqueue(path);
+    BootForm->FileButton->click();
+    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    // A data line lost from the middle: every word after it would land 32 bytes early.
+    QList<QByteArray> lines = image.text.split('\n');
+    lines.removeAt(3);
+    writeFile(lines.join('\n'));
+    const qint64 frames = board->counter("frames");
+    f->dialogs.clear();
+    BootForm->EraseFlashbtn->click();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{path +
+                         " cannot be sent to the board, line 4: address 0x0080 leaves a gap after 0x005F."});
+    QVERIFY(f->dialogs.questions.isEmpty());
+    RunEventsFor(SETTLE_MS);
+    QCOMPARE(board->counter("frames"), frames);
+    QVERIFY(!BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
 }
 
 TAVRIN_TEST_MAIN(FirmwareEndToEndTest)

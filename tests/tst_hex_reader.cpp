@@ -1,7 +1,9 @@
 // The Intel HEX reader: the words each line gives, and the whole-file check
-// that keeps a damaged file away from the board.
+// that keeps a damaged or scrambling file away from the board.
+#include "HexImage.h"
 #include "TestMain.h"
 
+#include "firmware/BootTexts.h"
 #include "firmware/HexFile.h"
 #include "firmware/HexReader.h"
 
@@ -17,6 +19,8 @@ private slots:
     void lineGivesWordsInFileOrder();
     void fileCheckNamesTheFirstFault_data();
     void fileCheckNamesTheFirstFault();
+    void summaryTellsRangeSizeLinesAndTime_data();
+    void summaryTellsRangeSizeLinesAndTime();
     void runSendsUpToTheEndOfFileRecord();
     void fileIsReadLineByLineWithoutLineEnds();
     void missingFileSaysWhy();
@@ -76,9 +80,10 @@ void HexReaderTest::fileCheckNamesTheFirstFault_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("fault");
-    const QString data1 = ":0400000001020304F2";
-    const QString data2 = ":03000000010203F7";
+    const QString data1 = ":0400000001020304F2"; // 0x0000-0x0003
+    const QString data2 = ":020004000102F7";     // 0x0004-0x0005
     const QString eof = ":00000001FF";
+    const QString scrambles = "the last byte would be dropped and every later word moved by one byte";
 
     QTest::newRow("sound file") << QStringList{data1, data2, eof} << QString();
     QTest::newRow("blank lines after the end") << QStringList{data1, eof, "", "  "} << QString();
@@ -90,6 +95,9 @@ void HexReaderTest::fileCheckNamesTheFirstFault_data()
                                    << "line 2: no start code ':'";
     QTest::newRow("not a hexadecimal digit")
         << QStringList{":0400000001020G04F2", eof} << "line 1: character 15 ('G') is not a hexadecimal digit";
+    QTest::newRow("character outside the basic plane quoted whole")
+        << QStringList{QString::fromUtf8(":0000010\xF0\xB9\xB9\xA1"), eof}
+        << QString::fromUtf8("line 1: character 9 ('\xF0\xB9\xB9\xA1') is not a hexadecimal digit");
     QTest::newRow("count larger than the data")
         << QStringList{":0500000001020304F1", eof} << "line 1: byte count 0x05, but 4 data bytes";
     QTest::newRow("odd number of digits")
@@ -103,6 +111,42 @@ void HexReaderTest::fileCheckNamesTheFirstFault_data()
     QTest::newRow("empty file") << QStringList{} << "line 1: the file ends without an end-of-file record";
     QTest::newRow("data after the end")
         << QStringList{data1, eof, "", data2} << "line 4: more after the end-of-file record";
+
+    // Where the words land: one run of consecutive addresses in whole words.
+    QTest::newRow("gap") << QStringList{data1, ":0400080005060708DA", eof}
+                         << "line 2: address 0x0008 leaves a gap after 0x0003";
+    QTest::newRow("overlap") << QStringList{data1, ":0400020005060708E0", eof}
+                             << "line 2: address 0x0002 overlaps the data up to 0x0003";
+    QTest::newRow("backwards") << QStringList{":0400100001020304E2", ":0400140005060708CE",
+                                              ":04000000090A0B0CD2", eof}
+                               << "line 3: address 0x0000 runs backwards, below the line before at 0x0014";
+    QTest::newRow("odd count first") << QStringList{":03000000010203F7", eof}
+                                     << "line 1: odd byte count 3: " + scrambles;
+    QTest::newRow("odd count later") << QStringList{data1, ":03000400010203F3", eof}
+                                     << "line 2: odd byte count 3: " + scrambles;
+    QTest::newRow("empty data record places nothing")
+        << QStringList{data1, ":00100000F0", data2, eof} << QString();
+    QTest::newRow("extended linear address keeps the run")
+        << QStringList{":10FFF000000102030405060708090A0B0C0D0E0F89", ":020000040001F9", ":02000000AABB99",
+                       eof}
+        << QString();
+    QTest::newRow("extended segment address keeps the run")
+        << QStringList{":10FFF000000102030405060708090A0B0C0D0E0F89", ":020000021000EC", ":02000000AABB99",
+                       eof}
+        << QString();
+    QTest::newRow("extended linear address breaks the run")
+        << QStringList{data1, ":020000040001F9", ":02000400AABB95", eof}
+        << "line 3: address 0x00010004 (with the extended address of line 2) leaves a gap after 0x0003";
+    QTest::newRow("data past 64 KiB without an extended address")
+        << QStringList{":10FFF000000102030405060708090A0B0C0D0E0F89", ":02000000AABB99", eof}
+        << "line 2: address 0x0000 runs backwards, below the line before at 0xFFF0";
+    QTest::newRow("start address records ignored")
+        << QStringList{":0400000300000100F8", data1, ":0400000500000100F6", data2, eof} << QString();
+    QTest::newRow("extended address of three bytes")
+        << QStringList{":03000004000001F8", data1, eof}
+        << "line 1: record type 0x04 with 3 data bytes, 2 expected";
+    QTest::newRow("no data") << QStringList{":020000040000FA", eof}
+                             << "line 2: no data before the end-of-file record";
 }
 
 void HexReaderTest::fileCheckNamesTheFirstFault()
@@ -110,6 +154,39 @@ void HexReaderTest::fileCheckNamesTheFirstFault()
     QFETCH(QStringList, lines);
     QFETCH(QString, fault);
     QCOMPARE(Hex::CheckHexFile(lines).value_or(QString()), fault);
+}
+
+void HexReaderTest::summaryTellsRangeSizeLinesAndTime_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("two lines") << QStringList{":0400000001020304F2", ":020004000102F7", ":00000001FF"}
+                               << "0x0000-0x0005, 6 bytes, 3 words\n3 lines, programming takes about 1 s";
+    QTest::newRow("past 64 KiB")
+        << QStringList{":10FFF000000102030405060708090A0B0C0D0E0F89", ":020000040001F9", ":02000000AABB99",
+                       ":00000001FF"}
+        << "0x0000FFF0-0x00010001, 18 bytes, 9 words\n4 lines, programming takes about 1 s";
+    // 128 lines of 16 words, each 64 ms of word pauses, and the end-of-file record.
+    QTest::newRow("4 KiB in 32-byte records")
+        << QString(MakeHexImage(4096, 32).text).split('\n', Qt::SkipEmptyParts)
+        << "0x0000-0x0FFF, 4096 bytes, 2048 words\n129 lines, programming takes about 9 s";
+    // 1024 lines of 64 ms and 20 ms for the end: 65.56 s.
+    QTest::newRow("32 KiB in 32-byte records")
+        << QString(MakeHexImage(32768, 32).text).split('\n', Qt::SkipEmptyParts)
+        << "0x0000-0x7FFF, 32768 bytes, 16384 words\n1025 lines, programming takes about 1 min 6 s";
+    // Lines of 4 words are paced by the 20 ms tick, not by their 16 ms of pauses.
+    QTest::newRow("8-byte records")
+        << QString(MakeHexImage(4096, 8).text).split('\n', Qt::SkipEmptyParts)
+        << "0x0000-0x0FFF, 4096 bytes, 2048 words\n513 lines, programming takes about 11 s";
+}
+
+void HexReaderTest::summaryTellsRangeSizeLinesAndTime()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, summary);
+    const Hex::HexCheck check = Hex::SurveyHexFile(lines);
+    QVERIFY2(!check.fault, qPrintable(check.fault.value_or(QString())));
+    QCOMPARE(BootTexts::Summary(check.summary), summary);
 }
 
 void HexReaderTest::runSendsUpToTheEndOfFileRecord()
