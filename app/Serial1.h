@@ -36,6 +36,7 @@ class MediaPlayer;
 class QChartView;
 class QLineSeries;
 class QTreeView;
+class QFileSystemModel;
 class LinkOperation;
 class SerialPort;
 class Shape;
@@ -498,6 +499,12 @@ private:
     qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
     std::unique_ptr<MediaPlayer> m_mediaPlayer;
     bool m_followingFolder = false; // the tree is being pointed at the sound folder
+    // Watches the sound folder, so a file copied in or removed shows in the list at once.
+    QFileSystemModel* m_soundFiles = nullptr;
+    QWidget* m_client = nullptr; // everything the window shows, inside its scroll area
+    bool m_placed = false;       // sized and placed at its first showing
+    void revealSoundFolder();
+    void relistSoundFiles();
 
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
 };

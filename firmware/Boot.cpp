@@ -3,6 +3,7 @@
 #include "firmware/Boot.h"
 
 #include "app/Forms.h"
+#include "app/ScreenCentre.h"
 #include "app/Serial1.h"
 #include "comm/Frames.h"
 #include "comm/LinkOperation.h"
@@ -19,6 +20,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTime>
 
 namespace {
@@ -203,4 +205,11 @@ void TBootForm::ProgramFlashBtnClick()
     Timer1->setInterval(Define::FIRMWARE_TICK_MS);
     Timer1->setEnabled(true);
     STEP1 = 1;
+}
+
+void TBootForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        CentreOnScreen(this);
 }

@@ -4,6 +4,8 @@
 // read its parameters again.
 #pragma once
 
+class QShowEvent;
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -61,4 +63,8 @@ private:
     int m_nextLine = 0;     // the next line to read
     bool m_running = false; // this window holds the link
     QString m_lastFolder;   // where the file chooser starts next time
+
+protected:
+    // Opens centred, within the screen's available area.
+    void showEvent(QShowEvent* event) override;
 };
