@@ -501,8 +501,9 @@ private:
     bool m_followingFolder = false; // the tree is being pointed at the sound folder
     // Watches the sound folder, so a file copied in or removed shows in the list at once.
     QFileSystemModel* m_soundFiles = nullptr;
-    QWidget* m_client = nullptr; // everything the window shows, inside its scroll area
-    bool m_placed = false;       // sized and placed at its first showing
+    bool m_revealingFolder = false; // the tree keeps the sound folder in view until the user scrolls
+    QWidget* m_client = nullptr;    // everything the window shows, inside its scroll area
+    bool m_placed = false;          // sized and placed at its first showing
     void revealSoundFolder();
     void relistSoundFiles();
 

@@ -23,6 +23,7 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTreeView>
@@ -151,6 +152,14 @@ void TSerialForm1::buildSoundBrowser()
                 if (SoundFolder.startsWith(path))
                     revealSoundFolder();
             });
+    // Folders are sorted some time after they load, which moves the rows under the
+    // view: until the user scrolls, the sound folder is brought back into view.
+    connect(folderModel(DirectoryListBox1), &QAbstractItemModel::layoutChanged, this, [this] {
+        if (m_revealingFolder)
+            DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex());
+    });
+    connect(DirectoryListBox1->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { m_revealingFolder = false; });
     m_soundFiles = makeSoundFileModel(this);
     connect(m_soundFiles, &QAbstractItemModel::rowsInserted, this, [this] { relistSoundFiles(); });
     connect(m_soundFiles, &QAbstractItemModel::rowsRemoved, this, [this] { relistSoundFiles(); });
@@ -207,6 +216,7 @@ QString TSerialForm1::SelectedSoundFile() const
 
 void TSerialForm1::FillFileList()
 {
+    m_revealingFolder = true;
     revealSoundFolder();
     FileListBox1->clear();
     FileListBox1->addItems(wavFilesIn(SoundFolder));
@@ -249,6 +259,7 @@ void TSerialForm1::DirectoryListBox1Change()
 {
     if (m_followingFolder)
         return;
+    m_revealingFolder = false;
     SoundFolder = folderModel(DirectoryListBox1)->filePath(DirectoryListBox1->currentIndex());
     FillFileList();
 }
