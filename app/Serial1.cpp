@@ -5,6 +5,7 @@
 #include "app/Forms.h"
 #include "app/Main.h"
 #include "app/PortComboBox.h"
+#include "app/ScreenCentre.h"
 #include "app/Shape.h"
 #include "comm/ComPort.h"
 #include "comm/BoardLink.h"
@@ -13,6 +14,7 @@
 #include "common/Define.h"
 #include "common/Media.h"
 #include "common/ValueLabel.h"
+#include "motion/TelemetryRecorder.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -26,6 +28,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTabWidget>
@@ -71,11 +74,20 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer3->setObjectName(QStringLiteral("Timer3"));
 
-    auto* top = new QVBoxLayout(this);
+    // The client area scrolls, so a screen smaller than the layout shows all of it.
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = named(new QScrollArea(this), "ClientArea", QStringLiteral("Set-up window"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    m_client = new QWidget(scroll);
+    auto* top = new QVBoxLayout(m_client);
     buildHeader(top);
     buildParametersTab();
     buildSoundBrowser();
     top->addWidget(PageControl1, 1);
+    scroll->setWidget(m_client);
+    frame->addWidget(scroll);
     buildHiddenGroups();
     buildMotionControls();
     buildTelemetryRecording();
@@ -323,8 +335,15 @@ void TSerialForm1::lockSendingControls(bool busy)
 void TSerialForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    if (!m_placed) {
+        // The layout's own size where the screen has room; later showings keep
+        // whatever size the user gave the window.
+        FitOnScreen(this, m_client->sizeHint());
+        m_placed = true;
+    }
+    FormShow();
 }
 
 void TSerialForm1::closeEvent(QCloseEvent* event)

@@ -39,6 +39,7 @@ class QTreeView;
 class BoardLink;
 class BusyLock;
 class Operation;
+class QFileSystemModel;
 class SerialPort;
 class Shape;
 class WindowTimer;
@@ -509,6 +510,13 @@ private:
     QHash<QString, QLineEdit*> m_edits;
     std::unique_ptr<MediaPlayer> m_mediaPlayer;
     bool m_followingFolder = false; // the tree is being pointed at the sound folder
+    // Watches the sound folder, so a file copied in or removed shows in the list at once.
+    QFileSystemModel* m_soundFiles = nullptr;
+    bool m_revealingFolder = false; // the tree keeps the sound folder in view until the user scrolls
+    QWidget* m_client = nullptr;    // everything the window shows, inside its scroll area
+    bool m_placed = false;          // sized and placed at its first showing
+    void revealSoundFolder();
+    void relistSoundFiles();
 
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
 };

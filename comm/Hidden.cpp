@@ -1,5 +1,6 @@
 #include "comm/Hidden.h"
 
+#include "app/ScreenCentre.h"
 #include "comm/LogMemo.h"
 #include "common/Define.h"
 
@@ -7,6 +8,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTableWidget>
 
 namespace {
@@ -109,4 +111,11 @@ bool THiddenForm::logging() const
 bool THiddenForm::hexMode() const
 {
     return HexCheck->isChecked();
+}
+
+void THiddenForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        CentreOnScreen(this);
 }

@@ -2,6 +2,8 @@
 // sample grid of the selected sound file. Hidden until asked for.
 #pragma once
 
+class QShowEvent;
+
 #include <QWidget>
 
 class LogMemo;
@@ -24,6 +26,10 @@ public:
 
     bool logging() const;
     bool hexMode() const;
+
+protected:
+    // Opens centred, within the screen's available area.
+    void showEvent(QShowEvent* event) override;
 };
 
 // Sets a grid cell's text, creating the cell on first use.

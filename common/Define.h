@@ -218,8 +218,14 @@ inline constexpr int WAV_FORMAT_OFFSET = 20;   // low byte of the format code, 1
 inline constexpr int WAV_CHANNELS_OFFSET = 22; // low byte of the channel count
 inline constexpr int WAV_RATE_OFFSET = 24;     // low 16 bits of the sample rate, little-endian
 inline constexpr int WAV_BITS_OFFSET = 34;     // low byte of the bits per sample
-inline constexpr int WAVEFORM_SERIES = 4;                   // the waveform is drawn in the first
+inline constexpr int WAVEFORM_SERIES = 4;      // the waveform is drawn in the first
 inline constexpr int WAVEFORM_AXIS_MAX = 70000;
+// A file far larger than any slot is drawn from its first samples only, so that
+// selecting it costs the same whatever its size; a hum file is drawn whole.
+inline constexpr int WAVEFORM_READ_SAMPLES = 1 << 20;
+// More samples than a chart can tell apart are drawn as the lowest and highest
+// of each run of samples, which keeps the outline of the trace.
+inline constexpr int WAVEFORM_MAX_POINTS = 1 << 16;
 inline constexpr int SAMPLE_GRID_COLUMNS = 32; // hexadecimal sample cells per monitor row
 inline constexpr int SAMPLE_GRID_CELLS = 499;
 inline constexpr int SAMPLE_GRID_FIRST_ROW = 1;
@@ -237,41 +243,41 @@ inline constexpr int BATTERY_FULL = 2950;
 inline constexpr int BATT_DIFF = BATTERY_FULL - BATTERY_EMPTY;
 
 // ---- Motion: telemetry, live chart, shots, calibration --------------------
-inline constexpr int TELEMETRY_FIELD_COUNT = 11;     // big-endian 16-bit values from offset 1
-inline constexpr int TELEMETRY_STATO_OFFSET = 23;    // one unsigned byte
-inline constexpr int TELEMETRY_DECODED_BYTES = 24;   // offsets 0 to 23; the rest is ignored
-inline constexpr int TELEMETRY_STATO_ROW = 11;       // monitor grid row of STATO
-inline constexpr int TELEMETRY_STATE_TEXT_ROW = 12;  // and of its text, in the last column
+inline constexpr int TELEMETRY_FIELD_COUNT = 11;    // big-endian 16-bit values from offset 1
+inline constexpr int TELEMETRY_STATO_OFFSET = 23;   // one unsigned byte
+inline constexpr int TELEMETRY_DECODED_BYTES = 24;  // offsets 0 to 23; the rest is ignored
+inline constexpr int TELEMETRY_STATO_ROW = 11;      // monitor grid row of STATO
+inline constexpr int TELEMETRY_STATE_TEXT_ROW = 12; // and of its text, in the last column
 inline constexpr int TELEMETRY_HEX_MIN_DIGITS = 2;
-inline constexpr int MAXMEASURES_BATT = 100;         // battery readings averaged
+inline constexpr int MAXMEASURES_BATT = 100; // battery readings averaged
 inline constexpr int PERCENT_FULL = 100;
 inline constexpr int BATTERY_BELOW_SCALE_PERCENT = 5; // shown for a reading under the empty mark
 inline constexpr int BATTERY_BAR_FULL_WIDTH = 250;    // pixels at 100 %
 inline constexpr int SHOT_HEADER_BYTES = 2;           // 0xAA 0xAA
 inline constexpr int CHART_SERIES_COUNT = 4;          // X, Y, Z on the left axis, battery on the right
 inline constexpr int CHART_POINTS_PER_PAGE = 500;
-inline constexpr int CHART_DESIGN_AXIS_LIMIT = 32000;  // left axis until the first reset
-inline constexpr int CHART_AXIS_LIMIT = 32767;         // after a reset or a shot
-inline constexpr int CHART_BATTERY_AXIS_MAX = 4000;    // right axis, raw counts
-inline constexpr int CHART_REDRAW_MS = 25;             // at most 40 redraws a second
-inline constexpr int CAL_TICK_MS = 50;                 // Timer5
-inline constexpr int CAL_START_WAIT_MS = 1000;         // the board starts streaming
+inline constexpr int CHART_DESIGN_AXIS_LIMIT = 32000; // left axis until the first reset
+inline constexpr int CHART_AXIS_LIMIT = 32767;        // after a reset or a shot
+inline constexpr int CHART_BATTERY_AXIS_MAX = 4000;   // right axis, raw counts
+inline constexpr int CHART_REDRAW_MS = 25;            // at most 40 redraws a second
+inline constexpr int CAL_TICK_MS = 50;                // Timer5
+inline constexpr int CAL_START_WAIT_MS = 1000;        // the board starts streaming
 inline constexpr int CAL_END_FIRST_WAIT_MS = 200;
 inline constexpr int CAL_END_SECOND_WAIT_MS = 1500;
-inline constexpr int CAL_VERT_PAUSE_MS = 100;          // between the two bytes of the vertical constant
-inline constexpr int CAL_HORZ_PAUSE_MS = 50;           // and of the horizontal one
-inline constexpr int CAL_MANUAL_PAUSE_MS = 10;         // between the two bytes with "Man."
+inline constexpr int CAL_VERT_PAUSE_MS = 100;  // between the two bytes of the vertical constant
+inline constexpr int CAL_HORZ_PAUSE_MS = 50;   // and of the horizontal one
+inline constexpr int CAL_MANUAL_PAUSE_MS = 10; // between the two bytes with "Man."
 inline constexpr int CAL_SLOTS = 100;
-inline constexpr int CAL_VERT_SAMPLES = 98;            // the divisor of the vertical mean
-inline constexpr int CAL_HOR_SAMPLES = 99;             // and of the horizontal one
-inline constexpr int CAL_STEP_VERTICAL_PROMPT = 1;     // STEP5 values
+inline constexpr int CAL_VERT_SAMPLES = 98;        // the divisor of the vertical mean
+inline constexpr int CAL_HOR_SAMPLES = 99;         // and of the horizontal one
+inline constexpr int CAL_STEP_VERTICAL_PROMPT = 1; // STEP5 values
 inline constexpr int CAL_STEP_FIRST_VERTICAL_SAMPLE = 2;
 inline constexpr int CAL_STEP_HORIZONTAL_PROMPT = 100;
 inline constexpr int CAL_STEP_FIRST_HORIZONTAL_SAMPLE = 101;
 inline constexpr int CAL_STEP_DONE = 200;
 inline constexpr int CAL_PROGRESS_MAX = 100;
 inline constexpr int MAXINT_16 = 32767;
-inline constexpr int CAL_CONSTANT_MIN = -32767;        // -32768 is refused although it fits
+inline constexpr int CAL_CONSTANT_MIN = -32767; // -32768 is refused although it fits
 inline constexpr int BYTE_MASK = 0xFF;
 inline constexpr int BITS_PER_BYTE = 8;
 

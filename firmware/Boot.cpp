@@ -3,6 +3,7 @@
 #include "firmware/Boot.h"
 
 #include "app/Forms.h"
+#include "app/ScreenCentre.h"
 #include "app/Serial1.h"
 #include "comm/Frames.h"
 #include "comm/BoardLink.h"
@@ -20,6 +21,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTime>
 #include <utility>
 
@@ -275,4 +277,11 @@ void TBootForm::ProgramFlashBtnClick()
 QString TBootForm::TakeLossNote()
 {
     return std::exchange(m_lostMidway, false) ? BootTexts::NoApplication() : QString();
+}
+
+void TBootForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        CentreOnScreen(this);
 }

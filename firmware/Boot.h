@@ -12,6 +12,7 @@
 #include <functional>
 
 class QLabel;
+class QShowEvent;
 class QProgressBar;
 class QPushButton;
 class WindowTimer;
@@ -82,4 +83,8 @@ private:
     int m_wordsSent = 0;
     qint64 m_msLeft = 0;  // of the run, at the loader's pace
     QString m_lastFolder; // where the file chooser starts next time
+
+protected:
+    // Opens centred, within the screen's available area.
+    void showEvent(QShowEvent* event) override;
 };

@@ -2,11 +2,22 @@
 
 namespace Motion {
 
+namespace {
+const QColor POINT_COLOURS[Define::CHART_SERIES_COUNT] = {QColor(Qt::black), QColor(Qt::blue),
+                                                          QColor(Qt::green), QColor(Qt::red)};
+} // namespace
+
+QColor ChartPages::pointColour(int series)
+{
+    return POINT_COLOURS[series];
+}
+
 void ChartPages::clear()
 {
     for (Series& s : m_series) {
         s.points.clear();
         s.labels.clear();
+        s.shotPoints = 0;
     }
 }
 
@@ -22,7 +33,7 @@ void ChartPages::addFrame(const Frame& values)
 {
     for (int i = 0; i < Define::CHART_SERIES_COUNT; ++i) {
         Series& s = m_series[i];
-        s.points.append(QPointF(s.points.size(), values[i]));
+        s.points.append(QPointF(static_cast<qreal>(s.points.size() - s.shotPoints), values[i]));
         s.labels.append(m_posizione);
     }
     // "At or past": after a shot has shrunk the page below the counter, an
@@ -45,6 +56,7 @@ void ChartPages::showShot(const QList<qint16>& samples)
         s.points.append(QPointF(i, samples[i]));
         s.labels.append(i + 1);
     }
+    s.shotPoints = s.points.size();
 }
 
 } // namespace Motion

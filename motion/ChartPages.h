@@ -5,6 +5,7 @@
 
 #include "common/Define.h"
 
+#include <QColor>
 #include <QList>
 #include <QPointF>
 #include <QtGlobal>
@@ -17,7 +18,14 @@ public:
     struct Series {
         QList<QPointF> points; // x is the arrival index on the page
         QList<int> labels;     // the text each point is labelled with, as a number
+        // How many points at the start are a shot's (series 0 only): they lie on
+        // the shot's own page, and telemetry after them starts again at x 0.
+        qsizetype shotPoints = 0;
     };
+
+    // The colour each telemetry point of a series is added with: black, blue,
+    // green and red. The battery's points are red on its orange line.
+    static QColor pointColour(int series);
 
     // X, Y, Z and the battery reading of one frame.
     using Frame = std::array<qint16, Define::CHART_SERIES_COUNT>;

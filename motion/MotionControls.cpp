@@ -39,7 +39,7 @@ void TSerialForm1::buildMotionControls()
     BatteryBox = new QGroupBox(QStringLiteral("Battery"), this);
     BatteryBox->setObjectName(QStringLiteral("BatteryBox"));
     BatteryBox->setAccessibleName(QStringLiteral("Battery"));
-    delete layout()->replaceWidget(Shape2, BatteryBox);
+    delete m_client->layout()->replaceWidget(Shape2, BatteryBox);
     auto* battery = new QHBoxLayout(BatteryBox);
     auto* barSlot = new QWidget(BatteryBox);
     barSlot->setFixedSize(Define::BATTERY_BAR_FULL_WIDTH, Shape2->minimumHeight());

@@ -18,6 +18,34 @@ const SeriesLook SERIES_LOOK[Define::CHART_SERIES_COUNT] = {
     {"Series7", QColor(Qt::green), 2, false},
     {"Series8", QColor(255, 128, 0), 1, true},
 };
+constexpr int POINT_MARKER_SIZE = 3;
+
+QLineSeries* makeSeries(QChart* chart, const SeriesLook& look)
+{
+    auto* series = new QLineSeries(chart);
+    series->setName(QString::fromLatin1(look.name));
+    series->setObjectName(QString::fromLatin1(look.name));
+    QPen pen(look.colour);
+    pen.setWidth(look.penWidth);
+    series->setPen(pen);
+    series->setMarkerSize(POINT_MARKER_SIZE);
+    chart->addSeries(series);
+    return series;
+}
+
+// Points whose colour is not their line's show as markers of that colour.
+void colourPoints(QLineSeries* series, qsizetype count, const QColor& colour)
+{
+    if (colour == series->pen().color())
+        return;
+    const QHash<QXYSeries::PointConfiguration, QVariant> marked{
+        {QXYSeries::PointConfiguration::Color, colour}, {QXYSeries::PointConfiguration::Visibility, true}};
+    QHash<int, QHash<QXYSeries::PointConfiguration, QVariant>> points;
+    points.reserve(count);
+    for (int i = 0; i < count; ++i)
+        points.insert(i, marked);
+    series->setPointsConfiguration(points);
+}
 } // namespace
 
 TelemetryChart::TelemetryChart(QWidget* parent)
@@ -49,15 +77,18 @@ TelemetryChart::TelemetryChart(QWidget* parent)
     chart->addAxis(m_bottom, Qt::AlignBottom);
     chart->addAxis(m_top, Qt::AlignTop);
 
+    // A shot keeps its own page while telemetry starts again on the chart's.
+    m_shotAxis = new QValueAxis(chart);
+    m_shotAxis->setVisible(false);
+    m_shotAxis->setRange(0, Define::SHOT_SAMPLES - 1);
+    chart->addAxis(m_shotAxis, Qt::AlignBottom);
+    m_shotTrace = makeSeries(chart, {"ShotTrace", SERIES_LOOK[0].colour, SERIES_LOOK[0].penWidth, false});
+    m_shotTrace->attachAxis(m_left);
+    m_shotTrace->attachAxis(m_shotAxis);
+
     for (int i = 0; i < Define::CHART_SERIES_COUNT; ++i) {
         const SeriesLook& look = SERIES_LOOK[i];
-        auto* series = new QLineSeries(chart);
-        series->setName(QString::fromLatin1(look.name));
-        series->setObjectName(QString::fromLatin1(look.name));
-        QPen pen(look.colour);
-        pen.setWidth(look.penWidth);
-        series->setPen(pen);
-        chart->addSeries(series);
+        QLineSeries* series = makeSeries(chart, look);
         series->attachAxis(look.batteryAxis ? right : m_left);
         series->attachAxis(m_bottom);
         series->attachAxis(m_top);
@@ -102,8 +133,13 @@ void TelemetryChart::flushChart()
     const int lastPoint = std::max(m_pages.pointsPerPage() - 1, 1);
     m_bottom->setRange(0, lastPoint);
     m_top->setRange(0, lastPoint);
-    for (int i = 0; i < Define::CHART_SERIES_COUNT; ++i)
-        m_series[i]->replace(m_pages.series(i).points);
+    const ChartPages::Series& first = m_pages.series(0);
+    m_shotTrace->replace(first.points.first(first.shotPoints));
+    for (int i = 0; i < Define::CHART_SERIES_COUNT; ++i) {
+        const ChartPages::Series& s = m_pages.series(i);
+        m_series[i]->replace(s.points.mid(s.shotPoints));
+        colourPoints(m_series[i], m_series[i]->count(), ChartPages::pointColour(i));
+    }
 }
 
 } // namespace Motion

@@ -27,7 +27,9 @@ public:
     // Draws what changed since the last redraw now (the redraw timer calls it;
     // tests call it to look at the plotted points).
     void flushChart();
+    // The telemetry traces; a shot is drawn on shotTrace(), on its own axis.
     QLineSeries* series(int index) const { return m_series[index]; }
+    QLineSeries* shotTrace() const { return m_shotTrace; }
 
 private:
     void changed();
@@ -37,6 +39,8 @@ private:
     QValueAxis* m_left = nullptr;
     QValueAxis* m_bottom = nullptr;
     QValueAxis* m_top = nullptr;
+    QLineSeries* m_shotTrace = nullptr;
+    QValueAxis* m_shotAxis = nullptr;
     // Paces the redraws only; what is plotted never depends on it.
     QTimer m_redraw;
 };

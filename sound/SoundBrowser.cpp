@@ -23,6 +23,8 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTreeView>
 #include <QValueAxis>
@@ -35,6 +37,7 @@ constexpr int FILE_NAME_COLUMN = 0;
 const QColor SIZE_FITS_COLOUR(Qt::black);
 const QColor SIZE_TOO_BIG_COLOUR(Qt::red);
 constexpr int WAVEFORM_MIN_HEIGHT = 160;
+const char* const WAV_MASK = "*.wav";
 
 QFileSystemModel* folderModel(const QTreeView* tree)
 {
@@ -69,6 +72,29 @@ QTreeView* makeFolderTree(QWidget* parent)
     for (int column = FILE_NAME_COLUMN + 1; column < folders->columnCount(); ++column)
         tree->hideColumn(column);
     return tree;
+}
+
+// The folder's WAV files, watched: the model sees a file copied in or removed.
+QFileSystemModel* makeSoundFileModel(QObject* parent)
+{
+    auto* files = new QFileSystemModel(parent);
+    files->setFilter(QDir::Files);
+    files->setNameFilters({QString::fromLatin1(WAV_MASK)});
+    files->setNameFilterDisables(false);
+    return files;
+}
+
+QStringList wavFilesIn(const QString& folder)
+{
+    return QDir(folder).entryList({QString::fromLatin1(WAV_MASK)}, QDir::Files, QDir::Name);
+}
+
+QStringList listedNames(const QListWidget* list)
+{
+    QStringList names;
+    for (int row = 0; row < list->count(); ++row)
+        names.append(list->item(row)->text());
+    return names;
 }
 
 // A chart of fixed value range whose sample axis the caller sets per file.
@@ -118,6 +144,26 @@ void TSerialForm1::buildSoundBrowser()
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { DirectoryListBox1Change(); });
     connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { ReadInfoFileClick(); });
+
+    // The tree fills in as the file system answers: keep the sound folder in view
+    // while the folders above it arrive.
+    connect(folderModel(DirectoryListBox1), &QFileSystemModel::directoryLoaded, this,
+            [this](const QString& path) {
+                if (SoundFolder.startsWith(path))
+                    revealSoundFolder();
+            });
+    // Folders are sorted some time after they load, which moves the rows under the
+    // view: until the user scrolls, the sound folder is brought back into view.
+    connect(folderModel(DirectoryListBox1), &QAbstractItemModel::layoutChanged, this, [this] {
+        if (m_revealingFolder)
+            DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex());
+    });
+    connect(DirectoryListBox1->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { m_revealingFolder = false; });
+    m_soundFiles = makeSoundFileModel(this);
+    connect(m_soundFiles, &QAbstractItemModel::rowsInserted, this, [this] { relistSoundFiles(); });
+    connect(m_soundFiles, &QAbstractItemModel::rowsRemoved, this, [this] { relistSoundFiles(); });
+    connect(m_soundFiles, &QFileSystemModel::fileRenamed, this, [this] { relistSoundFiles(); });
 }
 
 void TSerialForm1::buildInfoFileGroup(QWidget* page)
@@ -173,22 +219,50 @@ QString TSerialForm1::SelectedSoundFile() const
 
 void TSerialForm1::FillFileList()
 {
-    {
-        // Pointing the tree at the folder is not a choice of the user's.
-        const QScopedValueRollback following(m_followingFolder, true);
-        const QModelIndex folder = folderModel(DirectoryListBox1)->index(SoundFolder);
-        DirectoryListBox1->setCurrentIndex(folder);
-        DirectoryListBox1->scrollTo(folder);
-    }
+    m_revealingFolder = true;
+    revealSoundFolder();
     FileListBox1->clear();
-    const QStringList wavs = QDir(SoundFolder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
-    FileListBox1->addItems(wavs);
+    FileListBox1->addItems(wavFilesIn(SoundFolder));
+    m_soundFiles->setRootPath(SoundFolder);
+}
+
+void TSerialForm1::revealSoundFolder()
+{
+    // Pointing the tree at the folder is not a choice of the user's.
+    const QScopedValueRollback following(m_followingFolder, true);
+    const QModelIndex folder = folderModel(DirectoryListBox1)->index(SoundFolder);
+    DirectoryListBox1->setCurrentIndex(folder);
+    for (QModelIndex open = folder; open.isValid(); open = open.parent())
+        DirectoryListBox1->expand(open);
+    DirectoryListBox1->scrollTo(folder);
+}
+
+void TSerialForm1::relistSoundFiles()
+{
+    const QStringList wavs = wavFilesIn(SoundFolder);
+    if (wavs == listedNames(FileListBox1))
+        return;
+    const QString selected = FileListBox1->currentItem() && FileListBox1->currentItem()->isSelected()
+                                 ? FileListBox1->currentItem()->text()
+                                 : QString();
+    {
+        // The file still selected stays selected and is not shown again.
+        const QSignalBlocker quiet(FileListBox1);
+        FileListBox1->clear();
+        FileListBox1->addItems(wavs);
+        const int row = static_cast<int>(wavs.indexOf(selected));
+        if (!selected.isEmpty() && row >= 0)
+            FileListBox1->setCurrentRow(row);
+    }
+    if (!selected.isEmpty() && !wavs.contains(selected))
+        ReadInfoFileClick(); // the selected file has gone
 }
 
 void TSerialForm1::DirectoryListBox1Change()
 {
     if (m_followingFolder)
         return;
+    m_revealingFolder = false;
     SoundFolder = folderModel(DirectoryListBox1)->filePath(DirectoryListBox1->currentIndex());
     FillFileList();
 }
@@ -227,7 +301,9 @@ void TSerialForm1::Office97Button12Click()
 {
     MediaPlayer1->close();
     QFile file(SelectedSoundFile());
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    // The size shown and tested is the whole file's; the picture needs only its start.
+    const QByteArray bytes =
+        file.open(QIODevice::ReadOnly) ? file.read(Sound::WAVEFORM_READ_BYTES) : QByteArray();
 
     // The whole waveform in one replace(): the chart lays a series out again
     // after every change, so this lays it out once instead of once per point.
@@ -235,7 +311,7 @@ void TSerialForm1::Office97Button12Click()
         series->clear();
     const QList<QPointF> points = Sound::WaveformPoints(bytes);
     Chart1Series.first()->replace(points);
-    Chart1->chart()->axes(Qt::Horizontal).first()->setRange(1, std::max<qsizetype>(1, points.size()));
+    Chart1->chart()->axes(Qt::Horizontal).first()->setRange(1, points.isEmpty() ? 1 : points.last().x());
 
     QTableWidget* grid = HiddenForm->StringGrid2;
     grid->clearContents();

@@ -23,10 +23,33 @@ quint16 OffsetSample(const QByteArray& file, qsizetype index)
 QList<QPointF> WaveformPoints(const QByteArray& file)
 {
     const qsizetype count = SampleCount(file);
+    const auto pointAt = [&file](qsizetype index) {
+        return QPointF(static_cast<qreal>(index + 1), OffsetSample(file, index));
+    };
     QList<QPointF> points;
-    points.reserve(count);
-    for (qsizetype i = 0; i < count; ++i)
-        points.append(QPointF(static_cast<qreal>(i + 1), OffsetSample(file, i)));
+    points.reserve(std::min<qsizetype>(count, Define::WAVEFORM_MAX_POINTS));
+    if (count <= Define::WAVEFORM_MAX_POINTS) {
+        for (qsizetype i = 0; i < count; ++i)
+            points.append(pointAt(i));
+        return points;
+    }
+    // The lowest and the highest sample of each run, in the order they come.
+    constexpr qsizetype RUNS = Define::WAVEFORM_MAX_POINTS / 2;
+    for (qsizetype run = 0; run < RUNS; ++run) {
+        const qsizetype begin = count * run / RUNS;
+        const qsizetype end = count * (run + 1) / RUNS;
+        qsizetype lowest = begin;
+        qsizetype highest = begin;
+        for (qsizetype i = begin + 1; i < end; ++i) {
+            const quint16 value = OffsetSample(file, i);
+            if (value < OffsetSample(file, lowest))
+                lowest = i;
+            if (value > OffsetSample(file, highest))
+                highest = i;
+        }
+        points.append(pointAt(std::min(lowest, highest)));
+        points.append(pointAt(std::max(lowest, highest)));
+    }
     return points;
 }
 

@@ -10,6 +10,7 @@
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
+#include "motion/CalibrationMath.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace {
 const QByteArray TX_MODE = hexBytes("23 31 02 03 00 00 0A");
@@ -36,6 +38,11 @@ private slots:
     void autoGuidesThroughTheDialog();
     void withoutTelemetryNothingIsWritten_data();
     void withoutTelemetryNothingIsWritten();
+    void oneStepWithoutTelemetryWritesNothing_data();
+    void oneStepWithoutTelemetryWritesNothing();
+    void zeroMeanKeepsTheFieldsText();
+    void meanRoundsHalvesToEven_data();
+    void meanRoundsHalvesToEven();
     void deviceLostWhileMeasuringStopsTheProcedure();
     void deviceLostWhileWritingSendsNothingMore();
     void manualWritesTheFieldsWithinRange_data();
@@ -182,6 +189,77 @@ void CalibrationTest::withoutTelemetryNothingIsWritten()
     QCOMPARE(SerialForm1->Edit43->text(), fields);
 }
 
+void CalibrationTest::oneStepWithoutTelemetryWritesNothing_data()
+{
+    QTest::addColumn<bool>("verticalFed");
+    QTest::newRow("horizontal without telemetry") << true;
+    QTest::newRow("vertical without telemetry") << false;
+}
+
+void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
+{
+    QFETCH(bool, verticalFed);
+    SerialForm1->Edit43->setText("16734");
+    SerialForm1->Edit44->setText("16734");
+    TelemetryValues frame;
+    frame.posz = 16000;
+    SerialForm1->SpeedButton73->click();
+    for (int tick = 0; tick < ENOUGH_TICKS && SerialForm1->STEP5 != 200; ++tick) {
+        const bool vertical = SerialForm1->STEP5 > 1 && SerialForm1->STEP5 < 100;
+        const bool horizontal = SerialForm1->STEP5 > 100;
+        if (verticalFed ? vertical : horizontal)
+            f->port->feed(TelemetryBlock(frame));
+        if (SerialForm1->STEP5 == 1 || SerialForm1->STEP5 == 100)
+            waitform->Button1->click();
+        clock().advance(TICK_MS);
+    }
+    QCOMPARE(SerialForm1->STEP5, 200);
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE}));
+    QCOMPARE(f->dialogs.messages, QStringList{NOT_OK});
+}
+
+void CalibrationTest::zeroMeanKeepsTheFieldsText()
+{
+    SerialForm1->Edit43->setText("16734");
+    SerialForm1->Edit44->setText("16734");
+    TelemetryValues frame;
+    frame.posz = 0;
+    runAuto(&frame);
+    QCOMPARE(SerialForm1->Edit43->text(), QString("16734"));
+    QCOMPARE(SerialForm1->Edit44->text(), QString("16734"));
+    QCOMPARE(f->sentFrames(),
+             (QList<QByteArray>{TX_MODE, TX_MODE, hexBytes("23 31 09 41 00 00 0A"),
+                                hexBytes("23 31 08 5E 00 00 0A"), hexBytes("23 31 0B 41 00 00 0A"),
+                                hexBytes("23 31 0A 5E 00 00 0A")}));
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Procedure OK. Kordex has been calibrated with value 16734 and 16734"});
+}
+
+void CalibrationTest::meanRoundsHalvesToEven_data()
+{
+    QTest::addColumn<int>("sum"); // held in the first slots, the rest zero
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<int>("mean");
+    QTest::newRow("1225 / 98 = 12.5 gives 12") << 1225 << 98 << 12;
+    QTest::newRow("1323 / 98 = 13.5 gives 14") << 1323 << 98 << 14;
+    QTest::newRow("-1225 / 98 = -12.5 gives -12") << -1225 << 98 << -12;
+    QTest::newRow("1237 / 99 = 12.49 gives 12") << 1237 << 99 << 12;
+    QTest::newRow("98 x 32767 / 98 gives 32767") << 98 * 32767 << 98 << 32767;
+}
+
+void CalibrationTest::meanRoundsHalvesToEven()
+{
+    QFETCH(int, sum);
+    QFETCH(int, samples);
+    Motion::CalibrationSlots taken{};
+    for (int left = sum, i = 0; left != 0; ++i) {
+        const int part = std::clamp(left, -32768, 32767);
+        taken[static_cast<size_t>(i)] = static_cast<qint16>(part);
+        left -= part;
+    }
+    QTEST(int(Motion::CalibrationMean(taken, samples)), "mean");
+}
+
 void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
 {
     SerialForm1->SpeedButton73->click();
@@ -237,6 +315,15 @@ void CalibrationTest::manualWritesTheFieldsWithinRange_data()
                                                         hexBytes("23 31 0B 01 00 00 0A"),
                                                         hexBytes("23 31 0A 5E 00 00 0A")}
                                    << QList<int>{100, 10, 100, 100, 10, 100} << QStringList{};
+    QTest::newRow("32767 is the largest written")
+        << "32767"
+        << "350"
+        << QList<QByteArray>{hexBytes("23 31 09 7F 00 00 0A"), hexBytes("23 31 08 FF 00 00 0A"),
+                             hexBytes("23 31 0B 01 00 00 0A"), hexBytes("23 31 0A 5E 00 00 0A")}
+        << QList<int>{100, 10, 100, 100, 10, 100} << QStringList{};
+    QTest::newRow("32768 is refused")
+        << "32768"
+        << "350" << QList<QByteArray>{} << QList<int>{} << QStringList{"Valore troppo elevata Max = 32767"};
     QTest::newRow("vertical too high")
         << "40000"
         << "350" << QList<QByteArray>{} << QList<int>{} << QStringList{"Valore troppo elevata Max = 32767"};

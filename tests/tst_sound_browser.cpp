@@ -76,6 +76,8 @@ private slots:
     void sampleCellTexts();
 
     void browserShowsBank1EachTimeTheWindowIsShown();
+    void treeOpensExpandedAtTheListedFolder();
+    void listFollowsFilesCopiedInAndRemoved();
     void selectingAFileShowsItsInfo_data();
     void selectingAFileShowsItsInfo();
     void waveformIsOneReplaceOnAFixedAxis();
@@ -87,6 +89,7 @@ private:
     QString bank1() const { return f->folder.path() + "/Fonts/bank1"; }
     void writeFile(const QString& path, const QByteArray& bytes) const;
     void select(const QString& name) const;
+    static QStringList listed();
 
     std::unique_ptr<SetupWindowFixture> f;
     QStringList playerCalls;
@@ -112,6 +115,14 @@ void SoundBrowserTest::select(const QString& name) const
     const QList<QListWidgetItem*> found = SerialForm1->FileListBox1->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     SerialForm1->FileListBox1->setCurrentItem(found.first());
+}
+
+QStringList SoundBrowserTest::listed()
+{
+    QStringList names;
+    for (int i = 0; i < SerialForm1->FileListBox1->count(); ++i)
+        names.append(SerialForm1->FileListBox1->item(i)->text());
+    return names;
 }
 
 // ---- Pure parts ------------------------------------------------------------
@@ -195,12 +206,6 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
     writeFile(bank1() + "/a.wav", wavBytes(22050));
     writeFile(bank1() + "/notes.txt", "not a sound");
     writeFile(f->folder.path() + "/Fonts/other.wav", wavBytes(22050));
-    const auto listed = [] {
-        QStringList names;
-        for (int i = 0; i < SerialForm1->FileListBox1->count(); ++i)
-            names.append(SerialForm1->FileListBox1->item(i)->text());
-        return names;
-    };
     const auto treeFolder = [] {
         const auto* model = static_cast<QFileSystemModel*>(SerialForm1->DirectoryListBox1->model());
         return model->filePath(SerialForm1->DirectoryListBox1->currentIndex());
@@ -221,6 +226,37 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
     QCOMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
     QCOMPARE(treeFolder(), bank1());
     QCOMPARE(SerialForm1->SelectedSoundFile(), QString());
+}
+
+void SoundBrowserTest::treeOpensExpandedAtTheListedFolder()
+{
+    QTreeView* tree = SerialForm1->DirectoryListBox1;
+    const auto* model = static_cast<QFileSystemModel*>(tree->model());
+    SerialForm1->show();
+    const QModelIndex folder = model->index(bank1());
+    QCOMPARE(tree->currentIndex(), folder);
+    // Every folder above it is open, down from the root, once the disk has answered.
+    for (QModelIndex open = folder.parent(); open.isValid(); open = open.parent())
+        QTRY_VERIFY2(tree->isExpanded(open), qPrintable(model->filePath(open)));
+    QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()).center()));
+}
+
+void SoundBrowserTest::listFollowsFilesCopiedInAndRemoved()
+{
+    writeFile(bank1() + "/b.wav", wavBytes(22050));
+    SerialForm1->show();
+    select("b.wav");
+    playerCalls.clear();
+    writeFile(bank1() + "/a.wav", wavBytes(22050));
+    QTRY_COMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
+    // The selection stays where it was and the file is not shown again.
+    QCOMPARE(SerialForm1->SelectedSoundFile(), bank1() + "/b.wav");
+    QCOMPARE(playerCalls, QStringList());
+
+    QFile::remove(bank1() + "/b.wav");
+    QTRY_COMPARE(listed(), QStringList{"a.wav"});
+    QCOMPARE(SerialForm1->SelectedSoundFile(), QString());
+    QCOMPARE(SerialForm1->Label35->text(), QString());
 }
 
 void SoundBrowserTest::selectingAFileShowsItsInfo_data()

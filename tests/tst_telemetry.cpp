@@ -19,6 +19,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QValueAxis>
 
 using Motion::ChartPages;
 
@@ -41,6 +42,8 @@ private slots:
     void batteryGauge_data();
     void batteryGauge();
     void firstReadingAfterStartShowsFivePercent();
+    void olderReadingsCountUnsignedTheNewestSigned_data();
+    void olderReadingsCountUnsignedTheNewestSigned();
 
     void chartSweepsAndEmptiesAtTheEndOfThePage();
     void pointsReachTheSeriesOnlyAtARedraw();
@@ -51,6 +54,8 @@ private slots:
     void shortShotDrawsTheWholeSamplesItHolds_data();
     void shortShotDrawsTheWholeSamplesItHolds();
     void telemetryAfterAShotWrapsAtTheShotPage();
+    void telemetryAfterAShotStartsAgainOnItsOwnAxis();
+    void batteryPointsAreRedOnAnOrangeLine();
 
     void recordingWritesOneRowPerFrameUntilStopped_data();
     void recordingWritesOneRowPerFrameUntilStopped();
@@ -60,6 +65,7 @@ private:
     void feed(const TelemetryValues& v) { f->port->feed(TelemetryBlock(v)); }
     QList<int> labels(int series) const { return SerialForm1->Chart2->pages().series(series).labels; }
     QList<qreal> plotted(int series) const;
+    QList<qreal> shotPlotted() const;
     QString grid(int column, int row) const { return CellText(HiddenForm->StringGrid1, column, row); }
     std::unique_ptr<SetupWindowFixture> f;
 };
@@ -69,6 +75,15 @@ QList<qreal> TelemetryTest::plotted(int series) const
     SerialForm1->Chart2->flushChart();
     QList<qreal> ys;
     for (const QPointF& p : SerialForm1->Chart2->series(series)->points())
+        ys.append(p.y());
+    return ys;
+}
+
+QList<qreal> TelemetryTest::shotPlotted() const
+{
+    SerialForm1->Chart2->flushChart();
+    QList<qreal> ys;
+    for (const QPointF& p : SerialForm1->Chart2->shotTrace()->points())
         ys.append(p.y());
     return ys;
 }
@@ -184,6 +199,30 @@ void TelemetryTest::firstReadingAfterStartShowsFivePercent()
     QCOMPARE(g.barWidth, 12);
 }
 
+void TelemetryTest::olderReadingsCountUnsignedTheNewestSigned_data()
+{
+    QTest::addColumn<QList<int>>("readings"); // oldest first, 100 in all
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<int>("width");
+    // 32768 + 99 x 2400 = 270368: MED 2704, 55 %, bar 137.5 rounds to 138.
+    QTest::newRow("an older -32768 counts as 32768")
+        << QList<int>{-32768} + QList<int>(99, 2400) << 55 << 138;
+    // 99 x 2950 - 32768 = 259282: MED 2593, 35 %, bar 87.5 rounds to 88.
+    QTest::newRow("the newest -32768 counts as it is")
+        << QList<int>(99, 2950) + QList<int>{-32768} << 35 << 88;
+}
+
+void TelemetryTest::olderReadingsCountUnsignedTheNewestSigned()
+{
+    QFETCH(QList<int>, readings);
+    Motion::BatteryWindow window;
+    Motion::BatteryGauge g{};
+    for (int reading : readings)
+        g = window.add(static_cast<qint16>(reading));
+    QTEST(g.percent, "percent");
+    QTEST(g.barWidth, "width");
+}
+
 // ---- Chart -------------------------------------------------------------------
 
 void TelemetryTest::chartSweepsAndEmptiesAtTheEndOfThePage()
@@ -271,13 +310,13 @@ void TelemetryTest::shotDrawsItsSamplesOnOnePage()
     SerialForm1->ChartReset();
     feed({});
     f->port->feed(ShotBlock(firstSample + QByteArray(98, 0)));
-    const QList<qreal> points = plotted(0);
+    const QList<qreal> points = shotPlotted();
     QCOMPARE(points.size(), 50);
     QCOMPARE(points.first(), value);
     QCOMPARE(points.count(0.0), 49);
     QCOMPARE(labels(0).first(), 1);
     QCOMPARE(labels(0).last(), 50);
-    for (int s = 1; s < 4; ++s)
+    for (int s = 0; s < 4; ++s)
         QVERIFY(plotted(s).isEmpty());
     const ChartPages& pages = SerialForm1->Chart2->pages();
     QCOMPARE(pages.pointsPerPage(), 50);
@@ -300,7 +339,7 @@ void TelemetryTest::shortShotDrawsTheWholeSamplesItHolds()
     QFETCH(QList<qreal>, points);
     feed({});
     f->port->feed(block);
-    QCOMPARE(plotted(0), points);
+    QCOMPARE(shotPlotted(), points);
 }
 
 void TelemetryTest::telemetryAfterAShotWrapsAtTheShotPage()
@@ -318,6 +357,42 @@ void TelemetryTest::telemetryAfterAShotWrapsAtTheShotPage()
     QCOMPARE(labels(1).last(), 48);
     feed({});
     QVERIFY(plotted(1).isEmpty());
+}
+
+void TelemetryTest::telemetryAfterAShotStartsAgainOnItsOwnAxis()
+{
+    SerialForm1->ChartReset();
+    feed({});
+    f->port->feed(ShotBlock(QByteArray(100, 0)));
+    TelemetryValues v;
+    v.posx = 77;
+    feed(v);
+    QCOMPARE(labels(0).size(), 51); // the shot's 50 and the frame's
+    QCOMPARE(labels(0).last(), 2);
+    QCOMPARE(shotPlotted().size(), 50); // the shot stays until the page is full
+    QLineSeries* telemetry = SerialForm1->Chart2->series(0);
+    QCOMPARE(telemetry->points(), QList<QPointF>{QPointF(0, 77)});
+    for (QAbstractAxis* axis : telemetry->attachedAxes()) {
+        if (axis->orientation() != Qt::Horizontal)
+            continue;
+        const auto* range = static_cast<QValueAxis*>(axis);
+        QCOMPARE(range->min(), 0.0);
+        QCOMPARE(range->max(), 49.0);
+    }
+}
+
+void TelemetryTest::batteryPointsAreRedOnAnOrangeLine()
+{
+    SerialForm1->ChartReset();
+    for (int i = 0; i < 3; ++i)
+        feed({});
+    plotted(3);
+    QLineSeries* battery = SerialForm1->Chart2->series(3);
+    QCOMPARE(battery->pen().color(), QColor(255, 128, 0));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(battery->pointConfiguration(i).value(QXYSeries::PointConfiguration::Color).value<QColor>(),
+                 QColor(Qt::red));
+    QVERIFY(SerialForm1->Chart2->series(0)->pointsConfiguration().isEmpty()); // black on black
 }
 
 void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped_data()
