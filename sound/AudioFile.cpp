@@ -130,16 +130,37 @@ struct OpenSound {
     QString message;
 };
 
+// Bounds on what is decoded, so that a damaged or hostile header cannot make the
+// tool allocate without end: ten minutes of 48 kHz stereo, far beyond any slot,
+// and rates from telephone quality to the highest studio rate.
+constexpr int MIN_RATE = 1000;
+constexpr int MAX_RATE = 768000;
+constexpr qint64 MAX_SECONDS = 600;
+constexpr qint64 MAX_DECODED_SAMPLES = MAX_SECONDS * 48000 * 2;
+
+QString tooLong()
+{
+    return QStringLiteral("the sound is longer than %1 s").arg(MAX_SECONDS);
+}
+
 OpenSound open(MemoryFile& memory)
 {
     OpenSound s;
     s.handle.reset(sf_open_virtual(&MEMORY_IO, SFM_READ, &s.info, &memory));
     if (!s.handle)
         s.message = QString::fromLocal8Bit(sf_strerror(nullptr));
-    else if (s.info.channels < 1 || s.info.samplerate < 1) {
-        s.message = QStringLiteral("the file names no channels or no sample rate");
+    else if (s.info.channels < 1)
+        s.message = QStringLiteral("the file names no channels");
+    else if (s.info.samplerate < MIN_RATE || s.info.samplerate > MAX_RATE)
+        s.message = QStringLiteral("its sample rate of %1 Hz is outside %2 to %3 Hz")
+                        .arg(s.info.samplerate)
+                        .arg(MIN_RATE)
+                        .arg(MAX_RATE);
+    else if (s.info.frames > MAX_SECONDS * s.info.samplerate ||
+             s.info.frames > MAX_DECODED_SAMPLES / s.info.channels)
+        s.message = tooLong();
+    if (!s.message.isEmpty())
         s.handle.reset();
-    }
     return s;
 }
 
@@ -185,6 +206,9 @@ AudioRead ReadAudio(const QByteArray& file)
         const sf_count_t got = sf_readf_float(s.handle.get(), block.data(), READ_BLOCK_FRAMES);
         if (got <= 0)
             break;
+        if (static_cast<qint64>(data.samples.size() / channels) + got > MAX_SECONDS * s.info.samplerate ||
+            static_cast<qint64>(data.samples.size()) + got * s.info.channels > MAX_DECODED_SAMPLES)
+            return {std::nullopt, tooLong()};
         data.samples.insert(data.samples.end(), block.begin(),
                             block.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(got) * channels));
     }

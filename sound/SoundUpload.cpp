@@ -4,6 +4,7 @@
 #include "sound/BoardFormat.h"
 
 #include <QtEndian>
+#include <new>
 
 namespace Sound {
 namespace {
@@ -33,6 +34,26 @@ std::vector<std::int16_t> boardFormatSamples(const QByteArray& content)
     return samples;
 }
 
+BoardFileRead readBoardFile(const QByteArray& content)
+{
+    if (IsBoardFormat(content)) {
+        BoardFile file{boardFormatFacts(content), boardFormatSamples(content), 0};
+        return {std::move(file), {}};
+    }
+    AudioRead read = ReadAudio(content);
+    if (!read.value)
+        return {std::nullopt, read.message};
+    BoardConversion converted = ConvertForBoard(*read.value);
+    if (!converted.value)
+        return {std::nullopt, converted.message};
+    BoardFile file;
+    file.facts.format = read.value->format;
+    file.facts.boardSamples = static_cast<qint64>(converted.value->samples.size());
+    file.samples = std::move(converted.value->samples);
+    file.clipped = converted.value->clipped;
+    return {std::move(file), {}};
+}
+
 } // namespace
 
 SoundFactsRead ReadSoundFacts(const QByteArray& content)
@@ -55,22 +76,13 @@ bool FitsSlotSamples(qint64 boardSamples, const SoundSlot& slot)
 
 BoardFileRead ReadBoardFile(const QByteArray& content)
 {
-    if (IsBoardFormat(content)) {
-        BoardFile file{boardFormatFacts(content), boardFormatSamples(content), 0};
-        return {std::move(file), {}};
+    // Within the bounds of the reader a sound still takes memory; running out of
+    // it is a message about this file, not the end of the program.
+    try {
+        return readBoardFile(content);
+    } catch (const std::bad_alloc&) {
+        return {std::nullopt, QStringLiteral("the sound is too large to convert")};
     }
-    AudioRead read = ReadAudio(content);
-    if (!read.value)
-        return {std::nullopt, read.message};
-    BoardConversion converted = ConvertForBoard(*read.value);
-    if (!converted.value)
-        return {std::nullopt, converted.message};
-    BoardFile file;
-    file.facts.format = read.value->format;
-    file.facts.boardSamples = static_cast<qint64>(converted.value->samples.size());
-    file.samples = std::move(converted.value->samples);
-    file.clipped = converted.value->clipped;
-    return {std::move(file), {}};
 }
 
 QString UnreadableMessage(const QString& path, const QString& reason)

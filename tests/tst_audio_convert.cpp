@@ -284,6 +284,13 @@ void AudioConvertTest::unreadableFileIsAMessage()
              qPrintable(verdict.message));
     QVERIFY(verdict.message.endsWith("). Nothing was sent."));
     QVERIFY(!ReadSoundFacts(QByteArray()).value);
+
+    // A rate of 1 Hz would make a few bytes into hours at the board's rate.
+    QByteArray slow = hex(CANONICAL);
+    slow.replace(24, 4, hex("01000000"));
+    const UploadVerdict refused = PrepareSoundUpload("slow.wav", slow, swing1(), "0", "0");
+    QCOMPARE(refused.message, QString("The file slow.wav cannot be read as sound (its sample rate of 1 Hz is "
+                                      "outside 1000 to 768000 Hz). Nothing was sent."));
 }
 
 QTEST_GUILESS_MAIN(AudioConvertTest)
