@@ -2,7 +2,10 @@
 
 #include "sound/SampleStream.h"
 
+#include "common/Define.h"
+
 #include <QLatin1String>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <soxr.h>
@@ -137,6 +140,36 @@ QString ClipWarning(int clipped)
 int SlotSampleBudget(const SoundSlot& slot)
 {
     return SampleCount(slot.sizeLimit - 1);
+}
+
+QByteArray BoardWavBytes(const std::vector<std::int16_t>& samples)
+{
+    constexpr quint16 PCM = 1;
+    constexpr quint32 FMT_CHUNK_BYTES = 16;
+    constexpr quint32 RIFF_HEADER_BYTES = 8; // "RIFF" and its length, not counted in it
+    constexpr quint16 BLOCK_ALIGN = BOARD_BITS / 8;
+    const auto dataBytes = static_cast<quint32>(samples.size() * BLOCK_ALIGN);
+    QByteArray wav;
+    wav.reserve(Define::WAV_HEADER_BYTES + static_cast<qsizetype>(dataBytes));
+    const auto put = [&wav](auto value) {
+        const auto le = qToLittleEndian(value);
+        wav.append(reinterpret_cast<const char*>(&le), sizeof le);
+    };
+    wav.append("RIFF");
+    put(quint32(Define::WAV_HEADER_BYTES - RIFF_HEADER_BYTES + dataBytes));
+    wav.append("WAVEfmt ");
+    put(FMT_CHUNK_BYTES);
+    put(PCM);
+    put(quint16(1));
+    put(quint32(BOARD_SAMPLE_RATE));
+    put(quint32(BOARD_SAMPLE_RATE * BLOCK_ALIGN));
+    put(BLOCK_ALIGN);
+    put(quint16(BOARD_BITS));
+    wav.append("data");
+    put(dataBytes);
+    for (const std::int16_t s : samples)
+        put(s);
+    return wav;
 }
 
 bool TrimToFit(std::vector<std::int16_t>& samples, int maxSamples)

@@ -7,6 +7,7 @@
 #include "sound/AudioFile.h"
 #include "sound/SlotMap.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -48,6 +49,10 @@ QString ClipWarning(int clipped);
 // The most samples a slot takes: as many as a board-format file just under the
 // slot's size limit carries after its 44-byte header.
 int SlotSampleBudget(const SoundSlot& slot);
+
+// The samples as a board-format WAV file (44-byte header), for the preview to
+// play exactly what the board will.
+QByteArray BoardWavBytes(const std::vector<std::int16_t>& samples);
 
 // Cuts samples to at most maxSamples, the last TRIM_FADE_MS fading to silence.
 // Returns whether anything was cut.

@@ -51,6 +51,7 @@ private slots:
     void sineKeepsFrequencyAndLevel();
     void boardFormatBytesOnTheWireUnchanged_data();
     void boardFormatBytesOnTheWireUnchanged();
+    void previewFileIsTheBoardFormat();
     void tooLongIsRefusedOrTrimmedWithFade();
     void unreadableFileIsAMessage();
 
@@ -244,6 +245,11 @@ void AudioConvertTest::boardFormatBytesOnTheWireUnchanged()
     QCOMPARE(verdict.upload->stream.toHex(' '), sent.toHex(' '));
     QTEST(verdict.upload->fileUnits, "fileUnits");
     QCOMPARE(ConversionText(ReadSoundFacts(file).value->format), QString());
+}
+
+void AudioConvertTest::previewFileIsTheBoardFormat()
+{
+    QCOMPARE(BoardWavBytes({0, 1, 32767, -32768, -1, 0x1234}).toHex(' '), hex(CANONICAL).toHex(' '));
 }
 
 void AudioConvertTest::tooLongIsRefusedOrTrimmedWithFade()
