@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <climits>
 
 namespace Sound {
 namespace {
@@ -71,22 +72,33 @@ SkipCheck CheckSkipCounts(const QString& beginText, const QString& endText, int 
     return {SkipCounts{*begin, *end}, {}};
 }
 
+namespace {
+// Each sample as the slot holds it: offset binary, low byte first.
+template <typename SampleAt> QByteArray encodeSamples(int first, int last, SampleAt sampleAt)
+{
+    QByteArray out(static_cast<qsizetype>(std::max(0, last - first)) * Define::WAV_SAMPLE_BYTES,
+                   Qt::Uninitialized);
+    auto* o = reinterpret_cast<unsigned char*>(out.data());
+    for (int i = first; i < last; ++i) {
+        const std::uint16_t v = SlotSample(sampleAt(i));
+        *o++ = static_cast<unsigned char>(v & LOW_BYTE);
+        *o++ = static_cast<unsigned char>(v >> BITS_PER_BYTE);
+    }
+    return out;
+}
+} // namespace
+
 QByteArray SlotBytes(const QByteArray& wav, SkipCounts skips)
 {
     const int samples = SampleCount(wav.size());
     const int first = std::min(skips.begin, samples);
     const int last = std::max(first, samples - skips.end);
-    QByteArray out(static_cast<qsizetype>(last - first) * Define::WAV_SAMPLE_BYTES, Qt::Uninitialized);
     const auto* in = reinterpret_cast<const unsigned char*>(wav.constData());
-    auto* o = reinterpret_cast<unsigned char*>(out.data());
-    for (int i = first; i < last; ++i) {
+    return encodeSamples(first, last, [in](int i) {
         const unsigned char* p =
             in + Define::WAV_HEADER_BYTES + static_cast<qsizetype>(i) * Define::WAV_SAMPLE_BYTES;
-        const std::uint16_t v = SlotSample(static_cast<std::uint16_t>(p[0] | (p[1] << BITS_PER_BYTE)));
-        *o++ = static_cast<unsigned char>(v & LOW_BYTE);
-        *o++ = static_cast<unsigned char>(v >> BITS_PER_BYTE);
-    }
-    return out;
+        return static_cast<std::uint16_t>(p[0] | (p[1] << BITS_PER_BYTE));
+    });
 }
 
 int PreparedUpload::unitsDone(qsizetype sent) const
@@ -111,6 +123,36 @@ UploadVerdict PrepareUpload(const QString& path, const std::optional<QByteArray>
     upload.stream = SlotBytes(*content, upload.skips);
     upload.fileUnits = static_cast<int>(content->size() / Define::WAV_SAMPLE_BYTES);
     return {upload, {}};
+}
+
+UploadVerdict PrepareSamplesUpload(const QString& path, const std::vector<std::int16_t>& samples,
+                                   const SoundSlot& slot, const QString& beginText, const QString& endText)
+{
+    const int count = static_cast<int>(std::min<size_t>(samples.size(), INT_MAX / Define::WAV_SAMPLE_BYTES));
+    const int budget = SampleCount(slot.sizeLimit - 1);
+    if (count > budget)
+        return {std::nullopt, ConvertedSizeMessage(path, qint64(count) * Define::WAV_SAMPLE_BYTES,
+                                                   qint64(budget) * Define::WAV_SAMPLE_BYTES)};
+    const SkipCheck skip = CheckSkipCounts(beginText, endText, count);
+    if (!skip.counts)
+        return {std::nullopt, skip.message};
+    PreparedUpload upload;
+    upload.skips = *skip.counts;
+    upload.stream = encodeSamples(upload.skips.begin, count - upload.skips.end, [&samples](int i) {
+        return static_cast<std::uint16_t>(samples[size_t(i)]);
+    });
+    // Progress counts as it would for the board-format file of these samples.
+    upload.fileUnits = HEADER_UNITS + count;
+    return {upload, {}};
+}
+
+QString ConvertedSizeMessage(const QString& path, qint64 bytes, qint64 limit)
+{
+    return QStringLiteral("The sound of %1, converted for the board, is %2 bytes; this slot takes at most %3 "
+                          "bytes. Trim it to fit or choose a shorter sound. Nothing was sent.")
+        .arg(path)
+        .arg(bytes)
+        .arg(limit);
 }
 
 std::optional<QByteArray> ReadSoundFile(const QString& path)

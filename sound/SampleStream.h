@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace Sound {
 
@@ -56,6 +57,15 @@ struct UploadVerdict {
 };
 UploadVerdict PrepareUpload(const QString& path, const std::optional<QByteArray>& content,
                             const SoundSlot& slot, const QString& beginText, const QString& endText);
+
+// The same for a file converted to the board's format: samples is what the
+// conversion gave, and the skip counts and the slot's limit are counted in those
+// samples, as if they were the board-format file of the same sound.
+UploadVerdict PrepareSamplesUpload(const QString& path, const std::vector<std::int16_t>& samples,
+                                   const SoundSlot& slot, const QString& beginText, const QString& endText);
+
+// "The sound of <path>, converted for the board, is 70000 bytes; this slot takes at most 64954 bytes. ..."
+QString ConvertedSizeMessage(const QString& path, qint64 bytes, qint64 limit);
 
 // The whole file, or nothing when it does not exist or cannot be read.
 std::optional<QByteArray> ReadSoundFile(const QString& path);

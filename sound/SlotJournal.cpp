@@ -1,0 +1,151 @@
+#include "sound/SlotJournal.h"
+
+#include "common/Define.h"
+#include "sound/SlotMap.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace Sound {
+namespace {
+
+const QString SLOTS = QStringLiteral("slots");
+const QString FILE_KEY = QStringLiteral("file");
+const QString SHA256 = QStringLiteral("sha256");
+const QString WRITTEN = QStringLiteral("written");
+const QString SERIAL = QStringLiteral("serial");
+constexpr int ADDRESS_DIGITS = 6;
+constexpr int HEX = 16;
+
+QString slotKey(const SoundSlot& slot)
+{
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(slot.address, ADDRESS_DIGITS, HEX, QLatin1Char('0')).toUpper();
+}
+
+struct Loaded {
+    QJsonObject root;
+    bool damaged = false;
+};
+
+Loaded load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    if (!doc.isObject())
+        return {{}, true};
+    return {doc.object(), false};
+}
+
+QString noSerial()
+{
+    return QStringLiteral("The board's serial number is not known yet, so what went where is not recorded.");
+}
+
+// The journal is rewritten whole through a temporary file, so a crash never
+// leaves half of one; a damaged journal is kept beside the new one, never
+// overwritten, so nothing an owner might want back is lost.
+template <typename Change>
+QString update(const QString& folder, const QString& path, const QString& serial, Change change)
+{
+    if (serial.trimmed().isEmpty())
+        return noSerial();
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("The folder %1 cannot be made.").arg(folder);
+    Loaded loaded = load(path);
+    if (loaded.damaged) {
+        const QString aside = path + QStringLiteral(".damaged");
+        QFile::remove(aside);
+        QFile::rename(path, aside);
+    }
+    QJsonObject entries = loaded.root.value(SLOTS).toObject();
+    change(entries);
+    loaded.root[SERIAL] = serial;
+    loaded.root[SLOTS] = entries;
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(loaded.root).toJson()) < 0 ||
+        !file.commit())
+        return QStringLiteral("The slot journal %1 cannot be written: %2").arg(path, file.errorString());
+    return {};
+}
+
+} // namespace
+
+QString FileChecksum(const QByteArray& content)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
+}
+
+SlotJournal::SlotJournal(const QString& folder)
+    : folder_(folder)
+{
+}
+
+QString SlotJournal::DefaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/slot-journal");
+}
+
+QString SlotJournal::fileFor(const QString& serial) const
+{
+    // Serial numbers read "1523-0042"; anything else a board might report is made
+    // safe for a file name rather than trusted.
+    QString safe;
+    for (const QChar c : serial.trimmed())
+        safe += c.isLetterOrNumber() || c == QLatin1Char('-') ? c : QLatin1Char('_');
+    return folder_ + QStringLiteral("/board-") + safe + QStringLiteral(".json");
+}
+
+QString SlotJournal::record(const QString& serial, int slot, const QString& fileName, const QString& checksum,
+                            const QDateTime& when)
+{
+    if (slot < 0 || slot >= SoundSlots().size())
+        return QStringLiteral("There is no slot %1.").arg(slot);
+    return update(folder_, fileFor(serial), serial, [&](QJsonObject& entries) {
+        entries[slotKey(SoundSlots()[slot])] = QJsonObject{
+            {FILE_KEY, fileName}, {SHA256, checksum}, {WRITTEN, when.toUTC().toString(Qt::ISODate)}};
+    });
+}
+
+QString SlotJournal::forgetSectors(const QString& serial, const QList<std::uint32_t>& sectors)
+{
+    return update(folder_, fileFor(serial), serial, [&](QJsonObject& entries) {
+        for (const SoundSlot& s : SoundSlots())
+            for (int i = 0; i < s.sectors; ++i)
+                if (sectors.contains(s.address + static_cast<std::uint32_t>(i) * Define::SECTOR_SIZE))
+                    entries.remove(slotKey(s));
+    });
+}
+
+QList<JournalEntry> SlotJournal::list(const QString& serial) const
+{
+    const QJsonObject recorded = load(fileFor(serial)).root.value(SLOTS).toObject();
+    QList<JournalEntry> entries;
+    const QList<SoundSlot>& all = SoundSlots();
+    for (int i = 0; i < all.size(); ++i) {
+        JournalEntry e;
+        e.slot = i;
+        const QJsonObject o = recorded.value(slotKey(all[i])).toObject();
+        e.fileName = o.value(FILE_KEY).toString();
+        e.checksum = o.value(SHA256).toString();
+        e.written = QDateTime::fromString(o.value(WRITTEN).toString(), Qt::ISODate);
+        entries.append(e);
+    }
+    return entries;
+}
+
+QString SlotJournal::UnknownText()
+{
+    return QStringLiteral("unknown");
+}
+
+} // namespace Sound

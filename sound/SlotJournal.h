@@ -1,0 +1,51 @@
+// What went where: for each board, known by its serial number, the file last
+// written into each slot by this tool, with its checksum and date. Kept as one
+// JSON file per board under the user's data folder. A slot erased since, or
+// never written from here, is unknown: the board itself cannot be asked.
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+namespace Sound {
+
+// SHA-256 of a file's bytes, in lower-case hexadecimal.
+QString FileChecksum(const QByteArray& content);
+
+struct JournalEntry {
+    int slot = -1;    // index into SoundSlots()
+    QString fileName; // empty: unknown
+    QString checksum;
+    QDateTime written;
+    bool known() const { return !fileName.isEmpty(); }
+};
+
+class SlotJournal {
+public:
+    // The folder that holds the journals, by default "slot-journal" under the
+    // application's data folder.
+    explicit SlotJournal(const QString& folder = DefaultFolder());
+    static QString DefaultFolder();
+
+    QString fileFor(const QString& serial) const;
+
+    // Each returns the reason the journal could not be saved, empty when it was.
+    QString record(const QString& serial, int slot, const QString& fileName, const QString& checksum,
+                   const QDateTime& when);
+    // Slots with any of these sectors (their first addresses) become unknown.
+    QString forgetSectors(const QString& serial, const QList<std::uint32_t>& sectors);
+
+    // Every slot of the map, in its order; unknown ones carry no file.
+    QList<JournalEntry> list(const QString& serial) const;
+
+    // "unknown" for a slot with no record.
+    static QString UnknownText();
+
+private:
+    QString folder_;
+};
+
+} // namespace Sound
