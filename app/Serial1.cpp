@@ -55,15 +55,10 @@ ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent
 TSerialForm1::TSerialForm1(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Link(new BoardLink(this))
-    , Timer1(new WindowTimer(this, Define::SWEEP_TICK_MS))
-    , Timer3(new WindowTimer(this, Define::CONNECTION_CHECK_TICK_MS))
-    , WriteTimer(new WindowTimer(this, Define::WRITE_PAUSE_MS))
     , m_decoder(std::make_unique<Params::ParameterDecoder>())
 {
     setObjectName(QStringLiteral("SerialForm1"));
     setWindowTitle(QStringLiteral("SetUp Kordex"));
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer3->setObjectName(QStringLiteral("Timer3"));
 
     auto* top = new QVBoxLayout(this);
     buildHeader(top);
@@ -84,6 +79,7 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     port->SetTerminator(QStringLiteral("#13"));
     setComPort(std::move(port));
     connectLink();
+    buildConnectionCheck();
     connectHandlers();
 }
 
@@ -282,9 +278,6 @@ void TSerialForm1::connectHandlers()
             if (on)
                 (this->*handler)();
         });
-    Timer1->setOnTimer([this] { Timer1Timer(); });
-    Timer3->setOnTimer([this] { Timer3Timer(); });
-    WriteTimer->setOnTimer([this] { WriteTimerTimer(); });
 }
 
 bool TSerialForm1::eventFilter(QObject* watched, QEvent* event)
