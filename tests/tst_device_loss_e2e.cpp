@@ -113,12 +113,13 @@ void DeviceLossEndToEndTest::initTestCase()
                                     SerialForm1->SpeedButton4->click();
                                 },
                                 [link] { return SerialForm1->ReadingParameters() && link()->done() > 20; }};
-    operations["Write Parameters"] = {[this] {
-                                          const QString unread = readBoard();
-                                          QVERIFY2(unread.isEmpty(), qPrintable(unread));
-                                          SerialForm1->SpeedButton5->click();
-                                      },
-                                      [link] { return link()->done() >= 5; }};
+    operations["Write Parameters"] = {
+        [this] {
+            const QString unread = readBoard();
+            QVERIFY2(unread.isEmpty(), qPrintable(unread));
+            SerialForm1->SpeedButton5->click();
+        },
+        [link] { return SerialForm1->WritingParameters() && link()->done() >= 5; }};
     operations["row erase"] = {
         [this] {
             setUpMode();
