@@ -64,15 +64,10 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Link(new BoardLink(this))
     , m_busyLock(new BusyLock(this))
-    , Timer1(new WindowTimer(this, Define::SWEEP_TICK_MS))
-    , Timer3(new WindowTimer(this, Define::CONNECTION_CHECK_TICK_MS))
-    , WriteTimer(new WindowTimer(this, Define::WRITE_PAUSE_MS))
     , m_decoder(std::make_unique<Params::ParameterDecoder>())
 {
     setObjectName(QStringLiteral("SerialForm1"));
     setWindowTitle(QStringLiteral("SetUp Kordex"));
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer3->setObjectName(QStringLiteral("Timer3"));
 
     // The client area scrolls, so a screen smaller than the layout shows all of it.
     auto* frame = new QVBoxLayout(this);
@@ -102,6 +97,7 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     port->SetTerminator(QStringLiteral("#13"));
     setComPort(std::move(port));
     connectLink();
+    buildConnectionCheck();
     connectHandlers();
 }
 
@@ -300,9 +296,6 @@ void TSerialForm1::connectHandlers()
             if (on)
                 (this->*handler)();
         });
-    Timer1->setOnTimer([this] { Timer1Timer(); });
-    Timer3->setOnTimer([this] { Timer3Timer(); });
-    WriteTimer->setOnTimer([this] { WriteTimerTimer(); });
 }
 
 bool TSerialForm1::eventFilter(QObject* watched, QEvent* event)

@@ -38,6 +38,8 @@ class QLineSeries;
 class QTreeView;
 class BoardLink;
 class BusyLock;
+class CalibrationOperation;
+class ConnectionCheck;
 class Operation;
 class QFileSystemModel;
 class SerialPort;
@@ -135,9 +137,6 @@ public:
     QGroupBox* GroupBox4 = nullptr; // "Boot App."
 
     // ---- Timers and state ---------------------------------------------------
-    WindowTimer* Timer1 = nullptr;     // parameter read sweep, 10 ms
-    WindowTimer* Timer3 = nullptr;     // connection check, 2000 ms
-    WindowTimer* WriteTimer = nullptr; // paces "Write Parameters", 100 ms
     int STEP = 0;
     QString SoundFolder; // the folder the sound-file browser shows
 
@@ -157,7 +156,11 @@ public:
     void ComPort1DeviceLost();
     void FormShow();
     void FormClose();
-    void Timer3Timer();
+    // The check that runs when the window opens (Timer3, 2000 ms steps).
+    ConnectionCheck* Check = nullptr;
+    // The board is being handed over to its loader, or its firmware window is up:
+    // it would not understand the check's frames.
+    bool BoardOnLoader() const;
 
     // ---- Receive dispatch (comm/SerialDispatch.cpp) ------------------------
     void ComPort1ReceiveCallBack(const QByteArray& Data);
@@ -176,7 +179,7 @@ public:
     void WriteDato(int dato, int addr);
     void SetCloseReadSeq();
     void ReadBtnClick();
-    void Timer1Timer();
+    bool ReadingParameters() const;
 
     // ---- Board status and default bank (params/BoardMode.cpp) -------------
     void RadioButton10Click();
@@ -199,10 +202,6 @@ public:
     void TrackBarChange(int channel, int position); // TrackBar1Change .. TrackBar4Change
     void FlickerChange(QLineEdit* flicker);         // RFBK1Change .. WFBK3Change
     void SpeedButton5Click();                       // "Write Parameters"
-    void WRITE_DATA_BANK1();
-    void WRITE_DATA_BANK2();
-    void WRITE_DATA_BANK3();
-    void WriteTimerTimer();
     bool WritingParameters() const;
     void SaveParametersClick();
     void LoadParametersClick();
@@ -219,17 +218,12 @@ public:
     ValueLabel* Label8 = nullptr;             // battery percentage
     QPushButton* SpeedButton73 = nullptr;     // "Auto" calibration
     QPushButton* SpeedButton74 = nullptr;     // "Man." calibration
-    WindowTimer* Timer5 = nullptr;            // calibration steps, 50 ms
-    int STEP5 = 0;
     void UnpackData(const QByteArray& Data);
     void GraphUpdate();
     void ShowShot(const QByteArray& Data);
     void ChartReset();
     void SpeedButton73Click(); // "Auto"
     void SpeedButton74Click(); // "Man."
-    void Timer5Timer();
-    void CAL_VERT();
-    void CAL_HORZ();
     // Telemetry recording (motion/TelemetryRecording.cpp)
     QPushButton* RecordButton = nullptr; // "Record..." / "Stop (n frames)"
     void RecordButtonClick();
@@ -454,12 +448,11 @@ protected:
 
 private:
     void connectLink();
+    void buildConnectionCheck();
+    Operation* startReadSweep();
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
     void buildParameterScreen(QVBoxLayout* group);
-    void queueBankWrites(int bank);
-    void sendNextParameter();
-    void endParameterWrite();
     void buildHiddenGroups();
     void buildSoundBrowser();
     void buildInfoFileGroup(QWidget* page);
@@ -477,15 +470,9 @@ private:
     void showRecordingState();
     std::unique_ptr<Motion::TelemetryRecorder> m_recorder;
     QString m_recordingFolder;
-    void showCalibrationPrompt(const QString& message, int nextStep);
-    void finishCalibration();
-    void stopCalibration();
-    bool writeCalibrationConstant(QLineEdit* field, int highAddress, int lowAddress, int pauseMs);
-    bool beginCalibrationWrites();
-    int m_telemetryFrames = 0;        // frames decoded since the window was created
-    int m_stepStartFrames = 0;        // the count when the current sampling step began
-    bool m_verticalSampled = false;   // a frame arrived during the vertical step
-    bool m_horizontalSampled = false; // and during the horizontal one
+    // Starts a calibration; its end closes the dialog and tells its message.
+    // True while it runs on.
+    bool runCalibration(CalibrationOperation* calibration);
 
     // ---- Sound (sound/) ----
     // Sends each step's frame and waits its pause, then calls done; the frames
@@ -503,9 +490,6 @@ private:
     qint64 m_streamStart = 0;
 
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
-    std::unique_ptr<Params::WritePlan> m_writePlan;
-    QList<Params::ParameterWrite> m_writeQueue;
-    int m_writesSent = 0;
     bool m_portChosen = false; // OpenPort has set ComPort1's port in this run
     QHash<QString, QLineEdit*> m_edits;
     std::unique_ptr<MediaPlayer> m_mediaPlayer;

@@ -112,7 +112,7 @@ void BM_ParameterSweep(benchmark::State& state)
         QElapsedTimer elapsed;
         elapsed.start();
         SerialForm1->ReadBtnClick();
-        WaitFor([] { return !SerialForm1->Timer1->Enabled(); }, GIVE_UP_MS);
+        WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
         const double sweepSeconds = elapsed.nsecsElapsed() / 1e9;
         // Let the last answers arrive before counting them.
         RunEventsFor(SETTLE_MS);
@@ -132,7 +132,7 @@ void BM_ParameterWrite(benchmark::State& state)
     if (!connectToBoard(board, state))
         return;
     SerialForm1->ReadBtnClick(); // the screen holds the board's own values
-    WaitFor([] { return !SerialForm1->Timer1->Enabled(); }, GIVE_UP_MS);
+    WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
     RunEventsFor(SETTLE_MS);
     auto timed = std::make_unique<TimedComPort>();
     TimedComPort* sender = timed.get();

@@ -90,7 +90,8 @@ void BoardLink::lostUnderOperation()
     if (!m_running || m_lossAnnounced)
         return;
     m_lossAnnounced = true;
-    QMetaObject::invokeMethod(this, [this] { emit portLost(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit portLost(); }, Qt::QueuedConnection);
 }
 
 void BoardLink::receive(const QByteArray& block)
@@ -170,6 +171,13 @@ void BoardLink::setTotal(int total)
     m_request.total = total;
 }
 
+void BoardLink::restate(const QString& unit, int total)
+{
+    m_request.unit = unit;
+    m_request.total = total;
+    m_done = 0;
+}
+
 void BoardLink::end()
 {
     if (!m_running)
@@ -223,7 +231,8 @@ QString BoardLink::deviceLost(const QString& port)
     return what;
 }
 
-QString BoardLink::cutShort(const QString& name, int done, int total, const QString& unit, const QString& port)
+QString BoardLink::cutShort(const QString& name, int done, int total, const QString& unit,
+                            const QString& port)
 {
     return QStringLiteral("%1 stopped after %2 of %3 %4: the connection to %5 was lost.")
         .arg(name)

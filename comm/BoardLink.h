@@ -84,6 +84,8 @@ public:
     // Records how far the operation has got (for the loss message and observers).
     void progress(int done);
     void setTotal(int total);
+    // The operation goes on to count something else, from zero.
+    void restate(const QString& unit, int total);
     // Releases the link; blocks kept meanwhile are routed next, oldest first.
     void end();
 
@@ -136,11 +138,11 @@ signals:
     void frameSent(const QByteArray& frame);
     void blockReceived(const QByteArray& block);
     // The routes of a received block, emitted in this order.
-    void writeFileDone();                          // "OK WRITE FILE"
-    void parameterReply(const QByteArray& block);  // the answer a sender waited for
-    void telemetry(const QByteArray& block);       // 0xFF and longer than 24 bytes
-    void uploadEnded();                            // "End."
-    void shot(const QByteArray& block);            // 0xAA 0xAA
+    void writeFileDone();                         // "OK WRITE FILE"
+    void parameterReply(const QByteArray& block); // the answer a sender waited for
+    void telemetry(const QByteArray& block);      // 0xFF and longer than 24 bytes
+    void uploadEnded();                           // "End."
+    void shot(const QByteArray& block);           // 0xAA 0xAA
     // The port is gone: the device was unplugged, or the port closed under a
     // running operation. Announced once per loss.
     void portLost();

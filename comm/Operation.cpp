@@ -3,12 +3,13 @@
 Operation::Operation(BoardLink& link, QObject* parent)
     : QObject(parent)
     , m_link(link)
+    , m_linkAlive(&link)
 {
 }
 
 Operation::~Operation()
 {
-    if (m_running && m_link.current() == this)
+    if (m_running && m_linkAlive && m_link.current() == this)
         m_link.end();
 }
 
@@ -70,6 +71,15 @@ void Operation::setTotal(int total)
 {
     m_request.total = total;
     m_link.setTotal(total);
+}
+
+void Operation::restate(const QString& unit, int total)
+{
+    m_request.unit = unit;
+    m_request.total = total;
+    m_done = 0;
+    m_link.restate(unit, total);
+    emit progressed(0, total);
 }
 
 void Operation::finish(bool ok, const QString& message)

@@ -7,6 +7,7 @@
 #include "comm/BoardLink.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class Operation : public QObject {
@@ -54,6 +55,9 @@ protected:
 
     void progress(int done);
     void setTotal(int total);
+    // From here on the progress counts another unit, from zero (a measurement
+    // that goes on to write its results).
+    void restate(const QString& unit, int total);
     // Releases the link and reports the end.
     void finish(bool ok, const QString& message = {});
 
@@ -61,6 +65,9 @@ protected:
 
 private:
     BoardLink& m_link;
+    // Null once the link is gone: a window that closes mid-operation deletes its
+    // link before the operations it owns.
+    QPointer<BoardLink> m_linkAlive;
     BoardLink::Request m_request;
     bool m_running = false;
     bool m_stopping = false;

@@ -5,9 +5,10 @@
 #include "app/Forms.h"
 #include "app/Shape.h"
 #include "app/Wait.h"
-#include "comm/ComPort.h"
-#include "comm/Hidden.h"
 #include "comm/BoardLink.h"
+#include "comm/ComPort.h"
+#include "comm/ConnectionCheck.h"
+#include "comm/Hidden.h"
 #include "comm/LogMemo.h"
 #include "comm/PortDoctor.h"
 #include "comm/SettingsFile.h"
@@ -16,6 +17,7 @@
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
+#include "firmware/Boot.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -42,8 +44,6 @@ const char* const SOUND_FOLDER = "Fonts/bank1";
 // Row labels of the telemetry grid, column 0 from row 0.
 const char* const TELEMETRY_LABELS[] = {"POSX", "POSY",  "POSZ", "ROTX",     "ROTY", "ROTZ",
                                         "RED",  "GREEN", "BLUE", "Battery ", "USB",  "STATO"};
-
-enum ConnectionStep { CHECK_START = 1, CHECK_ANSWER = 2, CHECK_SWEEP = 3, CHECK_DONE = 4 };
 
 // The message first, unchanged; what can be done about it in a paragraph of its own.
 QString withAdvice(const QString& message, const QString& advice)
@@ -171,18 +171,13 @@ void TSerialForm1::ComPort1DeviceLost()
     // The component has closed itself already. Stop whatever was talking to the
     // board, put the panel in the closed state with the editing controls off, then
     // say what happened and, for an operation, how far it got.
-    const bool checking = Timer3->Enabled();
-    const bool sweeping = Timer1->Enabled() && !Link->busy();
+    const bool checking = Check->running();
     const QString port = ComPort1->Port();
     // The bulk load counts its files by the link, so it is asked before the link lets go.
     const QString bulkLoad = BulkLoadLost(port);
     QStringList cutShort = {Link->deviceLost(port), bulkLoad, HandOverLost(port)};
-    if (sweeping) // the sweep holds no link: it tells its own progress
-        cutShort.prepend(BoardLink::cutShort(QStringLiteral("Read Parameters"), ADDRESS,
-                                                 Define::PARAMETER_COUNT, QStringLiteral("values"), port));
     cutShort.removeAll(QString());
-    Timer1->setEnabled(false);
-    Timer3->setEnabled(false);
+    Check->stop();
     if (checking)
         waitform->close();
     ClosePort();
@@ -206,8 +201,10 @@ void TSerialForm1::FormShow()
     RICHIESTA = true;
     SoundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
     FillFileList();
-    STEP = CHECK_START;
-    Timer3->setEnabled(true);
+    // Opened again while an operation runs or the board is on its loader: the
+    // board is busy, or would not understand the check; nothing is queued.
+    if (!BoardOnLoader())
+        Check->start();
     Shape2->setFixedWidth(BATTERY_BAR_START_WIDTH);
     for (QWidget* hidden : std::initializer_list<QWidget*>{Button10, GroupBox1, GroupBox3, GroupBox4})
         hidden->hide();
@@ -218,49 +215,39 @@ void TSerialForm1::FormClose()
     SaveSeriale();
 }
 
-void TSerialForm1::Timer3Timer()
+bool TSerialForm1::BoardOnLoader() const
 {
-    if (Link->busy()) // checks once the operation holding the link is over
-        return;
-    Timer3->setEnabled(false);
-    Timer3->setInterval(Define::CONNECTION_CHECK_TICK_MS);
-    switch (STEP) {
-    case CHECK_START:
-        if (cbports->isEnabled()) {
-            ShowMessage(withAdvice(
-                QString::fromLatin1(PORT_NOT_FOUND),
-                AdviceParagraph(DiagnoseUnopenablePorts(ComPort1->IsOpen() ? ComPort1->Port() : QString()))));
+    return Timer8->Enabled() || BootForm->isVisible();
+}
+
+void TSerialForm1::buildConnectionCheck()
+{
+    const auto notFound = [this] {
+        ShowMessage(withAdvice(
+            QString::fromLatin1(PORT_NOT_FOUND),
+            AdviceParagraph(DiagnoseUnopenablePorts(ComPort1->IsOpen() ? ComPort1->Port() : QString()))));
+    };
+    ConnectionCheck::Steps steps;
+    steps.portChosen = [this] { return !cbports->isEnabled(); };
+    steps.notFound = [this, notFound](bool closePort) {
+        notFound();
+        if (!closePort)
             return;
-        }
+        ClosePort();
+        waitform->close();
+    };
+    steps.showWaiting = [] {
         waitform->setHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
         waitform->Label1->setText(QString::fromLatin1(DOWNLOADING_PARAMETERS));
         waitform->show();
-        SelectButton(RadioButton13);
-        STEP = CHECK_ANSWER;
-        break;
-    case CHECK_ANSWER:
-        if (COMMAND()) {
-            ShowMessage(withAdvice(
-                QString::fromLatin1(PORT_NOT_FOUND),
-                AdviceParagraph(DiagnoseUnopenablePorts(ComPort1->IsOpen() ? ComPort1->Port() : QString()))));
-            ClosePort();
-            waitform->close();
-            return;
-        }
-        SelectButton(RadioButton9);
-        STEP = CHECK_SWEEP;
-        break;
-    case CHECK_SWEEP:
-        ReadBtnClick();
-        STEP = CHECK_DONE;
-        break;
-    case CHECK_DONE:
+    };
+    steps.enterTx = [this] { SelectButton(RadioButton13); };
+    steps.enterSetUp = [this] { SelectButton(RadioButton9); };
+    steps.startSweep = [this] { return startReadSweep(); };
+    steps.closeWaiting = [] {
         waitform->setHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
         waitform->Label1->setText(QString::fromLatin1(DOWNLOADING_FILES));
         waitform->close();
-        return;
-    default:
-        return;
-    }
-    Timer3->setEnabled(true);
+    };
+    Check = new ConnectionCheck(*Link, std::move(steps), this);
 }

@@ -1,13 +1,13 @@
 // The senders every subsystem shares: raw send, parameter write, the
-// close-read-sequence frame and the parameter read sweep.
+// close-read-sequence frame and the start of the parameter read sweep.
 #include "app/Serial1.h"
 
-#include "comm/Frames.h"
 #include "comm/BoardLink.h"
+#include "comm/Frames.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
-#include "common/Globals.h"
+#include "params/ReadSweep.h"
 
 void TSerialForm1::SendToBoard(const QByteArray& msg)
 {
@@ -42,18 +42,24 @@ void TSerialForm1::SetCloseReadSeq()
 
 void TSerialForm1::ReadBtnClick()
 {
-    ClearLoadedMarks(); // the screen is about to show the board again
-    ADDRESS = 0;
-    Timer1->setEnabled(true);
+    startReadSweep();
 }
 
-void TSerialForm1::Timer1Timer()
+Operation* TSerialForm1::startReadSweep()
 {
-    if (!Link->maySend()) // resumes where it was once the operation is over
-        return;
-    SendCommand(SweepReadFrame(ADDRESS));
-    if (ADDRESS < Define::MAXEEPROM)
-        ++ADDRESS;
-    else
-        Timer1->setEnabled(false);
+    if (Link->refuseWhileBusy())
+        return nullptr;
+    ClearLoadedMarks(); // the screen is about to show the board again
+    auto* sweep = new ReadSweep(*Link, this);
+    connect(sweep, &Operation::finished, sweep, &QObject::deleteLater);
+    if (!sweep->start()) {
+        delete sweep;
+        return nullptr;
+    }
+    return sweep;
+}
+
+bool TSerialForm1::ReadingParameters() const
+{
+    return qobject_cast<ReadSweep*>(Link->current()) != nullptr;
 }

@@ -1,8 +1,6 @@
 // Program-wide values shared by the windows (unit-level variables).
 #pragma once
 
-// The next parameter address of the read sweep.
-extern int ADDRESS;
 // When true, the end of an upload is announced with a message; false while the
 // bulk load of base sounds runs.
 extern bool RICHIESTA;

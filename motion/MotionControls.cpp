@@ -82,8 +82,4 @@ void TSerialForm1::buildMotionControls()
     }
     connect(SpeedButton73, &QPushButton::clicked, this, [this] { SpeedButton73Click(); });
     connect(SpeedButton74, &QPushButton::clicked, this, [this] { SpeedButton74Click(); });
-
-    Timer5 = new WindowTimer(this, Define::CAL_TICK_MS);
-    Timer5->setObjectName(QStringLiteral("Timer5"));
-    Timer5->setOnTimer([this] { Timer5Timer(); });
 }

@@ -15,7 +15,6 @@ void TSerialForm1::UnpackData(const QByteArray& Data)
 {
     if (!Motion::DecodeTelemetry(Data, Telemetry))
         return;
-    ++m_telemetryFrames;
     recordTelemetryFrame();
     for (const Motion::GridCell& cell : Motion::TelemetryGridCells(Telemetry))
         SetCell(HiddenForm->StringGrid1, cell.column, cell.row, cell.text);

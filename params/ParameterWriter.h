@@ -29,7 +29,7 @@ struct WriteRefusal {
                      // "Bank 2 Clash green must be between 0 and 255 (it is 300)."
 };
 
-// The writes of WRITE_DATA_BANK1 .. WRITE_DATA_BANK3.
+// The writes of "Write Parameters", bank by bank.
 class WritePlan {
 public:
     using Banks = std::array<QList<ParameterWrite>, Define::BANK_COUNT>;

@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
+#include "comm/ConnectionCheck.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
@@ -62,7 +63,7 @@ void BulkLoadTest::init()
     f->port->clearSent();
     RICHIESTA = true;
     SerialForm1->show();
-    SerialForm1->Timer3->setEnabled(false); // no connection check: the board is scripted
+    SerialForm1->Check->stop(); // no connection check: the board is scripted
 }
 
 QList<QByteArray> BulkLoadTest::uploadRequests() const

@@ -1,6 +1,7 @@
 // Calibration on simulated time: the guided measurement with its dialog, the
 // bytes and pauses of the writes, "Man." and its range checks, and the
 // procedure without telemetry or without the device. Scripted port.
+#include "Calibrating.h"
 #include "MotionFrames.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
@@ -18,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <algorithm>
 
 namespace {
@@ -45,6 +47,8 @@ private slots:
     void meanRoundsHalvesToEven();
     void deviceLostWhileMeasuringStopsTheProcedure();
     void deviceLostWhileWritingSendsNothingMore();
+    void cancelBeforeTheWritesWritesNothing_data();
+    void cancelBeforeTheWritesWritesNothing();
     void manualWritesTheFieldsWithinRange_data();
     void manualWritesTheFieldsWithinRange();
 
@@ -72,14 +76,16 @@ void CalibrationTest::init()
 void CalibrationTest::runAuto(const TelemetryValues* frame)
 {
     SerialForm1->SpeedButton73->click();
-    for (int tick = 0; tick < ENOUGH_TICKS && SerialForm1->STEP5 != 200; ++tick) {
+    QVERIFY(RunningCalibration());
+    QSignalSpy finished(RunningCalibration(), &Operation::finished);
+    for (int tick = 0; tick < ENOUGH_TICKS && finished.isEmpty(); ++tick) {
         if (frame)
             f->port->feed(TelemetryBlock(*frame));
-        if (SerialForm1->STEP5 == 1 || SerialForm1->STEP5 == 100)
+        if (CalibrationStep() == 1 || CalibrationStep() == 100)
             waitform->Button1->click();
         clock().advance(TICK_MS);
     }
-    QCOMPARE(SerialForm1->STEP5, 200);
+    QCOMPARE(finished.size(), 1);
 }
 
 QList<int> CalibrationTest::pausesSinceStart() const
@@ -133,7 +139,7 @@ void CalibrationTest::autoMeasuresAndWritesBothConstants()
     QCOMPARE(pausesSinceStart(), (QList<int>{100, 1000, 200, 1500, 100, 100, 100, 100, 50, 100}));
     QCOMPARE(f->dialogs.messages, QStringList{message});
     QCOMPARE(waitform->Height(), 110);
-    QVERIFY(!SerialForm1->Timer5->Enabled());
+    QVERIFY(!RunningCalibration());
     QVERIFY(!SerialForm1->Link->busy());
 }
 
@@ -151,7 +157,7 @@ void CalibrationTest::autoGuidesThroughTheDialog()
     QCOMPARE(waitform->Label1->text(),
              QString("Please, keep the Light Saber in vertical position (blade tip up) and press OK button"));
     clock().advance(10 * TICK_MS); // nothing happens until "OK"
-    QCOMPARE(SerialForm1->STEP5, 1);
+    QCOMPARE(CalibrationStep(), 1);
     waitform->Button1->click();
     clock().advance(TICK_MS);
     QCOMPARE(waitform->windowTitle(), QString("Measure in progress.... "));
@@ -162,13 +168,13 @@ void CalibrationTest::autoGuidesThroughTheDialog()
         if (i == 10)
             QCOMPARE(waitform->ProgressBar1->value(), 12);
     }
-    QCOMPARE(SerialForm1->STEP5, 100);
+    QCOMPARE(CalibrationStep(), 100);
     QCOMPARE(SerialForm1->Edit43->text(), QString("300"));
     QCOMPARE(waitform->windowTitle(), QString("Calibration Procedure"));
     QCOMPARE(waitform->Label1->text(),
              QString("Please, keep the Light Saber in horizontal position and press OK button"));
     clock().advance(5 * TICK_MS);
-    QCOMPARE(SerialForm1->STEP5, 100);
+    QCOMPARE(CalibrationStep(), 100);
 }
 
 void CalibrationTest::withoutTelemetryNothingIsWritten_data()
@@ -270,7 +276,7 @@ void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
         clock().advance(TICK_MS);
     }
     f->port->vanish();
-    QVERIFY(!SerialForm1->Timer5->Enabled());
+    QVERIFY(!RunningCalibration());
     QVERIFY(!waitform->isVisible());
     QVERIFY(!SerialForm1->Link->busy());
     QCOMPARE(f->dialogs.messages.size(), 1);
@@ -299,6 +305,39 @@ void CalibrationTest::deviceLostWhileWritingSendsNothingMore()
                  "Calibration stopped after 0 of 4 values: the connection to COM3 was lost."),
              qPrintable(f->dialogs.messages.first()));
     QVERIFY(!SerialForm1->Link->busy());
+}
+
+void CalibrationTest::cancelBeforeTheWritesWritesNothing_data()
+{
+    QTest::addColumn<int>("step"); // where "Annulla" is pressed
+    QTest::newRow("at the vertical prompt") << 1;
+    QTest::newRow("while sampling the vertical position") << 40;
+    QTest::newRow("at the horizontal prompt") << 100;
+    QTest::newRow("while sampling the horizontal position") << 150;
+}
+
+void CalibrationTest::cancelBeforeTheWritesWritesNothing()
+{
+    QFETCH(int, step);
+    TelemetryValues frame;
+    frame.posz = 16000;
+    SerialForm1->SpeedButton73->click();
+    for (int tick = 0; tick < ENOUGH_TICKS && CalibrationStep() != step; ++tick) {
+        f->port->feed(TelemetryBlock(frame));
+        if (CalibrationStep() == 1 || CalibrationStep() == 100)
+            waitform->Button1->click();
+        clock().advance(TICK_MS);
+    }
+    QCOMPARE(CalibrationStep(), step);
+    waitform->Button2->click();
+    QCOMPARE(f->dialogs.questions,
+             QStringList{"Stop the calibration? Nothing has been written to Kordex yet."});
+    QCOMPARE(f->dialogs.messages, QStringList{"The calibration was stopped: nothing was written to Kordex."});
+    QVERIFY(!waitform->isVisible());
+    QVERIFY(!SerialForm1->Link->busy());
+    clock().advance(ENOUGH_TICKS * TICK_MS);
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE}));
+    QCOMPARE(f->dialogs.messages.size(), 1);
 }
 
 void CalibrationTest::manualWritesTheFieldsWithinRange_data()

@@ -4,6 +4,7 @@
 // short and how far it got, no dialog is left open, the process goes quiet,
 // and once the board is plugged back in a read sweep works again.
 #include "BoardFixture.h"
+#include "Calibrating.h"
 #include "HexImage.h"
 #include "RecordingPlayer.h"
 #include "TestMain.h"
@@ -12,8 +13,9 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
-#include "comm/Hidden.h"
 #include "comm/BoardLink.h"
+#include "comm/ConnectionCheck.h"
+#include "comm/Hidden.h"
 #include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
@@ -105,18 +107,19 @@ void DeviceLossEndToEndTest::initTestCase()
     const auto link = [] { return SerialForm1->Link; };
     operations["connection check"] = {
         [] { SerialForm1->show(); },
-        [] { return waitform->isVisible() && SerialForm1->STEP == 2; }}; // waits for the answer
+        [] { return waitform->isVisible() && SerialForm1->Check->step() == ConnectionCheck::Step::Answer; }};
     operations["read sweep"] = {[this] {
                                     setUpMode();
                                     SerialForm1->SpeedButton4->click();
                                 },
-                                [] { return ADDRESS > 20; }};
-    operations["Write Parameters"] = {[this] {
-                                          const QString unread = readBoard();
-                                          QVERIFY2(unread.isEmpty(), qPrintable(unread));
-                                          SerialForm1->SpeedButton5->click();
-                                      },
-                                      [link] { return link()->done() >= 5; }};
+                                [link] { return SerialForm1->ReadingParameters() && link()->done() > 20; }};
+    operations["Write Parameters"] = {
+        [this] {
+            const QString unread = readBoard();
+            QVERIFY2(unread.isEmpty(), qPrintable(unread));
+            SerialForm1->SpeedButton5->click();
+        },
+        [link] { return SerialForm1->WritingParameters() && link()->done() >= 5; }};
     operations["row erase"] = {
         [this] {
             setUpMode();
@@ -149,10 +152,10 @@ void DeviceLossEndToEndTest::initTestCase()
             setUpMode();
             QVERIFY(board->controlOk("pose vertical"));
             SerialForm1->SpeedButton73->click();
-            QVERIFY(WaitFor([] { return SerialForm1->STEP5 == 1 && waitform->isVisible(); }, STEP_MS));
+            QVERIFY(WaitFor([] { return CalibrationStep() == 1 && waitform->isVisible(); }, STEP_MS));
             waitform->Button1->click();
         },
-        [] { return SerialForm1->STEP5 > 10; }};
+        [] { return CalibrationStep() > 10; }};
     operations["firmware run"] = {
         [this] {
             handOver();
@@ -227,7 +230,7 @@ QString DeviceLossEndToEndTest::readBoard(const std::function<bool()>& shown)
     QStringList unread;
     for (int sweep = 0; sweep < MAX_SWEEPS; ++sweep) {
         SerialForm1->SpeedButton4->click();
-        if (!WaitFor([] { return !SerialForm1->Timer1->Enabled(); }, STEP_MS))
+        if (!WaitFor([] { return !SerialForm1->ReadingParameters(); }, STEP_MS))
             return "the sweep did not end";
         RunEventsFor(SETTLE_MS);
         unread.clear();

@@ -128,7 +128,7 @@ void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
     // Back in its application, in set-up mode, with the parameters read again.
     QCOMPARE(board->control("firmware"), QString("ok app"));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
-    QVERIFY(WaitFor([] { return !SerialForm1->Timer1->Enabled(); }, SWEEP_DONE_MS));
+    QVERIFY(WaitFor([] { return !SerialForm1->ReadingParameters(); }, SWEEP_DONE_MS));
     RunEventsFor(SETTLE_MS);
     QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
     QCOMPARE(f->dialogs.messages,

@@ -9,9 +9,10 @@
 #include "app/Serial1.h"
 #include "app/Shape.h"
 #include "app/Wait.h"
+#include "comm/BoardLink.h"
+#include "comm/ConnectionCheck.h"
 #include "comm/Frames.h"
 #include "comm/Hidden.h"
-#include "comm/BoardLink.h"
 #include "comm/LogMemo.h"
 #include "comm/TrafficLog.h"
 #include "common/Application.h"
@@ -50,7 +51,7 @@ private slots:
     void framesHaveTheirExactBytes();
     void writeDatoSendsThenPausesWithoutExpectingAReply();
     void sweepSendsAllAddressesTenMillisecondsApart();
-    void sweepWithPortClosedOnlyLogsAndLeavesReplyExpected();
+    void sweepWithPortClosedIsRefused();
 
     void blockRoutingFlags_data();
     void blockRoutingFlags();
@@ -86,6 +87,8 @@ private slots:
     void connectionCheckWithSilentBoard();
     void connectionCheckWithoutPortOnlyComplains();
     void showingWindowAgainRestartsTheCheck();
+    void showingWindowWhileBoardIsBusyQueuesNoCheck_data();
+    void showingWindowWhileBoardIsBusyQueuesNoCheck();
 
     void statusButtonsWithoutPortSendNothing();
     void statusButtonsSendModeAndSwitchSetUpControls();
@@ -162,19 +165,18 @@ void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
         const char addr = static_cast<char>(a);
         QCOMPARE(s.bytes, QByteArray("#2") + addr + addr + QByteArray(2, '\0') + '\n');
     }
-    QVERIFY(!SerialForm1->Timer1->Enabled());
+    QVERIFY(!SerialForm1->ReadingParameters());
     QVERIFY(SerialForm1->COMMAND());
 }
 
-void LinkTest::sweepWithPortClosedOnlyLogsAndLeavesReplyExpected()
+void LinkTest::sweepWithPortClosedIsRefused()
 {
     SerialForm1->ReadBtnClick();
     f->sim.clock.advance(3000);
-    QVERIFY(f->port->sent.isEmpty());
-    QVERIFY(SerialForm1->COMMAND());
-    // The log held its stored line, then one line per request.
-    QCOMPARE(HiddenForm->Memo1->LinesCount(), 1 + 226);
-    QVERIFY(HiddenForm->Memo1->toPlainText().endsWith("TX-- 23 32 E1 E1 00 00 0A"));
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Read Parameters needs an open port: open the board's port first."});
+    QVERIFY(!SerialForm1->COMMAND());
+    QCOMPARE(HiddenForm->Memo1->LinesCount(), 1); // its stored line only
 }
 
 // ---- Receive routing ---------------------------------------------------------
@@ -589,7 +591,7 @@ void LinkTest::connectionCheckWithAnsweringBoard()
 
     f->port->clearSent();
     f->sim.clock.advance(2000); // step 3 starts the sweep
-    QVERIFY(SerialForm1->Timer1->Enabled());
+    QVERIFY(SerialForm1->ReadingParameters());
     f->sim.clock.advance(2000); // step 4, 2 s into the sweep
     QVERIFY(!waitform->isVisible());
     QCOMPARE(waitform->Height(), 140);
@@ -597,7 +599,7 @@ void LinkTest::connectionCheckWithAnsweringBoard()
     QCOMPARE(f->port->sent.size(), 200);
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 226);
-    QVERIFY(!SerialForm1->Timer3->Enabled());
+    QVERIFY(!SerialForm1->Check->running());
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
@@ -625,7 +627,7 @@ void LinkTest::connectionCheckWithoutPortOnlyComplains()
     f->sim.clock.advance(2000);
     QCOMPARE(f->dialogs.messages, QStringList{PORT_NOT_FOUND});
     QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Timer3->Enabled());
+    QVERIFY(!SerialForm1->Check->running());
 }
 
 void LinkTest::showingWindowAgainRestartsTheCheck()
@@ -637,6 +639,38 @@ void LinkTest::showingWindowAgainRestartsTheCheck()
     MainForm->Serial1Click();
     f->sim.clock.advance(2000);
     QCOMPARE(f->dialogs.messages, QStringList({PORT_NOT_FOUND, PORT_NOT_FOUND}));
+}
+
+void LinkTest::showingWindowWhileBoardIsBusyQueuesNoCheck_data()
+{
+    QTest::addColumn<bool>("loader");
+    QTest::newRow("an operation holds the link") << false;
+    QTest::newRow("the board goes over to its loader") << true;
+}
+
+void LinkTest::showingWindowWhileBoardIsBusyQueuesNoCheck()
+{
+    // A check queued now would put the board into TX and SetUp and read it again
+    // once the operation is over, or talk to the loader.
+    QFETCH(bool, loader);
+    f->setPortList({"COM3"});
+    f->openPort();
+    SerialForm1->RadioButton9->click();
+    f->sim.clock.advance(100);
+    f->port->clearSent();
+    if (loader)
+        SerialForm1->FWBTNClick();
+    else
+        QVERIFY(SerialForm1->Link->begin(
+            {"Erase All Sounds", "erase frames", 2, BoardLink::Blocks::Deferred, {}}));
+    SerialForm1->show();
+    f->sim.clock.advance(3000);
+    if (!loader)
+        SerialForm1->Link->end();
+    f->sim.clock.advance(10000);
+    QVERIFY(f->port->sent.isEmpty());
+    QVERIFY(f->dialogs.messages.filter(PORT_NOT_FOUND).isEmpty());
+    QVERIFY(!SerialForm1->Check->running());
 }
 
 // ---- Board status and default bank ----------------------------------------------
@@ -722,7 +756,7 @@ void LinkTest::deviceLossDuringSweepClosesAndStopsEverything()
     SerialForm1->ReadBtnClick();
     f->sim.clock.advance(500);
     f->port->vanish();
-    QVERIFY(!SerialForm1->Timer1->Enabled());
+    QVERIFY(!SerialForm1->ReadingParameters());
     QCOMPARE(SerialForm1->shPortOpen->BrushColor(), GREY);
     QVERIFY(SerialForm1->cbports->isEnabled());
     QVERIFY(SerialForm1->RadioButton10->isChecked());

@@ -75,7 +75,7 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     QVERIFY(WaitFor([&] { return waitform->isVisible(); }, CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return SerialForm1->RadioButton9->isChecked(); }, CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return !waitform->isVisible(); }, CHECK_DONE_MS));
-    QVERIFY(WaitFor([&] { return !SerialForm1->Timer1->Enabled(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return !SerialForm1->ReadingParameters(); }, CHECK_DONE_MS));
     RunEventsFor(300); // the last answers
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
     QVERIFY(f->dialogs.messages.isEmpty());
@@ -87,7 +87,7 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     if (SerialForm1->Label1->text() != release || !SerialForm1->Label21->text().contains('-')) {
         // A loaded machine read two answers as one block; a second read fills the gap.
         SerialForm1->ReadBtnClick();
-        QVERIFY(WaitFor([&] { return !SerialForm1->Timer1->Enabled(); }, CHECK_DONE_MS));
+        QVERIFY(WaitFor([&] { return !SerialForm1->ReadingParameters(); }, CHECK_DONE_MS));
         RunEventsFor(300);
     }
     QCOMPARE(SerialForm1->Label1->text(), release);
@@ -122,7 +122,7 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
     QVERIFY(WaitFor([&] { return HiddenForm->Memo2->LinesCount() > 10; }, CHECK_DONE_MS));
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !SerialForm1->ComPort1->IsOpen(); }, CHECK_DONE_MS));
-    QVERIFY(!SerialForm1->Timer1->Enabled());
+    QVERIFY(!SerialForm1->ReadingParameters());
     QVERIFY(SerialForm1->cbports->isEnabled());
     QVERIFY(SerialForm1->RadioButton10->isChecked());
     QCOMPARE(f->dialogs.messages.size(), 1);

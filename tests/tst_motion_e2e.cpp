@@ -1,6 +1,7 @@
 // Motion end to end against the simulated board: telemetry into the chart and
 // the gauge, a shot, the automatic calibration, and the board going away.
 #include "BoardFixture.h"
+#include "Calibrating.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -134,7 +135,7 @@ void MotionEndToEndTest::startAutoAndConfirmVertical()
     QVERIFY(WaitFor([&] { return SerialForm1->SpeedButton73->isEnabled(); }, STREAM_MS));
     QCOMPARE(board->control("pose vertical"), QString("ok pose vertical"));
     SerialForm1->SpeedButton73->click();
-    QVERIFY(WaitFor([&] { return SerialForm1->STEP5 == 1 && waitform->isVisible(); }, STREAM_MS));
+    QVERIFY(WaitFor([&] { return CalibrationStep() == 1 && waitform->isVisible(); }, STREAM_MS));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
     waitform->Button1->click();
 }
@@ -144,7 +145,7 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
     for (int address : {8, 9, 10, 11})
         QVERIFY(board->setParam(address, 0));
     startAutoAndConfirmVertical();
-    QVERIFY(WaitFor([&] { return SerialForm1->STEP5 == 100; }, SAMPLING_MS));
+    QVERIFY(WaitFor([&] { return CalibrationStep() == 100; }, SAMPLING_MS));
     QCOMPARE(board->control("pose horizontal"), QString("ok pose horizontal"));
     QVERIFY(WaitFor([&] { return Telemetry.posz < HALF_WAY_Z; }, STREAM_MS));
     waitform->Button1->click();
@@ -180,18 +181,16 @@ void MotionEndToEndTest::manualWritesTheTypedConstants()
 void MotionEndToEndTest::deviceLostDuringCalibrationStopsIt()
 {
     startAutoAndConfirmVertical();
-    QVERIFY(WaitFor([&] { return SerialForm1->STEP5 > 10; }, SAMPLING_MS));
+    QVERIFY(WaitFor([&] { return CalibrationStep() > 10; }, SAMPLING_MS));
     QCOMPARE(board->control("unplug"), QString("ok unplugged"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STREAM_MS));
     QVERIFY2(f->dialogs.messages.first().startsWith("Calibration stopped after "),
              qPrintable(f->dialogs.messages.first()));
     QVERIFY(f->dialogs.messages.first().contains(" of 197 samples: the connection to "));
-    QVERIFY(!SerialForm1->Timer5->Enabled());
     QVERIFY(!waitform->isVisible());
     QVERIFY(!SerialForm1->Link->busy());
-    const int step = SerialForm1->STEP5;
     RunEventsFor(300);
-    QCOMPARE(SerialForm1->STEP5, step);
+    QVERIFY(!RunningCalibration());
     QCOMPARE(f->dialogs.messages.size(), 1);
 }
 

@@ -5,8 +5,9 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
-#include "comm/BoardLink.h"
 #include "app/Wait.h"
+#include "comm/BoardLink.h"
+#include "comm/ConnectionCheck.h"
 #include "comm/Hidden.h"
 #include "common/Globals.h"
 
@@ -64,6 +65,7 @@ private slots:
     void writeLocksSendingControlsAndShowsProgress();
     void writeKeepsHundredMillisecondsAfterAStall();
     void writeHoldsTheLinkAgainstEveryOtherSender();
+    void writeCancelStopsBetweenFramesAndSaysHowFar();
 
     void rowCaptionSelectsRowForSliders();
     void slidersBeforeAnyRowChangeNothing();
@@ -266,7 +268,7 @@ void ParameterScreenTest::writeRefusesBadFieldsAndSendsNothing()
     QFETCH(QString, message);
     SerialForm1->RadioButton9->click();
     SerialForm1->show();
-    SerialForm1->Timer3->setEnabled(false); // no connection check in this test
+    SerialForm1->Check->stop(); // no connection check in this test
     fillValidScreen();
     QLineEdit* bad = SerialForm1->edit(edit);
     {
@@ -348,8 +350,27 @@ void ParameterScreenTest::writeHoldsTheLinkAgainstEveryOtherSender()
         QCOMPARE(frames[i].left(2), QByteArray("#1"));
     QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 31 02 03 00 00 0A"))); // no TX in between
     QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 32 00 00 00 00 0A"))); // no read in between
-    // After the write the reply is routed and the connection check runs.
+    // After the write the reply is routed; no connection check was queued behind it.
     QVERIFY(SerialForm1->Def2->isChecked());
+}
+
+void ParameterScreenTest::writeCancelStopsBetweenFramesAndSaysHowFar()
+{
+    SerialForm1->RadioButton9->click();
+    fillValidScreen();
+    f->sim.clock.advance(100);
+    f->port->clearSent();
+    SerialForm1->SpeedButton5->click();
+    f->sim.clock.advance(1950); // frames at 0, 100, ... 1900 ms
+    waitform->Button2->click();
+    QCOMPARE(f->dialogs.questions, QStringList{"Stop Write Parameters?"});
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Write Parameters was stopped after 20 of 85 values: the board now holds the new "
+                         "values up to there and its former values after."});
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->port->sent.size(), 20);
+    QVERIFY(!SerialForm1->WritingParameters());
+    QVERIFY(!waitform->isVisible());
 }
 
 void ParameterScreenTest::rowCaptionSelectsRowForSliders()

@@ -72,7 +72,7 @@ void ParametersEndToEndTest::readBoard()
     QStringList empty;
     for (int sweep = 0; sweep < MAX_SWEEPS; ++sweep) {
         SerialForm1->SpeedButton4->click();
-        QVERIFY(WaitFor([&] { return !SerialForm1->Timer1->Enabled(); }, SWEEP_DONE_MS));
+        QVERIFY(WaitFor([&] { return !SerialForm1->ReadingParameters(); }, SWEEP_DONE_MS));
         RunEventsFor(SETTLE_MS);
         empty.clear();
         for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())

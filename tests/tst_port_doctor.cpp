@@ -8,6 +8,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/ComPort.h"
+#include "comm/ConnectionCheck.h"
 #include "comm/PortDoctor.h"
 #include "common/Application.h"
 
@@ -23,6 +24,7 @@
 
 namespace {
 constexpr int HOLD_TIMEOUT_MS = 5000;
+constexpr int CHECK_STEP_MS = 4000; // one step of the connection check, 2000 ms, with room
 constexpr uid_t NOBODY = 65534;
 const QString NOT_FOUND = "Kordex Serial ComPort not found .... Please select a right ComPort. ";
 
@@ -99,8 +101,8 @@ void PortDoctorTest::portHeldBySecondProcessNamesProgramAndPid()
     // With no port open, the connection check names it after its message.
     setPublishedPortsFolder(ports.path());
     SerialForm1->cbports->setEnabled(true);
-    SerialForm1->STEP = 1; // the check's first step, with no port open
-    SerialForm1->Timer3Timer();
+    QVERIFY(SerialForm1->Check->start()); // its first step, with no port open
+    QTRY_VERIFY_WITH_TIMEOUT(!SerialForm1->Check->running(), CHECK_STEP_MS);
     setPublishedPortsFolder(QString());
     QCOMPARE(f.dialogs.messages.size(), 1);
     QVERIFY2(f.dialogs.messages[0].startsWith(NOT_FOUND + "\n\n"), qPrintable(f.dialogs.messages[0]));

@@ -16,7 +16,6 @@ SetupWindowFixture::SetupWindowFixture(Mode mode)
     QDir(folder.path()).mkpath(QStringLiteral("Bin"));
     setInstallFolder(folder.path());
     setDocumentationFolder(folder.path());
-    ADDRESS = 0;
     RICHIESTA = false;
     READY = 0;
     CALIBRAZIONE = false;

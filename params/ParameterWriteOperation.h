@@ -1,0 +1,31 @@
+// "Write Parameters": the checked plan of the three banks, one frame per byte.
+// The first frame leaves at once and each next one at least 100 ms after the one
+// before, counted from the moment it left, so a late tick never makes a gap
+// short; the operation ends once the last frame has had its 100 ms. Cancel stops
+// between two frames.
+#pragma once
+
+#include "comm/Operation.h"
+#include "params/ParameterWriter.h"
+
+class WindowTimer;
+
+class ParameterWriteOperation : public Operation {
+    Q_OBJECT
+public:
+    ParameterWriteOperation(BoardLink& link, const Params::WritePlan& plan, QObject* parent = nullptr);
+
+    QString cancelQuestion() const override;
+
+protected:
+    void run() override;
+    void halt() override;
+    void stopSafely() override;
+
+private:
+    void sendNext();
+
+    QList<Params::ParameterWrite> m_writes; // bank 1, then 2, then 3
+    WindowTimer* m_timer;
+    int m_sent = 0;
+};
