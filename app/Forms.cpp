@@ -22,6 +22,8 @@ void CreateForms()
     waitform = new Twaitform;
     HiddenForm = new THiddenForm;
     BootForm = new TBootForm;
+    // The set-up window's sending controls stay off while the firmware window is open.
+    BootForm->installEventFilter(SerialForm1);
 }
 
 template <typename T> static void destroy(T*& form)

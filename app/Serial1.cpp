@@ -2,6 +2,7 @@
 #include "app/Serial1.h"
 
 #include "app/BusyLock.h"
+#include "firmware/Boot.h"
 #include "app/Forms.h"
 #include "app/Main.h"
 #include "app/PortComboBox.h"
@@ -302,14 +303,17 @@ bool TSerialForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == FileListBox1 && event->type() == QEvent::KeyPress)
         FileListBox1KeyDown(static_cast<QKeyEvent*>(event)->key());
+    if (watched == BootForm && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        updateLock();
     return QWidget::eventFilter(watched, event);
 }
 
-void TSerialForm1::lockSendingControls(bool busy)
+void TSerialForm1::updateLock()
 {
     // Whatever could send, change the port or change a running operation's input
-    // is off while an operation holds the link; viewing stays live.
-    if (busy) {
+    // is off while an operation holds the link or the board is on its loader (the
+    // firmware window owns it then); viewing stays live.
+    if (Link->busy() || BoardOnLoader()) {
         QList<QAction*> actions = PopupMenu1->actions();
         for (QMenu* bank : PopupMenu1->findChildren<QMenu*>())
             actions += bank->actions();

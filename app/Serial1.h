@@ -421,7 +421,9 @@ public:
     QLineEdit* Edit83 = nullptr;   // flash data, the word being sent, never shown
     WindowTimer* Timer8 = nullptr; // hand-over steps, 200 ms
     int STEP8 = 0;
+    bool HandingOver = false; // from "FW" until the firmware window shows
     void FWBTNClick();
+    void setHandingOver(bool handingOver);
     void Timer8Timer();
     // Opens the port again after the user moved the dip switches. When it cannot,
     // says why once and returns false: the procedure that asked stops there.
@@ -458,7 +460,7 @@ private:
     void buildInfoFileGroup(QWidget* page);
     void buildBulkLoad();
     void connectHandlers();
-    void lockSendingControls(bool busy);
+    void updateLock();
     void statusClicked(QRadioButton* button);
     QString parameterFileFolder() const;
     QRadioButton* radioButton(const char* name) const;

@@ -112,6 +112,10 @@ void BoardLink::route(const QByteArray& block)
     if (routes.parameterReply) {
         emit parameterReply(block);
         m_expectingReply = false;
+        // The loader acknowledges a write or an erase by echoing its command code.
+        const char code = block.at(0);
+        if (code == Define::WRITEFLASHAPP_CMD || code == Define::ERASEFLASHAPP_CMD)
+            emit acknowledged(code);
     }
     if (routes.telemetry)
         emit telemetry(block);

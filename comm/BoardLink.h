@@ -140,6 +140,7 @@ signals:
     // The routes of a received block, emitted in this order.
     void writeFileDone();                         // "OK WRITE FILE"
     void parameterReply(const QByteArray& block); // the answer a sender waited for
+    void acknowledged(char code);                 // the loader echoed a command's code
     void telemetry(const QByteArray& block);      // 0xFF and longer than 24 bytes
     void uploadEnded();                           // "End."
     void shot(const QByteArray& block);           // 0xAA 0xAA

@@ -23,7 +23,7 @@ void clearWhenFull(LogMemo* memo)
 
 void TSerialForm1::connectLink()
 {
-    connect(Link, &BoardLink::busyChanged, this, [this](bool busy) { lockSendingControls(busy); });
+    connect(Link, &BoardLink::busyChanged, this, [this] { updateLock(); });
     connect(Link, &BoardLink::frameSent, this, [this](const QByteArray& frame) { DisplayTrasmit(frame); });
     connect(Link, &BoardLink::blockReceived, this, [this](const QByteArray& block) { DisplayReceived(block); });
     connect(Link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });

@@ -182,6 +182,7 @@ void TSerialForm1::ComPort1DeviceLost()
         waitform->close();
     ClosePort();
     DisattivaSetup();
+    updateLock();
     StopRecording();
     const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
     if (!cutShort.isEmpty())
@@ -217,7 +218,7 @@ void TSerialForm1::FormClose()
 
 bool TSerialForm1::BoardOnLoader() const
 {
-    return Timer8->Enabled() || BootForm->isVisible();
+    return HandingOver || BootForm->isVisible();
 }
 
 void TSerialForm1::buildConnectionCheck()

@@ -13,11 +13,13 @@
 #include "common/Globals.h"
 #include "firmware/BootTexts.h"
 #include "firmware/HexFile.h"
+#include "firmware/LoaderOperations.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
@@ -48,15 +50,12 @@ const QString BLUE_LED = QStringLiteral("Check the led must be blue.  If yes, pr
 TBootForm::TBootForm(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , Timer1(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
-    , EraseTimer(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
     , timeOfDay(timeNow)
 {
     setObjectName(QStringLiteral("BootForm"));
     setWindowTitle(QStringLiteral("BootForm"));
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setOnTimer([this] { Timer1Timer(); });
-    EraseTimer->setObjectName(QStringLiteral("EraseTimer"));
-    EraseTimer->setOnTimer([this] { EraseTimerTimer(); });
     buildControls();
 }
 
@@ -156,8 +155,6 @@ std::optional<Hex::HexSummary> TBootForm::checkFile(const QString& path, QString
 
 void TBootForm::FileButtonClick()
 {
-    TIMEOUT = 0;
-    READY = 1;
     const QString folder = m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
     const QString name = dialogs().openFileName(QStringLiteral("Open"), folder, HEX_FILTER);
     if (name.isEmpty())
@@ -176,6 +173,8 @@ void TBootForm::FileButtonClick()
 
 void TBootForm::EraseFlashbtnClick()
 {
+    if (SerialForm1->Link->refuseWhileBusy())
+        return;
     // The file may have changed since it was chosen.
     if (!checkFile(FILETOPROGRAM)) {
         EraseFlashbtn->setEnabled(false);
@@ -184,94 +183,65 @@ void TBootForm::EraseFlashbtnClick()
     }
     if (!AskYesNo(BootTexts::EraseQuestion()))
         return;
-    sendErase();
-}
-
-void TBootForm::sendErase()
-{
-    BoardLink& link = *SerialForm1->Link;
-    const auto lost = [this] {
-        m_lostMidway = true;
-        endEraseWait();
-    };
-    if (!link.begin(
-            {QStringLiteral("Erase"), QStringLiteral("frames"), 1, BoardLink::Blocks::Routed, lost}))
-        return;
-    {
-        const BoardLink::Sending sending(link);
-        SerialForm1->SendCommand(LoaderFrame(Define::ERASEFLASHAPP_CMD, 0));
-        READY = 0;
-    }
-    link.progress(1);
+    auto* erase = new FirmwareErase(*SerialForm1->Link, this);
+    connect(erase, &Operation::finished, this, [this, erase](bool ok, const QString& message) {
+        erase->deleteLater();
+        m_lostMidway = !ok && message.isEmpty();
+        FileButton->setEnabled(true);
+        EraseFlashbtn->setEnabled(true);
+        // Only an acknowledged erase lets the words in: the loader appends them.
+        ProgramFlashBtn->setEnabled(ok);
+        if (!message.isEmpty() || ok)
+            ShowMessage(ok ? BLUE_LED : message);
+    });
     // "File" would mark the loader ready; nothing may start before the answer.
     for (QPushButton* button : {FileButton, EraseFlashbtn, ProgramFlashBtn})
         button->setEnabled(false);
-    EraseTicks = 0;
-    EraseTimer->setEnabled(true);
-}
-
-void TBootForm::EraseTimerTimer()
-{
-    if (!READY) {
-        if (++EraseTicks < Define::FIRMWARE_TIMEOUT_TICKS)
-            return;
-        endEraseWait();
-        ShowMessage(BootTexts::EraseTimeout());
-        return;
+    if (!erase->start()) {
+        delete erase;
+        FileButton->setEnabled(true);
+        EraseFlashbtn->setEnabled(true);
     }
-    endEraseWait();
-    ShowMessage(BLUE_LED);
-    ProgramFlashBtn->setEnabled(true);
-}
-
-void TBootForm::endEraseWait()
-{
-    if (!EraseTimer->Enabled())
-        return;
-    EraseTimer->setEnabled(false);
-    SerialForm1->Link->end();
-    FileButton->setEnabled(true);
-    EraseFlashbtn->setEnabled(true);
 }
 
 void TBootForm::ProgramFlashBtnClick()
 {
+    if (SerialForm1->Link->refuseWhileBusy())
+        return;
     QStringList lines;
     // Past the erase the board is empty, whatever is wrong with the file now.
     const std::optional<Hex::HexSummary> summary =
         checkFile(FILETOPROGRAM, &lines, BootTexts::NoApplication());
     if (!summary)
         return;
-    BoardLink& link = *SerialForm1->Link;
-    const auto lost = [this] {
-        m_lostMidway = true;
-        stopRun();
-    };
-    if (!link.begin({QStringLiteral("Program"), QStringLiteral("lines"), static_cast<int>(lines.size()),
-                     BoardLink::Blocks::Routed, lost}))
-        return;
-    m_running = true;
+    auto* run = new FirmwareRun(*SerialForm1->Link, lines, *summary, this);
+    connect(run, &FirmwareRun::wordSent, this, [](int address, int word) {
+        SerialForm1->Edit85->setText(QString::number(address));
+        SerialForm1->Edit83->setText(QString::number(word));
+    });
+    connect(run, &Operation::progressed, this, [this, run](int words, int total) {
+        showValue(RunProgress, BootTexts::Progress(words, total, run->msLeft()));
+        // The lines before the one just sent, as the gauge has always counted.
+        Gauge1->setValue(std::min(run->linesSent() - 1, Gauge1->maximum()));
+    });
+    connect(run, &Operation::finished, this, [this, run](bool ok, const QString& message) {
+        finishRun(run, ok, message);
+    });
     // The loader appends every word it gets, so a second run needs an erase first.
     for (QPushButton* button : {FileButton, EraseFlashbtn, ProgramFlashBtn})
         button->setEnabled(false);
-    link.progress(0);
     showValue(Label3, timeOfDay());
     showValue(Label5, QString());
-    TIMEOUT = 0;
-    READY = 1;
-    m_lines = lines;
-    m_nextLine = 0;
-    m_summary = *summary;
-    m_wordsSent = 0;
-    m_msLeft = summary->runMs;
-    showProgress();
     FILE_SIZE = static_cast<int>(TextfileSize(FILETOPROGRAM));
     Gauge1->setRange(0, FILE_SIZE / Define::FIRMWARE_GAUGE_BYTES_PER_STEP);
     Gauge1->setValue(0);
-    index = 0;
-    Timer1->setInterval(Define::FIRMWARE_TICK_MS);
-    Timer1->setEnabled(true);
-    STEP1 = 1;
+    STEP1 = SEND_LINES;
+    if (!run->start()) {
+        delete run;
+        STEP1 = 0;
+        FileButton->setEnabled(true);
+        EraseFlashbtn->setEnabled(true);
+    }
 }
 
 QString TBootForm::TakeLossNote()

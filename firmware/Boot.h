@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 
+class Operation;
 class QLabel;
 class QShowEvent;
 class QProgressBar;
@@ -34,25 +35,27 @@ public:
     QPushButton* ProgramFlashBtn = nullptr;
     QLabel* FileSummary = nullptr; // what the chosen file puts on the board
     QLabel* RunProgress = nullptr; // words written and time left
-    WindowTimer* Timer1 = nullptr;
-    WindowTimer* EraseTimer = nullptr; // waits for the loader's erase acknowledgement
+    WindowTimer* Timer1 = nullptr; // the way back to the application after a run
 
     QString FILETOPROGRAM;
-    int index = 0;   // lines sent in this run
-    int TIMEOUT = 0; // ticks waited since the last acknowledgement
+    // 1 while the file's lines go out, then the steps of the way back.
+    enum RunStep {
+        SEND_LINES = 1,
+        CLOSE_PORT = 2,
+        ASK_FOR_APPLICATION = 3,
+        OPEN_PORT = 4,
+        SELECT_ACTIVE = 5,
+        SELECT_SETUP = 6,
+        READ_PARAMETERS = 7,
+        STOP = 8,
+    };
     int STEP1 = 0;
     int FILE_SIZE = 0;
-    int EraseTicks = 0; // ticks waited for the erase acknowledgement
 
     void FileButtonClick();
     void EraseFlashbtnClick();
     void ProgramFlashBtnClick();
     void Timer1Timer();
-    void EraseTimerTimer();
-    // Sends the words of one line, pausing after each; false when the line is
-    // not Intel HEX. A field that is not hexadecimal raises the conversion error
-    // after the words before it have gone out.
-    bool DecodeHexLine(const QString& line);
     static qint64 TextfileSize(const QString& name);
     // After the device went away: what the board holds, when an erase or a run
     // was cut short by it; empty otherwise. Asked once per loss.
@@ -67,22 +70,12 @@ private:
     // told why, followed by the aftermath.
     std::optional<Hex::HexSummary> checkFile(const QString& path, QStringList* lines = nullptr,
                                              const QString& aftermath = {});
-    void sendErase();
-    void endEraseWait();
-    bool sendNextLine();
-    void showProgress();
-    void finishFile();
-    void stopRun();
+    // The end of the file's lines: on success the way back to the application.
+    void finishRun(Operation* run, bool ok, const QString& message);
     void showValue(QLabel* label, const QString& text);
 
-    QStringList m_lines;       // what this run sends, up to the end-of-file record
-    int m_nextLine = 0;        // the next line to read
-    bool m_running = false;    // this window holds the link
     bool m_lostMidway = false; // the device went away during an erase or a run
-    Hex::HexSummary m_summary; // of the file this run sends
-    int m_wordsSent = 0;
-    qint64 m_msLeft = 0;  // of the run, at the loader's pace
-    QString m_lastFolder; // where the file chooser starts next time
+    QString m_lastFolder;      // where the file chooser starts next time
 
 protected:
     // Opens centred, within the screen's available area.

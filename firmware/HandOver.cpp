@@ -57,10 +57,19 @@ void TSerialForm1::buildFirmwareControls()
 
 void TSerialForm1::FWBTNClick()
 {
+    if (Link->refuseWhileBusy())
+        return;
     if (!AskYesNo(QStringLiteral("Do you want to load updated firmware ?")))
         return;
+    setHandingOver(true);
     STEP8 = CLOSE_PORT;
     Timer8->setEnabled(true);
+}
+
+void TSerialForm1::setHandingOver(bool handingOver)
+{
+    HandingOver = handingOver;
+    updateLock();
 }
 
 void TSerialForm1::Timer8Timer()
@@ -78,12 +87,14 @@ void TSerialForm1::Timer8Timer()
     case OPEN_PORT:
         if (!ReopenPort()) {
             Timer8->setEnabled(false);
+            setHandingOver(false);
             return;
         }
         break;
     case SHOW_FIRMWARE_WINDOW:
         BootForm->show();
         BootForm->raise();
+        setHandingOver(false); // the firmware window owns the board from now on
         break;
     case STOP:
         Timer8->setEnabled(false);
@@ -101,6 +112,7 @@ QString TSerialForm1::HandOverLost(const QString& port)
     // Once the firmware window shows, the hand-over has done its work.
     const bool handingOver = Timer8->Enabled() && STEP8 <= SHOW_FIRMWARE_WINDOW;
     Timer8->setEnabled(false);
+    HandingOver = false; // the lock follows with the closed port's state
     if (!handingOver)
         return firmwareNote;
     return BoardLink::cutShort(QStringLiteral("Going over to the loader"), STEP8 - CLOSE_PORT,

@@ -3,9 +3,9 @@
 #include "comm/Frames.h"
 #include "common/Clock.h"
 #include "common/Define.h"
-#include "common/Framework.h"
 #include "firmware/BootTexts.h"
 #include "firmware/HexReader.h"
+#include "firmware/LoaderPace.h"
 
 FirmwareErase::FirmwareErase(BoardLink& link, QObject* parent)
     : Operation(link, parent)
@@ -55,10 +55,8 @@ FirmwareRun::FirmwareRun(BoardLink& link, QStringList lines, const Hex::HexSumma
     m_timer->setObjectName(QStringLiteral("RunTimer"));
     m_timer->setOnTimer([this] { tick(); });
     describe({QStringLiteral("Program"), QStringLiteral("words"), summary.words, BoardLink::Blocks::Routed});
-    connect(&link, &BoardLink::acknowledged, this, [this](char code) {
-        if (code == Define::WRITEFLASHAPP_CMD)
-            m_acknowledged = true;
-    });
+    // Either acknowledgement releases the next line.
+    connect(&link, &BoardLink::acknowledged, this, [this] { m_acknowledged = true; });
 }
 
 void FirmwareRun::run()
@@ -122,7 +120,6 @@ bool FirmwareRun::sendLine(const QString& line)
         if (!running())
             return true;
     }
-    if (!decoded.conversionError.isEmpty())
-        throw EConvertError(decoded.conversionError);
-    return true;
+    // A field that is not hexadecimal ends the line after the words before it.
+    return decoded.conversionError.isEmpty();
 }

@@ -52,7 +52,8 @@ protected:
 
 private:
     void tick();
-    // False when the line is not Intel HEX; a bad field stops the line there.
+    // False when the line is not Intel HEX, or a field of it is not hexadecimal
+    // (the words before that field have gone out).
     bool sendLine(const QString& line);
 
     QStringList m_lines;

@@ -210,16 +210,17 @@ void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
     TelemetryValues frame;
     frame.posz = 16000;
     SerialForm1->SpeedButton73->click();
-    for (int tick = 0; tick < ENOUGH_TICKS && SerialForm1->STEP5 != 200; ++tick) {
-        const bool vertical = SerialForm1->STEP5 > 1 && SerialForm1->STEP5 < 100;
-        const bool horizontal = SerialForm1->STEP5 > 100;
+    for (int tick = 0; tick < ENOUGH_TICKS && RunningCalibration(); ++tick) {
+        const int step = CalibrationStep();
+        const bool vertical = step > 1 && step < 100;
+        const bool horizontal = step > 100;
         if (verticalFed ? vertical : horizontal)
             f->port->feed(TelemetryBlock(frame));
-        if (SerialForm1->STEP5 == 1 || SerialForm1->STEP5 == 100)
+        if (step == 1 || step == 100)
             waitform->Button1->click();
         clock().advance(TICK_MS);
     }
-    QCOMPARE(SerialForm1->STEP5, 200);
+    QVERIFY(!RunningCalibration());
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE}));
     QCOMPARE(f->dialogs.messages, QStringList{NOT_OK});
 }

@@ -277,7 +277,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly_data()
     QTest::newRow("upload") << "^Upload into Bank 1 Swing 1 stopped after \\d+ of 60000 sample bytes" + lost;
     QTest::newRow("bulk load") << "^Loading the base sound set stopped after 0 of 19 files" + lost;
     QTest::newRow("calibration") << "^Calibration stopped after \\d+ of 197 samples" + lost;
-    QTest::newRow("firmware run") << "^Program stopped after \\d+ of \\d+ lines" + lost +
+    QTest::newRow("firmware run") << "^Program stopped after \\d+ of \\d+ words" + lost +
                                          "\nThe board has no complete application now\\. Leave its switches "
                                          "on the loader and run \"Erase\" and \"Program\" again\\.\n";
     QTest::newRow("hand-over") << "^Going over to the loader stopped after 3 of 4 steps" + lost;

@@ -4,6 +4,8 @@
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
+#include <QSignalSpy>
+
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/BoardLink.h"
@@ -11,6 +13,7 @@
 #include "common/Framework.h"
 #include "common/Globals.h"
 #include "firmware/Boot.h"
+#include "firmware/LoaderOperations.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +68,7 @@ private slots:
     void promptlyAcknowledgedFileWalksTheBoardBack();
     void onlyAnAorCReplyReleasesTheNextLine_data();
     void onlyAnAorCReplyReleasesTheNextLine();
-    void badFieldRaisesAfterTheWordsBeforeItWentOut();
+    void badFieldStopsTheRunAfterTheWordsBeforeIt();
     void silentBoardStopsAfterTwoHundredTicks();
     void slowButAnsweringBoardIsNotCutOff();
     void stoppedRunNeedsANewEraseThenStartsAtTheFirstLine();
@@ -379,13 +382,21 @@ void FirmwareTest::onlyAnAorCReplyReleasesTheNextLine()
     QCOMPARE(wordFrames().size(), released ? 3 : 2);
 }
 
-void FirmwareTest::badFieldRaisesAfterTheWordsBeforeItWentOut()
+void FirmwareTest::badFieldStopsTheRunAfterTheWordsBeforeIt()
 {
-    QVERIFY_THROWS_EXCEPTION(EConvertError, BootForm->DecodeHexLine(":0400000001020G04F2"));
+    // The whole-file check keeps such a line from the window; the run stops on its own too.
+    Hex::HexSummary summary;
+    summary.words = 2;
+    FirmwareRun run(*SerialForm1->Link, {":0400000001020G04F2", ":00000001FF"}, summary);
+    QSignalSpy finished(&run, &Operation::finished);
+    QVERIFY(run.start());
+    tick();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 41 02 01 0A")});
     QCOMPARE(f->sim.clock.pauses.last().ms, 4);
-    QVERIFY(!BootForm->DecodeHexLine("0400000001020304F2"));
-    QCOMPARE(f->sentFrames().size(), 1);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].toBool(), false);
+    QVERIFY(finished[0][1].toString().startsWith("The file is not in Intel Hex format. "));
+    QVERIFY(!SerialForm1->Link->busy());
 }
 
 void FirmwareTest::silentBoardStopsAfterTwoHundredTicks()
@@ -430,8 +441,7 @@ void FirmwareTest::stoppedRunNeedsANewEraseThenStartsAtTheFirstLine()
     erase();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
     BootForm->ProgramFlashBtn->click();
-    QCOMPARE(BootForm->index, 0);
-    QCOMPARE(BootForm->TIMEOUT, 0);
+    QCOMPARE(SerialForm1->Link->done(), 0);
     f->port->clearSent();
     runAcknowledging(1);
     QCOMPARE(wordFrames(), (QList<QByteArray>{hexBytes("23 41 02 01 0A"), hexBytes("23 41 04 03 0A")}));
@@ -515,7 +525,7 @@ void FirmwareTest::deviceLostStopsTheRunAndSaysHowFar()
     runAcknowledging(2);
     f->port->vanish();
     QCOMPARE(f->dialogs.messages,
-             QStringList{"Program stopped after 2 of 4 lines: the connection to COM3 was lost.\n" +
+             QStringList{"Program stopped after 3 of 4 words: the connection to COM3 was lost.\n" +
                          NO_APPLICATION + "\nPlug it in again, choose the port and press \"Open \"."});
     QVERIFY(!BootForm->Timer1->Enabled());
     QVERIFY(!SerialForm1->Link->busy());
@@ -532,7 +542,6 @@ void FirmwareTest::deviceLostDuringTheEraseSaysWhatTheBoardHolds()
     QCOMPARE(f->dialogs.messages,
              QStringList{"Erase stopped after 1 of 1 frames: the connection to COM3 was lost.\n" +
                          NO_APPLICATION + "\nPlug it in again, choose the port and press \"Open \"."});
-    QVERIFY(!BootForm->EraseTimer->Enabled());
     QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
     QVERIFY(BootForm->EraseFlashbtn->isEnabled());
     QVERIFY(!SerialForm1->Link->busy());
