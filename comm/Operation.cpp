@@ -4,6 +4,9 @@ Operation::Operation(BoardLink& link, QObject* parent)
     : QObject(parent)
     , m_link(link)
 {
+    // The window deletes its link before its children: an operation still
+    // running then has nothing left to release.
+    connect(&link, &QObject::destroyed, this, [this] { m_running = false; });
 }
 
 Operation::~Operation()
