@@ -34,8 +34,6 @@ public:
     void halt();
 
     bool writing() const { return m_stage != Stage::Idle; }
-    bool requestSent() const { return m_stage >= Stage::StreamDue; }
-    qsizetype streamSent() const { return m_sent; }
 
     // One tick of the transfer: the request, then the stream as the wire takes it.
     void tick();
