@@ -104,7 +104,7 @@ void BM_UploadFullSlot(benchmark::State& state)
             [&] {
                 if (streamFirst < 0)
                     paintsBefore = counter.paints;
-                return SerialForm1->Link->done() == SAMPLE_BYTES;
+                return SerialForm1->Link->done() == SerialForm1->Link->total();
             },
             GIVE_UP_MS);
         const int streamPaints = counter.paints - paintsBefore;
