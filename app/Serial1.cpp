@@ -88,7 +88,6 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     buildMotionControls();
     buildTelemetryRecording();
     buildSoundControls();
-    buildBulkLoad();
     buildFirmwareControls();
 
     auto port = std::make_unique<TComPort>(this);

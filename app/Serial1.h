@@ -263,11 +263,8 @@ public:
     void Office97Button11Click(); // preview of the selected file
 
     // ---- Bulk load of the base sound set (sound/BulkLoad.cpp) ---------------
-    WindowTimer* Timer4 = nullptr; // one step of the bulk load, 1000 ms
-    int STEP_TIMER4 = 0;           // 1 to 19: the base file to write next; 20: done
-    void Button2Click();           // "Test Sounds": the question, then LoadAll
+    void Button2Click(); // "Test Sounds": the question, then LoadAll
     void LoadAll();
-    void Timer4Timer();
 
     // ---- Sound slots, erasing and upload (sound/) --------------------------
     // Slot buttons in the order of Sound::SoundSlots(), one erase button per row
@@ -277,10 +274,6 @@ public:
     QPushButton* SpeedButton6 = nullptr; // "Erase All Sounds"
     QLabel* Label58 = nullptr;           // the rule for sound files
     QMenu* PopupMenu1 = nullptr;         // context menu of FileListBox1
-    WindowTimer* Timer2 = nullptr;       // upload: the request, then the sample stream, 20 ms
-    WindowTimer* PaceTimer = nullptr;    // the pauses after erase frames and before an upload ends
-    quint32 StartAddress = 0;            // the slot being written
-    QString FileName;                    // the file being sent
     void buildSoundControls();
     // The skip fields of the "Info File" group and its file-name line.
     QString SkipBeginText() const;
@@ -288,10 +281,12 @@ public:
     void ShowSoundFileName(const QString& path);
     void SlotButton(int slot);   // any slot button, by index into Sound::SoundSlots()
     void SlotMenuItem(int slot); // any item of PopupMenu1
+    // The selected file into the slot that starts at Add.
     void WriteSector(quint32 Add);
-    void Timer2Timer();
-    void SendCommandDataFile();
-    void WriteFileInTavrin();
+    // The file's checks (size, skip fields); the message when it is refused.
+    std::optional<Sound::PreparedUpload> CheckedUpload(const Sound::SoundSlot& slot, const QString& path);
+    // Starts the upload operation of a file already checked.
+    void StartUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload);
     void EraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
     void CancellaSettori_POW(int sect) { EraseRow(Sound::SoundRow::Guard, sect); }
     void CancellaSettori_SWING(int sect) { EraseRow(Sound::SoundRow::Swing, sect); }
@@ -458,7 +453,6 @@ private:
     void buildHiddenGroups();
     void buildSoundBrowser();
     void buildInfoFileGroup(QWidget* page);
-    void buildBulkLoad();
     void connectHandlers();
     void updateLock();
     void statusClicked(QRadioButton* button);
@@ -475,21 +469,6 @@ private:
     // Starts a calibration; its end closes the dialog and tells its message.
     // True while it runs on.
     bool runCalibration(CalibrationOperation* calibration);
-
-    // ---- Sound (sound/) ----
-    // Sends each step's frame and waits its pause, then calls done; the frames
-    // count as the operation's progress unless told otherwise.
-    void paceFrames(QList<PacedFrame> steps, std::function<void()> done, bool countsProgress = true);
-    void paceTick();
-    void stopPacing();
-    void sendSampleChunk();
-    QList<PacedFrame> m_paceSteps;
-    std::function<void()> m_paceDone;
-    int m_paceSent = 0;
-    bool m_paceCountsProgress = true;
-    std::optional<Sound::PreparedUpload> m_upload;
-    qsizetype m_streamSent = 0;
-    qint64 m_streamStart = 0;
 
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
     bool m_portChosen = false; // OpenPort has set ComPort1's port in this run

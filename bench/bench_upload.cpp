@@ -1,6 +1,6 @@
 // A full slot uploaded through the whole tool against the simulated board, real
 // time: the window thread's time in the upload (the file read and converted
-// before the erase, then every Timer2 tick of the stream with its sends and
+// before the erase, then every tick of the stream with its sends and
 // progress) against the wire time of the samples, and the progress bar's
 // repaints per second while the stream runs.
 #include "BenchMain.h"
@@ -11,12 +11,13 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
-#include "comm/ComPort.h"
 #include "comm/BoardLink.h"
+#include "comm/ComPort.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Globals.h"
+#include "sound/UploadOperation.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -60,23 +61,30 @@ void BM_UploadFullSlot(benchmark::State& state)
     SerialForm1->FileListBox1->setCurrentRow(0);
     RICHIESTA = true;
 
-    // The window thread's share: every Timer2 tick, timed as it runs.
+    // The window thread's share: every tick of the upload, timed as it runs.
     qint64 tickNs = 0;
     int ticks = 0;
     qint64 streamFirst = -1;
     qint64 streamLast = 0;
-    SerialForm1->Timer2->setOnTimer([&] {
-        QElapsedTimer t;
-        t.start();
-        SerialForm1->Timer2Timer();
-        tickNs += t.nsecsElapsed();
-        ++ticks;
-        if (SerialForm1->Link->done() > 0) {
-            if (streamFirst < 0)
-                streamFirst = appClock().now();
-            streamLast = appClock().now();
-        }
-    });
+    const auto timeTicks = [&] {
+        auto* upload = qobject_cast<UploadOperation*>(SerialForm1->Link->current());
+        if (!upload)
+            return;
+        SlotWriter& writer = upload->writer();
+        writer.findChild<WindowTimer*>(QStringLiteral("UploadTimer"))
+            ->setOnTimer([&writer, &tickNs, &ticks, &streamFirst, &streamLast] {
+                QElapsedTimer t;
+                t.start();
+                writer.tick();
+                tickNs += t.nsecsElapsed();
+                ++ticks;
+                if (SerialForm1->Link->done() > 0) {
+                    if (streamFirst < 0)
+                        streamFirst = appClock().now();
+                    streamLast = appClock().now();
+                }
+            });
+    };
     PaintCounter counter;
     waitform->ProgressBar1->installEventFilter(&counter);
 
@@ -90,12 +98,13 @@ void BM_UploadFullSlot(benchmark::State& state)
         t.start();
         SerialForm1->WriteSector(SWING_1); // reads, checks and converts the file, sends the first erase
         const qint64 startNs = t.nsecsElapsed();
+        timeTicks();
         int paintsBefore = 0;
         WaitFor(
             [&] {
                 if (streamFirst < 0)
                     paintsBefore = counter.paints;
-                return !SerialForm1->Timer2->Enabled() && streamFirst >= 0;
+                return SerialForm1->Link->done() == SerialForm1->Link->total();
             },
             GIVE_UP_MS);
         const int streamPaints = counter.paints - paintsBefore;
@@ -109,7 +118,7 @@ void BM_UploadFullSlot(benchmark::State& state)
     state.counters["window_ms"] = windowMs;
     state.counters["wire_ms"] = wireMs;
     state.counters["window_percent_of_wire"] = 100 * windowMs / wireMs;
-    state.counters["timer2_ticks"] = ticks;
+    state.counters["upload_ticks"] = ticks;
     state.counters["bar_repaints_per_s"] = repaintsPerSecond;
     state.counters["board_upload_bytes"] = static_cast<double>(board.counter(QStringLiteral("upload_bytes")));
 

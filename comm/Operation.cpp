@@ -5,6 +5,9 @@ Operation::Operation(BoardLink& link, QObject* parent)
     , m_link(link)
     , m_linkAlive(&link)
 {
+    // The window deletes its link before its children: an operation still
+    // running then has nothing left to release.
+    connect(&link, &QObject::destroyed, this, [this] { m_running = false; });
 }
 
 Operation::~Operation()

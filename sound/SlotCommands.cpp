@@ -1,14 +1,14 @@
 // Putting the selected file into a slot: the slot buttons (size test, the slot's
 // request and its pause, the question) and the file list's menu items (size test,
-// the question). Both end in WriteSector. Every check that can refuse runs
-// before the first byte goes to the board.
+// the question). Both start the upload of the file they checked. While any
+// operation holds the link they refuse before anything else, and every check
+// that can refuse runs before the first byte goes to the board.
 #include "app/Serial1.h"
 
+#include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
-
 #include "common/Clock.h"
 #include "common/Dialogs.h"
-#include "common/Globals.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -48,14 +48,15 @@ void TSerialForm1::ShowSoundFileName(const QString& path)
 
 void TSerialForm1::SlotButton(int slot)
 {
-    const SoundSlot& s = SoundSlots().at(slot);
-    // The bulk load names its own file: its size is the one that counts.
-    const QString path = RICHIESTA ? SelectedSoundFile() : FileName;
-    const UploadVerdict verdict = PrepareUpload(path, ReadSoundFile(path), s, SkipBeginText(), SkipEndText());
-    if (!verdict.upload) {
-        ShowMessage(verdict.message);
+    // The file and the slot are taken now: nothing done during the request's
+    // pause or the question can change what is sent.
+    if (Link->refuseWhileBusy())
         return;
-    }
+    const SoundSlot& s = SoundSlots().at(slot);
+    const QString path = SelectedSoundFile();
+    std::optional<PreparedUpload> upload = CheckedUpload(s, path);
+    if (!upload)
+        return;
     SendCommand(s.requestFrame());
     // The hum's button stays off while the board prepares the long slot.
     QPushButton* hum = s.isHum() ? SlotButtons[slot] : nullptr;
@@ -71,23 +72,21 @@ void TSerialForm1::SlotButton(int slot)
     }
     if (!ComPort1->IsOpen()) // lost during the request's pause; the loss has been reported
         return;
-    StartAddress = s.address;
-    if (RICHIESTA && !AskYesNo(LoadQuestion(path, s.buttonWord)))
+    if (!AskYesNo(LoadQuestion(path, s.buttonWord)))
         return;
-    WriteSector(StartAddress);
+    StartUpload(s, path, std::move(*upload));
 }
 
 void TSerialForm1::SlotMenuItem(int slot)
 {
-    const SoundSlot& s = SoundSlots().at(slot);
-    StartAddress = s.address;
-    const QString path = SelectedSoundFile();
-    const UploadVerdict verdict = PrepareUpload(path, ReadSoundFile(path), s, SkipBeginText(), SkipEndText());
-    if (!verdict.upload) {
-        ShowMessage(verdict.message);
+    if (Link->refuseWhileBusy())
         return;
-    }
+    const SoundSlot& s = SoundSlots().at(slot);
+    const QString path = SelectedSoundFile();
+    std::optional<PreparedUpload> upload = CheckedUpload(s, path);
+    if (!upload)
+        return;
     if (!AskYesNo(LoadQuestion(path, s.menu.word)))
         return;
-    WriteSector(StartAddress);
+    StartUpload(s, path, std::move(*upload));
 }

@@ -56,12 +56,6 @@ QPushButton* button(const QString& name, const QString& text, const QString& acc
 
 void TSerialForm1::buildSoundControls()
 {
-    Timer2 = new WindowTimer(this, Define::UPLOAD_TICK_MS);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setOnTimer([this] { Timer2Timer(); });
-    PaceTimer = new WindowTimer(this, Define::ERASE_SETTLE_PAUSE_MS);
-    PaceTimer->setOnTimer([this] { paceTick(); });
-
     const QList<SoundSlot>& table = SoundSlots();
     SlotButtons = QList<QPushButton*>(table.size(), nullptr);
 

@@ -27,6 +27,8 @@ const char* const UPLOAD_REQUESTS[] = {
     "23 4C 00 00 0D 00 0A", "23 4C 00 00 0E 00 0A", "23 4C 00 00 0F 00 0A", "23 4C 00 00 10 00 0A",
     "23 4C 00 00 11 00 0A", "23 4C 00 00 12 00 0A", "23 4C 00 00 13 00 0A"};
 constexpr qint64 WHOLE_SET_MS = 19 * 20000;
+const QString STOPPED_AFTER_ONE = "Loading the base sound set was stopped after 1 of 19 files; the other "
+                                  "slots of bank 1 keep what they held.";
 } // namespace
 
 class BulkLoadTest : public QObject {
@@ -41,6 +43,10 @@ private slots:
     void stopTakesEffectBetweenSteps();
     void f11WithNothingRunningOnlySaysSo();
     void deviceLossStopsTheRemainingSteps();
+    void slotButtonBetweenFilesIsRefused();
+    void f12WhileAnUploadRunsIsRefused();
+    void faultsAreToldOnceAndNameWhatIsMissing_data();
+    void faultsAreToldOnceAndNameWhatIsMissing();
 
 private:
     QList<QByteArray> uploadRequests() const;
@@ -81,8 +87,12 @@ void BulkLoadTest::f12WritesTheBaseSetIntoBank1InOrder()
     key(Qt::Key_F12);
     QCOMPARE(f->dialogs.questions, QStringList{"Do you want to load the base sound set " + f->folder.path() +
                                                "/Sounds/ZERO on Kordex as bank 1 sounds ?  "});
+    QVERIFY(f->sim.clock.advanceUntil([this] { return uploadRequests().size() == 4; }, WHOLE_SET_MS));
+    QCOMPARE(waitform->Label1->text(),
+             QString("Loading the base sound set... 3 of 19 files\nBase_Swing_1_0.wav"));
     QVERIFY(
         f->sim.clock.advanceUntil([this] { return f->dialogs.messages.contains("Finito.."); }, WHOLE_SET_MS));
+    f->sim.clock.advance(1);
     QList<QByteArray> expected;
     for (const char* request : UPLOAD_REQUESTS)
         expected.append(hexBytes(request));
@@ -90,7 +100,7 @@ void BulkLoadTest::f12WritesTheBaseSetIntoBank1InOrder()
     QCOMPARE(f->dialogs.messages, QStringList{"Finito.."});
     QCOMPARE(f->dialogs.questions.size(), 1); // no slot asked its own question
     QVERIFY(RICHIESTA);
-    QVERIFY(!SerialForm1->Timer4->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
 }
 
 void BulkLoadTest::answeringNoLoadsNothing()
@@ -106,8 +116,10 @@ void BulkLoadTest::stopTakesEffectBetweenSteps_data()
 {
     QTest::addColumn<bool>("annulla");
     QTest::addColumn<QStringList>("said");
-    QTest::newRow("F11") << false << QStringList{"Loading stopped."};
-    QTest::newRow("Annulla") << true << QStringList{};
+    QTest::addColumn<QStringList>("asked");
+    QTest::newRow("F11") << false << QStringList{"Loading stopped.", STOPPED_AFTER_ONE} << QStringList{};
+    QTest::newRow("Annulla") << true << QStringList{STOPPED_AFTER_ONE}
+                             << QStringList{"Stop loading the base sound set after the file being sent?"};
 }
 
 void BulkLoadTest::stopTakesEffectBetweenSteps()
@@ -119,12 +131,17 @@ void BulkLoadTest::stopTakesEffectBetweenSteps()
         waitform->Button2->click();
     else
         key(Qt::Key_F11);
+    QTEST(f->dialogs.questions, "asked");
+    f->sim.clock.advance(60000);
     QTEST(f->dialogs.messages, "said");
     QVERIFY(RICHIESTA);
-    f->sim.clock.advance(60000);
     QCOMPARE(uploadRequests(), QList<QByteArray>{hexBytes(UPLOAD_REQUESTS[0])});
-    QVERIFY(!SerialForm1->Link->busy()); // the power-on sound went out whole
-    QCOMPARE(SerialForm1->Link->done(), 52920);
+    QVERIFY(!SerialForm1->Link->busy());
+    const QList<QByteArray> sent = f->sentFrames();
+    qsizetype streamed = 0; // the power-on sound went out whole
+    for (const QByteArray& chunk : sent.mid(sent.indexOf(hexBytes(UPLOAD_REQUESTS[0])) + 1))
+        streamed += chunk.size();
+    QCOMPARE(streamed, 52920);
     QVERIFY(!f->dialogs.messages.contains("Finito.."));
 }
 
@@ -134,7 +151,7 @@ void BulkLoadTest::f11WithNothingRunningOnlySaysSo()
     QCOMPARE(f->dialogs.messages, QStringList{"Loading stopped."});
     f->sim.clock.advance(5000);
     QCOMPARE(f->sentFrames(), QList<QByteArray>{});
-    QVERIFY(!SerialForm1->Timer4->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
 }
 
 void BulkLoadTest::deviceLossStopsTheRemainingSteps()
@@ -143,13 +160,84 @@ void BulkLoadTest::deviceLossStopsTheRemainingSteps()
     QVERIFY(f->sim.clock.advanceUntil([this] { return uploadRequests().size() == 2; }, 40000));
     f->port->vanish();
     QCOMPARE(f->dialogs.messages.size(), 1);
-    QVERIFY2(f->dialogs.messages[0].startsWith("Upload into Bank 1 Power Off stopped after "),
+    QVERIFY2(f->dialogs.messages[0].startsWith("Loading the base sound set stopped after 1 of 19 files: the "
+                                               "connection to /dev/ttyACM0 was lost."),
              qPrintable(f->dialogs.messages[0]));
     f->sim.clock.advance(WHOLE_SET_MS);
     QCOMPARE(uploadRequests().size(), 2);
     QCOMPARE(f->dialogs.messages.size(), 1);
-    QVERIFY(!SerialForm1->Timer4->Enabled());
+    QVERIFY(!SerialForm1->Link->busy());
     QVERIFY(RICHIESTA);
+}
+
+void BulkLoadTest::slotButtonBetweenFilesIsRefused()
+{
+    SerialForm1->LoadAll();
+    QVERIFY(f->sim.clock.advanceUntil([this] { return !uploadRequests().isEmpty(); }, 20000));
+    // The power-on sound's stream and closing pause are over; the next file
+    // starts on the following one-second tick.
+    f->sim.clock.advance(4600 + 4000 + 100);
+    QCOMPARE(uploadRequests().size(), 1);
+    SerialForm1->BANK1_SWING_1();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Loading the base sound set is running. Wait until it has finished."});
+    QVERIFY(f->dialogs.questions.isEmpty());
+    QVERIFY(f->sim.clock.advanceUntil([this] { return uploadRequests().size() == 2; }, 20000));
+    QCOMPARE(uploadRequests().last(), hexBytes(UPLOAD_REQUESTS[1]));
+    QVERIFY(!f->sentFrames().contains(hexBytes("23 52 00 00 04 00 0A")));
+}
+
+void BulkLoadTest::f12WhileAnUploadRunsIsRefused()
+{
+    SerialForm1->SoundFolder = f->folder.path() + "/Sounds/ZERO";
+    SerialForm1->FillFileList();
+    SerialForm1->FileListBox1->setCurrentRow(0);
+    SerialForm1->Swing11Click();
+    f->dialogs.clear();
+    key(Qt::Key_F12);
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Upload into Bank 1 Swing 1 is running. Wait until it has finished."});
+    QVERIFY(f->dialogs.questions.isEmpty());
+    f->sim.clock.advance(60000);
+    QCOMPARE(uploadRequests(), QList<QByteArray>{hexBytes("23 4C 00 00 04 00 0A")});
+}
+
+void BulkLoadTest::faultsAreToldOnceAndNameWhatIsMissing_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("said"); // FOLDER stands for the base set's folder
+    QTest::addColumn<int>("uploads");
+    QTest::newRow("port closed") << "close"
+                                 << QStringList{"Loading the base sound set needs an open port: open the "
+                                                "board's port first."}
+                                 << 0;
+    QTest::newRow("no base set folder")
+        << "no folder"
+        << QStringList{"The base sound set was not found: there is no folder FOLDER. Nothing was loaded."}
+        << 0;
+    QTest::newRow("the hum missing")
+        << "no hum" << QStringList{"Finito..\nNot loaded:\nFOLDER/Base_Hum_0.wav: Error File"} << 18;
+}
+
+void BulkLoadTest::faultsAreToldOnceAndNameWhatIsMissing()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, said);
+    QFETCH(int, uploads);
+    const QString zero = f->folder.path() + "/Sounds/ZERO";
+    if (fault == "close")
+        SerialForm1->ClosePort();
+    else if (fault == "no folder")
+        QDir(zero).removeRecursively();
+    else
+        QFile::remove(zero + "/Base_Hum_0.wav");
+    f->port->clearSent();
+    key(Qt::Key_F12);
+    f->sim.clock.advance(WHOLE_SET_MS);
+    said.replaceInStrings("FOLDER", zero);
+    QCOMPARE(f->dialogs.messages, said);
+    QCOMPARE(uploadRequests().size(), uploads);
+    QVERIFY(!SerialForm1->Link->busy());
 }
 
 TAVRIN_TEST_MAIN(BulkLoadTest)

@@ -22,6 +22,7 @@
 #include "common/Define.h"
 #include "common/Globals.h"
 #include "firmware/Boot.h"
+#include "sound/BulkLoadOperation.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -138,7 +139,7 @@ void DeviceLossEndToEndTest::initTestCase()
                                 SerialForm1->Swing11Click();
                             },
                             [link] { return link()->done() > 0; }};
-    // Lost while the board prepares the first slot: no operation holds the link then.
+    // Lost while the first file is being written.
     operations["bulk load"] = {[this] {
                                    const QString zero = f->folder.filePath("Sounds/ZERO");
                                    QDir().mkpath(zero);
@@ -146,7 +147,10 @@ void DeviceLossEndToEndTest::initTestCase()
                                    writeSound(zero + "/Base_PowerOff_0.wav", 100);
                                    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
                                },
-                               [] { return SerialForm1->STEP_TIMER4 == 1 && appClock().pausing(); }};
+                               [link] {
+                                   const auto* load = qobject_cast<BulkLoadOperation*>(link()->current());
+                                   return load && load->currentFile() == 0;
+                               }};
     operations["calibration"] = {
         [this] {
             setUpMode();

@@ -10,6 +10,7 @@
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
+#include "common/Clock.h"
 #include "common/Globals.h"
 
 #include <QAction>
@@ -179,7 +180,8 @@ void SoundEndToEndTest::unplugDuringEraseAndUploadStopsThem()
              qPrintable(f->dialogs.messages[0]));
     QVERIFY(f->dialogs.messages[0].contains(" of 60000 sample bytes"));
     QVERIFY(!SerialForm1->Link->busy());
-    QVERIFY(!SerialForm1->Timer2->Enabled());
+    for (const WindowTimer* t : SerialForm1->findChildren<WindowTimer*>("UploadTimer"))
+        QVERIFY(!t->Enabled());
     QVERIFY(!waitform->isVisible());
 }
 

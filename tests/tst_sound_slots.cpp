@@ -9,6 +9,7 @@
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
+#include "common/Clock.h"
 #include "common/Globals.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotMap.h"
@@ -101,6 +102,10 @@ private slots:
     void badSkipFieldsRefuseBeforeAnythingIsSent();
     void fileThatVanishedOrGrewIsNotErasedFor();
     void streamFollowsTheWireAndDialogCounts();
+    void reopeningTheWindowLeavesTheUploadAlone();
+    void nothingRetargetsARunningUpload_data();
+    void nothingRetargetsARunningUpload();
+    void cancelStopsTheStreamAndSaysTheSlotIsPartial();
 
     void deviceLossDuringRowEraseStopsIt();
     void deviceLossDuringUploadStopsIt();
@@ -109,6 +114,7 @@ private:
     QString select(const QString& name, const QByteArray& content);
     QLineEdit* skipField(const char* name);
     QList<ScriptedPort::Sent> framesFrom(qsizetype first) const;
+    static QStringList runningTimers();
     std::unique_ptr<SetupWindowFixture> f;
     QString folder;
 };
@@ -152,6 +158,15 @@ QLineEdit* SoundSlotsTest::skipField(const char* name)
 QList<ScriptedPort::Sent> SoundSlotsTest::framesFrom(qsizetype first) const
 {
     return f->port->sent.mid(first);
+}
+
+QStringList SoundSlotsTest::runningTimers()
+{
+    QStringList running;
+    for (const WindowTimer* t : SerialForm1->findChildren<WindowTimer*>())
+        if (t->Enabled())
+            running << t->objectName();
+    return running;
 }
 
 // ---- The table -------------------------------------------------------------
@@ -460,7 +475,6 @@ void SoundSlotsTest::bank1HumRequestsWithoutAddressAndWaitsWithButtonOff()
     QVERIFY(hum->isEnabled());
     QCOMPARE(f->dialogs.questions,
              QStringList{"Do you want to load the file " + path + " on Kordex as Hum sound ?  "});
-    QCOMPARE(SerialForm1->StartAddress, 0x020000u);
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 1); // No: nothing more
 }
@@ -540,7 +554,7 @@ void SoundSlotsTest::uploadOfOneSampleFrameBySpacing()
     QCOMPARE(f->sim.clock.pauses.size(), 1);
     const qint64 asked = f->sim.clock.now();
     QVERIFY(waitform->isVisible());
-    QCOMPARE(waitform->windowTitle(), QString("Uploading File ..."));
+    QCOMPARE(waitform->windowTitle(), QString("Upload into Bank 1 Swing 1"));
     f->sim.clock.advance(2040);
     const QList<ScriptedPort::Sent> sent = framesFrom(1);
     QCOMPARE(f->sentFrames().value(0), frame("23 52 00 00 04 00 0A"));
@@ -552,9 +566,9 @@ void SoundSlotsTest::uploadOfOneSampleFrameBySpacing()
         QCOMPARE(sent[i].at - asked, expected[i].first);
         QCOMPARE(sent[i].bytes.toHex(' '), expected[i].second.toHex(' '));
     }
-    QCOMPARE(waitform->Label1->text(), "Uploading file " + folder + "/one.wav");
-    QCOMPARE(waitform->ProgressBar1->value(), 1);    // units after the header
-    QCOMPARE(waitform->ProgressBar1->maximum(), 23); // units of the whole file
+    QCOMPARE(waitform->Label1->text(), QString("Upload into Bank 1 Swing 1... 2 of 2 sample bytes"));
+    QCOMPARE(waitform->ProgressBar1->value(), 2); // full with the last sample
+    QCOMPARE(waitform->ProgressBar1->maximum(), 2);
     f->sim.clock.advance(3999);
     QVERIFY(waitform->isVisible());
     QVERIFY(SerialForm1->Link->busy());
@@ -635,7 +649,8 @@ void SoundSlotsTest::skipCountsLeaveExactlyTheirSamples()
     for (char low : samples)
         expected.append(low).append(char(0x80));
     QCOMPARE(f->port->sent.last().bytes.toHex(' '), expected.toHex(' '));
-    QCOMPARE(waitform->ProgressBar1->value(), begin.toInt() + samples.size());
+    QCOMPARE(waitform->ProgressBar1->value(), 2 * samples.size());
+    QCOMPARE(waitform->ProgressBar1->maximum(), 2 * samples.size());
 }
 
 void SoundSlotsTest::badSkipFieldsRefuseBeforeAnythingIsSent_data()
@@ -707,7 +722,7 @@ void SoundSlotsTest::streamFollowsTheWireAndDialogCounts()
     f->sim.clock.advance(2020);
     const qsizetype first = f->port->sent.size();
     const qint64 streamStart = f->port->sent.last().at;
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Timer2->Enabled(); }, 5000));
+    QVERIFY(f->sim.clock.advanceUntil([] { return SerialForm1->Link->done() == 11520; }, 5000));
     const QList<ScriptedPort::Sent> chunks = framesFrom(first);
     QVERIFY(chunks.size() > 10 && chunks.size() <= 60);
     QByteArray stream;
@@ -718,7 +733,90 @@ void SoundSlotsTest::streamFollowsTheWireAndDialogCounts()
     QCOMPARE(stream.size(), 11520);
     QCOMPARE(stream.left(4), frame("00 80 01 80"));
     QVERIFY(chunks.last().at - streamStart >= 1000 - 500 - 20);
-    QCOMPARE(waitform->ProgressBar1->value(), 5760);
+    QCOMPARE(waitform->ProgressBar1->value(), 11520);
+    QCOMPARE(waitform->ProgressBar1->maximum(), 11520);
+}
+
+void SoundSlotsTest::reopeningTheWindowLeavesTheUploadAlone()
+{
+    f->port->setBaud(115200);
+    SerialForm1->show();
+    SerialForm1->Timer3->setEnabled(false); // no connection check: the board is scripted
+    SerialForm1->SoundFolder = folder;       // showing the window points the browser elsewhere
+    select("long.wav", wav(ramp(20000)));   // 40000 bytes: some 3.5 s of wire time
+    SerialForm1->Swing11Click();
+    f->sim.clock.advance(2020 + 1000);
+    SerialForm1->hide();
+    SerialForm1->show();
+    SerialForm1->Timer3->setEnabled(false); // its check would follow the upload
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000));
+    const QList<QByteArray> sent = f->sentFrames();
+    const QByteArray request = frame("23 4C 00 00 04 00 0A");
+    QCOMPARE(sent.count(request), 1);
+    QByteArray stream;
+    for (const QByteArray& chunk : sent.mid(sent.indexOf(request) + 1))
+        stream += chunk;
+    QByteArray expected;
+    for (int i = 0; i < 20000; ++i)
+        expected.append(char(i & 0xFF)).append(char((i >> 8) | 0x80));
+    QCOMPARE(stream.size(), expected.size());
+    QVERIFY(stream == expected);
+}
+
+void SoundSlotsTest::nothingRetargetsARunningUpload_data()
+{
+    QTest::addColumn<bool>("menu");
+    QTest::addColumn<int>("slot");
+    QTest::newRow("menu item Bank3 Sounds, Power Clash 16")
+        << true << SlotIndex(3, SlotKind::PowerClash, 4); // 0x3B0000
+    QTest::newRow("slot button BANK3_CLASH_10") << false << SlotIndex(3, SlotKind::PowerClash, 4);
+    QTest::newRow("slot button of the same slot") << false << SlotIndex(1, SlotKind::Swing, 1);
+}
+
+void SoundSlotsTest::nothingRetargetsARunningUpload()
+{
+    QFETCH(bool, menu);
+    QFETCH(int, slot);
+    const QString path = select("swing.wav", wav(ramp(4)));
+    SerialForm1->Swing11Click();
+    f->sim.clock.advance(500); // between the two erase frames
+    f->dialogs.clear();
+    if (menu)
+        SerialForm1->SlotMenuItem(slot);
+    else
+        SerialForm1->SlotButton(slot);
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Upload into Bank 1 Swing 1 is running. Wait until it has finished."});
+    QVERIFY(f->dialogs.questions.isEmpty());
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000));
+    const QByteArray erase = frame("23 45 00 00 04 00 0A");
+    QCOMPARE(f->sentFrames().mid(0, 3), (QList<QByteArray>{erase, erase, frame("23 4C 00 00 04 00 0A")}));
+    QCOMPARE(f->port->sent.size(), 4);
+}
+
+void SoundSlotsTest::cancelStopsTheStreamAndSaysTheSlotIsPartial()
+{
+    select("long.wav", wav(ramp(20000))); // 40000 bytes: 41 s at 9600 baud
+    SerialForm1->Swing11Click();
+    f->sim.clock.advance(2020 + 5000);
+    f->dialogs.clear();
+    waitform->Button2->click(); // "Annulla"
+    QCOMPARE(f->dialogs.questions, QStringList{"Stop the upload into Bank 1 Swing 1?"});
+    const qsizetype sent = f->port->sent.size();
+    const int streamed = SerialForm1->Link->done();
+    QVERIFY(streamed > 0 && streamed < 40000);
+    f->sim.clock.advance(3999); // the board still takes what comes as samples
+    QVERIFY(SerialForm1->Link->busy());
+    QVERIFY(waitform->isVisible());
+    f->sim.clock.advance(1);
+    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitform->isVisible());
+    QCOMPARE(f->port->sent.size(), sent);
+    QCOMPARE(
+        f->dialogs.messages,
+        QStringList{QString("The upload into Bank 1 Swing 1 was stopped after %1 of 40000 sample bytes: the "
+                            "slot now holds only part of the sound. Upload it again.")
+                        .arg(streamed)});
 }
 
 // ---- Device loss ---------------------------------------------------------------
@@ -737,7 +835,7 @@ void SoundSlotsTest::deviceLossDuringRowEraseStopsIt()
     f->sim.clock.advance(20000);
     QCOMPARE(f->port->sent.size(), 4);
     QVERIFY(!SerialForm1->Link->busy());
-    QVERIFY(!SerialForm1->PaceTimer->Enabled());
+    QCOMPARE(runningTimers(), QStringList());
 }
 
 void SoundSlotsTest::deviceLossDuringUploadStopsIt()
@@ -753,7 +851,7 @@ void SoundSlotsTest::deviceLossDuringUploadStopsIt()
     QVERIFY(
         f->dialogs.messages[0].contains(" of 40000 sample bytes: the connection to /dev/ttyACM0 was lost."));
     QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Timer2->Enabled());
+    QCOMPARE(runningTimers(), QStringList());
     QVERIFY(!SerialForm1->Link->busy());
     const qsizetype sent = f->port->sent.size();
     f->sim.clock.advance(60000);
