@@ -28,7 +28,7 @@ bool TSerialForm1::RunOperation(Operation* operation)
     });
     connect(operation, &Operation::finished, this, [operation](bool, const QString& message) {
         waitform->close();
-        operation->deleteLater();
+        operation->dispose();
         if (!message.isEmpty())
             ShowMessage(message);
     });

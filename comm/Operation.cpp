@@ -1,5 +1,9 @@
 #include "comm/Operation.h"
 
+#include "common/Clock.h"
+
+#include <QPointer>
+
 Operation::Operation(BoardLink& link, QObject* parent)
     : QObject(parent)
     , m_link(link)
@@ -7,7 +11,12 @@ Operation::Operation(BoardLink& link, QObject* parent)
 {
     // The window deletes its link before its children: an operation still
     // running then has nothing left to release.
-    connect(&link, &QObject::destroyed, this, [this] { m_running = false; });
+    connect(&link, &QObject::destroyed, this, [this] {
+        if (!m_running)
+            return;
+        m_running = false;
+        halt();
+    });
 }
 
 Operation::~Operation()
@@ -93,4 +102,12 @@ void Operation::finish(bool ok, const QString& message)
     if (m_link.current() == this)
         m_link.end();
     emit finished(ok, message);
+}
+
+void Operation::dispose()
+{
+    appClock().whenNotPaused([self = QPointer<Operation>(this)] {
+        if (self)
+            self->deleteLater();
+    });
 }

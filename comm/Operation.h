@@ -30,6 +30,11 @@ public:
     bool stopping() const { return m_stopping; }
 
     const BoardLink::Request& request() const { return m_request; }
+
+    // Deletes the operation once no blocking pause runs: its end may be reported
+    // from inside one of its own pauses (a lost device), with its step still on
+    // the stack, and a nested event loop would delete it under that step.
+    void dispose();
     int done() const { return m_done; }
 
 signals:

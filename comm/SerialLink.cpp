@@ -157,11 +157,13 @@ void TSerialForm1::CloseSeriale()
 void TSerialForm1::ComPort1PortOpen()
 {
     shPortOpen->setBrushColor(PORT_OPEN_COLOUR);
+    updateLock();
 }
 
 void TSerialForm1::ComPort1PortClose()
 {
     shPortOpen->setBrushColor(PORT_CLOSED_COLOUR);
+    updateLock();
 }
 
 void TSerialForm1::ComPort1Error() {}
@@ -218,7 +220,9 @@ void TSerialForm1::FormClose()
 
 bool TSerialForm1::BoardOnLoader() const
 {
-    return HandingOver || BootForm->isVisible();
+    // Once the port is closed (the device lost, or the way back to the application
+    // under way) the port panel is needed again.
+    return HandingOver || (BootForm->isVisible() && ComPort1->IsOpen());
 }
 
 void TSerialForm1::buildConnectionCheck()

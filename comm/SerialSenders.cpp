@@ -51,7 +51,7 @@ Operation* TSerialForm1::startReadSweep()
         return nullptr;
     ClearLoadedMarks(); // the screen is about to show the board again
     auto* sweep = new ReadSweep(*Link, this);
-    connect(sweep, &Operation::finished, sweep, &QObject::deleteLater);
+    connect(sweep, &Operation::finished, sweep, &Operation::dispose);
     if (!sweep->start()) {
         delete sweep;
         return nullptr;

@@ -185,7 +185,7 @@ void TBootForm::EraseFlashbtnClick()
         return;
     auto* erase = new FirmwareErase(*SerialForm1->Link, this);
     connect(erase, &Operation::finished, this, [this, erase](bool ok, const QString& message) {
-        erase->deleteLater();
+        erase->dispose();
         m_lostMidway = !ok && message.isEmpty();
         FileButton->setEnabled(true);
         EraseFlashbtn->setEnabled(true);

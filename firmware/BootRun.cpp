@@ -72,7 +72,7 @@ void TBootForm::Timer1Timer()
 
 void TBootForm::finishRun(Operation* run, bool ok, const QString& message)
 {
-    run->deleteLater();
+    run->dispose();
     FileButton->setEnabled(true);
     if (!ok) {
         // Part of the file is on the board: only an erase lets a run start again.

@@ -28,7 +28,7 @@ bool TSerialForm1::runCalibration(CalibrationOperation* calibration)
 {
     connect(calibration, &Operation::finished, this, [calibration](bool, const QString& message) {
         waitform->close();
-        calibration->deleteLater();
+        calibration->dispose();
         if (message.isEmpty())
             return;
         waitform->setHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);

@@ -345,8 +345,10 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QCOMPARE(f->dialogs.questions.size(), 0);
     QCOMPARE(closes, 1);
 
-    // The user puts the board back in its application, plugs it in and reads it.
+    // The user puts the board back in its application, closes the firmware window
+    // (which owns the board while it is open), plugs it in and reads it.
     QVERIFY(board->controlOk("switch app"));
+    BootForm->close();
     QVERIFY(board->controlOk("plug"));
     f->dialogs.clear();
     QVERIFY(e2e->openBoardPort());

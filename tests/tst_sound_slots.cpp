@@ -9,6 +9,7 @@
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
+#include "comm/ConnectionCheck.h"
 #include "common/Clock.h"
 #include "common/Globals.h"
 #include "sound/SampleStream.h"
@@ -741,14 +742,13 @@ void SoundSlotsTest::reopeningTheWindowLeavesTheUploadAlone()
 {
     f->port->setBaud(115200);
     SerialForm1->show();
-    SerialForm1->Timer3->setEnabled(false); // no connection check: the board is scripted
+    SerialForm1->Check->stop(); // no connection check: the board is scripted
     SerialForm1->SoundFolder = folder;       // showing the window points the browser elsewhere
     select("long.wav", wav(ramp(20000)));   // 40000 bytes: some 3.5 s of wire time
     SerialForm1->Swing11Click();
     f->sim.clock.advance(2020 + 1000);
     SerialForm1->hide();
     SerialForm1->show();
-    SerialForm1->Timer3->setEnabled(false); // its check would follow the upload
     QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000));
     const QList<QByteArray> sent = f->sentFrames();
     const QByteArray request = frame("23 4C 00 00 04 00 0A");
