@@ -2,6 +2,7 @@
 
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
+#include "common/Handlers.h"
 
 #include "app/About.h"
 #include "app/Forms.h"
@@ -52,14 +53,16 @@ void TMainForm::buildMenu()
     QMenuBar* MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* open = MainMenu1->addMenu(QStringLiteral("Open"));
-    Serial1 = open->addAction(QStringLiteral("Go"), this, [this] { Serial1Click(); });
+    Serial1 = open->addAction(QStringLiteral("Go"));
     Serial1->setObjectName(QStringLiteral("Serial1"));
+    connectHandler(Serial1, &QAction::triggered, this, [this] { Serial1Click(); });
     QMenu* up = MainMenu1->addMenu(QStringLiteral("Up"));
-    UpdateFirmware1 =
-        up->addAction(QStringLiteral("Update Firmware"), this, [this] { UpdateFirmware1Click(); });
+    UpdateFirmware1 = up->addAction(QStringLiteral("Update Firmware"));
     UpdateFirmware1->setObjectName(QStringLiteral("UpdateFirmware1"));
-    About1 = MainMenu1->addAction(QStringLiteral("About"), this, [this] { About1Click(); });
+    connectHandler(UpdateFirmware1, &QAction::triggered, this, [this] { UpdateFirmware1Click(); });
+    About1 = MainMenu1->addAction(QStringLiteral("About"));
     About1->setObjectName(QStringLiteral("About1"));
+    connectHandler(About1, &QAction::triggered, this, [this] { About1Click(); });
 }
 
 void TMainForm::FormCreate()

@@ -16,6 +16,7 @@
 #include "common/Media.h"
 #include "common/ValueLabel.h"
 #include "motion/TelemetryRecorder.h"
+#include "common/Handlers.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -276,12 +277,12 @@ void TSerialForm1::buildHiddenGroups()
 
 void TSerialForm1::connectHandlers()
 {
-    connect(OpenButton, &QPushButton::clicked, this, [this] { OpenPort(); });
-    connect(CloseButton, &QPushButton::clicked, this, [this] { ClosePort(); });
-    connect(SpeedButton4, &QPushButton::clicked, this, [this] { ReadBtnClick(); });
-    connect(SpeedButton5, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
-    connect(SaveParameters, &QPushButton::clicked, this, [this] { SaveParametersClick(); });
-    connect(LoadParameters, &QPushButton::clicked, this, [this] { LoadParametersClick(); });
+    connectHandler(OpenButton, &QPushButton::clicked, this, [this] { OpenPort(); });
+    connectHandler(CloseButton, &QPushButton::clicked, this, [this] { ClosePort(); });
+    connectHandler(SpeedButton4, &QPushButton::clicked, this, [this] { ReadBtnClick(); });
+    connectHandler(SpeedButton5, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
+    connectHandler(SaveParameters, &QPushButton::clicked, this, [this] { SaveParametersClick(); });
+    connectHandler(LoadParameters, &QPushButton::clicked, this, [this] { LoadParametersClick(); });
     // Radio buttons act when they become selected, by the user or by the program,
     // never when an already selected button is selected again.
     const std::pair<QRadioButton*, void (TSerialForm1::*)()> selections[] = {

@@ -6,6 +6,7 @@
 #include "common/Define.h"
 #include "comm/Operation.h"
 #include "common/Dialogs.h"
+#include "common/Handlers.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -64,8 +65,8 @@ Twaitform::Twaitform(QWidget* parent)
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setAccessibleName(QStringLiteral("Annulla"));
     Button2->setGeometry(buttonsLeft + BUTTON_WIDTH + BUTTON_GAP, BUTTON_TOP, BUTTON_WIDTH, BUTTON_HEIGHT);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connectHandler(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connectHandler(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 
     setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT);
 }

@@ -201,7 +201,8 @@ void TSerialForm1::FormShow()
     for (int row = 0; row < static_cast<int>(std::size(TELEMETRY_LABELS)); ++row)
         SetCell(HiddenForm->StringGrid1, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
     Shape2->setBrushColor(BATTERY_BAR_COLOUR);
-    RICHIESTA = true;
+    if (!Link->busy()) // a bulk load clears it until the board's answers to it are in
+        RICHIESTA = true;
     SoundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
     FillFileList();
     // Opened again while an operation runs or the board is on its loader: the

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <type_traits>
 
 namespace Detail {
 // Runs the handler now, or after the pause when one runs.
@@ -24,7 +25,13 @@ template <typename Control, typename Signal, typename Handler>
 QMetaObject::Connection connectHandler(Control* control, Signal signal, QObject* context, Handler handler)
 {
     return QObject::connect(control, signal, context,
-                            [control = QPointer<QObject>(control), handler](auto&&... arguments) {
-                                Detail::RunHandler(control, [=] { handler(arguments...); });
+                            [control = QPointer<QObject>(control), handler](auto... arguments) {
+                                Detail::RunHandler(control, [=] {
+                                    // A handler may ignore what the signal carries (clicked's checked state).
+                                    if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>)
+                                        handler(arguments...);
+                                    else
+                                        handler();
+                                });
                             });
 }

@@ -14,6 +14,7 @@
 #include "firmware/BootTexts.h"
 #include "firmware/HexFile.h"
 #include "firmware/LoaderOperations.h"
+#include "common/Handlers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -99,9 +100,9 @@ void TBootForm::buildControls()
     ProgramFlashBtn = button("ProgramFlashBtn", QStringLiteral("Program"));
     EraseFlashbtn->setEnabled(false);
     ProgramFlashBtn->setEnabled(false);
-    connect(FileButton, &QPushButton::clicked, this, [this] { FileButtonClick(); });
-    connect(EraseFlashbtn, &QPushButton::clicked, this, [this] { EraseFlashbtnClick(); });
-    connect(ProgramFlashBtn, &QPushButton::clicked, this, [this] { ProgramFlashBtnClick(); });
+    connectHandler(FileButton, &QPushButton::clicked, this, [this] { FileButtonClick(); });
+    connectHandler(EraseFlashbtn, &QPushButton::clicked, this, [this] { EraseFlashbtnClick(); });
+    connectHandler(ProgramFlashBtn, &QPushButton::clicked, this, [this] { ProgramFlashBtnClick(); });
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);

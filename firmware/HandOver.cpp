@@ -10,6 +10,7 @@
 #include "common/Dialogs.h"
 #include "common/Framework.h"
 #include "firmware/Boot.h"
+#include "common/Handlers.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -34,7 +35,7 @@ void TSerialForm1::buildFirmwareControls()
         identity->addWidget(FWBTN, 0, identity->columnCount(), 2, 1);
     FWBTN->setEnabled(false);
     SetupControls.append(FWBTN);
-    connect(FWBTN, &QPushButton::clicked, this, [this] { FWBTNClick(); });
+    connectHandler(FWBTN, &QPushButton::clicked, this, [this] { FWBTNClick(); });
 
     auto* service = new QHBoxLayout(GroupBox3);
     Edit85 = new QLineEdit(GroupBox3);

@@ -7,6 +7,7 @@
 #include "common/Define.h"
 #include "common/ValueLabel.h"
 #include "motion/TelemetryChart.h"
+#include "common/Handlers.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -80,6 +81,6 @@ void TSerialForm1::buildMotionControls()
         b->setEnabled(false);
         SetupControls.append(b);
     }
-    connect(SpeedButton73, &QPushButton::clicked, this, [this] { SpeedButton73Click(); });
-    connect(SpeedButton74, &QPushButton::clicked, this, [this] { SpeedButton74Click(); });
+    connectHandler(SpeedButton73, &QPushButton::clicked, this, [this] { SpeedButton73Click(); });
+    connectHandler(SpeedButton74, &QPushButton::clicked, this, [this] { SpeedButton74Click(); });
 }

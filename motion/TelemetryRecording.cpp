@@ -6,6 +6,7 @@
 #include "common/Dialogs.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
+#include "common/Handlers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,7 +25,7 @@ void TSerialForm1::buildTelemetryRecording()
     RecordButton = new QPushButton(this);
     RecordButton->setObjectName(QStringLiteral("RecordButton"));
     SidePanel->addWidget(RecordButton);
-    connect(RecordButton, &QPushButton::clicked, this, [this] { RecordButtonClick(); });
+    connectHandler(RecordButton, &QPushButton::clicked, this, [this] { RecordButtonClick(); });
     // The file is complete however the program ends.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { StopRecording(); });
     showRecordingState();

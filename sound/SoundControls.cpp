@@ -5,6 +5,7 @@
 
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "common/Handlers.h"
 
 #include <QAction>
 #include <QFrame>
@@ -77,7 +78,7 @@ void TSerialForm1::buildSoundControls()
         erase->setIcon(icon);
         erase->setToolTip(erase->accessibleName());
         EraseButtons.append(erase);
-        connect(erase, &QPushButton::clicked, this,
+        connectHandler(erase, &QPushButton::clicked, this,
                 [this, handler = rowErase[rowIndex], bankFromZero] { (this->*handler)(bankFromZero); });
         auto* cells = qobject_cast<QHBoxLayout*>(panel->layout());
         cells->addWidget(erase);
@@ -86,7 +87,7 @@ void TSerialForm1::buildSoundControls()
             QPushButton* b = button(slot.button, slot.caption, slot.accessibleName, panel);
             SlotButtons[index] = b;
             b->setFixedWidth(SLOT_BUTTON_WIDTH);
-            connect(b, &QPushButton::clicked, this, [this, index] { SlotButton(index); });
+            connectHandler(b, &QPushButton::clicked, this, [this, index] { SlotButton(index); });
             cells->addWidget(b);
         }
     }
@@ -94,7 +95,7 @@ void TSerialForm1::buildSoundControls()
     // "Erase All Sounds" and the rule, above the rows.
     SpeedButton6 = button(QStringLiteral("SpeedButton6"), QStringLiteral("Erase All Sounds"),
                           QStringLiteral("Erase All Sounds"), GroupBox2);
-    connect(SpeedButton6, &QPushButton::clicked, this, [this] { ERASE_ALL_SOUND(); });
+    connectHandler(SpeedButton6, &QPushButton::clicked, this, [this] { ERASE_ALL_SOUND(); });
     Label58 = new QLabel(RULE_TEXT, GroupBox2);
     Label58->setObjectName(QStringLiteral("Label58"));
     Label58->setAccessibleName(RULE_TEXT);
@@ -130,7 +131,7 @@ void TSerialForm1::buildSoundControls()
                                   : (powerClash = bank->addMenu(QString::fromLatin1(menu.powerClashCaption)));
             QAction* item = into->addAction(slot.menu.caption);
             item->setObjectName(slot.menu.name);
-            connect(item, &QAction::triggered, this, [this, index] { SlotMenuItem(index); });
+            connectHandler(item, &QAction::triggered, this, [this, index] { SlotMenuItem(index); });
         }
     }
     FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -3,8 +3,11 @@
 // every enabled control, menu item and shortcut of the open windows is pressed
 // (found by walking the widget tree), by click, animated click and the
 // accessibility press, and the set-up window is closed and opened again. The
-// board must receive exactly the same bytes both times.
+// board must receive exactly the same bytes both times, and the user be told
+// the same, but for refusals naming the running operation.
 #include "BoardFixture.h"
+#include "Calibrating.h"
+#include "HexImage.h"
 #include "RecordingPlayer.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -16,11 +19,13 @@
 #include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "common/Globals.h"
+#include "firmware/Boot.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -34,7 +39,11 @@
 
 namespace {
 constexpr int STEP_MS = 15000;
-constexpr int OPERATION_MS = 60000;
+constexpr int OPERATION_MS = 90000;
+constexpr int FIRMWARE_BYTES = 2048;
+constexpr int FIRMWARE_RECORD_BYTES = 32;
+const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
+const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
 constexpr int DISTURBANCE_ROUNDS = 3;
 constexpr int ROUND_GAP_MS = 250;
 
@@ -82,7 +91,13 @@ private:
     void setUpMode();
     int disturb();
 
-    QHash<QString, std::function<void()>> starts;
+    struct Row {
+        std::function<void()> start;                  // returns once the operation holds the link
+        std::function<void()> drive = [] {};          // what the user does while it runs (OK to a prompt)
+        std::function<bool()> over = [] { return true; }; // besides the link let go: what comes after it
+    };
+    QHash<QString, Row> rows;
+    void handOver();
     int disturbances = 0;
     std::unique_ptr<BoardFixture> e2e;
     SimBoard* board = nullptr;
@@ -91,27 +106,67 @@ private:
 
 void IsolationEndToEndTest::initTestCase()
 {
-    starts["Write Parameters"] = [] {
+    rows["read sweep"] = {[] { SerialForm1->SpeedButton4->click(); }};
+    rows["Write Parameters"] = {[] {
         // The screen must hold the board's values before they can be written back.
         SerialForm1->SpeedButton4->click();
         const auto read = [] {
             for (QLineEdit* e : SerialForm1->GroupBox2->findChildren<QLineEdit*>())
                 if (e->isEnabled() && e->text().isEmpty())
                     return false;
-            return true;
+            return !SerialForm1->Link->busy();
         };
         QVERIFY(WaitFor(read, STEP_MS));
         RunEventsFor(ROUND_GAP_MS);
         SerialForm1->SpeedButton5->click();
-    };
-    starts["row erase"] = [] { SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); };
-    starts["Erase All"] = [] { SerialForm1->SpeedButton6->click(); };
-    starts["upload"] = [this] {
+    }};
+    rows["row erase"] = {[] { SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); }};
+    rows["Erase All"] = {[] { SerialForm1->SpeedButton6->click(); }};
+    rows["upload"] = {[this] {
         writeSound(f->folder.filePath("sound.wav"), 12000);
         SerialForm1->FillFileList();
         SerialForm1->FileListBox1->setCurrentRow(0);
         SerialForm1->Swing11Click();
-    };
+    }};
+    // Two files of the base set: the gaps between them are part of the load.
+    rows["bulk load"] = {[this] {
+        const QString zero = f->folder.filePath("Sounds/ZERO");
+        QDir().mkpath(zero);
+        writeSound(zero + "/Base_PowerOn_0.wav", 100);
+        writeSound(zero + "/Base_PowerOff_0.wav", 100);
+        QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
+    }};
+    rows["calibration"] = {[this] {
+                               QVERIFY(board->controlOk("pose vertical"));
+                               SerialForm1->SpeedButton73->click();
+                           },
+                           [] {
+                               const int step = CalibrationStep();
+                               if ((step == 1 || step == 100) && waitform->isVisible())
+                                   waitform->Button1->click();
+                           }};
+    rows["firmware run"] = {[this] {
+                                handOver();
+                                const QString path = f->folder.filePath("update.hex");
+                                QFile file(path);
+                                QVERIFY(file.open(QIODevice::WriteOnly));
+                                file.write(MakeHexImage(FIRMWARE_BYTES, FIRMWARE_RECORD_BYTES).text);
+                                file.close();
+                                f->dialogs.files.enqueue(path);
+                                BootForm->FileButton->click();
+                                BootForm->EraseFlashbtn->click();
+                                QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
+                                BootForm->ProgramFlashBtn->click();
+                            },
+                            [] {},
+                            // The way back: the application's modes and a read of the board.
+                            [] { return BootForm->STEP1 > TBootForm::STOP; }};
+}
+
+void IsolationEndToEndTest::handOver()
+{
+    SerialForm1->FWBTN->click();
+    QVERIFY(WaitFor([] { return BootForm->isVisible() && !SerialForm1->HandingOver; }, STEP_MS));
 }
 
 void IsolationEndToEndTest::init()
@@ -124,6 +179,12 @@ void IsolationEndToEndTest::init()
     SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
     SerialForm1->SoundFolder = f->folder.path();
     RICHIESTA = true;
+    f->dialogs.onMessage = [this](const QString& text) {
+        if (text == LOADER_DIPS)
+            board->controlOk("switch loader");
+        if (text == ACTIVE_DIPS)
+            board->controlOk("switch app");
+    };
     QVERIFY(e2e->openBoardPort());
     QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
 }
@@ -138,7 +199,8 @@ void IsolationEndToEndTest::cleanup()
 
 void IsolationEndToEndTest::cleanupTestCase()
 {
-    qInfo("%d operations x %d disturbances", int(starts.size()), disturbances / int(starts.size()));
+    qInfo("%d operations x %d disturbances on average (%d in all)", int(rows.size()),
+          disturbances / int(rows.size()), disturbances);
 }
 
 void IsolationEndToEndTest::setUpMode()
@@ -201,15 +263,21 @@ QByteArray IsolationEndToEndTest::run(const QString& operation, bool disturbed)
     QTemporaryFile log;
     if (!log.open())
         return {};
+    BootForm->close(); // the firmware window of an earlier run owns the board while it is open
     setUpMode();
     if (!board->controlOk("log " + log.fileName()))
         return {};
-    starts[operation]();
+    const Row& row = rows[operation];
+    row.start();
     if (!WaitFor([] { return SerialForm1->Link->busy(); }, STEP_MS))
         return {};
     if (disturbed)
         disturbances += disturb();
-    if (!WaitFor([] { return !SerialForm1->Link->busy() && !waitform->isVisible(); }, OPERATION_MS))
+    const auto ended = [&row] {
+        row.drive();
+        return !SerialForm1->Link->busy() && !waitform->isVisible() && row.over();
+    };
+    if (!WaitFor(ended, OPERATION_MS))
         return {};
     QTest::qWait(Define::WRITE_PAUSE_MS); // the last frame reaches the board
     board->controlOk("log off");
@@ -219,7 +287,8 @@ QByteArray IsolationEndToEndTest::run(const QString& operation, bool disturbed)
 void IsolationEndToEndTest::onlyCancelReachesARunningOperation_data()
 {
     QTest::addColumn<QString>("operation");
-    for (const QString& name : {"Write Parameters", "row erase", "Erase All", "upload"})
+    for (const QString& name : {"read sweep", "Write Parameters", "row erase", "Erase All", "upload", "bulk load",
+                                "calibration", "firmware run"})
         QTest::newRow(qPrintable(name)) << name;
 }
 
