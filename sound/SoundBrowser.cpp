@@ -176,6 +176,7 @@ void TSerialForm1::buildInfoFileGroup(QWidget* page)
     Label35->setValue(QString::fromLatin1(NO_FILE_NAME));
     info->addRow(Label35);
     PreviewNote = valueLabel("PreviewNote", QStringLiteral("Preview"), GroupBox13);
+    PreviewNote->setWordWrap(true);
     PreviewNote->hide();
     info->addRow(PreviewNote);
     const struct {

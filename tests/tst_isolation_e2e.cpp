@@ -17,6 +17,7 @@
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
+#include "comm/ConnectionCheck.h"
 #include "common/Define.h"
 #include "common/Globals.h"
 #include "firmware/Boot.h"
@@ -85,11 +86,13 @@ private slots:
 
     void onlyCancelReachesARunningOperation_data();
     void onlyCancelReachesARunningOperation();
+    void setUpWindowSendsNothingWhileTheBoardIsOnItsLoader();
 
 private:
     QByteArray run(const QString& operation, bool disturbed);
     void setUpMode();
-    int disturb();
+    // Presses everything while `still` holds.
+    int disturb(const std::function<bool()>& still);
 
     struct Row {
         std::function<void()> start;                  // returns once the operation holds the link
@@ -212,10 +215,9 @@ void IsolationEndToEndTest::setUpMode()
 
 // Presses everything that is enabled in the windows shown, the wait dialog's
 // Cancel excepted. Returns the number of presses.
-int IsolationEndToEndTest::disturb()
+int IsolationEndToEndTest::disturb(const std::function<bool()>& running)
 {
     int presses = 0;
-    const auto running = [] { return SerialForm1->Link->busy(); };
     const auto press = [&presses, running](QAbstractButton* button, int round) {
         if (!running() || !button->isEnabled() || !button->isVisible() || button->window() == waitform)
             return;
@@ -272,7 +274,7 @@ QByteArray IsolationEndToEndTest::run(const QString& operation, bool disturbed)
     if (!WaitFor([] { return SerialForm1->Link->busy(); }, STEP_MS))
         return {};
     if (disturbed)
-        disturbances += disturb();
+        disturbances += disturb([] { return SerialForm1->Link->busy(); });
     const auto ended = [&row] {
         row.drive();
         return !SerialForm1->Link->busy() && !waitform->isVisible() && row.over();
@@ -305,6 +307,25 @@ void IsolationEndToEndTest::onlyCancelReachesARunningOperation()
     QStringList told = f->dialogs.messages;
     told.removeIf([](const QString& m) { return m.endsWith(" is running. Wait until it has finished."); });
     QCOMPARE(told, undisturbedMessages);
+}
+
+void IsolationEndToEndTest::setUpWindowSendsNothingWhileTheBoardIsOnItsLoader()
+{
+    setUpMode();
+    handOver();
+    QTemporaryFile log;
+    QVERIFY(log.open());
+    QVERIFY(board->controlOk("log " + log.fileName()));
+    // Everything but the firmware window's own buttons (its erase is the loader's).
+    const auto onLoader = [] { return BootForm->isVisible(); };
+    for (QPushButton* own : BootForm->findChildren<QPushButton*>())
+        own->setEnabled(false);
+    disturbances += disturb(onLoader);
+    QVERIFY(BootForm->isVisible());
+    RunEventsFor(Define::WRITE_PAUSE_MS);
+    QVERIFY(board->controlOk("log off"));
+    QCOMPARE(receivedBytes(log.fileName()).toHex(' '), QByteArray());
+    QCOMPARE(SerialForm1->Check->running(), false);
 }
 
 TAVRIN_TEST_MAIN(IsolationEndToEndTest)

@@ -6,6 +6,7 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
+#include "app/Main.h"
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
@@ -74,6 +75,9 @@ private slots:
 
     void slotRowsAsTheBoardKnowsThem_data();
     void slotRowsAsTheBoardKnowsThem();
+    void cancelStopsARowEraseBetweenSectors();
+    void closingTheProgramMidOperationAsksFirst_data();
+    void closingTheProgramMidOperationAsksFirst();
     void everySlotHasItsOwnSectorsButtonAndMenuItem();
     void sizeLimits_data();
     void sizeLimits();
@@ -861,3 +865,47 @@ void SoundSlotsTest::deviceLossDuringUploadStopsIt()
 
 TAVRIN_TEST_MAIN(SoundSlotsTest)
 #include "tst_sound_slots.moc"
+
+void SoundSlotsTest::cancelStopsARowEraseBetweenSectors()
+{
+    SerialForm1->AttivaSetup();
+    SerialForm1->findChild<QPushButton*>("SpeedButton30")->click(); // bank 2 Swing: sectors 0x18 to 0x1D
+    f->sim.clock.advance(600); // inside the first sector: its second frame is due at 500 ms
+    waitform->Button2->click();
+    QCOMPARE(f->dialogs.questions.last(), QString("Stop \"Erase bank 2 Swing sounds\" after the sector being erased?"));
+    QVERIFY(SerialForm1->Link->busy()); // the sector being erased gets its 1000 ms
+    f->sim.clock.advance(1000);
+    QVERIFY(!SerialForm1->Link->busy());
+    QCOMPARE(f->sentFrames(), (QList<QByteArray>{frame("23 45 00 00 18 00 0A"), frame("23 45 00 00 18 00 0A")}));
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Erase bank 2 Swing sounds was stopped after 1 of 6 sectors; the other sectors of the row "
+                         "keep what they held."});
+    f->sim.clock.advance(10000);
+    QCOMPARE(f->sentFrames().size(), 2);
+}
+
+void SoundSlotsTest::closingTheProgramMidOperationAsksFirst_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No: the erase goes on") << false;
+    QTest::newRow("Yes: the program ends") << true;
+}
+
+void SoundSlotsTest::closingTheProgramMidOperationAsksFirst()
+{
+    QFETCH(bool, answer);
+    MainForm->show();
+    SerialForm1->AttivaSetup();
+    SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); // bank 1 Guard, 8 frames
+    f->sim.clock.advance(1000); // the first sector's two frames, 500 ms apart
+    f->dialogs.answers.enqueue(answer);
+    MainForm->close();
+    QCOMPARE(f->dialogs.questions.last(),
+             QString("Erase bank 1 Guard sounds is running (2 of 8 erase frames done). Closing now leaves the rest "
+                     "undone. Close anyway?"));
+    QCOMPARE(MainForm->isVisible(), !answer);
+    if (!answer) {
+        f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000);
+        QCOMPARE(f->sentFrames().size(), 8);
+    }
+}
