@@ -22,6 +22,7 @@ void CreateForms()
     waitform = new Twaitform;
     HiddenForm = new THiddenForm;
     BootForm = new TBootForm;
+    HiddenForm->attach(*SerialForm1->Link);
     // The set-up window's sending controls stay off while the firmware window is open.
     BootForm->installEventFilter(SerialForm1);
 }

@@ -165,7 +165,6 @@ public:
     // ---- Receive dispatch (comm/SerialDispatch.cpp) ------------------------
     void ComPort1ReceiveCallBack(const QByteArray& Data);
     void DisplayTrasmit(const QByteArray& Data);
-    void DisplayReceived(const QByteArray& Data);
 
     // ---- Senders (comm/SerialSenders.cpp) ----------------------------------
     void SendToBoard(const QByteArray& msg);

@@ -1,5 +1,8 @@
 #include "comm/Hidden.h"
 
+#include "comm/BoardLink.h"
+#include "comm/TrafficLog.h"
+
 #include "app/ScreenCentre.h"
 #include "comm/LogMemo.h"
 #include "common/Define.h"
@@ -118,4 +121,38 @@ void THiddenForm::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!event->spontaneous())
         CentreOnScreen(this);
+}
+
+namespace {
+// A log starts again once it holds this many lines, so it never grows without end.
+constexpr int LOG_CLEAR_LINES = 500;
+
+void clearWhenFull(LogMemo* memo)
+{
+    if (memo->LinesCount() == LOG_CLEAR_LINES)
+        memo->Clear();
+}
+} // namespace
+
+void THiddenForm::attach(BoardLink& link)
+{
+    connect(&link, &BoardLink::frameSent, this, &THiddenForm::logSent);
+    connect(&link, &BoardLink::blockReceived, this, &THiddenForm::logReceived);
+}
+
+void THiddenForm::logSent(const QByteArray& frame)
+{
+    if (frame.isEmpty())
+        return;
+    if (logging())
+        Memo1->Add(FormatLogLine(TX_PREFIX, frame, hexMode()));
+    clearWhenFull(Memo1);
+}
+
+void THiddenForm::logReceived(const QByteArray& block)
+{
+    if (!logging())
+        return;
+    Memo2->Add(FormatLogLine(RX_PREFIX, block, hexMode()));
+    clearWhenFull(Memo2);
 }

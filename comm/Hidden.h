@@ -6,6 +6,7 @@ class QShowEvent;
 
 #include <QWidget>
 
+class BoardLink;
 class LogMemo;
 class QCheckBox;
 class QLabel;
@@ -26,6 +27,11 @@ public:
 
     bool logging() const;
     bool hexMode() const;
+
+    // Logs what goes out on the link and what comes in, as it happens.
+    void attach(BoardLink& link);
+    void logSent(const QByteArray& frame);
+    void logReceived(const QByteArray& block);
 
 protected:
     // Opens centred, within the screen's available area.
