@@ -12,19 +12,12 @@
 #include <QPointer>
 #include <QProgressBar>
 
-namespace {
-QString progressText(const BoardLink::Request& request, int done)
-{
-    return QStringLiteral("%1... %2 of %3 %4").arg(request.name).arg(done).arg(request.total).arg(request.unit);
-}
-} // namespace
-
 bool TSerialForm1::RunOperation(Operation* operation)
 {
     connect(operation, &Operation::progressed, waitform, [operation](int done, int total) {
         waitform->ProgressBar1->setRange(0, std::max(total, 1));
         waitform->ProgressBar1->setValue(done);
-        waitform->Label1->setText(progressText(operation->request(), done));
+        waitform->Label1->setText(operation->progressText());
     });
     connect(operation, &Operation::finished, this, [operation](bool, const QString& message) {
         waitform->close();

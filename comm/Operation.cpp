@@ -111,3 +111,8 @@ void Operation::dispose()
             self->deleteLater();
     });
 }
+
+QString Operation::progressText() const
+{
+    return QStringLiteral("%1... %2 of %3 %4").arg(m_request.name).arg(m_done).arg(m_request.total).arg(m_request.unit);
+}

@@ -30,6 +30,9 @@ public:
     bool stopping() const { return m_stopping; }
 
     const BoardLink::Request& request() const { return m_request; }
+    // The progress line the windows show: "<name>... 3 of 85 values" unless the
+    // operation counts in terms of its own (sectors, the file being sent).
+    virtual QString progressText() const;
 
     // Deletes the operation once no blocking pause runs: its end may be reported
     // from inside one of its own pauses (a lost device), with its step still on

@@ -54,11 +54,6 @@ void TSerialForm1::LoadAll()
         RICHIESTA = true;
         return;
     }
-    const auto showFile = [load] {
-        waitform->Label1->setText(waitform->Label1->text() + QLatin1Char('\n') + load->currentFileName());
-    };
-    connect(load, &Operation::progressed, waitform, showFile);
-    showFile();
 }
 
 void TSerialForm1::StopBulkLoad()

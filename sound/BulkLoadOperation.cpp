@@ -71,6 +71,12 @@ QString BulkLoadOperation::currentFileName() const
     return QFileInfo(m_files[m_current].path).fileName();
 }
 
+QString BulkLoadOperation::progressText() const
+{
+    const QString file = currentFileName();
+    return file.isEmpty() ? Operation::progressText() : Operation::progressText() + QLatin1Char('\n') + file;
+}
+
 void BulkLoadOperation::run()
 {
     m_current = 0;

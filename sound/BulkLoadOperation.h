@@ -33,6 +33,8 @@ public:
     // The file being written (0 to 18), -1 before the first; and its name.
     int currentFile() const { return m_current; }
     QString currentFileName() const;
+    // "Loading the base sound set... 3 of 19 files" and the file being sent.
+    QString progressText() const override;
 
 protected:
     void run() override;

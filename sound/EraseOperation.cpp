@@ -51,6 +51,14 @@ QString EraseOperation::cancelQuestion() const
     return QStringLiteral("Stop \"%1\" after the sector being erased?").arg(request().name);
 }
 
+QString EraseOperation::progressText() const
+{
+    if (sectorCount() == 1)
+        return Operation::progressText();
+    const int current = std::min(m_sectorsDone + 1, sectorCount());
+    return QStringLiteral("%1: sector %2 of %3").arg(request().name).arg(current).arg(sectorCount());
+}
+
 void EraseOperation::run()
 {
     eraseNextSector();
@@ -59,7 +67,10 @@ void EraseOperation::run()
 void EraseOperation::eraseNextSector()
 {
     if (m_sectorsDone == sectorCount()) {
-        finish(true);
+        finish(true, m_sectors.size() == 1 ? QStringLiteral("%1: done.").arg(request().name)
+                                             : QStringLiteral("%1: done, %2 sectors erased.")
+                                                   .arg(request().name)
+                                                   .arg(sectorCount()));
         return;
     }
     if (stopping()) {

@@ -16,6 +16,8 @@ public:
     static EraseOperation* all(BoardLink& link, QObject* parent);
 
     QString cancelQuestion() const override;
+    // A row erase counts its sectors: "Erase bank 1 Guard sounds: sector 2 of 4".
+    QString progressText() const override;
     // Sectors whose frames have all gone out, and how many the operation erases.
     int sectorsDone() const { return m_sectorsDone; }
     int sectorCount() const { return static_cast<int>(m_sectors.size()); }
