@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <QThread>
 #include <memory>
 #include <vector>
 
@@ -112,6 +113,9 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
     }
     if (pending > 0)
         loop.exec();
+    // The board takes no frame for a while after a parameter write: the next
+    // command, run at once, would otherwise lose its first frame.
+    QThread::msleep(Define::WRITE_PAUSE_MS);
     const bool anyAnswered =
         std::any_of(results.begin(), results.end(), [](const BoardResult& r) { return r.answered; });
     if (quietPorts && anyAnswered)
