@@ -1,0 +1,71 @@
+// The board itself: which ports have one, and its status.
+#include "cli/CommandLine.h"
+
+#include "common/Define.h"
+
+#include <array>
+
+namespace Cli {
+
+namespace {
+struct ModeName {
+    const char* name;
+    int status;
+};
+constexpr std::array<ModeName, 3> MODES = {{
+    {"active", Define::STATO_TAVRIN_ACTIVE},
+    {"setup", Define::STATO_TAVRIN_COMMAND_MODE_NOTX},
+    {"tx", Define::STATO_TAVRIN_COMMAND_MODE_TX},
+}};
+
+int listPorts(Invocation& call)
+{
+    // A port without a board is an answer here, not a failure.
+    const int code =
+        RunOnBoards(call.ports, call.output, Connect::SetUp,
+                    [](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+                        board.readParameters([&board, &result, done](bool ok, const QString& message) {
+                            result.data.insert(QStringLiteral("release"), board.image().release());
+                            result.data.insert(QStringLiteral("serialNumber"), board.image().serialNumber());
+                            result.text =
+                                QStringLiteral("%1  release %2  serial number %3\n")
+                                    .arg(board.port(), board.image().release(), board.image().serialNumber());
+                            done(ok, message);
+                        });
+                    });
+    return code == Failed ? Done : code;
+}
+
+int setMode(Invocation& call)
+{
+    const QStringList words = call.parser.positionalArguments();
+    const auto mode = std::find_if(MODES.begin(), MODES.end(), [&words](const ModeName& m) {
+        return words.size() == 1 && words.first() == QLatin1String(m.name);
+    });
+    if (mode == MODES.end())
+        return UsageError(QStringLiteral("mode takes one of active, setup, tx"));
+    return RunOnBoards(
+        call.ports, call.output, Connect::AnswerOnly,
+        [status = mode->status](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
+            board.setMode(status, done);
+        },
+        call.everyPort);
+}
+} // namespace
+
+void AddBoardCommands(QList<Command>& commands)
+{
+    Command ports{"ports", "",
+                  "The serial ports, and the release and serial number of each board that answers.", nullptr,
+                  listPorts};
+    ports.everyPortByDefault = true;
+    commands.append(ports);
+    commands.append({"mode", "active|setup|tx", "Puts the board into Active, SetUp or TX.",
+                     [](QCommandLineParser& parser) {
+                         parser.addPositionalArgument(QStringLiteral("mode"),
+                                                      QStringLiteral("active, setup or tx"));
+                     },
+                     setMode});
+}
+
+} // namespace Cli

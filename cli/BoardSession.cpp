@@ -1,0 +1,197 @@
+#include "cli/BoardSession.h"
+
+#include "comm/ComPort.h"
+#include "comm/Frames.h"
+#include "comm/Operation.h"
+#include "comm/PortDoctor.h"
+#include "common/Define.h"
+#include "params/ReadSweep.h"
+
+#include <QTimer>
+
+namespace {
+// The board answers a status frame well within the connection check's step.
+constexpr int ANSWER_TIMEOUT_MS = Define::CONNECTION_CHECK_TICK_MS;
+// The sweep ends when its last request leaves; its answers are in once the
+// board has been quiet this long.
+constexpr int QUIET_AFTER_SWEEP_MS = 300;
+
+QString withAdvice(const QString& message, const QList<PortTrouble>& troubles)
+{
+    const QString advice = AdviceParagraph(troubles);
+    return advice.isEmpty() ? message : message + QLatin1Char(' ') + advice.simplified();
+}
+} // namespace
+
+BoardSession::BoardSession(const QString& port, QObject* parent)
+    : QObject(parent)
+    , m_port(port)
+    , m_link(new BoardLink(this))
+    , m_timer(new QTimer(this))
+{
+    m_timer->setSingleShot(true);
+    auto serial = std::make_unique<TComPort>();
+    serial->setPort(port);
+    serial->setBaud(Define::LINK_BAUD);
+    serial->setReceiveMode(rmRAW);
+    m_link->setPort(std::move(serial));
+    connect(m_link, &BoardLink::portLost, this, &BoardSession::portLost);
+    connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) {
+        m_image.receive(block);
+        ++m_replies;
+        if (m_settling)
+            m_timer->start(); // still answering: the quiet period starts over
+    });
+}
+
+bool BoardSession::open(QString* error)
+{
+    try {
+        m_link->port()->Open();
+    } catch (const EComError& failure) {
+        const std::optional<PortTrouble> trouble = DiagnosePort(m_port);
+        *error = withAdvice(QStringLiteral("%1: %2").arg(m_port, failure.message()),
+                            trouble ? QList<PortTrouble>{*trouble} : QList<PortTrouble>{});
+        return false;
+    }
+    m_link->port()->SetRTS(true);
+    return true;
+}
+
+void BoardSession::connectBoard(const Done& done)
+{
+    setMode(Define::STATO_TAVRIN_COMMAND_MODE_TX, [this, done](bool ok, const QString& message) {
+        if (!ok) {
+            done(false, message);
+            return;
+        }
+        setMode(Define::STATO_TAVRIN_COMMAND_MODE_NOTX, done);
+    });
+}
+
+void BoardSession::setMode(int status, const Done& done)
+{
+    if (m_lost || !m_link->sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, status))) {
+        done(false, lossMessage());
+        return;
+    }
+    const QString noAnswer =
+        QStringLiteral(
+            "No board answered on %1: check that the board is plugged in and switched on, and that "
+            "this is its port (tavrin-cli ports lists the ports where a board answers).")
+            .arg(m_port);
+    awaitReply(ANSWER_TIMEOUT_MS, done, withAdvice(noAnswer, DiagnoseUnopenablePorts(m_port)));
+}
+
+void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& noAnswer)
+{
+    m_waiting = done;
+    m_timer->disconnect();
+    m_timer->setInterval(timeoutMs);
+    // Polled: the reply-expected mark is cleared by the link's route of the answer.
+    auto* poll = new QTimer(m_timer);
+    connect(poll, &QTimer::timeout, this, [this, poll] {
+        if (!m_link->expectingReply()) {
+            poll->deleteLater();
+            finishWait(true, {});
+        }
+    });
+    poll->start(1);
+    connect(m_timer, &QTimer::timeout, this, [this, poll, noAnswer] {
+        poll->deleteLater();
+        finishWait(false, noAnswer);
+    });
+    m_timer->start();
+}
+
+void BoardSession::finishWait(bool ok, const QString& message)
+{
+    m_timer->stop();
+    m_timer->disconnect();
+    m_settling = false;
+    const Done done = std::exchange(m_waiting, nullptr);
+    if (done)
+        done(ok, message);
+}
+
+void BoardSession::readParameters(const Done& done)
+{
+    m_replies = 0;
+    run(new ReadSweep(*m_link), [this, done](bool ok, const QString& message) {
+        if (!ok) {
+            done(false, message);
+            return;
+        }
+        m_waiting = done;
+        m_settling = true;
+        m_timer->disconnect();
+        m_timer->setInterval(QUIET_AFTER_SWEEP_MS);
+        // Replies that arrive together come as one block: the count is a floor.
+        connect(m_timer, &QTimer::timeout, this, [this] {
+            if (m_replies == 0)
+                finishWait(false,
+                           QStringLiteral("%1: the board did not answer the reads; try again.").arg(m_port));
+            else
+                finishWait(true, {});
+        });
+        m_timer->start();
+    });
+}
+
+void BoardSession::run(Operation* operation, const Done& done)
+{
+    operation->setParent(this);
+    m_operation = operation;
+    connect(operation, &Operation::progressed, this, [this, operation](int count, int total) {
+        emit progressed(operation->request().name, count, total, operation->request().unit);
+    });
+    // Queued: on a lost device the operation ends from inside the link's loss
+    // handling, before the loss message is known.
+    connect(
+        operation, &Operation::finished, this,
+        [this, operation, done](bool ok, const QString& message) {
+            operation->dispose();
+            if (m_lost)
+                done(false, m_lostMessage);
+            else
+                done(ok, message.isEmpty() ? message : QStringLiteral("%1: %2").arg(m_port, message));
+        },
+        Qt::QueuedConnection);
+    if (!operation->start()) {
+        operation->dispose();
+        done(false, QStringLiteral("%1: %2 could not start.").arg(m_port, operation->request().name));
+    }
+}
+
+bool BoardSession::cancel()
+{
+    if (m_operation && m_operation->running() && !m_operation->cancelQuestion().isEmpty()) {
+        m_operation->cancel();
+        return true;
+    }
+    if (m_waiting) {
+        finishWait(false, QStringLiteral("%1: stopped before anything was changed.").arg(m_port));
+        return true;
+    }
+    return false;
+}
+
+QString BoardSession::lossMessage() const
+{
+    return m_lostMessage.isEmpty()
+               ? QStringLiteral("The connection to the board on %1 was lost (the device was disconnected). "
+                                "Plug it in again and run the command again.")
+                     .arg(m_port)
+               : m_lostMessage;
+}
+
+void BoardSession::portLost()
+{
+    m_lost = true;
+    const QString cutShort = m_link->deviceLost(m_port);
+    m_lostMessage = cutShort.isEmpty()
+                        ? lossMessage()
+                        : cutShort + QStringLiteral(" Plug it in again and run the command again.");
+    if (m_waiting)
+        finishWait(false, m_lostMessage);
+}

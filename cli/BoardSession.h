@@ -1,0 +1,61 @@
+// One board on the command line: its port, its link, and the few things every
+// subcommand does with it, each reporting its end through a callback so that
+// several boards run side by side on one event loop.
+#pragma once
+
+#include "comm/BoardLink.h"
+#include "params/ParameterImage.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class Operation;
+
+class BoardSession : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(bool ok, const QString& message)>;
+
+    explicit BoardSession(const QString& port, QObject* parent = nullptr);
+
+    const QString& port() const { return m_port; }
+    BoardLink& link() { return *m_link; }
+    const Params::ParameterImage& image() const { return m_image; }
+
+    // Opens the port; false with a message naming it and saying what to do.
+    bool open(QString* error);
+    // Puts the board into TX and waits for its answer, as the window's connection
+    // check does, then into SetUp: the mode every board command needs.
+    void connectBoard(const Done& done);
+    // Sends a status frame (Active, TX, SetUp) and waits for the board's answer.
+    void setMode(int status, const Done& done);
+    // The read sweep, then the replies still on their way.
+    void readParameters(const Done& done);
+    // Runs an operation to its end; the session owns it from now on.
+    void run(Operation* operation, const Done& done);
+    // Ctrl-C: what runs stops at its next safe point; true when something was stopped.
+    bool cancel();
+    bool lost() const { return m_lost; }
+
+signals:
+    void progressed(const QString& what, int done, int total, const QString& unit);
+
+private:
+    void awaitReply(int timeoutMs, const Done& done, const QString& noAnswer);
+    void finishWait(bool ok, const QString& message);
+    void portLost();
+    QString lossMessage() const;
+
+    QString m_port;
+    BoardLink* m_link;
+    Params::ParameterImage m_image;
+    int m_replies = 0;
+    QPointer<Operation> m_operation;
+    Done m_waiting; // the callback of the wait in progress
+    class QTimer* m_timer;
+    bool m_settling = false; // the sweep has sent its last request
+    bool m_lost = false;
+    QString m_lostMessage;
+};

@@ -1,0 +1,142 @@
+#include "cli/CommandLine.h"
+
+#include "comm/ComPort.h"
+
+#include <QTextStream>
+
+namespace Cli {
+
+namespace {
+const QString PROGRAM = QStringLiteral("tavrin-cli");
+const QString PORTS_FOLDER_VARIABLE = QStringLiteral("TAVRIN_PORTS_DIR");
+
+QString overview()
+{
+    QString text =
+        QStringLiteral("Usage: %1 COMMAND [OPTIONS]\nEvery board operation from a terminal, on one board "
+                       "or many at once.\n\nCommands:\n")
+            .arg(PROGRAM);
+    for (const Command& command : Commands())
+        text += QStringLiteral("  %1 %2\n")
+                    .arg(QString::fromLatin1(command.name), -8)
+                    .arg(QString::fromLatin1(command.summary));
+    text += QStringLiteral(
+                "\n%1 COMMAND --help shows the options of a command.\nExit codes: 0 done; 1 the operation "
+                "failed or was refused; 2 bad usage; 3 no board answered.\n")
+                .arg(PROGRAM);
+    return text;
+}
+
+void addCommonOptions(QCommandLineParser& parser, const Command& command)
+{
+    parser.setApplicationDescription(QString::fromLatin1(command.summary));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("port"),
+                      QStringLiteral("The board's serial port (repeat for several boards)."),
+                      QStringLiteral("PATH")});
+    parser.addOption({command.allMeansEveryPort
+                          ? QStringList{QStringLiteral("all"), QStringLiteral("all-boards")}
+                          : QStringList{QStringLiteral("all-boards")},
+                      QStringLiteral("Every port where a board answers.")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("Machine-readable output on stdout.")});
+    parser.addOption({QStringLiteral("quiet"), QStringLiteral("No progress and no output but errors.")});
+    parser.addPositionalArgument(
+        QString::fromLatin1(command.name), QString::fromLatin1(command.summary),
+        QStringLiteral("%1 [options] %2")
+            .arg(QString::fromLatin1(command.name), QString::fromLatin1(command.arguments)));
+    if (command.addOptions)
+        command.addOptions(parser);
+}
+
+QString manPage()
+{
+    QString page =
+        QStringLiteral(".TH TAVRIN-CLI 1\n.SH NAME\ntavrin-cli \\- every board operation from a terminal\n"
+                       ".SH SYNOPSIS\n.B tavrin-cli\nCOMMAND [OPTIONS]\n.SH DESCRIPTION\n");
+    page += QString(overview())
+                .replace(QLatin1Char('-'), QStringLiteral("\\-"))
+                .replace(QLatin1Char('\n'), QStringLiteral("\n.br\n"));
+    for (const Command& command : Commands()) {
+        QCommandLineParser parser;
+        addCommonOptions(parser, command);
+        page += QStringLiteral(".SH %1\n.nf\n%2\n.fi\n")
+                    .arg(QString::fromLatin1(command.name).toUpper(),
+                         parser.helpText().replace(QLatin1Char('-'), QStringLiteral("\\-")));
+    }
+    return page;
+}
+} // namespace
+
+int UsageError(const QString& message)
+{
+    PrintError(QStringLiteral("%1: %2 (see %1 --help)").arg(PROGRAM, message));
+    return BadUsage;
+}
+
+const QList<Command>& Commands()
+{
+    static const QList<Command> table = [] {
+        QList<Command> commands;
+        AddBoardCommands(commands);
+        AddParameterCommands(commands);
+        AddSoundCommands(commands);
+        return commands;
+    }();
+    return table;
+}
+
+int RunCommandLine(const QStringList& arguments)
+{
+    QTextStream out(stdout);
+    if (arguments.isEmpty())
+        return UsageError(QStringLiteral("a command is needed"));
+    const QString name = arguments.first();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        out << overview();
+        return Done;
+    }
+    if (name == QLatin1String("--man")) {
+        out << manPage();
+        return Done;
+    }
+    const auto found = std::find_if(Commands().begin(), Commands().end(),
+                                    [&name](const Command& c) { return name == QLatin1String(c.name); });
+    if (found == Commands().end())
+        return UsageError(QStringLiteral("unknown command '%1'").arg(name));
+    const Command& command = *found;
+
+    QCommandLineParser parser;
+    addCommonOptions(parser, command);
+    QStringList withProgram = arguments;
+    withProgram.first() = PROGRAM; // the command takes the program's place
+    if (!parser.parse(withProgram))
+        return UsageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return Done;
+    }
+
+    const QString portsFolder = qEnvironmentVariable(PORTS_FOLDER_VARIABLE.toLatin1().constData());
+    if (!portsFolder.isEmpty())
+        setPublishedPortsFolder(portsFolder);
+    Invocation invocation{parser,
+                          parser.values(QStringLiteral("port")),
+                          parser.isSet(QStringLiteral("all-boards")) || command.everyPortByDefault,
+                          {parser.isSet(QStringLiteral("json")), parser.isSet(QStringLiteral("quiet"))}};
+    if (invocation.everyPort) {
+        if (!invocation.ports.isEmpty())
+            return UsageError(QStringLiteral("--port and --all exclude each other"));
+        EnumPorts(&invocation.ports);
+    } else if (invocation.ports.isEmpty()) {
+        QStringList listed;
+        EnumPorts(&listed);
+        if (listed.size() > 1)
+            return UsageError(
+                QStringLiteral("several ports are there: choose one with --port, or use --all"));
+        invocation.ports = listed;
+    }
+    invocation.ports.removeDuplicates();
+    return command.run(invocation);
+}
+
+} // namespace Cli

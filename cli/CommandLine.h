@@ -1,0 +1,43 @@
+// The subcommands and what they share: the board choice (--port, --all), the
+// output (--json, --quiet) and --help, each subcommand with its own options.
+#pragma once
+
+#include "cli/Fleet.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace Cli {
+
+struct Invocation {
+    QCommandLineParser& parser;
+    QStringList ports; // the boards chosen
+    bool everyPort = false;
+    OutputOptions output;
+};
+
+struct Command {
+    const char* name;
+    const char* arguments; // the synopsis after the options
+    const char* summary;
+    std::function<void(QCommandLineParser&)> addOptions;
+    std::function<int(Invocation&)> run;
+    bool allMeansEveryPort = true;   // erase keeps --all for the whole sound memory
+    bool everyPortByDefault = false; // ports looks at them all
+};
+
+const QList<Command>& Commands();
+// Each family adds its commands to the table.
+void AddBoardCommands(QList<Command>& commands);
+void AddParameterCommands(QList<Command>& commands);
+void AddSoundCommands(QList<Command>& commands);
+
+// Runs the program on its arguments (without the program name); the exit code.
+int RunCommandLine(const QStringList& arguments);
+
+// Bad usage: the one-line error, exit code 2.
+int UsageError(const QString& message);
+
+} // namespace Cli

@@ -1,0 +1,130 @@
+#include "cli/Fleet.h"
+
+#include "cli/Interrupt.h"
+#include "cli/Progress.h"
+#include "common/Define.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTextStream>
+#include <QThread>
+#include <memory>
+#include <vector>
+
+namespace Cli {
+
+void PrintError(const QString& message)
+{
+    QTextStream(stderr) << QString(message).replace(QLatin1Char('\n'), QLatin1Char(' ')) << Qt::endl;
+}
+
+namespace {
+
+void report(const std::vector<BoardResult>& results, const OutputOptions& output)
+{
+    QTextStream out(stdout);
+    const qsizetype succeeded =
+        std::count_if(results.begin(), results.end(), [](const BoardResult& r) { return r.ok; });
+    if (output.json) {
+        QJsonArray boards;
+        for (const BoardResult& r : results) {
+            QJsonObject board = r.data;
+            board.insert(QStringLiteral("port"), r.port);
+            board.insert(QStringLiteral("ok"), r.ok);
+            board.insert(QStringLiteral("answered"), r.answered);
+            if (!r.message.isEmpty())
+                board.insert(QStringLiteral("message"), r.message);
+            boards.append(board);
+        }
+        out << QJsonDocument(QJsonObject{{QStringLiteral("ok"), succeeded == qsizetype(results.size())},
+                                         {QStringLiteral("boards"), boards}})
+                   .toJson();
+    }
+    for (const BoardResult& r : results) {
+        if (!r.ok)
+            PrintError(r.message);
+        else if (!output.json && !output.quiet) {
+            if (results.size() > 1 && !r.text.isEmpty())
+                out << "== " << r.port << '\n';
+            out << r.text;
+            if (!r.message.isEmpty())
+                out << r.message << '\n';
+        }
+    }
+    if (results.size() > 1 && !output.quiet && !output.json)
+        out << succeeded << " of " << results.size() << " boards done." << Qt::endl;
+}
+
+} // namespace
+
+int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect connect, const BoardJob& job,
+                bool quietPorts)
+{
+    if (ports.isEmpty()) {
+        PrintError(QStringLiteral("No serial port found: plug the board in and switch it on."));
+        return NoBoard;
+    }
+    std::vector<BoardResult> results(ports.size());
+    std::vector<std::unique_ptr<BoardSession>> sessions;
+    Progress progress(ports, !output.quiet && !output.json);
+    QEventLoop loop;
+    qsizetype pending = ports.size();
+    Interrupt interrupt;
+    QObject::connect(&interrupt, &Interrupt::interrupted, &loop, [&sessions] {
+        for (const auto& session : sessions)
+            session->cancel();
+    });
+
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        BoardResult& result = results[i];
+        result.port = ports[i];
+        auto session = std::make_unique<BoardSession>(ports[i]);
+        BoardSession& board = *session;
+        sessions.push_back(std::move(session));
+        QObject::connect(&board, &BoardSession::progressed, &loop,
+                         [&progress, &board](const QString& what, int done, int total, const QString& unit) {
+                             progress.update(board.port(), what, done, total, unit);
+                         });
+        const BoardSession::Done finished = [&, i](bool ok, const QString& message) {
+            results[i].ok = ok;
+            if (!message.isEmpty())
+                results[i].message = message;
+            progress.finish(ports[i], ok);
+            if (--pending == 0)
+                loop.quit();
+        };
+        if (!board.open(&result.message)) {
+            finished(false, {});
+            continue;
+        }
+        const auto answered = [&result, &board, job, finished](bool ok, const QString& message) {
+            if (!ok) {
+                finished(false, message);
+                return;
+            }
+            result.answered = true;
+            job(board, result, finished);
+        };
+        if (connect == Connect::SetUp)
+            board.connectBoard(answered);
+        else
+            board.setMode(Define::STATO_TAVRIN_COMMAND_MODE_TX, answered);
+    }
+    if (pending > 0)
+        loop.exec();
+    // The board takes no frame for a while after a parameter write: the next
+    // command, run at once, would otherwise lose its first frame.
+    QThread::msleep(Define::WRITE_PAUSE_MS);
+    const bool anyAnswered =
+        std::any_of(results.begin(), results.end(), [](const BoardResult& r) { return r.answered; });
+    if (quietPorts && anyAnswered)
+        std::erase_if(results, [](const BoardResult& r) { return !r.answered; });
+    report(results, output);
+    if (!anyAnswered)
+        return NoBoard;
+    return std::all_of(results.begin(), results.end(), [](const BoardResult& r) { return r.ok; }) ? Done
+                                                                                                  : Failed;
+}
+
+} // namespace Cli

@@ -1,0 +1,45 @@
+// Runs one subcommand on every chosen board at once, one link each, and turns
+// the outcomes into the output, the summary and the exit code.
+#pragma once
+
+#include "cli/BoardSession.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace Cli {
+
+enum ExitCode { Done = 0, Failed = 1, BadUsage = 2, NoBoard = 3 };
+
+struct BoardResult {
+    QString port;
+    bool answered = false;
+    bool ok = false;
+    QString message;  // why it failed, or what it has to say
+    QString text;     // what the board gave, for a person
+    QJsonObject data; // the same, for --json
+};
+
+struct OutputOptions {
+    bool json = false;
+    bool quiet = false;
+};
+
+// The work on one board once it has answered; it fills result and calls done.
+using BoardJob =
+    std::function<void(BoardSession& board, BoardResult& result, const BoardSession::Done& done)>;
+
+// Whether the board needs to be in SetUp for the work (everything but a mode change).
+enum class Connect { SetUp, AnswerOnly };
+
+// With quietPorts (--all), ports where no board answers are left out of the
+// output, unless no board answered at all.
+int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect connect, const BoardJob& job,
+                bool quietPorts = false);
+
+// A one-line error on the error stream.
+void PrintError(const QString& message);
+
+} // namespace Cli

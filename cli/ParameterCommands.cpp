@@ -1,0 +1,214 @@
+// The parameters: read them (shown grouped like the screen, or saved like
+// "Save..."), and write a file after checking it like "Load..." does.
+#include "cli/CommandLine.h"
+
+#include "common/Define.h"
+#include "params/ParameterFile.h"
+#include "params/ParameterLayout.h"
+#include "params/ParameterWriteOperation.h"
+#include "params/ParameterWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QSaveFile>
+
+namespace Cli {
+
+using namespace Params;
+
+namespace {
+const QString DRY_RUN = QStringLiteral("dry-run");
+constexpr qint64 MAX_PARAMETER_FILE_BYTES = 1 << 21;
+
+// The screen's rows, each with its values, then the values outside the banks.
+QString screenText(const ParameterImage& image)
+{
+    QString text =
+        QStringLiteral("Release %1  Serial number %2\n").arg(image.release(), image.serialNumber());
+    for (const ScreenRow& row : screenRows()) {
+        const QString prefix = QStringLiteral("Bank %1 %2 ").arg(row.bank).arg(rowCaption(row.row));
+        QStringList values;
+        for (const ParameterField& field : parameterFields())
+            if (field.bank == row.bank && field.row == row.row)
+                values << QStringLiteral("%1 %2").arg(field.accessibleName().mid(prefix.size()),
+                                                      image.text(field.editName()));
+        text += QStringLiteral("%1%2\n").arg(QString(prefix).leftJustified(24),
+                                             values.join(QStringLiteral(", ")));
+    }
+    for (const ParameterField& field : parameterFields())
+        if (field.row == Row::None && !FileKey(field).isEmpty())
+            text += QStringLiteral("%1 %2\n").arg(field.accessibleName(), image.text(field.editName()));
+    text += QStringLiteral("Default bank %1  Frequency mode %2\n")
+                .arg(image.defaultBank() ? QString::number(*image.defaultBank()) : QStringLiteral("-"))
+                .arg(image.frequencyMode().value_or(Define::FREQUENCY_EVO));
+    return text;
+}
+
+QJsonObject valuesJson(const ParameterImage& image)
+{
+    QJsonObject values;
+    for (const ParameterField& field : parameterFields())
+        if (!FileKey(field).isEmpty())
+            values.insert(FileKey(field), image.text(field.editName()));
+    return values;
+}
+
+// With several boards each gets its own file: name-port.json.
+QString fileFor(const QString& path, const QString& port, bool several)
+{
+    if (!several)
+        return path;
+    const QFileInfo info(path);
+    return info.dir().filePath(
+        QStringLiteral("%1-%2.%3").arg(info.completeBaseName(), QFileInfo(port).fileName(), info.suffix()));
+}
+
+int read(Invocation& call)
+{
+    const QStringList files = call.parser.positionalArguments();
+    if (files.size() > 1)
+        return UsageError(QStringLiteral("read takes at most one file"));
+    if (!files.isEmpty() && !call.output.json)
+        return UsageError(QStringLiteral("a file to save needs --json FILE"));
+    const QString path = files.value(0);
+    OutputOptions output = call.output;
+    output.json = output.json && path.isEmpty(); // a file takes the values; the terminal gets the summary
+    const bool several = call.ports.size() > 1;
+    return RunOnBoards(
+        call.ports, output, Connect::SetUp,
+        [path, several](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, path, several, done](bool ok, const QString& message) {
+                if (!ok) {
+                    done(false, message);
+                    return;
+                }
+                const ParameterImage& image = board.image();
+                result.text = screenText(image);
+                result.data.insert(QStringLiteral("release"), image.release());
+                result.data.insert(QStringLiteral("serialNumber"), image.serialNumber());
+                result.data.insert(QStringLiteral("parameters"), valuesJson(image));
+                if (path.isEmpty()) {
+                    done(true, {});
+                    return;
+                }
+                const QString target = fileFor(path, board.port(), several);
+                QSaveFile file(target);
+                file.setDirectWriteFallback(true);
+                if (!file.open(QIODevice::WriteOnly) ||
+                    file.write(WriteParameterFile(image.fileContent())) < 0 || !file.commit()) {
+                    done(false, QStringLiteral("%1: cannot save the parameters to %2: %3")
+                                    .arg(board.port(), target, file.errorString()));
+                    return;
+                }
+                result.text = QStringLiteral("%1: parameters saved to %2\n").arg(board.port(), target);
+                done(true, {});
+            });
+        },
+        call.everyPort);
+}
+
+struct Difference {
+    QString name;
+    QString board;
+    QString file;
+};
+
+QList<Difference> differences(const ParameterImage& image, const ParameterFileContent& content)
+{
+    QList<Difference> found;
+    for (const ParameterField& field : parameterFields()) {
+        const auto it = content.edits.constFind(field.editName());
+        if (it != content.edits.cend() && *it != image.text(field.editName()))
+            found.append({field.accessibleName(), image.text(field.editName()), *it});
+    }
+    const int boardFrequency = image.frequencyMode().value_or(Define::FREQUENCY_EVO);
+    if (content.frequencyMode != boardFrequency)
+        found.append({QStringLiteral("Frequency mode"), QString::number(boardFrequency),
+                      QString::number(content.frequencyMode)});
+    return found;
+}
+
+int write(Invocation& call)
+{
+    const QStringList files = call.parser.positionalArguments();
+    if (files.size() != 1)
+        return UsageError(QStringLiteral("write takes one parameter file"));
+    QFile file(files.first());
+    if (!file.open(QIODevice::ReadOnly))
+        return UsageError(QStringLiteral("cannot read %1: %2").arg(files.first(), file.errorString()));
+    const ParameterFileResult loaded = ReadParameterFile(file.read(MAX_PARAMETER_FILE_BYTES));
+    if (!loaded.content) {
+        PrintError(QStringLiteral("%1 was not written: %2").arg(files.first(), loaded.error));
+        return Failed;
+    }
+    const ParameterFileContent content = *loaded.content;
+    const bool dryRun = call.parser.isSet(DRY_RUN);
+    return RunOnBoards(
+        call.ports, call.output, Connect::SetUp,
+        [content, dryRun](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, content, dryRun, done](bool ok, const QString& message) {
+                if (!ok) {
+                    done(false, message);
+                    return;
+                }
+                const QList<Difference> found = differences(board.image(), content);
+                QJsonArray changes;
+                for (const Difference& d : found) {
+                    result.text += QStringLiteral("%1: %2 -> %3\n").arg(d.name, d.board, d.file);
+                    changes.append(QJsonObject{{QStringLiteral("name"), d.name},
+                                               {QStringLiteral("board"), d.board},
+                                               {QStringLiteral("file"), d.file}});
+                }
+                result.data.insert(QStringLiteral("differences"), changes);
+                if (found.isEmpty()) {
+                    done(true, QStringLiteral("The board already holds these values: nothing was written."));
+                    return;
+                }
+                if (dryRun) {
+                    done(true, QStringLiteral("%1 values differ; nothing was written (--dry-run).")
+                                   .arg(found.size()));
+                    return;
+                }
+                const ParameterImage& image = board.image();
+                const WritePlanResult plan = PlanParameterWrite(
+                    [&content, &image](const QString& edit) {
+                        return content.edits.value(edit, image.text(edit));
+                    },
+                    content.frequencyMode);
+                if (!plan.ok()) {
+                    done(false, QStringLiteral("%1: nothing was written: %2")
+                                    .arg(board.port(), plan.refusal->message));
+                    return;
+                }
+                board.run(new ParameterWriteOperation(board.link(), plan.plan), done);
+            });
+        },
+        call.everyPort);
+}
+} // namespace
+
+void AddParameterCommands(QList<Command>& commands)
+{
+    commands.append(
+        {"read", "[--json FILE]",
+         "Reads the parameters: shown grouped like the screen, or with --json FILE saved like \"Save...\".",
+         [](QCommandLineParser& parser) {
+             parser.addPositionalArgument(QStringLiteral("FILE"),
+                                          QStringLiteral("With --json: the parameter file to write."),
+                                          QStringLiteral("[FILE]"));
+         },
+         read});
+    commands.append(
+        {"write", "FILE.json [--dry-run]",
+         "Checks a parameter file as \"Load...\" does, shows what differs from the board and writes it "
+         "as \"Write Parameters\" does.",
+         [](QCommandLineParser& parser) {
+             parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The parameter file."));
+             parser.addOption({DRY_RUN, QStringLiteral("Shows the differences only; nothing is sent.")});
+         },
+         write});
+}
+
+} // namespace Cli

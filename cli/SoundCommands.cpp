@@ -1,0 +1,154 @@
+// The sound memory: erasing rows or all of it, and uploading one file into a slot.
+#include "cli/CommandLine.h"
+
+#include "common/Define.h"
+#include "sound/EraseOperation.h"
+#include "sound/SampleStream.h"
+#include "sound/SlotMap.h"
+#include "sound/SoundUpload.h"
+#include "sound/UploadOperation.h"
+
+#include <array>
+
+namespace Cli {
+
+using namespace Sound;
+
+namespace {
+const QString BANK = QStringLiteral("bank");
+const QString ROW = QStringLiteral("row");
+const QString SLOT = QStringLiteral("slot");
+const QString ALL_SOUNDS = QStringLiteral("all");
+// A file sent as it is: no samples are skipped at either end.
+const QString NO_SKIP = QStringLiteral("0");
+
+struct RowName {
+    const char* name;
+    SoundRow row;
+};
+constexpr std::array<RowName, 4> ROWS = {{
+    {"guard", SoundRow::Guard},
+    {"swing", SoundRow::Swing},
+    {"clash", SoundRow::Clash},
+    {"powerclash", SoundRow::PowerClash},
+}};
+
+struct SlotName {
+    const char* name; // followed by the number for the numbered kinds
+    SlotKind kind;
+};
+constexpr std::array<SlotName, 6> SLOT_NAMES = {{
+    {"on", SlotKind::PowerOn},
+    {"off", SlotKind::PowerOff},
+    {"hum", SlotKind::Hum},
+    {"swing", SlotKind::Swing},
+    {"clash", SlotKind::Clash},
+    {"powerclash", SlotKind::PowerClash},
+}};
+
+// 1 to 3, or nothing.
+std::optional<int> bankOf(const QCommandLineParser& parser)
+{
+    bool number = false;
+    const int bank = parser.value(BANK).toInt(&number);
+    if (!number || bank < 1 || bank > Define::BANK_COUNT)
+        return std::nullopt;
+    return bank;
+}
+
+// "swing3" -> the slot's index; -1 when there is no such slot.
+int slotIndex(int bank, const QString& name)
+{
+    for (const SlotName& slot : SLOT_NAMES) {
+        const QString word = QString::fromLatin1(slot.name);
+        if (!name.startsWith(word))
+            continue;
+        const QString rest = name.mid(word.size());
+        bool number = rest.isEmpty();
+        const int n = rest.isEmpty() ? 1 : rest.toInt(&number);
+        if (number && (rest.isEmpty() || slot.kind >= SlotKind::Swing))
+            if (const int index = SlotIndex(bank, slot.kind, n); index >= 0)
+                return index;
+    }
+    return -1;
+}
+
+int erase(Invocation& call)
+{
+    const bool everything = call.parser.isSet(ALL_SOUNDS);
+    const std::optional<int> bank = bankOf(call.parser);
+    const QString rowName = call.parser.value(ROW);
+    const auto row = std::find_if(ROWS.begin(), ROWS.end(),
+                                  [&rowName](const RowName& r) { return rowName == QLatin1String(r.name); });
+    if (everything == (bank || row != ROWS.end()))
+        return UsageError(QStringLiteral("erase takes either --bank 1..3 with --row, or --all"));
+    if (!everything && (!bank || row == ROWS.end()))
+        return UsageError(QStringLiteral("erase needs --bank 1..3 and --row guard|swing|clash|powerclash"));
+    const int bankFromZero = everything ? 0 : *bank - 1;
+    const SoundRow soundRow = everything ? SoundRow::Guard : row->row;
+    return RunOnBoards(call.ports, call.output, Connect::SetUp,
+                       [everything, bankFromZero, soundRow](BoardSession& board, BoardResult&,
+                                                            const BoardSession::Done& done) {
+                           board.run(everything
+                                         ? EraseOperation::all(board.link(), nullptr)
+                                         : EraseOperation::row(board.link(), bankFromZero, soundRow, nullptr),
+                                     done);
+                       });
+}
+
+int upload(Invocation& call)
+{
+    const QStringList files = call.parser.positionalArguments();
+    const std::optional<int> bank = bankOf(call.parser);
+    if (files.size() != 1 || !bank)
+        return UsageError(QStringLiteral("upload needs --bank 1..3, --slot and one sound file"));
+    const int index = slotIndex(*bank, call.parser.value(SLOT));
+    if (index < 0)
+        return UsageError(QStringLiteral("no slot '%1' in bank %2 (on, off, hum, swing1..6, clash1..6, "
+                                         "powerclash1..4)")
+                              .arg(call.parser.value(SLOT))
+                              .arg(*bank));
+    const std::optional<QByteArray> content = ReadSoundFile(files.first());
+    if (!content)
+        return UsageError(QStringLiteral("cannot read %1").arg(files.first()));
+    const SoundSlot slot = SoundSlots().at(index);
+    UploadVerdict verdict = PrepareSoundUpload(files.first(), content, slot, NO_SKIP, NO_SKIP);
+    if (!verdict.upload) {
+        PrintError(verdict.message);
+        return Failed;
+    }
+    const PreparedUpload prepared = std::move(*verdict.upload);
+    return RunOnBoards(call.ports, call.output, Connect::SetUp,
+                       [slot, prepared](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
+                           board.run(new UploadOperation(board.link(), slot, prepared), done);
+                       });
+}
+} // namespace
+
+void AddSoundCommands(QList<Command>& commands)
+{
+    Command eraseCommand{
+        "erase", "--bank N --row guard|swing|clash|powerclash | --all",
+        "Erases a row of a bank, or with --all every sound (boards with --port or --all-boards).",
+        [](QCommandLineParser& parser) {
+            parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
+            parser.addOption(
+                {ROW, QStringLiteral("guard, swing, clash or powerclash."), QStringLiteral("ROW")});
+            parser.addOption({ALL_SOUNDS, QStringLiteral("Erases every sound of the board.")});
+        },
+        erase};
+    eraseCommand.allMeansEveryPort = false;
+    commands.append(eraseCommand);
+    commands.append(
+        {"upload", "--bank N --slot NAME FILE",
+         "Uploads a sound file of any common format into a slot, converted for the board.",
+         [](QCommandLineParser& parser) {
+             parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
+             parser.addOption({SLOT, QStringLiteral("on, off, hum, swing1..6, clash1..6 or powerclash1..4."),
+                               QStringLiteral("NAME")});
+             parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The sound file."));
+         },
+         upload});
+}
+
+} // namespace Cli

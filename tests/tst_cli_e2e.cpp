@@ -1,0 +1,194 @@
+// The command-line program, run as a process against strict simulated boards.
+#include "SimBoard.h"
+#include "WaitFor.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+constexpr int RUN_TIMEOUT_MS = 60000;
+// Bank 1 Clash red: the byte at 24 + 15.
+constexpr int CLASH_RED_ADDRESS = 39;
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class CliProcess {
+public:
+    explicit CliProcess(const QStringList& arguments, const QString& portsDir = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!portsDir.isEmpty())
+            environment.insert(QStringLiteral("TAVRIN_PORTS_DIR"), portsDir);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TAVRIN_CLI_PROGRAM), arguments);
+    }
+    Run wait()
+    {
+        process.waitForFinished(RUN_TIMEOUT_MS);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+    QProcess process;
+};
+
+Run cli(const QStringList& arguments, const QString& portsDir = {})
+{
+    return CliProcess(arguments, portsDir).wait();
+}
+} // namespace
+
+class CliE2eTest : public QObject {
+    Q_OBJECT
+private slots:
+    void badUsageIsOneLineAndExitCodeTwo_data();
+    void badUsageIsOneLineAndExitCodeTwo();
+    void writeThenReadRoundTrip();
+    void modeEraseAndUploadReachTheBoard();
+    void portsListsTheBoardWithItsIdentity();
+    void oneBoardLostMidwayTheOtherFinishes();
+};
+
+void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no command") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{"frobnicate"};
+    QTest::newRow("unknown option") << QStringList{"read", "--port", "/dev/null", "--frob"};
+    QTest::newRow("missing file") << QStringList{"write", "/nonexistent/params.json", "--port", "/dev/null"};
+    QTest::newRow("bad mode") << QStringList{"mode", "sideways", "--port", "/dev/null"};
+    QTest::newRow("bank out of range")
+        << QStringList{"erase", "--bank", "4", "--row", "guard", "--port", "/dev/null"};
+    QTest::newRow("no slot") << QStringList{"upload", "--bank", "1",      "--slot",
+                                            "swing9", "x.wav",  "--port", "/dev/null"};
+}
+
+void CliE2eTest::badUsageIsOneLineAndExitCodeTwo()
+{
+    QFETCH(QStringList, arguments);
+    const Run run = cli(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QVERIFY(run.out.isEmpty());
+}
+
+void CliE2eTest::writeThenReadRoundTrip()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("saved.json"));
+    Run run = cli({"read", "--port", board.portPath(), "--json", saved, "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    file.close();
+    QJsonObject parameters = root.value(QStringLiteral("parameters")).toObject();
+    QCOMPARE(parameters.value(QStringLiteral("bank1.clash.red")).toInt(), board.param(CLASH_RED_ADDRESS));
+    parameters.insert(QStringLiteral("bank1.clash.red"), 123);
+    root.insert(QStringLiteral("parameters"), parameters);
+    const QString changed = dir.filePath(QStringLiteral("changed.json"));
+    QFile out(changed);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(QJsonDocument(root).toJson());
+    out.close();
+
+    const qint64 framesBefore = board.counter(QStringLiteral("frames"));
+    run = cli({"write", changed, "--port", board.portPath(), "--dry-run", "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.param(CLASH_RED_ADDRESS), 200);
+    run = cli({"write", changed, "--port", board.portPath(), "--dry-run"});
+    QVERIFY2(run.out.contains(QStringLiteral("Bank 1 Clash red: 200 -> 123")), qPrintable(run.out));
+    // The dry runs sent the status frames and the reads, and no parameter write:
+    // two status frames and 226 reads each.
+    QCOMPARE(board.counter(QStringLiteral("frames")) - framesBefore, 2 * (2 + 226));
+
+    run = cli({"write", changed, "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.param(CLASH_RED_ADDRESS), 123);
+    run = cli({"read", "--port", board.portPath(), "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject reread = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(reread.value("boards")[0]["parameters"]["bank1.clash.red"].toString(), QStringLiteral("123"));
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::modeEraseAndUploadReachTheBoard()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    Run run = cli({"mode", "tx", "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.mode(), 3);
+    run = cli({"mode", "active", "--port", board.portPath(), "--quiet"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(board.mode(), 1);
+
+    run = cli({"erase", "--bank", "1", "--row", "guard", "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QString sound = QStringLiteral(TAVRIN_BASE_SOUNDS_DIR "/Base_Clash_1_0.wav");
+    const qint64 uploadsBefore = board.counter(QStringLiteral("uploads"));
+    run = cli({"upload", "--bank", "2", "--slot", "clash1", sound, "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::portsListsTheBoardWithItsIdentity()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    const Run run = cli({"ports", "--json"}, board.portsDir());
+    QCOMPARE(run.exitCode, 0);
+    const QJsonArray boards = QJsonDocument::fromJson(run.out.toUtf8()).object().value("boards").toArray();
+    bool found = false;
+    for (const QJsonValue& b : boards)
+        if (b["port"].toString() == board.portPath()) {
+            found = true;
+            QVERIFY(b["answered"].toBool());
+            QVERIFY(!b["serialNumber"].toString().isEmpty());
+        }
+    QVERIFY(found);
+}
+
+void CliE2eTest::oneBoardLostMidwayTheOtherFinishes()
+{
+    SimBoard first;
+    SimBoard second;
+    QVERIFY2(first.isRunning() && second.isRunning(), qPrintable(first.errorOutput() + second.errorOutput()));
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("p.json"));
+    QCOMPARE(cli({"read", "--port", first.portPath(), "--json", saved, "--quiet"}).exitCode, 0);
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray text = file.readAll().replace("\"bank1.clash.red\": 200", "\"bank1.clash.red\": 77");
+    file.resize(0);
+    file.write(text);
+    file.close();
+
+    CliProcess both({"write", saved, "--port", first.portPath(), "--port", second.portPath(), "--quiet"});
+    // Unplugged once the writes run: the sweep and the status frames take about 3 s.
+    QVERIFY(WaitFor([&] { return second.param(CLASH_RED_ADDRESS) != 200 || second.counter("frames") > 240; },
+                    15000));
+    QVERIFY(second.controlOk(QStringLiteral("unplug")));
+    const Run run = both.wait();
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(second.portPath()) && run.err.contains(QStringLiteral("lost")),
+             qPrintable(run.err));
+    QVERIFY2(!run.err.contains(first.portPath()), qPrintable(run.err));
+    QCOMPARE(first.param(CLASH_RED_ADDRESS), 77);
+}
+
+QTEST_GUILESS_MAIN(CliE2eTest)
+#include "tst_cli_e2e.moc"
