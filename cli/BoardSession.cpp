@@ -15,6 +15,8 @@ constexpr int ANSWER_TIMEOUT_MS = Define::CONNECTION_CHECK_TICK_MS;
 // The sweep ends when its last request leaves; its answers are in once the
 // board has been quiet this long.
 constexpr int QUIET_AFTER_SWEEP_MS = 300;
+// Sweeps before a read gives up on addresses that never answered.
+constexpr int MAX_SWEEPS = 3;
 
 QString withAdvice(const QString& message, const QList<PortTrouble>& troubles)
 {
@@ -114,10 +116,11 @@ void BoardSession::finishWait(bool ok, const QString& message)
         done(ok, message);
 }
 
-void BoardSession::readParameters(const Done& done)
+void BoardSession::readParameters(const Done& done, int sweeps)
 {
-    m_replies = 0;
-    run(new ReadSweep(*m_link), [this, done](bool ok, const QString& message) {
+    if (sweeps == 0)
+        m_replies = 0;
+    run(new ReadSweep(*m_link), [this, done, sweeps](bool ok, const QString& message) {
         if (!ok) {
             done(false, message);
             return;
@@ -127,12 +130,26 @@ void BoardSession::readParameters(const Done& done)
         m_timer->disconnect();
         m_timer->setInterval(QUIET_AFTER_SWEEP_MS);
         // Replies that arrive together come as one block: the count is a floor.
-        connect(m_timer, &QTimer::timeout, this, [this] {
-            if (m_replies == 0)
+        connect(m_timer, &QTimer::timeout, this, [this, done, sweeps] {
+            if (m_replies == 0) {
                 finishWait(false,
                            QStringLiteral("%1: the board did not answer the reads; try again.").arg(m_port));
-            else
+            } else if (m_image.missing() == 0) {
                 finishWait(true, {});
+            } else if (sweeps + 1 < MAX_SWEEPS) {
+                // Replies joined in one block were not all decoded: read again.
+                m_timer->stop();
+                m_timer->disconnect();
+                m_settling = false;
+                m_waiting = nullptr;
+                readParameters(done, sweeps + 1);
+            } else {
+                finishWait(false, QStringLiteral("%1: %2 of %3 values did not answer after %4 reads; try again.")
+                                      .arg(m_port)
+                                      .arg(m_image.missing())
+                                      .arg(Define::PARAMETER_COUNT)
+                                      .arg(MAX_SWEEPS));
+            }
         });
         m_timer->start();
     });

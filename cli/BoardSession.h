@@ -32,7 +32,8 @@ public:
     // Sends a status frame (Active, TX, SetUp) and waits for the board's answer.
     void setMode(int status, const Done& done);
     // The read sweep, then the replies still on their way.
-    void readParameters(const Done& done);
+    // Sweeps again while some address has not answered, up to three sweeps.
+    void readParameters(const Done& done, int sweeps = 0);
     // Runs an operation to its end; the session owns it from now on.
     void run(Operation* operation, const Done& done);
     // Ctrl-C: what runs stops at its next safe point; true when something was stopped.

@@ -30,6 +30,8 @@ void ParameterImage::receive(const QByteArray& block)
     const QList<DecoderEffect> effects = m_decoder.decode(block);
     if (!effects.isEmpty())
         ++m_replies;
+    if (block.size() >= Define::REPLY_LENGTH && block.at(Define::REPLY_CODE_INDEX) == Define::READ_CMD)
+        m_answered.insert(static_cast<std::uint8_t>(block.at(Define::REPLY_ADDRESS_INDEX)));
     for (const DecoderEffect& effect : effects)
         apply(effect);
 }
