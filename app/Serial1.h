@@ -37,6 +37,7 @@ class QChartView;
 class QLineSeries;
 class QTreeView;
 class BoardLink;
+class HandOver;
 class BusyLock;
 class CalibrationOperation;
 class ConnectionCheck;
@@ -65,6 +66,7 @@ public:
     BoardLink* Link;
 
 private:
+    HandOver* m_handOver = nullptr; // "FW": the board over to its loader
     BusyLock* m_busyLock;       // the controls that are off while an operation runs
     bool m_setupActive = false; // AttivaSetup was the last of the two to run
 
@@ -409,16 +411,15 @@ public:
     void PowerClash137Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 3)); }
     void PowerClash138Click() { SlotMenuItem(Sound::SlotIndex(3, SlotKind::PowerClash, 4)); }
 
-    // ---- Firmware update (firmware/HandOver.cpp) ----------------------------
+    // ---- Firmware update (firmware/FirmwareButton.cpp) ----------------------
     QPushButton* FWBTN = nullptr;  // "FW": hand the board over to its loader
     QLineEdit* Edit85 = nullptr;   // flash address of the word being sent, never shown
     QLineEdit* Edit83 = nullptr;   // flash data, the word being sent, never shown
-    WindowTimer* Timer8 = nullptr; // hand-over steps, 200 ms
-    int STEP8 = 0;
+    WindowTimer* Timer8 = nullptr; // the hand-over's steps, 200 ms
+    int STEP8() const;              // the hand-over's next step
     bool HandingOver = false; // from "FW" until the firmware window shows
     void FWBTNClick();
     void setHandingOver(bool handingOver);
-    void Timer8Timer();
     // Opens the port again after the user moved the dip switches. When it cannot,
     // says why once and returns false: the procedure that asked stops there.
     bool ReopenPort();
@@ -427,7 +428,7 @@ public:
     // ---- What a lost device cut short (each in its subsystem's file) ---------
     // Stops the work and says how far it got; empty when it was not running.
     QString BulkLoadLost(const QString& port); // sound/BulkLoad.cpp
-    QString HandOverLost(const QString& port); // firmware/HandOver.cpp
+    QString HandOverLost(const QString& port); // firmware/FirmwareButton.cpp
 
     // Starts an operation the window owns from now on: the wait dialog shows its
     // progress and offers Cancel, and its end closes the dialog and tells its

@@ -179,7 +179,7 @@ void DeviceLossEndToEndTest::initTestCase()
         [link] { return link()->done() >= 20; }};
     // Lost once the port is open again on the loader, before the firmware window shows.
     operations["hand-over"] = {[this] { handOver(); },
-                               [] { return SerialForm1->STEP8 == 4 && SerialForm1->ComPort1->IsOpen(); }};
+                               [] { return SerialForm1->STEP8() == 4 && SerialForm1->ComPort1->IsOpen(); }};
 }
 
 void DeviceLossEndToEndTest::init()
