@@ -76,6 +76,7 @@ private slots:
     void slotRowsAsTheBoardKnowsThem_data();
     void slotRowsAsTheBoardKnowsThem();
     void cancelStopsARowEraseBetweenSectors();
+    void portClosedUnderAnEraseStopsItWithTheLossMessage();
     void closingTheProgramMidOperationAsksFirst_data();
     void closingTheProgramMidOperationAsksFirst();
     void everySlotHasItsOwnSectorsButtonAndMenuItem();
@@ -908,4 +909,18 @@ void SoundSlotsTest::closingTheProgramMidOperationAsksFirst()
         f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000);
         QCOMPARE(f->sentFrames().size(), 8);
     }
+}
+
+void SoundSlotsTest::portClosedUnderAnEraseStopsItWithTheLossMessage()
+{
+    SerialForm1->AttivaSetup();
+    SerialForm1->CancellaSettori_SWING(1);
+    f->sim.clock.advance(600); // frames at 0 and 500
+    f->port->Close();          // whatever closed it, the next frame has nowhere to go
+    f->sim.clock.advance(20000);
+    QCOMPARE(f->port->sent.size(), 2);
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Erase bank 2 Swing sounds stopped after 2 of 12 erase frames: the connection to "
+                         "/dev/ttyACM0 was lost.\nPlug it in again, choose the port and press \"Open \"."});
+    QVERIFY(!SerialForm1->Link->busy());
 }
