@@ -163,6 +163,10 @@ public:
     // The board is being handed over to its loader, or its firmware window is up:
     // it would not understand the check's frames.
     bool BoardOnLoader() const;
+    // Refuses with a message naming what holds the board (an operation, or the
+    // firmware update while the board is on its loader); false when nothing does.
+    // For the paths no control locks: the file list's keys.
+    bool RefuseWhileBoardBusy() const;
 
     // ---- Receive dispatch (comm/SerialDispatch.cpp) ------------------------
     void ComPort1ReceiveCallBack(const QByteArray& Data);

@@ -226,6 +226,16 @@ bool TSerialForm1::BoardOnLoader() const
     return HandingOver || (BootForm->isVisible() && ComPort1->IsOpen());
 }
 
+bool TSerialForm1::RefuseWhileBoardBusy() const
+{
+    if (Link->refuseWhileBusy())
+        return true;
+    if (!BoardOnLoader())
+        return false;
+    ShowMessage(QStringLiteral("The firmware update is running. Wait until it has finished."));
+    return true;
+}
+
 void TSerialForm1::buildConnectionCheck()
 {
     const auto notFound = [this] {

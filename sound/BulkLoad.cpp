@@ -16,7 +16,7 @@
 
 void TSerialForm1::Button2Click()
 {
-    if (Link->refuseWhileBusy())
+    if (RefuseWhileBoardBusy())
         return;
     const QString missing = BulkLoadOperation::folderProblem(BaseSoundFolder());
     if (!missing.isEmpty()) {
@@ -33,7 +33,7 @@ void TSerialForm1::Button2Click()
 
 void TSerialForm1::LoadAll()
 {
-    if (Link->refuseWhileBusy())
+    if (RefuseWhileBoardBusy())
         return;
     QString refusal;
     BulkLoadOperation* load =
