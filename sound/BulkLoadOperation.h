@@ -34,6 +34,12 @@ public:
     int currentFile() const { return m_current; }
     QString currentFileName() const;
 
+signals:
+    // For the journal of what went where: a slot about to be erased, and one that
+    // now holds the whole of a file (its name and checksum).
+    void slotErasing(int slot);
+    void slotWritten(int slot, const QString& fileName, const QString& checksum);
+
 protected:
     void run() override;
     void halt() override;
@@ -45,11 +51,13 @@ private:
         QString path;
         std::optional<Sound::PreparedUpload> upload;
         QString problem; // why it cannot be sent, naming it
+        QString checksum;
     };
     BulkLoadOperation(BoardLink& link, QList<BaseFile> files, QObject* parent);
     void startFile();
     void gapTick();
     void finishLoad();
+    void fileDone();
 
     const QList<BaseFile> m_files;
     FramePacer m_pacer;
