@@ -8,6 +8,7 @@
 #include "params/ParameterDecoder.h"
 #include "params/ParameterWriter.h"
 #include "sound/ErasePlans.h"
+#include "sound/FontPlan.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotMap.h"
 
@@ -305,6 +306,12 @@ public:
     QString BoardSerial() const;
     void JournalWritten(int slot, const QString& fileName, const QString& checksum);
     void JournalErased(const QList<std::uint32_t>& sectors);
+    // A sound font into a bank, and the journal's view (sound/FontImport.cpp).
+    QPushButton* ImportFontButton = nullptr;   // "Import font..."
+    QPushButton* SlotContentsButton = nullptr; // "Slot contents"
+    void ImportFontClick();
+    bool RunImport(int bank, QList<Sound::FontUpload> uploads);
+    void SlotContentsClick();
     void EraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
     void CancellaSettori_POW(int sect) { EraseRow(Sound::SoundRow::Guard, sect); }
     void CancellaSettori_SWING(int sect) { EraseRow(Sound::SoundRow::Swing, sect); }

@@ -1,0 +1,52 @@
+// A whole sound font into a bank, and what each slot holds: the window's side.
+// The import dialog checks its table and hands over the streams; the import
+// operation then owns the link, and the wait dialog names the slot being
+// written with the time left.
+#include "app/Serial1.h"
+
+#include "app/Forms.h"
+#include "app/Wait.h"
+#include "comm/BoardLink.h"
+#include "common/Media.h"
+#include "sound/ImportDialog.h"
+#include "sound/ImportOperation.h"
+#include "sound/SlotContents.h"
+
+#include <QLabel>
+
+using namespace Sound;
+
+void TSerialForm1::ImportFontClick()
+{
+    if (Link->refuseWhileBusy())
+        return;
+    auto* dialog = new ImportDialog(
+        [this](int bank, QList<FontUpload> uploads) { return RunImport(bank, std::move(uploads)); }, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFolder(SoundFolder);
+    dialog->show();
+}
+
+bool TSerialForm1::RunImport(int bank, QList<FontUpload> uploads)
+{
+    if (Link->refuseWhileBusy())
+        return false;
+    MediaPlayer1->close(); // the preview lets go of a file that may be sent
+    auto* import = new ImportOperation(*Link, bank, std::move(uploads), this);
+    connect(import, &ImportOperation::slotErasing, this,
+            [this](int slot) { JournalErased(SlotSectors(SoundSlots().at(slot))); });
+    connect(import, &ImportOperation::slotWritten, this, &TSerialForm1::JournalWritten);
+    if (!RunOperation(import))
+        return false;
+    const auto showStatus = [import] { waitform->Label1->setText(import->statusText()); };
+    connect(import, &Operation::progressed, waitform, showStatus);
+    showStatus();
+    return true;
+}
+
+void TSerialForm1::SlotContentsClick()
+{
+    auto* dialog = new SlotContentsDialog(BoardSerial(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}

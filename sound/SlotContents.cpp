@@ -1,0 +1,60 @@
+#include "sound/SlotContents.h"
+
+#include "sound/SlotJournal.h"
+#include "sound/SlotMap.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Sound;
+
+namespace {
+enum Column { SLOT_COLUMN, FILE_COLUMN, WRITTEN_COLUMN, CHECKSUM_COLUMN, COLUMNS };
+const QStringList HEADERS = {QStringLiteral("Slot"), QStringLiteral("File"), QStringLiteral("Written"),
+                             QStringLiteral("SHA-256")};
+} // namespace
+
+SlotContentsDialog::SlotContentsDialog(const QString& serial, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SlotContents"));
+    setWindowTitle(QStringLiteral("Slot contents"));
+    setAccessibleName(windowTitle());
+    auto* board = new QLabel(serial.isEmpty() ? QStringLiteral("The board's serial number is not known yet: "
+                                                               "read the board first. Every slot is unknown.")
+                                              : QStringLiteral("Board %1").arg(serial),
+                             this);
+    board->setObjectName(QStringLiteral("SlotContentsBoard"));
+    board->setAccessibleName(board->text());
+    board->setWordWrap(true);
+    auto* table = new QTableWidget(0, COLUMNS, this);
+    table->setObjectName(QStringLiteral("SlotContentsTable"));
+    table->setAccessibleName(QStringLiteral("What each slot holds"));
+    table->setHorizontalHeaderLabels(HEADERS);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setStretchLastSection(true);
+    const QList<JournalEntry> entries = serial.isEmpty() ? QList<JournalEntry>() : SlotJournal().list(serial);
+    const QList<SoundSlot>& all = SoundSlots();
+    table->setRowCount(static_cast<int>(all.size()));
+    for (int i = 0; i < all.size(); ++i) {
+        const bool known = i < entries.size() && entries[i].known();
+        const QStringList texts = {
+            all[i].accessibleName, known ? entries[i].fileName : SlotJournal::UnknownText(),
+            known ? QLocale().toString(entries[i].written.toLocalTime(), QLocale::ShortFormat) : QString(),
+            known ? entries[i].checksum : QString()};
+        for (int c = 0; c < COLUMNS; ++c)
+            table->setItem(i, c, new QTableWidgetItem(texts[c]));
+    }
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("CloseSlotContents"));
+    close->setAccessibleName(close->text());
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(board);
+    layout->addWidget(table, 1);
+    layout->addWidget(close, 0, Qt::AlignRight);
+}
