@@ -20,11 +20,15 @@ void TSerialForm1::ImportFontClick()
 {
     if (Link->refuseWhileBusy())
         return;
-    auto* dialog = new ImportDialog(
-        [this](int bank, QList<FontUpload> uploads) { return RunImport(bank, std::move(uploads)); }, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // One dialog, kept: the controls locked while an operation runs must outlive it.
+    auto* dialog = findChild<ImportDialog*>(QStringLiteral("ImportDialog"));
+    if (!dialog)
+        dialog = new ImportDialog(
+            [this](int bank, QList<FontUpload> uploads) { return RunImport(bank, std::move(uploads)); },
+            this);
     dialog->setFolder(SoundFolder);
     dialog->show();
+    dialog->raise();
 }
 
 bool TSerialForm1::RunImport(int bank, QList<FontUpload> uploads)
@@ -46,7 +50,10 @@ bool TSerialForm1::RunImport(int bank, QList<FontUpload> uploads)
 
 void TSerialForm1::SlotContentsClick()
 {
-    auto* dialog = new SlotContentsDialog(BoardSerial(), this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto* dialog = findChild<SlotContentsDialog*>(QStringLiteral("SlotContents"));
+    if (!dialog)
+        dialog = new SlotContentsDialog(this);
+    dialog->showBoard(BoardSerial());
     dialog->show();
+    dialog->raise();
 }

@@ -194,5 +194,5 @@ void ImportDialog::upload()
         return;
     }
     if (m_start(m_plan.bank, std::move(check.uploads)))
-        close();
+        hide();
 }

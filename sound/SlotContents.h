@@ -5,9 +5,17 @@
 
 #include <QDialog>
 
+class QLabel;
+class QTableWidget;
+
 class SlotContentsDialog : public QDialog {
     Q_OBJECT
 public:
+    explicit SlotContentsDialog(QWidget* parent = nullptr);
     // serial: the board's, as the header shows it; empty when not read yet.
-    SlotContentsDialog(const QString& serial, QWidget* parent = nullptr);
+    void showBoard(const QString& serial);
+
+private:
+    QLabel* m_board;
+    QTableWidget* m_table;
 };
