@@ -43,6 +43,7 @@ class BoardLink;
 class BusyLock;
 class CalibrationOperation;
 class ConnectionCheck;
+class JournalledOperation;
 class Operation;
 class QFileSystemModel;
 class SerialPort;
@@ -306,6 +307,7 @@ public:
     QString BoardSerial() const;
     void JournalWritten(int slot, const QString& fileName, const QString& checksum);
     void JournalErased(const QList<std::uint32_t>& sectors);
+    void JournalSlots(JournalledOperation* operation);
     // A sound font into a bank, and the journal's view (sound/FontImport.cpp).
     QPushButton* ImportFontButton = nullptr;   // "Import font..."
     QPushButton* SlotContentsButton = nullptr; // "Slot contents"

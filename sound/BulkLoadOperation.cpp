@@ -51,7 +51,7 @@ BulkLoadOperation* BulkLoadOperation::prepare(BoardLink& link, const QString& fo
 }
 
 BulkLoadOperation::BulkLoadOperation(BoardLink& link, QList<BaseFile> files, QObject* parent)
-    : Operation(link, parent)
+    : JournalledOperation(link, parent)
     , m_files(std::move(files))
     , m_pacer(link)
     , m_writer(link)

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "comm/FramePacer.h"
-#include "comm/Operation.h"
+#include "sound/JournalledOperation.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotWriter.h"
 
@@ -19,7 +19,7 @@
 
 class WindowTimer;
 
-class BulkLoadOperation : public Operation {
+class BulkLoadOperation : public JournalledOperation {
     Q_OBJECT
 public:
     // The message that refuses a missing folder (one, naming it); empty when it is there.
@@ -33,12 +33,6 @@ public:
     // The file being written (0 to 18), -1 before the first; and its name.
     int currentFile() const { return m_current; }
     QString currentFileName() const;
-
-signals:
-    // For the journal of what went where: a slot about to be erased, and one that
-    // now holds the whole of a file (its name and checksum).
-    void slotErasing(int slot);
-    void slotWritten(int slot, const QString& fileName, const QString& checksum);
 
 protected:
     void run() override;

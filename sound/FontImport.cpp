@@ -37,9 +37,7 @@ bool TSerialForm1::RunImport(int bank, QList<FontUpload> uploads)
         return false;
     MediaPlayer1->close(); // the preview lets go of a file that may be sent
     auto* import = new ImportOperation(*Link, bank, std::move(uploads), this);
-    connect(import, &ImportOperation::slotErasing, this,
-            [this](int slot) { JournalErased(SlotSectors(SoundSlots().at(slot))); });
-    connect(import, &ImportOperation::slotWritten, this, &TSerialForm1::JournalWritten);
+    JournalSlots(import);
     if (!RunOperation(import))
         return false;
     const auto showStatus = [import] { waitform->Label1->setText(import->statusText()); };

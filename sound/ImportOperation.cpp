@@ -22,7 +22,7 @@ QString durationText(qint64 ms)
 } // namespace
 
 ImportOperation::ImportOperation(BoardLink& link, int bank, QList<FontUpload> uploads, QObject* parent)
-    : Operation(link, parent)
+    : JournalledOperation(link, parent)
     , m_bank(bank)
     , m_uploads(std::move(uploads))
     , m_pacer(link)

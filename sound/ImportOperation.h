@@ -7,13 +7,13 @@
 #pragma once
 
 #include "comm/FramePacer.h"
-#include "comm/Operation.h"
 #include "sound/FontPlan.h"
+#include "sound/JournalledOperation.h"
 #include "sound/SlotWriter.h"
 
 #include <QList>
 
-class ImportOperation : public Operation {
+class ImportOperation : public JournalledOperation {
     Q_OBJECT
 public:
     ImportOperation(BoardLink& link, int bank, QList<Sound::FontUpload> uploads, QObject* parent = nullptr);
@@ -24,12 +24,6 @@ public:
     // Time the rest of the import takes at the line's pace, the file being
     // written included.
     qint64 remainingMs() const;
-
-signals:
-    // For the journal of what went where: a slot about to be erased, and one that
-    // now holds the whole of a file (its name and checksum).
-    void slotErasing(int slot);
-    void slotWritten(int slot, const QString& fileName, const QString& checksum);
 
 protected:
     void run() override;

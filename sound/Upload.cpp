@@ -7,6 +7,7 @@
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
 #include "common/Media.h"
+#include "sound/JournalledOperation.h"
 #include "sound/SlotJournal.h"
 #include "sound/SoundUpload.h"
 #include "sound/UploadOperation.h"
@@ -78,6 +79,13 @@ void TSerialForm1::JournalWritten(int slot, const QString& fileName, const QStri
         SlotJournal().record(BoardSerial(), slot, fileName, checksum, QDateTime::currentDateTime());
     if (!problem.isEmpty())
         ShowMessage(problem);
+}
+
+void TSerialForm1::JournalSlots(JournalledOperation* operation)
+{
+    connect(operation, &JournalledOperation::slotErasing, this,
+            [this](int slot) { JournalErased(SlotSectors(SoundSlots().at(slot))); });
+    connect(operation, &JournalledOperation::slotWritten, this, &TSerialForm1::JournalWritten);
 }
 
 void TSerialForm1::JournalErased(const QList<std::uint32_t>& sectors)
