@@ -8,6 +8,7 @@
 #include "params/ParameterDecoder.h"
 #include "params/ParameterWriter.h"
 #include "sound/ErasePlans.h"
+#include "sound/FontPlan.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotMap.h"
 
@@ -19,6 +20,7 @@
 #include <optional>
 
 class QComboBox;
+class QFormLayout;
 class QFrame;
 class QGridLayout;
 class QGroupBox;
@@ -36,11 +38,13 @@ class MediaPlayer;
 class QChartView;
 class QLineSeries;
 class QTreeView;
+class QTemporaryFile;
 class BoardLink;
 class HandOver;
 class BusyLock;
 class CalibrationOperation;
 class ConnectionCheck;
+class JournalledOperation;
 class Operation;
 class QFileSystemModel;
 class SerialPort;
@@ -71,7 +75,6 @@ private:
     bool m_setupActive = false; // AttivaSetup was the last of the two to run
 
 public:
-
     // ---- Header -------------------------------------------------------------
     QFrame* Panel1 = nullptr;
     QLabel* Verlb = nullptr;         // "Release n."
@@ -249,15 +252,24 @@ public:
     ValueLabel* Label28 = nullptr;          // "Sample rate"
     ValueLabel* Label30 = nullptr;          // "Bit / Sample"
     ValueLabel* Label37 = nullptr;          // "Size" in bytes, red when too big for a slot
-    QLineEdit* Edit84 = nullptr;            // "Samples to skip (begin)"
-    QLineEdit* Edit86 = nullptr;            // "Samples to skip (end)"
-    QChartView* Chart1 = nullptr;           // waveform of the selected file
-    QList<QLineSeries*> Chart1Series;       // the waveform is drawn in the first
-    MediaPlayer* MediaPlayer1 = nullptr;    // preview of the selected file
-    ValueLabel* PreviewNote = nullptr;      // why there is no preview, when there is none
-    qint64 FILE_SIZE = 0;                   // of the selected file in bytes, -1 when unreadable
-    bool SIZE_FILE = false;                 // the selected file fits a one-sector slot
-    bool SIZE_HUM = false;                  // the selected file fits a hum slot
+    // The sound as the board will receive it (sound/InfoFile.cpp).
+    ValueLabel* SoundFormat = nullptr;     // the file's real format
+    ValueLabel* SoundConversion = nullptr; // what converting it for the board does
+    ValueLabel* BoardSize = nullptr;       // bytes a slot receives, red when they do not fit
+    ValueLabel* ClipNote = nullptr;        // samples the conversion clips
+    QByteArray ConvertedWav;               // the selected sound as the board plays it, once converted
+    QTemporaryFile* PreviewFile = nullptr; // ConvertedWav for the preview to play
+    void buildBoardFacts(QFormLayout* info);
+    void ShowBoardFacts(const QString& path);
+    QLineEdit* Edit84 = nullptr;         // "Samples to skip (begin)"
+    QLineEdit* Edit86 = nullptr;         // "Samples to skip (end)"
+    QChartView* Chart1 = nullptr;        // waveform of the selected file
+    QList<QLineSeries*> Chart1Series;    // the waveform is drawn in the first
+    MediaPlayer* MediaPlayer1 = nullptr; // preview of the selected file
+    ValueLabel* PreviewNote = nullptr;   // why there is no preview, when there is none
+    qint64 FILE_SIZE = 0;                // of the selected file in bytes, -1 when unreadable
+    bool SIZE_FILE = false;              // the selected file fits a one-sector slot
+    bool SIZE_HUM = false;               // the selected file fits a hum slot
     // Replaces the preview player (tests install a fake).
     void setMediaPlayer(std::unique_ptr<MediaPlayer> player);
     // Full path of the file selected in the file list; empty when none is.
@@ -288,10 +300,25 @@ public:
     void SlotMenuItem(int slot); // any item of PopupMenu1
     // The selected file into the slot that starts at Add.
     void WriteSector(quint32 Add);
-    // The file's checks (size, skip fields); the message when it is refused.
-    std::optional<Sound::PreparedUpload> CheckedUpload(const Sound::SoundSlot& slot, const QString& path);
+    // The file's checks (size, skip fields), converted for the board, the offer to
+    // trim a sound too long; the message when it is refused. *checksum: the file's.
+    std::optional<Sound::PreparedUpload> CheckedUpload(const Sound::SoundSlot& slot, const QString& path,
+                                                       QString* checksum);
     // Starts the upload operation of a file already checked.
-    void StartUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload);
+    void StartUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload,
+                     const QString& checksum);
+    // What went where (sound/Upload.cpp): the journal of the board whose serial
+    // number the header shows; nothing is kept while none is shown.
+    QString BoardSerial() const;
+    void JournalWritten(int slot, const QString& fileName, const QString& checksum);
+    void JournalErased(const QList<std::uint32_t>& sectors);
+    void JournalSlots(JournalledOperation* operation);
+    // A sound font into a bank, and the journal's view (sound/FontImport.cpp).
+    QPushButton* ImportFontButton = nullptr;   // "Import font..."
+    QPushButton* SlotContentsButton = nullptr; // "Slot contents"
+    void ImportFontClick();
+    bool RunImport(int bank, QList<Sound::FontUpload> uploads);
+    void SlotContentsClick();
     void EraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
     void CancellaSettori_POW(int sect) { EraseRow(Sound::SoundRow::Guard, sect); }
     void CancellaSettori_SWING(int sect) { EraseRow(Sound::SoundRow::Swing, sect); }

@@ -6,6 +6,7 @@
 #include "BenchMain.h"
 #include "PaintCounter.h"
 #include "SimBoard.h"
+#include "SoundFiles.h"
 #include "WaitFor.h"
 
 #include "app/Forms.h"
@@ -51,7 +52,8 @@ void BM_UploadFullSlot(benchmark::State& state)
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("full.wav")));
     file.open(QIODevice::WriteOnly);
-    QByteArray content(Define::WAV_HEADER_BYTES + SAMPLE_BYTES, '\0');
+    QByteArray content = BoardFormatHeader();
+    content.resize(Define::WAV_HEADER_BYTES + SAMPLE_BYTES, '\0');
     for (int i = Define::WAV_HEADER_BYTES; i < content.size(); ++i)
         content[i] = char(i * 7);
     file.write(content);

@@ -84,9 +84,14 @@ BoardConversion ConvertForBoard(const AudioData& audio)
     if (audio.format.channels < 1 || audio.format.sampleRate < 1)
         return {std::nullopt, QStringLiteral("the file names no channels or no sample rate")};
     std::vector<float> mono = mixToMono(audio);
+    const auto boardFrames =
+        static_cast<size_t>(framesAtBoardRate(static_cast<qint64>(mono.size()), audio.format.sampleRate));
+    // A sound shorter than one sample at the board's rate becomes nothing: the
+    // resampler must never be handed an empty buffer to write into.
+    if (audio.format.sampleRate != BOARD_SAMPLE_RATE && boardFrames == 0)
+        mono.clear();
     if (audio.format.sampleRate != BOARD_SAMPLE_RATE && !mono.empty()) {
-        std::vector<float> resampled(static_cast<size_t>(
-            framesAtBoardRate(static_cast<qint64>(mono.size()), audio.format.sampleRate)));
+        std::vector<float> resampled(boardFrames);
         const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
         const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
         size_t done = 0;

@@ -3,6 +3,8 @@
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "sound/BaseSounds.h"
+#include "sound/SlotJournal.h"
+#include "sound/SoundUpload.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,14 +42,16 @@ BulkLoadOperation* BulkLoadOperation::prepare(BoardLink& link, const QString& fo
     for (int i = 0; i < static_cast<int>(BASE_SOUND_FILES.size()); ++i) {
         const SoundSlot& slot = SoundSlots().at(i);
         const QString path = QDir(folder).filePath(QString::fromLatin1(BASE_SOUND_FILES[i]));
-        UploadVerdict verdict = PrepareUpload(path, ReadSoundFile(path), slot, skipBeginText, skipEndText);
-        files.append({slot, path, std::move(verdict.upload), namingTheFile(path, verdict.message)});
+        const std::optional<QByteArray> content = ReadSoundFile(path);
+        UploadVerdict verdict = PrepareSoundUpload(path, content, slot, skipBeginText, skipEndText);
+        files.append({slot, path, std::move(verdict.upload), namingTheFile(path, verdict.message),
+                      content ? FileChecksum(*content) : QString()});
     }
     return new BulkLoadOperation(link, std::move(files), parent);
 }
 
 BulkLoadOperation::BulkLoadOperation(BoardLink& link, QList<BaseFile> files, QObject* parent)
-    : Operation(link, parent)
+    : JournalledOperation(link, parent)
     , m_files(std::move(files))
     , m_pacer(link)
     , m_writer(link)
@@ -96,6 +100,7 @@ void BulkLoadOperation::startFile()
     // the one-second ticks run from the upload's start.
     m_pacer.run({{file.slot.requestFrame(), file.slot.requestPauseMs}}, [this] {
         const BaseFile& sending = m_files[m_current];
+        emit slotErasing(m_current);
         m_writer.write(sending.slot, *sending.upload);
         m_gap->setEnabled(true);
     });
@@ -106,12 +111,20 @@ void BulkLoadOperation::gapTick()
     if (m_writer.writing())
         return;
     m_gap->setEnabled(false);
+    fileDone();
     ++m_current;
     if (m_current == m_files.size() || stopping()) {
         finishLoad();
         return;
     }
     startFile();
+}
+
+void BulkLoadOperation::fileDone()
+{
+    const BaseFile& file = m_files[m_current];
+    if (file.upload)
+        emit slotWritten(m_current, QFileInfo(file.path).fileName(), file.checksum);
 }
 
 void BulkLoadOperation::stopSafely()

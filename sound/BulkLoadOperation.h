@@ -9,7 +9,7 @@
 #pragma once
 
 #include "comm/FramePacer.h"
-#include "comm/Operation.h"
+#include "sound/JournalledOperation.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotWriter.h"
 
@@ -19,7 +19,7 @@
 
 class WindowTimer;
 
-class BulkLoadOperation : public Operation {
+class BulkLoadOperation : public JournalledOperation {
     Q_OBJECT
 public:
     // The message that refuses a missing folder (one, naming it); empty when it is there.
@@ -47,11 +47,13 @@ private:
         QString path;
         std::optional<Sound::PreparedUpload> upload;
         QString problem; // why it cannot be sent, naming it
+        QString checksum;
     };
     BulkLoadOperation(BoardLink& link, QList<BaseFile> files, QObject* parent);
     void startFile();
     void gapTick();
     void finishLoad();
+    void fileDone();
 
     const QList<BaseFile> m_files;
     FramePacer m_pacer;

@@ -6,7 +6,8 @@
 
 void TSerialForm1::EraseRow(Sound::SoundRow row, int sect)
 {
-    RunOperation(EraseOperation::row(*Link, sect, row, this));
+    if (RunOperation(EraseOperation::row(*Link, sect, row, this)))
+        JournalErased(Sound::EraseGroup(sect, row));
 }
 
 void TSerialForm1::ERASE_ALL_SOUND()
@@ -15,5 +16,6 @@ void TSerialForm1::ERASE_ALL_SOUND()
         return;
     if (!AskYesNo(QStringLiteral("Do you want to erase all sound memory ? ")))
         return;
-    RunOperation(EraseOperation::all(*Link, this));
+    if (RunOperation(EraseOperation::all(*Link, this)))
+        JournalErased(Sound::AllSlotSectors());
 }

@@ -54,7 +54,8 @@ void TSerialForm1::SlotButton(int slot)
         return;
     const SoundSlot& s = SoundSlots().at(slot);
     const QString path = SelectedSoundFile();
-    std::optional<PreparedUpload> upload = CheckedUpload(s, path);
+    QString checksum;
+    std::optional<PreparedUpload> upload = CheckedUpload(s, path, &checksum);
     if (!upload)
         return;
     SendCommand(s.requestFrame());
@@ -74,7 +75,7 @@ void TSerialForm1::SlotButton(int slot)
         return;
     if (!AskYesNo(LoadQuestion(path, s.buttonWord)))
         return;
-    StartUpload(s, path, std::move(*upload));
+    StartUpload(s, path, std::move(*upload), checksum);
 }
 
 void TSerialForm1::SlotMenuItem(int slot)
@@ -83,10 +84,11 @@ void TSerialForm1::SlotMenuItem(int slot)
         return;
     const SoundSlot& s = SoundSlots().at(slot);
     const QString path = SelectedSoundFile();
-    std::optional<PreparedUpload> upload = CheckedUpload(s, path);
+    QString checksum;
+    std::optional<PreparedUpload> upload = CheckedUpload(s, path, &checksum);
     if (!upload)
         return;
     if (!AskYesNo(LoadQuestion(path, s.menu.word)))
         return;
-    StartUpload(s, path, std::move(*upload));
+    StartUpload(s, path, std::move(*upload), checksum);
 }

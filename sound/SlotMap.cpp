@@ -341,6 +341,22 @@ const std::array<EraseRowEntry, 4>& EraseRows()
     return ERASE_ROW_TABLE;
 }
 
+QList<std::uint32_t> SlotSectors(const SoundSlot& slot)
+{
+    QList<std::uint32_t> sectors;
+    for (int i = 0; i < slot.sectors; ++i)
+        sectors.append(slot.address + static_cast<std::uint32_t>(i) * Define::SECTOR_SIZE);
+    return sectors;
+}
+
+QList<std::uint32_t> AllSlotSectors()
+{
+    QList<std::uint32_t> sectors;
+    for (const SoundSlot& slot : SoundSlots())
+        sectors.append(SlotSectors(slot));
+    return sectors;
+}
+
 QList<std::uint32_t> EraseGroup(int bankFromZero, SoundRow row)
 {
     QList<std::uint32_t> sectors;

@@ -53,6 +53,11 @@ const SoundSlot* SlotStartingAt(std::uint32_t address);
 // Slots of one row panel, in their on-screen order.
 QList<int> SlotsOfRow(int bank, SoundRow row);
 
+// First addresses of the sectors a slot spans, in order.
+QList<std::uint32_t> SlotSectors(const SoundSlot& slot);
+// Those of every slot: what "Erase All Sounds" clears.
+QList<std::uint32_t> AllSlotSectors();
+
 std::uint32_t BankBase(int bank); // bank 1 to 3
 bool FitsSlot(qint64 fileBytes, const SoundSlot& slot);
 

@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTemporaryFile>
 #include <QTreeView>
 #include <QValueAxis>
 
@@ -204,6 +205,7 @@ void TSerialForm1::buildInfoFileGroup(QWidget* page)
         skip.edit->setAccessibleName(QString::fromLatin1(skip.caption));
         info->addRow(QString::fromLatin1(skip.caption), skip.edit);
     }
+    buildBoardFacts(info);
 }
 
 void TSerialForm1::setMediaPlayer(std::unique_ptr<MediaPlayer> player)
@@ -272,6 +274,7 @@ void TSerialForm1::ReadInfoFileClick()
 {
     const QString path = SelectedSoundFile();
     Label35->setValue(QFileInfo(path).fileName());
+    ShowBoardFacts(path);
     if (path.isEmpty())
         return;
     QFile file(path);
@@ -302,9 +305,11 @@ void TSerialForm1::Office97Button12Click()
 {
     MediaPlayer1->close();
     QFile file(SelectedSoundFile());
-    // The size shown and tested is the whole file's; the picture needs only its start.
-    const QByteArray bytes =
-        file.open(QIODevice::ReadOnly) ? file.read(Sound::WAVEFORM_READ_BYTES) : QByteArray();
+    // The size shown and tested is the whole file's; the picture needs only its
+    // start, of the converted sound when the file is not in the board's format.
+    const QByteArray bytes = !ConvertedWav.isEmpty()          ? ConvertedWav.left(Sound::WAVEFORM_READ_BYTES)
+                             : file.open(QIODevice::ReadOnly) ? file.read(Sound::WAVEFORM_READ_BYTES)
+                                                              : QByteArray();
 
     // The whole waveform in one replace(): the chart lays a series out again
     // after every change, so this lays it out once instead of once per point.
@@ -330,10 +335,14 @@ void TSerialForm1::Office97Button11Click()
         return;
     // Asked before every play: a sound device may come or go while the program runs.
     const bool audible = MediaPlayer1->hasOutput();
-    PreviewNote->setValue(audible ? QString() : QStringLiteral("No sound output on this machine: no preview."));
+    PreviewNote->setValue(audible ? QString()
+                                  : QStringLiteral("No sound output on this machine: no preview."));
     PreviewNote->setVisible(!audible);
     if (!audible)
         return;
-    MediaPlayer1->open(path);
+    // A converted sound is played from a temporary copy, as the board will play it.
+    const bool converted = !ConvertedWav.isEmpty() && PreviewFile->open() && PreviewFile->resize(0) &&
+                           PreviewFile->write(ConvertedWav) == ConvertedWav.size() && PreviewFile->flush();
+    MediaPlayer1->open(converted ? PreviewFile->fileName() : path);
     MediaPlayer1->play();
 }

@@ -78,8 +78,9 @@ void TSerialForm1::buildSoundControls()
         erase->setIcon(icon);
         erase->setToolTip(erase->accessibleName());
         EraseButtons.append(erase);
-        connectHandler(erase, &QPushButton::clicked, this,
-                [this, handler = rowErase[rowIndex], bankFromZero] { (this->*handler)(bankFromZero); });
+        connectHandler(
+            erase, &QPushButton::clicked, this,
+            [this, handler = rowErase[rowIndex], bankFromZero] { (this->*handler)(bankFromZero); });
         auto* cells = qobject_cast<QHBoxLayout*>(panel->layout());
         cells->addWidget(erase);
         for (int index : SlotsOfRow(bankFromZero + 1, row.row)) {
@@ -99,12 +100,22 @@ void TSerialForm1::buildSoundControls()
     Label58 = new QLabel(RULE_TEXT, GroupBox2);
     Label58->setObjectName(QStringLiteral("Label58"));
     Label58->setAccessibleName(RULE_TEXT);
+    ImportFontButton = button(QStringLiteral("ImportFontButton"), QStringLiteral("Import font..."),
+                              QStringLiteral("Import a sound font into a bank"), GroupBox2);
+    connectHandler(ImportFontButton, &QPushButton::clicked, this, [this] { ImportFontClick(); });
+    SlotContentsButton = button(QStringLiteral("SlotContentsButton"), QStringLiteral("Slot contents"),
+                                QStringLiteral("What each slot holds"), GroupBox2);
+    connectHandler(SlotContentsButton, &QPushButton::clicked, this, [this] { SlotContentsClick(); });
     auto* soundRow = new QHBoxLayout;
     soundRow->addWidget(SpeedButton6);
+    soundRow->addWidget(ImportFontButton);
+    soundRow->addWidget(SlotContentsButton);
     soundRow->addWidget(Label58, 1);
     qobject_cast<QBoxLayout*>(GroupBox2->layout())->insertLayout(1, soundRow);
-    SetupControls.append(SpeedButton6);
-    SpeedButton6->setEnabled(false);
+    for (QPushButton* sending : {SpeedButton6, ImportFontButton}) {
+        SetupControls.append(sending);
+        sending->setEnabled(false);
+    }
 
     // The file list's menu: a submenu per bank, the kinds of several slots in
     // submenus of their own.

@@ -105,4 +105,18 @@ UploadVerdict PrepareSoundUpload(const QString& path, const std::optional<QByteA
     return PrepareSamplesUpload(path, read.value->samples, slot, beginText, endText);
 }
 
+QString TrimOffer(const QString& path, const QByteArray& content, const SoundSlot& slot)
+{
+    const SoundFactsRead read = ReadSoundFacts(content);
+    if (!read.value || FitsSlotSamples(read.value->boardSamples, slot))
+        return {};
+    return QStringLiteral(
+               "The sound of %1 is %2 bytes for the board; the slot takes at most %3. Trim its end, "
+               "fading out over the last %4 ms, so that it fits?")
+        .arg(path)
+        .arg(read.value->boardSamples * Define::WAV_SAMPLE_BYTES)
+        .arg(qint64(SlotSampleBudget(slot)) * Define::WAV_SAMPLE_BYTES)
+        .arg(TRIM_FADE_MS);
+}
+
 } // namespace Sound

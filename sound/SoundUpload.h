@@ -48,4 +48,10 @@ UploadVerdict PrepareSoundUpload(const QString& path, const std::optional<QByteA
                                  const SoundSlot& slot, const QString& beginText, const QString& endText,
                                  bool trimToFit = false);
 
+// The offer made when a readable sound is too long for the slot: "The sound of
+// <path> is 70000 bytes for the board; the slot takes at most 64954. Trim its
+// end, fading out over the last 20 ms, so that it fits?". Empty when the sound
+// fits or cannot be read, so there is nothing to offer.
+QString TrimOffer(const QString& path, const QByteArray& content, const SoundSlot& slot);
+
 } // namespace Sound

@@ -3,6 +3,7 @@
 // slots, F11 stops the load after them and the rest of the bank stays erased.
 #include "BoardFixture.h"
 #include "RecordingPlayer.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -24,8 +25,7 @@ const QStringList BOARD_OPTIONS = {"--idle-ms", "1500"};
 
 void writeSound(const QString& path, const QList<quint16>& samples)
 {
-    QByteArray bytes("RIFF");
-    bytes.resize(44, '\0');
+    QByteArray bytes = BoardFormatHeader();
     for (quint16 s : samples)
         bytes.append(char(s & 0xFF)).append(char(s >> 8));
     QFile file(path);

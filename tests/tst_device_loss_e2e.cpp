@@ -7,6 +7,7 @@
 #include "Calibrating.h"
 #include "HexImage.h"
 #include "RecordingPlayer.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -64,8 +65,7 @@ qint64 processCpuMs()
 
 void writeSound(const QString& path, int samples)
 {
-    QByteArray bytes("RIFF");
-    bytes.resize(44, '\0');
+    QByteArray bytes = BoardFormatHeader();
     for (int i = 0; i < samples; ++i)
         bytes.append(char(i & 0xFF)).append(char((i >> 8) & 0xFF));
     QFile file(path);

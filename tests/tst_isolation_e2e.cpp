@@ -9,6 +9,7 @@
 #include "Calibrating.h"
 #include "HexImage.h"
 #include "RecordingPlayer.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -50,8 +51,7 @@ constexpr int ROUND_GAP_MS = 250;
 
 void writeSound(const QString& path, int samples)
 {
-    QByteArray bytes("RIFF");
-    bytes.resize(Define::WAV_HEADER_BYTES, '\0');
+    QByteArray bytes = BoardFormatHeader();
     for (int i = 0; i < samples; ++i)
         bytes.append(char(i & 0xFF)).append(char((i >> 8) & 0xFF));
     QFile file(path);
@@ -95,8 +95,8 @@ private:
     int disturb(const std::function<bool()>& still);
 
     struct Row {
-        std::function<void()> start;                  // returns once the operation holds the link
-        std::function<void()> drive = [] {};          // what the user does while it runs (OK to a prompt)
+        std::function<void()> start;                      // returns once the operation holds the link
+        std::function<void()> drive = [] {};              // what the user does while it runs (OK to a prompt)
         std::function<bool()> over = [] { return true; }; // besides the link let go: what comes after it
     };
     QHash<QString, Row> rows;
@@ -158,7 +158,8 @@ void IsolationEndToEndTest::initTestCase()
                                 f->dialogs.files.enqueue(path);
                                 BootForm->FileButton->click();
                                 BootForm->EraseFlashbtn->click();
-                                QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
+                                QVERIFY(
+                                    WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
                                 BootForm->ProgramFlashBtn->click();
                             },
                             [] {},
@@ -289,8 +290,8 @@ QByteArray IsolationEndToEndTest::run(const QString& operation, bool disturbed)
 void IsolationEndToEndTest::onlyCancelReachesARunningOperation_data()
 {
     QTest::addColumn<QString>("operation");
-    for (const QString& name : {"read sweep", "Write Parameters", "row erase", "Erase All", "upload", "bulk load",
-                                "calibration", "firmware run"})
+    for (const QString& name : {"read sweep", "Write Parameters", "row erase", "Erase All", "upload",
+                                "bulk load", "calibration", "firmware run"})
         QTest::newRow(qPrintable(name)) << name;
 }
 

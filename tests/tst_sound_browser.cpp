@@ -4,6 +4,7 @@
 // unless the real one is under test.
 #include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 
 #include "app/Forms.h"
@@ -13,6 +14,7 @@
 #include "sound/WavInfo.h"
 #include "sound/Waveform.h"
 
+#include <QAudioDevice>
 #include <QChart>
 #include <QChartView>
 #include <QDir>
@@ -21,13 +23,13 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTreeView>
 #include <QValueAxis>
+#include <sndfile.h>
 
 namespace {
 
@@ -80,6 +82,8 @@ private slots:
     void listFollowsFilesCopiedInAndRemoved();
     void selectingAFileShowsItsInfo_data();
     void selectingAFileShowsItsInfo();
+    void infoTellsWhatTheBoardGets_data();
+    void infoTellsWhatTheBoardGets();
     void waveformIsOneReplaceOnAFixedAxis();
     void monitorListsTheFirst499SamplesInRowsOf32();
     void previewWithTheRealPlayerRaisesNoDialog();
@@ -267,18 +271,23 @@ void SoundBrowserTest::selectingAFileShowsItsInfo_data()
     QTest::addColumn<bool>("sizeHum");
     QTest::addColumn<bool>("red");
 
+    QTest::addColumn<QString>("played"); // the start of the file name the preview opens
+
+    const QString file = "Kylo Hum.wav";
+    const QString converted = "tavrin-preview-";
     QTest::newRow("64999 bytes") << wavOfSize(64999) << QStringList{"1", "1", "22050", "16", "64999"} << true
-                                 << true << false;
+                                 << true << false << file;
     QTest::newRow("65000 bytes") << wavOfSize(65000) << QStringList{"1", "1", "22050", "16", "65000"} << false
-                                 << true << true;
+                                 << true << true << file;
     QTest::newRow("131000 bytes") << wavOfSize(131000) << QStringList{"1", "1", "22050", "16", "131000"}
-                                  << false << false << true;
+                                  << false << false << true << file;
     QTest::newRow("96000 Hz") << wavBytes(96000, {1, 2}) << QStringList{"1", "1", "30464", "16", "48"} << true
-                              << true << false;
+                              << true << false << converted;
     QTest::newRow("too short for a header")
-        << QByteArray("RIFF", 4) << QStringList{"----", "----", "----", "----", "4"} << true << true << false;
+        << QByteArray("RIFF", 4) << QStringList{"----", "----", "----", "----", "4"} << true << true << false
+        << file;
     QTest::newRow("vanished") << QByteArray() << QStringList{"----", "----", "----", "----", "-1"} << true
-                              << true << false;
+                              << true << false << file;
 }
 
 void SoundBrowserTest::selectingAFileShowsItsInfo()
@@ -307,7 +316,59 @@ void SoundBrowserTest::selectingAFileShowsItsInfo()
     QTEST(SerialForm1->SIZE_FILE, "sizeFile");
     QTEST(SerialForm1->SIZE_HUM, "sizeHum");
     QTEST(SerialForm1->Label37->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
-    QCOMPARE(playerCalls, (QStringList{"close", "open Kylo Hum.wav", "play"}));
+    QFETCH(QString, played);
+    QCOMPARE(playerCalls.size(), 3);
+    QVERIFY2(playerCalls[1].startsWith("open " + played), qPrintable(playerCalls[1]));
+    QCOMPARE(playerCalls[2], "play");
+}
+
+void SoundBrowserTest::infoTellsWhatTheBoardGets_data()
+{
+    QTest::addColumn<int>("format"); // libsndfile's; 0: a board-format file of 64999 bytes
+    QTest::addColumn<double>("level");
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QStringList>("texts"); // format, conversion, size, clipping
+    QTest::addColumn<bool>("red");
+    QTest::addColumn<int>("points"); // of the waveform: the converted samples
+
+    const QString conversion = "44100 Hz stereo 24-bit -> 22050 Hz mono 16-bit";
+    QTest::newRow("board format, sent as it is")
+        << 0 << 0.0 << 0.0
+        << QStringList{"WAV 22050 Hz mono 16-bit", "Sent as it is", "64954 bytes for the board", ""} << false
+        << 32477;
+    QTest::newRow("stereo 24-bit, half a second")
+        << (SF_FORMAT_WAV | SF_FORMAT_PCM_24) << 0.5 << 0.5
+        << QStringList{"WAV 44100 Hz stereo 24-bit", conversion, "22050 bytes for the board", ""} << false
+        << 11025;
+    QTest::newRow("two seconds: only a hum slot takes it")
+        << (SF_FORMAT_WAV | SF_FORMAT_PCM_24) << 0.5 << 2.0
+        << QStringList{"WAV 44100 Hz stereo 24-bit", conversion,
+                       "88200 bytes for the board: only a hum slot takes it", ""}
+        << true << 44100;
+}
+
+void SoundBrowserTest::infoTellsWhatTheBoardGets()
+{
+    QFETCH(int, format);
+    QFETCH(double, level);
+    QFETCH(double, seconds);
+    QFETCH(QStringList, texts);
+    const QString path = bank1() + "/font.wav";
+    if (format == 0)
+        writeFile(path, wavOfSize(64999));
+    else
+        QVERIFY(
+            !WriteSoundFile(path, format, 44100, 2, SineSamples(440, level, 44100, 2, seconds)).isEmpty());
+    SerialForm1->show();
+    select("font.wav");
+    const QList<ValueLabel*> shown = {SerialForm1->SoundFormat, SerialForm1->SoundConversion,
+                                      SerialForm1->BoardSize, SerialForm1->ClipNote};
+    QStringList actual;
+    for (const ValueLabel* label : shown)
+        actual.append(label->text());
+    QCOMPARE(actual, texts);
+    QTEST(SerialForm1->BoardSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(int(SerialForm1->Chart1Series.first()->count()), "points");
 }
 
 void SoundBrowserTest::waveformIsOneReplaceOnAFixedAxis()

@@ -3,6 +3,7 @@
 // the board's flash; row erase and erase all are seen in it; losing the board
 // midway stops the operation with a message that says what was cut short.
 #include "BoardFixture.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -28,9 +29,7 @@ const QStringList BOARD_OPTIONS = {"--idle-ms", "1500"};
 
 QByteArray header()
 {
-    QByteArray bytes("RIFF");
-    bytes.resize(44, '\0');
-    return bytes;
+    return BoardFormatHeader();
 }
 
 void appendSample(QByteArray& to, quint16 s)

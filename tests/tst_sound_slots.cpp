@@ -3,6 +3,7 @@
 // buttons' requests, pauses and questions, the upload's frames and sample bytes,
 // the checks that refuse before anything is sent, and losing the device midway.
 #include "SetupWindowFixture.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 
 #include "app/Forms.h"
@@ -41,11 +42,10 @@ const SoundSlot* slotNamed(const QString& handler)
     return nullptr;
 }
 
-// A 44-byte header (never looked at) and the samples, little-endian.
+// The board's header and the samples, little-endian: sent byte for byte.
 QByteArray wav(const QList<quint16>& samples)
 {
-    QByteArray bytes("RIFF");
-    bytes.resize(44, '\0');
+    QByteArray bytes = BoardFormatHeader();
     for (quint16 s : samples) {
         bytes.append(char(s & 0xFF));
         bytes.append(char(s >> 8));
@@ -498,9 +498,14 @@ void SoundSlotsTest::bank1Swing2AsksStraightAfterItsRequest()
 
 void SoundSlotsTest::oneSectorButtonsRefuseABigFileThatHumAccepts()
 {
-    const QString path = select("big.wav", QByteArray(70000, '\0'));
+    const QString path = select("big.wav", wav(QList<quint16>(34978, 0)));
+    f->dialogs.answers << false << false; // the offer to trim, declined
     SerialForm1->BANK2_SWING_1();
     SerialForm1->Swing12Click();
+    QCOMPARE(f->dialogs.questions,
+             QStringList(2, "The sound of " + path +
+                                " is 69956 bytes for the board; the slot takes at most 64954. Trim its end, "
+                                "fading out over the last 20 ms, so that it fits?"));
     QCOMPARE(f->dialogs.messages, QStringList(2, "The size of selected file " + path + SIZE_64K));
     QVERIFY(f->port->sent.isEmpty());
     f->dialogs.answers.enqueue(false);
@@ -602,16 +607,15 @@ void SoundSlotsTest::humUploadErasesBothSectors()
 
 void SoundSlotsTest::headerOnlyFileSendsNoSample_data()
 {
-    QTest::addColumn<int>("bytes");
-    QTest::newRow("exactly the 44-byte header") << 44;
-    QTest::newRow("shorter than a header") << 10;
-    QTest::newRow("header and an odd byte") << 45;
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("exactly the 44-byte header") << BoardFormatHeader();
+    QTest::newRow("header and an odd byte") << BoardFormatHeader() + 'x';
 }
 
 void SoundSlotsTest::headerOnlyFileSendsNoSample()
 {
-    QFETCH(int, bytes);
-    select("empty.wav", QByteArray(bytes, 'x'));
+    QFETCH(QByteArray, content);
+    select("empty.wav", content);
     SerialForm1->PowerOn1Click();
     f->sim.clock.advance(2020);
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{frame("23 45 00 00 00 00 0A"), frame("23 45 00 00 00 00 0A"),
@@ -709,7 +713,8 @@ void SoundSlotsTest::fileThatVanishedOrGrewIsNotErasedFor()
     QCOMPARE(f->dialogs.messages, QStringList{"Error File"});
 
     select("grows.wav", wav(ramp(8)));
-    const QString grown = select("grows.wav", QByteArray(65000, '\0'));
+    const QString grown = select("grows.wav", wav(QList<quint16>(32478, 0)));
+    f->dialogs.answers.enqueue(false);
     SerialForm1->WriteSector(0x040000);
     QCOMPARE(f->dialogs.messages.last(), "The size of selected file " + grown + SIZE_64K);
     f->sim.clock.advance(10000);
@@ -747,9 +752,9 @@ void SoundSlotsTest::reopeningTheWindowLeavesTheUploadAlone()
 {
     f->port->setBaud(115200);
     SerialForm1->show();
-    SerialForm1->Check->stop(); // no connection check: the board is scripted
-    SerialForm1->SoundFolder = folder;       // showing the window points the browser elsewhere
-    select("long.wav", wav(ramp(20000)));   // 40000 bytes: some 3.5 s of wire time
+    SerialForm1->Check->stop();           // no connection check: the board is scripted
+    SerialForm1->SoundFolder = folder;    // showing the window points the browser elsewhere
+    select("long.wav", wav(ramp(20000))); // 40000 bytes: some 3.5 s of wire time
     SerialForm1->Swing11Click();
     f->sim.clock.advance(2020 + 1000);
     SerialForm1->hide();

@@ -57,3 +57,9 @@ bool CanWriteSound(int format, int rate, int channels)
     info.format = format;
     return sf_format_check(&info) != 0;
 }
+
+QByteArray BoardFormatHeader()
+{
+    return QByteArray(
+        "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xAC\0\0\x02\0\x10\0data\0\0\0\0", 44);
+}

@@ -17,3 +17,8 @@ std::vector<double> SineSamples(double hz, double level, int rate, int channels,
 
 // Whether this libsndfile can write format (MP3 needs an encoder it may lack).
 bool CanWriteSound(int format, int rate, int channels);
+
+// The board's canonical 44-byte header (PCM, mono, 22050 Hz, 16-bit; the length
+// fields left at zero, which the board-format check does not read): a file that
+// starts with it goes to the board byte for byte.
+QByteArray BoardFormatHeader();

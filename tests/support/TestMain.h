@@ -4,6 +4,7 @@
 
 #include "common/Application.h"
 
+#include <QStandardPaths>
 #include <QTest>
 
 #define TAVRIN_TEST_MAIN(TestClass)                                                                          \
@@ -11,6 +12,7 @@
     {                                                                                                        \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                  \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                                         \
+        QStandardPaths::setTestModeEnabled(true); /* journals and settings away from the user's own */       \
         TavrinApplication app(argc, argv);                                                                   \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
         TestClass tc;                                                                                        \

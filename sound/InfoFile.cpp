@@ -1,0 +1,104 @@
+// The "Info File" group's account of what the board will get: the file's real
+// format, the conversion it needs, the bytes a slot receives (red when they do
+// not fit a one-sector slot) and a warning when converting clips. The waveform
+// and the preview then show the converted sound, as the board will play it.
+#include "app/Serial1.h"
+
+#include "common/Define.h"
+#include "common/ValueLabel.h"
+#include "sound/BoardFormat.h"
+#include "sound/SoundUpload.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QTemporaryFile>
+
+using namespace Sound;
+
+namespace {
+// A sound for a slot lasts seconds: a file beyond this is not converted for the
+// picture and the preview, so selecting a huge file stays quick.
+constexpr qint64 MAX_CONVERTED_VIEW_BYTES = qint64{16} << 20;
+const QColor FITS_COLOUR(Qt::black);
+const QColor TOO_BIG_COLOUR(Qt::red);
+
+void paint(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QString sizeText(qint64 boardSamples)
+{
+    const qint64 bytes = boardSamples * Define::WAV_SAMPLE_BYTES;
+    const SoundSlot& oneSector = SoundSlots().at(SlotIndex(1, SlotKind::Swing, 1));
+    const SoundSlot& hum = SoundSlots().at(SlotIndex(1, SlotKind::Hum, 1));
+    if (FitsSlotSamples(boardSamples, oneSector))
+        return QStringLiteral("%1 bytes for the board").arg(bytes);
+    if (FitsSlotSamples(boardSamples, hum))
+        return QStringLiteral("%1 bytes for the board: only a hum slot takes it").arg(bytes);
+    return QStringLiteral("%1 bytes for the board: too long for any slot, offered a trim on upload")
+        .arg(bytes);
+}
+} // namespace
+
+void TSerialForm1::buildBoardFacts(QFormLayout* info)
+{
+    const struct {
+        ValueLabel*& value;
+        const char* name;
+        const char* caption;
+    } rows[] = {{SoundFormat, "SoundFormat", "Format"},
+                {SoundConversion, "SoundConversion", "For the board"},
+                {BoardSize, "BoardSize", "Slot receives"},
+                {ClipNote, "ClipNote", "Clipping"}};
+    for (const auto& row : rows) {
+        row.value = new ValueLabel(QString::fromLatin1(row.caption), GroupBox13);
+        row.value->setObjectName(QString::fromLatin1(row.name));
+        row.value->setWordWrap(true);
+        info->addRow(QString::fromLatin1(row.caption), row.value);
+    }
+    PreviewFile = new QTemporaryFile(this);
+    PreviewFile->setFileTemplate(QDir::tempPath() + QStringLiteral("/tavrin-preview-XXXXXX.wav"));
+}
+
+void TSerialForm1::ShowBoardFacts(const QString& path)
+{
+    ConvertedWav.clear();
+    for (ValueLabel* label : {SoundFormat, SoundConversion, BoardSize, ClipNote})
+        label->setValue(QString());
+    paint(BoardSize, FITS_COLOUR);
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    // Mapped, not read: the header alone tells the format, even of a huge file.
+    uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    const QByteArray content =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : QByteArray();
+    const SoundFactsRead facts = ReadSoundFacts(content);
+    if (!facts.value) {
+        SoundFormat->setValue(QStringLiteral("Not readable as sound: %1").arg(facts.message));
+        return;
+    }
+    SoundFormat->setValue(facts.value->format.container + QLatin1Char(' ') + FormatText(facts.value->format));
+    SoundConversion->setValue(facts.value->passThrough ? QStringLiteral("Sent as it is")
+                                                       : ConversionText(facts.value->format));
+    BoardSize->setValue(sizeText(facts.value->boardSamples));
+    paint(BoardSize,
+          FitsSlotSamples(facts.value->boardSamples, SoundSlots().at(SlotIndex(1, SlotKind::Swing, 1)))
+              ? FITS_COLOUR
+              : TOO_BIG_COLOUR);
+    if (facts.value->passThrough || content.size() > MAX_CONVERTED_VIEW_BYTES)
+        return;
+    const BoardFileRead converted = ReadBoardFile(content);
+    if (!converted.value) {
+        SoundConversion->setValue(QStringLiteral("Cannot be converted: %1").arg(converted.message));
+        return;
+    }
+    if (converted.value->clipped > 0)
+        ClipNote->setValue(ClipWarning(converted.value->clipped));
+    ConvertedWav = BoardWavBytes(converted.value->samples);
+}
