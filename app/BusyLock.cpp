@@ -45,7 +45,7 @@ void BusyLock::lockWidget(QWidget* widget)
     // A combo box's line edit and the like follow their owner.
     if (m_widgets.contains(widget))
         return;
-    m_widgets.insert(widget, ownEnabled(widget));
+    m_widgets.insert(widget, {widget, ownEnabled(widget)});
     widget->installEventFilter(this);
     m_applying = true;
     widget->setEnabled(false);
@@ -60,7 +60,7 @@ bool BusyLock::eventFilter(QObject* watched, QEvent* event)
         // (A locked control hears nothing of its parents, and turning it off
         // again changes nothing; the window applies its mode after unlock().)
         if (m_widgets.contains(widget) && ownEnabled(widget)) {
-            m_widgets[widget] = true;
+            m_widgets[widget].second = true;
             m_applying = true;
             widget->setEnabled(false);
             m_applying = false;
@@ -74,12 +74,14 @@ void BusyLock::unlock()
     if (!m_locked)
         return;
     m_locked = false;
-    const QHash<QWidget*, bool> widgets = std::exchange(m_widgets, {});
+    const auto widgets = std::exchange(m_widgets, {});
     m_applying = true;
-    for (auto it = widgets.begin(); it != widgets.end(); ++it) {
-        it.key()->removeEventFilter(this);
+    for (const auto& [widget, enabled] : widgets) {
+        if (!widget)
+            continue;
+        widget->removeEventFilter(this);
         // Turned on under a disabled parent, which sends no event, shows in its flag.
-        it.key()->setEnabled(it.value() || ownEnabled(it.key()));
+        widget->setEnabled(enabled || ownEnabled(widget));
     }
     m_applying = false;
     for (const auto& [action, enabled] : std::exchange(m_actions, {}))

@@ -31,6 +31,7 @@ private:
 
     bool m_locked = false;
     bool m_applying = false;
-    QHash<QWidget*, bool> m_widgets; // the state each control asked for
+    // The state each control asked for; a control deleted meanwhile is skipped.
+    QHash<QWidget*, std::pair<QPointer<QWidget>, bool>> m_widgets;
     QList<std::pair<QPointer<QAction>, bool>> m_actions;
 };
