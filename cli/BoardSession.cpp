@@ -106,6 +106,15 @@ void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& no
     m_timer->start();
 }
 
+void BoardSession::pause(int ms, const Done& done)
+{
+    m_waiting = done;
+    m_timer->disconnect();
+    m_timer->setInterval(ms);
+    connect(m_timer, &QTimer::timeout, this, [this] { finishWait(true, {}); });
+    m_timer->start();
+}
+
 void BoardSession::finishWait(bool ok, const QString& message)
 {
     m_timer->stop();
@@ -144,11 +153,12 @@ void BoardSession::readParameters(const Done& done, int sweeps)
                 m_waiting = nullptr;
                 readParameters(done, sweeps + 1);
             } else {
-                finishWait(false, QStringLiteral("%1: %2 of %3 values did not answer after %4 reads; try again.")
-                                      .arg(m_port)
-                                      .arg(m_image.missing())
-                                      .arg(Define::PARAMETER_COUNT)
-                                      .arg(MAX_SWEEPS));
+                finishWait(false,
+                           QStringLiteral("%1: %2 of %3 values did not answer after %4 reads; try again.")
+                               .arg(m_port)
+                               .arg(m_image.missing())
+                               .arg(Define::PARAMETER_COUNT)
+                               .arg(MAX_SWEEPS));
             }
         });
         m_timer->start();

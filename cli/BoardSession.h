@@ -34,6 +34,9 @@ public:
     // The read sweep, then the replies still on their way.
     // Sweeps again while some address has not answered, up to three sweeps.
     void readParameters(const Done& done, int sweeps = 0);
+    // Lets the board work on its own for ms (telemetry streams meanwhile); Ctrl-C
+    // ends the wait early, with ok false.
+    void pause(int ms, const Done& done);
     // Runs an operation to its end; the session owns it from now on.
     void run(Operation* operation, const Done& done);
     // Ctrl-C: what runs stops at its next safe point; true when something was stopped.

@@ -80,6 +80,7 @@ const QList<Command>& Commands()
         AddBoardCommands(commands);
         AddParameterCommands(commands);
         AddSoundCommands(commands);
+        AddMotionCommands(commands);
         return commands;
     }();
     return table;

@@ -3,12 +3,12 @@
 #include "WaitFor.h"
 
 #include <QFile>
-#include <QTemporaryFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
 namespace {
@@ -73,6 +73,7 @@ private slots:
     void modeEraseAndUploadReachTheBoard();
     void portsListsTheBoardWithItsIdentity();
     void oneBoardLostMidwayTheOtherFinishes();
+    void recordWritesOneRowPerFrameThenSetUp();
 };
 
 void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
@@ -211,6 +212,28 @@ void CliE2eTest::oneBoardLostMidwayTheOtherFinishes()
              qPrintable(run.err));
     QVERIFY2(!run.err.contains(first.portPath()), qPrintable(run.err));
     QCOMPARE(first.param(CLASH_RED_ADDRESS), 77);
+}
+
+void CliE2eTest::recordWritesOneRowPerFrameThenSetUp()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("motion.csv"));
+    const Run run = cli({"record", "--seconds", "2", csv, "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.mode(), 4);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.first(),
+             QByteArray("ms,posx,posy,posz,rotx,roty,rotz,Red,Green,Blue,Battery_V,USB_V,STATO"));
+    // The board streams 50 frames a second; the last line is the empty one after the final line feed.
+    QVERIFY2(lines.size() > 40, qPrintable(QString::number(lines.size())));
+    QCOMPARE(lines[1].count(','), 12);
+    QVERIFY2(run.out.contains(QStringLiteral("%1 telemetry frames recorded").arg(lines.size() - 2)),
+             qPrintable(run.out));
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
 }
 
 QTEST_GUILESS_MAIN(CliE2eTest)
