@@ -7,9 +7,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <csignal>
 
 namespace {
 // The hexadecimal bytes of the board's traffic log's RX lines, in order.
@@ -74,6 +76,7 @@ private slots:
     void portsListsTheBoardWithItsIdentity();
     void oneBoardLostMidwayTheOtherFinishes();
     void recordWritesOneRowPerFrameThenSetUp();
+    void ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft();
 };
 
 void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
@@ -233,6 +236,45 @@ void CliE2eTest::recordWritesOneRowPerFrameThenSetUp()
     QCOMPARE(lines[1].count(','), 12);
     QVERIFY2(run.out.contains(QStringLiteral("%1 telemetry frames recorded").arg(lines.size() - 2)),
              qPrintable(run.out));
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("p.json"));
+    QCOMPARE(cli({"read", "--port", board.portPath(), "--json", saved, "--quiet"}).exitCode, 0);
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray text = file.readAll().replace("\"bank1.clash.red\": 200", "\"bank1.clash.red\": 77");
+    file.resize(0);
+    file.write(text);
+    file.close();
+    QTemporaryFile traffic;
+    QVERIFY(traffic.open());
+    QVERIFY(board.controlOk("log " + traffic.fileName()));
+
+    CliProcess writing({"write", saved, "--port", board.portPath(), "--quiet"});
+    QVERIFY(WaitFor([&] { return board.param(CLASH_RED_ADDRESS) == 77; }, 20000));
+    QCOMPARE(::kill(pid_t(writing.process.processId()), SIGINT), 0);
+    const Run run = writing.wait();
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    const QRegularExpressionMatch stopped =
+        QRegularExpression(QStringLiteral("stopped after (\\d+) of (\\d+) values")).match(run.err);
+    QVERIFY2(stopped.hasMatch(), qPrintable(run.err));
+    const int written = stopped.captured(1).toInt();
+    QVERIFY2(written > 0 && written < stopped.captured(2).toInt(), qPrintable(run.err));
+    QVERIFY(WaitFor([&] { return board.busyMs() == 0; }, 5000));
+    QVERIFY(board.controlOk("log off"));
+    // Every value frame the board got is one the message counts: none left after it.
+    const QByteArray received = QByteArray::fromHex(receivedHex(traffic.fileName()));
+    int valueFrames = 0;
+    for (qsizetype at = received.indexOf("#1"); at >= 0; at = received.indexOf("#1", at + 1))
+        valueFrames += received.at(at + 2) != 2;
+    QCOMPARE(valueFrames, written);
     QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
 }
 
