@@ -82,6 +82,7 @@ const QList<Command>& Commands()
         AddParameterCommands(commands);
         AddSoundCommands(commands);
         AddMotionCommands(commands);
+        AddFirmwareCommands(commands);
         return commands;
     }();
     return table;

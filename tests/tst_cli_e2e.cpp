@@ -1,4 +1,5 @@
 // The command-line program, run as a process against strict simulated boards.
+#include "HexImage.h"
 #include "SimBoard.h"
 #include "WaitFor.h"
 
@@ -77,6 +78,7 @@ private slots:
     void oneBoardLostMidwayTheOtherFinishes();
     void recordWritesOneRowPerFrameThenSetUp();
     void ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft();
+    void flashProgramsTheFileThroughTheLoader();
 };
 
 void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
@@ -275,6 +277,40 @@ void CliE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
     for (qsizetype at = received.indexOf("#1"); at >= 0; at = received.indexOf("#1", at + 1))
         valueFrames += received.at(at + 2) != 2;
     QCOMPARE(valueFrames, written);
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::flashProgramsTheFileThroughTheLoader()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QVERIFY(board.controlOk(QStringLiteral("switch loader")));
+    QTemporaryDir dir;
+    const HexImage image = MakeHexImage(256, 16);
+    const QString hex = dir.filePath(QStringLiteral("firmware.hex"));
+    QFile file(hex);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(image.text);
+    file.close();
+    // A file refused by the check: nothing reaches the board.
+    const QString broken = dir.filePath(QStringLiteral("broken.hex"));
+    QFile brokenFile(broken);
+    QVERIFY(brokenFile.open(QIODevice::WriteOnly));
+    brokenFile.write(QByteArray(image.text).replace(":10000000", ":10000001"));
+    brokenFile.close();
+    const qint64 receivedBefore = board.counter(QStringLiteral("received"));
+    Run run = cli({"flash", broken, "--yes", "--port", board.portPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("cannot be sent to the board, line 1: checksum")),
+             qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("received")), receivedBefore);
+
+    run = cli({"flash", hex, "--yes", "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.dump(QStringLiteral("program")), LoaderWordBytes(image.data));
+    QVERIFY2(run.out.contains(QStringLiteral("Programming done: 128 words written.")), qPrintable(run.out));
+    QVERIFY2(run.out.endsWith(QStringLiteral("Set the dipswitches for active status.\n")),
+             qPrintable(run.out));
     QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
 }
 
