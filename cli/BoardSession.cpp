@@ -85,6 +85,12 @@ void BoardSession::setMode(int status, const Done& done)
     awaitReply(ANSWER_TIMEOUT_MS, done, withAdvice(noAnswer, DiagnoseUnopenablePorts(m_port)));
 }
 
+bool BoardSession::leaveTx()
+{
+    return !m_lost && m_link->sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN,
+                                                              Define::STATO_TAVRIN_COMMAND_MODE_NOTX));
+}
+
 void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& noAnswer)
 {
     m_waiting = done;

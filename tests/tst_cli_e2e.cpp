@@ -79,6 +79,7 @@ private slots:
     void recordWritesOneRowPerFrameThenSetUp();
     void ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft();
     void flashProgramsTheFileThroughTheLoader();
+    void calibrateAsksForBothPositionsAndWritesTheirMeans();
 };
 
 void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
@@ -311,6 +312,43 @@ void CliE2eTest::flashProgramsTheFileThroughTheLoader()
     QVERIFY2(run.out.contains(QStringLiteral("Programming done: 128 words written.")), qPrintable(run.out));
     QVERIFY2(run.out.endsWith(QStringLiteral("Set the dipswitches for active status.\n")),
              qPrintable(run.out));
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::calibrateAsksForBothPositionsAndWritesTheirMeans()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    // The factory constants match the sensor already: cleared, only the new writes can restore them.
+    for (int address = 8; address <= 11; ++address)
+        QVERIFY(board.setParam(address, 0));
+    QVERIFY(board.controlOk(QStringLiteral("pose vertical")));
+    CliProcess calibrating({"calibrate", "--port", board.portPath()});
+    QString shown;
+    const auto showing = [&](const QString& text) {
+        return WaitFor(
+            [&] {
+                shown += QString::fromLocal8Bit(calibrating.process.readAllStandardOutput());
+                return shown.contains(text);
+            },
+            20000);
+    };
+    QVERIFY2(showing(QStringLiteral("vertical position (blade tip up)")), qPrintable(shown));
+    calibrating.process.write("\n");
+    QVERIFY2(showing(QStringLiteral("keep the Light Saber in horizontal position")), qPrintable(shown));
+    QVERIFY(board.controlOk(QStringLiteral("pose horizontal")));
+    calibrating.process.write("\n");
+    const Run run = calibrating.wait();
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err + shown));
+    QVERIFY2(run.out.contains(QStringLiteral("Procedure OK. Kordex has been calibrated with value")),
+             qPrintable(run.out));
+    // The simulated sensor reads 16384 + 350 with the tip up and 350 lying down,
+    // give or take the hand's unsteadiness; low byte first.
+    const int vertical = qint16(board.param(8) | board.param(9) << 8);
+    const int horizontal = qint16(board.param(10) | board.param(11) << 8);
+    QVERIFY2(qAbs(vertical - 16734) < 500, qPrintable(QString::number(vertical)));
+    QVERIFY2(qAbs(horizontal - 350) < 500, qPrintable(QString::number(horizontal)));
+    QCOMPARE(board.mode(), 4);
     QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
 }
 
