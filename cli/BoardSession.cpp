@@ -85,6 +85,12 @@ void BoardSession::setMode(int status, const Done& done)
     awaitReply(ANSWER_TIMEOUT_MS, done, withAdvice(noAnswer, DiagnoseUnopenablePorts(m_port)));
 }
 
+bool BoardSession::leaveTx()
+{
+    return !m_lost && m_link->sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN,
+                                                              Define::STATO_TAVRIN_COMMAND_MODE_NOTX));
+}
+
 void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& noAnswer)
 {
     m_waiting = done;
@@ -103,6 +109,15 @@ void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& no
         poll->deleteLater();
         finishWait(false, noAnswer);
     });
+    m_timer->start();
+}
+
+void BoardSession::pause(int ms, const Done& done)
+{
+    m_waiting = done;
+    m_timer->disconnect();
+    m_timer->setInterval(ms);
+    connect(m_timer, &QTimer::timeout, this, [this] { finishWait(true, {}); });
     m_timer->start();
 }
 
@@ -144,11 +159,12 @@ void BoardSession::readParameters(const Done& done, int sweeps)
                 m_waiting = nullptr;
                 readParameters(done, sweeps + 1);
             } else {
-                finishWait(false, QStringLiteral("%1: %2 of %3 values did not answer after %4 reads; try again.")
-                                      .arg(m_port)
-                                      .arg(m_image.missing())
-                                      .arg(Define::PARAMETER_COUNT)
-                                      .arg(MAX_SWEEPS));
+                finishWait(false,
+                           QStringLiteral("%1: %2 of %3 values did not answer after %4 reads; try again.")
+                               .arg(m_port)
+                               .arg(m_image.missing())
+                               .arg(Define::PARAMETER_COUNT)
+                               .arg(MAX_SWEEPS));
             }
         });
         m_timer->start();

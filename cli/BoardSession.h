@@ -31,9 +31,15 @@ public:
     void connectBoard(const Done& done);
     // Sends a status frame (Active, TX, SetUp) and waits for the board's answer.
     void setMode(int status, const Done& done);
+    // Back from TX to SetUp. The board answers no status frame but TX's: its
+    // stream simply stops, so nothing is awaited. False when the port is gone.
+    bool leaveTx();
     // The read sweep, then the replies still on their way.
     // Sweeps again while some address has not answered, up to three sweeps.
     void readParameters(const Done& done, int sweeps = 0);
+    // Lets the board work on its own for ms (telemetry streams meanwhile); Ctrl-C
+    // ends the wait early, with ok false.
+    void pause(int ms, const Done& done);
     // Runs an operation to its end; the session owns it from now on.
     void run(Operation* operation, const Done& done);
     // Ctrl-C: what runs stops at its next safe point; true when something was stopped.

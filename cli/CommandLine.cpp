@@ -21,8 +21,9 @@ QString overview()
                     .arg(QString::fromLatin1(command.name), -8)
                     .arg(QString::fromLatin1(command.summary));
     text += QStringLiteral(
-                "\n%1 COMMAND --help shows the options of a command.\nExit codes: 0 done; 1 the operation "
-                "failed or was refused; 2 bad usage; 3 no board answered.\n")
+                "\n%1 COMMAND --help shows the options of a command.\nCtrl-C stops the operation at its next "
+                "safe point and says what was left undone.\nExit codes: 0 done; 1 the operation "
+                "failed, was refused or was stopped; 2 bad usage; 3 no board answered.\n")
                 .arg(PROGRAM);
     return text;
 }
@@ -80,6 +81,8 @@ const QList<Command>& Commands()
         AddBoardCommands(commands);
         AddParameterCommands(commands);
         AddSoundCommands(commands);
+        AddMotionCommands(commands);
+        AddFirmwareCommands(commands);
         return commands;
     }();
     return table;

@@ -33,6 +33,8 @@ const QList<Command>& Commands();
 void AddBoardCommands(QList<Command>& commands);
 void AddParameterCommands(QList<Command>& commands);
 void AddSoundCommands(QList<Command>& commands);
+void AddMotionCommands(QList<Command>& commands);
+void AddFirmwareCommands(QList<Command>& commands);
 
 // Runs the program on its arguments (without the program name); the exit code.
 int RunCommandLine(const QStringList& arguments);

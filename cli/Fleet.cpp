@@ -108,6 +108,8 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
         };
         if (connect == Connect::SetUp)
             board.connectBoard(answered);
+        else if (connect == Connect::Loader)
+            answered(true, {});
         else
             board.setMode(Define::STATO_TAVRIN_COMMAND_MODE_TX, answered);
     }

@@ -31,8 +31,9 @@ struct OutputOptions {
 using BoardJob =
     std::function<void(BoardSession& board, BoardResult& result, const BoardSession::Done& done)>;
 
-// Whether the board needs to be in SetUp for the work (everything but a mode change).
-enum class Connect { SetUp, AnswerOnly };
+// Whether the board needs to be in SetUp for the work (everything but a mode
+// change), only to answer, or is on its loader, which takes no status frame.
+enum class Connect { SetUp, AnswerOnly, Loader };
 
 // With quietPorts (--all), ports where no board answers are left out of the
 // output, unless no board answered at all.
