@@ -3,11 +3,14 @@
 
 #include "common/Define.h"
 #include "sound/EraseOperation.h"
+#include "sound/FontPlan.h"
+#include "sound/ImportOperation.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotMap.h"
 #include "sound/SoundUpload.h"
 #include "sound/UploadOperation.h"
 
+#include <QFileInfo>
 #include <array>
 
 namespace Cli {
@@ -19,6 +22,7 @@ const QString BANK = QStringLiteral("bank");
 const QString ROW = QStringLiteral("row");
 const QString SLOT = QStringLiteral("slot");
 const QString ALL_SOUNDS = QStringLiteral("all");
+const QString TRIM = QStringLiteral("trim");
 // A file sent as it is: no samples are skipped at either end.
 const QString NO_SKIP = QStringLiteral("0");
 
@@ -123,6 +127,35 @@ int upload(Invocation& call)
                            board.run(new UploadOperation(board.link(), slot, prepared), done);
                        });
 }
+// A sound font into a bank: the files matched to its slots by name, the whole
+// table read and checked before anything is erased, then one operation.
+int importFont(Invocation& call)
+{
+    const QStringList folders = call.parser.positionalArguments();
+    const std::optional<int> bank = bankOf(call.parser);
+    if (folders.size() != 1 || !bank)
+        return UsageError(QStringLiteral("import needs --bank 1..3 and one folder"));
+    if (!QFileInfo(folders.first()).isDir())
+        return UsageError(QStringLiteral("no folder %1").arg(folders.first()));
+    const FontPlan plan = PlanFont(folders.first(), *bank);
+    for (const QString& unplaced : plan.unplaced)
+        PrintError(QStringLiteral("left out: %1").arg(unplaced));
+    const FontCheck check = CheckFontPlan(plan, call.parser.isSet(TRIM));
+    if (!check.problems.isEmpty()) {
+        PrintError(QStringLiteral("nothing was sent: %1").arg(check.problems.join(QStringLiteral("; "))));
+        return Failed;
+    }
+    if (check.uploads.isEmpty()) {
+        PrintError(QStringLiteral("no file of %1 matches a slot of bank %2").arg(folders.first()).arg(*bank));
+        return Failed;
+    }
+    const QList<FontUpload> uploads = check.uploads;
+    const int bankNumber = *bank;
+    return RunOnBoards(call.ports, call.output, Connect::SetUp,
+                       [bankNumber, uploads](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
+                           board.run(new ImportOperation(board.link(), bankNumber, uploads), done);
+                       });
+}
 } // namespace
 
 void AddSoundCommands(QList<Command>& commands)
@@ -149,6 +182,16 @@ void AddSoundCommands(QList<Command>& commands)
              parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The sound file."));
          },
          upload});
+    commands.append(
+        {"import", "--bank N [--trim] FOLDER",
+         "Imports a sound font into a bank: files matched to the slots by name (poweron, hum, swing3, "
+         "clash_02, lockup, ...), converted, checked whole, then erased and uploaded slot by slot.",
+         [](QCommandLineParser& parser) {
+             parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
+             parser.addOption({TRIM, QStringLiteral("Trims a sound too long for its slot, fading out its end.")});
+             parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The sound font's folder."));
+         },
+         importFont});
 }
 
 } // namespace Cli

@@ -74,6 +74,7 @@ private slots:
     void badUsageIsOneLineAndExitCodeTwo();
     void writeThenReadRoundTrip();
     void modeEraseAndUploadReachTheBoard();
+    void importMatchesTheFontToTheBankAndLeavesTheRestOut();
     void portsListsTheBoardWithItsIdentity();
     void oneBoardLostMidwayTheOtherFinishes();
     void recordWritesOneRowPerFrameThenSetUp();
@@ -90,6 +91,7 @@ void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
     QTest::newRow("unknown option") << QStringList{"read", "--port", "/dev/null", "--frob"};
     QTest::newRow("missing file") << QStringList{"write", "/nonexistent/params.json", "--port", "/dev/null"};
     QTest::newRow("bad mode") << QStringList{"mode", "sideways", "--port", "/dev/null"};
+    QTest::newRow("import without a folder") << QStringList{"import", "--bank", "2", "/nonexistent/font"};
     QTest::newRow("bank out of range")
         << QStringList{"erase", "--bank", "4", "--row", "guard", "--port", "/dev/null"};
     QTest::newRow("no slot") << QStringList{"upload", "--bank", "1",      "--slot",
@@ -172,6 +174,23 @@ void CliE2eTest::modeEraseAndUploadReachTheBoard()
     run = cli({"upload", "--bank", "2", "--slot", "clash1", sound, "--port", board.portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::importMatchesTheFontToTheBankAndLeavesTheRestOut()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QTemporaryDir font;
+    const QString base = QStringLiteral(TAVRIN_BASE_SOUNDS_DIR);
+    QVERIFY(QFile::copy(base + "/Base_PowerOn_0.wav", font.filePath("poweron.wav")));
+    QVERIFY(QFile::copy(base + "/Base_Swing_1_0.wav", font.filePath("Swing_03.wav")));
+    QVERIFY(QFile::copy(base + "/Base_Clash_1_0.wav", font.filePath("blaster.wav")));
+    const qint64 uploadsBefore = board.counter(QStringLiteral("uploads"));
+    const Run run = cli({"import", "--bank", "2", font.path(), "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 2);
+    QVERIFY2(run.err.contains("left out: blaster.wav: matches no slot"), qPrintable(run.err));
     QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
 }
 
