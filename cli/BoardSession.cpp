@@ -15,6 +15,8 @@ constexpr int ANSWER_TIMEOUT_MS = Define::CONNECTION_CHECK_TICK_MS;
 // The sweep ends when its last request leaves; its answers are in once the
 // board has been quiet this long.
 constexpr int QUIET_AFTER_SWEEP_MS = 300;
+// After a mode other than TX: the board's last telemetry frames arrive meanwhile.
+constexpr int MODE_SETTLE_MS = 300;
 // Sweeps before a read gives up on addresses that never answered.
 constexpr int MAX_SWEEPS = 3;
 
@@ -75,6 +77,12 @@ void BoardSession::setMode(int status, const Done& done)
 {
     if (m_lost || !m_link->sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, status))) {
         done(false, lossMessage());
+        return;
+    }
+    // Only TX has an answer: the stream it starts. Any other mode is taken in
+    // silence; the stream of a board leaving TX may still trail in meanwhile.
+    if (status != Define::STATO_TAVRIN_COMMAND_MODE_TX) {
+        pause(MODE_SETTLE_MS, done);
         return;
     }
     const QString noAnswer =
