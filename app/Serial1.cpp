@@ -220,12 +220,15 @@ void TSerialForm1::buildParametersTab()
                          QStringLiteral("Read Parameters"));
     SpeedButton5 = named(new QPushButton(QStringLiteral("Write Parameters"), GroupBox2), "SpeedButton5",
                          QStringLiteral("Write Parameters"));
+    VerifyParameters = named(new QPushButton(QStringLiteral("Verify"), GroupBox2), "VerifyParameters",
+                             QStringLiteral("Verify the board's parameters against the screen"));
     SaveParameters = named(new QPushButton(QStringLiteral("Save..."), GroupBox2), "SaveParameters",
                            QStringLiteral("Save the parameters to a file"));
     LoadParameters = named(new QPushButton(QStringLiteral("Load..."), GroupBox2), "LoadParameters",
                            QStringLiteral("Load parameters from a file"));
     actions->addWidget(SpeedButton4);
     actions->addWidget(SpeedButton5);
+    actions->addWidget(VerifyParameters);
     actions->addWidget(SaveParameters);
     actions->addWidget(LoadParameters);
     actions->addStretch();
@@ -239,8 +242,9 @@ void TSerialForm1::buildParametersTab()
     Def3 =
         named(new QRadioButton(QStringLiteral("Bank3"), GroupBox2), "Def3", QStringLiteral("Default bank 3"));
     Def1->setChecked(true);
-    SetupControls = {SpeedButton4, SpeedButton5};
+    SetupControls = {SpeedButton4, SpeedButton5, VerifyParameters};
     buildParameterScreen(group);
+    watchUserValues();
     group->addStretch();
 
     columns->addWidget(GroupBox2, 1);
@@ -283,6 +287,7 @@ void TSerialForm1::connectHandlers()
     connectHandler(SpeedButton5, &QPushButton::clicked, this, [this] { SpeedButton5Click(); });
     connectHandler(SaveParameters, &QPushButton::clicked, this, [this] { SaveParametersClick(); });
     connectHandler(LoadParameters, &QPushButton::clicked, this, [this] { LoadParametersClick(); });
+    connectHandler(VerifyParameters, &QPushButton::clicked, this, [this] { VerifyParametersClick(); });
     // Radio buttons act when they become selected, by the user or by the program,
     // never when an already selected button is selected again.
     const std::pair<QRadioButton*, void (TSerialForm1::*)()> selections[] = {

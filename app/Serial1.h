@@ -7,6 +7,7 @@
 #include "common/ValueLabel.h"
 #include "params/ParameterDecoder.h"
 #include "params/ParameterWriter.h"
+#include "params/ReadState.h"
 #include "sound/ErasePlans.h"
 #include "sound/FontPlan.h"
 #include "sound/SampleStream.h"
@@ -46,6 +47,7 @@ class CalibrationOperation;
 class ConnectionCheck;
 class JournalledOperation;
 class Operation;
+class ReadSweep;
 class QFileSystemModel;
 class SerialPort;
 class Shape;
@@ -104,6 +106,7 @@ public:
     QPushButton* SpeedButton5 = nullptr;   // "Write Parameters"
     QPushButton* SaveParameters = nullptr; // "Save...": the screen to a parameter file
     QPushButton* LoadParameters = nullptr; // "Load...": a parameter file to the screen
+    QPushButton* VerifyParameters = nullptr; // "Verify": where the screen and the board differ
     QRadioButton* Def1 = nullptr;
     QRadioButton* Def2 = nullptr;
     QRadioButton* Def3 = nullptr;
@@ -215,6 +218,10 @@ public:
     void LoadParametersClick();
     // Clears the marks of the fields a loaded file changed (after a read or a write).
     void ClearLoadedMarks();
+    // Reads the board again and says, value by value, where it differs from the screen.
+    void VerifyParametersClick();
+    // Which values of the screen came from the board (or the user) in this connection.
+    const Params::ReadState& readState() const { return m_readState; }
 
     // ---- Motion (motion/) --------------------------------------------------
     Motion::TelemetryChart* Chart2 = nullptr; // live chart
@@ -502,6 +509,16 @@ private:
     bool runCalibration(CalibrationOperation* calibration);
 
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
+    // Values never read are marked and never written back (params/UnreadValues.cpp).
+    Params::ReadState m_readState;
+    bool m_decoding = false; // the decoder, not the user, is changing the screen
+    void watchUserValues();
+    void userSetValue(int address);
+    void readSweepEnded(const ReadSweep& sweep);
+    void showUnreadMarks();
+    // The checked plan of "Write Parameters" from the screen; on a bad edit,
+    // shows why, puts the cursor there and returns nothing.
+    std::optional<Params::WritePlan> planFromScreen();
     bool m_portChosen = false; // OpenPort has set ComPort1's port in this run
     QHash<QString, QLineEdit*> m_edits;
     std::unique_ptr<MediaPlayer> m_mediaPlayer;

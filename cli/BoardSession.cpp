@@ -5,20 +5,18 @@
 #include "comm/Operation.h"
 #include "comm/PortDoctor.h"
 #include "common/Define.h"
+#include "params/ReadState.h"
 #include "params/ReadSweep.h"
 
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 // The board answers a status frame well within the connection check's step.
 constexpr int ANSWER_TIMEOUT_MS = Define::CONNECTION_CHECK_TICK_MS;
-// The sweep ends when its last request leaves; its answers are in once the
-// board has been quiet this long.
-constexpr int QUIET_AFTER_SWEEP_MS = 300;
 // After a mode other than TX: the board's last telemetry frames arrive meanwhile.
 constexpr int MODE_SETTLE_MS = 300;
-// Sweeps before a read gives up on addresses that never answered.
-constexpr int MAX_SWEEPS = 3;
 
 QString withAdvice(const QString& message, const QList<PortTrouble>& troubles)
 {
@@ -42,9 +40,6 @@ BoardSession::BoardSession(const QString& port, QObject* parent)
     connect(m_link, &BoardLink::portLost, this, &BoardSession::portLost);
     connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) {
         m_image.receive(block);
-        ++m_replies;
-        if (m_settling)
-            m_timer->start(); // still answering: the quiet period starts over
     });
 }
 
@@ -133,49 +128,34 @@ void BoardSession::finishWait(bool ok, const QString& message)
 {
     m_timer->stop();
     m_timer->disconnect();
-    m_settling = false;
     const Done done = std::exchange(m_waiting, nullptr);
     if (done)
         done(ok, message);
 }
 
-void BoardSession::readParameters(const Done& done, int sweeps)
+void BoardSession::readParameters(const Done& done)
 {
-    if (sweeps == 0)
-        m_replies = 0;
-    run(new ReadSweep(*m_link), [this, done, sweeps](bool ok, const QString& message) {
-        if (!ok) {
+    auto* sweep = new ReadSweep(*m_link);
+    auto missing = std::make_shared<QStringList>();
+    auto answered = std::make_shared<int>(0);
+    // Taken before the session disposes of the operation.
+    connect(sweep, &Operation::finished, sweep, [sweep, missing, answered] {
+        Params::ReadState read;
+        read.readEnded(sweep->unanswered());
+        *missing = read.unreadNames(read.unreadShown());
+        *answered = sweep->answeredCount();
+    });
+    run(sweep, [this, done, missing, answered](bool ok, const QString& message) {
+        if (!ok)
             done(false, message);
-            return;
-        }
-        m_waiting = done;
-        m_settling = true;
-        m_timer->disconnect();
-        m_timer->setInterval(QUIET_AFTER_SWEEP_MS);
-        // Replies that arrive together come as one block: the count is a floor.
-        connect(m_timer, &QTimer::timeout, this, [this, done, sweeps] {
-            if (m_replies == 0) {
-                finishWait(false,
-                           QStringLiteral("%1: the board did not answer the reads; try again.").arg(m_port));
-            } else if (m_image.missing() == 0) {
-                finishWait(true, {});
-            } else if (sweeps + 1 < MAX_SWEEPS) {
-                // Replies joined in one block were not all decoded: read again.
-                m_timer->stop();
-                m_timer->disconnect();
-                m_settling = false;
-                m_waiting = nullptr;
-                readParameters(done, sweeps + 1);
-            } else {
-                finishWait(false,
-                           QStringLiteral("%1: %2 of %3 values did not answer after %4 reads; try again.")
-                               .arg(m_port)
-                               .arg(m_image.missing())
-                               .arg(Define::PARAMETER_COUNT)
-                               .arg(MAX_SWEEPS));
-            }
-        });
-        m_timer->start();
+        else if (*answered == 0)
+            done(false, QStringLiteral("%1: the board did not answer the reads; try again.").arg(m_port));
+        else if (!missing->isEmpty())
+            done(false, QStringLiteral("%1: these values did not come back from the board, even when asked "
+                                       "again: %2. Nothing was saved or written; try again.")
+                            .arg(m_port, missing->join(QStringLiteral(", "))));
+        else
+            done(true, {});
     });
 }
 

@@ -34,9 +34,10 @@ public:
     // Back from TX to SetUp. The board answers no status frame but TX's: its
     // stream simply stops, so nothing is awaited. False when the port is gone.
     bool leaveTx();
-    // The read sweep, then the replies still on their way.
-    // Sweeps again while some address has not answered, up to three sweeps.
-    void readParameters(const Done& done, int sweeps = 0);
+    // The read sweep, which asks again for what did not answer. Fails, naming
+    // them, when values the screen shows are still missing then: a value never
+    // read is neither saved nor written back.
+    void readParameters(const Done& done);
     // Lets the board work on its own for ms (telemetry streams meanwhile); Ctrl-C
     // ends the wait early, with ok false.
     void pause(int ms, const Done& done);
@@ -58,11 +59,9 @@ private:
     QString m_port;
     BoardLink* m_link;
     Params::ParameterImage m_image;
-    int m_replies = 0;
     QPointer<Operation> m_operation;
     Done m_waiting; // the callback of the wait in progress
     class QTimer* m_timer;
-    bool m_settling = false; // the sweep has sent its last request
     bool m_lost = false;
     QString m_lostMessage;
 };

@@ -7,6 +7,7 @@
 #include "params/ParameterLayout.h"
 #include "params/ParameterWriteOperation.h"
 #include "params/ParameterWriter.h"
+#include "params/Verification.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +15,15 @@
 #include <QJsonArray>
 #include <QSaveFile>
 
+#include <memory>
+
 namespace Cli {
 
 using namespace Params;
 
 namespace {
 const QString DRY_RUN = QStringLiteral("dry-run");
+const QString NO_VERIFY = QStringLiteral("no-verify");
 constexpr qint64 MAX_PARAMETER_FILE_BYTES = 1 << 21;
 
 // The screen's rows, each with its values, then the values outside the banks.
@@ -130,6 +134,37 @@ QList<Difference> differences(const ParameterImage& image, const ParameterFileCo
     return found;
 }
 
+// Reads back every address written and compares it with what was sent:
+// "85 of 85 values verified", or the values that differ (a failure).
+void verifyWrites(BoardSession& board, BoardResult& result, const QList<ParameterWrite>& writes,
+                  const BoardSession::Done& done)
+{
+    auto* verification = new Verification(board.link(), writes, QStringLiteral("written"));
+    auto verified = std::make_shared<VerifyResult>();
+    // Taken before the session disposes of the operation.
+    QObject::connect(verification, &Operation::finished, verification,
+                     [verification, verified] { *verified = verification->result(); });
+    board.run(verification, [&board, &result, verified, done](bool ok, const QString& why) {
+        if (!ok) {
+            done(false, why);
+            return;
+        }
+        result.data.insert(QStringLiteral("verified"), verified->verified);
+        QJsonArray mismatches;
+        for (const VerifyDifference& d : verified->differences)
+            mismatches.append(QJsonObject{{QStringLiteral("name"), d.name},
+                                          {QStringLiteral("written"), d.expected},
+                                          {QStringLiteral("board"), d.board}});
+        result.data.insert(QStringLiteral("verifyDifferences"), mismatches);
+        if (verified->ok())
+            done(true, verified->summary());
+        else
+            done(false, QStringLiteral("%1: %2: %3")
+                            .arg(board.port(), verified->summary(),
+                                 verified->lines(QStringLiteral("written")).join(QStringLiteral("; "))));
+    });
+}
+
 int write(Invocation& call)
 {
     const QStringList files = call.parser.positionalArguments();
@@ -145,10 +180,12 @@ int write(Invocation& call)
     }
     const ParameterFileContent content = *loaded.content;
     const bool dryRun = call.parser.isSet(DRY_RUN);
+    const bool verify = !call.parser.isSet(NO_VERIFY);
     return RunOnBoards(
         call.ports, call.output, Connect::SetUp,
-        [content, dryRun](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
-            board.readParameters([&board, &result, content, dryRun, done](bool ok, const QString& message) {
+        [content, dryRun, verify](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, content, dryRun, verify, done](bool ok,
+                                                                                 const QString& message) {
                 if (!ok) {
                     done(false, message);
                     return;
@@ -182,7 +219,15 @@ int write(Invocation& call)
                                     .arg(board.port(), plan.refusal->message));
                     return;
                 }
-                board.run(new ParameterWriteOperation(board.link(), plan.plan), done);
+                const QList<ParameterWrite> writes = plan.plan.all();
+                board.run(new ParameterWriteOperation(board.link(), plan.plan),
+                          [&board, &result, writes, verify, done](bool written, const QString& why) {
+                              if (!written || !verify) {
+                                  done(written, why);
+                                  return;
+                              }
+                              verifyWrites(board, result, writes, done);
+                          });
             });
         },
         call.everyPort);
@@ -201,12 +246,13 @@ void AddParameterCommands(QList<Command>& commands)
          },
          read});
     commands.append(
-        {"write", "FILE.json [--dry-run]",
-         "Checks a parameter file as \"Load...\" does, shows what differs from the board and writes it "
-         "as \"Write Parameters\" does.",
+        {"write", "FILE.json [--dry-run] [--no-verify]",
+         "Checks a parameter file as \"Load...\" does, shows what differs from the board, writes it "
+         "as \"Write Parameters\" does and reads back every value written.",
          [](QCommandLineParser& parser) {
              parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The parameter file."));
              parser.addOption({DRY_RUN, QStringLiteral("Shows the differences only; nothing is sent.")});
+             parser.addOption({NO_VERIFY, QStringLiteral("Does not read the values back after writing.")});
          },
          write});
 }

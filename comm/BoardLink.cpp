@@ -83,6 +83,14 @@ bool BoardLink::sendCommand(const QByteArray& frame)
     return true;
 }
 
+bool BoardLink::sendRead(int address)
+{
+    if (!sendCommand(SweepReadFrame(address)))
+        return false;
+    m_awaitedReads.set(static_cast<std::size_t>(address));
+    return true;
+}
+
 void BoardLink::lostUnderOperation()
 {
     // Whatever closed the port under the operation, its remaining frames have
@@ -105,12 +113,18 @@ void BoardLink::receive(const QByteArray& block)
 
 void BoardLink::route(const QByteArray& block)
 {
+    const QList<ReadReply> replies = SplitReadReplies(block, m_awaitedReads);
+    if (!replies.isEmpty()) {
+        routeReadReplies(replies);
+        return;
+    }
     // A block may satisfy several tests; they run in this order on the whole block.
     const BlockRoutes routes = ClassifyBlock(block, m_expectingReply);
     if (routes.writeFileDone)
         emit writeFileDone();
     if (routes.parameterReply) {
-        emit parameterReply(block);
+        if (m_request.decodeReplies || !m_running)
+            emit parameterReply(block);
         m_expectingReply = false;
         // The loader acknowledges a write or an erase by echoing its command code.
         const char code = block.at(0);
@@ -125,6 +139,24 @@ void BoardLink::route(const QByteArray& block)
         Sleep(Define::BLOCK_B_PAUSE_MS);
     if (routes.shot)
         emit shot(block);
+}
+
+void BoardLink::routeReadReplies(const QList<ReadReply>& replies)
+{
+    // Each answer goes its way as if it had come alone, the reply mark cleared
+    // after it as after any answer. An answer arriving after its mark was
+    // cleared by answers joined before it is still an answer to its read.
+    // What the decoder sends in reaction (the default bank it selects) belongs
+    // to the read and may leave while the read holds the link.
+    const Sending sending(*this);
+    const bool decode = m_request.decodeReplies || !m_running;
+    for (const ReadReply& reply : replies) {
+        m_awaitedReads.reset(static_cast<std::size_t>(reply.address));
+        if (decode)
+            emit parameterReply(reply.bytes());
+        m_expectingReply = false;
+        emit readAnswered(reply.address, reply.value);
+    }
 }
 
 bool BoardLink::refuseWhileBusy() const

@@ -4,7 +4,9 @@
 // the senders that wait for an answer, and the board's 100 ms after a parameter
 // write is respected before any next frame. Every block received is announced
 // (blockReceived, for the traffic monitor) and routed by its content to the
-// signals below, in the order the routes are tested.
+// signals below, in the order the routes are tested. A block made of whole
+// answers to parameter reads still awaited is first cut into those answers,
+// each routed on its own (see ReadReplies.h).
 //
 // One sending operation at a time. A multi-frame operation holds the link from
 // begin() to end(). While it does:
@@ -17,6 +19,8 @@
 // stops the operation through its stop handler, and the loss message says how far
 // it got.
 #pragma once
+
+#include "comm/ReadReplies.h"
 
 #include <QByteArray>
 #include <QList>
@@ -45,6 +49,10 @@ public:
         // Stops the operation's timers and restores its controls when the device
         // goes away; end() follows by itself.
         std::function<void()> stop;
+        // False: the operation reads its answers itself (readAnswered) and the
+        // screen's decoder sees none of them (a verification compares, it does
+        // not show).
+        bool decodeReplies = true;
     };
 
     explicit BoardLink(QObject* parent = nullptr);
@@ -68,6 +76,12 @@ public:
     // handed to the parameter decoder.
     bool expectingReply() const { return m_expectingReply; }
     void setExpectingReply(bool expecting) { m_expectingReply = expecting; }
+
+    // A parameter read: a command whose answer is awaited for its address until
+    // it comes or forgetAwaitedReads().
+    bool sendRead(int address);
+    void forgetAwaitedReads() { m_awaitedReads.reset(); }
+    bool awaitingRead(int address) const { return m_awaitedReads.test(static_cast<std::size_t>(address)); }
 
     // ---- Receiving -------------------------------------------------------------
     // A block from the port: announced, then kept for after the operation or routed.
@@ -140,6 +154,7 @@ signals:
     // The routes of a received block, emitted in this order.
     void writeFileDone();                         // "OK WRITE FILE"
     void parameterReply(const QByteArray& block); // the answer a sender waited for
+    void readAnswered(int address, quint8 value); // an awaited parameter read was answered
     void acknowledged(char code);                 // the loader echoed a command's code
     void telemetry(const QByteArray& block);      // 0xFF and longer than 24 bytes
     void uploadEnded();                           // "End."
@@ -153,9 +168,11 @@ private:
     // A send found the port closed while an operation held the link.
     void lostUnderOperation();
     void releaseHeld();
+    void routeReadReplies(const QList<ReadReply>& replies);
 
     std::unique_ptr<SerialPort> m_port;
     bool m_expectingReply = false;
+    AwaitedReads m_awaitedReads;
     qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
     Request m_request;
     QPointer<Operation> m_operation;

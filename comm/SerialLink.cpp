@@ -136,6 +136,7 @@ void TSerialForm1::OpenPort()
         throw EComError(withAdvice(failure.message(), AdviceParagraph({*trouble})));
     }
     ComPort1->SetRTS(true);
+    m_readState.forgetAll(); // perhaps another board: nothing on the screen is its yet
     SelectButton(RadioButton10);
     GroupBox5->setEnabled(true);
 }

@@ -50,8 +50,12 @@ Operation* TSerialForm1::startReadSweep()
     if (Link->refuseWhileBusy())
         return nullptr;
     ClearLoadedMarks(); // the screen is about to show the board again
+    m_readState.forgetAll();
     auto* sweep = new ReadSweep(*Link, this);
-    connect(sweep, &Operation::finished, sweep, &Operation::dispose);
+    connect(sweep, &Operation::finished, this, [this, sweep] {
+        readSweepEnded(*sweep);
+        sweep->dispose();
+    });
     if (!sweep->start()) {
         delete sweep;
         return nullptr;

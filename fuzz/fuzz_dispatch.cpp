@@ -6,6 +6,7 @@
 // 0-6: the block's length) followed by the block's bytes.
 #include "FuzzInput.h"
 
+#include "comm/ReadReplies.h"
 #include "comm/TrafficLog.h"
 #include "common/Define.h"
 #include "motion/TelemetryFrame.h"
@@ -149,6 +150,28 @@ void checkShot(const QByteArray& block)
     }
 }
 
+// Answers cut from a block are the whole block, three bytes each, each to an
+// awaited address named once; the header's low bits choose what is awaited.
+void checkReadReplies(const QByteArray& block, std::uint8_t header)
+{
+    AwaitedReads awaited;
+    for (int address = 0; address < ADDRESS_SPACE; ++address)
+        if ((address ^ header) % 3 != 0)
+            awaited.set(static_cast<std::size_t>(address));
+    const QList<ReadReply> replies = SplitReadReplies(block, awaited);
+    if (replies.isEmpty())
+        return;
+    QByteArray joined;
+    AwaitedReads seen;
+    for (const ReadReply& reply : replies) {
+        FUZZ_CHECK(awaited.test(static_cast<std::size_t>(reply.address)));
+        FUZZ_CHECK(!seen.test(static_cast<std::size_t>(reply.address)));
+        seen.set(static_cast<std::size_t>(reply.address));
+        joined += reply.bytes();
+    }
+    FUZZ_CHECK(joined == block);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -163,6 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QByteArray& block = exact.bytes();
 
         checkLogLine(block);
+        checkReadReplies(block, header);
         const BlockRoutes routes = ClassifyBlock(block, replyExpected);
         checkRoutes(block, replyExpected, routes);
         if (routes.parameterReply)

@@ -105,6 +105,11 @@ void TSerialForm1::LoadParametersClick()
     if (content.defaultBank)
         selectQuietly(radioButton(defaultBankButtons().buttonFor(*content.defaultBank)));
     selectQuietly(radioButton(frequencyButtons().buttonFor(content.frequencyMode)));
+    // The file's values are the user's choice, read from the board or not.
+    for (auto it = content.edits.begin(); it != content.edits.end(); ++it)
+        if (const ParameterField* field = fieldByEdit(it.key()))
+            userSetValue(field->address);
+    userSetValue(Define::ADDR_FREQUENCY_MODE);
 
     const bool sameBoard = content.serialNumber == Label21->text() && content.release == Label1->text();
     if (!sameBoard)

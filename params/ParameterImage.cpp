@@ -27,12 +27,7 @@ Selection selectionOf(const QString& button)
 
 void ParameterImage::receive(const QByteArray& block)
 {
-    const QList<DecoderEffect> effects = m_decoder.decode(block);
-    if (!effects.isEmpty())
-        ++m_replies;
-    if (block.size() >= Define::REPLY_LENGTH && block.at(Define::REPLY_CODE_INDEX) == Define::READ_CMD)
-        m_answered.insert(static_cast<std::uint8_t>(block.at(Define::REPLY_ADDRESS_INDEX)));
-    for (const DecoderEffect& effect : effects)
+    for (const DecoderEffect& effect : m_decoder.decode(block))
         apply(effect);
 }
 

@@ -28,12 +28,6 @@ public:
     std::optional<int> frequencyMode() const { return m_frequencyMode; }
     QString release() const;
     QString serialNumber() const { return m_serialNumber; }
-    // How many replies were decoded.
-    int replies() const { return m_replies; }
-    // Addresses of the sweep that have not answered yet. The board's replies can
-    // reach the tool joined in one block, of which only the first is decoded: a
-    // second sweep fills what the first missed.
-    int missing() const { return Define::PARAMETER_COUNT - static_cast<int>(m_answered.size()); }
 
     // The content "Save..." writes from a screen showing this image.
     ParameterFileContent fileContent() const;
@@ -44,8 +38,6 @@ private:
     std::optional<int> m_defaultBank;
     std::optional<int> m_frequencyMode;
     QString m_serialNumber;
-    int m_replies = 0;
-    QSet<int> m_answered; // addresses whose reply was decoded
 };
 
 } // namespace Params

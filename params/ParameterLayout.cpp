@@ -429,4 +429,34 @@ QList<int> writeAddresses(int bank)
     return addresses;
 }
 
+QList<int> addressesDecodedTogether(int address)
+{
+    if (const ParameterField* field = fieldAtAddress(address); field && field->isPair())
+        return {field->address, field->address + 1};
+    if (const SerialPartLabel* part = serialPartAt(address)) {
+        QList<int> bytes;
+        for (int byte = 0; byte < SERIAL_PART_BYTES; ++byte)
+            bytes.append(part->firstAddress + byte);
+        return bytes;
+    }
+    return {address};
+}
+
+QString shownValueName(int address)
+{
+    if (const ParameterField* field = fieldAtAddress(address))
+        return field->accessibleName();
+    if (serialPartAt(address))
+        return QStringLiteral("Serial number");
+    if (address == ADDR_VERSIONE)
+        return QStringLiteral("Release");
+    if (address == STATUS_BUTTONS.address)
+        return QStringLiteral("Board status");
+    if (address == DEFAULT_BANK_BUTTONS.address)
+        return QStringLiteral("Default bank");
+    if (address == FREQUENCY_BUTTONS.address)
+        return QStringLiteral("Frequency");
+    return {};
+}
+
 } // namespace Params

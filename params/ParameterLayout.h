@@ -136,6 +136,14 @@ const SerialPartLabel* serialPartAt(int address); // any of the part's four byte
 
 QString rowCaption(Row row);
 
+// The addresses whose bytes make one value on the screen with `address`, in
+// ascending order: both bytes of a pair, the four of a serial-number part, or
+// the address alone. The decoder builds such a value from bytes read in order.
+QList<int> addressesDecodedTogether(int address);
+// What the screen shows from `address`, as the user knows it ("Bank 2 Clash
+// sensitivity", "Frequency", "Release"); empty for an address it does not show.
+QString shownValueName(int address);
+
 // The order in which "Write Parameters" sends one bank, as offsets valid for
 // every bank.
 std::span<const WriteStep> bankWriteOrder();

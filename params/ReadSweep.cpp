@@ -3,47 +3,160 @@
 #include "comm/Frames.h"
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "params/ParameterLayout.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+// The board answers a read within a few milliseconds; this long after the last
+// request an answer that has not come is taken as lost.
+constexpr int ANSWER_WAIT_MS = 200;
+
+QList<int> everyAddress()
+{
+    QList<int> addresses(Define::PARAMETER_COUNT);
+    std::iota(addresses.begin(), addresses.end(), 0);
+    return addresses;
+}
+
+} // namespace
 
 ReadSweep::ReadSweep(BoardLink& link, QObject* parent)
+    : ReadSweep(link, QStringLiteral("Read Parameters"), everyAddress(), true, parent)
+{
+}
+
+ReadSweep::ReadSweep(BoardLink& link, const QString& name, QList<int> addresses, bool decode, QObject* parent)
     : Operation(link, parent)
+    , m_addresses(std::move(addresses))
     , m_timer(new WindowTimer(this, Define::SWEEP_TICK_MS))
 {
     m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setOnTimer([this] { sendNext(); });
-    describe({QStringLiteral("Read Parameters"),
-              QStringLiteral("values"),
-              Define::PARAMETER_COUNT,
-              BoardLink::Blocks::Routed,
-              {}});
+    m_timer->setOnTimer([this] { tick(); });
+    BoardLink::Request request{name, QStringLiteral("values"), static_cast<int>(m_addresses.size()),
+                               BoardLink::Blocks::Routed, {}};
+    request.decodeReplies = decode;
+    describe(request);
+    connect(&link, &BoardLink::readAnswered, this, &ReadSweep::answered);
 }
 
 QString ReadSweep::cancelQuestion() const
 {
-    return QStringLiteral("Stop Read Parameters?");
+    return QStringLiteral("Stop %1?").arg(request().name);
+}
+
+std::optional<quint8> ReadSweep::value(int address) const
+{
+    if (address < 0 || address >= ADDRESS_SPACE)
+        return std::nullopt;
+    return m_values[static_cast<std::size_t>(address)];
+}
+
+QList<int> ReadSweep::unanswered() const
+{
+    QList<int> missing;
+    for (int address : m_addresses)
+        if (!value(address) && !missing.contains(address))
+            missing.append(address);
+    return missing;
+}
+
+int ReadSweep::answeredCount() const
+{
+    return static_cast<int>(m_addresses.size() - unanswered().size());
 }
 
 void ReadSweep::run()
 {
     // The first request goes out one tick after the start, as every next one.
-    m_next = 0;
+    m_values.fill(std::nullopt);
+    m_queue = m_addresses;
+    m_phase = Phase::Asking;
+    m_sent = 0;
+    if (m_queue.isEmpty())
+        m_phase = Phase::SettlingAgain; // nothing to ask: ends at the first tick
+    m_timer->setInterval(Define::SWEEP_TICK_MS);
     m_timer->setEnabled(true);
+}
+
+void ReadSweep::tick()
+{
+    switch (m_phase) {
+    case Phase::Asking:
+    case Phase::AskingAgain:
+        sendNext();
+        break;
+    case Phase::Settling:
+        startAskingAgain();
+        break;
+    case Phase::SettlingAgain:
+        end(true);
+        break;
+    }
 }
 
 void ReadSweep::sendNext()
 {
+    const int address = m_queue.takeFirst();
     {
         const BoardLink::Sending sending(link());
-        if (!link().sendCommand(SweepReadFrame(m_next)))
+        if (!link().sendRead(address))
             return; // the port went under the operation; the link reports it
     }
-    progress(++m_next);
-    if (m_next < Define::PARAMETER_COUNT)
+    progress(++m_sent);
+    if (!m_queue.isEmpty())
         return;
+    m_phase = m_phase == Phase::Asking ? Phase::Settling : Phase::SettlingAgain;
+    // Answers that are all in end the wait at the next tick (see answered()).
+    m_timer->setInterval(unanswered().isEmpty() ? Define::SWEEP_TICK_MS : ANSWER_WAIT_MS);
+}
+
+void ReadSweep::answered(int address, quint8 value)
+{
+    if (!running() || !m_addresses.contains(address))
+        return;
+    m_values[static_cast<std::size_t>(address)] = value;
+    // Nothing more to wait for: end one tick from now rather than inside the
+    // routing of this answer.
+    const bool settling = m_phase == Phase::Settling || m_phase == Phase::SettlingAgain;
+    if (settling && m_timer->Interval() != Define::SWEEP_TICK_MS && unanswered().isEmpty())
+        m_timer->setInterval(Define::SWEEP_TICK_MS);
+}
+
+void ReadSweep::startAskingAgain()
+{
+    const QList<int> missing = unanswered();
+    // A board that answered nothing is not there to ask again.
+    if (missing.isEmpty() || missing.size() == m_addresses.size()) {
+        end(true);
+        return;
+    }
+    // Each missing byte with the other bytes of its value, in ascending order.
+    QList<int> again;
+    for (int address : missing)
+        for (int companion : Params::addressesDecodedTogether(address))
+            if (!again.contains(companion))
+                again.append(companion);
+    std::sort(again.begin(), again.end());
+    for (int address : again)
+        m_values[static_cast<std::size_t>(address)] = std::nullopt;
+    m_queue = again;
+    setTotal(static_cast<int>(m_addresses.size() + again.size()));
+    m_phase = Phase::AskingAgain;
+    m_timer->setInterval(Define::SWEEP_TICK_MS);
+}
+
+void ReadSweep::end(bool ok)
+{
     m_timer->setEnabled(false);
-    finish(true);
+    link().forgetAwaitedReads();
+    finish(ok, endMessage());
 }
 
 void ReadSweep::halt()
 {
     m_timer->setEnabled(false);
+    link().forgetAwaitedReads();
 }

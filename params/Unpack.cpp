@@ -7,12 +7,14 @@
 #include "params/SerialNumber.h"
 
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QRadioButton>
 
 using Params::DecoderEffect;
 
 void TSerialForm1::UnpackComand(const QByteArray& Data)
 {
+    const QScopedValueRollback decoding(m_decoding, true);
     for (const DecoderEffect& effect : m_decoder->decode(Data)) {
         switch (effect.kind) {
         case DecoderEffect::Kind::SetReady:

@@ -8,9 +8,6 @@
 #include "common/Dialogs.h"
 #include "params/ParameterWriteOperation.h"
 
-#include <QLineEdit>
-#include <QRadioButton>
-
 using namespace Params;
 
 bool TSerialForm1::WritingParameters() const
@@ -22,22 +19,17 @@ void TSerialForm1::SpeedButton5Click()
 {
     if (Link->refuseWhileBusy())
         return;
-    int frequency = Define::FREQUENCY_EVO;
-    if (lowcheck->isChecked())
-        frequency = Define::FREQUENCY_STD;
-    else if (Medcheck->isChecked())
-        frequency = Define::FREQUENCY_MED;
-    const WritePlanResult result = PlanParameterWrite(
-        [this](const QString& name) { return edit(name) ? edit(name)->text() : QString(); }, frequency);
-    if (!result.ok()) {
-        if (QLineEdit* bad = edit(result.refusal->edit)) {
-            bad->setFocus();
-            bad->selectAll();
-        }
-        dialogs().error(result.refusal->message);
+    const std::optional<WritePlan> plan = planFromScreen();
+    if (!plan)
+        return;
+    QList<int> addresses;
+    for (const ParameterWrite& write : plan->all())
+        addresses.append(write.address);
+    if (const QStringList unread = m_readState.unreadNames(addresses); !unread.isEmpty()) {
+        dialogs().error(NeverReadMessage(QStringLiteral("Write Parameters"), unread));
         return;
     }
-    auto* write = new ParameterWriteOperation(*Link, result.plan, this);
+    auto* write = new ParameterWriteOperation(*Link, *plan, this);
     connect(write, &Operation::finished, this, [this](bool ok) {
         if (ok)
             ClearLoadedMarks(); // the board holds what the screen shows

@@ -17,6 +17,9 @@ constexpr int VALUE_BYTE = 1;        // payload byte 2: the value written
 constexpr int ADDRESS_COPY_BYTE = 1; // payload byte 2 of a read request: the address again
 constexpr int ADDRESS_DIGITS = 6;
 constexpr int HEX_BASE = 16;
+// After a late joined block, the next answer comes alone this much later, so
+// that the host reads it as a block of its own.
+constexpr int SEPARATE_ANSWER_DELAY_MS = 3;
 constexpr int BYTE_DIGITS = 2;
 
 bool isBoardStatus(quint8 value)
@@ -154,7 +157,12 @@ void AppFirmware::readParameter(const Frame& frame)
         SimLog::note(QStringLiteral("read request with two different addresses ignored"));
         return;
     }
-    m_output(BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), Delivery::Queued);
+    QByteArray delayed;
+    for (const QByteArray& block :
+         m_replyJoin.answer(address, BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), &delayed))
+        m_output(block, Delivery::Queued);
+    if (!delayed.isEmpty())
+        QTimer::singleShot(SEPARATE_ANSWER_DELAY_MS, this, [this, delayed] { m_output(delayed, Delivery::Queued); });
 }
 
 void AppFirmware::armEraseAll(const Frame&)

@@ -8,6 +8,7 @@
 #include "sim/FrameParser.h"
 #include "sim/MotionModel.h"
 #include "sim/Pacing.h"
+#include "sim/ReplyJoin.h"
 
 #include <QObject>
 #include <QTimer>
@@ -34,6 +35,7 @@ public:
     void setRate(int perSecond);
     MotionModel& motion() { return m_motion; }
     Pacing& pacing() { return m_pacing; }
+    ReplyJoin& replyJoin() { return m_replyJoin; }
     void sendShot();
 
 private:
@@ -67,6 +69,7 @@ private:
     FrameParser m_parser;
     MotionModel m_motion;
     Pacing m_pacing;
+    ReplyJoin m_replyJoin;
     QTimer m_telemetryTimer;
     QTimer m_uploadIdle;
     int m_rate;

@@ -14,6 +14,8 @@ namespace {
 constexpr int HEX_BASE = 16;
 constexpr int DECIMAL_BASE = 10;
 constexpr int BYTE_MAX = 0xFF;
+// The most answers one join holds back.
+constexpr int MAX_JOINED = 16;
 constexpr QLatin1StringView HEX_PREFIX("0x");
 
 QString ok(const QString& text = QString())
@@ -83,6 +85,7 @@ std::span<const ControlCommands::Command> ControlCommands::commands()
         {"strict", 0, 1, "strict [on|off]", &ControlCommands::strict},
         {"violations", 0, 0, "violations", &ControlCommands::violations},
         {"busy", 0, 0, "busy", &ControlCommands::busy},
+        {"join", 1, MAX_JOINED + 1, "join A B... [late]|off", &ControlCommands::join},
     };
     return table;
 }
@@ -308,4 +311,29 @@ QString ControlCommands::violations(const QStringList&)
 QString ControlCommands::busy(const QStringList&)
 {
     return ok(QString::number(m_sim.board().application().pacing().busyLeftMs(uptimeMs())));
+}
+
+QString ControlCommands::join(const QStringList& arguments)
+{
+    ReplyJoin& joins = m_sim.board().application().replyJoin();
+    if (arguments == QStringList{QStringLiteral("off")}) {
+        joins.clear();
+        return ok(QStringLiteral("join off"));
+    }
+    QStringList addresses = arguments;
+    const bool late = addresses.last() == QLatin1String("late");
+    if (late)
+        addresses.removeLast();
+    std::set<int> chosen;
+    for (const QString& word : addresses) {
+        const auto address = number(word, 0, BYTE_MAX);
+        if (!address)
+            return error(QStringLiteral("usage: join A B... [late]|off (addresses 0 to %1)").arg(BYTE_MAX));
+        chosen.insert(*address);
+    }
+    if (chosen.size() < 2 && !late)
+        return error(QStringLiteral("a join needs two addresses or more, or late"));
+    if (!joins.add(chosen, late))
+        return error(QStringLiteral("an address is in a join already"));
+    return ok(QStringLiteral("join %1").arg(arguments.join(QLatin1Char(' '))));
 }

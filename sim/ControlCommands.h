@@ -43,6 +43,7 @@ private:
     QString strict(const QStringList& arguments);
     QString violations(const QStringList& arguments);
     QString busy(const QStringList& arguments);
+    QString join(const QStringList& arguments);
 
     Simulator& m_sim;
 };

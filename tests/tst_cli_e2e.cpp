@@ -148,7 +148,14 @@ void CliE2eTest::writeThenReadRoundTrip()
 
     run = cli({"write", changed, "--port", board.portPath()});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(QStringLiteral("85 of 85 values verified")), qPrintable(run.out));
     QCOMPARE(board.param(CLASH_RED_ADDRESS), 123);
+    run = cli({"write", saved, "--port", board.portPath(), "--no-verify"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(!run.out.contains(QStringLiteral("verified")), qPrintable(run.out));
+    QCOMPARE(board.param(CLASH_RED_ADDRESS), 200);
+    run = cli({"write", changed, "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     run = cli({"read", "--port", board.portPath(), "--json"});
     QCOMPARE(run.exitCode, 0);
     const QJsonObject reread = QJsonDocument::fromJson(run.out.toUtf8()).object();

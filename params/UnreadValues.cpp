@@ -1,0 +1,114 @@
+// Values the board never answered for: marked on the screen, named after the
+// read, and never written back. "Verify" reads the board again and names each
+// value where it differs from the screen.
+#include "app/Serial1.h"
+
+#include "comm/BoardLink.h"
+#include "common/Define.h"
+#include "common/Dialogs.h"
+#include "common/Guarded.h"
+#include "params/ParameterLayout.h"
+#include "params/ReadSweep.h"
+#include "params/Verification.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+using namespace Params;
+
+namespace {
+const char* const UNREAD_MARK = "neverRead";
+const QString UNREAD_EDIT_STYLE = QStringLiteral("QLineEdit { background-color: #f6c6c6; }");
+const QString UNREAD_FRAME_STYLE = QStringLiteral("background-color: #f6c6c6;");
+const QString UNREAD_DESCRIPTION = QStringLiteral("not read from the board");
+
+void setUnreadMark(QWidget* widget, bool unread, const QString& style)
+{
+    if (widget->property(UNREAD_MARK).toBool() == unread)
+        return;
+    widget->setProperty(UNREAD_MARK, unread);
+    widget->setStyleSheet(unread ? style : QString());
+    widget->setAccessibleDescription(unread ? UNREAD_DESCRIPTION : QString());
+}
+} // namespace
+
+void TSerialForm1::watchUserValues()
+{
+    for (const ParameterField& field : parameterFields())
+        if (QLineEdit* e = edit(field.editName()))
+            connect(e, &QLineEdit::textChanged, this, [this, address = field.address] { userSetValue(address); });
+    for (const RadioChoice& choice : frequencyButtons().choices)
+        connect(radioButton(choice.button), &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                userSetValue(Define::ADDR_FREQUENCY_MODE);
+        });
+}
+
+void TSerialForm1::userSetValue(int address)
+{
+    // The decoder's own changes are the read; everything else (typing, a loaded
+    // file, a test) is a value someone chose.
+    if (m_decoding || !m_readState.isUnread(address))
+        return;
+    m_readState.setByUser(address);
+    showUnreadMarks();
+}
+
+void TSerialForm1::readSweepEnded(const ReadSweep& sweep)
+{
+    m_readState.readEnded(sweep.unanswered());
+    showUnreadMarks();
+    const QStringList names = m_readState.unreadNames(m_readState.unreadShown());
+    // A board that answered nothing at all has been reported by the connection
+    // check or the lost port; naming every value would say nothing more.
+    if (names.isEmpty() || sweep.answeredCount() == 0)
+        return;
+    // After the sweep's own tick has returned: a message's event loop must not
+    // run inside an operation's step.
+    QMetaObject::invokeMethod(
+        this, [names] { ShowMessage(UnansweredMessage(names)); }, Qt::QueuedConnection);
+}
+
+void TSerialForm1::showUnreadMarks()
+{
+    for (const ParameterField& field : parameterFields())
+        if (QLineEdit* e = edit(field.editName()))
+            setUnreadMark(e, m_readState.isUnread(field.address) || m_readState.isUnread(field.lowAddress())
+                                 || m_readState.isUnread(field.highAddress()),
+                          UNREAD_EDIT_STYLE);
+    setUnreadMark(Panel15, m_readState.isUnread(Define::ADDR_FREQUENCY_MODE), UNREAD_FRAME_STYLE);
+    setUnreadMark(Label1, m_readState.isUnread(Define::ADDR_VERSIONE), UNREAD_FRAME_STYLE);
+    bool serialUnread = false;
+    for (const SerialPartLabel& part : serialPartLabels())
+        serialUnread = serialUnread || m_readState.isUnread(part.firstAddress);
+    setUnreadMark(Label21, serialUnread, UNREAD_FRAME_STYLE);
+}
+
+std::optional<WritePlan> TSerialForm1::planFromScreen()
+{
+    int frequency = Define::FREQUENCY_EVO;
+    if (lowcheck->isChecked())
+        frequency = Define::FREQUENCY_STD;
+    else if (Medcheck->isChecked())
+        frequency = Define::FREQUENCY_MED;
+    const WritePlanResult result = PlanParameterWrite(
+        [this](const QString& name) { return edit(name) ? edit(name)->text() : QString(); }, frequency);
+    if (result.ok())
+        return result.plan;
+    if (QLineEdit* bad = edit(result.refusal->edit)) {
+        bad->setFocus();
+        bad->selectAll();
+    }
+    dialogs().error(result.refusal->message);
+    return std::nullopt;
+}
+
+void TSerialForm1::VerifyParametersClick()
+{
+    if (Link->refuseWhileBusy())
+        return;
+    const std::optional<WritePlan> plan = planFromScreen();
+    if (!plan)
+        return;
+    RunOperation(new Verification(*Link, plan->all(), QStringLiteral("screen"), this));
+}

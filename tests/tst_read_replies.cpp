@@ -1,0 +1,377 @@
+// The board's answers to parameter reads, on simulated time: answers that one
+// read of the port returns joined are cut apart, answers that never came are
+// asked for again with the rest of their value, what is still missing is named,
+// marked and never written back, and Verify compares value by value.
+#include "SetupWindowFixture.h"
+#include "TestMain.h"
+
+#include "app/Forms.h"
+#include "app/Serial1.h"
+#include "comm/BoardLink.h"
+#include "comm/ReadReplies.h"
+#include "common/Clock.h"
+#include "params/Verification.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <set>
+
+namespace {
+
+// The sweep's n-th request (from 0) leaves at 10 ms · (n + 1); the last at 2260 ms.
+constexpr int SWEEP_MS = 2260;
+constexpr int WHOLE_READ_MS = 6000; // the sweep, the wait for answers, asking again
+
+// A board on the scripted port: it answers each read request 1 ms after it,
+// from its own memory, except the addresses it is told to stay silent on; the
+// answers to the addresses of a join are held and fed as one block.
+class AnsweringBoard {
+public:
+    AnsweringBoard(BoardLink& link, ScriptedPort& port)
+        : m_port(port)
+        , m_timer(nullptr, 1)
+    {
+        memory.fill(0);
+        QObject::connect(&link, &BoardLink::frameSent, [this](const QByteArray& frame) {
+            if (frame.size() == 7 && frame.startsWith("#2"))
+                m_requests.append(static_cast<quint8>(frame.at(2)));
+        });
+        m_timer.setOnTimer([this] { answerRequests(); });
+        m_timer.setEnabled(true);
+    }
+
+    std::array<quint8, 256> memory{};
+    std::set<int> silent; // never answered
+    std::set<int> silentOnce; // not answered the first time they are asked
+    std::set<int> joined; // answered together once the last of them is asked
+
+private:
+    void answerRequests()
+    {
+        for (int address : std::exchange(m_requests, {})) {
+            if (silent.count(address) || silentOnce.erase(address))
+                continue;
+            QByteArray reply("2");
+            reply += static_cast<char>(address);
+            reply += static_cast<char>(memory[static_cast<std::size_t>(address)]);
+            if (joined.erase(address)) {
+                m_held += reply;
+                if (!joined.empty())
+                    continue;
+                reply = std::exchange(m_held, {});
+            }
+            m_port.feed(reply);
+        }
+    }
+
+    ScriptedPort& m_port;
+    WindowTimer m_timer;
+    QList<int> m_requests;
+    QByteArray m_held;
+};
+
+} // namespace
+
+class ReadRepliesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void onlyBlocksOfWholeAwaitedAnswersAreCut_data();
+    void onlyBlocksOfWholeAwaitedAnswersAreCut();
+    void joinedAnswersFillTheScreenLikeSeparateOnes_data();
+    void joinedAnswersFillTheScreenLikeSeparateOnes();
+    void answerAloneAfterAJoinedBlockIsStillDecoded();
+    void lostAnswersAreAskedAgainWithTheRestOfTheirValue_data();
+    void lostAnswersAreAskedAgainWithTheRestOfTheirValue();
+    void valuesStillMissingAreNamedMarkedAndNeverWritten();
+    void bankDecodedMidSweepIsWrittenInsideTheSweep();
+    void verifyNamesEachValueWhereBoardAndScreenDiffer();
+    void comparisonGroupsBytesAsTheScreenShowsThem_data();
+    void comparisonGroupsBytesAsTheScreenShowsThem();
+
+private:
+    void readParameters();
+    QLineEdit* edit(const char* name) const { return SerialForm1->edit(QString::fromLatin1(name)); }
+    // Reads sent since the last clearSent(), by address.
+    QList<int> readsSent() const;
+
+    std::unique_ptr<SetupWindowFixture> f;
+    std::unique_ptr<AnsweringBoard> board;
+};
+
+void ReadRepliesTest::init()
+{
+    f = std::make_unique<SetupWindowFixture>();
+    f->setPortList({"COM3"});
+    f->openPort();
+    SerialForm1->RadioButton9->click();
+    board = std::make_unique<AnsweringBoard>(*SerialForm1->Link, *f->port);
+    board->memory[1] = 7;                          // release
+    board->memory[6] = 1;                          // default bank 1
+    board->memory[24] = 0x04;                      // bank 1 Swing sensitivity 1200
+    board->memory[25] = 0xB0;
+    board->memory[37] = 0x36;                      // bank 1 Power Clash sensitivity 14000
+    board->memory[38] = 0xB0;
+    board->memory[61] = 0x2E;                      // bank 2 Power Clash sensitivity 12000
+    board->memory[62] = 0xE0;
+    board->memory[177] = 60;                       // bank 1 flicker white
+    board->memory[178] = Define::FREQUENCY_STD;    // frequency Std
+    f->sim.clock.advance(200);
+    f->port->clearSent();
+}
+
+void ReadRepliesTest::cleanup()
+{
+    board.reset();
+    f.reset();
+}
+
+void ReadRepliesTest::readParameters()
+{
+    SerialForm1->SpeedButton4->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->ReadingParameters(); }, WHOLE_READ_MS));
+    QCoreApplication::processEvents(); // the message after the read
+}
+
+QList<int> ReadRepliesTest::readsSent() const
+{
+    QList<int> reads;
+    for (const QByteArray& frame : f->sentFrames())
+        if (frame.startsWith("#2"))
+            reads.append(static_cast<quint8>(frame.at(2)));
+    return reads;
+}
+
+void ReadRepliesTest::onlyBlocksOfWholeAwaitedAnswersAreCut_data()
+{
+    QTest::addColumn<QByteArray>("block");
+    QTest::addColumn<QList<int>>("addresses"); // what is cut out, in order; empty: routed whole
+    QTest::newRow("one answer") << hexBytes("32 18 04") << QList<int>{24};
+    QTest::newRow("two answers") << hexBytes("32 18 04 32 19 B0") << QList<int>{24, 25};
+    QTest::newRow("three answers, one value an address") << hexBytes("32 00 19 32 01 07 32 19 B0")
+                                                         << QList<int>{0, 1, 25};
+    QTest::newRow("an answer to an address not awaited") << hexBytes("32 18 04 32 30 01") << QList<int>{};
+    QTest::newRow("the same address twice") << hexBytes("32 18 04 32 18 05") << QList<int>{};
+    QTest::newRow("half an answer after one") << hexBytes("32 18 04 32 19") << QList<int>{};
+    QTest::newRow("a telemetry frame") << QByteArray(25, '\xFF') << QList<int>{};
+    QTest::newRow("the end mark") << QByteArray("2End") << QList<int>{};
+    QTest::newRow("nothing") << QByteArray() << QList<int>{};
+}
+
+void ReadRepliesTest::onlyBlocksOfWholeAwaitedAnswersAreCut()
+{
+    QFETCH(QByteArray, block);
+    QFETCH(QList<int>, addresses);
+    AwaitedReads awaited;
+    for (int address : {0, 1, 24, 25})
+        awaited.set(static_cast<std::size_t>(address));
+    QList<int> cut;
+    for (const ReadReply& reply : SplitReadReplies(block, awaited)) {
+        QCOMPARE(reply.bytes(), block.mid(cut.size() * 3, 3));
+        cut.append(reply.address);
+    }
+    QCOMPARE(cut, addresses);
+}
+
+void ReadRepliesTest::joinedAnswersFillTheScreenLikeSeparateOnes_data()
+{
+    QTest::addColumn<QList<int>>("joined");
+    QTest::newRow("23+24") << QList<int>{23, 24};
+    QTest::newRow("37+38") << QList<int>{37, 38};
+    QTest::newRow("177+178") << QList<int>{177, 178};
+    QTest::newRow("0+1") << QList<int>{0, 1};
+    QTest::newRow("60+61+62") << QList<int>{60, 61, 62};
+}
+
+void ReadRepliesTest::joinedAnswersFillTheScreenLikeSeparateOnes()
+{
+    QFETCH(QList<int>, joined);
+    board->joined = std::set<int>(joined.begin(), joined.end());
+    readParameters();
+    QCOMPARE(edit("Edit2")->text(), QString("1200"));
+    QCOMPARE(edit("Edit15")->text(), QString("14000"));
+    QCOMPARE(edit("Edit42")->text(), QString("12000"));
+    QCOMPARE(edit("WFBK1")->text(), QString("60"));
+    QVERIFY(SerialForm1->lowcheck->isChecked());
+    QCOMPARE(SerialForm1->Label1->text(), QString("7.0"));
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QCOMPARE(readsSent().size(), 226); // nothing was missing: nothing asked again
+}
+
+void ReadRepliesTest::answerAloneAfterAJoinedBlockIsStillDecoded()
+{
+    // The answers to 23 and 24 come joined after the request for 25 has gone,
+    // which clears the reply mark that 25 set; 25's own answer follows alone.
+    SerialForm1->SpeedButton4->click();
+    board->silent = {23, 24, 25};
+    f->sim.clock.advance(10 * 26 + 5);
+    board->silent.clear();
+    f->port->feed(hexBytes("32 17 00 32 18 04"));
+    QVERIFY(!SerialForm1->COMMAND());
+    f->port->feed(hexBytes("32 19 B0"));
+    QCOMPARE(edit("Edit2")->text(), QString("1200"));
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->ReadingParameters(); }, WHOLE_READ_MS));
+    QCOMPARE(readsSent().size(), 226);
+}
+
+void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue_data()
+{
+    QTest::addColumn<QList<int>>("lost");
+    QTest::addColumn<QList<int>>("askedAgain");
+    QTest::newRow("a byte alone") << QList<int>{1} << QList<int>{1};
+    QTest::newRow("the low byte of a pair") << QList<int>{25} << QList<int>{24, 25};
+    QTest::newRow("the high byte of a pair") << QList<int>{61} << QList<int>{61, 62};
+    QTest::newRow("a byte of the serial number") << QList<int>{105} << QList<int>{104, 105, 106, 107};
+    QTest::newRow("several, in order") << QList<int>{178, 3, 38} << QList<int>{3, 37, 38, 178};
+}
+
+void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue()
+{
+    QFETCH(QList<int>, lost);
+    QFETCH(QList<int>, askedAgain);
+    board->silentOnce = std::set<int>(lost.begin(), lost.end());
+    SerialForm1->SpeedButton4->click();
+    const qint64 start = f->sim.clock.now();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->ReadingParameters(); }, WHOLE_READ_MS));
+    const QList<int> reads = readsSent();
+    QCOMPARE(reads.mid(226), askedAgain);
+    // Asked again 200 ms after the last request, then one request every 10 ms.
+    const QList<ScriptedPort::Sent>& sent = f->port->sent;
+    const qsizetype first = sent.size() - askedAgain.size();
+    QCOMPARE(sent[first].at - start, SWEEP_MS + 200 + 10);
+    for (qsizetype i = first + 1; i < sent.size(); ++i)
+        QCOMPARE(sent[i].at - sent[i - 1].at, 10);
+    QCOMPARE(edit("Edit2")->text(), QString("1200"));
+    QCOMPARE(edit("Edit42")->text(), QString("12000"));
+    QCOMPARE(SerialForm1->Label1->text(), QString("7.0"));
+    QVERIFY(SerialForm1->lowcheck->isChecked());
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void ReadRepliesTest::valuesStillMissingAreNamedMarkedAndNeverWritten()
+{
+    board->silent = {38, 178};
+    readParameters();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"These values did not come back from the board, even when asked again: "
+                         "Bank 1 Power Clash sensitivity, Frequency.\n"
+                         "Their fields are marked; \"Write Parameters\" will not send them until they have "
+                         "been read or typed in. Press \"Read Parameters\" to read them again."});
+    QCOMPARE(edit("Edit15")->accessibleDescription(), QString("not read from the board"));
+    QCOMPARE(SerialForm1->Panel15->accessibleDescription(), QString("not read from the board"));
+    QCOMPARE(edit("Edit2")->accessibleDescription(), QString());
+
+    f->port->clearSent();
+    SerialForm1->SpeedButton5->click();
+    QCOMPARE(f->dialogs.errors,
+             QStringList{"Write Parameters sends nothing: these values were never read from the board: "
+                         "Bank 1 Power Clash sensitivity, Frequency.\n"
+                         "Press \"Read Parameters\" to read them, or type the values in."});
+    f->sim.clock.advance(1000);
+    QVERIFY(f->port->sent.isEmpty());
+
+    // Chosen by the user, they are the user's values and go.
+    edit("Edit15")->setText("14000");
+    SerialForm1->highcheck->setChecked(true);
+    QCOMPARE(edit("Edit15")->accessibleDescription(), QString());
+    SerialForm1->SpeedButton5->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->WritingParameters(); }, 10000));
+    QCOMPARE(f->sentFrames().size(), 85);
+    QCOMPARE(f->sentFrames()[22], hexBytes("23 31 25 36 00 00 0A"));
+    QCOMPARE(f->sentFrames()[23], hexBytes("23 31 26 B0 00 00 0A"));
+    QCOMPARE(f->sentFrames()[28], hexBytes("23 31 B2 03 00 00 0A"));
+}
+
+void ReadRepliesTest::bankDecodedMidSweepIsWrittenInsideTheSweep()
+{
+    board->memory[6] = 2;
+    SerialForm1->SpeedButton4->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return SerialForm1->Def2->isChecked(); }, 1000));
+    f->sim.clock.advance(SWEEP_MS);
+    const QList<ScriptedPort::Sent>& sent = f->port->sent;
+    qsizetype bank = 0;
+    while (bank < sent.size() && sent[bank].bytes != hexBytes("23 31 06 02 00 00 0A"))
+        ++bank;
+    QVERIFY2(bank < sent.size(), "the bank write was not sent");
+    QCOMPARE(sent[bank - 1].bytes, hexBytes("23 32 06 06 00 00 0A")); // right after its answer came
+    QCOMPARE(sent[bank + 1].bytes, hexBytes("23 32 07 07 00 00 0A"));
+    QCOMPARE(sent[bank + 1].at - sent[bank].at, 100);
+    QVERIFY(!SerialForm1->Def1->isChecked());
+}
+
+void ReadRepliesTest::verifyNamesEachValueWhereBoardAndScreenDiffer()
+{
+    readParameters();
+    SerialForm1->VerifyParameters->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, WHOLE_READ_MS));
+    QCoreApplication::processEvents();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Verify: the board holds every value the screen shows (85 of 85 values verified)."});
+
+    board->memory[25] = 0xB1;
+    board->memory[178] = Define::FREQUENCY_EVO;
+    edit("Edit9")->setText("30"); // the screen changes too, and nothing is written
+    f->dialogs.messages.clear();
+    f->port->clearSent();
+    SerialForm1->VerifyParameters->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, WHOLE_READ_MS));
+    QCoreApplication::processEvents();
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Verify: 81 of 85 values verified. Where the screen and the board differ:\n"
+                         "Bank 1 Guard red: screen 30, board 0\n"
+                         "Bank 1 Swing sensitivity: screen 1200, board 1201\n"
+                         "Frequency: screen Std, board Evo"});
+    for (const QByteArray& frame : f->sentFrames())
+        QVERIFY(frame.startsWith("#2"));
+    QCOMPARE(edit("Edit2")->text(), QString("1200")); // the screen shows what it showed
+    QVERIFY(SerialForm1->lowcheck->isChecked());
+}
+
+void ReadRepliesTest::comparisonGroupsBytesAsTheScreenShowsThem_data()
+{
+    using Params::ParameterWrite;
+    QTest::addColumn<QList<ParameterWrite>>("expected");
+    QTest::addColumn<QList<int>>("board"); // by address, -1: no answer
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("verified");
+    QList<int> zeros(256, 0);
+    QList<int> pair = zeros;
+    pair[48] = 0x12;
+    pair[49] = 0x35;
+    QTest::newRow("one byte of a pair differs: the whole value is named")
+        << QList<ParameterWrite>{{48, 0x12}, {49, 0x34}} << pair
+        << QStringList{"Bank 2 Swing sensitivity: written 4660, board 4661"} << 0;
+    QList<int> notSet = zeros;
+    notSet[198] = 255;
+    QTest::newRow("an unset flicker byte is the 0 the screen shows")
+        << QList<ParameterWrite>{{198, 0}} << notSet << QStringList{} << 1;
+    QList<int> silent = zeros;
+    silent[8] = -1;
+    QTest::newRow("no answer") << QList<ParameterWrite>{{8, 0x10}, {9, 0}} << silent
+                               << QStringList{"Vertical calibration: written 16, board no answer"} << 0;
+    QList<int> frequency = zeros;
+    frequency[178] = 255;
+    QTest::newRow("an unset frequency reads as Evo")
+        << QList<ParameterWrite>{{178, 3}} << frequency << QStringList{} << 1;
+}
+
+void ReadRepliesTest::comparisonGroupsBytesAsTheScreenShowsThem()
+{
+    QFETCH(QList<Params::ParameterWrite>, expected);
+    QFETCH(QList<int>, board);
+    QFETCH(QStringList, lines);
+    QFETCH(int, verified);
+    const Params::VerifyResult result = Params::CompareWithBoard(expected, [&](int address) {
+        return board[address] < 0 ? std::nullopt : std::optional<quint8>(static_cast<quint8>(board[address]));
+    });
+    QCOMPARE(result.lines(QStringLiteral("written")), lines);
+    QCOMPARE(result.verified, verified);
+    QCOMPARE(result.total, static_cast<int>(expected.size()));
+}
+
+TAVRIN_TEST_MAIN(ReadRepliesTest)
+#include "tst_read_replies.moc"
