@@ -2,13 +2,19 @@
 // simulated board: for the sweep, requests sent, answers decoded and the time
 // against the ideal 226 x 10 ms; for the write, the smallest gap between two
 // parameter frames as the board saw them and the time against 85 x 100 ms.
+// A sweep that does not end or leaves a request unanswered, and a write whose
+// frames the board did not all take, are errors rather than figures.
 #include "BenchMain.h"
+#include "RunFailure.h"
+#include "RecordingDialogs.h"
 #include "SimBoard.h"
+#include "ToolOnPort.h"
 #include "WaitFor.h"
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/ComPort.h"
+#include "comm/Frames.h"
 #include "comm/Hidden.h"
 #include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
@@ -17,7 +23,6 @@
 #include "common/Define.h"
 #include "common/Globals.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -41,7 +46,18 @@ int countLines(const QString& text, const QString& prefix)
     return count;
 }
 
-// The serial component, noting when each frame was handed to it.
+// Parameter replies in the received blocks the monitor logged, a block of
+// several joined replies counting for each of them.
+int countAnswers(const QString& text, const QString& prefix)
+{
+    int bytes = 0;
+    for (QStringView line : QStringView(text).split(u'\n'))
+        if (line.startsWith(prefix))
+            bytes += static_cast<int>(line.split(u' ', Qt::SkipEmptyParts).size()) - 1;
+    return bytes / Define::REPLY_LENGTH;
+}
+
+// The serial component, noting when each parameter write was handed to it.
 class TimedComPort final : public TComPort {
 public:
     TimedComPort()
@@ -52,36 +68,48 @@ public:
     }
     void Send(const QByteArray& data) override
     {
-        sentAtNs.append(clock.nsecsElapsed());
+        if (IsParameterWrite(data))
+            sentAtNs.append(clock.nsecsElapsed());
         TComPort::Send(data);
     }
     QElapsedTimer clock;
     QList<qint64> sentAtNs;
 };
 
-// Opens the simulator's port in the set-up window and selects SetUp.
-bool connectToBoard(const SimBoard& board, benchmark::State& state)
-{
-    if (!board.isRunning()) {
-        state.SkipWithError("the simulator did not start");
-        return false;
-    }
-    setPublishedPortsFolder(board.portsDir());
-    CreateForms();
-    SerialForm1->InitSeriale();
-    SerialForm1->cbports->setCurrentIndex(SerialForm1->cbports->findText(board.portPath()));
-    SerialForm1->OpenPort();
-    SerialForm1->RadioButton9->click();
-    RunEventsFor(SETTLE_MS);
-    return true;
-}
+// The ports folder the tool lists, the simulator's, while a benchmark runs.
+class PublishedPorts {
+public:
+    explicit PublishedPorts(const QString& folder) { setPublishedPortsFolder(folder); }
+    ~PublishedPorts() { setPublishedPortsFolder(QString()); }
+    PublishedPorts(const PublishedPorts&) = delete;
+    PublishedPorts& operator=(const PublishedPorts&) = delete;
+};
 
-void disconnectFromBoard()
-{
-    SerialForm1->ClosePort();
-    DestroyForms();
-    setPublishedPortsFolder(QString());
-}
+// The set-up window on the simulator's port.
+struct ToolOnBoard {
+    explicit ToolOnBoard(const SimBoard& board)
+        : ports(board.portsDir())
+        , tool(board.portPath())
+    {
+    }
+
+    // Selects SetUp; why the tool is not on the board in SetUp, empty when it is.
+    QString selectSetUp(const SimBoard& board) const
+    {
+        if (!board.isRunning())
+            return QStringLiteral("the simulator did not start: ") + board.errorOutput();
+        if (!tool.failure().isEmpty())
+            return tool.failure();
+        SerialForm1->RadioButton9->click();
+        RunEventsFor(SETTLE_MS);
+        if (board.mode() != Define::STATO_TAVRIN_COMMAND_MODE_NOTX)
+            return QStringLiteral("the board did not go into SetUp");
+        return {};
+    }
+
+    PublishedPorts ports;
+    ToolOnPort tool;
+};
 
 // Arrival times (ms) of the parameter write frames in the simulator's traffic log.
 QList<qint64> writeArrivals(const QString& logPath)
@@ -98,52 +126,95 @@ QList<qint64> writeArrivals(const QString& logPath)
     return at;
 }
 
+// Reads the parameters once; why the sweep did not complete, empty when it did.
+// seconds: from the press to the sweep's end.
+QString readParameters(int* sent, int* answered, double* seconds)
+{
+    HiddenForm->Memo1->Clear();
+    HiddenForm->Memo2->Clear();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    SerialForm1->ReadBtnClick();
+    const bool ended = WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
+    *seconds = elapsed.nsecsElapsed() / 1e9;
+    // Let the last answers arrive before counting them.
+    RunEventsFor(SETTLE_MS);
+    *sent = countLines(HiddenForm->Memo1->toPlainText(), QStringLiteral("TX-- 23 32"));
+    *answered = countAnswers(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
+    if (!ended)
+        return QStringLiteral("the read sweep did not end within %1 s").arg(GIVE_UP_MS / 1000);
+    if (*sent != Define::PARAMETER_COUNT)
+        return QStringLiteral("the sweep sent %1 of %2 requests").arg(*sent).arg(Define::PARAMETER_COUNT);
+    if (*answered < *sent)
+        return QStringLiteral("the board answered %1 of %2 requests").arg(*answered).arg(*sent);
+    return {};
+}
+
 void BM_ParameterSweep(benchmark::State& state)
 {
     SimBoard board;
-    if (!connectToBoard(board, state))
+    RecordingDialogs dialogs;
+    const ToolOnBoard session(board);
+    if (Failed(state, session.selectSetUp(board)))
         return;
 
     int sent = 0;
-    int decoded = 0;
+    int answered = 0;
+    int blocks = 0;
     for (auto _ : state) {
-        HiddenForm->Memo1->Clear();
-        HiddenForm->Memo2->Clear();
-        QElapsedTimer elapsed;
-        elapsed.start();
-        SerialForm1->ReadBtnClick();
-        WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
-        const double sweepSeconds = elapsed.nsecsElapsed() / 1e9;
-        // Let the last answers arrive before counting them.
-        RunEventsFor(SETTLE_MS);
-        sent = countLines(HiddenForm->Memo1->toPlainText(), QStringLiteral("TX-- 23 32"));
-        decoded = countLines(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
-        state.SetIterationTime(sweepSeconds);
+        double seconds = 0;
+        if (Failed(state, readParameters(&sent, &answered, &seconds)))
+            break;
+        blocks = countLines(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
+        state.SetIterationTime(seconds);
     }
     state.counters["requests_sent"] = sent;
-    state.counters["answers_received"] = decoded;
+    state.counters["answers_received"] = answered;
+    state.counters["answer_blocks"] = blocks;
     state.counters["ideal_ms"] = Define::PARAMETER_COUNT * Define::SWEEP_TICK_MS;
-    disconnectFromBoard();
+}
+
+// Why the write just made did not reach the board whole; empty when every
+// parameter frame the tool sent was taken.
+QString writeFailure(bool ended, qsizetype sent, qsizetype seen, qint64 dropped, const RecordingDialogs& dialogs,
+                     const SimBoard& board)
+{
+    if (!ended)
+        return QStringLiteral("\"Write Parameters\" did not end within %1 s").arg(GIVE_UP_MS / 1000);
+    if (!dialogs.errors.isEmpty())
+        return QStringLiteral("the tool reported an error: ") + dialogs.errors.join(u' ');
+    if (sent == 0)
+        return QStringLiteral("\"Write Parameters\" sent nothing: ") + dialogs.messages.join(u' ');
+    if (seen != sent)
+        return QStringLiteral("the board saw %1 of %2 parameter frames").arg(seen).arg(sent);
+    if (dropped != 0)
+        return QStringLiteral("the board dropped %1 frames that came during its pause: %2")
+            .arg(dropped)
+            .arg(board.violationReport());
+    return {};
 }
 
 void BM_ParameterWrite(benchmark::State& state)
 {
     SimBoard board;
-    if (!connectToBoard(board, state))
+    RecordingDialogs dialogs;
+    ToolOnBoard session(board);
+    if (Failed(state, session.selectSetUp(board)))
         return;
-    SerialForm1->ReadBtnClick(); // the screen holds the board's own values
-    WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
-    RunEventsFor(SETTLE_MS);
+    // The screen holds the board's own values.
+    int sent = 0;
+    int answered = 0;
+    double seconds = 0;
+    if (Failed(state, readParameters(&sent, &answered, &seconds)))
+        return;
     auto timed = std::make_unique<TimedComPort>();
     TimedComPort* sender = timed.get();
     SerialForm1->ComPort1->Close();
     SerialForm1->setComPort(std::move(timed));
-    SerialForm1->OpenPort();
-    SerialForm1->RadioButton9->click();
-    RunEventsFor(SETTLE_MS);
+    if (Failed(state, session.tool.open()) || Failed(state, session.selectSetUp(board)))
+        return;
     QTemporaryDir folder;
     const QString logPath = folder.filePath(QStringLiteral("traffic.log"));
-    board.controlOk(QStringLiteral("log ") + logPath);
 
     qint64 smallestGap = std::numeric_limits<qint64>::max();
     qint64 smallestSenderGapUs = std::numeric_limits<qint64>::max();
@@ -151,17 +222,25 @@ void BM_ParameterWrite(benchmark::State& state)
     qsizetype frames = 0;
     for (auto _ : state) {
         QFile::remove(logPath);
-        board.controlOk(QStringLiteral("log ") + logPath);
+        if (!board.controlOk(QStringLiteral("log ") + logPath)) {
+            state.SkipWithError("the simulator did not start its traffic log");
+            break;
+        }
         sender->sentAtNs.clear();
+        dialogs.clear();
+        const qint64 violationsBefore = board.violations();
         QElapsedTimer elapsed;
         elapsed.start();
         SerialForm1->SpeedButton5->click();
-        WaitFor([] { return !SerialForm1->WritingParameters(); }, GIVE_UP_MS);
+        const bool ended = WaitFor([] { return !SerialForm1->WritingParameters(); }, GIVE_UP_MS);
         const qint64 ms = elapsed.elapsed();
-        state.SetIterationTime(ms / 1e3);
         RunEventsFor(SETTLE_MS);
         const QList<qint64> at = writeArrivals(logPath);
         frames = at.size();
+        if (Failed(state, writeFailure(ended, sender->sentAtNs.size(), frames,
+                                       board.violations() - violationsBefore, dialogs, board)))
+            break;
+        state.SetIterationTime(ms / 1e3);
         for (qsizetype i = 1; i < at.size(); ++i)
             smallestGap = std::min(smallestGap, at[i] - at[i - 1]);
         ratio = static_cast<double>(ms) / (frames * Define::WRITE_PAUSE_MS);
@@ -174,7 +253,6 @@ void BM_ParameterWrite(benchmark::State& state)
     state.counters["smallest_gap_ms"] = static_cast<double>(smallestGap);
     state.counters["smallest_sender_gap_us"] = static_cast<double>(smallestSenderGapUs);
     state.counters["time_over_ideal"] = ratio;
-    disconnectFromBoard();
 }
 
 } // namespace
