@@ -111,17 +111,35 @@ struct ToolOnBoard {
     ToolOnPort tool;
 };
 
-// Arrival times (ms) of the parameter write frames in the simulator's traffic log.
+// Arrival times (ms) of the parameter write frames in the simulator's traffic
+// log: when the frame's last byte came. The log has a line per read of the
+// port, which may hold part of a frame or several frames.
 QList<qint64> writeArrivals(const QString& logPath)
 {
     QFile log(logPath);
     QList<qint64> at;
     if (!log.open(QIODevice::ReadOnly))
         return at;
+    QByteArray received;
+    QList<qint64> receivedAt; // per byte
     for (const QByteArray& line : log.readAll().split('\n')) {
         const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() > 3 && fields[1] == "RX" && fields[2] == "23" && fields[3] == "31")
-            at.append(fields[0].toLongLong());
+        if (fields.size() < 3 || fields[1] != "RX")
+            continue;
+        for (qsizetype i = 2; i < fields.size(); ++i) {
+            received.append(static_cast<char>(fields[i].toInt(nullptr, 16)));
+            receivedAt.append(fields[0].toLongLong());
+        }
+    }
+    for (qsizetype i = 0; i + Define::COMAND_LENGHT <= received.size();) {
+        const QByteArray frame = received.mid(i, Define::COMAND_LENGHT);
+        if (frame[0] != Define::START_CHAR) {
+            ++i;
+            continue;
+        }
+        if (IsParameterWrite(frame))
+            at.append(receivedAt[i + Define::COMAND_LENGHT - 1]);
+        i += Define::COMAND_LENGHT;
     }
     return at;
 }
@@ -174,24 +192,64 @@ void BM_ParameterSweep(benchmark::State& state)
     state.counters["ideal_ms"] = Define::PARAMETER_COUNT * Define::SWEEP_TICK_MS;
 }
 
-// Why the write just made did not reach the board whole; empty when every
-// parameter frame the tool sent was taken.
-QString writeFailure(bool ended, qsizetype sent, qsizetype seen, qint64 dropped, const RecordingDialogs& dialogs,
-                     const SimBoard& board)
+// One press of "Write Parameters" as the tool and the board saw it.
+struct WriteRun {
+    bool ended = false;
+    qint64 ms = 0;
+    QList<qint64> sentAtUs; // when the tool handed each parameter frame to the port
+    QList<qint64> arrivedAtMs; // when the board had each of them
+    qint64 dropped = 0;        // frames the board dropped for coming during its pause
+};
+
+qint64 smallestGap(const QList<qint64>& times)
 {
-    if (!ended)
+    qint64 smallest = std::numeric_limits<qint64>::max();
+    for (qsizetype i = 1; i < times.size(); ++i)
+        smallest = std::min(smallest, times[i] - times[i - 1]);
+    return smallest;
+}
+
+// Why the write did not reach the board whole; empty when the board took every
+// parameter frame the tool sent.
+QString writeFailure(const WriteRun& run, const RecordingDialogs& dialogs, const SimBoard& board)
+{
+    if (!run.ended)
         return QStringLiteral("\"Write Parameters\" did not end within %1 s").arg(GIVE_UP_MS / 1000);
     if (!dialogs.errors.isEmpty())
         return QStringLiteral("the tool reported an error: ") + dialogs.errors.join(u' ');
-    if (sent == 0)
+    if (run.sentAtUs.isEmpty())
         return QStringLiteral("\"Write Parameters\" sent nothing: ") + dialogs.messages.join(u' ');
-    if (seen != sent)
-        return QStringLiteral("the board saw %1 of %2 parameter frames").arg(seen).arg(sent);
-    if (dropped != 0)
-        return QStringLiteral("the board dropped %1 frames that came during its pause: %2")
-            .arg(dropped)
+    if (run.arrivedAtMs.size() != run.sentAtUs.size())
+        return QStringLiteral("the board saw %1 of %2 parameter frames")
+            .arg(run.arrivedAtMs.size())
+            .arg(run.sentAtUs.size());
+    // The tool's own spacing says which side let two frames come too close.
+    if (run.dropped != 0)
+        return QStringLiteral("the board dropped %1 frames that came during its pause (the tool handed its "
+                              "frames to the port at least %2 ms apart): %3")
+            .arg(run.dropped)
+            .arg(smallestGap(run.sentAtUs) / 1e3, 0, 'f', 1)
             .arg(board.violationReport());
     return {};
+}
+
+// Presses "Write Parameters" and waits for its end and the board's last frame.
+WriteRun writeParameters(TimedComPort& sender, const QString& logPath, const SimBoard& board)
+{
+    WriteRun run;
+    sender.sentAtNs.clear();
+    const qint64 violationsBefore = board.violations();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    SerialForm1->SpeedButton5->click();
+    run.ended = WaitFor([] { return !SerialForm1->WritingParameters(); }, GIVE_UP_MS);
+    run.ms = elapsed.elapsed();
+    RunEventsFor(SETTLE_MS);
+    for (const qint64 ns : sender.sentAtNs)
+        run.sentAtUs.append(ns / 1000);
+    run.arrivedAtMs = writeArrivals(logPath);
+    run.dropped = board.violations() - violationsBefore;
+    return run;
 }
 
 void BM_ParameterWrite(benchmark::State& state)
@@ -216,7 +274,7 @@ void BM_ParameterWrite(benchmark::State& state)
     QTemporaryDir folder;
     const QString logPath = folder.filePath(QStringLiteral("traffic.log"));
 
-    qint64 smallestGap = std::numeric_limits<qint64>::max();
+    qint64 smallestArrivalGapMs = std::numeric_limits<qint64>::max();
     qint64 smallestSenderGapUs = std::numeric_limits<qint64>::max();
     double ratio = 0;
     qsizetype frames = 0;
@@ -226,31 +284,19 @@ void BM_ParameterWrite(benchmark::State& state)
             state.SkipWithError("the simulator did not start its traffic log");
             break;
         }
-        sender->sentAtNs.clear();
         dialogs.clear();
-        const qint64 violationsBefore = board.violations();
-        QElapsedTimer elapsed;
-        elapsed.start();
-        SerialForm1->SpeedButton5->click();
-        const bool ended = WaitFor([] { return !SerialForm1->WritingParameters(); }, GIVE_UP_MS);
-        const qint64 ms = elapsed.elapsed();
-        RunEventsFor(SETTLE_MS);
-        const QList<qint64> at = writeArrivals(logPath);
-        frames = at.size();
-        if (Failed(state, writeFailure(ended, sender->sentAtNs.size(), frames,
-                                       board.violations() - violationsBefore, dialogs, board)))
+        const WriteRun run = writeParameters(*sender, logPath, board);
+        if (Failed(state, writeFailure(run, dialogs, board)))
             break;
-        state.SetIterationTime(ms / 1e3);
-        for (qsizetype i = 1; i < at.size(); ++i)
-            smallestGap = std::min(smallestGap, at[i] - at[i - 1]);
-        ratio = static_cast<double>(ms) / (frames * Define::WRITE_PAUSE_MS);
-        for (qsizetype i = 1; i < sender->sentAtNs.size(); ++i)
-            smallestSenderGapUs =
-                std::min(smallestSenderGapUs, (sender->sentAtNs[i] - sender->sentAtNs[i - 1]) / 1000);
+        state.SetIterationTime(run.ms / 1e3);
+        frames = run.arrivedAtMs.size();
+        smallestArrivalGapMs = std::min(smallestArrivalGapMs, smallestGap(run.arrivedAtMs));
+        smallestSenderGapUs = std::min(smallestSenderGapUs, smallestGap(run.sentAtUs));
+        ratio = static_cast<double>(run.ms) / (frames * Define::WRITE_PAUSE_MS);
     }
     board.controlOk(QStringLiteral("log off"));
     state.counters["frames_seen"] = static_cast<double>(frames);
-    state.counters["smallest_gap_ms"] = static_cast<double>(smallestGap);
+    state.counters["smallest_gap_ms"] = static_cast<double>(smallestArrivalGapMs);
     state.counters["smallest_sender_gap_us"] = static_cast<double>(smallestSenderGapUs);
     state.counters["time_over_ideal"] = ratio;
 }
