@@ -38,10 +38,11 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+constexpr int WORD_BYTES = 2;
 constexpr int FIRMWARE_BYTES = 32 * 1024;
-constexpr int WORDS_EXPECTED = FIRMWARE_BYTES / 2;
+constexpr int WORDS_EXPECTED = FIRMWARE_BYTES / WORD_BYTES;
 constexpr int RECORD_BYTES = 16;
-constexpr int WORDS_PER_LINE = RECORD_BYTES / 2;
+constexpr int WORDS_PER_LINE = RECORD_BYTES / WORD_BYTES;
 constexpr int POLL_MS = 20;
 constexpr int LINK_FREE_MS = 10000;  // whatever the port's opening started is over
 constexpr int ERASE_ANSWER_MS = 10000; // the tool itself gives the loader 4 s
@@ -96,7 +97,7 @@ private:
                 const char code = buffer[1];
                 if (code == Define::WRITEFLASHAPP_CMD) {
                     m_wordTimes.push_back(at);
-                    m_program.append(buffer.mid(WORD_LOW_BYTE, 2));
+                    m_program.append(buffer.mid(WORD_LOW_BYTE, WORD_BYTES));
                 }
                 buffer.remove(0, Define::LOADER_FRAME_LENGTH);
                 if (::write(m_fd, &code, 1) != 1)
@@ -112,6 +113,7 @@ private:
     std::thread m_thread;
 };
 
+// The last thing the tool told the user, for the reason a run failed.
 QString lastWords(const RecordingDialogs& dialogs)
 {
     const QStringList said = dialogs.errors + dialogs.messages;
@@ -156,7 +158,7 @@ QString eraseAndProgram(const QString& path, RecordingDialogs& dialogs, double* 
 // Why the loader's memory is not the file's words; empty when it is.
 QString checkProgram(const FarSide& loader, const HexImage& image)
 {
-    const qsizetype words = loader.program().size() / 2;
+    const qsizetype words = loader.program().size() / WORD_BYTES;
     if (words != WORDS_EXPECTED)
         return QStringLiteral("the loader received %1 of %2 words").arg(words).arg(WORDS_EXPECTED);
     if (loader.program() != LoaderWordBytes(image.data))

@@ -7,14 +7,17 @@
 # names those programs at the end.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-programs=(build/bench/bench_*)
-if [ ! -x "${programs[0]}" ]; then
+# The programs only: the build folder also holds bench_*_autogen folders.
+programs=()
+for candidate in build/bench/bench_*; do
+    [ -f "$candidate" ] && [ -x "$candidate" ] && programs+=("$candidate")
+done
+if [ ${#programs[@]} -eq 0 ]; then
     echo "No benchmark programs in build/bench: run scripts/build.sh first." >&2
     exit 1
 fi
 failed=()
 for program in "${programs[@]}"; do
-    [ -x "$program" ] || continue
     echo "== $(basename "$program")"
     "$program" "$@" || failed+=("$(basename "$program")")
 done
