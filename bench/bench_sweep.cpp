@@ -36,6 +36,7 @@ namespace {
 
 constexpr int SETTLE_MS = 500;
 constexpr int GIVE_UP_MS = 20000;
+constexpr int MODE_CHANGE_MS = 5000;
 
 int countLines(const QString& text, const QString& prefix)
 {
@@ -101,9 +102,9 @@ struct ToolOnBoard {
         if (!tool.failure().isEmpty())
             return tool.failure();
         SerialForm1->RadioButton9->click();
+        if (!WaitFor([&] { return board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, MODE_CHANGE_MS))
+            return QStringLiteral("the board did not go into SetUp (%1)").arg(board.violationReport());
         RunEventsFor(SETTLE_MS);
-        if (board.mode() != Define::STATO_TAVRIN_COMMAND_MODE_NOTX)
-            return QStringLiteral("the board did not go into SetUp");
         return {};
     }
 
@@ -145,8 +146,9 @@ QList<qint64> writeArrivals(const QString& logPath)
 }
 
 // Reads the parameters once; why the sweep did not complete, empty when it did.
-// seconds: from the press to the sweep's end.
-QString readParameters(int* sent, int* answered, double* seconds)
+// A clean sweep tells the user nothing, so anything said (addresses that never
+// answered, say) is a failure too. seconds: from the press to the sweep's end.
+QString readParameters(const RecordingDialogs& dialogs, int* sent, int* answered, double* seconds)
 {
     HiddenForm->Memo1->Clear();
     HiddenForm->Memo2->Clear();
@@ -165,6 +167,9 @@ QString readParameters(int* sent, int* answered, double* seconds)
         return QStringLiteral("the sweep sent %1 of %2 requests").arg(*sent).arg(Define::PARAMETER_COUNT);
     if (*answered < *sent)
         return QStringLiteral("the board answered %1 of %2 requests").arg(*answered).arg(*sent);
+    const QStringList said = dialogs.errors + dialogs.messages;
+    if (!said.isEmpty())
+        return QStringLiteral("the sweep ended with a message: ") + said.join(u' ');
     return {};
 }
 
@@ -181,7 +186,8 @@ void BM_ParameterSweep(benchmark::State& state)
     int blocks = 0;
     for (auto _ : state) {
         double seconds = 0;
-        if (Failed(state, readParameters(&sent, &answered, &seconds)))
+        dialogs.clear();
+        if (Failed(state, readParameters(dialogs, &sent, &answered, &seconds)))
             break;
         blocks = countLines(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
         state.SetIterationTime(seconds);
@@ -263,7 +269,7 @@ void BM_ParameterWrite(benchmark::State& state)
     int sent = 0;
     int answered = 0;
     double seconds = 0;
-    if (Failed(state, readParameters(&sent, &answered, &seconds)))
+    if (Failed(state, readParameters(dialogs, &sent, &answered, &seconds)))
         return;
     auto timed = std::make_unique<TimedComPort>();
     TimedComPort* sender = timed.get();
