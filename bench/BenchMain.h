@@ -1,6 +1,9 @@
 // main() for a benchmark that drives the windows: the tool's application object
-// on the offscreen platform, then Google Benchmark.
+// on the offscreen platform, then the benchmarks; the status is 1 when a run did
+// not complete.
 #pragma once
+
+#include "BenchRun.h"
 
 #include "common/Application.h"
 
@@ -11,10 +14,5 @@
     {                                                                                                        \
         qputenv("QT_QPA_PLATFORM", "offscreen");                                                             \
         TavrinApplication app(argc, argv);                                                                   \
-        benchmark::Initialize(&argc, argv);                                                                  \
-        if (benchmark::ReportUnrecognizedArguments(argc, argv))                                              \
-            return 1;                                                                                        \
-        benchmark::RunSpecifiedBenchmarks();                                                                 \
-        benchmark::Shutdown();                                                                               \
-        return 0;                                                                                            \
+        return RunBenchmarks(argc, argv);                                                                    \
     }

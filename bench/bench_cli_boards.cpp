@@ -1,8 +1,10 @@
 // tavrin-cli on one board and on four at once: `read` and a full `write` of a
 // parameter file, each run as the program itself against simulated boards in
 // one ports folder. Several boards share nothing but the machine, so four
-// should take about as long as one.
+// should take about as long as one. A run that does not end, ends with a
+// status other than 0 or crashes is an error, with what the program said.
 #include "BenchMain.h"
+#include "RunFailure.h"
 #include "SimBoard.h"
 
 #include <QFile>
@@ -20,15 +22,28 @@ constexpr int RUN_TIMEOUT_MS = 120000;
 constexpr int VALUE_STEP = 1;
 constexpr int LAST_STEPPED_VALUE = 200;
 
-int runCli(const QStringList& arguments, const QString& portsDir)
+// Runs tavrin-cli to its end; why it did not succeed, empty when it did.
+QString runCli(const QStringList& arguments, const QString& portsDir)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TAVRIN_PORTS_DIR"), portsDir);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TAVRIN_CLI_PROGRAM), arguments);
-    process.waitForFinished(RUN_TIMEOUT_MS);
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    const QString command = QStringLiteral("tavrin-cli ") + arguments.join(u' ');
+    if (!process.waitForFinished(RUN_TIMEOUT_MS)) {
+        const bool started = process.state() != QProcess::NotRunning;
+        process.kill();
+        process.waitForFinished();
+        return started ? QStringLiteral("%1 did not end within %2 s").arg(command).arg(RUN_TIMEOUT_MS / 1000)
+                       : QStringLiteral("%1 did not start: %2").arg(command, process.errorString());
+    }
+    const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    if (process.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("%1 crashed: %2").arg(command, said);
+    if (process.exitCode() != 0)
+        return QStringLiteral("%1 ended with %2: %3").arg(command).arg(process.exitCode()).arg(said);
+    return {};
 }
 
 // The boards, and two parameter files that differ in every value.
@@ -36,26 +51,38 @@ struct Fleet {
     QTemporaryDir folder;
     std::vector<std::unique_ptr<SimBoard>> boards;
     QString files[2];
+    QString failure; // why the fleet is not ready; empty when it is
 
     Fleet()
     {
-        for (int i = 0; i < BOARDS; ++i)
+        for (int i = 0; i < BOARDS; ++i) {
             boards.push_back(std::make_unique<SimBoard>(
                 SimBoard::Options{folder.path(), QStringLiteral("bench-%1").arg(i), {}, true}));
+            if (!boards.back()->isRunning()) {
+                failure = QStringLiteral("simulated board %1 did not start: %2").arg(i).arg(boards.back()->errorOutput());
+                return;
+            }
+        }
         files[0] = folder.filePath(QStringLiteral("a.json"));
         files[1] = folder.filePath(QStringLiteral("b.json"));
-        runCli({"read", "--port", boards[0]->portPath(), "--json", files[0], "--quiet"}, folder.path());
+        failure = runCli({"read", "--port", boards[0]->portPath(), "--json", files[0], "--quiet"}, folder.path());
+        if (!failure.isEmpty())
+            return;
         QFile in(files[0]);
         in.open(QIODevice::ReadOnly);
         QJsonObject root = QJsonDocument::fromJson(in.readAll()).object();
         QJsonObject parameters = root.value(QStringLiteral("parameters")).toObject();
+        if (parameters.isEmpty()) {
+            failure = QStringLiteral("the parameter file %1 holds no parameters").arg(files[0]);
+            return;
+        }
         for (auto it = parameters.begin(); it != parameters.end(); ++it)
             if (it->isDouble() && it->toInt() >= 0 && it->toInt() < LAST_STEPPED_VALUE)
                 *it = it->toInt() + VALUE_STEP;
         root.insert(QStringLiteral("parameters"), parameters);
         QFile out(files[1]);
-        out.open(QIODevice::WriteOnly);
-        out.write(QJsonDocument(root).toJson());
+        if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(root).toJson()) < 0)
+            failure = QStringLiteral("cannot write %1").arg(files[1]);
     }
 };
 
@@ -72,24 +99,30 @@ QStringList boardsChosen(bool all)
 
 void readBoards(benchmark::State& state)
 {
+    if (Failed(state, fleet().failure))
+        return;
     for (auto _ : state)
-        if (runCli(QStringList{"read", "--quiet"} + boardsChosen(state.range(0) > 1), fleet().folder.path()) != 0)
-            state.SkipWithError("read failed");
+        if (Failed(state, runCli(QStringList{"read", "--quiet"} + boardsChosen(state.range(0) > 1),
+                                 fleet().folder.path())))
+            break;
 }
 
 void writeBoards(benchmark::State& state)
 {
+    if (Failed(state, fleet().failure))
+        return;
     // Every board starts from the first file, so that each run below changes
     // every value of every board it writes.
-    runCli({"write", fleet().files[0], "--all", "--quiet"}, fleet().folder.path());
+    if (Failed(state, runCli({"write", fleet().files[0], "--all", "--quiet"}, fleet().folder.path())))
+        return;
     int next = 1;
     for (auto _ : state) {
         // The files alternate, so each run changes every value of every board.
         const QString file = fleet().files[next];
         next = 1 - next;
-        if (runCli(QStringList{"write", file, "--quiet"} + boardsChosen(state.range(0) > 1),
-                   fleet().folder.path()) != 0)
-            state.SkipWithError("write failed");
+        if (Failed(state, runCli(QStringList{"write", file, "--quiet"} + boardsChosen(state.range(0) > 1),
+                                 fleet().folder.path())))
+            break;
     }
 }
 } // namespace

@@ -1,12 +1,18 @@
 // The serial component on a pseudo-terminal: how long a received byte takes to
 // reach the receive callback, and what a sound upload's 65,000 one-byte sends cost.
+#include "BenchRun.h"
 #include "PtyPair.h"
+#include "RunFailure.h"
 
 #include "comm/ComPort.h"
+#include "common/Framework.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <string>
 #include <vector>
 
 namespace {
@@ -14,6 +20,26 @@ namespace {
 constexpr int kSoundBytes = 65000;
 constexpr int kArrivalTimeoutMs = 30000;
 constexpr int kUploadIterations = 20;
+// Wakes the event loop now and then to look at the deadline; rare enough to
+// leave the latency measured alone.
+constexpr int kDeadlineCheckMs = 100;
+
+// Opens the component on the pseudo-terminal's slave side; false, with the
+// benchmark skipped, when it does not open.
+bool openPort(TComPort& port, const PtyPair& pty, benchmark::State& state)
+{
+    if (!pty.isValid()) {
+        state.SkipWithError("no pseudo-terminal");
+        return false;
+    }
+    port.setPort(pty.slavePath());
+    try {
+        port.Open();
+    } catch (const Exception& e) {
+        return !Failed(state, "the port did not open: " + e.message());
+    }
+    return true;
+}
 
 std::vector<QByteArray> oneByteFrames()
 {
@@ -28,16 +54,23 @@ void BM_ReceiveLatency(benchmark::State& state)
 {
     PtyPair pty;
     TComPort port;
-    port.setPort(pty.slavePath());
     port.setReceiveMode(rmRAW);
     bool delivered = false;
     port.ReceiveCallBack = [&](const QByteArray&) { delivered = true; };
-    port.Open();
+    if (!openPort(port, pty, state))
+        return;
+    QTimer deadlineCheck;
+    deadlineCheck.start(kDeadlineCheckMs);
     for (auto _ : state) {
         delivered = false;
         pty.write("x");
-        while (!delivered)
+        const QDeadlineTimer deadline(kArrivalTimeoutMs);
+        while (!delivered && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!delivered) {
+            state.SkipWithError("a byte written at the device side never reached ReceiveCallBack");
+            break;
+        }
     }
 }
 BENCHMARK(BM_ReceiveLatency)->UseRealTime()->Unit(benchmark::kMicrosecond);
@@ -49,8 +82,8 @@ void BM_SoundUploadSends(benchmark::State& state)
     using Clock = std::chrono::steady_clock;
     PtyPair pty;
     TComPort port;
-    port.setPort(pty.slavePath());
-    port.Open();
+    if (!openPort(port, pty, state))
+        return;
     const std::vector<QByteArray> frames = oneByteFrames();
     double writeCalls = 0;
     double arrivalMs = 0;
@@ -63,8 +96,12 @@ void BM_SoundUploadSends(benchmark::State& state)
         const QByteArray arrived = pty.read(kSoundBytes, kArrivalTimeoutMs);
         arrivalMs += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         writeCalls += double(port.writeCalls() - before);
-        if (arrived.size() != kSoundBytes)
-            state.SkipWithError("bytes lost");
+        if (arrived.size() != kSoundBytes) {
+            const std::string lost = std::to_string(arrived.size()) + " of " + std::to_string(kSoundBytes) +
+                                     " bytes reached the device side";
+            state.SkipWithError(lost.c_str());
+            break;
+        }
         state.ResumeTiming();
     }
     state.counters["write_calls"] = benchmark::Counter(writeCalls, benchmark::Counter::kAvgIterations);
@@ -77,10 +114,5 @@ BENCHMARK(BM_SoundUploadSends)->Unit(benchmark::kMillisecond)->Iterations(kUploa
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

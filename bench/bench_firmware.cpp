@@ -1,23 +1,27 @@
-// A firmware programming run in real time: the whole tool (windows, serial
-// component) sends a 32 KiB HEX file to a loader played by the benchmark on the
-// master side of a pseudo-terminal, which time-stamps every word as it arrives
-// and acknowledges it at once. Measured: the pacing of the words at the far
-// side, and the run's total time against its ticks and word pauses.
+// A firmware programming run in real time, as the user makes it: the whole tool
+// (windows, serial component) chooses a 32 KiB HEX file, erases the board's
+// application, waits for the loader's acknowledgement and sends every word; the
+// loader is played by the benchmark on the master side of a pseudo-terminal, which
+// time-stamps every word as it arrives, keeps it and acknowledges it at once.
+// Measured: the pacing of the words at the far side, and the run's total time
+// against its ticks and word pauses. A run that does not deliver every word, in
+// order, is an error, not a figure.
 #include "BenchMain.h"
 #include "HexImage.h"
 #include "PtyPair.h"
 #include "RecordingDialogs.h"
+#include "RunFailure.h"
+#include "ToolOnPort.h"
 #include "WaitFor.h"
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
-#include "comm/SerialPort.h"
+#include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "firmware/Boot.h"
 #include "firmware/HexFile.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -34,17 +38,23 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+constexpr int WORD_BYTES = 2;
 constexpr int FIRMWARE_BYTES = 32 * 1024;
+constexpr int WORDS_EXPECTED = FIRMWARE_BYTES / WORD_BYTES;
 constexpr int RECORD_BYTES = 16;
-constexpr int WORDS_PER_LINE = RECORD_BYTES / 2;
+constexpr int WORDS_PER_LINE = RECORD_BYTES / WORD_BYTES;
 constexpr int POLL_MS = 20;
+constexpr int LINK_FREE_MS = 10000;  // whatever the port's opening started is over
+constexpr int ERASE_ANSWER_MS = 10000; // the tool itself gives the loader 4 s
 constexpr int GIVE_UP_MS = 600000;
 constexpr double PERCENTILE_1 = 0.01;
 constexpr double PERCENTILE_50 = 0.50;
 constexpr double PERCENTILE_99 = 0.99;
+constexpr int WORD_LOW_BYTE = 2; // after "#" and the code letter
 
-// The loader's side of the link: cuts 5-byte frames, notes when each program
-// word arrived and answers every frame with its code letter, as the board does.
+// The loader's side of the link: cuts 5-byte frames, keeps each program word
+// with the time it arrived and answers every frame with its code letter, as the
+// board's loader does.
 class FarSide {
 public:
     explicit FarSide(int fd)
@@ -61,7 +71,9 @@ public:
             m_thread.join();
     }
     // Valid after stop().
-    const std::vector<SteadyClock::time_point>& words() const { return m_words; }
+    const std::vector<SteadyClock::time_point>& wordTimes() const { return m_wordTimes; }
+    // The words' bytes as they came, low byte first; valid after stop().
+    const QByteArray& program() const { return m_program; }
 
 private:
     void run()
@@ -83,19 +95,76 @@ private:
                     continue;
                 }
                 const char code = buffer[1];
+                if (code == Define::WRITEFLASHAPP_CMD) {
+                    m_wordTimes.push_back(at);
+                    m_program.append(buffer.mid(WORD_LOW_BYTE, WORD_BYTES));
+                }
                 buffer.remove(0, Define::LOADER_FRAME_LENGTH);
-                if (code == Define::WRITEFLASHAPP_CMD)
-                    m_words.push_back(at);
-                ::write(m_fd, &code, 1);
+                if (::write(m_fd, &code, 1) != 1)
+                    return; // the tool's side went away: the run reports it
             }
         }
     }
 
     int m_fd;
     std::atomic<bool> m_stop{false};
-    std::vector<SteadyClock::time_point> m_words;
+    std::vector<SteadyClock::time_point> m_wordTimes;
+    QByteArray m_program;
     std::thread m_thread;
 };
+
+// The last thing the tool told the user, for the reason a run failed.
+QString lastWords(const RecordingDialogs& dialogs)
+{
+    const QStringList said = dialogs.errors + dialogs.messages;
+    return said.isEmpty() ? QStringLiteral("nothing said") : said.last();
+}
+
+// "File", "Erase" and its acknowledgement, then "Program" until the file's
+// lines are over. Returns why the run did not complete; empty when the tool
+// reported it done. programMs: from "Program" to the end of the lines.
+QString eraseAndProgram(const QString& path, RecordingDialogs& dialogs, double* programMs)
+{
+    if (!WaitFor([] { return !SerialForm1->Link->busy(); }, LINK_FREE_MS))
+        return QStringLiteral("the link was still busy after the port opened");
+    dialogs.files.enqueue(path);
+    BootForm->FileButton->click();
+    if (!BootForm->EraseFlashbtn->isEnabled())
+        return QStringLiteral("the file was refused: ") + lastWords(dialogs);
+    BootForm->EraseFlashbtn->click();
+    // "Program" comes on only with the loader's acknowledgement of the erase.
+    if (!WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, ERASE_ANSWER_MS))
+        return QStringLiteral("the erase was not acknowledged: ") + lastWords(dialogs);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    BootForm->ProgramFlashBtn->click();
+    if (BootForm->STEP1 != TBootForm::SEND_LINES)
+        return QStringLiteral("\"Program\" did not start: ") + lastWords(dialogs);
+    // The lines' end moves the step on: to the way back to the application
+    // when the run succeeded, to 0 when it failed.
+    const bool ended = WaitFor([] { return BootForm->STEP1 != TBootForm::SEND_LINES; }, GIVE_UP_MS);
+    *programMs = elapsed.nsecsElapsed() / 1e6;
+    // The way back (port closed, dip switches, parameters) is not part of the run.
+    BootForm->Timer1->setEnabled(false);
+    if (!ended)
+        return QStringLiteral("the run did not end within %1 s").arg(GIVE_UP_MS / 1000);
+    if (BootForm->STEP1 != TBootForm::CLOSE_PORT)
+        return QStringLiteral("the run failed: ") + lastWords(dialogs);
+    if (!dialogs.errors.isEmpty())
+        return QStringLiteral("the tool reported an error: ") + dialogs.errors.join(u' ');
+    return {};
+}
+
+// Why the loader's memory is not the file's words; empty when it is.
+QString checkProgram(const FarSide& loader, const HexImage& image)
+{
+    const qsizetype words = loader.program().size() / WORD_BYTES;
+    if (words != WORDS_EXPECTED)
+        return QStringLiteral("the loader received %1 of %2 words").arg(words).arg(WORDS_EXPECTED);
+    if (loader.program() != LoaderWordBytes(image.data))
+        return QStringLiteral("the loader received the words out of order or altered");
+    return {};
+}
 
 double percentile(std::vector<double> values, double p)
 {
@@ -115,41 +184,32 @@ void BM_ProgramFirmware(benchmark::State& state)
     }
     const HexImage image = MakeHexImage(FIRMWARE_BYTES, RECORD_BYTES);
     const QString path = folder.filePath("bench.hex");
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(image.text);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image.text) != image.text.size()) {
+        state.SkipWithError("the HEX file could not be written");
+        return;
     }
+    file.close();
     RecordingDialogs dialogs;
-    CreateForms();
-    SerialForm1->cbports->addItem(pty.slavePath());
-    SerialForm1->cbports->setCurrentIndex(SerialForm1->cbports->count() - 1);
-    SerialForm1->OpenPort();
+    const ToolOnPort tool(pty.slavePath());
+    if (Failed(state, tool.failure()))
+        return;
 
     std::vector<double> wordGaps;
     std::vector<double> lineGaps;
     double totalMs = 0;
-    qint64 received = 0;
     for (auto _ : state) {
         FarSide loader(pty.masterFd());
-        dialogs.files.enqueue(path);
-        BootForm->FileButton->click();
-        BootForm->EraseFlashbtn->click();
-        // "Program" comes on with the loader's answer to the erase.
-        WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, GIVE_UP_MS);
-        QElapsedTimer elapsed;
-        elapsed.start();
-        BootForm->ProgramFlashBtn->click();
-        // Timed to the tick that finds the end of the file; the way back to the
-        // application (port closed, dip switches) is not part of the run.
-        WaitFor([] { return BootForm->STEP1 > 1 || !BootForm->Timer1->Enabled(); }, GIVE_UP_MS);
-        totalMs = elapsed.nsecsElapsed() / 1e6;
-        BootForm->Timer1->setEnabled(false);
+        dialogs.clear();
+        QString failure = eraseAndProgram(path, dialogs, &totalMs);
         loader.stop();
+        if (failure.isEmpty())
+            failure = checkProgram(loader, image);
+        if (Failed(state, failure))
+            break;
         state.SetIterationTime(totalMs / 1000);
 
-        const auto& words = loader.words();
-        received = static_cast<qint64>(words.size());
+        const auto& words = loader.wordTimes();
         wordGaps.clear();
         lineGaps.clear();
         for (size_t i = 1; i < words.size(); ++i) {
@@ -157,15 +217,13 @@ void BM_ProgramFirmware(benchmark::State& state)
             (i % WORDS_PER_LINE == 0 ? lineGaps : wordGaps).push_back(gap);
         }
     }
-    const int wordsExpected = FIRMWARE_BYTES / 2;
     const double ideal =
-        image.lines * Define::FIRMWARE_TICK_MS + wordsExpected * Define::FIRMWARE_WORD_PAUSE_MS;
-    const double floor = wordsExpected * Define::FIRMWARE_WORD_PAUSE_MS;
+        image.lines * Define::FIRMWARE_TICK_MS + WORDS_EXPECTED * Define::FIRMWARE_WORD_PAUSE_MS;
+    const double floor = WORDS_EXPECTED * Define::FIRMWARE_WORD_PAUSE_MS;
     // What the window told the user the run would take.
     const double estimate = static_cast<double>(
         Hex::SurveyHexFile(QString::fromLatin1(image.text).split(u'\n', Qt::SkipEmptyParts)).summary.runMs);
-    state.counters["words_received"] = static_cast<double>(received);
-    state.counters["words_expected"] = wordsExpected;
+    state.counters["words_received"] = WORDS_EXPECTED;
     state.counters["word_gap_p1_ms"] = percentile(wordGaps, PERCENTILE_1);
     state.counters["word_gap_p50_ms"] = percentile(wordGaps, PERCENTILE_50);
     state.counters["word_gap_p99_ms"] = percentile(wordGaps, PERCENTILE_99);
@@ -177,10 +235,6 @@ void BM_ProgramFirmware(benchmark::State& state)
     state.counters["total_over_word_pauses"] = totalMs / floor;
     state.counters["estimate_ms"] = estimate;
     state.counters["total_over_estimate"] = totalMs / estimate;
-    state.counters["messages"] = dialogs.messages.size() + dialogs.errors.size();
-
-    SerialForm1->ClosePort();
-    DestroyForms();
 }
 
 } // namespace

@@ -21,7 +21,12 @@ void BM_LoadSettingsWithHugeLine(benchmark::State& state)
     for (auto _ : state) {
         f.dialogs.clear();
         runGuarded([] { SerialForm1->LoadSeriale(); });
-        longest = std::max(longest, f.dialogs.errors.value(0).size());
+        // Without its error the line was not read to its bound.
+        if (f.dialogs.errors.isEmpty()) {
+            state.SkipWithError("the damaged line was not reported");
+            break;
+        }
+        longest = std::max(longest, f.dialogs.errors.first().size());
     }
     state.counters["error_length"] = static_cast<double>(longest);
 }

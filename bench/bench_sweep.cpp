@@ -2,13 +2,19 @@
 // simulated board: for the sweep, requests sent, answers decoded and the time
 // against the ideal 226 x 10 ms; for the write, the smallest gap between two
 // parameter frames as the board saw them and the time against 85 x 100 ms.
+// A sweep that does not end or leaves a request unanswered, and a write whose
+// frames the board did not all take, are errors rather than figures.
 #include "BenchMain.h"
+#include "RunFailure.h"
+#include "RecordingDialogs.h"
 #include "SimBoard.h"
+#include "ToolOnPort.h"
 #include "WaitFor.h"
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/ComPort.h"
+#include "comm/Frames.h"
 #include "comm/Hidden.h"
 #include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
@@ -17,7 +23,6 @@
 #include "common/Define.h"
 #include "common/Globals.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -31,6 +36,7 @@ namespace {
 
 constexpr int SETTLE_MS = 500;
 constexpr int GIVE_UP_MS = 20000;
+constexpr int MODE_CHANGE_MS = 5000;
 
 int countLines(const QString& text, const QString& prefix)
 {
@@ -41,7 +47,18 @@ int countLines(const QString& text, const QString& prefix)
     return count;
 }
 
-// The serial component, noting when each frame was handed to it.
+// Parameter replies in the received blocks the monitor logged, a block of
+// several joined replies counting for each of them.
+int countAnswers(const QString& text, const QString& prefix)
+{
+    int bytes = 0;
+    for (QStringView line : QStringView(text).split(u'\n'))
+        if (line.startsWith(prefix))
+            bytes += static_cast<int>(line.split(u' ', Qt::SkipEmptyParts).size()) - 1;
+    return bytes / Define::REPLY_LENGTH;
+}
+
+// The serial component, noting when each parameter write was handed to it.
 class TimedComPort final : public TComPort {
 public:
     TimedComPort()
@@ -52,129 +69,242 @@ public:
     }
     void Send(const QByteArray& data) override
     {
-        sentAtNs.append(clock.nsecsElapsed());
+        if (IsParameterWrite(data))
+            sentAtNs.append(clock.nsecsElapsed());
         TComPort::Send(data);
     }
     QElapsedTimer clock;
     QList<qint64> sentAtNs;
 };
 
-// Opens the simulator's port in the set-up window and selects SetUp.
-bool connectToBoard(const SimBoard& board, benchmark::State& state)
-{
-    if (!board.isRunning()) {
-        state.SkipWithError("the simulator did not start");
-        return false;
+// The ports folder the tool lists, the simulator's, while a benchmark runs.
+class PublishedPorts {
+public:
+    explicit PublishedPorts(const QString& folder) { setPublishedPortsFolder(folder); }
+    ~PublishedPorts() { setPublishedPortsFolder(QString()); }
+    PublishedPorts(const PublishedPorts&) = delete;
+    PublishedPorts& operator=(const PublishedPorts&) = delete;
+};
+
+// The set-up window on the simulator's port.
+struct ToolOnBoard {
+    explicit ToolOnBoard(const SimBoard& board)
+        : ports(board.portsDir())
+        , tool(board.portPath())
+    {
     }
-    setPublishedPortsFolder(board.portsDir());
-    CreateForms();
-    SerialForm1->InitSeriale();
-    SerialForm1->cbports->setCurrentIndex(SerialForm1->cbports->findText(board.portPath()));
-    SerialForm1->OpenPort();
-    SerialForm1->RadioButton9->click();
-    RunEventsFor(SETTLE_MS);
-    return true;
-}
 
-void disconnectFromBoard()
-{
-    SerialForm1->ClosePort();
-    DestroyForms();
-    setPublishedPortsFolder(QString());
-}
+    // Selects SetUp; why the tool is not on the board in SetUp, empty when it is.
+    QString selectSetUp(const SimBoard& board) const
+    {
+        if (!board.isRunning())
+            return QStringLiteral("the simulator did not start: ") + board.errorOutput();
+        if (!tool.failure().isEmpty())
+            return tool.failure();
+        SerialForm1->RadioButton9->click();
+        if (!WaitFor([&] { return board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, MODE_CHANGE_MS))
+            return QStringLiteral("the board did not go into SetUp (%1)").arg(board.violationReport());
+        RunEventsFor(SETTLE_MS);
+        return {};
+    }
 
-// Arrival times (ms) of the parameter write frames in the simulator's traffic log.
+    PublishedPorts ports;
+    ToolOnPort tool;
+};
+
+// Arrival times (ms) of the parameter write frames in the simulator's traffic
+// log: when the frame's last byte came. The log has a line per read of the
+// port, which may hold part of a frame or several frames.
 QList<qint64> writeArrivals(const QString& logPath)
 {
     QFile log(logPath);
     QList<qint64> at;
     if (!log.open(QIODevice::ReadOnly))
         return at;
+    QByteArray received;
+    QList<qint64> receivedAt; // per byte
     for (const QByteArray& line : log.readAll().split('\n')) {
         const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() > 3 && fields[1] == "RX" && fields[2] == "23" && fields[3] == "31")
-            at.append(fields[0].toLongLong());
+        if (fields.size() < 3 || fields[1] != "RX")
+            continue;
+        for (qsizetype i = 2; i < fields.size(); ++i) {
+            received.append(static_cast<char>(fields[i].toInt(nullptr, 16)));
+            receivedAt.append(fields[0].toLongLong());
+        }
+    }
+    for (qsizetype i = 0; i + Define::COMAND_LENGHT <= received.size();) {
+        const QByteArray frame = received.mid(i, Define::COMAND_LENGHT);
+        if (frame[0] != Define::START_CHAR) {
+            ++i;
+            continue;
+        }
+        if (IsParameterWrite(frame))
+            at.append(receivedAt[i + Define::COMAND_LENGHT - 1]);
+        i += Define::COMAND_LENGHT;
     }
     return at;
+}
+
+// Reads the parameters once; why the sweep did not complete, empty when it did.
+// A clean sweep tells the user nothing, so anything said (addresses that never
+// answered, say) is a failure too. seconds: from the press to the sweep's end.
+QString readParameters(const RecordingDialogs& dialogs, int* sent, int* answered, double* seconds)
+{
+    HiddenForm->Memo1->Clear();
+    HiddenForm->Memo2->Clear();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    SerialForm1->ReadBtnClick();
+    const bool ended = WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
+    *seconds = elapsed.nsecsElapsed() / 1e9;
+    // Let the last answers arrive before counting them.
+    RunEventsFor(SETTLE_MS);
+    *sent = countLines(HiddenForm->Memo1->toPlainText(), QStringLiteral("TX-- 23 32"));
+    *answered = countAnswers(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
+    if (!ended)
+        return QStringLiteral("the read sweep did not end within %1 s").arg(GIVE_UP_MS / 1000);
+    if (*sent != Define::PARAMETER_COUNT)
+        return QStringLiteral("the sweep sent %1 of %2 requests").arg(*sent).arg(Define::PARAMETER_COUNT);
+    if (*answered < *sent)
+        return QStringLiteral("the board answered %1 of %2 requests").arg(*answered).arg(*sent);
+    const QStringList said = dialogs.errors + dialogs.messages;
+    if (!said.isEmpty())
+        return QStringLiteral("the sweep ended with a message: ") + said.join(u' ');
+    return {};
 }
 
 void BM_ParameterSweep(benchmark::State& state)
 {
     SimBoard board;
-    if (!connectToBoard(board, state))
+    RecordingDialogs dialogs;
+    const ToolOnBoard session(board);
+    if (Failed(state, session.selectSetUp(board)))
         return;
 
     int sent = 0;
-    int decoded = 0;
+    int answered = 0;
+    int blocks = 0;
     for (auto _ : state) {
-        HiddenForm->Memo1->Clear();
-        HiddenForm->Memo2->Clear();
-        QElapsedTimer elapsed;
-        elapsed.start();
-        SerialForm1->ReadBtnClick();
-        WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
-        const double sweepSeconds = elapsed.nsecsElapsed() / 1e9;
-        // Let the last answers arrive before counting them.
-        RunEventsFor(SETTLE_MS);
-        sent = countLines(HiddenForm->Memo1->toPlainText(), QStringLiteral("TX-- 23 32"));
-        decoded = countLines(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
-        state.SetIterationTime(sweepSeconds);
+        double seconds = 0;
+        dialogs.clear();
+        if (Failed(state, readParameters(dialogs, &sent, &answered, &seconds)))
+            break;
+        blocks = countLines(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
+        state.SetIterationTime(seconds);
     }
     state.counters["requests_sent"] = sent;
-    state.counters["answers_received"] = decoded;
+    state.counters["answers_received"] = answered;
+    state.counters["answer_blocks"] = blocks;
     state.counters["ideal_ms"] = Define::PARAMETER_COUNT * Define::SWEEP_TICK_MS;
-    disconnectFromBoard();
+}
+
+// One press of "Write Parameters" as the tool and the board saw it.
+struct WriteRun {
+    bool ended = false;
+    qint64 ms = 0;
+    QList<qint64> sentAtUs; // when the tool handed each parameter frame to the port
+    QList<qint64> arrivedAtMs; // when the board had each of them
+    qint64 dropped = 0;        // frames the board dropped for coming during its pause
+};
+
+qint64 smallestGap(const QList<qint64>& times)
+{
+    qint64 smallest = std::numeric_limits<qint64>::max();
+    for (qsizetype i = 1; i < times.size(); ++i)
+        smallest = std::min(smallest, times[i] - times[i - 1]);
+    return smallest;
+}
+
+// Why the write did not reach the board whole; empty when the board took every
+// parameter frame the tool sent.
+QString writeFailure(const WriteRun& run, const RecordingDialogs& dialogs, const SimBoard& board)
+{
+    if (!run.ended)
+        return QStringLiteral("\"Write Parameters\" did not end within %1 s").arg(GIVE_UP_MS / 1000);
+    if (!dialogs.errors.isEmpty())
+        return QStringLiteral("the tool reported an error: ") + dialogs.errors.join(u' ');
+    if (run.sentAtUs.isEmpty())
+        return QStringLiteral("\"Write Parameters\" sent nothing: ") + dialogs.messages.join(u' ');
+    if (run.arrivedAtMs.size() != run.sentAtUs.size())
+        return QStringLiteral("the board saw %1 of %2 parameter frames")
+            .arg(run.arrivedAtMs.size())
+            .arg(run.sentAtUs.size());
+    // The tool's own spacing says which side let two frames come too close.
+    if (run.dropped != 0)
+        return QStringLiteral("the board dropped %1 frames that came during its pause (the tool handed its "
+                              "frames to the port at least %2 ms apart): %3")
+            .arg(run.dropped)
+            .arg(smallestGap(run.sentAtUs) / 1e3, 0, 'f', 1)
+            .arg(board.violationReport());
+    return {};
+}
+
+// Presses "Write Parameters" and waits for its end and the board's last frame.
+WriteRun writeParameters(TimedComPort& sender, const QString& logPath, const SimBoard& board)
+{
+    WriteRun run;
+    sender.sentAtNs.clear();
+    const qint64 violationsBefore = board.violations();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    SerialForm1->SpeedButton5->click();
+    run.ended = WaitFor([] { return !SerialForm1->WritingParameters(); }, GIVE_UP_MS);
+    run.ms = elapsed.elapsed();
+    RunEventsFor(SETTLE_MS);
+    for (const qint64 ns : sender.sentAtNs)
+        run.sentAtUs.append(ns / 1000);
+    run.arrivedAtMs = writeArrivals(logPath);
+    run.dropped = board.violations() - violationsBefore;
+    return run;
 }
 
 void BM_ParameterWrite(benchmark::State& state)
 {
     SimBoard board;
-    if (!connectToBoard(board, state))
+    RecordingDialogs dialogs;
+    ToolOnBoard session(board);
+    if (Failed(state, session.selectSetUp(board)))
         return;
-    SerialForm1->ReadBtnClick(); // the screen holds the board's own values
-    WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
-    RunEventsFor(SETTLE_MS);
+    // The screen holds the board's own values.
+    int sent = 0;
+    int answered = 0;
+    double seconds = 0;
+    if (Failed(state, readParameters(dialogs, &sent, &answered, &seconds)))
+        return;
     auto timed = std::make_unique<TimedComPort>();
     TimedComPort* sender = timed.get();
     SerialForm1->ComPort1->Close();
     SerialForm1->setComPort(std::move(timed));
-    SerialForm1->OpenPort();
-    SerialForm1->RadioButton9->click();
-    RunEventsFor(SETTLE_MS);
+    if (Failed(state, session.tool.open()) || Failed(state, session.selectSetUp(board)))
+        return;
     QTemporaryDir folder;
     const QString logPath = folder.filePath(QStringLiteral("traffic.log"));
-    board.controlOk(QStringLiteral("log ") + logPath);
 
-    qint64 smallestGap = std::numeric_limits<qint64>::max();
+    qint64 smallestArrivalGapMs = std::numeric_limits<qint64>::max();
     qint64 smallestSenderGapUs = std::numeric_limits<qint64>::max();
     double ratio = 0;
     qsizetype frames = 0;
     for (auto _ : state) {
         QFile::remove(logPath);
-        board.controlOk(QStringLiteral("log ") + logPath);
-        sender->sentAtNs.clear();
-        QElapsedTimer elapsed;
-        elapsed.start();
-        SerialForm1->SpeedButton5->click();
-        WaitFor([] { return !SerialForm1->WritingParameters(); }, GIVE_UP_MS);
-        const qint64 ms = elapsed.elapsed();
-        state.SetIterationTime(ms / 1e3);
-        RunEventsFor(SETTLE_MS);
-        const QList<qint64> at = writeArrivals(logPath);
-        frames = at.size();
-        for (qsizetype i = 1; i < at.size(); ++i)
-            smallestGap = std::min(smallestGap, at[i] - at[i - 1]);
-        ratio = static_cast<double>(ms) / (frames * Define::WRITE_PAUSE_MS);
-        for (qsizetype i = 1; i < sender->sentAtNs.size(); ++i)
-            smallestSenderGapUs =
-                std::min(smallestSenderGapUs, (sender->sentAtNs[i] - sender->sentAtNs[i - 1]) / 1000);
+        if (!board.controlOk(QStringLiteral("log ") + logPath)) {
+            state.SkipWithError("the simulator did not start its traffic log");
+            break;
+        }
+        dialogs.clear();
+        const WriteRun run = writeParameters(*sender, logPath, board);
+        if (Failed(state, writeFailure(run, dialogs, board)))
+            break;
+        state.SetIterationTime(run.ms / 1e3);
+        frames = run.arrivedAtMs.size();
+        smallestArrivalGapMs = std::min(smallestArrivalGapMs, smallestGap(run.arrivedAtMs));
+        smallestSenderGapUs = std::min(smallestSenderGapUs, smallestGap(run.sentAtUs));
+        ratio = static_cast<double>(run.ms) / (frames * Define::WRITE_PAUSE_MS);
     }
     board.controlOk(QStringLiteral("log off"));
     state.counters["frames_seen"] = static_cast<double>(frames);
-    state.counters["smallest_gap_ms"] = static_cast<double>(smallestGap);
+    state.counters["smallest_gap_ms"] = static_cast<double>(smallestArrivalGapMs);
     state.counters["smallest_sender_gap_us"] = static_cast<double>(smallestSenderGapUs);
     state.counters["time_over_ideal"] = ratio;
-    disconnectFromBoard();
 }
 
 } // namespace

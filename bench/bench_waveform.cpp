@@ -10,6 +10,7 @@
 
 #include <QChartView>
 #include <QDir>
+#include <QLineSeries>
 #include <QFile>
 #include <QListWidget>
 #include <benchmark/benchmark.h>
@@ -47,6 +48,13 @@ struct HumFixture {
     SetupWindowFixture f;
 };
 
+// A chart without the file's line means the file was not read: nothing was measured.
+void failWithoutWaveform(benchmark::State& state)
+{
+    if (SerialForm1->Chart1Series.isEmpty() || SerialForm1->Chart1Series.first()->count() == 0)
+        state.SkipWithError("no waveform was drawn");
+}
+
 // The handler alone: read, convert, one replace() and the chart's own layout of
 // the series, the sample cells.
 void BM_HumWaveformHandler(benchmark::State& state)
@@ -54,6 +62,7 @@ void BM_HumWaveformHandler(benchmark::State& state)
     HumFixture hum;
     for (auto _ : state)
         SerialForm1->Office97Button12Click();
+    failWithoutWaveform(state);
     state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
 }
 
@@ -65,6 +74,7 @@ void BM_DrawHumWaveform(benchmark::State& state)
         SerialForm1->Office97Button12Click();
         SerialForm1->Chart1->viewport()->repaint();
     }
+    failWithoutWaveform(state);
     state.counters["chart_visible"] = SerialForm1->Chart1->viewport()->isVisible();
     state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
 }
