@@ -790,6 +790,7 @@ void LinkTest::deviceLossDuringWriteSaysHowFarItGot()
     SerialForm1->RadioButton9->click();
     for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
         e->setText("1");
+    SerialForm1->highcheck->setChecked(true);
     f->port->clearSent();
     SerialForm1->SpeedButton5->click();
     f->port->feed(hexBytes("32 06 02")); // an answer the write keeps for later
@@ -812,6 +813,7 @@ void LinkTest::writeOnAClosedPortRefusesAndSendsNothing()
     SerialForm1->AttivaSetup();
     for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
         e->setText("1");
+    SerialForm1->highcheck->setChecked(true);
     SerialForm1->SpeedButton5->click();
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages,

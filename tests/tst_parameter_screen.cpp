@@ -208,6 +208,9 @@ void ParameterScreenTest::fillValidScreen()
     for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
         if (e->isEnabled() || !e->property("permanentlyDisabled").toBool())
             e->setText("1");
+    // Chosen rather than read, like every value above: a value neither read nor
+    // chosen is never written.
+    SerialForm1->highcheck->setChecked(true);
 }
 
 void ParameterScreenTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
