@@ -514,7 +514,8 @@ private:
     bool m_decoding = false; // the decoder, not the user, is changing the screen
     void watchUserValues();
     void userSetValue(int address);
-    void readSweepEnded(const ReadSweep& sweep);
+    // whole: the read ran to its end (neither cancelled nor cut by a lost port).
+    void readSweepEnded(const ReadSweep& sweep, bool whole);
     void showUnreadMarks();
     // The checked plan of "Write Parameters" from the screen; on a bad edit,
     // shows why, puts the cursor there and returns nothing.

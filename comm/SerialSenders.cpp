@@ -52,8 +52,8 @@ Operation* TSerialForm1::startReadSweep()
     ClearLoadedMarks(); // the screen is about to show the board again
     m_readState.forgetAll();
     auto* sweep = new ReadSweep(*Link, this);
-    connect(sweep, &Operation::finished, this, [this, sweep] {
-        readSweepEnded(*sweep);
+    connect(sweep, &Operation::finished, this, [this, sweep](bool whole) {
+        readSweepEnded(*sweep, whole);
         sweep->dispose();
     });
     if (!sweep->start()) {

@@ -54,14 +54,15 @@ void TSerialForm1::userSetValue(int address)
     showUnreadMarks();
 }
 
-void TSerialForm1::readSweepEnded(const ReadSweep& sweep)
+void TSerialForm1::readSweepEnded(const ReadSweep& sweep, bool whole)
 {
     m_readState.readEnded(sweep.unanswered());
     showUnreadMarks();
     const QStringList names = m_readState.unreadNames(m_readState.unreadShown());
-    // A board that answered nothing at all has been reported by the connection
-    // check or the lost port; naming every value would say nothing more.
-    if (names.isEmpty() || sweep.answeredCount() == 0)
+    // A read stopped halfway has been reported by its stop, and a board that
+    // answered nothing at all by the connection check: naming every value
+    // would say nothing more.
+    if (names.isEmpty() || !whole || sweep.answeredCount() == 0)
         return;
     // After the sweep's own tick has returned: a message's event loop must not
     // run inside an operation's step.
