@@ -1,10 +1,12 @@
 // The end of each long operation through the program's real message boxes,
 // answered from inside their own event loops, on real time against the strict
 // simulated board: the operation is gone afterwards and the program still
-// talks to the board. Auto calibration ends with the board streaming telemetry.
+// talks to the board. Auto calibration ends with the board streaming telemetry;
+// the firmware's erase and run end through the window that owns the loader.
 #include "AnsweredDialogs.h"
 #include "BoardFixture.h"
 #include "Calibrating.h"
+#include "HexImage.h"
 #include "RecordingPlayer.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
@@ -17,7 +19,9 @@
 #include "comm/Operation.h"
 #include "common/Define.h"
 #include "common/Globals.h"
+#include "firmware/Boot.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <functional>
@@ -30,6 +34,10 @@ constexpr int OPERATION_MS = 90000;
 constexpr int AFTERMATH_MS = 500;
 constexpr int UPLOAD_SAMPLES = 12000;
 constexpr int BULK_SAMPLES = 100;
+constexpr int FIRMWARE_BYTES = 2048;
+constexpr int FIRMWARE_RECORD_BYTES = 32;
+const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
+const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
 } // namespace
 
 class OperationEndsEndToEndTest : public QObject {
@@ -46,10 +54,12 @@ private:
     struct Row {
         std::function<void()> start;
         std::function<void()> drive = [] {}; // what the user does while it runs (OK to a prompt)
-        QString endMessage;                  // how the last box the user answers begins
+        QString endMessage;                  // how the box that tells of the end begins
+        std::function<bool()> over = [] { return true; }; // what comes after the end is done too
     };
     QHash<QString, Row> rows;
     std::unique_ptr<BoardFixture> e2e;
+    std::unique_ptr<AnsweredDialogs> answered;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
 };
@@ -74,6 +84,24 @@ void OperationEndsEndToEndTest::initTestCase()
     rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), UPLOAD_SAMPLES)); }, [] {},
                       "Uploading file completed."};
     rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), BULK_SAMPLES)); }, [] {}, "Finito.."};
+    rows["firmware erase and run"] = {[this] {
+                                          SerialForm1->FWBTN->click();
+                                          QVERIFY(WaitFor([] { return BootForm->isVisible(); }, STEP_MS));
+                                          const QString path = f->folder.filePath("update.hex");
+                                          QFile file(path);
+                                          QVERIFY(file.open(QIODevice::WriteOnly));
+                                          file.write(MakeHexImage(FIRMWARE_BYTES, FIRMWARE_RECORD_BYTES).text);
+                                          file.close();
+                                          answered->files.enqueue(path);
+                                          BootForm->FileButton->click();
+                                          BootForm->EraseFlashbtn->click();
+                                          QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); },
+                                                          STEP_MS));
+                                          BootForm->ProgramFlashBtn->click();
+                                      },
+                                      [] {}, "Programming done: ",
+                                      // The way back: the application's modes and a read of the board.
+                                      [] { return BootForm->STEP1 > TBootForm::STOP; }};
 }
 
 void OperationEndsEndToEndTest::init()
@@ -91,10 +119,19 @@ void OperationEndsEndToEndTest::init()
     SerialForm1->RadioButton9->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e->waitUntilBoardIsReady());
+    answered = std::make_unique<AnsweredDialogs>(f->dialogs);
+    // The user moves the board's dip switches when the tool asks.
+    answered->onShown = [this](const QString& text) {
+        if (text == LOADER_DIPS)
+            board->controlOk("switch loader");
+        if (text == ACTIVE_DIPS)
+            board->controlOk("switch app");
+    };
 }
 
 void OperationEndsEndToEndTest::cleanup()
 {
+    answered.reset();
     QString report;
     const bool paced = e2e->paced(&report);
     e2e.reset();
@@ -104,7 +141,8 @@ void OperationEndsEndToEndTest::cleanup()
 void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox_data()
 {
     QTest::addColumn<QString>("operation");
-    for (const QString& name : {"Auto calibration", "row erase", "Erase All", "upload", "bulk load"})
+    for (const QString& name :
+         {"Auto calibration", "row erase", "Erase All", "upload", "bulk load", "firmware erase and run"})
         QTest::newRow(qPrintable(name)) << name;
 }
 
@@ -112,20 +150,24 @@ void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox()
 {
     QFETCH(QString, operation);
     const Row& row = rows[operation];
-    const AnsweredDialogs answered(f->dialogs);
     row.start();
     QVERIFY(WaitFor([] { return SerialForm1->Link->busy(); }, STEP_MS));
     const auto told = [&] {
         row.drive();
-        return !answered.texts.isEmpty() && answered.texts.last().startsWith(row.endMessage);
+        const auto endTold = [&](const QString& text) { return text.startsWith(row.endMessage); };
+        return std::any_of(answered->texts.cbegin(), answered->texts.cend(), endTold) && row.over() &&
+               !SerialForm1->Link->busy();
     };
-    QVERIFY2(WaitFor(told, OPERATION_MS), qPrintable(answered.texts.join(" | ")));
+    QVERIFY2(WaitFor(told, OPERATION_MS), qPrintable(answered->texts.join(" | ")));
     RunEventsFor(AFTERMATH_MS);
 
     QVERIFY(!SerialForm1->Link->busy());
     QVERIFY(SerialForm1->findChildren<Operation*>().isEmpty());
+    QVERIFY(BootForm->findChildren<Operation*>().isEmpty());
     QVERIFY(!waitform->isVisible());
-    // The program goes on talking to the board.
+    // The program goes on talking to the board, once the firmware window has
+    // let go of it.
+    BootForm->close();
     SerialForm1->RadioButton13->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, STEP_MS));
     SerialForm1->RadioButton9->click();

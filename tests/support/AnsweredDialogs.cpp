@@ -1,23 +1,26 @@
 #include "AnsweredDialogs.h"
 
-#include "common/Dialogs.h"
-#include "common/QtDialogs.h"
-
-#include <QPushButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 // Long enough for the box's loop to run a few rounds of whatever else is due
 // (the board's telemetry, the clock's timers) before it is answered.
 constexpr int ANSWER_AFTER_MS = 150;
+
+Dialogs& standardDialogs()
+{
+    setDialogs(nullptr);
+    return dialogs();
+}
 } // namespace
 
 AnsweredDialogs::AnsweredDialogs(Dialogs& restore)
     : m_restore(restore)
+    , m_shown(standardDialogs())
 {
-    InstallQtDialogs();
-    setDialogs(nullptr);
+    setDialogs(this);
     m_timer.setInterval(ANSWER_AFTER_MS);
     connect(&m_timer, &QTimer::timeout, this, &AnsweredDialogs::answer);
     m_timer.start();
@@ -39,5 +42,7 @@ void AnsweredDialogs::answer()
     if (!button)
         return;
     texts.append(box->text());
+    if (onShown)
+        onShown(box->text());
     button->click();
 }
