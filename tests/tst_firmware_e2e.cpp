@@ -108,6 +108,7 @@ void FirmwareEndToEndTest::chooseAndErase(const QString& path)
     // Off until the loader's "C" comes back through the real port.
     QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
     QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
+    QVERIFY(WaitFor([&] { return f->dialogs.messages.contains(BLUE_LED); }, STEP_MS));
 }
 
 void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
