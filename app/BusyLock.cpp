@@ -18,7 +18,8 @@ bool actsOrEdits(const QWidget* widget)
            qobject_cast<const QAbstractSpinBox*>(widget);
 }
 
-// The state a widget asked for itself, whatever its parents' state.
+// The state a widget asked for itself, whatever its parents' state. While the
+// lock holds it off, this is the state the work asked for last.
 bool ownEnabled(const QWidget* widget)
 {
     return !widget->testAttribute(Qt::WA_ForceDisabled);
@@ -45,10 +46,20 @@ void BusyLock::lockWidget(QWidget* widget)
     // A combo box's line edit and the like follow their owner.
     if (m_widgets.contains(widget))
         return;
-    m_widgets.insert(widget, {widget, ownEnabled(widget)});
+    m_widgets.insert(widget, widget);
     widget->installEventFilter(this);
+    holdOff(widget);
+}
+
+void BusyLock::holdOff(QWidget* widget)
+{
+    // Off, with the wish it had kept as its own: setEnabled(false) from the work
+    // then marks the wish as off (it sends no event, the control being off
+    // already), and setEnabled(true) sends the event the filter answers.
+    const bool wish = ownEnabled(widget);
     m_applying = true;
     widget->setEnabled(false);
+    widget->setAttribute(Qt::WA_ForceDisabled, !wish);
     m_applying = false;
 }
 
@@ -56,15 +67,10 @@ bool BusyLock::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::EnabledChange && !m_applying) {
         auto* widget = static_cast<QWidget*>(watched);
-        // Turned on by the work that runs: remembered, and kept off until the end.
-        // (A locked control hears nothing of its parents, and turning it off
-        // again changes nothing; the window applies its mode after unlock().)
-        if (m_widgets.contains(widget) && ownEnabled(widget)) {
-            m_widgets[widget].second = true;
-            m_applying = true;
-            widget->setEnabled(false);
-            m_applying = false;
-        }
+        // Turned on by the work that runs, or by a parent turned on: the wish is
+        // kept, and the control stays off until the end.
+        if (m_widgets.contains(widget) && widget->isEnabled())
+            holdOff(widget);
     }
     return QObject::eventFilter(watched, event);
 }
@@ -76,12 +82,11 @@ void BusyLock::unlock()
     m_locked = false;
     const auto widgets = std::exchange(m_widgets, {});
     m_applying = true;
-    for (const auto& [widget, enabled] : widgets) {
+    for (const QPointer<QWidget>& widget : widgets) {
         if (!widget)
             continue;
         widget->removeEventFilter(this);
-        // Turned on under a disabled parent, which sends no event, shows in its flag.
-        widget->setEnabled(enabled || ownEnabled(widget));
+        widget->setEnabled(ownEnabled(widget));
     }
     m_applying = false;
     for (const auto& [action, enabled] : std::exchange(m_actions, {}))

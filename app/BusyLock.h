@@ -1,7 +1,7 @@
-// Turns controls off while an operation holds the link, and gives each back its
-// state at the end: the one it had, or on when the running work turned it on
-// meanwhile (a hum button after its pause). Work that turns a control off meanwhile
-// cannot be seen through the lock: the window applies its mode after unlock().
+// Turns controls off while an operation holds the link, and gives each back at
+// the end the state the work that ran meanwhile last asked for: the one it had,
+// on when the work turned it on (a hum button after its pause), off when it
+// turned it off again (the port list of a port closed and opened again).
 #pragma once
 
 #include <QHash>
@@ -28,10 +28,11 @@ protected:
 
 private:
     void lockWidget(QWidget* widget);
+    void holdOff(QWidget* widget);
 
     bool m_locked = false;
     bool m_applying = false;
-    // The state each control asked for; a control deleted meanwhile is skipped.
-    QHash<QWidget*, std::pair<QPointer<QWidget>, bool>> m_widgets;
+    // The locked controls; a control deleted meanwhile is skipped.
+    QHash<QWidget*, QPointer<QWidget>> m_widgets;
     QList<std::pair<QPointer<QAction>, bool>> m_actions;
 };

@@ -23,7 +23,7 @@ bool TSerialForm1::RunOperation(Operation* operation)
         waitform->close();
         operation->dispose();
         if (!message.isEmpty())
-            ShowMessage(message);
+            ShowMessageWhenSettled(message);
     });
     waitform->setWindowTitle(operation->request().name);
     waitform->setHeight(operation->cancelQuestion().isEmpty() ? Define::WAIT_HEIGHT_TEXT_ONLY

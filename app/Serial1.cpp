@@ -327,11 +327,9 @@ void TSerialForm1::updateLock()
         m_busyLock->lock({this}, {SaveParameters, RecordButton, static_cast<QWidget*>(Acccheck)}, actions);
         return;
     }
+    // Work that ran meanwhile (calibration going to TX, the port closed and
+    // opened again) has left each control as it asked for.
     m_busyLock->unlock();
-    // Work that ran may have left set-up mode (calibration goes to TX) or lost the
-    // port: turning the set-up controls off cannot be seen through the lock.
-    if (!m_setupActive)
-        DisattivaSetup();
 }
 
 void TSerialForm1::showEvent(QShowEvent* event)

@@ -74,7 +74,6 @@ public:
 private:
     HandOver* m_handOver = nullptr; // "FW": the board over to its loader
     BusyLock* m_busyLock;       // the controls that are off while an operation runs
-    bool m_setupActive = false; // AttivaSetup was the last of the two to run
 
 public:
     // ---- Header -------------------------------------------------------------

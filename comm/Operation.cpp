@@ -1,6 +1,6 @@
 #include "comm/Operation.h"
 
-#include "common/Clock.h"
+#include "common/Dialogs.h"
 
 #include <QPointer>
 
@@ -106,7 +106,7 @@ void Operation::finish(bool ok, const QString& message)
 
 void Operation::dispose()
 {
-    appClock().whenNotPaused([self = QPointer<Operation>(this)] {
+    whenSettled([self = QPointer<Operation>(this)] {
         if (self)
             self->deleteLater();
     });

@@ -34,9 +34,10 @@ public:
     // operation counts in terms of its own (sectors, the file being sent).
     virtual QString progressText() const;
 
-    // Deletes the operation once no blocking pause runs: its end may be reported
-    // from inside one of its own pauses (a lost device), with its step still on
-    // the stack, and a nested event loop would delete it under that step.
+    // Deletes the operation from the top of the event loop: its end is reported
+    // from inside one of its steps (a tick, a pause's lost device), and a pause or
+    // a modal message opened meanwhile would otherwise delete it, and its timer,
+    // under that step.
     void dispose();
     int done() const { return m_done; }
 

@@ -1,6 +1,12 @@
 #include "common/Dialogs.h"
 
+#include "common/Clock.h"
+#include "common/Guarded.h"
+
+#include <QCoreApplication>
 #include <QTextStream>
+#include <deque>
+#include <utility>
 
 namespace {
 
@@ -41,4 +47,65 @@ void setDialogs(Dialogs* replacement)
 void setStandardDialogs(Dialogs* windows)
 {
     standard = windows ? windows : &consoleDialogs;
+}
+
+namespace {
+int modalDepth = 0;
+// Work for the top of the event loop, in the order it was asked for.
+std::deque<std::function<void()>> settling;
+bool drainPosted = false;
+
+void drainSettling();
+
+void postDrain()
+{
+    if (std::exchange(drainPosted, true))
+        return;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            drainPosted = false;
+            drainSettling();
+        },
+        Qt::QueuedConnection);
+}
+
+void drainSettling()
+{
+    while (!settling.empty()) {
+        // The end of the dialog asks again.
+        if (modalOpen())
+            return;
+        if (appClock().pausing()) {
+            appClock().whenNotPaused(drainSettling);
+            return;
+        }
+        const std::function<void()> work = std::move(settling.front());
+        settling.pop_front();
+        runGuarded(work);
+    }
+}
+} // namespace
+
+ModalScope::ModalScope()
+{
+    ++modalDepth;
+}
+
+ModalScope::~ModalScope()
+{
+    // The handler that opened the dialog goes on first.
+    if (--modalDepth == 0 && !settling.empty())
+        postDrain();
+}
+
+bool modalOpen()
+{
+    return modalDepth > 0;
+}
+
+void whenSettled(std::function<void()> work)
+{
+    settling.push_back(std::move(work));
+    postDrain();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -31,10 +32,34 @@ void setDialogs(Dialogs* replacement);
 // Sets the standard implementation; nullptr restores the error stream.
 void setStandardDialogs(Dialogs* windows);
 
+// Brackets a dialog that runs an event loop of its own (a message box, a file
+// chooser): the handler that opened it is still on the stack meanwhile, so work
+// that must not run under a handler (whenSettled()) waits for its end.
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
+// True while a dialog bracketed by ModalScope is open.
+bool modalOpen();
+// Runs work from the top of the event loop: once the handler that asks has
+// returned, outside every pause and every modal dialog. An operation that ends
+// inside one of its own steps is deleted, and tells of its end, through it: a
+// nested loop would otherwise run that under the step.
+void whenSettled(std::function<void()> work);
+
 // Shorthands used by the windows.
 inline void ShowMessage(const QString& text)
 {
     dialogs().message(text);
+}
+// The message that tells of an operation's end: shown once the step that ended
+// it has returned.
+inline void ShowMessageWhenSettled(const QString& text)
+{
+    whenSettled([text] { ShowMessage(text); });
 }
 inline bool AskYesNo(const QString& text)
 {

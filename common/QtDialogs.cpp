@@ -30,6 +30,7 @@ QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text,
     // Plain text: a message quoting "<" from a file or the board is shown as it is.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    const ModalScope modal;
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -50,10 +51,12 @@ public:
     }
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override
     {
+        const ModalScope modal;
         return QFileDialog::getOpenFileName(dialogParent(), caption, folder, filter);
     }
     QString saveFileName(const QString& caption, const QString& folder, const QString& filter) override
     {
+        const ModalScope modal;
         return QFileDialog::getSaveFileName(dialogParent(), caption, folder, filter);
     }
 };

@@ -193,7 +193,7 @@ void TBootForm::EraseFlashbtnClick()
         // Only an acknowledged erase lets the words in: the loader appends them.
         ProgramFlashBtn->setEnabled(ok);
         if (!message.isEmpty() || ok)
-            ShowMessage(ok ? BLUE_LED : message);
+            ShowMessageWhenSettled(ok ? BLUE_LED : message);
     });
     // "File" would mark the loader ready; nothing may start before the answer.
     for (QPushButton* button : {FileButton, EraseFlashbtn, ProgramFlashBtn})

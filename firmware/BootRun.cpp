@@ -22,6 +22,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -80,13 +81,18 @@ void TBootForm::finishRun(Operation* run, bool ok, const QString& message)
         EraseFlashbtn->setEnabled(true);
         m_lostMidway = message.isEmpty();
         if (!message.isEmpty())
-            ShowMessage(message);
+            ShowMessageWhenSettled(message);
         return;
     }
     showValue(Label5, timeOfDay());
-    ShowMessage(message);
-    // The way back to the board's application, one step per tick.
-    STEP1 = CLOSE_PORT;
-    Timer1->setInterval(Define::FIRMWARE_TICK_MS);
-    Timer1->setEnabled(true);
+    // The way back to the board's application, one step per tick, starts once
+    // the user has read the message.
+    whenSettled([self = QPointer<TBootForm>(this), message] {
+        ShowMessage(message);
+        if (!self)
+            return;
+        self->STEP1 = CLOSE_PORT;
+        self->Timer1->setInterval(Define::FIRMWARE_TICK_MS);
+        self->Timer1->setEnabled(true);
+    });
 }

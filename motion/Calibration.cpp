@@ -32,7 +32,7 @@ bool TSerialForm1::runCalibration(CalibrationOperation* calibration)
         if (message.isEmpty())
             return;
         waitform->setHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
-        ShowMessage(message);
+        ShowMessageWhenSettled(message);
     });
     if (!calibration->start()) {
         delete calibration;

@@ -60,14 +60,12 @@ void TSerialForm1::WriteModeBtn()
 
 void TSerialForm1::AttivaSetup()
 {
-    m_setupActive = true;
     for (QWidget* control : SetupControls)
         control->setEnabled(true);
 }
 
 void TSerialForm1::DisattivaSetup()
 {
-    m_setupActive = false;
     for (QWidget* control : SetupControls)
         control->setEnabled(false);
 }

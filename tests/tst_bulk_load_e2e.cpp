@@ -65,6 +65,8 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
         STEPS_MS));
     QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F11);
     QVERIFY(WaitFor([] { return !SerialForm1->Link->busy(); }, STEPS_MS));
+    // The end's message comes once the load's last step has returned.
+    QVERIFY(WaitFor([&] { return f.dialogs.messages.size() == 2; }, STEPS_MS));
 
     const QByteArray flash = e2e.board.dump("sound");
     QCOMPARE(flash.mid(0x000000, 4).toHex(' '), QByteArray("00 80 34 92"));

@@ -331,6 +331,7 @@ void CalibrationTest::cancelBeforeTheWritesWritesNothing()
     }
     QCOMPARE(CalibrationStep(), step);
     waitform->Button2->click();
+    clock().settle(); // the end's message comes once the click's handler has returned
     QCOMPARE(f->dialogs.questions,
              QStringList{"Stop the calibration? Nothing has been written to Kordex yet."});
     QCOMPARE(f->dialogs.messages, QStringList{"The calibration was stopped: nothing was written to Kordex."});

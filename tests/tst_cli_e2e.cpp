@@ -15,22 +15,6 @@
 #include <csignal>
 
 namespace {
-// The hexadecimal bytes of the board's traffic log's RX lines, in order.
-QByteArray receivedHex(const QString& logPath)
-{
-    QFile log(logPath);
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray hex;
-    for (const QByteArray& line : log.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() >= 3 && fields[1] == "RX")
-            for (qsizetype i = 2; i < fields.size(); ++i)
-                hex += fields[i];
-    }
-    return hex;
-}
-
 constexpr int RUN_TIMEOUT_MS = 60000;
 // Bank 1 Clash red: the byte at 24 + 15.
 constexpr int CLASH_RED_ADDRESS = 39;
@@ -141,7 +125,7 @@ void CliE2eTest::writeThenReadRoundTrip()
     QVERIFY(board.controlOk("log off"));
     // The dry runs sent status frames (writes to address 2) and reads, and no
     // other parameter write.
-    const QByteArray received = QByteArray::fromHex(receivedHex(traffic.fileName()));
+    const QByteArray received = SimBoard::receivedBytes(traffic.fileName());
     QVERIFY(received.count("#2") >= 2 * 226);
     for (qsizetype at = received.indexOf("#1"); at >= 0; at = received.indexOf("#1", at + 1))
         QCOMPARE(int(received.at(at + 2)), 2);
@@ -300,7 +284,7 @@ void CliE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
     QVERIFY(WaitFor([&] { return board.busyMs() == 0; }, 5000));
     QVERIFY(board.controlOk("log off"));
     // Every value frame the board got is one the message counts: none left after it.
-    const QByteArray received = QByteArray::fromHex(receivedHex(traffic.fileName()));
+    const QByteArray received = SimBoard::receivedBytes(traffic.fileName());
     int valueFrames = 0;
     for (qsizetype at = received.indexOf("#1"); at >= 0; at = received.indexOf("#1", at + 1))
         valueFrames += received.at(at + 2) != 2;

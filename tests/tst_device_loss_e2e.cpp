@@ -7,7 +7,7 @@
 #include "Calibrating.h"
 #include "HexImage.h"
 #include "RecordingPlayer.h"
-#include "SoundFiles.h"
+#include "SoundStarts.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -63,15 +63,6 @@ qint64 processCpuMs()
     return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-void writeSound(const QString& path, int samples)
-{
-    QByteArray bytes = BoardFormatHeader();
-    for (int i = 0; i < samples; ++i)
-        bytes.append(char(i & 0xFF)).append(char((i >> 8) & 0xFF));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
 } // namespace
 
 class DeviceLossEndToEndTest : public QObject {
@@ -133,20 +124,12 @@ void DeviceLossEndToEndTest::initTestCase()
                                },
                                [link] { return link()->busy() && link()->done() == 1; }};
     operations["upload"] = {[this] {
-                                writeSound(f->folder.filePath("sound.wav"), 30000); // 60000 bytes, about 5 s
-                                SerialForm1->FillFileList();
-                                SerialForm1->FileListBox1->setCurrentRow(0);
-                                SerialForm1->Swing11Click();
+                                // 60000 bytes, about 5 s
+                                QVERIFY(StartUpload(f->folder.path(), 30000));
                             },
                             [link] { return link()->done() > 0; }};
     // Lost while the first file is being written.
-    operations["bulk load"] = {[this] {
-                                   const QString zero = f->folder.filePath("Sounds/ZERO");
-                                   QDir().mkpath(zero);
-                                   writeSound(zero + "/Base_PowerOn_0.wav", 100);
-                                   writeSound(zero + "/Base_PowerOff_0.wav", 100);
-                                   QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
-                               },
+    operations["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), 100)); },
                                [link] {
                                    const auto* load = qobject_cast<BulkLoadOperation*>(link()->current());
                                    return load && load->currentFile() == 0;

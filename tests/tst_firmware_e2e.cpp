@@ -13,10 +13,12 @@
 #include "common/Define.h"
 #include "firmware/Boot.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryFile>
 
 namespace {
 const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
@@ -44,6 +46,7 @@ private slots:
     void unplugDuringRunSaysHowManyWordsWereSent();
     void eraseAnsweredNoSendsNothing();
     void fileChangedAfterChoosingIsRefusedAtErase();
+    void closingTheFirmwareWindowGivesThePortBackToTheModeButtons();
 
 private:
     void handOverToLoader();
@@ -105,6 +108,7 @@ void FirmwareEndToEndTest::chooseAndErase(const QString& path)
     // Off until the loader's "C" comes back through the real port.
     QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
     QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
+    QVERIFY(WaitFor([&] { return f->dialogs.messages.contains(BLUE_LED); }, STEP_MS));
 }
 
 void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
@@ -198,6 +202,29 @@ void FirmwareEndToEndTest::fileChangedAfterChoosingIsRefusedAtErase()
     QCOMPARE(board->counter("frames"), frames);
     QVERIFY(!BootForm->EraseFlashbtn->isEnabled());
     QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+}
+
+void FirmwareEndToEndTest::closingTheFirmwareWindowGivesThePortBackToTheModeButtons()
+{
+    handOverToLoader();
+    BootForm->close();
+    // The port the hand-over opened again stays open: its list is off, as after "Open ".
+    QVERIFY(SerialForm1->ComPort1->IsOpen());
+    QVERIFY(!SerialForm1->cbports->isEnabled());
+    QVERIFY(SerialForm1->RadioButton10->isChecked());
+
+    // "TX" and "SetUp" go out on it at once, without "Open " being pressed again.
+    QTemporaryFile log;
+    QVERIFY(log.open());
+    QVERIFY(board->controlOk("log " + log.fileName()));
+    SerialForm1->RadioButton13->click();
+    QVERIFY(e2e->waitUntilBoardIsReady());
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return SimBoard::receivedBytes(log.fileName()).size() >= 14; }, STEP_MS));
+    QVERIFY(board->controlOk("log off"));
+    QCOMPARE(SimBoard::receivedBytes(log.fileName()).toHex(' '),
+             QByteArray("23 31 02 03 00 00 0a 23 31 02 04 00 00 0a"));
+    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
 }
 
 TAVRIN_TEST_MAIN(FirmwareEndToEndTest)

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -34,6 +35,8 @@ private slots:
     void timerDueDuringPauseFiresOnceAfterIt();
     void workArrivingDuringPauseRunsAfterItInOrder();
     void realPauseKeepsTheEventLoopButHoldsTicksAndHandOvers();
+    void settledWorkRunsAfterTheHandlerAndItsNestedLoops_data();
+    void settledWorkRunsAfterTheHandlerAndItsNestedLoops();
 };
 
 void FrameworkTest::conversionAcceptsDecimalIntegers_data()
@@ -280,6 +283,54 @@ void FrameworkTest::realPauseKeepsTheEventLoopButHoldsTicksAndHandOvers()
     QVERIFY(loopRan);
     QVERIFY(ran.isEmpty());
     QTRY_COMPARE(ran, (QStringList{"block", "tick"}));
+}
+
+void FrameworkTest::settledWorkRunsAfterTheHandlerAndItsNestedLoops_data()
+{
+    QTest::addColumn<QStringList>("loops"); // what the handler runs after asking, in order
+    QTest::newRow("none") << QStringList{};
+    QTest::newRow("a pause") << QStringList{"pause"};
+    QTest::newRow("a modal dialog") << QStringList{"modal"};
+    QTest::newRow("a pause, then a modal dialog") << QStringList{"pause", "modal"};
+    QTest::newRow("a modal dialog, then a pause") << QStringList{"modal", "pause"};
+    QTest::newRow("a pause inside a modal dialog") << QStringList{"modal with a pause"};
+}
+
+void FrameworkTest::settledWorkRunsAfterTheHandlerAndItsNestedLoops()
+{
+    // Production clock; each nested loop lasts long enough for many rounds of
+    // posted work to come by.
+    QFETCH(QStringList, loops);
+    constexpr int LOOP_MS = 30;
+    const auto modal = [](bool withPause) {
+        const ModalScope scope;
+        QEventLoop loop;
+        QTimer::singleShot(LOOP_MS, &loop, &QEventLoop::quit);
+        if (withPause)
+            QTimer::singleShot(0, [] { Sleep(LOOP_MS); });
+        loop.exec();
+    };
+    QStringList ran;
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            whenSettled([&] { ran << "first"; });
+            whenSettled([&] { ran << "second"; });
+            for (const QString& nested : loops) {
+                if (nested == "pause")
+                    Sleep(LOOP_MS);
+                else
+                    modal(nested == "modal with a pause");
+                ran << nested + " over";
+            }
+            ran << "handler returns";
+        },
+        Qt::QueuedConnection);
+    QStringList expected;
+    for (const QString& nested : loops)
+        expected << nested + " over";
+    expected << "handler returns" << "first" << "second";
+    QTRY_COMPARE(ran, expected);
 }
 
 TAVRIN_TEST_MAIN(FrameworkTest)

@@ -103,6 +103,8 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
                     "so that they fit?"});
     QVERIFY(SerialForm1->Link->busy());
     QVERIFY(WaitFor([] { return !SerialForm1->Link->busy(); }, IMPORT_MS));
+    // The end's message comes once the import's last step has returned.
+    QVERIFY(WaitFor([&] { return !f.dialogs.messages.isEmpty(); }, IMPORT_MS));
     QCOMPARE(f.dialogs.messages, QStringList{"The sound font is in bank 2: 5 files written."});
     QVERIFY(f.dialogs.errors.isEmpty());
 

@@ -9,7 +9,7 @@
 #include "Calibrating.h"
 #include "HexImage.h"
 #include "RecordingPlayer.h"
-#include "SoundFiles.h"
+#include "SoundStarts.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -48,32 +48,6 @@ const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader
 const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
 constexpr int DISTURBANCE_ROUNDS = 3;
 constexpr int ROUND_GAP_MS = 250;
-
-void writeSound(const QString& path, int samples)
-{
-    QByteArray bytes = BoardFormatHeader();
-    for (int i = 0; i < samples; ++i)
-        bytes.append(char(i & 0xFF)).append(char((i >> 8) & 0xFF));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// The bytes of the board's traffic log's RX lines, in order, without their times.
-QByteArray receivedBytes(const QString& logPath)
-{
-    QFile log(logPath);
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray bytes;
-    for (const QByteArray& line : log.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() >= 3 && fields[1] == "RX")
-            for (qsizetype i = 2; i < fields.size(); ++i)
-                bytes += QByteArray::fromHex(fields[i]);
-    }
-    return bytes;
-}
 } // namespace
 
 class IsolationEndToEndTest : public QObject {
@@ -125,20 +99,9 @@ void IsolationEndToEndTest::initTestCase()
     }};
     rows["row erase"] = {[] { SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); }};
     rows["Erase All"] = {[] { SerialForm1->SpeedButton6->click(); }};
-    rows["upload"] = {[this] {
-        writeSound(f->folder.filePath("sound.wav"), 12000);
-        SerialForm1->FillFileList();
-        SerialForm1->FileListBox1->setCurrentRow(0);
-        SerialForm1->Swing11Click();
-    }};
+    rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), 12000)); }};
     // Two files of the base set: the gaps between them are part of the load.
-    rows["bulk load"] = {[this] {
-        const QString zero = f->folder.filePath("Sounds/ZERO");
-        QDir().mkpath(zero);
-        writeSound(zero + "/Base_PowerOn_0.wav", 100);
-        writeSound(zero + "/Base_PowerOff_0.wav", 100);
-        QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
-    }};
+    rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), 100)); }};
     rows["calibration"] = {[this] {
                                QVERIFY(board->controlOk("pose vertical"));
                                SerialForm1->SpeedButton73->click();
@@ -284,7 +247,7 @@ QByteArray IsolationEndToEndTest::run(const QString& operation, bool disturbed)
         return {};
     QTest::qWait(Define::WRITE_PAUSE_MS); // the last frame reaches the board
     board->controlOk("log off");
-    return receivedBytes(log.fileName());
+    return SimBoard::receivedBytes(log.fileName());
 }
 
 void IsolationEndToEndTest::onlyCancelReachesARunningOperation_data()
@@ -327,7 +290,7 @@ void IsolationEndToEndTest::setUpWindowSendsNothingWhileTheBoardIsOnItsLoader()
     QVERIFY(BootForm->isVisible());
     RunEventsFor(Define::WRITE_PAUSE_MS);
     QVERIFY(board->controlOk("log off"));
-    QCOMPARE(receivedBytes(log.fileName()).toHex(' '), QByteArray());
+    QCOMPARE(SimBoard::receivedBytes(log.fileName()).toHex(' '), QByteArray());
     QCOMPARE(SerialForm1->Check->running(), false);
     QVERIFY(f->dialogs.messages.contains("The firmware update is running. Wait until it has finished."));
 }

@@ -7,6 +7,7 @@
 #include "common/Paths.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -29,6 +30,9 @@ SetupWindowFixture::SetupWindowFixture(Mode mode)
 
 SetupWindowFixture::~SetupWindowFixture()
 {
+    // What waits for the top of the event loop (an operation's end message)
+    // belongs to this test: it runs while this test's dialogs still record.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     DestroyForms();
     setInstallFolder(QString());
     setDocumentationFolder(QString());

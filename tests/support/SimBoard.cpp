@@ -227,3 +227,18 @@ bool SimBoard::stop()
     }
     return m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0;
 }
+
+QByteArray SimBoard::receivedBytes(const QString& logPath)
+{
+    QFile log(logPath);
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() >= 3 && fields[1] == "RX")
+            for (qsizetype i = 2; i < fields.size(); ++i)
+                bytes += QByteArray::fromHex(fields[i]);
+    }
+    return bytes;
+}

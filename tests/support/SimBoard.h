@@ -66,6 +66,10 @@ public:
     // "params", "sound" or "program", fetched through a temporary file.
     QByteArray dump(const QString& what) const;
 
+    // The bytes of a traffic log's RX lines (control command "log FILE"), in
+    // order, without their times.
+    static QByteArray receivedBytes(const QString& logPath);
+
     // Sends SIGTERM and waits for the exit. True when it exited normally with 0.
     bool stop();
 

@@ -63,3 +63,12 @@ QByteArray BoardFormatHeader()
     return QByteArray(
         "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xAC\0\0\x02\0\x10\0data\0\0\0\0", 44);
 }
+
+bool WriteRampSound(const QString& path, int samples)
+{
+    QByteArray bytes = BoardFormatHeader();
+    for (int i = 0; i < samples; ++i)
+        bytes.append(char(i & 0xFF)).append(char((i >> 8) & 0xFF));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}

@@ -22,3 +22,7 @@ bool CanWriteSound(int format, int rate, int channels);
 // fields left at zero, which the board-format check does not read): a file that
 // starts with it goes to the board byte for byte.
 QByteArray BoardFormatHeader();
+
+// Writes a sound in the board's format whose samples count up from 0; false
+// when the file could not be written.
+bool WriteRampSound(const QString& path, int samples);
