@@ -8,6 +8,11 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 
+namespace {
+// How long a parameter write may wait in the port's queue before its write.
+constexpr int WRITE_COMPLETION_LIMIT_MS = 1000;
+} // namespace
+
 BoardLink::BoardLink(QObject* parent)
     : QObject(parent)
 {
@@ -62,17 +67,32 @@ bool BoardLink::sendFrame(const QByteArray& frame)
         lostUnderOperation();
         return false;
     }
-    // The board takes nothing for 100 ms after a parameter write; a frame sent
-    // sooner (a mode sent twice, a bank chosen mid-sweep) would be lost.
-    const qint64 busyFor = m_boardBusyUntil - appClock().now();
-    if (busyFor > 0)
-        Sleep(static_cast<int>(busyFor));
+    waitWhileBoardBusy();
     emit frameSent(frame);
     if (m_port)
         m_port->Send(frame); // a closed port drops it, as the board would not hear it
-    if (IsParameterWrite(frame))
-        m_boardBusyUntil = appClock().now() + Define::WRITE_PAUSE_MS;
+    m_busyAfterWrite = IsParameterWrite(frame) && portOpen();
     return true;
+}
+
+// The board takes nothing for 100 ms after a parameter write; a frame sent
+// sooner (a mode sent twice, a bank chosen mid-sweep) would be lost. Send only
+// queues the frame, and under load the port's thread may write it a while later,
+// so the 100 ms count from the moment the write has left for the port.
+void BoardLink::waitWhileBoardBusy()
+{
+    if (!std::exchange(m_busyAfterWrite, false))
+        return;
+    std::optional<qint64> written = m_port->WrittenAt();
+    for (int waited = 0; !written && portOpen() && waited < WRITE_COMPLETION_LIMIT_MS; ++waited) {
+        Sleep(1);
+        written = m_port->WrittenAt();
+    }
+    // A port that has not written within the limit never will (it closed, or
+    // its device stopped taking bytes): the pause then counts from now.
+    const qint64 busyFor = written.value_or(appClock().now()) + Define::WRITE_PAUSE_MS - appClock().now();
+    if (busyFor > 0)
+        Sleep(static_cast<int>(busyFor));
 }
 
 bool BoardLink::sendCommand(const QByteArray& frame)

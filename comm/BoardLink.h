@@ -150,13 +150,14 @@ signals:
 
 private:
     bool portOpen() const;
+    void waitWhileBoardBusy();
     // A send found the port closed while an operation held the link.
     void lostUnderOperation();
     void releaseHeld();
 
     std::unique_ptr<SerialPort> m_port;
     bool m_expectingReply = false;
-    qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
+    bool m_busyAfterWrite = false; // the last frame was a parameter write
     Request m_request;
     QPointer<Operation> m_operation;
     bool m_running = false;
