@@ -18,7 +18,7 @@ QString LateFrame::describe() const
 
 bool Pacing::admit(const Frame& frame, int busyMs)
 {
-    if (frame.firstByteMs + SimDefaults::BUSY_JITTER_MS < m_busyUntilMs) {
+    if (frame.firstByteMs + SimDefaults::CLOCK_ALLOWANCE_MS < m_busyUntilMs) {
         const LateFrame late{.frame = frame.bytes(),
                              .arrivedMs = frame.firstByteMs,
                              .gapMs = frame.firstByteMs - m_busySinceMs,
@@ -35,9 +35,9 @@ bool Pacing::admit(const Frame& frame, int busyMs)
         if (m_strict)
             return false;
     }
-    if (busyMs > 0 && frame.lastByteMs + busyMs > m_busyUntilMs) {
-        m_busyUntilMs = frame.lastByteMs + busyMs;
-        m_busySinceMs = frame.lastByteMs;
+    if (busyMs > 0 && frame.lastByteNotBeforeMs + busyMs > m_busyUntilMs) {
+        m_busyUntilMs = frame.lastByteNotBeforeMs + busyMs;
+        m_busySinceMs = frame.lastByteNotBeforeMs;
         m_busyCode = frame.code;
         m_busyMs = busyMs;
     }
