@@ -58,9 +58,9 @@ QString writeFullSlotFile(const QTemporaryDir& folder)
 
 // The times of one run, on the application clock (ms), and the window thread's share.
 struct Run {
-    qint64 request = -1;  // the upload request left
-    qint64 allLeft = -1;  // the progress reached the total
-    qint64 windowNs = 0;  // WriteSector and every tick of the stream
+    qint64 request = -1; // the upload request left
+    qint64 allLeft = -1; // the progress reached the total
+    qint64 windowNs = 0; // WriteSector and every tick of the stream
     int ticks = 0;
     int streamPaints = 0; // the progress bar's, between the first byte and the last
 };
@@ -109,10 +109,11 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
     RICHIESTA = true;
 
     Run run;
-    QObject::connect(SerialForm1->Link, &BoardLink::frameSent, SerialForm1->Link, [&run](const QByteArray& frame) {
-        if (frame.size() > 1 && frame[1] == Define::DATAFILE_CMD)
-            run.request = appClock().now();
-    });
+    QObject::connect(SerialForm1->Link, &BoardLink::frameSent, SerialForm1->Link,
+                     [&run](const QByteArray& frame) {
+                         if (frame.size() > 1 && frame[1] == Define::DATAFILE_CMD)
+                             run.request = appClock().now();
+                     });
     PaintCounter counter;
     waitform->ProgressBar1->installEventFilter(&counter);
 
@@ -152,8 +153,10 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
             break;
         }
         if (boardBytes != SAMPLE_BYTES) {
-            const std::string why =
-                QStringLiteral("the board received %1 of %2 sample bytes").arg(boardBytes).arg(SAMPLE_BYTES).toStdString();
+            const std::string why = QStringLiteral("the board received %1 of %2 sample bytes")
+                                        .arg(boardBytes)
+                                        .arg(SAMPLE_BYTES)
+                                        .toStdString();
             state.SkipWithError(why.c_str());
             break;
         }

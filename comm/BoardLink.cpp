@@ -8,6 +8,8 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 
+#include <algorithm>
+
 namespace {
 // How long a parameter write may wait in the port's queue before its write.
 constexpr int WRITE_COMPLETION_LIMIT_MS = 1000;
@@ -71,7 +73,8 @@ bool BoardLink::sendFrame(const QByteArray& frame)
     emit frameSent(frame);
     if (m_port)
         m_port->Send(frame); // a closed port drops it, as the board would not hear it
-    m_busyAfterWrite = IsParameterWrite(frame) && portOpen();
+    if (IsParameterWrite(frame) && portOpen())
+        m_writeQueuedAt = appClock().now();
     return true;
 }
 
@@ -81,16 +84,20 @@ bool BoardLink::sendFrame(const QByteArray& frame)
 // so the 100 ms count from the moment the write has left for the port.
 void BoardLink::waitWhileBoardBusy()
 {
-    if (!std::exchange(m_busyAfterWrite, false))
+    const std::optional<qint64> queuedAt = std::exchange(m_writeQueuedAt, std::nullopt);
+    if (!queuedAt)
         return;
     std::optional<qint64> written = m_port->WrittenAt();
-    for (int waited = 0; !written && portOpen() && waited < WRITE_COMPLETION_LIMIT_MS; ++waited) {
+    for (int waited = 0; !written && m_port->OutputPending() > 0 && waited < WRITE_COMPLETION_LIMIT_MS;
+         ++waited) {
         Sleep(1);
         written = m_port->WrittenAt();
     }
-    // A port that has not written within the limit never will (it closed, or
-    // its device stopped taking bytes): the pause then counts from now.
-    const qint64 busyFor = written.value_or(appClock().now()) + Define::WRITE_PAUSE_MS - appClock().now();
+    // Nothing written and nothing waiting: the write went with a port closed
+    // since. A port that has not written within the limit has a device that
+    // stopped taking bytes. Either way the pause counts from the queueing.
+    const qint64 leftAt = std::max(written.value_or(*queuedAt), *queuedAt);
+    const qint64 busyFor = leftAt + Define::WRITE_PAUSE_MS - appClock().now();
     if (busyFor > 0)
         Sleep(static_cast<int>(busyFor));
 }

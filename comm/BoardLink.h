@@ -25,6 +25,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Operation;
 class SerialPort;
@@ -157,7 +158,7 @@ private:
 
     std::unique_ptr<SerialPort> m_port;
     bool m_expectingReply = false;
-    bool m_busyAfterWrite = false; // the last frame was a parameter write
+    std::optional<qint64> m_writeQueuedAt; // set while the last frame sent was a parameter write
     Request m_request;
     QPointer<Operation> m_operation;
     bool m_running = false;

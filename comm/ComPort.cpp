@@ -2,9 +2,9 @@
 
 #include "comm/CommThread.h"
 #include "comm/PortDevice.h"
+#include "common/BuildConfig.h"
 #include "common/Clock.h"
 #include "common/Guarded.h"
-#include "common/BuildConfig.h"
 
 #include <QDir>
 #include <algorithm>
@@ -125,8 +125,8 @@ std::optional<qint64> TComPort::WrittenAt() const
         return std::nullopt;
     // The thread keeps the steady clock's time; the application clock counts from
     // its own origin, to the millisecond.
-    const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                           *written);
+    const auto ago =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *written);
     return appClock().now() - ago.count();
 }
 

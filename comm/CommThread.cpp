@@ -327,8 +327,7 @@ bool TCommThread::serviceOutput()
         if (n > 0) {
             m_outPos += n;
             noteWritten(n);
-        }
-        else if (n == 0 || errno == EAGAIN)
+        } else if (n == 0 || errno == EAGAIN)
             m_driverFull = true;
         else if (errno != EINTR)
             return false;

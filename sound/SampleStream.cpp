@@ -188,7 +188,8 @@ qsizetype StreamLead()
 
 qsizetype StreamTarget(qint64 elapsedMs, qsizetype departed, qsizetype total)
 {
-    const qint64 paced = std::max<qint64>(0, elapsedMs) * StreamBytesPerSecond() / MS_PER_SECOND + StreamLead();
+    const qint64 paced =
+        std::max<qint64>(0, elapsedMs) * StreamBytesPerSecond() / MS_PER_SECOND + StreamLead();
     const qint64 due = std::min<qint64>(paced, std::max<qint64>(0, departed) + StreamLead());
     return static_cast<qsizetype>(std::min<qint64>(due, total));
 }

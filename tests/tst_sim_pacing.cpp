@@ -45,7 +45,8 @@ void SimPacingTest::lateMeansTheToolWasLate_data()
 
     const QByteArray write24 = QByteArray::fromHex("2331181200000A");
     const QByteArray write25 = QByteArray::fromHex("2331193400000A");
-    const QByteArray erase = QByteArray::fromHex("234500001600" "0A");
+    const QByteArray erase = QByteArray::fromHex("234500001600"
+                                                 "0A");
     QTest::newRow("written 101 ms apart, the first read 30 ms late")
         << QByteArrayList{write24, write25} << QList<int>{0, 100} << QList<int>{30, 101} << QString();
     QTest::newRow("written 100 ms apart, both read on time")

@@ -11,7 +11,7 @@
 namespace {
 constexpr double MS_PER_SECOND = 1000.0;
 constexpr double LINE_ROUNDING = 1e-6; // of a byte
-}
+} // namespace
 
 void ScriptedPort::Open()
 {
@@ -63,9 +63,10 @@ qint64 ScriptedPort::OutputPending() const
         if (now <= part.startMs)
             pending += part.bytes;
         else if (now < part.endMs) // the times add up fractions: a byte that is all but gone has gone
-            pending += part.bytes - qint64(std::floor((now - part.startMs) / (part.endMs - part.startMs) *
-                                                          double(part.bytes) +
-                                                      LINE_ROUNDING));
+            pending +=
+                part.bytes -
+                qint64(std::floor((now - part.startMs) / (part.endMs - part.startMs) * double(part.bytes) +
+                                  LINE_ROUNDING));
     }
     return pending;
 }
