@@ -42,6 +42,7 @@ private slots:
 
     void writePauseCountsFromTheCompletedWrite_data();
     void writePauseCountsFromTheCompletedWrite();
+    void writePauseAcrossAReopenCountsFromTheQueueing();
 
 private:
     // Starts writing a stream of `bytes` bytes into bank 1's swing 1; returns
@@ -210,6 +211,19 @@ void WirePaceTest::writePauseCountsFromTheCompletedWrite()
     QCOMPARE(port->sent[2].bytes, QByteArray::fromHex("23311A5600000A"));
     QCOMPARE(port->sent[1].at - port->sent[0].at, secondFrameAfterMs);
     QCOMPARE(port->sent[2].at - port->sent[1].at, secondFrameAfterMs);
+}
+
+void WirePaceTest::writePauseAcrossAReopenCountsFromTheQueueing()
+{
+    // The reopened port has written nothing of its own yet: the frame waits out
+    // only the rest of the write's 100 ms, not a write that will never come.
+    QVERIFY(link->sendFrame(QByteArray::fromHex("2331020400000A")));
+    port->Close();
+    port->Open();
+    sim->clock.advance(30);
+    QVERIFY(link->sendFrame(QByteArray::fromHex("2331060200000A")));
+    QCOMPARE(port->sent.size(), 2);
+    QCOMPARE(port->sent[1].at - port->sent[0].at, qint64(100));
 }
 
 TAVRIN_TEST_MAIN(WirePaceTest)
