@@ -80,6 +80,7 @@ std::optional<Frame> FrameParser::takeFrame()
         frame.payload = m_buffer.mid(PAYLOAD_INDEX, m_frameLength - FRAME_OVERHEAD);
         frame.firstByteMs = m_arrivals.first().readMs;
         frame.lastByteNotBeforeMs = m_arrivals[m_frameLength - 1].notBeforeMs;
+        frame.lastByteMs = m_arrivals[m_frameLength - 1].readMs;
         m_buffer.remove(0, m_frameLength);
         m_arrivals.remove(0, m_frameLength);
         return frame;

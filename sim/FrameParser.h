@@ -17,6 +17,7 @@ struct Frame {
     QByteArray payload;
     qint64 firstByteMs = 0;         // the start byte was read then: it came no later
     qint64 lastByteNotBeforeMs = 0; // the line feed came no earlier than this
+    qint64 lastByteMs = 0;          // the line feed was read then
 
     // The frame as it came: start byte, code, payload, line feed.
     QByteArray bytes() const;

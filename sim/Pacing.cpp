@@ -41,15 +41,18 @@ bool Pacing::admit(const Frame& frame, int busyMs)
         m_busyCode = frame.code;
         m_busyMs = busyMs;
     }
+    if (busyMs > 0)
+        m_surelyReadyMs = std::max(m_surelyReadyMs, frame.lastByteMs + busyMs);
     return true;
 }
 
 void Pacing::reset()
 {
     m_busyUntilMs = 0;
+    m_surelyReadyMs = 0;
 }
 
 qint64 Pacing::busyLeftMs(qint64 nowMs) const
 {
-    return std::max<qint64>(0, m_busyUntilMs - nowMs);
+    return std::max<qint64>(0, m_surelyReadyMs - nowMs);
 }

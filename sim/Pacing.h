@@ -41,7 +41,9 @@ public:
     bool admit(const Frame& frame, int busyMs);
     // The board comes out of reset ready.
     void reset();
-    // Time left until the board takes the next frame.
+    // Time left until the board surely takes the next frame: counted from the
+    // read of the busy frame's last byte, the latest it can have come, so that a
+    // sender told "ready" is past the busy time whenever the frame really came.
     qint64 busyLeftMs(qint64 nowMs) const;
 
     qint64 lateCount() const { return m_lateCount; }
@@ -55,6 +57,7 @@ private:
     bool m_strict = false;
     qint64 m_busyUntilMs = 0;
     qint64 m_busySinceMs = 0; // earliest last byte of the frame that set m_busyUntilMs
+    qint64 m_surelyReadyMs = 0;
     char m_busyCode = 0;
     int m_busyMs = 0;
     qint64 m_lateCount = 0;

@@ -32,6 +32,7 @@ class SimPacingTest : public QObject {
 private slots:
     void lateMeansTheToolWasLate_data();
     void lateMeansTheToolWasLate();
+    void readyOnlyOnceSurelyPastTheBusyTime();
 };
 
 void SimPacingTest::lateMeansTheToolWasLate_data()
@@ -96,6 +97,19 @@ void SimPacingTest::lateMeansTheToolWasLate()
     QCOMPARE(logged, late.isEmpty() ? QStringList() : QStringList{late});
     QCOMPARE(taken, late.isEmpty() ? 2 : 1);
     QCOMPARE(pacing.lateCount(), qint64(late.isEmpty() ? 0 : 1));
+}
+
+void SimPacingTest::readyOnlyOnceSurelyPastTheBusyTime()
+{
+    // A write read 30 ms after the input was last seen empty: a frame 101 ms
+    // after that look is not late, but a sender asking when the board is ready
+    // waits until 100 ms after the read, whenever the write really came.
+    FrameParser parser(APP_FRAME, STALE_PART_MS);
+    Pacing pacing;
+    parser.append(QByteArray::fromHex("2331181200000A"), Arrival{0, 30});
+    QVERIFY(pacing.admit(*parser.takeFrame(), busyFor('1')));
+    QCOMPARE(pacing.busyLeftMs(101), qint64(29));
+    QCOMPARE(pacing.busyLeftMs(130), qint64(0));
 }
 
 TAVRIN_TEST_MAIN(SimPacingTest)
