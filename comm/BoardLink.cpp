@@ -8,6 +8,13 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 
+#include <algorithm>
+
+namespace {
+// How long a parameter write may wait in the port's queue before its write.
+constexpr int WRITE_COMPLETION_LIMIT_MS = 1000;
+} // namespace
+
 BoardLink::BoardLink(QObject* parent)
     : QObject(parent)
 {
@@ -62,17 +69,37 @@ bool BoardLink::sendFrame(const QByteArray& frame)
         lostUnderOperation();
         return false;
     }
-    // The board takes nothing for 100 ms after a parameter write; a frame sent
-    // sooner (a mode sent twice, a bank chosen mid-sweep) would be lost.
-    const qint64 busyFor = m_boardBusyUntil - appClock().now();
-    if (busyFor > 0)
-        Sleep(static_cast<int>(busyFor));
+    waitWhileBoardBusy();
     emit frameSent(frame);
     if (m_port)
         m_port->Send(frame); // a closed port drops it, as the board would not hear it
-    if (IsParameterWrite(frame))
-        m_boardBusyUntil = appClock().now() + Define::WRITE_PAUSE_MS;
+    if (IsParameterWrite(frame) && portOpen())
+        m_writeQueuedAt = appClock().now();
     return true;
+}
+
+// The board takes nothing for 100 ms after a parameter write; a frame sent
+// sooner (a mode sent twice, a bank chosen mid-sweep) would be lost. Send only
+// queues the frame, and under load the port's thread may write it a while later,
+// so the 100 ms count from the moment the write has left for the port.
+void BoardLink::waitWhileBoardBusy()
+{
+    const std::optional<qint64> queuedAt = std::exchange(m_writeQueuedAt, std::nullopt);
+    if (!queuedAt)
+        return;
+    std::optional<qint64> written = m_port->WrittenAt();
+    for (int waited = 0; !written && m_port->OutputPending() > 0 && waited < WRITE_COMPLETION_LIMIT_MS;
+         ++waited) {
+        Sleep(1);
+        written = m_port->WrittenAt();
+    }
+    // Nothing written and nothing waiting: the write went with a port closed
+    // since. A port that has not written within the limit has a device that
+    // stopped taking bytes. Either way the pause counts from the queueing.
+    const qint64 leftAt = std::max(written.value_or(*queuedAt), *queuedAt);
+    const qint64 busyFor = leftAt + Define::WRITE_PAUSE_MS - appClock().now();
+    if (busyFor > 0)
+        Sleep(static_cast<int>(busyFor));
 }
 
 bool BoardLink::sendCommand(const QByteArray& frame)

@@ -29,6 +29,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Operation;
 class SerialPort;
@@ -165,6 +166,7 @@ signals:
 
 private:
     bool portOpen() const;
+    void waitWhileBoardBusy();
     // A send found the port closed while an operation held the link.
     void lostUnderOperation();
     void releaseHeld();
@@ -173,7 +175,7 @@ private:
     std::unique_ptr<SerialPort> m_port;
     bool m_expectingReply = false;
     AwaitedReads m_awaitedReads;
-    qint64 m_boardBusyUntil = 0; // when the board takes frames again after a parameter write
+    std::optional<qint64> m_writeQueuedAt; // set while the last frame sent was a parameter write
     Request m_request;
     QPointer<Operation> m_operation;
     bool m_running = false;

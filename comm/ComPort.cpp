@@ -2,8 +2,9 @@
 
 #include "comm/CommThread.h"
 #include "comm/PortDevice.h"
-#include "common/Guarded.h"
 #include "common/BuildConfig.h"
+#include "common/Clock.h"
+#include "common/Guarded.h"
 
 #include <QDir>
 #include <algorithm>
@@ -108,6 +109,25 @@ void TComPort::SetRTS(bool status)
 {
     if (FOpen)
         ComThread->SetRTS(status);
+}
+
+qint64 TComPort::OutputPending() const
+{
+    return FOpen ? ComThread->OutputPending() : 0;
+}
+
+std::optional<qint64> TComPort::WrittenAt() const
+{
+    if (!FOpen)
+        return std::nullopt;
+    const auto written = ComThread->WrittenAt();
+    if (!written)
+        return std::nullopt;
+    // The thread keeps the steady clock's time; the application clock counts from
+    // its own origin, to the millisecond.
+    const auto ago =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *written);
+    return appClock().now() - ago.count();
 }
 
 quint64 TComPort::writeCalls() const

@@ -53,6 +53,8 @@ public:
     bool IsOpen() const override { return FOpen; }
     void Send(const QByteArray& data) override;
     void SetRTS(bool status) override;
+    qint64 OutputPending() const override;
+    std::optional<qint64> WrittenAt() const override;
 
     quint32 WinQSizeIn() const { return FWinQSizeIn; }
     void setWinQSizeIn(quint32 size) { FWinQSizeIn = size; }

@@ -235,6 +235,8 @@ void TCommThread::WriteComm(const char* buffer, qsizetype byteCount)
     {
         std::lock_guard lock(m_queueMutex);
         m_queue.append(buffer, byteCount);
+        // Counted with the queue, so the thread never writes more than is counted.
+        m_queued.fetch_add(static_cast<quint64>(byteCount), std::memory_order_relaxed);
     }
     // One wake-up per batch: a tight loop of one-byte sends costs one eventfd
     // write until the thread has picked the queue up.
@@ -322,9 +324,10 @@ bool TCommThread::serviceOutput()
         const ssize_t n =
             ::write(m_fd, m_out.constData() + m_outPos, static_cast<size_t>(m_out.size() - m_outPos));
         m_writeCalls.fetch_add(1, std::memory_order_relaxed);
-        if (n > 0)
+        if (n > 0) {
             m_outPos += n;
-        else if (n == 0 || errno == EAGAIN)
+            noteWritten(n);
+        } else if (n == 0 || errno == EAGAIN)
             m_driverFull = true;
         else if (errno != EINTR)
             return false;
@@ -334,6 +337,31 @@ bool TCommThread::serviceOutput()
         m_outPos = 0;
     }
     return true;
+}
+
+void TCommThread::noteWritten(qsizetype count)
+{
+    m_lastWriteTicks.store(SteadyClock::now().time_since_epoch().count(), std::memory_order_relaxed);
+    m_written.fetch_add(static_cast<quint64>(count), std::memory_order_release);
+}
+
+qint64 TCommThread::OutputPending() const
+{
+    const quint64 written = m_written.load(std::memory_order_acquire);
+    const quint64 queued = m_queued.load(std::memory_order_acquire);
+    int inDriver = 0;
+    if (m_fd < 0 || ::ioctl(m_fd, TIOCOUTQ, &inDriver) != 0 || inDriver < 0)
+        inDriver = 0; // a device that cannot say holds nothing we could wait for
+    return static_cast<qint64>(queued - written) + inDriver;
+}
+
+std::optional<SteadyClock::time_point> TCommThread::WrittenAt() const
+{
+    const quint64 queued = m_queued.load(std::memory_order_acquire);
+    const quint64 written = m_written.load(std::memory_order_acquire);
+    if (written == 0 || written != queued)
+        return std::nullopt;
+    return SteadyClock::time_point(SteadyClock::duration(m_lastWriteTicks.load(std::memory_order_relaxed)));
 }
 
 void TCommThread::takeQueued()

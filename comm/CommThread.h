@@ -13,6 +13,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <termios.h>
 #include <thread>
 
@@ -51,6 +52,14 @@ public:
     // write() system calls made so far.
     quint64 WriteCalls() const { return m_writeCalls.load(std::memory_order_relaxed); }
 
+    // Any thread: bytes queued by WriteComm that have not left yet, whether they
+    // still wait for their write() or sit in the driver's output queue.
+    qint64 OutputPending() const;
+    // Any thread: when the write() that took the last queued byte returned;
+    // nothing while some queued byte still waits for its write() or before the
+    // first write.
+    std::optional<std::chrono::steady_clock::time_point> WrittenAt() const;
+
     // How long Close may wait for queued bytes to reach the wire.
     static constexpr std::chrono::milliseconds kCloseFlushLimit{1000};
 
@@ -78,6 +87,7 @@ private:
     void flushOnClose();
     void waitForDriverDrain(std::chrono::steady_clock::time_point deadline);
     void takeQueued();
+    void noteWritten(qsizetype count);
     bool outputIdle();
     void postHandOver(quint32 eventMask);
     void runHandOver();
@@ -113,6 +123,11 @@ private:
 
     std::mutex m_queueMutex;
     QByteArray m_queue;
+    // Bytes ever queued (under m_queueMutex) and ever written; the time of the
+    // write that brought m_written to its value is stored before it.
+    std::atomic<quint64> m_queued{0};
+    std::atomic<quint64> m_written{0};
+    std::atomic<std::chrono::steady_clock::rep> m_lastWriteTicks{0};
     std::atomic<bool> m_wakeArmed{false};
     std::atomic<quint64> m_writeCalls{0};
 };

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 enum TParity { ptNONE = 0, ptODD = 1, ptEVEN = 2, ptMARK = 3, ptSPACE = 4 };
 enum TStopBit { sbONE = 0, sbONE5 = 1, snTWO = 2 };
@@ -33,6 +34,17 @@ public:
     virtual bool IsOpen() const = 0;
     virtual void Send(const QByteArray& data) = 0; // dropped silently when closed
     virtual void SetRTS(bool status) = 0;
+
+    // How far the bytes handed to Send have got. What paces a stream is what has
+    // really left, not the nominal baud: a USB board takes bytes at the link's
+    // pace whatever the baud says, while a real slow line keeps them queued.
+    // Bytes handed to Send that have not left yet: still in the component's own
+    // queue or in the driver's. 0 when closed.
+    virtual qint64 OutputPending() const = 0;
+    // When everything handed to Send so far had been written to the driver, on
+    // the application clock (ms); nothing while some of it still waits for its
+    // write, or when nothing was ever sent since the port opened.
+    virtual std::optional<qint64> WrittenAt() const = 0;
 
     const QString& Port() const { return FPortID; }
     void setPort(const QString& port) { FPortID = port; }

@@ -208,9 +208,14 @@ inline constexpr int ERASE_ALL_CLOSE_PAUSE_MS = 100; // between the close frame 
 inline constexpr int UPLOAD_ERASE_PAUSE_MS = 1000;
 inline constexpr int UPLOAD_TICK_MS = 20;
 inline constexpr int UPLOAD_CLOSING_PAUSE_MS = 4000;
-// The sample stream is handed to the port this far ahead of the wire, so the line
-// never idles while the window keeps its time for painting.
-inline constexpr int UPLOAD_QUEUE_LEAD_MS = 500;
+// The sample stream goes at most at the pace of a 115200 baud line (11,520 bytes
+// a second), whatever the nominal baud: a USB board takes bytes at the link's
+// pace, and after the start-up re-open at 9600 the stream must not crawl. It is
+// handed to the port this far (in time at that pace) ahead of what has left, so
+// the line never idles while the window keeps its time for painting, and a real
+// slow line, whose driver queue stays full, holds it back.
+inline constexpr int UPLOAD_STREAM_BAUD = 115200;
+inline constexpr int UPLOAD_QUEUE_LEAD_MS = 250;
 
 // ---- Sound-file browser ---------------------------------------------------
 // Header fields shown for the selected file (byte offsets from the file start).

@@ -24,9 +24,11 @@ void checkFrame(const Frame& frame, int frameLength, qint64 nowMs)
     const QByteArray bytes = frame.bytes();
     FUZZ_CHECK(bytes.size() == frameLength);
     FUZZ_CHECK(bytes.front() == '#' && bytes.back() == '\n');
-    FUZZ_CHECK(frame.firstByteMs <= frame.lastByteMs && frame.lastByteMs <= nowMs);
+    // The line feed came after the last look that found the input empty, which
+    // came before the read that took it.
+    FUZZ_CHECK(frame.firstByteMs <= nowMs && frame.lastByteNotBeforeMs < nowMs);
     // A frame is never stitched together across a pause.
-    FUZZ_CHECK(frame.lastByteMs - frame.firstByteMs <= static_cast<qint64>(GAP_MS) * frameLength);
+    FUZZ_CHECK(frame.lastByteNotBeforeMs - frame.firstByteMs <= static_cast<qint64>(GAP_MS) * frameLength);
     FUZZ_CHECK(frame.address() < ADDRESS_LIMIT);
     FUZZ_CHECK(frame.word() == (frame.byte(0) | frame.byte(1) << 8));
     FUZZ_CHECK(frame.byte(frameLength) == 0);
@@ -49,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!input.atEnd()) {
         const std::uint8_t header = input.byte();
         const ExactBlock chunk = input.take(header & LENGTH_BITS);
+        const qint64 seenEmptyMs = nowMs;
         nowMs += (header & LATE) ? GAP_MS + 1 : 1;
-        parser.append(chunk.bytes(), nowMs);
+        parser.append(chunk.bytes(), Arrival{seenEmptyMs, nowMs});
         sent += chunk.bytes();
         while (const std::optional<Frame> frame = parser.takeFrame()) {
             checkFrame(*frame, frameLength, nowMs);

@@ -1,8 +1,9 @@
 // "Write Parameters": the checked plan of the three banks, one frame per byte.
 // The first frame leaves at once and each next one at least 100 ms after the one
-// before, counted from the moment it left, so a late tick never makes a gap
-// short; the operation ends once the last frame has had its 100 ms. Cancel stops
-// between two frames.
+// before: the timer restarts as each frame is handed over, so a late tick never
+// makes a gap short, and the link holds a frame back until the previous one has
+// had its 100 ms from the moment its write left for the port. The operation ends
+// once the last frame has had its 100 ms. Cancel stops between two frames.
 #pragma once
 
 #include "comm/Operation.h"

@@ -106,8 +106,13 @@ void ReadSweep::sendNext()
             return; // the port went under the operation; the link reports it
     }
     progress(++m_sent);
-    if (!m_queue.isEmpty())
+    if (!m_queue.isEmpty()) {
+        // The next request 10 ms after this one left: a request held back by the
+        // board's pause after a parameter write must not take the next tick's
+        // place and go out right behind it.
+        m_timer->setInterval(Define::SWEEP_TICK_MS);
         return;
+    }
     m_phase = m_phase == Phase::Asking ? Phase::Settling : Phase::SettlingAgain;
     // Answers that are all in end the wait at the next tick (see answered()).
     m_timer->setInterval(unanswered().isEmpty() ? Define::SWEEP_TICK_MS : ANSWER_WAIT_MS);

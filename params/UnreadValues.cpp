@@ -64,10 +64,7 @@ void TSerialForm1::readSweepEnded(const ReadSweep& sweep, bool whole)
     // would say nothing more.
     if (names.isEmpty() || !whole || sweep.answeredCount() == 0)
         return;
-    // After the sweep's own tick has returned: a message's event loop must not
-    // run inside an operation's step.
-    QMetaObject::invokeMethod(
-        this, [names] { ShowMessage(UnansweredMessage(names)); }, Qt::QueuedConnection);
+    ShowMessageWhenSettled(UnansweredMessage(names));
 }
 
 void TSerialForm1::showUnreadMarks()

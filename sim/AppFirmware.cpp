@@ -93,13 +93,13 @@ quint8 AppFirmware::status() const
     return m_memory.parameters.read(Define::ADDR_STATO_TAVRIN);
 }
 
-void AppFirmware::receive(const QByteArray& chunk, qint64 nowMs)
+void AppFirmware::receive(const QByteArray& chunk, Arrival arrival)
 {
     if (m_uploading) {
         feedUpload(chunk);
         return;
     }
-    m_parser.append(chunk, nowMs);
+    m_parser.append(chunk, arrival);
     while (const auto frame = m_parser.takeFrame()) {
         handleFrame(*frame);
         if (m_uploading) {

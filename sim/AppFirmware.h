@@ -24,7 +24,7 @@ public:
     // Stops everything running (another firmware takes over).
     void halt();
 
-    void receive(const QByteArray& chunk, qint64 nowMs);
+    void receive(const QByteArray& chunk, Arrival arrival);
     // A parameter write, as the "1" frame does it (address 2 sets the board status).
     void writeParameter(quint8 address, quint8 value);
 

@@ -51,13 +51,13 @@ void Board::readSwitches()
         powerUp();
 }
 
-void Board::receive(const QByteArray& chunk, qint64 nowMs)
+void Board::receive(const QByteArray& chunk, Arrival arrival)
 {
     m_memory.counters.receivedBytes += chunk.size();
     if (m_running == Firmware::Application)
-        m_app.receive(chunk, nowMs);
+        m_app.receive(chunk, arrival);
     else
-        m_loader.receive(chunk, nowMs);
+        m_loader.receive(chunk, arrival);
 }
 
 void Board::send(const QByteArray& block, Delivery delivery)

@@ -28,7 +28,7 @@ public:
     void powerUp();
     void powerDown();
     void portOpened();
-    void receive(const QByteArray& chunk, qint64 nowMs);
+    void receive(const QByteArray& chunk, Arrival arrival);
 
     void setSwitches(Firmware position) { m_switches = position; }
     Firmware switches() const { return m_switches; }

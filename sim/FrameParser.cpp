@@ -51,13 +51,13 @@ void FrameParser::reset(int frameLength)
     m_arrivals.clear();
 }
 
-void FrameParser::append(const QByteArray& bytes, qint64 nowMs)
+void FrameParser::append(const QByteArray& bytes, Arrival arrival)
 {
-    if (!m_buffer.isEmpty() && nowMs - m_lastArrival > m_gapMs)
+    if (!m_buffer.isEmpty() && arrival.readMs - m_lastArrival > m_gapMs)
         discard(m_buffer.size());
-    m_lastArrival = nowMs;
+    m_lastArrival = arrival.readMs;
     m_buffer.append(bytes);
-    m_arrivals.insert(m_arrivals.size(), bytes.size(), nowMs);
+    m_arrivals.insert(m_arrivals.size(), bytes.size(), arrival);
 }
 
 std::optional<Frame> FrameParser::takeFrame()
@@ -78,8 +78,9 @@ std::optional<Frame> FrameParser::takeFrame()
         Frame frame;
         frame.code = m_buffer[CODE_INDEX];
         frame.payload = m_buffer.mid(PAYLOAD_INDEX, m_frameLength - FRAME_OVERHEAD);
-        frame.firstByteMs = m_arrivals.first();
-        frame.lastByteMs = m_arrivals[m_frameLength - 1];
+        frame.firstByteMs = m_arrivals.first().readMs;
+        frame.lastByteNotBeforeMs = m_arrivals[m_frameLength - 1].notBeforeMs;
+        frame.lastByteMs = m_arrivals[m_frameLength - 1].readMs;
         m_buffer.remove(0, m_frameLength);
         m_arrivals.remove(0, m_frameLength);
         return frame;

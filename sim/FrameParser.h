@@ -5,6 +5,8 @@
 // on from the next "#". Bytes before a "#" are dropped as garbage.
 #pragma once
 
+#include "sim/Arrival.h"
+
 #include <QByteArray>
 #include <QList>
 #include <functional>
@@ -13,8 +15,9 @@
 struct Frame {
     char code = 0;
     QByteArray payload;
-    qint64 firstByteMs = 0; // when the start byte arrived
-    qint64 lastByteMs = 0;  // when the line feed arrived
+    qint64 firstByteMs = 0;         // the start byte was read then: it came no later
+    qint64 lastByteNotBeforeMs = 0; // the line feed came no earlier than this
+    qint64 lastByteMs = 0;          // the line feed was read then
 
     // The frame as it came: start byte, code, payload, line feed.
     QByteArray bytes() const;
@@ -34,7 +37,7 @@ public:
 
     // Forgets any partial frame and takes the given length from now on.
     void reset(int frameLength);
-    void append(const QByteArray& bytes, qint64 nowMs);
+    void append(const QByteArray& bytes, Arrival arrival);
     // The next complete frame, or nothing until more bytes arrive.
     std::optional<Frame> takeFrame();
     // Hands over the bytes not yet cut into frames (a raw stream follows a frame).
@@ -50,5 +53,5 @@ private:
     int m_gapMs;
     qint64 m_lastArrival = 0;
     QByteArray m_buffer;
-    QList<qint64> m_arrivals; // when each byte of m_buffer arrived
+    QList<Arrival> m_arrivals; // when each byte of m_buffer came
 };

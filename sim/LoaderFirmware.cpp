@@ -21,9 +21,9 @@ void LoaderFirmware::powerUp()
     m_parser.reset(Define::LOADER_FRAME_LENGTH);
 }
 
-void LoaderFirmware::receive(const QByteArray& chunk, qint64 nowMs)
+void LoaderFirmware::receive(const QByteArray& chunk, Arrival arrival)
 {
-    m_parser.append(chunk, nowMs);
+    m_parser.append(chunk, arrival);
     while (const auto frame = m_parser.takeFrame())
         handleFrame(*frame);
 }

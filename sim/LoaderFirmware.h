@@ -13,7 +13,7 @@ public:
     LoaderFirmware(BoardMemory& memory, BoardOutput output);
 
     void powerUp();
-    void receive(const QByteArray& chunk, qint64 nowMs);
+    void receive(const QByteArray& chunk, Arrival arrival);
 
 private:
     void handleFrame(const Frame& frame);

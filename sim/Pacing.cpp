@@ -18,7 +18,7 @@ QString LateFrame::describe() const
 
 bool Pacing::admit(const Frame& frame, int busyMs)
 {
-    if (frame.firstByteMs + SimDefaults::BUSY_JITTER_MS < m_busyUntilMs) {
+    if (frame.firstByteMs + SimDefaults::CLOCK_ALLOWANCE_MS < m_busyUntilMs) {
         const LateFrame late{.frame = frame.bytes(),
                              .arrivedMs = frame.firstByteMs,
                              .gapMs = frame.firstByteMs - m_busySinceMs,
@@ -35,21 +35,24 @@ bool Pacing::admit(const Frame& frame, int busyMs)
         if (m_strict)
             return false;
     }
-    if (busyMs > 0 && frame.lastByteMs + busyMs > m_busyUntilMs) {
-        m_busyUntilMs = frame.lastByteMs + busyMs;
-        m_busySinceMs = frame.lastByteMs;
+    if (busyMs > 0 && frame.lastByteNotBeforeMs + busyMs > m_busyUntilMs) {
+        m_busyUntilMs = frame.lastByteNotBeforeMs + busyMs;
+        m_busySinceMs = frame.lastByteNotBeforeMs;
         m_busyCode = frame.code;
         m_busyMs = busyMs;
     }
+    if (busyMs > 0)
+        m_surelyReadyMs = std::max(m_surelyReadyMs, frame.lastByteMs + busyMs);
     return true;
 }
 
 void Pacing::reset()
 {
     m_busyUntilMs = 0;
+    m_surelyReadyMs = 0;
 }
 
 qint64 Pacing::busyLeftMs(qint64 nowMs) const
 {
-    return std::max<qint64>(0, m_busyUntilMs - nowMs);
+    return std::max<qint64>(0, m_surelyReadyMs - nowMs);
 }

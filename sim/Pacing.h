@@ -3,6 +3,14 @@
 // first byte arrives before then is late. Each late frame is counted and kept
 // for the control channel; in strict mode the board also drops it, as a busy
 // board would: not acted on, not answered.
+//
+// The check judges what the tool did, not when the simulator happened to read
+// (sim/Arrival.h): the busy time runs from the earliest moment the busy frame's
+// last byte can have come, and a frame is late only if even the latest moment
+// its first byte can have come, its read, falls inside it. The gap so measured
+// is the largest the tool can have left, so a late read by the simulator only
+// ever widens it: a paced tool is never blamed, while a frame sent at half the
+// board's pace is still caught whenever the simulator keeps up.
 #pragma once
 
 #include "sim/FrameParser.h"
@@ -14,7 +22,7 @@
 struct LateFrame {
     QByteArray frame;
     qint64 arrivedMs = 0; // first byte of the late frame
-    qint64 gapMs = 0;     // since the last byte of the frame that made the board busy
+    qint64 gapMs = 0;     // the most the tool can have left since the busy frame's last byte
     char busyCode = 0;    // that frame's code
     int busyMs = 0;       // how long that frame keeps the board busy
     bool dropped = false;
@@ -33,7 +41,9 @@ public:
     bool admit(const Frame& frame, int busyMs);
     // The board comes out of reset ready.
     void reset();
-    // Time left until the board takes the next frame.
+    // Time left until the board surely takes the next frame: counted from the
+    // read of the busy frame's last byte, the latest it can have come, so that a
+    // sender told "ready" is past the busy time whenever the frame really came.
     qint64 busyLeftMs(qint64 nowMs) const;
 
     qint64 lateCount() const { return m_lateCount; }
@@ -46,7 +56,8 @@ public:
 private:
     bool m_strict = false;
     qint64 m_busyUntilMs = 0;
-    qint64 m_busySinceMs = 0; // last byte of the frame that set m_busyUntilMs
+    qint64 m_busySinceMs = 0; // earliest last byte of the frame that set m_busyUntilMs
+    qint64 m_surelyReadyMs = 0;
     char m_busyCode = 0;
     int m_busyMs = 0;
     qint64 m_lateCount = 0;

@@ -1,6 +1,8 @@
 #include "sim/PtyDevice.h"
 
+#include "sim/SimDefaults.h"
 #include "sim/SimLog.h"
+#include "sim/Uptime.h"
 
 #include <QSocketNotifier>
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,6 +32,9 @@ PtyDevice::PtyDevice(QObject* parent)
 {
     m_openWatch.setInterval(OPEN_WATCH_MS);
     connect(&m_openWatch, &QTimer::timeout, this, &PtyDevice::watchForOpen);
+    m_inputWatch.setInterval(SimDefaults::INPUT_WATCH_MS);
+    m_inputWatch.setTimerType(Qt::PreciseTimer);
+    connect(&m_inputWatch, &QTimer::timeout, this, &PtyDevice::watchInput);
 }
 
 PtyDevice::~PtyDevice()
@@ -84,6 +90,7 @@ void PtyDevice::destroy()
 {
     const bool wasOpen = m_open;
     m_openWatch.stop();
+    m_inputWatch.stop();
     delete m_readNotifier;
     m_readNotifier = nullptr;
     delete m_writeNotifier;
@@ -101,9 +108,12 @@ void PtyDevice::watchForOpen()
 {
     if (m_master < 0)
         return;
+    const qint64 lookedAt = uptimeMs();
     pollfd p{m_master, POLLIN, 0};
     if (::poll(&p, 1, 0) < 0)
         return;
+    if (!(p.revents & POLLIN))
+        m_seenEmptyMs = lookedAt;
     if (!(p.revents & POLLHUP)) {
         enterOpen();
         return;
@@ -127,6 +137,7 @@ void PtyDevice::enterOpen()
     if (!m_readNotifier)
         return;
     m_readNotifier->setEnabled(true);
+    m_inputWatch.start();
     readAvailable();
 }
 
@@ -135,6 +146,7 @@ void PtyDevice::enterClosed()
     if (!m_open)
         return;
     m_open = false;
+    m_inputWatch.stop();
     m_readNotifier->setEnabled(false);
     m_writeNotifier->setEnabled(false);
     m_pending.clear();
@@ -156,16 +168,35 @@ void PtyDevice::discardUnreadOutput()
     ::close(slave);
 }
 
+void PtyDevice::watchInput()
+{
+    const qint64 lookedAt = uptimeMs();
+    int waiting = 0;
+    if (::ioctl(m_master, FIONREAD, &waiting) != 0)
+        return;
+    if (waiting == 0)
+        m_seenEmptyMs = lookedAt;
+    else
+        readAvailable();
+}
+
 void PtyDevice::readAvailable()
 {
     char buffer[READ_CHUNK];
     while (m_open && m_master >= 0) {
+        // The clock is read before the read: if it finds nothing, the input was
+        // empty at some moment after this one.
+        const qint64 readingAt = uptimeMs();
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n > 0) {
-            emit received(QByteArray(buffer, n));
+            emit received(QByteArray(buffer, n), Arrival{m_seenEmptyMs, uptimeMs()});
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        if (n < 0 && errno == EAGAIN) {
+            m_seenEmptyMs = readingAt;
+            return;
+        }
+        if (n < 0 && errno == EINTR)
             return;
         enterClosed(); // EIO or end of file: the last holder closed the slave
         return;

@@ -10,8 +10,13 @@
 //    means that the last holder of the slave closed it.
 // The simulator never keeps the slave open itself, so each open by the tool is
 // seen. An open and close quicker than the poll period can go unnoticed.
+//
+// Each chunk read comes with the bounds of its arrival (sim/Arrival.h): while
+// open, the input is also looked at every few milliseconds, and each look or
+// read that finds it empty moves the earliest moment the next chunk can have come.
 #pragma once
 
+#include "sim/Arrival.h"
 #include "sim/BoardOutput.h"
 
 #include <QByteArray>
@@ -43,11 +48,12 @@ public:
 signals:
     void opened();
     void closed();
-    void received(const QByteArray& chunk);
+    void received(const QByteArray& chunk, Arrival arrival);
 
 private:
     void configureSlave();
     void watchForOpen();
+    void watchInput();
     void readAvailable();
     void writePending();
     void enterOpen();
@@ -61,5 +67,7 @@ private:
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
     QTimer m_openWatch;
+    QTimer m_inputWatch;
+    qint64 m_seenEmptyMs = 0; // the last moment the input was seen empty
     QByteArray m_pending;
 };

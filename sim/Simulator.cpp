@@ -1,7 +1,6 @@
 #include "sim/Simulator.h"
 
 #include "sim/SimLog.h"
-#include "sim/Uptime.h"
 
 #include <QFileInfo>
 
@@ -78,11 +77,10 @@ void Simulator::unplug()
     m_board.powerDown();
 }
 
-void Simulator::received(const QByteArray& chunk)
+void Simulator::received(const QByteArray& chunk, Arrival arrival)
 {
-    const qint64 now = uptimeMs();
-    m_log.received(now, chunk);
-    m_board.receive(chunk, now);
+    m_log.received(arrival.readMs, chunk);
+    m_board.receive(chunk, arrival);
 }
 
 void Simulator::saveState()

@@ -36,7 +36,7 @@ public:
     bool portOpen() const { return m_pty.isOpen(); }
 
 private:
-    void received(const QByteArray& chunk);
+    void received(const QByteArray& chunk, Arrival arrival);
     void saveState();
 
     SimOptions m_options;

@@ -1,6 +1,5 @@
 #include "sound/ImportOperation.h"
 
-#include "comm/SerialPort.h"
 #include "common/Define.h"
 #include "sound/ErasePlans.h"
 
@@ -61,9 +60,8 @@ qint64 ImportOperation::fileMs(int index, qsizetype streamBytesLeft) const
     qint64 pauses = slot.requestPauseMs + Define::UPLOAD_CLOSING_PAUSE_MS;
     for (const PacedFrame& step : UploadErasePlan(slot))
         pauses += step.pauseAfterMs;
-    const SerialPort* port = link().port();
-    const qint64 bytesPerSecond = (port ? port->Baud() : Define::LINK_BAUD) / Define::UART_BITS_PER_BYTE;
-    return pauses + streamBytesLeft * MS_PER_SECOND / std::max<qint64>(bytesPerSecond, 1);
+    // At the stream's top pace: what a USB board takes, whatever the nominal baud.
+    return pauses + streamBytesLeft * MS_PER_SECOND / StreamBytesPerSecond();
 }
 
 qint64 ImportOperation::remainingMs() const

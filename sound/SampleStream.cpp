@@ -176,11 +176,21 @@ QString LoadQuestion(const QString& path, const QString& word)
            QStringLiteral(" sound ?  ");
 }
 
-qsizetype StreamTarget(qint64 elapsedMs, std::uint32_t baud, qsizetype total)
+qint64 StreamBytesPerSecond()
 {
-    const qint64 bytesPerSecond = baud / Define::UART_BITS_PER_BYTE;
-    const qint64 due =
-        (std::max<qint64>(0, elapsedMs) + Define::UPLOAD_QUEUE_LEAD_MS) * bytesPerSecond / MS_PER_SECOND;
+    return Define::UPLOAD_STREAM_BAUD / Define::UART_BITS_PER_BYTE;
+}
+
+qsizetype StreamLead()
+{
+    return static_cast<qsizetype>(Define::UPLOAD_QUEUE_LEAD_MS * StreamBytesPerSecond() / MS_PER_SECOND);
+}
+
+qsizetype StreamTarget(qint64 elapsedMs, qsizetype departed, qsizetype total)
+{
+    const qint64 paced =
+        std::max<qint64>(0, elapsedMs) * StreamBytesPerSecond() / MS_PER_SECOND + StreamLead();
+    const qint64 due = std::min<qint64>(paced, std::max<qint64>(0, departed) + StreamLead());
     return static_cast<qsizetype>(std::min<qint64>(due, total));
 }
 

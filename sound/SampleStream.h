@@ -75,8 +75,14 @@ QString SizeMessage(const QString& path, const SoundSlot& slot);
 // "Do you want to load the file <path> on Kordex as <word> sound ?  "
 QString LoadQuestion(const QString& path, const QString& word);
 
+// The stream's top pace in bytes a second, and its lead over what has left, in bytes.
+qint64 StreamBytesPerSecond();
+qsizetype StreamLead();
+
 // How many stream bytes may have been handed to the port elapsedMs after the
-// stream began at baud: what the wire has carried, plus the lead, at most total.
-qsizetype StreamTarget(qint64 elapsedMs, std::uint32_t baud, qsizetype total);
+// stream began, once `departed` of them have left the computer: what the top pace
+// allows so far plus the lead, no more than the lead ahead of what has left, and
+// at most total.
+qsizetype StreamTarget(qint64 elapsedMs, qsizetype departed, qsizetype total);
 
 } // namespace Sound

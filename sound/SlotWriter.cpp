@@ -7,6 +7,8 @@
 #include "common/Define.h"
 #include "sound/ErasePlans.h"
 
+#include <algorithm>
+
 using namespace Sound;
 
 SlotWriter::SlotWriter(BoardLink& link, QObject* parent)
@@ -24,6 +26,7 @@ void SlotWriter::write(const SoundSlot& slot, const PreparedUpload& upload)
     m_address = slot.address;
     m_stream = upload.stream;
     m_sent = 0;
+    m_departed = 0;
     m_stage = Stage::Erasing;
     m_pacer.run(UploadErasePlan(slot), [this] {
         m_stage = Stage::RequestDue;
@@ -48,20 +51,28 @@ void SlotWriter::tick()
 
 void SlotWriter::sendDueSamples()
 {
-    const SerialPort* port = m_link.port();
-    const quint32 baud = port ? port->Baud() : Define::LINK_BAUD;
-    const qsizetype due = StreamTarget(appClock().now() - m_streamStart, baud, m_stream.size());
+    const qsizetype gone = departed();
+    const qsizetype due = StreamTarget(appClock().now() - m_streamStart, gone, m_stream.size());
     if (due > m_sent) {
-        {
-            const BoardLink::Sending sending(m_link);
-            if (!m_link.send(m_stream.mid(m_sent, due - m_sent)))
-                return; // the port went under the operation; the link reports it
-        }
+        const BoardLink::Sending sending(m_link);
+        if (!m_link.send(m_stream.mid(m_sent, due - m_sent)))
+            return; // the port went under the operation; the link reports it
         m_sent = due;
-        emit streamed(m_sent);
     }
-    if (m_sent == m_stream.size())
+    if (gone > m_departed) {
+        m_departed = gone;
+        emit streamed(m_departed);
+    }
+    if (m_departed == m_stream.size())
         close();
+}
+
+qsizetype SlotWriter::departed() const
+{
+    // What the port still holds is the newest of what it was handed: the stream's tail.
+    const SerialPort* port = m_link.port();
+    const qint64 pending = port ? port->OutputPending() : 0;
+    return static_cast<qsizetype>(std::clamp<qint64>(m_sent - pending, 0, m_sent));
 }
 
 void SlotWriter::stopSending()

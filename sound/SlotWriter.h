@@ -4,10 +4,13 @@
 // single upload and the bulk load write through it, so the wire sees the same
 // bytes and the same pacing from either.
 //
-// The board takes the samples at the line's pace with no acknowledgement. They
-// are handed to the port a little ahead of the wire on each 20 ms tick: the
-// bytes and their order are those of one send per byte, but a tick costs
-// microseconds, and the progress moves with the wire rather than with the queue.
+// The board takes the samples at the link's pace with no acknowledgement. They
+// are handed to the port on each 20 ms tick, a short lead ahead of what the port
+// says has left and never faster than a 115200 baud line: the bytes and their
+// order are those of one send per byte, but a tick costs microseconds, a USB
+// board gets them at its own pace whatever the nominal baud, and a real slow
+// line holds them back. The progress counts the bytes that have left, and the
+// closing pause starts once the last one has.
 #pragma once
 
 #include "comm/FramePacer.h"
@@ -35,16 +38,18 @@ public:
 
     bool writing() const { return m_stage != Stage::Idle; }
 
-    // One tick of the transfer: the request, then the stream as the wire takes it.
+    // One tick of the transfer: the request, then the stream as the link takes it.
     void tick();
 
 signals:
-    void streamed(qsizetype sent);
+    // Stream bytes that have left the computer so far.
+    void streamed(qsizetype departed);
     void done();
 
 private:
     enum class Stage { Idle, Erasing, RequestDue, StreamDue, Streaming, Closing };
     void sendDueSamples();
+    qsizetype departed() const;
     void close();
 
     BoardLink& m_link;
@@ -53,6 +58,7 @@ private:
     Stage m_stage = Stage::Idle;
     std::uint32_t m_address = 0;
     QByteArray m_stream;
-    qsizetype m_sent = 0;
+    qsizetype m_sent = 0;     // handed to the port
+    qsizetype m_departed = 0; // reported as gone
     qint64 m_streamStart = 0;
 };

@@ -11,10 +11,12 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <climits>
 #include <memory>
 #include <optional>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -134,6 +136,7 @@ private slots:
     void framesWhileBusyAreCountedAndDroppedWhenStrict();
     void readRightAfterAWriteIsNotAnsweredWhenStrict();
     void writesAHundredMsApartAreAllTaken();
+    void pacedWritesReadLateAreAllTaken();
     void sectorEraseKeepsTheBoardBusyForHalfASecond();
     void lateFramesAreListedAndLogged();
     void strictModeFollowsCommandLineAndControl();
@@ -853,6 +856,24 @@ void SimE2eTest::writesAHundredMsApartAreAllTaken()
     QCOMPARE(m_port.readBlock(ANSWER_TIMEOUT_MS), hex("32 18 12"));
     QCOMPARE(m_board->param(25), 0x34);
     QCOMPARE(m_board->violations(), qint64(0));
+}
+
+void SimE2eTest::pacedWritesReadLateAreAllTaken()
+{
+    // The simulator is held still while the tool writes two frames 110 ms apart:
+    // it reads both in one go afterwards, yet the tool kept the board's pace.
+    QVERIFY(openPort());
+    const qint64 frames = m_board->counter(QStringLiteral("frames"));
+    const pid_t simulator = static_cast<pid_t>(m_board->processId());
+    QCOMPARE(::kill(simulator, SIGSTOP), 0);
+    const auto resume = qScopeGuard([simulator] { ::kill(simulator, SIGCONT); });
+    QVERIFY(m_port.write(hex("23 31 18 12 00 00 0A")));
+    QCOMPARE(m_port.readFor(WRITE_SPACING_MS), QByteArray());
+    QVERIFY(m_port.write(hex("23 31 19 34 00 00 0A")));
+    QCOMPARE(::kill(simulator, SIGCONT), 0);
+    QVERIFY(framesTaken(frames, 2));
+    QCOMPARE(m_board->param(24), 0x12);
+    QCOMPARE(m_board->param(25), 0x34);
 }
 
 void SimE2eTest::sectorEraseKeepsTheBoardBusyForHalfASecond()

@@ -11,10 +11,12 @@
 #include "app/Serial1.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
+#include "comm/ComPort.h"
 #include "common/Clock.h"
 #include "common/Globals.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -50,6 +52,7 @@ private slots:
     void cleanup() { e2e.reset(); }
 
     void uploadLandsInItsSlotAndTheRestStaysErased();
+    void uploadAfterTheStartUpReopenAt9600DeliversEveryByte();
     void rowEraseAndEraseAllClearTheBoardsMemory();
     void unplugDuringEraseAndUploadStopsThem();
 
@@ -132,6 +135,37 @@ void SoundEndToEndTest::uploadLandsInItsSlotAndTheRestStaysErased()
     QVERIFY(allErased(flash, 0, slot));
     QVERIFY(allErased(flash, slot + SECTOR, flash.size() - slot - SECTOR));
     QVERIFY(f->dialogs.errors.isEmpty());
+}
+
+void SoundEndToEndTest::uploadAfterTheStartUpReopenAt9600DeliversEveryByte()
+{
+    // The returning user's start: the saved port opened again at 9600 baud. The
+    // board takes the stream at the link's pace all the same; at 9600's pace
+    // these 52,920 bytes would take 55 s, beyond this test's waits.
+    SerialForm1->ClosePort();
+    const int index = SerialForm1->cbports->findText(board->portPath());
+    f->writeSettings(board->portPath().toLocal8Bit() + "\r\n" + QByteArray::number(index) + "\r\n");
+    SerialForm1->LoadSeriale();
+    QVERIFY(SerialForm1->ComPort1->IsOpen());
+    QCOMPARE(SerialForm1->ComPort1->Baud(), 9600u);
+    SerialForm1->AttivaSetup();
+
+    QByteArray content = header();
+    QByteArray expected;
+    for (int i = 0; i < 26460; ++i) {
+        appendSample(content, quint16(i));
+        expected.append(char(i & 0xFF)).append(char((i >> 8) | 0x80));
+    }
+    select(content);
+    SerialForm1->findChild<QPushButton*>("SpeedButton35")->click(); // bank 2 swing 1
+    QVERIFY(idle());
+    QVERIFY(WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, OPERATION_MS));
+    QCOMPARE(board->counter("upload_bytes"), qint64(52920));
+    const QByteArray flash = board->dump("sound");
+    const int slot = 0x180000;
+    QVERIFY(flash.mid(slot, expected.size()) == expected);
+    QVERIFY(allErased(flash, slot + expected.size(), SECTOR - expected.size()));
+    QCOMPARE(board->violations(), qint64(0));
 }
 
 void SoundEndToEndTest::rowEraseAndEraseAllClearTheBoardsMemory()

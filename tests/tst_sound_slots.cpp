@@ -577,6 +577,7 @@ void SoundSlotsTest::uploadOfOneSampleFrameBySpacing()
         QCOMPARE(sent[i].at - asked, expected[i].first);
         QCOMPARE(sent[i].bytes.toHex(' '), expected[i].second.toHex(' '));
     }
+    f->sim.clock.advance(20); // the next tick finds both bytes gone from the line: the progress counts them
     QCOMPARE(waitform->Label1->text(), QString("Upload into Bank 1 Swing 1... 2 of 2 sample bytes"));
     QCOMPARE(waitform->ProgressBar1->value(), 2); // full with the last sample
     QCOMPARE(waitform->ProgressBar1->maximum(), 2);
@@ -659,6 +660,7 @@ void SoundSlotsTest::skipCountsLeaveExactlyTheirSamples()
     for (char low : samples)
         expected.append(low).append(char(0x80));
     QCOMPARE(f->port->sent.last().bytes.toHex(' '), expected.toHex(' '));
+    f->sim.clock.advance(60); // at most 48 bytes: gone from a 9600 line within 50 ms, counted at a tick
     QCOMPARE(waitform->ProgressBar1->value(), 2 * samples.size());
     QCOMPARE(waitform->ProgressBar1->maximum(), 2 * samples.size());
 }

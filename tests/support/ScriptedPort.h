@@ -1,10 +1,14 @@
 // A serial port under the test's control: records every send with its
-// simulated time, feeds received blocks, can refuse to open or vanish.
+// simulated time, feeds received blocks, can refuse to open or vanish. Sent
+// bytes leave on simulated time: each Send's write completes writeDelayMs after
+// it, and the line then carries the bytes at drainBytesPerSecond, or at the
+// nominal baud's pace when none is set, as a real line would.
 #pragma once
 
 #include "comm/SerialPort.h"
 
 #include <QList>
+#include <deque>
 
 class ScriptedPort final : public SerialPort {
 public:
@@ -18,6 +22,8 @@ public:
     bool IsOpen() const override { return m_open; }
     void Send(const QByteArray& data) override;
     void SetRTS(bool status) override { rts = status; }
+    qint64 OutputPending() const override;
+    std::optional<qint64> WrittenAt() const override;
 
     // Delivers one received block, as the component's hand-over would.
     void feed(const QByteArray& block);
@@ -32,7 +38,21 @@ public:
     int openCount = 0;
     int closeCount = 0;
     bool rts = false;
+    // Set for a USB board, which takes bytes at its own pace whatever the baud; 0
+    // for one that takes nothing.
+    std::optional<qint64> drainBytesPerSecond;
+    int writeDelayMs = 0;
 
 private:
+    // What one Send puts on the line: its bytes leave evenly from startMs to endMs.
+    struct OnTheLine {
+        double startMs;
+        double endMs;
+        qint64 bytes;
+    };
+    void resetLine();
+
     bool m_open = false;
+    std::deque<OnTheLine> m_line;
+    std::optional<qint64> m_writtenAt; // when the last Send's write completes
 };
