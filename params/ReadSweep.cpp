@@ -99,18 +99,21 @@ void ReadSweep::tick()
 
 void ReadSweep::sendNext()
 {
+    // A tick that fell due while the last request waited out the board's pause
+    // after a parameter write comes right behind it: the next request still
+    // waits its 10 ms.
+    if (m_sent > 0 && appClock().now() - m_lastSentAt < Define::SWEEP_TICK_MS)
+        return;
     const int address = m_queue.takeFirst();
     {
         const BoardLink::Sending sending(link());
         if (!link().sendRead(address))
             return; // the port went under the operation; the link reports it
     }
+    m_lastSentAt = appClock().now();
     progress(++m_sent);
     if (!m_queue.isEmpty()) {
-        // The next request 10 ms after this one left: a request held back by the
-        // board's pause after a parameter write must not take the next tick's
-        // place and go out right behind it.
-        m_timer->setInterval(Define::SWEEP_TICK_MS);
+        m_timer->setInterval(Define::SWEEP_TICK_MS); // the next period counts from now
         return;
     }
     m_phase = m_phase == Phase::Asking ? Phase::Settling : Phase::SettlingAgain;

@@ -60,4 +60,5 @@ private:
     Phase m_phase = Phase::Asking;
     QList<int> m_queue; // requests still to send in this pass
     int m_sent = 0;
+    qint64 m_lastSentAt = 0; // when the last request left
 };
