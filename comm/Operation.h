@@ -71,6 +71,8 @@ protected:
     void finish(bool ok, const QString& message = {});
 
     BoardLink& link() const { return m_link; }
+    // The link, or null once it is being destroyed (a window closing mid-operation).
+    BoardLink* liveLink() const { return m_linkAlive.data(); }
 
 private:
     BoardLink& m_link;

@@ -166,5 +166,6 @@ void ReadSweep::end(bool ok)
 void ReadSweep::halt()
 {
     m_timer->setEnabled(false);
-    link().forgetAwaitedReads();
+    if (BoardLink* alive = liveLink())
+        alive->forgetAwaitedReads();
 }
