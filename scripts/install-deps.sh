@@ -10,6 +10,7 @@ packages=(
     libjpeg62-turbo-dev libbenchmark-dev libsndfile1-dev libsoxr-dev
     xvfb xauth x11-utils fonts-dejavu-core
     clang libclang-rt-14-dev
+    lintian
 )
 
 missing=()
