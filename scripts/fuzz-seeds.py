@@ -2,6 +2,7 @@
 """Writes the seed inputs of the fuzz targets: small valid inputs of every kind
 each target reads, into fuzz/regression/<target>/seed-*. Run again after a
 change of an input format; findings sit beside the seeds as crash-*."""
+import json
 import pathlib
 import struct
 
@@ -90,8 +91,41 @@ def window():
     return {name: bytes([1 if name == "upload-end" else 0]) + data for name, data in dispatch().items()}
 
 
+def parameter_files():
+    def document(parameters, **fields):
+        root = {"format": "Tavrin Manager parameters", "version": 1, "saved": "2026-12-08T12:00:00",
+                "release": "16", "serialNumber": "1523-0042", "defaultBank": 2, "frequencyMode": 1,
+                "parameters": parameters}
+        root.update(fields)
+        return json.dumps(root, indent=4).encode()
+    values = {"bank1.flicker.red": 100, "bank2.clash.green": 255, "calibration.vertical": 3}
+    return {
+        "file": document(values),
+        "no-bank": document(values, defaultBank=None),
+        "text-value": document({"bank1.flicker.red": "12a"}),
+        "unknown-key": document({"bank9.hum.blue": 1}),
+        "other-version": document(values, version=2),
+    }
+
+
+def journals():
+    entry = {"file": "Hum.wav", "sha256": "ab" * 32, "written": "2026-12-08T12:00:00Z"}
+    return {
+        "journal": bytes([3]) + json.dumps({"serial": "1523-0042", "slots": {"0x000000": entry}}).encode(),
+        "slots-not-object": bytes([0]) + b'{"serial": "1523-0042", "slots": [1, 2]}',
+        "damaged": bytes([7]) + b'{"slots": {',
+    }
+
+
+def font_names():
+    return {name: bytes([2]) + name.encode() for name in
+            ("Swing_03.wav", "poweron", "Lockup 4.flac", "clash7", "swing_1_b", "HUM")}
+
+
 for target, seeds in (("fuzz_dispatch", dispatch()), ("fuzz_setup_window", window()), ("fuzz_wav", sounds()),
-                      ("fuzz_settings", settings()), ("fuzz_frame_parser", frames()), ("fuzz_hex", firmware())):
+                      ("fuzz_settings", settings()), ("fuzz_frame_parser", frames()), ("fuzz_hex", firmware()),
+                      ("fuzz_parameter_file", parameter_files()), ("fuzz_slot_journal", journals()),
+                      ("fuzz_font_names", font_names())):
     folder = ROOT / target
     folder.mkdir(parents=True, exist_ok=True)
     for name, data in seeds.items():

@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 seconds="${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}"
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_dispatch fuzz_setup_window fuzz_wav fuzz_settings fuzz_frame_parser fuzz_hex)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_dispatch fuzz_setup_window fuzz_wav fuzz_settings fuzz_frame_parser fuzz_hex
+    fuzz_parameter_file fuzz_slot_journal fuzz_font_names)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
@@ -21,7 +22,7 @@ declare -A max_len=([fuzz_settings]=10000 [fuzz_dispatch]=512 [fuzz_setup_window
 # Qt and fontconfig fill their caches while the windows run: no leak check per
 # input there (the check at exit still runs, with the tests' suppressions).
 declare -A leaks=([fuzz_setup_window]=0)
-# The settings target saves a file per input; on a memory file system its sync is cheap.
+# The settings and journal targets save a file per input; on a memory file system its sync is cheap.
 [ -d /dev/shm ] && export TMPDIR=/dev/shm
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
