@@ -69,6 +69,7 @@ private slots:
     void fileOutputToAFullDeviceFails_data();
     void fileOutputToAFullDeviceFails();
     void readOntoAFullFileSystemKeepsTheOldFile();
+    void outputOntoAFullDeviceFails();
     void ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft();
     void flashProgramsTheFileThroughTheLoader();
     void calibrateAsksForBothPositionsAndWritesTheirMeans();
@@ -318,6 +319,17 @@ void CliE2eTest::readOntoAFullFileSystemKeepsTheOldFile()
     QCOMPARE(after.readAll(), old);
     QCOMPARE(QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden),
              (QStringList{"filler", "saved.json"}));
+}
+
+void CliE2eTest::outputOntoAFullDeviceFails()
+{
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(TAVRIN_CLI_PROGRAM), {"--help"});
+    QVERIFY(process.waitForFinished(RUN_TIMEOUT_MS));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY2(process.readAllStandardError().startsWith("tavrin-cli: cannot write the output: "),
+             "no message on the error stream");
 }
 
 void CliE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()

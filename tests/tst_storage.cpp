@@ -44,11 +44,7 @@ void putFile(const QString& path, const QByteArray& content)
 class StorageTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        f = std::make_unique<SetupWindowFixture>();
-        f->setPortList({"COM3"});
-    }
+    void init() { f = std::make_unique<SetupWindowFixture>(); }
     void cleanup() { f.reset(); }
 
     void fullDiskKeepsTheOldFileAndSaysWhy_data();
@@ -63,6 +59,11 @@ private:
     QString targetOf(const QString& writer) const;
     QString runWriter(const QString& writer, const QString& path);
     void feedFrame() { f->port->feed(TelemetryBlock(TelemetryValues())); }
+    void openPort()
+    {
+        f->setPortList({"COM3"});
+        f->openPort();
+    }
     std::unique_ptr<SetupWindowFixture> f;
 };
 
@@ -79,7 +80,7 @@ QString StorageTest::targetOf(const QString& writer) const
 QString StorageTest::runWriter(const QString& writer, const QString& path)
 {
     if (writer == "settings file") {
-        f->openPort();
+        openPort();
         SerialForm1->close();
     } else if (writer == "slot journal") {
         return Sound::SlotJournal(f->folder.filePath("journal"))
@@ -169,7 +170,7 @@ void StorageTest::refusedRecordingStopsOnceAndTheWindowGoesOn()
     QFETCH(bool, stopPressed);
     QFETCH(QString, report);
     constexpr int FRAME_MS = 20;
-    f->openPort();
+    openPort();
     SerialForm1->RadioButton13->click();
     const QString path = f->folder.filePath("motion.csv");
     f->dialogs.clear();
