@@ -18,8 +18,8 @@ int withOutputChecked(int code)
         return code;
     // The system's reason is known only when this last flush failed; an earlier
     // failed write has left no reason behind.
-    const QString reason = flushed ? QStringLiteral("part of it was refused")
-                                   : QString::fromLocal8Bit(std::strerror(errno));
+    const QString reason =
+        flushed ? QStringLiteral("part of it was refused") : QString::fromLocal8Bit(std::strerror(errno));
     Cli::PrintError(QStringLiteral("tavrin-cli: cannot write the output: %1").arg(reason));
     return code == Cli::Done ? Cli::Failed : code;
 }

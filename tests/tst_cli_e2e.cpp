@@ -292,9 +292,11 @@ void CliE2eTest::fileOutputToAFullDeviceFails()
 void CliE2eTest::readOntoAFullFileSystemKeepsTheOldFile()
 {
     QTemporaryDir mountPoint;
-    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint.path()}) != 0)
+    if (QProcess::execute(QStringLiteral("mount"),
+                          {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint.path()}) != 0)
         QSKIP("a small file system cannot be mounted here (needs root)");
-    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint.path()}); });
+    const auto unmount =
+        qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint.path()}); });
     const QString saved = mountPoint.filePath(QStringLiteral("saved.json"));
     const QByteArray old = "{\"an\": \"earlier save\"}\n";
     QFile oldFile(saved);

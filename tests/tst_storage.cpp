@@ -121,15 +121,18 @@ void StorageTest::fullDiskKeepsTheOldFileAndSaysWhy()
     }
     QCOMPARE(contentOf(path), OLD_CONTENT);
     // No temporary file is left beside it either.
-    QCOMPARE(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
+    QCOMPARE(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(path).fileName()});
 }
 
 void StorageTest::deviceIsWrittenInPlace_data()
 {
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("a device that takes everything") << "/dev/null" << "";
-    QTest::newRow("a device that is always full") << "/dev/full" << "No space left on device";
+    QTest::newRow("a device that takes everything") << "/dev/null"
+                                                    << "";
+    QTest::newRow("a device that is always full") << "/dev/full"
+                                                  << "No space left on device";
 }
 
 void StorageTest::deviceIsWrittenInPlace()
