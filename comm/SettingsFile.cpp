@@ -68,9 +68,8 @@ QString WriteSettingsFile(const QString& path, const QString& port, int index)
 {
     // Written to a temporary file and renamed, so a full disk or a crash never
     // leaves a half-written settings file behind. The installation folder is
-    // the administrator's while the file is everyone's, so there the file is
-    // rewritten in place, at the risk of a short file when the disk fails
-    // midway.
+    // the administrator's while the file is everyone's: there it is rewritten
+    // over its own bytes, which a full disk cannot spoil but a crash could.
     return WriteWholeFile(path, port.toLocal8Bit() + LINE_END + QByteArray::number(index) + LINE_END,
                           WhenFolderIsClosed::WriteInPlace);
 }

@@ -3,7 +3,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +37,47 @@ QString writeToDevice(const QString& path, const QByteArray& content)
     return device.errorString();
 }
 
+// A file every user may rewrite in a folder that is the administrator's: no
+// temporary file can be made beside it.
+bool folderIsClosed(const QString& path)
+{
+    const QFileInfo target(path);
+    return target.isFile() && ::access(QFile::encodeName(target.absolutePath()).constData(), W_OK) != 0;
+}
+
+// Rewrites the file over its own bytes. Room for the new content is taken
+// first, so a full disk refuses before a byte of the old file changes; the file
+// is then overwritten and cut to its new length. A crash or a lost medium
+// halfway still leaves it damaged: the price of a folder where no temporary
+// file may be made.
+QString rewriteInPlace(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return file.errorString();
+    const qint64 oldSize = file.size();
+    int refused = 0;
+    QString failure = stepFailure(WriteStep::Write, path, file, [&] {
+        refused = content.isEmpty() ? 0 : ::posix_fallocate(file.handle(), 0, content.size());
+        return refused == 0 && file.write(content) == content.size();
+    });
+    if (refused != 0)
+        failure = QString::fromLocal8Bit(std::strerror(refused));
+    if (!failure.isEmpty()) {
+        file.resize(oldSize); // gives back what the reservation added
+        return failure;
+    }
+    failure = stepFailure(WriteStep::Flush, path, file, [&] { return file.flush(); });
+    if (failure.isEmpty())
+        failure = stepFailure(WriteStep::Commit, path, file, [&] {
+            if (!file.resize(content.size()))
+                return false;
+            file.close();
+            return file.error() == QFileDevice::NoError;
+        });
+    return failure;
+}
+
 } // namespace
 
 void setWriteFaults(WriteFaults* faults)
@@ -46,10 +89,9 @@ QString WriteWholeFile(const QString& path, const QByteArray& content, WhenFolde
 {
     if (isDevice(path))
         return writeToDevice(path, content);
+    if (closedFolder == WhenFolderIsClosed::WriteInPlace && folderIsClosed(path))
+        return rewriteInPlace(path, content);
     QSaveFile file(path);
-    // Written in place, a failure halfway leaves a short file that cancelWriting()
-    // cannot restore: the price of a folder where no temporary file may be made.
-    file.setDirectWriteFallback(closedFolder == WhenFolderIsClosed::WriteInPlace);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     QString failure =

@@ -27,14 +27,17 @@ public:
 void setWriteFaults(WriteFaults* faults);
 
 enum class WhenFolderIsClosed {
-    Refuse,       // the file is written beside and renamed, or not at all
-    WriteInPlace, // a writable file in a folder where no new file may be made
+    Refuse, // the file is written beside and renamed, or not at all
+    // A writable file in a folder where no new file may be made is rewritten
+    // over its own bytes: a full disk still leaves it whole, a crash halfway
+    // does not.
+    WriteInPlace,
 };
 
 // Makes content the whole of the file at path. The old file is replaced only
 // once the new one is complete; on any failure it stays byte for byte as it was
-// (except when written in place, see WhenFolderIsClosed). Returns the system's
-// reason ("No space left on device"), empty when the file was written.
+// (but see WhenFolderIsClosed). Returns the system's reason ("No space left on
+// device"), empty when the file was written.
 QString WriteWholeFile(const QString& path, const QByteArray& content,
                        WhenFolderIsClosed closedFolder = WhenFolderIsClosed::Refuse);
 

@@ -14,9 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTimeZone>
+#include <optional>
 
 Q_DECLARE_METATYPE(WriteStep)
 
@@ -49,6 +52,8 @@ private slots:
 
     void fullDiskKeepsTheOldFileAndSaysWhy_data();
     void fullDiskKeepsTheOldFileAndSaysWhy();
+    void settingsFileInAClosedFolderIsRewrittenInPlace_data();
+    void settingsFileInAClosedFolderIsRewrittenInPlace();
     void deviceIsWrittenInPlace_data();
     void deviceIsWrittenInPlace();
     void refusedRecordingStopsOnceAndTheWindowGoesOn_data();
@@ -123,6 +128,43 @@ void StorageTest::fullDiskKeepsTheOldFileAndSaysWhy()
     // No temporary file is left beside it either.
     QCOMPARE(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden),
              QStringList{QFileInfo(path).fileName()});
+}
+
+void StorageTest::settingsFileInAClosedFolderIsRewrittenInPlace_data()
+{
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("messages"); // %1: the file
+    QTest::newRow("longer than before")
+        << QByteArray("C\r\n0\r\n") << false << QByteArray("COM3\r\n0\r\n") << QStringList{};
+    QTest::newRow("shorter than before: cut to length")
+        << QByteArray("COM12345\r\n10\r\n") << false << QByteArray("COM3\r\n0\r\n") << QStringList{};
+    QTest::newRow("disk full") << QByteArray("C\r\n0\r\n") << true << QByteArray("C\r\n0\r\n")
+                               << QStringList{"Cannot write the settings file %1: No space left on device"};
+}
+
+void StorageTest::settingsFileInAClosedFolderIsRewrittenInPlace()
+{
+    QFETCH(QByteArray, old);
+    QFETCH(bool, diskFull);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, messages);
+    f->writeSettings(old);
+    // Not even the administrator may make a file in an immutable folder.
+    const QString bin = QFileInfo(f->settingsPath()).absolutePath();
+    if (QProcess::execute("chattr", {"+i", bin}) != 0)
+        QSKIP("the folder cannot be closed here (needs root and chattr)");
+    const auto reopen = qScopeGuard([&] { QProcess::execute("chattr", {"-i", bin}); });
+    {
+        std::optional<DiskFull> full;
+        if (diskFull)
+            full.emplace(WriteStep::Write, f->settingsPath());
+        openPort();
+        SerialForm1->close();
+    }
+    QCOMPARE(f->readSettings(), after);
+    QCOMPARE(f->dialogs.messages, messages.replaceInStrings("%1", f->settingsPath()));
 }
 
 void StorageTest::deviceIsWrittenInPlace_data()
