@@ -500,6 +500,7 @@ private:
     void buildMotionControls();
     void buildTelemetryRecording();
     void recordTelemetryFrame();
+    void reportRecordingFailure();
     void showRecordingState();
     std::unique_ptr<Motion::TelemetryRecorder> m_recorder;
     QString m_recordingFolder;

@@ -51,9 +51,9 @@ void recordFor(int seconds, const QString& path, BoardSession& board, BoardResul
     board.pause(seconds * MS_PER_SECOND, [&board, &result, recorder, frames, path,
                                           backToSetUp](bool ok, const QString&) {
         QObject::disconnect(frames);
-        const bool written = recorder->recording();
-        const QString why = recorder->errorString();
-        recorder->stop();
+        // The last rows reach the disk only at the final flush: a file system
+        // that refuses them fails the recording as an earlier row would.
+        const bool written = recorder->recording() && recorder->stop();
         result.text = QStringLiteral("%1: %2 telemetry frames recorded to %3\n")
                           .arg(board.port())
                           .arg(recorder->frames())
@@ -64,7 +64,7 @@ void recordFor(int seconds, const QString& path, BoardSession& board, BoardResul
                         QStringLiteral("%1: telemetry recording stopped after %2 frames: cannot write %3: %4")
                             .arg(board.port())
                             .arg(recorder->frames())
-                            .arg(path, why));
+                            .arg(path, recorder->errorString()));
         else if (!ok)
             backToSetUp(false, QStringLiteral("%1: recording stopped after %2 frames; %3 holds them all.")
                                    .arg(board.port())

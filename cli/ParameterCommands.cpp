@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 
 #include "common/Define.h"
+#include "common/FileWriting.h"
 #include "params/ParameterFile.h"
 #include "params/ParameterLayout.h"
 #include "params/ParameterWriteOperation.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -98,12 +98,10 @@ int read(Invocation& call)
                     return;
                 }
                 const QString target = fileFor(path, board.port(), several);
-                QSaveFile file(target);
-                file.setDirectWriteFallback(true);
-                if (!file.open(QIODevice::WriteOnly) ||
-                    file.write(WriteParameterFile(image.fileContent())) < 0 || !file.commit()) {
+                const QString failure = WriteWholeFile(target, WriteParameterFile(image.fileContent()));
+                if (!failure.isEmpty()) {
                     done(false, QStringLiteral("%1: cannot save the parameters to %2: %3")
-                                    .arg(board.port(), target, file.errorString()));
+                                    .arg(board.port(), target, failure));
                     return;
                 }
                 result.text = QStringLiteral("%1: parameters saved to %2\n").arg(board.port(), target);

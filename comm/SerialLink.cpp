@@ -116,8 +116,9 @@ void TSerialForm1::SaveSeriale()
     // holds it) has nothing to remember: the port saved before stays.
     if (!m_portChosen)
         return;
-    if (!WriteSettingsFile(path, ComPort1->Port(), cbports->currentIndex()))
-        ShowMessage(QStringLiteral("Cannot write the settings file %1.").arg(path));
+    const QString failure = WriteSettingsFile(path, ComPort1->Port(), cbports->currentIndex());
+    if (!failure.isEmpty())
+        ShowMessage(QStringLiteral("Cannot write the settings file %1: %2").arg(path, failure));
 }
 
 void TSerialForm1::OpenPort()

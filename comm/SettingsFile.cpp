@@ -1,11 +1,11 @@
 #include "comm/SettingsFile.h"
 
 #include "common/Define.h"
+#include "common/FileWriting.h"
 #include "common/Framework.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -64,16 +64,12 @@ int SavedIndex(const SavedPort& saved)
     return StrToInt(saved.indexText);
 }
 
-bool WriteSettingsFile(const QString& path, const QString& port, int index)
+QString WriteSettingsFile(const QString& path, const QString& port, int index)
 {
     // Written to a temporary file and renamed, so a full disk or a crash never
-    // leaves a half-written settings file behind; where the folder allows no
-    // new file (an installation folder owned by the administrator), in place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(port.toLocal8Bit() + LINE_END);
-    file.write(QByteArray::number(index) + LINE_END);
-    return file.commit();
+    // leaves a half-written settings file behind. The installation folder is
+    // the administrator's while the file is everyone's: there it is rewritten
+    // over its own bytes, which a full disk cannot spoil but a crash could.
+    return WriteWholeFile(path, port.toLocal8Bit() + LINE_END + QByteArray::number(index) + LINE_END,
+                          WhenFolderIsClosed::WriteInPlace);
 }

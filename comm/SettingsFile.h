@@ -26,6 +26,7 @@ SettingsRead ReadSettingsFile(const QString& path);
 // not a whole number.
 int SavedIndex(const SavedPort& saved);
 
-// Rewrites the file; false when it cannot be written. A file that is writable
-// in a folder that is not is rewritten in place.
-bool WriteSettingsFile(const QString& path, const QString& port, int index);
+// Rewrites the file; the system's reason when it cannot be written (the old
+// file then stays), empty when it was. A file that is writable in a folder that
+// is not is rewritten in place.
+QString WriteSettingsFile(const QString& path, const QString& port, int index);

@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (read.saved.port.toLocal8Bit().size() > Define::SETTINGS_LINE_MAX)
         return 0;
     const int written = index.value_or(static_cast<int>(size));
-    FUZZ_CHECK(WriteSettingsFile(settingsPath(), read.saved.port, written));
+    FUZZ_CHECK(WriteSettingsFile(settingsPath(), read.saved.port, written).isEmpty());
     const SettingsRead again = ReadSettingsFile(settingsPath());
     FUZZ_CHECK(again.status == SettingsRead::Status::Read);
     FUZZ_CHECK(again.saved.port == read.saved.port);

@@ -25,13 +25,11 @@ QByteArray TelemetryCsvRow(const TelemetryState& state, qint64 ms)
 bool TelemetryRecorder::start(const QString& path, qint64 startMs, QString* error)
 {
     stop();
-    m_file.setFileName(path);
     m_frames = 0;
     m_startMs = startMs;
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate) || m_file.write(TelemetryCsvHeader()) < 0) {
+    if (!m_file.open(path) || !m_file.write(TelemetryCsvHeader())) {
         if (error)
             *error = m_file.errorString();
-        m_file.close();
         return false;
     }
     return true;
@@ -39,25 +37,14 @@ bool TelemetryRecorder::start(const QString& path, qint64 startMs, QString* erro
 
 bool TelemetryRecorder::record(const TelemetryState& state, qint64 nowMs)
 {
-    if (!recording())
+    if (!m_file.write(TelemetryCsvRow(state, nowMs - m_startMs)))
         return false;
-    if (m_file.write(TelemetryCsvRow(state, nowMs - m_startMs)) < 0) {
-        m_file.close();
-        return false;
-    }
-    if (++m_frames % FLUSH_EVERY_FRAMES == 0 && !m_file.flush()) {
-        m_file.close();
-        return false;
-    }
-    return true;
+    return ++m_frames % FLUSH_EVERY_FRAMES != 0 || m_file.flush();
 }
 
-void TelemetryRecorder::stop()
+bool TelemetryRecorder::stop()
 {
-    if (!recording())
-        return;
-    m_file.flush();
-    m_file.close();
+    return m_file.close();
 }
 
 } // namespace Motion

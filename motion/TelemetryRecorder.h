@@ -2,9 +2,9 @@
 // disk: an hour at the board's rate costs no memory beyond the file buffer.
 #pragma once
 
+#include "common/FileWriting.h"
 #include "motion/TelemetryFrame.h"
 
-#include <QFile>
 #include <QString>
 
 namespace Motion {
@@ -14,10 +14,12 @@ public:
     // Creates the file and writes the header row; false with the reason when it
     // cannot be created. startMs is the time that row times count from.
     bool start(const QString& path, qint64 startMs, QString* error);
-    // Appends one row. False (and the recording stopped) when the disk refuses it.
+    // Appends one row. False when the disk refuses it: the recording has then
+    // stopped and errorString() says why.
     bool record(const TelemetryState& state, qint64 nowMs);
-    // Flushes and closes; nothing happens when no recording runs.
-    void stop();
+    // Flushes and closes; false when rows did not all reach the file (the
+    // recording has stopped either way). True when no recording runs.
+    bool stop();
 
     bool recording() const { return m_file.isOpen(); }
     qint64 frames() const { return m_frames; }
@@ -25,7 +27,7 @@ public:
     QString errorString() const { return m_file.errorString(); }
 
 private:
-    QFile m_file;
+    GrowingFile m_file;
     qint64 m_startMs = 0;
     qint64 m_frames = 0;
 };

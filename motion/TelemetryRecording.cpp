@@ -54,19 +54,29 @@ void TSerialForm1::recordTelemetryFrame()
 {
     if (!m_recorder->recording())
         return;
-    if (!m_recorder->record(Telemetry, appClock().now()))
-        ShowMessage(QStringLiteral("Telemetry recording stopped after %1 frames: cannot write %2: %3")
-                        .arg(m_recorder->frames())
-                        .arg(m_recorder->path(), m_recorder->errorString()));
+    const bool written = m_recorder->record(Telemetry, appClock().now());
     showRecordingState();
+    if (!written)
+        reportRecordingFailure();
 }
 
 void TSerialForm1::StopRecording()
 {
     if (!m_recorder || !m_recorder->recording())
         return;
-    m_recorder->stop();
+    const bool complete = m_recorder->stop();
     showRecordingState();
+    if (!complete)
+        reportRecordingFailure();
+}
+
+// The recorder has already stopped: frames that arrive while the message is
+// open are not recorded and bring no second message.
+void TSerialForm1::reportRecordingFailure()
+{
+    ShowMessage(QStringLiteral("Telemetry recording stopped after %1 frames: cannot write %2: %3")
+                    .arg(m_recorder->frames())
+                    .arg(m_recorder->path(), m_recorder->errorString()));
 }
 
 void TSerialForm1::showRecordingState()

@@ -4,6 +4,7 @@
 
 #include "common/Define.h"
 #include "common/Dialogs.h"
+#include "common/FileWriting.h"
 #include "params/ParameterFile.h"
 #include "params/ParameterLayout.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 
 using namespace Params;
@@ -61,10 +61,9 @@ void TSerialForm1::SaveParametersClick()
     content.serialNumber = Label21->text();
     content.saved = QDateTime::currentDateTime();
 
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(WriteParameterFile(content)) < 0 || !file.commit())
-        ShowMessage(QStringLiteral("Cannot save the parameters to %1: %2").arg(path, file.errorString()));
+    const QString failure = WriteWholeFile(path, WriteParameterFile(content));
+    if (!failure.isEmpty())
+        ShowMessage(QStringLiteral("Cannot save the parameters to %1: %2").arg(path, failure));
 }
 
 void TSerialForm1::LoadParametersClick()

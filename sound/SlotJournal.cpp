@@ -1,14 +1,15 @@
 #include "sound/SlotJournal.h"
 
 #include "common/Define.h"
+#include "common/FileWriting.h"
 #include "sound/SlotMap.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Sound {
@@ -49,6 +50,17 @@ QString noSerial()
     return QStringLiteral("The board's serial number is not known yet, so what went where is not recorded.");
 }
 
+// Where a damaged journal goes: "board-X.json.damaged", then
+// "board-X.json.damaged-2" and on, the first name no file has yet.
+QString freeAsideName(const QString& path)
+{
+    const QString first = path + QStringLiteral(".damaged");
+    QString aside = first;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = first + QStringLiteral("-%1").arg(n);
+    return aside;
+}
+
 // The journal is rewritten whole through a temporary file, so a crash never
 // leaves half of one; a damaged journal is kept beside the new one, never
 // overwritten, so nothing an owner might want back is lost.
@@ -61,19 +73,17 @@ QString update(const QString& folder, const QString& path, const QString& serial
         return QStringLiteral("The folder %1 cannot be made.").arg(folder);
     Loaded loaded = load(path);
     if (loaded.damaged) {
-        const QString aside = path + QStringLiteral(".damaged");
-        QFile::remove(aside);
-        QFile::rename(path, aside);
+        const QString aside = freeAsideName(path);
+        if (!QFile::rename(path, aside))
+            return QStringLiteral("The damaged slot journal %1 cannot be kept as %2.").arg(path, aside);
     }
     QJsonObject entries = loaded.root.value(SLOTS).toObject();
     change(entries);
     loaded.root[SERIAL] = serial;
     loaded.root[SLOTS] = entries;
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(loaded.root).toJson()) < 0 ||
-        !file.commit())
-        return QStringLiteral("The slot journal %1 cannot be written: %2").arg(path, file.errorString());
+    const QString failure = WriteWholeFile(path, QJsonDocument(loaded.root).toJson());
+    if (!failure.isEmpty())
+        return QStringLiteral("The slot journal %1 cannot be written: %2").arg(path, failure);
     return {};
 }
 
