@@ -91,8 +91,10 @@ SlotJournal::SlotJournal(const QString& folder)
 
 QString SlotJournal::DefaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/slot-journal");
+    // The program's own folder, not the running program's: the command line
+    // writes the same boards' slots as the window and keeps the same journals.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') +
+           QString::fromLatin1(Define::PROGRAM_NAME) + QStringLiteral("/slot-journal");
 }
 
 QString SlotJournal::fileFor(const QString& serial) const

@@ -25,8 +25,8 @@ struct JournalEntry {
 
 class SlotJournal {
 public:
-    // The folder that holds the journals, by default "slot-journal" under the
-    // application's data folder.
+    // The folder that holds the journals, by default "Tavrin Manager/slot-journal"
+    // under the user's data folder, for the window and the command line alike.
     explicit SlotJournal(const QString& folder = DefaultFolder());
     static QString DefaultFolder();
 
