@@ -93,6 +93,9 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     buildSoundControls();
     buildFirmwareControls();
     Journal = new Sound::BoardJournal([this] { return BoardSerial(); }, {}, this);
+    // A board not read yet is no fault of the operation: a note, not a message
+    // after every upload.
+    connect(Journal, &Sound::BoardJournal::unknownBoard, this, &TSerialForm1::showJournalNote);
     connect(Journal, &Sound::BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
 
     auto port = std::make_unique<TComPort>(this);

@@ -328,6 +328,10 @@ public:
     // A sound font into a bank, and the journal's view (sound/FontImport.cpp).
     QPushButton* ImportFontButton = nullptr;   // "Import font..."
     QPushButton* SlotContentsButton = nullptr; // "Slot contents"
+    // Says that the last sound operation was not journalled, until the board's
+    // serial number has been read.
+    QLabel* JournalNote = nullptr;
+    void showJournalNote(const QString& text);
     void ImportFontClick();
     bool RunImport(int bank, QList<Sound::FontUpload> uploads);
     void SlotContentsClick();

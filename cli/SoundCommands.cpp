@@ -93,9 +93,11 @@ void runJournalled(BoardSession& board,
             return;
         }
         Operation* operation = start(board.link(), board.journal());
-        QObject::connect(&board.journal(), &BoardJournal::notRecorded, operation, [&board](const QString& why) {
+        const auto tell = [&board](const QString& why) {
             PrintError(QStringLiteral("%1: %2").arg(board.port(), why));
-        });
+        };
+        QObject::connect(&board.journal(), &BoardJournal::unknownBoard, operation, tell);
+        QObject::connect(&board.journal(), &BoardJournal::notRecorded, operation, tell);
         board.run(operation, done);
     });
 }

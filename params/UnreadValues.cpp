@@ -58,6 +58,8 @@ void TSerialForm1::readSweepEnded(const ReadSweep& sweep, bool whole)
 {
     m_readState.readEnded(sweep.unanswered());
     m_board.readEnded(m_readState);
+    if (!BoardSerial().isEmpty())
+        showJournalNote({});
     showUnreadMarks();
     const QStringList names = m_readState.unreadNames(m_readState.unreadShown());
     // A read stopped halfway has been reported by its stop, and a board that

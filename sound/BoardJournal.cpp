@@ -24,7 +24,9 @@ std::shared_ptr<BoardJournal::Watch> BoardJournal::watch() const
 void BoardJournal::reportAtEnd(Operation* operation, const std::shared_ptr<Watch>& watch)
 {
     connect(operation, &Operation::finished, this, [this, watch] {
-        if (!watch->problems.isEmpty())
+        if (watch->serial.isEmpty())
+            emit unknownBoard(SlotJournal::NoSerialText());
+        else if (!watch->problems.isEmpty())
             emit notRecorded(watch->problems.join(QLatin1Char('\n')));
     });
 }
@@ -37,12 +39,14 @@ void BoardJournal::note(Watch& watch, const QString& problem)
 
 void BoardJournal::forgetSectors(Watch& watch, const QList<std::uint32_t>& sectors)
 {
-    note(watch, SlotJournal(m_folder).forgetSectors(watch.serial, sectors));
+    if (!watch.serial.isEmpty())
+        note(watch, SlotJournal(m_folder).forgetSectors(watch.serial, sectors));
 }
 
 void BoardJournal::record(Watch& watch, int slot, const QString& fileName, const QString& checksum)
 {
-    note(watch,
+    if (!watch.serial.isEmpty())
+        note(watch,
          SlotJournal(m_folder).record(watch.serial, slot, fileName, checksum, QDateTime::currentDateTime()));
 }
 

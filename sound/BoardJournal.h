@@ -5,8 +5,8 @@
 // a slot written by either is listed the same way.
 //
 // The board is known by its serial number as read in this connection, taken
-// when an operation starts. Without it nothing is recorded, and what could not
-// be recorded during one operation is told once, when the operation ends.
+// when an operation starts. Without it nothing is recorded; that, or a journal
+// that could not be written, is told once per operation, when it ends.
 #pragma once
 
 #include <QList>
@@ -39,12 +39,15 @@ public:
     void follow(JournalledOperation* operation);
 
 signals:
-    // Why the journal of an operation that has just ended is not complete.
+    // An operation has ended with nothing recorded: the board's serial number
+    // had not been read when it started.
+    void unknownBoard(const QString& why);
+    // Why the journal of an operation that has just ended could not be written.
     void notRecorded(const QString& why);
 
 private:
     struct Watch {
-        QString serial;
+        QString serial; // empty: nothing is recorded
         QStringList problems;
     };
     // The board's number for an operation that starts now.

@@ -150,4 +150,9 @@ QString SlotJournal::UnknownText()
     return QStringLiteral("unknown");
 }
 
+QString SlotJournal::NoSerialText()
+{
+    return noSerial();
+}
+
 } // namespace Sound

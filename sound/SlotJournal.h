@@ -43,6 +43,8 @@ public:
 
     // "unknown" for a slot with no record.
     static QString UnknownText();
+    // Why nothing is recorded for a board whose serial number has not been read.
+    static QString NoSerialText();
 
 private:
     QString folder_;

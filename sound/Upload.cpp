@@ -13,6 +13,7 @@
 #include "sound/UploadOperation.h"
 
 #include <QFileInfo>
+#include <QLabel>
 
 using namespace Sound;
 
@@ -62,4 +63,10 @@ void TSerialForm1::StartUpload(const SoundSlot& slot, const QString& path, Prepa
 QString TSerialForm1::BoardSerial() const
 {
     return m_board.identity().serialNumber();
+}
+
+void TSerialForm1::showJournalNote(const QString& text)
+{
+    JournalNote->setText(text);
+    JournalNote->setAccessibleName(text);
 }
