@@ -5,6 +5,7 @@
 // parameter file saved by the window and by the command line is the same file,
 // and its default bank reaches the board through either.
 #include "BoardFixture.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -14,7 +15,6 @@
 #include "comm/ComPort.h"
 #include "common/Define.h"
 #include "common/Globals.h"
-#include "sound/BoardFormat.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 
