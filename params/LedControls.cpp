@@ -2,7 +2,6 @@
 #include "app/Serial1.h"
 
 #include "common/Define.h"
-#include "common/Framework.h"
 #include "params/FlickerLimit.h"
 #include "params/ParameterLayout.h"
 
