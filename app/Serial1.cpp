@@ -16,7 +16,9 @@
 #include "common/Media.h"
 #include "common/ValueLabel.h"
 #include "motion/TelemetryRecorder.h"
+#include "common/Dialogs.h"
 #include "common/Handlers.h"
+#include "sound/BoardJournal.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -90,6 +92,11 @@ TSerialForm1::TSerialForm1(QWidget* parent)
     buildTelemetryRecording();
     buildSoundControls();
     buildFirmwareControls();
+    Journal = new Sound::BoardJournal([this] { return BoardSerial(); }, {}, this);
+    // A board not read yet is no fault of the operation: a note, not a message
+    // after every upload.
+    connect(Journal, &Sound::BoardJournal::unknownBoard, this, &TSerialForm1::showJournalNote);
+    connect(Journal, &Sound::BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
 
     auto port = std::make_unique<TComPort>(this);
     port->setObjectName(QStringLiteral("ComPort1"));
@@ -125,6 +132,12 @@ void TSerialForm1::setComPort(std::unique_ptr<SerialPort> port)
 QLineEdit* TSerialForm1::edit(const QString& name) const
 {
     return m_edits.value(name);
+}
+
+QString TSerialForm1::editText(const QString& name) const
+{
+    const QLineEdit* e = edit(name);
+    return e ? e->text() : QString();
 }
 
 void TSerialForm1::buildHeader(QVBoxLayout* top)

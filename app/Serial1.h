@@ -6,6 +6,7 @@
 
 #include "common/ValueLabel.h"
 #include "params/ParameterDecoder.h"
+#include "params/ParameterImage.h"
 #include "params/ParameterWriter.h"
 #include "params/ReadState.h"
 #include "sound/ErasePlans.h"
@@ -45,7 +46,6 @@ class HandOver;
 class BusyLock;
 class CalibrationOperation;
 class ConnectionCheck;
-class JournalledOperation;
 class Operation;
 class ReadSweep;
 class QFileSystemModel;
@@ -53,6 +53,12 @@ class SerialPort;
 class Shape;
 class WindowTimer;
 class QCheckBox;
+namespace Params {
+struct RadioGroup;
+} // namespace Params
+namespace Sound {
+class BoardJournal;
+} // namespace Sound
 namespace Motion {
 class TelemetryChart;
 class TelemetryRecorder;
@@ -128,6 +134,8 @@ public:
 
     // The edits of the parameter screen by name ("Edit9", "RFBK1", ...).
     QLineEdit* edit(const QString& name) const;
+    // The text of that edit; empty for a name that is none of them.
+    QString editText(const QString& name) const;
 
     // The row the brightness sliders act on; none until a row caption is clicked.
     QLineEdit* S_ED_R = nullptr;
@@ -314,14 +322,16 @@ public:
     void StartUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload,
                      const QString& checksum);
     // What went where (sound/Upload.cpp): the journal of the board whose serial
-    // number the header shows; nothing is kept while none is shown.
+    // number was read since the port was opened; empty while none was.
     QString BoardSerial() const;
-    void JournalWritten(int slot, const QString& fileName, const QString& checksum);
-    void JournalErased(const QList<std::uint32_t>& sectors);
-    void JournalSlots(JournalledOperation* operation);
+    Sound::BoardJournal* Journal = nullptr;
     // A sound font into a bank, and the journal's view (sound/FontImport.cpp).
     QPushButton* ImportFontButton = nullptr;   // "Import font..."
     QPushButton* SlotContentsButton = nullptr; // "Slot contents"
+    // Says that the last sound operation was not journalled, until the board's
+    // serial number has been read.
+    QLabel* JournalNote = nullptr;
+    void showJournalNote(const QString& text);
     void ImportFontClick();
     bool RunImport(int bank, QList<Sound::FontUpload> uploads);
     void SlotContentsClick();
@@ -495,6 +505,8 @@ private:
     void statusClicked(QRadioButton* button);
     QString parameterFileFolder() const;
     QRadioButton* radioButton(const char* name) const;
+    // The value of the selected button of the group; nothing when none is selected.
+    std::optional<int> selectedValue(const Params::RadioGroup& group) const;
     void defaultBankClicked(QRadioButton* button, int bank);
     // Motion (motion/)
     void buildMotionControls();
@@ -511,6 +523,11 @@ private:
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
     // Values never read are marked and never written back (params/UnreadValues.cpp).
     Params::ReadState m_readState;
+    // What the board holds as far as this connection has read or written it:
+    // its serial number, its default bank (params/BoardMode.cpp).
+    Params::ParameterImage m_board;
+    // The port closed, changed or was lost: nothing of the board is known.
+    void forgetBoard();
     bool m_decoding = false; // the decoder, not the user, is changing the screen
     void watchUserValues();
     void userSetValue(int address);

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "app/Forms.h"
 #include "common/Application.h"
+#include "common/Define.h"
 
 #include <QScreen>
 
@@ -9,7 +10,7 @@ int main(int argc, char** argv)
     TavrinApplication app(argc, argv);
     // A name and no display name: Qt appends a display name to every title bar,
     // and each window's title bar shows exactly its caption.
-    TavrinApplication::setApplicationName(QStringLiteral("Tavrin Manager"));
+    TavrinApplication::setApplicationName(QString::fromLatin1(Define::PROGRAM_NAME));
     CreateForms();
     // Without a window manager (a bare X server) maximising is not honoured: start
     // with the screen's size so the window fills it either way.

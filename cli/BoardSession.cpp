@@ -7,6 +7,7 @@
 #include "common/Define.h"
 #include "params/ReadState.h"
 #include "params/ReadSweep.h"
+#include "sound/BoardJournal.h"
 
 #include <QTimer>
 
@@ -29,6 +30,7 @@ BoardSession::BoardSession(const QString& port, QObject* parent)
     : QObject(parent)
     , m_port(port)
     , m_link(new BoardLink(this))
+    , m_journal(new Sound::BoardJournal([this] { return m_image.identity().serialNumber(); }, {}, this))
     , m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
@@ -139,9 +141,10 @@ void BoardSession::readParameters(const Done& done)
     auto missing = std::make_shared<QStringList>();
     auto answered = std::make_shared<int>(0);
     // Taken before the session disposes of the operation.
-    connect(sweep, &Operation::finished, sweep, [sweep, missing, answered] {
+    connect(sweep, &Operation::finished, sweep, [this, sweep, missing, answered] {
         Params::ReadState read;
         read.readEnded(sweep->unanswered());
+        m_image.readEnded(read);
         *missing = read.unreadNames(read.unreadShown());
         *answered = sweep->answeredCount();
     });
@@ -156,6 +159,28 @@ void BoardSession::readParameters(const Done& done)
                             .arg(m_port, missing->join(QStringLiteral(", "))));
         else
             done(true, {});
+    });
+}
+
+void BoardSession::readSerialNumber(const Done& done)
+{
+    if (!m_image.identity().serialNumber().isEmpty()) {
+        done(true, {});
+        return;
+    }
+    auto* sweep = new ReadSweep(*m_link, QStringLiteral("Serial number"), Params::BoardIdentity::addresses(), true);
+    // Taken before the session disposes of the operation.
+    connect(sweep, &Operation::finished, sweep, [this, sweep] {
+        Params::ReadState read;
+        read.readEnded(sweep->unanswered());
+        m_image.readEnded(read);
+    });
+    run(sweep, [this, done](bool ok, const QString& message) {
+        if (ok && m_image.identity().serialNumber().isEmpty())
+            done(false, QStringLiteral("%1: the board's serial number did not come back, so what went where could "
+                                       "not be recorded; nothing was sent. Try again.").arg(m_port));
+        else
+            done(ok, message);
     });
 }
 

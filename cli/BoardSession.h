@@ -12,6 +12,9 @@
 #include <functional>
 
 class Operation;
+namespace Sound {
+class BoardJournal;
+} // namespace Sound
 
 class BoardSession : public QObject {
     Q_OBJECT
@@ -23,6 +26,8 @@ public:
     const QString& port() const { return m_port; }
     BoardLink& link() { return *m_link; }
     const Params::ParameterImage& image() const { return m_image; }
+    // The slot journal of this board, kept as the window keeps it.
+    Sound::BoardJournal& journal() { return *m_journal; }
 
     // Opens the port; false with a message naming it and saying what to do.
     bool open(QString* error);
@@ -38,6 +43,9 @@ public:
     // them, when values the screen shows are still missing then: a value never
     // read is neither saved nor written back.
     void readParameters(const Done& done);
+    // Reads the serial number unless this session has read it: the journal is
+    // kept under it. Fails when the board's answers did not all come.
+    void readSerialNumber(const Done& done);
     // Lets the board work on its own for ms (telemetry streams meanwhile); Ctrl-C
     // ends the wait early, with ok false.
     void pause(int ms, const Done& done);
@@ -59,6 +67,7 @@ private:
     QString m_port;
     BoardLink* m_link;
     Params::ParameterImage m_image;
+    Sound::BoardJournal* m_journal;
     QPointer<Operation> m_operation;
     Done m_waiting; // the callback of the wait in progress
     class QTimer* m_timer;

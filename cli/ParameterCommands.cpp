@@ -125,6 +125,9 @@ QList<Difference> differences(const ParameterImage& image, const ParameterFileCo
         if (it != content.edits.cend() && *it != image.text(field.editName()))
             found.append({field.accessibleName(), image.text(field.editName()), *it});
     }
+    if (const std::optional<int> bank = DefaultBankToWrite(content.defaultBank, image.defaultBank()))
+        found.append({QStringLiteral("Default bank"), QString::number(*image.defaultBank()),
+                      QString::number(*bank)});
     const int boardFrequency = image.frequencyMode().value_or(Define::FREQUENCY_EVO);
     if (content.frequencyMode != boardFrequency)
         found.append({QStringLiteral("Frequency mode"), QString::number(boardFrequency),
@@ -211,7 +214,7 @@ int write(Invocation& call)
                     [&content, &image](const QString& edit) {
                         return content.edits.value(edit, image.text(edit));
                     },
-                    content.frequencyMode);
+                    content.frequencyMode, DefaultBankToWrite(content.defaultBank, image.defaultBank()));
                 if (!plan.ok()) {
                     done(false, QStringLiteral("%1: nothing was written: %2")
                                     .arg(board.port(), plan.refusal->message));

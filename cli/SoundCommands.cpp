@@ -1,11 +1,14 @@
-// The sound memory: erasing rows or all of it, and uploading one file into a slot.
+// The sound memory: erasing rows or all of it, uploading one file into a slot
+// and importing a font, each journalled under the board's serial number.
 #include "cli/CommandLine.h"
 
 #include "common/Define.h"
+#include "sound/BoardJournal.h"
 #include "sound/EraseOperation.h"
 #include "sound/FontPlan.h"
 #include "sound/ImportOperation.h"
 #include "sound/SampleStream.h"
+#include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 #include "sound/SoundUpload.h"
 #include "sound/UploadOperation.h"
@@ -77,6 +80,28 @@ int slotIndex(int bank, const QString& name)
     return -1;
 }
 
+// Runs the operation `start` makes, once the board's serial number is known:
+// `start` hands it to the journal as the window does. What could not be
+// recorded is told on the error stream.
+void runJournalled(BoardSession& board,
+                   const std::function<Operation*(BoardLink& link, BoardJournal& journal)>& start,
+                   const BoardSession::Done& done)
+{
+    board.readSerialNumber([&board, start, done](bool ok, const QString& message) {
+        if (!ok) {
+            done(false, message);
+            return;
+        }
+        Operation* operation = start(board.link(), board.journal());
+        const auto tell = [&board](const QString& why) {
+            PrintError(QStringLiteral("%1: %2").arg(board.port(), why));
+        };
+        QObject::connect(&board.journal(), &BoardJournal::unknownBoard, operation, tell);
+        QObject::connect(&board.journal(), &BoardJournal::notRecorded, operation, tell);
+        board.run(operation, done);
+    });
+}
+
 int erase(Invocation& call)
 {
     const bool everything = call.parser.isSet(ALL_SOUNDS);
@@ -93,10 +118,17 @@ int erase(Invocation& call)
     return RunOnBoards(call.ports, call.output, Connect::SetUp,
                        [everything, bankFromZero, soundRow](BoardSession& board, BoardResult&,
                                                             const BoardSession::Done& done) {
-                           board.run(everything
-                                         ? EraseOperation::all(board.link(), nullptr)
-                                         : EraseOperation::row(board.link(), bankFromZero, soundRow, nullptr),
-                                     done);
+                           runJournalled(
+                               board,
+                               [everything, bankFromZero, soundRow](BoardLink& link, BoardJournal& journal) {
+                                   Operation* erase =
+                                       everything ? EraseOperation::all(link, nullptr)
+                                                  : EraseOperation::row(link, bankFromZero, soundRow, nullptr);
+                                   journal.erase(erase, everything ? AllSlotSectors()
+                                                                   : EraseGroup(bankFromZero, soundRow));
+                                   return erase;
+                               },
+                               done);
                        });
 }
 
@@ -122,10 +154,21 @@ int upload(Invocation& call)
         return Failed;
     }
     const PreparedUpload prepared = std::move(*verdict.upload);
-    return RunOnBoards(call.ports, call.output, Connect::SetUp,
-                       [slot, prepared](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
-                           board.run(new UploadOperation(board.link(), slot, prepared), done);
-                       });
+    const QString fileName = QFileInfo(files.first()).fileName();
+    const QString checksum = FileChecksum(*content);
+    return RunOnBoards(
+        call.ports, call.output, Connect::SetUp,
+        [slot, index, prepared, fileName, checksum](BoardSession& board, BoardResult&,
+                                                   const BoardSession::Done& done) {
+            runJournalled(
+                board,
+                [slot, index, prepared, fileName, checksum](BoardLink& link, BoardJournal& journal) {
+                    auto* upload = new UploadOperation(link, slot, prepared);
+                    journal.upload(upload, index, fileName, checksum);
+                    return upload;
+                },
+                done);
+        });
 }
 // A sound font into a bank: the files matched to its slots by name, the whole
 // table read and checked before anything is erased, then one operation.
@@ -153,7 +196,14 @@ int importFont(Invocation& call)
     const int bankNumber = *bank;
     return RunOnBoards(call.ports, call.output, Connect::SetUp,
                        [bankNumber, uploads](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
-                           board.run(new ImportOperation(board.link(), bankNumber, uploads), done);
+                           runJournalled(
+                               board,
+                               [bankNumber, uploads](BoardLink& link, BoardJournal& journal) {
+                                   auto* import = new ImportOperation(link, bankNumber, uploads);
+                                   journal.follow(import);
+                                   return import;
+                               },
+                               done);
                        });
 }
 } // namespace

@@ -138,13 +138,20 @@ void TSerialForm1::OpenPort()
     }
     ComPort1->SetRTS(true);
     m_readState.forgetAll(); // perhaps another board: nothing on the screen is its yet
+    forgetBoard();
     SelectButton(RadioButton10);
     GroupBox5->setEnabled(true);
+}
+
+void TSerialForm1::forgetBoard()
+{
+    m_board = Params::ParameterImage();
 }
 
 void TSerialForm1::ClosePort()
 {
     ComPort1->Close();
+    forgetBoard();
     cbports->setEnabled(true);
     SelectButton(RadioButton10);
     GroupBox5->setEnabled(false);
@@ -153,6 +160,7 @@ void TSerialForm1::ClosePort()
 void TSerialForm1::CloseSeriale()
 {
     ComPort1->Close();
+    forgetBoard();
     cbports->setEnabled(true);
 }
 

@@ -8,6 +8,9 @@ namespace Define {
 
 // ---- Program -------------------------------------------------------------
 inline constexpr int VERSIONE = 16;
+// The window's application name, and the folder under the user's data folder
+// that the window and the command line share.
+inline constexpr char PROGRAM_NAME[] = "Tavrin Manager";
 
 // ---- Command frame -------------------------------------------------------
 inline constexpr char START_CHAR = '#';

@@ -1,6 +1,7 @@
 // Board status (Active, SetUp, TX) and the default bank.
 #include "app/Serial1.h"
 
+#include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "common/Define.h"
 
@@ -75,7 +76,8 @@ void TSerialForm1::defaultBankClicked(QRadioButton* button, int bank)
     // The buttons are mutually exclusive, so selecting this one has deselected the others.
     if (!button->isChecked())
         return;
-    SendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank));
+    if (Link->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank)))
+        m_board.defaultBankWritten(bank);
 }
 
 void TSerialForm1::Def1Click()

@@ -2,7 +2,7 @@
 #include "app/Serial1.h"
 
 #include "common/Define.h"
-#include "common/Framework.h"
+#include "params/FlickerLimit.h"
 #include "params/ParameterLayout.h"
 
 #include <QLabel>
@@ -42,6 +42,6 @@ void TSerialForm1::TrackBarChange(int channel, int position)
 
 void TSerialForm1::FlickerChange(QLineEdit* flicker)
 {
-    if (StrToInt(flicker->text()) > Define::FLICKER_MAX)
-        flicker->setText(QString::number(Define::FLICKER_MAX));
+    if (const QString limited = Params::FlickerLimited(flicker->text()); limited != flicker->text())
+        flicker->setText(limited);
 }

@@ -109,6 +109,21 @@ QString FileKey(const ParameterField& field)
     return ownsRow ? bank + column : bank + rowWord(field.row) + QLatin1Char('.') + column;
 }
 
+ParameterFileContent ScreenFileContent(const std::function<QString(const QString& edit)>& textOf,
+                                       std::optional<int> defaultBank, std::optional<int> frequencyMode,
+                                       const QString& release, const QString& serialNumber)
+{
+    ParameterFileContent content;
+    for (const ParameterField& field : parameterFields())
+        content.edits.insert(field.editName(), textOf(field.editName()));
+    content.defaultBank = defaultBank;
+    content.frequencyMode = frequencyMode.value_or(Define::FREQUENCY_EVO);
+    content.release = release;
+    content.serialNumber = serialNumber;
+    content.saved = QDateTime::currentDateTime();
+    return content;
+}
+
 QByteArray WriteParameterFile(const ParameterFileContent& content)
 {
     QJsonObject parameters;

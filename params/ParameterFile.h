@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QMap>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace Params {
@@ -30,6 +31,14 @@ struct ParameterFileResult {
 // "bank2.clash.green", "bank1.flicker.red", "calibration.vertical"; empty for a
 // field that is not a setting (the old serial number).
 QString FileKey(const ParameterField& field);
+
+// What "Save..." writes for a screen, whether a window shows it or a read of the
+// board stands for it: each edit's text (`textOf` by objectName), the selected
+// default bank and frequency mode (Evo when no button is selected, as "Write
+// Parameters" sends it), the release and serial number of the header, and now.
+ParameterFileContent ScreenFileContent(const std::function<QString(const QString& edit)>& textOf,
+                                       std::optional<int> defaultBank, std::optional<int> frequencyMode,
+                                       const QString& release, const QString& serialNumber);
 
 QByteArray WriteParameterFile(const ParameterFileContent& content);
 ParameterFileResult ReadParameterFile(const QByteArray& bytes);

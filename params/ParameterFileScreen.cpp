@@ -1,5 +1,6 @@
 // "Save..." and "Load..." beside the parameter buttons. Saving never talks to
-// the board; loading only fills the screen, and "Write Parameters" sends it.
+// the board; loading only fills the screen, and "Write Parameters" sends it,
+// the default bank and the frequency mode included.
 #include "app/Serial1.h"
 
 #include "common/Define.h"
@@ -36,6 +37,14 @@ QRadioButton* TSerialForm1::radioButton(const char* name) const
     return findChild<QRadioButton*>(QString::fromLatin1(name));
 }
 
+std::optional<int> TSerialForm1::selectedValue(const RadioGroup& group) const
+{
+    for (const RadioChoice& choice : group.choices)
+        if (radioButton(choice.button)->isChecked())
+            return choice.value;
+    return std::nullopt;
+}
+
 void TSerialForm1::SaveParametersClick()
 {
     QString path =
@@ -46,20 +55,9 @@ void TSerialForm1::SaveParametersClick()
         path += FILE_SUFFIX;
     m_parameterFileFolder = QFileInfo(path).absolutePath();
 
-    ParameterFileContent content;
-    for (const ParameterField& field : parameterFields())
-        if (const QLineEdit* e = edit(field.editName()))
-            content.edits.insert(field.editName(), e->text());
-    for (const RadioChoice& choice : defaultBankButtons().choices)
-        if (radioButton(choice.button)->isChecked())
-            content.defaultBank = choice.value;
-    content.frequencyMode = Define::FREQUENCY_EVO;
-    for (const RadioChoice& choice : frequencyButtons().choices)
-        if (radioButton(choice.button)->isChecked())
-            content.frequencyMode = choice.value;
-    content.release = Label1->text();
-    content.serialNumber = Label21->text();
-    content.saved = QDateTime::currentDateTime();
+    const ParameterFileContent content = ScreenFileContent(
+        [this](const QString& name) { return editText(name); },
+        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), Label1->text(), Label21->text());
 
     const QString failure = WriteWholeFile(path, WriteParameterFile(content));
     if (!failure.isEmpty())
@@ -109,6 +107,10 @@ void TSerialForm1::LoadParametersClick()
         if (const ParameterField* field = fieldByEdit(it.key()))
             userSetValue(field->address);
     userSetValue(Define::ADDR_FREQUENCY_MODE);
+    // Unlike a click, the bank chosen here has not gone to the board: "Write
+    // Parameters" sends it when the board holds another.
+    if (content.defaultBank)
+        userSetValue(Define::ADDR_BANK);
 
     const bool sameBoard = content.serialNumber == Label21->text() && content.release == Label1->text();
     if (!sameBoard)

@@ -1,10 +1,8 @@
 #include "params/ParameterImage.h"
 
 #include "common/Define.h"
+#include "params/FlickerLimit.h"
 #include "params/ParameterLayout.h"
-#include "params/SerialNumber.h"
-
-#include <QDateTime>
 
 namespace Params {
 
@@ -33,10 +31,14 @@ void ParameterImage::receive(const QByteArray& block)
 
 void ParameterImage::apply(const DecoderEffect& effect)
 {
+    m_identity.follow(effect);
     switch (effect.kind) {
-    case DecoderEffect::Kind::SetText:
-        m_texts.insert(effect.control, effect.text);
+    case DecoderEffect::Kind::SetText: {
+        // The decoder only ever shows numbers in the edits.
+        const ParameterField* field = fieldByEdit(effect.control);
+        m_texts.insert(effect.control, field && IsFlicker(*field) ? FlickerLimited(effect.text) : effect.text);
         break;
+    }
     case DecoderEffect::Kind::SelectRadio: {
         const Selection selection = selectionOf(effect.control);
         if (selection.group == &defaultBankButtons())
@@ -46,9 +48,6 @@ void ParameterImage::apply(const DecoderEffect& effect)
         break;
     }
     case DecoderEffect::Kind::FormatSerialNumber:
-        m_serialNumber = SerialHeaderText(
-            m_texts.value(QString::fromLatin1(serialPartLabels().front().label)), effect.number);
-        break;
     case DecoderEffect::Kind::SetReady:
     case DecoderEffect::Kind::ShowMessage:
         break;
@@ -62,15 +61,8 @@ QString ParameterImage::release() const
 
 ParameterFileContent ParameterImage::fileContent() const
 {
-    ParameterFileContent content;
-    for (const ParameterField& field : parameterFields())
-        content.edits.insert(field.editName(), m_texts.value(field.editName()));
-    content.defaultBank = m_defaultBank;
-    content.frequencyMode = m_frequencyMode.value_or(Define::FREQUENCY_EVO);
-    content.release = release();
-    content.serialNumber = m_serialNumber;
-    content.saved = QDateTime::currentDateTime();
-    return content;
+    return ScreenFileContent([this](const QString& edit) { return text(edit); }, m_defaultBank, m_frequencyMode,
+                             release(), serialNumber());
 }
 
 } // namespace Params

@@ -6,6 +6,7 @@
 #include "app/ClickableLabel.h"
 #include "common/Guarded.h"
 #include "common/Define.h"
+#include "params/FlickerLimit.h"
 #include "params/ParameterLayout.h"
 
 #include <QGridLayout>
@@ -183,7 +184,7 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
 
     // Flicker edits clamp as they change, whoever changes them.
     for (const ParameterField& field : parameterFields())
-        if (field.column >= Column::Rf && field.column <= Column::Wf) {
+        if (IsFlicker(field)) {
             QLineEdit* e = edit(field.editName());
             connect(e, &QLineEdit::textChanged, this, [this, e] { runGuarded([&] { FlickerChange(e); }); });
         }

@@ -44,10 +44,19 @@ QList<ParameterWrite> WritePlan::all() const
     QList<ParameterWrite> writes;
     for (const QList<ParameterWrite>& bankWrites : m_banks)
         writes.append(bankWrites);
+    if (m_defaultBank)
+        writes.append(*m_defaultBank);
     return writes;
 }
 
-WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode)
+std::optional<int> DefaultBankToWrite(std::optional<int> chosen, std::optional<int> onBoard)
+{
+    if (chosen && onBoard && *chosen != *onBoard)
+        return chosen;
+    return std::nullopt;
+}
+
+WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode, std::optional<int> defaultBank)
 {
     Q_ASSERT(frequencyMode >= FREQUENCY_STD && frequencyMode <= FREQUENCY_EVO);
     WritePlan::Banks banks;
@@ -65,7 +74,12 @@ WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode)
             banks[bank - BANK1].append({address, byteAt(*field, address, value)});
         }
     }
-    return {std::nullopt, WritePlan(std::move(banks))};
+    std::optional<ParameterWrite> bankWrite;
+    if (defaultBank) {
+        Q_ASSERT(*defaultBank >= BANK1 && *defaultBank <= BANK3);
+        bankWrite = ParameterWrite{ADDR_BANK, static_cast<std::uint8_t>(*defaultBank)};
+    }
+    return {std::nullopt, WritePlan(std::move(banks), bankWrite)};
 }
 
 } // namespace Params

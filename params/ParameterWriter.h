@@ -29,22 +29,26 @@ struct WriteRefusal {
                      // "Bank 2 Clash green must be between 0 and 255 (it is 300)."
 };
 
-// The writes of "Write Parameters", bank by bank.
+// The writes of "Write Parameters", bank by bank, then the default bank when
+// the board is to get another one.
 class WritePlan {
 public:
     using Banks = std::array<QList<ParameterWrite>, Define::BANK_COUNT>;
 
     WritePlan() = default;
-    explicit WritePlan(Banks banks)
+    explicit WritePlan(Banks banks, std::optional<ParameterWrite> defaultBank = std::nullopt)
         : m_banks(std::move(banks))
+        , m_defaultBank(defaultBank)
     {
     }
 
     const QList<ParameterWrite>& bank(int bank) const; // 1..3
-    QList<ParameterWrite> all() const;                 // bank 1, then 2, then 3
+    std::optional<ParameterWrite> defaultBank() const { return m_defaultBank; }
+    QList<ParameterWrite> all() const; // bank 1, then 2, then 3, then the default bank
 
 private:
     Banks m_banks;
+    std::optional<ParameterWrite> m_defaultBank;
 };
 
 struct WritePlanResult {
@@ -63,8 +67,14 @@ std::optional<WriteRefusal> CheckFieldText(const ParameterField& field, const QS
 // The text of an edit, by its objectName.
 using EditText = std::function<QString(const QString& edit)>;
 
+// The default bank "Write Parameters" sends: the one chosen, when the board is
+// known to hold another. A bank chosen by a click has gone at once, so this is a
+// bank a loaded file chose; with the board's bank unknown nothing is sent.
+std::optional<int> DefaultBankToWrite(std::optional<int> chosen, std::optional<int> onBoard);
+
 // `frequencyMode` is the value of the selected frequency button,
-// FREQUENCY_EVO when none is selected.
-WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode);
+// FREQUENCY_EVO when none is selected; `defaultBank` the bank to send, if any.
+WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode,
+                                   std::optional<int> defaultBank = std::nullopt);
 
 } // namespace Params

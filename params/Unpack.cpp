@@ -16,6 +16,7 @@ void TSerialForm1::UnpackComand(const QByteArray& Data)
 {
     const QScopedValueRollback decoding(m_decoding, true);
     for (const DecoderEffect& effect : m_decoder->decode(Data)) {
+        m_board.apply(effect);
         switch (effect.kind) {
         case DecoderEffect::Kind::SetReady:
             READY = 1;

@@ -57,6 +57,9 @@ void TSerialForm1::userSetValue(int address)
 void TSerialForm1::readSweepEnded(const ReadSweep& sweep, bool whole)
 {
     m_readState.readEnded(sweep.unanswered());
+    m_board.readEnded(m_readState);
+    if (!BoardSerial().isEmpty())
+        showJournalNote({});
     showUnreadMarks();
     const QStringList names = m_readState.unreadNames(m_readState.unreadShown());
     // A read stopped halfway has been reported by its stop, and a board that
@@ -84,13 +87,10 @@ void TSerialForm1::showUnreadMarks()
 
 std::optional<WritePlan> TSerialForm1::planFromScreen()
 {
-    int frequency = Define::FREQUENCY_EVO;
-    if (lowcheck->isChecked())
-        frequency = Define::FREQUENCY_STD;
-    else if (Medcheck->isChecked())
-        frequency = Define::FREQUENCY_MED;
     const WritePlanResult result = PlanParameterWrite(
-        [this](const QString& name) { return edit(name) ? edit(name)->text() : QString(); }, frequency);
+        [this](const QString& name) { return editText(name); },
+        selectedValue(frequencyButtons()).value_or(Define::FREQUENCY_EVO),
+        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board.defaultBank()));
     if (result.ok())
         return result.plan;
     if (QLineEdit* bad = edit(result.refusal->edit)) {

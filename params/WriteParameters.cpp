@@ -30,9 +30,12 @@ void TSerialForm1::SpeedButton5Click()
         return;
     }
     auto* write = new ParameterWriteOperation(*Link, *plan, this);
-    connect(write, &Operation::finished, this, [this](bool ok) {
-        if (ok)
-            ClearLoadedMarks(); // the board holds what the screen shows
+    connect(write, &Operation::finished, this, [this, bank = plan->defaultBank()](bool ok) {
+        if (!ok)
+            return;
+        ClearLoadedMarks(); // the board holds what the screen shows
+        if (bank)
+            m_board.defaultBankWritten(bank->value);
     });
     RunOperation(write);
 }

@@ -10,6 +10,7 @@
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
+#include "sound/BoardJournal.h"
 #include "sound/BulkLoadOperation.h"
 
 #include <QLabel>
@@ -46,7 +47,7 @@ void TSerialForm1::LoadAll()
     // and routed once it lets go: it must not report each file as if it had been
     // sent alone. Interactive use resumes after those answers, in their order.
     RICHIESTA = false;
-    JournalSlots(load);
+    Journal->follow(load);
     connect(load, &Operation::finished, Link, [link = Link] {
         QMetaObject::invokeMethod(
             link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);

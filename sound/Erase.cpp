@@ -2,12 +2,14 @@
 #include "app/Serial1.h"
 
 #include "common/Dialogs.h"
+#include "sound/BoardJournal.h"
 #include "sound/EraseOperation.h"
 
 void TSerialForm1::EraseRow(Sound::SoundRow row, int sect)
 {
-    if (RunOperation(EraseOperation::row(*Link, sect, row, this)))
-        JournalErased(Sound::EraseGroup(sect, row));
+    Operation* erase = EraseOperation::row(*Link, sect, row, this);
+    if (RunOperation(erase))
+        Journal->erase(erase, Sound::EraseGroup(sect, row));
 }
 
 void TSerialForm1::ERASE_ALL_SOUND()
@@ -16,6 +18,7 @@ void TSerialForm1::ERASE_ALL_SOUND()
         return;
     if (!AskYesNo(QStringLiteral("Do you want to erase all sound memory ? ")))
         return;
-    if (RunOperation(EraseOperation::all(*Link, this)))
-        JournalErased(Sound::AllSlotSectors());
+    Operation* erase = EraseOperation::all(*Link, this);
+    if (RunOperation(erase))
+        Journal->erase(erase, Sound::AllSlotSectors());
 }

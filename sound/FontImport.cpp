@@ -8,6 +8,7 @@
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
 #include "common/Media.h"
+#include "sound/BoardJournal.h"
 #include "sound/ImportDialog.h"
 #include "sound/ImportOperation.h"
 #include "sound/SlotContents.h"
@@ -37,7 +38,7 @@ bool TSerialForm1::RunImport(int bank, QList<FontUpload> uploads)
         return false;
     MediaPlayer1->close(); // the preview lets go of a file that may be sent
     auto* import = new ImportOperation(*Link, bank, std::move(uploads), this);
-    JournalSlots(import);
+    Journal->follow(import);
     if (!RunOperation(import))
         return false;
     const auto showStatus = [import] { waitform->Label1->setText(import->statusText()); };

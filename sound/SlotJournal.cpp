@@ -101,8 +101,10 @@ SlotJournal::SlotJournal(const QString& folder)
 
 QString SlotJournal::DefaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/slot-journal");
+    // The program's own folder, not the running program's: the command line
+    // writes the same boards' slots as the window and keeps the same journals.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') +
+           QString::fromLatin1(Define::PROGRAM_NAME) + QStringLiteral("/slot-journal");
 }
 
 QString SlotJournal::fileFor(const QString& serial) const
@@ -156,6 +158,11 @@ QList<JournalEntry> SlotJournal::list(const QString& serial) const
 QString SlotJournal::UnknownText()
 {
     return QStringLiteral("unknown");
+}
+
+QString SlotJournal::NoSerialText()
+{
+    return noSerial();
 }
 
 } // namespace Sound

@@ -25,8 +25,8 @@ struct JournalEntry {
 
 class SlotJournal {
 public:
-    // The folder that holds the journals, by default "slot-journal" under the
-    // application's data folder.
+    // The folder that holds the journals, by default "Tavrin Manager/slot-journal"
+    // under the user's data folder, for the window and the command line alike.
     explicit SlotJournal(const QString& folder = DefaultFolder());
     static QString DefaultFolder();
 
@@ -43,6 +43,8 @@ public:
 
     // "unknown" for a slot with no record.
     static QString UnknownText();
+    // Why nothing is recorded for a board whose serial number has not been read.
+    static QString NoSerialText();
 
 private:
     QString folder_;

@@ -106,10 +106,14 @@ void TSerialForm1::buildSoundControls()
     SlotContentsButton = button(QStringLiteral("SlotContentsButton"), QStringLiteral("Slot contents"),
                                 QStringLiteral("What each slot holds"), GroupBox2);
     connectHandler(SlotContentsButton, &QPushButton::clicked, this, [this] { SlotContentsClick(); });
+    JournalNote = new QLabel(GroupBox2);
+    JournalNote->setObjectName(QStringLiteral("JournalNote"));
+    JournalNote->setWordWrap(true);
     auto* soundRow = new QHBoxLayout;
     soundRow->addWidget(SpeedButton6);
     soundRow->addWidget(ImportFontButton);
     soundRow->addWidget(SlotContentsButton);
+    soundRow->addWidget(JournalNote, 1);
     soundRow->addWidget(Label58, 1);
     qobject_cast<QBoxLayout*>(GroupBox2->layout())->insertLayout(1, soundRow);
     for (QPushButton* sending : {SpeedButton6, ImportFontButton}) {

@@ -7,12 +7,13 @@
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
 #include "common/Media.h"
-#include "sound/JournalledOperation.h"
+#include "sound/BoardJournal.h"
 #include "sound/SlotJournal.h"
 #include "sound/SoundUpload.h"
 #include "sound/UploadOperation.h"
 
 #include <QFileInfo>
+#include <QLabel>
 
 using namespace Sound;
 
@@ -54,45 +55,18 @@ void TSerialForm1::StartUpload(const SoundSlot& slot, const QString& path, Prepa
     MediaPlayer1->close();
     ShowSoundFileName(path);
     auto* operation = new UploadOperation(*Link, slot, std::move(upload), this);
-    const int index = SlotIndex(slot.bank, slot.kind, slot.number);
-    const QString fileName = QFileInfo(path).fileName();
-    connect(operation, &Operation::finished, this, [this, index, fileName, checksum](bool ok) {
-        if (ok)
-            JournalWritten(index, fileName, checksum);
-    });
     if (RunOperation(operation))
-        JournalErased(SlotSectors(slot));
+        Journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), QFileInfo(path).fileName(),
+                        checksum);
 }
 
 QString TSerialForm1::BoardSerial() const
 {
-    return Label21->value().trimmed();
+    return m_board.identity().serialNumber();
 }
 
-void TSerialForm1::JournalWritten(int slot, const QString& fileName, const QString& checksum)
+void TSerialForm1::showJournalNote(const QString& text)
 {
-    // Without the board's serial number there is no journal to keep: the owner
-    // has not read the board yet, which is no fault of the upload.
-    if (BoardSerial().isEmpty())
-        return;
-    const QString problem =
-        SlotJournal().record(BoardSerial(), slot, fileName, checksum, QDateTime::currentDateTime());
-    if (!problem.isEmpty())
-        ShowMessage(problem);
-}
-
-void TSerialForm1::JournalSlots(JournalledOperation* operation)
-{
-    connect(operation, &JournalledOperation::slotErasing, this,
-            [this](int slot) { JournalErased(SlotSectors(SoundSlots().at(slot))); });
-    connect(operation, &JournalledOperation::slotWritten, this, &TSerialForm1::JournalWritten);
-}
-
-void TSerialForm1::JournalErased(const QList<std::uint32_t>& sectors)
-{
-    if (BoardSerial().isEmpty())
-        return;
-    const QString problem = SlotJournal().forgetSectors(BoardSerial(), sectors);
-    if (!problem.isEmpty())
-        ShowMessage(problem);
+    JournalNote->setText(text);
+    JournalNote->setAccessibleName(text);
 }

@@ -3,6 +3,9 @@
 #include "SimBoard.h"
 #include "WaitFor.h"
 
+#include "sound/SlotJournal.h"
+#include "sound/SlotMap.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +21,8 @@
 #include <QTest>
 #include <csignal>
 
+using namespace Sound;
+
 namespace {
 constexpr int RUN_TIMEOUT_MS = 60000;
 // Bank 1 Clash red: the byte at 24 + 15.
@@ -29,11 +34,19 @@ struct Run {
     QString err;
 };
 
+// The user's data folder of every run: the journals stay away from the user's own.
+QString dataHome()
+{
+    static const QTemporaryDir folder;
+    return folder.path();
+}
+
 class CliProcess {
 public:
     explicit CliProcess(const QStringList& arguments, const QString& portsDir = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
         if (!portsDir.isEmpty())
             environment.insert(QStringLiteral("TAVRIN_PORTS_DIR"), portsDir);
         process.setProcessEnvironment(environment);
@@ -62,6 +75,7 @@ private slots:
     void badUsageIsOneLineAndExitCodeTwo();
     void writeThenReadRoundTrip();
     void modeEraseAndUploadReachTheBoard();
+    void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
     void importMatchesTheFontToTheBankAndLeavesTheRestOut();
     void portsListsTheBoardWithItsIdentity();
     void oneBoardLostMidwayTheOtherFinishes();
@@ -173,6 +187,45 @@ void CliE2eTest::modeEraseAndUploadReachTheBoard()
     run = cli({"upload", "--bank", "2", "--slot", "clash1", sound, "--port", board.portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    // Running serial 9201 (0x23F1): this test's own journal.
+    QVERIFY(board.setParam(106, 0x23));
+    QVERIFY(board.setParam(107, 0xF1));
+    const SlotJournal journal(dataHome() + "/Tavrin Manager/slot-journal");
+    const QString serial = QStringLiteral("1523-9201");
+    QFile::remove(journal.fileFor(serial));
+    const int hum = SlotIndex(1, SlotKind::Hum, 1);
+    const int swing3 = SlotIndex(2, SlotKind::Swing, 3);
+
+    QTemporaryDir files;
+    const QString base = QStringLiteral(TAVRIN_BASE_SOUNDS_DIR);
+    QVERIFY(QFile::copy(base + "/Base_Hum_0.wav", files.filePath("my-hum.wav")));
+    Run run = cli({"upload", "--bank", "1", "--slot", "hum", files.filePath("my-hum.wav"), "--port",
+                   board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+    QFile hum0(files.filePath("my-hum.wav"));
+    QVERIFY(hum0.open(QIODevice::ReadOnly));
+    QCOMPARE(journal.list(serial).at(hum).fileName, QString("my-hum.wav"));
+    QCOMPARE(journal.list(serial).at(hum).checksum, FileChecksum(hum0.readAll()));
+
+    QTemporaryDir font;
+    QVERIFY(QFile::copy(base + "/Base_Swing_1_0.wav", font.filePath("Swing_03.wav")));
+    run = cli({"import", "--bank", "2", font.path(), "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(journal.list(serial).at(swing3).fileName, QString("Swing_03.wav"));
+
+    // The row erase makes the hum unknown and leaves bank 2 as it was.
+    run = cli({"erase", "--bank", "1", "--row", "guard", "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(!journal.list(serial).at(hum).known());
+    QCOMPARE(journal.list(serial).at(swing3).fileName, QString("Swing_03.wav"));
     QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
 }
 

@@ -13,6 +13,7 @@
 #include "app/Forms.h"
 #include "app/Serial1.h"
 #include "comm/BoardLink.h"
+#include "common/Define.h"
 #include "sound/BoardFormat.h"
 #include "sound/ImportDialog.h"
 #include "sound/SlotContents.h"
@@ -20,6 +21,8 @@
 #include "sound/SoundUpload.h"
 
 #include <QDir>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <sndfile.h>
 
@@ -70,8 +73,14 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     QVERIFY(e2e.openBoardPort());
     SetupWindowFixture& f = e2e.windows;
     SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
-    SerialForm1->AttivaSetup();
-    SerialForm1->Label21->setValue(SERIAL);
+    // The journal keeps what went where under the serial number read from the board.
+    SerialForm1->RadioButton9->click();
+    QVERIFY(WaitFor([&] { return e2e.board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, IMPORT_MS));
+    QVERIFY(e2e.waitUntilBoardIsReady());
+    SerialForm1->SpeedButton4->click();
+    QVERIFY(WaitFor([] { return !SerialForm1->ReadingParameters(); }, IMPORT_MS));
+    QVERIFY(e2e.waitUntilBoardIsReady());
+    QCOMPARE(SerialForm1->BoardSerial(), SERIAL);
     const QString font = f.folder.path() + "/font";
     QDir().mkpath(font);
     writeLevel(font + "/poweron.wav", 0.25, 0.1);

@@ -1,0 +1,193 @@
+// The board at the other end of a connection, read without the screen: its
+// serial number counts only once all its bytes answered in this connection;
+// the values a read gives follow the screen's own rules; the default bank
+// goes with "Write Parameters" only when the board holds another.
+#include "TestMain.h"
+
+#include "comm/Frames.h"
+#include "common/Define.h"
+#include "params/BoardIdentity.h"
+#include "params/ParameterImage.h"
+#include "params/ParameterWriter.h"
+#include "params/ReadState.h"
+
+#include <initializer_list>
+
+using namespace Params;
+
+namespace {
+
+QByteArray reply(int address, int value)
+{
+    QByteArray block;
+    for (int v : {int('2'), address, value})
+        block.append(static_cast<char>(v));
+    return block;
+}
+
+// Replies as address and value.
+using Replies = QList<std::pair<int, int>>;
+
+// Lot 1523 (0x05F3) at 100..103, the running serial at 104..107.
+const Replies LOT_1523 = {{100, 0}, {101, 0}, {102, 0x05}, {103, 0xF3}};
+Replies runningSerial(int serial)
+{
+    return {{104, 0}, {105, 0}, {106, serial >> 8}, {107, serial & 0xFF}};
+}
+
+// Feeds the replies to the image, then ends a read in which `unanswered` did not answer.
+void read(ParameterImage& image, const Replies& replies, const QList<int>& unanswered)
+{
+    for (const auto& [address, value] : replies)
+        image.receive(reply(address, value));
+    ReadState state;
+    state.readEnded(unanswered);
+    image.readEnded(state);
+}
+
+} // namespace
+
+class BoardIdentityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void serialNumberCountsOnceEveryByteAnswered_data();
+    void serialNumberCountsOnceEveryByteAnswered();
+    void anotherBoardAfterTheCloseIsKnownOnlyByItsOwnRead();
+    void readValuesFollowTheScreensRules_data();
+    void readValuesFollowTheScreensRules();
+    void defaultBankGoesOnlyWhenTheBoardHoldsAnother_data();
+    void defaultBankGoesOnlyWhenTheBoardHoldsAnother();
+    void writePlanEndsWithTheDefaultBankFrame();
+};
+
+void BoardIdentityTest::serialNumberCountsOnceEveryByteAnswered_data()
+{
+    QTest::addColumn<Replies>("replies");
+    QTest::addColumn<QList<int>>("unanswered");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("serialNumber");
+    QTest::newRow("every byte") << LOT_1523 + runningSerial(42) << QList<int>{} << "1523-0042"
+                                << "1523-0042";
+    QTest::newRow("running serial lost") << LOT_1523 << QList<int>{104, 105, 106, 107} << "1523-1523"
+                                         << "";
+    QTest::newRow("one byte of the lot lost") << Replies{{100, 0}, {101, 0}, {102, 0x05}}
+                                                     + runningSerial(7)
+                                              << QList<int>{103} << "1280-0007"
+                                              << "";
+    QTest::newRow("nothing read") << Replies{} << QList<int>{100, 101, 102, 103, 104, 105, 106, 107}
+                                  << ""
+                                  << "";
+}
+
+void BoardIdentityTest::serialNumberCountsOnceEveryByteAnswered()
+{
+    QFETCH(Replies, replies);
+    QFETCH(QList<int>, unanswered);
+    QFETCH(QString, shown);
+    QFETCH(QString, serialNumber);
+    ParameterImage image;
+    read(image, replies, unanswered);
+    QCOMPARE(image.serialNumber(), shown);
+    QCOMPARE(image.identity().serialNumber(), serialNumber);
+}
+
+void BoardIdentityTest::anotherBoardAfterTheCloseIsKnownOnlyByItsOwnRead()
+{
+    ParameterImage image;
+    read(image, LOT_1523 + runningSerial(42), {});
+    QCOMPARE(image.identity().serialNumber(), QString("1523-0042"));
+
+    // Closed; another board opened, not read yet.
+    BoardIdentity identity = image.identity();
+    identity.forget();
+    QCOMPARE(identity.serialNumber(), QString());
+    QCOMPARE(identity.shown(), QString("1523-0042")); // what the header still shows
+
+    // Its read loses the running serial: the latches still hold the last board's.
+    for (const auto& [address, value] : LOT_1523)
+        for (const DecoderEffect& effect : ParameterDecoder().decode(reply(address, value)))
+            identity.follow(effect);
+    ReadState halfRead;
+    halfRead.readEnded({104, 105, 106, 107});
+    identity.readEnded(halfRead);
+    QCOMPARE(identity.serialNumber(), QString());
+
+    ParameterImage second;
+    read(second, LOT_1523 + runningSerial(7), {});
+    QCOMPARE(second.identity().serialNumber(), QString("1523-0007"));
+    QCOMPARE(BoardIdentity::addresses(), (QList<int>{100, 101, 102, 103, 104, 105, 106, 107}));
+}
+
+void BoardIdentityTest::readValuesFollowTheScreensRules_data()
+{
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("bank 1 flicker not set") << 174 << 255 << "RFBK1"
+                                            << "100";
+    QTest::newRow("bank 1 flicker above the range") << 177 << 101 << "WFBK1"
+                                                    << "100";
+    QTest::newRow("bank 1 flicker at the top") << 175 << 100 << "GFBK1"
+                                               << "100";
+    QTest::newRow("bank 1 flicker in range") << 176 << 7 << "BFBK1"
+                                             << "7";
+    QTest::newRow("bank 2 flicker not set") << 198 << 255 << "RFBK2"
+                                            << "0";
+    QTest::newRow("bank 3 flicker above the range") << 223 << 150 << "GFBK3"
+                                                    << "100";
+    QTest::newRow("guard red not set") << 28 << 255 << "Edit9"
+                                       << "25";
+    QTest::newRow("guard white not set") << 45 << 255 << "Edit48"
+                                         << "255";
+}
+
+void BoardIdentityTest::readValuesFollowTheScreensRules()
+{
+    QFETCH(int, address);
+    QFETCH(int, value);
+    QFETCH(QString, edit);
+    QFETCH(QString, text);
+    ParameterImage image;
+    image.receive(reply(address, value));
+    QCOMPARE(image.text(edit), text);
+    QCOMPARE(image.fileContent().edits.value(edit), text);
+}
+
+void BoardIdentityTest::defaultBankGoesOnlyWhenTheBoardHoldsAnother_data()
+{
+    QTest::addColumn<std::optional<int>>("chosen");
+    QTest::addColumn<std::optional<int>>("onBoard");
+    QTest::addColumn<std::optional<int>>("sent");
+    QTest::newRow("the board holds another") << std::optional<int>(2) << std::optional<int>(1)
+                                             << std::optional<int>(2);
+    QTest::newRow("the board holds it") << std::optional<int>(3) << std::optional<int>(3) << std::optional<int>();
+    QTest::newRow("the board's never read") << std::optional<int>(2) << std::optional<int>()
+                                            << std::optional<int>();
+    QTest::newRow("none chosen") << std::optional<int>() << std::optional<int>(1) << std::optional<int>();
+}
+
+void BoardIdentityTest::defaultBankGoesOnlyWhenTheBoardHoldsAnother()
+{
+    QFETCH(std::optional<int>, chosen);
+    QFETCH(std::optional<int>, onBoard);
+    QFETCH(std::optional<int>, sent);
+    QCOMPARE(DefaultBankToWrite(chosen, onBoard), sent);
+}
+
+void BoardIdentityTest::writePlanEndsWithTheDefaultBankFrame()
+{
+    const auto one = [](const QString&) { return QStringLiteral("1"); };
+    const WritePlanResult withBank = PlanParameterWrite(one, Define::FREQUENCY_EVO, 2);
+    QVERIFY(withBank.ok());
+    const QList<ParameterWrite> writes = withBank.plan.all();
+    QCOMPARE(writes.size(), 86);
+    QCOMPARE(writes[28], (ParameterWrite{178, 3})); // bank 1 still ends with the frequency mode
+    QCOMPARE(writes.last(), (ParameterWrite{6, 2}));
+    QCOMPARE(ParameterWriteFrame(writes.last().address, writes.last().value).toHex(' '),
+             QByteArray("23 31 06 02 00 00 0a"));
+    QCOMPARE(PlanParameterWrite(one, Define::FREQUENCY_EVO).plan.all().size(), 85);
+}
+
+TAVRIN_TEST_MAIN(BoardIdentityTest)
+#include "tst_board_identity.moc"
