@@ -148,7 +148,7 @@ void BulkLoadTest::stopTakesEffectBetweenSteps()
 void BulkLoadTest::f11WithNothingRunningOnlySaysSo()
 {
     key(Qt::Key_F11);
-    QCOMPARE(f->dialogs.messages, QStringList{"Loading stopped."});
+    QCOMPARE(f->dialogs.messages, QStringList{"No sounds are being loaded: nothing was stopped."});
     f->sim.clock.advance(5000);
     QCOMPARE(f->sentFrames(), QList<QByteArray>{});
     QVERIFY(!SerialForm1->Link->busy());
