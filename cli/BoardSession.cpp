@@ -10,6 +10,8 @@
 
 #include <QTimer>
 
+#include <cerrno>
+
 #include <memory>
 
 namespace {
@@ -38,9 +40,8 @@ BoardSession::BoardSession(const QString& port, QObject* parent)
     serial->setReceiveMode(rmRAW);
     m_link->setPort(std::move(serial));
     connect(m_link, &BoardLink::portLost, this, &BoardSession::portLost);
-    connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) {
-        m_image.receive(block);
-    });
+    connect(m_link, &BoardLink::parameterReply, this,
+            [this](const QByteArray& block) { m_image.receive(block); });
 }
 
 bool BoardSession::open(QString* error)
@@ -49,12 +50,39 @@ bool BoardSession::open(QString* error)
         m_link->port()->Open();
     } catch (const EComError& failure) {
         const std::optional<PortTrouble> trouble = DiagnosePort(m_port);
+        m_heldElsewhere = trouble && (trouble->error == EBUSY || trouble->error == EWOULDBLOCK);
         *error = withAdvice(QStringLiteral("%1: %2").arg(m_port, failure.message()),
                             trouble ? QList<PortTrouble>{*trouble} : QList<PortTrouble>{});
         return false;
     }
     m_link->port()->SetRTS(true);
     return true;
+}
+
+void BoardSession::findMode(const ModeFound& found)
+{
+    // Whichever answer comes first ends the question; the context object takes
+    // the listeners and the time limit with it.
+    auto* asking = new QObject(this);
+    auto settled = std::make_shared<bool>(false);
+    const auto answer = [this, asking, settled, found](std::optional<int> status) {
+        if (std::exchange(*settled, true))
+            return;
+        asking->deleteLater();
+        m_link->forgetAwaitedReads();
+        found(status);
+    };
+    connect(m_link, &BoardLink::readAnswered, asking, [answer](int address, quint8 value) {
+        if (address == Define::ADDR_STATO_TAVRIN)
+            answer(value);
+    });
+    connect(m_link, &BoardLink::telemetry, asking, [answer](const QByteArray& frame) {
+        if (frame.size() > Define::TELEMETRY_STATO_OFFSET)
+            answer(static_cast<quint8>(frame.at(Define::TELEMETRY_STATO_OFFSET)));
+    });
+    QTimer::singleShot(ANSWER_TIMEOUT_MS, asking, [answer] { answer(std::nullopt); });
+    if (m_lost || !m_link->sendRead(Define::ADDR_STATO_TAVRIN))
+        answer(std::nullopt);
 }
 
 void BoardSession::connectBoard(const Done& done)
