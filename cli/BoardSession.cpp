@@ -108,12 +108,17 @@ void BoardSession::setMode(int status, const Done& done)
         pause(MODE_SETTLE_MS, done);
         return;
     }
-    const QString noAnswer =
-        QStringLiteral(
-            "No board answered on %1: check that the board is plugged in and switched on, and that "
-            "this is its port (tavrin-cli ports lists the ports where a board answers).")
-            .arg(m_port);
-    awaitReply(ANSWER_TIMEOUT_MS, done, withAdvice(noAnswer, DiagnoseUnopenablePorts(m_port)));
+    // The advice is looked for only when no board answers: it tries every other
+    // port, and with many boards open at once each of them is held by this very
+    // program, whose holder the system is asked for.
+    awaitReply(ANSWER_TIMEOUT_MS, done, [port = m_port] {
+        const QString noAnswer =
+            QStringLiteral(
+                "No board answered on %1: check that the board is plugged in and switched on, and that "
+                "this is its port (tavrin-cli ports lists the ports where a board answers).")
+                .arg(port);
+        return withAdvice(noAnswer, DiagnoseUnopenablePorts(port));
+    });
 }
 
 bool BoardSession::leaveTx()
@@ -122,7 +127,7 @@ bool BoardSession::leaveTx()
                                                               Define::STATO_TAVRIN_COMMAND_MODE_NOTX));
 }
 
-void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& noAnswer)
+void BoardSession::awaitReply(int timeoutMs, const Done& done, const std::function<QString()>& noAnswer)
 {
     m_waiting = done;
     m_timer->disconnect();
@@ -138,7 +143,7 @@ void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& no
     poll->start(1);
     connect(m_timer, &QTimer::timeout, this, [this, poll, noAnswer] {
         poll->deleteLater();
-        finishWait(false, noAnswer);
+        finishWait(false, noAnswer());
     });
     m_timer->start();
 }

@@ -59,7 +59,7 @@ signals:
     void progressed(const QString& what, int done, int total, const QString& unit);
 
 private:
-    void awaitReply(int timeoutMs, const Done& done, const QString& noAnswer);
+    void awaitReply(int timeoutMs, const Done& done, const std::function<QString()>& noAnswer);
     void finishWait(bool ok, const QString& message);
     void portLost();
     QString lossMessage() const;
