@@ -37,7 +37,8 @@ sf_count_t seekTo(sf_count_t offset, int whence, void* user)
 
 sf_count_t readInto(void* out, sf_count_t count, void* user)
 {
-    return std::max<sf_count_t>(0, deviceOf(user).read(static_cast<char*>(out), std::max<sf_count_t>(0, count)));
+    return std::max<sf_count_t>(0,
+                                deviceOf(user).read(static_cast<char*>(out), std::max<sf_count_t>(0, count)));
 }
 
 sf_count_t refuseWrite(const void*, sf_count_t, void*)
@@ -130,13 +131,7 @@ struct OpenSound {
 // and rates from telephone quality to the highest studio rate.
 constexpr int MIN_RATE = 1000;
 constexpr int MAX_RATE = 768000;
-constexpr qint64 MAX_SECONDS = MAX_SOUND_SECONDS;
-constexpr qint64 MAX_DECODED_SAMPLES = MAX_SECONDS * 48000 * 2;
-
-QString tooLong()
-{
-    return TooLongReason();
-}
+constexpr qint64 MAX_DECODED_SAMPLES = MAX_SOUND_SECONDS * 48000 * 2;
 
 OpenSound open(QIODevice& device)
 {
@@ -155,9 +150,9 @@ OpenSound open(QIODevice& device)
                         .arg(s.info.samplerate)
                         .arg(MIN_RATE)
                         .arg(MAX_RATE);
-    else if (s.info.frames > MAX_SECONDS * s.info.samplerate ||
+    else if (s.info.frames > MAX_SOUND_SECONDS * s.info.samplerate ||
              s.info.frames > MAX_DECODED_SAMPLES / s.info.channels)
-        s.message = tooLong();
+        s.message = TooLongReason();
     if (!s.message.isEmpty())
         s.handle.reset();
     return s;
@@ -226,9 +221,10 @@ AudioRead ReadAudio(const QByteArray& file)
         const sf_count_t got = sf_readf_float(s.handle.get(), block.data(), READ_BLOCK_FRAMES);
         if (got <= 0)
             break;
-        if (static_cast<qint64>(data.samples.size() / channels) + got > MAX_SECONDS * s.info.samplerate ||
+        if (static_cast<qint64>(data.samples.size() / channels) + got >
+                MAX_SOUND_SECONDS * s.info.samplerate ||
             static_cast<qint64>(data.samples.size()) + got * s.info.channels > MAX_DECODED_SAMPLES)
-            return {std::nullopt, tooLong()};
+            return {std::nullopt, TooLongReason()};
         data.samples.insert(data.samples.end(), block.begin(),
                             block.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(got) * channels));
     }

@@ -2,8 +2,8 @@
 #include "app/Serial1.h"
 
 #include "app/Forms.h"
-#include "comm/Hidden.h"
 #include "comm/BoardLink.h"
+#include "comm/Hidden.h"
 #include "common/Dialogs.h"
 #include "sound/BulkLoadOperation.h"
 #include "sound/ImportOperation.h"

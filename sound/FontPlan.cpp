@@ -91,7 +91,8 @@ FontCheck CheckFontPlan(const FontPlan& plan, bool trimToFit)
     for (const FontRow& row : plan.rows) {
         if (row.path.isEmpty())
             continue;
-        const FileUpload file = PrepareSoundFileUpload(row.path, SoundSlots()[row.slot], none, none, trimToFit);
+        const FileUpload file =
+            PrepareSoundFileUpload(row.path, SoundSlots()[row.slot], none, none, trimToFit);
         if (!file.verdict.upload || !file.content) {
             check.problems << row.name + QStringLiteral(": ") + file.verdict.message;
             continue;

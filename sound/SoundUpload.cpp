@@ -109,8 +109,8 @@ QString RefusalFromHead(const QString& path, QIODevice& file, const SoundSlot& s
     const SoundFacts& facts = *read.value;
     if (facts.passThrough && !trimToFit)
         return FitsSlot(file.size(), slot) ? QString() : SizeMessage(path, slot);
-    // Trimmed or not, a sound is decoded whole first: a length beyond what the
-    // reader decodes at all is refused here, before its samples are read.
+    // A sound to be trimmed is still read whole first: a board-format file, whose
+    // header the decoder never sees, is held to the decoder's bound on length here.
     if (facts.format.frames > MAX_SOUND_SECONDS * facts.format.sampleRate)
         return UnreadableMessage(path, TooLongReason());
     if (trimToFit || FitsSlotSamples(facts.boardSamples, slot))
