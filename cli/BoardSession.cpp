@@ -40,8 +40,9 @@ BoardSession::BoardSession(const QString& port, QObject* parent)
     serial->setReceiveMode(rmRAW);
     m_link->setPort(std::move(serial));
     connect(m_link, &BoardLink::portLost, this, &BoardSession::portLost);
-    connect(m_link, &BoardLink::parameterReply, this,
-            [this](const QByteArray& block) { m_image.receive(block); });
+    connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) {
+        m_image.receive(block);
+    });
 }
 
 bool BoardSession::open(QString* error)

@@ -185,7 +185,7 @@ int write(Invocation& call)
         call.ports, call.output, Connect::SetUp,
         [content, dryRun, verify](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
             board.readParameters([&board, &result, content, dryRun, verify, done](bool ok,
-                                                                                  const QString& message) {
+                                                                                 const QString& message) {
                 if (!ok) {
                     done(false, message);
                     return;

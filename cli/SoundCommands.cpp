@@ -151,11 +151,10 @@ int importFont(Invocation& call)
     }
     const QList<FontUpload> uploads = check.uploads;
     const int bankNumber = *bank;
-    return RunOnBoards(
-        call.ports, call.output, Connect::SetUp,
-        [bankNumber, uploads](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
-            board.run(new ImportOperation(board.link(), bankNumber, uploads), done);
-        });
+    return RunOnBoards(call.ports, call.output, Connect::SetUp,
+                       [bankNumber, uploads](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
+                           board.run(new ImportOperation(board.link(), bankNumber, uploads), done);
+                       });
 }
 } // namespace
 
@@ -189,10 +188,8 @@ void AddSoundCommands(QList<Command>& commands)
          "clash_02, lockup, ...), converted, checked whole, then erased and uploaded slot by slot.",
          [](QCommandLineParser& parser) {
              parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
-             parser.addOption(
-                 {TRIM, QStringLiteral("Trims a sound too long for its slot, fading out its end.")});
-             parser.addPositionalArgument(QStringLiteral("FOLDER"),
-                                          QStringLiteral("The sound font's folder."));
+             parser.addOption({TRIM, QStringLiteral("Trims a sound too long for its slot, fading out its end.")});
+             parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The sound font's folder."));
          },
          importFont});
 }
