@@ -253,6 +253,9 @@ public:
 
     // ---- Sound (sound/) ----------------------------------------------------
     void StopBulkLoad();
+    // F11 in the file list: stops the loading of sounds that runs (the base sound
+    // set or a sound font) after the file being sent, and says what it stopped.
+    QString StopLoading();
     void FillFileList();
     void FileListBox1KeyDown(int key);
     int KEYPREC = 0; // the previous key pressed in the file list

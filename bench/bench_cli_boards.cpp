@@ -1,6 +1,6 @@
-// tavrin-cli on one board and on four at once: `read` and a full `write` of a
+// tavrin-cli on one board and on sixteen at once: `read` and a full `write` of a
 // parameter file, each run as the program itself against simulated boards in
-// one ports folder. Several boards share nothing but the machine, so four
+// one ports folder. Several boards share nothing but the machine, so sixteen
 // should take about as long as one. A run that does not end, ends with a
 // status other than 0 or crashes is an error, with what the program said.
 #include "BenchMain.h"
@@ -16,7 +16,7 @@
 #include <vector>
 
 namespace {
-constexpr int BOARDS = 4;
+constexpr int BOARDS = 16;
 constexpr int RUN_TIMEOUT_MS = 120000;
 // Every value moved by one, so that each write sends the whole screen.
 constexpr int VALUE_STEP = 1;
@@ -59,13 +59,16 @@ struct Fleet {
             boards.push_back(std::make_unique<SimBoard>(
                 SimBoard::Options{folder.path(), QStringLiteral("bench-%1").arg(i), {}, true}));
             if (!boards.back()->isRunning()) {
-                failure = QStringLiteral("simulated board %1 did not start: %2").arg(i).arg(boards.back()->errorOutput());
+                failure = QStringLiteral("simulated board %1 did not start: %2")
+                              .arg(i)
+                              .arg(boards.back()->errorOutput());
                 return;
             }
         }
         files[0] = folder.filePath(QStringLiteral("a.json"));
         files[1] = folder.filePath(QStringLiteral("b.json"));
-        failure = runCli({"read", "--port", boards[0]->portPath(), "--json", files[0], "--quiet"}, folder.path());
+        failure =
+            runCli({"read", "--port", boards[0]->portPath(), "--json", files[0], "--quiet"}, folder.path());
         if (!failure.isEmpty())
             return;
         QFile in(files[0]);

@@ -20,20 +20,20 @@ constexpr std::array<ModeName, 3> MODES = {{
 
 int listPorts(Invocation& call)
 {
-    // A port without a board is an answer here, not a failure.
-    const int code =
-        RunOnBoards(call.ports, call.output, Connect::SetUp,
-                    [](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
-                        board.readParameters([&board, &result, done](bool ok, const QString& message) {
-                            result.data.insert(QStringLiteral("release"), board.image().release());
-                            result.data.insert(QStringLiteral("serialNumber"), board.image().serialNumber());
-                            result.text =
-                                QStringLiteral("%1  release %2  serial number %3\n")
-                                    .arg(board.port(), board.image().release(), board.image().serialNumber());
-                            done(ok, message);
-                        });
-                    });
-    return code == Failed ? Done : code;
+    // A port without a board is an answer here, not a failure; a look at a board
+    // leaves it in the mode it was in.
+    return RunOnBoards(
+        call.ports, call.output, Connect::SetUpAndBack,
+        [](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, done](bool ok, const QString& message) {
+                result.data.insert(QStringLiteral("release"), board.image().release());
+                result.data.insert(QStringLiteral("serialNumber"), board.image().serialNumber());
+                result.text = QStringLiteral("%1  release %2  serial number %3\n")
+                                  .arg(board.port(), board.image().release(), board.image().serialNumber());
+                done(ok, message);
+            });
+        },
+        EmptyPorts::Shown);
 }
 
 int setMode(Invocation& call)
@@ -49,15 +49,16 @@ int setMode(Invocation& call)
         [status = mode->status](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
             board.setMode(status, done);
         },
-        call.everyPort);
+        EmptyPortsFor(call.everyPort));
 }
 } // namespace
 
 void AddBoardCommands(QList<Command>& commands)
 {
     Command ports{"ports", "",
-                  "The serial ports, and the release and serial number of each board that answers.", nullptr,
-                  listPorts};
+                  "The boards' serial ports (USB serial devices and simulated boards), and the release and "
+                  "serial number of each board that answers, left in the mode it was found in.",
+                  nullptr, listPorts};
     ports.everyPortByDefault = true;
     commands.append(ports);
     commands.append({"mode", "active|setup|tx", "Puts the board into Active, SetUp or TX.",

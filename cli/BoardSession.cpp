@@ -11,6 +11,8 @@
 
 #include <QTimer>
 
+#include <cerrno>
+
 #include <memory>
 
 namespace {
@@ -51,12 +53,39 @@ bool BoardSession::open(QString* error)
         m_link->port()->Open();
     } catch (const EComError& failure) {
         const std::optional<PortTrouble> trouble = DiagnosePort(m_port);
+        m_heldElsewhere = trouble && (trouble->error == EBUSY || trouble->error == EWOULDBLOCK);
         *error = withAdvice(QStringLiteral("%1: %2").arg(m_port, failure.message()),
                             trouble ? QList<PortTrouble>{*trouble} : QList<PortTrouble>{});
         return false;
     }
     m_link->port()->SetRTS(true);
     return true;
+}
+
+void BoardSession::findMode(const ModeFound& found)
+{
+    // Whichever answer comes first ends the question; the context object takes
+    // the listeners and the time limit with it.
+    auto* asking = new QObject(this);
+    auto settled = std::make_shared<bool>(false);
+    const auto answer = [this, asking, settled, found](std::optional<int> status) {
+        if (std::exchange(*settled, true))
+            return;
+        asking->deleteLater();
+        m_link->forgetAwaitedReads();
+        found(status);
+    };
+    connect(m_link, &BoardLink::readAnswered, asking, [answer](int address, quint8 value) {
+        if (address == Define::ADDR_STATO_TAVRIN)
+            answer(value);
+    });
+    connect(m_link, &BoardLink::telemetry, asking, [answer](const QByteArray& frame) {
+        if (frame.size() > Define::TELEMETRY_STATO_OFFSET)
+            answer(static_cast<quint8>(frame.at(Define::TELEMETRY_STATO_OFFSET)));
+    });
+    QTimer::singleShot(ANSWER_TIMEOUT_MS, asking, [answer] { answer(std::nullopt); });
+    if (m_lost || !m_link->sendRead(Define::ADDR_STATO_TAVRIN))
+        answer(std::nullopt);
 }
 
 void BoardSession::connectBoard(const Done& done)
@@ -82,12 +111,17 @@ void BoardSession::setMode(int status, const Done& done)
         pause(MODE_SETTLE_MS, done);
         return;
     }
-    const QString noAnswer =
-        QStringLiteral(
-            "No board answered on %1: check that the board is plugged in and switched on, and that "
-            "this is its port (tavrin-cli ports lists the ports where a board answers).")
-            .arg(m_port);
-    awaitReply(ANSWER_TIMEOUT_MS, done, withAdvice(noAnswer, DiagnoseUnopenablePorts(m_port)));
+    // The advice is looked for only when no board answers: it tries every other
+    // port, and with many boards open at once each of them is held by this very
+    // program, whose holder the system is asked for.
+    awaitReply(ANSWER_TIMEOUT_MS, done, [port = m_port] {
+        const QString noAnswer =
+            QStringLiteral(
+                "No board answered on %1: check that the board is plugged in and switched on, and that "
+                "this is its port (tavrin-cli ports lists the ports where a board answers).")
+                .arg(port);
+        return withAdvice(noAnswer, DiagnoseUnopenablePorts(port));
+    });
 }
 
 bool BoardSession::leaveTx()
@@ -96,7 +130,7 @@ bool BoardSession::leaveTx()
                                                               Define::STATO_TAVRIN_COMMAND_MODE_NOTX));
 }
 
-void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& noAnswer)
+void BoardSession::awaitReply(int timeoutMs, const Done& done, const std::function<QString()>& noAnswer)
 {
     m_waiting = done;
     m_timer->disconnect();
@@ -112,7 +146,7 @@ void BoardSession::awaitReply(int timeoutMs, const Done& done, const QString& no
     poll->start(1);
     connect(m_timer, &QTimer::timeout, this, [this, poll, noAnswer] {
         poll->deleteLater();
-        finishWait(false, noAnswer);
+        finishWait(false, noAnswer());
     });
     m_timer->start();
 }

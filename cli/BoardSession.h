@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class Operation;
 namespace Sound {
@@ -20,6 +21,8 @@ class BoardSession : public QObject {
     Q_OBJECT
 public:
     using Done = std::function<void(bool ok, const QString& message)>;
+    // The board status it reports (Define::STATO_TAVRIN_*), or nothing when it did not say.
+    using ModeFound = std::function<void(std::optional<int> status)>;
 
     explicit BoardSession(const QString& port, QObject* parent = nullptr);
 
@@ -31,6 +34,11 @@ public:
 
     // Opens the port; false with a message naming it and saying what to do.
     bool open(QString* error);
+    // Whether the last open failed because another program holds the port.
+    bool heldElsewhere() const { return m_heldElsewhere; }
+    // Asks the board which mode it is in, changing nothing: a read of the status
+    // address, or the status byte of its telemetry when it streams in TX.
+    void findMode(const ModeFound& found);
     // Puts the board into TX and waits for its answer, as the window's connection
     // check does, then into SetUp: the mode every board command needs.
     void connectBoard(const Done& done);
@@ -59,7 +67,7 @@ signals:
     void progressed(const QString& what, int done, int total, const QString& unit);
 
 private:
-    void awaitReply(int timeoutMs, const Done& done, const QString& noAnswer);
+    void awaitReply(int timeoutMs, const Done& done, const std::function<QString()>& noAnswer);
     void finishWait(bool ok, const QString& message);
     void portLost();
     QString lossMessage() const;
@@ -72,5 +80,6 @@ private:
     Done m_waiting; // the callback of the wait in progress
     class QTimer* m_timer;
     bool m_lost = false;
+    bool m_heldElsewhere = false;
     QString m_lostMessage;
 };

@@ -23,7 +23,8 @@ QString overview()
     text += QStringLiteral(
                 "\n%1 COMMAND --help shows the options of a command.\nCtrl-C stops the operation at its next "
                 "safe point and says what was left undone.\nExit codes: 0 done; 1 the operation "
-                "failed, was refused or was stopped; 2 bad usage; 3 no board answered.\n")
+                "failed, was refused or was stopped, or a board's port is held by another program; 2 bad "
+                "usage; 3 no board answered.\n")
                 .arg(PROGRAM);
     return text;
 }
@@ -35,10 +36,11 @@ void addCommonOptions(QCommandLineParser& parser, const Command& command)
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("The board's serial port (repeat for several boards)."),
                       QStringLiteral("PATH")});
-    parser.addOption({command.allMeansEveryPort
-                          ? QStringList{QStringLiteral("all"), QStringLiteral("all-boards")}
-                          : QStringList{QStringLiteral("all-boards")},
-                      QStringLiteral("Every port where a board answers.")});
+    parser.addOption(
+        {command.allMeansEveryPort ? QStringList{QStringLiteral("all"), QStringLiteral("all-boards")}
+                                   : QStringList{QStringLiteral("all-boards")},
+         QStringLiteral("Every board's port: USB serial devices (ttyACM, ttyUSB) and simulated "
+                        "boards. A port held by another program is named, and the exit code is 1.")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("Machine-readable output on stdout.")});
     parser.addOption({QStringLiteral("quiet"), QStringLiteral("No progress and no output but errors.")});
     parser.addPositionalArgument(
@@ -129,10 +131,9 @@ int RunCommandLine(const QStringList& arguments)
     if (invocation.everyPort) {
         if (!invocation.ports.isEmpty())
             return UsageError(QStringLiteral("--port and --all exclude each other"));
-        EnumPorts(&invocation.ports);
+        invocation.ports = BoardPortCandidates();
     } else if (invocation.ports.isEmpty()) {
-        QStringList listed;
-        EnumPorts(&listed);
+        const QStringList listed = BoardPortCandidates();
         if (listed.size() > 1)
             return UsageError(
                 QStringLiteral("several ports are there: choose one with --port, or use --all"));

@@ -10,6 +10,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Cli {
@@ -56,10 +57,43 @@ void report(const std::vector<BoardResult>& results, const OutputOptions& output
         out << succeeded << " of " << results.size() << " boards done." << Qt::endl;
 }
 
+QString modeName(int status)
+{
+    switch (status) {
+    case Define::STATO_TAVRIN_ACTIVE:
+        return QStringLiteral("Active");
+    case Define::STATO_TAVRIN_COMMAND_MODE_TX:
+        return QStringLiteral("TX");
+    case Define::STATO_TAVRIN_COMMAND_MODE_NOTX:
+        return QStringLiteral("SetUp");
+    default:
+        return QStringLiteral("status %1").arg(status);
+    }
+}
+
+// After work done in SetUp, the board goes back to the mode it was found in;
+// when that mode is not known, or is one the tool never sets, the result says
+// that the board was left in SetUp.
+void putBack(BoardSession& board, BoardResult& result, std::optional<int> found,
+             const BoardSession::Done& done)
+{
+    if (found == Define::STATO_TAVRIN_ACTIVE || found == Define::STATO_TAVRIN_COMMAND_MODE_TX) {
+        board.setMode(*found, done);
+        return;
+    }
+    if (found != Define::STATO_TAVRIN_COMMAND_MODE_NOTX)
+        result.message =
+            found ? QStringLiteral("%1: left in SetUp; it was in %2, which this tool does not set.")
+                        .arg(board.port(), modeName(*found))
+                  : QStringLiteral("%1: left in SetUp; the board did not say its mode before.")
+                        .arg(board.port());
+    done(true, {});
+}
+
 } // namespace
 
 int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect connect, const BoardJob& job,
-                bool quietPorts)
+                EmptyPorts emptyPorts)
 {
     if (ports.isEmpty()) {
         PrintError(QStringLiteral("No serial port found: plug the board in and switch it on."));
@@ -95,6 +129,9 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
                 loop.quit();
         };
         if (!board.open(&result.message)) {
+            result.held = board.heldElsewhere();
+            if (result.held)
+                result.message += QStringLiteral(" The board on %1 was skipped.").arg(ports[i]);
             finished(false, {});
             continue;
         }
@@ -108,6 +145,22 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
         };
         if (connect == Connect::SetUp)
             board.connectBoard(answered);
+        else if (connect == Connect::SetUpAndBack)
+            board.findMode([&result, &board, job, finished](std::optional<int> found) {
+                board.connectBoard([&result, &board, job, finished, found](bool ok, const QString& message) {
+                    if (!ok) {
+                        finished(false, message);
+                        return;
+                    }
+                    result.answered = true;
+                    job(board, result, [&result, &board, finished, found](bool worked, const QString& why) {
+                        putBack(board, result, found,
+                                [finished, worked, why](bool back, const QString& lost) {
+                                    finished(worked && back, worked ? lost : why);
+                                });
+                    });
+                });
+            });
         else if (connect == Connect::Loader)
             answered(true, {});
         else
@@ -120,13 +173,17 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
     QThread::msleep(Define::WRITE_PAUSE_MS);
     const bool anyAnswered =
         std::any_of(results.begin(), results.end(), [](const BoardResult& r) { return r.answered; });
-    if (quietPorts && anyAnswered)
-        std::erase_if(results, [](const BoardResult& r) { return !r.answered; });
+    const bool anyHeld =
+        std::any_of(results.begin(), results.end(), [](const BoardResult& r) { return r.held; });
+    if (emptyPorts == EmptyPorts::LeaveOut && anyAnswered)
+        std::erase_if(results, [](const BoardResult& r) { return !r.answered && !r.held; });
     report(results, output);
-    if (!anyAnswered)
+    if (!anyAnswered && !anyHeld)
         return NoBoard;
-    return std::all_of(results.begin(), results.end(), [](const BoardResult& r) { return r.ok; }) ? Done
-                                                                                                  : Failed;
+    const bool failed = std::any_of(results.begin(), results.end(), [emptyPorts](const BoardResult& r) {
+        return r.held || (!r.ok && emptyPorts != EmptyPorts::Shown);
+    });
+    return failed ? Failed : Done;
 }
 
 } // namespace Cli

@@ -16,6 +16,7 @@ enum ExitCode { Done = 0, Failed = 1, BadUsage = 2, NoBoard = 3 };
 struct BoardResult {
     QString port;
     bool answered = false;
+    bool held = false; // another program holds the port: the board was skipped
     bool ok = false;
     QString message;  // why it failed, or what it has to say
     QString text;     // what the board gave, for a person
@@ -32,13 +33,23 @@ using BoardJob =
     std::function<void(BoardSession& board, BoardResult& result, const BoardSession::Done& done)>;
 
 // Whether the board needs to be in SetUp for the work (everything but a mode
-// change), only to answer, or is on its loader, which takes no status frame.
-enum class Connect { SetUp, AnswerOnly, Loader };
+// change), in SetUp and afterwards back in the mode it was found in (a look that
+// should leave no trace), only to answer, or is on its loader, which takes no
+// status frame.
+enum class Connect { SetUp, SetUpAndBack, AnswerOnly, Loader };
 
-// With quietPorts (--all), ports where no board answers are left out of the
-// output, unless no board answered at all.
+// What a port where no board answers means: a failure (a port named on the
+// command line), nothing worth showing (--all: left out of the output unless no
+// board answered at all), or an answer that is shown but fails nothing (the
+// list of ports). A port held by another program is always shown and fails.
+enum class EmptyPorts { Fail, LeaveOut, Shown };
+inline EmptyPorts EmptyPortsFor(bool everyPort)
+{
+    return everyPort ? EmptyPorts::LeaveOut : EmptyPorts::Fail;
+}
+
 int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect connect, const BoardJob& job,
-                bool quietPorts = false);
+                EmptyPorts emptyPorts = EmptyPorts::Fail);
 
 // A one-line error on the error stream.
 void PrintError(const QString& message);

@@ -108,7 +108,7 @@ int read(Invocation& call)
                 done(true, {});
             });
         },
-        call.everyPort);
+        EmptyPortsFor(call.everyPort));
 }
 
 struct Difference {
@@ -231,7 +231,7 @@ int write(Invocation& call)
                           });
             });
         },
-        call.everyPort);
+        EmptyPortsFor(call.everyPort));
 }
 } // namespace
 

@@ -7,8 +7,11 @@
 #include "common/Guarded.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <sys/stat.h>
 
 namespace {
 
@@ -283,6 +286,18 @@ QStringList entriesInNaturalOrder(const QString& folder, const QStringList& patt
     return paths;
 }
 
+// The device names a board shows up as: its USB serial device, never a built-in UART.
+const std::array<QString, 2> kBoardDevicePatterns{
+    QStringLiteral("ttyACM*"),
+    QStringLiteral("ttyUSB*"),
+};
+
+bool isCharacterDevice(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+
 QStringList candidatePorts()
 {
     QStringList candidates;
@@ -303,6 +318,26 @@ bool canOpenNow(const QString& path)
 }
 
 } // namespace
+
+bool IsBoardPortName(const QString& path)
+{
+    const QFileInfo file(path);
+    if (file.absolutePath() == QFileInfo(PublishedPortsFolder()).absoluteFilePath())
+        return true;
+    if (file.absolutePath() != kDeviceFolder)
+        return false;
+    return std::any_of(kBoardDevicePatterns.begin(), kBoardDevicePatterns.end(),
+                       [&file](const QString& pattern) { return QDir::match(pattern, file.fileName()); });
+}
+
+QStringList BoardPortCandidates()
+{
+    QStringList ports;
+    for (const QString& candidate : candidatePorts())
+        if (IsBoardPortName(candidate) && isCharacterDevice(candidate))
+            ports.append(candidate);
+    return ports;
+}
 
 void EnumPorts(QStringList* portList)
 {

@@ -101,6 +101,15 @@ private:
 // Appends the serial devices that can be opened now, in a stable natural order.
 void EnumPorts(QStringList* portList);
 
+// Whether a device path is one a board shows up as: a USB serial device
+// (/dev/ttyACM*, /dev/ttyUSB*) or a port in the simulated boards' folder. A
+// built-in UART such as /dev/ttyS0 is not, so a search for boards never opens it.
+bool IsBoardPortName(const QString& path);
+// The board devices there are now, in EnumPorts' order, none of them opened to
+// test it: one held by another program is listed too, so that a command over
+// every board can say it was skipped. The simulators' control sockets are left out.
+QStringList BoardPortCandidates();
+
 // The folder where simulated boards publish their ports (links to pseudo-terminals);
 // EnumPorts lists the links it finds there.
 QString PublishedPortsFolder();

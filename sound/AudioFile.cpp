@@ -3,6 +3,7 @@
 #include "common/Define.h"
 #include "sound/BoardFormat.h"
 
+#include <QBuffer>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -12,37 +13,32 @@
 namespace Sound {
 namespace {
 
-// libsndfile reads from the bytes already in memory, so a file is read from disk
-// once, whatever is done with it afterwards.
-struct MemoryFile {
-    const QByteArray& bytes;
-    sf_count_t position = 0;
-};
+// libsndfile reads through the device, so that opening a file on disk reads its
+// header and no more, and bytes already in memory are read from a buffer.
+QIODevice& deviceOf(void* user)
+{
+    return *static_cast<QIODevice*>(user);
+}
 
 sf_count_t fileLength(void* user)
 {
-    return static_cast<MemoryFile*>(user)->bytes.size();
+    return deviceOf(user).size();
 }
 
 sf_count_t seekTo(sf_count_t offset, int whence, void* user)
 {
-    auto* f = static_cast<MemoryFile*>(user);
-    const sf_count_t base = whence == SEEK_CUR ? f->position : whence == SEEK_END ? f->bytes.size() : 0;
+    QIODevice& device = deviceOf(user);
+    const sf_count_t base = whence == SEEK_CUR ? device.pos() : whence == SEEK_END ? device.size() : 0;
     const sf_count_t target = base + offset;
-    if (target < 0 || target > f->bytes.size())
+    if (target < 0 || target > device.size() || !device.seek(target))
         return -1;
-    f->position = target;
-    return f->position;
+    return target;
 }
 
 sf_count_t readInto(void* out, sf_count_t count, void* user)
 {
-    auto* f = static_cast<MemoryFile*>(user);
-    const sf_count_t n =
-        std::clamp<sf_count_t>(f->bytes.size() - f->position, 0, std::max<sf_count_t>(0, count));
-    std::memcpy(out, f->bytes.constData() + f->position, static_cast<size_t>(n));
-    f->position += n;
-    return n;
+    return std::max<sf_count_t>(0,
+                                deviceOf(user).read(static_cast<char*>(out), std::max<sf_count_t>(0, count)));
 }
 
 sf_count_t refuseWrite(const void*, sf_count_t, void*)
@@ -52,10 +48,10 @@ sf_count_t refuseWrite(const void*, sf_count_t, void*)
 
 sf_count_t tellPosition(void* user)
 {
-    return static_cast<MemoryFile*>(user)->position;
+    return deviceOf(user).pos();
 }
 
-SF_VIRTUAL_IO MEMORY_IO = {fileLength, seekTo, readInto, refuseWrite, tellPosition};
+SF_VIRTUAL_IO DEVICE_IO = {fileLength, seekTo, readInto, refuseWrite, tellPosition};
 
 struct CloseSound {
     void operator()(SNDFILE* s) const { sf_close(s); }
@@ -135,18 +131,16 @@ struct OpenSound {
 // and rates from telephone quality to the highest studio rate.
 constexpr int MIN_RATE = 1000;
 constexpr int MAX_RATE = 768000;
-constexpr qint64 MAX_SECONDS = 600;
-constexpr qint64 MAX_DECODED_SAMPLES = MAX_SECONDS * 48000 * 2;
+constexpr qint64 MAX_DECODED_SAMPLES = MAX_SOUND_SECONDS * 48000 * 2;
 
-QString tooLong()
-{
-    return QStringLiteral("the sound is longer than %1 s").arg(MAX_SECONDS);
-}
-
-OpenSound open(MemoryFile& memory)
+OpenSound open(QIODevice& device)
 {
     OpenSound s;
-    s.handle.reset(sf_open_virtual(&MEMORY_IO, SFM_READ, &s.info, &memory));
+    if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) {
+        s.message = device.errorString();
+        return s;
+    }
+    s.handle.reset(sf_open_virtual(&DEVICE_IO, SFM_READ, &s.info, &device));
     if (!s.handle)
         s.message = QString::fromLocal8Bit(sf_strerror(nullptr));
     else if (s.info.channels < 1)
@@ -156,9 +150,9 @@ OpenSound open(MemoryFile& memory)
                         .arg(s.info.samplerate)
                         .arg(MIN_RATE)
                         .arg(MAX_RATE);
-    else if (s.info.frames > MAX_SECONDS * s.info.samplerate ||
+    else if (s.info.frames > MAX_SOUND_SECONDS * s.info.samplerate ||
              s.info.frames > MAX_DECODED_SAMPLES / s.info.channels)
-        s.message = tooLong();
+        s.message = TooLongReason();
     if (!s.message.isEmpty())
         s.handle.reset();
     return s;
@@ -179,19 +173,40 @@ QString FormatText(const AudioFormat& format)
     return QStringLiteral("%1 Hz %2 %3").arg(format.sampleRate).arg(channels, samples);
 }
 
-AudioFormatRead ReadAudioFormat(const QByteArray& file)
+QString TooLongReason()
 {
-    MemoryFile memory{file};
-    const OpenSound s = open(memory);
+    return QStringLiteral("the sound is longer than %1 s").arg(MAX_SOUND_SECONDS);
+}
+
+const QStringList& SoundFileFilters()
+{
+    static const QStringList filters = {
+        QStringLiteral("*.wav"), QStringLiteral("*.wave"), QStringLiteral("*.flac"), QStringLiteral("*.ogg"),
+        QStringLiteral("*.oga"), QStringLiteral("*.mp3"),  QStringLiteral("*.aif"),  QStringLiteral("*.aiff"),
+    };
+    return filters;
+}
+
+AudioFormatRead ReadAudioFormat(QIODevice& file)
+{
+    const OpenSound s = open(file);
     if (!s.handle)
         return {std::nullopt, s.message};
     return {formatOf(s.info), {}};
 }
 
+AudioFormatRead ReadAudioFormat(const QByteArray& file)
+{
+    QBuffer buffer;
+    buffer.setData(file);
+    return ReadAudioFormat(buffer);
+}
+
 AudioRead ReadAudio(const QByteArray& file)
 {
-    MemoryFile memory{file};
-    const OpenSound s = open(memory);
+    QBuffer buffer;
+    buffer.setData(file);
+    const OpenSound s = open(buffer);
     if (!s.handle)
         return {std::nullopt, s.message};
     AudioData data;
@@ -206,9 +221,10 @@ AudioRead ReadAudio(const QByteArray& file)
         const sf_count_t got = sf_readf_float(s.handle.get(), block.data(), READ_BLOCK_FRAMES);
         if (got <= 0)
             break;
-        if (static_cast<qint64>(data.samples.size() / channels) + got > MAX_SECONDS * s.info.samplerate ||
+        if (static_cast<qint64>(data.samples.size() / channels) + got >
+                MAX_SOUND_SECONDS * s.info.samplerate ||
             static_cast<qint64>(data.samples.size()) + got * s.info.channels > MAX_DECODED_SAMPLES)
-            return {std::nullopt, tooLong()};
+            return {std::nullopt, TooLongReason()};
         data.samples.insert(data.samples.end(), block.begin(),
                             block.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(got) * channels));
     }

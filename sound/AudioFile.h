@@ -7,7 +7,9 @@
 #include "sound/Outcome.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -36,7 +38,20 @@ struct AudioData {
 using AudioRead = Outcome<AudioData>;
 using AudioFormatRead = Outcome<AudioFormat>;
 
-// The format alone (nothing decoded), for tables of many files.
+// The longest sound decoded at all: ten minutes, far beyond any slot. A header
+// that promises more is refused before a sample is read.
+inline constexpr qint64 MAX_SOUND_SECONDS = 600;
+// "the sound is longer than 600 s"
+QString TooLongReason();
+
+// The names of the files the reader takes, by extension ("*.wav", "*.flac", ...),
+// for every list that offers sound files.
+const QStringList& SoundFileFilters();
+
+// The format alone (nothing decoded), for tables of many files. From a device
+// only the header is read (opened read-only when it is not open yet), so that
+// the format and length of a huge file cost no more than those of a small one.
+AudioFormatRead ReadAudioFormat(QIODevice& file);
 AudioFormatRead ReadAudioFormat(const QByteArray& file);
 AudioRead ReadAudio(const QByteArray& file);
 

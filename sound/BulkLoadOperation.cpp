@@ -42,10 +42,9 @@ BulkLoadOperation* BulkLoadOperation::prepare(BoardLink& link, const QString& fo
     for (int i = 0; i < static_cast<int>(BASE_SOUND_FILES.size()); ++i) {
         const SoundSlot& slot = SoundSlots().at(i);
         const QString path = QDir(folder).filePath(QString::fromLatin1(BASE_SOUND_FILES[i]));
-        const std::optional<QByteArray> content = ReadSoundFile(path);
-        UploadVerdict verdict = PrepareSoundUpload(path, content, slot, skipBeginText, skipEndText);
-        files.append({slot, path, std::move(verdict.upload), namingTheFile(path, verdict.message),
-                      content ? FileChecksum(*content) : QString()});
+        FileUpload file = PrepareSoundFileUpload(path, slot, skipBeginText, skipEndText);
+        files.append({slot, path, std::move(file.verdict.upload), namingTheFile(path, file.verdict.message),
+                      file.content ? FileChecksum(*file.content) : QString()});
     }
     return new BulkLoadOperation(link, std::move(files), parent);
 }

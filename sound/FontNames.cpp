@@ -85,13 +85,4 @@ QString FontSlotName(SlotKind kind, int number)
     return k.numbered ? name + QLatin1Char(' ') + QString::number(number) : name;
 }
 
-const QStringList& SoundFileFilters()
-{
-    static const QStringList filters = {
-        QStringLiteral("*.wav"), QStringLiteral("*.wave"), QStringLiteral("*.flac"), QStringLiteral("*.ogg"),
-        QStringLiteral("*.oga"), QStringLiteral("*.mp3"),  QStringLiteral("*.aif"),  QStringLiteral("*.aiff"),
-    };
-    return filters;
-}
-
 } // namespace Sound

@@ -37,7 +37,4 @@ std::optional<FontSlot> MatchFontName(const QString& fileName);
 // "Swing 3", "Clash 2", "Power Clash 4".
 QString FontSlotName(SlotKind kind, int number);
 
-// File names that the import offers: the formats ReadAudio takes, by extension.
-const QStringList& SoundFileFilters();
-
 } // namespace Sound

@@ -6,6 +6,7 @@
 #include "sound/SlotJournal.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace Sound {
@@ -18,12 +19,13 @@ void examine(FontRow& row)
     row.fits = false;
     if (row.path.isEmpty())
         return;
-    const std::optional<QByteArray> content = ReadSoundFile(row.path);
-    if (!content) {
+    // The header alone: choosing a huge file costs no more than a small one.
+    QFile file(row.path);
+    if (!file.open(QIODevice::ReadOnly)) {
         row.problem = QStringLiteral("the file cannot be opened");
         return;
     }
-    SoundFactsRead read = ReadSoundFacts(*content);
+    SoundFactsRead read = ReadSoundFacts(file);
     if (!read.value) {
         row.problem = read.message;
         return;
@@ -89,14 +91,14 @@ FontCheck CheckFontPlan(const FontPlan& plan, bool trimToFit)
     for (const FontRow& row : plan.rows) {
         if (row.path.isEmpty())
             continue;
-        const std::optional<QByteArray> content = ReadSoundFile(row.path);
-        const UploadVerdict verdict =
-            PrepareSoundUpload(row.path, content, SoundSlots()[row.slot], none, none, trimToFit);
-        if (!verdict.upload) {
-            check.problems << row.name + QStringLiteral(": ") + verdict.message;
+        const FileUpload file =
+            PrepareSoundFileUpload(row.path, SoundSlots()[row.slot], none, none, trimToFit);
+        if (!file.verdict.upload || !file.content) {
+            check.problems << row.name + QStringLiteral(": ") + file.verdict.message;
             continue;
         }
-        check.uploads.append({row.slot, row.name, row.path, verdict.upload->stream, FileChecksum(*content)});
+        check.uploads.append(
+            {row.slot, row.name, row.path, file.verdict.upload->stream, FileChecksum(*file.content)});
     }
     if (check.uploads.isEmpty() && check.problems.isEmpty())
         check.problems << QStringLiteral("No file is chosen for any slot. Nothing was sent.");

@@ -18,9 +18,10 @@
 using namespace Sound;
 
 namespace {
-// A sound for a slot lasts seconds: a file beyond this is not converted for the
-// picture and the preview, so selecting a huge file stays quick.
-constexpr qint64 MAX_CONVERTED_VIEW_BYTES = qint64{16} << 20;
+// A sound for a slot lasts about three seconds at most: a longer one is not
+// converted for the picture and the preview, so that selecting it stays quick
+// whatever its size on disk.
+constexpr qint64 MAX_CONVERTED_VIEW_SECONDS = 10;
 const QColor FITS_COLOUR(Qt::black);
 const QColor TOO_BIG_COLOUR(Qt::red);
 
@@ -91,7 +92,8 @@ void TSerialForm1::ShowBoardFacts(const QString& path)
           FitsSlotSamples(facts.value->boardSamples, SoundSlots().at(SlotIndex(1, SlotKind::Swing, 1)))
               ? FITS_COLOUR
               : TOO_BIG_COLOUR);
-    if (facts.value->passThrough || content.size() > MAX_CONVERTED_VIEW_BYTES)
+    if (facts.value->passThrough ||
+        facts.value->format.frames > MAX_CONVERTED_VIEW_SECONDS * facts.value->format.sampleRate)
         return;
     const BoardFileRead converted = ReadBoardFile(content);
     if (!converted.value) {

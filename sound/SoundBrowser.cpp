@@ -7,6 +7,7 @@
 #include "common/Define.h"
 #include "common/Media.h"
 #include "common/ValueLabel.h"
+#include "sound/AudioFile.h"
 #include "sound/WavInfo.h"
 #include "sound/Waveform.h"
 
@@ -38,7 +39,6 @@ constexpr int FILE_NAME_COLUMN = 0;
 const QColor SIZE_FITS_COLOUR(Qt::black);
 const QColor SIZE_TOO_BIG_COLOUR(Qt::red);
 constexpr int WAVEFORM_MIN_HEIGHT = 160;
-const char* const WAV_MASK = "*.wav";
 
 QFileSystemModel* folderModel(const QTreeView* tree)
 {
@@ -75,19 +75,20 @@ QTreeView* makeFolderTree(QWidget* parent)
     return tree;
 }
 
-// The folder's WAV files, watched: the model sees a file copied in or removed.
+// The folder's sound files of every format the reader takes, watched: the model
+// sees a file copied in or removed.
 QFileSystemModel* makeSoundFileModel(QObject* parent)
 {
     auto* files = new QFileSystemModel(parent);
     files->setFilter(QDir::Files);
-    files->setNameFilters({QString::fromLatin1(WAV_MASK)});
+    files->setNameFilters(Sound::SoundFileFilters());
     files->setNameFilterDisables(false);
     return files;
 }
 
-QStringList wavFilesIn(const QString& folder)
+QStringList soundFilesIn(const QString& folder)
 {
-    return QDir(folder).entryList({QString::fromLatin1(WAV_MASK)}, QDir::Files, QDir::Name);
+    return QDir(folder).entryList(Sound::SoundFileFilters(), QDir::Files, QDir::Name);
 }
 
 QStringList listedNames(const QListWidget* list)
@@ -225,7 +226,7 @@ void TSerialForm1::FillFileList()
     m_revealingFolder = true;
     revealSoundFolder();
     FileListBox1->clear();
-    FileListBox1->addItems(wavFilesIn(SoundFolder));
+    FileListBox1->addItems(soundFilesIn(SoundFolder));
     m_soundFiles->setRootPath(SoundFolder);
 }
 
@@ -242,8 +243,8 @@ void TSerialForm1::revealSoundFolder()
 
 void TSerialForm1::relistSoundFiles()
 {
-    const QStringList wavs = wavFilesIn(SoundFolder);
-    if (wavs == listedNames(FileListBox1))
+    const QStringList files = soundFilesIn(SoundFolder);
+    if (files == listedNames(FileListBox1))
         return;
     const QString selected = FileListBox1->currentItem() && FileListBox1->currentItem()->isSelected()
                                  ? FileListBox1->currentItem()->text()
@@ -252,12 +253,12 @@ void TSerialForm1::relistSoundFiles()
         // The file still selected stays selected and is not shown again.
         const QSignalBlocker quiet(FileListBox1);
         FileListBox1->clear();
-        FileListBox1->addItems(wavs);
-        const int row = static_cast<int>(wavs.indexOf(selected));
+        FileListBox1->addItems(files);
+        const int row = static_cast<int>(files.indexOf(selected));
         if (!selected.isEmpty() && row >= 0)
             FileListBox1->setCurrentRow(row);
     }
-    if (!selected.isEmpty() && !wavs.contains(selected))
+    if (!selected.isEmpty() && !files.contains(selected))
         ReadInfoFileClick(); // the selected file has gone
 }
 

@@ -27,8 +27,10 @@ constexpr int SLOT_BUTTON_WIDTH = 34;
 const QColor CHIP_COLOUR(90, 98, 110);
 const QColor CROSS_COLOUR(200, 40, 40);
 
+// The board's own format and sizes, then what the tool does with any other file.
 const QString RULE_TEXT =
-    QStringLiteral("Sound files must be wav format 22050 Hz - 16 bit. Max size 64 kB (128 kB - Hum only)");
+    QStringLiteral("Sound files must be wav format 22050 Hz - 16 bit. Max size 64 kB (128 kB - Hum only)\n"
+                   "Other formats (other WAV, FLAC, OGG, MP3, AIFF) are converted to it before upload.");
 
 // A memory chip struck through: what the row's erase button does.
 QIcon eraseIcon()

@@ -3,6 +3,8 @@
 #include "common/Define.h"
 #include "sound/BoardFormat.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QtEndian>
 #include <new>
 
@@ -11,7 +13,7 @@ namespace {
 
 // A board-format file is described by its header alone, so that one libsndfile
 // would find fault with (a wrong data length, say) still goes out as it always has.
-SoundFacts boardFormatFacts(const QByteArray& content)
+SoundFacts boardFormatFacts(qint64 fileBytes)
 {
     SoundFacts f;
     f.passThrough = true;
@@ -20,7 +22,7 @@ SoundFacts boardFormatFacts(const QByteArray& content)
     f.format.bits = BOARD_BITS;
     f.format.sampleRate = BOARD_SAMPLE_RATE;
     f.format.channels = 1;
-    f.format.frames = SampleCount(content.size());
+    f.format.frames = SampleCount(fileBytes);
     f.boardSamples = f.format.frames;
     return f;
 }
@@ -37,7 +39,7 @@ std::vector<std::int16_t> boardFormatSamples(const QByteArray& content)
 BoardFileRead readBoardFile(const QByteArray& content)
 {
     if (IsBoardFormat(content)) {
-        BoardFile file{boardFormatFacts(content), boardFormatSamples(content), 0};
+        BoardFile file{boardFormatFacts(content.size()), boardFormatSamples(content), 0};
         return {std::move(file), {}};
     }
     AudioRead read = ReadAudio(content);
@@ -56,17 +58,26 @@ BoardFileRead readBoardFile(const QByteArray& content)
 
 } // namespace
 
-SoundFactsRead ReadSoundFacts(const QByteArray& content)
+SoundFactsRead ReadSoundFacts(QIODevice& file)
 {
-    if (IsBoardFormat(content))
-        return {boardFormatFacts(content), {}};
-    AudioFormatRead read = ReadAudioFormat(content);
+    if (!file.isOpen() && !file.open(QIODevice::ReadOnly))
+        return {std::nullopt, file.errorString()};
+    if (IsBoardFormat(file.peek(Define::WAV_HEADER_BYTES)))
+        return {boardFormatFacts(file.size()), {}};
+    AudioFormatRead read = ReadAudioFormat(file);
     if (!read.value)
         return {std::nullopt, read.message};
     SoundFacts f;
     f.format = *read.value;
     f.boardSamples = BoardFrames(f.format);
     return {f, {}};
+}
+
+SoundFactsRead ReadSoundFacts(const QByteArray& content)
+{
+    QBuffer buffer;
+    buffer.setData(content);
+    return ReadSoundFacts(buffer);
 }
 
 bool FitsSlotSamples(qint64 boardSamples, const SoundSlot& slot)
@@ -90,6 +101,40 @@ QString UnreadableMessage(const QString& path, const QString& reason)
     return QStringLiteral("The file %1 cannot be read as sound (%2). Nothing was sent.").arg(path, reason);
 }
 
+QString RefusalFromHead(const QString& path, QIODevice& file, const SoundSlot& slot, bool trimToFit)
+{
+    const SoundFactsRead read = ReadSoundFacts(file);
+    if (!read.value)
+        return UnreadableMessage(path, read.message);
+    const SoundFacts& facts = *read.value;
+    if (facts.passThrough && !trimToFit)
+        return FitsSlot(file.size(), slot) ? QString() : SizeMessage(path, slot);
+    // A sound to be trimmed is still read whole first: a board-format file, whose
+    // header the decoder never sees, is held to the decoder's bound on length here.
+    if (facts.format.frames > MAX_SOUND_SECONDS * facts.format.sampleRate)
+        return UnreadableMessage(path, TooLongReason());
+    if (trimToFit || FitsSlotSamples(facts.boardSamples, slot))
+        return {};
+    return ConvertedSizeMessage(path, facts.boardSamples * Define::WAV_SAMPLE_BYTES,
+                                qint64(SlotSampleBudget(slot)) * Define::WAV_SAMPLE_BYTES);
+}
+
+FileUpload PrepareSoundFileUpload(const QString& path, const SoundSlot& slot, const QString& beginText,
+                                  const QString& endText, bool trimToFit)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {PrepareSoundUpload(path, std::nullopt, slot, beginText, endText, trimToFit), std::nullopt};
+    const QString refusal = RefusalFromHead(path, file, slot, trimToFit);
+    if (!refusal.isEmpty())
+        return {{std::nullopt, refusal}, std::nullopt};
+    FileUpload prepared;
+    if (file.seek(0))
+        prepared.content = file.readAll();
+    prepared.verdict = PrepareSoundUpload(path, prepared.content, slot, beginText, endText, trimToFit);
+    return prepared;
+}
+
 UploadVerdict PrepareSoundUpload(const QString& path, const std::optional<QByteArray>& content,
                                  const SoundSlot& slot, const QString& beginText, const QString& endText,
                                  bool trimToFit)
@@ -105,9 +150,10 @@ UploadVerdict PrepareSoundUpload(const QString& path, const std::optional<QByteA
     return PrepareSamplesUpload(path, read.value->samples, slot, beginText, endText);
 }
 
-QString TrimOffer(const QString& path, const QByteArray& content, const SoundSlot& slot)
+QString TrimOffer(const QString& path, const SoundSlot& slot)
 {
-    const SoundFactsRead read = ReadSoundFacts(content);
+    QFile file(path);
+    const SoundFactsRead read = ReadSoundFacts(file);
     if (!read.value || FitsSlotSamples(read.value->boardSamples, slot))
         return {};
     return QStringLiteral(

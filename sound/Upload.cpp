@@ -31,21 +31,20 @@ void TSerialForm1::WriteSector(quint32 Add)
 std::optional<PreparedUpload> TSerialForm1::CheckedUpload(const SoundSlot& slot, const QString& path,
                                                           QString* checksum)
 {
-    const std::optional<QByteArray> content = ReadSoundFile(path);
-    UploadVerdict verdict = PrepareSoundUpload(path, content, slot, SkipBeginText(), SkipEndText());
+    FileUpload file = PrepareSoundFileUpload(path, slot, SkipBeginText(), SkipEndText());
     // A sound too long for the slot is refused as it always was, unless the owner
     // takes the offer to cut its end.
-    if (!verdict.upload && content && !path.isEmpty()) {
-        const QString offer = TrimOffer(path, *content, slot);
+    if (!file.verdict.upload) {
+        const QString offer = TrimOffer(path, slot);
         if (!offer.isEmpty() && AskYesNo(offer))
-            verdict = PrepareSoundUpload(path, content, slot, SkipBeginText(), SkipEndText(), true);
+            file = PrepareSoundFileUpload(path, slot, SkipBeginText(), SkipEndText(), true);
     }
-    if (!verdict.upload) {
-        ShowMessage(verdict.message);
+    if (!file.verdict.upload || !file.content) {
+        ShowMessage(file.verdict.message);
         return std::nullopt;
     }
-    *checksum = FileChecksum(*content);
-    return std::move(verdict.upload);
+    *checksum = FileChecksum(*file.content);
+    return std::move(file.verdict.upload);
 }
 
 void TSerialForm1::StartUpload(const SoundSlot& slot, const QString& path, PreparedUpload upload,

@@ -7,11 +7,12 @@
 
 #include "app/Forms.h"
 #include "app/Serial1.h"
-#include "comm/ConnectionCheck.h"
 #include "app/Wait.h"
 #include "comm/BoardLink.h"
+#include "comm/ConnectionCheck.h"
 #include "common/Clock.h"
 #include "common/Globals.h"
+#include "sound/FontPlan.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,7 @@ private slots:
     void stopTakesEffectBetweenSteps_data();
     void stopTakesEffectBetweenSteps();
     void f11WithNothingRunningOnlySaysSo();
+    void f11StopsAnImportAfterTheFileBeingSent();
     void deviceLossStopsTheRemainingSteps();
     void slotButtonBetweenFilesIsRefused();
     void f12WhileAnUploadRunsIsRefused();
@@ -148,10 +150,34 @@ void BulkLoadTest::stopTakesEffectBetweenSteps()
 void BulkLoadTest::f11WithNothingRunningOnlySaysSo()
 {
     key(Qt::Key_F11);
-    QCOMPARE(f->dialogs.messages, QStringList{"Loading stopped."});
+    QCOMPARE(f->dialogs.messages, QStringList{"No sounds are being loaded: nothing was stopped."});
     f->sim.clock.advance(5000);
     QCOMPARE(f->sentFrames(), QList<QByteArray>{});
     QVERIFY(!SerialForm1->Link->busy());
+}
+
+void BulkLoadTest::f11StopsAnImportAfterTheFileBeingSent()
+{
+    const QString font = f->folder.path() + "/font";
+    QDir().mkpath(font);
+    const QDir built(TAVRIN_BASE_SOUNDS_DIR);
+    QVERIFY(QFile::copy(built.filePath("Base_PowerOn_0.wav"), font + "/poweron.wav"));
+    QVERIFY(QFile::copy(built.filePath("Base_Swing_1_0.wav"), font + "/swing1.wav"));
+    const Sound::FontCheck check = Sound::CheckFontPlan(Sound::PlanFont(font, 2));
+    QCOMPARE(check.uploads.size(), 2);
+    QVERIFY(SerialForm1->RunImport(2, check.uploads));
+    QVERIFY(f->sim.clock.advanceUntil([this] { return !uploadRequests().isEmpty(); }, 20000));
+
+    key(Qt::Key_F11);
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"Importing the sound font into bank 2 stops after the file being sent."});
+    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 60000));
+    f->sim.clock.advance(1);
+    QCOMPARE(f->dialogs.messages,
+             (QStringList{"Importing the sound font into bank 2 stops after the file being sent.",
+                          "The import into bank 2 was stopped after 1 of 2 files; the other slots keep what "
+                          "they held."}));
+    QCOMPARE(uploadRequests(), QList<QByteArray>{hexBytes("23 4C 00 00 14 00 0A")});
 }
 
 void BulkLoadTest::deviceLossStopsTheRemainingSteps()

@@ -66,6 +66,26 @@ Run cli(const QStringList& arguments, const QString& portsDir = {})
 {
     return CliProcess(arguments, portsDir).wait();
 }
+
+// Another program holding a port as serial tools do, with an exclusive lock,
+// until it is killed.
+class PortHolder {
+public:
+    explicit PortHolder(const QString& port)
+    {
+        process.start(QStringLiteral("flock"), {"-x", "-n", port, "-c", "echo held; exec sleep 60"});
+    }
+    ~PortHolder()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+    bool holding()
+    {
+        return WaitFor([this] { return process.canReadLine(); }, RUN_TIMEOUT_MS);
+    }
+    QProcess process;
+};
 } // namespace
 
 class CliE2eTest : public QObject {
@@ -78,6 +98,10 @@ private slots:
     void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
     void importMatchesTheFontToTheBankAndLeavesTheRestOut();
     void portsListsTheBoardWithItsIdentity();
+    void portsLeavesTheBoardInTheModeItFound_data();
+    void portsLeavesTheBoardInTheModeItFound();
+    void boardHeldByAnotherProgramIsNamedAndFails_data();
+    void boardHeldByAnotherProgramIsNamedAndFails();
     void oneBoardLostMidwayTheOtherFinishes();
     void recordWritesOneRowPerFrameThenSetUp();
     void fileOutputToAFullDeviceFails_data();
@@ -261,6 +285,61 @@ void CliE2eTest::portsListsTheBoardWithItsIdentity()
             QVERIFY(!b["serialNumber"].toString().isEmpty());
         }
     QVERIFY(found);
+}
+
+void CliE2eTest::portsLeavesTheBoardInTheModeItFound_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("status");
+    QTest::newRow("streaming in TX") << "tx" << 3;
+    QTest::newRow("Active") << "active" << 1;
+    QTest::newRow("SetUp") << "setup" << 4;
+}
+
+void CliE2eTest::portsLeavesTheBoardInTheModeItFound()
+{
+    QFETCH(QString, mode);
+    QFETCH(int, status);
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    Run run = cli({"mode", mode, "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.mode(), status);
+    run = cli({"ports"}, board.portsDir());
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(board.portPath() + "  release "), qPrintable(run.out));
+    QVERIFY2(!run.out.contains("left in SetUp") && !run.err.contains("left in SetUp"), qPrintable(run.err));
+    QCOMPARE(board.mode(), status);
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliE2eTest::boardHeldByAnotherProgramIsNamedAndFails_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("read --all") << QStringList{"read", "--all", "--quiet"};
+    QTest::newRow("write --all") << QStringList{"write", "PARAMETERS", "--all", "--quiet"};
+    QTest::newRow("ports") << QStringList{"ports", "--quiet"};
+}
+
+void CliE2eTest::boardHeldByAnotherProgramIsNamedAndFails()
+{
+    QFETCH(QStringList, command);
+    QTemporaryDir folder;
+    SimBoard free(SimBoard::Options{folder.path(), QStringLiteral("kordex-free"), {}, true});
+    SimBoard held(SimBoard::Options{folder.path(), QStringLiteral("kordex-held"), {}, true});
+    QVERIFY2(free.isRunning() && held.isRunning(), qPrintable(free.errorOutput() + held.errorOutput()));
+    const QString parameters = folder.filePath(QStringLiteral("parameters.json"));
+    QCOMPARE(cli({"read", "--port", free.portPath(), "--json", parameters, "--quiet"}).exitCode, 0);
+    command.replaceInStrings(QStringLiteral("PARAMETERS"), parameters);
+
+    PortHolder holder(held.portPath());
+    QVERIFY(holder.holding());
+    const Run run = cli(command, folder.path());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("The board on %1 was skipped.").arg(held.portPath())),
+             qPrintable(run.err));
+    QVERIFY2(!run.err.contains(free.portPath()), qPrintable(run.err));
+    QVERIFY2(free.violations() == 0, qPrintable(free.violationReport()));
 }
 
 void CliE2eTest::oneBoardLostMidwayTheOtherFinishes()

@@ -24,6 +24,9 @@ private slots:
     void lineSettingsMapToTermios_data();
     void lineSettingsMapToTermios();
     void unknownBaudKeepsTheSpeed();
+
+    void onlyBoardDevicesAreBoardPorts_data();
+    void onlyBoardDevicesAreBoardPorts();
 };
 
 void ComPortTest::newComponentIsClosedWithLinkDefaults()
@@ -246,6 +249,30 @@ void ComPortTest::unknownBaudKeepsTheSpeed()
     applyLineSettings(tio, 12345, 8, ptNONE, sbONE);
     QCOMPARE(uint(cfgetospeed(&tio)), uint(B300));
     QCOMPARE(uint(tio.c_cflag & CSIZE), uint(CS8));
+}
+
+void ComPortTest::onlyBoardDevicesAreBoardPorts_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("board");
+    QTest::newRow("USB CDC board") << "/dev/ttyACM0" << true;
+    QTest::newRow("USB serial adapter, two digits") << "/dev/ttyUSB12" << true;
+    QTest::newRow("simulated board") << "/tmp/simulated-boards/kordex-sim" << true;
+    QTest::newRow("built-in UART") << "/dev/ttyS0" << false;
+    QTest::newRow("Raspberry Pi UART") << "/dev/ttyAMA0" << false;
+    QTest::newRow("the controlling terminal") << "/dev/tty" << false;
+    QTest::newRow("a pseudo-terminal") << "/dev/pts/3" << false;
+    QTest::newRow("a board name in another folder") << "/tmp/elsewhere/ttyACM0" << false;
+    QTest::newRow("a simulator's name in another folder") << "/tmp/elsewhere/kordex-sim" << false;
+}
+
+void ComPortTest::onlyBoardDevicesAreBoardPorts()
+{
+    QFETCH(QString, path);
+    setPublishedPortsFolder("/tmp/simulated-boards");
+    const bool board = IsBoardPortName(path);
+    setPublishedPortsFolder({});
+    QTEST(board, "board");
 }
 
 TAVRIN_TEST_MAIN(ComPortTest)

@@ -84,6 +84,8 @@ private slots:
     void selectingAFileShowsItsInfo();
     void infoTellsWhatTheBoardGets_data();
     void infoTellsWhatTheBoardGets();
+    void fileListShowsEveryReadableFormat_data();
+    void fileListShowsEveryReadableFormat();
     void waveformIsOneReplaceOnAFixedAxis();
     void monitorListsTheFirst499SamplesInRowsOf32();
     void previewWithTheRealPlayerRaisesNoDialog();
@@ -369,6 +371,37 @@ void SoundBrowserTest::infoTellsWhatTheBoardGets()
     QCOMPARE(actual, texts);
     QTEST(SerialForm1->BoardSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
     QTEST(int(SerialForm1->Chart1Series.first()->count()), "points");
+}
+
+void SoundBrowserTest::fileListShowsEveryReadableFormat_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QStringList>("texts"); // format, conversion
+    QTest::newRow("FLAC") << "swing.flac" << (SF_FORMAT_FLAC | SF_FORMAT_PCM_16)
+                          << QStringList{"FLAC 44100 Hz stereo 16-bit",
+                                         "44100 Hz stereo 16-bit -> 22050 Hz mono 16-bit"};
+    QTest::newRow("OGG/Vorbis") << "clash.ogg" << (SF_FORMAT_OGG | SF_FORMAT_VORBIS)
+                                << QStringList{"OGG 44100 Hz stereo Vorbis",
+                                               "44100 Hz stereo Vorbis -> 22050 Hz mono 16-bit"};
+    QTest::newRow("AIFF, upper-case extension")
+        << "HUM.AIFF" << (SF_FORMAT_AIFF | SF_FORMAT_PCM_16)
+        << QStringList{"AIFF 44100 Hz stereo 16-bit", "44100 Hz stereo 16-bit -> 22050 Hz mono 16-bit"};
+}
+
+void SoundBrowserTest::fileListShowsEveryReadableFormat()
+{
+    QFETCH(QString, name);
+    QFETCH(int, format);
+    QFETCH(QStringList, texts);
+    QVERIFY(!WriteSoundFile(bank1() + "/" + name, format, 44100, 2, SineSamples(440, 0.5, 44100, 2, 0.2))
+                 .isEmpty());
+    writeFile(bank1() + "/notes.txt", "not a sound");
+    SerialForm1->show();
+    QCOMPARE(listed(), QStringList{name});
+    select(name);
+    QCOMPARE((QStringList{SerialForm1->SoundFormat->text(), SerialForm1->SoundConversion->text()}), texts);
+    QCOMPARE(SerialForm1->BoardSize->text(), QString("8820 bytes for the board"));
 }
 
 void SoundBrowserTest::waveformIsOneReplaceOnAFixedAxis()

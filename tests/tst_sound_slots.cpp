@@ -387,7 +387,8 @@ void SoundSlotsTest::rowEraseControlsAndRuleAreInSetUpMode()
     QCOMPARE(SerialForm1->findChild<QPushButton*>("SpeedButton3")->parentWidget()->objectName(),
              QString("Panel2"));
     QCOMPARE(SerialForm1->Label58->text(),
-             QString("Sound files must be wav format 22050 Hz - 16 bit. Max size 64 kB (128 kB - Hum only)"));
+             QString("Sound files must be wav format 22050 Hz - 16 bit. Max size 64 kB (128 kB - Hum only)\n"
+                     "Other formats (other WAV, FLAC, OGG, MP3, AIFF) are converted to it before upload."));
     QCOMPARE(SerialForm1->SpeedButton6->text(), QString("Erase All Sounds"));
     QVERIFY(!SerialForm1->SpeedButton6->isEnabled());
     QVERIFY(!erase->isEnabledTo(SerialForm1));
