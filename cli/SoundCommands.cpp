@@ -144,18 +144,18 @@ int upload(Invocation& call)
                                          "powerclash1..4)")
                               .arg(call.parser.value(SLOT))
                               .arg(*bank));
-    const std::optional<QByteArray> content = ReadSoundFile(files.first());
-    if (!content)
+    if (!QFileInfo(files.first()).isReadable())
         return UsageError(QStringLiteral("cannot read %1").arg(files.first()));
     const SoundSlot slot = SoundSlots().at(index);
-    UploadVerdict verdict = PrepareSoundUpload(files.first(), content, slot, NO_SKIP, NO_SKIP);
-    if (!verdict.upload) {
-        PrintError(verdict.message);
+    // Judged from its header first: a file far beyond the slot is never read whole.
+    FileUpload file = PrepareSoundFileUpload(files.first(), slot, NO_SKIP, NO_SKIP);
+    if (!file.verdict.upload || !file.content) {
+        PrintError(file.verdict.message);
         return Failed;
     }
-    const PreparedUpload prepared = std::move(*verdict.upload);
+    const PreparedUpload prepared = std::move(*file.verdict.upload);
     const QString fileName = QFileInfo(files.first()).fileName();
-    const QString checksum = FileChecksum(*content);
+    const QString checksum = FileChecksum(*file.content);
     return RunOnBoards(
         call.ports, call.output, Connect::SetUp,
         [slot, index, prepared, fileName, checksum](BoardSession& board, BoardResult&,
