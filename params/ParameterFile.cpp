@@ -78,14 +78,6 @@ std::pair<QString, bool> columnWord(Column column)
     return {};
 }
 
-const ParameterField* fieldByKey(const QString& key)
-{
-    for (const ParameterField& field : parameterFields())
-        if (!FileKey(field).isEmpty() && FileKey(field) == key)
-            return &field;
-    return nullptr;
-}
-
 ParameterFileResult refused(const QString& why)
 {
     return {std::nullopt, why};
