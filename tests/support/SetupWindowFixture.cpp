@@ -5,6 +5,7 @@
 #include "app/Wait.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
+#include "comm/ComPort.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,6 +26,10 @@ SetupWindowFixture::SetupWindowFixture(Mode mode)
         auto owned = std::make_unique<ScriptedPort>();
         port = owned.get();
         SerialForm1->setComPort(std::move(owned));
+        // Port advice scans the simulators' folder; boards other tests publish
+        // there must not reach this test's messages.
+        QDir(folder.path()).mkpath(QStringLiteral("ports"));
+        setPublishedPortsFolder(folder.path() + QStringLiteral("/ports"));
     }
 }
 
@@ -34,6 +39,8 @@ SetupWindowFixture::~SetupWindowFixture()
     // belongs to this test: it runs while this test's dialogs still record.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     DestroyForms();
+    if (port)
+        setPublishedPortsFolder(QString());
     setInstallFolder(QString());
     setDocumentationFolder(QString());
 }
