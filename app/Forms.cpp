@@ -1,30 +1,30 @@
 #include "app/Forms.h"
 
-#include "app/About.h"
-#include "app/Main.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
-#include "comm/Hidden.h"
-#include "firmware/Boot.h"
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
+#include "comm/ui/TrafficMonitor.h"
+#include "firmware/ui/FirmwareWindow.h"
 
-TMainForm* MainForm = nullptr;
-TSerialForm1* SerialForm1 = nullptr;
-TQorForm* QorForm = nullptr;
-Twaitform* waitform = nullptr;
-THiddenForm* HiddenForm = nullptr;
-TBootForm* BootForm = nullptr;
+MainWindow* mainWindow = nullptr;
+SetupWindow* setupWindow = nullptr;
+AboutBox* aboutBox = nullptr;
+WaitDialog* waitDialog = nullptr;
+TrafficMonitor* trafficMonitor = nullptr;
+FirmwareWindow* firmwareWindow = nullptr;
 
 void CreateForms()
 {
-    MainForm = new TMainForm;
-    SerialForm1 = new TSerialForm1;
-    QorForm = new TQorForm;
-    waitform = new Twaitform;
-    HiddenForm = new THiddenForm;
-    BootForm = new TBootForm;
-    HiddenForm->attach(*SerialForm1->Link);
+    mainWindow = new MainWindow;
+    setupWindow = new SetupWindow;
+    aboutBox = new AboutBox;
+    waitDialog = new WaitDialog;
+    trafficMonitor = new TrafficMonitor;
+    firmwareWindow = new FirmwareWindow;
+    trafficMonitor->attach(*setupWindow->board()->link());
     // The set-up window's sending controls stay off while the firmware window is open.
-    BootForm->installEventFilter(SerialForm1);
+    firmwareWindow->installEventFilter(setupWindow);
 }
 
 template <typename T> static void destroy(T*& form)
@@ -35,10 +35,10 @@ template <typename T> static void destroy(T*& form)
 
 void DestroyForms()
 {
-    destroy(BootForm);
-    destroy(HiddenForm);
-    destroy(waitform);
-    destroy(QorForm);
-    destroy(SerialForm1);
-    destroy(MainForm);
+    destroy(firmwareWindow);
+    destroy(trafficMonitor);
+    destroy(waitDialog);
+    destroy(aboutBox);
+    destroy(setupWindow);
+    destroy(mainWindow);
 }

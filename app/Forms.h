@@ -2,19 +2,19 @@
 // reachable through these references until the program ends.
 #pragma once
 
-class TMainForm;
-class TSerialForm1;
-class TQorForm;
-class Twaitform;
-class THiddenForm;
-class TBootForm;
+class MainWindow;
+class SetupWindow;
+class AboutBox;
+class WaitDialog;
+class TrafficMonitor;
+class FirmwareWindow;
 
-extern TMainForm* MainForm;
-extern TSerialForm1* SerialForm1;
-extern TQorForm* QorForm;
-extern Twaitform* waitform;
-extern THiddenForm* HiddenForm;
-extern TBootForm* BootForm;
+extern MainWindow* mainWindow;
+extern SetupWindow* setupWindow;
+extern AboutBox* aboutBox;
+extern WaitDialog* waitDialog;
+extern TrafficMonitor* trafficMonitor;
+extern FirmwareWindow* firmwareWindow;
 
 // Creates the six windows (all hidden). Called once, after the application object.
 void CreateForms();

@@ -1,4 +1,4 @@
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/Forms.h"
 #include "common/Application.h"
 #include "common/Define.h"
@@ -14,8 +14,8 @@ int main(int argc, char** argv)
     CreateForms();
     // Without a window manager (a bare X server) maximising is not honoured: start
     // with the screen's size so the window fills it either way.
-    MainForm->setGeometry(MainForm->screen()->availableGeometry());
-    MainForm->showMaximized();
+    mainWindow->setGeometry(mainWindow->screen()->availableGeometry());
+    mainWindow->showMaximized();
     const int result = app.exec();
     DestroyForms();
     return result;

@@ -1,7 +1,7 @@
 #include "ToolOnPort.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "common/Framework.h"
 
 #include <QComboBox>
@@ -9,21 +9,21 @@
 ToolOnPort::ToolOnPort(const QString& port)
 {
     CreateForms();
-    SerialForm1->cbports->addItem(port);
-    SerialForm1->cbports->setCurrentIndex(SerialForm1->cbports->count() - 1);
+    setupWindow->ports()->portList->addItem(port);
+    setupWindow->ports()->portList->setCurrentIndex(setupWindow->ports()->portList->count() - 1);
     m_failure = open();
 }
 
 ToolOnPort::~ToolOnPort()
 {
-    SerialForm1->ClosePort();
+    setupWindow->ports()->closePort();
     DestroyForms();
 }
 
 QString ToolOnPort::open()
 {
     try {
-        SerialForm1->OpenPort();
+        setupWindow->ports()->openPort();
     } catch (const Exception& e) {
         return QStringLiteral("the port did not open: ") + e.message();
     }

@@ -15,11 +15,11 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 #include "firmware/HexFile.h"
 
 #include <QElapsedTimer>
@@ -125,30 +125,30 @@ QString lastWords(const RecordingDialogs& dialogs)
 // reported it done. programMs: from "Program" to the end of the lines.
 QString eraseAndProgram(const QString& path, RecordingDialogs& dialogs, double* programMs)
 {
-    if (!WaitFor([] { return !SerialForm1->Link->busy(); }, LINK_FREE_MS))
+    if (!WaitFor([] { return !setupWindow->board()->link()->busy(); }, LINK_FREE_MS))
         return QStringLiteral("the link was still busy after the port opened");
     dialogs.files.enqueue(path);
-    BootForm->FileButton->click();
-    if (!BootForm->EraseFlashbtn->isEnabled())
+    firmwareWindow->fileButton->click();
+    if (!firmwareWindow->eraseButton->isEnabled())
         return QStringLiteral("the file was refused: ") + lastWords(dialogs);
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     // "Program" comes on only with the loader's acknowledgement of the erase.
-    if (!WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, ERASE_ANSWER_MS))
+    if (!WaitFor([] { return firmwareWindow->programButton->isEnabled(); }, ERASE_ANSWER_MS))
         return QStringLiteral("the erase was not acknowledged: ") + lastWords(dialogs);
     QElapsedTimer elapsed;
     elapsed.start();
-    BootForm->ProgramFlashBtn->click();
-    if (BootForm->STEP1 != TBootForm::SEND_LINES)
+    firmwareWindow->programButton->click();
+    if (firmwareWindow->runStep != FirmwareWindow::SEND_LINES)
         return QStringLiteral("\"Program\" did not start: ") + lastWords(dialogs);
     // The lines' end moves the step on: to the way back to the application
     // when the run succeeded, to 0 when it failed.
-    const bool ended = WaitFor([] { return BootForm->STEP1 != TBootForm::SEND_LINES; }, GIVE_UP_MS);
+    const bool ended = WaitFor([] { return firmwareWindow->runStep != FirmwareWindow::SEND_LINES; }, GIVE_UP_MS);
     *programMs = elapsed.nsecsElapsed() / 1e6;
     // The way back (port closed, dip switches, parameters) is not part of the run.
-    BootForm->Timer1->setEnabled(false);
+    firmwareWindow->returnTimer->setEnabled(false);
     if (!ended)
         return QStringLiteral("the run did not end within %1 s").arg(GIVE_UP_MS / 1000);
-    if (BootForm->STEP1 != TBootForm::CLOSE_PORT)
+    if (firmwareWindow->runStep != FirmwareWindow::CLOSE_PORT)
         return QStringLiteral("the run failed: ") + lastWords(dialogs);
     if (!dialogs.errors.isEmpty())
         return QStringLiteral("the tool reported an error: ") + dialogs.errors.join(u' ');

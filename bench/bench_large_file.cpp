@@ -7,7 +7,7 @@
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "sound/FontPlan.h"
 
 #include <QDir>
@@ -42,7 +42,7 @@ QString hugeFontFolder(const QString& parent)
 void BM_SelectLargeFile(benchmark::State& state)
 {
     SetupWindowFixture f;
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
     const QString folder = f.folder.path() + QStringLiteral("/Fonts/bank1");
     QDir().mkpath(folder);
     QFile file(folder + QStringLiteral("/large.wav"));
@@ -51,17 +51,17 @@ void BM_SelectLargeFile(benchmark::State& state)
         return;
     }
     file.close();
-    SerialForm1->show();
+    setupWindow->show();
     for (auto _ : state) {
-        SerialForm1->FileListBox1->clearSelection();
-        SerialForm1->FileListBox1->setCurrentRow(0);
+        setupWindow->sounds()->browser()->soundFileList->clearSelection();
+        setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
         // A list without the file selects nothing, which would be quick and say nothing.
-        if (SerialForm1->FILE_SIZE != LARGE_FILE_BYTES) {
+        if (setupWindow->sounds()->fileInfo()->selectedFileSize != LARGE_FILE_BYTES) {
             state.SkipWithError("selecting the file did not read it");
             break;
         }
     }
-    state.counters["file_size"] = static_cast<double>(SerialForm1->FILE_SIZE);
+    state.counters["file_size"] = static_cast<double>(setupWindow->sounds()->fileInfo()->selectedFileSize);
 }
 
 // "Import font..." on the folder: the table of bank 1, the hum's row judged.

@@ -4,8 +4,8 @@
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "comm/Hidden.h"
+#include "app/SetupWindow.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "comm/LogMemo.h"
 #include "common/Application.h"
 
@@ -23,7 +23,7 @@ void BM_ReceiveLogLine(benchmark::State& state)
     int longest = 0;
     for (auto _ : state) {
         f.port->feed(answer);
-        longest = std::max(longest, HiddenForm->Memo2->document()->blockCount());
+        longest = std::max(longest, trafficMonitor->receivedLog->document()->blockCount());
     }
     // An empty log means the blocks were never logged, and nothing was measured.
     if (longest <= 1)

@@ -5,7 +5,7 @@
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "common/Application.h"
 
 #include <benchmark/benchmark.h>
@@ -20,7 +20,7 @@ void BM_LoadSettingsWithHugeLine(benchmark::State& state)
     qsizetype longest = 0;
     for (auto _ : state) {
         f.dialogs.clear();
-        runGuarded([] { SerialForm1->LoadSeriale(); });
+        runGuarded([] { setupWindow->ports()->openSavedPort(); });
         // Without its error the line was not read to its bound.
         if (f.dialogs.errors.isEmpty()) {
             state.SkipWithError("the damaged line was not reported");

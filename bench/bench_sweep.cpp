@@ -12,10 +12,10 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/ComPort.h"
 #include "comm/Frames.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Application.h"
@@ -101,7 +101,7 @@ struct ToolOnBoard {
             return QStringLiteral("the simulator did not start: ") + board.errorOutput();
         if (!tool.failure().isEmpty())
             return tool.failure();
-        SerialForm1->RadioButton9->click();
+        setupWindow->ports()->setUpModeButton->click();
         if (!WaitFor([&] { return board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, MODE_CHANGE_MS))
             return QStringLiteral("the board did not go into SetUp (%1)").arg(board.violationReport());
         RunEventsFor(SETTLE_MS);
@@ -150,17 +150,17 @@ QList<qint64> writeArrivals(const QString& logPath)
 // answered, say) is a failure too. seconds: from the press to the sweep's end.
 QString readParameters(const RecordingDialogs& dialogs, int* sent, int* answered, double* seconds)
 {
-    HiddenForm->Memo1->Clear();
-    HiddenForm->Memo2->Clear();
+    trafficMonitor->sentLog->Clear();
+    trafficMonitor->receivedLog->Clear();
     QElapsedTimer elapsed;
     elapsed.start();
-    SerialForm1->ReadBtnClick();
-    const bool ended = WaitFor([] { return !SerialForm1->ReadingParameters(); }, GIVE_UP_MS);
+    setupWindow->parameters()->readParameters();
+    const bool ended = WaitFor([] { return !setupWindow->board()->reading(); }, GIVE_UP_MS);
     *seconds = elapsed.nsecsElapsed() / 1e9;
     // Let the last answers arrive before counting them.
     RunEventsFor(SETTLE_MS);
-    *sent = countLines(HiddenForm->Memo1->toPlainText(), QStringLiteral("TX-- 23 32"));
-    *answered = countAnswers(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
+    *sent = countLines(trafficMonitor->sentLog->toPlainText(), QStringLiteral("TX-- 23 32"));
+    *answered = countAnswers(trafficMonitor->receivedLog->toPlainText(), QStringLiteral("RX-- 32"));
     if (!ended)
         return QStringLiteral("the read sweep did not end within %1 s").arg(GIVE_UP_MS / 1000);
     if (*sent != Define::PARAMETER_COUNT)
@@ -189,7 +189,7 @@ void BM_ParameterSweep(benchmark::State& state)
         dialogs.clear();
         if (Failed(state, readParameters(dialogs, &sent, &answered, &seconds)))
             break;
-        blocks = countLines(HiddenForm->Memo2->toPlainText(), QStringLiteral("RX-- 32"));
+        blocks = countLines(trafficMonitor->receivedLog->toPlainText(), QStringLiteral("RX-- 32"));
         state.SetIterationTime(seconds);
     }
     state.counters["requests_sent"] = sent;
@@ -247,8 +247,8 @@ WriteRun writeParameters(TimedComPort& sender, const QString& logPath, const Sim
     const qint64 violationsBefore = board.violations();
     QElapsedTimer elapsed;
     elapsed.start();
-    SerialForm1->SpeedButton5->click();
-    run.ended = WaitFor([] { return !SerialForm1->WritingParameters(); }, GIVE_UP_MS);
+    setupWindow->parameters()->writeParametersButton->click();
+    run.ended = WaitFor([] { return !setupWindow->board()->writing(); }, GIVE_UP_MS);
     run.ms = elapsed.elapsed();
     RunEventsFor(SETTLE_MS);
     for (const qint64 ns : sender.sentAtNs)
@@ -273,8 +273,8 @@ void BM_ParameterWrite(benchmark::State& state)
         return;
     auto timed = std::make_unique<TimedComPort>();
     TimedComPort* sender = timed.get();
-    SerialForm1->ComPort1->Close();
-    SerialForm1->setComPort(std::move(timed));
+    setupWindow->board()->serialPort()->Close();
+    setupWindow->board()->setPort(std::move(timed));
     if (Failed(state, session.tool.open()) || Failed(state, session.selectSetUp(board)))
         return;
     QTemporaryDir folder;

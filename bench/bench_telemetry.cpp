@@ -11,7 +11,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 
@@ -42,8 +42,8 @@ double threadCpuSeconds()
 // painted. (ensureWidgetVisible() would show only the corner of a chart view.)
 void showWholeChart()
 {
-    auto* client = SerialForm1->findChild<QScrollArea*>(QStringLiteral("ClientArea"));
-    const QWidget* chart = SerialForm1->Chart2;
+    auto* client = setupWindow->findChild<QScrollArea*>(QStringLiteral("ClientArea"));
+    const QWidget* chart = setupWindow->motion()->telemetryChart;
     const QPoint centre = chart->mapTo(client->widget(), chart->rect().center());
     client->ensureVisible(centre.x(), centre.y(), chart->width() / 2, chart->height() / 2);
 }
@@ -57,13 +57,13 @@ void runStream(benchmark::State& state, bool repaintEveryFrame)
         SetupWindowFixture f;
         f.setPortList({QStringLiteral("COM3")});
         f.openPort();
-        SerialForm1->resize(1280, 800);
-        SerialForm1->show();
-        SerialForm1->RadioButton13->click();
+        setupWindow->resize(1280, 800);
+        setupWindow->show();
+        setupWindow->ports()->txModeButton->click();
         RunEventsFor(SETTLE_MS);
         showWholeChart();
         PaintCounter counter;
-        SerialForm1->Chart2->viewport()->installEventFilter(&counter);
+        setupWindow->motion()->telemetryChart->viewport()->installEventFilter(&counter);
         RunEventsFor(SETTLE_MS);
         counter.paints = 0;
 
@@ -93,8 +93,8 @@ void runStream(benchmark::State& state, bool repaintEveryFrame)
                     ++handled;
                 ++sent;
                 if (repaintEveryFrame) {
-                    SerialForm1->Chart2->flushChart();
-                    SerialForm1->Chart2->viewport()->repaint();
+                    setupWindow->motion()->telemetryChart->flushChart();
+                    setupWindow->motion()->telemetryChart->viewport()->repaint();
                 }
             }
         });
@@ -102,7 +102,7 @@ void runStream(benchmark::State& state, bool repaintEveryFrame)
         loop.exec();
         const double wallSeconds = wall.elapsed() / 1000.0;
         const double cpu = threadCpuSeconds() - cpuStart;
-        SerialForm1->Chart2->viewport()->removeEventFilter(&counter);
+        setupWindow->motion()->telemetryChart->viewport()->removeEventFilter(&counter);
         // Frames never decoded (not in TX, say) or a chart never painted leave
         // nothing of what is measured here.
         if (handled == 0 || counter.paints == 0) {

@@ -13,8 +13,8 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "comm/SerialPort.h"
@@ -60,7 +60,7 @@ QString writeFullSlotFile(const QTemporaryDir& folder)
 struct Run {
     qint64 request = -1; // the upload request left
     qint64 allLeft = -1; // the progress reached the total
-    qint64 windowNs = 0; // WriteSector and every tick of the stream
+    qint64 windowNs = 0; // uploadToSlotAt and every tick of the stream
     int ticks = 0;
     int streamPaints = 0; // the progress bar's, between the first byte and the last
 };
@@ -68,7 +68,7 @@ struct Run {
 // Times every tick of the running upload's stream, and notes when the last byte has left.
 void timeTicks(Run& run)
 {
-    auto* upload = qobject_cast<UploadOperation*>(SerialForm1->Link->current());
+    auto* upload = qobject_cast<UploadOperation*>(setupWindow->board()->link()->current());
     if (!upload)
         return;
     SlotWriter& writer = upload->writer();
@@ -78,7 +78,7 @@ void timeTicks(Run& run)
         writer.tick();
         run.windowNs += t.nsecsElapsed();
         ++run.ticks;
-        if (run.allLeft < 0 && SerialForm1->Link->done() == SerialForm1->Link->total())
+        if (run.allLeft < 0 && setupWindow->board()->link()->done() == setupWindow->board()->link()->total())
             run.allLeft = appClock().now();
     });
 }
@@ -93,35 +93,35 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
     RecordingDialogs dialogs;
     setPublishedPortsFolder(board.portsDir());
     CreateForms();
-    SerialForm1->InitSeriale();
-    SerialForm1->cbports->setCurrentIndex(SerialForm1->cbports->findText(board.portPath()));
+    setupWindow->ports()->listPorts();
+    setupWindow->ports()->portList->setCurrentIndex(setupWindow->ports()->portList->findText(board.portPath()));
     // The line as the start-up re-open of the saved port leaves it.
-    SerialForm1->ComPort1->setBaud(Define::LINK_BAUD_AT_START);
-    SerialForm1->ComPort1->setParity(ptNONE);
-    SerialForm1->ComPort1->setStopBits(sbONE);
-    SerialForm1->OpenPort();
+    setupWindow->board()->serialPort()->setBaud(Define::LINK_BAUD_AT_START);
+    setupWindow->board()->serialPort()->setParity(ptNONE);
+    setupWindow->board()->serialPort()->setStopBits(sbONE);
+    setupWindow->ports()->openPort();
 
     QTemporaryDir folder;
     writeFullSlotFile(folder);
-    SerialForm1->SoundFolder = folder.path();
-    SerialForm1->FillFileList();
-    SerialForm1->FileListBox1->setCurrentRow(0);
+    setupWindow->sounds()->browser()->soundFolder = folder.path();
+    setupWindow->sounds()->browser()->fillFileList();
+    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
     RICHIESTA = true;
 
     Run run;
-    QObject::connect(SerialForm1->Link, &BoardLink::frameSent, SerialForm1->Link,
+    QObject::connect(setupWindow->board()->link(), &BoardLink::frameSent, setupWindow->board()->link(),
                      [&run](const QByteArray& frame) {
                          if (frame.size() > 1 && frame[1] == Define::DATAFILE_CMD)
                              run.request = appClock().now();
                      });
     PaintCounter counter;
-    waitform->ProgressBar1->installEventFilter(&counter);
+    waitDialog->progressBar->installEventFilter(&counter);
 
     double streamS = 0;
     double windowMs = 0;
     double repaintsPerSecond = 0;
     for (auto _ : state) {
-        if (!SerialForm1->ComPort1->IsOpen() || SerialForm1->ComPort1->Baud() != Define::LINK_BAUD_AT_START) {
+        if (!setupWindow->board()->serialPort()->IsOpen() || setupWindow->board()->serialPort()->Baud() != Define::LINK_BAUD_AT_START) {
             state.SkipWithError("the simulator's port is not open at 9600 baud");
             break;
         }
@@ -130,13 +130,13 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
         const qint64 boardBytesBefore = board.counter(QStringLiteral("upload_bytes"));
         QElapsedTimer t;
         t.start();
-        SerialForm1->WriteSector(SWING_1); // reads, checks and converts the file, sends the first erase
+        setupWindow->sounds()->slotControls()->uploadToSlotAt(SWING_1); // reads, checks and converts the file, sends the first erase
         run.windowNs = t.nsecsElapsed();
         timeTicks(run);
         int paintsAtFirstByte = -1;
         const bool streamed = WaitFor(
             [&] {
-                if (paintsAtFirstByte < 0 && SerialForm1->Link->done() > 0)
+                if (paintsAtFirstByte < 0 && setupWindow->board()->link()->done() > 0)
                     paintsAtFirstByte = counter.paints;
                 return run.allLeft >= 0;
             },
@@ -175,7 +175,7 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
     state.counters["bar_repaints_per_s"] = repaintsPerSecond;
     state.counters["board_late_frames"] = static_cast<double>(board.violations());
 
-    SerialForm1->ClosePort();
+    setupWindow->ports()->closePort();
     DestroyForms();
     setPublishedPortsFolder(QString());
 }

@@ -6,7 +6,7 @@
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include <QChartView>
 #include <QDir>
@@ -38,12 +38,12 @@ void writeHumFile(const QString& path)
 struct HumFixture {
     HumFixture()
     {
-        SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
+        setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
         const QString folder = f.folder.path() + QStringLiteral("/Fonts/bank1");
         QDir().mkpath(folder);
         writeHumFile(folder + QStringLiteral("/hum.wav"));
-        SerialForm1->show();
-        SerialForm1->FileListBox1->setCurrentRow(0);
+        setupWindow->show();
+        setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
     }
     SetupWindowFixture f;
 };
@@ -51,7 +51,7 @@ struct HumFixture {
 // A chart without the file's line means the file was not read: nothing was measured.
 void failWithoutWaveform(benchmark::State& state)
 {
-    if (SerialForm1->Chart1Series.isEmpty() || SerialForm1->Chart1Series.first()->count() == 0)
+    if (setupWindow->sounds()->browser()->waveformSeries.isEmpty() || setupWindow->sounds()->browser()->waveformSeries.first()->count() == 0)
         state.SkipWithError("no waveform was drawn");
 }
 
@@ -61,7 +61,7 @@ void BM_HumWaveformHandler(benchmark::State& state)
 {
     HumFixture hum;
     for (auto _ : state)
-        SerialForm1->Office97Button12Click();
+        setupWindow->sounds()->browser()->showWaveform();
     failWithoutWaveform(state);
     state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
 }
@@ -71,11 +71,11 @@ void BM_DrawHumWaveform(benchmark::State& state)
 {
     HumFixture hum;
     for (auto _ : state) {
-        SerialForm1->Office97Button12Click();
-        SerialForm1->Chart1->viewport()->repaint();
+        setupWindow->sounds()->browser()->showWaveform();
+        setupWindow->sounds()->browser()->waveformChart->viewport()->repaint();
     }
     failWithoutWaveform(state);
-    state.counters["chart_visible"] = SerialForm1->Chart1->viewport()->isVisible();
+    state.counters["chart_visible"] = setupWindow->sounds()->browser()->waveformChart->viewport()->isVisible();
     state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
 }
 

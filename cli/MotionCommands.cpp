@@ -21,8 +21,8 @@ constexpr int MS_PER_SECOND = 1000;
 // A day of telemetry is far beyond any use, and keeps the milliseconds in an int.
 constexpr int MAX_RECORD_SECONDS = 24 * 3600;
 // The screen's fields of the two constants: what a position that measured nothing keeps.
-const QString VERTICAL_FIELD = QStringLiteral("Edit43");
-const QString HORIZONTAL_FIELD = QStringLiteral("Edit44");
+const QString VERTICAL_FIELD = QStringLiteral("verticalCalibration");
+const QString HORIZONTAL_FIELD = QStringLiteral("horizontalCalibration");
 
 // The frames go to the recorder until the time is up or Ctrl-C, then the board
 // goes back to SetUp; the file is complete either way.

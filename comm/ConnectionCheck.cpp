@@ -11,7 +11,7 @@ ConnectionCheck::ConnectionCheck(BoardLink& link, Steps steps, QObject* parent)
     , m_steps(std::move(steps))
     , m_timer(new WindowTimer(this, Define::CONNECTION_CHECK_TICK_MS))
 {
-    m_timer->setObjectName(QStringLiteral("Timer3"));
+    m_timer->setObjectName(QStringLiteral("connectionCheckTimer"));
     m_timer->setOnTimer([this] { tick(); });
 }
 

@@ -1,38 +1,28 @@
 // Everything the board sends arrives through the link, whose routes reach the
 // window's decoders; the traffic monitor listens to the link itself.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/Forms.h"
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 
-void TSerialForm1::connectLink()
+void SetupWindow::connectLink()
 {
-    connect(Link, &BoardLink::busyChanged, this, [this] { updateLock(); });
-    connect(Link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
-    connect(Link, &BoardLink::parameterReply, this, [this](const QByteArray& block) { UnpackComand(block); });
-    connect(Link, &BoardLink::telemetry, this, [this](const QByteArray& block) {
-        UnpackData(block);
-        GraphUpdate();
+    connect(m_link, &BoardLink::busyChanged, this, [this] { updateLock(); });
+    connect(m_link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
+    connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) { showParameterReply(block); });
+    connect(m_link, &BoardLink::telemetry, this, [this](const QByteArray& block) {
+        showTelemetry(block);
+        plotTelemetry();
     });
-    connect(Link, &BoardLink::uploadEnded, this, [] {
+    connect(m_link, &BoardLink::uploadEnded, this, [] {
         if (RICHIESTA)
             ShowMessage(QStringLiteral("Uploading file completed."));
-        waitform->close();
+        waitDialog->close();
     });
-    connect(Link, &BoardLink::shot, this, [this](const QByteArray& block) { ShowShot(block); });
-    connect(Link, &BoardLink::portLost, this, [this] { ComPort1DeviceLost(); });
-}
-
-void TSerialForm1::ComPort1ReceiveCallBack(const QByteArray& Data)
-{
-    Link->receive(Data);
-}
-
-void TSerialForm1::DisplayTrasmit(const QByteArray& Data)
-{
-    HiddenForm->logSent(Data);
+    connect(m_link, &BoardLink::shot, this, [this](const QByteArray& block) { showShot(block); });
+    connect(m_link, &BoardLink::portLost, this, [this] { deviceLost(); });
 }

@@ -1,14 +1,15 @@
 // The set-up window's port panel: the port list, opening and closing, the
 // settings file that remembers the port, and the connection check.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
+#include "common/Handlers.h"
 
 #include "app/Forms.h"
 #include "app/Shape.h"
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "comm/ConnectionCheck.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "comm/LogMemo.h"
 #include "comm/PortDoctor.h"
 #include "comm/SettingsFile.h"
@@ -17,7 +18,7 @@
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -57,30 +58,30 @@ QString listIndexError(int index)
 }
 } // namespace
 
-void TSerialForm1::InitSeriale()
+void SetupWindow::listPorts()
 {
     QStringList ports;
     EnumPorts(&ports);
-    cbports->addItems(ports);
-    if (cbports->count() > 0)
-        cbports->setCurrentIndex(0);
+    portList->addItems(ports);
+    if (portList->count() > 0)
+        portList->setCurrentIndex(0);
 }
 
-void TSerialForm1::RefreshPortList()
+void SetupWindow::refreshPortList()
 {
-    if (ComPort1->IsOpen())
+    if (serialPort()->IsOpen())
         return;
-    const QString selected = cbports->currentText();
+    const QString selected = portList->currentText();
     QStringList ports;
     EnumPorts(&ports);
-    const QSignalBlocker quiet(cbports);
-    cbports->clear();
-    cbports->addItems(ports);
+    const QSignalBlocker quiet(portList);
+    portList->clear();
+    portList->addItems(ports);
     const int kept = ports.indexOf(selected);
-    cbports->setCurrentIndex(kept >= 0 ? kept : (ports.isEmpty() ? -1 : 0));
+    portList->setCurrentIndex(kept >= 0 ? kept : (ports.isEmpty() ? -1 : 0));
 }
 
-void TSerialForm1::LoadSeriale()
+void SetupWindow::openSavedPort()
 {
     const QString path = SettingsFilePath();
     const SettingsRead read = ReadSettingsFile(path);
@@ -94,18 +95,18 @@ void TSerialForm1::LoadSeriale()
     }
     const int index = SavedIndex(read.saved);
     // An index beyond the list selects nothing, as the classic list boxes do.
-    cbports->setCurrentIndex(index >= 0 && index < cbports->count() ? index : -1);
-    if (cbports->currentText() != read.saved.port)
+    portList->setCurrentIndex(index >= 0 && index < portList->count() ? index : -1);
+    if (portList->currentText() != read.saved.port)
         return;
-    HiddenForm->Memo1->Clear();
-    HiddenForm->Memo2->Clear();
-    ComPort1->setBaud(Define::LINK_BAUD_AT_START);
-    ComPort1->setParity(ptNONE);
-    ComPort1->setStopBits(sbONE);
-    OpenPort();
+    trafficMonitor->sentLog->Clear();
+    trafficMonitor->receivedLog->Clear();
+    serialPort()->setBaud(Define::LINK_BAUD_AT_START);
+    serialPort()->setParity(ptNONE);
+    serialPort()->setStopBits(sbONE);
+    openPort();
 }
 
-void TSerialForm1::SaveSeriale()
+void SetupWindow::savePort()
 {
     const QString path = SettingsFilePath();
     if (!QFileInfo::exists(path)) {
@@ -116,86 +117,83 @@ void TSerialForm1::SaveSeriale()
     // holds it) has nothing to remember: the port saved before stays.
     if (!m_portChosen)
         return;
-    const QString failure = WriteSettingsFile(path, ComPort1->Port(), cbports->currentIndex());
+    const QString failure = WriteSettingsFile(path, serialPort()->Port(), portList->currentIndex());
     if (!failure.isEmpty())
         ShowMessage(QStringLiteral("Cannot write the settings file %1: %2").arg(path, failure));
 }
 
-void TSerialForm1::OpenPort()
+void SetupWindow::openPort()
 {
-    cbports->setEnabled(false);
-    if (cbports->currentIndex() < 0)
-        throw EListError(listIndexError(cbports->currentIndex()));
-    ComPort1->setPort(cbports->currentText());
+    portList->setEnabled(false);
+    if (portList->currentIndex() < 0)
+        throw EListError(listIndexError(portList->currentIndex()));
+    serialPort()->setPort(portList->currentText());
     m_portChosen = true;
     try {
-        ComPort1->Open();
+        serialPort()->Open();
     } catch (const EComError& failure) {
-        const std::optional<PortTrouble> trouble = DiagnosePort(ComPort1->Port());
+        const std::optional<PortTrouble> trouble = DiagnosePort(serialPort()->Port());
         if (!trouble)
             throw;
         throw EComError(withAdvice(failure.message(), AdviceParagraph({*trouble})));
     }
-    ComPort1->SetRTS(true);
+    serialPort()->SetRTS(true);
     m_readState.forgetAll(); // perhaps another board: nothing on the screen is its yet
-    forgetBoard();
-    SelectButton(RadioButton10);
-    GroupBox5->setEnabled(true);
+    forget();
+    SelectRadioButton(activeModeButton);
+    modeBox->setEnabled(true);
 }
 
-void TSerialForm1::forgetBoard()
+void SetupWindow::forget()
 {
-    m_board = Params::ParameterImage();
+    m_image = Params::ParameterImage();
 }
 
-void TSerialForm1::ClosePort()
+void SetupWindow::closePort()
 {
-    ComPort1->Close();
-    forgetBoard();
-    cbports->setEnabled(true);
-    SelectButton(RadioButton10);
-    GroupBox5->setEnabled(false);
+    serialPort()->Close();
+    forget();
+    portList->setEnabled(true);
+    SelectRadioButton(activeModeButton);
+    modeBox->setEnabled(false);
 }
 
-void TSerialForm1::CloseSeriale()
+void SetupWindow::closePortOnExit()
 {
-    ComPort1->Close();
-    forgetBoard();
-    cbports->setEnabled(true);
+    serialPort()->Close();
+    forget();
+    portList->setEnabled(true);
 }
 
-void TSerialForm1::ComPort1PortOpen()
+void SetupWindow::showPortOpen()
 {
-    shPortOpen->setBrushColor(PORT_OPEN_COLOUR);
+    portOpenIndicator->setBrushColor(PORT_OPEN_COLOUR);
     updateLock();
 }
 
-void TSerialForm1::ComPort1PortClose()
+void SetupWindow::showPortClosed()
 {
-    shPortOpen->setBrushColor(PORT_CLOSED_COLOUR);
+    portOpenIndicator->setBrushColor(PORT_CLOSED_COLOUR);
     updateLock();
 }
 
-void TSerialForm1::ComPort1Error() {}
 
-void TSerialForm1::ComPort1DeviceLost()
+void SetupWindow::deviceLost()
 {
     // The component has closed itself already. Stop whatever was talking to the
     // board, put the panel in the closed state with the editing controls off, then
     // say what happened and, for an operation, how far it got.
-    const bool checking = Check->running();
-    const QString port = ComPort1->Port();
-    // The bulk load counts its files by the link, so it is asked before the link lets go.
-    const QString bulkLoad = BulkLoadLost(port);
-    QStringList cutShort = {Link->deviceLost(port), bulkLoad, HandOverLost(port)};
+    const bool checking = connectionCheck->running();
+    const QString port = serialPort()->Port();
+    QStringList cutShort = {m_link->deviceLost(port), handOverCutShort(port)};
     cutShort.removeAll(QString());
-    Check->stop();
+    connectionCheck->stop();
     if (checking)
-        waitform->close();
-    ClosePort();
-    DisattivaSetup();
+        waitDialog->close();
+    closePort();
+    setSetUpMode(false);
     updateLock();
-    StopRecording();
+    stopRecording();
     const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
     if (!cutShort.isEmpty())
         ShowMessage(cutShort.join(QLatin1Char('\n')) + QLatin1Char('\n') + replug);
@@ -206,74 +204,74 @@ void TSerialForm1::ComPort1DeviceLost()
             replug);
 }
 
-void TSerialForm1::FormShow()
+void SetupWindow::windowShown()
 {
     for (int row = 0; row < static_cast<int>(std::size(TELEMETRY_LABELS)); ++row)
-        SetCell(HiddenForm->StringGrid1, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
-    Shape2->setBrushColor(BATTERY_BAR_COLOUR);
-    if (!Link->busy()) // a bulk load clears it until the board's answers to it are in
+        SetCell(trafficMonitor->telemetryGrid, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
+    batteryBar->setBrushColor(BATTERY_BAR_COLOUR);
+    if (!m_link->busy()) // a bulk load clears it until the board's answers to it are in
         RICHIESTA = true;
-    SoundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
-    FillFileList();
+    soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    fillFileList();
     // Opened again while an operation runs or the board is on its loader: the
     // board is busy, or would not understand the check; nothing is queued.
-    if (!BoardOnLoader())
-        Check->start();
-    Shape2->setFixedWidth(BATTERY_BAR_START_WIDTH);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{Button10, GroupBox1, GroupBox3, GroupBox4})
+    if (!onLoader())
+        connectionCheck->start();
+    batteryBar->setFixedWidth(BATTERY_BAR_START_WIDTH);
+    for (QWidget* hidden : std::initializer_list<QWidget*>{writeSerialButton, factoryTestBox, flashServiceBox, bootServiceBox})
         hidden->hide();
 }
 
-void TSerialForm1::FormClose()
+void SetupWindow::windowClosing()
 {
-    SaveSeriale();
+    savePort();
 }
 
-bool TSerialForm1::BoardOnLoader() const
+bool SetupWindow::onLoader() const
 {
     // Once the port is closed (the device lost, or the way back to the application
     // under way) the port panel is needed again.
-    return HandingOver || (BootForm->isVisible() && ComPort1->IsOpen());
+    return m_handingOver || (firmwareWindow->isVisible() && serialPort()->IsOpen());
 }
 
-bool TSerialForm1::RefuseWhileBoardBusy() const
+bool SetupWindow::refuseWhileBusy() const
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return true;
-    if (!BoardOnLoader())
+    if (!onLoader())
         return false;
     ShowMessage(QStringLiteral("The firmware update is running. Wait until it has finished."));
     return true;
 }
 
-void TSerialForm1::buildConnectionCheck()
+void SetupWindow::buildConnectionCheck()
 {
     const auto notFound = [this] {
         ShowMessage(withAdvice(
             QString::fromLatin1(PORT_NOT_FOUND),
-            AdviceParagraph(DiagnoseUnopenablePorts(ComPort1->IsOpen() ? ComPort1->Port() : QString()))));
+            AdviceParagraph(DiagnoseUnopenablePorts(serialPort()->IsOpen() ? serialPort()->Port() : QString()))));
     };
     ConnectionCheck::Steps steps;
-    steps.portChosen = [this] { return !cbports->isEnabled(); };
-    steps.notFound = [this, notFound](bool closePort) {
+    steps.portChosen = [this] { return !portList->isEnabled(); };
+    steps.notFound = [this, notFound](bool alsoClose) {
         notFound();
-        if (!closePort)
+        if (!alsoClose)
             return;
-        ClosePort();
-        waitform->close();
+        closePort();
+        waitDialog->close();
     };
     steps.showWaiting = [] {
-        waitform->setHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
-        waitform->Label1->setText(QString::fromLatin1(DOWNLOADING_PARAMETERS));
-        waitform->show();
+        waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
+        waitDialog->message->setText(QString::fromLatin1(DOWNLOADING_PARAMETERS));
+        waitDialog->show();
     };
-    steps.enterTx = [this] { SelectButton(RadioButton13); };
-    steps.enterSetUp = [this] { SelectButton(RadioButton9); };
-    steps.startSweep = [this] { return startReadSweep(); };
+    steps.enterTx = [this] { SelectRadioButton(txModeButton); };
+    steps.enterSetUp = [this] { SelectRadioButton(setUpModeButton); };
+    steps.startSweep = [this] { return startRead(); };
     steps.closeWaiting = [] {
-        waitform->setHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
-        waitform->Label1->setText(QString::fromLatin1(DOWNLOADING_FILES));
-        waitform->close();
+        waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
+        waitDialog->message->setText(QString::fromLatin1(DOWNLOADING_FILES));
+        waitDialog->close();
     };
-    Check = new ConnectionCheck(*Link, std::move(steps), this);
+    connectionCheck = new ConnectionCheck(*m_link, std::move(steps), this);
 }

@@ -1,6 +1,6 @@
 // The senders every subsystem shares: raw send, parameter write, the
 // close-read-sequence frame and the start of the parameter read sweep.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
@@ -9,49 +9,39 @@
 #include "common/Define.h"
 #include "params/ReadSweep.h"
 
-void TSerialForm1::SendToBoard(const QByteArray& msg)
+bool SetupWindow::sendFrame(const QByteArray& frame)
 {
-    Link->send(msg);
+    return m_link->sendFrame(frame);
 }
 
-bool TSerialForm1::SendFrame(const QByteArray& frame)
+void SetupWindow::sendCommand(const QByteArray& frame)
 {
-    return Link->sendFrame(frame);
+    m_link->sendCommand(frame);
 }
 
-void TSerialForm1::SendCommand(const QByteArray& frame)
+bool SetupWindow::expectingReply() const
 {
-    Link->sendCommand(frame);
+    return m_link->expectingReply();
 }
 
-bool TSerialForm1::COMMAND() const
+void SetupWindow::writeValue(int dato, int addr)
 {
-    return Link->expectingReply();
-}
-
-void TSerialForm1::WriteDato(int dato, int addr)
-{
-    if (SendFrame(ParameterWriteFrame(addr, dato)))
+    if (sendFrame(ParameterWriteFrame(addr, dato)))
         Sleep(Define::WRITE_PAUSE_MS);
 }
 
-void TSerialForm1::SetCloseReadSeq()
+void SetupWindow::readParameters()
 {
-    SendCommand(NoArgumentFrame(Define::CLOSEREADFLASH_CMD));
+    startRead();
 }
 
-void TSerialForm1::ReadBtnClick()
+Operation* SetupWindow::startRead()
 {
-    startReadSweep();
-}
-
-Operation* TSerialForm1::startReadSweep()
-{
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return nullptr;
-    ClearLoadedMarks(); // the screen is about to show the board again
+    clearLoadedMarks(); // the screen is about to show the board again
     m_readState.forgetAll();
-    auto* sweep = new ReadSweep(*Link, this);
+    auto* sweep = new ReadSweep(*m_link, this);
     connect(sweep, &Operation::finished, this, [this, sweep](bool whole) {
         readSweepEnded(*sweep, whole);
         sweep->dispose();
@@ -63,7 +53,7 @@ Operation* TSerialForm1::startReadSweep()
     return sweep;
 }
 
-bool TSerialForm1::ReadingParameters() const
+bool SetupWindow::reading() const
 {
-    return qobject_cast<ReadSweep*>(Link->current()) != nullptr;
+    return qobject_cast<ReadSweep*>(m_link->current()) != nullptr;
 }

@@ -206,7 +206,7 @@ inline constexpr int SLOT_REQUEST_PAUSE_NONE_MS = 0; // bank 1 swing 2
 inline constexpr int ERASE_REPEAT_PAUSE_MS = 500;
 inline constexpr int ERASE_SETTLE_PAUSE_MS = 1000;
 inline constexpr int ERASE_ALL_CLOSE_PAUSE_MS = 100; // between the close frame and erase all
-// Upload: 1000 ms after each erase frame, request and stream on Timer2, 4000 ms
+// Upload: 1000 ms after each erase frame, request and stream on the 20 ms tick, 4000 ms
 // before the dialog closes.
 inline constexpr int UPLOAD_ERASE_PAUSE_MS = 1000;
 inline constexpr int UPLOAD_TICK_MS = 20;

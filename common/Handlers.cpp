@@ -1,6 +1,7 @@
 #include "common/Handlers.h"
 
 #include <QAction>
+#include <QRadioButton>
 
 namespace {
 bool stillEnabled(const QPointer<QObject>& control)
@@ -25,4 +26,11 @@ void Detail::RunHandler(const QPointer<QObject>& control, std::function<void()> 
         if (stillEnabled(control))
             runGuarded(handler);
     });
+}
+
+void SelectRadioButton(QRadioButton* button)
+{
+    // Selecting emits the toggle that runs the handler; an already selected
+    // button emits nothing.
+    button->setChecked(true);
 }

@@ -16,6 +16,12 @@
 #include <functional>
 #include <type_traits>
 
+class QRadioButton;
+
+// Selects a radio button as the program; its handler runs only when it was not
+// selected before, as with a user's click.
+void SelectRadioButton(QRadioButton* button);
+
 namespace Detail {
 // Runs the handler now, or after the pause when one runs.
 void RunHandler(const QPointer<QObject>& control, std::function<void()> handler);

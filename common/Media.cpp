@@ -56,7 +56,7 @@ private:
         if (!m_player) {
             chooseBackEnd();
             m_player = new QMediaPlayer(m_owner);
-            m_player->setObjectName(QStringLiteral("MediaPlayer1"));
+            m_player->setObjectName(QStringLiteral("previewPlayer"));
             m_player->setAudioOutput(new QAudioOutput(m_player));
             // The preview is a convenience: a machine without a sound device (or a
             // file the back end cannot decode) just stays silent, with no box to dismiss.

@@ -1,7 +1,7 @@
 // "FW" in the set-up window: it hands the board over to its loader (the steps
 // are the HandOver object's; what they do to the windows is said here), and the
 // service fields that show the word being programmed.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/Forms.h"
 #include "comm/BoardLink.h"
@@ -9,7 +9,7 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Framework.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 #include "firmware/HandOver.h"
 #include "common/Handlers.h"
 
@@ -24,53 +24,53 @@ namespace {
 const QString UPLOAD_HINT = QStringLiteral("Upload new firmware");
 } // namespace
 
-void TSerialForm1::buildFirmwareControls()
+void SetupWindow::buildFirmwareButton()
 {
-    FWBTN = new QPushButton(QStringLiteral("FW"), Panel1);
-    FWBTN->setObjectName(QStringLiteral("FWBTN"));
-    FWBTN->setAccessibleName(UPLOAD_HINT);
-    FWBTN->setToolTip(UPLOAD_HINT);
-    if (auto* identity = qobject_cast<QGridLayout*>(Panel1->layout()))
-        identity->addWidget(FWBTN, 0, identity->columnCount(), 2, 1);
-    FWBTN->setEnabled(false);
-    SetupControls.append(FWBTN);
-    connectHandler(FWBTN, &QPushButton::clicked, this, [this] { FWBTNClick(); });
+    firmwareButton = new QPushButton(QStringLiteral("FW"), identityBand);
+    firmwareButton->setObjectName(QStringLiteral("firmwareButton"));
+    firmwareButton->setAccessibleName(UPLOAD_HINT);
+    firmwareButton->setToolTip(UPLOAD_HINT);
+    if (auto* identity = qobject_cast<QGridLayout*>(identityBand->layout()))
+        identity->addWidget(firmwareButton, 0, identity->columnCount(), 2, 1);
+    firmwareButton->setEnabled(false);
+    m_setUpControls.append(firmwareButton);
+    connectHandler(firmwareButton, &QPushButton::clicked, this, [this] { updateFirmware(); });
 
-    auto* service = new QHBoxLayout(GroupBox3);
-    Edit85 = new QLineEdit(GroupBox3);
-    Edit85->setObjectName(QStringLiteral("Edit85"));
-    Edit85->setAccessibleName(QStringLiteral("Flash address"));
-    Edit83 = new QLineEdit(GroupBox3);
-    Edit83->setObjectName(QStringLiteral("Edit83"));
-    Edit83->setAccessibleName(QStringLiteral("Flash data"));
+    auto* service = new QHBoxLayout(flashServiceBox);
+    flashAddress = new QLineEdit(flashServiceBox);
+    flashAddress->setObjectName(QStringLiteral("flashAddress"));
+    flashAddress->setAccessibleName(QStringLiteral("Flash address"));
+    flashData = new QLineEdit(flashServiceBox);
+    flashData->setObjectName(QStringLiteral("flashData"));
+    flashData->setAccessibleName(QStringLiteral("Flash data"));
     // Service fields the program writes; nobody edits them.
-    for (QLineEdit* field : {Edit85, Edit83}) {
+    for (QLineEdit* field : {flashAddress, flashData}) {
         field->setReadOnly(true);
         field->setEnabled(false);
         service->addWidget(field);
     }
 
     m_handOver = new HandOver(
-        {[this] { ClosePort(); },
+        {[this] { closePort(); },
          [] {
              ShowMessage(QStringLiteral(
                  "Please put the dipswitch in position for bootloader procedure and then press OK"));
          },
-         [this] { return ReopenPort(); },
+         [this] { return reopenPort(); },
          [] {
-             BootForm->show();
-             BootForm->raise();
+             firmwareWindow->show();
+             firmwareWindow->raise();
          }},
         this);
-    Timer8 = m_handOver->timer();
+    handOverTimer = m_handOver->timer();
     // From the firmware window's showing on, it owns the board; a port that did
     // not open ends the hand-over.
     connect(m_handOver, &HandOver::finished, this, [this] { setHandingOver(false); });
 }
 
-void TSerialForm1::FWBTNClick()
+void SetupWindow::updateFirmware()
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     if (!AskYesNo(QStringLiteral("Do you want to load updated firmware ?")))
         return;
@@ -78,36 +78,36 @@ void TSerialForm1::FWBTNClick()
     m_handOver->start();
 }
 
-int TSerialForm1::STEP8() const
+int SetupWindow::handOverStep() const
 {
     return m_handOver->step();
 }
 
-void TSerialForm1::setHandingOver(bool handingOver)
+void SetupWindow::setHandingOver(bool handingOver)
 {
-    HandingOver = handingOver;
+    m_handingOver = handingOver;
     updateLock();
 }
 
-QString TSerialForm1::HandOverLost(const QString& port)
+QString SetupWindow::handOverCutShort(const QString& port)
 {
     // An erase or a run cut short leaves the board without its application.
-    const QString firmwareNote = BootForm ? BootForm->TakeLossNote() : QString();
+    const QString firmwareNote = firmwareWindow ? firmwareWindow->takeLossNote() : QString();
     // Once the firmware window shows, the hand-over has done its work.
     const bool handingOver = m_handOver->running();
     const int step = m_handOver->step();
     m_handOver->stop();
-    HandingOver = false; // the lock follows with the closed port's state
+    m_handingOver = false; // the lock follows with the closed port's state
     if (!handingOver)
         return firmwareNote;
     return BoardLink::cutShort(QStringLiteral("Going over to the loader"), step - HandOver::CLOSE_PORT,
                                HandOver::SHOW_FIRMWARE_WINDOW, QStringLiteral("steps"), port);
 }
 
-bool TSerialForm1::ReopenPort()
+bool SetupWindow::reopenPort()
 {
     try {
-        OpenPort();
+        openPort();
         return true;
     } catch (const Exception& e) {
         dialogs().error(e.message());

@@ -8,7 +8,7 @@ HandOver::HandOver(Actions actions, QObject* parent)
     , m_actions(std::move(actions))
     , m_timer(new WindowTimer(this, Define::HANDOVER_TICK_MS))
 {
-    m_timer->setObjectName(QStringLiteral("Timer8"));
+    m_timer->setObjectName(QStringLiteral("handOverTimer"));
     m_timer->setOnTimer([this] { tick(); });
 }
 

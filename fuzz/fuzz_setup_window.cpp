@@ -10,7 +10,7 @@
 
 #include "SetupWindowFixture.h"
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "common/Application.h"
 #include "common/Globals.h"
@@ -57,12 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!input.atEnd()) {
         const std::uint8_t header = input.byte();
         const ExactBlock block = input.take(header & LENGTH_BITS);
-        SerialForm1->Link->setExpectingReply((header & REPLY_EXPECTED) != 0);
+        setupWindow->board()->link()->setExpectingReply((header & REPLY_EXPECTED) != 0);
         fixture->port->feed(block.bytes());
         fixture->sim.clock.settle();
         // A reply that was waited for is taken, whatever it held.
         if (!block.bytes().isEmpty())
-            FUZZ_CHECK(!SerialForm1->COMMAND());
+            FUZZ_CHECK(!setupWindow->board()->expectingReply());
     }
     fixture->sim.clock.advance(SETTLE_MS);
 

@@ -1,10 +1,11 @@
 // Calibration of the motion sensor: "Auto" measures the two constants with the
 // wait dialog guiding the user, "Man." writes them as typed. The operation does
 // the work; the window shows what it asks for and passes "OK" on.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
+#include "common/Handlers.h"
 
 #include "app/Forms.h"
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -24,14 +25,14 @@ void showField(QLineEdit* field, const QString& text)
 }
 } // namespace
 
-bool TSerialForm1::runCalibration(CalibrationOperation* calibration)
+bool SetupWindow::runCalibration(CalibrationOperation* calibration)
 {
     connect(calibration, &Operation::finished, this, [calibration](bool, const QString& message) {
-        waitform->close();
+        waitDialog->close();
         calibration->dispose();
         if (message.isEmpty())
             return;
-        waitform->setHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
+        waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
         ShowMessageWhenSettled(message);
     });
     if (!calibration->start()) {
@@ -41,44 +42,44 @@ bool TSerialForm1::runCalibration(CalibrationOperation* calibration)
     return calibration->running();
 }
 
-void TSerialForm1::SpeedButton73Click()
+void SetupWindow::calibrateAutomatically()
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     auto* calibration = CalibrationOperation::measure(
-        *Link, {Edit43->text(), Edit44->text()},
+        *m_link, {verticalCalibration->text(), horizontalCalibration->text()},
         [this] {
             // Selecting runs the TX handler when TX was not selected; the direct
             // call then sends the mode once more.
-            SelectButton(RadioButton13);
-            RadioButton13Click();
+            SelectRadioButton(txModeButton);
+            txModeChosen();
         },
         this);
     connect(calibration, &CalibrationOperation::prompt, this, [](const QString& title, const QString& text) {
-        waitform->setWindowTitle(title);
-        waitform->Label1->setText(text);
-        waitform->show();
+        waitDialog->setWindowTitle(title);
+        waitDialog->message->setText(text);
+        waitDialog->show();
     });
     connect(calibration, &CalibrationOperation::barMoved, this, [](int value) {
-        waitform->ProgressBar1->setValue(value);
-        waitform->repaint();
+        waitDialog->progressBar->setValue(value);
+        waitDialog->repaint();
     });
     connect(calibration, &CalibrationOperation::verticalMeasured, this,
-            [this](const QString& text) { showField(Edit43, text); });
+            [this](const QString& text) { showField(verticalCalibration, text); });
     connect(calibration, &CalibrationOperation::horizontalMeasured, this,
-            [this](const QString& text) { showField(Edit44, text); });
-    connect(calibration, &CalibrationOperation::measuringDone, this, [] { waitform->close(); });
-    connect(waitform->Button1, &QPushButton::clicked, calibration, &CalibrationOperation::confirm);
+            [this](const QString& text) { showField(horizontalCalibration, text); });
+    connect(calibration, &CalibrationOperation::measuringDone, this, [] { waitDialog->close(); });
+    connect(waitDialog->okButton, &QPushButton::clicked, calibration, &CalibrationOperation::confirm);
     if (!runCalibration(calibration))
         return;
-    waitform->ProgressBar1->setMaximum(Define::CAL_PROGRESS_MAX);
-    waitform->ProgressBar1->setValue(0);
-    waitform->setHeight(Define::WAIT_HEIGHT_WITH_BUTTONS_TALL);
+    waitDialog->progressBar->setMaximum(Define::CAL_PROGRESS_MAX);
+    waitDialog->progressBar->setValue(0);
+    waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS_TALL);
 }
 
-void TSerialForm1::SpeedButton74Click()
+void SetupWindow::writeCalibration()
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
-    runCalibration(CalibrationOperation::manual(*Link, {Edit43->text(), Edit44->text()}, this));
+    runCalibration(CalibrationOperation::manual(*m_link, {verticalCalibration->text(), horizontalCalibration->text()}, this));
 }

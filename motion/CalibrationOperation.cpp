@@ -52,7 +52,7 @@ CalibrationOperation::CalibrationOperation(BoardLink& link, Kind kind, Constants
     , m_enterTx(std::move(enterTx))
     , m_timer(new WindowTimer(this, CAL_TICK_MS))
 {
-    m_timer->setObjectName(QStringLiteral("Timer5"));
+    m_timer->setObjectName(QStringLiteral("calibrationTimer"));
     m_timer->setOnTimer([this] { tick(); });
     // The measurement reads telemetry as it comes; holding the link keeps every
     // other sender quiet and lets a lost device stop the procedure.

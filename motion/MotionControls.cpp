@@ -1,6 +1,6 @@
 // Builds the motion controls of the set-up window: the battery gauge, the live
 // chart with its value labels, and the calibration buttons.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/Shape.h"
 #include "common/Clock.h"
@@ -34,53 +34,53 @@ ValueLabel* valueLabel(const char* name, const QString& caption, const QString& 
 }
 } // namespace
 
-void TSerialForm1::buildMotionControls()
+void SetupWindow::buildMotionControls()
 {
     // The battery bar moves into a "Battery" box with its percentage beside it.
-    BatteryBox = new QGroupBox(QStringLiteral("Battery"), this);
-    BatteryBox->setObjectName(QStringLiteral("BatteryBox"));
-    BatteryBox->setAccessibleName(QStringLiteral("Battery"));
-    delete m_client->layout()->replaceWidget(Shape2, BatteryBox);
-    auto* battery = new QHBoxLayout(BatteryBox);
-    auto* barSlot = new QWidget(BatteryBox);
-    barSlot->setFixedSize(Define::BATTERY_BAR_FULL_WIDTH, Shape2->minimumHeight());
-    Shape2->setParent(barSlot);
-    Shape2->move(0, 0);
+    batteryBox = new QGroupBox(QStringLiteral("Battery"), this);
+    batteryBox->setObjectName(QStringLiteral("batteryBox"));
+    batteryBox->setAccessibleName(QStringLiteral("Battery"));
+    delete m_client->layout()->replaceWidget(batteryBar, batteryBox);
+    auto* battery = new QHBoxLayout(batteryBox);
+    auto* barSlot = new QWidget(batteryBox);
+    barSlot->setFixedSize(Define::BATTERY_BAR_FULL_WIDTH, batteryBar->minimumHeight());
+    batteryBar->setParent(barSlot);
+    batteryBar->move(0, 0);
     battery->addWidget(barSlot);
-    Label8 = valueLabel("Label8", QStringLiteral("Battery percentage"), QStringLiteral("100 %"),
-                        QStringLiteral("0"), BatteryBox);
-    battery->addWidget(Label8);
+    batteryPercent = valueLabel("batteryPercent", QStringLiteral("Battery percentage"), QStringLiteral("100 %"),
+                        QStringLiteral("0"), batteryBox);
+    battery->addWidget(batteryPercent);
 
     auto* values = new QHBoxLayout;
     const QString widest = QStringLiteral("X= -32768");
-    Label61 = valueLabel("Label61", QStringLiteral("X value"), widest, QStringLiteral("X=31292"), this);
-    Label62 = valueLabel("Label62", QStringLiteral("Y value"), widest, QStringLiteral("Y= -2765"), this);
-    Label63 = valueLabel("Label63", QStringLiteral("Z value"), widest, QStringLiteral("Z=3786"), this);
-    Acccheck = new QCheckBox(QStringLiteral("Accelerometer / Gyro"), this);
-    Acccheck->setObjectName(QStringLiteral("Acccheck"));
-    Acccheck->setAccessibleName(QStringLiteral("Accelerometer / Gyro"));
-    for (QWidget* w : std::initializer_list<QWidget*>{Label61, Label62, Label63, Acccheck})
+    xValue = valueLabel("xValue", QStringLiteral("X value"), widest, QStringLiteral("X=31292"), this);
+    yValue = valueLabel("yValue", QStringLiteral("Y value"), widest, QStringLiteral("Y= -2765"), this);
+    zValue = valueLabel("zValue", QStringLiteral("Z value"), widest, QStringLiteral("Z=3786"), this);
+    gyroCheck = new QCheckBox(QStringLiteral("Accelerometer / Gyro"), this);
+    gyroCheck->setObjectName(QStringLiteral("gyroCheck"));
+    gyroCheck->setAccessibleName(QStringLiteral("Accelerometer / Gyro"));
+    for (QWidget* w : std::initializer_list<QWidget*>{xValue, yValue, zValue, gyroCheck})
         values->addWidget(w);
     values->addStretch();
-    SidePanel->addLayout(values);
+    sideColumn->addLayout(values);
 
-    Chart2 = new Motion::TelemetryChart(this);
-    Chart2->setObjectName(QStringLiteral("Chart2"));
-    Chart2->setAccessibleName(QStringLiteral("Accelerometer X, Y, Z"));
-    Chart2->setMinimumSize(CHART_MIN_WIDTH, CHART_MIN_HEIGHT);
-    SidePanel->addWidget(Chart2, CHART_STRETCH);
+    telemetryChart = new Motion::TelemetryChart(this);
+    telemetryChart->setObjectName(QStringLiteral("telemetryChart"));
+    telemetryChart->setAccessibleName(QStringLiteral("Accelerometer X, Y, Z"));
+    telemetryChart->setMinimumSize(CHART_MIN_WIDTH, CHART_MIN_HEIGHT);
+    sideColumn->addWidget(telemetryChart, CHART_STRETCH);
 
-    SpeedButton73 = new QPushButton(QStringLiteral("Auto"), GroupBox10);
-    SpeedButton73->setObjectName(QStringLiteral("SpeedButton73"));
-    SpeedButton73->setAccessibleName(QStringLiteral("Automatic calibration"));
-    SpeedButton74 = new QPushButton(QStringLiteral("Man."), GroupBox10);
-    SpeedButton74->setObjectName(QStringLiteral("SpeedButton74"));
-    SpeedButton74->setAccessibleName(QStringLiteral("Write calibration"));
-    for (QPushButton* b : {SpeedButton73, SpeedButton74}) {
-        GroupBox10->layout()->addWidget(b);
+    autoCalibrationButton = new QPushButton(QStringLiteral("Auto"), calibrationBox);
+    autoCalibrationButton->setObjectName(QStringLiteral("autoCalibrationButton"));
+    autoCalibrationButton->setAccessibleName(QStringLiteral("Automatic calibration"));
+    manualCalibrationButton = new QPushButton(QStringLiteral("Man."), calibrationBox);
+    manualCalibrationButton->setObjectName(QStringLiteral("manualCalibrationButton"));
+    manualCalibrationButton->setAccessibleName(QStringLiteral("Write calibration"));
+    for (QPushButton* b : {autoCalibrationButton, manualCalibrationButton}) {
+        calibrationBox->layout()->addWidget(b);
         b->setEnabled(false);
-        SetupControls.append(b);
+        m_setUpControls.append(b);
     }
-    connectHandler(SpeedButton73, &QPushButton::clicked, this, [this] { SpeedButton73Click(); });
-    connectHandler(SpeedButton74, &QPushButton::clicked, this, [this] { SpeedButton74Click(); });
+    connectHandler(autoCalibrationButton, &QPushButton::clicked, this, [this] { calibrateAutomatically(); });
+    connectHandler(manualCalibrationButton, &QPushButton::clicked, this, [this] { writeCalibration(); });
 }

@@ -1,4 +1,4 @@
-// The live chart (Chart2): draws what ChartPages holds. Frames arrive far more
+// The live telemetry chart: draws what ChartPages holds. Frames arrive far more
 // often than a screen can show them, so changes are gathered and handed to
 // each series in one call at most every CHART_REDRAW_MS.
 #pragma once

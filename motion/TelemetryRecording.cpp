@@ -1,6 +1,6 @@
 // "Record..." beside the live chart: every decoded telemetry frame goes to a
 // CSV file until "Stop", leaving TX, losing the device or closing the program.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "common/Clock.h"
 #include "common/Dialogs.h"
@@ -19,22 +19,22 @@ const QString CSV_FILTER = QStringLiteral("CSV files (*.csv);;All files (*)");
 const QString CSV_SUFFIX = QStringLiteral(".csv");
 } // namespace
 
-void TSerialForm1::buildTelemetryRecording()
+void SetupWindow::buildTelemetryRecording()
 {
     m_recorder = std::make_unique<Motion::TelemetryRecorder>();
-    RecordButton = new QPushButton(this);
-    RecordButton->setObjectName(QStringLiteral("RecordButton"));
-    SidePanel->addWidget(RecordButton);
-    connectHandler(RecordButton, &QPushButton::clicked, this, [this] { RecordButtonClick(); });
+    recordButton = new QPushButton(this);
+    recordButton->setObjectName(QStringLiteral("recordButton"));
+    sideColumn->addWidget(recordButton);
+    connectHandler(recordButton, &QPushButton::clicked, this, [this] { toggleRecording(); });
     // The file is complete however the program ends.
-    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { StopRecording(); });
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { stopRecording(); });
     showRecordingState();
 }
 
-void TSerialForm1::RecordButtonClick()
+void SetupWindow::toggleRecording()
 {
     if (m_recorder->recording()) {
-        StopRecording();
+        stopRecording();
         return;
     }
     const QString folder = m_recordingFolder.isEmpty() ? QDir::homePath() : m_recordingFolder;
@@ -50,7 +50,7 @@ void TSerialForm1::RecordButtonClick()
     showRecordingState();
 }
 
-void TSerialForm1::recordTelemetryFrame()
+void SetupWindow::recordTelemetryFrame()
 {
     if (!m_recorder->recording())
         return;
@@ -60,7 +60,7 @@ void TSerialForm1::recordTelemetryFrame()
         reportRecordingFailure();
 }
 
-void TSerialForm1::StopRecording()
+void SetupWindow::stopRecording()
 {
     if (!m_recorder || !m_recorder->recording())
         return;
@@ -72,21 +72,21 @@ void TSerialForm1::StopRecording()
 
 // The recorder has already stopped: frames that arrive while the message is
 // open are not recorded and bring no second message.
-void TSerialForm1::reportRecordingFailure()
+void SetupWindow::reportRecordingFailure()
 {
     ShowMessage(QStringLiteral("Telemetry recording stopped after %1 frames: cannot write %2: %3")
                     .arg(m_recorder->frames())
                     .arg(m_recorder->path(), m_recorder->errorString()));
 }
 
-void TSerialForm1::showRecordingState()
+void SetupWindow::showRecordingState()
 {
     if (m_recorder->recording()) {
-        RecordButton->setText(QStringLiteral("Stop (%1 frames)").arg(m_recorder->frames()));
-        RecordButton->setAccessibleName(
+        recordButton->setText(QStringLiteral("Stop (%1 frames)").arg(m_recorder->frames()));
+        recordButton->setAccessibleName(
             QStringLiteral("Stop recording telemetry, %1 frames recorded").arg(m_recorder->frames()));
         return;
     }
-    RecordButton->setText(QStringLiteral("Record..."));
-    RecordButton->setAccessibleName(QStringLiteral("Record telemetry to a file"));
+    recordButton->setText(QStringLiteral("Record..."));
+    recordButton->setAccessibleName(QStringLiteral("Record telemetry to a file"));
 }

@@ -1,5 +1,5 @@
 // Board status (Active, SetUp, TX) and the default bank.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
@@ -8,89 +8,76 @@
 #include <QComboBox>
 #include <QRadioButton>
 
-void TSerialForm1::SelectButton(QRadioButton* button)
+void SetupWindow::modeClicked(QRadioButton* button)
 {
-    // Selecting emits the toggle that runs the handler; an already selected
-    // button emits nothing.
-    button->setChecked(true);
-}
-
-void TSerialForm1::statusClicked(QRadioButton* button)
-{
-    if (cbports->isEnabled()) // no port open
+    if (portList->isEnabled()) // no port open
         return;
     if (!button->isChecked())
         return;
-    WriteModeBtn();
-    if (button == RadioButton9)
-        AttivaSetup();
+    sendMode();
+    if (button == setUpModeButton)
+        setSetUpMode(true);
     else
-        DisattivaSetup();
-    if (button == RadioButton13)
-        ChartReset();
+        setSetUpMode(false);
+    if (button == txModeButton)
+        resetChart();
     else
-        StopRecording(); // the stream ends with TX
+        stopRecording(); // the stream ends with TX
 }
 
-void TSerialForm1::RadioButton10Click()
+void SetupWindow::activeModeChosen()
 {
-    statusClicked(RadioButton10);
+    modeClicked(activeModeButton);
 }
 
-void TSerialForm1::RadioButton9Click()
+void SetupWindow::setUpModeChosen()
 {
-    statusClicked(RadioButton9);
+    modeClicked(setUpModeButton);
 }
 
-void TSerialForm1::RadioButton13Click()
+void SetupWindow::txModeChosen()
 {
-    statusClicked(RadioButton13);
+    modeClicked(txModeButton);
 }
 
-void TSerialForm1::WriteModeBtn()
+void SetupWindow::sendMode()
 {
     int status = 0;
-    if (RadioButton10->isChecked())
+    if (activeModeButton->isChecked())
         status = Define::STATO_TAVRIN_ACTIVE;
-    if (RadioButton13->isChecked())
+    if (txModeButton->isChecked())
         status = Define::STATO_TAVRIN_COMMAND_MODE_TX;
-    if (RadioButton9->isChecked())
+    if (setUpModeButton->isChecked())
         status = Define::STATO_TAVRIN_COMMAND_MODE_NOTX;
-    SendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, status));
+    sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, status));
 }
 
-void TSerialForm1::AttivaSetup()
+void SetupWindow::setSetUpMode(bool on)
 {
-    for (QWidget* control : SetupControls)
-        control->setEnabled(true);
+    for (QWidget* control : m_setUpControls)
+        control->setEnabled(on);
 }
 
-void TSerialForm1::DisattivaSetup()
-{
-    for (QWidget* control : SetupControls)
-        control->setEnabled(false);
-}
-
-void TSerialForm1::defaultBankClicked(QRadioButton* button, int bank)
+void SetupWindow::defaultBankChosen(QRadioButton* button, int bank)
 {
     // The buttons are mutually exclusive, so selecting this one has deselected the others.
     if (!button->isChecked())
         return;
-    if (Link->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank)))
-        m_board.defaultBankWritten(bank);
+    if (m_link->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank)))
+        m_image.defaultBankWritten(bank);
 }
 
-void TSerialForm1::Def1Click()
+void SetupWindow::defaultBank1Chosen()
 {
-    defaultBankClicked(Def1, 1);
+    defaultBankChosen(defaultBank1Button, 1);
 }
 
-void TSerialForm1::Def2Click()
+void SetupWindow::defaultBank2Chosen()
 {
-    defaultBankClicked(Def2, 2);
+    defaultBankChosen(defaultBank2Button, 2);
 }
 
-void TSerialForm1::Def3Click()
+void SetupWindow::defaultBank3Chosen()
 {
-    defaultBankClicked(Def3, 3);
+    defaultBankChosen(defaultBank3Button, 3);
 }

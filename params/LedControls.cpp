@@ -1,5 +1,5 @@
 // Row selection for the brightness sliders, the sliders and the flicker limit.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "common/Define.h"
 #include "params/FlickerLimit.h"
@@ -15,32 +15,32 @@ const char* const LEDS_ACTIVE = "LEDs Bar Brigthness active on ";
 const char* const SELECTED_ROW_STYLE = "QLabel { background: #3fa9f5; color: white; border-radius: 3px; }";
 } // namespace
 
-void TSerialForm1::RowCaptionClick(int row)
+void SetupWindow::selectSliderRow(int row)
 {
     const ScreenRow& screenRow = screenRows()[static_cast<size_t>(row)];
-    QLabel* caption = RowCaptions[row];
-    Leds->setText(QString::fromLatin1(LEDS_ACTIVE) + QString::fromLatin1(screenRow.bankText) +
+    QLabel* caption = rowCaptions[row];
+    ledRowHeading->setText(QString::fromLatin1(LEDS_ACTIVE) + QString::fromLatin1(screenRow.bankText) +
                   QLatin1Char(' ') + caption->text());
     auto colourEdit = [&](Column column) {
         return edit(fieldAt(screenRow.bank, screenRow.row, column)->editName());
     };
-    S_ED_R = colourEdit(Column::R);
-    S_ED_G = colourEdit(Column::G);
-    S_ED_B = colourEdit(Column::B);
-    S_ED_W = colourEdit(Column::W);
+    redSliderTarget = colourEdit(Column::R);
+    greenSliderTarget = colourEdit(Column::G);
+    blueSliderTarget = colourEdit(Column::B);
+    whiteSliderTarget = colourEdit(Column::W);
     // The look is ours to choose: the chosen row's caption is highlighted.
-    for (QLabel* other : RowCaptions)
+    for (QLabel* other : rowCaptions)
         other->setStyleSheet(other == caption ? QString::fromLatin1(SELECTED_ROW_STYLE) : QString());
 }
 
-void TSerialForm1::TrackBarChange(int channel, int position)
+void SetupWindow::brightnessMoved(int channel, int position)
 {
-    QLineEdit* const selected[] = {S_ED_R, S_ED_G, S_ED_B, S_ED_W};
+    QLineEdit* const selected[] = {redSliderTarget, greenSliderTarget, blueSliderTarget, whiteSliderTarget};
     if (QLineEdit* target = selected[channel])
         target->setText(QString::number(Define::PARAMETER_MAX_VALUE - position));
 }
 
-void TSerialForm1::FlickerChange(QLineEdit* flicker)
+void SetupWindow::limitFlicker(QLineEdit* flicker)
 {
     if (const QString limited = Params::FlickerLimited(flicker->text()); limited != flicker->text())
         flicker->setText(limited);

@@ -1,7 +1,7 @@
 // "Save..." and "Load..." beside the parameter buttons. Saving never talks to
 // the board; loading only fills the screen, and "Write Parameters" sends it,
 // the default bank and the frequency mode included.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -27,17 +27,17 @@ const QString LOADED_STYLE = QStringLiteral("QLineEdit { background-color: #fff2
 const QString LOADED_DESCRIPTION = QStringLiteral("changed by the loaded file");
 } // namespace
 
-QString TSerialForm1::parameterFileFolder() const
+QString SetupWindow::parameterFileFolder() const
 {
     return m_parameterFileFolder.isEmpty() ? QDir::homePath() : m_parameterFileFolder;
 }
 
-QRadioButton* TSerialForm1::radioButton(const char* name) const
+QRadioButton* SetupWindow::radioButton(const char* name) const
 {
     return findChild<QRadioButton*>(QString::fromLatin1(name));
 }
 
-std::optional<int> TSerialForm1::selectedValue(const RadioGroup& group) const
+std::optional<int> SetupWindow::selectedValue(const RadioGroup& group) const
 {
     for (const RadioChoice& choice : group.choices)
         if (radioButton(choice.button)->isChecked())
@@ -45,7 +45,7 @@ std::optional<int> TSerialForm1::selectedValue(const RadioGroup& group) const
     return std::nullopt;
 }
 
-void TSerialForm1::SaveParametersClick()
+void SetupWindow::saveParameters()
 {
     QString path =
         dialogs().saveFileName(QStringLiteral("Save parameters"), parameterFileFolder(), FILE_FILTER);
@@ -57,14 +57,14 @@ void TSerialForm1::SaveParametersClick()
 
     const ParameterFileContent content = ScreenFileContent(
         [this](const QString& name) { return editText(name); },
-        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), Label1->text(), Label21->text());
+        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), releaseNumber->text(), serialNumber->text());
 
     const QString failure = WriteWholeFile(path, WriteParameterFile(content));
     if (!failure.isEmpty())
         ShowMessage(QStringLiteral("Cannot save the parameters to %1: %2").arg(path, failure));
 }
 
-void TSerialForm1::LoadParametersClick()
+void SetupWindow::loadParameters()
 {
     const QString path =
         dialogs().openFileName(QStringLiteral("Load parameters"), parameterFileFolder(), FILE_FILTER);
@@ -83,7 +83,7 @@ void TSerialForm1::LoadParametersClick()
         return;
     }
     const ParameterFileContent& content = *result.content;
-    ClearLoadedMarks();
+    clearLoadedMarks();
     for (auto it = content.edits.begin(); it != content.edits.end(); ++it) {
         QLineEdit* target = edit(it.key());
         if (!target || target->text() == it.value())
@@ -112,15 +112,15 @@ void TSerialForm1::LoadParametersClick()
     if (content.defaultBank)
         userSetValue(Define::ADDR_BANK);
 
-    const bool sameBoard = content.serialNumber == Label21->text() && content.release == Label1->text();
+    const bool sameBoard = content.serialNumber == serialNumber->text() && content.release == releaseNumber->text();
     if (!sameBoard)
         ShowMessage(
             QStringLiteral("Note: %1 was saved from board %2, release %3; this board is %4, release %5.\n"
                            "Check the values before \"Write Parameters\".")
-                .arg(path, content.serialNumber, content.release, Label21->text(), Label1->text()));
+                .arg(path, content.serialNumber, content.release, serialNumber->text(), releaseNumber->text()));
 }
 
-void TSerialForm1::ClearLoadedMarks()
+void SetupWindow::clearLoadedMarks()
 {
     for (QLineEdit* e : std::as_const(m_edits)) {
         if (!e->property(LOADED_MARK).toBool())

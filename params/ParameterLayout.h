@@ -67,7 +67,7 @@ struct ParameterField {
 struct ScreenRow {
     int bank;
     Row row;
-    const char* panel;        // `Panel2` .. `Panel13`
+    const char* panel;        // "bank1GuardRow" .. "bank3PowerClashRow"
     const char* captionLabel; // clicking it selects the row for the sliders
     const char* caption;      // "Guard", "Swing", "Clash", "Power Clash"
     const char* bankText;     // "BANK1" .. "BANK3"
@@ -115,8 +115,8 @@ struct WriteStep {
     bool firstBankOnly;
 };
 
-inline constexpr char RELEASE_LABEL[] = "Label1";
-inline constexpr char SERIAL_HEADER_LABEL[] = "Label21";
+inline constexpr char RELEASE_LABEL[] = "releaseNumber";
+inline constexpr char SERIAL_HEADER_LABEL[] = "serialNumber";
 
 std::span<const ParameterField> parameterFields();
 std::span<const ScreenRow> screenRows();

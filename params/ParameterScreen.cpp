@@ -1,7 +1,7 @@
 // The parameter screen, built from the parameter table: twelve row panels with
 // their colour, sensitivity, duration and flicker edits, the brightness
 // sliders, the frequency buttons and the calibration values.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/ClickableLabel.h"
 #include "common/Guarded.h"
@@ -46,10 +46,10 @@ struct Slider {
     const char* caption;
     const char* accessible;
 };
-constexpr Slider SLIDERS[] = {{"TrackBar1", "R", "Brightness red"},
-                              {"TrackBar2", "G", "Brightness green"},
-                              {"TrackBar3", "B", "Brightness blue"},
-                              {"TrackBar4", "W", "Brightness white"}};
+constexpr Slider SLIDERS[] = {{"redBrightness", "R", "Brightness red"},
+                              {"greenBrightness", "G", "Brightness green"},
+                              {"blueBrightness", "B", "Brightness blue"},
+                              {"whiteBrightness", "W", "Brightness white"}};
 
 QLineEdit* parameterEdit(const QString& name, const QString& accessible, QWidget* parent)
 {
@@ -70,15 +70,15 @@ QRadioButton* radio(const char* name, const char* caption, const QString& access
 }
 } // namespace
 
-void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
+void SetupWindow::buildParameterScreen(QVBoxLayout* group)
 {
-    Leds = new QLabel(QString::fromLatin1(LEDS_CAPTION), GroupBox2);
-    Leds->setObjectName(QStringLiteral("Leds"));
-    Leds->setAccessibleName(QStringLiteral("Row selected for the brightness sliders"));
-    QFont headingFont = Leds->font();
+    ledRowHeading = new QLabel(QString::fromLatin1(LEDS_CAPTION), parameterGroup);
+    ledRowHeading->setObjectName(QStringLiteral("ledRowHeading"));
+    ledRowHeading->setAccessibleName(QStringLiteral("Row selected for the brightness sliders"));
+    QFont headingFont = ledRowHeading->font();
     headingFont.setBold(true);
-    Leds->setFont(headingFont);
-    group->addWidget(Leds);
+    ledRowHeading->setFont(headingFont);
+    group->addWidget(ledRowHeading);
 
     auto* body = new QHBoxLayout;
     group->addLayout(body);
@@ -92,11 +92,11 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
     headings->setHorizontalSpacing(CELL_SPACING);
     headings->setVerticalSpacing(0);
     headings->setContentsMargins(2 * PANEL_MARGIN + 1, 0, 0, 0); // the panels' frame and margin
-    QFont small = GroupBox2->font();
+    QFont small = parameterGroup->font();
     small.setPointSizeF(small.pointSizeF() * RANGE_FONT_SCALE);
     auto heading = [&](const QString& text, int row, int column, int width, int span = 1,
                        bool isRange = false) {
-        auto* label = new QLabel(text, GroupBox2);
+        auto* label = new QLabel(text, parameterGroup);
         label->setAlignment(Qt::AlignCenter);
         label->setFixedWidth(width * span + CELL_SPACING * (span - 1));
         if (isRange)
@@ -120,7 +120,7 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
     headings->setColumnStretch(column, 1);
     rows->addLayout(headings);
 
-    QRadioButton* const bankButtons[] = {Def1, Def2, Def3};
+    QRadioButton* const bankButtons[] = {defaultBank1Button, defaultBank2Button, defaultBank3Button};
     int bank = 0;
     for (const ScreenRow& row : screenRows()) {
         if (row.bank != bank) {
@@ -128,7 +128,7 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
             rows->addSpacing(6);
             rows->addWidget(bankButtons[bank - 1]);
         }
-        auto* panel = new QFrame(GroupBox2);
+        auto* panel = new QFrame(parameterGroup);
         panel->setObjectName(QString::fromLatin1(row.panel));
         panel->setAccessibleName(
             QStringLiteral("Bank %1 %2").arg(bank).arg(QString::fromLatin1(row.caption)));
@@ -144,9 +144,9 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
         captionLabel->setFixedWidth(CAPTION_WIDTH);
         captionLabel->setFocusPolicy(Qt::TabFocus);
         captionLabel->setCursor(Qt::PointingHandCursor);
-        const int rowIndex = static_cast<int>(RowPanels.size());
+        const int rowIndex = static_cast<int>(rowPanels.size());
         connect(captionLabel, &ClickableLabel::clicked, this,
-                [this, rowIndex] { RowCaptionClick(rowIndex); });
+                [this, rowIndex] { selectSliderRow(rowIndex); });
         cells->addWidget(captionLabel);
 
         auto addCell = [&](Column column, int width) {
@@ -176,8 +176,8 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
         for (const ScreenColumn& c : FLICKER_COLUMNS)
             addCell(c.column, EDIT_WIDTH);
         cells->addStretch(); // the row's sound buttons go here
-        RowPanels.append(panel);
-        RowCaptions.append(captionLabel);
+        rowPanels.append(panel);
+        rowCaptions.append(captionLabel);
         rows->addWidget(panel);
     }
     rows->addStretch();
@@ -186,16 +186,16 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
     for (const ParameterField& field : parameterFields())
         if (IsFlicker(field)) {
             QLineEdit* e = edit(field.editName());
-            connect(e, &QLineEdit::textChanged, this, [this, e] { runGuarded([&] { FlickerChange(e); }); });
+            connect(e, &QLineEdit::textChanged, this, [this, e] { runGuarded([&] { limitFlicker(e); }); });
         }
 
     // Brightness sliders: position 0 at the top stands for 254.
     auto* sliders = new QGridLayout;
-    auto* brightness = new QLabel(QStringLiteral("Brightness"), GroupBox2);
+    auto* brightness = new QLabel(QStringLiteral("Brightness"), parameterGroup);
     sliders->addWidget(brightness, 0, 0, 1, 4, Qt::AlignHCenter);
-    QSlider** const trackBars[] = {&TrackBar1, &TrackBar2, &TrackBar3, &TrackBar4};
+    QSlider** const trackBars[] = {&redBrightness, &greenBrightness, &blueBrightness, &whiteBrightness};
     for (int channel = 0; channel < 4; ++channel) {
-        auto* slider = new QSlider(Qt::Vertical, GroupBox2);
+        auto* slider = new QSlider(Qt::Vertical, parameterGroup);
         slider->setObjectName(QString::fromLatin1(SLIDERS[channel].name));
         slider->setAccessibleName(QString::fromLatin1(SLIDERS[channel].accessible));
         slider->setRange(0, Define::PARAMETER_MAX_VALUE);
@@ -205,58 +205,58 @@ void TSerialForm1::buildParameterScreen(QVBoxLayout* group)
         slider->setInvertedControls(true);
         slider->setMinimumHeight(SLIDER_HEIGHT);
         slider->setValue(0);
-        connect(slider, &QSlider::valueChanged, this, [this, channel](int p) { TrackBarChange(channel, p); });
+        connect(slider, &QSlider::valueChanged, this, [this, channel](int p) { brightnessMoved(channel, p); });
         *trackBars[channel] = slider;
         sliders->addWidget(slider, 1, channel, Qt::AlignHCenter);
-        sliders->addWidget(new QLabel(QString::fromLatin1(SLIDERS[channel].caption), GroupBox2), 2, channel,
+        sliders->addWidget(new QLabel(QString::fromLatin1(SLIDERS[channel].caption), parameterGroup), 2, channel,
                            Qt::AlignHCenter);
     }
-    sliders->addWidget(new QLabel(QStringLiteral("Range"), GroupBox2), 3, 0, 1, 4, Qt::AlignHCenter);
-    sliders->addWidget(new QLabel(QStringLiteral("0 .. 254"), GroupBox2), 4, 0, 1, 4, Qt::AlignHCenter);
+    sliders->addWidget(new QLabel(QStringLiteral("Range"), parameterGroup), 3, 0, 1, 4, Qt::AlignHCenter);
+    sliders->addWidget(new QLabel(QStringLiteral("0 .. 254"), parameterGroup), 4, 0, 1, 4, Qt::AlignHCenter);
     sliders->setRowStretch(5, 1);
     body->addLayout(sliders);
 
     // Frequency mode and calibration values under the rows.
     auto* bottom = new QHBoxLayout;
     group->addLayout(bottom);
-    Panel15 = new QFrame(GroupBox2);
-    Panel15->setObjectName(QStringLiteral("Panel15"));
-    Panel15->setAccessibleName(QStringLiteral("Frequency"));
-    Panel15->setFrameShape(QFrame::StyledPanel);
-    auto* frequency = new QHBoxLayout(Panel15);
-    frequency->addWidget(new QLabel(QStringLiteral("Frequency"), Panel15));
-    lowcheck = radio("lowcheck", "Std", QStringLiteral("Frequency Std"), Panel15);
-    Medcheck = radio("Medcheck", "Med", QStringLiteral("Frequency Med"), Panel15);
-    highcheck = radio("highcheck", "Evo", QStringLiteral("Frequency Evo"), Panel15);
-    for (QRadioButton* b : {lowcheck, Medcheck, highcheck})
+    frequencyBox = new QFrame(parameterGroup);
+    frequencyBox->setObjectName(QStringLiteral("frequencyBox"));
+    frequencyBox->setAccessibleName(QStringLiteral("Frequency"));
+    frequencyBox->setFrameShape(QFrame::StyledPanel);
+    auto* frequency = new QHBoxLayout(frequencyBox);
+    frequency->addWidget(new QLabel(QStringLiteral("Frequency"), frequencyBox));
+    frequencyStdButton = radio("frequencyStdButton", "Std", QStringLiteral("Frequency Std"), frequencyBox);
+    frequencyMedButton = radio("frequencyMedButton", "Med", QStringLiteral("Frequency Med"), frequencyBox);
+    frequencyEvoButton = radio("frequencyEvoButton", "Evo", QStringLiteral("Frequency Evo"), frequencyBox);
+    for (QRadioButton* b : {frequencyStdButton, frequencyMedButton, frequencyEvoButton})
         frequency->addWidget(b);
-    Medcheck->hide();
-    bottom->addWidget(Panel15);
+    frequencyMedButton->hide();
+    bottom->addWidget(frequencyBox);
 
-    GroupBox10 = new QGroupBox(QStringLiteral("Calibration"), GroupBox2);
-    GroupBox10->setObjectName(QStringLiteral("GroupBox10"));
-    GroupBox10->setAccessibleName(QStringLiteral("Calibration"));
-    auto* calibration = new QHBoxLayout(GroupBox10);
+    calibrationBox = new QGroupBox(QStringLiteral("Calibration"), parameterGroup);
+    calibrationBox->setObjectName(QStringLiteral("calibrationBox"));
+    calibrationBox->setAccessibleName(QStringLiteral("Calibration"));
+    auto* calibration = new QHBoxLayout(calibrationBox);
     const struct {
         QLineEdit** target;
         const char* name;
         const char* caption;
-    } calibrationEdits[] = {{&Edit43, "Edit43", "VERT."}, {&Edit44, "Edit44", "HORZ."}};
+    } calibrationEdits[] = {{&verticalCalibration, "verticalCalibration", "VERT."}, {&horizontalCalibration, "horizontalCalibration", "HORZ."}};
     for (const auto& [target, editName, caption] : calibrationEdits) {
-        auto* label = new QLabel(QString::fromLatin1(caption), GroupBox10);
+        auto* label = new QLabel(QString::fromLatin1(caption), calibrationBox);
         calibration->addWidget(label);
         const QString name = QString::fromLatin1(editName);
         const ParameterField* field = fieldByEdit(name);
-        *target = parameterEdit(name, field->accessibleName(), GroupBox10);
+        *target = parameterEdit(name, field->accessibleName(), calibrationBox);
         m_edits.insert(name, *target);
         label->setBuddy(*target);
         calibration->addWidget(*target);
     }
-    bottom->addWidget(GroupBox10);
+    bottom->addWidget(calibrationBox);
     bottom->addStretch();
 
-    for (QFrame* panel : RowPanels)
-        SetupControls.append(panel);
-    for (QSlider* slider : {TrackBar1, TrackBar2, TrackBar3, TrackBar4})
-        SetupControls.append(slider);
+    for (QFrame* panel : rowPanels)
+        m_setUpControls.append(panel);
+    for (QSlider* slider : {redBrightness, greenBrightness, blueBrightness, whiteBrightness})
+        m_setUpControls.append(slider);
 }

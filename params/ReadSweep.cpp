@@ -33,7 +33,7 @@ ReadSweep::ReadSweep(BoardLink& link, const QString& name, QList<int> addresses,
     , m_addresses(std::move(addresses))
     , m_timer(new WindowTimer(this, Define::SWEEP_TICK_MS))
 {
-    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setObjectName(QStringLiteral("readSweepTimer"));
     m_timer->setOnTimer([this] { tick(); });
     BoardLink::Request request{name, QStringLiteral("values"), static_cast<int>(m_addresses.size()),
                                BoardLink::Blocks::Routed, {}};

@@ -1,5 +1,6 @@
 // Decoding of the board's parameter replies onto the parameter screen.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
+#include "common/Handlers.h"
 
 #include "common/Dialogs.h"
 #include "common/Globals.h"
@@ -12,11 +13,11 @@
 
 using Params::DecoderEffect;
 
-void TSerialForm1::UnpackComand(const QByteArray& Data)
+void SetupWindow::showParameterReply(const QByteArray& Data)
 {
     const QScopedValueRollback decoding(m_decoding, true);
     for (const DecoderEffect& effect : m_decoder->decode(Data)) {
-        m_board.apply(effect);
+        m_image.apply(effect);
         switch (effect.kind) {
         case DecoderEffect::Kind::SetReady:
             READY = 1;
@@ -29,10 +30,10 @@ void TSerialForm1::UnpackComand(const QByteArray& Data)
             break;
         case DecoderEffect::Kind::SelectRadio:
             if (auto* button = findChild<QRadioButton*>(effect.control))
-                SelectButton(button);
+                SelectRadioButton(button);
             break;
         case DecoderEffect::Kind::FormatSerialNumber:
-            FormattaSerialNumber(effect.number);
+            showSerialNumber(effect.number);
             break;
         case DecoderEffect::Kind::ShowMessage:
             ShowMessage(effect.text);
@@ -41,7 +42,7 @@ void TSerialForm1::UnpackComand(const QByteArray& Data)
     }
 }
 
-void TSerialForm1::FormattaSerialNumber(int num)
+void SetupWindow::showSerialNumber(int num)
 {
-    Label21->setValue(Params::SerialHeaderText(Label14->value(), num));
+    serialNumber->setValue(Params::SerialHeaderText(serialLot->value(), num));
 }

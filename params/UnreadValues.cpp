@@ -1,7 +1,7 @@
 // Values the board never answered for: marked on the screen, named after the
 // read, and never written back. "Verify" reads the board again and names each
 // value where it differs from the screen.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "comm/BoardLink.h"
 #include "common/Define.h"
@@ -32,7 +32,7 @@ void setUnreadMark(QWidget* widget, bool unread, const QString& style)
 }
 } // namespace
 
-void TSerialForm1::watchUserValues()
+void SetupWindow::watchUserValues()
 {
     for (const ParameterField& field : parameterFields())
         if (QLineEdit* e = edit(field.editName()))
@@ -44,7 +44,7 @@ void TSerialForm1::watchUserValues()
         });
 }
 
-void TSerialForm1::userSetValue(int address)
+void SetupWindow::userSetValue(int address)
 {
     // The decoder's own changes are the read; everything else (typing, a loaded
     // file, a test) is a value someone chose.
@@ -54,11 +54,11 @@ void TSerialForm1::userSetValue(int address)
     showUnreadMarks();
 }
 
-void TSerialForm1::readSweepEnded(const ReadSweep& sweep, bool whole)
+void SetupWindow::readSweepEnded(const ReadSweep& sweep, bool whole)
 {
     m_readState.readEnded(sweep.unanswered());
-    m_board.readEnded(m_readState);
-    if (!BoardSerial().isEmpty())
+    m_image.readEnded(m_readState);
+    if (!readSerialNumber().isEmpty())
         showJournalNote({});
     showUnreadMarks();
     const QStringList names = m_readState.unreadNames(m_readState.unreadShown());
@@ -70,27 +70,27 @@ void TSerialForm1::readSweepEnded(const ReadSweep& sweep, bool whole)
     ShowMessageWhenSettled(UnansweredMessage(names));
 }
 
-void TSerialForm1::showUnreadMarks()
+void SetupWindow::showUnreadMarks()
 {
     for (const ParameterField& field : parameterFields())
         if (QLineEdit* e = edit(field.editName()))
             setUnreadMark(e, m_readState.isUnread(field.address) || m_readState.isUnread(field.lowAddress())
                                  || m_readState.isUnread(field.highAddress()),
                           UNREAD_EDIT_STYLE);
-    setUnreadMark(Panel15, m_readState.isUnread(Define::ADDR_FREQUENCY_MODE), UNREAD_FRAME_STYLE);
-    setUnreadMark(Label1, m_readState.isUnread(Define::ADDR_VERSIONE), UNREAD_FRAME_STYLE);
+    setUnreadMark(frequencyBox, m_readState.isUnread(Define::ADDR_FREQUENCY_MODE), UNREAD_FRAME_STYLE);
+    setUnreadMark(releaseNumber, m_readState.isUnread(Define::ADDR_VERSIONE), UNREAD_FRAME_STYLE);
     bool serialUnread = false;
     for (const SerialPartLabel& part : serialPartLabels())
         serialUnread = serialUnread || m_readState.isUnread(part.firstAddress);
-    setUnreadMark(Label21, serialUnread, UNREAD_FRAME_STYLE);
+    setUnreadMark(serialNumber, serialUnread, UNREAD_FRAME_STYLE);
 }
 
-std::optional<WritePlan> TSerialForm1::planFromScreen()
+std::optional<WritePlan> SetupWindow::planFromScreen()
 {
     const WritePlanResult result = PlanParameterWrite(
         [this](const QString& name) { return editText(name); },
         selectedValue(frequencyButtons()).value_or(Define::FREQUENCY_EVO),
-        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board.defaultBank()));
+        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_image.defaultBank()));
     if (result.ok())
         return result.plan;
     if (QLineEdit* bad = edit(result.refusal->edit)) {
@@ -101,12 +101,12 @@ std::optional<WritePlan> TSerialForm1::planFromScreen()
     return std::nullopt;
 }
 
-void TSerialForm1::VerifyParametersClick()
+void SetupWindow::verifyParameters()
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
         return;
-    RunOperation(new Verification(*Link, plan->all(), QStringLiteral("screen"), this));
+    RunOperation(new Verification(*m_link, plan->all(), QStringLiteral("screen"), this));
 }

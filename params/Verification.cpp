@@ -20,7 +20,7 @@ QList<int> addressesOf(const QList<ParameterWrite>& writes)
 QString frequencyCaption(int value)
 {
     static const std::pair<const char*, const char*> captions[] = {
-        {"lowcheck", "Std"}, {"Medcheck", "Med"}, {"highcheck", "Evo"}};
+        {"frequencyStdButton", "Std"}, {"frequencyMedButton", "Med"}, {"frequencyEvoButton", "Evo"}};
     if (const char* button = frequencyButtons().buttonFor(value))
         for (const auto& [name, caption] : captions)
             if (qstrcmp(name, button) == 0)

@@ -1,7 +1,7 @@
 // "Write Parameters": every value of the screen is checked first, then the
 // three banks go out as one operation on the link, with the window kept alive
 // and the progress in view.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "comm/BoardLink.h"
 #include "common/Define.h"
@@ -10,14 +10,14 @@
 
 using namespace Params;
 
-bool TSerialForm1::WritingParameters() const
+bool SetupWindow::writing() const
 {
-    return Link->busy() && qobject_cast<ParameterWriteOperation*>(Link->current());
+    return m_link->busy() && qobject_cast<ParameterWriteOperation*>(m_link->current());
 }
 
-void TSerialForm1::SpeedButton5Click()
+void SetupWindow::writeParameters()
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
@@ -29,13 +29,13 @@ void TSerialForm1::SpeedButton5Click()
         dialogs().error(NeverReadMessage(QStringLiteral("Write Parameters"), unread));
         return;
     }
-    auto* write = new ParameterWriteOperation(*Link, *plan, this);
+    auto* write = new ParameterWriteOperation(*m_link, *plan, this);
     connect(write, &Operation::finished, this, [this, bank = plan->defaultBank()](bool ok) {
         if (!ok)
             return;
-        ClearLoadedMarks(); // the board holds what the screen shows
+        clearLoadedMarks(); // the board holds what the screen shows
         if (bank)
-            m_board.defaultBankWritten(bank->value);
+            m_image.defaultBankWritten(bank->value);
     });
     RunOperation(write);
 }

@@ -1,10 +1,10 @@
 // Bulk load of the base sound set into bank 1: the window's side. F12 in the
 // file list asks and starts the bulk load operation; F11 and "Annulla" stop it
 // between files. The wait dialog counts the files and names the one being sent.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/Forms.h"
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Dialogs.h"
@@ -15,9 +15,9 @@
 
 #include <QLabel>
 
-void TSerialForm1::Button2Click()
+void SetupWindow::askToLoadBaseSounds()
 {
-    if (RefuseWhileBoardBusy())
+    if (refuseWhileBusy())
         return;
     const QString missing = BulkLoadOperation::folderProblem(BaseSoundFolder());
     if (!missing.isEmpty()) {
@@ -29,16 +29,16 @@ void TSerialForm1::Button2Click()
     if (!AskYesNo(QStringLiteral("Do you want to load the base sound set ") + BaseSoundFolder() +
                   QStringLiteral(" on Kordex as bank 1 sounds ?  ")))
         return;
-    LoadAll();
+    loadBaseSounds();
 }
 
-void TSerialForm1::LoadAll()
+void SetupWindow::loadBaseSounds()
 {
-    if (RefuseWhileBoardBusy())
+    if (refuseWhileBusy())
         return;
     QString refusal;
     BulkLoadOperation* load =
-        BulkLoadOperation::prepare(*Link, BaseSoundFolder(), SkipBeginText(), SkipEndText(), &refusal, this);
+        BulkLoadOperation::prepare(*m_link, BaseSoundFolder(), beginSkipText(), endSkipText(), &refusal, this);
     if (!load) {
         ShowMessage(refusal);
         return;
@@ -47,8 +47,8 @@ void TSerialForm1::LoadAll()
     // and routed once it lets go: it must not report each file as if it had been
     // sent alone. Interactive use resumes after those answers, in their order.
     RICHIESTA = false;
-    Journal->follow(load);
-    connect(load, &Operation::finished, Link, [link = Link] {
+    journal->follow(load);
+    connect(load, &Operation::finished, m_link, [link = m_link] {
         QMetaObject::invokeMethod(
             link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);
     });
@@ -58,14 +58,8 @@ void TSerialForm1::LoadAll()
     }
 }
 
-void TSerialForm1::StopBulkLoad()
+void SetupWindow::stopBulkLoad()
 {
-    if (auto* load = qobject_cast<BulkLoadOperation*>(Link->current()))
+    if (auto* load = qobject_cast<BulkLoadOperation*>(m_link->current()))
         load->cancel();
-}
-
-QString TSerialForm1::BulkLoadLost(const QString&)
-{
-    // The bulk load holds the link: the link's loss message says how far it got.
-    return {};
 }

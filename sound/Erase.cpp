@@ -1,24 +1,24 @@
 // The erase buttons: each starts its erase operation and shows its progress.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "common/Dialogs.h"
 #include "sound/BoardJournal.h"
 #include "sound/EraseOperation.h"
 
-void TSerialForm1::EraseRow(Sound::SoundRow row, int sect)
+void SetupWindow::eraseRow(Sound::SoundRow row, int sect)
 {
-    Operation* erase = EraseOperation::row(*Link, sect, row, this);
+    Operation* erase = EraseOperation::row(*m_link, sect, row, this);
     if (RunOperation(erase))
-        Journal->erase(erase, Sound::EraseGroup(sect, row));
+        journal->erase(erase, Sound::EraseGroup(sect, row));
 }
 
-void TSerialForm1::ERASE_ALL_SOUND()
+void SetupWindow::eraseAllSounds()
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     if (!AskYesNo(QStringLiteral("Do you want to erase all sound memory ? ")))
         return;
-    Operation* erase = EraseOperation::all(*Link, this);
+    Operation* erase = EraseOperation::all(*m_link, this);
     if (RunOperation(erase))
-        Journal->erase(erase, Sound::AllSlotSectors());
+        journal->erase(erase, Sound::AllSlotSectors());
 }

@@ -1,9 +1,9 @@
 // The sound-file list of the set-up window and its keys.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/Forms.h"
 #include "comm/BoardLink.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Dialogs.h"
 #include "sound/BulkLoadOperation.h"
 #include "sound/ImportOperation.h"
@@ -12,9 +12,9 @@ namespace {
 constexpr int MONITOR_WIDENING = 300;
 }
 
-QString TSerialForm1::StopLoading()
+QString SetupWindow::stopLoading()
 {
-    Operation* running = Link->current();
+    Operation* running = m_link->current();
     if (qobject_cast<BulkLoadOperation*>(running)) {
         running->cancel();
         return QStringLiteral("Loading stopped.");
@@ -26,18 +26,18 @@ QString TSerialForm1::StopLoading()
     return QStringLiteral("No sounds are being loaded: nothing was stopped.");
 }
 
-void TSerialForm1::FileListBox1KeyDown(int key)
+void SetupWindow::fileListKeyPressed(int key)
 {
     if (key == Qt::Key_F11) {
-        ShowMessage(StopLoading());
+        ShowMessage(stopLoading());
     } else if (key == Qt::Key_F12) {
-        Button2Click();
+        askToLoadBaseSounds();
     }
     // Scroll Lock and then Delete, as the very next key, opens the traffic monitor.
-    if (key == Qt::Key_Delete && KEYPREC == Qt::Key_ScrollLock) {
-        HiddenForm->show();
-        HiddenForm->raise();
+    if (key == Qt::Key_Delete && m_previousKey == Qt::Key_ScrollLock) {
+        trafficMonitor->show();
+        trafficMonitor->raise();
         resize(width() + MONITOR_WIDENING, height());
     }
-    KEYPREC = key;
+    m_previousKey = key;
 }

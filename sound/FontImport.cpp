@@ -2,10 +2,10 @@
 // The import dialog checks its table and hands over the streams; the import
 // operation then owns the link, and the wait dialog names the slot being
 // written with the time left.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/Forms.h"
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Media.h"
 #include "sound/BoardJournal.h"
@@ -17,42 +17,42 @@
 
 using namespace Sound;
 
-void TSerialForm1::ImportFontClick()
+void SetupWindow::importFont()
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     // One dialog, kept: the controls locked while an operation runs must outlive it.
     auto* dialog = findChild<ImportDialog*>(QStringLiteral("ImportDialog"));
     if (!dialog)
         dialog = new ImportDialog(
-            [this](int bank, QList<FontUpload> uploads) { return RunImport(bank, std::move(uploads)); },
+            [this](int bank, QList<FontUpload> uploads) { return runImport(bank, std::move(uploads)); },
             this);
-    dialog->setFolder(SoundFolder);
+    dialog->setFolder(soundFolder);
     dialog->show();
     dialog->raise();
 }
 
-bool TSerialForm1::RunImport(int bank, QList<FontUpload> uploads)
+bool SetupWindow::runImport(int bank, QList<FontUpload> uploads)
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return false;
-    MediaPlayer1->close(); // the preview lets go of a file that may be sent
-    auto* import = new ImportOperation(*Link, bank, std::move(uploads), this);
-    Journal->follow(import);
+    previewPlayer->close(); // the preview lets go of a file that may be sent
+    auto* import = new ImportOperation(*m_link, bank, std::move(uploads), this);
+    journal->follow(import);
     if (!RunOperation(import))
         return false;
-    const auto showStatus = [import] { waitform->Label1->setText(import->statusText()); };
-    connect(import, &Operation::progressed, waitform, showStatus);
+    const auto showStatus = [import] { waitDialog->message->setText(import->statusText()); };
+    connect(import, &Operation::progressed, waitDialog, showStatus);
     showStatus();
     return true;
 }
 
-void TSerialForm1::SlotContentsClick()
+void SetupWindow::showSlotContents()
 {
     auto* dialog = findChild<SlotContentsDialog*>(QStringLiteral("SlotContents"));
     if (!dialog)
         dialog = new SlotContentsDialog(this);
-    dialog->showBoard(BoardSerial());
+    dialog->showBoard(readSerialNumber());
     dialog->show();
     dialog->raise();
 }

@@ -2,7 +2,7 @@
 // format, the conversion it needs, the bytes a slot receives (red when they do
 // not fit a one-sector slot) and a warning when converting clips. The waveform
 // and the preview then show the converted sound, as the board will play it.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "common/Define.h"
 #include "common/ValueLabel.h"
@@ -46,32 +46,32 @@ QString sizeText(qint64 boardSamples)
 }
 } // namespace
 
-void TSerialForm1::buildBoardFacts(QFormLayout* info)
+void SetupWindow::buildBoardFacts(QFormLayout* info)
 {
     const struct {
         ValueLabel*& value;
         const char* name;
         const char* caption;
-    } rows[] = {{SoundFormat, "SoundFormat", "Format"},
-                {SoundConversion, "SoundConversion", "For the board"},
-                {BoardSize, "BoardSize", "Slot receives"},
-                {ClipNote, "ClipNote", "Clipping"}};
+    } rows[] = {{soundFormat, "soundFormat", "Format"},
+                {soundConversion, "soundConversion", "For the board"},
+                {boardSize, "boardSize", "Slot receives"},
+                {clipNote, "clipNote", "Clipping"}};
     for (const auto& row : rows) {
-        row.value = new ValueLabel(QString::fromLatin1(row.caption), GroupBox13);
+        row.value = new ValueLabel(QString::fromLatin1(row.caption), infoFileBox);
         row.value->setObjectName(QString::fromLatin1(row.name));
         row.value->setWordWrap(true);
         info->addRow(QString::fromLatin1(row.caption), row.value);
     }
-    PreviewFile = new QTemporaryFile(this);
-    PreviewFile->setFileTemplate(QDir::tempPath() + QStringLiteral("/tavrin-preview-XXXXXX.wav"));
+    previewFile = new QTemporaryFile(this);
+    previewFile->setFileTemplate(QDir::tempPath() + QStringLiteral("/tavrin-preview-XXXXXX.wav"));
 }
 
-void TSerialForm1::ShowBoardFacts(const QString& path)
+void SetupWindow::showBoardFacts(const QString& path)
 {
-    ConvertedWav.clear();
-    for (ValueLabel* label : {SoundFormat, SoundConversion, BoardSize, ClipNote})
+    convertedSound.clear();
+    for (ValueLabel* label : {soundFormat, soundConversion, boardSize, clipNote})
         label->setValue(QString());
-    paint(BoardSize, FITS_COLOUR);
+    paint(boardSize, FITS_COLOUR);
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
@@ -81,14 +81,14 @@ void TSerialForm1::ShowBoardFacts(const QString& path)
         mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : QByteArray();
     const SoundFactsRead facts = ReadSoundFacts(content);
     if (!facts.value) {
-        SoundFormat->setValue(QStringLiteral("Not readable as sound: %1").arg(facts.message));
+        soundFormat->setValue(QStringLiteral("Not readable as sound: %1").arg(facts.message));
         return;
     }
-    SoundFormat->setValue(facts.value->format.container + QLatin1Char(' ') + FormatText(facts.value->format));
-    SoundConversion->setValue(facts.value->passThrough ? QStringLiteral("Sent as it is")
+    soundFormat->setValue(facts.value->format.container + QLatin1Char(' ') + FormatText(facts.value->format));
+    soundConversion->setValue(facts.value->passThrough ? QStringLiteral("Sent as it is")
                                                        : ConversionText(facts.value->format));
-    BoardSize->setValue(sizeText(facts.value->boardSamples));
-    paint(BoardSize,
+    boardSize->setValue(sizeText(facts.value->boardSamples));
+    paint(boardSize,
           FitsSlotSamples(facts.value->boardSamples, SoundSlots().at(SlotIndex(1, SlotKind::Swing, 1)))
               ? FITS_COLOUR
               : TOO_BIG_COLOUR);
@@ -97,10 +97,10 @@ void TSerialForm1::ShowBoardFacts(const QString& path)
         return;
     const BoardFileRead converted = ReadBoardFile(content);
     if (!converted.value) {
-        SoundConversion->setValue(QStringLiteral("Cannot be converted: %1").arg(converted.message));
+        soundConversion->setValue(QStringLiteral("Cannot be converted: %1").arg(converted.message));
         return;
     }
     if (converted.value->clipped > 0)
-        ClipNote->setValue(ClipWarning(converted.value->clipped));
-    ConvertedWav = BoardWavBytes(converted.value->samples);
+        clipNote->setValue(ClipWarning(converted.value->clipped));
+    convertedSound = BoardWavBytes(converted.value->samples);
 }

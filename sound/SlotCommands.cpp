@@ -3,7 +3,7 @@
 // the question). Both start the upload of the file they checked. While any
 // operation holds the link they refuse before anything else, and every check
 // that can refuse runs before the first byte goes to the board.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
@@ -30,37 +30,37 @@ QString fieldText(const QWidget* window, const char* name)
 }
 } // namespace
 
-QString TSerialForm1::SkipBeginText() const
+QString SetupWindow::beginSkipText() const
 {
-    return fieldText(this, "Edit84");
+    return fieldText(this, "beginSkip");
 }
 
-QString TSerialForm1::SkipEndText() const
+QString SetupWindow::endSkipText() const
 {
-    return fieldText(this, "Edit86");
+    return fieldText(this, "endSkip");
 }
 
-void TSerialForm1::ShowSoundFileName(const QString& path)
+void SetupWindow::showSoundFileName(const QString& path)
 {
-    if (auto* line = findChild<QLabel*>(QStringLiteral("Label35")))
+    if (auto* line = findChild<QLabel*>(QStringLiteral("soundFileName")))
         line->setText(QFileInfo(path).fileName());
 }
 
-void TSerialForm1::SlotButton(int slot)
+void SetupWindow::uploadToSlot(int slot)
 {
     // The file and the slot are taken now: nothing done during the request's
     // pause or the question can change what is sent.
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     const SoundSlot& s = SoundSlots().at(slot);
-    const QString path = SelectedSoundFile();
+    const QString path = selectedSoundFile();
     QString checksum;
-    std::optional<PreparedUpload> upload = CheckedUpload(s, path, &checksum);
+    std::optional<PreparedUpload> upload = checkedUpload(s, path, &checksum);
     if (!upload)
         return;
-    SendCommand(s.requestFrame());
+    sendCommand(s.requestFrame());
     // The hum's button stays off while the board prepares the long slot.
-    QPushButton* hum = s.isHum() ? SlotButtons[slot] : nullptr;
+    QPushButton* hum = s.isHum() ? slotButtons[slot] : nullptr;
     if (hum) {
         hum->setEnabled(false);
         hum->repaint();
@@ -71,24 +71,24 @@ void TSerialForm1::SlotButton(int slot)
         hum->setEnabled(true);
         hum->repaint();
     }
-    if (!ComPort1->IsOpen()) // lost during the request's pause; the loss has been reported
+    if (!serialPort()->IsOpen()) // lost during the request's pause; the loss has been reported
         return;
     if (!AskYesNo(LoadQuestion(path, s.buttonWord)))
         return;
-    StartUpload(s, path, std::move(*upload), checksum);
+    startUpload(s, path, std::move(*upload), checksum);
 }
 
-void TSerialForm1::SlotMenuItem(int slot)
+void SetupWindow::uploadFromMenu(int slot)
 {
-    if (Link->refuseWhileBusy())
+    if (m_link->refuseWhileBusy())
         return;
     const SoundSlot& s = SoundSlots().at(slot);
-    const QString path = SelectedSoundFile();
+    const QString path = selectedSoundFile();
     QString checksum;
-    std::optional<PreparedUpload> upload = CheckedUpload(s, path, &checksum);
+    std::optional<PreparedUpload> upload = checkedUpload(s, path, &checksum);
     if (!upload)
         return;
     if (!AskYesNo(LoadQuestion(path, s.menu.word)))
         return;
-    StartUpload(s, path, std::move(*upload), checksum);
+    startUpload(s, path, std::move(*upload), checksum);
 }

@@ -17,7 +17,7 @@ enum class SlotKind { PowerOn, PowerOff, Hum, Swing, Clash, PowerClash };
 enum class SoundRow { Guard, Swing, Clash, PowerClash };
 
 struct SlotMenuItem {
-    QString name;    // component name, "Swing12"; its handler is name + "Click"
+    QString name;    // component name, "bank2Swing1Item"; its handler is name + "Click"
     QString caption; // exactly as shown, blanks included
     QString word;    // the slot word of its question
 };

@@ -1,9 +1,9 @@
 // The sound-file browser of the "Parameters" tab: the folder tree, the WAV files
 // of the chosen folder, the "Info File " group, the waveform and the preview.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "app/Forms.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Define.h"
 #include "common/Media.h"
 #include "common/ValueLabel.h"
@@ -63,7 +63,7 @@ void setTextColour(QLabel* label, const QColor& colour)
 QTreeView* makeFolderTree(QWidget* parent)
 {
     auto* tree = new QTreeView(parent);
-    tree->setObjectName(QStringLiteral("DirectoryListBox1"));
+    tree->setObjectName(QStringLiteral("folderTree"));
     tree->setAccessibleName(QStringLiteral("Sound folders"));
     auto* folders = new QFileSystemModel(tree);
     folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -122,45 +122,45 @@ QChartView* makeWaveformChart(QWidget* parent, QList<QLineSeries*>& series)
         series.append(line);
     }
     auto* view = new QChartView(chart, parent);
-    view->setObjectName(QStringLiteral("Chart1"));
+    view->setObjectName(QStringLiteral("waveformChart"));
     view->setAccessibleName(QStringLiteral("Waveform of the selected file"));
     view->setMinimumHeight(WAVEFORM_MIN_HEIGHT);
     return view;
 }
 } // namespace
 
-void TSerialForm1::buildSoundBrowser()
+void SetupWindow::buildSoundBrowser()
 {
-    QWidget* page = FileListBox1->parentWidget();
-    DirectoryListBox1 = makeFolderTree(page);
+    QWidget* page = soundFileList->parentWidget();
+    folderTree = makeFolderTree(page);
     auto* foldersCaption = new QLabel(QStringLiteral("Folders"), page);
-    foldersCaption->setBuddy(DirectoryListBox1);
-    SidePanel->insertWidget(0, foldersCaption); // above the file list
-    SidePanel->insertWidget(1, DirectoryListBox1, 1);
+    foldersCaption->setBuddy(folderTree);
+    sideColumn->insertWidget(0, foldersCaption); // above the file list
+    sideColumn->insertWidget(1, folderTree, 1);
     buildInfoFileGroup(page);
-    SidePanel->addWidget(GroupBox13);
-    Chart1 = makeWaveformChart(page, Chart1Series);
-    SidePanel->addWidget(Chart1, 1);
+    sideColumn->addWidget(infoFileBox);
+    waveformChart = makeWaveformChart(page, waveformSeries);
+    sideColumn->addWidget(waveformChart, 1);
 
-    setMediaPlayer(MakeMediaPlayer(this));
-    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { DirectoryListBox1Change(); });
-    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { ReadInfoFileClick(); });
+    setPreviewPlayer(MakeMediaPlayer(this));
+    connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { folderChosen(); });
+    connect(soundFileList, &QListWidget::itemSelectionChanged, this, [this] { showFileInfo(); });
 
     // The tree fills in as the file system answers: keep the sound folder in view
     // while the folders above it arrive.
-    connect(folderModel(DirectoryListBox1), &QFileSystemModel::directoryLoaded, this,
+    connect(folderModel(folderTree), &QFileSystemModel::directoryLoaded, this,
             [this](const QString& path) {
-                if (SoundFolder.startsWith(path))
+                if (soundFolder.startsWith(path))
                     revealSoundFolder();
             });
     // Folders are sorted some time after they load, which moves the rows under the
     // view: until the user scrolls, the sound folder is brought back into view.
-    connect(folderModel(DirectoryListBox1), &QAbstractItemModel::layoutChanged, this, [this] {
+    connect(folderModel(folderTree), &QAbstractItemModel::layoutChanged, this, [this] {
         if (m_revealingFolder)
-            DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex());
+            folderTree->scrollTo(folderTree->currentIndex());
     });
-    connect(DirectoryListBox1->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+    connect(folderTree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this] { m_revealingFolder = false; });
     m_soundFiles = makeSoundFileModel(this);
     connect(m_soundFiles, &QAbstractItemModel::rowsInserted, this, [this] { relistSoundFiles(); });
@@ -168,40 +168,40 @@ void TSerialForm1::buildSoundBrowser()
     connect(m_soundFiles, &QFileSystemModel::fileRenamed, this, [this] { relistSoundFiles(); });
 }
 
-void TSerialForm1::buildInfoFileGroup(QWidget* page)
+void SetupWindow::buildInfoFileGroup(QWidget* page)
 {
-    GroupBox13 = new QGroupBox(QStringLiteral("Info File "), page);
-    GroupBox13->setObjectName(QStringLiteral("GroupBox13"));
-    GroupBox13->setAccessibleName(QStringLiteral("Info File"));
-    auto* info = new QFormLayout(GroupBox13);
-    Label35 = valueLabel("Label35", QStringLiteral("File name"), GroupBox13);
-    Label35->setValue(QString::fromLatin1(NO_FILE_NAME));
-    info->addRow(Label35);
-    PreviewNote = valueLabel("PreviewNote", QStringLiteral("Preview"), GroupBox13);
-    PreviewNote->setWordWrap(true);
-    PreviewNote->hide();
-    info->addRow(PreviewNote);
+    infoFileBox = new QGroupBox(QStringLiteral("Info File "), page);
+    infoFileBox->setObjectName(QStringLiteral("infoFileBox"));
+    infoFileBox->setAccessibleName(QStringLiteral("Info File"));
+    auto* info = new QFormLayout(infoFileBox);
+    soundFileName = valueLabel("soundFileName", QStringLiteral("File name"), infoFileBox);
+    soundFileName->setValue(QString::fromLatin1(NO_FILE_NAME));
+    info->addRow(soundFileName);
+    previewNote = valueLabel("previewNote", QStringLiteral("Preview"), infoFileBox);
+    previewNote->setWordWrap(true);
+    previewNote->hide();
+    info->addRow(previewNote);
     const struct {
         const char* caption;
         ValueLabel*& value;
         const char* name;
         const char* accessible;
-    } pairs[] = {{"PCM", Label23, "Label23", "Format code"},
-                 {"Mono", Label24, "Label24", "Channels"},
-                 {"Sample rate", Label28, "Label28", "Sample rate"},
-                 {"Bit / Sample", Label30, "Label30", "Bits per sample"},
-                 {"Size", Label37, "Label37", "File size in bytes"}};
+    } pairs[] = {{"PCM", formatCode, "formatCode", "Format code"},
+                 {"Mono", channelCount, "channelCount", "Channels"},
+                 {"Sample rate", sampleRate, "sampleRate", "Sample rate"},
+                 {"Bit / Sample", bitsPerSample, "bitsPerSample", "Bits per sample"},
+                 {"Size", fileSize, "fileSize", "File size in bytes"}};
     for (const auto& pair : pairs) {
-        pair.value = valueLabel(pair.name, QString::fromLatin1(pair.accessible), GroupBox13);
+        pair.value = valueLabel(pair.name, QString::fromLatin1(pair.accessible), infoFileBox);
         info->addRow(QString::fromLatin1(pair.caption), pair.value);
     }
     const struct {
         QLineEdit*& edit;
         const char* name;
         const char* caption;
-    } skips[] = {{Edit84, "Edit84", "Samples to skip (begin)"}, {Edit86, "Edit86", "Samples to skip (end)"}};
+    } skips[] = {{beginSkip, "beginSkip", "Samples to skip (begin)"}, {endSkip, "endSkip", "Samples to skip (end)"}};
     for (const auto& skip : skips) {
-        skip.edit = new QLineEdit(QString::fromLatin1(NO_SKIP), GroupBox13);
+        skip.edit = new QLineEdit(QString::fromLatin1(NO_SKIP), infoFileBox);
         skip.edit->setObjectName(QString::fromLatin1(skip.name));
         skip.edit->setAccessibleName(QString::fromLatin1(skip.caption));
         info->addRow(QString::fromLatin1(skip.caption), skip.edit);
@@ -209,118 +209,118 @@ void TSerialForm1::buildInfoFileGroup(QWidget* page)
     buildBoardFacts(info);
 }
 
-void TSerialForm1::setMediaPlayer(std::unique_ptr<MediaPlayer> player)
+void SetupWindow::setPreviewPlayer(std::unique_ptr<MediaPlayer> player)
 {
     m_mediaPlayer = std::move(player);
-    MediaPlayer1 = m_mediaPlayer.get();
+    previewPlayer = m_mediaPlayer.get();
 }
 
-QString TSerialForm1::SelectedSoundFile() const
+QString SetupWindow::selectedSoundFile() const
 {
-    const QList<QListWidgetItem*> selected = FileListBox1->selectedItems();
-    return selected.isEmpty() ? QString() : QDir(SoundFolder).filePath(selected.first()->text());
+    const QList<QListWidgetItem*> selected = soundFileList->selectedItems();
+    return selected.isEmpty() ? QString() : QDir(soundFolder).filePath(selected.first()->text());
 }
 
-void TSerialForm1::FillFileList()
+void SetupWindow::fillFileList()
 {
     m_revealingFolder = true;
     revealSoundFolder();
-    FileListBox1->clear();
-    FileListBox1->addItems(soundFilesIn(SoundFolder));
-    m_soundFiles->setRootPath(SoundFolder);
+    soundFileList->clear();
+    soundFileList->addItems(soundFilesIn(soundFolder));
+    m_soundFiles->setRootPath(soundFolder);
 }
 
-void TSerialForm1::revealSoundFolder()
+void SetupWindow::revealSoundFolder()
 {
     // Pointing the tree at the folder is not a choice of the user's.
     const QScopedValueRollback following(m_followingFolder, true);
-    const QModelIndex folder = folderModel(DirectoryListBox1)->index(SoundFolder);
-    DirectoryListBox1->setCurrentIndex(folder);
+    const QModelIndex folder = folderModel(folderTree)->index(soundFolder);
+    folderTree->setCurrentIndex(folder);
     for (QModelIndex open = folder; open.isValid(); open = open.parent())
-        DirectoryListBox1->expand(open);
-    DirectoryListBox1->scrollTo(folder);
+        folderTree->expand(open);
+    folderTree->scrollTo(folder);
 }
 
-void TSerialForm1::relistSoundFiles()
+void SetupWindow::relistSoundFiles()
 {
-    const QStringList files = soundFilesIn(SoundFolder);
-    if (files == listedNames(FileListBox1))
+    const QStringList files = soundFilesIn(soundFolder);
+    if (files == listedNames(soundFileList))
         return;
-    const QString selected = FileListBox1->currentItem() && FileListBox1->currentItem()->isSelected()
-                                 ? FileListBox1->currentItem()->text()
+    const QString selected = soundFileList->currentItem() && soundFileList->currentItem()->isSelected()
+                                 ? soundFileList->currentItem()->text()
                                  : QString();
     {
         // The file still selected stays selected and is not shown again.
-        const QSignalBlocker quiet(FileListBox1);
-        FileListBox1->clear();
-        FileListBox1->addItems(files);
+        const QSignalBlocker quiet(soundFileList);
+        soundFileList->clear();
+        soundFileList->addItems(files);
         const int row = static_cast<int>(files.indexOf(selected));
         if (!selected.isEmpty() && row >= 0)
-            FileListBox1->setCurrentRow(row);
+            soundFileList->setCurrentRow(row);
     }
     if (!selected.isEmpty() && !files.contains(selected))
-        ReadInfoFileClick(); // the selected file has gone
+        showFileInfo(); // the selected file has gone
 }
 
-void TSerialForm1::DirectoryListBox1Change()
+void SetupWindow::folderChosen()
 {
     if (m_followingFolder)
         return;
     m_revealingFolder = false;
-    SoundFolder = folderModel(DirectoryListBox1)->filePath(DirectoryListBox1->currentIndex());
-    FillFileList();
+    soundFolder = folderModel(folderTree)->filePath(folderTree->currentIndex());
+    fillFileList();
 }
 
-void TSerialForm1::ReadInfoFileClick()
+void SetupWindow::showFileInfo()
 {
-    const QString path = SelectedSoundFile();
-    Label35->setValue(QFileInfo(path).fileName());
-    ShowBoardFacts(path);
+    const QString path = selectedSoundFile();
+    soundFileName->setValue(QFileInfo(path).fileName());
+    showBoardFacts(path);
     if (path.isEmpty())
         return;
     QFile file(path);
     const bool readable = file.open(QIODevice::ReadOnly);
-    FILE_SIZE = readable ? file.size() : -1;
-    const Sound::SizeFlags fits = Sound::SizeFlagsFor(FILE_SIZE);
-    SIZE_FILE = fits.fitsSlot;
-    SIZE_HUM = fits.fitsHum;
-    Label37->setValue(QString::number(FILE_SIZE));
-    setTextColour(Label37, SIZE_FILE ? SIZE_FITS_COLOUR : SIZE_TOO_BIG_COLOUR);
+    selectedFileSize = readable ? file.size() : -1;
+    const Sound::SizeFlags fits = Sound::SizeFlagsFor(selectedFileSize);
+    fitsOneSectorSlot = fits.fitsSlot;
+    fitsHumSlot = fits.fitsHum;
+    fileSize->setValue(QString::number(selectedFileSize));
+    setTextColour(fileSize, fitsOneSectorSlot ? SIZE_FITS_COLOUR : SIZE_TOO_BIG_COLOUR);
 
     const std::optional<Sound::WavHeaderInfo> header =
         Sound::ReadWavInfo(readable ? file.read(Define::WAV_HEADER_BYTES) : QByteArray());
     const auto shown = [&header](int Sound::WavHeaderInfo::*field) {
         return header ? QString::number((*header).*field) : QString::fromLatin1(NO_VALUE);
     };
-    Label23->setValue(shown(&Sound::WavHeaderInfo::format));
-    Label24->setValue(shown(&Sound::WavHeaderInfo::channels));
-    Label28->setValue(shown(&Sound::WavHeaderInfo::sampleRate));
-    Label30->setValue(shown(&Sound::WavHeaderInfo::bitsPerSample));
+    formatCode->setValue(shown(&Sound::WavHeaderInfo::format));
+    channelCount->setValue(shown(&Sound::WavHeaderInfo::channels));
+    sampleRate->setValue(shown(&Sound::WavHeaderInfo::sampleRate));
+    bitsPerSample->setValue(shown(&Sound::WavHeaderInfo::bitsPerSample));
     file.close();
 
-    Office97Button12Click();
-    Office97Button11Click();
+    showWaveform();
+    playPreview();
 }
 
-void TSerialForm1::Office97Button12Click()
+void SetupWindow::showWaveform()
 {
-    MediaPlayer1->close();
-    QFile file(SelectedSoundFile());
+    previewPlayer->close();
+    QFile file(selectedSoundFile());
     // The size shown and tested is the whole file's; the picture needs only its
     // start, of the converted sound when the file is not in the board's format.
-    const QByteArray bytes = !ConvertedWav.isEmpty()          ? ConvertedWav.left(Sound::WAVEFORM_READ_BYTES)
+    const QByteArray bytes = !convertedSound.isEmpty()          ? convertedSound.left(Sound::WAVEFORM_READ_BYTES)
                              : file.open(QIODevice::ReadOnly) ? file.read(Sound::WAVEFORM_READ_BYTES)
                                                               : QByteArray();
 
     // The whole waveform in one replace(): the chart lays a series out again
     // after every change, so this lays it out once instead of once per point.
-    for (QLineSeries* series : Chart1Series)
+    for (QLineSeries* series : waveformSeries)
         series->clear();
     const QList<QPointF> points = Sound::WaveformPoints(bytes);
-    Chart1Series.first()->replace(points);
-    Chart1->chart()->axes(Qt::Horizontal).first()->setRange(1, points.isEmpty() ? 1 : points.last().x());
+    waveformSeries.first()->replace(points);
+    waveformChart->chart()->axes(Qt::Horizontal).first()->setRange(1, points.isEmpty() ? 1 : points.last().x());
 
-    QTableWidget* grid = HiddenForm->StringGrid2;
+    QTableWidget* grid = trafficMonitor->sampleGrid;
     grid->clearContents();
     const int cells = Sound::SampleCellCount(bytes);
     for (int i = 0; i < cells; ++i) {
@@ -329,21 +329,21 @@ void TSerialForm1::Office97Button12Click()
     }
 }
 
-void TSerialForm1::Office97Button11Click()
+void SetupWindow::playPreview()
 {
-    const QString path = SelectedSoundFile();
+    const QString path = selectedSoundFile();
     if (path.isEmpty())
         return;
     // Asked before every play: a sound device may come or go while the program runs.
-    const bool audible = MediaPlayer1->hasOutput();
-    PreviewNote->setValue(audible ? QString()
+    const bool audible = previewPlayer->hasOutput();
+    previewNote->setValue(audible ? QString()
                                   : QStringLiteral("No sound output on this machine: no preview."));
-    PreviewNote->setVisible(!audible);
+    previewNote->setVisible(!audible);
     if (!audible)
         return;
     // A converted sound is played from a temporary copy, as the board will play it.
-    const bool converted = !ConvertedWav.isEmpty() && PreviewFile->open() && PreviewFile->resize(0) &&
-                           PreviewFile->write(ConvertedWav) == ConvertedWav.size() && PreviewFile->flush();
-    MediaPlayer1->open(converted ? PreviewFile->fileName() : path);
-    MediaPlayer1->play();
+    const bool converted = !convertedSound.isEmpty() && previewFile->open() && previewFile->resize(0) &&
+                           previewFile->write(convertedSound) == convertedSound.size() && previewFile->flush();
+    previewPlayer->open(converted ? previewFile->fileName() : path);
+    previewPlayer->play();
 }

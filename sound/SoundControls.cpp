@@ -1,7 +1,7 @@
 // The sound controls of the "Parameters" tab: each row panel's erase button and
 // slot buttons, "Erase All Sounds" with the rule for sound files, and the file
 // list's context menu. All of them come from the slot table.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -57,18 +57,14 @@ QPushButton* button(const QString& name, const QString& text, const QString& acc
 }
 } // namespace
 
-void TSerialForm1::buildSoundControls()
+void SetupWindow::buildSoundControls()
 {
     const QList<SoundSlot>& table = SoundSlots();
-    SlotButtons = QList<QPushButton*>(table.size(), nullptr);
+    slotButtons = QList<QPushButton*>(table.size(), nullptr);
 
-    // The row erase buttons call their operation by name, as the rows are listed.
-    using RowErase = void (TSerialForm1::*)(int);
-    const RowErase rowErase[] = {&TSerialForm1::CancellaSettori_POW, &TSerialForm1::CancellaSettori_SWING,
-                                 &TSerialForm1::CancellaSettori_CLASH, &TSerialForm1::CancellaSettori_PCLASH};
     const QIcon icon = eraseIcon();
-    for (int r = 0; r < RowPanels.size(); ++r) {
-        QFrame* panel = RowPanels[r];
+    for (int r = 0; r < rowPanels.size(); ++r) {
+        QFrame* panel = rowPanels[r];
         const int bankFromZero = r / Define::SOUND_ROWS_PER_BANK;
         const int rowIndex = r % Define::SOUND_ROWS_PER_BANK;
         const EraseRowEntry& row = EraseRows()[rowIndex];
@@ -79,57 +75,57 @@ void TSerialForm1::buildSoundControls()
                              panel);
         erase->setIcon(icon);
         erase->setToolTip(erase->accessibleName());
-        EraseButtons.append(erase);
+        eraseButtons.append(erase);
         connectHandler(
             erase, &QPushButton::clicked, this,
-            [this, handler = rowErase[rowIndex], bankFromZero] { (this->*handler)(bankFromZero); });
+            [this, soundRow = row.row, bankFromZero] { eraseRow(soundRow, bankFromZero); });
         auto* cells = qobject_cast<QHBoxLayout*>(panel->layout());
         cells->addWidget(erase);
         for (int index : SlotsOfRow(bankFromZero + 1, row.row)) {
             const SoundSlot& slot = table[index];
             QPushButton* b = button(slot.button, slot.caption, slot.accessibleName, panel);
-            SlotButtons[index] = b;
+            slotButtons[index] = b;
             b->setFixedWidth(SLOT_BUTTON_WIDTH);
-            connectHandler(b, &QPushButton::clicked, this, [this, index] { SlotButton(index); });
+            connectHandler(b, &QPushButton::clicked, this, [this, index] { uploadToSlot(index); });
             cells->addWidget(b);
         }
     }
 
     // "Erase All Sounds" and the rule, above the rows.
-    SpeedButton6 = button(QStringLiteral("SpeedButton6"), QStringLiteral("Erase All Sounds"),
-                          QStringLiteral("Erase All Sounds"), GroupBox2);
-    connectHandler(SpeedButton6, &QPushButton::clicked, this, [this] { ERASE_ALL_SOUND(); });
-    Label58 = new QLabel(RULE_TEXT, GroupBox2);
-    Label58->setObjectName(QStringLiteral("Label58"));
-    Label58->setAccessibleName(RULE_TEXT);
-    ImportFontButton = button(QStringLiteral("ImportFontButton"), QStringLiteral("Import font..."),
-                              QStringLiteral("Import a sound font into a bank"), GroupBox2);
-    connectHandler(ImportFontButton, &QPushButton::clicked, this, [this] { ImportFontClick(); });
-    SlotContentsButton = button(QStringLiteral("SlotContentsButton"), QStringLiteral("Slot contents"),
-                                QStringLiteral("What each slot holds"), GroupBox2);
-    connectHandler(SlotContentsButton, &QPushButton::clicked, this, [this] { SlotContentsClick(); });
-    JournalNote = new QLabel(GroupBox2);
-    JournalNote->setObjectName(QStringLiteral("JournalNote"));
-    JournalNote->setWordWrap(true);
+    eraseAllButton = button(QStringLiteral("eraseAllButton"), QStringLiteral("Erase All Sounds"),
+                          QStringLiteral("Erase All Sounds"), parameterGroup);
+    connectHandler(eraseAllButton, &QPushButton::clicked, this, [this] { eraseAllSounds(); });
+    soundFileRule = new QLabel(RULE_TEXT, parameterGroup);
+    soundFileRule->setObjectName(QStringLiteral("soundFileRule"));
+    soundFileRule->setAccessibleName(RULE_TEXT);
+    importFontButton = button(QStringLiteral("importFontButton"), QStringLiteral("Import font..."),
+                              QStringLiteral("Import a sound font into a bank"), parameterGroup);
+    connectHandler(importFontButton, &QPushButton::clicked, this, [this] { importFont(); });
+    slotContentsButton = button(QStringLiteral("slotContentsButton"), QStringLiteral("Slot contents"),
+                                QStringLiteral("What each slot holds"), parameterGroup);
+    connectHandler(slotContentsButton, &QPushButton::clicked, this, [this] { showSlotContents(); });
+    journalNote = new QLabel(parameterGroup);
+    journalNote->setObjectName(QStringLiteral("journalNote"));
+    journalNote->setWordWrap(true);
     auto* soundRow = new QHBoxLayout;
-    soundRow->addWidget(SpeedButton6);
-    soundRow->addWidget(ImportFontButton);
-    soundRow->addWidget(SlotContentsButton);
-    soundRow->addWidget(JournalNote, 1);
-    soundRow->addWidget(Label58, 1);
-    qobject_cast<QBoxLayout*>(GroupBox2->layout())->insertLayout(1, soundRow);
-    for (QPushButton* sending : {SpeedButton6, ImportFontButton}) {
-        SetupControls.append(sending);
+    soundRow->addWidget(eraseAllButton);
+    soundRow->addWidget(importFontButton);
+    soundRow->addWidget(slotContentsButton);
+    soundRow->addWidget(journalNote, 1);
+    soundRow->addWidget(soundFileRule, 1);
+    qobject_cast<QBoxLayout*>(parameterGroup->layout())->insertLayout(1, soundRow);
+    for (QPushButton* sending : {eraseAllButton, importFontButton}) {
+        m_setUpControls.append(sending);
         sending->setEnabled(false);
     }
 
     // The file list's menu: a submenu per bank, the kinds of several slots in
     // submenus of their own.
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    slotMenu = new QMenu(this);
+    slotMenu->setObjectName(QStringLiteral("slotMenu"));
     for (int b = 0; b < static_cast<int>(BankMenus().size()); ++b) {
         const BankMenuEntry& menu = BankMenus()[b];
-        QMenu* bank = PopupMenu1->addMenu(QString::fromLatin1(menu.caption));
+        QMenu* bank = slotMenu->addMenu(QString::fromLatin1(menu.caption));
         bank->setObjectName(QString::fromLatin1(menu.name));
         QMenu* swing = nullptr;
         QMenu* clash = nullptr;
@@ -148,10 +144,10 @@ void TSerialForm1::buildSoundControls()
                                   : (powerClash = bank->addMenu(QString::fromLatin1(menu.powerClashCaption)));
             QAction* item = into->addAction(slot.menu.caption);
             item->setObjectName(slot.menu.name);
-            connectHandler(item, &QAction::triggered, this, [this, index] { SlotMenuItem(index); });
+            connectHandler(item, &QAction::triggered, this, [this, index] { uploadFromMenu(index); });
         }
     }
-    FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FileListBox1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(FileListBox1->viewport()->mapToGlobal(at)); });
+    soundFileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(soundFileList, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { slotMenu->popup(soundFileList->viewport()->mapToGlobal(at)); });
 }

@@ -2,7 +2,7 @@
 // checked and converted here, before anything is sent; the upload operation
 // then owns the transfer, and the wait dialog shows it. What went where is
 // journalled once the slot holds the whole sound.
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
@@ -17,27 +17,27 @@
 
 using namespace Sound;
 
-void TSerialForm1::WriteSector(quint32 Add)
+void SetupWindow::uploadToSlotAt(quint32 Add)
 {
     const SoundSlot* slot = SlotStartingAt(Add);
-    if (!slot || Link->refuseWhileBusy())
+    if (!slot || m_link->refuseWhileBusy())
         return; // every caller passes a slot's start address
-    const QString path = SelectedSoundFile();
+    const QString path = selectedSoundFile();
     QString checksum;
-    if (std::optional<PreparedUpload> upload = CheckedUpload(*slot, path, &checksum))
-        StartUpload(*slot, path, std::move(*upload), checksum);
+    if (std::optional<PreparedUpload> upload = checkedUpload(*slot, path, &checksum))
+        startUpload(*slot, path, std::move(*upload), checksum);
 }
 
-std::optional<PreparedUpload> TSerialForm1::CheckedUpload(const SoundSlot& slot, const QString& path,
+std::optional<PreparedUpload> SetupWindow::checkedUpload(const SoundSlot& slot, const QString& path,
                                                           QString* checksum)
 {
-    FileUpload file = PrepareSoundFileUpload(path, slot, SkipBeginText(), SkipEndText());
+    FileUpload file = PrepareSoundFileUpload(path, slot, beginSkipText(), endSkipText());
     // A sound too long for the slot is refused as it always was, unless the owner
     // takes the offer to cut its end.
     if (!file.verdict.upload) {
         const QString offer = TrimOffer(path, slot);
         if (!offer.isEmpty() && AskYesNo(offer))
-            file = PrepareSoundFileUpload(path, slot, SkipBeginText(), SkipEndText(), true);
+            file = PrepareSoundFileUpload(path, slot, beginSkipText(), endSkipText(), true);
     }
     if (!file.verdict.upload || !file.content) {
         ShowMessage(file.verdict.message);
@@ -47,25 +47,25 @@ std::optional<PreparedUpload> TSerialForm1::CheckedUpload(const SoundSlot& slot,
     return std::move(file.verdict.upload);
 }
 
-void TSerialForm1::StartUpload(const SoundSlot& slot, const QString& path, PreparedUpload upload,
+void SetupWindow::startUpload(const SoundSlot& slot, const QString& path, PreparedUpload upload,
                                const QString& checksum)
 {
     // The preview lets go of the file it plays, which may be the one being sent.
-    MediaPlayer1->close();
-    ShowSoundFileName(path);
-    auto* operation = new UploadOperation(*Link, slot, std::move(upload), this);
+    previewPlayer->close();
+    showSoundFileName(path);
+    auto* operation = new UploadOperation(*m_link, slot, std::move(upload), this);
     if (RunOperation(operation))
-        Journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), QFileInfo(path).fileName(),
+        journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), QFileInfo(path).fileName(),
                         checksum);
 }
 
-QString TSerialForm1::BoardSerial() const
+QString SetupWindow::readSerialNumber() const
 {
-    return m_board.identity().serialNumber();
+    return m_image.identity().serialNumber();
 }
 
-void TSerialForm1::showJournalNote(const QString& text)
+void SetupWindow::showJournalNote(const QString& text)
 {
-    JournalNote->setText(text);
-    JournalNote->setAccessibleName(text);
+    journalNote->setText(text);
+    journalNote->setAccessibleName(text);
 }

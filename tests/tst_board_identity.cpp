@@ -124,21 +124,21 @@ void BoardIdentityTest::readValuesFollowTheScreensRules_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("text");
-    QTest::newRow("bank 1 flicker not set") << 174 << 255 << "RFBK1"
+    QTest::newRow("bank 1 flicker not set") << 174 << 255 << "bank1FlickerRed"
                                             << "100";
-    QTest::newRow("bank 1 flicker above the range") << 177 << 101 << "WFBK1"
+    QTest::newRow("bank 1 flicker above the range") << 177 << 101 << "bank1FlickerWhite"
                                                     << "100";
-    QTest::newRow("bank 1 flicker at the top") << 175 << 100 << "GFBK1"
+    QTest::newRow("bank 1 flicker at the top") << 175 << 100 << "bank1FlickerGreen"
                                                << "100";
-    QTest::newRow("bank 1 flicker in range") << 176 << 7 << "BFBK1"
+    QTest::newRow("bank 1 flicker in range") << 176 << 7 << "bank1FlickerBlue"
                                              << "7";
-    QTest::newRow("bank 2 flicker not set") << 198 << 255 << "RFBK2"
+    QTest::newRow("bank 2 flicker not set") << 198 << 255 << "bank2FlickerRed"
                                             << "0";
-    QTest::newRow("bank 3 flicker above the range") << 223 << 150 << "GFBK3"
+    QTest::newRow("bank 3 flicker above the range") << 223 << 150 << "bank3FlickerGreen"
                                                     << "100";
-    QTest::newRow("guard red not set") << 28 << 255 << "Edit9"
+    QTest::newRow("guard red not set") << 28 << 255 << "bank1GuardRed"
                                        << "25";
-    QTest::newRow("guard white not set") << 45 << 255 << "Edit48"
+    QTest::newRow("guard white not set") << 45 << 255 << "bank1GuardWhite"
                                          << "255";
 }
 

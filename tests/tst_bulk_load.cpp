@@ -6,8 +6,8 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
 #include "common/Clock.h"
@@ -52,14 +52,14 @@ private slots:
 
 private:
     QList<QByteArray> uploadRequests() const;
-    void key(int key) const { QTest::keyClick(SerialForm1->FileListBox1, Qt::Key(key)); }
+    void key(int key) const { QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key(key)); }
     std::unique_ptr<SetupWindowFixture> f;
 };
 
 void BulkLoadTest::init()
 {
     f = std::make_unique<SetupWindowFixture>();
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
     const QDir built(TAVRIN_BASE_SOUNDS_DIR);
     const QString zero = f->folder.path() + "/Sounds/ZERO";
     QDir().mkpath(zero);
@@ -67,11 +67,11 @@ void BulkLoadTest::init()
         QFile::copy(built.filePath(name), zero + "/" + name);
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
-    SerialForm1->ComPort1->setBaud(115200);
+    setupWindow->board()->serialPort()->setBaud(115200);
     f->port->clearSent();
     RICHIESTA = true;
-    SerialForm1->show();
-    SerialForm1->Check->stop(); // no connection check: the board is scripted
+    setupWindow->show();
+    setupWindow->ports()->connectionCheck->stop(); // no connection check: the board is scripted
 }
 
 QList<QByteArray> BulkLoadTest::uploadRequests() const
@@ -90,7 +90,7 @@ void BulkLoadTest::f12WritesTheBaseSetIntoBank1InOrder()
     QCOMPARE(f->dialogs.questions, QStringList{"Do you want to load the base sound set " + f->folder.path() +
                                                "/Sounds/ZERO on Kordex as bank 1 sounds ?  "});
     QVERIFY(f->sim.clock.advanceUntil([this] { return uploadRequests().size() == 4; }, WHOLE_SET_MS));
-    QCOMPARE(waitform->Label1->text(),
+    QCOMPARE(waitDialog->message->text(),
              QString("Loading the base sound set... 3 of 19 files\nBase_Swing_1_0.wav"));
     QVERIFY(
         f->sim.clock.advanceUntil([this] { return f->dialogs.messages.contains("Finito.."); }, WHOLE_SET_MS));
@@ -102,7 +102,7 @@ void BulkLoadTest::f12WritesTheBaseSetIntoBank1InOrder()
     QCOMPARE(f->dialogs.messages, QStringList{"Finito.."});
     QCOMPARE(f->dialogs.questions.size(), 1); // no slot asked its own question
     QVERIFY(RICHIESTA);
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 void BulkLoadTest::answeringNoLoadsNothing()
@@ -127,10 +127,10 @@ void BulkLoadTest::stopTakesEffectBetweenSteps_data()
 void BulkLoadTest::stopTakesEffectBetweenSteps()
 {
     QFETCH(bool, annulla);
-    SerialForm1->LoadAll();
+    setupWindow->sounds()->slotControls()->loadBaseSounds();
     QVERIFY(f->sim.clock.advanceUntil([this] { return !uploadRequests().isEmpty(); }, 20000));
     if (annulla)
-        waitform->Button2->click();
+        waitDialog->cancelButton->click();
     else
         key(Qt::Key_F11);
     QTEST(f->dialogs.questions, "asked");
@@ -138,7 +138,7 @@ void BulkLoadTest::stopTakesEffectBetweenSteps()
     QTEST(f->dialogs.messages, "said");
     QVERIFY(RICHIESTA);
     QCOMPARE(uploadRequests(), QList<QByteArray>{hexBytes(UPLOAD_REQUESTS[0])});
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
     const QList<QByteArray> sent = f->sentFrames();
     qsizetype streamed = 0; // the power-on sound went out whole
     for (const QByteArray& chunk : sent.mid(sent.indexOf(hexBytes(UPLOAD_REQUESTS[0])) + 1))
@@ -153,7 +153,7 @@ void BulkLoadTest::f11WithNothingRunningOnlySaysSo()
     QCOMPARE(f->dialogs.messages, QStringList{"No sounds are being loaded: nothing was stopped."});
     f->sim.clock.advance(5000);
     QCOMPARE(f->sentFrames(), QList<QByteArray>{});
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 void BulkLoadTest::f11StopsAnImportAfterTheFileBeingSent()
@@ -165,13 +165,13 @@ void BulkLoadTest::f11StopsAnImportAfterTheFileBeingSent()
     QVERIFY(QFile::copy(built.filePath("Base_Swing_1_0.wav"), font + "/swing1.wav"));
     const Sound::FontCheck check = Sound::CheckFontPlan(Sound::PlanFont(font, 2));
     QCOMPARE(check.uploads.size(), 2);
-    QVERIFY(SerialForm1->RunImport(2, check.uploads));
+    QVERIFY(setupWindow->sounds()->slotControls()->runImport(2, check.uploads));
     QVERIFY(f->sim.clock.advanceUntil([this] { return !uploadRequests().isEmpty(); }, 20000));
 
     key(Qt::Key_F11);
     QCOMPARE(f->dialogs.messages,
              QStringList{"Importing the sound font into bank 2 stops after the file being sent."});
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 60000));
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, 60000));
     f->sim.clock.advance(1);
     QCOMPARE(f->dialogs.messages,
              (QStringList{"Importing the sound font into bank 2 stops after the file being sent.",
@@ -182,7 +182,7 @@ void BulkLoadTest::f11StopsAnImportAfterTheFileBeingSent()
 
 void BulkLoadTest::deviceLossStopsTheRemainingSteps()
 {
-    SerialForm1->LoadAll();
+    setupWindow->sounds()->slotControls()->loadBaseSounds();
     QVERIFY(f->sim.clock.advanceUntil([this] { return uploadRequests().size() == 2; }, 40000));
     f->port->vanish();
     QCOMPARE(f->dialogs.messages.size(), 1);
@@ -192,19 +192,19 @@ void BulkLoadTest::deviceLossStopsTheRemainingSteps()
     f->sim.clock.advance(WHOLE_SET_MS);
     QCOMPARE(uploadRequests().size(), 2);
     QCOMPARE(f->dialogs.messages.size(), 1);
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
     QVERIFY(RICHIESTA);
 }
 
 void BulkLoadTest::slotButtonBetweenFilesIsRefused()
 {
-    SerialForm1->LoadAll();
+    setupWindow->sounds()->slotControls()->loadBaseSounds();
     QVERIFY(f->sim.clock.advanceUntil([this] { return !uploadRequests().isEmpty(); }, 20000));
     // The power-on sound's stream and closing pause are over; the next file
     // starts on the following one-second tick.
     f->sim.clock.advance(4600 + 4000 + 100);
     QCOMPARE(uploadRequests().size(), 1);
-    SerialForm1->BANK1_SWING_1();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     QCOMPARE(f->dialogs.messages,
              QStringList{"Loading the base sound set is running. Wait until it has finished."});
     QVERIFY(f->dialogs.questions.isEmpty());
@@ -215,10 +215,10 @@ void BulkLoadTest::slotButtonBetweenFilesIsRefused()
 
 void BulkLoadTest::f12WhileAnUploadRunsIsRefused()
 {
-    SerialForm1->SoundFolder = f->folder.path() + "/Sounds/ZERO";
-    SerialForm1->FillFileList();
-    SerialForm1->FileListBox1->setCurrentRow(0);
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->browser()->soundFolder = f->folder.path() + "/Sounds/ZERO";
+    setupWindow->sounds()->browser()->fillFileList();
+    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->dialogs.clear();
     key(Qt::Key_F12);
     QCOMPARE(f->dialogs.messages,
@@ -252,7 +252,7 @@ void BulkLoadTest::faultsAreToldOnceAndNameWhatIsMissing()
     QFETCH(int, uploads);
     const QString zero = f->folder.path() + "/Sounds/ZERO";
     if (fault == "close")
-        SerialForm1->ClosePort();
+        setupWindow->ports()->closePort();
     else if (fault == "no folder")
         QDir(zero).removeRecursively();
     else
@@ -263,7 +263,7 @@ void BulkLoadTest::faultsAreToldOnceAndNameWhatIsMissing()
     said.replaceInStrings("FOLDER", zero);
     QCOMPARE(f->dialogs.messages, said);
     QCOMPARE(uploadRequests().size(), uploads);
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 TAVRIN_TEST_MAIN(BulkLoadTest)

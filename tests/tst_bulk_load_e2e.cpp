@@ -8,7 +8,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "common/Globals.h"
 #include "sound/BulkLoadOperation.h"
@@ -47,24 +47,24 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
     QVERIFY2(e2e.ready(&why), qPrintable(why));
     QVERIFY(e2e.openBoardPort());
     SetupWindowFixture& f = e2e.windows;
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
-    SerialForm1->AttivaSetup();
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
+    setupWindow->board()->setSetUpMode(true);
     RICHIESTA = true;
     const QString zero = f.folder.path() + "/Sounds/ZERO";
     QDir().mkpath(zero);
     writeSound(zero + "/Base_PowerOn_0.wav", {0x0000, 0x1234});
     writeSound(zero + "/Base_PowerOff_0.wav", {0x7FFF, 0x0001});
 
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F12);
     QCOMPARE(f.dialogs.questions.size(), 1);
     QVERIFY(WaitFor(
         [] {
-            const auto* load = qobject_cast<BulkLoadOperation*>(SerialForm1->Link->current());
+            const auto* load = qobject_cast<BulkLoadOperation*>(setupWindow->board()->link()->current());
             return load && load->currentFile() == 1; // the second upload has begun
         },
         STEPS_MS));
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F11);
-    QVERIFY(WaitFor([] { return !SerialForm1->Link->busy(); }, STEPS_MS));
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F11);
+    QVERIFY(WaitFor([] { return !setupWindow->board()->link()->busy(); }, STEPS_MS));
     // The end's message comes once the load's last step has returned.
     QVERIFY(WaitFor([&] { return f.dialogs.messages.size() == 2; }, STEPS_MS));
 

@@ -7,8 +7,8 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "motion/CalibrationMath.h"
@@ -65,24 +65,24 @@ void CalibrationTest::init()
     f = std::make_unique<SetupWindowFixture>();
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     clock().advance(100); // the board has taken SetUp
-    SerialForm1->Edit43->clear();
-    SerialForm1->Edit44->clear();
+    setupWindow->parameters()->verticalCalibration->clear();
+    setupWindow->parameters()->horizontalCalibration->clear();
     clock().pauses.clear();
     f->port->clearSent();
 }
 
 void CalibrationTest::runAuto(const TelemetryValues* frame)
 {
-    SerialForm1->SpeedButton73->click();
+    setupWindow->motion()->autoCalibrationButton->click();
     QVERIFY(RunningCalibration());
     QSignalSpy finished(RunningCalibration(), &Operation::finished);
     for (int tick = 0; tick < ENOUGH_TICKS && finished.isEmpty(); ++tick) {
         if (frame)
             f->port->feed(TelemetryBlock(*frame));
         if (CalibrationStep() == 1 || CalibrationStep() == 100)
-            waitform->Button1->click();
+            waitDialog->okButton->click();
         clock().advance(TICK_MS);
     }
     QCOMPARE(finished.size(), 1);
@@ -110,7 +110,7 @@ void CalibrationTest::autoMeasuresAndWritesBothConstants_data()
     QTest::newRow("-1") << -1 << 5 << false << "FF"
                         << "FF"
                         << "Procedure OK. Kordex has been calibrated with value -1 and -1";
-    QTest::newRow("gyroscope Z when Acccheck is ticked")
+    QTest::newRow("gyroscope Z when the gyro box is ticked")
         << 5 << 16000 << true << "3E"
         << "80"
         << "Procedure OK. Kordex has been calibrated with value 16000 and 16000";
@@ -124,7 +124,7 @@ void CalibrationTest::autoMeasuresAndWritesBothConstants()
     QFETCH(QString, high);
     QFETCH(QString, low);
     QFETCH(QString, message);
-    SerialForm1->Acccheck->setChecked(gyro);
+    setupWindow->motion()->gyroCheck->setChecked(gyro);
     TelemetryValues frame;
     frame.posz = static_cast<qint16>(posz);
     frame.rotz = static_cast<qint16>(rotz);
@@ -138,40 +138,40 @@ void CalibrationTest::autoMeasuresAndWritesBothConstants()
     // The second TX waits until the board has taken the first.
     QCOMPARE(pausesSinceStart(), (QList<int>{100, 1000, 200, 1500, 100, 100, 100, 100, 50, 100}));
     QCOMPARE(f->dialogs.messages, QStringList{message});
-    QCOMPARE(waitform->Height(), 110);
+    QCOMPARE(waitDialog->layoutHeight(), 110);
     QVERIFY(!RunningCalibration());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 void CalibrationTest::autoGuidesThroughTheDialog()
 {
-    SerialForm1->SpeedButton73->click();
-    QVERIFY(SerialForm1->RadioButton13->isChecked());
-    QVERIFY(!SerialForm1->SpeedButton73->isEnabled());
-    QCOMPARE(waitform->Height(), 144);
+    setupWindow->motion()->autoCalibrationButton->click();
+    QVERIFY(setupWindow->ports()->txModeButton->isChecked());
+    QVERIFY(!setupWindow->motion()->autoCalibrationButton->isEnabled());
+    QCOMPARE(waitDialog->layoutHeight(), 144);
     TelemetryValues frame;
     frame.posz = 300;
     clock().advance(TICK_MS);
-    QVERIFY(waitform->isVisible());
-    QCOMPARE(waitform->windowTitle(), QString("Calibration Procedure"));
-    QCOMPARE(waitform->Label1->text(),
+    QVERIFY(waitDialog->isVisible());
+    QCOMPARE(waitDialog->windowTitle(), QString("Calibration Procedure"));
+    QCOMPARE(waitDialog->message->text(),
              QString("Please, keep the Light Saber in vertical position (blade tip up) and press OK button"));
     clock().advance(10 * TICK_MS); // nothing happens until "OK"
     QCOMPARE(CalibrationStep(), 1);
-    waitform->Button1->click();
+    waitDialog->okButton->click();
     clock().advance(TICK_MS);
-    QCOMPARE(waitform->windowTitle(), QString("Measure in progress.... "));
-    QCOMPARE(waitform->Label1->text(), QString("Wait...."));
+    QCOMPARE(waitDialog->windowTitle(), QString("Measure in progress.... "));
+    QCOMPARE(waitDialog->message->text(), QString("Wait...."));
     for (int i = 0; i < 98; ++i) {
         f->port->feed(TelemetryBlock(frame));
         clock().advance(TICK_MS);
         if (i == 10)
-            QCOMPARE(waitform->ProgressBar1->value(), 12);
+            QCOMPARE(waitDialog->progressBar->value(), 12);
     }
     QCOMPARE(CalibrationStep(), 100);
-    QCOMPARE(SerialForm1->Edit43->text(), QString("300"));
-    QCOMPARE(waitform->windowTitle(), QString("Calibration Procedure"));
-    QCOMPARE(waitform->Label1->text(),
+    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), QString("300"));
+    QCOMPARE(waitDialog->windowTitle(), QString("Calibration Procedure"));
+    QCOMPARE(waitDialog->message->text(),
              QString("Please, keep the Light Saber in horizontal position and press OK button"));
     clock().advance(5 * TICK_MS);
     QCOMPARE(CalibrationStep(), 100);
@@ -187,12 +187,12 @@ void CalibrationTest::withoutTelemetryNothingIsWritten_data()
 void CalibrationTest::withoutTelemetryNothingIsWritten()
 {
     QFETCH(QString, fields);
-    SerialForm1->Edit43->setText(fields);
-    SerialForm1->Edit44->setText(fields);
+    setupWindow->parameters()->verticalCalibration->setText(fields);
+    setupWindow->parameters()->horizontalCalibration->setText(fields);
     runAuto(nullptr);
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE}));
     QCOMPARE(f->dialogs.messages, QStringList{NOT_OK});
-    QCOMPARE(SerialForm1->Edit43->text(), fields);
+    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), fields);
 }
 
 void CalibrationTest::oneStepWithoutTelemetryWritesNothing_data()
@@ -205,11 +205,11 @@ void CalibrationTest::oneStepWithoutTelemetryWritesNothing_data()
 void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
 {
     QFETCH(bool, verticalFed);
-    SerialForm1->Edit43->setText("16734");
-    SerialForm1->Edit44->setText("16734");
+    setupWindow->parameters()->verticalCalibration->setText("16734");
+    setupWindow->parameters()->horizontalCalibration->setText("16734");
     TelemetryValues frame;
     frame.posz = 16000;
-    SerialForm1->SpeedButton73->click();
+    setupWindow->motion()->autoCalibrationButton->click();
     for (int tick = 0; tick < ENOUGH_TICKS && RunningCalibration(); ++tick) {
         const int step = CalibrationStep();
         const bool vertical = step > 1 && step < 100;
@@ -217,7 +217,7 @@ void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
         if (verticalFed ? vertical : horizontal)
             f->port->feed(TelemetryBlock(frame));
         if (step == 1 || step == 100)
-            waitform->Button1->click();
+            waitDialog->okButton->click();
         clock().advance(TICK_MS);
     }
     QVERIFY(!RunningCalibration());
@@ -227,13 +227,13 @@ void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
 
 void CalibrationTest::zeroMeanKeepsTheFieldsText()
 {
-    SerialForm1->Edit43->setText("16734");
-    SerialForm1->Edit44->setText("16734");
+    setupWindow->parameters()->verticalCalibration->setText("16734");
+    setupWindow->parameters()->horizontalCalibration->setText("16734");
     TelemetryValues frame;
     frame.posz = 0;
     runAuto(&frame);
-    QCOMPARE(SerialForm1->Edit43->text(), QString("16734"));
-    QCOMPARE(SerialForm1->Edit44->text(), QString("16734"));
+    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), QString("16734"));
+    QCOMPARE(setupWindow->parameters()->horizontalCalibration->text(), QString("16734"));
     QCOMPARE(f->sentFrames(),
              (QList<QByteArray>{TX_MODE, TX_MODE, hexBytes("23 31 09 41 00 00 0A"),
                                 hexBytes("23 31 08 5E 00 00 0A"), hexBytes("23 31 0B 41 00 00 0A"),
@@ -269,8 +269,8 @@ void CalibrationTest::meanRoundsHalvesToEven()
 
 void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
 {
-    SerialForm1->SpeedButton73->click();
-    waitform->Button1->click();
+    setupWindow->motion()->autoCalibrationButton->click();
+    waitDialog->okButton->click();
     TelemetryValues frame;
     for (int i = 0; i < 11; ++i) {
         f->port->feed(TelemetryBlock(frame));
@@ -278,8 +278,8 @@ void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
     }
     f->port->vanish();
     QVERIFY(!RunningCalibration());
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY2(f->dialogs.messages.first().startsWith(
                  "Calibration stopped after 10 of 197 samples: the connection to "
@@ -305,7 +305,7 @@ void CalibrationTest::deviceLostWhileWritingSendsNothingMore()
     QVERIFY2(f->dialogs.messages.first().startsWith(
                  "Calibration stopped after 0 of 4 values: the connection to COM3 was lost."),
              qPrintable(f->dialogs.messages.first()));
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 void CalibrationTest::cancelBeforeTheWritesWritesNothing_data()
@@ -322,21 +322,21 @@ void CalibrationTest::cancelBeforeTheWritesWritesNothing()
     QFETCH(int, step);
     TelemetryValues frame;
     frame.posz = 16000;
-    SerialForm1->SpeedButton73->click();
+    setupWindow->motion()->autoCalibrationButton->click();
     for (int tick = 0; tick < ENOUGH_TICKS && CalibrationStep() != step; ++tick) {
         f->port->feed(TelemetryBlock(frame));
         if (CalibrationStep() == 1 || CalibrationStep() == 100)
-            waitform->Button1->click();
+            waitDialog->okButton->click();
         clock().advance(TICK_MS);
     }
     QCOMPARE(CalibrationStep(), step);
-    waitform->Button2->click();
+    waitDialog->cancelButton->click();
     clock().settle(); // the end's message comes once the click's handler has returned
     QCOMPARE(f->dialogs.questions,
              QStringList{"Stop the calibration? Nothing has been written to Kordex yet."});
     QCOMPARE(f->dialogs.messages, QStringList{"The calibration was stopped: nothing was written to Kordex."});
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
     clock().advance(ENOUGH_TICKS * TICK_MS);
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE}));
     QCOMPARE(f->dialogs.messages.size(), 1);
@@ -384,13 +384,13 @@ void CalibrationTest::manualWritesTheFieldsWithinRange()
     QFETCH(QList<QByteArray>, frames);
     QFETCH(QList<int>, pauses);
     QFETCH(QStringList, messages);
-    SerialForm1->Edit43->setText(vertical);
-    SerialForm1->Edit44->setText(horizontal);
-    SerialForm1->SpeedButton74->click();
+    setupWindow->parameters()->verticalCalibration->setText(vertical);
+    setupWindow->parameters()->horizontalCalibration->setText(horizontal);
+    setupWindow->motion()->manualCalibrationButton->click();
     QCOMPARE(f->sentFrames(), frames);
     QCOMPARE(pausesSinceStart(), pauses);
     QCOMPARE(f->dialogs.messages, messages);
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 TAVRIN_TEST_MAIN(CalibrationTest)

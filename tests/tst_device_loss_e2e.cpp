@@ -12,17 +12,17 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Globals.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 #include "sound/BulkLoadOperation.h"
 
 #include <QApplication>
@@ -96,31 +96,31 @@ private:
 
 void DeviceLossEndToEndTest::initTestCase()
 {
-    const auto link = [] { return SerialForm1->Link; };
+    const auto link = [] { return setupWindow->board()->link(); };
     operations["connection check"] = {
-        [] { SerialForm1->show(); },
-        [] { return waitform->isVisible() && SerialForm1->Check->step() == ConnectionCheck::Step::Answer; }};
+        [] { setupWindow->show(); },
+        [] { return waitDialog->isVisible() && setupWindow->ports()->connectionCheck->step() == ConnectionCheck::Step::Answer; }};
     operations["read sweep"] = {[this] {
                                     setUpMode();
-                                    SerialForm1->SpeedButton4->click();
+                                    setupWindow->parameters()->readParametersButton->click();
                                 },
-                                [link] { return SerialForm1->ReadingParameters() && link()->done() > 20; }};
+                                [link] { return setupWindow->board()->reading() && link()->done() > 20; }};
     operations["Write Parameters"] = {
         [this] {
             const QString unread = readBoard();
             QVERIFY2(unread.isEmpty(), qPrintable(unread));
-            SerialForm1->SpeedButton5->click();
+            setupWindow->parameters()->writeParametersButton->click();
         },
-        [link] { return SerialForm1->WritingParameters() && link()->done() >= 5; }};
+        [link] { return setupWindow->board()->writing() && link()->done() >= 5; }};
     operations["row erase"] = {
         [this] {
             setUpMode();
-            SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); // bank 1 Guard
+            setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); // bank 1 Guard
         },
         [link] { return link()->done() >= 2; }};
     operations["Erase All"] = {[this] {
                                    setUpMode();
-                                   SerialForm1->SpeedButton6->click();
+                                   setupWindow->sounds()->slotControls()->eraseAllButton->click();
                                },
                                [link] { return link()->busy() && link()->done() == 1; }};
     operations["upload"] = {[this] {
@@ -138,31 +138,31 @@ void DeviceLossEndToEndTest::initTestCase()
         [this] {
             setUpMode();
             QVERIFY(board->controlOk("pose vertical"));
-            SerialForm1->SpeedButton73->click();
-            QVERIFY(WaitFor([] { return CalibrationStep() == 1 && waitform->isVisible(); }, STEP_MS));
-            waitform->Button1->click();
+            setupWindow->motion()->autoCalibrationButton->click();
+            QVERIFY(WaitFor([] { return CalibrationStep() == 1 && waitDialog->isVisible(); }, STEP_MS));
+            waitDialog->okButton->click();
         },
         [] { return CalibrationStep() > 10; }};
     operations["firmware run"] = {
         [this] {
             handOver();
             QVERIFY(
-                WaitFor([] { return BootForm->isVisible() && !SerialForm1->Timer8->Enabled(); }, STEP_MS));
+                WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOverTimer->Enabled(); }, STEP_MS));
             const QString path = f->folder.filePath("update.hex");
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(MakeHexImage(8 * 1024, 32).text);
             file.close();
             f->dialogs.files.enqueue(path);
-            BootForm->FileButton->click();
-            BootForm->EraseFlashbtn->click();
-            QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
-            BootForm->ProgramFlashBtn->click();
+            firmwareWindow->fileButton->click();
+            firmwareWindow->eraseButton->click();
+            QVERIFY(WaitFor([] { return firmwareWindow->programButton->isEnabled(); }, STEP_MS));
+            firmwareWindow->programButton->click();
         },
         [link] { return link()->done() >= 20; }};
     // Lost once the port is open again on the loader, before the firmware window shows.
     operations["hand-over"] = {[this] { handOver(); },
-                               [] { return SerialForm1->STEP8() == 4 && SerialForm1->ComPort1->IsOpen(); }};
+                               [] { return setupWindow->header()->handOverStep() == 4 && setupWindow->board()->serialPort()->IsOpen(); }};
 }
 
 void DeviceLossEndToEndTest::init()
@@ -172,15 +172,15 @@ void DeviceLossEndToEndTest::init()
     QVERIFY2(e2e->ready(&why), qPrintable(why));
     board = &e2e->board;
     f = &e2e->windows;
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
-    SerialForm1->SoundFolder = f->folder.path();
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
+    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
     RICHIESTA = true;
     sentAtLoss = -1;
     f->dialogs.onMessage = [this](const QString& text) {
         if (text == LOADER_DIPS)
             board->controlOk("switch loader");
         if (text.endsWith(REPLUG) && sentAtLoss < 0)
-            sentAtLoss = HiddenForm->Memo1->LinesCount();
+            sentAtLoss = trafficMonitor->sentLog->LinesCount();
     };
     QVERIFY(e2e->openBoardPort());
     QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
@@ -196,7 +196,7 @@ void DeviceLossEndToEndTest::cleanup()
 
 void DeviceLossEndToEndTest::setUpMode()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e->waitUntilBoardIsReady());
 }
@@ -204,7 +204,7 @@ void DeviceLossEndToEndTest::setUpMode()
 void DeviceLossEndToEndTest::handOver()
 {
     setUpMode();
-    SerialForm1->FWBTN->click();
+    setupWindow->header()->firmwareButton->click();
 }
 
 // Reads the board until every value is on the screen and, when given, the
@@ -216,12 +216,12 @@ QString DeviceLossEndToEndTest::readBoard(const std::function<bool()>& shown)
     setUpMode();
     QStringList unread;
     for (int sweep = 0; sweep < MAX_SWEEPS; ++sweep) {
-        SerialForm1->SpeedButton4->click();
-        if (!WaitFor([] { return !SerialForm1->ReadingParameters(); }, STEP_MS))
+        setupWindow->parameters()->readParametersButton->click();
+        if (!WaitFor([] { return !setupWindow->board()->reading(); }, STEP_MS))
             return "the sweep did not end";
         RunEventsFor(SETTLE_MS);
         unread.clear();
-        for (QLineEdit* e : SerialForm1->GroupBox2->findChildren<QLineEdit*>())
+        for (QLineEdit* e : setupWindow->parameters()->parameterGroup->findChildren<QLineEdit*>())
             if (e->isEnabled() && e->text().isEmpty())
                 unread << e->objectName();
         if (unread.isEmpty() && (!shown || shown()))
@@ -242,7 +242,7 @@ QWidgetList DeviceLossEndToEndTest::shownWindows()
 QStringList DeviceLossEndToEndTest::runningTimers() const
 {
     QStringList running;
-    for (const QWidget* window : {static_cast<QWidget*>(SerialForm1), static_cast<QWidget*>(BootForm)})
+    for (const QWidget* window : {static_cast<QWidget*>(setupWindow), static_cast<QWidget*>(firmwareWindow)})
         for (const WindowTimer* t : window->findChildren<WindowTimer*>())
             if (t->Enabled())
                 running << t->objectName();
@@ -275,7 +275,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QFETCH(QString, cutShort);
     const Operation& operation = operations[QTest::currentDataTag()];
     int closes = 0;
-    SerialPort* port = SerialForm1->ComPort1;
+    SerialPort* port = setupWindow->board()->serialPort();
     const TNotifyEvent closed = port->OnPortClose;
     port->OnPortClose = [&](QObject* sender) {
         ++closes;
@@ -309,10 +309,10 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QVERIFY2(message.endsWith(REPLUG), qPrintable(message));
     QVERIFY(!port->IsOpen());
     QCOMPARE(closes, 1);
-    QVERIFY(!SerialForm1->Link->busy());
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
+    QVERIFY(!waitDialog->isVisible());
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(SerialForm1->cbports->isEnabled());
+    QVERIFY(setupWindow->ports()->portList->isEnabled());
 
     // Quiet from now on: no tick, no further message, no busy thread.
     const qint64 before = processCpuMs();
@@ -320,7 +320,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     const qint64 used = processCpuMs() - before;
     QVERIFY2(used < QUIET_CPU_MS, qPrintable(QString("%1 ms of CPU in the second after the loss").arg(used)));
     QCOMPARE(runningTimers(), QStringList());
-    QCOMPARE(HiddenForm->Memo1->LinesCount(), sentAtLoss); // nothing more is sent, or shown as sent
+    QCOMPARE(trafficMonitor->sentLog->LinesCount(), sentAtLoss); // nothing more is sent, or shown as sent
     for (QWidget* window : shownWindows())
         QVERIFY2(shownBefore.contains(window), qPrintable(window->objectName() + " opened after the loss"));
     QCOMPARE(f->dialogs.messages, QStringList{message});
@@ -331,16 +331,16 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     // The user puts the board back in its application, closes the firmware window
     // (which owns the board while it is open), plugs it in and reads it.
     QVERIFY(board->controlOk("switch app"));
-    BootForm->close();
+    firmwareWindow->close();
     QVERIFY(board->controlOk("plug"));
     f->dialogs.clear();
     QVERIFY(e2e->openBoardPort());
-    QLineEdit* clashDuration = SerialForm1->edit("Edit10"); // bank 1, address 36
+    QLineEdit* clashDuration = setupWindow->parameters()->edit("bank1ClashDuration"); // bank 1, address 36
     const QString value = clashDuration->text() == "77" ? "78" : "77";
     QVERIFY(board->setParam(36, value.toInt()));
     const QString unread = readBoard([&] { return clashDuration->text() == value; });
     QVERIFY2(unread.isEmpty(), qPrintable(unread));
-    QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
     QCOMPARE(f->dialogs.messages, QStringList());
     QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
 }

@@ -5,7 +5,7 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "common/Globals.h"
 
@@ -40,9 +40,9 @@ void DispatchRobustnessTest::shortBlocksAreDecodedWithoutReadingPastThem()
     // A heap copy of exactly the block's size, so a read past it is caught.
     auto exact = std::make_unique<char[]>(static_cast<size_t>(block.size()));
     std::copy(block.begin(), block.end(), exact.get());
-    SerialForm1->Link->setExpectingReply(true);
+    setupWindow->board()->link()->setExpectingReply(true);
     f.port->feed(QByteArray::fromRawData(exact.get(), block.size()));
-    QVERIFY(!SerialForm1->COMMAND());
+    QVERIFY(!setupWindow->board()->expectingReply());
     QVERIFY(f.dialogs.errors.isEmpty());
     QVERIFY(f.dialogs.messages.isEmpty());
 }
@@ -59,13 +59,13 @@ void DispatchRobustnessTest::randomBlocksLeaveTheWindowWorking()
             c = static_cast<char>(random.bounded(256));
         if (random.bounded(4) == 0)
             block[0] = '2';
-        SerialForm1->Link->setExpectingReply(random.bounded(2) == 1);
+        setupWindow->board()->link()->setExpectingReply(random.bounded(2) == 1);
         f.port->feed(block);
     }
     // Still answering: a status write goes out as usual.
-    SerialForm1->RadioButton10->click();
+    setupWindow->ports()->activeModeButton->click();
     f.port->clearSent();
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(!f.port->sent.isEmpty());
     QVERIFY(f.dialogs.errors.isEmpty());
 }

@@ -7,12 +7,12 @@
 #include <QSignalSpy>
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Framework.h"
 #include "common/Globals.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 #include "firmware/LoaderOperations.h"
 
 #include <QDir>
@@ -104,7 +104,7 @@ void FirmwareTest::init()
     f = std::make_unique<SetupWindowFixture>();
     f->setPortList({"COM3"});
     f->openPort();
-    BootForm->timeOfDay = [this] { return QString::number(f->sim.clock.now()); };
+    firmwareWindow->timeOfDay = [this] { return QString::number(f->sim.clock.now()); };
     f->port->clearSent();
 }
 
@@ -120,12 +120,12 @@ QString FirmwareTest::writeHex(const QByteArray& content, const QString& name)
 void FirmwareTest::chooseFile(const QString& path)
 {
     f->dialogs.files.enqueue(path);
-    BootForm->FileButton->click();
+    firmwareWindow->fileButton->click();
 }
 
 void FirmwareTest::erase()
 {
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     f->port->feed("C");
     tick();
 }
@@ -136,7 +136,7 @@ void FirmwareTest::startRun(const QByteArray& content)
     erase();
     f->port->clearSent();
     f->dialogs.clear();
-    BootForm->ProgramFlashBtn->click();
+    firmwareWindow->programButton->click();
 }
 
 void FirmwareTest::runAcknowledging(int ticks)
@@ -164,19 +164,19 @@ void FirmwareTest::eraseAsksThenWaitsForTheLoadersC()
 {
     chooseFile(writeHex(THREE_RECORDS));
     f->port->clearSent();
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     QCOMPARE(f->dialogs.questions, QStringList{ERASE_QUESTION});
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
-    QVERIFY(SerialForm1->COMMAND());
+    QVERIFY(setupWindow->board()->expectingReply());
     QCOMPARE(READY, 0);
     f->sim.clock.advance(3000);
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
     QVERIFY(f->dialogs.messages.isEmpty());
     f->port->feed("C");
     tick();
     QCOMPARE(f->dialogs.messages, QStringList{BLUE_LED});
-    QVERIFY(BootForm->ProgramFlashBtn->isEnabled());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(firmwareWindow->programButton->isEnabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
     QCOMPARE(f->sentFrames().size(), 1);
 }
 
@@ -185,29 +185,29 @@ void FirmwareTest::eraseAnsweredNoSendsNothing()
     chooseFile(writeHex(THREE_RECORDS));
     f->port->clearSent();
     f->dialogs.answers.enqueue(false);
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     QCOMPARE(f->dialogs.questions, QStringList{ERASE_QUESTION});
     f->sim.clock.advance(5000);
     QVERIFY(f->sentFrames().isEmpty());
     QVERIFY(f->dialogs.messages.isEmpty());
-    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(firmwareWindow->eraseButton->isEnabled());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
 }
 
 void FirmwareTest::unansweredEraseSaysWhatToDo()
 {
     chooseFile(writeHex(THREE_RECORDS));
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     f->sim.clock.advance(199 * TICK);
     QVERIFY(f->dialogs.messages.isEmpty());
     tick(); // 4 s without the "C"
     QCOMPARE(f->dialogs.messages, QStringList{ERASE_TIMEOUT});
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
-    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
+    QVERIFY(firmwareWindow->eraseButton->isEnabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
     f->port->feed("C"); // too late
     f->sim.clock.advance(1000);
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
 }
 
 void FirmwareTest::fileChangedSinceChosenIsRefusedAtErase()
@@ -217,38 +217,38 @@ void FirmwareTest::fileChangedSinceChosenIsRefusedAtErase()
     writeHex(":0400000001020304F2\n:03000400010203F3\n:00000001FF\n");
     f->port->clearSent();
     f->dialogs.clear();
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     QCOMPARE(f->dialogs.messages,
              QStringList{path +
                          " cannot be sent to the board, line 2: odd byte count 3: the last byte would be "
                          "dropped and every later word moved by one byte."});
     QVERIFY(f->dialogs.questions.isEmpty());
     QVERIFY(f->sentFrames().isEmpty());
-    QVERIFY(!BootForm->EraseFlashbtn->isEnabled());
-    QVERIFY(BootForm->FileSummary->text().isEmpty());
+    QVERIFY(!firmwareWindow->eraseButton->isEnabled());
+    QVERIFY(firmwareWindow->fileSummary->text().isEmpty());
 }
 
 void FirmwareTest::buttonStatesFollowTheRun()
 {
     auto states = [] {
         return QString("%1%2%3")
-            .arg(BootForm->FileButton->isEnabled())
-            .arg(BootForm->EraseFlashbtn->isEnabled())
-            .arg(BootForm->ProgramFlashBtn->isEnabled());
+            .arg(firmwareWindow->fileButton->isEnabled())
+            .arg(firmwareWindow->eraseButton->isEnabled())
+            .arg(firmwareWindow->programButton->isEnabled());
     };
     QCOMPARE(states(), QString("100"));
-    QCOMPARE(BootForm->Label3->text(), QString("........."));
+    QCOMPARE(firmwareWindow->startTime->text(), QString("........."));
     chooseFile(writeHex(THREE_RECORDS));
     QCOMPARE(states(), QString("110"));
-    QCOMPARE(BootForm->Label3->text(), QString("...."));
-    QCOMPARE(BootForm->Label5->text(), QString("...."));
-    BootForm->EraseFlashbtn->click();
+    QCOMPARE(firmwareWindow->startTime->text(), QString("...."));
+    QCOMPARE(firmwareWindow->endTime->text(), QString("...."));
+    firmwareWindow->eraseButton->click();
     QCOMPARE(states(), QString("000")); // waiting for the loader
     f->port->feed("C");
     tick();
     QCOMPARE(states(), QString("111"));
     f->dialogs.clear();
-    BootForm->ProgramFlashBtn->click();
+    firmwareWindow->programButton->click();
     QCOMPARE(states(), QString("000"));
     runAcknowledging(4);
     QCOMPARE(states(), QString("000"));
@@ -260,16 +260,16 @@ void FirmwareTest::buttonStatesFollowTheRun()
 void FirmwareTest::fileSummaryAndProgressShowWordsAndTime()
 {
     chooseFile(writeHex(THREE_RECORDS));
-    QCOMPARE(BootForm->FileSummary->text(),
+    QCOMPARE(firmwareWindow->fileSummary->text(),
              QString("0x0000-0x0007, 8 bytes, 4 words\n4 lines, programming takes about 1 s"));
     QVERIFY(f->sentFrames().isEmpty());
     erase();
-    BootForm->ProgramFlashBtn->click();
-    QCOMPARE(BootForm->RunProgress->text(), QString("0 of 4 words written, about 1 s left"));
+    firmwareWindow->programButton->click();
+    QCOMPARE(firmwareWindow->runProgress->text(), QString("0 of 4 words written, about 1 s left"));
     runAcknowledging(1);
-    QCOMPARE(BootForm->RunProgress->text(), QString("2 of 4 words written, about 1 s left"));
+    QCOMPARE(firmwareWindow->runProgress->text(), QString("2 of 4 words written, about 1 s left"));
     runAcknowledging(3);
-    QCOMPARE(BootForm->RunProgress->text(), QString("4 of 4 words written, about 0 s left"));
+    QCOMPARE(firmwareWindow->runProgress->text(), QString("4 of 4 words written, about 0 s left"));
 }
 
 void FirmwareTest::damagedFileNeverReachesErase_data()
@@ -293,8 +293,8 @@ void FirmwareTest::damagedFileNeverReachesErase()
     const QString path = writeHex(content);
     chooseFile(path);
     QCOMPARE(f->dialogs.messages, QStringList{path + " cannot be sent to the board, " + fault + "."});
-    QVERIFY(!BootForm->EraseFlashbtn->isEnabled());
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(!firmwareWindow->eraseButton->isEnabled());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
     QVERIFY(f->sentFrames().isEmpty());
 }
 
@@ -313,8 +313,8 @@ void FirmwareTest::promptlyAcknowledgedFileWalksTheBoardBack()
 {
     startRun(THREE_RECORDS);
     const qint64 start = f->sim.clock.now();
-    QCOMPARE(BootForm->Label3->text(), QString::number(start));
-    QVERIFY(SerialForm1->Link->busy());
+    QCOMPARE(firmwareWindow->startTime->text(), QString::number(start));
+    QVERIFY(setupWindow->board()->link()->busy());
 
     runAcknowledging(4);
     // Words low byte first; 4 ms after each word; one line per tick.
@@ -328,13 +328,13 @@ void FirmwareTest::promptlyAcknowledgedFileWalksTheBoardBack()
     QCOMPARE(sent[1].at - start, 24);
     QCOMPARE(sent[2].at - start, 40);
     QCOMPARE(sent[3].at - start, 60);
-    QCOMPARE(BootForm->Label5->text(), QString());
-    QCOMPARE(SerialForm1->Edit83->text(), QString("3220")); // 0x0C94
-    QCOMPARE(SerialForm1->Edit85->text(), QString("6"));
+    QCOMPARE(firmwareWindow->endTime->text(), QString());
+    QCOMPARE(setupWindow->header()->flashData->text(), QString("3220")); // 0x0C94
+    QCOMPARE(setupWindow->header()->flashAddress->text(), QString("6"));
 
     tick(); // the fifth finds the end of the file
-    QCOMPARE(BootForm->Label5->text(), QString::number(start + 100));
-    QVERIFY(!SerialForm1->Link->busy());
+    QCOMPARE(firmwareWindow->endTime->text(), QString::number(start + 100));
+    QVERIFY(!setupWindow->board()->link()->busy());
     QCOMPARE(f->dialogs.messages, QStringList{DONE_FOUR_WORDS});
     QCOMPARE(f->port->closeCount, 0);
     tick();
@@ -354,7 +354,7 @@ void FirmwareTest::promptlyAcknowledgedFileWalksTheBoardBack()
     // the sweep may be a few frames on by now; it began at address 0.
     QCOMPARE(f->sentFrames().value(3), READ_ADDRESS_0);
     f->sim.clock.advance(3000);
-    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(!firmwareWindow->returnTimer->Enabled());
     QCOMPARE(f->sentFrames().size(), 3 + 226);
     QVERIFY(f->dialogs.errors.isEmpty());
 }
@@ -387,7 +387,7 @@ void FirmwareTest::badFieldStopsTheRunAfterTheWordsBeforeIt()
     // The whole-file check keeps such a line from the window; the run stops on its own too.
     Hex::HexSummary summary;
     summary.words = 2;
-    FirmwareRun run(*SerialForm1->Link, {":0400000001020G04F2", ":00000001FF"}, summary);
+    FirmwareRun run(*setupWindow->board()->link(), {":0400000001020G04F2", ":00000001FF"}, summary);
     QSignalSpy finished(&run, &Operation::finished);
     QVERIFY(run.start());
     tick();
@@ -396,7 +396,7 @@ void FirmwareTest::badFieldStopsTheRunAfterTheWordsBeforeIt()
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished[0][0].toBool(), false);
     QVERIFY(finished[0][1].toString().startsWith("The file is not in Intel Hex format. "));
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 void FirmwareTest::silentBoardStopsAfterTwoHundredTicks()
@@ -408,8 +408,8 @@ void FirmwareTest::silentBoardStopsAfterTwoHundredTicks()
     QVERIFY(f->dialogs.messages.isEmpty());
     tick(); // 4 s of silence
     QCOMPARE(f->dialogs.messages, QStringList{TIMEOUT_MESSAGE});
-    QVERIFY(!BootForm->Timer1->Enabled());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!firmwareWindow->returnTimer->Enabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
     f->sim.clock.advance(10000);
     QCOMPARE(f->sentFrames().size(), 2);
     QVERIFY(f->port->IsOpen());
@@ -425,7 +425,7 @@ void FirmwareTest::slowButAnsweringBoardIsNotCutOff()
     }
     runAcknowledging(2);
     QCOMPARE(f->dialogs.messages, QStringList{DONE_FOUR_WORDS});
-    QVERIFY(!BootForm->Label5->text().isEmpty());
+    QVERIFY(!firmwareWindow->endTime->text().isEmpty());
     QCOMPARE(wordFrames().size(), 4);
 }
 
@@ -435,17 +435,17 @@ void FirmwareTest::stoppedRunNeedsANewEraseThenStartsAtTheFirstLine()
     runAcknowledging(1);
     f->sim.clock.advance(201 * TICK); // the next line, then 4 s of silence
     QCOMPARE(f->dialogs.messages, QStringList{TIMEOUT_MESSAGE});
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
-    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
+    QVERIFY(firmwareWindow->eraseButton->isEnabled());
     f->port->clearSent();
     erase();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
-    BootForm->ProgramFlashBtn->click();
-    QCOMPARE(SerialForm1->Link->done(), 0);
+    firmwareWindow->programButton->click();
+    QCOMPARE(setupWindow->board()->link()->done(), 0);
     f->port->clearSent();
     runAcknowledging(1);
     QCOMPARE(wordFrames(), (QList<QByteArray>{hexBytes("23 41 02 01 0A"), hexBytes("23 41 04 03 0A")}));
-    QCOMPARE(SerialForm1->Link->total(), 4);
+    QCOMPARE(setupWindow->board()->link()->total(), 4);
 }
 
 void FirmwareTest::gaugeMaximumIsTheFileSizeOverFifty()
@@ -457,9 +457,9 @@ void FirmwareTest::gaugeMaximumIsTheFileSizeOverFifty()
     content += ":00000001FF\n";
     QCOMPARE(content.size(), 1000);
     startRun(content);
-    QCOMPARE(BootForm->Gauge1->maximum(), 20);
+    QCOMPARE(firmwareWindow->linesSentBar->maximum(), 20);
     runAcknowledging(3);
-    QCOMPARE(BootForm->Gauge1->value(), 2);
+    QCOMPARE(firmwareWindow->linesSentBar->value(), 2);
 }
 
 void FirmwareTest::blankLinesAfterTheEndFinishNormally()
@@ -468,7 +468,7 @@ void FirmwareTest::blankLinesAfterTheEndFinishNormally()
     const qint64 start = f->sim.clock.now();
     runAcknowledging(5);
     QCOMPARE(f->dialogs.messages, QStringList{DONE_FOUR_WORDS});
-    QCOMPARE(BootForm->Label5->text(), QString::number(start + 5 * TICK));
+    QCOMPARE(firmwareWindow->endTime->text(), QString::number(start + 5 * TICK));
     runAcknowledging(2);
     QCOMPARE(f->dialogs.messages, (QStringList{DONE_FOUR_WORDS, ACTIVE_DIPS}));
 }
@@ -481,13 +481,13 @@ void FirmwareTest::fileThatCannotBeOpenedDoesNotStart()
     QFile::remove(path);
     f->port->clearSent();
     f->dialogs.clear();
-    BootForm->ProgramFlashBtn->click();
+    firmwareWindow->programButton->click();
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY2(f->dialogs.messages.first().startsWith("Cannot open " + path + ": "),
              qPrintable(f->dialogs.messages.first()));
     QVERIFY(f->dialogs.messages.first().endsWith(".\n" + NO_APPLICATION));
-    QVERIFY(!BootForm->Timer1->Enabled());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!firmwareWindow->returnTimer->Enabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
     f->sim.clock.advance(5000);
     QVERIFY(f->sentFrames().isEmpty());
     QCOMPARE(f->port->closeCount, 0);
@@ -498,7 +498,7 @@ void FirmwareTest::secondRunAlsoUsesTwentyMillisecondTicks()
     startRun(THREE_RECORDS);
     runAcknowledging(7);
     f->sim.clock.advance(5000); // back in the application, parameters read
-    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(!firmwareWindow->returnTimer->Enabled());
     startRun(THREE_RECORDS);
     const qint64 start = f->sim.clock.now();
     runAcknowledging(3);
@@ -515,7 +515,7 @@ void FirmwareTest::failedReopenStopsWithOneMessage()
     f->sim.clock.advance(5000);
     QCOMPARE(f->dialogs.errors.size(), 1);
     QVERIFY(f->dialogs.errors.first().endsWith("The device is gone."));
-    QVERIFY(!BootForm->Timer1->Enabled());
+    QVERIFY(!firmwareWindow->returnTimer->Enabled());
     QVERIFY(f->sentFrames().size() == 4);
 }
 
@@ -527,8 +527,8 @@ void FirmwareTest::deviceLostStopsTheRunAndSaysHowFar()
     QCOMPARE(f->dialogs.messages,
              QStringList{"Program stopped after 3 of 4 words: the connection to COM3 was lost.\n" +
                          NO_APPLICATION + "\nPlug it in again, choose the port and press \"Open \"."});
-    QVERIFY(!BootForm->Timer1->Enabled());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!firmwareWindow->returnTimer->Enabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
     f->sim.clock.advance(10000);
     QCOMPARE(wordFrames().size(), 3);
 }
@@ -536,51 +536,51 @@ void FirmwareTest::deviceLostStopsTheRunAndSaysHowFar()
 void FirmwareTest::deviceLostDuringTheEraseSaysWhatTheBoardHolds()
 {
     chooseFile(writeHex(THREE_RECORDS));
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     tick();
     f->port->vanish();
     QCOMPARE(f->dialogs.messages,
              QStringList{"Erase stopped after 1 of 1 frames: the connection to COM3 was lost.\n" +
                          NO_APPLICATION + "\nPlug it in again, choose the port and press \"Open \"."});
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
-    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
+    QVERIFY(firmwareWindow->eraseButton->isEnabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 // ---- Hand-over ----------------------------------------------------------------
 
 void FirmwareTest::fwIsOnlyOfferedInSetUpMode()
 {
-    QVERIFY(!SerialForm1->FWBTN->isEnabled());
-    QCOMPARE(SerialForm1->FWBTN->toolTip(), QString("Upload new firmware"));
-    SerialForm1->RadioButton9->click();
-    QVERIFY(SerialForm1->FWBTN->isEnabled());
-    SerialForm1->RadioButton13->click();
-    QVERIFY(!SerialForm1->FWBTN->isEnabled());
-    SerialForm1->RadioButton9->click();
-    SerialForm1->RadioButton10->click();
-    QVERIFY(!SerialForm1->FWBTN->isEnabled());
+    QVERIFY(!setupWindow->header()->firmwareButton->isEnabled());
+    QCOMPARE(setupWindow->header()->firmwareButton->toolTip(), QString("Upload new firmware"));
+    setupWindow->ports()->setUpModeButton->click();
+    QVERIFY(setupWindow->header()->firmwareButton->isEnabled());
+    setupWindow->ports()->txModeButton->click();
+    QVERIFY(!setupWindow->header()->firmwareButton->isEnabled());
+    setupWindow->ports()->setUpModeButton->click();
+    setupWindow->ports()->activeModeButton->click();
+    QVERIFY(!setupWindow->header()->firmwareButton->isEnabled());
 }
 
 void FirmwareTest::fwAnsweredNoDoesNothing()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     f->port->clearSent();
     f->dialogs.answers.enqueue(false);
-    SerialForm1->FWBTN->click();
+    setupWindow->header()->firmwareButton->click();
     QCOMPARE(f->dialogs.questions, QStringList{FW_QUESTION});
     f->sim.clock.advance(2000);
     QVERIFY(f->sentFrames().isEmpty());
     QVERIFY(f->port->IsOpen());
-    QVERIFY(!BootForm->isVisible());
+    QVERIFY(!firmwareWindow->isVisible());
 }
 
 void FirmwareTest::fwHandOverClosesAsksReopensAndShowsTheWindow()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     f->port->clearSent();
     const int opened = f->port->openCount;
-    SerialForm1->FWBTN->click();
+    setupWindow->header()->firmwareButton->click();
     QCOMPARE(f->dialogs.questions, QStringList{FW_QUESTION});
     // Closed, asked, opened, window shown, timer running; one column each.
     QStringList seen;
@@ -590,24 +590,24 @@ void FirmwareTest::fwHandOverClosesAsksReopensAndShowsTheWindow()
                     .arg(f->port->closeCount)
                     .arg(f->dialogs.messages.size())
                     .arg(f->port->openCount - opened)
-                    .arg(BootForm->isVisible())
-                    .arg(SerialForm1->Timer8->Enabled());
+                    .arg(firmwareWindow->isVisible())
+                    .arg(setupWindow->header()->handOverTimer->Enabled());
     }
     QCOMPARE(seen, (QStringList{"10001", "11001", "11101", "11111", "11110"}));
     QCOMPARE(f->dialogs.messages, QStringList{LOADER_DIPS});
     QVERIFY(f->sentFrames().isEmpty());
-    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
 }
 
 void FirmwareTest::fwHandOverStopsWhenThePortDoesNotReopen()
 {
-    SerialForm1->RadioButton9->click();
-    SerialForm1->FWBTN->click();
+    setupWindow->ports()->setUpModeButton->click();
+    setupWindow->header()->firmwareButton->click();
     f->port->failOpenReason = "The device is gone.";
     f->sim.clock.advance(3000);
     QCOMPARE(f->dialogs.errors.size(), 1);
-    QVERIFY(!SerialForm1->Timer8->Enabled());
-    QVERIFY(!BootForm->isVisible());
+    QVERIFY(!setupWindow->header()->handOverTimer->Enabled());
+    QVERIFY(!firmwareWindow->isVisible());
 }
 
 TAVRIN_TEST_MAIN(FirmwareTest)

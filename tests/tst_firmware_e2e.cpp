@@ -7,11 +7,11 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
 #include "common/Define.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -91,23 +91,23 @@ QString FirmwareEndToEndTest::writeFile(const QByteArray& content) const
 void FirmwareEndToEndTest::handOverToLoader()
 {
     QVERIFY(e2e->openBoardPort());
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
-    SerialForm1->FWBTN->click();
-    QVERIFY(WaitFor([] { return BootForm->isVisible() && !SerialForm1->Timer8->Enabled(); }, STEP_MS));
-    QVERIFY(SerialForm1->ComPort1->IsOpen());
+    setupWindow->header()->firmwareButton->click();
+    QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOverTimer->Enabled(); }, STEP_MS));
+    QVERIFY(setupWindow->board()->serialPort()->IsOpen());
     QVERIFY(WaitFor([&] { return board->control("firmware") == "ok loader"; }, STEP_MS));
 }
 
 void FirmwareEndToEndTest::chooseAndErase(const QString& path)
 {
     f->dialogs.files.enqueue(path);
-    BootForm->FileButton->click();
-    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->fileButton->click();
+    QVERIFY(firmwareWindow->eraseButton->isEnabled());
+    firmwareWindow->eraseButton->click();
     // Off until the loader's "C" comes back through the real port.
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
-    QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
+    QVERIFY(WaitFor([] { return firmwareWindow->programButton->isEnabled(); }, STEP_MS));
     QVERIFY(WaitFor([&] { return f->dialogs.messages.contains(BLUE_LED); }, STEP_MS));
 }
 
@@ -118,23 +118,23 @@ void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
     QVERIFY(image.text.size() > FIRMWARE_BYTES);
     chooseAndErase(writeFile(image.text));
     QCOMPARE(
-        BootForm->FileSummary->text(),
+        firmwareWindow->fileSummary->text(),
         QString("0x0000-0x7FFF, 32768 bytes, 16384 words\n1025 lines, programming takes about 1 min 6 s"));
 
-    BootForm->ProgramFlashBtn->click();
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
-    QVERIFY(WaitFor([] { return BootForm->STEP1 > 8; }, PROGRAM_MS));
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
-    QCOMPARE(BootForm->RunProgress->text(), QString("16384 of 16384 words written, about 0 s left"));
+    firmwareWindow->programButton->click();
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
+    QVERIFY(WaitFor([] { return firmwareWindow->runStep > 8; }, PROGRAM_MS));
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
+    QCOMPARE(firmwareWindow->runProgress->text(), QString("16384 of 16384 words written, about 0 s left"));
     QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
     QCOMPARE(board->dump("program"), LoaderWordBytes(image.data));
 
     // Back in its application, in set-up mode, with the parameters read again.
     QCOMPARE(board->control("firmware"), QString("ok app"));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
-    QVERIFY(WaitFor([] { return !SerialForm1->ReadingParameters(); }, SWEEP_DONE_MS));
+    QVERIFY(WaitFor([] { return !setupWindow->board()->reading(); }, SWEEP_DONE_MS));
     RunEventsFor(SETTLE_MS);
-    QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
     QCOMPARE(f->dialogs.messages,
              (QStringList{LOADER_DIPS, BLUE_LED,
                           "Programming done: 16384 words written. The board has its new application.",
@@ -147,8 +147,8 @@ void FirmwareEndToEndTest::unplugDuringRunSaysHowManyWordsWereSent()
     const HexImage image = MakeHexImage(FIRMWARE_BYTES / 4, RECORD_BYTES);
     chooseAndErase(writeFile(image.text));
     f->dialogs.clear();
-    BootForm->ProgramFlashBtn->click();
-    QVERIFY(WaitFor([] { return SerialForm1->Link->done() >= 20; }, STEP_MS));
+    firmwareWindow->programButton->click();
+    QVERIFY(WaitFor([] { return setupWindow->board()->link()->done() >= 20; }, STEP_MS));
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STEP_MS));
     const QString message = f->dialogs.messages.first();
@@ -158,8 +158,8 @@ void FirmwareEndToEndTest::unplugDuringRunSaysHowManyWordsWereSent()
                  message.contains(" was lost.\n" + NO_APPLICATION + "\n"),
              qPrintable(message));
     QVERIFY(words.toInt() >= 20);
-    QVERIFY(!BootForm->Timer1->Enabled());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!firmwareWindow->returnTimer->Enabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
     RunEventsFor(SETTLE_MS);
     QCOMPARE(f->dialogs.messages.size(), 1);
 }
@@ -168,13 +168,13 @@ void FirmwareEndToEndTest::eraseAnsweredNoSendsNothing()
 {
     handOverToLoader();
     f->dialogs.files.enqueue(writeFile(MakeHexImage(FIRMWARE_BYTES / 8, RECORD_BYTES).text));
-    BootForm->FileButton->click();
+    firmwareWindow->fileButton->click();
     const qint64 frames = board->counter("frames");
     f->dialogs.answers.enqueue(false);
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     RunEventsFor(SETTLE_MS);
     QCOMPARE(board->counter("frames"), frames);
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
     QCOMPARE(f->dialogs.questions.last(),
              QString("Erase the board's application? The board does nothing until a new one is programmed."));
 }
@@ -185,46 +185,46 @@ void FirmwareEndToEndTest::fileChangedAfterChoosingIsRefusedAtErase()
     const HexImage image = MakeHexImage(FIRMWARE_BYTES / 8, RECORD_BYTES);
     const QString path = writeFile(image.text);
     f->dialogs.files.enqueue(path);
-    BootForm->FileButton->click();
-    QVERIFY(BootForm->EraseFlashbtn->isEnabled());
+    firmwareWindow->fileButton->click();
+    QVERIFY(firmwareWindow->eraseButton->isEnabled());
     // A data line lost from the middle: every word after it would land 32 bytes early.
     QList<QByteArray> lines = image.text.split('\n');
     lines.removeAt(3);
     writeFile(lines.join('\n'));
     const qint64 frames = board->counter("frames");
     f->dialogs.clear();
-    BootForm->EraseFlashbtn->click();
+    firmwareWindow->eraseButton->click();
     QCOMPARE(f->dialogs.messages,
              QStringList{path +
                          " cannot be sent to the board, line 4: address 0x0080 leaves a gap after 0x005F."});
     QVERIFY(f->dialogs.questions.isEmpty());
     RunEventsFor(SETTLE_MS);
     QCOMPARE(board->counter("frames"), frames);
-    QVERIFY(!BootForm->EraseFlashbtn->isEnabled());
-    QVERIFY(!BootForm->ProgramFlashBtn->isEnabled());
+    QVERIFY(!firmwareWindow->eraseButton->isEnabled());
+    QVERIFY(!firmwareWindow->programButton->isEnabled());
 }
 
 void FirmwareEndToEndTest::closingTheFirmwareWindowGivesThePortBackToTheModeButtons()
 {
     handOverToLoader();
-    BootForm->close();
+    firmwareWindow->close();
     // The port the hand-over opened again stays open: its list is off, as after "Open ".
-    QVERIFY(SerialForm1->ComPort1->IsOpen());
-    QVERIFY(!SerialForm1->cbports->isEnabled());
-    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    QVERIFY(setupWindow->board()->serialPort()->IsOpen());
+    QVERIFY(!setupWindow->ports()->portList->isEnabled());
+    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
 
     // "TX" and "SetUp" go out on it at once, without "Open " being pressed again.
     QTemporaryFile log;
     QVERIFY(log.open());
     QVERIFY(board->controlOk("log " + log.fileName()));
-    SerialForm1->RadioButton13->click();
+    setupWindow->ports()->txModeButton->click();
     QVERIFY(e2e->waitUntilBoardIsReady());
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return SimBoard::receivedBytes(log.fileName()).size() >= 14; }, STEP_MS));
     QVERIFY(board->controlOk("log off"));
     QCOMPARE(SimBoard::receivedBytes(log.fileName()).toHex(' '),
              QByteArray("23 31 02 03 00 00 0a 23 31 02 04 00 00 0a"));
-    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
+    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
 }
 
 TAVRIN_TEST_MAIN(FirmwareEndToEndTest)

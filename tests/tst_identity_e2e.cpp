@@ -10,7 +10,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "common/Define.h"
@@ -40,7 +40,7 @@ const QStringList BOARD_OPTIONS = {"--idle-ms", "1500"};
 const QString BOARD_A = "1523-9101";
 const QString BOARD_B = "1523-9102";
 // Bank 2 Swing 1, and its button.
-const char* const SLOT_BUTTON = "SpeedButton35";
+const char* const SLOT_BUTTON = "bank2Swing1Button";
 const QString NOT_READ = "The board's serial number is not known yet, so what went where is not recorded.";
 
 bool setRunningSerial(const SimBoard& board, int serial)
@@ -112,7 +112,7 @@ void IdentityEndToEndTest::init()
     QVERIFY(setRunningSerial(e2e->board, 9101));
     QVERIFY(setRunningSerial(*second, 9102));
     f = &e2e->windows;
-    SerialForm1->SoundFolder = f->folder.path();
+    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
     RICHIESTA = true;
     for (const QString& serial : {BOARD_A, BOARD_B})
         QFile::remove(SlotJournal().fileFor(serial));
@@ -131,24 +131,24 @@ void IdentityEndToEndTest::cleanup()
 
 bool IdentityEndToEndTest::open(const SimBoard& board) const
 {
-    if (SerialForm1->ComPort1->IsOpen())
-        SerialForm1->ClosePort();
-    SerialForm1->InitSeriale();
-    const int index = SerialForm1->cbports->findText(board.portPath());
+    if (setupWindow->board()->serialPort()->IsOpen())
+        setupWindow->ports()->closePort();
+    setupWindow->ports()->listPorts();
+    const int index = setupWindow->ports()->portList->findText(board.portPath());
     if (index < 0)
         return false;
     f->openPort(index);
-    if (!SerialForm1->ComPort1->IsOpen())
+    if (!setupWindow->board()->serialPort()->IsOpen())
         return false;
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     return WaitFor([&] { return board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, OPERATION_MS) &&
            WaitFor([&] { return board.busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS);
 }
 
 bool IdentityEndToEndTest::readBoard(const SimBoard& board) const
 {
-    SerialForm1->SpeedButton4->click();
-    return WaitFor([] { return !SerialForm1->ReadingParameters(); }, OPERATION_MS) &&
+    setupWindow->parameters()->readParametersButton->click();
+    return WaitFor([] { return !setupWindow->board()->reading(); }, OPERATION_MS) &&
            WaitFor([&] { return board.busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS);
 }
 
@@ -161,14 +161,14 @@ bool IdentityEndToEndTest::upload(const QString& name) const
     content.append(QByteArray(200, char(0x11)));
     file.write(content);
     file.close();
-    SerialForm1->FillFileList();
-    const QList<QListWidgetItem*> items = SerialForm1->FileListBox1->findItems(name, Qt::MatchExactly);
+    setupWindow->sounds()->browser()->fillFileList();
+    const QList<QListWidgetItem*> items = setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
     if (items.isEmpty())
         return false;
-    SerialForm1->FileListBox1->setCurrentItem(items.first());
+    setupWindow->sounds()->browser()->soundFileList->setCurrentItem(items.first());
     f->dialogs.messages.clear();
-    SerialForm1->findChild<QPushButton*>(SLOT_BUTTON)->click();
-    return WaitFor([] { return !SerialForm1->Link->busy(); }, OPERATION_MS) &&
+    setupWindow->findChild<QPushButton*>(SLOT_BUTTON)->click();
+    return WaitFor([] { return !setupWindow->board()->link()->busy(); }, OPERATION_MS) &&
            WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, OPERATION_MS);
 }
 
@@ -181,32 +181,32 @@ void IdentityEndToEndTest::eachUploadIsJournalledUnderTheBoardReadInItsConnectio
 {
     QVERIFY(open(e2e->board));
     QVERIFY(readBoard(e2e->board));
-    QCOMPARE(SerialForm1->Label21->text(), BOARD_A);
+    QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_A);
     QVERIFY(upload("a.wav"));
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
-    QCOMPARE(SerialForm1->JournalNote->text(), QString());
+    QCOMPARE(setupWindow->sounds()->slotControls()->journalNote->text(), QString());
 
     // Board B, read in its own connection: its own journal, A's untouched.
     QVERIFY(open(*second));
     QVERIFY(readBoard(*second));
-    QCOMPARE(SerialForm1->Label21->text(), BOARD_B);
+    QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_B);
     QVERIFY(upload("b.wav"));
     QCOMPARE(journalled(BOARD_B), QString("b.wav"));
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
 
     // A again, not read: the header still names B, and nothing is journalled.
     QVERIFY(open(e2e->board));
-    QCOMPARE(SerialForm1->Label21->text(), BOARD_B);
+    QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_B);
     QVERIFY(upload("c.wav"));
     QCOMPARE(journalled(BOARD_B), QString("b.wav"));
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
-    QCOMPARE(SerialForm1->JournalNote->text(), NOT_READ);
+    QCOMPARE(setupWindow->sounds()->slotControls()->journalNote->text(), NOT_READ);
     QCOMPARE(f->dialogs.messages, QStringList{"Uploading file completed."});
     QVERIFY(f->dialogs.errors.isEmpty());
 
     // Its read names it again, and the note goes.
     QVERIFY(readBoard(e2e->board));
-    QCOMPARE(SerialForm1->JournalNote->text(), QString());
+    QCOMPARE(setupWindow->sounds()->slotControls()->journalNote->text(), QString());
 }
 
 void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefaultBank()
@@ -218,8 +218,8 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
     QVERIFY(readBoard(board));
     const QString windowFile = f->folder.filePath("window.json");
     f->dialogs.files.enqueue(windowFile);
-    SerialForm1->SaveParameters->click();
-    SerialForm1->ClosePort(); // the command line needs the port
+    setupWindow->parameters()->saveParametersButton->click();
+    setupWindow->ports()->closePort(); // the command line needs the port
 
     const QString cliFile = f->folder.filePath("cli.json");
     CliRun run = cli({"read", "--port", board.portPath(), "--json", cliFile, "--quiet"});
@@ -252,18 +252,18 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
     // In the window: a loaded file's bank and frequency mode go with Write Parameters.
     QVERIFY(open(board));
     QVERIFY(readBoard(board));
-    QVERIFY(SerialForm1->Def2->isChecked());
+    QVERIFY(setupWindow->parameters()->defaultBank2Button->isChecked());
     QJsonObject bank3 = bank2;
     bank3.insert("defaultBank", 3);
     bank3.insert("frequencyMode", 3);
     const QString bank3File = f->folder.filePath("bank3.json");
     QVERIFY(writeJson(bank3File, bank3));
     f->dialogs.files.enqueue(bank3File);
-    SerialForm1->LoadParameters->click();
-    QVERIFY(SerialForm1->Def3->isChecked());
+    setupWindow->parameters()->loadParametersButton->click();
+    QVERIFY(setupWindow->parameters()->defaultBank3Button->isChecked());
     QCOMPARE(board.param(Define::ADDR_BANK), 2); // nothing sent before Write Parameters
-    SerialForm1->SpeedButton5->click();
-    QVERIFY(WaitFor([] { return !SerialForm1->WritingParameters(); }, OPERATION_MS));
+    setupWindow->parameters()->writeParametersButton->click();
+    QVERIFY(WaitFor([] { return !setupWindow->board()->writing(); }, OPERATION_MS));
     QVERIFY(WaitFor([&] { return board.busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS));
     QCOMPARE(board.param(Define::ADDR_BANK), 3);
     QCOMPARE(board.param(Define::ADDR_FREQUENCY_MODE), 3);
@@ -273,8 +273,8 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
     QTemporaryFile traffic;
     QVERIFY(traffic.open());
     QVERIFY(board.controlOk("log " + traffic.fileName()));
-    SerialForm1->SpeedButton5->click();
-    QVERIFY(WaitFor([] { return !SerialForm1->WritingParameters(); }, OPERATION_MS));
+    setupWindow->parameters()->writeParametersButton->click();
+    QVERIFY(WaitFor([] { return !setupWindow->board()->writing(); }, OPERATION_MS));
     QVERIFY(board.controlOk("log off"));
     const QByteArray received = SimBoard::receivedBytes(traffic.fileName());
     QCOMPARE(received.count("#1"), 85);

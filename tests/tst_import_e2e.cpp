@@ -11,7 +11,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "sound/BoardFormat.h"
@@ -72,15 +72,15 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     QVERIFY2(e2e.ready(&why), qPrintable(why));
     QVERIFY(e2e.openBoardPort());
     SetupWindowFixture& f = e2e.windows;
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
     // The journal keeps what went where under the serial number read from the board.
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return e2e.board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, IMPORT_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
-    SerialForm1->SpeedButton4->click();
-    QVERIFY(WaitFor([] { return !SerialForm1->ReadingParameters(); }, IMPORT_MS));
+    setupWindow->parameters()->readParametersButton->click();
+    QVERIFY(WaitFor([] { return !setupWindow->board()->reading(); }, IMPORT_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
-    QCOMPARE(SerialForm1->BoardSerial(), SERIAL);
+    QCOMPARE(setupWindow->board()->readSerialNumber(), SERIAL);
     const QString font = f.folder.path() + "/font";
     QDir().mkpath(font);
     writeLevel(font + "/poweron.wav", 0.25, 0.1);
@@ -90,8 +90,8 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     writeLevel(font + "/swing3.wav", 0.25, 1.6); // 70560 bytes for the board: one slot takes 64954
     writeLevel(font + "/blaster.wav", 0.25, 0.1);
 
-    SerialForm1->ImportFontClick();
-    auto* dialog = SerialForm1->findChild<ImportDialog*>("ImportDialog");
+    setupWindow->sounds()->slotControls()->importFont();
+    auto* dialog = setupWindow->findChild<ImportDialog*>("ImportDialog");
     QVERIFY(dialog);
     dialog->setFolder(font);
     dialog->setBank(2);
@@ -110,8 +110,8 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
         f.dialogs.questions,
         QStringList{"Too long for their slots: Swing 3. Trim their ends, fading out over the last 20 ms, "
                     "so that they fit?"});
-    QVERIFY(SerialForm1->Link->busy());
-    QVERIFY(WaitFor([] { return !SerialForm1->Link->busy(); }, IMPORT_MS));
+    QVERIFY(setupWindow->board()->link()->busy());
+    QVERIFY(WaitFor([] { return !setupWindow->board()->link()->busy(); }, IMPORT_MS));
     // The end's message comes once the import's last step has returned.
     QVERIFY(WaitFor([&] { return !f.dialogs.messages.isEmpty(); }, IMPORT_MS));
     QCOMPARE(f.dialogs.messages, QStringList{"The sound font is in bank 2: 5 files written."});
@@ -156,8 +156,8 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     const QList<JournalEntry> journal = SlotJournal().list(SERIAL);
     QCOMPARE(journal.at(SlotIndex(2, SlotKind::Swing, 3)).fileName, QString("swing3.wav"));
     QCOMPARE(journal.at(SlotIndex(2, SlotKind::Swing, 2)).known(), false);
-    SerialForm1->SlotContentsClick();
-    const auto* contents = SerialForm1->findChild<SlotContentsDialog*>("SlotContents");
+    setupWindow->sounds()->slotControls()->showSlotContents();
+    const auto* contents = setupWindow->findChild<SlotContentsDialog*>("SlotContents");
     QVERIFY(contents);
     const auto* rows = contents->findChild<QTableWidget*>("SlotContentsTable");
     QCOMPARE(rows->rowCount(), 57);

@@ -14,14 +14,14 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Main.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/MainWindow.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
 #include "common/Define.h"
 #include "common/Globals.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -83,33 +83,33 @@ private:
 
 void IsolationEndToEndTest::initTestCase()
 {
-    rows["read sweep"] = {[] { SerialForm1->SpeedButton4->click(); }};
+    rows["read sweep"] = {[] { setupWindow->parameters()->readParametersButton->click(); }};
     rows["Write Parameters"] = {[] {
         // The screen must hold the board's values before they can be written back.
-        SerialForm1->SpeedButton4->click();
+        setupWindow->parameters()->readParametersButton->click();
         const auto read = [] {
-            for (QLineEdit* e : SerialForm1->GroupBox2->findChildren<QLineEdit*>())
+            for (QLineEdit* e : setupWindow->parameters()->parameterGroup->findChildren<QLineEdit*>())
                 if (e->isEnabled() && e->text().isEmpty())
                     return false;
-            return !SerialForm1->Link->busy();
+            return !setupWindow->board()->link()->busy();
         };
         QVERIFY(WaitFor(read, STEP_MS));
         RunEventsFor(ROUND_GAP_MS);
-        SerialForm1->SpeedButton5->click();
+        setupWindow->parameters()->writeParametersButton->click();
     }};
-    rows["row erase"] = {[] { SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); }};
-    rows["Erase All"] = {[] { SerialForm1->SpeedButton6->click(); }};
+    rows["row erase"] = {[] { setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); }};
+    rows["Erase All"] = {[] { setupWindow->sounds()->slotControls()->eraseAllButton->click(); }};
     rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), 12000)); }};
     // Two files of the base set: the gaps between them are part of the load.
     rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), 100)); }};
     rows["calibration"] = {[this] {
                                QVERIFY(board->controlOk("pose vertical"));
-                               SerialForm1->SpeedButton73->click();
+                               setupWindow->motion()->autoCalibrationButton->click();
                            },
                            [] {
                                const int step = CalibrationStep();
-                               if ((step == 1 || step == 100) && waitform->isVisible())
-                                   waitform->Button1->click();
+                               if ((step == 1 || step == 100) && waitDialog->isVisible())
+                                   waitDialog->okButton->click();
                            }};
     rows["firmware run"] = {[this] {
                                 handOver();
@@ -119,21 +119,21 @@ void IsolationEndToEndTest::initTestCase()
                                 file.write(MakeHexImage(FIRMWARE_BYTES, FIRMWARE_RECORD_BYTES).text);
                                 file.close();
                                 f->dialogs.files.enqueue(path);
-                                BootForm->FileButton->click();
-                                BootForm->EraseFlashbtn->click();
+                                firmwareWindow->fileButton->click();
+                                firmwareWindow->eraseButton->click();
                                 QVERIFY(
-                                    WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); }, STEP_MS));
-                                BootForm->ProgramFlashBtn->click();
+                                    WaitFor([] { return firmwareWindow->programButton->isEnabled(); }, STEP_MS));
+                                firmwareWindow->programButton->click();
                             },
                             [] {},
                             // The way back: the application's modes and a read of the board.
-                            [] { return BootForm->STEP1 > TBootForm::STOP; }};
+                            [] { return firmwareWindow->runStep > FirmwareWindow::STOP; }};
 }
 
 void IsolationEndToEndTest::handOver()
 {
-    SerialForm1->FWBTN->click();
-    QVERIFY(WaitFor([] { return BootForm->isVisible() && !SerialForm1->HandingOver; }, STEP_MS));
+    setupWindow->header()->firmwareButton->click();
+    QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->board()->handingOver(); }, STEP_MS));
 }
 
 void IsolationEndToEndTest::init()
@@ -143,8 +143,8 @@ void IsolationEndToEndTest::init()
     QVERIFY2(e2e->ready(&why), qPrintable(why));
     board = &e2e->board;
     f = &e2e->windows;
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
-    SerialForm1->SoundFolder = f->folder.path();
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
+    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
     RICHIESTA = true;
     f->dialogs.onMessage = [this](const QString& text) {
         if (text == LOADER_DIPS)
@@ -172,7 +172,7 @@ void IsolationEndToEndTest::cleanupTestCase()
 
 void IsolationEndToEndTest::setUpMode()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e->waitUntilBoardIsReady());
 }
@@ -183,7 +183,7 @@ int IsolationEndToEndTest::disturb(const std::function<bool()>& running)
 {
     int presses = 0;
     const auto press = [&presses, running](QAbstractButton* button, int round) {
-        if (!running() || !button->isEnabled() || !button->isVisible() || button->window() == waitform)
+        if (!running() || !button->isEnabled() || !button->isVisible() || button->window() == waitDialog)
             return;
         ++presses;
         if (round == 0) {
@@ -197,17 +197,17 @@ int IsolationEndToEndTest::disturb(const std::function<bool()>& running)
     };
     for (int round = 0; round < DISTURBANCE_ROUNDS; ++round) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (!window->isVisible() || window == waitform)
+            if (!window->isVisible() || window == waitDialog)
                 continue;
             for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
                 press(button, round);
         }
-        QList<QAction*> actions = MainForm->menuBar()->actions();
-        for (QMenu* menu : MainForm->menuBar()->findChildren<QMenu*>())
+        QList<QAction*> actions = mainWindow->menuBar()->actions();
+        for (QMenu* menu : mainWindow->menuBar()->findChildren<QMenu*>())
             actions += menu->actions();
-        for (QMenu* menu : SerialForm1->PopupMenu1->findChildren<QMenu*>())
+        for (QMenu* menu : setupWindow->sounds()->slotControls()->slotMenu->findChildren<QMenu*>())
             actions += menu->actions();
-        actions += SerialForm1->PopupMenu1->actions();
+        actions += setupWindow->sounds()->slotControls()->slotMenu->actions();
         for (QAction* action : actions)
             if (running() && action->isEnabled() && !action->menu()) {
                 action->trigger();
@@ -215,9 +215,9 @@ int IsolationEndToEndTest::disturb(const std::function<bool()>& running)
             }
         if (!running())
             break;
-        QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
-        SerialForm1->hide();
-        SerialForm1->show();
+        QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F12);
+        setupWindow->hide();
+        setupWindow->show();
         presses += 2;
         RunEventsFor(ROUND_GAP_MS);
     }
@@ -229,19 +229,19 @@ QByteArray IsolationEndToEndTest::run(const QString& operation, bool disturbed)
     QTemporaryFile log;
     if (!log.open())
         return {};
-    BootForm->close(); // the firmware window of an earlier run owns the board while it is open
+    firmwareWindow->close(); // the firmware window of an earlier run owns the board while it is open
     setUpMode();
     if (!board->controlOk("log " + log.fileName()))
         return {};
     const Row& row = rows[operation];
     row.start();
-    if (!WaitFor([] { return SerialForm1->Link->busy(); }, STEP_MS))
+    if (!WaitFor([] { return setupWindow->board()->link()->busy(); }, STEP_MS))
         return {};
     if (disturbed)
-        disturbances += disturb([] { return SerialForm1->Link->busy(); });
+        disturbances += disturb([] { return setupWindow->board()->link()->busy(); });
     const auto ended = [&row] {
         row.drive();
-        return !SerialForm1->Link->busy() && !waitform->isVisible() && row.over();
+        return !setupWindow->board()->link()->busy() && !waitDialog->isVisible() && row.over();
     };
     if (!WaitFor(ended, OPERATION_MS))
         return {};
@@ -283,15 +283,15 @@ void IsolationEndToEndTest::setUpWindowSendsNothingWhileTheBoardIsOnItsLoader()
     QVERIFY(log.open());
     QVERIFY(board->controlOk("log " + log.fileName()));
     // Everything but the firmware window's own buttons (its erase is the loader's).
-    const auto onLoader = [] { return BootForm->isVisible(); };
-    for (QPushButton* own : BootForm->findChildren<QPushButton*>())
+    const auto onLoader = [] { return firmwareWindow->isVisible(); };
+    for (QPushButton* own : firmwareWindow->findChildren<QPushButton*>())
         own->setEnabled(false);
     disturbances += disturb(onLoader);
-    QVERIFY(BootForm->isVisible());
+    QVERIFY(firmwareWindow->isVisible());
     RunEventsFor(Define::WRITE_PAUSE_MS);
     QVERIFY(board->controlOk("log off"));
     QCOMPARE(SimBoard::receivedBytes(log.fileName()).toHex(' '), QByteArray());
-    QCOMPARE(SerialForm1->Check->running(), false);
+    QCOMPARE(setupWindow->ports()->connectionCheck->running(), false);
     QVERIFY(f->dialogs.messages.contains("The firmware update is running. Wait until it has finished."));
 }
 

@@ -5,14 +5,15 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Main.h"
-#include "app/Serial1.h"
+#include "common/Handlers.h"
+#include "app/MainWindow.h"
+#include "app/SetupWindow.h"
 #include "app/Shape.h"
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
 #include "comm/Frames.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "comm/LogMemo.h"
 #include "comm/TrafficLog.h"
 #include "common/Application.h"
@@ -142,12 +143,12 @@ void LinkTest::writeDatoSendsThenPausesWithoutExpectingAReply()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
-    SerialForm1->Link->setExpectingReply(false);
+    setupWindow->board()->link()->setExpectingReply(false);
     const qint64 before = f->sim.clock.now();
-    SerialForm1->WriteDato(255, 6);
+    setupWindow->board()->writeValue(255, 6);
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 FF 00 00 0A")});
     QCOMPARE(f->sim.clock.now() - before, 100);
-    QVERIFY(!SerialForm1->COMMAND());
+    QVERIFY(!setupWindow->board()->expectingReply());
 }
 
 void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
@@ -156,7 +157,7 @@ void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
     f->openPort();
     f->port->clearSent();
     const qint64 start = f->sim.clock.now();
-    SerialForm1->ReadBtnClick();
+    setupWindow->parameters()->readParameters();
     f->sim.clock.advance(5000);
     QCOMPARE(f->port->sent.size(), 226);
     for (int a = 0; a < 226; ++a) {
@@ -165,18 +166,18 @@ void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
         const char addr = static_cast<char>(a);
         QCOMPARE(s.bytes, QByteArray("#2") + addr + addr + QByteArray(2, '\0') + '\n');
     }
-    QVERIFY(!SerialForm1->ReadingParameters());
-    QVERIFY(SerialForm1->COMMAND());
+    QVERIFY(!setupWindow->board()->reading());
+    QVERIFY(setupWindow->board()->expectingReply());
 }
 
 void LinkTest::sweepWithPortClosedIsRefused()
 {
-    SerialForm1->ReadBtnClick();
+    setupWindow->parameters()->readParameters();
     f->sim.clock.advance(3000);
     QCOMPARE(f->dialogs.messages,
              QStringList{"Read Parameters needs an open port: open the board's port first."});
-    QVERIFY(!SerialForm1->COMMAND());
-    QCOMPARE(HiddenForm->Memo1->LinesCount(), 1); // its stored line only
+    QVERIFY(!setupWindow->board()->expectingReply());
+    QCOMPARE(trafficMonitor->sentLog->LinesCount(), 1); // its stored line only
 }
 
 // ---- Receive routing ---------------------------------------------------------
@@ -231,10 +232,10 @@ void LinkTest::expectedReplyGoesToDecoderAndClearsFlag()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->Link->setExpectingReply(true);
+    setupWindow->board()->link()->setExpectingReply(true);
     feed("A");
     QCOMPARE(READY, 1);
-    QVERIFY(!SerialForm1->COMMAND());
+    QVERIFY(!setupWindow->board()->expectingReply());
     READY = 0;
     feed("C");
     QCOMPARE(READY, 0); // no reply expected: not decoded
@@ -245,14 +246,14 @@ void LinkTest::uploadEndClosesDialogAndAnnouncesOnlyWhenAsked()
     f->setPortList({"COM3"});
     f->openPort();
     RICHIESTA = false;
-    waitform->show();
+    waitDialog->show();
     feed("End.");
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
     QVERIFY(f->dialogs.messages.isEmpty());
     RICHIESTA = true;
-    waitform->show();
+    waitDialog->show();
     feed("End.");
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
     QCOMPARE(f->dialogs.messages, QStringList{"Uploading file completed."});
 }
 
@@ -290,38 +291,38 @@ void LinkTest::logLinesInHexAndText()
     QFETCH(QString, line);
     f->setPortList({"COM3"});
     f->openPort();
-    HiddenForm->HexCheck->setChecked(hex);
+    trafficMonitor->hexCheck->setChecked(hex);
     feed(block);
-    QCOMPARE(HiddenForm->Memo2->toPlainText().split('\n').last(), line);
+    QCOMPARE(trafficMonitor->receivedLog->toPlainText().split('\n').last(), line);
 }
 
 void LinkTest::logsClearAtExactlyFiveHundredLines()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    // The stored line "Memo1" counts: 499 blocks bring the log to 500 lines.
+    // The log's first line counts: 499 blocks bring the log to 500 lines.
     for (int i = 0; i < 498; ++i)
         feed("x");
-    QCOMPARE(HiddenForm->Memo2->LinesCount(), 499);
+    QCOMPARE(trafficMonitor->receivedLog->LinesCount(), 499);
     feed("x");
-    QCOMPARE(HiddenForm->Memo2->LinesCount(), 0);
+    QCOMPARE(trafficMonitor->receivedLog->LinesCount(), 0);
     feed("y");
-    QCOMPARE(HiddenForm->Memo2->toPlainText(), QString("RX-- 79"));
+    QCOMPARE(trafficMonitor->receivedLog->toPlainText(), QString("RX-- 79"));
 }
 
 void LinkTest::withViewOffNothingIsLoggedButFullTransmitLogStillClears()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    HiddenForm->Memo1->Clear();
-    HiddenForm->Memo2->Clear();
+    trafficMonitor->sentLog->Clear();
+    trafficMonitor->receivedLog->Clear();
     for (int i = 0; i < 500; ++i)
-        HiddenForm->Memo1->Add("line");
-    HiddenForm->CheckBox1->setChecked(false);
+        trafficMonitor->sentLog->Add("line");
+    trafficMonitor->viewCheck->setChecked(false);
     feed("x");
-    QCOMPARE(HiddenForm->Memo2->LinesCount(), 0);
-    SerialForm1->WriteDato(1, 1);
-    QCOMPARE(HiddenForm->Memo1->LinesCount(), 0);
+    QCOMPARE(trafficMonitor->receivedLog->LinesCount(), 0);
+    setupWindow->board()->writeValue(1, 1);
+    QCOMPARE(trafficMonitor->sentLog->LinesCount(), 0);
     QCOMPARE(f->port->sent.size(), 1); // sent all the same
 }
 
@@ -331,26 +332,26 @@ void LinkTest::savedPortAtSavedPositionOpensAtStartSpeed()
 {
     f->writeSettings("COM4\r\n1\r\n");
     f->setPortList({"COM3", "COM4"});
-    SerialForm1->LoadSeriale();
-    QCOMPARE(SerialForm1->cbports->currentText(), QString("COM4"));
+    setupWindow->ports()->openSavedPort();
+    QCOMPARE(setupWindow->ports()->portList->currentText(), QString("COM4"));
     QVERIFY(f->port->IsOpen());
     QCOMPARE(f->port->Port(), QString("COM4"));
     QCOMPARE(f->port->Baud(), 9600u);
     QCOMPARE(f->port->Parity(), ptNONE);
     QCOMPARE(f->port->StopBits(), sbONE);
     QVERIFY(f->port->rts);
-    QCOMPARE(SerialForm1->shPortOpen->BrushColor(), YELLOW);
-    QVERIFY(!SerialForm1->cbports->isEnabled());
-    QVERIFY(SerialForm1->GroupBox5->isEnabled());
-    QCOMPARE(HiddenForm->Memo2->LinesCount(), 0);
+    QCOMPARE(setupWindow->ports()->portOpenIndicator->BrushColor(), YELLOW);
+    QVERIFY(!setupWindow->ports()->portList->isEnabled());
+    QVERIFY(setupWindow->ports()->modeBox->isEnabled());
+    QCOMPARE(trafficMonitor->receivedLog->LinesCount(), 0);
 }
 
 void LinkTest::savedPortElsewhereIsSelectedButNotOpened()
 {
     f->writeSettings("COM4\r\n1\r\n");
     f->setPortList({"COM3", "COM5"});
-    SerialForm1->LoadSeriale();
-    QCOMPARE(SerialForm1->cbports->currentIndex(), 1);
+    setupWindow->ports()->openSavedPort();
+    QCOMPARE(setupWindow->ports()->portList->currentIndex(), 1);
     QVERIFY(!f->port->IsOpen());
     QCOMPARE(f->port->openCount, 0);
     QVERIFY(f->dialogs.messages.isEmpty());
@@ -359,10 +360,10 @@ void LinkTest::savedPortElsewhereIsSelectedButNotOpened()
 void LinkTest::missingSettingsFileIsReportedAndNeverCreated()
 {
     f->setPortList({"COM3"});
-    SerialForm1->LoadSeriale();
+    setupWindow->ports()->openSavedPort();
     const QString expected = "FILE INESISTENTE : " + f->settingsPath();
     QCOMPARE(f->dialogs.messages, QStringList{expected});
-    SerialForm1->close();
+    setupWindow->close();
     QCOMPARE(f->dialogs.messages, QStringList({expected, expected}));
     QVERIFY(!QFile::exists(f->settingsPath()));
 }
@@ -371,7 +372,7 @@ void LinkTest::badIndexLineShowsConversionErrorAndOpensNothing()
 {
     f->writeSettings("COM3\r\nfirst\r\n");
     f->setPortList({"COM3"});
-    runGuarded([] { SerialForm1->LoadSeriale(); });
+    runGuarded([] { setupWindow->ports()->openSavedPort(); });
     QCOMPARE(f->dialogs.errors, QStringList{"'first' is not a valid integer value"});
     QCOMPARE(f->port->openCount, 0);
 }
@@ -381,9 +382,9 @@ void LinkTest::closingWindowSavesLastOpenedPortWithNewIndex()
     f->writeSettings("COM9\r\n0\r\n");
     f->setPortList({"COM3", "COM4"});
     f->openPort(0);
-    SerialForm1->ClosePort();
-    SerialForm1->cbports->setCurrentIndex(1);
-    SerialForm1->close();
+    setupWindow->ports()->closePort();
+    setupWindow->ports()->portList->setCurrentIndex(1);
+    setupWindow->close();
     QCOMPARE(f->readSettings(), QByteArray("COM3\r\n1\r\n"));
 }
 
@@ -400,13 +401,13 @@ void LinkTest::closingMainWindowLeavesTheSetUpCloseHandlerAlone()
     if (!settings.isEmpty())
         f->writeSettings(settings);
     f->setPortList({"COM3", "COM4"});
-    MainForm->show();
+    mainWindow->show();
     f->sim.clock.advance(1000); // the set-up window opens
-    QVERIFY(SerialForm1->isVisible());
-    SerialForm1->cbports->setCurrentIndex(0);
+    QVERIFY(setupWindow->isVisible());
+    setupWindow->ports()->portList->setCurrentIndex(0);
     f->dialogs.clear();
     // The user closes the main window while the program runs.
-    QTimer::singleShot(0, MainForm, [] { MainForm->close(); });
+    QTimer::singleShot(0, mainWindow, [] { mainWindow->close(); });
     QApplication::exec();
     QCOMPARE(f->dialogs.messages, QStringList{});
     QCOMPARE(f->readSettings(), settings);
@@ -428,11 +429,11 @@ void LinkTest::settingsFileIsKeptWhenNoPortWasChosen()
     QFETCH(int, picked);
     f->writeSettings("COM4\r\n0\r\n");
     f->setPortList(ports);
-    SerialForm1->LoadSeriale();
-    SerialForm1->show();
+    setupWindow->ports()->openSavedPort();
+    setupWindow->show();
     if (picked >= 0)
-        SerialForm1->cbports->setCurrentIndex(picked);
-    SerialForm1->close();
+        setupWindow->ports()->portList->setCurrentIndex(picked);
+    setupWindow->close();
     QCOMPARE(f->readSettings(), QByteArray("COM4\r\n0\r\n"));
     QVERIFY(f->dialogs.messages.isEmpty());
 }
@@ -458,7 +459,7 @@ void LinkTest::unreadableSettingsFileSaysWhy()
         QVERIFY(QFile::setPermissions(f->settingsPath(), QFileDevice::WriteOwner));
     }
     f->setPortList({"COM3"});
-    SerialForm1->LoadSeriale();
+    setupWindow->ports()->openSavedPort();
     QCOMPARE(f->dialogs.messages,
              QStringList{"Cannot read the settings file " + f->settingsPath() + ": " + reason});
     QCOMPARE(f->port->openCount, 0);
@@ -494,9 +495,9 @@ void LinkTest::overlongSettingsLinesAreInvalid()
     QFETCH(bool, opened);
     f->writeSettings(content);
     f->setPortList({"COM3", "COM4"});
-    runGuarded([] { SerialForm1->LoadSeriale(); });
+    runGuarded([] { setupWindow->ports()->openSavedPort(); });
     QCOMPARE(f->dialogs.errors, error.isNull() ? QStringList{} : QStringList{error});
-    QCOMPARE(SerialForm1->cbports->currentIndex(), selected);
+    QCOMPARE(setupWindow->ports()->portList->currentIndex(), selected);
     QCOMPARE(f->port->IsOpen(), opened);
     QVERIFY(f->dialogs.messages.isEmpty());
 }
@@ -510,7 +511,7 @@ void LinkTest::savingWorksWhereOnlyTheFileIsWritable()
     QVERIFY(QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     f->setPortList({"COM3", "COM4"});
     f->openPort(1);
-    SerialForm1->close();
+    setupWindow->close();
     QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(f->readSettings(), QByteArray("COM4\r\n1\r\n"));
     QVERIFY(f->dialogs.messages.isEmpty());
@@ -537,13 +538,13 @@ void LinkTest::openFailureShowsReasonAndKeepsListDisabledUntilClose()
 {
     f->setPortList({"COM3"});
     f->port->failOpenReason = "No such file or directory";
-    runGuarded([] { SerialForm1->OpenButton->click(); });
+    runGuarded([] { setupWindow->ports()->openButton->click(); });
     QCOMPARE(f->dialogs.errors, QStringList{"TCOMPORT : cannot open COM3\rNo such file or directory"});
-    QVERIFY(!SerialForm1->cbports->isEnabled());
-    QCOMPARE(SerialForm1->shPortOpen->BrushColor(), GREY);
+    QVERIFY(!setupWindow->ports()->portList->isEnabled());
+    QCOMPARE(setupWindow->ports()->portOpenIndicator->BrushColor(), GREY);
     QVERIFY(!f->port->rts);
-    SerialForm1->CloseButton->click();
-    QVERIFY(SerialForm1->cbports->isEnabled());
+    setupWindow->ports()->closeButton->click();
+    QVERIFY(setupWindow->ports()->portList->isEnabled());
 }
 
 void LinkTest::openFailureAtStartKeepsSetUpWindowClosed()
@@ -551,16 +552,16 @@ void LinkTest::openFailureAtStartKeepsSetUpWindowClosed()
     f->writeSettings("COM3\r\n0\r\n");
     f->port->failOpenReason = "Permission denied";
     // The port list is filled by the main window from the system's ports; give it ours.
-    SerialForm1->cbports->addItem("COM3");
-    MainForm->show();
+    setupWindow->ports()->portList->addItem("COM3");
+    mainWindow->show();
     QCOMPARE(f->dialogs.errors, QStringList{"TCOMPORT : cannot open COM3\rPermission denied"});
     f->sim.clock.advance(5000);
-    QVERIFY(!SerialForm1->isVisible());
+    QVERIFY(!setupWindow->isVisible());
 }
 
 void LinkTest::openWithEmptyListIsAListIndexError()
 {
-    runGuarded([] { SerialForm1->OpenPort(); });
+    runGuarded([] { setupWindow->ports()->openPort(); });
     QCOMPARE(f->dialogs.errors, QStringList{"List index out of bounds (-1)"});
     QCOMPARE(f->port->openCount, 0);
 }
@@ -572,34 +573,34 @@ void LinkTest::connectionCheckWithAnsweringBoard()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
-    SerialForm1->show();
+    setupWindow->show();
     f->sim.clock.advance(1999);
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
     f->sim.clock.advance(1);
-    QVERIFY(waitform->isVisible());
-    QCOMPARE(waitform->Height(), 70);
-    QCOMPARE(waitform->Label1->text(), QString("Wait... Downloading parameters from Kordex in progress."));
-    QVERIFY(SerialForm1->RadioButton13->isChecked());
+    QVERIFY(waitDialog->isVisible());
+    QCOMPARE(waitDialog->layoutHeight(), 70);
+    QCOMPARE(waitDialog->message->text(), QString("Wait... Downloading parameters from Kordex in progress."));
+    QVERIFY(setupWindow->ports()->txModeButton->isChecked());
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 03 00 00 0A")});
 
     f->sim.clock.advance(300);
     feed(QByteArray(1, '\xFF') + QByteArray(25, '\x00'));
     f->sim.clock.advance(1700);
-    QVERIFY(SerialForm1->RadioButton9->isChecked());
+    QVERIFY(setupWindow->ports()->setUpModeButton->isChecked());
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 04 00 00 0A"));
-    QVERIFY(SerialForm1->SpeedButton4->isEnabled());
+    QVERIFY(setupWindow->parameters()->readParametersButton->isEnabled());
 
     f->port->clearSent();
     f->sim.clock.advance(2000); // step 3 starts the sweep
-    QVERIFY(SerialForm1->ReadingParameters());
+    QVERIFY(setupWindow->board()->reading());
     f->sim.clock.advance(2000); // step 4, 2 s into the sweep
-    QVERIFY(!waitform->isVisible());
-    QCOMPARE(waitform->Height(), 140);
-    QCOMPARE(waitform->Label1->text(), QString("Wait... Downloading files to Kordex in progress..."));
+    QVERIFY(!waitDialog->isVisible());
+    QCOMPARE(waitDialog->layoutHeight(), 140);
+    QCOMPARE(waitDialog->message->text(), QString("Wait... Downloading files to Kordex in progress..."));
     QCOMPARE(f->port->sent.size(), 200);
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 226);
-    QVERIFY(!SerialForm1->Check->running());
+    QVERIFY(!setupWindow->ports()->connectionCheck->running());
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
@@ -607,15 +608,15 @@ void LinkTest::connectionCheckWithSilentBoard()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->show();
+    setupWindow->show();
     f->sim.clock.advance(3999);
     QVERIFY(f->dialogs.messages.isEmpty());
     f->sim.clock.advance(1);
     QCOMPARE(f->dialogs.messages, QStringList{PORT_NOT_FOUND});
     QVERIFY(!f->port->IsOpen());
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(SerialForm1->cbports->isEnabled());
-    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(setupWindow->ports()->portList->isEnabled());
+    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages.size(), 1);
 }
@@ -623,20 +624,20 @@ void LinkTest::connectionCheckWithSilentBoard()
 void LinkTest::connectionCheckWithoutPortOnlyComplains()
 {
     f->setPortList({"COM3"});
-    SerialForm1->show();
+    setupWindow->show();
     f->sim.clock.advance(2000);
     QCOMPARE(f->dialogs.messages, QStringList{PORT_NOT_FOUND});
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Check->running());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(!setupWindow->ports()->connectionCheck->running());
 }
 
 void LinkTest::showingWindowAgainRestartsTheCheck()
 {
     f->setPortList({"COM3"});
-    SerialForm1->show();
+    setupWindow->show();
     f->sim.clock.advance(2000);
-    SerialForm1->hide();
-    MainForm->Serial1Click();
+    setupWindow->hide();
+    mainWindow->showSetupWindow();
     f->sim.clock.advance(2000);
     QCOMPARE(f->dialogs.messages, QStringList({PORT_NOT_FOUND, PORT_NOT_FOUND}));
 }
@@ -655,22 +656,22 @@ void LinkTest::showingWindowWhileBoardIsBusyQueuesNoCheck()
     QFETCH(bool, loader);
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     f->sim.clock.advance(100);
     f->port->clearSent();
     if (loader)
-        SerialForm1->FWBTNClick();
+        setupWindow->header()->updateFirmware();
     else
-        QVERIFY(SerialForm1->Link->begin(
+        QVERIFY(setupWindow->board()->link()->begin(
             {"Erase All Sounds", "erase frames", 2, BoardLink::Blocks::Deferred, {}}));
-    SerialForm1->show();
+    setupWindow->show();
     f->sim.clock.advance(3000);
     if (!loader)
-        SerialForm1->Link->end();
+        setupWindow->board()->link()->end();
     f->sim.clock.advance(10000);
     QVERIFY(f->port->sent.isEmpty());
     QVERIFY(f->dialogs.messages.filter(PORT_NOT_FOUND).isEmpty());
-    QVERIFY(!SerialForm1->Check->running());
+    QVERIFY(!setupWindow->ports()->connectionCheck->running());
 }
 
 // ---- Board status and default bank ----------------------------------------------
@@ -678,10 +679,10 @@ void LinkTest::showingWindowWhileBoardIsBusyQueuesNoCheck()
 void LinkTest::statusButtonsWithoutPortSendNothing()
 {
     f->setPortList({"COM3"});
-    SerialForm1->RadioButton9->click();
-    QVERIFY(SerialForm1->RadioButton9->isChecked());
+    setupWindow->ports()->setUpModeButton->click();
+    QVERIFY(setupWindow->ports()->setUpModeButton->isChecked());
     QVERIFY(f->port->sent.isEmpty());
-    QVERIFY(!SerialForm1->SpeedButton5->isEnabled());
+    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
 }
 
 void LinkTest::statusButtonsSendModeAndSwitchSetUpControls()
@@ -689,30 +690,30 @@ void LinkTest::statusButtonsSendModeAndSwitchSetUpControls()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
-    SerialForm1->Link->setExpectingReply(false);
-    SerialForm1->RadioButton9->click();
+    setupWindow->board()->link()->setExpectingReply(false);
+    setupWindow->ports()->setUpModeButton->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
-    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
-    QVERIFY(SerialForm1->COMMAND());
+    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(setupWindow->board()->expectingReply());
     QCOMPARE(f->sim.clock.pauses.size(), 0);
-    SerialForm1->RadioButton10->click();
+    setupWindow->ports()->activeModeButton->click();
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 01 00 00 0A"));
-    QVERIFY(!SerialForm1->SpeedButton5->isEnabled());
-    SerialForm1->RadioButton13->click();
+    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
+    setupWindow->ports()->txModeButton->click();
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 03 00 00 0A"));
-    QVERIFY(!SerialForm1->SpeedButton4->isEnabled());
+    QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
 }
 
 void LinkTest::reselectingSelectedButtonSendsNothing()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     f->port->clearSent();
-    TSerialForm1::SelectButton(SerialForm1->RadioButton9);
+    SelectRadioButton(setupWindow->ports()->setUpModeButton);
     QVERIFY(f->port->sent.isEmpty());
     // The main window's start-up calls the handler directly: it acts because SetUp is selected.
-    SerialForm1->RadioButton9Click();
+    setupWindow->ports()->setUpModeChosen();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
 }
 
@@ -721,29 +722,29 @@ void LinkTest::defaultBankButtonSendsBankWrite()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
-    SerialForm1->Link->setExpectingReply(false);
-    SerialForm1->Def2->click();
+    setupWindow->board()->link()->setExpectingReply(false);
+    setupWindow->parameters()->defaultBank2Button->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 02 00 00 0A")});
-    QVERIFY(SerialForm1->COMMAND());
-    QVERIFY(!SerialForm1->Def1->isChecked());
-    TSerialForm1::SelectButton(SerialForm1->Def3);
+    QVERIFY(setupWindow->board()->expectingReply());
+    QVERIFY(!setupWindow->parameters()->defaultBank1Button->isChecked());
+    SelectRadioButton(setupWindow->parameters()->defaultBank3Button);
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 03 00 00 0A"));
-    QVERIFY(!SerialForm1->Def2->isChecked());
+    QVERIFY(!setupWindow->parameters()->defaultBank2Button->isChecked());
 }
 
 void LinkTest::scrollLockThenDeleteInFileListShowsMonitor()
 {
-    SerialForm1->show();
-    const int width = SerialForm1->width();
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_ScrollLock);
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_A);
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_Delete);
-    QVERIFY(!HiddenForm->isVisible());
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_ScrollLock);
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_Delete);
-    QVERIFY(HiddenForm->isVisible());
-    QCOMPARE(SerialForm1->width(), width + 300);
-    QCOMPARE(CellText(HiddenForm->StringGrid1, 0, 9), QString("Battery "));
+    setupWindow->show();
+    const int width = setupWindow->width();
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_ScrollLock);
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_A);
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_Delete);
+    QVERIFY(!trafficMonitor->isVisible());
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_ScrollLock);
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_Delete);
+    QVERIFY(trafficMonitor->isVisible());
+    QCOMPARE(setupWindow->width(), width + 300);
+    QCOMPARE(CellText(trafficMonitor->telemetryGrid, 0, 9), QString("Battery "));
 }
 
 // ---- Device loss ---------------------------------------------------------------
@@ -752,21 +753,21 @@ void LinkTest::deviceLossDuringSweepClosesAndStopsEverything()
 {
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
-    SerialForm1->RadioButton9->click();
-    SerialForm1->ReadBtnClick();
+    setupWindow->ports()->setUpModeButton->click();
+    setupWindow->parameters()->readParameters();
     f->sim.clock.advance(500);
     f->port->vanish();
-    QVERIFY(!SerialForm1->ReadingParameters());
-    QCOMPARE(SerialForm1->shPortOpen->BrushColor(), GREY);
-    QVERIFY(SerialForm1->cbports->isEnabled());
-    QVERIFY(SerialForm1->RadioButton10->isChecked());
-    QVERIFY(!SerialForm1->GroupBox5->isEnabled());
+    QVERIFY(!setupWindow->board()->reading());
+    QCOMPARE(setupWindow->ports()->portOpenIndicator->BrushColor(), GREY);
+    QVERIFY(setupWindow->ports()->portList->isEnabled());
+    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
+    QVERIFY(!setupWindow->ports()->modeBox->isEnabled());
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(f->dialogs.messages[0].contains("/dev/ttyACM0"));
     QVERIFY(f->dialogs.messages[0].contains("lost"));
-    const int logged = HiddenForm->Memo1->LinesCount();
+    const int logged = trafficMonitor->sentLog->LinesCount();
     f->sim.clock.advance(5000);
-    QCOMPARE(HiddenForm->Memo1->LinesCount(), logged);
+    QCOMPARE(trafficMonitor->sentLog->LinesCount(), logged);
     QCOMPARE(f->port->closeCount, 1);
 }
 
@@ -774,11 +775,11 @@ void LinkTest::deviceLossDuringConnectionCheckClosesTheDialog()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->show();
+    setupWindow->show();
     f->sim.clock.advance(2000);
-    QVERIFY(waitform->isVisible());
+    QVERIFY(waitDialog->isVisible());
     f->port->vanish();
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages.size(), 1);
 }
@@ -787,39 +788,39 @@ void LinkTest::deviceLossDuringWriteSaysHowFarItGot()
 {
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
-    SerialForm1->RadioButton9->click();
-    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+    setupWindow->ports()->setUpModeButton->click();
+    for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("1");
-    SerialForm1->highcheck->setChecked(true);
+    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
     f->port->clearSent();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     f->port->feed(hexBytes("32 06 02")); // an answer the write keeps for later
     f->sim.clock.advance(1950);
     f->port->vanish();
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(f->dialogs.messages[0].startsWith(
         "Write Parameters stopped after 20 of 85 values: the connection to /dev/ttyACM0 was lost."));
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->SpeedButton5->isEnabled()); // set-up controls off, as after closing
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled()); // set-up controls off, as after closing
+    QVERIFY(!setupWindow->board()->link()->busy());
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 20);
-    QVERIFY(!SerialForm1->Def2->isChecked()); // the kept answer died with the link
+    QVERIFY(!setupWindow->parameters()->defaultBank2Button->isChecked()); // the kept answer died with the link
 }
 
 void LinkTest::writeOnAClosedPortRefusesAndSendsNothing()
 {
-    SerialForm1->RadioButton9->click();
-    SerialForm1->AttivaSetup();
-    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+    setupWindow->ports()->setUpModeButton->click();
+    setupWindow->board()->setSetUpMode(true);
+    for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("1");
-    SerialForm1->highcheck->setChecked(true);
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages,
              QStringList{"Write Parameters needs an open port: open the board's port first."});
     QVERIFY(f->port->sent.isEmpty());
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
 }
 
 TAVRIN_TEST_MAIN(LinkTest)

@@ -5,11 +5,11 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Main.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/MainWindow.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/ComPort.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Define.h"
@@ -64,67 +64,67 @@ void LinkEndToEndTest::cleanup()
 
 void LinkEndToEndTest::portListShowsTheSimulatedBoard()
 {
-    SerialForm1->InitSeriale();
-    QVERIFY(SerialForm1->cbports->findText(board->portPath()) >= 0);
+    setupWindow->ports()->listPorts();
+    QVERIFY(setupWindow->ports()->portList->findText(board->portPath()) >= 0);
 }
 
 void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
 {
     QVERIFY(e2e->openBoardPort());
-    SerialForm1->show();
-    QVERIFY(WaitFor([&] { return waitform->isVisible(); }, CHECK_DONE_MS));
-    QVERIFY(WaitFor([&] { return SerialForm1->RadioButton9->isChecked(); }, CHECK_DONE_MS));
-    QVERIFY(WaitFor([&] { return !waitform->isVisible(); }, CHECK_DONE_MS));
-    QVERIFY(WaitFor([&] { return !SerialForm1->ReadingParameters(); }, CHECK_DONE_MS));
+    setupWindow->show();
+    QVERIFY(WaitFor([&] { return waitDialog->isVisible(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return setupWindow->ports()->setUpModeButton->isChecked(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return !waitDialog->isVisible(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, CHECK_DONE_MS));
     RunEventsFor(300); // the last answers
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
     QVERIFY(f->dialogs.messages.isEmpty());
 
     // The sweep's answers reach the traffic monitor and the screen.
-    QVERIFY(HiddenForm->Memo1->toPlainText().contains("TX-- 23 32 E1 E1 00 00 0A"));
-    QVERIFY(HiddenForm->Memo2->toPlainText().contains("RX-- 32 "));
+    QVERIFY(trafficMonitor->sentLog->toPlainText().contains("TX-- 23 32 E1 E1 00 00 0A"));
+    QVERIFY(trafficMonitor->receivedLog->toPlainText().contains("RX-- 32 "));
     const QString release = QString::number(board->param(Define::ADDR_VERSIONE)) + ".0";
-    if (SerialForm1->Label1->text() != release || !SerialForm1->Label21->text().contains('-')) {
+    if (setupWindow->header()->releaseNumber->text() != release || !setupWindow->header()->serialNumber->text().contains('-')) {
         // A loaded machine read two answers as one block; a second read fills the gap.
-        SerialForm1->ReadBtnClick();
-        QVERIFY(WaitFor([&] { return !SerialForm1->ReadingParameters(); }, CHECK_DONE_MS));
+        setupWindow->parameters()->readParameters();
+        QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, CHECK_DONE_MS));
         RunEventsFor(300);
     }
-    QCOMPARE(SerialForm1->Label1->text(), release);
-    QVERIFY(SerialForm1->Label21->text().contains('-'));
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), release);
+    QVERIFY(setupWindow->header()->serialNumber->text().contains('-'));
     // What a screen reader speaks: the caption and the value.
     const auto spoken = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
     };
-    QCOMPARE(spoken(SerialForm1->Label1), "Firmware release: " + release);
-    QCOMPARE(spoken(SerialForm1->Label21), "Serial number: " + SerialForm1->Label21->text());
-    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
+    QCOMPARE(spoken(setupWindow->header()->releaseNumber), "Firmware release: " + release);
+    QCOMPARE(spoken(setupWindow->header()->serialNumber), "Serial number: " + setupWindow->header()->serialNumber->text());
+    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
 }
 
 void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()
 {
     QVERIFY(board->controlOk("silent on"));
     QVERIFY(e2e->openBoardPort());
-    SerialForm1->show();
+    setupWindow->show();
     QVERIFY(WaitFor([&] { return f->dialogs.messages == QStringList{PORT_NOT_FOUND}; }, CHECK_DONE_MS));
-    QVERIFY(!SerialForm1->ComPort1->IsOpen());
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(SerialForm1->cbports->isEnabled());
+    QVERIFY(!setupWindow->board()->serialPort()->IsOpen());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(setupWindow->ports()->portList->isEnabled());
 }
 
 void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 {
     QVERIFY(e2e->openBoardPort());
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, CHECK_DONE_MS));
     QVERIFY(e2e->waitUntilBoardIsReady());
-    SerialForm1->ReadBtnClick();
-    QVERIFY(WaitFor([&] { return HiddenForm->Memo2->LinesCount() > 10; }, CHECK_DONE_MS));
+    setupWindow->parameters()->readParameters();
+    QVERIFY(WaitFor([&] { return trafficMonitor->receivedLog->LinesCount() > 10; }, CHECK_DONE_MS));
     QVERIFY(board->controlOk("unplug"));
-    QVERIFY(WaitFor([&] { return !SerialForm1->ComPort1->IsOpen(); }, CHECK_DONE_MS));
-    QVERIFY(!SerialForm1->ReadingParameters());
-    QVERIFY(SerialForm1->cbports->isEnabled());
-    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->serialPort()->IsOpen(); }, CHECK_DONE_MS));
+    QVERIFY(!setupWindow->board()->reading());
+    QVERIFY(setupWindow->ports()->portList->isEnabled());
+    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(f->dialogs.messages[0].contains(board->portPath()));
     RunEventsFor(300);
@@ -133,30 +133,30 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 
 void LinkEndToEndTest::portListFollowsAPlugWhileNoPortIsOpen()
 {
-    SerialForm1->InitSeriale();
-    SerialForm1->cbports->setCurrentIndex(SerialForm1->cbports->findText(board->portPath()));
+    setupWindow->ports()->listPorts();
+    setupWindow->ports()->portList->setCurrentIndex(setupWindow->ports()->portList->findText(board->portPath()));
     SimBoard::Options options;
     options.portsDir = board->portsDir();
     options.name = "plugged-later";
     auto later = std::make_unique<SimBoard>(options);
     QVERIFY2(later->isRunning(), qPrintable(later->errorOutput()));
-    QCOMPARE(SerialForm1->cbports->findText(later->portPath()), -1);
+    QCOMPARE(setupWindow->ports()->portList->findText(later->portPath()), -1);
 
-    SerialForm1->cbports->showPopup(); // the user opens the list
-    SerialForm1->cbports->hidePopup();
-    QVERIFY(SerialForm1->cbports->findText(later->portPath()) >= 0);
-    QCOMPARE(SerialForm1->cbports->currentText(), board->portPath());
+    setupWindow->ports()->portList->showPopup(); // the user opens the list
+    setupWindow->ports()->portList->hidePopup();
+    QVERIFY(setupWindow->ports()->portList->findText(later->portPath()) >= 0);
+    QCOMPARE(setupWindow->ports()->portList->currentText(), board->portPath());
 
     // While a port is open the list stays as it is.
     QVERIFY(e2e->openBoardPort());
     const QString gone = later->portPath();
     later.reset();
-    SerialForm1->RefreshPortList();
-    QVERIFY(SerialForm1->cbports->findText(gone) >= 0);
-    SerialForm1->ClosePort();
-    SerialForm1->RefreshPortList();
-    QCOMPARE(SerialForm1->cbports->findText(gone), -1);
-    QCOMPARE(SerialForm1->cbports->currentText(), board->portPath());
+    setupWindow->ports()->refreshPortList();
+    QVERIFY(setupWindow->ports()->portList->findText(gone) >= 0);
+    setupWindow->ports()->closePort();
+    setupWindow->ports()->refreshPortList();
+    QCOMPARE(setupWindow->ports()->portList->findText(gone), -1);
+    QCOMPARE(setupWindow->ports()->portList->currentText(), board->portPath());
 }
 
 void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
@@ -167,11 +167,11 @@ void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
     first.Open();
     const QByteArray saved = board->portPath().toLocal8Bit() + "\r\n0\r\n";
     f->writeSettings(saved);
-    MainForm->show();
-    QCOMPARE(SerialForm1->cbports->findText(board->portPath()), -1);
-    QVERIFY(!SerialForm1->ComPort1->IsOpen());
-    SerialForm1->show();
-    SerialForm1->close();
+    mainWindow->show();
+    QCOMPARE(setupWindow->ports()->portList->findText(board->portPath()), -1);
+    QVERIFY(!setupWindow->board()->serialPort()->IsOpen());
+    setupWindow->show();
+    setupWindow->close();
     QCOMPARE(f->readSettings(), saved);
     QVERIFY(f->dialogs.messages.isEmpty());
 }

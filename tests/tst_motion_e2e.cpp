@@ -6,9 +6,9 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "app/Shape.h"
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "motion/TelemetryChart.h"
@@ -52,8 +52,8 @@ private slots:
 private:
     int plottedPoints() const
     {
-        SerialForm1->Chart2->flushChart();
-        return SerialForm1->Chart2->series(0)->count();
+        setupWindow->motion()->telemetryChart->flushChart();
+        return setupWindow->motion()->telemetryChart->series(0)->count();
     }
     void startAutoAndConfirmVertical();
     std::unique_ptr<BoardFixture> e2e;
@@ -75,30 +75,30 @@ void MotionEndToEndTest::init()
 
 void MotionEndToEndTest::txStreamsTelemetryIntoChartAndGauge()
 {
-    SerialForm1->RadioButton13->click();
+    setupWindow->ports()->txModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, STREAM_MS));
     QVERIFY(WaitFor([&] { return plottedPoints() >= 30; }, STREAM_MS));
     // The redraw timer alone brings the points to the screen.
-    const int before = SerialForm1->Chart2->series(3)->count();
-    QVERIFY(WaitFor([&] { return SerialForm1->Chart2->series(3)->count() > before; }, STREAM_MS));
-    const qreal battery = SerialForm1->Chart2->series(3)->points().last().y();
+    const int before = setupWindow->motion()->telemetryChart->series(3)->count();
+    QVERIFY(WaitFor([&] { return setupWindow->motion()->telemetryChart->series(3)->count() > before; }, STREAM_MS));
+    const qreal battery = setupWindow->motion()->telemetryChart->series(3)->points().last().y();
     QVERIFY2(battery > 2700 && battery < 2900, qPrintable(QString::number(battery)));
-    QVERIFY(SerialForm1->Label61->text().startsWith("X= "));
-    QVERIFY(SerialForm1->Label8->text().endsWith(" %"));
-    QVERIFY(SerialForm1->Shape2->width() > 0);
+    QVERIFY(setupWindow->motion()->xValue->text().startsWith("X= "));
+    QVERIFY(setupWindow->motion()->batteryPercent->text().endsWith(" %"));
+    QVERIFY(setupWindow->motion()->batteryBar->width() > 0);
     QCOMPARE(Telemetry.STATO, Define::STATO_TAVRIN_COMMAND_MODE_TX);
     QVERIFY(f->dialogs.errors.isEmpty());
 
     // Recorded to a file until the board leaves TX.
     const QString path = f->folder.filePath("stream.csv");
     f->dialogs.files.enqueue(path);
-    SerialForm1->RecordButton->click();
+    setupWindow->motion()->recordButton->click();
     const auto framesShown = [] {
-        return SerialForm1->RecordButton->text().section(' ', 1, 1).mid(1).toInt();
+        return setupWindow->motion()->recordButton->text().section(' ', 1, 1).mid(1).toInt();
     };
     QVERIFY(WaitFor([&] { return framesShown() >= 20; }, STREAM_MS));
-    SerialForm1->RadioButton9->click();
-    QCOMPARE(SerialForm1->RecordButton->text(), QString("Record..."));
+    setupWindow->ports()->setUpModeButton->click();
+    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Record..."));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = file.readAll().trimmed().split('\n');
@@ -116,28 +116,28 @@ void MotionEndToEndTest::shotFromTheBoardIsDrawn()
     QCOMPARE(board->control("shot"), QString("ok shot"));
     QVERIFY(WaitFor(
         [&] {
-            SerialForm1->Chart2->flushChart();
-            return SerialForm1->Chart2->shotTrace()->count() == 50;
+            setupWindow->motion()->telemetryChart->flushChart();
+            return setupWindow->motion()->telemetryChart->shotTrace()->count() == 50;
         },
         STREAM_MS));
-    QCOMPARE(SerialForm1->Chart2->pages().pointsPerPage(), 50);
-    QCOMPARE(SerialForm1->Chart2->pages().series(0).labels.last(), 50);
-    QVERIFY(SerialForm1->Chart2->series(1)->points().isEmpty());
+    QCOMPARE(setupWindow->motion()->telemetryChart->pages().pointsPerPage(), 50);
+    QCOMPARE(setupWindow->motion()->telemetryChart->pages().series(0).labels.last(), 50);
+    QVERIFY(setupWindow->motion()->telemetryChart->series(1)->points().isEmpty());
     qreal largest = 0;
-    for (const QPointF& p : SerialForm1->Chart2->shotTrace()->points())
+    for (const QPointF& p : setupWindow->motion()->telemetryChart->shotTrace()->points())
         largest = std::max(largest, std::abs(p.y()));
     QVERIFY(largest > 0);
 }
 
 void MotionEndToEndTest::startAutoAndConfirmVertical()
 {
-    SerialForm1->RadioButton9->click();
-    QVERIFY(WaitFor([&] { return SerialForm1->SpeedButton73->isEnabled(); }, STREAM_MS));
+    setupWindow->ports()->setUpModeButton->click();
+    QVERIFY(WaitFor([&] { return setupWindow->motion()->autoCalibrationButton->isEnabled(); }, STREAM_MS));
     QCOMPARE(board->control("pose vertical"), QString("ok pose vertical"));
-    SerialForm1->SpeedButton73->click();
-    QVERIFY(WaitFor([&] { return CalibrationStep() == 1 && waitform->isVisible(); }, STREAM_MS));
+    setupWindow->motion()->autoCalibrationButton->click();
+    QVERIFY(WaitFor([&] { return CalibrationStep() == 1 && waitDialog->isVisible(); }, STREAM_MS));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
-    waitform->Button1->click();
+    waitDialog->okButton->click();
 }
 
 void MotionEndToEndTest::autoCalibratesTheBoard()
@@ -148,7 +148,7 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
     QVERIFY(WaitFor([&] { return CalibrationStep() == 100; }, SAMPLING_MS));
     QCOMPARE(board->control("pose horizontal"), QString("ok pose horizontal"));
     QVERIFY(WaitFor([&] { return Telemetry.posz < HALF_WAY_Z; }, STREAM_MS));
-    waitform->Button1->click();
+    waitDialog->okButton->click();
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, SAMPLING_MS + FINISH_MS));
 
     const int vertical = signedPair(board->param(9), board->param(8));
@@ -157,8 +157,8 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
              QStringList{QString("Procedure OK. Kordex has been calibrated with value %1 and %2")
                              .arg(vertical)
                              .arg(horizontal)});
-    QCOMPARE(SerialForm1->Edit43->text(), QString::number(vertical));
-    QCOMPARE(SerialForm1->Edit44->text(), QString::number(horizontal));
+    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), QString::number(vertical));
+    QCOMPARE(setupWindow->parameters()->horizontalCalibration->text(), QString::number(horizontal));
     QVERIFY2(std::abs(vertical - VERTICAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(vertical)));
     QVERIFY2(std::abs(horizontal - HORIZONTAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(horizontal)));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
@@ -166,11 +166,11 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
 
 void MotionEndToEndTest::manualWritesTheTypedConstants()
 {
-    SerialForm1->RadioButton9->click();
-    QVERIFY(WaitFor([&] { return SerialForm1->SpeedButton74->isEnabled(); }, STREAM_MS));
-    SerialForm1->Edit43->setText("1234");
-    SerialForm1->Edit44->setText("-5");
-    SerialForm1->SpeedButton74->click();
+    setupWindow->ports()->setUpModeButton->click();
+    QVERIFY(WaitFor([&] { return setupWindow->motion()->manualCalibrationButton->isEnabled(); }, STREAM_MS));
+    setupWindow->parameters()->verticalCalibration->setText("1234");
+    setupWindow->parameters()->horizontalCalibration->setText("-5");
+    setupWindow->motion()->manualCalibrationButton->click();
     QVERIFY(WaitFor([&] { return board->param(10) == 0xFB; }, STREAM_MS));
     QCOMPARE(board->param(9), 0x04);
     QCOMPARE(board->param(8), 0xD2);
@@ -187,8 +187,8 @@ void MotionEndToEndTest::deviceLostDuringCalibrationStopsIt()
     QVERIFY2(f->dialogs.messages.first().startsWith("Calibration stopped after "),
              qPrintable(f->dialogs.messages.first()));
     QVERIFY(f->dialogs.messages.first().contains(" of 197 samples: the connection to "));
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
     RunEventsFor(300);
     QVERIFY(!RunningCalibration());
     QCOMPARE(f->dialogs.messages.size(), 1);
@@ -196,7 +196,7 @@ void MotionEndToEndTest::deviceLostDuringCalibrationStopsIt()
 
 void MotionEndToEndTest::deviceLostWhileStreamingSaysSo()
 {
-    SerialForm1->RadioButton13->click();
+    setupWindow->ports()->txModeButton->click();
     QVERIFY(WaitFor([&] { return plottedPoints() >= 10; }, STREAM_MS));
     QCOMPARE(board->control("unplug"), QString("ok unplugged"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STREAM_MS));

@@ -13,13 +13,13 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/Operation.h"
 #include "common/Define.h"
 #include "common/Globals.h"
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -68,40 +68,40 @@ void OperationEndsEndToEndTest::initTestCase()
 {
     rows["Auto calibration"] = {[this] {
                                     QVERIFY(board->controlOk("pose vertical"));
-                                    SerialForm1->SpeedButton73->click();
+                                    setupWindow->motion()->autoCalibrationButton->click();
                                 },
                                 [this] {
                                     const int step = CalibrationStep();
                                     if (step == 100)
                                         board->controlOk("pose horizontal");
-                                    if ((step == 1 || step == 100) && waitform->isVisible())
-                                        waitform->Button1->click();
+                                    if ((step == 1 || step == 100) && waitDialog->isVisible())
+                                        waitDialog->okButton->click();
                                 },
                                 "Procedure OK. Kordex has been calibrated with value "};
-    rows["row erase"] = {[] { SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); }, [] {},
+    rows["row erase"] = {[] { setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); }, [] {},
                          "Erase bank 1 Guard sounds: done"};
-    rows["Erase All"] = {[] { SerialForm1->SpeedButton6->click(); }, [] {}, "Erase All Sounds: done"};
+    rows["Erase All"] = {[] { setupWindow->sounds()->slotControls()->eraseAllButton->click(); }, [] {}, "Erase All Sounds: done"};
     rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), UPLOAD_SAMPLES)); }, [] {},
                       "Uploading file completed."};
     rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), BULK_SAMPLES)); }, [] {}, "Finito.."};
     rows["firmware erase and run"] = {[this] {
-                                          SerialForm1->FWBTN->click();
-                                          QVERIFY(WaitFor([] { return BootForm->isVisible(); }, STEP_MS));
+                                          setupWindow->header()->firmwareButton->click();
+                                          QVERIFY(WaitFor([] { return firmwareWindow->isVisible(); }, STEP_MS));
                                           const QString path = f->folder.filePath("update.hex");
                                           QFile file(path);
                                           QVERIFY(file.open(QIODevice::WriteOnly));
                                           file.write(MakeHexImage(FIRMWARE_BYTES, FIRMWARE_RECORD_BYTES).text);
                                           file.close();
                                           answered->files.enqueue(path);
-                                          BootForm->FileButton->click();
-                                          BootForm->EraseFlashbtn->click();
-                                          QVERIFY(WaitFor([] { return BootForm->ProgramFlashBtn->isEnabled(); },
+                                          firmwareWindow->fileButton->click();
+                                          firmwareWindow->eraseButton->click();
+                                          QVERIFY(WaitFor([] { return firmwareWindow->programButton->isEnabled(); },
                                                           STEP_MS));
-                                          BootForm->ProgramFlashBtn->click();
+                                          firmwareWindow->programButton->click();
                                       },
                                       [] {}, "Programming done: ",
                                       // The way back: the application's modes and a read of the board.
-                                      [] { return BootForm->STEP1 > TBootForm::STOP; }};
+                                      [] { return firmwareWindow->runStep > FirmwareWindow::STOP; }};
 }
 
 void OperationEndsEndToEndTest::init()
@@ -111,12 +111,12 @@ void OperationEndsEndToEndTest::init()
     QVERIFY2(e2e->ready(&why), qPrintable(why));
     board = &e2e->board;
     f = &e2e->windows;
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>());
-    SerialForm1->SoundFolder = f->folder.path();
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
+    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
     RICHIESTA = true;
     QVERIFY(e2e->openBoardPort());
     QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e->waitUntilBoardIsReady());
     answered = std::make_unique<AnsweredDialogs>(f->dialogs);
@@ -151,26 +151,26 @@ void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox()
     QFETCH(QString, operation);
     const Row& row = rows[operation];
     row.start();
-    QVERIFY(WaitFor([] { return SerialForm1->Link->busy(); }, STEP_MS));
+    QVERIFY(WaitFor([] { return setupWindow->board()->link()->busy(); }, STEP_MS));
     const auto told = [&] {
         row.drive();
         const auto endTold = [&](const QString& text) { return text.startsWith(row.endMessage); };
         return std::any_of(answered->texts.cbegin(), answered->texts.cend(), endTold) && row.over() &&
-               !SerialForm1->Link->busy();
+               !setupWindow->board()->link()->busy();
     };
     QVERIFY2(WaitFor(told, OPERATION_MS), qPrintable(answered->texts.join(" | ")));
     RunEventsFor(AFTERMATH_MS);
 
-    QVERIFY(!SerialForm1->Link->busy());
-    QVERIFY(SerialForm1->findChildren<Operation*>().isEmpty());
-    QVERIFY(BootForm->findChildren<Operation*>().isEmpty());
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
+    QVERIFY(setupWindow->findChildren<Operation*>().isEmpty());
+    QVERIFY(firmwareWindow->findChildren<Operation*>().isEmpty());
+    QVERIFY(!waitDialog->isVisible());
     // The program goes on talking to the board, once the firmware window has
     // let go of it.
-    BootForm->close();
-    SerialForm1->RadioButton13->click();
+    firmwareWindow->close();
+    setupWindow->ports()->txModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, STEP_MS));
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e->waitUntilBoardIsReady());
 }

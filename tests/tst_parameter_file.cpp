@@ -4,7 +4,7 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "params/ParameterFile.h"
 #include "params/ParameterLayout.h"
 
@@ -46,24 +46,24 @@ void ParameterFileTest::init()
     f = std::make_unique<SetupWindowFixture>();
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
-    SerialForm1->RadioButton9->click();
-    SerialForm1->Label21->setValue("1523-0300");
-    SerialForm1->Label1->setValue("16.0");
+    setupWindow->ports()->setUpModeButton->click();
+    setupWindow->header()->serialNumber->setValue("1523-0300");
+    setupWindow->header()->releaseNumber->setValue("16.0");
 }
 
 void ParameterFileTest::keysNameBankRowAndColumn_data()
 {
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("key");
-    QTest::newRow("bank 2 clash green") << "Edit33"
+    QTest::newRow("bank 2 clash green") << "bank2ClashGreen"
                                         << "bank2.clash.green";
-    QTest::newRow("bank 1 guard red") << "Edit9"
+    QTest::newRow("bank 1 guard red") << "bank1GuardRed"
                                       << "bank1.guard.red";
-    QTest::newRow("bank 2 flicker white") << "WFBK2"
+    QTest::newRow("bank 2 flicker white") << "bank2FlickerWhite"
                                           << "bank2.flicker.white";
-    QTest::newRow("vertical calibration") << "Edit43"
+    QTest::newRow("vertical calibration") << "verticalCalibration"
                                           << "calibration.vertical";
-    QTest::newRow("old serial is no setting") << "SN_OLD"
+    QTest::newRow("old serial is no setting") << "oldSerialNumber"
                                               << "";
 }
 
@@ -80,10 +80,10 @@ QMap<QString, QString> ParameterFileTest::fillDistinctValues()
 {
     int next = 1;
     for (const ParameterField& field : parameterFields())
-        if (QLineEdit* e = SerialForm1->edit(field.editName()))
+        if (QLineEdit* e = setupWindow->parameters()->edit(field.editName()))
             e->setText(QString::number(std::min(next++, field.maxValue)));
-    SerialForm1->Def3->setChecked(true);
-    SerialForm1->lowcheck->setChecked(true);
+    setupWindow->parameters()->defaultBank3Button->setChecked(true);
+    setupWindow->parameters()->frequencyStdButton->setChecked(true);
     return screen();
 }
 
@@ -91,7 +91,7 @@ QMap<QString, QString> ParameterFileTest::screen() const
 {
     QMap<QString, QString> texts;
     for (const ParameterField& field : parameterFields())
-        if (const QLineEdit* e = SerialForm1->edit(field.editName()))
+        if (const QLineEdit* e = setupWindow->parameters()->edit(field.editName()))
             texts.insert(field.editName(), e->text());
     return texts;
 }
@@ -100,35 +100,35 @@ QString ParameterFileTest::save(const QString& name)
 {
     const QString path = f->folder.filePath(name);
     f->dialogs.files.enqueue(path);
-    SerialForm1->SaveParameters->click();
+    setupWindow->parameters()->saveParametersButton->click();
     return path;
 }
 
 void ParameterFileTest::load(const QString& path)
 {
     f->dialogs.files.enqueue(path);
-    SerialForm1->LoadParameters->click();
+    setupWindow->parameters()->loadParametersButton->click();
 }
 
 void ParameterFileTest::saveChangeLoadRestoresTheScreenAndSendsNothing()
 {
     const QMap<QString, QString> saved = fillDistinctValues();
     const QString path = save("screen.json");
-    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+    for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("0");
-    SerialForm1->Def1->setChecked(true);
-    SerialForm1->highcheck->setChecked(true);
+    setupWindow->parameters()->defaultBank1Button->setChecked(true);
+    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
     f->port->clearSent();
 
     load(path);
     QCOMPARE(screen(), saved);
-    QVERIFY(SerialForm1->Def3->isChecked());
-    QVERIFY(SerialForm1->lowcheck->isChecked());
+    QVERIFY(setupWindow->parameters()->defaultBank3Button->isChecked());
+    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
     QVERIFY(f->port->sent.isEmpty());
     QVERIFY(f->dialogs.messages.isEmpty());
-    QLineEdit* changed = SerialForm1->edit("Edit33");
+    QLineEdit* changed = setupWindow->parameters()->edit("bank2ClashGreen");
     QVERIFY(changed->property("changedByFile").toBool());
-    SerialForm1->ReadBtnClick();
+    setupWindow->parameters()->readParameters();
     QVERIFY(!changed->property("changedByFile").toBool());
 }
 
@@ -198,7 +198,7 @@ void ParameterFileTest::badFileIsRefusedWholeAndScreenStays()
              qPrintable(f->dialogs.messages[0]));
     QVERIFY2(f->dialogs.messages[0].contains(reason), qPrintable(f->dialogs.messages[0]));
     QCOMPARE(screen(), before);
-    QVERIFY(SerialForm1->Def3->isChecked());
+    QVERIFY(setupWindow->parameters()->defaultBank3Button->isChecked());
     QVERIFY(f->port->sent.isEmpty());
 }
 
@@ -206,7 +206,7 @@ void ParameterFileTest::fileFromAnotherBoardLoadsWithANote()
 {
     const QMap<QString, QString> saved = fillDistinctValues();
     const QString path = save("other.json");
-    SerialForm1->Label21->setValue("1523-0301");
+    setupWindow->header()->serialNumber->setValue("1523-0301");
     load(path);
     QCOMPARE(screen(), saved);
     QCOMPARE(f->dialogs.messages.size(), 1);

@@ -4,11 +4,11 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Globals.h"
 
 #include <QAbstractButton>
@@ -33,7 +33,7 @@ QByteArray reply(int address, int value)
 
 QLineEdit* editNamed(const char* name)
 {
-    return SerialForm1->edit(QString::fromLatin1(name));
+    return setupWindow->parameters()->edit(QString::fromLatin1(name));
 }
 
 const QList<int> BANK1_ORDER = {28, 29, 30, 31, 32, 33, 39, 40, 41, 42,  43,  44,  45,  46, 34,
@@ -76,7 +76,7 @@ private slots:
 private:
     void feed(const QByteArray& block)
     {
-        SerialForm1->Link->setExpectingReply(true);
+        setupWindow->board()->link()->setExpectingReply(true);
         f->port->feed(block);
     }
     void fillValidScreen();
@@ -96,23 +96,23 @@ void ParameterScreenTest::repliesFillTheScreen_data()
     QTest::addColumn<QList<QByteArray>>("replies");
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("text");
-    QTest::newRow("unset red shows its substitute") << QList{reply(28, 255)} << "Edit9"
+    QTest::newRow("unset red shows its substitute") << QList{reply(28, 255)} << "bank1GuardRed"
                                                     << "25";
-    QTest::newRow("unset white shows 255") << QList{reply(45, 255)} << "Edit48"
+    QTest::newRow("unset white shows 255") << QList{reply(45, 255)} << "bank1GuardWhite"
                                            << "255";
-    QTest::newRow("sensitivity pair") << QList{reply(24, 0x12), reply(25, 0x34)} << "Edit2"
+    QTest::newRow("sensitivity pair") << QList{reply(24, 0x12), reply(25, 0x34)} << "bank1SwingSensitivity"
                                       << "4660";
-    QTest::newRow("signed calibration") << QList{reply(8, 0xFF), reply(9, 0xFF)} << "Edit43"
+    QTest::newRow("signed calibration") << QList{reply(8, 0xFF), reply(9, 0xFF)} << "verticalCalibration"
                                         << "-1";
-    QTest::newRow("unset bank 2 flicker shows 0") << QList{reply(198, 255)} << "RFBK2"
+    QTest::newRow("unset bank 2 flicker shows 0") << QList{reply(198, 255)} << "bank2FlickerRed"
                                                   << "0";
-    QTest::newRow("unset bank 1 flicker ends clamped") << QList{reply(174, 255)} << "RFBK1"
+    QTest::newRow("unset bank 1 flicker ends clamped") << QList{reply(174, 255)} << "bank1FlickerRed"
                                                        << "100";
-    QTest::newRow("release") << QList{reply(1, 7)} << "Label1"
+    QTest::newRow("release") << QList{reply(1, 7)} << "releaseNumber"
                              << "7.0";
-    QTest::newRow("old serial") << QList{reply(12, 0x01), reply(13, 0x2C)} << "SN_OLD"
+    QTest::newRow("old serial") << QList{reply(12, 0x01), reply(13, 0x2C)} << "oldSerialNumber"
                                 << "300";
-    QTest::newRow("only the first reply of a block") << QList{reply(30, 9) + reply(31, 8)} << "Edit51"
+    QTest::newRow("only the first reply of a block") << QList{reply(30, 9) + reply(31, 8)} << "bank1SwingRed"
                                                      << "";
 }
 
@@ -123,8 +123,8 @@ void ParameterScreenTest::repliesFillTheScreen()
     QFETCH(QString, text);
     for (const QByteArray& r : replies)
         feed(r);
-    QLineEdit* e = SerialForm1->edit(control);
-    const QString shown = e ? e->text() : SerialForm1->findChild<QLabel*>(control)->text();
+    QLineEdit* e = setupWindow->parameters()->edit(control);
+    const QString shown = e ? e->text() : setupWindow->findChild<QLabel*>(control)->text();
     QCOMPARE(shown, text);
     QVERIFY(f->dialogs.errors.isEmpty());
 }
@@ -132,12 +132,12 @@ void ParameterScreenTest::repliesFillTheScreen()
 void ParameterScreenTest::statusReplySelectsSetUpAndSendsOnlyWhenItChanges()
 {
     feed(reply(2, 2));
-    QVERIFY(SerialForm1->RadioButton10->isChecked());
+    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
     QVERIFY(f->port->sent.isEmpty());
     feed(reply(2, 4));
-    QVERIFY(SerialForm1->RadioButton9->isChecked());
+    QVERIFY(setupWindow->ports()->setUpModeButton->isChecked());
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
-    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
+    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
     feed(reply(2, 4));
     QCOMPARE(f->port->sent.size(), 1);
 }
@@ -145,10 +145,10 @@ void ParameterScreenTest::statusReplySelectsSetUpAndSendsOnlyWhenItChanges()
 void ParameterScreenTest::bankReplySelectsAndWritesTheDefaultBank()
 {
     feed(reply(6, 2));
-    QVERIFY(SerialForm1->Def2->isChecked());
+    QVERIFY(setupWindow->parameters()->defaultBank2Button->isChecked());
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 02 00 00 0A")});
     feed(reply(6, 255));
-    QVERIFY(SerialForm1->Def1->isChecked());
+    QVERIFY(setupWindow->parameters()->defaultBank1Button->isChecked());
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 01 00 00 0A"));
 }
 
@@ -157,9 +157,9 @@ void ParameterScreenTest::serialNumberBytesFillTheHeader()
     const int bytes[] = {0x00, 0x00, 0x05, 0xF3, 0x00, 0x00, 0x01, 0x2C};
     for (int i = 0; i < 8; ++i)
         feed(reply(100 + i, bytes[i]));
-    QCOMPARE(SerialForm1->Label14->text(), QString("1523"));
-    QCOMPARE(SerialForm1->Label43->text(), QString("300"));
-    QCOMPARE(SerialForm1->Label21->text(), QString("1523-0300"));
+    QCOMPARE(setupWindow->header()->serialLot->text(), QString("1523"));
+    QCOMPARE(setupWindow->header()->serialRunningNumber->text(), QString("300"));
+    QCOMPARE(setupWindow->header()->serialNumber->text(), QString("1523-0300"));
 }
 
 void ParameterScreenTest::valueLabelsSpeakCaptionAndValue_data()
@@ -171,17 +171,17 @@ void ParameterScreenTest::valueLabelsSpeakCaptionAndValue_data()
     QTest::addColumn<QList<QByteArray>>("replies");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("nothing read yet") << QList<QByteArray>{} << "Label21"
+    QTest::newRow("nothing read yet") << QList<QByteArray>{} << "serialNumber"
                                       << "Serial number";
-    QTest::newRow("serial number header") << serial << "Label21"
+    QTest::newRow("serial number header") << serial << "serialNumber"
                                           << "Serial number: 1523-0300";
-    QTest::newRow("lot") << serial << "Label14"
+    QTest::newRow("lot") << serial << "serialLot"
                          << "Serial number, lot: 1523";
-    QTest::newRow("running serial") << serial << "Label43"
+    QTest::newRow("running serial") << serial << "serialRunningNumber"
                                     << "Serial number, running serial: 300";
-    QTest::newRow("release") << QList{reply(1, 7)} << "Label1"
+    QTest::newRow("release") << QList{reply(1, 7)} << "releaseNumber"
                              << "Firmware release: 7.0";
-    QTest::newRow("old serial") << QList{reply(12, 0x01), reply(13, 0x2C)} << "SN_OLD"
+    QTest::newRow("old serial") << QList{reply(12, 0x01), reply(13, 0x2C)} << "oldSerialNumber"
                                 << "Old-format serial number: 300";
 }
 
@@ -192,37 +192,37 @@ void ParameterScreenTest::valueLabelsSpeakCaptionAndValue()
     QFETCH(QString, spoken);
     for (const QByteArray& r : replies)
         feed(r);
-    auto* shown = SerialForm1->findChild<QLabel*>(label);
+    auto* shown = setupWindow->findChild<QLabel*>(label);
     QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name), spoken);
 }
 
 void ParameterScreenTest::endReplyShowsValueThenMessage()
 {
     feed("2End");
-    QCOMPARE(editNamed("Edit19")->text(), QString("110"));
+    QCOMPARE(editNamed("bank2GuardWhite")->text(), QString("110"));
     QCOMPARE(f->dialogs.messages, QStringList{"r"});
 }
 
 void ParameterScreenTest::fillValidScreen()
 {
-    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+    for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         if (e->isEnabled() || !e->property("permanentlyDisabled").toBool())
             e->setText("1");
     // Chosen rather than read, like every value above: a value neither read nor
     // chosen is never written.
-    SerialForm1->highcheck->setChecked(true);
+    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
 }
 
 void ParameterScreenTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     fillValidScreen();
-    editNamed("Edit2")->setText("4660");
-    SerialForm1->highcheck->setChecked(true);
+    editNamed("bank1SwingSensitivity")->setText("4660");
+    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
     f->sim.clock.advance(100); // the board has taken SetUp
     f->port->clearSent();
     const qint64 start = f->sim.clock.now();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(20000);
 
     QCOMPARE(f->port->sent.size(), 85);
@@ -238,8 +238,8 @@ void ParameterScreenTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
     QCOMPARE(f->port->sent[18].bytes, hexBytes("23 31 18 12 00 00 0A")); // address 24: high byte
     QCOMPARE(f->port->sent[19].bytes, hexBytes("23 31 19 34 00 00 0A")); // address 25: low byte
     QCOMPARE(f->port->sent[28].bytes, hexBytes("23 31 B2 03 00 00 0A")); // frequency mode Evo
-    QVERIFY(!SerialForm1->WritingParameters());
-    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
+    QVERIFY(!setupWindow->board()->writing());
+    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
 }
 
 void ParameterScreenTest::writeRefusesBadFieldsAndSendsNothing_data()
@@ -247,19 +247,19 @@ void ParameterScreenTest::writeRefusesBadFieldsAndSendsNothing_data()
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("colour of 300") << "Edit33"
+    QTest::newRow("colour of 300") << "bank2ClashGreen"
                                    << "300"
                                    << "Bank 2 Clash green must be between 0 and 255 (it is 300).";
-    QTest::newRow("empty field") << "Edit33"
+    QTest::newRow("empty field") << "bank2ClashGreen"
                                  << ""
                                  << "'' is not a valid integer value";
-    QTest::newRow("not a number") << "Edit2"
+    QTest::newRow("not a number") << "bank1SwingSensitivity"
                                   << "12a"
                                   << "'12a' is not a valid integer value";
-    QTest::newRow("flicker of 101") << "WFBK3"
+    QTest::newRow("flicker of 101") << "bank3FlickerWhite"
                                     << "101"
                                     << "";
-    QTest::newRow("sensitivity of 70000") << "Edit77"
+    QTest::newRow("sensitivity of 70000") << "bank3PowerClashSensitivity"
                                           << "70000"
                                           << "";
 }
@@ -269,54 +269,54 @@ void ParameterScreenTest::writeRefusesBadFieldsAndSendsNothing()
     QFETCH(QString, edit);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    SerialForm1->RadioButton9->click();
-    SerialForm1->show();
-    SerialForm1->Check->stop(); // no connection check in this test
+    setupWindow->ports()->setUpModeButton->click();
+    setupWindow->show();
+    setupWindow->ports()->connectionCheck->stop(); // no connection check in this test
     fillValidScreen();
-    QLineEdit* bad = SerialForm1->edit(edit);
+    QLineEdit* bad = setupWindow->parameters()->edit(edit);
     {
         // The flicker edits clamp as they change; block that to put a bad value in.
         QSignalBlocker quiet(bad);
         bad->setText(text);
     }
     f->port->clearSent();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(20000);
     QVERIFY(f->port->sent.isEmpty());
     QCOMPARE(f->dialogs.errors.size(), 1);
     if (!message.isEmpty())
         QCOMPARE(f->dialogs.errors[0], message);
     QVERIFY(f->dialogs.errors[0].contains(text));
-    QVERIFY(SerialForm1->focusWidget());
-    QCOMPARE(SerialForm1->focusWidget()->objectName(), edit);
+    QVERIFY(setupWindow->focusWidget());
+    QCOMPARE(setupWindow->focusWidget()->objectName(), edit);
 }
 
 void ParameterScreenTest::writeLocksSendingControlsAndShowsProgress()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     fillValidScreen();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(1000);
-    QVERIFY(waitform->isVisible());
-    QCOMPARE(waitform->ProgressBar1->maximum(), 85);
-    QCOMPARE(waitform->ProgressBar1->value(), 11); // the first frame leaves at once
-    QVERIFY(!SerialForm1->SpeedButton4->isEnabled());
-    QVERIFY(!SerialForm1->RadioButton10->isEnabled());
-    QVERIFY(!SerialForm1->Def2->isEnabled());
-    QVERIFY(!SerialForm1->CloseButton->isEnabled());
+    QVERIFY(waitDialog->isVisible());
+    QCOMPARE(waitDialog->progressBar->maximum(), 85);
+    QCOMPARE(waitDialog->progressBar->value(), 11); // the first frame leaves at once
+    QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
+    QVERIFY(!setupWindow->ports()->activeModeButton->isEnabled());
+    QVERIFY(!setupWindow->parameters()->defaultBank2Button->isEnabled());
+    QVERIFY(!setupWindow->ports()->closeButton->isEnabled());
     f->sim.clock.advance(8000);
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(SerialForm1->SpeedButton4->isEnabled());
-    QVERIFY(SerialForm1->RadioButton10->isEnabled());
-    QVERIFY(SerialForm1->CloseButton->isEnabled());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(setupWindow->parameters()->readParametersButton->isEnabled());
+    QVERIFY(setupWindow->ports()->activeModeButton->isEnabled());
+    QVERIFY(setupWindow->ports()->closeButton->isEnabled());
 }
 
 void ParameterScreenTest::writeKeepsHundredMillisecondsAfterAStall()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     fillValidScreen();
     f->port->clearSent();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(450);
     // Some handler holds the window thread for 60 ms just before the next tick.
     f->sim.clock.pause(60);
@@ -331,19 +331,19 @@ void ParameterScreenTest::writeKeepsHundredMillisecondsAfterAStall()
 
 void ParameterScreenTest::writeHoldsTheLinkAgainstEveryOtherSender()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     fillValidScreen();
     f->port->clearSent();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(250);
     // The user closes the window and chooses "Go" again; a reply selects another
     // default bank; the program selects TX and starts a read sweep.
-    SerialForm1->close();
-    SerialForm1->show();
+    setupWindow->close();
+    setupWindow->show();
     f->port->feed(hexBytes("32 06 02"));
-    SerialForm1->RadioButton13->setChecked(true);
-    SerialForm1->ReadBtnClick();
-    SerialForm1->SpeedButton5Click(); // a second write is refused
+    setupWindow->ports()->txModeButton->setChecked(true);
+    setupWindow->parameters()->readParameters();
+    setupWindow->parameters()->writeParameters(); // a second write is refused
     QCOMPARE(f->dialogs.messages.last(), QString("Write Parameters is running. Wait until it has finished."));
     f->sim.clock.advance(9000);
 
@@ -354,18 +354,18 @@ void ParameterScreenTest::writeHoldsTheLinkAgainstEveryOtherSender()
     QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 31 02 03 00 00 0A"))); // no TX in between
     QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 32 00 00 00 00 0A"))); // no read in between
     // After the write the reply is routed; no connection check was queued behind it.
-    QVERIFY(SerialForm1->Def2->isChecked());
+    QVERIFY(setupWindow->parameters()->defaultBank2Button->isChecked());
 }
 
 void ParameterScreenTest::writeCancelStopsBetweenFramesAndSaysHowFar()
 {
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     fillValidScreen();
     f->sim.clock.advance(100);
     f->port->clearSent();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(1950); // frames at 0, 100, ... 1900 ms
-    waitform->Button2->click();
+    waitDialog->cancelButton->click();
     f->sim.clock.settle(); // the end's message comes once the click's handler has returned
     QCOMPARE(f->dialogs.questions, QStringList{"Stop Write Parameters?"});
     QCOMPARE(f->dialogs.messages,
@@ -373,64 +373,64 @@ void ParameterScreenTest::writeCancelStopsBetweenFramesAndSaysHowFar()
                          "values up to there and its former values after."});
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 20);
-    QVERIFY(!SerialForm1->WritingParameters());
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!setupWindow->board()->writing());
+    QVERIFY(!waitDialog->isVisible());
 }
 
 void ParameterScreenTest::rowCaptionSelectsRowForSliders()
 {
-    SerialForm1->RadioButton9->click();
-    auto* label17 = SerialForm1->findChild<QLabel*>("Label17");
-    QTest::mouseClick(label17, Qt::LeftButton);
-    QCOMPARE(SerialForm1->Leds->text(), QString("LEDs Bar Brigthness active on BANK2 Clash"));
-    SerialForm1->TrackBar4->setValue(54);
-    QCOMPARE(editNamed("Edit35")->text(), QString("200"));
-    SerialForm1->TrackBar1->setValue(254);
-    QCOMPARE(editNamed("Edit32")->text(), QString("0"));
-    SerialForm1->TrackBar1->setValue(0);
-    QCOMPARE(editNamed("Edit32")->text(), QString("254"));
-    QVERIFY(!label17->styleSheet().isEmpty());
-    QVERIFY(SerialForm1->findChild<QLabel*>("Label51")->styleSheet().isEmpty());
+    setupWindow->ports()->setUpModeButton->click();
+    auto* bank2ClashCaption = setupWindow->findChild<QLabel*>("bank2ClashCaption");
+    QTest::mouseClick(bank2ClashCaption, Qt::LeftButton);
+    QCOMPARE(setupWindow->parameters()->ledRowHeading->text(), QString("LEDs Bar Brigthness active on BANK2 Clash"));
+    setupWindow->parameters()->whiteBrightness->setValue(54);
+    QCOMPARE(editNamed("bank2ClashWhite")->text(), QString("200"));
+    setupWindow->parameters()->redBrightness->setValue(254);
+    QCOMPARE(editNamed("bank2ClashRed")->text(), QString("0"));
+    setupWindow->parameters()->redBrightness->setValue(0);
+    QCOMPARE(editNamed("bank2ClashRed")->text(), QString("254"));
+    QVERIFY(!bank2ClashCaption->styleSheet().isEmpty());
+    QVERIFY(setupWindow->findChild<QLabel*>("bank1GuardCaption")->styleSheet().isEmpty());
 }
 
 void ParameterScreenTest::slidersBeforeAnyRowChangeNothing()
 {
-    SerialForm1->RadioButton9->click();
-    SerialForm1->TrackBar2->setValue(100);
-    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
-        if (!SerialForm1->GroupBox13->isAncestorOf(e)) // the sound skip counts start at "0"
+    setupWindow->ports()->setUpModeButton->click();
+    setupWindow->parameters()->greenBrightness->setValue(100);
+    for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
+        if (!setupWindow->sounds()->fileInfo()->infoFileBox->isAncestorOf(e)) // the sound skip counts start at "0"
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
-    QCOMPARE(SerialForm1->Leds->text(), QString("LED  parameters"));
+    QCOMPARE(setupWindow->parameters()->ledRowHeading->text(), QString("LED  parameters"));
 }
 
 void ParameterScreenTest::flickerEditsClampAboveHundred()
 {
-    editNamed("GFBK3")->setText("150");
-    QCOMPARE(editNamed("GFBK3")->text(), QString("100"));
-    editNamed("GFBK3")->setText("-5");
-    QCOMPARE(editNamed("GFBK3")->text(), QString("-5"));
-    editNamed("GFBK3")->setText("");
+    editNamed("bank3FlickerGreen")->setText("150");
+    QCOMPARE(editNamed("bank3FlickerGreen")->text(), QString("100"));
+    editNamed("bank3FlickerGreen")->setText("-5");
+    QCOMPARE(editNamed("bank3FlickerGreen")->text(), QString("-5"));
+    editNamed("bank3FlickerGreen")->setText("");
     QCOMPARE(f->dialogs.errors, QStringList{"'' is not a valid integer value"});
-    QCOMPARE(editNamed("GFBK3")->text(), QString(""));
+    QCOMPARE(editNamed("bank3FlickerGreen")->text(), QString(""));
 }
 
 void ParameterScreenTest::setUpModeSwitchesPanelsAndSliders()
 {
-    QVERIFY(!SerialForm1->RowPanels[0]->isEnabled());
-    SerialForm1->RadioButton9->click();
-    QCOMPARE(SerialForm1->RowPanels.size(), 12);
-    for (QFrame* panel : SerialForm1->RowPanels)
+    QVERIFY(!setupWindow->parameters()->rowPanels[0]->isEnabled());
+    setupWindow->ports()->setUpModeButton->click();
+    QCOMPARE(setupWindow->parameters()->rowPanels.size(), 12);
+    for (QFrame* panel : setupWindow->parameters()->rowPanels)
         QVERIFY(panel->isEnabled());
-    QVERIFY(SerialForm1->TrackBar3->isEnabled());
-    QVERIFY(!SerialForm1->findChild<QLineEdit*>("Edit49")->isEnabled());
-    SerialForm1->RadioButton10->click();
-    QVERIFY(!SerialForm1->RowPanels[11]->isEnabled());
-    QVERIFY(!SerialForm1->TrackBar3->isEnabled());
+    QVERIFY(setupWindow->parameters()->blueBrightness->isEnabled());
+    QVERIFY(!setupWindow->findChild<QLineEdit*>("bank1GuardSensitivityUnused")->isEnabled());
+    setupWindow->ports()->activeModeButton->click();
+    QVERIFY(!setupWindow->parameters()->rowPanels[11]->isEnabled());
+    QVERIFY(!setupWindow->parameters()->blueBrightness->isEnabled());
 }
 
 void ParameterScreenTest::everyControlHasAnAccessibleName()
 {
-    for (QWidget* window : std::initializer_list<QWidget*>{SerialForm1, HiddenForm, waitform}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{setupWindow, trafficMonitor, waitDialog}) {
         QList<QWidget*> controls;
         for (QLineEdit* w : window->findChildren<QLineEdit*>())
             if (!qobject_cast<QComboBox*>(w->parentWidget()))
@@ -446,7 +446,7 @@ void ParameterScreenTest::everyControlHasAnAccessibleName()
             QVERIFY2(!w->accessibleName().isEmpty(),
                      qPrintable(window->objectName() + "/" + w->objectName()));
     }
-    QCOMPARE(editNamed("Edit36")->accessibleName(), QString("Bank 2 Clash sensitivity"));
+    QCOMPARE(editNamed("bank2ClashSensitivity")->accessibleName(), QString("Bank 2 Clash sensitivity"));
 }
 
 TAVRIN_TEST_MAIN(ParameterScreenTest)

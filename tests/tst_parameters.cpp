@@ -66,8 +66,8 @@ struct Screen {
             if (effect.kind == DecoderEffect::Kind::SetText)
                 text[effect.control] = effect.text;
             else if (effect.kind == DecoderEffect::Kind::FormatSerialNumber)
-                text[QStringLiteral("Label21")] =
-                    SerialHeaderText(text.value(QStringLiteral("Label14")), effect.number);
+                text[QStringLiteral("serialNumber")] =
+                    SerialHeaderText(text.value(QStringLiteral("serialLot")), effect.number);
             else if (effect.kind == DecoderEffect::Kind::ShowMessage)
                 messages.append(effect.text);
         }
@@ -164,87 +164,87 @@ void ParametersTest::everyEditShowsItsAddresses_data()
     QTest::addColumn<int>("maxValue");
 
     // Bank 1
-    QTest::newRow("Edit9") << "Bank 1 Guard red" << 28 << 28 << 25 << 255;
-    QTest::newRow("Edit46") << "Bank 1 Guard green" << 29 << 29 << 5 << 255;
-    QTest::newRow("Edit47") << "Bank 1 Guard blue" << 30 << 30 << 240 << 255;
-    QTest::newRow("Edit48") << "Bank 1 Guard white" << 45 << 45 << -1 << 255;
-    QTest::newRow("RFBK1") << "Bank 1 Guard flicker red" << 174 << 174 << -1 << 100;
-    QTest::newRow("GFBK1") << "Bank 1 Guard flicker green" << 175 << 175 << -1 << 100;
-    QTest::newRow("BFBK1") << "Bank 1 Guard flicker blue" << 176 << 176 << -1 << 100;
-    QTest::newRow("WFBK1") << "Bank 1 Guard flicker white" << 177 << 177 << -1 << 100;
-    QTest::newRow("Edit51") << "Bank 1 Swing red" << 31 << 31 << 35 << 255;
-    QTest::newRow("Edit52") << "Bank 1 Swing green" << 32 << 32 << 10 << 255;
-    QTest::newRow("Edit53") << "Bank 1 Swing blue" << 33 << 33 << 254 << 255;
-    QTest::newRow("Edit54") << "Bank 1 Swing white" << 46 << 46 << -1 << 255;
-    QTest::newRow("Edit2") << "Bank 1 Swing sensitivity" << 24 << 25 << -1 << 65535;
-    QTest::newRow("Edit3") << "Bank 1 Swing duration" << 35 << 35 << -1 << 255;
-    QTest::newRow("Edit4") << "Bank 1 Clash red" << 39 << 39 << 200 << 255;
-    QTest::newRow("Edit5") << "Bank 1 Clash green" << 40 << 40 << 254 << 255;
-    QTest::newRow("Edit6") << "Bank 1 Clash blue" << 41 << 41 << 10 << 255;
-    QTest::newRow("Edit7") << "Bank 1 Clash white" << 34 << 34 << -1 << 255;
-    QTest::newRow("Edit8") << "Bank 1 Clash sensitivity" << 26 << 27 << -1 << 65535;
-    QTest::newRow("Edit10") << "Bank 1 Clash duration" << 36 << 36 << -1 << 255;
-    QTest::newRow("Edit11") << "Bank 1 Power Clash red" << 42 << 42 << 15 << 255;
-    QTest::newRow("Edit12") << "Bank 1 Power Clash green" << 43 << 43 << 254 << 255;
-    QTest::newRow("Edit13") << "Bank 1 Power Clash blue" << 44 << 44 << 254 << 255;
-    QTest::newRow("Edit14") << "Bank 1 Power Clash white" << 47 << 47 << -1 << 255;
-    QTest::newRow("Edit15") << "Bank 1 Power Clash sensitivity" << 37 << 38 << -1 << 65535;
+    QTest::newRow("bank1GuardRed") << "Bank 1 Guard red" << 28 << 28 << 25 << 255;
+    QTest::newRow("bank1GuardGreen") << "Bank 1 Guard green" << 29 << 29 << 5 << 255;
+    QTest::newRow("bank1GuardBlue") << "Bank 1 Guard blue" << 30 << 30 << 240 << 255;
+    QTest::newRow("bank1GuardWhite") << "Bank 1 Guard white" << 45 << 45 << -1 << 255;
+    QTest::newRow("bank1FlickerRed") << "Bank 1 Guard flicker red" << 174 << 174 << -1 << 100;
+    QTest::newRow("bank1FlickerGreen") << "Bank 1 Guard flicker green" << 175 << 175 << -1 << 100;
+    QTest::newRow("bank1FlickerBlue") << "Bank 1 Guard flicker blue" << 176 << 176 << -1 << 100;
+    QTest::newRow("bank1FlickerWhite") << "Bank 1 Guard flicker white" << 177 << 177 << -1 << 100;
+    QTest::newRow("bank1SwingRed") << "Bank 1 Swing red" << 31 << 31 << 35 << 255;
+    QTest::newRow("bank1SwingGreen") << "Bank 1 Swing green" << 32 << 32 << 10 << 255;
+    QTest::newRow("bank1SwingBlue") << "Bank 1 Swing blue" << 33 << 33 << 254 << 255;
+    QTest::newRow("bank1SwingWhite") << "Bank 1 Swing white" << 46 << 46 << -1 << 255;
+    QTest::newRow("bank1SwingSensitivity") << "Bank 1 Swing sensitivity" << 24 << 25 << -1 << 65535;
+    QTest::newRow("bank1SwingDuration") << "Bank 1 Swing duration" << 35 << 35 << -1 << 255;
+    QTest::newRow("bank1ClashRed") << "Bank 1 Clash red" << 39 << 39 << 200 << 255;
+    QTest::newRow("bank1ClashGreen") << "Bank 1 Clash green" << 40 << 40 << 254 << 255;
+    QTest::newRow("bank1ClashBlue") << "Bank 1 Clash blue" << 41 << 41 << 10 << 255;
+    QTest::newRow("bank1ClashWhite") << "Bank 1 Clash white" << 34 << 34 << -1 << 255;
+    QTest::newRow("bank1ClashSensitivity") << "Bank 1 Clash sensitivity" << 26 << 27 << -1 << 65535;
+    QTest::newRow("bank1ClashDuration") << "Bank 1 Clash duration" << 36 << 36 << -1 << 255;
+    QTest::newRow("bank1PowerClashRed") << "Bank 1 Power Clash red" << 42 << 42 << 15 << 255;
+    QTest::newRow("bank1PowerClashGreen") << "Bank 1 Power Clash green" << 43 << 43 << 254 << 255;
+    QTest::newRow("bank1PowerClashBlue") << "Bank 1 Power Clash blue" << 44 << 44 << 254 << 255;
+    QTest::newRow("bank1PowerClashWhite") << "Bank 1 Power Clash white" << 47 << 47 << -1 << 255;
+    QTest::newRow("bank1PowerClashSensitivity") << "Bank 1 Power Clash sensitivity" << 37 << 38 << -1 << 65535;
     // Bank 2
-    QTest::newRow("Edit22") << "Bank 2 Guard red" << 52 << 52 << 254 << 255;
-    QTest::newRow("Edit17") << "Bank 2 Guard green" << 53 << 53 << 5 << 255;
-    QTest::newRow("Edit18") << "Bank 2 Guard blue" << 54 << 54 << 5 << 255;
-    QTest::newRow("Edit19") << "Bank 2 Guard white" << 69 << 69 << -1 << 255;
-    QTest::newRow("RFBK2") << "Bank 2 Guard flicker red" << 198 << 198 << 0 << 100;
-    QTest::newRow("GFBK2") << "Bank 2 Guard flicker green" << 199 << 199 << 0 << 100;
-    QTest::newRow("BFBK2") << "Bank 2 Guard flicker blue" << 200 << 200 << 0 << 100;
-    QTest::newRow("WFBK2") << "Bank 2 Guard flicker white" << 201 << 201 << 0 << 100;
-    QTest::newRow("Edit23") << "Bank 2 Swing red" << 55 << 55 << 254 << 255;
-    QTest::newRow("Edit24") << "Bank 2 Swing green" << 56 << 56 << 20 << 255;
-    QTest::newRow("Edit25") << "Bank 2 Swing blue" << 57 << 57 << 0 << 255;
-    QTest::newRow("Edit29") << "Bank 2 Swing white" << 70 << 70 << -1 << 255;
-    QTest::newRow("Edit30") << "Bank 2 Swing sensitivity" << 48 << 49 << -1 << 65535;
-    QTest::newRow("Edit31") << "Bank 2 Swing duration" << 59 << 59 << -1 << 255;
-    QTest::newRow("Edit32") << "Bank 2 Clash red" << 63 << 63 << 200 << 255;
-    QTest::newRow("Edit33") << "Bank 2 Clash green" << 64 << 64 << 254 << 255;
-    QTest::newRow("Edit34") << "Bank 2 Clash blue" << 65 << 65 << 10 << 255;
-    QTest::newRow("Edit35") << "Bank 2 Clash white" << 58 << 58 << -1 << 255;
-    QTest::newRow("Edit36") << "Bank 2 Clash sensitivity" << 50 << 51 << -1 << 65535;
-    QTest::newRow("Edit37") << "Bank 2 Clash duration" << 60 << 60 << -1 << 255;
-    QTest::newRow("Edit38") << "Bank 2 Power Clash red" << 66 << 66 << 15 << 255;
-    QTest::newRow("Edit39") << "Bank 2 Power Clash green" << 67 << 67 << 254 << 255;
-    QTest::newRow("Edit40") << "Bank 2 Power Clash blue" << 68 << 68 << 254 << 255;
-    QTest::newRow("Edit41") << "Bank 2 Power Clash white" << 71 << 71 << -1 << 255;
-    QTest::newRow("Edit42") << "Bank 2 Power Clash sensitivity" << 61 << 62 << -1 << 65535;
+    QTest::newRow("bank2GuardRed") << "Bank 2 Guard red" << 52 << 52 << 254 << 255;
+    QTest::newRow("bank2GuardGreen") << "Bank 2 Guard green" << 53 << 53 << 5 << 255;
+    QTest::newRow("bank2GuardBlue") << "Bank 2 Guard blue" << 54 << 54 << 5 << 255;
+    QTest::newRow("bank2GuardWhite") << "Bank 2 Guard white" << 69 << 69 << -1 << 255;
+    QTest::newRow("bank2FlickerRed") << "Bank 2 Guard flicker red" << 198 << 198 << 0 << 100;
+    QTest::newRow("bank2FlickerGreen") << "Bank 2 Guard flicker green" << 199 << 199 << 0 << 100;
+    QTest::newRow("bank2FlickerBlue") << "Bank 2 Guard flicker blue" << 200 << 200 << 0 << 100;
+    QTest::newRow("bank2FlickerWhite") << "Bank 2 Guard flicker white" << 201 << 201 << 0 << 100;
+    QTest::newRow("bank2SwingRed") << "Bank 2 Swing red" << 55 << 55 << 254 << 255;
+    QTest::newRow("bank2SwingGreen") << "Bank 2 Swing green" << 56 << 56 << 20 << 255;
+    QTest::newRow("bank2SwingBlue") << "Bank 2 Swing blue" << 57 << 57 << 0 << 255;
+    QTest::newRow("bank2SwingWhite") << "Bank 2 Swing white" << 70 << 70 << -1 << 255;
+    QTest::newRow("bank2SwingSensitivity") << "Bank 2 Swing sensitivity" << 48 << 49 << -1 << 65535;
+    QTest::newRow("bank2SwingDuration") << "Bank 2 Swing duration" << 59 << 59 << -1 << 255;
+    QTest::newRow("bank2ClashRed") << "Bank 2 Clash red" << 63 << 63 << 200 << 255;
+    QTest::newRow("bank2ClashGreen") << "Bank 2 Clash green" << 64 << 64 << 254 << 255;
+    QTest::newRow("bank2ClashBlue") << "Bank 2 Clash blue" << 65 << 65 << 10 << 255;
+    QTest::newRow("bank2ClashWhite") << "Bank 2 Clash white" << 58 << 58 << -1 << 255;
+    QTest::newRow("bank2ClashSensitivity") << "Bank 2 Clash sensitivity" << 50 << 51 << -1 << 65535;
+    QTest::newRow("bank2ClashDuration") << "Bank 2 Clash duration" << 60 << 60 << -1 << 255;
+    QTest::newRow("bank2PowerClashRed") << "Bank 2 Power Clash red" << 66 << 66 << 15 << 255;
+    QTest::newRow("bank2PowerClashGreen") << "Bank 2 Power Clash green" << 67 << 67 << 254 << 255;
+    QTest::newRow("bank2PowerClashBlue") << "Bank 2 Power Clash blue" << 68 << 68 << 254 << 255;
+    QTest::newRow("bank2PowerClashWhite") << "Bank 2 Power Clash white" << 71 << 71 << -1 << 255;
+    QTest::newRow("bank2PowerClashSensitivity") << "Bank 2 Power Clash sensitivity" << 61 << 62 << -1 << 65535;
     // Bank 3
-    QTest::newRow("Edit60") << "Bank 3 Guard red" << 76 << 76 << 15 << 255;
-    QTest::newRow("Edit55") << "Bank 3 Guard green" << 77 << 77 << 254 << 255;
-    QTest::newRow("Edit56") << "Bank 3 Guard blue" << 78 << 78 << 50 << 255;
-    QTest::newRow("Edit57") << "Bank 3 Guard white" << 93 << 93 << -1 << 255;
-    QTest::newRow("RFBK3") << "Bank 3 Guard flicker red" << 222 << 222 << 0 << 100;
-    QTest::newRow("GFBK3") << "Bank 3 Guard flicker green" << 223 << 223 << 0 << 100;
-    QTest::newRow("BFBK3") << "Bank 3 Guard flicker blue" << 224 << 224 << 0 << 100;
-    QTest::newRow("WFBK3") << "Bank 3 Guard flicker white" << 225 << 225 << 0 << 100;
-    QTest::newRow("Edit61") << "Bank 3 Swing red" << 79 << 79 << 10 << 255;
-    QTest::newRow("Edit62") << "Bank 3 Swing green" << 80 << 80 << 254 << 255;
-    QTest::newRow("Edit63") << "Bank 3 Swing blue" << 81 << 81 << 75 << 255;
-    QTest::newRow("Edit64") << "Bank 3 Swing white" << 94 << 94 << -1 << 255;
-    QTest::newRow("Edit65") << "Bank 3 Swing sensitivity" << 72 << 73 << -1 << 65535;
-    QTest::newRow("Edit66") << "Bank 3 Swing duration" << 83 << 83 << -1 << 255;
-    QTest::newRow("Edit67") << "Bank 3 Clash red" << 87 << 87 << 200 << 255;
-    QTest::newRow("Edit68") << "Bank 3 Clash green" << 88 << 88 << 254 << 255;
-    QTest::newRow("Edit69") << "Bank 3 Clash blue" << 89 << 89 << 10 << 255;
-    QTest::newRow("Edit70") << "Bank 3 Clash white" << 82 << 82 << -1 << 255;
-    QTest::newRow("Edit71") << "Bank 3 Clash sensitivity" << 74 << 75 << -1 << 65535;
-    QTest::newRow("Edit72") << "Bank 3 Clash duration" << 84 << 84 << -1 << 255;
-    QTest::newRow("Edit73") << "Bank 3 Power Clash red" << 90 << 90 << 15 << 255;
-    QTest::newRow("Edit74") << "Bank 3 Power Clash green" << 91 << 91 << 254 << 255;
-    QTest::newRow("Edit75") << "Bank 3 Power Clash blue" << 92 << 92 << 254 << 255;
-    QTest::newRow("Edit76") << "Bank 3 Power Clash white" << 95 << 95 << -1 << 255;
-    QTest::newRow("Edit77") << "Bank 3 Power Clash sensitivity" << 85 << 86 << -1 << 65535;
+    QTest::newRow("bank3GuardRed") << "Bank 3 Guard red" << 76 << 76 << 15 << 255;
+    QTest::newRow("bank3GuardGreen") << "Bank 3 Guard green" << 77 << 77 << 254 << 255;
+    QTest::newRow("bank3GuardBlue") << "Bank 3 Guard blue" << 78 << 78 << 50 << 255;
+    QTest::newRow("bank3GuardWhite") << "Bank 3 Guard white" << 93 << 93 << -1 << 255;
+    QTest::newRow("bank3FlickerRed") << "Bank 3 Guard flicker red" << 222 << 222 << 0 << 100;
+    QTest::newRow("bank3FlickerGreen") << "Bank 3 Guard flicker green" << 223 << 223 << 0 << 100;
+    QTest::newRow("bank3FlickerBlue") << "Bank 3 Guard flicker blue" << 224 << 224 << 0 << 100;
+    QTest::newRow("bank3FlickerWhite") << "Bank 3 Guard flicker white" << 225 << 225 << 0 << 100;
+    QTest::newRow("bank3SwingRed") << "Bank 3 Swing red" << 79 << 79 << 10 << 255;
+    QTest::newRow("bank3SwingGreen") << "Bank 3 Swing green" << 80 << 80 << 254 << 255;
+    QTest::newRow("bank3SwingBlue") << "Bank 3 Swing blue" << 81 << 81 << 75 << 255;
+    QTest::newRow("bank3SwingWhite") << "Bank 3 Swing white" << 94 << 94 << -1 << 255;
+    QTest::newRow("bank3SwingSensitivity") << "Bank 3 Swing sensitivity" << 72 << 73 << -1 << 65535;
+    QTest::newRow("bank3SwingDuration") << "Bank 3 Swing duration" << 83 << 83 << -1 << 255;
+    QTest::newRow("bank3ClashRed") << "Bank 3 Clash red" << 87 << 87 << 200 << 255;
+    QTest::newRow("bank3ClashGreen") << "Bank 3 Clash green" << 88 << 88 << 254 << 255;
+    QTest::newRow("bank3ClashBlue") << "Bank 3 Clash blue" << 89 << 89 << 10 << 255;
+    QTest::newRow("bank3ClashWhite") << "Bank 3 Clash white" << 82 << 82 << -1 << 255;
+    QTest::newRow("bank3ClashSensitivity") << "Bank 3 Clash sensitivity" << 74 << 75 << -1 << 65535;
+    QTest::newRow("bank3ClashDuration") << "Bank 3 Clash duration" << 84 << 84 << -1 << 255;
+    QTest::newRow("bank3PowerClashRed") << "Bank 3 Power Clash red" << 90 << 90 << 15 << 255;
+    QTest::newRow("bank3PowerClashGreen") << "Bank 3 Power Clash green" << 91 << 91 << 254 << 255;
+    QTest::newRow("bank3PowerClashBlue") << "Bank 3 Power Clash blue" << 92 << 92 << 254 << 255;
+    QTest::newRow("bank3PowerClashWhite") << "Bank 3 Power Clash white" << 95 << 95 << -1 << 255;
+    QTest::newRow("bank3PowerClashSensitivity") << "Bank 3 Power Clash sensitivity" << 85 << 86 << -1 << 65535;
     // Outside the banks
-    QTest::newRow("Edit43") << "Vertical calibration" << 9 << 8 << -1 << 32767;
-    QTest::newRow("Edit44") << "Horizontal calibration" << 11 << 10 << -1 << 32767;
-    QTest::newRow("SN_OLD") << "Old serial number" << 12 << 13 << -1 << 32767;
+    QTest::newRow("verticalCalibration") << "Vertical calibration" << 9 << 8 << -1 << 32767;
+    QTest::newRow("horizontalCalibration") << "Horizontal calibration" << 11 << 10 << -1 << 32767;
+    QTest::newRow("oldSerialNumber") << "Old serial number" << 12 << 13 << -1 << 32767;
 }
 
 void ParametersTest::everyEditShowsItsAddresses()
@@ -275,42 +275,42 @@ void ParametersTest::rowsAndTheirColourEdits_data()
     QTest::addColumn<QString>("bankText");
     QTest::addColumn<QStringList>("colourEdits"); // R, G, B, W
 
-    QTest::newRow("Label51") << "Panel2"
+    QTest::newRow("bank1GuardCaption") << "bank1GuardRow"
                              << "Guard"
-                             << "BANK1" << QStringList{"Edit9", "Edit46", "Edit47", "Edit48"};
-    QTest::newRow("Label57") << "Panel3"
+                             << "BANK1" << QStringList{"bank1GuardRed", "bank1GuardGreen", "bank1GuardBlue", "bank1GuardWhite"};
+    QTest::newRow("bank1SwingCaption") << "bank1SwingRow"
                              << "Swing"
-                             << "BANK1" << QStringList{"Edit51", "Edit52", "Edit53", "Edit54"};
-    QTest::newRow("Label3") << "Panel4"
+                             << "BANK1" << QStringList{"bank1SwingRed", "bank1SwingGreen", "bank1SwingBlue", "bank1SwingWhite"};
+    QTest::newRow("bank1ClashCaption") << "bank1ClashRow"
                             << "Clash"
-                            << "BANK1" << QStringList{"Edit4", "Edit5", "Edit6", "Edit7"};
-    QTest::newRow("Label11") << "Panel5"
+                            << "BANK1" << QStringList{"bank1ClashRed", "bank1ClashGreen", "bank1ClashBlue", "bank1ClashWhite"};
+    QTest::newRow("bank1PowerClashCaption") << "bank1PowerClashRow"
                              << "Power Clash"
-                             << "BANK1" << QStringList{"Edit11", "Edit12", "Edit13", "Edit14"};
-    QTest::newRow("Label12") << "Panel6"
+                             << "BANK1" << QStringList{"bank1PowerClashRed", "bank1PowerClashGreen", "bank1PowerClashBlue", "bank1PowerClashWhite"};
+    QTest::newRow("bank2GuardCaption") << "bank2GuardRow"
                              << "Guard"
-                             << "BANK2" << QStringList{"Edit22", "Edit17", "Edit18", "Edit19"};
-    QTest::newRow("Label16") << "Panel7"
+                             << "BANK2" << QStringList{"bank2GuardRed", "bank2GuardGreen", "bank2GuardBlue", "bank2GuardWhite"};
+    QTest::newRow("bank2SwingCaption") << "bank2SwingRow"
                              << "Swing"
-                             << "BANK2" << QStringList{"Edit23", "Edit24", "Edit25", "Edit29"};
-    QTest::newRow("Label17") << "Panel8"
+                             << "BANK2" << QStringList{"bank2SwingRed", "bank2SwingGreen", "bank2SwingBlue", "bank2SwingWhite"};
+    QTest::newRow("bank2ClashCaption") << "bank2ClashRow"
                              << "Clash"
-                             << "BANK2" << QStringList{"Edit32", "Edit33", "Edit34", "Edit35"};
-    QTest::newRow("Label18") << "Panel9"
+                             << "BANK2" << QStringList{"bank2ClashRed", "bank2ClashGreen", "bank2ClashBlue", "bank2ClashWhite"};
+    QTest::newRow("bank2PowerClashCaption") << "bank2PowerClashRow"
                              << "Power Clash"
-                             << "BANK2" << QStringList{"Edit38", "Edit39", "Edit40", "Edit41"};
-    QTest::newRow("Label19") << "Panel10"
+                             << "BANK2" << QStringList{"bank2PowerClashRed", "bank2PowerClashGreen", "bank2PowerClashBlue", "bank2PowerClashWhite"};
+    QTest::newRow("bank3GuardCaption") << "bank3GuardRow"
                              << "Guard"
-                             << "BANK3" << QStringList{"Edit60", "Edit55", "Edit56", "Edit57"};
-    QTest::newRow("Label20") << "Panel11"
+                             << "BANK3" << QStringList{"bank3GuardRed", "bank3GuardGreen", "bank3GuardBlue", "bank3GuardWhite"};
+    QTest::newRow("bank3SwingCaption") << "bank3SwingRow"
                              << "Swing"
-                             << "BANK3" << QStringList{"Edit61", "Edit62", "Edit63", "Edit64"};
-    QTest::newRow("Label26") << "Panel12"
+                             << "BANK3" << QStringList{"bank3SwingRed", "bank3SwingGreen", "bank3SwingBlue", "bank3SwingWhite"};
+    QTest::newRow("bank3ClashCaption") << "bank3ClashRow"
                              << "Clash"
-                             << "BANK3" << QStringList{"Edit67", "Edit68", "Edit69", "Edit70"};
-    QTest::newRow("Label31") << "Panel13"
+                             << "BANK3" << QStringList{"bank3ClashRed", "bank3ClashGreen", "bank3ClashBlue", "bank3ClashWhite"};
+    QTest::newRow("bank3PowerClashCaption") << "bank3PowerClashRow"
                              << "Power Clash"
-                             << "BANK3" << QStringList{"Edit73", "Edit74", "Edit75", "Edit76"};
+                             << "BANK3" << QStringList{"bank3PowerClashRed", "bank3PowerClashGreen", "bank3PowerClashBlue", "bank3PowerClashWhite"};
 }
 
 void ParametersTest::rowsAndTheirColourEdits()
@@ -343,15 +343,15 @@ void ParametersTest::greyedEditsFillTheEmptyCells_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<bool>("isDuration"); // else Sensibility
 
-    QTest::newRow("Edit49") << 1 << "Guard" << false;
-    QTest::newRow("Edit50") << 1 << "Guard" << true;
-    QTest::newRow("Edit16") << 1 << "Power Clash" << true;
-    QTest::newRow("Edit20") << 2 << "Guard" << false;
-    QTest::newRow("Edit21") << 2 << "Guard" << true;
-    QTest::newRow("Edit45") << 2 << "Power Clash" << true;
-    QTest::newRow("Edit58") << 3 << "Guard" << false;
-    QTest::newRow("Edit59") << 3 << "Guard" << true;
-    QTest::newRow("Edit78") << 3 << "Power Clash" << true;
+    QTest::newRow("bank1GuardSensitivityUnused") << 1 << "Guard" << false;
+    QTest::newRow("bank1GuardDurationUnused") << 1 << "Guard" << true;
+    QTest::newRow("bank1PowerClashDurationUnused") << 1 << "Power Clash" << true;
+    QTest::newRow("bank2GuardSensitivityUnused") << 2 << "Guard" << false;
+    QTest::newRow("bank2GuardDurationUnused") << 2 << "Guard" << true;
+    QTest::newRow("bank2PowerClashDurationUnused") << 2 << "Power Clash" << true;
+    QTest::newRow("bank3GuardSensitivityUnused") << 3 << "Guard" << false;
+    QTest::newRow("bank3GuardDurationUnused") << 3 << "Guard" << true;
+    QTest::newRow("bank3PowerClashDurationUnused") << 3 << "Power Clash" << true;
 }
 
 void ParametersTest::greyedEditsFillTheEmptyCells()
@@ -429,95 +429,95 @@ void ParametersTest::decodesReplies_data()
     QTest::newRow("other code") << QList<QByteArray>{bytes({'1', 28, 7})} << QStringList{};
 
     // Release, status, default bank, frequency
-    QTest::newRow("release") << QList<QByteArray>{reply(1, 16)} << QStringList{"text Label1=16.0"};
-    QTest::newRow("status 1") << QList<QByteArray>{reply(2, 1)} << QStringList{"radio RadioButton10"};
+    QTest::newRow("release") << QList<QByteArray>{reply(1, 16)} << QStringList{"text releaseNumber=16.0"};
+    QTest::newRow("status 1") << QList<QByteArray>{reply(2, 1)} << QStringList{"radio activeModeButton"};
     QTest::newRow("status 2") << QList<QByteArray>{reply(2, 2)} << QStringList{};
-    QTest::newRow("status 3") << QList<QByteArray>{reply(2, 3)} << QStringList{"radio RadioButton13"};
-    QTest::newRow("status 4") << QList<QByteArray>{reply(2, 4)} << QStringList{"radio RadioButton9"};
+    QTest::newRow("status 3") << QList<QByteArray>{reply(2, 3)} << QStringList{"radio txModeButton"};
+    QTest::newRow("status 4") << QList<QByteArray>{reply(2, 4)} << QStringList{"radio setUpModeButton"};
     QTest::newRow("status 255") << QList<QByteArray>{reply(2, 255)} << QStringList{};
-    QTest::newRow("bank 1") << QList<QByteArray>{reply(6, 1)} << QStringList{"radio Def1"};
-    QTest::newRow("bank 2") << QList<QByteArray>{reply(6, 2)} << QStringList{"radio Def2"};
-    QTest::newRow("bank 3") << QList<QByteArray>{reply(6, 3)} << QStringList{"radio Def3"};
-    QTest::newRow("bank 255") << QList<QByteArray>{reply(6, 255)} << QStringList{"radio Def1"};
+    QTest::newRow("bank 1") << QList<QByteArray>{reply(6, 1)} << QStringList{"radio defaultBank1Button"};
+    QTest::newRow("bank 2") << QList<QByteArray>{reply(6, 2)} << QStringList{"radio defaultBank2Button"};
+    QTest::newRow("bank 3") << QList<QByteArray>{reply(6, 3)} << QStringList{"radio defaultBank3Button"};
+    QTest::newRow("bank 255") << QList<QByteArray>{reply(6, 255)} << QStringList{"radio defaultBank1Button"};
     QTest::newRow("bank 0") << QList<QByteArray>{reply(6, 0)} << QStringList{};
-    QTest::newRow("frequency 1") << QList<QByteArray>{reply(178, 1)} << QStringList{"radio lowcheck"};
-    QTest::newRow("frequency 2") << QList<QByteArray>{reply(178, 2)} << QStringList{"radio Medcheck"};
-    QTest::newRow("frequency 3") << QList<QByteArray>{reply(178, 3)} << QStringList{"radio highcheck"};
-    QTest::newRow("frequency 255") << QList<QByteArray>{reply(178, 255)} << QStringList{"radio highcheck"};
+    QTest::newRow("frequency 1") << QList<QByteArray>{reply(178, 1)} << QStringList{"radio frequencyStdButton"};
+    QTest::newRow("frequency 2") << QList<QByteArray>{reply(178, 2)} << QStringList{"radio frequencyMedButton"};
+    QTest::newRow("frequency 3") << QList<QByteArray>{reply(178, 3)} << QStringList{"radio frequencyEvoButton"};
+    QTest::newRow("frequency 255") << QList<QByteArray>{reply(178, 255)} << QStringList{"radio frequencyEvoButton"};
     QTest::newRow("frequency 4") << QList<QByteArray>{reply(178, 4)} << QStringList{};
 
     // One-byte parameters
-    QTest::newRow("guard red unset") << QList<QByteArray>{reply(28, 255)} << QStringList{"text Edit9=25"};
-    QTest::newRow("guard red 254") << QList<QByteArray>{reply(28, 254)} << QStringList{"text Edit9=254"};
+    QTest::newRow("guard red unset") << QList<QByteArray>{reply(28, 255)} << QStringList{"text bank1GuardRed=25"};
+    QTest::newRow("guard red 254") << QList<QByteArray>{reply(28, 254)} << QStringList{"text bank1GuardRed=254"};
     QTest::newRow("bank 2 swing blue unset")
-        << QList<QByteArray>{reply(57, 255)} << QStringList{"text Edit25=0"};
+        << QList<QByteArray>{reply(57, 255)} << QStringList{"text bank2SwingBlue=0"};
     QTest::newRow("bank 3 power clash green unset")
-        << QList<QByteArray>{reply(91, 255)} << QStringList{"text Edit74=254"};
-    QTest::newRow("guard white unset") << QList<QByteArray>{reply(45, 255)} << QStringList{"text Edit48=255"};
-    QTest::newRow("clash white unset") << QList<QByteArray>{reply(58, 255)} << QStringList{"text Edit35=255"};
+        << QList<QByteArray>{reply(91, 255)} << QStringList{"text bank3PowerClashGreen=254"};
+    QTest::newRow("guard white unset") << QList<QByteArray>{reply(45, 255)} << QStringList{"text bank1GuardWhite=255"};
+    QTest::newRow("clash white unset") << QList<QByteArray>{reply(58, 255)} << QStringList{"text bank2ClashWhite=255"};
     QTest::newRow("swing duration unset")
-        << QList<QByteArray>{reply(35, 255)} << QStringList{"text Edit3=255"};
+        << QList<QByteArray>{reply(35, 255)} << QStringList{"text bank1SwingDuration=255"};
 
     // Two-byte values
     QTest::newRow("swing sensitivity")
-        << QList<QByteArray>{reply(24, 0x12), reply(25, 0x34)} << QStringList{"text Edit2=4660"};
+        << QList<QByteArray>{reply(24, 0x12), reply(25, 0x34)} << QStringList{"text bank1SwingSensitivity=4660"};
     QTest::newRow("sensitivity is unsigned")
-        << QList<QByteArray>{reply(85, 0xFF), reply(86, 0xFF)} << QStringList{"text Edit77=65535"};
+        << QList<QByteArray>{reply(85, 0xFF), reply(86, 0xFF)} << QStringList{"text bank3PowerClashSensitivity=65535"};
     QTest::newRow("latches start at zero")
-        << QList<QByteArray>{reply(25, 0x34)} << QStringList{"text Edit2=52"};
+        << QList<QByteArray>{reply(25, 0x34)} << QStringList{"text bank1SwingSensitivity=52"};
     QTest::newRow("vertical calibration")
-        << QList<QByteArray>{reply(8, 0xFF), reply(9, 0xFF)} << QStringList{"text Edit43=-1"};
+        << QList<QByteArray>{reply(8, 0xFF), reply(9, 0xFF)} << QStringList{"text verticalCalibration=-1"};
     QTest::newRow("horizontal low byte first")
-        << QList<QByteArray>{reply(10, 0x00), reply(11, 0x80)} << QStringList{"text Edit44=-32768"};
+        << QList<QByteArray>{reply(10, 0x00), reply(11, 0x80)} << QStringList{"text horizontalCalibration=-32768"};
     QTest::newRow("old serial high byte first")
-        << QList<QByteArray>{reply(12, 0xFF), reply(13, 0xFE)} << QStringList{"text SN_OLD=-2"};
+        << QList<QByteArray>{reply(12, 0xFF), reply(13, 0xFE)} << QStringList{"text oldSerialNumber=-2"};
     QTest::newRow("pairs share the latches")
-        << QList<QByteArray>{reply(24, 0x12), reply(27, 0x05)} << QStringList{"text Edit8=4613"};
+        << QList<QByteArray>{reply(24, 0x12), reply(27, 0x05)} << QStringList{"text bank1ClashSensitivity=4613"};
     QTest::newRow("one-byte reply overwrites the low latch")
-        << QList<QByteArray>{reply(25, 0x34), reply(28, 7), reply(24, 0x01)} << QStringList{"text Edit2=263"};
+        << QList<QByteArray>{reply(25, 0x34), reply(28, 7), reply(24, 0x01)} << QStringList{"text bank1SwingSensitivity=263"};
     QTest::newRow("frequency reply overwrites the low latch")
         << QList<QByteArray>{reply(25, 0x34), reply(178, 3), reply(24, 0x01)}
-        << QStringList{"text Edit2=259"};
+        << QStringList{"text bank1SwingSensitivity=259"};
 
     // Flicker
     QTest::newRow("bank 1 flicker unset")
-        << QList<QByteArray>{reply(174, 255)} << QStringList{"text RFBK1=255"};
-    QTest::newRow("bank 1 flicker 50") << QList<QByteArray>{reply(177, 50)} << QStringList{"text WFBK1=50"};
+        << QList<QByteArray>{reply(174, 255)} << QStringList{"text bank1FlickerRed=255"};
+    QTest::newRow("bank 1 flicker 50") << QList<QByteArray>{reply(177, 50)} << QStringList{"text bank1FlickerWhite=50"};
     QTest::newRow("bank 2 flicker unset")
-        << QList<QByteArray>{reply(198, 255)} << QStringList{"text RFBK2=0"};
+        << QList<QByteArray>{reply(198, 255)} << QStringList{"text bank2FlickerRed=0"};
     QTest::newRow("bank 2 flicker 100")
-        << QList<QByteArray>{reply(201, 100)} << QStringList{"text WFBK2=100"};
+        << QList<QByteArray>{reply(201, 100)} << QStringList{"text bank2FlickerWhite=100"};
     QTest::newRow("bank 3 flicker unset")
-        << QList<QByteArray>{reply(225, 255)} << QStringList{"text WFBK3=0"};
+        << QList<QByteArray>{reply(225, 255)} << QStringList{"text bank3FlickerWhite=0"};
     QTest::newRow("bank 3 flicker 254")
-        << QList<QByteArray>{reply(223, 254)} << QStringList{"text GFBK3=254"};
+        << QList<QByteArray>{reply(223, 254)} << QStringList{"text bank3FlickerGreen=254"};
 
     // Serial-number bytes
     QTest::newRow("lot 1523") << QList<QByteArray>{reply(100, 0), reply(101, 0), reply(102, 0x05),
                                                    reply(103, 0xF3)}
-                              << QStringList{"text Label14=1523", "serial 1523"};
+                              << QStringList{"text serialLot=1523", "serial 1523"};
     QTest::newRow("lot top byte") << QList<QByteArray>{reply(100, 0x01), reply(101, 0), reply(102, 0),
                                                        reply(103, 0)}
-                                  << QStringList{"text Label14=16777216", "serial 16777216"};
+                                  << QStringList{"text serialLot=16777216", "serial 16777216"};
     QTest::newRow("lot is signed") << QList<QByteArray>{reply(100, 0xFF), reply(101, 0xFF), reply(102, 0xFF),
                                                         reply(103, 0xFF)}
-                                   << QStringList{"text Label14=-1", "serial -1"};
+                                   << QStringList{"text serialLot=-1", "serial -1"};
     QTest::newRow("running serial") << QList<QByteArray>{reply(104, 0), reply(105, 0), reply(106, 0x01),
                                                          reply(107, 0x2C)}
-                                    << QStringList{"text Label43=300", "serial 300"};
+                                    << QStringList{"text serialRunningNumber=300", "serial 300"};
     QTest::newRow("parts share the latches")
-        << QList<QByteArray>{reply(103, 0x07), reply(104, 0)} << QStringList{"text Label43=7", "serial 7"};
+        << QList<QByteArray>{reply(103, 0x07), reply(104, 0)} << QStringList{"text serialRunningNumber=7", "serial 7"};
 
     // End mark
-    QTest::newRow("end mark") << QList<QByteArray>{"2End"} << QStringList{"text Edit19=110", "message r"};
-    QTest::newRow("end mark cut short") << QList<QByteArray>{"2En"} << QStringList{"text Edit19=110"};
+    QTest::newRow("end mark") << QList<QByteArray>{"2End"} << QStringList{"text bank2GuardWhite=110", "message r"};
+    QTest::newRow("end mark cut short") << QList<QByteArray>{"2En"} << QStringList{"text bank2GuardWhite=110"};
     QTest::newRow("end mark needs a read reply") << QList<QByteArray>{"AEnd"} << QStringList{"ready"};
 
     // Only the first reply of a block
     QTest::newRow("two replies in one block")
-        << QList<QByteArray>{reply(28, 10) + reply(29, 20)} << QStringList{"text Edit9=10"};
+        << QList<QByteArray>{reply(28, 10) + reply(29, 20)} << QStringList{"text bank1GuardRed=10"};
     QTest::newRow("bytes after the value")
-        << QList<QByteArray>{bytes({'2', 45, 7, 9, 9})} << QStringList{"text Edit48=7"};
+        << QList<QByteArray>{bytes({'2', 45, 7, 9, 9})} << QStringList{"text bank1GuardWhite=7"};
 
     // Addresses the tool does not show
     QTest::newRow("audio state") << QList<QByteArray>{reply(3, 1)} << QStringList{};
@@ -570,9 +570,9 @@ void ParametersTest::serialNumberAfterASweep()
     int address = 100;
     for (int v : serialBytes)
         screen.apply(decoder.decode(reply(address++, v)));
-    QCOMPARE(screen.text.value("Label14"), lot);
-    QCOMPARE(screen.text.value("Label43"), running);
-    QCOMPARE(screen.text.value("Label21"), header);
+    QCOMPARE(screen.text.value("serialLot"), lot);
+    QCOMPARE(screen.text.value("serialRunningNumber"), running);
+    QCOMPARE(screen.text.value("serialNumber"), header);
 }
 
 // ---- Write plan ----------------------------------------------------------------
@@ -608,23 +608,23 @@ void ParametersTest::writtenBytes_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("writes"); // address, value, ... as consecutive writes
 
-    QTest::newRow("sensitivity high byte first") << "Edit2"
+    QTest::newRow("sensitivity high byte first") << "bank1SwingSensitivity"
                                                  << "4660" << QList<int>{24, 0x12, 25, 0x34};
-    QTest::newRow("sensitivity top") << "Edit77"
+    QTest::newRow("sensitivity top") << "bank3PowerClashSensitivity"
                                      << "65535" << QList<int>{85, 0xFF, 86, 0xFF};
-    QTest::newRow("sensitivity zero") << "Edit42"
+    QTest::newRow("sensitivity zero") << "bank2PowerClashSensitivity"
                                       << "0" << QList<int>{61, 0, 62, 0};
-    QTest::newRow("unset colour round-trips") << "Edit9"
+    QTest::newRow("unset colour round-trips") << "bank1GuardRed"
                                               << "255" << QList<int>{28, 255};
-    QTest::newRow("unset white round-trips") << "Edit48"
+    QTest::newRow("unset white round-trips") << "bank1GuardWhite"
                                              << "255" << QList<int>{45, 255};
-    QTest::newRow("unset duration round-trips") << "Edit72"
+    QTest::newRow("unset duration round-trips") << "bank3ClashDuration"
                                                 << "255" << QList<int>{84, 255};
-    QTest::newRow("clash white between the whites") << "Edit35"
+    QTest::newRow("clash white between the whites") << "bank2ClashWhite"
                                                     << "200" << QList<int>{70, 1, 58, 200, 71, 1};
-    QTest::newRow("blanks around the number") << "Edit70"
+    QTest::newRow("blanks around the number") << "bank3ClashWhite"
                                               << " 7 " << QList<int>{82, 7};
-    QTest::newRow("flicker top") << "WFBK3"
+    QTest::newRow("flicker top") << "bank3FlickerWhite"
                                  << "100" << QList<int>{225, 100};
 }
 
@@ -647,9 +647,9 @@ void ParametersTest::frequencyModeEndsBankOne_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QList<int>>("lastWrite");
 
-    QTest::newRow("lowcheck") << Define::FREQUENCY_STD << QList<int>{178, 1};
-    QTest::newRow("Medcheck") << Define::FREQUENCY_MED << QList<int>{178, 2};
-    QTest::newRow("highcheck") << Define::FREQUENCY_EVO << QList<int>{178, 3};
+    QTest::newRow("frequencyStdButton") << Define::FREQUENCY_STD << QList<int>{178, 1};
+    QTest::newRow("frequencyMedButton") << Define::FREQUENCY_MED << QList<int>{178, 2};
+    QTest::newRow("frequencyEvoButton") << Define::FREQUENCY_EVO << QList<int>{178, 3};
 }
 
 void ParametersTest::frequencyModeEndsBankOne()
@@ -668,42 +668,42 @@ void ParametersTest::refusesBeforeSendingAnything_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("colour 300") << "Edit33"
+    QTest::newRow("colour 300") << "bank2ClashGreen"
                                 << "300"
                                 << "Bank 2 Clash green must be between 0 and 255 (it is 300).";
-    QTest::newRow("negative colour") << "Edit9"
+    QTest::newRow("negative colour") << "bank1GuardRed"
                                      << "-1"
                                      << "Bank 1 Guard red must be between 0 and 255 (it is -1).";
-    QTest::newRow("white 256") << "Edit14"
+    QTest::newRow("white 256") << "bank1PowerClashWhite"
                                << "256"
                                << "Bank 1 Power Clash white must be between 0 and 255 (it is 256).";
-    QTest::newRow("duration 256") << "Edit72"
+    QTest::newRow("duration 256") << "bank3ClashDuration"
                                   << "256"
                                   << "Bank 3 Clash duration must be between 0 and 255 (it is 256).";
     QTest::newRow("sensitivity 70000")
-        << "Edit36"
+        << "bank2ClashSensitivity"
         << "70000"
         << "Bank 2 Clash sensitivity must be between 0 and 65535 (it is 70000).";
     QTest::newRow("negative sensitivity")
-        << "Edit2"
+        << "bank1SwingSensitivity"
         << "-1"
         << "Bank 1 Swing sensitivity must be between 0 and 65535 (it is -1).";
-    QTest::newRow("flicker 101") << "GFBK3"
+    QTest::newRow("flicker 101") << "bank3FlickerGreen"
                                  << "101"
                                  << "Bank 3 Guard flicker green must be between 0 and 100 (it is 101).";
-    QTest::newRow("negative flicker") << "RFBK1"
+    QTest::newRow("negative flicker") << "bank1FlickerRed"
                                       << "-5"
                                       << "Bank 1 Guard flicker red must be between 0 and 100 (it is -5).";
-    QTest::newRow("empty last edit of bank 3") << "WFBK3"
+    QTest::newRow("empty last edit of bank 3") << "bank3FlickerWhite"
                                                << ""
                                                << "'' is not a valid integer value";
-    QTest::newRow("empty bank 2 edit") << "Edit33"
+    QTest::newRow("empty bank 2 edit") << "bank2ClashGreen"
                                        << ""
                                        << "'' is not a valid integer value";
-    QTest::newRow("letters") << "Edit2"
+    QTest::newRow("letters") << "bank1SwingSensitivity"
                              << "abc"
                              << "'abc' is not a valid integer value";
-    QTest::newRow("beyond 32 bits") << "Edit8"
+    QTest::newRow("beyond 32 bits") << "bank1ClashSensitivity"
                                     << "99999999999"
                                     << "'99999999999' is not a valid integer value";
 }
@@ -727,11 +727,11 @@ void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder_data()
     QTest::addColumn<QString>("refused");
 
     // Power Clash blue (step 12) goes before Clash white (step 15) despite its higher address.
-    QTest::newRow("colours before whites") << QStringList{"Edit7", "Edit13"} << "Edit13";
-    QTest::newRow("whites before sensitivities") << QStringList{"Edit2", "Edit48"} << "Edit48";
-    QTest::newRow("bank 1 before bank 2") << QStringList{"Edit22", "WFBK1"} << "WFBK1";
-    QTest::newRow("bank 2 before bank 3") << QStringList{"Edit60", "Edit42"} << "Edit42";
-    QTest::newRow("untouched screen") << QStringList{} << "Edit9";
+    QTest::newRow("colours before whites") << QStringList{"bank1ClashWhite", "bank1PowerClashBlue"} << "bank1PowerClashBlue";
+    QTest::newRow("whites before sensitivities") << QStringList{"bank1SwingSensitivity", "bank1GuardWhite"} << "bank1GuardWhite";
+    QTest::newRow("bank 1 before bank 2") << QStringList{"bank2GuardRed", "bank1FlickerWhite"} << "bank1FlickerWhite";
+    QTest::newRow("bank 2 before bank 3") << QStringList{"bank3GuardRed", "bank2PowerClashSensitivity"} << "bank2PowerClashSensitivity";
+    QTest::newRow("untouched screen") << QStringList{} << "bank1GuardRed";
 }
 
 void ParametersTest::refusalNamesTheFirstBadEditInWriteOrder()
@@ -763,8 +763,8 @@ void ParametersTest::readsOnlyTheEditsItWrites()
         },
         Define::FREQUENCY_EVO);
     QVERIFY(result.ok());
-    for (const char* edit : {"Edit43", "Edit44", "SN_OLD", "Edit49", "Edit50", "Edit16", "Edit20", "Edit21",
-                             "Edit45", "Edit58", "Edit59", "Edit78"})
+    for (const char* edit : {"verticalCalibration", "horizontalCalibration", "oldSerialNumber", "bank1GuardSensitivityUnused", "bank1GuardDurationUnused", "bank1PowerClashDurationUnused", "bank2GuardSensitivityUnused", "bank2GuardDurationUnused",
+                             "bank2PowerClashDurationUnused", "bank3GuardSensitivityUnused", "bank3GuardDurationUnused", "bank3PowerClashDurationUnused"})
         QVERIFY2(!asked.contains(QString::fromLatin1(edit)), edit);
     QCOMPARE(asked.size(), 75);
 }

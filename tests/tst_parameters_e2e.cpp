@@ -5,7 +5,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "comm/SerialPort.h"
@@ -41,7 +41,7 @@ private slots:
 
 private:
     QString text(const char* name) const { return edit(name)->text(); }
-    QLineEdit* edit(const char* name) const { return SerialForm1->edit(QString::fromLatin1(name)); }
+    QLineEdit* edit(const char* name) const { return setupWindow->parameters()->edit(QString::fromLatin1(name)); }
     void readBoard();
     std::unique_ptr<BoardFixture> e2e;
     SimBoard* board = nullptr;
@@ -68,15 +68,15 @@ void ParametersEndToEndTest::cleanup()
 void ParametersEndToEndTest::readBoard()
 {
     QVERIFY(e2e->openBoardPort());
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
     QVERIFY(e2e->waitUntilBoardIsReady());
     // One read: answers that arrive joined are cut apart, and what is lost on
     // the way is asked for again by the read itself.
-    SerialForm1->SpeedButton4->click();
-    QVERIFY(WaitFor([&] { return !SerialForm1->ReadingParameters(); }, SWEEP_DONE_MS));
+    setupWindow->parameters()->readParametersButton->click();
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, SWEEP_DONE_MS));
     QStringList empty;
-    for (QLineEdit* e : SerialForm1->findChildren<QLineEdit*>())
+    for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         if (e->isEnabled() && e->text().isEmpty())
             empty << e->objectName();
     QVERIFY2(empty.isEmpty(), qPrintable(empty.join(' ')));
@@ -89,18 +89,18 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     QVERIFY(board->setParam(48, 0x12)); // bank 2 Swing sensitivity 0x1234
     QVERIFY(board->setParam(49, 0x34));
     readBoard();
-    QCOMPARE(edit("Edit9")->text(), QString("25"));
-    QCOMPARE(edit("Edit10")->text(), QString("77"));
-    QCOMPARE(edit("Edit30")->text(), QString("4660"));
-    QCOMPARE(edit("Edit48")->text(), QString::number(board->param(45)));
-    QCOMPARE(SerialForm1->Label1->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(edit("bank1GuardRed")->text(), QString("25"));
+    QCOMPARE(edit("bank1ClashDuration")->text(), QString("77"));
+    QCOMPARE(edit("bank2SwingSensitivity")->text(), QString("4660"));
+    QCOMPARE(edit("bank1GuardWhite")->text(), QString::number(board->param(45)));
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
 
-    edit("Edit9")->setText("200");    // address 28
-    edit("Edit36")->setText("65535"); // address 50/51
-    edit("WFBK2")->setText("42");     // address 201
-    SerialForm1->lowcheck->setChecked(true);
-    SerialForm1->SpeedButton5->click();
-    QVERIFY(WaitFor([&] { return !SerialForm1->WritingParameters(); }, WRITE_DONE_MS));
+    edit("bank1GuardRed")->setText("200");    // address 28
+    edit("bank2ClashSensitivity")->setText("65535"); // address 50/51
+    edit("bank2FlickerWhite")->setText("42");     // address 201
+    setupWindow->parameters()->frequencyStdButton->setChecked(true);
+    setupWindow->parameters()->writeParametersButton->click();
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
 
     QCOMPARE(board->param(28), 200);
     QCOMPARE(board->param(50), 0xFF);
@@ -118,11 +118,11 @@ void ParametersEndToEndTest::badFieldSendsNothingToTheBoard()
     readBoard();
     const QByteArray before = board->dump("params");
     QVERIFY(!before.isEmpty());
-    edit("Edit4")->setText("7"); // a change that must not reach the board
-    edit("Edit33")->setText("300");
-    SerialForm1->SpeedButton5->click();
+    edit("bank1ClashRed")->setText("7"); // a change that must not reach the board
+    edit("bank2ClashGreen")->setText("300");
+    setupWindow->parameters()->writeParametersButton->click();
     QCOMPARE(f->dialogs.errors, QStringList{"Bank 2 Clash green must be between 0 and 255 (it is 300)."});
-    QVERIFY(!SerialForm1->WritingParameters());
+    QVERIFY(!setupWindow->board()->writing());
     RunEventsFor(300);
     QCOMPARE(board->dump("params"), before);
 }
@@ -135,8 +135,8 @@ void ParametersEndToEndTest::fileSavedFromOneBoardIsWrittenToAnother()
     QTemporaryDir folder;
     const QString path = folder.filePath("first-board.json");
     f->dialogs.files.enqueue(path);
-    SerialForm1->SaveParameters->click();
-    SerialForm1->ClosePort();
+    setupWindow->parameters()->saveParametersButton->click();
+    setupWindow->ports()->closePort();
 
     SimBoard::Options options;
     options.portsDir = board->portsDir();
@@ -144,18 +144,18 @@ void ParametersEndToEndTest::fileSavedFromOneBoardIsWrittenToAnother()
     SimBoard second(options);
     QVERIFY2(second.isRunning(), qPrintable(second.errorOutput()));
     QVERIFY(second.param(28) != 201);
-    SerialForm1->cbports->clear();
-    SerialForm1->InitSeriale();
-    f->openPort(SerialForm1->cbports->findText(second.portPath()));
-    SerialForm1->RadioButton9->click();
+    setupWindow->ports()->portList->clear();
+    setupWindow->ports()->listPorts();
+    f->openPort(setupWindow->ports()->portList->findText(second.portPath()));
+    setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor(
         [&] { return second.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX && second.busyMs() == 0; },
         SWEEP_DONE_MS));
     f->dialogs.files.enqueue(path);
-    SerialForm1->LoadParameters->click();
-    QCOMPARE(edit("Edit9")->text(), QString("201"));
-    SerialForm1->SpeedButton5->click();
-    QVERIFY(WaitFor([&] { return !SerialForm1->WritingParameters(); }, WRITE_DONE_MS));
+    setupWindow->parameters()->loadParametersButton->click();
+    QCOMPARE(edit("bank1GuardRed")->text(), QString("201"));
+    setupWindow->parameters()->writeParametersButton->click();
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
 
     QCOMPARE(second.param(28), 201);
     QCOMPARE(second.param(201), 33);
@@ -173,19 +173,19 @@ void ParametersEndToEndTest::verifyFindsTheValueChangedBehindTheToolsBack()
     QVERIFY(board->setParam(49, 0x34));
     readBoard();
     QByteArray before = board->dump("params");
-    SerialForm1->VerifyParameters->click();
-    QVERIFY(WaitFor([&] { return !SerialForm1->Link->busy() && !f->dialogs.messages.isEmpty(); }, SWEEP_DONE_MS));
+    setupWindow->parameters()->verifyParametersButton->click();
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->link()->busy() && !f->dialogs.messages.isEmpty(); }, SWEEP_DONE_MS));
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: the board holds every value the screen shows (85 of 85 values verified)."});
 
     QVERIFY(board->setParam(49, 0x35));
     f->dialogs.messages.clear();
-    SerialForm1->VerifyParameters->click();
-    QVERIFY(WaitFor([&] { return !SerialForm1->Link->busy() && !f->dialogs.messages.isEmpty(); }, SWEEP_DONE_MS));
+    setupWindow->parameters()->verifyParametersButton->click();
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->link()->busy() && !f->dialogs.messages.isEmpty(); }, SWEEP_DONE_MS));
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: 83 of 85 values verified. Where the screen and the board differ:\n"
                          "Bank 2 Swing sensitivity: screen 4660, board 4661"});
-    QCOMPARE(edit("Edit30")->text(), QString("4660"));
+    QCOMPARE(edit("bank2SwingSensitivity")->text(), QString("4660"));
     before[49] = 0x35;
     QCOMPARE(board->dump("params"), before); // nothing was written
     QVERIFY(f->dialogs.errors.isEmpty());
@@ -218,23 +218,23 @@ void ParametersEndToEndTest::joinedAnswersShowAndWriteBackTheBoardsOwnValues()
     QVERIFY(board->controlOk(join));
     QList<QByteArray> blocks;
     const QObject listening;
-    connect(SerialForm1->Link, &BoardLink::blockReceived, &listening,
+    connect(setupWindow->board()->link(), &BoardLink::blockReceived, &listening,
             [&blocks](const QByteArray& block) { blocks.append(block); });
 
     readBoard();
     QVERIFY2(blocks.contains(joinedBlock), "the board's answers did not arrive joined");
 
-    QCOMPARE(text("Edit2"), QString("1200"));
-    QCOMPARE(text("Edit15"), QString("14000"));
-    QCOMPARE(text("Edit42"), QString("12000"));
-    QCOMPARE(text("WFBK1"), QString("60"));
-    QVERIFY(SerialForm1->lowcheck->isChecked());
-    QCOMPARE(SerialForm1->Label1->text(), QString("7.0"));
+    QCOMPARE(text("bank1SwingSensitivity"), QString("1200"));
+    QCOMPARE(text("bank1PowerClashSensitivity"), QString("14000"));
+    QCOMPARE(text("bank2PowerClashSensitivity"), QString("12000"));
+    QCOMPARE(text("bank1FlickerWhite"), QString("60"));
+    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
 
     const QByteArray before = board->dump("params");
     QVERIFY(!before.isEmpty());
-    SerialForm1->SpeedButton5->click();
-    QVERIFY(WaitFor([&] { return !SerialForm1->WritingParameters(); }, WRITE_DONE_MS));
+    setupWindow->parameters()->writeParametersButton->click();
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
     QCOMPARE(board->dump("params"), before);
     QVERIFY(f->dialogs.messages.isEmpty());
     QVERIFY(f->dialogs.errors.isEmpty());

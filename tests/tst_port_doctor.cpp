@@ -6,7 +6,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/ComPort.h"
 #include "comm/ConnectionCheck.h"
 #include "comm/PortDoctor.h"
@@ -92,7 +92,7 @@ void PortDoctorTest::portHeldBySecondProcessNamesProgramAndPid()
     // After an open failure, the component's message comes first, unchanged.
     SetupWindowFixture f(SetupWindowFixture::Mode::RealPort);
     f.setPortList({pty.slavePath()});
-    runGuarded([] { SerialForm1->OpenPort(); }); // as the default error box would show it
+    runGuarded([] { setupWindow->ports()->openPort(); }); // as the default error box would show it
     QCOMPARE(f.dialogs.errors.size(), 1);
     QVERIFY2(f.dialogs.errors[0].startsWith("TCOMPORT : cannot open " + pty.slavePath() + "\r"),
              qPrintable(f.dialogs.errors[0]));
@@ -100,9 +100,9 @@ void PortDoctorTest::portHeldBySecondProcessNamesProgramAndPid()
 
     // With no port open, the connection check names it after its message.
     setPublishedPortsFolder(ports.path());
-    SerialForm1->cbports->setEnabled(true);
-    QVERIFY(SerialForm1->Check->start()); // its first step, with no port open
-    QTRY_VERIFY_WITH_TIMEOUT(!SerialForm1->Check->running(), CHECK_STEP_MS);
+    setupWindow->ports()->portList->setEnabled(true);
+    QVERIFY(setupWindow->ports()->connectionCheck->start()); // its first step, with no port open
+    QTRY_VERIFY_WITH_TIMEOUT(!setupWindow->ports()->connectionCheck->running(), CHECK_STEP_MS);
     setPublishedPortsFolder(QString());
     QCOMPARE(f.dialogs.messages.size(), 1);
     QVERIFY2(f.dialogs.messages[0].startsWith(NOT_FOUND + "\n\n"), qPrintable(f.dialogs.messages[0]));

@@ -6,7 +6,7 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "comm/ReadReplies.h"
 #include "common/Clock.h"
@@ -95,7 +95,7 @@ private slots:
 
 private:
     void readParameters();
-    QLineEdit* edit(const char* name) const { return SerialForm1->edit(QString::fromLatin1(name)); }
+    QLineEdit* edit(const char* name) const { return setupWindow->parameters()->edit(QString::fromLatin1(name)); }
     // Reads sent since the last clearSent(), by address.
     QList<int> readsSent() const;
 
@@ -108,8 +108,8 @@ void ReadRepliesTest::init()
     f = std::make_unique<SetupWindowFixture>();
     f->setPortList({"COM3"});
     f->openPort();
-    SerialForm1->RadioButton9->click();
-    board = std::make_unique<AnsweringBoard>(*SerialForm1->Link, *f->port);
+    setupWindow->ports()->setUpModeButton->click();
+    board = std::make_unique<AnsweringBoard>(*setupWindow->board()->link(), *f->port);
     board->memory[1] = 7;                          // release
     board->memory[6] = 1;                          // default bank 1
     board->memory[24] = 0x04;                      // bank 1 Swing sensitivity 1200
@@ -132,8 +132,8 @@ void ReadRepliesTest::cleanup()
 
 void ReadRepliesTest::readParameters()
 {
-    SerialForm1->SpeedButton4->click();
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->ReadingParameters(); }, WHOLE_READ_MS));
+    setupWindow->parameters()->readParametersButton->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
     QCoreApplication::processEvents(); // the message after the read
 }
 
@@ -192,12 +192,12 @@ void ReadRepliesTest::joinedAnswersFillTheScreenLikeSeparateOnes()
     QFETCH(QList<int>, joined);
     board->joined = std::set<int>(joined.begin(), joined.end());
     readParameters();
-    QCOMPARE(edit("Edit2")->text(), QString("1200"));
-    QCOMPARE(edit("Edit15")->text(), QString("14000"));
-    QCOMPARE(edit("Edit42")->text(), QString("12000"));
-    QCOMPARE(edit("WFBK1")->text(), QString("60"));
-    QVERIFY(SerialForm1->lowcheck->isChecked());
-    QCOMPARE(SerialForm1->Label1->text(), QString("7.0"));
+    QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200"));
+    QCOMPARE(edit("bank1PowerClashSensitivity")->text(), QString("14000"));
+    QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
+    QCOMPARE(edit("bank1FlickerWhite")->text(), QString("60"));
+    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
     QVERIFY(f->dialogs.messages.isEmpty());
     QCOMPARE(readsSent().size(), 226); // nothing was missing: nothing asked again
 }
@@ -206,15 +206,15 @@ void ReadRepliesTest::answerAloneAfterAJoinedBlockIsStillDecoded()
 {
     // The answers to 23 and 24 come joined after the request for 25 has gone,
     // which clears the reply mark that 25 set; 25's own answer follows alone.
-    SerialForm1->SpeedButton4->click();
+    setupWindow->parameters()->readParametersButton->click();
     board->silent = {23, 24, 25};
     f->sim.clock.advance(10 * 26 + 5);
     board->silent.clear();
     f->port->feed(hexBytes("32 17 00 32 18 04"));
-    QVERIFY(!SerialForm1->COMMAND());
+    QVERIFY(!setupWindow->board()->expectingReply());
     f->port->feed(hexBytes("32 19 B0"));
-    QCOMPARE(edit("Edit2")->text(), QString("1200"));
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->ReadingParameters(); }, WHOLE_READ_MS));
+    QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200"));
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
     QCOMPARE(readsSent().size(), 226);
 }
 
@@ -234,9 +234,9 @@ void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue()
     QFETCH(QList<int>, lost);
     QFETCH(QList<int>, askedAgain);
     board->silentOnce = std::set<int>(lost.begin(), lost.end());
-    SerialForm1->SpeedButton4->click();
+    setupWindow->parameters()->readParametersButton->click();
     const qint64 start = f->sim.clock.now();
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->ReadingParameters(); }, WHOLE_READ_MS));
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
     const QList<int> reads = readsSent();
     QCOMPARE(reads.mid(226), askedAgain);
     // Asked again 200 ms after the last request, then one request every 10 ms.
@@ -245,10 +245,10 @@ void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue()
     QCOMPARE(sent[first].at - start, SWEEP_MS + 200 + 10);
     for (qsizetype i = first + 1; i < sent.size(); ++i)
         QCOMPARE(sent[i].at - sent[i - 1].at, 10);
-    QCOMPARE(edit("Edit2")->text(), QString("1200"));
-    QCOMPARE(edit("Edit42")->text(), QString("12000"));
-    QCOMPARE(SerialForm1->Label1->text(), QString("7.0"));
-    QVERIFY(SerialForm1->lowcheck->isChecked());
+    QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200"));
+    QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
@@ -261,12 +261,12 @@ void ReadRepliesTest::valuesStillMissingAreNamedMarkedAndNeverWritten()
                          "Bank 1 Power Clash sensitivity, Frequency.\n"
                          "Their fields are marked; \"Write Parameters\" will not send them until they have "
                          "been read or typed in. Press \"Read Parameters\" to read them again."});
-    QCOMPARE(edit("Edit15")->accessibleDescription(), QString("not read from the board"));
-    QCOMPARE(SerialForm1->Panel15->accessibleDescription(), QString("not read from the board"));
-    QCOMPARE(edit("Edit2")->accessibleDescription(), QString());
+    QCOMPARE(edit("bank1PowerClashSensitivity")->accessibleDescription(), QString("not read from the board"));
+    QCOMPARE(setupWindow->parameters()->frequencyBox->accessibleDescription(), QString("not read from the board"));
+    QCOMPARE(edit("bank1SwingSensitivity")->accessibleDescription(), QString());
 
     f->port->clearSent();
-    SerialForm1->SpeedButton5->click();
+    setupWindow->parameters()->writeParametersButton->click();
     QCOMPARE(f->dialogs.errors,
              QStringList{"Write Parameters sends nothing: these values were never read from the board: "
                          "Bank 1 Power Clash sensitivity, Frequency.\n"
@@ -275,11 +275,11 @@ void ReadRepliesTest::valuesStillMissingAreNamedMarkedAndNeverWritten()
     QVERIFY(f->port->sent.isEmpty());
 
     // Chosen by the user, they are the user's values and go.
-    edit("Edit15")->setText("14000");
-    SerialForm1->highcheck->setChecked(true);
-    QCOMPARE(edit("Edit15")->accessibleDescription(), QString());
-    SerialForm1->SpeedButton5->click();
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->WritingParameters(); }, 10000));
+    edit("bank1PowerClashSensitivity")->setText("14000");
+    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    QCOMPARE(edit("bank1PowerClashSensitivity")->accessibleDescription(), QString());
+    setupWindow->parameters()->writeParametersButton->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->writing(); }, 10000));
     QCOMPARE(f->sentFrames().size(), 85);
     QCOMPARE(f->sentFrames()[22], hexBytes("23 31 25 36 00 00 0A"));
     QCOMPARE(f->sentFrames()[23], hexBytes("23 31 26 B0 00 00 0A"));
@@ -289,8 +289,8 @@ void ReadRepliesTest::valuesStillMissingAreNamedMarkedAndNeverWritten()
 void ReadRepliesTest::bankDecodedMidSweepIsWrittenInsideTheSweep()
 {
     board->memory[6] = 2;
-    SerialForm1->SpeedButton4->click();
-    QVERIFY(f->sim.clock.advanceUntil([] { return SerialForm1->Def2->isChecked(); }, 1000));
+    setupWindow->parameters()->readParametersButton->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return setupWindow->parameters()->defaultBank2Button->isChecked(); }, 1000));
     f->sim.clock.advance(SWEEP_MS);
     const QList<ScriptedPort::Sent>& sent = f->port->sent;
     qsizetype bank = 0;
@@ -300,25 +300,25 @@ void ReadRepliesTest::bankDecodedMidSweepIsWrittenInsideTheSweep()
     QCOMPARE(sent[bank - 1].bytes, hexBytes("23 32 06 06 00 00 0A")); // right after its answer came
     QCOMPARE(sent[bank + 1].bytes, hexBytes("23 32 07 07 00 00 0A"));
     QCOMPARE(sent[bank + 1].at - sent[bank].at, 100);
-    QVERIFY(!SerialForm1->Def1->isChecked());
+    QVERIFY(!setupWindow->parameters()->defaultBank1Button->isChecked());
 }
 
 void ReadRepliesTest::verifyNamesEachValueWhereBoardAndScreenDiffer()
 {
     readParameters();
-    SerialForm1->VerifyParameters->click();
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, WHOLE_READ_MS));
+    setupWindow->parameters()->verifyParametersButton->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, WHOLE_READ_MS));
     QCoreApplication::processEvents();
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: the board holds every value the screen shows (85 of 85 values verified)."});
 
     board->memory[25] = 0xB1;
     board->memory[178] = Define::FREQUENCY_EVO;
-    edit("Edit9")->setText("30"); // the screen changes too, and nothing is written
+    edit("bank1GuardRed")->setText("30"); // the screen changes too, and nothing is written
     f->dialogs.messages.clear();
     f->port->clearSent();
-    SerialForm1->VerifyParameters->click();
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, WHOLE_READ_MS));
+    setupWindow->parameters()->verifyParametersButton->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, WHOLE_READ_MS));
     QCoreApplication::processEvents();
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: 81 of 85 values verified. Where the screen and the board differ:\n"
@@ -327,8 +327,8 @@ void ReadRepliesTest::verifyNamesEachValueWhereBoardAndScreenDiffer()
                          "Frequency: screen Std, board Evo"});
     for (const QByteArray& frame : f->sentFrames())
         QVERIFY(frame.startsWith("#2"));
-    QCOMPARE(edit("Edit2")->text(), QString("1200")); // the screen shows what it showed
-    QVERIFY(SerialForm1->lowcheck->isChecked());
+    QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200")); // the screen shows what it showed
+    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
 }
 
 void ReadRepliesTest::comparisonGroupsBytesAsTheScreenShowsThem_data()

@@ -4,14 +4,14 @@
 #include "SimClock.h"
 #include "TestMain.h"
 
-#include "app/About.h"
+#include "app/AboutBox.h"
 #include "app/Forms.h"
 #include "app/JpegImage.h"
-#include "app/Main.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
-#include "comm/Hidden.h"
-#include "firmware/Boot.h"
+#include "app/MainWindow.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
+#include "comm/ui/TrafficMonitor.h"
+#include "firmware/ui/FirmwareWindow.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -59,7 +59,7 @@ void ShellTest::init()
 {
     m_sim = new ScopedSimClock;
     m_dialogs = new RecordingDialogs;
-    CALIBRAZIONE = false;
+    CalibrationConfirmed = false;
     CreateForms();
 }
 
@@ -72,22 +72,22 @@ void ShellTest::cleanup()
 
 void ShellTest::sixWindowsExistWithTheirCaptionsAndOnlyMainIsShown()
 {
-    QCOMPARE(MainForm->windowTitle(), QString("Tavrin Manager"));
-    QCOMPARE(SerialForm1->windowTitle(), QString("SetUp Kordex"));
-    QCOMPARE(QorForm->windowTitle(), QString("Qor S.r.l."));
-    QCOMPARE(waitform->windowTitle(), QString("waitform"));
-    QCOMPARE(HiddenForm->windowTitle(), QString("HiddenForm"));
-    QCOMPARE(BootForm->windowTitle(), QString("BootForm"));
+    QCOMPARE(mainWindow->windowTitle(), QString("Tavrin Manager"));
+    QCOMPARE(setupWindow->windowTitle(), QString("SetUp Kordex"));
+    QCOMPARE(aboutBox->windowTitle(), QString("Qor S.r.l."));
+    QCOMPARE(waitDialog->windowTitle(), QString("waitform"));
+    QCOMPARE(trafficMonitor->windowTitle(), QString("HiddenForm"));
+    QCOMPARE(firmwareWindow->windowTitle(), QString("BootForm"));
     for (QWidget* w :
-         std::initializer_list<QWidget*>{MainForm, SerialForm1, QorForm, waitform, HiddenForm, BootForm})
+         std::initializer_list<QWidget*>{mainWindow, setupWindow, aboutBox, waitDialog, trafficMonitor, firmwareWindow})
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
-    QVERIFY(HiddenForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(MainForm->palette().color(QPalette::Window), QColor(163, 158, 154));
+    QVERIFY(trafficMonitor->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(mainWindow->palette().color(QPalette::Window), QColor(163, 158, 154));
 }
 
 void ShellTest::mainMenuHasExactlyTheThreeEntries()
 {
-    const QList<QAction*> top = MainForm->menuBar()->actions();
+    const QList<QAction*> top = mainWindow->menuBar()->actions();
     QCOMPARE(top.size(), 3);
     QCOMPARE(top[0]->text(), QString("Open"));
     QCOMPARE(top[1]->text(), QString("Up"));
@@ -101,60 +101,60 @@ void ShellTest::mainMenuHasExactlyTheThreeEntries()
 
 void ShellTest::showingMainSetsVersionCaptionAndOpensSetUpOneSecondLater()
 {
-    MainForm->show();
-    QCOMPARE(MainForm->windowTitle(), QString("TAVRIN MANAGER Vers. 16"));
+    mainWindow->show();
+    QCOMPARE(mainWindow->windowTitle(), QString("TAVRIN MANAGER Vers. 16"));
     m_sim->clock.advance(999);
-    QVERIFY(!SerialForm1->isVisible());
+    QVERIFY(!setupWindow->isVisible());
     m_sim->clock.advance(1);
-    QVERIFY(SerialForm1->isVisible());
-    QVERIFY(!MainForm->Timer1->Enabled());
-    SerialForm1->hide();
+    QVERIFY(setupWindow->isVisible());
+    QVERIFY(!mainWindow->setupTimer->Enabled());
+    setupWindow->hide();
     m_sim->clock.advance(5000);
-    QVERIFY2(!SerialForm1->isVisible(), "the start-up timer fires once");
+    QVERIFY2(!setupWindow->isVisible(), "the start-up timer fires once");
 }
 
 void ShellTest::menuEntriesShowTheirWindows()
 {
-    MainForm->Serial1->trigger();
-    QVERIFY(SerialForm1->isVisible());
-    MainForm->UpdateFirmware1->trigger();
-    QVERIFY(BootForm->isVisible());
-    MainForm->About1->trigger();
-    QVERIFY(QorForm->isVisible());
+    mainWindow->openSetupAction->trigger();
+    QVERIFY(setupWindow->isVisible());
+    mainWindow->updateFirmwareAction->trigger();
+    QVERIFY(firmwareWindow->isVisible());
+    mainWindow->aboutAction->trigger();
+    QVERIFY(aboutBox->isVisible());
 }
 
 void ShellTest::aboutBoxShowsVersionOnEveryShowingAndItsOkDoesNothing()
 {
     for (int showing = 0; showing < 2; ++showing) {
-        QorForm->Label4->setValue(QString());
-        MainForm->About1Click();
-        QCOMPARE(QorForm->Label4->text(), QString("VER. 16"));
-        QorForm->hide();
+        aboutBox->version->setValue(QString());
+        mainWindow->showAbout();
+        QCOMPARE(aboutBox->version->text(), QString("VER. 16"));
+        aboutBox->hide();
     }
-    MainForm->About1Click();
-    QorForm->Office97Button11->click();
-    QVERIFY(QorForm->isVisible());
+    mainWindow->showAbout();
+    aboutBox->okButton->click();
+    QVERIFY(aboutBox->isVisible());
 }
 
 void ShellTest::waitDialogOkSetsCalibrationFlagAndStaysOpen()
 {
-    waitform->show();
-    waitform->Button1->click();
-    waitform->Button1->click();
-    QVERIFY(CALIBRAZIONE);
-    QVERIFY(waitform->isVisible());
+    waitDialog->show();
+    waitDialog->okButton->click();
+    waitDialog->okButton->click();
+    QVERIFY(CalibrationConfirmed);
+    QVERIFY(waitDialog->isVisible());
 }
 
 void ShellTest::waitDialogCancelAsksAndOnlyYesCloses()
 {
-    waitform->show();
+    waitDialog->show();
     m_dialogs->answers.enqueue(false);
-    waitform->Button2->click();
+    waitDialog->cancelButton->click();
     QCOMPARE(m_dialogs->questions, QStringList{"Do you want to stop upload  on Kordex as Hum sound ?  "});
-    QVERIFY(waitform->isVisible());
+    QVERIFY(waitDialog->isVisible());
     m_dialogs->answers.enqueue(true);
-    waitform->Button2->click();
-    QVERIFY(!waitform->isVisible());
+    waitDialog->cancelButton->click();
+    QVERIFY(!waitDialog->isVisible());
 }
 
 void ShellTest::waitDialogHeightDecidesWhetherButtonsShow_data()
@@ -171,23 +171,23 @@ void ShellTest::waitDialogHeightDecidesWhetherButtonsShow()
 {
     QFETCH(int, height);
     QFETCH(bool, buttons);
-    waitform->show();
-    waitform->setHeight(height);
-    QCOMPARE(waitform->Height(), height);
-    QCOMPARE(waitform->Button1->isVisible(), buttons);
-    QCOMPARE(waitform->Button2->isVisible(), buttons);
-    QVERIFY(waitform->Label1->isVisible());
-    QVERIFY(waitform->ProgressBar1->geometry().bottom() < waitform->height());
+    waitDialog->show();
+    waitDialog->setLayoutHeight(height);
+    QCOMPARE(waitDialog->layoutHeight(), height);
+    QCOMPARE(waitDialog->okButton->isVisible(), buttons);
+    QCOMPARE(waitDialog->cancelButton->isVisible(), buttons);
+    QVERIFY(waitDialog->message->isVisible());
+    QVERIFY(waitDialog->progressBar->geometry().bottom() < waitDialog->height());
 }
 
 void ShellTest::closingSecondaryWindowOnlyHidesIt()
 {
-    QPointer<TQorForm> about = QorForm;
+    QPointer<AboutBox> about = aboutBox;
     about->show();
     about->close();
     QVERIFY(about);
     QVERIFY(!about->isVisible());
-    MainForm->About1Click();
+    mainWindow->showAbout();
     QVERIFY(about->isVisible());
 }
 
@@ -204,9 +204,9 @@ void ShellTest::dialogsOpenCentredOnTheScreen()
 {
     QFETCH(QString, window);
     QFETCH(int, height);
-    QWidget* w = window == "QorForm" ? static_cast<QWidget*>(QorForm) : waitform;
+    QWidget* w = window == "QorForm" ? static_cast<QWidget*>(aboutBox) : waitDialog;
     if (height)
-        waitform->setHeight(height);
+        waitDialog->setLayoutHeight(height);
     w->show();
     const QPoint screenCentre = w->screen()->availableGeometry().center();
     const QPoint offset = w->frameGeometry().center() - screenCentre;
@@ -222,12 +222,12 @@ void ShellTest::aboutLogoIsStretchedToItsFrame()
     QFile file(":/logo.jpg");
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QImage logo = DecodeJpeg(file.readAll());
-    QorForm->show();
+    aboutBox->show();
     const QSize frame(logo.width() * 2, logo.height() * 3);
-    QorForm->Image1->resize(frame);
+    aboutBox->logo->resize(frame);
     // A frame of another shape shows the whole logo, stretched to fill it.
     const QImage stretched = logo.scaled(frame).convertToFormat(QImage::Format_RGB32);
-    const QImage shown = QorForm->Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = aboutBox->logo->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown.size(), frame);
     qint64 difference = 0;
     for (int y = 0; y < frame.height(); ++y)
@@ -245,24 +245,24 @@ void ShellTest::labelsSpeakTheirCaptionAndValue()
     const auto spoken = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
     };
-    MainForm->About1Click();
-    QCOMPARE(spoken(QorForm->Label4), QString("Version: VER. 16"));
-    QCOMPARE(spoken(QorForm->Label2), QString("Maker: Qor S.r.l."));
-    waitform->Label1->setText("Wait... Downloading parameters from Kordex in progress.");
-    QCOMPARE(spoken(waitform->Label1), QString("Wait... Downloading parameters from Kordex in progress."));
+    mainWindow->showAbout();
+    QCOMPARE(spoken(aboutBox->version), QString("Version: VER. 16"));
+    QCOMPARE(spoken(aboutBox->makerLine), QString("Maker: Qor S.r.l."));
+    waitDialog->message->setText("Wait... Downloading parameters from Kordex in progress.");
+    QCOMPARE(spoken(waitDialog->message), QString("Wait... Downloading parameters from Kordex in progress."));
 }
 
 void ShellTest::nativeTitleBarsShowExactlyTheirCaptions()
 {
     if (QGuiApplication::platformName() != "xcb")
         QSKIP("reads the title bars of an X server (run under xvfb-run with QT_QPA_PLATFORM=xcb)");
-    MainForm->show();
-    const std::pair<QWidget*, QString> windows[] = {{MainForm, "TAVRIN MANAGER Vers. 16"},
-                                                    {SerialForm1, "SetUp Kordex"},
-                                                    {QorForm, "Qor S.r.l."},
-                                                    {waitform, "waitform"},
-                                                    {HiddenForm, "HiddenForm"},
-                                                    {BootForm, "BootForm"}};
+    mainWindow->show();
+    const std::pair<QWidget*, QString> windows[] = {{mainWindow, "TAVRIN MANAGER Vers. 16"},
+                                                    {setupWindow, "SetUp Kordex"},
+                                                    {aboutBox, "Qor S.r.l."},
+                                                    {waitDialog, "waitform"},
+                                                    {trafficMonitor, "HiddenForm"},
+                                                    {firmwareWindow, "BootForm"}};
     for (const auto& [window, caption] : windows) {
         QProcess xprop;
         xprop.start("xprop", {"-id", QString::number(window->winId()), "_NET_WM_NAME"});
@@ -308,7 +308,7 @@ void ShellTest::backgroundPictureDecodesThroughLibjpeg()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QImage image = DecodeJpeg(file.readAll());
     QCOMPARE(image.size(), QSize(1280, 800));
-    QVERIFY(!MainForm->Image1->pixmap().isNull());
+    QVERIFY(!mainWindow->background->pixmap().isNull());
 }
 
 void ShellTest::damagedPictureGivesNoImage_data()

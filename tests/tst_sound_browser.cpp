@@ -8,8 +8,8 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "comm/Hidden.h"
+#include "app/SetupWindow.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Media.h"
 #include "sound/WavInfo.h"
 #include "sound/Waveform.h"
@@ -105,7 +105,7 @@ void SoundBrowserTest::init()
 {
     f = std::make_unique<SetupWindowFixture>();
     playerCalls.clear();
-    SerialForm1->setMediaPlayer(std::make_unique<RecordingPlayer>(&playerCalls));
+    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>(&playerCalls));
     QDir().mkpath(bank1());
 }
 
@@ -118,16 +118,16 @@ void SoundBrowserTest::writeFile(const QString& path, const QByteArray& bytes) c
 
 void SoundBrowserTest::select(const QString& name) const
 {
-    const QList<QListWidgetItem*> found = SerialForm1->FileListBox1->findItems(name, Qt::MatchExactly);
+    const QList<QListWidgetItem*> found = setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
-    SerialForm1->FileListBox1->setCurrentItem(found.first());
+    setupWindow->sounds()->browser()->soundFileList->setCurrentItem(found.first());
 }
 
 QStringList SoundBrowserTest::listed()
 {
     QStringList names;
-    for (int i = 0; i < SerialForm1->FileListBox1->count(); ++i)
-        names.append(SerialForm1->FileListBox1->item(i)->text());
+    for (int i = 0; i < setupWindow->sounds()->browser()->soundFileList->count(); ++i)
+        names.append(setupWindow->sounds()->browser()->soundFileList->item(i)->text());
     return names;
 }
 
@@ -213,32 +213,32 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
     writeFile(bank1() + "/notes.txt", "not a sound");
     writeFile(f->folder.path() + "/Fonts/other.wav", wavBytes(22050));
     const auto treeFolder = [] {
-        const auto* model = static_cast<QFileSystemModel*>(SerialForm1->DirectoryListBox1->model());
-        return model->filePath(SerialForm1->DirectoryListBox1->currentIndex());
+        const auto* model = static_cast<QFileSystemModel*>(setupWindow->sounds()->browser()->folderTree->model());
+        return model->filePath(setupWindow->sounds()->browser()->folderTree->currentIndex());
     };
 
-    SerialForm1->show();
+    setupWindow->show();
     QCOMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
     QCOMPARE(treeFolder(), bank1());
 
-    const auto* model = static_cast<QFileSystemModel*>(SerialForm1->DirectoryListBox1->model());
-    SerialForm1->DirectoryListBox1->setCurrentIndex(model->index(f->folder.path() + "/Fonts"));
+    const auto* model = static_cast<QFileSystemModel*>(setupWindow->sounds()->browser()->folderTree->model());
+    setupWindow->sounds()->browser()->folderTree->setCurrentIndex(model->index(f->folder.path() + "/Fonts"));
     QCOMPARE(listed(), QStringList{"other.wav"});
     select("other.wav");
-    QCOMPARE(SerialForm1->SelectedSoundFile(), f->folder.path() + "/Fonts/other.wav");
+    QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), f->folder.path() + "/Fonts/other.wav");
 
-    SerialForm1->hide();
-    SerialForm1->show();
+    setupWindow->hide();
+    setupWindow->show();
     QCOMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
     QCOMPARE(treeFolder(), bank1());
-    QCOMPARE(SerialForm1->SelectedSoundFile(), QString());
+    QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), QString());
 }
 
 void SoundBrowserTest::treeOpensExpandedAtTheListedFolder()
 {
-    QTreeView* tree = SerialForm1->DirectoryListBox1;
+    QTreeView* tree = setupWindow->sounds()->browser()->folderTree;
     const auto* model = static_cast<QFileSystemModel*>(tree->model());
-    SerialForm1->show();
+    setupWindow->show();
     const QModelIndex folder = model->index(bank1());
     QCOMPARE(tree->currentIndex(), folder);
     // Every folder above it is open, down from the root, once the disk has answered.
@@ -250,19 +250,19 @@ void SoundBrowserTest::treeOpensExpandedAtTheListedFolder()
 void SoundBrowserTest::listFollowsFilesCopiedInAndRemoved()
 {
     writeFile(bank1() + "/b.wav", wavBytes(22050));
-    SerialForm1->show();
+    setupWindow->show();
     select("b.wav");
     playerCalls.clear();
     writeFile(bank1() + "/a.wav", wavBytes(22050));
     QTRY_COMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
     // The selection stays where it was and the file is not shown again.
-    QCOMPARE(SerialForm1->SelectedSoundFile(), bank1() + "/b.wav");
+    QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), bank1() + "/b.wav");
     QCOMPARE(playerCalls, QStringList());
 
     QFile::remove(bank1() + "/b.wav");
     QTRY_COMPARE(listed(), QStringList{"a.wav"});
-    QCOMPARE(SerialForm1->SelectedSoundFile(), QString());
-    QCOMPARE(SerialForm1->Label35->text(), QString());
+    QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), QString());
+    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString());
 }
 
 void SoundBrowserTest::selectingAFileShowsItsInfo_data()
@@ -297,17 +297,17 @@ void SoundBrowserTest::selectingAFileShowsItsInfo()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, values);
     writeFile(bank1() + "/Kylo Hum.wav", bytes.isEmpty() ? wavBytes(22050) : bytes);
-    SerialForm1->show();
-    QCOMPARE(SerialForm1->Label35->text(), QString("................."));
-    QCOMPARE(SerialForm1->Label37->text(), QString("----"));
+    setupWindow->show();
+    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString("................."));
+    QCOMPARE(setupWindow->sounds()->fileInfo()->fileSize->text(), QString("----"));
     if (bytes.isEmpty())
         QFile::remove(bank1() + "/Kylo Hum.wav");
     playerCalls.clear();
 
     select("Kylo Hum.wav");
-    QCOMPARE(SerialForm1->Label35->text(), QString("Kylo Hum.wav"));
-    const QList<ValueLabel*> shown = {SerialForm1->Label23, SerialForm1->Label24, SerialForm1->Label28,
-                                      SerialForm1->Label30, SerialForm1->Label37};
+    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString("Kylo Hum.wav"));
+    const QList<ValueLabel*> shown = {setupWindow->sounds()->fileInfo()->formatCode, setupWindow->sounds()->fileInfo()->channelCount, setupWindow->sounds()->fileInfo()->sampleRate,
+                                      setupWindow->sounds()->fileInfo()->bitsPerSample, setupWindow->sounds()->fileInfo()->fileSize};
     QStringList texts;
     for (ValueLabel* label : shown) {
         texts.append(label->text());
@@ -315,9 +315,9 @@ void SoundBrowserTest::selectingAFileShowsItsInfo()
                  label->caption() + ": " + label->text()); // caption and value spoken
     }
     QCOMPARE(texts, values);
-    QTEST(SerialForm1->SIZE_FILE, "sizeFile");
-    QTEST(SerialForm1->SIZE_HUM, "sizeHum");
-    QTEST(SerialForm1->Label37->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(setupWindow->sounds()->fileInfo()->fitsOneSectorSlot, "sizeFile");
+    QTEST(setupWindow->sounds()->fileInfo()->fitsHumSlot, "sizeHum");
+    QTEST(setupWindow->sounds()->fileInfo()->fileSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
     QFETCH(QString, played);
     QCOMPARE(playerCalls.size(), 3);
     QVERIFY2(playerCalls[1].startsWith("open " + played), qPrintable(playerCalls[1]));
@@ -361,16 +361,16 @@ void SoundBrowserTest::infoTellsWhatTheBoardGets()
     else
         QVERIFY(
             !WriteSoundFile(path, format, 44100, 2, SineSamples(440, level, 44100, 2, seconds)).isEmpty());
-    SerialForm1->show();
+    setupWindow->show();
     select("font.wav");
-    const QList<ValueLabel*> shown = {SerialForm1->SoundFormat, SerialForm1->SoundConversion,
-                                      SerialForm1->BoardSize, SerialForm1->ClipNote};
+    const QList<ValueLabel*> shown = {setupWindow->sounds()->fileInfo()->soundFormat, setupWindow->sounds()->fileInfo()->soundConversion,
+                                      setupWindow->sounds()->fileInfo()->boardSize, setupWindow->sounds()->fileInfo()->clipNote};
     QStringList actual;
     for (const ValueLabel* label : shown)
         actual.append(label->text());
     QCOMPARE(actual, texts);
-    QTEST(SerialForm1->BoardSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
-    QTEST(int(SerialForm1->Chart1Series.first()->count()), "points");
+    QTEST(setupWindow->sounds()->fileInfo()->boardSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(int(setupWindow->sounds()->browser()->waveformSeries.first()->count()), "points");
 }
 
 void SoundBrowserTest::fileListShowsEveryReadableFormat_data()
@@ -397,27 +397,27 @@ void SoundBrowserTest::fileListShowsEveryReadableFormat()
     QVERIFY(!WriteSoundFile(bank1() + "/" + name, format, 44100, 2, SineSamples(440, 0.5, 44100, 2, 0.2))
                  .isEmpty());
     writeFile(bank1() + "/notes.txt", "not a sound");
-    SerialForm1->show();
+    setupWindow->show();
     QCOMPARE(listed(), QStringList{name});
     select(name);
-    QCOMPARE((QStringList{SerialForm1->SoundFormat->text(), SerialForm1->SoundConversion->text()}), texts);
-    QCOMPARE(SerialForm1->BoardSize->text(), QString("8820 bytes for the board"));
+    QCOMPARE((QStringList{setupWindow->sounds()->fileInfo()->soundFormat->text(), setupWindow->sounds()->fileInfo()->soundConversion->text()}), texts);
+    QCOMPARE(setupWindow->sounds()->fileInfo()->boardSize->text(), QString("8820 bytes for the board"));
 }
 
 void SoundBrowserTest::waveformIsOneReplaceOnAFixedAxis()
 {
     writeFile(bank1() + "/hum.wav", wavBytes(22050, {0, -1, 32767, -32768, 0x1234}));
-    SerialForm1->show();
-    QLineSeries* waveform = SerialForm1->Chart1Series.first();
+    setupWindow->show();
+    QLineSeries* waveform = setupWindow->sounds()->browser()->waveformSeries.first();
     QSignalSpy replaced(waveform, &QXYSeries::pointsReplaced);
     QSignalSpy added(waveform, &QXYSeries::pointAdded);
     select("hum.wav");
     QCOMPARE(replaced.count(), 1);
     QCOMPARE(added.count(), 0);
     QCOMPARE(waveform->points(), (QList<QPointF>{{1, 32768}, {2, 32767}, {3, 65535}, {4, 0}, {5, 37428}}));
-    const auto* values = static_cast<QValueAxis*>(SerialForm1->Chart1->chart()->axes(Qt::Vertical).first());
+    const auto* values = static_cast<QValueAxis*>(setupWindow->sounds()->browser()->waveformChart->chart()->axes(Qt::Vertical).first());
     const auto* samples =
-        static_cast<QValueAxis*>(SerialForm1->Chart1->chart()->axes(Qt::Horizontal).first());
+        static_cast<QValueAxis*>(setupWindow->sounds()->browser()->waveformChart->chart()->axes(Qt::Horizontal).first());
     QCOMPARE(values->min(), 0.0);
     QCOMPARE(values->max(), 70000.0);
     QCOMPARE(samples->min(), 1.0);
@@ -431,9 +431,9 @@ void SoundBrowserTest::monitorListsTheFirst499SamplesInRowsOf32()
         ramp.append(static_cast<qint16>(i));
     writeFile(bank1() + "/ramp.wav", wavBytes(22050, ramp));
     writeFile(bank1() + "/short.wav", wavBytes(22050, {-2}));
-    SerialForm1->show();
+    setupWindow->show();
     select("ramp.wav");
-    const QTableWidget* grid = HiddenForm->StringGrid2;
+    const QTableWidget* grid = trafficMonitor->sampleGrid;
     const struct {
         int column;
         int row;
@@ -452,16 +452,16 @@ void SoundBrowserTest::monitorListsTheFirst499SamplesInRowsOf32()
 
 void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
 {
-    SerialForm1->setMediaPlayer(MakeMediaPlayer(SerialForm1));
+    setupWindow->sounds()->browser()->setPreviewPlayer(MakeMediaPlayer(setupWindow));
     writeFile(bank1() + "/tone.wav", wavBytes(22050, QList<qint16>(2205, 1000)));
-    SerialForm1->show();
+    setupWindow->show();
     select("tone.wav");
-    auto* player = SerialForm1->findChild<QMediaPlayer*>("MediaPlayer1");
+    auto* player = setupWindow->findChild<QMediaPlayer*>("previewPlayer");
     if (QMediaDevices::audioOutputs().isEmpty()) {
         // No sound output: the back end is never started, and the group says why.
         QVERIFY(!player);
-        QVERIFY(SerialForm1->PreviewNote->isVisible());
-        QCOMPARE(SerialForm1->PreviewNote->value(), QString("No sound output on this machine: no preview."));
+        QVERIFY(setupWindow->sounds()->fileInfo()->previewNote->isVisible());
+        QCOMPARE(setupWindow->sounds()->fileInfo()->previewNote->value(), QString("No sound output on this machine: no preview."));
         return;
     }
     QVERIFY(player);
@@ -475,7 +475,7 @@ void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
     QCOMPARE(f->dialogs.messages, QStringList());
     QCOMPARE(f->dialogs.errors, QStringList());
     // Uploading needs the file back: closing the player lets it go.
-    SerialForm1->MediaPlayer1->close();
+    setupWindow->sounds()->browser()->previewPlayer->close();
     QCOMPARE(player->source(), QUrl());
 }
 

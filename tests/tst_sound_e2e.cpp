@@ -8,8 +8,8 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "common/Clock.h"
@@ -60,7 +60,7 @@ private:
     void select(const QByteArray& content);
     bool idle() const
     {
-        return WaitFor([] { return !SerialForm1->Link->busy(); }, OPERATION_MS);
+        return WaitFor([] { return !setupWindow->board()->link()->busy(); }, OPERATION_MS);
     }
     void upload(const char* menuItem);
     std::unique_ptr<BoardFixture> e2e;
@@ -77,9 +77,9 @@ void SoundEndToEndTest::init()
     board = &e2e->board;
     f = &e2e->windows;
     QVERIFY(e2e->openBoardPort());
-    SerialForm1->AttivaSetup();
+    setupWindow->board()->setSetUpMode(true);
     RICHIESTA = true;
-    SerialForm1->SoundFolder = f->folder.path();
+    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
     path = f->folder.path() + "/sound.wav";
 }
 
@@ -89,8 +89,8 @@ void SoundEndToEndTest::select(const QByteArray& content)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
     file.close();
-    SerialForm1->FillFileList();
-    SerialForm1->FileListBox1->setCurrentRow(0);
+    setupWindow->sounds()->browser()->fillFileList();
+    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
 }
 
 void SoundEndToEndTest::upload(const char* menuItem)
@@ -99,7 +99,7 @@ void SoundEndToEndTest::upload(const char* menuItem)
     for (int i = 0; i < 100; ++i)
         appendSample(content, quint16(i));
     select(content);
-    SerialForm1->findChild<QAction*>(menuItem)->trigger();
+    setupWindow->findChild<QAction*>(menuItem)->trigger();
     QVERIFY(idle());
 }
 
@@ -120,12 +120,12 @@ void SoundEndToEndTest::uploadLandsInItsSlotAndTheRestStaysErased()
         expected.append(char(i & 0xFF)).append(char((i >> 8) | 0x80));
     }
     select(content);
-    SerialForm1->findChild<QPushButton*>("SpeedButton35")->click(); // bank 2 swing 1
+    setupWindow->findChild<QPushButton*>("bank2Swing1Button")->click(); // bank 2 swing 1
     QCOMPARE(f->dialogs.questions,
              QStringList{"Do you want to load the file " + path + " on Kordex as Swing 1 sound ?  "});
     QVERIFY(idle());
     QVERIFY(WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, OPERATION_MS));
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
 
     const QByteArray flash = board->dump("sound");
     QCOMPARE(flash.size(), 0x400000);
@@ -142,13 +142,13 @@ void SoundEndToEndTest::uploadAfterTheStartUpReopenAt9600DeliversEveryByte()
     // The returning user's start: the saved port opened again at 9600 baud. The
     // board takes the stream at the link's pace all the same; at 9600's pace
     // these 52,920 bytes would take 55 s, beyond this test's waits.
-    SerialForm1->ClosePort();
-    const int index = SerialForm1->cbports->findText(board->portPath());
+    setupWindow->ports()->closePort();
+    const int index = setupWindow->ports()->portList->findText(board->portPath());
     f->writeSettings(board->portPath().toLocal8Bit() + "\r\n" + QByteArray::number(index) + "\r\n");
-    SerialForm1->LoadSeriale();
-    QVERIFY(SerialForm1->ComPort1->IsOpen());
-    QCOMPARE(SerialForm1->ComPort1->Baud(), 9600u);
-    SerialForm1->AttivaSetup();
+    setupWindow->ports()->openSavedPort();
+    QVERIFY(setupWindow->board()->serialPort()->IsOpen());
+    QCOMPARE(setupWindow->board()->serialPort()->Baud(), 9600u);
+    setupWindow->board()->setSetUpMode(true);
 
     QByteArray content = header();
     QByteArray expected;
@@ -157,7 +157,7 @@ void SoundEndToEndTest::uploadAfterTheStartUpReopenAt9600DeliversEveryByte()
         expected.append(char(i & 0xFF)).append(char((i >> 8) | 0x80));
     }
     select(content);
-    SerialForm1->findChild<QPushButton*>("SpeedButton35")->click(); // bank 2 swing 1
+    setupWindow->findChild<QPushButton*>("bank2Swing1Button")->click(); // bank 2 swing 1
     QVERIFY(idle());
     QVERIFY(WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, OPERATION_MS));
     QCOMPARE(board->counter("upload_bytes"), qint64(52920));
@@ -170,52 +170,52 @@ void SoundEndToEndTest::uploadAfterTheStartUpReopenAt9600DeliversEveryByte()
 
 void SoundEndToEndTest::rowEraseAndEraseAllClearTheBoardsMemory()
 {
-    upload("PowerOff1"); // bank 1 power off, 0x010000
-    upload("PoweOn1");   // bank 3 power on, 0x280000
+    upload("bank1PowerOffItem"); // bank 1 power off, 0x010000
+    upload("bank3PowerOnItem");   // bank 3 power on, 0x280000
     QByteArray flash = board->dump("sound");
     QVERIFY(!allErased(flash, 0x010000, SECTOR));
     QVERIFY(!allErased(flash, 0x280000, SECTOR));
 
-    SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); // bank 1 Guard row
+    setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); // bank 1 Guard row
     QVERIFY(idle());
     flash = board->dump("sound");
     QVERIFY(allErased(flash, 0, 4 * SECTOR));
     QVERIFY(!allErased(flash, 0x280000, SECTOR));
 
-    SerialForm1->SpeedButton6->click();
+    setupWindow->sounds()->slotControls()->eraseAllButton->click();
     QVERIFY(idle());
     QVERIFY(WaitFor([&] { return allErased(board->dump("sound"), 0, 0x400000); }, OPERATION_MS));
 }
 
 void SoundEndToEndTest::unplugDuringEraseAndUploadStopsThem()
 {
-    SerialForm1->CancellaSettori_POW(0);
-    QVERIFY(WaitFor([&] { return SerialForm1->Link->done() >= 2; }, OPERATION_MS));
+    setupWindow->sounds()->slotControls()->eraseRow(Sound::SoundRow::Guard, 0);
+    QVERIFY(WaitFor([&] { return setupWindow->board()->link()->done() >= 2; }, OPERATION_MS));
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QVERIFY2(f->dialogs.messages[0].startsWith("Erase bank 1 Guard sounds stopped after "),
              qPrintable(f->dialogs.messages[0]));
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 
     QVERIFY(board->controlOk("plug"));
     QVERIFY(e2e->openBoardPort());
-    SerialForm1->AttivaSetup();
+    setupWindow->board()->setSetUpMode(true);
     f->dialogs.clear();
     QByteArray content = header();
     for (int i = 0; i < 30000; ++i) // 60000 bytes: some five seconds of wire time
         appendSample(content, quint16(i));
     select(content);
-    SerialForm1->Swing11Click();
-    QVERIFY(WaitFor([&] { return SerialForm1->Link->done() > 0; }, OPERATION_MS));
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
+    QVERIFY(WaitFor([&] { return setupWindow->board()->link()->done() > 0; }, OPERATION_MS));
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QVERIFY2(f->dialogs.messages[0].startsWith("Upload into Bank 1 Swing 1 stopped after "),
              qPrintable(f->dialogs.messages[0]));
     QVERIFY(f->dialogs.messages[0].contains(" of 60000 sample bytes"));
-    QVERIFY(!SerialForm1->Link->busy());
-    for (const WindowTimer* t : SerialForm1->findChildren<WindowTimer*>("UploadTimer"))
+    QVERIFY(!setupWindow->board()->link()->busy());
+    for (const WindowTimer* t : setupWindow->findChildren<WindowTimer*>("UploadTimer"))
         QVERIFY(!t->Enabled());
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
 }
 
 TAVRIN_TEST_MAIN(SoundEndToEndTest)

@@ -7,9 +7,9 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Main.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/MainWindow.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
 #include "common/Clock.h"
@@ -130,7 +130,7 @@ void SoundSlotsTest::init()
     f = std::make_unique<SetupWindowFixture>();
     folder = f->folder.path() + "/sounds";
     QDir().mkpath(folder);
-    SerialForm1->SoundFolder = folder;
+    setupWindow->sounds()->browser()->soundFolder = folder;
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
     f->port->clearSent();
@@ -143,9 +143,9 @@ QString SoundSlotsTest::select(const QString& name, const QByteArray& content)
     file.open(QIODevice::WriteOnly);
     file.write(content);
     file.close();
-    SerialForm1->FillFileList();
-    const auto items = SerialForm1->FileListBox1->findItems(name, Qt::MatchExactly);
-    SerialForm1->FileListBox1->setCurrentItem(items.value(0));
+    setupWindow->sounds()->browser()->fillFileList();
+    const auto items = setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
+    setupWindow->sounds()->browser()->soundFileList->setCurrentItem(items.value(0));
     return folder + "/" + name;
 }
 
@@ -153,9 +153,9 @@ QString SoundSlotsTest::select(const QString& name, const QByteArray& content)
 // of the same name serves.
 QLineEdit* SoundSlotsTest::skipField(const char* name)
 {
-    auto* field = SerialForm1->findChild<QLineEdit*>(name);
+    auto* field = setupWindow->findChild<QLineEdit*>(name);
     if (!field) {
-        field = new QLineEdit("0", SerialForm1);
+        field = new QLineEdit("0", setupWindow);
         field->setObjectName(name);
     }
     return field;
@@ -169,7 +169,7 @@ QList<ScriptedPort::Sent> SoundSlotsTest::framesFrom(qsizetype first) const
 QStringList SoundSlotsTest::runningTimers()
 {
     QStringList running;
-    for (const WindowTimer* t : SerialForm1->findChildren<WindowTimer*>())
+    for (const WindowTimer* t : setupWindow->findChildren<WindowTimer*>())
         if (t->Enabled())
             running << t->objectName();
     return running;
@@ -191,97 +191,97 @@ void SoundSlotsTest::slotRowsAsTheBoardKnowsThem_data()
     QTest::addColumn<int>("pause");
     QTest::addColumn<QByteArray>("request");
     QTest::newRow("bank 1 power on waits 2 s") << "BANK1_ON" << 0x000000u << "On"
-                                               << "SpeedButton25"
+                                               << "bank1PowerOnButton"
                                                << "Bank 1 Power On"
                                                << "Power On"
-                                               << "PowerOn1"
+                                               << "bank1PowerOnItem"
                                                << "Power On"
                                                << "Power On" << 2000 << frame("23 52 00 00 00 00 0A");
     QTest::newRow("bank 1 power off, menu caption with a blank")
         << "BANK1_OFF" << 0x010000u << "Off"
-        << "SpeedButton26"
+        << "bank1PowerOffButton"
         << "Bank 1 Power Off"
         << "Power Off"
-        << "PowerOff1"
+        << "bank1PowerOffItem"
         << "Power Off "
         << "Power Off" << 1000 << frame("23 52 00 00 01 00 0A");
     QTest::newRow("bank 1 hum asks with O and no address")
         << "BANK1_GUARD" << 0x020000u << "Hum"
-        << "SpeedButton3"
+        << "bank1HumButton"
         << "Bank 1 Hum"
         << "Hum"
-        << "Background1"
+        << "bank1HumItem"
         << "Background"
         << "Background" << 3000 << frame("23 4F 00 00 00 00 0A");
     QTest::newRow("bank 1 swing 2 has no pause") << "BANK1_SWING_2" << 0x050000u << "2"
-                                                 << "SpeedButton8"
+                                                 << "bank1Swing2Button"
                                                  << "Bank 1 Swing 2"
                                                  << "SWING"
-                                                 << "Swing21"
+                                                 << "bank1Swing2Item"
                                                  << "Swing 2 "
                                                  << "SWING" << 0 << frame("23 52 00 00 05 00 0A");
     QTest::newRow("bank 1 swing 3") << "BANK1_SWING_3" << 0x060000u << "3"
-                                    << "SpeedButton10"
+                                    << "bank1Swing3Button"
                                     << "Bank 1 Swing 3"
                                     << "SWING"
-                                    << "Swing31"
+                                    << "bank1Swing3Item"
                                     << "Swing 3"
                                     << "SWING" << 1000 << frame("23 52 00 00 06 00 0A");
     QTest::newRow("bank 1 clash 11") << "BANK1_CLASH_5" << 0x0E0000u << "11"
-                                     << "SpeedButton18"
+                                     << "bank1Clash5Button"
                                      << "Bank 1 Clash 11"
                                      << "CLASH 5"
-                                     << "Clash4Sect131"
+                                     << "bank1Clash5Item"
                                      << "Clash 11"
                                      << "CLASH" << 1000 << frame("23 52 00 00 0E 00 0A");
     QTest::newRow("bank 2 hum asks with S") << "BANK2_GUARD" << 0x160000u << "Hum"
-                                            << "SpeedButton31"
+                                            << "bank2HumButton"
                                             << "Bank 2 Hum"
                                             << "Hum"
-                                            << "Background2"
+                                            << "bank2HumItem"
                                             << "Background"
                                             << "Background" << 3000 << frame("23 53 00 00 16 00 0A");
     QTest::newRow("bank 2 clash 8 in sector 31") << "BANK2_CLASH_2" << 0x1F0000u << "8"
-                                                 << "SpeedButton43"
+                                                 << "bank2Clash2Button"
                                                  << "Bank 2 Clash 8"
                                                  << "CLASH 2"
-                                                 << "Clash22"
+                                                 << "bank2Clash2Item"
                                                  << "Clash 8"
                                                  << "CLASH" << 1000 << frame("23 52 00 00 1F 00 0A");
     QTest::newRow("bank 2 clash 11 of the mended menu item")
         << "BANK2_CLASH_5" << 0x220000u << "11"
-        << "SpeedButton47"
+        << "bank2Clash5Button"
         << "Bank 2 Clash 11"
         << "CLASH 5"
-        << "Clash51"
+        << "bank2Clash5Item"
         << "Clash 11"
         << "CLASH" << 1000 << frame("23 52 00 00 22 00 0A");
     QTest::newRow("bank 2 power clash 16") << "BANK2_CLASH_10" << 0x270000u << "16"
-                                           << "SpeedButton54"
+                                           << "bank2PowerClash4Button"
                                            << "Bank 2 Power Clash 16"
                                            << "Power Clash 16"
-                                           << "PowerClash134"
+                                           << "bank2PowerClash4Item"
                                            << "Power Clash 16"
                                            << "POWER CLASH" << 1000 << frame("23 52 00 00 27 00 0A");
     QTest::newRow("bank 3 power on") << "BANK3_ON" << 0x280000u << "On"
-                                     << "SpeedButton32"
+                                     << "bank3PowerOnButton"
                                      << "Bank 3 Power On"
                                      << "Power On"
-                                     << "PoweOn1"
+                                     << "bank3PowerOnItem"
                                      << "Power On"
                                      << "Power ON" << 1000 << frame("23 52 00 00 28 00 0A");
     QTest::newRow("bank 3 hum asks with T") << "BANK3_GUARD" << 0x2A0000u << "Hum"
-                                            << "SpeedButton34"
+                                            << "bank3HumButton"
                                             << "Bank 3 Hum"
                                             << "Hum"
-                                            << "Background3"
+                                            << "bank3HumItem"
                                             << "Background"
                                             << "Background" << 3000 << frame("23 54 00 00 2A 00 0A");
     QTest::newRow("bank 3 last slot") << "BANK3_CLASH_10" << 0x3B0000u << "16"
-                                      << "SpeedButton58"
+                                      << "bank3PowerClash4Button"
                                       << "Bank 3 Power Clash 16"
                                       << "Power Clash 16"
-                                      << "PowerClash138"
+                                      << "bank3PowerClash4Item"
                                       << "Power Clash 16"
                                       << "POWER CLASH" << 1000 << frame("23 52 00 00 3B 00 0A");
 }
@@ -302,11 +302,11 @@ void SoundSlotsTest::slotRowsAsTheBoardKnowsThem()
     QTEST(s->requestPauseMs, "pause");
     QTEST(s->requestFrame(), "request");
     // The controls are the table's.
-    auto* b = SerialForm1->findChild<QPushButton*>(s->button);
+    auto* b = setupWindow->findChild<QPushButton*>(s->button);
     QVERIFY(b);
     QCOMPARE(b->text(), s->caption);
     QCOMPARE(b->accessibleName(), s->accessibleName);
-    auto* item = SerialForm1->findChild<QAction*>(s->menu.name);
+    auto* item = setupWindow->findChild<QAction*>(s->menu.name);
     QVERIFY(item);
     QCOMPARE(item->text(), s->menu.caption);
 }
@@ -326,11 +326,11 @@ void SoundSlotsTest::everySlotHasItsOwnSectorsButtonAndMenuItem()
     }
     QCOMPARE(sectors.size(), 60); // sectors 0 to 59, each in exactly one slot
     QCOMPARE(names.size(), 3 * 57);
-    QCOMPARE(SerialForm1->PopupMenu1->actions().size(), 3);
-    QCOMPARE(SerialForm1->findChild<QMenu*>("Bank21")->title(), QString("Bank2 Sounds"));
+    QCOMPARE(setupWindow->sounds()->slotControls()->slotMenu->actions().size(), 3);
+    QCOMPARE(setupWindow->findChild<QMenu*>("bank2Menu")->title(), QString("Bank2 Sounds"));
     const QStringList bank2 = [] {
         QStringList titles;
-        for (QAction* a : SerialForm1->findChild<QMenu*>("Bank21")->actions())
+        for (QAction* a : setupWindow->findChild<QMenu*>("bank2Menu")->actions())
             titles << a->text();
         return titles;
     }();
@@ -377,26 +377,26 @@ void SoundSlotsTest::sampleConversion()
 
 void SoundSlotsTest::rowEraseControlsAndRuleAreInSetUpMode()
 {
-    QCOMPARE(SerialForm1->EraseButtons.size(), 12);
-    auto* erase = SerialForm1->findChild<QPushButton*>("SpeedButton30");
+    QCOMPARE(setupWindow->sounds()->slotControls()->eraseButtons.size(), 12);
+    auto* erase = setupWindow->findChild<QPushButton*>("bank2SwingEraseButton");
     QVERIFY(erase);
     QVERIFY(erase->text().isEmpty());
     QVERIFY(!erase->icon().isNull());
     QCOMPARE(erase->accessibleName(), QString("Erase bank 2 Swing sounds"));
-    QCOMPARE(erase->parentWidget()->objectName(), QString("Panel7"));
-    QCOMPARE(SerialForm1->findChild<QPushButton*>("SpeedButton3")->parentWidget()->objectName(),
-             QString("Panel2"));
-    QCOMPARE(SerialForm1->Label58->text(),
+    QCOMPARE(erase->parentWidget()->objectName(), QString("bank2SwingRow"));
+    QCOMPARE(setupWindow->findChild<QPushButton*>("bank1HumButton")->parentWidget()->objectName(),
+             QString("bank1GuardRow"));
+    QCOMPARE(setupWindow->sounds()->slotControls()->soundFileRule->text(),
              QString("Sound files must be wav format 22050 Hz - 16 bit. Max size 64 kB (128 kB - Hum only)\n"
                      "Other formats (other WAV, FLAC, OGG, MP3, AIFF) are converted to it before upload."));
-    QCOMPARE(SerialForm1->SpeedButton6->text(), QString("Erase All Sounds"));
-    QVERIFY(!SerialForm1->SpeedButton6->isEnabled());
-    QVERIFY(!erase->isEnabledTo(SerialForm1));
-    SerialForm1->AttivaSetup();
-    QVERIFY(SerialForm1->SpeedButton6->isEnabled());
-    QVERIFY(erase->isEnabledTo(SerialForm1));
-    SerialForm1->DisattivaSetup();
-    QVERIFY(!SerialForm1->SpeedButton6->isEnabled());
+    QCOMPARE(setupWindow->sounds()->slotControls()->eraseAllButton->text(), QString("Erase All Sounds"));
+    QVERIFY(!setupWindow->sounds()->slotControls()->eraseAllButton->isEnabled());
+    QVERIFY(!erase->isEnabledTo(setupWindow));
+    setupWindow->board()->setSetUpMode(true);
+    QVERIFY(setupWindow->sounds()->slotControls()->eraseAllButton->isEnabled());
+    QVERIFY(erase->isEnabledTo(setupWindow));
+    setupWindow->board()->setSetUpMode(false);
+    QVERIFY(!setupWindow->sounds()->slotControls()->eraseAllButton->isEnabled());
 }
 
 // ---- Erasing -------------------------------------------------------------------
@@ -405,27 +405,27 @@ void SoundSlotsTest::rowEraseFramesAndSpacing_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QByteArray>("sectors"); // the address's high byte, frame by frame
-    QTest::newRow("bank 2 Swing") << "SpeedButton30" << frame("18 18 19 19 1A 1A 1B 1B 1C 1C 1D 1D");
+    QTest::newRow("bank 2 Swing") << "bank2SwingEraseButton" << frame("18 18 19 19 1A 1A 1B 1B 1C 1C 1D 1D");
     QTest::newRow("bank 1 Guard: on, off and both hum sectors")
-        << "SpeedButton1" << frame("00 00 01 01 02 02 03 03");
-    QTest::newRow("bank 3 Power Clash") << "SpeedButton67" << frame("38 38 39 39 3A 3A 3B 3B");
-    QTest::newRow("bank 1 Clash") << "SpeedButton11" << frame("0A 0A 0B 0B 0C 0C 0D 0D 0E 0E 0F 0F");
+        << "bank1GuardEraseButton" << frame("00 00 01 01 02 02 03 03");
+    QTest::newRow("bank 3 Power Clash") << "bank3PowerClashEraseButton" << frame("38 38 39 39 3A 3A 3B 3B");
+    QTest::newRow("bank 1 Clash") << "bank1ClashEraseButton" << frame("0A 0A 0B 0B 0C 0C 0D 0D 0E 0E 0F 0F");
 }
 
 void SoundSlotsTest::rowEraseFramesAndSpacing()
 {
     QFETCH(QString, button);
     QFETCH(QByteArray, sectors);
-    SerialForm1->AttivaSetup();
+    setupWindow->board()->setSetUpMode(true);
     const qint64 start = f->sim.clock.now();
-    SerialForm1->findChild<QPushButton*>(button)->click();
-    QVERIFY(SerialForm1->Link->busy());
-    QVERIFY(!SerialForm1->SpeedButton5->isEnabled());
+    setupWindow->findChild<QPushButton*>(button)->click();
+    QVERIFY(setupWindow->board()->link()->busy());
+    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
     f->sim.clock.advance(1500 * sectors.size() / 2 - 1);
-    QVERIFY(SerialForm1->Link->busy()); // until 1000 ms after the last frame
+    QVERIFY(setupWindow->board()->link()->busy()); // until 1000 ms after the last frame
     f->sim.clock.advance(1);
-    QVERIFY(!SerialForm1->Link->busy());
-    QVERIFY(SerialForm1->SpeedButton5->isEnabled());
+    QVERIFY(!setupWindow->board()->link()->busy());
+    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
 
     const QList<ScriptedPort::Sent> sent = f->port->sent;
     QCOMPARE(sent.size(), sectors.size());
@@ -437,7 +437,7 @@ void SoundSlotsTest::rowEraseFramesAndSpacing()
         QCOMPARE(sent[i].at - at, i == 0 ? 0 : (i % 2 ? 500 : 1000));
         at = sent[i].at;
     }
-    QVERIFY(SerialForm1->COMMAND());
+    QVERIFY(setupWindow->board()->expectingReply());
     QVERIFY(f->dialogs.questions.isEmpty());
 }
 
@@ -453,28 +453,28 @@ void SoundSlotsTest::eraseAllAsksThenClosesAndErases_data()
 void SoundSlotsTest::eraseAllAsksThenClosesAndErases()
 {
     QFETCH(bool, yes);
-    SerialForm1->AttivaSetup();
+    setupWindow->board()->setSetUpMode(true);
     f->dialogs.answers.enqueue(yes);
-    SerialForm1->SpeedButton6->click();
+    setupWindow->sounds()->slotControls()->eraseAllButton->click();
     QCOMPARE(f->dialogs.questions, QStringList{"Do you want to erase all sound memory ? "});
     f->sim.clock.advance(1000);
     QTEST(f->sentFrames(), "frames");
     if (yes)
         QCOMPARE(f->port->sent[1].at - f->port->sent[0].at, 100);
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 // ---- Slot commands -------------------------------------------------------------
 
 void SoundSlotsTest::bank1HumRequestsWithoutAddressAndWaitsWithButtonOff()
 {
-    SerialForm1->AttivaSetup();
+    setupWindow->board()->setSetUpMode(true);
     const QString path = select("hum.wav", wav(ramp(4)));
-    QPushButton* hum = SerialForm1->findChild<QPushButton*>("SpeedButton3");
+    QPushButton* hum = setupWindow->findChild<QPushButton*>("bank1HumButton");
     bool offDuringPause = false;
     f->sim.clock.duringPause = [&](int) { offDuringPause = !hum->isEnabled(); };
     f->dialogs.answers.enqueue(false);
-    SerialForm1->BANK1_GUARD();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(1, Sound::SlotKind::Hum, 1));
     QCOMPARE(f->sentFrames(), QList<QByteArray>{frame("23 4F 00 00 00 00 0A")});
     QCOMPARE(f->sim.clock.pauses.size(), 1);
     QCOMPARE(f->sim.clock.pauses[0].ms, 3000);
@@ -490,7 +490,7 @@ void SoundSlotsTest::bank1Swing2AsksStraightAfterItsRequest()
 {
     const QString path = select("swing.wav", wav(ramp(4)));
     f->dialogs.answers.enqueue(false);
-    SerialForm1->BANK1_SWING_2();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(1, Sound::SlotKind::Swing, 2));
     QCOMPARE(f->sentFrames(), QList<QByteArray>{frame("23 52 00 00 05 00 0A")});
     QVERIFY(f->sim.clock.pauses.isEmpty());
     QCOMPARE(f->dialogs.questions,
@@ -501,8 +501,8 @@ void SoundSlotsTest::oneSectorButtonsRefuseABigFileThatHumAccepts()
 {
     const QString path = select("big.wav", wav(QList<quint16>(34978, 0)));
     f->dialogs.answers << false << false; // the offer to trim, declined
-    SerialForm1->BANK2_SWING_1();
-    SerialForm1->Swing12Click();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(2, Sound::SlotKind::Swing, 1));
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(2, Sound::SlotKind::Swing, 1));
     QCOMPARE(f->dialogs.questions,
              QStringList(2, "The sound of " + path +
                                 " is 69956 bytes for the board; the slot takes at most 64954. Trim its end, "
@@ -510,16 +510,16 @@ void SoundSlotsTest::oneSectorButtonsRefuseABigFileThatHumAccepts()
     QCOMPARE(f->dialogs.messages, QStringList(2, "The size of selected file " + path + SIZE_64K));
     QVERIFY(f->port->sent.isEmpty());
     f->dialogs.answers.enqueue(false);
-    SerialForm1->BANK3_GUARD();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(3, Sound::SlotKind::Hum, 1));
     QCOMPARE(f->sentFrames(), QList<QByteArray>{frame("23 54 00 00 2A 00 0A")});
 }
 
 void SoundSlotsTest::beforeAnySelectionEverySlotRefuses()
 {
     for (int i = 0; i < SoundSlots().size(); ++i)
-        SerialForm1->SlotButtons[i]->click(); // disabled buttons ignore clicks; the handler does not
+        setupWindow->sounds()->slotControls()->slotButtons[i]->click(); // disabled buttons ignore clicks; the handler does not
     for (int i = 0; i < SoundSlots().size(); ++i)
-        SerialForm1->SlotButton(i);
+        setupWindow->sounds()->slotControls()->uploadToSlot(i);
     QCOMPARE(f->dialogs.messages.size(), 57);
     QCOMPARE(f->dialogs.messages.first(), "The size of selected file " + SIZE_64K);
     QCOMPARE(f->dialogs.messages[2],
@@ -532,14 +532,14 @@ void SoundSlotsTest::menuItemsWriteTheirSlotWithoutRequest_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("word");
     QTest::addColumn<QByteArray>("erase");
-    QTest::newRow("Bank1 Sounds, Clash, Clash 11") << "Clash4Sect131"
+    QTest::newRow("Bank1 Sounds, Clash, Clash 11") << "bank1Clash5Item"
                                                    << "CLASH" << frame("23 45 00 00 0E 00 0A");
     QTest::newRow("Bank2 Sounds, Clash, Clash 11 now writes its slot")
-        << "Clash51"
+        << "bank2Clash5Item"
         << "CLASH" << frame("23 45 00 00 22 00 0A");
-    QTest::newRow("Bank2 Sounds, Swing, Swing 1") << "Swing12"
+    QTest::newRow("Bank2 Sounds, Swing, Swing 1") << "bank2Swing1Item"
                                                   << "SWING" << frame("23 45 00 00 18 00 0A");
-    QTest::newRow("Bank3 Sounds, Power On") << "PoweOn1"
+    QTest::newRow("Bank3 Sounds, Power On") << "bank3PowerOnItem"
                                             << "Power ON" << frame("23 45 00 00 28 00 0A");
 }
 
@@ -548,7 +548,7 @@ void SoundSlotsTest::menuItemsWriteTheirSlotWithoutRequest()
     QFETCH(QString, item);
     QFETCH(QByteArray, erase);
     const QString path = select("clash.wav", wav(ramp(2)));
-    SerialForm1->findChild<QAction*>(item)->trigger();
+    setupWindow->findChild<QAction*>(item)->trigger();
     QFETCH(QString, word);
     QCOMPARE(f->dialogs.questions,
              QStringList{"Do you want to load the file " + path + " on Kordex as " + word + " sound ?  "});
@@ -562,11 +562,11 @@ void SoundSlotsTest::menuItemsWriteTheirSlotWithoutRequest()
 void SoundSlotsTest::uploadOfOneSampleFrameBySpacing()
 {
     select("one.wav", wav({0x1234}));
-    SerialForm1->BANK1_SWING_1();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     QCOMPARE(f->sim.clock.pauses.size(), 1);
     const qint64 asked = f->sim.clock.now();
-    QVERIFY(waitform->isVisible());
-    QCOMPARE(waitform->windowTitle(), QString("Upload into Bank 1 Swing 1"));
+    QVERIFY(waitDialog->isVisible());
+    QCOMPARE(waitDialog->windowTitle(), QString("Upload into Bank 1 Swing 1"));
     f->sim.clock.advance(2040);
     const QList<ScriptedPort::Sent> sent = framesFrom(1);
     QCOMPARE(f->sentFrames().value(0), frame("23 52 00 00 04 00 0A"));
@@ -579,17 +579,17 @@ void SoundSlotsTest::uploadOfOneSampleFrameBySpacing()
         QCOMPARE(sent[i].bytes.toHex(' '), expected[i].second.toHex(' '));
     }
     f->sim.clock.advance(20); // the next tick finds both bytes gone from the line: the progress counts them
-    QCOMPARE(waitform->Label1->text(), QString("Upload into Bank 1 Swing 1... 2 of 2 sample bytes"));
-    QCOMPARE(waitform->ProgressBar1->value(), 2); // full with the last sample
-    QCOMPARE(waitform->ProgressBar1->maximum(), 2);
+    QCOMPARE(waitDialog->message->text(), QString("Upload into Bank 1 Swing 1... 2 of 2 sample bytes"));
+    QCOMPARE(waitDialog->progressBar->value(), 2); // full with the last sample
+    QCOMPARE(waitDialog->progressBar->maximum(), 2);
     f->sim.clock.advance(3999);
-    QVERIFY(waitform->isVisible());
-    QVERIFY(SerialForm1->Link->busy());
+    QVERIFY(waitDialog->isVisible());
+    QVERIFY(setupWindow->board()->link()->busy());
     f->port->feed("End."); // kept until the operation is over
     QVERIFY(f->dialogs.messages.isEmpty());
     f->sim.clock.advance(1);
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
     f->sim.clock.advance(1);
     QCOMPARE(f->dialogs.messages, QStringList{"Uploading file completed."});
     QCOMPARE(f->port->sent.size(), 5);
@@ -598,7 +598,7 @@ void SoundSlotsTest::uploadOfOneSampleFrameBySpacing()
 void SoundSlotsTest::humUploadErasesBothSectors()
 {
     select("hum.wav", wav(ramp(3)));
-    SerialForm1->BANK2_GUARD();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(2, Sound::SlotKind::Hum, 1));
     f->sim.clock.advance(3100);
     QCOMPARE(f->sentFrames().mid(0, 5),
              (QList<QByteArray>{frame("23 53 00 00 16 00 0A"), frame("23 45 00 00 16 00 0A"),
@@ -618,14 +618,14 @@ void SoundSlotsTest::headerOnlyFileSendsNoSample()
 {
     QFETCH(QByteArray, content);
     select("empty.wav", content);
-    SerialForm1->PowerOn1Click();
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::PowerOn, 1));
     f->sim.clock.advance(2020);
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{frame("23 45 00 00 00 00 0A"), frame("23 45 00 00 00 00 0A"),
                                                  frame("23 4C 00 00 00 00 0A")}));
     f->sim.clock.advance(20 + 3999);
-    QVERIFY(waitform->isVisible());
+    QVERIFY(waitDialog->isVisible());
     f->sim.clock.advance(1);
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
     QCOMPARE(f->port->sent.size(), 3);
     QVERIFY(f->dialogs.messages.isEmpty());
 }
@@ -652,18 +652,18 @@ void SoundSlotsTest::skipCountsLeaveExactlyTheirSamples()
     QFETCH(QString, begin);
     QFETCH(QString, end);
     QFETCH(QByteArray, samples);
-    skipField("Edit84")->setText(begin);
-    skipField("Edit86")->setText(end);
+    skipField("beginSkip")->setText(begin);
+    skipField("endSkip")->setText(end);
     select("ramp.wav", wav(ramp(24)));
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->sim.clock.advance(2040);
     QByteArray expected;
     for (char low : samples)
         expected.append(low).append(char(0x80));
     QCOMPARE(f->port->sent.last().bytes.toHex(' '), expected.toHex(' '));
     f->sim.clock.advance(60); // at most 48 bytes: gone from a 9600 line within 50 ms, counted at a tick
-    QCOMPARE(waitform->ProgressBar1->value(), 2 * samples.size());
-    QCOMPARE(waitform->ProgressBar1->maximum(), 2 * samples.size());
+    QCOMPARE(waitDialog->progressBar->value(), 2 * samples.size());
+    QCOMPARE(waitDialog->progressBar->maximum(), 2 * samples.size());
 }
 
 void SoundSlotsTest::badSkipFieldsRefuseBeforeAnythingIsSent_data()
@@ -696,11 +696,11 @@ void SoundSlotsTest::badSkipFieldsRefuseBeforeAnythingIsSent()
     QFETCH(QString, begin);
     QFETCH(QString, end);
     QFETCH(QString, field);
-    skipField("Edit84")->setText(begin);
-    skipField("Edit86")->setText(end);
+    skipField("beginSkip")->setText(begin);
+    skipField("endSkip")->setText(end);
     select("ramp.wav", wav(ramp(24)));
-    SerialForm1->BANK1_CLASH_1();
-    SerialForm1->Clash11Click();
+    setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(1, Sound::SlotKind::Clash, 1));
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Clash, 1));
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages.size(), 2);
     QVERIFY2(f->dialogs.messages[0].startsWith(field), qPrintable(f->dialogs.messages[0]));
@@ -712,18 +712,18 @@ void SoundSlotsTest::fileThatVanishedOrGrewIsNotErasedFor()
 {
     const QString path = select("gone.wav", wav(ramp(8)));
     QFile::remove(path);
-    SerialForm1->WriteSector(0x040000);
+    setupWindow->sounds()->slotControls()->uploadToSlotAt(0x040000);
     QCOMPARE(f->dialogs.messages, QStringList{"Error File"});
 
     select("grows.wav", wav(ramp(8)));
     const QString grown = select("grows.wav", wav(QList<quint16>(32478, 0)));
     f->dialogs.answers.enqueue(false);
-    SerialForm1->WriteSector(0x040000);
+    setupWindow->sounds()->slotControls()->uploadToSlotAt(0x040000);
     QCOMPARE(f->dialogs.messages.last(), "The size of selected file " + grown + SIZE_64K);
     f->sim.clock.advance(10000);
     QVERIFY(f->port->sent.isEmpty());
-    QVERIFY(!waitform->isVisible());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!waitDialog->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }
 
 void SoundSlotsTest::streamFollowsTheWireAndDialogCounts()
@@ -732,11 +732,11 @@ void SoundSlotsTest::streamFollowsTheWireAndDialogCounts()
     // stream is handed over in a few dozen sends, never far ahead of the wire.
     f->port->setBaud(115200);
     select("second.wav", wav(ramp(5760)));
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->sim.clock.advance(2020);
     const qsizetype first = f->port->sent.size();
     const qint64 streamStart = f->port->sent.last().at;
-    QVERIFY(f->sim.clock.advanceUntil([] { return SerialForm1->Link->done() == 11520; }, 5000));
+    QVERIFY(f->sim.clock.advanceUntil([] { return setupWindow->board()->link()->done() == 11520; }, 5000));
     const QList<ScriptedPort::Sent> chunks = framesFrom(first);
     QVERIFY(chunks.size() > 10 && chunks.size() <= 60);
     QByteArray stream;
@@ -747,22 +747,22 @@ void SoundSlotsTest::streamFollowsTheWireAndDialogCounts()
     QCOMPARE(stream.size(), 11520);
     QCOMPARE(stream.left(4), frame("00 80 01 80"));
     QVERIFY(chunks.last().at - streamStart >= 1000 - 500 - 20);
-    QCOMPARE(waitform->ProgressBar1->value(), 11520);
-    QCOMPARE(waitform->ProgressBar1->maximum(), 11520);
+    QCOMPARE(waitDialog->progressBar->value(), 11520);
+    QCOMPARE(waitDialog->progressBar->maximum(), 11520);
 }
 
 void SoundSlotsTest::reopeningTheWindowLeavesTheUploadAlone()
 {
     f->port->setBaud(115200);
-    SerialForm1->show();
-    SerialForm1->Check->stop();           // no connection check: the board is scripted
-    SerialForm1->SoundFolder = folder;    // showing the window points the browser elsewhere
+    setupWindow->show();
+    setupWindow->ports()->connectionCheck->stop();           // no connection check: the board is scripted
+    setupWindow->sounds()->browser()->soundFolder = folder;    // showing the window points the browser elsewhere
     select("long.wav", wav(ramp(20000))); // 40000 bytes: some 3.5 s of wire time
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->sim.clock.advance(2020 + 1000);
-    SerialForm1->hide();
-    SerialForm1->show();
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000));
+    setupWindow->hide();
+    setupWindow->show();
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, 20000));
     const QList<QByteArray> sent = f->sentFrames();
     const QByteArray request = frame("23 4C 00 00 04 00 0A");
     QCOMPARE(sent.count(request), 1);
@@ -791,17 +791,17 @@ void SoundSlotsTest::nothingRetargetsARunningUpload()
     QFETCH(bool, menu);
     QFETCH(int, slot);
     const QString path = select("swing.wav", wav(ramp(4)));
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->sim.clock.advance(500); // between the two erase frames
     f->dialogs.clear();
     if (menu)
-        SerialForm1->SlotMenuItem(slot);
+        setupWindow->sounds()->slotControls()->uploadFromMenu(slot);
     else
-        SerialForm1->SlotButton(slot);
+        setupWindow->sounds()->slotControls()->uploadToSlot(slot);
     QCOMPARE(f->dialogs.messages,
              QStringList{"Upload into Bank 1 Swing 1 is running. Wait until it has finished."});
     QVERIFY(f->dialogs.questions.isEmpty());
-    QVERIFY(f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000));
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, 20000));
     const QByteArray erase = frame("23 45 00 00 04 00 0A");
     QCOMPARE(f->sentFrames().mid(0, 3), (QList<QByteArray>{erase, erase, frame("23 4C 00 00 04 00 0A")}));
     QCOMPARE(f->port->sent.size(), 4);
@@ -810,20 +810,20 @@ void SoundSlotsTest::nothingRetargetsARunningUpload()
 void SoundSlotsTest::cancelStopsTheStreamAndSaysTheSlotIsPartial()
 {
     select("long.wav", wav(ramp(20000))); // 40000 bytes: 41 s at 9600 baud
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->sim.clock.advance(2020 + 5000);
     f->dialogs.clear();
-    waitform->Button2->click(); // "Annulla"
+    waitDialog->cancelButton->click(); // "Annulla"
     QCOMPARE(f->dialogs.questions, QStringList{"Stop the upload into Bank 1 Swing 1?"});
     const qsizetype sent = f->port->sent.size();
-    const int streamed = SerialForm1->Link->done();
+    const int streamed = setupWindow->board()->link()->done();
     QVERIFY(streamed > 0 && streamed < 40000);
     f->sim.clock.advance(3999); // the board still takes what comes as samples
-    QVERIFY(SerialForm1->Link->busy());
-    QVERIFY(waitform->isVisible());
+    QVERIFY(setupWindow->board()->link()->busy());
+    QVERIFY(waitDialog->isVisible());
     f->sim.clock.advance(1);
-    QVERIFY(!SerialForm1->Link->busy());
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!setupWindow->board()->link()->busy());
+    QVERIFY(!waitDialog->isVisible());
     QCOMPARE(f->port->sent.size(), sent);
     QCOMPARE(
         f->dialogs.messages,
@@ -836,8 +836,8 @@ void SoundSlotsTest::cancelStopsTheStreamAndSaysTheSlotIsPartial()
 
 void SoundSlotsTest::deviceLossDuringRowEraseStopsIt()
 {
-    SerialForm1->AttivaSetup();
-    SerialForm1->CancellaSettori_SWING(1);
+    setupWindow->board()->setSetUpMode(true);
+    setupWindow->sounds()->slotControls()->eraseRow(Sound::SoundRow::Swing, 1);
     f->sim.clock.advance(2000); // frames at 0, 500, 1500, 2000
     f->port->vanish();
     QCOMPARE(f->dialogs.messages.size(), 1);
@@ -847,25 +847,25 @@ void SoundSlotsTest::deviceLossDuringRowEraseStopsIt()
         qPrintable(f->dialogs.messages[0]));
     f->sim.clock.advance(20000);
     QCOMPARE(f->port->sent.size(), 4);
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
     QCOMPARE(runningTimers(), QStringList());
 }
 
 void SoundSlotsTest::deviceLossDuringUploadStopsIt()
 {
     select("long.wav", wav(ramp(20000))); // 40000 bytes: 41 s at 9600 baud
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->sim.clock.advance(2020 + 10000);
-    QVERIFY(waitform->isVisible());
+    QVERIFY(waitDialog->isVisible());
     f->port->vanish();
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY2(f->dialogs.messages[0].startsWith("Upload into Bank 1 Swing 1 stopped after "),
              qPrintable(f->dialogs.messages[0]));
     QVERIFY(
         f->dialogs.messages[0].contains(" of 40000 sample bytes: the connection to /dev/ttyACM0 was lost."));
-    QVERIFY(!waitform->isVisible());
+    QVERIFY(!waitDialog->isVisible());
     QCOMPARE(runningTimers(), QStringList());
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
     const qsizetype sent = f->port->sent.size();
     f->sim.clock.advance(60000);
     QCOMPARE(f->port->sent.size(), sent);
@@ -877,14 +877,14 @@ TAVRIN_TEST_MAIN(SoundSlotsTest)
 
 void SoundSlotsTest::cancelStopsARowEraseBetweenSectors()
 {
-    SerialForm1->AttivaSetup();
-    SerialForm1->findChild<QPushButton*>("SpeedButton30")->click(); // bank 2 Swing: sectors 0x18 to 0x1D
+    setupWindow->board()->setSetUpMode(true);
+    setupWindow->findChild<QPushButton*>("bank2SwingEraseButton")->click(); // bank 2 Swing: sectors 0x18 to 0x1D
     f->sim.clock.advance(600); // inside the first sector: its second frame is due at 500 ms
-    waitform->Button2->click();
+    waitDialog->cancelButton->click();
     QCOMPARE(f->dialogs.questions.last(), QString("Stop \"Erase bank 2 Swing sounds\" after the sector being erased?"));
-    QVERIFY(SerialForm1->Link->busy()); // the sector being erased gets its 1000 ms
+    QVERIFY(setupWindow->board()->link()->busy()); // the sector being erased gets its 1000 ms
     f->sim.clock.advance(1000);
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{frame("23 45 00 00 18 00 0A"), frame("23 45 00 00 18 00 0A")}));
     QCOMPARE(f->dialogs.messages,
              QStringList{"Erase bank 2 Swing sounds was stopped after 1 of 6 sectors; the other sectors of the row "
@@ -903,26 +903,26 @@ void SoundSlotsTest::closingTheProgramMidOperationAsksFirst_data()
 void SoundSlotsTest::closingTheProgramMidOperationAsksFirst()
 {
     QFETCH(bool, answer);
-    MainForm->show();
-    SerialForm1->AttivaSetup();
-    SerialForm1->findChild<QPushButton*>("SpeedButton1")->click(); // bank 1 Guard, 8 frames
+    mainWindow->show();
+    setupWindow->board()->setSetUpMode(true);
+    setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); // bank 1 Guard, 8 frames
     f->sim.clock.advance(1000); // the first sector's two frames, 500 ms apart
     f->dialogs.answers.enqueue(answer);
-    MainForm->close();
+    mainWindow->close();
     QCOMPARE(f->dialogs.questions.last(),
              QString("Erase bank 1 Guard sounds is running (2 of 8 erase frames done). Closing now leaves the rest "
                      "undone. Close anyway?"));
-    QCOMPARE(MainForm->isVisible(), !answer);
+    QCOMPARE(mainWindow->isVisible(), !answer);
     if (!answer) {
-        f->sim.clock.advanceUntil([] { return !SerialForm1->Link->busy(); }, 20000);
+        f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, 20000);
         QCOMPARE(f->sentFrames().size(), 8);
     }
 }
 
 void SoundSlotsTest::portClosedUnderAnEraseStopsItWithTheLossMessage()
 {
-    SerialForm1->AttivaSetup();
-    SerialForm1->CancellaSettori_SWING(1);
+    setupWindow->board()->setSetUpMode(true);
+    setupWindow->sounds()->slotControls()->eraseRow(Sound::SoundRow::Swing, 1);
     f->sim.clock.advance(600); // frames at 0 and 500
     f->port->Close();          // whatever closed it, the next frame has nowhere to go
     f->sim.clock.advance(20000);
@@ -930,5 +930,5 @@ void SoundSlotsTest::portClosedUnderAnEraseStopsItWithTheLossMessage()
     QCOMPARE(f->dialogs.messages,
              QStringList{"Erase bank 2 Swing sounds stopped after 2 of 12 erase frames: the connection to "
                          "/dev/ttyACM0 was lost.\nPlug it in again, choose the port and press \"Open \"."});
-    QVERIFY(!SerialForm1->Link->busy());
+    QVERIFY(!setupWindow->board()->link()->busy());
 }

@@ -6,7 +6,7 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "common/FileWriting.h"
 #include "sound/SlotJournal.h"
 
@@ -86,13 +86,13 @@ QString StorageTest::runWriter(const QString& writer, const QString& path)
 {
     if (writer == "settings file") {
         openPort();
-        SerialForm1->close();
+        setupWindow->close();
     } else if (writer == "slot journal") {
         return Sound::SlotJournal(f->folder.filePath("journal"))
             .record(SERIAL, HUM, "hum.wav", "ab12", QDateTime::currentDateTime());
     } else {
         f->dialogs.files.enqueue(path);
-        SerialForm1->SaveParameters->click();
+        setupWindow->parameters()->saveParametersButton->click();
     }
     return f->dialogs.messages.join('\n');
 }
@@ -161,7 +161,7 @@ void StorageTest::settingsFileInAClosedFolderIsRewrittenInPlace()
         if (diskFull)
             full.emplace(WriteStep::Write, f->settingsPath());
         openPort();
-        SerialForm1->close();
+        setupWindow->close();
     }
     QCOMPARE(f->readSettings(), after);
     QCOMPARE(f->dialogs.messages, messages.replaceInStrings("%1", f->settingsPath()));
@@ -216,7 +216,7 @@ void StorageTest::refusedRecordingStopsOnceAndTheWindowGoesOn()
     QFETCH(QString, report);
     constexpr int FRAME_MS = 20;
     openPort();
-    SerialForm1->RadioButton13->click();
+    setupWindow->ports()->txModeButton->click();
     const QString path = f->folder.filePath("motion.csv");
     f->dialogs.clear();
     // Frames keep coming while the message is open.
@@ -224,27 +224,27 @@ void StorageTest::refusedRecordingStopsOnceAndTheWindowGoesOn()
     {
         const DiskFull full(step, path, passing);
         f->dialogs.files.enqueue(path);
-        SerialForm1->RecordButton->click();
+        setupWindow->motion()->recordButton->click();
         for (int i = 0; i < frames; ++i) {
             f->sim.clock.advance(FRAME_MS);
             feedFrame();
         }
         if (stopPressed)
-            SerialForm1->RecordButton->click();
+            setupWindow->motion()->recordButton->click();
     }
     QCOMPARE(f->dialogs.messages, QStringList{report.arg(path)});
-    QCOMPARE(SerialForm1->RecordButton->text(), QString("Record..."));
+    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Record..."));
     f->sim.clock.advance(FRAME_MS);
     feedFrame();
     QCOMPARE(f->dialogs.messages.size(), 1);
 
     // The window records again once the disk has room.
     f->dialogs.files.enqueue(f->folder.filePath("again.csv"));
-    SerialForm1->RecordButton->click();
+    setupWindow->motion()->recordButton->click();
     f->sim.clock.advance(FRAME_MS);
     feedFrame();
-    QCOMPARE(SerialForm1->RecordButton->text(), QString("Stop (1 frames)"));
-    SerialForm1->RecordButton->click();
+    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Stop (1 frames)"));
+    setupWindow->motion()->recordButton->click();
     QCOMPARE(contentOf(f->folder.filePath("again.csv")),
              QByteArray("ms,posx,posy,posz,rotx,roty,rotz,Red,Green,Blue,Battery_V,USB_V,STATO\n"
                         "20,0,0,0,0,0,0,0,0,0,2800,3300,3\n"));

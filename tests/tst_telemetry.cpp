@@ -5,8 +5,8 @@
 #include "TestMain.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "comm/Hidden.h"
+#include "app/SetupWindow.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
@@ -63,27 +63,27 @@ private slots:
 
 private:
     void feed(const TelemetryValues& v) { f->port->feed(TelemetryBlock(v)); }
-    QList<int> labels(int series) const { return SerialForm1->Chart2->pages().series(series).labels; }
+    QList<int> labels(int series) const { return setupWindow->motion()->telemetryChart->pages().series(series).labels; }
     QList<qreal> plotted(int series) const;
     QList<qreal> shotPlotted() const;
-    QString grid(int column, int row) const { return CellText(HiddenForm->StringGrid1, column, row); }
+    QString grid(int column, int row) const { return CellText(trafficMonitor->telemetryGrid, column, row); }
     std::unique_ptr<SetupWindowFixture> f;
 };
 
 QList<qreal> TelemetryTest::plotted(int series) const
 {
-    SerialForm1->Chart2->flushChart();
+    setupWindow->motion()->telemetryChart->flushChart();
     QList<qreal> ys;
-    for (const QPointF& p : SerialForm1->Chart2->series(series)->points())
+    for (const QPointF& p : setupWindow->motion()->telemetryChart->series(series)->points())
         ys.append(p.y());
     return ys;
 }
 
 QList<qreal> TelemetryTest::shotPlotted() const
 {
-    SerialForm1->Chart2->flushChart();
+    setupWindow->motion()->telemetryChart->flushChart();
     QList<qreal> ys;
-    for (const QPointF& p : SerialForm1->Chart2->shotTrace()->points())
+    for (const QPointF& p : setupWindow->motion()->telemetryChart->shotTrace()->points())
         ys.append(p.y());
     return ys;
 }
@@ -130,8 +130,8 @@ void TelemetryTest::sixteenBitValuesAreBigEndianSigned()
     QByteArray frame = TelemetryBlock({});
     frame.replace(1, 2, posxBytes);
     f->port->feed(frame);
-    QCOMPARE(SerialForm1->Label61->text(), label);
-    QCOMPARE(SerialForm1->Label61->accessibleName(), "X value: " + label);
+    QCOMPARE(setupWindow->motion()->xValue->text(), label);
+    QCOMPARE(setupWindow->motion()->xValue->accessibleName(), "X value: " + label);
     QCOMPARE(grid(1, 0), hex);
     QCOMPARE(grid(2, 0), decimal);
     QCOMPARE(grid(3, 0), decimal);
@@ -159,10 +159,10 @@ void TelemetryTest::blockOfTwentyFourBytesIsNotDecoded()
     TelemetryValues v;
     v.posx = 258;
     f->port->feed(TelemetryBlock(v).left(24));
-    QVERIFY(SerialForm1->Label61->text() != QString("X= 258"));
+    QVERIFY(setupWindow->motion()->xValue->text() != QString("X= 258"));
     QVERIFY(grid(2, 0) != QString("258"));
     f->port->feed(TelemetryBlock(v).left(25));
-    QCOMPARE(SerialForm1->Label61->text(), QString("X= 258"));
+    QCOMPARE(setupWindow->motion()->xValue->text(), QString("X= 258"));
 }
 
 void TelemetryTest::batteryGauge_data()
@@ -227,7 +227,7 @@ void TelemetryTest::olderReadingsCountUnsignedTheNewestSigned()
 
 void TelemetryTest::chartSweepsAndEmptiesAtTheEndOfThePage()
 {
-    SerialForm1->ChartReset();
+    setupWindow->motion()->resetChart();
     TelemetryValues v;
     for (int i = 1; i <= 498; ++i) {
         v.posx = static_cast<qint16>(i);
@@ -247,19 +247,19 @@ void TelemetryTest::chartSweepsAndEmptiesAtTheEndOfThePage()
     feed(v);
     QCOMPARE(plotted(0), QList<qreal>{77});
     QCOMPARE(labels(0), QList<int>{1});
-    QCOMPARE(SerialForm1->Chart2->pages().axisLimit(), 32767);
+    QCOMPARE(setupWindow->motion()->telemetryChart->pages().axisLimit(), 32767);
 }
 
 void TelemetryTest::pointsReachTheSeriesOnlyAtARedraw()
 {
-    SerialForm1->ChartReset();
-    SerialForm1->Chart2->flushChart();
+    setupWindow->motion()->resetChart();
+    setupWindow->motion()->telemetryChart->flushChart();
     for (int i = 0; i < 20; ++i)
         feed({});
     // Twenty frames, not one series update per frame: they arrive together.
-    QCOMPARE(SerialForm1->Chart2->series(0)->count(), 0);
-    QTRY_COMPARE(SerialForm1->Chart2->series(0)->count(), 20);
-    QCOMPARE(SerialForm1->Chart2->series(3)->count(), 20);
+    QCOMPARE(setupWindow->motion()->telemetryChart->series(0)->count(), 0);
+    QTRY_COMPARE(setupWindow->motion()->telemetryChart->series(0)->count(), 20);
+    QCOMPARE(setupWindow->motion()->telemetryChart->series(3)->count(), 20);
 }
 
 void TelemetryTest::gyroscopeReplacesAccelerometerWhenTicked()
@@ -271,11 +271,11 @@ void TelemetryTest::gyroscopeReplacesAccelerometerWhenTicked()
     v.rotx = -100;
     v.roty = -200;
     v.rotz = -300;
-    SerialForm1->Acccheck->setChecked(true);
+    setupWindow->motion()->gyroCheck->setChecked(true);
     feed(v);
-    QCOMPARE(SerialForm1->Label61->text(), QString("X= -100"));
-    QCOMPARE(SerialForm1->Label62->text(), QString("Y= -200"));
-    QCOMPARE(SerialForm1->Label63->text(), QString("Z= -300"));
+    QCOMPARE(setupWindow->motion()->xValue->text(), QString("X= -100"));
+    QCOMPARE(setupWindow->motion()->yValue->text(), QString("Y= -200"));
+    QCOMPARE(setupWindow->motion()->zValue->text(), QString("Z= -300"));
     QCOMPARE(Telemetry.posz, qint16(-300));
     QCOMPARE(plotted(2).last(), -300.0);
     QCOMPARE(grid(2, 2), QString("3")); // the monitor shows what the board sent
@@ -286,8 +286,8 @@ void TelemetryTest::selectingTxResetsTheChart()
     for (int i = 0; i < 5; ++i)
         feed({});
     f->port->feed(ShotBlock(QByteArray(100, 0)));
-    SerialForm1->RadioButton13->click();
-    const ChartPages& pages = SerialForm1->Chart2->pages();
+    setupWindow->ports()->txModeButton->click();
+    const ChartPages& pages = setupWindow->motion()->telemetryChart->pages();
     QCOMPARE(pages.pointsPerPage(), 500);
     QCOMPARE(pages.posizione(), 1);
     QCOMPARE(pages.axisLimit(), 32767);
@@ -307,7 +307,7 @@ void TelemetryTest::shotDrawsItsSamplesOnOnePage()
 {
     QFETCH(QByteArray, firstSample);
     QFETCH(qreal, value);
-    SerialForm1->ChartReset();
+    setupWindow->motion()->resetChart();
     feed({});
     f->port->feed(ShotBlock(firstSample + QByteArray(98, 0)));
     const QList<qreal> points = shotPlotted();
@@ -318,7 +318,7 @@ void TelemetryTest::shotDrawsItsSamplesOnOnePage()
     QCOMPARE(labels(0).last(), 50);
     for (int s = 0; s < 4; ++s)
         QVERIFY(plotted(s).isEmpty());
-    const ChartPages& pages = SerialForm1->Chart2->pages();
+    const ChartPages& pages = setupWindow->motion()->telemetryChart->pages();
     QCOMPARE(pages.pointsPerPage(), 50);
     QCOMPARE(pages.posizione(), 2); // a shot leaves the counter alone
 }
@@ -344,13 +344,13 @@ void TelemetryTest::shortShotDrawsTheWholeSamplesItHolds()
 
 void TelemetryTest::telemetryAfterAShotWrapsAtTheShotPage()
 {
-    SerialForm1->ChartReset();
+    setupWindow->motion()->resetChart();
     for (int i = 0; i < 200; ++i)
         feed({});
     f->port->feed(ShotBlock(QByteArray(100, 0)));
     feed({}); // label 201: past the shot's page, so the chart empties
     QVERIFY(plotted(0).isEmpty());
-    QCOMPARE(SerialForm1->Chart2->pages().posizione(), 1);
+    QCOMPARE(setupWindow->motion()->telemetryChart->pages().posizione(), 1);
     for (int i = 0; i < 48; ++i)
         feed({});
     QCOMPARE(plotted(1).size(), 48);
@@ -361,7 +361,7 @@ void TelemetryTest::telemetryAfterAShotWrapsAtTheShotPage()
 
 void TelemetryTest::telemetryAfterAShotStartsAgainOnItsOwnAxis()
 {
-    SerialForm1->ChartReset();
+    setupWindow->motion()->resetChart();
     feed({});
     f->port->feed(ShotBlock(QByteArray(100, 0)));
     TelemetryValues v;
@@ -370,7 +370,7 @@ void TelemetryTest::telemetryAfterAShotStartsAgainOnItsOwnAxis()
     QCOMPARE(labels(0).size(), 51); // the shot's 50 and the frame's
     QCOMPARE(labels(0).last(), 2);
     QCOMPARE(shotPlotted().size(), 50); // the shot stays until the page is full
-    QLineSeries* telemetry = SerialForm1->Chart2->series(0);
+    QLineSeries* telemetry = setupWindow->motion()->telemetryChart->series(0);
     QCOMPARE(telemetry->points(), QList<QPointF>{QPointF(0, 77)});
     for (QAbstractAxis* axis : telemetry->attachedAxes()) {
         if (axis->orientation() != Qt::Horizontal)
@@ -383,16 +383,16 @@ void TelemetryTest::telemetryAfterAShotStartsAgainOnItsOwnAxis()
 
 void TelemetryTest::batteryPointsAreRedOnAnOrangeLine()
 {
-    SerialForm1->ChartReset();
+    setupWindow->motion()->resetChart();
     for (int i = 0; i < 3; ++i)
         feed({});
     plotted(3);
-    QLineSeries* battery = SerialForm1->Chart2->series(3);
+    QLineSeries* battery = setupWindow->motion()->telemetryChart->series(3);
     QCOMPARE(battery->pen().color(), QColor(255, 128, 0));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(battery->pointConfiguration(i).value(QXYSeries::PointConfiguration::Color).value<QColor>(),
                  QColor(Qt::red));
-    QVERIFY(SerialForm1->Chart2->series(0)->pointsConfiguration().isEmpty()); // black on black
+    QVERIFY(setupWindow->motion()->telemetryChart->series(0)->pointsConfiguration().isEmpty()); // black on black
 }
 
 void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped_data()
@@ -407,11 +407,11 @@ void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped_data()
 void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped()
 {
     QFETCH(QString, end);
-    SerialForm1->RadioButton13->click();
+    setupWindow->ports()->txModeButton->click();
     const QString path = f->folder.filePath("session"); // no suffix given: ".csv" is added
     f->dialogs.files.enqueue(path);
-    SerialForm1->RecordButton->click();
-    QCOMPARE(SerialForm1->RecordButton->text(), QString("Stop (0 frames)"));
+    setupWindow->motion()->recordButton->click();
+    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Stop (0 frames)"));
     TelemetryValues v;
     v.posx = -2;
     v.posy = 31292;
@@ -421,17 +421,17 @@ void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped()
     v.posx = 7;
     f->sim.clock.advance(20);
     feed(v);
-    QCOMPARE(SerialForm1->RecordButton->text(), QString("Stop (2 frames)"));
+    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Stop (2 frames)"));
 
     if (end == "stop")
-        SerialForm1->RecordButton->click();
+        setupWindow->motion()->recordButton->click();
     else if (end == "setup")
-        SerialForm1->RadioButton9->click();
+        setupWindow->ports()->setUpModeButton->click();
     else if (end == "lost")
         f->port->vanish();
     else
         QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection);
-    QCOMPARE(SerialForm1->RecordButton->text(), QString("Record..."));
+    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Record..."));
     feed(v); // no longer recorded
 
     QFile file(path + ".csv");

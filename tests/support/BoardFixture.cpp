@@ -3,7 +3,7 @@
 #include "WaitFor.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/ComPort.h"
 
 #include <QComboBox>
@@ -32,12 +32,12 @@ bool BoardFixture::ready(QString* why) const
 
 bool BoardFixture::openBoardPort() const
 {
-    SerialForm1->InitSeriale();
-    const int index = SerialForm1->cbports->findText(board.portPath());
+    setupWindow->ports()->listPorts();
+    const int index = setupWindow->ports()->portList->findText(board.portPath());
     if (index < 0)
         return false;
     windows.openPort(index);
-    return SerialForm1->ComPort1->IsOpen();
+    return setupWindow->board()->serialPort()->IsOpen();
 }
 
 bool BoardFixture::waitUntilBoardIsReady() const

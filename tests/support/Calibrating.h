@@ -2,14 +2,14 @@
 #pragma once
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "motion/CalibrationOperation.h"
 
 // Null when no calibration holds the link.
 inline CalibrationOperation* RunningCalibration()
 {
-    return qobject_cast<CalibrationOperation*>(SerialForm1->Link->current());
+    return qobject_cast<CalibrationOperation*>(setupWindow->board()->link()->current());
 }
 
 // The step of the running calibration; 0 when none runs.

@@ -1,8 +1,8 @@
 #include "SetupWindowFixture.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
-#include "app/Wait.h"
+#include "app/SetupWindow.h"
+#include "app/WaitDialog.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
 #include "comm/ComPort.h"
@@ -20,12 +20,12 @@ SetupWindowFixture::SetupWindowFixture(Mode mode)
     setDocumentationFolder(folder.path());
     RICHIESTA = false;
     READY = 0;
-    CALIBRAZIONE = false;
+    CalibrationConfirmed = false;
     CreateForms();
     if (mode == Mode::Scripted) {
         auto owned = std::make_unique<ScriptedPort>();
         port = owned.get();
-        SerialForm1->setComPort(std::move(owned));
+        setupWindow->board()->setPort(std::move(owned));
         // Port advice scans the simulators' folder; boards other tests publish
         // there must not reach this test's messages.
         QDir(folder.path()).mkpath(QStringLiteral("ports"));
@@ -65,16 +65,16 @@ QByteArray SetupWindowFixture::readSettings() const
 
 void SetupWindowFixture::setPortList(const QStringList& ports) const
 {
-    SerialForm1->cbports->clear();
-    SerialForm1->cbports->addItems(ports);
+    setupWindow->ports()->portList->clear();
+    setupWindow->ports()->portList->addItems(ports);
     if (!ports.isEmpty())
-        SerialForm1->cbports->setCurrentIndex(0);
+        setupWindow->ports()->portList->setCurrentIndex(0);
 }
 
 void SetupWindowFixture::openPort(int index) const
 {
-    SerialForm1->cbports->setCurrentIndex(index);
-    SerialForm1->OpenPort();
+    setupWindow->ports()->portList->setCurrentIndex(index);
+    setupWindow->ports()->openPort();
 }
 
 QList<QByteArray> SetupWindowFixture::sentFrames() const

@@ -3,7 +3,7 @@
 #include "SoundFiles.h"
 
 #include "app/Forms.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -13,9 +13,9 @@ bool StartUpload(const QString& folder, int samples)
 {
     if (!WriteRampSound(QDir(folder).filePath(QStringLiteral("sound.wav")), samples))
         return false;
-    SerialForm1->FillFileList();
-    SerialForm1->FileListBox1->setCurrentRow(0);
-    SerialForm1->Swing11Click();
+    setupWindow->sounds()->browser()->fillFileList();
+    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     return true;
 }
 
@@ -26,6 +26,6 @@ bool StartBulkLoad(const QString& installFolder, int samples)
     if (!WriteRampSound(zero + QStringLiteral("/Base_PowerOn_0.wav"), samples) ||
         !WriteRampSound(zero + QStringLiteral("/Base_PowerOff_0.wav"), samples))
         return false;
-    QTest::keyClick(SerialForm1->FileListBox1, Qt::Key_F12);
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F12);
     return true;
 }

@@ -1,8 +1,8 @@
-#include "app/Wait.h"
+#include "app/WaitDialog.h"
 
 #include "app/Forms.h"
 #include "app/ScreenCentre.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "common/Define.h"
 #include "comm/Operation.h"
 #include "common/Dialogs.h"
@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-bool CALIBRAZIONE = false;
+bool CalibrationConfirmed = false;
 
 namespace {
 constexpr int CLIENT_WIDTH = 1283;
@@ -30,55 +30,55 @@ constexpr int BUTTON_WIDTH = 120;
 constexpr int BUTTON_GAP = 24;
 } // namespace
 
-Twaitform::Twaitform(QWidget* parent)
+WaitDialog::WaitDialog(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    , Label1(new QLabel(this))
-    , ProgressBar1(new QProgressBar(this))
-    , Button1(new QPushButton(QStringLiteral("OK"), this))
-    , Button2(new QPushButton(QStringLiteral("Annulla"), this))
+    , message(new QLabel(this))
+    , progressBar(new QProgressBar(this))
+    , okButton(new QPushButton(QStringLiteral("OK"), this))
+    , cancelButton(new QPushButton(QStringLiteral("Annulla"), this))
     , m_height(CLIENT_HEIGHT + TITLE_BAR_HEIGHT)
 {
-    setObjectName(QStringLiteral("waitform"));
+    setObjectName(QStringLiteral("waitDialog"));
     setWindowTitle(QStringLiteral("waitform"));
     setWindowModality(Qt::NonModal);
 
-    Label1->setObjectName(QStringLiteral("Label1"));
+    message->setObjectName(QStringLiteral("message"));
     // No accessible name: a screen reader then speaks the message itself.
-    Label1->setAccessibleDescription(QStringLiteral("Progress message"));
-    Label1->setAlignment(Qt::AlignCenter);
-    QFont bold = Label1->font();
+    message->setAccessibleDescription(QStringLiteral("Progress message"));
+    message->setAlignment(Qt::AlignCenter);
+    QFont bold = message->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setGeometry(MARGIN, LABEL_TOP, CLIENT_WIDTH - 2 * MARGIN, LABEL_HEIGHT);
+    message->setFont(bold);
+    message->setGeometry(MARGIN, LABEL_TOP, CLIENT_WIDTH - 2 * MARGIN, LABEL_HEIGHT);
 
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(MARGIN, BAR_TOP, CLIENT_WIDTH - 2 * MARGIN, BAR_HEIGHT);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setAccessibleName(QStringLiteral("Progress"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
+    progressBar->setGeometry(MARGIN, BAR_TOP, CLIENT_WIDTH - 2 * MARGIN, BAR_HEIGHT);
 
     const int buttonsLeft = (CLIENT_WIDTH - 2 * BUTTON_WIDTH - BUTTON_GAP) / 2;
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(QStringLiteral("OK"));
-    Button1->setGeometry(buttonsLeft, BUTTON_TOP, BUTTON_WIDTH, BUTTON_HEIGHT);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAccessibleName(QStringLiteral("Annulla"));
-    Button2->setGeometry(buttonsLeft + BUTTON_WIDTH + BUTTON_GAP, BUTTON_TOP, BUTTON_WIDTH, BUTTON_HEIGHT);
-    connectHandler(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connectHandler(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setAccessibleName(QStringLiteral("OK"));
+    okButton->setGeometry(buttonsLeft, BUTTON_TOP, BUTTON_WIDTH, BUTTON_HEIGHT);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAccessibleName(QStringLiteral("Annulla"));
+    cancelButton->setGeometry(buttonsLeft + BUTTON_WIDTH + BUTTON_GAP, BUTTON_TOP, BUTTON_WIDTH, BUTTON_HEIGHT);
+    connectHandler(okButton, &QPushButton::clicked, this, [this] { confirm(); });
+    connectHandler(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
 
     setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT);
 }
 
-void Twaitform::showEvent(QShowEvent* event)
+void WaitDialog::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         CentreOnScreen(this);
 }
 
-void Twaitform::setHeight(int height)
+void WaitDialog::setLayoutHeight(int height)
 {
     m_height = height;
     const int client = std::max(0, height - TITLE_BAR_HEIGHT);
@@ -86,19 +86,19 @@ void Twaitform::setHeight(int height)
     // Buttons that would be cut off entirely are hidden, so that keyboard focus
     // cannot land on a control the user cannot see.
     const bool buttonsInView = client > BUTTON_TOP;
-    Button1->setVisible(buttonsInView);
-    Button2->setVisible(buttonsInView);
+    okButton->setVisible(buttonsInView);
+    cancelButton->setVisible(buttonsInView);
 }
 
-void Twaitform::Button1Click()
+void WaitDialog::confirm()
 {
-    CALIBRAZIONE = true;
+    CalibrationConfirmed = true;
 }
 
-void Twaitform::Button2Click()
+void WaitDialog::cancel()
 {
     // Cancel reaches the running operation, and names it.
-    if (Operation* running = SerialForm1->Link->current()) {
+    if (Operation* running = setupWindow->board()->link()->current()) {
         const QString question = running->cancelQuestion();
         if (question.isEmpty()) {
             ShowMessage(QStringLiteral("%1 cannot be stopped safely. Wait until it has finished.")
@@ -111,6 +111,6 @@ void Twaitform::Button2Click()
     }
     if (!AskYesNo(QStringLiteral("Do you want to stop upload  on Kordex as Hum sound ?  ")))
         return;
-    SerialForm1->StopBulkLoad();
+    setupWindow->stopBulkLoad();
     close();
 }

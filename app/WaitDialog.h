@@ -9,25 +9,25 @@ class QProgressBar;
 class QPushButton;
 
 // Set by "OK": the operator confirms a calibration position.
-extern bool CALIBRAZIONE;
+extern bool CalibrationConfirmed;
 
-class Twaitform : public QWidget {
+class WaitDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit Twaitform(QWidget* parent = nullptr);
+    explicit WaitDialog(QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QProgressBar* ProgressBar1;
-    QPushButton* Button1; // "OK"
-    QPushButton* Button2; // "Annulla"
+    QLabel* message;
+    QProgressBar* progressBar;
+    QPushButton* okButton; // "OK"
+    QPushButton* cancelButton; // "Annulla"
 
     // The window height in the classic convention (title bar included): 70 shows
     // only the text and the bar, 110 the upper part of the buttons, 140 or 144 all.
-    int Height() const { return m_height; }
-    void setHeight(int height);
+    int layoutHeight() const { return m_height; }
+    void setLayoutHeight(int height);
 
-    void Button1Click();
-    void Button2Click();
+    void confirm();
+    void cancel();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,4 +1,4 @@
-#include "comm/Hidden.h"
+#include "comm/ui/TrafficMonitor.h"
 
 #include "comm/BoardLink.h"
 #include "comm/TrafficLog.h"
@@ -54,35 +54,35 @@ QString CellText(const QTableWidget* grid, int column, int row)
     return item ? item->text() : QString();
 }
 
-THiddenForm::THiddenForm(QWidget* parent)
+TrafficMonitor::TrafficMonitor(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
-    , CheckBox1(new QCheckBox(QStringLiteral("View"), this))
-    , HexCheck(new QCheckBox(QStringLiteral("HexCheck"), this))
-    , Memo1(new LogMemo(QStringLiteral("Memo1"), this))
-    , Memo2(new LogMemo(QStringLiteral("Memo1"), this))
-    , StringGrid1(makeGrid(this, "StringGrid1", "Telemetry values", TELEMETRY_COLUMNS, true))
-    , StringGrid2(makeGrid(this, "StringGrid2", "Sound file samples", Define::SAMPLE_GRID_COLUMNS, true))
-    , StringGrid3(makeGrid(this, "StringGrid3", "App Flash", FLASH_COLUMNS, false))
+    , viewCheck(new QCheckBox(QStringLiteral("View"), this))
+    , hexCheck(new QCheckBox(QStringLiteral("hexCheck"), this))
+    , sentLog(new LogMemo(QStringLiteral("sentLog"), this))
+    , receivedLog(new LogMemo(QStringLiteral("sentLog"), this))
+    , telemetryGrid(makeGrid(this, "telemetryGrid", "Telemetry values", TELEMETRY_COLUMNS, true))
+    , sampleGrid(makeGrid(this, "sampleGrid", "Sound file samples", Define::SAMPLE_GRID_COLUMNS, true))
+    , appFlashGrid(makeGrid(this, "appFlashGrid", "App Flash", FLASH_COLUMNS, false))
 {
-    setObjectName(QStringLiteral("HiddenForm"));
+    setObjectName(QStringLiteral("trafficMonitor"));
     setWindowTitle(QStringLiteral("HiddenForm"));
     resize(MONITOR_WIDTH, MONITOR_HEIGHT);
 
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setAccessibleName(QStringLiteral("Log traffic"));
-    CheckBox1->setChecked(true);
-    HexCheck->setObjectName(QStringLiteral("HexCheck"));
-    HexCheck->setAccessibleName(QStringLiteral("Hexadecimal log lines"));
-    HexCheck->setChecked(true);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setAccessibleName(QStringLiteral("Transmit log"));
-    Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->setAccessibleName(QStringLiteral("Receive log"));
+    viewCheck->setObjectName(QStringLiteral("viewCheck"));
+    viewCheck->setAccessibleName(QStringLiteral("Log traffic"));
+    viewCheck->setChecked(true);
+    hexCheck->setObjectName(QStringLiteral("hexCheck"));
+    hexCheck->setAccessibleName(QStringLiteral("Hexadecimal log lines"));
+    hexCheck->setChecked(true);
+    sentLog->setObjectName(QStringLiteral("sentLog"));
+    sentLog->setAccessibleName(QStringLiteral("Transmit log"));
+    receivedLog->setObjectName(QStringLiteral("receivedLog"));
+    receivedLog->setAccessibleName(QStringLiteral("Receive log"));
 
     auto* layout = new QGridLayout(this);
     auto* options = new QHBoxLayout;
-    options->addWidget(CheckBox1);
-    options->addWidget(HexCheck);
+    options->addWidget(viewCheck);
+    options->addWidget(hexCheck);
     options->addStretch();
     layout->addLayout(options, 0, 0, 1, 3);
     // Each pane: a caption above its view, at (row, column) of the grid layout.
@@ -91,11 +91,11 @@ THiddenForm::THiddenForm(QWidget* parent)
         QWidget* widget;
         int row;
         int column;
-    } panes[] = {{"Transmitted", Memo1, 1, 0},
-                 {"Received", Memo2, 1, 1},
-                 {"Telemetry", StringGrid1, 1, 2},
-                 {"Sound samples", StringGrid2, 3, 0},
-                 {"App Flash", StringGrid3, 3, 1}};
+    } panes[] = {{"Transmitted", sentLog, 1, 0},
+                 {"Received", receivedLog, 1, 1},
+                 {"Telemetry", telemetryGrid, 1, 2},
+                 {"Sound samples", sampleGrid, 3, 0},
+                 {"App Flash", appFlashGrid, 3, 1}};
     for (const auto& pane : panes) {
         auto* label = new QLabel(QString::fromLatin1(pane.caption), this);
         label->setBuddy(pane.widget);
@@ -106,17 +106,17 @@ THiddenForm::THiddenForm(QWidget* parent)
     layout->setRowStretch(4, 2);
 }
 
-bool THiddenForm::logging() const
+bool TrafficMonitor::logging() const
 {
-    return CheckBox1->isChecked();
+    return viewCheck->isChecked();
 }
 
-bool THiddenForm::hexMode() const
+bool TrafficMonitor::hexMode() const
 {
-    return HexCheck->isChecked();
+    return hexCheck->isChecked();
 }
 
-void THiddenForm::showEvent(QShowEvent* event)
+void TrafficMonitor::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
@@ -134,25 +134,25 @@ void clearWhenFull(LogMemo* memo)
 }
 } // namespace
 
-void THiddenForm::attach(BoardLink& link)
+void TrafficMonitor::attach(BoardLink& link)
 {
-    connect(&link, &BoardLink::frameSent, this, &THiddenForm::logSent);
-    connect(&link, &BoardLink::blockReceived, this, &THiddenForm::logReceived);
+    connect(&link, &BoardLink::frameSent, this, &TrafficMonitor::logSent);
+    connect(&link, &BoardLink::blockReceived, this, &TrafficMonitor::logReceived);
 }
 
-void THiddenForm::logSent(const QByteArray& frame)
+void TrafficMonitor::logSent(const QByteArray& frame)
 {
     if (frame.isEmpty())
         return;
     if (logging())
-        Memo1->Add(FormatLogLine(TX_PREFIX, frame, hexMode()));
-    clearWhenFull(Memo1);
+        sentLog->Add(FormatLogLine(TX_PREFIX, frame, hexMode()));
+    clearWhenFull(sentLog);
 }
 
-void THiddenForm::logReceived(const QByteArray& block)
+void TrafficMonitor::logReceived(const QByteArray& block)
 {
     if (!logging())
         return;
-    Memo2->Add(FormatLogLine(RX_PREFIX, block, hexMode()));
-    clearWhenFull(Memo2);
+    receivedLog->Add(FormatLogLine(RX_PREFIX, block, hexMode()));
+    clearWhenFull(receivedLog);
 }

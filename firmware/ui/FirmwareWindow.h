@@ -18,26 +18,26 @@ class QProgressBar;
 class QPushButton;
 class WindowTimer;
 
-class TBootForm : public QWidget {
+class FirmwareWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TBootForm(QWidget* parent = nullptr);
+    explicit FirmwareWindow(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr; // "File to upload"
-    QLabel* Label2 = nullptr; // the chosen file's full name
-    QLabel* Label4 = nullptr; // "Start time"
-    QLabel* Label3 = nullptr; // start time of the last run
-    QLabel* Label6 = nullptr; // "End Time"
-    QLabel* Label5 = nullptr; // end time of the last run
-    QProgressBar* Gauge1 = nullptr;
-    QPushButton* FileButton = nullptr;
-    QPushButton* EraseFlashbtn = nullptr;
-    QPushButton* ProgramFlashBtn = nullptr;
-    QLabel* FileSummary = nullptr; // what the chosen file puts on the board
-    QLabel* RunProgress = nullptr; // words written and time left
-    WindowTimer* Timer1 = nullptr; // the way back to the application after a run
+    QLabel* fileCaption = nullptr; // "File to upload"
+    QLabel* fileName = nullptr; // the chosen file's full name
+    QLabel* startCaption = nullptr; // "Start time"
+    QLabel* startTime = nullptr; // start time of the last run
+    QLabel* endCaption = nullptr; // "End Time"
+    QLabel* endTime = nullptr; // end time of the last run
+    QProgressBar* linesSentBar = nullptr;
+    QPushButton* fileButton = nullptr;
+    QPushButton* eraseButton = nullptr;
+    QPushButton* programButton = nullptr;
+    QLabel* fileSummary = nullptr; // what the chosen file puts on the board
+    QLabel* runProgress = nullptr; // words written and time left
+    WindowTimer* returnTimer = nullptr; // the way back to the application after a run
 
-    QString FILETOPROGRAM;
+    QString fileToProgram;
     // 1 while the file's lines go out, then the steps of the way back.
     enum RunStep {
         SEND_LINES = 1,
@@ -49,17 +49,17 @@ public:
         READ_PARAMETERS = 7,
         STOP = 8,
     };
-    int STEP1 = 0;
-    int FILE_SIZE = 0;
+    int runStep = 0;
+    int fileSize = 0;
 
-    void FileButtonClick();
-    void EraseFlashbtnClick();
-    void ProgramFlashBtnClick();
-    void Timer1Timer();
-    static qint64 TextfileSize(const QString& name);
+    void chooseFile();
+    void eraseFlash();
+    void programFlash();
+    void returnStep();
+    static qint64 textFileSize(const QString& name);
     // After the device went away: what the board holds, when an erase or a run
     // was cut short by it; empty otherwise. Asked once per loss.
-    QString TakeLossNote();
+    QString takeLossNote();
 
     // The time of day as the labels show it (tests fix it).
     std::function<QString()> timeOfDay;

@@ -1,10 +1,10 @@
 // The firmware window's controls and its three buttons. The programming run
 // itself is in BootRun.cpp.
-#include "firmware/Boot.h"
+#include "firmware/ui/FirmwareWindow.h"
 
 #include "app/Forms.h"
 #include "app/ScreenCentre.h"
-#include "app/Serial1.h"
+#include "app/SetupWindow.h"
 #include "comm/Frames.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
@@ -48,19 +48,19 @@ const QString BLUE_LED = QStringLiteral("Check the led must be blue.  If yes, pr
 
 } // namespace
 
-TBootForm::TBootForm(QWidget* parent)
+FirmwareWindow::FirmwareWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , Timer1(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
+    , returnTimer(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
     , timeOfDay(timeNow)
 {
-    setObjectName(QStringLiteral("BootForm"));
+    setObjectName(QStringLiteral("firmwareWindow"));
     setWindowTitle(QStringLiteral("BootForm"));
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setOnTimer([this] { Timer1Timer(); });
+    returnTimer->setObjectName(QStringLiteral("returnTimer"));
+    returnTimer->setOnTimer([this] { returnStep(); });
     buildControls();
 }
 
-void TBootForm::buildControls()
+void FirmwareWindow::buildControls()
 {
     auto label = [this](const char* name, const QString& text, const QString& accessible) {
         auto* l = new QLabel(text, this);
@@ -74,68 +74,68 @@ void TBootForm::buildControls()
         b->setAccessibleName(text);
         return b;
     };
-    Label1 = label("Label1", QStringLiteral("File to upload"), QStringLiteral("File to upload caption"));
-    Label2 = label("Label2", QStringLiteral("File Name:"), QStringLiteral("File to upload"));
-    Label4 = label("Label4", QStringLiteral("Start time"), QStringLiteral("Start time caption"));
-    Label3 = label("Label3", QString(), QStringLiteral("Start time"));
-    Label6 = label("Label6", QStringLiteral("End Time"), QStringLiteral("End time caption"));
-    Label5 = label("Label5", QString(), QStringLiteral("End time"));
-    FileSummary = label("FileSummary", QString(), QStringLiteral("What the file puts on the board"));
-    RunProgress = label("RunProgress", QString(), QStringLiteral("Words written"));
-    showValue(Label2, Label2->text());
-    showValue(Label3, NOT_YET);
-    showValue(Label5, NOT_YET);
-    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fileCaption = label("fileCaption", QStringLiteral("File to upload"), QStringLiteral("File to upload caption"));
+    fileName = label("fileName", QStringLiteral("File Name:"), QStringLiteral("File to upload"));
+    startCaption = label("startCaption", QStringLiteral("Start time"), QStringLiteral("Start time caption"));
+    startTime = label("startTime", QString(), QStringLiteral("Start time"));
+    endCaption = label("endCaption", QStringLiteral("End Time"), QStringLiteral("End time caption"));
+    endTime = label("endTime", QString(), QStringLiteral("End time"));
+    fileSummary = label("fileSummary", QString(), QStringLiteral("What the file puts on the board"));
+    runProgress = label("runProgress", QString(), QStringLiteral("Words written"));
+    showValue(fileName, fileName->text());
+    showValue(startTime, NOT_YET);
+    showValue(endTime, NOT_YET);
+    fileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    Gauge1 = new QProgressBar(this);
-    Gauge1->setObjectName(QStringLiteral("Gauge1"));
-    Gauge1->setAccessibleName(QStringLiteral("Lines sent"));
-    Gauge1->setValue(0);
-    QPalette blue = Gauge1->palette();
+    linesSentBar = new QProgressBar(this);
+    linesSentBar->setObjectName(QStringLiteral("linesSentBar"));
+    linesSentBar->setAccessibleName(QStringLiteral("Lines sent"));
+    linesSentBar->setValue(0);
+    QPalette blue = linesSentBar->palette();
     blue.setColor(QPalette::Highlight, GAUGE_COLOUR);
-    Gauge1->setPalette(blue);
+    linesSentBar->setPalette(blue);
 
-    FileButton = button("FileButton", QStringLiteral("File"));
-    EraseFlashbtn = button("EraseFlashbtn", QStringLiteral("Erase"));
-    ProgramFlashBtn = button("ProgramFlashBtn", QStringLiteral("Program"));
-    EraseFlashbtn->setEnabled(false);
-    ProgramFlashBtn->setEnabled(false);
-    connectHandler(FileButton, &QPushButton::clicked, this, [this] { FileButtonClick(); });
-    connectHandler(EraseFlashbtn, &QPushButton::clicked, this, [this] { EraseFlashbtnClick(); });
-    connectHandler(ProgramFlashBtn, &QPushButton::clicked, this, [this] { ProgramFlashBtnClick(); });
+    fileButton = button("fileButton", QStringLiteral("File"));
+    eraseButton = button("eraseButton", QStringLiteral("Erase"));
+    programButton = button("programButton", QStringLiteral("Program"));
+    eraseButton->setEnabled(false);
+    programButton->setEnabled(false);
+    connectHandler(fileButton, &QPushButton::clicked, this, [this] { chooseFile(); });
+    connectHandler(eraseButton, &QPushButton::clicked, this, [this] { eraseFlash(); });
+    connectHandler(programButton, &QPushButton::clicked, this, [this] { programFlash(); });
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Label2, 0, 1, 1, 2);
-    grid->addWidget(FileButton, 1, 0);
-    grid->addWidget(EraseFlashbtn, 1, 1);
-    grid->addWidget(ProgramFlashBtn, 1, 2);
-    grid->addWidget(Label4, 2, 0);
-    grid->addWidget(Label3, 2, 1, 1, 2);
-    grid->addWidget(Label6, 3, 0);
-    grid->addWidget(Label5, 3, 1, 1, 2);
-    grid->addWidget(FileSummary, 4, 0, 1, 3);
-    grid->addWidget(Gauge1, 5, 0, 1, 3);
-    grid->addWidget(RunProgress, 6, 0, 1, 3);
+    grid->addWidget(fileCaption, 0, 0);
+    grid->addWidget(fileName, 0, 1, 1, 2);
+    grid->addWidget(fileButton, 1, 0);
+    grid->addWidget(eraseButton, 1, 1);
+    grid->addWidget(programButton, 1, 2);
+    grid->addWidget(startCaption, 2, 0);
+    grid->addWidget(startTime, 2, 1, 1, 2);
+    grid->addWidget(endCaption, 3, 0);
+    grid->addWidget(endTime, 3, 1, 1, 2);
+    grid->addWidget(fileSummary, 4, 0, 1, 3);
+    grid->addWidget(linesSentBar, 5, 0, 1, 3);
+    grid->addWidget(runProgress, 6, 0, 1, 3);
     grid->setColumnStretch(2, 1);
 }
 
-void TBootForm::showValue(QLabel* label, const QString& text)
+void FirmwareWindow::showValue(QLabel* label, const QString& text)
 {
     label->setText(text);
     label->setAccessibleDescription(text);
 }
 
-qint64 TBootForm::TextfileSize(const QString& name)
+qint64 FirmwareWindow::textFileSize(const QString& name)
 {
     const QFileInfo info(name);
     return info.exists() ? info.size() : 0;
 }
 
-std::optional<Hex::HexSummary> TBootForm::checkFile(const QString& path, QStringList* lines,
+std::optional<Hex::HexSummary> FirmwareWindow::checkFile(const QString& path, QStringList* lines,
                                                     const QString& aftermath)
 {
-    showValue(FileSummary, QString());
+    showValue(fileSummary, QString());
     QString why;
     const std::optional<Hex::HexFile> read = Hex::ReadHexFile(path, &why);
     const Hex::HexCheck check = read ? Hex::SurveyHexFile(read->lines) : Hex::HexCheck{};
@@ -148,109 +148,109 @@ std::optional<Hex::HexSummary> TBootForm::checkFile(const QString& path, QString
         ShowMessage(aftermath.isEmpty() ? problem : problem + QLatin1Char('\n') + aftermath);
         return std::nullopt;
     }
-    showValue(FileSummary, BootTexts::Summary(check.summary));
+    showValue(fileSummary, BootTexts::Summary(check.summary));
     if (lines)
         *lines = Hex::LinesToSend(read->lines);
     return check.summary;
 }
 
-void TBootForm::FileButtonClick()
+void FirmwareWindow::chooseFile()
 {
     const QString folder = m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
     const QString name = dialogs().openFileName(QStringLiteral("Open"), folder, HEX_FILTER);
     if (name.isEmpty())
         return;
     m_lastFolder = QFileInfo(name).absolutePath();
-    FILETOPROGRAM = name;
-    showValue(Label2, name);
-    Gauge1->setValue(0);
-    showValue(Label3, CLEARED);
-    showValue(Label5, CLEARED);
-    showValue(RunProgress, QString());
-    ProgramFlashBtn->setEnabled(false);
+    fileToProgram = name;
+    showValue(fileName, name);
+    linesSentBar->setValue(0);
+    showValue(startTime, CLEARED);
+    showValue(endTime, CLEARED);
+    showValue(runProgress, QString());
+    programButton->setEnabled(false);
     // The board's application is erased only for a file that can be sent to its end.
-    EraseFlashbtn->setEnabled(checkFile(name).has_value());
+    eraseButton->setEnabled(checkFile(name).has_value());
 }
 
-void TBootForm::EraseFlashbtnClick()
+void FirmwareWindow::eraseFlash()
 {
-    if (SerialForm1->Link->refuseWhileBusy())
+    if (setupWindow->board()->link()->refuseWhileBusy())
         return;
     // The file may have changed since it was chosen.
-    if (!checkFile(FILETOPROGRAM)) {
-        EraseFlashbtn->setEnabled(false);
-        ProgramFlashBtn->setEnabled(false);
+    if (!checkFile(fileToProgram)) {
+        eraseButton->setEnabled(false);
+        programButton->setEnabled(false);
         return;
     }
     if (!AskYesNo(BootTexts::EraseQuestion()))
         return;
-    auto* erase = new FirmwareErase(*SerialForm1->Link, this);
+    auto* erase = new FirmwareErase(*setupWindow->board()->link(), this);
     connect(erase, &Operation::finished, this, [this, erase](bool ok, const QString& message) {
         erase->dispose();
         m_lostMidway = !ok && message.isEmpty();
-        FileButton->setEnabled(true);
-        EraseFlashbtn->setEnabled(true);
+        fileButton->setEnabled(true);
+        eraseButton->setEnabled(true);
         // Only an acknowledged erase lets the words in: the loader appends them.
-        ProgramFlashBtn->setEnabled(ok);
+        programButton->setEnabled(ok);
         if (!message.isEmpty() || ok)
             ShowMessageWhenSettled(ok ? BLUE_LED : message);
     });
     // "File" would mark the loader ready; nothing may start before the answer.
-    for (QPushButton* button : {FileButton, EraseFlashbtn, ProgramFlashBtn})
+    for (QPushButton* button : {fileButton, eraseButton, programButton})
         button->setEnabled(false);
     if (!erase->start()) {
         delete erase;
-        FileButton->setEnabled(true);
-        EraseFlashbtn->setEnabled(true);
+        fileButton->setEnabled(true);
+        eraseButton->setEnabled(true);
     }
 }
 
-void TBootForm::ProgramFlashBtnClick()
+void FirmwareWindow::programFlash()
 {
-    if (SerialForm1->Link->refuseWhileBusy())
+    if (setupWindow->board()->link()->refuseWhileBusy())
         return;
     QStringList lines;
     // Past the erase the board is empty, whatever is wrong with the file now.
     const std::optional<Hex::HexSummary> summary =
-        checkFile(FILETOPROGRAM, &lines, BootTexts::NoApplication());
+        checkFile(fileToProgram, &lines, BootTexts::NoApplication());
     if (!summary)
         return;
-    auto* run = new FirmwareRun(*SerialForm1->Link, lines, *summary, this);
+    auto* run = new FirmwareRun(*setupWindow->board()->link(), lines, *summary, this);
     connect(run, &FirmwareRun::wordSent, this, [](int address, int word) {
-        SerialForm1->Edit85->setText(QString::number(address));
-        SerialForm1->Edit83->setText(QString::number(word));
+        setupWindow->header()->flashAddress->setText(QString::number(address));
+        setupWindow->header()->flashData->setText(QString::number(word));
     });
     connect(run, &Operation::progressed, this, [this, run](int words, int total) {
-        showValue(RunProgress, BootTexts::Progress(words, total, run->msLeft()));
+        showValue(runProgress, BootTexts::Progress(words, total, run->msLeft()));
         // The lines before the one just sent, as the gauge has always counted.
-        Gauge1->setValue(std::min(run->linesSent() - 1, Gauge1->maximum()));
+        linesSentBar->setValue(std::min(run->linesSent() - 1, linesSentBar->maximum()));
     });
     connect(run, &Operation::finished, this, [this, run](bool ok, const QString& message) {
         finishRun(run, ok, message);
     });
     // The loader appends every word it gets, so a second run needs an erase first.
-    for (QPushButton* button : {FileButton, EraseFlashbtn, ProgramFlashBtn})
+    for (QPushButton* button : {fileButton, eraseButton, programButton})
         button->setEnabled(false);
-    showValue(Label3, timeOfDay());
-    showValue(Label5, QString());
-    FILE_SIZE = static_cast<int>(TextfileSize(FILETOPROGRAM));
-    Gauge1->setRange(0, FILE_SIZE / Define::FIRMWARE_GAUGE_BYTES_PER_STEP);
-    Gauge1->setValue(0);
-    STEP1 = SEND_LINES;
+    showValue(startTime, timeOfDay());
+    showValue(endTime, QString());
+    fileSize = static_cast<int>(textFileSize(fileToProgram));
+    linesSentBar->setRange(0, fileSize / Define::FIRMWARE_GAUGE_BYTES_PER_STEP);
+    linesSentBar->setValue(0);
+    runStep = SEND_LINES;
     if (!run->start()) {
         delete run;
-        STEP1 = 0;
-        FileButton->setEnabled(true);
-        EraseFlashbtn->setEnabled(true);
+        runStep = 0;
+        fileButton->setEnabled(true);
+        eraseButton->setEnabled(true);
     }
 }
 
-QString TBootForm::TakeLossNote()
+QString FirmwareWindow::takeLossNote()
 {
     return std::exchange(m_lostMidway, false) ? BootTexts::NoApplication() : QString();
 }
 
-void TBootForm::showEvent(QShowEvent* event)
+void FirmwareWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())

@@ -12,18 +12,18 @@ class QCheckBox;
 class QLabel;
 class QTableWidget;
 
-class THiddenForm : public QWidget {
+class TrafficMonitor : public QWidget {
     Q_OBJECT
 public:
-    explicit THiddenForm(QWidget* parent = nullptr);
+    explicit TrafficMonitor(QWidget* parent = nullptr);
 
-    QCheckBox* CheckBox1;      // "View": logging on or off
-    QCheckBox* HexCheck;       // hexadecimal or text lines
-    LogMemo* Memo1;            // transmit log
-    LogMemo* Memo2;            // receive log
-    QTableWidget* StringGrid1; // telemetry
-    QTableWidget* StringGrid2; // samples of the selected sound file
-    QTableWidget* StringGrid3; // "App Flash"
+    QCheckBox* viewCheck;      // "View": logging on or off
+    QCheckBox* hexCheck;       // hexadecimal or text lines
+    LogMemo* sentLog;            // transmit log
+    LogMemo* receivedLog;            // receive log
+    QTableWidget* telemetryGrid; // telemetry
+    QTableWidget* sampleGrid; // samples of the selected sound file
+    QTableWidget* appFlashGrid; // "App Flash"
 
     bool logging() const;
     bool hexMode() const;

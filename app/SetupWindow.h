@@ -1,0 +1,436 @@
+// The set-up window: port panel, parameters, sounds, motion and diagnostics.
+// Its controls are declared here and built in SetupWindow.cpp; its behaviour is
+// defined by the subsystem that owns each part (comm/, params/, sound/,
+// motion/, firmware/).
+#pragma once
+
+#include "common/ValueLabel.h"
+#include "params/ParameterDecoder.h"
+#include "params/ParameterImage.h"
+#include "params/ParameterWriter.h"
+#include "params/ReadState.h"
+#include "sound/ErasePlans.h"
+#include "sound/FontPlan.h"
+#include "sound/SampleStream.h"
+#include "sound/SlotMap.h"
+
+#include <QHash>
+#include <QList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QFormLayout;
+class QFrame;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QAction;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabWidget;
+class QVBoxLayout;
+class MediaPlayer;
+class QChartView;
+class QLineSeries;
+class QTreeView;
+class QTemporaryFile;
+class BoardLink;
+class HandOver;
+class BusyLock;
+class CalibrationOperation;
+class ConnectionCheck;
+class Operation;
+class ReadSweep;
+class QFileSystemModel;
+class SerialPort;
+class Shape;
+class WindowTimer;
+class QCheckBox;
+namespace Params {
+struct RadioGroup;
+} // namespace Params
+namespace Sound {
+class BoardJournal;
+} // namespace Sound
+namespace Motion {
+class TelemetryChart;
+class TelemetryRecorder;
+} // namespace Motion
+
+class SetupWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SetupWindow(QWidget* parent = nullptr);
+    ~SetupWindow() override;
+
+    // ---- Serial component and the link that owns it ---------------------------
+    SerialPort* serialPort() const;
+    // Replaces the serial component (tests install a scripted port).
+    void setPort(std::unique_ptr<SerialPort> port);
+    // The port, what is sent and received on it, and the operation holding it.
+    BoardLink* m_link;
+    BoardLink* link() const { return m_link; }
+    bool handingOver() const { return m_handingOver; }
+    // Until the panels and the board model exist, each of these is the window itself.
+    SetupWindow* board() { return this; }
+    SetupWindow* ports() { return this; }
+    SetupWindow* parameters() { return this; }
+    SetupWindow* header() { return this; }
+    SetupWindow* motion() { return this; }
+    SetupWindow* sounds() { return this; }
+    SetupWindow* browser() { return this; }
+    SetupWindow* fileInfo() { return this; }
+    SetupWindow* slotControls() { return this; }
+
+private:
+    HandOver* m_handOver = nullptr; // "FW": the board over to its loader
+    BusyLock* m_busyLock;       // the controls that are off while an operation runs
+
+public:
+    // ---- Header -------------------------------------------------------------
+    QFrame* identityBand = nullptr;
+    QLabel* releaseCaption = nullptr;         // "Release n."
+    ValueLabel* releaseNumber = nullptr;    // release number
+    QLabel* serialCaption = nullptr;       // "Serial N."
+    ValueLabel* serialNumber = nullptr;   // serial number
+    QPushButton* writeSerialButton = nullptr; // "WriteSN", never shown
+    Shape* batteryBar = nullptr;         // battery bar
+
+    // ---- Port panel ---------------------------------------------------------
+    QFrame* portFrame = nullptr;
+    QComboBox* portList = nullptr;
+    Shape* portOpenIndicator = nullptr;
+    QPushButton* openButton = nullptr;  // "Open "
+    QPushButton* closeButton = nullptr; // "Close "
+
+    // ---- Board status -------------------------------------------------------
+    QGroupBox* modeBox = nullptr;        // "Tavrin Status"
+    QRadioButton* activeModeButton = nullptr; // "Active"
+    QRadioButton* setUpModeButton = nullptr;  // "SetUp"
+    QRadioButton* txModeButton = nullptr; // "TX"
+
+    // ---- "Parameters" tab ---------------------------------------------------
+    QTabWidget* pages = nullptr;
+    QGroupBox* parameterGroup = nullptr;        // the parameter group
+    QPushButton* readParametersButton = nullptr;   // "Read Parameters"
+    QPushButton* writeParametersButton = nullptr;   // "Write Parameters"
+    QPushButton* saveParametersButton = nullptr; // "Save...": the screen to a parameter file
+    QPushButton* loadParametersButton = nullptr; // "Load...": a parameter file to the screen
+    QPushButton* verifyParametersButton = nullptr; // "Verify": where the screen and the board differ
+    QRadioButton* defaultBank1Button = nullptr;
+    QRadioButton* defaultBank2Button = nullptr;
+    QRadioButton* defaultBank3Button = nullptr;
+    QLabel* ledRowHeading = nullptr;              // heading, names the row the sliders act on
+    QSlider* redBrightness = nullptr;        // brightness R
+    QSlider* greenBrightness = nullptr;        // G
+    QSlider* blueBrightness = nullptr;        // B
+    QSlider* whiteBrightness = nullptr;        // W
+    QList<QFrame*> rowPanels;            // the twelve sound rows, four per bank
+    QList<QLabel*> rowCaptions;          // the caption label of each row panel
+    QFrame* frequencyBox = nullptr;           // "Frequency"
+    QRadioButton* frequencyStdButton = nullptr;    // "Std"
+    QRadioButton* frequencyMedButton = nullptr;    // "Med", present but not shown
+    QRadioButton* frequencyEvoButton = nullptr;   // "Evo"
+    QGroupBox* calibrationBox = nullptr;     // "Calibration"
+    QLineEdit* verticalCalibration = nullptr;         // "VERT."
+    QLineEdit* horizontalCalibration = nullptr;         // "HORZ."
+    QVBoxLayout* sideColumn = nullptr;    // right-hand column: sound browser, info, charts
+    QListWidget* soundFileList = nullptr; // the WAV files of the sound folder
+
+    // The edits of the parameter screen by name ("bank1GuardRed", "bank1FlickerRed", ...).
+    QLineEdit* edit(const QString& name) const;
+    // The text of that edit; empty for a name that is none of them.
+    QString editText(const QString& name) const;
+
+    // The row the brightness sliders act on; none until a row caption is clicked.
+    QLineEdit* redSliderTarget = nullptr;
+    QLineEdit* greenSliderTarget = nullptr;
+    QLineEdit* blueSliderTarget = nullptr;
+    QLineEdit* whiteSliderTarget = nullptr;
+
+    // ---- Hidden groups ------------------------------------------------------
+    QGroupBox* factoryTestBox = nullptr; // "Collaudo"
+    ValueLabel* serialLot = nullptr;  // serial number, first part
+    ValueLabel* serialRunningNumber = nullptr;  // serial number, second part
+    ValueLabel* oldSerialNumber = nullptr;   // old-format serial number
+    QGroupBox* flashServiceBox = nullptr; // "Flash App."
+    QGroupBox* bootServiceBox = nullptr; // "Boot App."
+
+    // ---- Timers and state ---------------------------------------------------
+    QString soundFolder; // the folder the sound-file browser shows
+
+    // ---- Port panel and settings file (comm/SerialLink.cpp) ---------------
+    void listPorts();
+    // Reads the port list again while no port is open, keeping the selected port
+    // when it is still there.
+    void refreshPortList();
+    void openSavedPort();
+    void savePort();
+    void openPort();
+    void closePort();
+    void closePortOnExit();
+    void showPortOpen();
+    void showPortClosed();
+    void deviceLost();
+    void windowShown();
+    void windowClosing();
+    // The check that runs when the window opens (2000 ms steps).
+    ConnectionCheck* connectionCheck = nullptr;
+    // The board is being handed over to its loader, or its firmware window is up:
+    // it would not understand the check's frames.
+    bool onLoader() const;
+    // Refuses with a message naming what holds the board (an operation, or the
+    // firmware update while the board is on its loader); false when nothing does.
+    // For the paths no control locks: the file list's keys.
+    bool refuseWhileBusy() const;
+
+    // ---- Senders (comm/SerialSenders.cpp) ----------------------------------
+    // Logs and sends a frame; false (nothing logged or sent) while an operation
+    // holds the link and this is not one of its steps.
+    bool sendFrame(const QByteArray& frame);
+    // Sends a frame and marks a reply as expected: the common path of every sender.
+    void sendCommand(const QByteArray& frame);
+    // Whether the last command still waits for its reply.
+    bool expectingReply() const;
+    void writeValue(int dato, int addr);
+    void readParameters();
+    bool reading() const;
+
+    // ---- Board status and default bank (params/BoardMode.cpp) -------------
+    void activeModeChosen();
+    void setUpModeChosen();
+    void txModeChosen();
+    void sendMode();
+    // Turns every set-up-only control on or off.
+    void setSetUpMode(bool on);
+    void defaultBank1Chosen();
+    void defaultBank2Chosen();
+    void defaultBank3Chosen();
+
+    // ---- Parameters (params/) ----------------------------------------------
+    void showParameterReply(const QByteArray& Data);
+    void showSerialNumber(int num);
+    void selectSliderRow(int row);                  // the twelve row caption labels
+    void brightnessMoved(int channel, int position); // the four brightness sliders
+    void limitFlicker(QLineEdit* flicker);         // the twelve flicker edits
+    void writeParameters();                       // "Write Parameters"
+    bool writing() const;
+    void saveParameters();
+    void loadParameters();
+    // Clears the marks of the fields a loaded file changed (after a read or a write).
+    void clearLoadedMarks();
+    // Reads the board again and says, value by value, where it differs from the screen.
+    void verifyParameters();
+    // Which values of the screen came from the board (or the user) in this connection.
+    const Params::ReadState& readState() const { return m_readState; }
+
+    // ---- Motion (motion/) --------------------------------------------------
+    Motion::TelemetryChart* telemetryChart = nullptr; // live chart
+    QCheckBox* gyroCheck = nullptr;            // "Accelerometer / Gyro"
+    ValueLabel* xValue = nullptr;            // "X= ..."
+    ValueLabel* yValue = nullptr;            // "Y= ..."
+    ValueLabel* zValue = nullptr;            // "Z= ..."
+    QGroupBox* batteryBox = nullptr;          // "Battery": batteryBar and batteryPercent
+    ValueLabel* batteryPercent = nullptr;             // battery percentage
+    QPushButton* autoCalibrationButton = nullptr;     // "Auto" calibration
+    QPushButton* manualCalibrationButton = nullptr;     // "Man." calibration
+    void showTelemetry(const QByteArray& Data);
+    void plotTelemetry();
+    void showShot(const QByteArray& Data);
+    void resetChart();
+    void calibrateAutomatically(); // "Auto"
+    void writeCalibration(); // "Man."
+    // Telemetry recording (motion/TelemetryRecording.cpp)
+    QPushButton* recordButton = nullptr; // "Record..." / "Stop (n frames)"
+    void toggleRecording();
+    void stopRecording();
+
+    // ---- Sound (sound/) ----------------------------------------------------
+    void stopBulkLoad();
+    // F11 in the file list: stops the loading of sounds that runs (the base sound
+    // set or a sound font) after the file being sent, and says what it stopped.
+    QString stopLoading();
+    void fillFileList();
+    void fileListKeyPressed(int key);
+    int m_previousKey = 0; // the previous key pressed in the file list
+
+    // ---- Sound-file browser (sound/SoundBrowser.cpp) ------------------------
+    QTreeView* folderTree = nullptr; // folder tree; the file list follows it
+    QGroupBox* infoFileBox = nullptr;        // "Info File "
+    ValueLabel* soundFileName = nullptr;          // file name of the selected file
+    ValueLabel* formatCode = nullptr;          // "PCM": format code
+    ValueLabel* channelCount = nullptr;          // "Mono": channels
+    ValueLabel* sampleRate = nullptr;          // "Sample rate"
+    ValueLabel* bitsPerSample = nullptr;          // "Bit / Sample"
+    ValueLabel* fileSize = nullptr;          // "Size" in bytes, red when too big for a slot
+    // The sound as the board will receive it (sound/InfoFile.cpp).
+    ValueLabel* soundFormat = nullptr;     // the file's real format
+    ValueLabel* soundConversion = nullptr; // what converting it for the board does
+    ValueLabel* boardSize = nullptr;       // bytes a slot receives, red when they do not fit
+    ValueLabel* clipNote = nullptr;        // samples the conversion clips
+    QByteArray convertedSound;               // the selected sound as the board plays it, once converted
+    QTemporaryFile* previewFile = nullptr; // convertedSound for the preview to play
+    void buildBoardFacts(QFormLayout* info);
+    void showBoardFacts(const QString& path);
+    QLineEdit* beginSkip = nullptr;         // "Samples to skip (begin)"
+    QLineEdit* endSkip = nullptr;         // "Samples to skip (end)"
+    QChartView* waveformChart = nullptr;        // waveform of the selected file
+    QList<QLineSeries*> waveformSeries;    // the waveform is drawn in the first
+    MediaPlayer* previewPlayer = nullptr; // preview of the selected file
+    ValueLabel* previewNote = nullptr;   // why there is no preview, when there is none
+    qint64 selectedFileSize = 0;                // of the selected file in bytes, -1 when unreadable
+    bool fitsOneSectorSlot = false;              // the selected file fits a one-sector slot
+    bool fitsHumSlot = false;               // the selected file fits a hum slot
+    // Replaces the preview player (tests install a fake).
+    void setPreviewPlayer(std::unique_ptr<MediaPlayer> player);
+    // Full path of the file selected in the file list; empty when none is.
+    QString selectedSoundFile() const;
+    void folderChosen();
+    void showFileInfo();
+    void showWaveform(); // waveform and sample grid of the selected file
+    void playPreview(); // preview of the selected file
+
+    // ---- Bulk load of the base sound set (sound/BulkLoad.cpp) ---------------
+    void askToLoadBaseSounds(); // "Test Sounds": the question, then loadBaseSounds
+    void loadBaseSounds();
+
+    // ---- Sound slots, erasing and upload (sound/) --------------------------
+    // Slot buttons in the order of Sound::SoundSlots(), one erase button per row
+    // panel in the order of rowPanels.
+    QList<QPushButton*> slotButtons;
+    QList<QPushButton*> eraseButtons;
+    QPushButton* eraseAllButton = nullptr; // "Erase All Sounds"
+    QLabel* soundFileRule = nullptr;           // the rule for sound files
+    QMenu* slotMenu = nullptr;         // context menu of soundFileList
+    void buildSoundControls();
+    // The skip fields of the "Info File" group and its file-name line.
+    QString beginSkipText() const;
+    QString endSkipText() const;
+    void showSoundFileName(const QString& path);
+    void uploadToSlot(int slot);   // any slot button, by index into Sound::SoundSlots()
+    void uploadFromMenu(int slot); // any item of slotMenu
+    // The selected file into the slot that starts at Add.
+    void uploadToSlotAt(quint32 Add);
+    // The file's checks (size, skip fields), converted for the board, the offer to
+    // trim a sound too long; the message when it is refused. *checksum: the file's.
+    std::optional<Sound::PreparedUpload> checkedUpload(const Sound::SoundSlot& slot, const QString& path,
+                                                       QString* checksum);
+    // Starts the upload operation of a file already checked.
+    void startUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload,
+                     const QString& checksum);
+    // What went where (sound/Upload.cpp): the journal of the board whose serial
+    // number was read since the port was opened; empty while none was.
+    QString readSerialNumber() const;
+    Sound::BoardJournal* journal = nullptr;
+    // A sound font into a bank, and the journal's view (sound/FontImport.cpp).
+    QPushButton* importFontButton = nullptr;   // "Import font..."
+    QPushButton* slotContentsButton = nullptr; // "Slot contents"
+    // Says that the last sound operation was not journalled, until the board's
+    // serial number has been read.
+    QLabel* journalNote = nullptr;
+    void showJournalNote(const QString& text);
+    void importFont();
+    bool runImport(int bank, QList<Sound::FontUpload> uploads);
+    void showSlotContents();
+    void eraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
+    void eraseAllSounds();
+
+    // ---- Firmware update (firmware/FirmwareButton.cpp) ----------------------
+    QPushButton* firmwareButton = nullptr;  // "FW": hand the board over to its loader
+    QLineEdit* flashAddress = nullptr;   // flash address of the word being sent, never shown
+    QLineEdit* flashData = nullptr;   // flash data, the word being sent, never shown
+    WindowTimer* handOverTimer = nullptr; // the hand-over's steps, 200 ms
+    int handOverStep() const;              // the hand-over's next step
+    bool m_handingOver = false; // from "FW" until the firmware window shows
+    void updateFirmware();
+    void setHandingOver(bool handingOver);
+    // Opens the port again after the user moved the dip switches. When it cannot,
+    // says why once and returns false: the procedure that asked stops there.
+    bool reopenPort();
+    void buildFirmwareButton();
+
+    // ---- What a lost device cut short (each in its subsystem's file) ---------
+    // Stops the work and says how far it got; empty when it was not running.
+    QString handOverCutShort(const QString& port); // firmware/FirmwareButton.cpp
+
+    // Starts an operation the window owns from now on: the wait dialog shows its
+    // progress and offers Cancel, and its end closes the dialog and tells its
+    // message. False when the link refused it (nothing was sent).
+    bool RunOperation(Operation* operation);
+
+    // Controls that only set-up mode enables (AttivaSetup / DisattivaSetup).
+    QList<QWidget*> m_setUpControls;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectLink();
+    void buildConnectionCheck();
+    Operation* startRead();
+    void buildHeader(QVBoxLayout* top);
+    void buildParametersTab();
+    void buildParameterScreen(QVBoxLayout* group);
+    void buildServiceGroups();
+    void buildSoundBrowser();
+    void buildInfoFileGroup(QWidget* page);
+    void connectHandlers();
+    void updateLock();
+    void modeClicked(QRadioButton* button);
+    QString parameterFileFolder() const;
+    QRadioButton* radioButton(const char* name) const;
+    // The value of the selected button of the group; nothing when none is selected.
+    std::optional<int> selectedValue(const Params::RadioGroup& group) const;
+    void defaultBankChosen(QRadioButton* button, int bank);
+    // Motion (motion/)
+    void buildMotionControls();
+    void buildTelemetryRecording();
+    void recordTelemetryFrame();
+    void reportRecordingFailure();
+    void showRecordingState();
+    std::unique_ptr<Motion::TelemetryRecorder> m_recorder;
+    QString m_recordingFolder;
+    // Starts a calibration; its end closes the dialog and tells its message.
+    // True while it runs on.
+    bool runCalibration(CalibrationOperation* calibration);
+
+    std::unique_ptr<Params::ParameterDecoder> m_decoder;
+    // Values never read are marked and never written back (params/UnreadValues.cpp).
+    Params::ReadState m_readState;
+    // What the board holds as far as this connection has read or written it:
+    // its serial number, its default bank (params/BoardMode.cpp).
+    Params::ParameterImage m_image;
+    // The port closed, changed or was lost: nothing of the board is known.
+    void forget();
+    bool m_decoding = false; // the decoder, not the user, is changing the screen
+    void watchUserValues();
+    void userSetValue(int address);
+    // whole: the read ran to its end (neither cancelled nor cut by a lost port).
+    void readSweepEnded(const ReadSweep& sweep, bool whole);
+    void showUnreadMarks();
+    // The checked plan of "Write Parameters" from the screen; on a bad edit,
+    // shows why, puts the cursor there and returns nothing.
+    std::optional<Params::WritePlan> planFromScreen();
+    bool m_portChosen = false; // openPort has set serialPort()'s port in this run
+    QHash<QString, QLineEdit*> m_edits;
+    std::unique_ptr<MediaPlayer> m_mediaPlayer;
+    bool m_followingFolder = false; // the tree is being pointed at the sound folder
+    // Watches the sound folder, so a file copied in or removed shows in the list at once.
+    QFileSystemModel* m_soundFiles = nullptr;
+    bool m_revealingFolder = false; // the tree keeps the sound folder in view until the user scrolls
+    QWidget* m_client = nullptr;    // everything the window shows, inside its scroll area
+    bool m_placed = false;          // sized and placed at its first showing
+    void revealSoundFolder();
+    void relistSoundFiles();
+
+    QString m_parameterFileFolder; // where the last parameter file was saved or loaded
+};
