@@ -3,7 +3,7 @@
 #include "app/JpegImage.h"
 #include "app/ScreenCentre.h"
 #include "common/Define.h"
-#include "common/ValueLabel.h"
+#include "common/ui/ValueLabel.h"
 
 #include <QFile>
 #include <QLabel>

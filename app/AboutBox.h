@@ -1,7 +1,7 @@
 // The about box: the maker's logo, the version and the credit lines.
 #pragma once
 
-#include "common/ValueLabel.h"
+#include "common/ui/ValueLabel.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 
 #include "app/AboutBox.h"
 #include "app/Forms.h"

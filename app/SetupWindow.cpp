@@ -13,11 +13,11 @@
 #include "motion/TelemetryRecorder.h"
 #include "common/Clock.h"
 #include "common/Define.h"
-#include "common/Media.h"
-#include "common/ValueLabel.h"
+#include "common/ui/Media.h"
+#include "common/ui/ValueLabel.h"
 #include "motion/TelemetryRecorder.h"
 #include "common/Dialogs.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 #include "sound/BoardJournal.h"
 
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 // motion/, firmware/).
 #pragma once
 
-#include "common/ValueLabel.h"
+#include "common/ui/ValueLabel.h"
 #include "params/ParameterDecoder.h"
 #include "params/ParameterImage.h"
 #include "params/ParameterWriter.h"
@@ -166,7 +166,7 @@ public:
     // ---- Timers and state ---------------------------------------------------
     QString soundFolder; // the folder the sound-file browser shows
 
-    // ---- Port panel and settings file (comm/SerialLink.cpp) ---------------
+    // ---- Port panel and settings file (comm/ui/SerialLink.cpp) ---------------
     void listPorts();
     // Reads the port list again while no port is open, keeping the selected port
     // when it is still there.
@@ -191,7 +191,7 @@ public:
     // For the paths no control locks: the file list's keys.
     bool refuseWhileBusy() const;
 
-    // ---- Senders (comm/SerialSenders.cpp) ----------------------------------
+    // ---- Senders (comm/ui/SerialSenders.cpp) ----------------------------------
     // Logs and sends a frame; false (nothing logged or sent) while an operation
     // holds the link and this is not one of its steps.
     bool sendFrame(const QByteArray& frame);
@@ -203,7 +203,7 @@ public:
     void readParameters();
     bool reading() const;
 
-    // ---- Board status and default bank (params/BoardMode.cpp) -------------
+    // ---- Board status and default bank (params/ui/BoardMode.cpp) -------------
     void activeModeChosen();
     void setUpModeChosen();
     void txModeChosen();
@@ -247,7 +247,7 @@ public:
     void resetChart();
     void calibrateAutomatically(); // "Auto"
     void writeCalibration(); // "Man."
-    // Telemetry recording (motion/TelemetryRecording.cpp)
+    // Telemetry recording (motion/ui/TelemetryRecording.cpp)
     QPushButton* recordButton = nullptr; // "Record..." / "Stop (n frames)"
     void toggleRecording();
     void stopRecording();
@@ -261,7 +261,7 @@ public:
     void fileListKeyPressed(int key);
     int m_previousKey = 0; // the previous key pressed in the file list
 
-    // ---- Sound-file browser (sound/SoundBrowser.cpp) ------------------------
+    // ---- Sound-file browser (sound/ui/SoundBrowser.cpp) ------------------------
     QTreeView* folderTree = nullptr; // folder tree; the file list follows it
     QGroupBox* infoFileBox = nullptr;        // "Info File "
     ValueLabel* soundFileName = nullptr;          // file name of the selected file
@@ -270,7 +270,7 @@ public:
     ValueLabel* sampleRate = nullptr;          // "Sample rate"
     ValueLabel* bitsPerSample = nullptr;          // "Bit / Sample"
     ValueLabel* fileSize = nullptr;          // "Size" in bytes, red when too big for a slot
-    // The sound as the board will receive it (sound/InfoFile.cpp).
+    // The sound as the board will receive it (sound/ui/InfoFile.cpp).
     ValueLabel* soundFormat = nullptr;     // the file's real format
     ValueLabel* soundConversion = nullptr; // what converting it for the board does
     ValueLabel* boardSize = nullptr;       // bytes a slot receives, red when they do not fit
@@ -297,7 +297,7 @@ public:
     void showWaveform(); // waveform and sample grid of the selected file
     void playPreview(); // preview of the selected file
 
-    // ---- Bulk load of the base sound set (sound/BulkLoad.cpp) ---------------
+    // ---- Bulk load of the base sound set (sound/ui/BulkLoad.cpp) ---------------
     void askToLoadBaseSounds(); // "Test Sounds": the question, then loadBaseSounds
     void loadBaseSounds();
 
@@ -325,11 +325,11 @@ public:
     // Starts the upload operation of a file already checked.
     void startUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload,
                      const QString& checksum);
-    // What went where (sound/Upload.cpp): the journal of the board whose serial
+    // What went where (sound/ui/Upload.cpp): the journal of the board whose serial
     // number was read since the port was opened; empty while none was.
     QString readSerialNumber() const;
     Sound::BoardJournal* journal = nullptr;
-    // A sound font into a bank, and the journal's view (sound/FontImport.cpp).
+    // A sound font into a bank, and the journal's view (sound/ui/FontImport.cpp).
     QPushButton* importFontButton = nullptr;   // "Import font..."
     QPushButton* slotContentsButton = nullptr; // "Slot contents"
     // Says that the last sound operation was not journalled, until the board's
@@ -342,7 +342,7 @@ public:
     void eraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
     void eraseAllSounds();
 
-    // ---- Firmware update (firmware/FirmwareButton.cpp) ----------------------
+    // ---- Firmware update (firmware/ui/FirmwareButton.cpp) ----------------------
     QPushButton* firmwareButton = nullptr;  // "FW": hand the board over to its loader
     QLineEdit* flashAddress = nullptr;   // flash address of the word being sent, never shown
     QLineEdit* flashData = nullptr;   // flash data, the word being sent, never shown
@@ -358,7 +358,7 @@ public:
 
     // ---- What a lost device cut short (each in its subsystem's file) ---------
     // Stops the work and says how far it got; empty when it was not running.
-    QString handOverCutShort(const QString& port); // firmware/FirmwareButton.cpp
+    QString handOverCutShort(const QString& port); // firmware/ui/FirmwareButton.cpp
 
     // Starts an operation the window owns from now on: the wait dialog shows its
     // progress and offers Cancel, and its end closes the dialog and tells its
@@ -404,10 +404,10 @@ private:
     bool runCalibration(CalibrationOperation* calibration);
 
     std::unique_ptr<Params::ParameterDecoder> m_decoder;
-    // Values never read are marked and never written back (params/UnreadValues.cpp).
+    // Values never read are marked and never written back (params/ui/UnreadValues.cpp).
     Params::ReadState m_readState;
     // What the board holds as far as this connection has read or written it:
-    // its serial number, its default bank (params/BoardMode.cpp).
+    // its serial number, its default bank (params/ui/BoardMode.cpp).
     Params::ParameterImage m_image;
     // The port closed, changed or was lost: nothing of the board is known.
     void forget();

@@ -3,10 +3,10 @@
 #include "app/Forms.h"
 #include "app/ScreenCentre.h"
 #include "app/SetupWindow.h"
-#include "common/Define.h"
 #include "comm/Operation.h"
+#include "common/Define.h"
 #include "common/Dialogs.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 
 #include <QLabel>
 #include <QProgressBar>

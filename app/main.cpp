@@ -1,7 +1,7 @@
-#include "app/MainWindow.h"
 #include "app/Forms.h"
-#include "common/Application.h"
+#include "app/MainWindow.h"
 #include "common/Define.h"
+#include "common/ui/Application.h"
 
 #include <QScreen>
 

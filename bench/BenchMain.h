@@ -5,7 +5,7 @@
 
 #include "BenchRun.h"
 
-#include "common/Application.h"
+#include "common/ui/Application.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,9 +5,9 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/LogMemo.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "comm/LogMemo.h"
-#include "common/Application.h"
+#include "common/ui/Application.h"
 
 #include <QTextDocument>
 #include <benchmark/benchmark.h>

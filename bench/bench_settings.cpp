@@ -6,7 +6,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "common/Application.h"
+#include "common/ui/Application.h"
 
 #include <benchmark/benchmark.h>
 

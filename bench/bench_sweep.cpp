@@ -15,13 +15,13 @@
 #include "app/SetupWindow.h"
 #include "comm/ComPort.h"
 #include "comm/Frames.h"
-#include "comm/ui/TrafficMonitor.h"
-#include "comm/LogMemo.h"
 #include "comm/SerialPort.h"
-#include "common/Application.h"
+#include "comm/ui/LogMemo.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Globals.h"
+#include "common/ui/Application.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -12,8 +12,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
+#include "motion/ui/TelemetryChart.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

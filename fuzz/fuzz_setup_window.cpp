@@ -12,8 +12,8 @@
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
-#include "common/Application.h"
 #include "common/Globals.h"
+#include "common/ui/Application.h"
 #include "motion/TelemetryFrame.h"
 
 #include <QSet>

@@ -17,7 +17,7 @@
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "comm/LogMemo.h"
+#include "comm/ui/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"

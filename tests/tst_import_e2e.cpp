@@ -15,8 +15,8 @@
 #include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "sound/BoardFormat.h"
-#include "sound/ImportDialog.h"
-#include "sound/SlotContents.h"
+#include "sound/ui/ImportDialog.h"
+#include "sound/ui/SlotContents.h"
 #include "sound/SlotJournal.h"
 #include "sound/SoundUpload.h"
 

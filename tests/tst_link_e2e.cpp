@@ -10,7 +10,7 @@
 #include "app/WaitDialog.h"
 #include "comm/ComPort.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "comm/LogMemo.h"
+#include "comm/ui/LogMemo.h"
 #include "comm/SerialPort.h"
 #include "common/Define.h"
 

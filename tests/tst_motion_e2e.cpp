@@ -11,7 +11,7 @@
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Define.h"
-#include "motion/TelemetryChart.h"
+#include "motion/ui/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 
 #include <QFile>

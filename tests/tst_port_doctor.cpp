@@ -10,7 +10,7 @@
 #include "comm/ComPort.h"
 #include "comm/ConnectionCheck.h"
 #include "comm/PortDoctor.h"
-#include "common/Application.h"
+#include "common/ui/Application.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -10,7 +10,7 @@
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "common/Media.h"
+#include "common/ui/Media.h"
 #include "sound/WavInfo.h"
 #include "sound/Waveform.h"
 

@@ -7,7 +7,7 @@
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "motion/TelemetryChart.h"
+#include "motion/ui/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
 

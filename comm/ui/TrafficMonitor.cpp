@@ -4,7 +4,7 @@
 #include "comm/TrafficLog.h"
 
 #include "app/ScreenCentre.h"
-#include "comm/LogMemo.h"
+#include "comm/ui/LogMemo.h"
 #include "common/Define.h"
 
 #include <QCheckBox>

@@ -5,16 +5,16 @@
 #include "app/Forms.h"
 #include "app/ScreenCentre.h"
 #include "app/SetupWindow.h"
-#include "comm/Frames.h"
 #include "comm/BoardLink.h"
+#include "comm/Frames.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
+#include "common/ui/Handlers.h"
 #include "firmware/BootTexts.h"
 #include "firmware/HexFile.h"
 #include "firmware/LoaderOperations.h"
-#include "common/Handlers.h"
 
 #include <QDir>
 #include <QFileInfo>

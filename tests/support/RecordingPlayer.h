@@ -2,7 +2,7 @@
 // "play", "close") and plays nothing.
 #pragma once
 
-#include "common/Media.h"
+#include "common/ui/Media.h"
 
 #include <QFileInfo>
 #include <QStringList>

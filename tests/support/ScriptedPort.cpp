@@ -1,6 +1,6 @@
 #include "ScriptedPort.h"
 
-#include "common/Application.h"
+#include "common/ui/Application.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 

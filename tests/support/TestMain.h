@@ -2,7 +2,7 @@
 // default error box is in place) on the offscreen platform unless told otherwise.
 #pragma once
 
-#include "common/Application.h"
+#include "common/ui/Application.h"
 
 #include <QStandardPaths>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 
 #include <QAction>
 #include <QRadioButton>

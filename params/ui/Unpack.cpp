@@ -1,10 +1,10 @@
 // Decoding of the board's parameter replies onto the parameter screen.
 #include "app/SetupWindow.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 
 #include "common/Dialogs.h"
 #include "common/Globals.h"
-#include "common/ValueLabel.h"
+#include "common/ui/ValueLabel.h"
 #include "params/SerialNumber.h"
 
 #include <QLineEdit>

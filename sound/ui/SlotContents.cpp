@@ -1,4 +1,4 @@
-#include "sound/SlotContents.h"
+#include "sound/ui/SlotContents.h"
 
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"

@@ -6,7 +6,7 @@
 
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
-#include "common/Media.h"
+#include "common/ui/Media.h"
 #include "sound/BoardJournal.h"
 #include "sound/SlotJournal.h"
 #include "sound/SoundUpload.h"

@@ -5,9 +5,9 @@
 #include "app/Shape.h"
 #include "common/Clock.h"
 #include "common/Define.h"
-#include "common/ValueLabel.h"
-#include "motion/TelemetryChart.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
+#include "common/ui/ValueLabel.h"
+#include "motion/ui/TelemetryChart.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

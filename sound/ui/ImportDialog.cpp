@@ -1,4 +1,4 @@
-#include "sound/ImportDialog.h"
+#include "sound/ui/ImportDialog.h"
 
 #include "common/Define.h"
 #include "common/Dialogs.h"

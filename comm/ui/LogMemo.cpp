@@ -1,4 +1,4 @@
-#include "comm/LogMemo.h"
+#include "comm/ui/LogMemo.h"
 
 LogMemo::LogMemo(const QString& initialLine, QWidget* parent)
     : QPlainTextEdit(parent)

@@ -1,4 +1,4 @@
-#include "common/ValueLabel.h"
+#include "common/ui/ValueLabel.h"
 
 ValueLabel::ValueLabel(const QString& caption, QWidget* parent)
     : QLabel(parent)

@@ -1,7 +1,7 @@
 // The set-up window's port panel: the port list, opening and closing, the
 // settings file that remembers the port, and the connection check.
 #include "app/SetupWindow.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 
 #include "app/Forms.h"
 #include "app/Shape.h"
@@ -10,7 +10,7 @@
 #include "comm/ComPort.h"
 #include "comm/ConnectionCheck.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "comm/LogMemo.h"
+#include "comm/ui/LogMemo.h"
 #include "comm/PortDoctor.h"
 #include "comm/SettingsFile.h"
 #include "common/Clock.h"

@@ -1,4 +1,4 @@
-#include "motion/TelemetryChart.h"
+#include "motion/ui/TelemetryChart.h"
 
 #include <QLineSeries>
 #include <QValueAxis>

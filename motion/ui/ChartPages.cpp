@@ -1,4 +1,4 @@
-#include "motion/ChartPages.h"
+#include "motion/ui/ChartPages.h"
 
 namespace Motion {
 

@@ -1,4 +1,4 @@
-#include "common/QtDialogs.h"
+#include "common/ui/QtDialogs.h"
 
 #include "common/Dialogs.h"
 

@@ -4,9 +4,9 @@
 #include "app/Forms.h"
 #include "app/Shape.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "common/ValueLabel.h"
-#include "motion/TelemetryChart.h"
+#include "common/ui/ValueLabel.h"
 #include "motion/TelemetryFrame.h"
+#include "motion/ui/TelemetryChart.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -4,9 +4,9 @@
 
 #include "common/Clock.h"
 #include "common/Dialogs.h"
+#include "common/ui/Handlers.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
-#include "common/Handlers.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,11 +7,11 @@
 #include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
-#include "common/Media.h"
+#include "common/ui/Media.h"
 #include "sound/BoardJournal.h"
-#include "sound/ImportDialog.h"
 #include "sound/ImportOperation.h"
-#include "sound/SlotContents.h"
+#include "sound/ui/ImportDialog.h"
+#include "sound/ui/SlotContents.h"
 
 #include <QLabel>
 

@@ -5,7 +5,7 @@
 
 #include "common/Clock.h"
 #include "common/Define.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 
 #include <QAction>
 #include <QFrame>

@@ -3,7 +3,7 @@
 // each series in one call at most every CHART_REDRAW_MS.
 #pragma once
 
-#include "motion/ChartPages.h"
+#include "motion/ui/ChartPages.h"
 
 #include <QChartView>
 #include <QTimer>

@@ -1,7 +1,7 @@
-#include "common/Application.h"
+#include "common/ui/Application.h"
 
 #include "common/Guarded.h"
-#include "common/QtDialogs.h"
+#include "common/ui/QtDialogs.h"
 
 TavrinApplication::TavrinApplication(int& argc, char** argv)
     : QApplication(argc, argv)

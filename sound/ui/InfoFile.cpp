@@ -5,7 +5,7 @@
 #include "app/SetupWindow.h"
 
 #include "common/Define.h"
-#include "common/ValueLabel.h"
+#include "common/ui/ValueLabel.h"
 #include "sound/BoardFormat.h"
 #include "sound/SoundUpload.h"
 

@@ -2,7 +2,7 @@
 // wait dialog guiding the user, "Man." writes them as typed. The operation does
 // the work; the window shows what it asks for and passes "OK" on.
 #include "app/SetupWindow.h"
-#include "common/Handlers.h"
+#include "common/ui/Handlers.h"
 
 #include "app/Forms.h"
 #include "app/WaitDialog.h"

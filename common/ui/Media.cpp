@@ -1,4 +1,4 @@
-#include "common/Media.h"
+#include "common/ui/Media.h"
 
 #include <QAudioDevice>
 #include <QAudioOutput>

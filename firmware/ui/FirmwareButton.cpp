@@ -9,9 +9,9 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Framework.h"
-#include "firmware/ui/FirmwareWindow.h"
+#include "common/ui/Handlers.h"
 #include "firmware/HandOver.h"
-#include "common/Handlers.h"
+#include "firmware/ui/FirmwareWindow.h"
 
 #include <QFrame>
 #include <QGridLayout>
