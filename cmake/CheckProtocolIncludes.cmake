@@ -1,8 +1,8 @@
 cmake_policy(SET CMP0057 NEW)
 # Fails when a source of the protocol library, or a project header it includes,
 # includes a header of the user interface: Qt's widget, GUI, chart or media
-# modules, or a window of the tool.
-set(forbidden "#include[ \t]*[<\"](QtWidgets/|QtGui/|QtCharts/|QtMultimedia/|app/|Q(Widget|Application|Label|PushButton|LineEdit|ChartView|LineSeries|MediaPlayer|AudioOutput|MediaDevices|Color|Font|Pixmap|Image|Painter|MessageBox|FileDialog)[>\"])")
+# modules, or a window of the tool (app/ and every ui/ folder).
+set(forbidden "#include[ \t]*[<\"](QtWidgets/|QtGui/|QtCharts/|QtMultimedia/|app/|[A-Za-z]+/ui/|Q(Widget|Application|Label|PushButton|LineEdit|ChartView|LineSeries|MediaPlayer|AudioOutput|MediaDevices|Color|Font|Pixmap|Image|Painter|MessageBox|FileDialog)[>\"])")
 string(REPLACE "|" ";" pending "${SOURCES}")
 set(seen "")
 set(failures "")
