@@ -125,12 +125,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Closing ends the program: an operation on the board would be cut short.
     const BoardLink& link = *setupWindow->board()->link();
+    const BoardLink::Progress& progress = link.progress();
     if (link.busy() &&
         !AskYesNo(QStringLiteral("%1 is running (%2 of %3 %4 done). Closing now leaves the rest undone. Close anyway?")
-                      .arg(link.name())
-                      .arg(link.done())
-                      .arg(link.total())
-                      .arg(QStringView(link.unit())))) {
+                      .arg(progress.name)
+                      .arg(progress.done)
+                      .arg(progress.total)
+                      .arg(QStringView(progress.unit)))) {
         event->ignore();
         return;
     }

@@ -78,7 +78,7 @@ void timeTicks(Run& run)
         writer.tick();
         run.windowNs += t.nsecsElapsed();
         ++run.ticks;
-        if (run.allLeft < 0 && setupWindow->board()->link()->done() == setupWindow->board()->link()->total())
+        if (run.allLeft < 0 && setupWindow->board()->link()->progress().done == setupWindow->board()->link()->progress().total)
             run.allLeft = appClock().now();
     });
 }
@@ -136,7 +136,7 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
         int paintsAtFirstByte = -1;
         const bool streamed = WaitFor(
             [&] {
-                if (paintsAtFirstByte < 0 && setupWindow->board()->link()->done() > 0)
+                if (paintsAtFirstByte < 0 && setupWindow->board()->link()->progress().done > 0)
                     paintsAtFirstByte = counter.paints;
                 return run.allLeft >= 0;
             },

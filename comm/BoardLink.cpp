@@ -190,7 +190,7 @@ bool BoardLink::refuseWhileBusy() const
 {
     if (!m_running)
         return false;
-    ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.").arg(m_request.name));
+    ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.").arg(m_progress.name));
     return true;
 }
 
@@ -202,9 +202,9 @@ bool BoardLink::begin(Request request)
         ShowMessage(QStringLiteral("%1 needs an open port: open the board's port first.").arg(request.name));
         return false;
     }
+    m_progress = {request.name, request.unit, 0, request.total};
     m_request = std::move(request);
     m_operation = nullptr;
-    m_done = 0;
     m_running = true;
     m_lossAnnounced = false;
     emit busyChanged(true);
@@ -224,21 +224,21 @@ Operation* BoardLink::current() const
     return m_running ? m_operation.data() : nullptr;
 }
 
-void BoardLink::progress(int done)
+void BoardLink::setDone(int done)
 {
-    m_done = done;
+    m_progress.done = done;
 }
 
 void BoardLink::setTotal(int total)
 {
-    m_request.total = total;
+    m_progress.total = total;
 }
 
 void BoardLink::restate(const QString& unit, int total)
 {
-    m_request.unit = unit;
-    m_request.total = total;
-    m_done = 0;
+    m_progress.unit = unit;
+    m_progress.total = total;
+    m_progress.done = 0;
 }
 
 void BoardLink::end()
@@ -285,7 +285,7 @@ QString BoardLink::deviceLost(const QString& port)
 {
     if (!m_running)
         return {};
-    const QString what = cutShort(m_request.name, m_done, m_request.total, m_request.unit, port);
+    const QString what = cutShort(m_progress.name, m_progress.done, m_progress.total, m_progress.unit, port);
     const std::function<void()> stop = m_request.stop;
     if (stop)
         stop();

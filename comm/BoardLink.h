@@ -56,6 +56,14 @@ public:
         bool decodeReplies = true;
     };
 
+    // How far the running operation has got: "20 of 85 values" of "Write Parameters".
+    struct Progress {
+        QString name;
+        QString unit;
+        int done = 0;
+        int total = 0;
+    };
+
     explicit BoardLink(QObject* parent = nullptr);
     ~BoardLink() override;
 
@@ -82,7 +90,6 @@ public:
     // it comes or forgetAwaitedReads().
     bool sendRead(int address);
     void forgetAwaitedReads() { m_awaitedReads.reset(); }
-    bool awaitingRead(int address) const { return m_awaitedReads.test(static_cast<std::size_t>(address)); }
 
     // ---- Receiving -------------------------------------------------------------
     // A block from the port: announced, then kept for after the operation or routed.
@@ -97,7 +104,7 @@ public:
     // The same for an operation object: it becomes current() until end().
     bool begin(Operation& operation, Request request);
     // Records how far the operation has got (for the loss message and observers).
-    void progress(int done);
+    void setDone(int done);
     void setTotal(int total);
     // The operation goes on to count something else, from zero.
     void restate(const QString& unit, int total);
@@ -105,10 +112,8 @@ public:
     void end();
 
     bool busy() const { return m_running; }
-    const QString& name() const { return m_request.name; }
-    const QString& unit() const { return m_request.unit; }
-    int done() const { return m_done; }
-    int total() const { return m_request.total; }
+    // The running operation's, or the last one's once it has ended.
+    const Progress& progress() const { return m_progress; }
     // The running operation's object; null when none runs or it has none.
     Operation* current() const;
 
@@ -134,10 +139,6 @@ public:
     private:
         BoardLink& m_link;
     };
-
-    // Called by the receive path first: true when the block was kept for after
-    // the operation.
-    bool holdBlock(const QByteArray& block);
 
     // The device went away. Stops a running operation and returns what was cut
     // short ("Write Parameters stopped after 20 of 85 values: the connection to
@@ -166,6 +167,9 @@ signals:
 
 private:
     bool portOpen() const;
+    // Called by the receive path first: true when the block was kept for after
+    // the operation.
+    bool holdBlock(const QByteArray& block);
     void waitWhileBoardBusy();
     // A send found the port closed while an operation held the link.
     void lostUnderOperation();
@@ -180,7 +184,7 @@ private:
     QPointer<Operation> m_operation;
     bool m_running = false;
     bool m_lossAnnounced = false;
-    int m_done = 0;
+    Progress m_progress;
     int m_sendingDepth = 0;
     QList<QByteArray> m_held;
 };

@@ -75,7 +75,7 @@ QString Operation::stoppedMessage() const
 void Operation::progress(int done)
 {
     m_done = done;
-    m_link.progress(done);
+    m_link.setDone(done);
     emit progressed(done, m_request.total);
 }
 

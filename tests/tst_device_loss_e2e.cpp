@@ -104,30 +104,30 @@ void DeviceLossEndToEndTest::initTestCase()
                                     setUpMode();
                                     setupWindow->parameters()->readParametersButton->click();
                                 },
-                                [link] { return setupWindow->board()->reading() && link()->done() > 20; }};
+                                [link] { return setupWindow->board()->reading() && link()->progress().done > 20; }};
     operations["Write Parameters"] = {
         [this] {
             const QString unread = readBoard();
             QVERIFY2(unread.isEmpty(), qPrintable(unread));
             setupWindow->parameters()->writeParametersButton->click();
         },
-        [link] { return setupWindow->board()->writing() && link()->done() >= 5; }};
+        [link] { return setupWindow->board()->writing() && link()->progress().done >= 5; }};
     operations["row erase"] = {
         [this] {
             setUpMode();
             setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); // bank 1 Guard
         },
-        [link] { return link()->done() >= 2; }};
+        [link] { return link()->progress().done >= 2; }};
     operations["Erase All"] = {[this] {
                                    setUpMode();
                                    setupWindow->sounds()->slotControls()->eraseAllButton->click();
                                },
-                               [link] { return link()->busy() && link()->done() == 1; }};
+                               [link] { return link()->busy() && link()->progress().done == 1; }};
     operations["upload"] = {[this] {
                                 // 60000 bytes, about 5 s
                                 QVERIFY(StartUpload(f->folder.path(), 30000));
                             },
-                            [link] { return link()->done() > 0; }};
+                            [link] { return link()->progress().done > 0; }};
     // Lost while the first file is being written.
     operations["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), 100)); },
                                [link] {
@@ -159,7 +159,7 @@ void DeviceLossEndToEndTest::initTestCase()
             QVERIFY(WaitFor([] { return firmwareWindow->programButton->isEnabled(); }, STEP_MS));
             firmwareWindow->programButton->click();
         },
-        [link] { return link()->done() >= 20; }};
+        [link] { return link()->progress().done >= 20; }};
     // Lost once the port is open again on the loader, before the firmware window shows.
     operations["hand-over"] = {[this] { handOver(); },
                                [] { return setupWindow->header()->handOverStep() == 4 && setupWindow->board()->serialPort()->IsOpen(); }};

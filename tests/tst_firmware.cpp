@@ -441,11 +441,11 @@ void FirmwareTest::stoppedRunNeedsANewEraseThenStartsAtTheFirstLine()
     erase();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 43 00 00 0A")});
     firmwareWindow->programButton->click();
-    QCOMPARE(setupWindow->board()->link()->done(), 0);
+    QCOMPARE(setupWindow->board()->link()->progress().done, 0);
     f->port->clearSent();
     runAcknowledging(1);
     QCOMPARE(wordFrames(), (QList<QByteArray>{hexBytes("23 41 02 01 0A"), hexBytes("23 41 04 03 0A")}));
-    QCOMPARE(setupWindow->board()->link()->total(), 4);
+    QCOMPARE(setupWindow->board()->link()->progress().total, 4);
 }
 
 void FirmwareTest::gaugeMaximumIsTheFileSizeOverFifty()

@@ -148,7 +148,7 @@ void FirmwareEndToEndTest::unplugDuringRunSaysHowManyWordsWereSent()
     chooseAndErase(writeFile(image.text));
     f->dialogs.clear();
     firmwareWindow->programButton->click();
-    QVERIFY(WaitFor([] { return setupWindow->board()->link()->done() >= 20; }, STEP_MS));
+    QVERIFY(WaitFor([] { return setupWindow->board()->link()->progress().done >= 20; }, STEP_MS));
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STEP_MS));
     const QString message = f->dialogs.messages.first();

@@ -190,7 +190,7 @@ void SoundEndToEndTest::rowEraseAndEraseAllClearTheBoardsMemory()
 void SoundEndToEndTest::unplugDuringEraseAndUploadStopsThem()
 {
     setupWindow->sounds()->slotControls()->eraseRow(Sound::SoundRow::Guard, 0);
-    QVERIFY(WaitFor([&] { return setupWindow->board()->link()->done() >= 2; }, OPERATION_MS));
+    QVERIFY(WaitFor([&] { return setupWindow->board()->link()->progress().done >= 2; }, OPERATION_MS));
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QVERIFY2(f->dialogs.messages[0].startsWith("Erase bank 1 Guard sounds stopped after "),
@@ -206,7 +206,7 @@ void SoundEndToEndTest::unplugDuringEraseAndUploadStopsThem()
         appendSample(content, quint16(i));
     select(content);
     setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
-    QVERIFY(WaitFor([&] { return setupWindow->board()->link()->done() > 0; }, OPERATION_MS));
+    QVERIFY(WaitFor([&] { return setupWindow->board()->link()->progress().done > 0; }, OPERATION_MS));
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QVERIFY2(f->dialogs.messages[0].startsWith("Upload into Bank 1 Swing 1 stopped after "),

@@ -736,7 +736,7 @@ void SoundSlotsTest::streamFollowsTheWireAndDialogCounts()
     f->sim.clock.advance(2020);
     const qsizetype first = f->port->sent.size();
     const qint64 streamStart = f->port->sent.last().at;
-    QVERIFY(f->sim.clock.advanceUntil([] { return setupWindow->board()->link()->done() == 11520; }, 5000));
+    QVERIFY(f->sim.clock.advanceUntil([] { return setupWindow->board()->link()->progress().done == 11520; }, 5000));
     const QList<ScriptedPort::Sent> chunks = framesFrom(first);
     QVERIFY(chunks.size() > 10 && chunks.size() <= 60);
     QByteArray stream;
@@ -816,7 +816,7 @@ void SoundSlotsTest::cancelStopsTheStreamAndSaysTheSlotIsPartial()
     waitDialog->cancelButton->click(); // "Annulla"
     QCOMPARE(f->dialogs.questions, QStringList{"Stop the upload into Bank 1 Swing 1?"});
     const qsizetype sent = f->port->sent.size();
-    const int streamed = setupWindow->board()->link()->done();
+    const int streamed = setupWindow->board()->link()->progress().done;
     QVERIFY(streamed > 0 && streamed < 40000);
     f->sim.clock.advance(3999); // the board still takes what comes as samples
     QVERIFY(setupWindow->board()->link()->busy());
