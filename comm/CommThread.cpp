@@ -1,25 +1,19 @@
 #include "comm/CommThread.h"
 
-#include "common/Clock.h"
-
 #include "comm/LineSettings.h"
+#include "comm/ModemLines.h"
 #include "comm/PortDevice.h"
-#include "common/Guarded.h"
 #include "common/Clock.h"
+#include "common/Guarded.h"
 
 #include <QMetaObject>
-#include <array>
 #include <cerrno>
-#include <linux/serial.h>
-#include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
-
-using SteadyClock = std::chrono::steady_clock;
 
 // The settings the device gets the moment it is opened, before the
 // component's own line settings are applied.
@@ -30,87 +24,12 @@ constexpr TStopBit kInitialStopBits = sbONE;
 
 // How often modem lines and error counters are sampled, on devices that have them.
 constexpr int kLineSamplePeriodMs = 20;
-// How often Close looks whether the driver has sent its last bytes.
-constexpr int kDrainCheckMs = 5;
 
-constexpr short kHangupEvents = POLLHUP | POLLERR | POLLNVAL;
 enum PollSlot { WakeSlot = 0, PortSlot = 1, PollSlots = 2 };
-
-struct ModemLine {
-    int tiocmBit;
-    quint32 statusBit;
-    quint32 eventBit;
-};
-constexpr std::array<ModemLine, 4> kModemLines{{
-    {TIOCM_CTS, ModemStatus::CTS_ON, ComEvent::CTS},
-    {TIOCM_DSR, ModemStatus::DSR_ON, ComEvent::DSR},
-    {TIOCM_CAR, ModemStatus::RLSD_ON, ComEvent::RLSD},
-    {TIOCM_RNG, ModemStatus::RING_ON, ComEvent::RING},
-}};
-
-quint32 modemStatusFromTiocm(int tiocm)
-{
-    quint32 status = 0;
-    for (const ModemLine& line : kModemLines)
-        if (tiocm & line.tiocmBit)
-            status |= line.statusBit;
-    return status;
-}
-
-quint32 lineEvents(quint32 before, quint32 after)
-{
-    quint32 events = 0;
-    for (const ModemLine& line : kModemLines)
-        if ((before ^ after) & line.statusBit)
-            events |= line.eventBit;
-    return events;
-}
-
-void setModemLines(int fd, int lines, bool on)
-{
-    // Pseudo-terminals have no modem lines and refuse: nothing to do then.
-    ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &lines);
-}
-
-int millisecondsUntil(SteadyClock::time_point deadline)
-{
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 bool transientError(int error)
 {
     return error == EAGAIN || error == EINTR;
-}
-
-// Modem lines and error counters exist on UARTs and USB adapters; pseudo-terminals
-// and some USB classes refuse the requests, which is no failure.
-enum class LineQuery { Ok, Unsupported, Gone };
-
-LineQuery queryResult(int result)
-{
-    if (result == 0)
-        return LineQuery::Ok;
-    return errno == EIO ? LineQuery::Gone : LineQuery::Unsupported;
-}
-
-LineQuery readModemStatus(int fd, quint32& status)
-{
-    int tiocm = 0;
-    const LineQuery result = queryResult(::ioctl(fd, TIOCMGET, &tiocm));
-    if (result == LineQuery::Ok)
-        status = modemStatusFromTiocm(tiocm);
-    return result;
-}
-
-// The errors the line-error event stands for: framing, overrun and parity.
-LineQuery readErrorCount(int fd, quint64& count)
-{
-    serial_icounter_struct counts{};
-    const LineQuery result = queryResult(::ioctl(fd, TIOCGICOUNT, &counts));
-    if (result == LineQuery::Ok)
-        count = static_cast<quint64>(counts.frame) + counts.overrun + counts.parity;
-    return result;
 }
 
 } // namespace
@@ -230,20 +149,6 @@ quint32 TCommThread::ReadComm(char* buffer, quint32 charsToRead)
     return done;
 }
 
-void TCommThread::WriteComm(const char* buffer, qsizetype byteCount)
-{
-    {
-        std::lock_guard lock(m_queueMutex);
-        m_queue.append(buffer, byteCount);
-        // Counted with the queue, so the thread never writes more than is counted.
-        m_queued.fetch_add(static_cast<quint64>(byteCount), std::memory_order_relaxed);
-    }
-    // One wake-up per batch: a tight loop of one-byte sends costs one eventfd
-    // write until the thread has picked the queue up.
-    if (!m_wakeArmed.exchange(true, std::memory_order_acq_rel))
-        wake();
-}
-
 void TCommThread::wake()
 {
     const quint64 one = 1;
@@ -257,8 +162,6 @@ void TCommThread::consumeWake()
     // Cleared before the queue is taken: a Send after this point wakes us again.
     m_wakeArmed.store(false, std::memory_order_release);
 }
-
-// --- the thread ---------------------------------------------------------------
 
 void TCommThread::Execute()
 {
@@ -314,72 +217,6 @@ bool TCommThread::sampleLines(LineState& state) const
     if (m_modemSupported && readModemStatus(m_fd, state.modemStatus) == LineQuery::Gone)
         return false;
     return !(m_countsSupported && readErrorCount(m_fd, state.errorCount) == LineQuery::Gone);
-}
-
-bool TCommThread::serviceOutput()
-{
-    takeQueued();
-    // Once the driver has said it is full, only POLLOUT says it has room again.
-    while (!m_driverFull && m_outPos < m_out.size()) {
-        const ssize_t n =
-            ::write(m_fd, m_out.constData() + m_outPos, static_cast<size_t>(m_out.size() - m_outPos));
-        m_writeCalls.fetch_add(1, std::memory_order_relaxed);
-        if (n > 0) {
-            m_outPos += n;
-            noteWritten(n);
-        } else if (n == 0 || errno == EAGAIN)
-            m_driverFull = true;
-        else if (errno != EINTR)
-            return false;
-    }
-    if (m_outPos == m_out.size()) {
-        m_out.clear();
-        m_outPos = 0;
-    }
-    return true;
-}
-
-void TCommThread::noteWritten(qsizetype count)
-{
-    m_lastWriteTicks.store(SteadyClock::now().time_since_epoch().count(), std::memory_order_relaxed);
-    m_written.fetch_add(static_cast<quint64>(count), std::memory_order_release);
-}
-
-qint64 TCommThread::OutputPending() const
-{
-    const quint64 written = m_written.load(std::memory_order_acquire);
-    const quint64 queued = m_queued.load(std::memory_order_acquire);
-    int inDriver = 0;
-    if (m_fd < 0 || ::ioctl(m_fd, TIOCOUTQ, &inDriver) != 0 || inDriver < 0)
-        inDriver = 0; // a device that cannot say holds nothing we could wait for
-    return static_cast<qint64>(queued - written) + inDriver;
-}
-
-std::optional<SteadyClock::time_point> TCommThread::WrittenAt() const
-{
-    const quint64 queued = m_queued.load(std::memory_order_acquire);
-    const quint64 written = m_written.load(std::memory_order_acquire);
-    if (written == 0 || written != queued)
-        return std::nullopt;
-    return SteadyClock::time_point(SteadyClock::duration(m_lastWriteTicks.load(std::memory_order_relaxed)));
-}
-
-void TCommThread::takeQueued()
-{
-    std::lock_guard lock(m_queueMutex);
-    if (m_queue.isEmpty())
-        return;
-    if (m_out.isEmpty())
-        m_out.swap(m_queue);
-    else
-        m_out.append(m_queue);
-    m_queue.clear();
-}
-
-bool TCommThread::outputIdle()
-{
-    std::lock_guard lock(m_queueMutex);
-    return m_out.isEmpty() && m_queue.isEmpty();
 }
 
 bool TCommThread::serviceInput(short revents)
@@ -486,39 +323,4 @@ void TCommThread::reportLost()
             }
         },
         Qt::QueuedConnection);
-}
-
-// Close lets what was sent reach the device, for at most kCloseFlushLimit, so
-// that a frame sent just before Close is not cut off; after that the rest is
-// discarded, because the driver would otherwise hold close() for up to 30 s.
-void TCommThread::flushOnClose()
-{
-    const auto deadline = SteadyClock::now() + kCloseFlushLimit;
-    while (serviceOutput()) {
-        if (outputIdle()) {
-            waitForDriverDrain(deadline);
-            return;
-        }
-        const int left = millisecondsUntil(deadline);
-        pollfd port{m_fd, POLLOUT, 0};
-        const int ready = left == 0 ? 0 : ::poll(&port, 1, left);
-        if (ready == 0 || (ready < 0 && errno != EINTR) || (port.revents & kHangupEvents))
-            break;
-        if (port.revents & POLLOUT)
-            m_driverFull = false;
-    }
-    ::tcflush(m_fd, TCOFLUSH);
-}
-
-void TCommThread::waitForDriverDrain(SteadyClock::time_point deadline)
-{
-    int queued = 0;
-    while (::ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
-        const int left = millisecondsUntil(deadline);
-        if (left == 0) {
-            ::tcflush(m_fd, TCOFLUSH);
-            return;
-        }
-        ::poll(nullptr, 0, std::min(left, kDrainCheckMs));
-    }
 }

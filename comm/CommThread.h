@@ -4,6 +4,8 @@
 // at the device's input again until that hand-over has run (the user-interface
 // thread reports completion through the wake-up descriptor). Meanwhile it keeps
 // draining the transmit queue, so Send from inside a callback still flows.
+// The transmit side is CommThreadOutput.cpp; the modem lines it samples are read
+// by ModemLines.h.
 #pragma once
 
 #include "comm/ComPort.h"
@@ -14,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <poll.h>
 #include <termios.h>
 #include <thread>
 
@@ -74,6 +77,7 @@ private:
         quint64 errorCount = 0;  // framing + overrun + parity errors so far
     };
     enum class Input { None, Data, Gone };
+    static constexpr short kHangupEvents = POLLHUP | POLLERR | POLLNVAL;
 
     bool openDevice(const QString& port);
     void Execute();
