@@ -212,7 +212,7 @@ void BoardTest::readEndsWithTheStateKnownAndNamesWhatDidNotAnswer()
                       .arg(m_board->readState().isUnread(1) ? QStringLiteral("still") : QStringLiteral("not"));
     });
     readAnswering(RELEASE_16);
-    QCOMPARE(events, (QStringList{"starting, 0 frames sent", "decoded Label1, release 16.0",
+    QCOMPARE(events, (QStringList{"starting, 0 frames sent", "decoded releaseNumber, release 16.0",
                                   "ended, release not unread"}));
     QCOMPARE(m_dialogs->messages.size(), 1);
     QVERIFY2(m_dialogs->messages[0].startsWith(
