@@ -66,9 +66,8 @@ ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent
 
 SetupWindow::SetupWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , m_link(new BoardLink(this))
+    , m_board(new Params::Board(this))
     , m_busyLock(new BusyLock(this))
-    , m_decoder(std::make_unique<Params::ParameterDecoder>())
 {
     setObjectName(QStringLiteral("setupWindow"));
     setWindowTitle(QStringLiteral("SetUp Kordex"));
@@ -92,7 +91,7 @@ SetupWindow::SetupWindow(QWidget* parent)
     buildTelemetryRecording();
     buildSoundControls();
     buildFirmwareButton();
-    journal = new Sound::BoardJournal([this] { return readSerialNumber(); }, {}, this);
+    journal = new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this);
     // A board not read yet is no fault of the operation: a note, not a message
     // after every upload.
     connect(journal, &Sound::BoardJournal::unknownBoard, this, &SetupWindow::showJournalNote);
@@ -103,7 +102,7 @@ SetupWindow::SetupWindow(QWidget* parent)
     port->setBaud(Define::LINK_BAUD);
     port->setReceiveMode(rmRAW);
     port->SetTerminator(QStringLiteral("#13"));
-    setPort(std::move(port));
+    m_board->setPort(std::move(port));
     connectLink();
     buildConnectionCheck();
     connectHandlers();
@@ -111,24 +110,9 @@ SetupWindow::SetupWindow(QWidget* parent)
 
 SetupWindow::~SetupWindow()
 {
-    // The port's events go first, so none reaches a half-destroyed window.
-    if (serialPort()) {
-        serialPort()->OnPortOpen = nullptr;
-        serialPort()->OnPortClose = nullptr;
-    }
-    delete m_link;
-}
-
-SerialPort* SetupWindow::serialPort() const
-{
-    return m_link->port();
-}
-
-void SetupWindow::setPort(std::unique_ptr<SerialPort> port)
-{
-    m_link->setPort(std::move(port));
-    serialPort()->OnPortOpen = [this](QObject*) { showPortOpen(); };
-    serialPort()->OnPortClose = [this](QObject*) { showPortClosed(); };
+    // The board and its link go first: no port event reaches a half-destroyed
+    // window, and the operations the window owns find the link gone.
+    delete m_board;
 }
 
 QLineEdit* SetupWindow::edit(const QString& name) const
@@ -323,8 +307,10 @@ bool SetupWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == soundFileList && event->type() == QEvent::KeyPress)
         fileListKeyPressed(static_cast<QKeyEvent*>(event)->key());
-    if (watched == firmwareWindow && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+    if (watched == firmwareWindow && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        m_board->setFirmwareWindowShown(firmwareWindow->isVisible());
         updateLock();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -333,7 +319,7 @@ void SetupWindow::updateLock()
     // Whatever could send, change the port or change a running operation's input
     // is off while an operation holds the link or the board is on its loader (the
     // firmware window owns it then); viewing stays live.
-    if (m_link->busy() || onLoader()) {
+    if (m_board->link()->busy() || m_board->onLoader()) {
         QList<QAction*> actions = slotMenu->actions();
         for (QMenu* bank : slotMenu->findChildren<QMenu*>())
             actions += bank->actions();

@@ -5,10 +5,8 @@
 #pragma once
 
 #include "common/ui/ValueLabel.h"
-#include "params/ParameterDecoder.h"
-#include "params/ParameterImage.h"
+#include "params/Board.h"
 #include "params/ParameterWriter.h"
-#include "params/ReadState.h"
 #include "sound/ErasePlans.h"
 #include "sound/FontPlan.h"
 #include "sound/SampleStream.h"
@@ -41,15 +39,12 @@ class QChartView;
 class QLineSeries;
 class QTreeView;
 class QTemporaryFile;
-class BoardLink;
 class HandOver;
 class BusyLock;
 class CalibrationOperation;
 class ConnectionCheck;
 class Operation;
-class ReadSweep;
 class QFileSystemModel;
-class SerialPort;
 class Shape;
 class WindowTimer;
 class QCheckBox;
@@ -70,16 +65,9 @@ public:
     explicit SetupWindow(QWidget* parent = nullptr);
     ~SetupWindow() override;
 
-    // ---- Serial component and the link that owns it ---------------------------
-    SerialPort* serialPort() const;
-    // Replaces the serial component (tests install a scripted port).
-    void setPort(std::unique_ptr<SerialPort> port);
-    // The port, what is sent and received on it, and the operation holding it.
-    BoardLink* m_link;
-    BoardLink* link() const { return m_link; }
-    bool handingOver() const { return m_handingOver; }
-    // Until the panels and the board model exist, each of these is the window itself.
-    SetupWindow* board() { return this; }
+    // The board: its link and port, what was read of it, its mode and who holds it.
+    Params::Board* board() const { return m_board; }
+    // Until the panels exist, each of these is the window itself.
     SetupWindow* ports() { return this; }
     SetupWindow* parameters() { return this; }
     SetupWindow* header() { return this; }
@@ -90,6 +78,7 @@ public:
     SetupWindow* slotControls() { return this; }
 
 private:
+    Params::Board* m_board;
     HandOver* m_handOver = nullptr; // "FW": the board over to its loader
     BusyLock* m_busyLock;       // the controls that are off while an operation runs
 
@@ -183,53 +172,30 @@ public:
     void windowClosing();
     // The check that runs when the window opens (2000 ms steps).
     ConnectionCheck* connectionCheck = nullptr;
-    // The board is being handed over to its loader, or its firmware window is up:
-    // it would not understand the check's frames.
-    bool onLoader() const;
-    // Refuses with a message naming what holds the board (an operation, or the
-    // firmware update while the board is on its loader); false when nothing does.
-    // For the paths no control locks: the file list's keys.
-    bool refuseWhileBusy() const;
-
-    // ---- Senders (comm/ui/SerialSenders.cpp) ----------------------------------
-    // Logs and sends a frame; false (nothing logged or sent) while an operation
-    // holds the link and this is not one of its steps.
-    bool sendFrame(const QByteArray& frame);
-    // Sends a frame and marks a reply as expected: the common path of every sender.
-    void sendCommand(const QByteArray& frame);
-    // Whether the last command still waits for its reply.
-    bool expectingReply() const;
-    void writeValue(int dato, int addr);
+    // "Read Parameters".
     void readParameters();
-    bool reading() const;
 
     // ---- Board status and default bank (params/ui/BoardMode.cpp) -------------
     void activeModeChosen();
     void setUpModeChosen();
     void txModeChosen();
-    void sendMode();
-    // Turns every set-up-only control on or off.
-    void setSetUpMode(bool on);
     void defaultBank1Chosen();
     void defaultBank2Chosen();
     void defaultBank3Chosen();
 
     // ---- Parameters (params/) ----------------------------------------------
-    void showParameterReply(const QByteArray& Data);
-    void showSerialNumber(int num);
+    // Shows on its control what a decoded reply changed.
+    void showDecoded(const Params::DecoderEffect& effect);
     void selectSliderRow(int row);                  // the twelve row caption labels
     void brightnessMoved(int channel, int position); // the four brightness sliders
     void limitFlicker(QLineEdit* flicker);         // the twelve flicker edits
     void writeParameters();                       // "Write Parameters"
-    bool writing() const;
     void saveParameters();
     void loadParameters();
     // Clears the marks of the fields a loaded file changed (after a read or a write).
     void clearLoadedMarks();
     // Reads the board again and says, value by value, where it differs from the screen.
     void verifyParameters();
-    // Which values of the screen came from the board (or the user) in this connection.
-    const Params::ReadState& readState() const { return m_readState; }
 
     // ---- Motion (motion/) --------------------------------------------------
     Motion::TelemetryChart* telemetryChart = nullptr; // live chart
@@ -326,8 +292,7 @@ public:
     void startUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload,
                      const QString& checksum);
     // What went where (sound/ui/Upload.cpp): the journal of the board whose serial
-    // number was read since the port was opened; empty while none was.
-    QString readSerialNumber() const;
+    // number was read since the port was opened.
     Sound::BoardJournal* journal = nullptr;
     // A sound font into a bank, and the journal's view (sound/ui/FontImport.cpp).
     QPushButton* importFontButton = nullptr;   // "Import font..."
@@ -348,8 +313,8 @@ public:
     QLineEdit* flashData = nullptr;   // flash data, the word being sent, never shown
     WindowTimer* handOverTimer = nullptr; // the hand-over's steps, 200 ms
     int handOverStep() const;              // the hand-over's next step
-    bool m_handingOver = false; // from "FW" until the firmware window shows
     void updateFirmware();
+    // From "FW" until the firmware window shows; the lock follows.
     void setHandingOver(bool handingOver);
     // Opens the port again after the user moved the dip switches. When it cannot,
     // says why once and returns false: the procedure that asked stops there.
@@ -376,7 +341,8 @@ protected:
 private:
     void connectLink();
     void buildConnectionCheck();
-    Operation* startRead();
+    // A port is in use, as far as the mode buttons and the connection check go.
+    bool portInUse() const;
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
     void buildParameterScreen(QVBoxLayout* group);
@@ -386,6 +352,8 @@ private:
     void connectHandlers();
     void updateLock();
     void modeClicked(QRadioButton* button);
+    // The controls that only set-up mode enables follow it.
+    void enableSetUpControls(bool on);
     QString parameterFileFolder() const;
     QRadioButton* radioButton(const char* name) const;
     // The value of the selected button of the group; nothing when none is selected.
@@ -403,19 +371,11 @@ private:
     // True while it runs on.
     bool runCalibration(CalibrationOperation* calibration);
 
-    std::unique_ptr<Params::ParameterDecoder> m_decoder;
-    // Values never read are marked and never written back (params/ui/UnreadValues.cpp).
-    Params::ReadState m_readState;
-    // What the board holds as far as this connection has read or written it:
-    // its serial number, its default bank (params/ui/BoardMode.cpp).
-    Params::ParameterImage m_image;
-    // The port closed, changed or was lost: nothing of the board is known.
-    void forget();
-    bool m_decoding = false; // the decoder, not the user, is changing the screen
+    // Values never read are marked and never written back (params/UnreadValues.cpp).
     void watchUserValues();
     void userSetValue(int address);
-    // whole: the read ran to its end (neither cancelled nor cut by a lost port).
-    void readSweepEnded(const ReadSweep& sweep, bool whole);
+    // The board's read has ended: the marks follow what answered.
+    void readSweepEnded();
     void showUnreadMarks();
     // The checked plan of "Write Parameters" from the screen; on a bad edit,
     // shows why, puts the cursor there and returns nothing.

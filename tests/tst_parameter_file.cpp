@@ -5,6 +5,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/BoardLink.h"
 #include "params/ParameterFile.h"
 #include "params/ParameterLayout.h"
 
@@ -17,6 +18,17 @@
 #include <QRadioButton>
 
 using namespace Params;
+
+namespace {
+// Address and value of a reply to a parameter read.
+using Replies = QList<std::pair<int, int>>;
+
+// Release 16, lot 1523 (0x05F3) and running serial 300 (0x012C): "16.0", "1523-0300".
+const Replies RELEASE_16 = {{1, 16}};
+const Replies LOT_1523 = {{100, 0}, {101, 0}, {102, 0x05}, {103, 0xF3}};
+const Replies RUNNING_300 = {{104, 0}, {105, 0}, {106, 0x01}, {107, 0x2C}};
+const Replies RUNNING_301 = {{104, 0}, {105, 0}, {106, 0x01}, {107, 0x2D}};
+} // namespace
 
 class ParameterFileTest : public QObject {
     Q_OBJECT
@@ -37,6 +49,8 @@ private:
     QMap<QString, QString> screen() const;
     QString save(const QString& name);
     void load(const QString& path);
+    // The board answers reads of its release and serial number: the header shows them.
+    void answer(const Replies& replies) const;
 
     std::unique_ptr<SetupWindowFixture> f;
 };
@@ -47,8 +61,15 @@ void ParameterFileTest::init()
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
     setupWindow->ports()->setUpModeButton->click();
-    setupWindow->header()->serialNumber->setValue("1523-0300");
-    setupWindow->header()->releaseNumber->setValue("16.0");
+    answer(RELEASE_16 + LOT_1523 + RUNNING_300);
+}
+
+void ParameterFileTest::answer(const Replies& replies) const
+{
+    for (const auto& [address, value] : replies) {
+        setupWindow->board()->link()->setExpectingReply(true);
+        f->port->feed(QByteArray("2") + static_cast<char>(address) + static_cast<char>(value));
+    }
 }
 
 void ParameterFileTest::keysNameBankRowAndColumn_data()
@@ -206,7 +227,7 @@ void ParameterFileTest::fileFromAnotherBoardLoadsWithANote()
 {
     const QMap<QString, QString> saved = fillDistinctValues();
     const QString path = save("other.json");
-    setupWindow->header()->serialNumber->setValue("1523-0301");
+    answer(RUNNING_301);
     load(path);
     QCOMPARE(screen(), saved);
     QCOMPARE(f->dialogs.messages.size(), 1);

@@ -1,5 +1,7 @@
 // Everything the board sends arrives through the link, whose routes reach the
-// window's decoders; the traffic monitor listens to the link itself.
+// window's decoders; the traffic monitor listens to the link itself. What the
+// board model makes of it (decoded replies, the read's end, the port, set-up
+// mode) reaches the controls that show it from here too.
 #include "app/SetupWindow.h"
 
 #include "app/Forms.h"
@@ -11,18 +13,25 @@
 
 void SetupWindow::connectLink()
 {
-    connect(m_link, &BoardLink::busyChanged, this, [this] { updateLock(); });
-    connect(m_link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
-    connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) { showParameterReply(block); });
-    connect(m_link, &BoardLink::telemetry, this, [this](const QByteArray& block) {
+    BoardLink* link = m_board->link();
+    connect(link, &BoardLink::busyChanged, this, [this] { updateLock(); });
+    connect(link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
+    connect(link, &BoardLink::telemetry, this, [this](const QByteArray& block) {
         showTelemetry(block);
         plotTelemetry();
     });
-    connect(m_link, &BoardLink::uploadEnded, this, [] {
+    connect(link, &BoardLink::uploadEnded, this, [] {
         if (RICHIESTA)
             ShowMessage(QStringLiteral("Uploading file completed."));
         waitDialog->close();
     });
-    connect(m_link, &BoardLink::shot, this, [this](const QByteArray& block) { showShot(block); });
-    connect(m_link, &BoardLink::portLost, this, [this] { deviceLost(); });
+    connect(link, &BoardLink::shot, this, [this](const QByteArray& block) { showShot(block); });
+    connect(link, &BoardLink::portLost, this, [this] { deviceLost(); });
+
+    connect(m_board, &Params::Board::decoded, this, &SetupWindow::showDecoded);
+    connect(m_board, &Params::Board::readStarting, this, [this] { clearLoadedMarks(); });
+    connect(m_board, &Params::Board::readEnded, this, [this] { readSweepEnded(); });
+    connect(m_board, &Params::Board::setUpModeChanged, this, [this](bool on) { enableSetUpControls(on); });
+    connect(m_board, &Params::Board::portOpened, this, [this] { showPortOpen(); });
+    connect(m_board, &Params::Board::portClosed, this, [this] { showPortClosed(); });
 }

@@ -3,6 +3,7 @@
 #include "app/SetupWindow.h"
 #include "common/ui/Handlers.h"
 
+#include "app/BusyLock.h"
 #include "app/Forms.h"
 #include "app/Shape.h"
 #include "app/WaitDialog.h"
@@ -18,7 +19,6 @@
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
-#include "firmware/ui/FirmwareWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -69,7 +69,7 @@ void SetupWindow::listPorts()
 
 void SetupWindow::refreshPortList()
 {
-    if (serialPort()->IsOpen())
+    if (m_board->serialPort()->IsOpen())
         return;
     const QString selected = portList->currentText();
     QStringList ports;
@@ -100,9 +100,9 @@ void SetupWindow::openSavedPort()
         return;
     trafficMonitor->sentLog->Clear();
     trafficMonitor->receivedLog->Clear();
-    serialPort()->setBaud(Define::LINK_BAUD_AT_START);
-    serialPort()->setParity(ptNONE);
-    serialPort()->setStopBits(sbONE);
+    m_board->serialPort()->setBaud(Define::LINK_BAUD_AT_START);
+    m_board->serialPort()->setParity(ptNONE);
+    m_board->serialPort()->setStopBits(sbONE);
     openPort();
 }
 
@@ -117,7 +117,7 @@ void SetupWindow::savePort()
     // holds it) has nothing to remember: the port saved before stays.
     if (!m_portChosen)
         return;
-    const QString failure = WriteSettingsFile(path, serialPort()->Port(), portList->currentIndex());
+    const QString failure = WriteSettingsFile(path, m_board->serialPort()->Port(), portList->currentIndex());
     if (!failure.isEmpty())
         ShowMessage(QStringLiteral("Cannot write the settings file %1: %2").arg(path, failure));
 }
@@ -125,44 +125,42 @@ void SetupWindow::savePort()
 void SetupWindow::openPort()
 {
     portList->setEnabled(false);
+    m_board->setPortInUse(true);
     if (portList->currentIndex() < 0)
         throw EListError(listIndexError(portList->currentIndex()));
-    serialPort()->setPort(portList->currentText());
+    m_board->serialPort()->setPort(portList->currentText());
     m_portChosen = true;
     try {
-        serialPort()->Open();
+        m_board->serialPort()->Open();
     } catch (const EComError& failure) {
-        const std::optional<PortTrouble> trouble = DiagnosePort(serialPort()->Port());
+        const std::optional<PortTrouble> trouble = DiagnosePort(m_board->serialPort()->Port());
         if (!trouble)
             throw;
         throw EComError(withAdvice(failure.message(), AdviceParagraph({*trouble})));
     }
-    serialPort()->SetRTS(true);
-    m_readState.forgetAll(); // perhaps another board: nothing on the screen is its yet
-    forget();
+    m_board->serialPort()->SetRTS(true);
+    m_board->readState().forgetAll(); // perhaps another board: nothing on the screen is its yet
+    m_board->forget();
     SelectRadioButton(activeModeButton);
     modeBox->setEnabled(true);
 }
 
-void SetupWindow::forget()
-{
-    m_image = Params::ParameterImage();
-}
-
 void SetupWindow::closePort()
 {
-    serialPort()->Close();
-    forget();
+    m_board->serialPort()->Close();
+    m_board->forget();
     portList->setEnabled(true);
+    m_board->setPortInUse(false);
     SelectRadioButton(activeModeButton);
     modeBox->setEnabled(false);
 }
 
 void SetupWindow::closePortOnExit()
 {
-    serialPort()->Close();
-    forget();
+    m_board->serialPort()->Close();
+    m_board->forget();
     portList->setEnabled(true);
+    m_board->setPortInUse(false);
 }
 
 void SetupWindow::showPortOpen()
@@ -184,14 +182,14 @@ void SetupWindow::deviceLost()
     // board, put the panel in the closed state with the editing controls off, then
     // say what happened and, for an operation, how far it got.
     const bool checking = connectionCheck->running();
-    const QString port = serialPort()->Port();
-    QStringList cutShort = {m_link->deviceLost(port), handOverCutShort(port)};
+    const QString port = m_board->serialPort()->Port();
+    QStringList cutShort = {m_board->link()->deviceLost(port), handOverCutShort(port)};
     cutShort.removeAll(QString());
     connectionCheck->stop();
     if (checking)
         waitDialog->close();
     closePort();
-    setSetUpMode(false);
+    m_board->setSetUpMode(false);
     updateLock();
     stopRecording();
     const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
@@ -209,13 +207,13 @@ void SetupWindow::windowShown()
     for (int row = 0; row < static_cast<int>(std::size(TELEMETRY_LABELS)); ++row)
         SetCell(trafficMonitor->telemetryGrid, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
     batteryBar->setBrushColor(BATTERY_BAR_COLOUR);
-    if (!m_link->busy()) // a bulk load clears it until the board's answers to it are in
+    if (!m_board->link()->busy()) // a bulk load clears it until the board's answers to it are in
         RICHIESTA = true;
     soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
     fillFileList();
     // Opened again while an operation runs or the board is on its loader: the
     // board is busy, or would not understand the check; nothing is queued.
-    if (!onLoader())
+    if (!m_board->onLoader())
         connectionCheck->start();
     batteryBar->setFixedWidth(BATTERY_BAR_START_WIDTH);
     for (QWidget* hidden : std::initializer_list<QWidget*>{writeSerialButton, factoryTestBox, flashServiceBox, bootServiceBox})
@@ -227,21 +225,11 @@ void SetupWindow::windowClosing()
     savePort();
 }
 
-bool SetupWindow::onLoader() const
+bool SetupWindow::portInUse() const
 {
-    // Once the port is closed (the device lost, or the way back to the application
-    // under way) the port panel is needed again.
-    return m_handingOver || (firmwareWindow->isVisible() && serialPort()->IsOpen());
-}
-
-bool SetupWindow::refuseWhileBusy() const
-{
-    if (m_link->refuseWhileBusy())
-        return true;
-    if (!onLoader())
-        return false;
-    ShowMessage(QStringLiteral("The firmware update is running. Wait until it has finished."));
-    return true;
+    // The lock holds the port list off as well. A hand-over closes the port while
+    // the lock holds: the mode its close selects still turns the set-up controls off.
+    return m_board->portInUse() || m_busyLock->locked();
 }
 
 void SetupWindow::buildConnectionCheck()
@@ -249,10 +237,10 @@ void SetupWindow::buildConnectionCheck()
     const auto notFound = [this] {
         ShowMessage(withAdvice(
             QString::fromLatin1(PORT_NOT_FOUND),
-            AdviceParagraph(DiagnoseUnopenablePorts(serialPort()->IsOpen() ? serialPort()->Port() : QString()))));
+            AdviceParagraph(DiagnoseUnopenablePorts(m_board->serialPort()->IsOpen() ? m_board->serialPort()->Port() : QString()))));
     };
     ConnectionCheck::Steps steps;
-    steps.portChosen = [this] { return !portList->isEnabled(); };
+    steps.portChosen = [this] { return portInUse(); };
     steps.notFound = [this, notFound](bool alsoClose) {
         notFound();
         if (!alsoClose)
@@ -267,11 +255,11 @@ void SetupWindow::buildConnectionCheck()
     };
     steps.enterTx = [this] { SelectRadioButton(txModeButton); };
     steps.enterSetUp = [this] { SelectRadioButton(setUpModeButton); };
-    steps.startSweep = [this] { return startRead(); };
+    steps.startSweep = [this] { return m_board->startRead(); };
     steps.closeWaiting = [] {
         waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
         waitDialog->message->setText(QString::fromLatin1(DOWNLOADING_FILES));
         waitDialog->close();
     };
-    connectionCheck = new ConnectionCheck(*m_link, std::move(steps), this);
+    connectionCheck = new ConnectionCheck(*m_board->link(), std::move(steps), this);
 }

@@ -70,7 +70,7 @@ void SetupWindow::buildFirmwareButton()
 
 void SetupWindow::updateFirmware()
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     if (!AskYesNo(QStringLiteral("Do you want to load updated firmware ?")))
         return;
@@ -85,7 +85,7 @@ int SetupWindow::handOverStep() const
 
 void SetupWindow::setHandingOver(bool handingOver)
 {
-    m_handingOver = handingOver;
+    m_board->setHandingOver(handingOver);
     updateLock();
 }
 
@@ -97,7 +97,7 @@ QString SetupWindow::handOverCutShort(const QString& port)
     const bool handingOver = m_handOver->running();
     const int step = m_handOver->step();
     m_handOver->stop();
-    m_handingOver = false; // the lock follows with the closed port's state
+    m_board->setHandingOver(false); // the lock follows with the closed port's state
     if (!handingOver)
         return firmwareNote;
     return BoardLink::cutShort(QStringLiteral("Going over to the loader"), step - HandOver::CLOSE_PORT,

@@ -44,10 +44,10 @@ bool SetupWindow::runCalibration(CalibrationOperation* calibration)
 
 void SetupWindow::calibrateAutomatically()
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     auto* calibration = CalibrationOperation::measure(
-        *m_link, {verticalCalibration->text(), horizontalCalibration->text()},
+        *m_board->link(), {verticalCalibration->text(), horizontalCalibration->text()},
         [this] {
             // Selecting runs the TX handler when TX was not selected; the direct
             // call then sends the mode once more.
@@ -79,7 +79,7 @@ void SetupWindow::calibrateAutomatically()
 
 void SetupWindow::writeCalibration()
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
-    runCalibration(CalibrationOperation::manual(*m_link, {verticalCalibration->text(), horizontalCalibration->text()}, this));
+    runCalibration(CalibrationOperation::manual(*m_board->link(), {verticalCalibration->text(), horizontalCalibration->text()}, this));
 }

@@ -5,20 +5,17 @@
 #include "comm/Frames.h"
 #include "common/Define.h"
 
-#include <QComboBox>
 #include <QRadioButton>
 
 void SetupWindow::modeClicked(QRadioButton* button)
 {
-    if (portList->isEnabled()) // no port open
+    if (!portInUse())
         return;
     if (!button->isChecked())
         return;
-    sendMode();
-    if (button == setUpModeButton)
-        setSetUpMode(true);
-    else
-        setSetUpMode(false);
+    using Mode = Params::Board::Mode;
+    m_board->sendMode(button == setUpModeButton ? Mode::SetUp : button == txModeButton ? Mode::Tx : Mode::Active);
+    m_board->setSetUpMode(button == setUpModeButton);
     if (button == txModeButton)
         resetChart();
     else
@@ -40,19 +37,7 @@ void SetupWindow::txModeChosen()
     modeClicked(txModeButton);
 }
 
-void SetupWindow::sendMode()
-{
-    int status = 0;
-    if (activeModeButton->isChecked())
-        status = Define::STATO_TAVRIN_ACTIVE;
-    if (txModeButton->isChecked())
-        status = Define::STATO_TAVRIN_COMMAND_MODE_TX;
-    if (setUpModeButton->isChecked())
-        status = Define::STATO_TAVRIN_COMMAND_MODE_NOTX;
-    sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, status));
-}
-
-void SetupWindow::setSetUpMode(bool on)
+void SetupWindow::enableSetUpControls(bool on)
 {
     for (QWidget* control : m_setUpControls)
         control->setEnabled(on);
@@ -63,8 +48,8 @@ void SetupWindow::defaultBankChosen(QRadioButton* button, int bank)
     // The buttons are mutually exclusive, so selecting this one has deselected the others.
     if (!button->isChecked())
         return;
-    if (m_link->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank)))
-        m_image.defaultBankWritten(bank);
+    if (m_board->link()->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank)))
+        m_board->defaultBankWritten(bank);
 }
 
 void SetupWindow::defaultBank1Chosen()

@@ -57,7 +57,8 @@ void SetupWindow::saveParameters()
 
     const ParameterFileContent content = ScreenFileContent(
         [this](const QString& name) { return editText(name); },
-        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), releaseNumber->text(), serialNumber->text());
+        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), m_board->release(),
+        m_board->shownSerialNumber());
 
     const QString failure = WriteWholeFile(path, WriteParameterFile(content));
     if (!failure.isEmpty())
@@ -112,12 +113,13 @@ void SetupWindow::loadParameters()
     if (content.defaultBank)
         userSetValue(Define::ADDR_BANK);
 
-    const bool sameBoard = content.serialNumber == serialNumber->text() && content.release == releaseNumber->text();
-    if (!sameBoard)
+    const QString shownSerialNumber = m_board->shownSerialNumber();
+    const QString release = m_board->release();
+    if (content.serialNumber != shownSerialNumber || content.release != release)
         ShowMessage(
             QStringLiteral("Note: %1 was saved from board %2, release %3; this board is %4, release %5.\n"
                            "Check the values before \"Write Parameters\".")
-                .arg(path, content.serialNumber, content.release, serialNumber->text(), releaseNumber->text()));
+                .arg(path, content.serialNumber, content.release, shownSerialNumber, release));
 }
 
 void SetupWindow::clearLoadedMarks()

@@ -1,6 +1,6 @@
-// Values the board never answered for: marked on the screen, named after the
-// read, and never written back. "Verify" reads the board again and names each
-// value where it differs from the screen.
+// "Read Parameters", and the values the board never answered for: marked on
+// the screen, named after the read, and never written back. "Verify" reads
+// the board again and names each value where it differs from the screen.
 #include "app/SetupWindow.h"
 
 #include "comm/BoardLink.h"
@@ -8,7 +8,6 @@
 #include "common/Dialogs.h"
 #include "common/Guarded.h"
 #include "params/ParameterLayout.h"
-#include "params/ReadSweep.h"
 #include "params/Verification.h"
 
 #include <QLineEdit>
@@ -48,40 +47,38 @@ void SetupWindow::userSetValue(int address)
 {
     // The decoder's own changes are the read; everything else (typing, a loaded
     // file, a test) is a value someone chose.
-    if (m_decoding || !m_readState.isUnread(address))
+    ReadState& state = m_board->readState();
+    if (m_board->decoding() || !state.isUnread(address))
         return;
-    m_readState.setByUser(address);
+    state.setByUser(address);
     showUnreadMarks();
 }
 
-void SetupWindow::readSweepEnded(const ReadSweep& sweep, bool whole)
+void SetupWindow::readParameters()
 {
-    m_readState.readEnded(sweep.unanswered());
-    m_image.readEnded(m_readState);
-    if (!readSerialNumber().isEmpty())
+    m_board->startRead();
+}
+
+void SetupWindow::readSweepEnded()
+{
+    if (!m_board->readSerialNumber().isEmpty())
         showJournalNote({});
     showUnreadMarks();
-    const QStringList names = m_readState.unreadNames(m_readState.unreadShown());
-    // A read stopped halfway has been reported by its stop, and a board that
-    // answered nothing at all by the connection check: naming every value
-    // would say nothing more.
-    if (names.isEmpty() || !whole || sweep.answeredCount() == 0)
-        return;
-    ShowMessageWhenSettled(UnansweredMessage(names));
 }
 
 void SetupWindow::showUnreadMarks()
 {
+    const ReadState& state = m_board->readState();
     for (const ParameterField& field : parameterFields())
         if (QLineEdit* e = edit(field.editName()))
-            setUnreadMark(e, m_readState.isUnread(field.address) || m_readState.isUnread(field.lowAddress())
-                                 || m_readState.isUnread(field.highAddress()),
+            setUnreadMark(e, state.isUnread(field.address) || state.isUnread(field.lowAddress())
+                                 || state.isUnread(field.highAddress()),
                           UNREAD_EDIT_STYLE);
-    setUnreadMark(frequencyBox, m_readState.isUnread(Define::ADDR_FREQUENCY_MODE), UNREAD_FRAME_STYLE);
-    setUnreadMark(releaseNumber, m_readState.isUnread(Define::ADDR_VERSIONE), UNREAD_FRAME_STYLE);
+    setUnreadMark(frequencyBox, state.isUnread(Define::ADDR_FREQUENCY_MODE), UNREAD_FRAME_STYLE);
+    setUnreadMark(releaseNumber, state.isUnread(Define::ADDR_VERSIONE), UNREAD_FRAME_STYLE);
     bool serialUnread = false;
     for (const SerialPartLabel& part : serialPartLabels())
-        serialUnread = serialUnread || m_readState.isUnread(part.firstAddress);
+        serialUnread = serialUnread || state.isUnread(part.firstAddress);
     setUnreadMark(serialNumber, serialUnread, UNREAD_FRAME_STYLE);
 }
 
@@ -90,7 +87,7 @@ std::optional<WritePlan> SetupWindow::planFromScreen()
     const WritePlanResult result = PlanParameterWrite(
         [this](const QString& name) { return editText(name); },
         selectedValue(frequencyButtons()).value_or(Define::FREQUENCY_EVO),
-        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_image.defaultBank()));
+        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board->image().defaultBank()));
     if (result.ok())
         return result.plan;
     if (QLineEdit* bad = edit(result.refusal->edit)) {
@@ -103,10 +100,10 @@ std::optional<WritePlan> SetupWindow::planFromScreen()
 
 void SetupWindow::verifyParameters()
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
         return;
-    RunOperation(new Verification(*m_link, plan->all(), QStringLiteral("screen"), this));
+    RunOperation(new Verification(*m_board->link(), plan->all(), QStringLiteral("screen"), this));
 }

@@ -10,14 +10,9 @@
 
 using namespace Params;
 
-bool SetupWindow::writing() const
-{
-    return m_link->busy() && qobject_cast<ParameterWriteOperation*>(m_link->current());
-}
-
 void SetupWindow::writeParameters()
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
@@ -25,17 +20,17 @@ void SetupWindow::writeParameters()
     QList<int> addresses;
     for (const ParameterWrite& write : plan->all())
         addresses.append(write.address);
-    if (const QStringList unread = m_readState.unreadNames(addresses); !unread.isEmpty()) {
+    if (const QStringList unread = m_board->readState().unreadNames(addresses); !unread.isEmpty()) {
         dialogs().error(NeverReadMessage(QStringLiteral("Write Parameters"), unread));
         return;
     }
-    auto* write = new ParameterWriteOperation(*m_link, *plan, this);
+    auto* write = new ParameterWriteOperation(*m_board->link(), *plan, this);
     connect(write, &Operation::finished, this, [this, bank = plan->defaultBank()](bool ok) {
         if (!ok)
             return;
         clearLoadedMarks(); // the board holds what the screen shows
         if (bank)
-            m_image.defaultBankWritten(bank->value);
+            m_board->defaultBankWritten(bank->value);
     });
     RunOperation(write);
 }

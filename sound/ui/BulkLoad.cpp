@@ -17,7 +17,7 @@
 
 void SetupWindow::askToLoadBaseSounds()
 {
-    if (refuseWhileBusy())
+    if (m_board->refuseWhileBusy())
         return;
     const QString missing = BulkLoadOperation::folderProblem(BaseSoundFolder());
     if (!missing.isEmpty()) {
@@ -34,11 +34,11 @@ void SetupWindow::askToLoadBaseSounds()
 
 void SetupWindow::loadBaseSounds()
 {
-    if (refuseWhileBusy())
+    if (m_board->refuseWhileBusy())
         return;
     QString refusal;
     BulkLoadOperation* load =
-        BulkLoadOperation::prepare(*m_link, BaseSoundFolder(), beginSkipText(), endSkipText(), &refusal, this);
+        BulkLoadOperation::prepare(*m_board->link(), BaseSoundFolder(), beginSkipText(), endSkipText(), &refusal, this);
     if (!load) {
         ShowMessage(refusal);
         return;
@@ -48,7 +48,7 @@ void SetupWindow::loadBaseSounds()
     // sent alone. Interactive use resumes after those answers, in their order.
     RICHIESTA = false;
     journal->follow(load);
-    connect(load, &Operation::finished, m_link, [link = m_link] {
+    connect(load, &Operation::finished, m_board->link(), [link = m_board->link()] {
         QMetaObject::invokeMethod(
             link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);
     });
@@ -60,6 +60,6 @@ void SetupWindow::loadBaseSounds()
 
 void SetupWindow::stopBulkLoad()
 {
-    if (auto* load = qobject_cast<BulkLoadOperation*>(m_link->current()))
+    if (auto* load = qobject_cast<BulkLoadOperation*>(m_board->link()->current()))
         load->cancel();
 }

@@ -7,18 +7,18 @@
 
 void SetupWindow::eraseRow(Sound::SoundRow row, int sect)
 {
-    Operation* erase = EraseOperation::row(*m_link, sect, row, this);
+    Operation* erase = EraseOperation::row(*m_board->link(), sect, row, this);
     if (RunOperation(erase))
         journal->erase(erase, Sound::EraseGroup(sect, row));
 }
 
 void SetupWindow::eraseAllSounds()
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     if (!AskYesNo(QStringLiteral("Do you want to erase all sound memory ? ")))
         return;
-    Operation* erase = EraseOperation::all(*m_link, this);
+    Operation* erase = EraseOperation::all(*m_board->link(), this);
     if (RunOperation(erase))
         journal->erase(erase, Sound::AllSlotSectors());
 }

@@ -14,7 +14,7 @@ constexpr int MONITOR_WIDENING = 300;
 
 QString SetupWindow::stopLoading()
 {
-    Operation* running = m_link->current();
+    Operation* running = m_board->link()->current();
     if (qobject_cast<BulkLoadOperation*>(running)) {
         running->cancel();
         return QStringLiteral("Loading stopped.");

@@ -19,7 +19,7 @@ using namespace Sound;
 
 void SetupWindow::importFont()
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     // One dialog, kept: the controls locked while an operation runs must outlive it.
     auto* dialog = findChild<ImportDialog*>(QStringLiteral("ImportDialog"));
@@ -34,10 +34,10 @@ void SetupWindow::importFont()
 
 bool SetupWindow::runImport(int bank, QList<FontUpload> uploads)
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return false;
     previewPlayer->close(); // the preview lets go of a file that may be sent
-    auto* import = new ImportOperation(*m_link, bank, std::move(uploads), this);
+    auto* import = new ImportOperation(*m_board->link(), bank, std::move(uploads), this);
     journal->follow(import);
     if (!RunOperation(import))
         return false;
@@ -52,7 +52,7 @@ void SetupWindow::showSlotContents()
     auto* dialog = findChild<SlotContentsDialog*>(QStringLiteral("SlotContents"));
     if (!dialog)
         dialog = new SlotContentsDialog(this);
-    dialog->showBoard(readSerialNumber());
+    dialog->showBoard(m_board->readSerialNumber());
     dialog->show();
     dialog->raise();
 }

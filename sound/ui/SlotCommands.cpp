@@ -50,7 +50,7 @@ void SetupWindow::uploadToSlot(int slot)
 {
     // The file and the slot are taken now: nothing done during the request's
     // pause or the question can change what is sent.
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     const SoundSlot& s = SoundSlots().at(slot);
     const QString path = selectedSoundFile();
@@ -58,7 +58,7 @@ void SetupWindow::uploadToSlot(int slot)
     std::optional<PreparedUpload> upload = checkedUpload(s, path, &checksum);
     if (!upload)
         return;
-    sendCommand(s.requestFrame());
+    m_board->link()->sendCommand(s.requestFrame());
     // The hum's button stays off while the board prepares the long slot.
     QPushButton* hum = s.isHum() ? slotButtons[slot] : nullptr;
     if (hum) {
@@ -71,7 +71,7 @@ void SetupWindow::uploadToSlot(int slot)
         hum->setEnabled(true);
         hum->repaint();
     }
-    if (!serialPort()->IsOpen()) // lost during the request's pause; the loss has been reported
+    if (!m_board->serialPort()->IsOpen()) // lost during the request's pause; the loss has been reported
         return;
     if (!AskYesNo(LoadQuestion(path, s.buttonWord)))
         return;
@@ -80,7 +80,7 @@ void SetupWindow::uploadToSlot(int slot)
 
 void SetupWindow::uploadFromMenu(int slot)
 {
-    if (m_link->refuseWhileBusy())
+    if (m_board->link()->refuseWhileBusy())
         return;
     const SoundSlot& s = SoundSlots().at(slot);
     const QString path = selectedSoundFile();

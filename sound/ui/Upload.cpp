@@ -20,7 +20,7 @@ using namespace Sound;
 void SetupWindow::uploadToSlotAt(quint32 Add)
 {
     const SoundSlot* slot = SlotStartingAt(Add);
-    if (!slot || m_link->refuseWhileBusy())
+    if (!slot || m_board->link()->refuseWhileBusy())
         return; // every caller passes a slot's start address
     const QString path = selectedSoundFile();
     QString checksum;
@@ -53,15 +53,10 @@ void SetupWindow::startUpload(const SoundSlot& slot, const QString& path, Prepar
     // The preview lets go of the file it plays, which may be the one being sent.
     previewPlayer->close();
     showSoundFileName(path);
-    auto* operation = new UploadOperation(*m_link, slot, std::move(upload), this);
+    auto* operation = new UploadOperation(*m_board->link(), slot, std::move(upload), this);
     if (RunOperation(operation))
         journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), QFileInfo(path).fileName(),
                         checksum);
-}
-
-QString SetupWindow::readSerialNumber() const
-{
-    return m_image.identity().serialNumber();
 }
 
 void SetupWindow::showJournalNote(const QString& text)
