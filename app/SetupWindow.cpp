@@ -8,6 +8,8 @@
 #include "app/PortComboBox.h"
 #include "app/ScreenCentre.h"
 #include "app/Shape.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 #include "comm/ComPort.h"
 #include "comm/BoardLink.h"
 #include "motion/TelemetryRecorder.h"
@@ -40,6 +42,9 @@
 namespace {
 constexpr int INDICATOR_SIZE = 16;
 constexpr int PORT_LIST_MIN_WIDTH = 220;
+// The folder tree, the file list and the waveform share the column with the
+// chart, which takes two parts to their one each.
+constexpr int SOUND_BROWSER_STRETCH = 3;
 const QColor PORT_CLOSED_COLOUR(128, 128, 128);
 const QColor HEADER_COLOUR(43, 52, 64);
 const QColor HEADER_TEXT_COLOUR(230, 234, 238);
@@ -82,7 +87,6 @@ SetupWindow::SetupWindow(QWidget* parent)
     auto* top = new QVBoxLayout(m_client);
     buildHeader(top);
     buildParametersTab();
-    buildSoundBrowser();
     top->addWidget(pages, 1);
     scroll->setWidget(m_client);
     frame->addWidget(scroll);
@@ -113,6 +117,11 @@ SetupWindow::~SetupWindow()
     // The board and its link go first: no port event reaches a half-destroyed
     // window, and the operations the window owns find the link gone.
     delete m_board;
+}
+
+InfoFileBox* SetupWindow::fileInfo() const
+{
+    return m_browser->fileInfo;
 }
 
 QLineEdit* SetupWindow::edit(const QString& name) const
@@ -249,12 +258,9 @@ void SetupWindow::buildParametersTab()
     columns->addWidget(parameterGroup, 1);
     sideColumn = new QVBoxLayout;
     columns->addLayout(sideColumn);
-    auto* files = caption(QStringLiteral("Sound files"), page);
-    soundFileList = named(new QListWidget(page), "soundFileList", QStringLiteral("Sound files"));
-    files->setBuddy(soundFileList);
-    soundFileList->installEventFilter(this);
-    sideColumn->addWidget(files);
-    sideColumn->addWidget(soundFileList, 1);
+    m_browser = new SoundBrowser(page);
+    sideColumn->addWidget(m_browser, SOUND_BROWSER_STRETCH);
+    connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
 
     for (QWidget* control : m_setUpControls)
         control->setEnabled(false);
@@ -305,8 +311,6 @@ void SetupWindow::connectHandlers()
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == soundFileList && event->type() == QEvent::KeyPress)
-        fileListKeyPressed(static_cast<QKeyEvent*>(event)->key());
     if (watched == firmwareWindow && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         m_board->setFirmwareWindowShown(firmwareWindow->isVisible());
         updateLock();

@@ -45,6 +45,8 @@ class CalibrationOperation;
 class ConnectionCheck;
 class Operation;
 class QFileSystemModel;
+class SoundBrowser;
+class InfoFileBox;
 class Shape;
 class WindowTimer;
 class QCheckBox;
@@ -73,14 +75,15 @@ public:
     SetupWindow* header() { return this; }
     SetupWindow* motion() { return this; }
     SetupWindow* sounds() { return this; }
-    SetupWindow* browser() { return this; }
-    SetupWindow* fileInfo() { return this; }
+    SoundBrowser* browser() const { return m_browser; }
+    InfoFileBox* fileInfo() const;
     SetupWindow* slotControls() { return this; }
 
 private:
     Params::Board* m_board;
     HandOver* m_handOver = nullptr; // "FW": the board over to its loader
-    BusyLock* m_busyLock;       // the controls that are off while an operation runs
+    BusyLock* m_busyLock;              // the controls that are off while an operation runs
+    SoundBrowser* m_browser = nullptr; // folders, sound files, "Info File ", waveform, preview
 
 public:
     // ---- Header -------------------------------------------------------------
@@ -131,7 +134,6 @@ public:
     QLineEdit* verticalCalibration = nullptr;         // "VERT."
     QLineEdit* horizontalCalibration = nullptr;         // "HORZ."
     QVBoxLayout* sideColumn = nullptr;    // right-hand column: sound browser, info, charts
-    QListWidget* soundFileList = nullptr; // the WAV files of the sound folder
 
     // The edits of the parameter screen by name ("bank1GuardRed", "bank1FlickerRed", ...).
     QLineEdit* edit(const QString& name) const;
@@ -153,7 +155,6 @@ public:
     QGroupBox* bootServiceBox = nullptr; // "Boot App."
 
     // ---- Timers and state ---------------------------------------------------
-    QString soundFolder; // the folder the sound-file browser shows
 
     // ---- Port panel and settings file (comm/ui/SerialLink.cpp) ---------------
     void listPorts();
@@ -223,45 +224,9 @@ public:
     // F11 in the file list: stops the loading of sounds that runs (the base sound
     // set or a sound font) after the file being sent, and says what it stopped.
     QString stopLoading();
-    void fillFileList();
     void fileListKeyPressed(int key);
     int m_previousKey = 0; // the previous key pressed in the file list
 
-    // ---- Sound-file browser (sound/ui/SoundBrowser.cpp) ------------------------
-    QTreeView* folderTree = nullptr; // folder tree; the file list follows it
-    QGroupBox* infoFileBox = nullptr;        // "Info File "
-    ValueLabel* soundFileName = nullptr;          // file name of the selected file
-    ValueLabel* formatCode = nullptr;          // "PCM": format code
-    ValueLabel* channelCount = nullptr;          // "Mono": channels
-    ValueLabel* sampleRate = nullptr;          // "Sample rate"
-    ValueLabel* bitsPerSample = nullptr;          // "Bit / Sample"
-    ValueLabel* fileSize = nullptr;          // "Size" in bytes, red when too big for a slot
-    // The sound as the board will receive it (sound/ui/InfoFile.cpp).
-    ValueLabel* soundFormat = nullptr;     // the file's real format
-    ValueLabel* soundConversion = nullptr; // what converting it for the board does
-    ValueLabel* boardSize = nullptr;       // bytes a slot receives, red when they do not fit
-    ValueLabel* clipNote = nullptr;        // samples the conversion clips
-    QByteArray convertedSound;               // the selected sound as the board plays it, once converted
-    QTemporaryFile* previewFile = nullptr; // convertedSound for the preview to play
-    void buildBoardFacts(QFormLayout* info);
-    void showBoardFacts(const QString& path);
-    QLineEdit* beginSkip = nullptr;         // "Samples to skip (begin)"
-    QLineEdit* endSkip = nullptr;         // "Samples to skip (end)"
-    QChartView* waveformChart = nullptr;        // waveform of the selected file
-    QList<QLineSeries*> waveformSeries;    // the waveform is drawn in the first
-    MediaPlayer* previewPlayer = nullptr; // preview of the selected file
-    ValueLabel* previewNote = nullptr;   // why there is no preview, when there is none
-    qint64 selectedFileSize = 0;                // of the selected file in bytes, -1 when unreadable
-    bool fitsOneSectorSlot = false;              // the selected file fits a one-sector slot
-    bool fitsHumSlot = false;               // the selected file fits a hum slot
-    // Replaces the preview player (tests install a fake).
-    void setPreviewPlayer(std::unique_ptr<MediaPlayer> player);
-    // Full path of the file selected in the file list; empty when none is.
-    QString selectedSoundFile() const;
-    void folderChosen();
-    void showFileInfo();
-    void showWaveform(); // waveform and sample grid of the selected file
-    void playPreview(); // preview of the selected file
 
     // ---- Bulk load of the base sound set (sound/ui/BulkLoad.cpp) ---------------
     void askToLoadBaseSounds(); // "Test Sounds": the question, then loadBaseSounds
@@ -347,8 +312,6 @@ private:
     void buildParametersTab();
     void buildParameterScreen(QVBoxLayout* group);
     void buildServiceGroups();
-    void buildSoundBrowser();
-    void buildInfoFileGroup(QWidget* page);
     void connectHandlers();
     void updateLock();
     void modeClicked(QRadioButton* button);
@@ -382,15 +345,9 @@ private:
     std::optional<Params::WritePlan> planFromScreen();
     bool m_portChosen = false; // openPort has set serialPort()'s port in this run
     QHash<QString, QLineEdit*> m_edits;
-    std::unique_ptr<MediaPlayer> m_mediaPlayer;
-    bool m_followingFolder = false; // the tree is being pointed at the sound folder
     // Watches the sound folder, so a file copied in or removed shows in the list at once.
-    QFileSystemModel* m_soundFiles = nullptr;
-    bool m_revealingFolder = false; // the tree keeps the sound folder in view until the user scrolls
     QWidget* m_client = nullptr;    // everything the window shows, inside its scroll area
     bool m_placed = false;          // sized and placed at its first showing
-    void revealSoundFolder();
-    void relistSoundFiles();
 
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
 };

@@ -8,6 +8,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 #include "sound/FontPlan.h"
 
 #include <QDir>

@@ -7,6 +7,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 
 #include <QChartView>
 #include <QDir>

@@ -9,6 +9,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 #include "comm/BoardLink.h"
 #include "common/Globals.h"
 #include "sound/BulkLoadOperation.h"

@@ -12,6 +12,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 #include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "sound/BoardFormat.h"

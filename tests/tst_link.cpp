@@ -8,6 +8,8 @@
 #include "common/ui/Handlers.h"
 #include "app/MainWindow.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 #include "app/Shape.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"

@@ -5,6 +5,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
@@ -398,7 +400,7 @@ void ParameterScreenTest::slidersBeforeAnyRowChangeNothing()
     setupWindow->ports()->setUpModeButton->click();
     setupWindow->parameters()->greenBrightness->setValue(100);
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
-        if (!setupWindow->sounds()->fileInfo()->infoFileBox->isAncestorOf(e)) // the sound skip counts start at "0"
+        if (!setupWindow->sounds()->fileInfo()->isAncestorOf(e)) // the sound skip counts start at "0"
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
     QCOMPARE(setupWindow->parameters()->ledRowHeading->text(), QString("LED  parameters"));
 }

@@ -2,6 +2,8 @@
 // settings file that remembers the port, and the connection check.
 #include "app/SetupWindow.h"
 #include "common/ui/Handlers.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 
 #include "app/BusyLock.h"
 #include "app/Forms.h"
@@ -209,8 +211,8 @@ void SetupWindow::windowShown()
     batteryBar->setBrushColor(BATTERY_BAR_COLOUR);
     if (!m_board->link()->busy()) // a bulk load clears it until the board's answers to it are in
         RICHIESTA = true;
-    soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
-    fillFileList();
+    m_browser->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    m_browser->fillFileList();
     // Opened again while an operation runs or the board is on its loader: the
     // board is busy, or would not understand the check; nothing is queued.
     if (!m_board->onLoader())

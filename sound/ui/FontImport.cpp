@@ -3,6 +3,8 @@
 // operation then owns the link, and the wait dialog names the slot being
 // written with the time left.
 #include "app/SetupWindow.h"
+#include "sound/ui/SoundBrowser.h"
+#include "sound/ui/InfoFileBox.h"
 
 #include "app/Forms.h"
 #include "app/WaitDialog.h"
@@ -27,7 +29,7 @@ void SetupWindow::importFont()
         dialog = new ImportDialog(
             [this](int bank, QList<FontUpload> uploads) { return runImport(bank, std::move(uploads)); },
             this);
-    dialog->setFolder(soundFolder);
+    dialog->setFolder(m_browser->soundFolder);
     dialog->show();
     dialog->raise();
 }
@@ -36,7 +38,7 @@ bool SetupWindow::runImport(int bank, QList<FontUpload> uploads)
 {
     if (m_board->link()->refuseWhileBusy())
         return false;
-    previewPlayer->close(); // the preview lets go of a file that may be sent
+    m_browser->previewPlayer->close(); // the preview lets go of a file that may be sent
     auto* import = new ImportOperation(*m_board->link(), bank, std::move(uploads), this);
     journal->follow(import);
     if (!RunOperation(import))

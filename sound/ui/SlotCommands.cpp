@@ -4,6 +4,9 @@
 // operation holds the link they refuse before anything else, and every check
 // that can refuse runs before the first byte goes to the board.
 #include "app/SetupWindow.h"
+#include "sound/ui/SoundBrowser.h"
+#include "sound/ui/InfoFileBox.h"
+#include "common/ui/ValueLabel.h"
 
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
@@ -18,32 +21,19 @@
 
 using namespace Sound;
 
-namespace {
-const QString DEFAULT_SKIP = QStringLiteral("0");
-
-// The browser's fields are found by name, so that this side does not depend on
-// how the browser builds them.
-QString fieldText(const QWidget* window, const char* name)
-{
-    const auto* field = window->findChild<QLineEdit*>(QString::fromLatin1(name));
-    return field ? field->text() : DEFAULT_SKIP;
-}
-} // namespace
-
 QString SetupWindow::beginSkipText() const
 {
-    return fieldText(this, "beginSkip");
+    return m_browser->fileInfo->beginSkip->text();
 }
 
 QString SetupWindow::endSkipText() const
 {
-    return fieldText(this, "endSkip");
+    return m_browser->fileInfo->endSkip->text();
 }
 
 void SetupWindow::showSoundFileName(const QString& path)
 {
-    if (auto* line = findChild<QLabel*>(QStringLiteral("soundFileName")))
-        line->setText(QFileInfo(path).fileName());
+    m_browser->fileInfo->soundFileName->setValue(QFileInfo(path).fileName());
 }
 
 void SetupWindow::uploadToSlot(int slot)
@@ -53,7 +43,7 @@ void SetupWindow::uploadToSlot(int slot)
     if (m_board->link()->refuseWhileBusy())
         return;
     const SoundSlot& s = SoundSlots().at(slot);
-    const QString path = selectedSoundFile();
+    const QString path = m_browser->selectedSoundFile();
     QString checksum;
     std::optional<PreparedUpload> upload = checkedUpload(s, path, &checksum);
     if (!upload)
@@ -83,7 +73,7 @@ void SetupWindow::uploadFromMenu(int slot)
     if (m_board->link()->refuseWhileBusy())
         return;
     const SoundSlot& s = SoundSlots().at(slot);
-    const QString path = selectedSoundFile();
+    const QString path = m_browser->selectedSoundFile();
     QString checksum;
     std::optional<PreparedUpload> upload = checkedUpload(s, path, &checksum);
     if (!upload)

@@ -1,6 +1,4 @@
-// The sound-file browser of the "Parameters" tab: the folder tree, the WAV files
-// of the chosen folder, the "Info File " group, the waveform and the preview.
-#include "app/SetupWindow.h"
+#include "sound/ui/SoundBrowser.h"
 
 #include "app/Forms.h"
 #include "comm/ui/TrafficMonitor.h"
@@ -8,8 +6,8 @@
 #include "common/ui/Media.h"
 #include "common/ui/ValueLabel.h"
 #include "sound/AudioFile.h"
-#include "sound/WavInfo.h"
 #include "sound/Waveform.h"
+#include "sound/ui/InfoFileBox.h"
 
 #include <QChart>
 #include <QChartView>
@@ -17,10 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QFormLayout>
-#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QScopedValueRollback>
@@ -29,35 +25,16 @@
 #include <QTableWidget>
 #include <QTemporaryFile>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <QValueAxis>
 
 namespace {
-const char* const NO_FILE_NAME = ".................";
-const char* const NO_VALUE = "----";
-const char* const NO_SKIP = "0";
 constexpr int FILE_NAME_COLUMN = 0;
-const QColor SIZE_FITS_COLOUR(Qt::black);
-const QColor SIZE_TOO_BIG_COLOUR(Qt::red);
 constexpr int WAVEFORM_MIN_HEIGHT = 160;
 
 QFileSystemModel* folderModel(const QTreeView* tree)
 {
     return static_cast<QFileSystemModel*>(tree->model());
-}
-
-ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* label = new ValueLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setValue(QString::fromLatin1(NO_VALUE));
-    return label;
-}
-
-void setTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
 }
 
 QTreeView* makeFolderTree(QWidget* parent)
@@ -129,24 +106,43 @@ QChartView* makeWaveformChart(QWidget* parent, QList<QLineSeries*>& series)
 }
 } // namespace
 
-void SetupWindow::buildSoundBrowser()
+SoundBrowser::SoundBrowser(QWidget* parent)
+    : QWidget(parent)
 {
-    QWidget* page = soundFileList->parentWidget();
-    folderTree = makeFolderTree(page);
-    auto* foldersCaption = new QLabel(QStringLiteral("Folders"), page);
+    setObjectName(QStringLiteral("soundBrowser"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    folderTree = makeFolderTree(this);
+    auto* foldersCaption = new QLabel(QStringLiteral("Folders"), this);
     foldersCaption->setBuddy(folderTree);
-    sideColumn->insertWidget(0, foldersCaption); // above the file list
-    sideColumn->insertWidget(1, folderTree, 1);
-    buildInfoFileGroup(page);
-    sideColumn->addWidget(infoFileBox);
-    waveformChart = makeWaveformChart(page, waveformSeries);
-    sideColumn->addWidget(waveformChart, 1);
+    column->addWidget(foldersCaption);
+    column->addWidget(folderTree, 1);
+    auto* filesCaption = new QLabel(QStringLiteral("Sound files"), this);
+    soundFileList = new QListWidget(this);
+    soundFileList->setObjectName(QStringLiteral("soundFileList"));
+    soundFileList->setAccessibleName(QStringLiteral("Sound files"));
+    filesCaption->setBuddy(soundFileList);
+    soundFileList->installEventFilter(this);
+    column->addWidget(filesCaption);
+    column->addWidget(soundFileList, 1);
+    fileInfo = new InfoFileBox(this);
+    column->addWidget(fileInfo);
+    waveformChart = makeWaveformChart(this, waveformSeries);
+    column->addWidget(waveformChart, 1);
 
+    m_previewFile = new QTemporaryFile(this);
+    m_previewFile->setFileTemplate(QDir::tempPath() + QStringLiteral("/tavrin-preview-XXXXXX.wav"));
     setPreviewPlayer(MakeMediaPlayer(this));
     connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { folderChosen(); });
     connect(soundFileList, &QListWidget::itemSelectionChanged, this, [this] { showFileInfo(); });
+    watchFolders();
+}
 
+SoundBrowser::~SoundBrowser() = default;
+
+void SoundBrowser::watchFolders()
+{
     // The tree fills in as the file system answers: keep the sound folder in view
     // while the folders above it arrive.
     connect(folderModel(folderTree), &QFileSystemModel::directoryLoaded, this,
@@ -168,60 +164,26 @@ void SetupWindow::buildSoundBrowser()
     connect(m_soundFiles, &QFileSystemModel::fileRenamed, this, [this] { relistSoundFiles(); });
 }
 
-void SetupWindow::buildInfoFileGroup(QWidget* page)
+bool SoundBrowser::eventFilter(QObject* watched, QEvent* event)
 {
-    infoFileBox = new QGroupBox(QStringLiteral("Info File "), page);
-    infoFileBox->setObjectName(QStringLiteral("infoFileBox"));
-    infoFileBox->setAccessibleName(QStringLiteral("Info File"));
-    auto* info = new QFormLayout(infoFileBox);
-    soundFileName = valueLabel("soundFileName", QStringLiteral("File name"), infoFileBox);
-    soundFileName->setValue(QString::fromLatin1(NO_FILE_NAME));
-    info->addRow(soundFileName);
-    previewNote = valueLabel("previewNote", QStringLiteral("Preview"), infoFileBox);
-    previewNote->setWordWrap(true);
-    previewNote->hide();
-    info->addRow(previewNote);
-    const struct {
-        const char* caption;
-        ValueLabel*& value;
-        const char* name;
-        const char* accessible;
-    } pairs[] = {{"PCM", formatCode, "formatCode", "Format code"},
-                 {"Mono", channelCount, "channelCount", "Channels"},
-                 {"Sample rate", sampleRate, "sampleRate", "Sample rate"},
-                 {"Bit / Sample", bitsPerSample, "bitsPerSample", "Bits per sample"},
-                 {"Size", fileSize, "fileSize", "File size in bytes"}};
-    for (const auto& pair : pairs) {
-        pair.value = valueLabel(pair.name, QString::fromLatin1(pair.accessible), infoFileBox);
-        info->addRow(QString::fromLatin1(pair.caption), pair.value);
-    }
-    const struct {
-        QLineEdit*& edit;
-        const char* name;
-        const char* caption;
-    } skips[] = {{beginSkip, "beginSkip", "Samples to skip (begin)"}, {endSkip, "endSkip", "Samples to skip (end)"}};
-    for (const auto& skip : skips) {
-        skip.edit = new QLineEdit(QString::fromLatin1(NO_SKIP), infoFileBox);
-        skip.edit->setObjectName(QString::fromLatin1(skip.name));
-        skip.edit->setAccessibleName(QString::fromLatin1(skip.caption));
-        info->addRow(QString::fromLatin1(skip.caption), skip.edit);
-    }
-    buildBoardFacts(info);
+    if (watched == soundFileList && event->type() == QEvent::KeyPress)
+        emit fileListKeyPressed(static_cast<QKeyEvent*>(event)->key());
+    return QWidget::eventFilter(watched, event);
 }
 
-void SetupWindow::setPreviewPlayer(std::unique_ptr<MediaPlayer> player)
+void SoundBrowser::setPreviewPlayer(std::unique_ptr<MediaPlayer> player)
 {
     m_mediaPlayer = std::move(player);
     previewPlayer = m_mediaPlayer.get();
 }
 
-QString SetupWindow::selectedSoundFile() const
+QString SoundBrowser::selectedSoundFile() const
 {
     const QList<QListWidgetItem*> selected = soundFileList->selectedItems();
     return selected.isEmpty() ? QString() : QDir(soundFolder).filePath(selected.first()->text());
 }
 
-void SetupWindow::fillFileList()
+void SoundBrowser::fillFileList()
 {
     m_revealingFolder = true;
     revealSoundFolder();
@@ -230,7 +192,7 @@ void SetupWindow::fillFileList()
     m_soundFiles->setRootPath(soundFolder);
 }
 
-void SetupWindow::revealSoundFolder()
+void SoundBrowser::revealSoundFolder()
 {
     // Pointing the tree at the folder is not a choice of the user's.
     const QScopedValueRollback following(m_followingFolder, true);
@@ -241,7 +203,7 @@ void SetupWindow::revealSoundFolder()
     folderTree->scrollTo(folder);
 }
 
-void SetupWindow::relistSoundFiles()
+void SoundBrowser::relistSoundFiles()
 {
     const QStringList files = soundFilesIn(soundFolder);
     if (files == listedNames(soundFileList))
@@ -262,7 +224,7 @@ void SetupWindow::relistSoundFiles()
         showFileInfo(); // the selected file has gone
 }
 
-void SetupWindow::folderChosen()
+void SoundBrowser::folderChosen()
 {
     if (m_followingFolder)
         return;
@@ -271,43 +233,23 @@ void SetupWindow::folderChosen()
     fillFileList();
 }
 
-void SetupWindow::showFileInfo()
+void SoundBrowser::showFileInfo()
 {
     const QString path = selectedSoundFile();
-    soundFileName->setValue(QFileInfo(path).fileName());
-    showBoardFacts(path);
+    fileInfo->showFile(path);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    const bool readable = file.open(QIODevice::ReadOnly);
-    selectedFileSize = readable ? file.size() : -1;
-    const Sound::SizeFlags fits = Sound::SizeFlagsFor(selectedFileSize);
-    fitsOneSectorSlot = fits.fitsSlot;
-    fitsHumSlot = fits.fitsHum;
-    fileSize->setValue(QString::number(selectedFileSize));
-    setTextColour(fileSize, fitsOneSectorSlot ? SIZE_FITS_COLOUR : SIZE_TOO_BIG_COLOUR);
-
-    const std::optional<Sound::WavHeaderInfo> header =
-        Sound::ReadWavInfo(readable ? file.read(Define::WAV_HEADER_BYTES) : QByteArray());
-    const auto shown = [&header](int Sound::WavHeaderInfo::*field) {
-        return header ? QString::number((*header).*field) : QString::fromLatin1(NO_VALUE);
-    };
-    formatCode->setValue(shown(&Sound::WavHeaderInfo::format));
-    channelCount->setValue(shown(&Sound::WavHeaderInfo::channels));
-    sampleRate->setValue(shown(&Sound::WavHeaderInfo::sampleRate));
-    bitsPerSample->setValue(shown(&Sound::WavHeaderInfo::bitsPerSample));
-    file.close();
-
     showWaveform();
     playPreview();
 }
 
-void SetupWindow::showWaveform()
+void SoundBrowser::showWaveform()
 {
     previewPlayer->close();
     QFile file(selectedSoundFile());
     // The size shown and tested is the whole file's; the picture needs only its
     // start, of the converted sound when the file is not in the board's format.
+    const QByteArray& convertedSound = fileInfo->convertedSound();
     const QByteArray bytes = !convertedSound.isEmpty()          ? convertedSound.left(Sound::WAVEFORM_READ_BYTES)
                              : file.open(QIODevice::ReadOnly) ? file.read(Sound::WAVEFORM_READ_BYTES)
                                                               : QByteArray();
@@ -329,21 +271,20 @@ void SetupWindow::showWaveform()
     }
 }
 
-void SetupWindow::playPreview()
+void SoundBrowser::playPreview()
 {
     const QString path = selectedSoundFile();
     if (path.isEmpty())
         return;
     // Asked before every play: a sound device may come or go while the program runs.
     const bool audible = previewPlayer->hasOutput();
-    previewNote->setValue(audible ? QString()
-                                  : QStringLiteral("No sound output on this machine: no preview."));
-    previewNote->setVisible(!audible);
+    fileInfo->showPreviewNote(audible);
     if (!audible)
         return;
     // A converted sound is played from a temporary copy, as the board will play it.
-    const bool converted = !convertedSound.isEmpty() && previewFile->open() && previewFile->resize(0) &&
-                           previewFile->write(convertedSound) == convertedSound.size() && previewFile->flush();
-    previewPlayer->open(converted ? previewFile->fileName() : path);
+    const QByteArray& convertedSound = fileInfo->convertedSound();
+    const bool converted = !convertedSound.isEmpty() && m_previewFile->open() && m_previewFile->resize(0) &&
+                           m_previewFile->write(convertedSound) == convertedSound.size() && m_previewFile->flush();
+    previewPlayer->open(converted ? m_previewFile->fileName() : path);
     previewPlayer->play();
 }

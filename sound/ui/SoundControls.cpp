@@ -2,6 +2,8 @@
 // slot buttons, "Erase All Sounds" with the rule for sound files, and the file
 // list's context menu. All of them come from the slot table.
 #include "app/SetupWindow.h"
+#include "sound/ui/SoundBrowser.h"
+#include "sound/ui/InfoFileBox.h"
 
 #include "common/Clock.h"
 #include "common/Define.h"
@@ -147,7 +149,8 @@ void SetupWindow::buildSoundControls()
             connectHandler(item, &QAction::triggered, this, [this, index] { uploadFromMenu(index); });
         }
     }
-    soundFileList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(soundFileList, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { slotMenu->popup(soundFileList->viewport()->mapToGlobal(at)); });
+    QListWidget* files = m_browser->soundFileList;
+    files->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(files, &QWidget::customContextMenuRequested, this,
+            [this, files](const QPoint& at) { slotMenu->popup(files->viewport()->mapToGlobal(at)); });
 }

@@ -3,6 +3,8 @@
 // then owns the transfer, and the wait dialog shows it. What went where is
 // journalled once the slot holds the whole sound.
 #include "app/SetupWindow.h"
+#include "sound/ui/SoundBrowser.h"
+#include "sound/ui/InfoFileBox.h"
 
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
@@ -22,7 +24,7 @@ void SetupWindow::uploadToSlotAt(quint32 Add)
     const SoundSlot* slot = SlotStartingAt(Add);
     if (!slot || m_board->link()->refuseWhileBusy())
         return; // every caller passes a slot's start address
-    const QString path = selectedSoundFile();
+    const QString path = m_browser->selectedSoundFile();
     QString checksum;
     if (std::optional<PreparedUpload> upload = checkedUpload(*slot, path, &checksum))
         startUpload(*slot, path, std::move(*upload), checksum);
@@ -51,7 +53,7 @@ void SetupWindow::startUpload(const SoundSlot& slot, const QString& path, Prepar
                                const QString& checksum)
 {
     // The preview lets go of the file it plays, which may be the one being sent.
-    previewPlayer->close();
+    m_browser->previewPlayer->close();
     showSoundFileName(path);
     auto* operation = new UploadOperation(*m_board->link(), slot, std::move(upload), this);
     if (RunOperation(operation))

@@ -4,6 +4,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 
 #include <QDir>
 #include <QListWidget>
