@@ -8,6 +8,7 @@
 #include "app/PortComboBox.h"
 #include "app/ScreenCentre.h"
 #include "app/Shape.h"
+#include "motion/ui/MotionPanel.h"
 #include "comm/ComPort.h"
 #include "comm/BoardLink.h"
 #include "motion/TelemetryRecorder.h"
@@ -39,6 +40,8 @@
 
 namespace {
 constexpr int INDICATOR_SIZE = 16;
+// The chart takes two parts of the side column to one of each of the browser's views.
+constexpr int MOTION_PANEL_STRETCH = 2;
 constexpr int PORT_LIST_MIN_WIDTH = 220;
 const QColor PORT_CLOSED_COLOUR(128, 128, 128);
 const QColor HEADER_COLOUR(43, 52, 64);
@@ -80,6 +83,9 @@ SetupWindow::SetupWindow(QWidget* parent)
     scroll->setWidgetResizable(true);
     m_client = new QWidget(scroll);
     auto* top = new QVBoxLayout(m_client);
+    m_motion = new MotionPanel(
+        *m_board, [this] { return CalibrationOperation::Constants{verticalCalibration->text(), horizontalCalibration->text()}; },
+        m_client);
     buildHeader(top);
     buildParametersTab();
     buildSoundBrowser();
@@ -87,8 +93,7 @@ SetupWindow::SetupWindow(QWidget* parent)
     scroll->setWidget(m_client);
     frame->addWidget(scroll);
     buildServiceGroups();
-    buildMotionControls();
-    buildTelemetryRecording();
+    placeMotionPanel();
     buildSoundControls();
     buildFirmwareButton();
     journal = new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this);
@@ -198,10 +203,7 @@ void SetupWindow::buildHeader(QVBoxLayout* top)
     activeModeButton->setChecked(true);
     header->addWidget(modeBox);
 
-    // Battery bar: its width follows the battery reading.
-    batteryBar = named(new Shape(this), "batteryBar", QStringLiteral("Battery level"));
-    batteryBar->setFixedHeight(INDICATOR_SIZE);
-    header->addWidget(batteryBar, 0, Qt::AlignVCenter);
+    header->addWidget(m_motion->batteryBox);
 }
 
 void SetupWindow::buildParametersTab()
@@ -325,7 +327,7 @@ void SetupWindow::updateLock()
             actions += bank->actions();
         if (mainWindow)
             actions += {mainWindow->openSetupAction, mainWindow->updateFirmwareAction};
-        m_busyLock->lock({this}, {saveParametersButton, recordButton, static_cast<QWidget*>(gyroCheck)}, actions);
+        m_busyLock->lock({this}, {saveParametersButton, m_motion->recordButton, static_cast<QWidget*>(m_motion->gyroCheck)}, actions);
         return;
     }
     // Work that ran meanwhile (calibration going to TX, the port closed and
@@ -351,4 +353,23 @@ void SetupWindow::closeEvent(QCloseEvent* event)
 {
     windowClosing();
     event->accept();
+}
+
+void SetupWindow::placeMotionPanel()
+{
+    sideColumn->addWidget(m_motion, MOTION_PANEL_STRETCH);
+    for (QPushButton* button : {m_motion->autoCalibrationButton, m_motion->manualCalibrationButton})
+        calibrationBox->layout()->addWidget(button);
+    const auto show = [](QLineEdit* field, const QString& text) {
+        field->setText(text);
+        field->repaint();
+    };
+    connect(m_motion, &MotionPanel::verticalMeasured, this, [this, show](const QString& text) { show(verticalCalibration, text); });
+    connect(m_motion, &MotionPanel::horizontalMeasured, this, [this, show](const QString& text) { show(horizontalCalibration, text); });
+    connect(m_motion, &MotionPanel::txModeWanted, this, [this] {
+        // Selecting runs the TX handler when TX was not selected; the direct
+        // call then sends the mode once more.
+        SelectRadioButton(txModeButton);
+        txModeChosen();
+    });
 }

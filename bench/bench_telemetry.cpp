@@ -12,6 +12,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 #include "motion/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 

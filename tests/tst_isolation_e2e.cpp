@@ -16,6 +16,7 @@
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"

@@ -14,6 +14,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/Operation.h"
