@@ -10,6 +10,7 @@
 #include "app/Shape.h"
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
+#include "motion/ui/MotionPanel.h"
 #include "comm/ComPort.h"
 #include "comm/BoardLink.h"
 #include "motion/TelemetryRecorder.h"
@@ -42,9 +43,10 @@
 namespace {
 constexpr int INDICATOR_SIZE = 16;
 constexpr int PORT_LIST_MIN_WIDTH = 220;
-// The folder tree, the file list and the waveform share the column with the
-// chart, which takes two parts to their one each.
+// The folder tree, the file list and the waveform share the side column with
+// the motion panel's chart, which takes two parts to their one each.
 constexpr int SOUND_BROWSER_STRETCH = 3;
+constexpr int MOTION_PANEL_STRETCH = 2;
 const QColor PORT_CLOSED_COLOUR(128, 128, 128);
 const QColor HEADER_COLOUR(43, 52, 64);
 const QColor HEADER_TEXT_COLOUR(230, 234, 238);
@@ -85,14 +87,16 @@ SetupWindow::SetupWindow(QWidget* parent)
     scroll->setWidgetResizable(true);
     m_client = new QWidget(scroll);
     auto* top = new QVBoxLayout(m_client);
+    m_motion = new MotionPanel(
+        *m_board, [this] { return CalibrationOperation::Constants{verticalCalibration->text(), horizontalCalibration->text()}; },
+        m_client);
     buildHeader(top);
     buildParametersTab();
     top->addWidget(pages, 1);
     scroll->setWidget(m_client);
     frame->addWidget(scroll);
     buildServiceGroups();
-    buildMotionControls();
-    buildTelemetryRecording();
+    placeMotionPanel();
     buildSoundControls();
     buildFirmwareButton();
     journal = new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this);
@@ -207,10 +211,7 @@ void SetupWindow::buildHeader(QVBoxLayout* top)
     activeModeButton->setChecked(true);
     header->addWidget(modeBox);
 
-    // Battery bar: its width follows the battery reading.
-    batteryBar = named(new Shape(this), "batteryBar", QStringLiteral("Battery level"));
-    batteryBar->setFixedHeight(INDICATOR_SIZE);
-    header->addWidget(batteryBar, 0, Qt::AlignVCenter);
+    header->addWidget(m_motion->batteryBox);
 }
 
 void SetupWindow::buildParametersTab()
@@ -329,7 +330,7 @@ void SetupWindow::updateLock()
             actions += bank->actions();
         if (mainWindow)
             actions += {mainWindow->openSetupAction, mainWindow->updateFirmwareAction};
-        m_busyLock->lock({this}, {saveParametersButton, recordButton, static_cast<QWidget*>(gyroCheck)}, actions);
+        m_busyLock->lock({this}, {saveParametersButton, m_motion->recordButton, static_cast<QWidget*>(m_motion->gyroCheck)}, actions);
         return;
     }
     // Work that ran meanwhile (calibration going to TX, the port closed and
@@ -355,4 +356,23 @@ void SetupWindow::closeEvent(QCloseEvent* event)
 {
     windowClosing();
     event->accept();
+}
+
+void SetupWindow::placeMotionPanel()
+{
+    sideColumn->addWidget(m_motion, MOTION_PANEL_STRETCH);
+    for (QPushButton* button : {m_motion->autoCalibrationButton, m_motion->manualCalibrationButton})
+        calibrationBox->layout()->addWidget(button);
+    const auto show = [](QLineEdit* field, const QString& text) {
+        field->setText(text);
+        field->repaint();
+    };
+    connect(m_motion, &MotionPanel::verticalMeasured, this, [this, show](const QString& text) { show(verticalCalibration, text); });
+    connect(m_motion, &MotionPanel::horizontalMeasured, this, [this, show](const QString& text) { show(horizontalCalibration, text); });
+    connect(m_motion, &MotionPanel::txModeWanted, this, [this] {
+        // Selecting runs the TX handler when TX was not selected; the direct
+        // call then sends the mode once more.
+        SelectRadioButton(txModeButton);
+        txModeChosen();
+    });
 }

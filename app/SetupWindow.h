@@ -41,7 +41,7 @@ class QTreeView;
 class QTemporaryFile;
 class HandOver;
 class BusyLock;
-class CalibrationOperation;
+class MotionPanel;
 class ConnectionCheck;
 class Operation;
 class QFileSystemModel;
@@ -56,10 +56,6 @@ struct RadioGroup;
 namespace Sound {
 class BoardJournal;
 } // namespace Sound
-namespace Motion {
-class TelemetryChart;
-class TelemetryRecorder;
-} // namespace Motion
 
 class SetupWindow : public QWidget {
     Q_OBJECT
@@ -73,7 +69,7 @@ public:
     SetupWindow* ports() { return this; }
     SetupWindow* parameters() { return this; }
     SetupWindow* header() { return this; }
-    SetupWindow* motion() { return this; }
+    MotionPanel* motion() const { return m_motion; }
     SetupWindow* sounds() { return this; }
     SoundBrowser* browser() const { return m_browser; }
     InfoFileBox* fileInfo() const;
@@ -81,6 +77,7 @@ public:
 
 private:
     Params::Board* m_board;
+    MotionPanel* m_motion = nullptr; // telemetry, chart, battery, recording, calibration
     HandOver* m_handOver = nullptr; // "FW": the board over to its loader
     BusyLock* m_busyLock;              // the controls that are off while an operation runs
     SoundBrowser* m_browser = nullptr; // folders, sound files, "Info File ", waveform, preview
@@ -93,7 +90,6 @@ public:
     QLabel* serialCaption = nullptr;       // "Serial N."
     ValueLabel* serialNumber = nullptr;   // serial number
     QPushButton* writeSerialButton = nullptr; // "WriteSN", never shown
-    Shape* batteryBar = nullptr;         // battery bar
 
     // ---- Port panel ---------------------------------------------------------
     QFrame* portFrame = nullptr;
@@ -198,27 +194,6 @@ public:
     // Reads the board again and says, value by value, where it differs from the screen.
     void verifyParameters();
 
-    // ---- Motion (motion/) --------------------------------------------------
-    Motion::TelemetryChart* telemetryChart = nullptr; // live chart
-    QCheckBox* gyroCheck = nullptr;            // "Accelerometer / Gyro"
-    ValueLabel* xValue = nullptr;            // "X= ..."
-    ValueLabel* yValue = nullptr;            // "Y= ..."
-    ValueLabel* zValue = nullptr;            // "Z= ..."
-    QGroupBox* batteryBox = nullptr;          // "Battery": batteryBar and batteryPercent
-    ValueLabel* batteryPercent = nullptr;             // battery percentage
-    QPushButton* autoCalibrationButton = nullptr;     // "Auto" calibration
-    QPushButton* manualCalibrationButton = nullptr;     // "Man." calibration
-    void showTelemetry(const QByteArray& Data);
-    void plotTelemetry();
-    void showShot(const QByteArray& Data);
-    void resetChart();
-    void calibrateAutomatically(); // "Auto"
-    void writeCalibration(); // "Man."
-    // Telemetry recording (motion/ui/TelemetryRecording.cpp)
-    QPushButton* recordButton = nullptr; // "Record..." / "Stop (n frames)"
-    void toggleRecording();
-    void stopRecording();
-
     // ---- Sound (sound/) ----------------------------------------------------
     void stopBulkLoad();
     // F11 in the file list: stops the loading of sounds that runs (the base sound
@@ -312,6 +287,9 @@ private:
     void buildParametersTab();
     void buildParameterScreen(QVBoxLayout* group);
     void buildServiceGroups();
+    // The motion panel goes below the sound browser; its calibration buttons into
+    // the calibration box, where they write the fields it measures.
+    void placeMotionPanel();
     void connectHandlers();
     void updateLock();
     void modeClicked(QRadioButton* button);
@@ -322,17 +300,6 @@ private:
     // The value of the selected button of the group; nothing when none is selected.
     std::optional<int> selectedValue(const Params::RadioGroup& group) const;
     void defaultBankChosen(QRadioButton* button, int bank);
-    // Motion (motion/)
-    void buildMotionControls();
-    void buildTelemetryRecording();
-    void recordTelemetryFrame();
-    void reportRecordingFailure();
-    void showRecordingState();
-    std::unique_ptr<Motion::TelemetryRecorder> m_recorder;
-    QString m_recordingFolder;
-    // Starts a calibration; its end closes the dialog and tells its message.
-    // True while it runs on.
-    bool runCalibration(CalibrationOperation* calibration);
 
     // Values never read are marked and never written back (params/UnreadValues.cpp).
     void watchUserValues();

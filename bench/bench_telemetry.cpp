@@ -12,6 +12,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/ui/TelemetryChart.h"
 

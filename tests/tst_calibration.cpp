@@ -8,6 +8,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"

@@ -15,6 +15,7 @@
 #include "app/SetupWindow.h"
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
+#include "motion/ui/MotionPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"

@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 #include "app/Shape.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"

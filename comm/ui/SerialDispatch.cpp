@@ -16,16 +16,11 @@ void SetupWindow::connectLink()
     BoardLink* link = m_board->link();
     connect(link, &BoardLink::busyChanged, this, [this] { updateLock(); });
     connect(link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
-    connect(link, &BoardLink::telemetry, this, [this](const QByteArray& block) {
-        showTelemetry(block);
-        plotTelemetry();
-    });
     connect(link, &BoardLink::uploadEnded, this, [] {
         if (RICHIESTA)
             ShowMessage(QStringLiteral("Uploading file completed."));
         waitDialog->close();
     });
-    connect(link, &BoardLink::shot, this, [this](const QByteArray& block) { showShot(block); });
     connect(link, &BoardLink::portLost, this, [this] { deviceLost(); });
 
     connect(m_board, &Params::Board::decoded, this, &SetupWindow::showDecoded);

@@ -4,6 +4,7 @@
 #include "common/ui/Handlers.h"
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
+#include "motion/ui/MotionPanel.h"
 
 #include "app/BusyLock.h"
 #include "app/Forms.h"
@@ -34,8 +35,6 @@
 namespace {
 const QColor PORT_OPEN_COLOUR(255, 255, 0);
 const QColor PORT_CLOSED_COLOUR(128, 128, 128);
-const QColor BATTERY_BAR_COLOUR(255, 150, 0);
-constexpr int BATTERY_BAR_START_WIDTH = 100;
 
 const char* const PORT_NOT_FOUND = "Kordex Serial ComPort not found .... Please select a right ComPort. ";
 const char* const MISSING_FILE = "FILE INESISTENTE : ";
@@ -193,7 +192,7 @@ void SetupWindow::deviceLost()
     closePort();
     m_board->setSetUpMode(false);
     updateLock();
-    stopRecording();
+    m_motion->stopRecording();
     const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
     if (!cutShort.isEmpty())
         ShowMessage(cutShort.join(QLatin1Char('\n')) + QLatin1Char('\n') + replug);
@@ -208,7 +207,7 @@ void SetupWindow::windowShown()
 {
     for (int row = 0; row < static_cast<int>(std::size(TELEMETRY_LABELS)); ++row)
         SetCell(trafficMonitor->telemetryGrid, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
-    batteryBar->setBrushColor(BATTERY_BAR_COLOUR);
+    m_motion->windowShown();
     if (!m_board->link()->busy()) // a bulk load clears it until the board's answers to it are in
         RICHIESTA = true;
     m_browser->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
@@ -217,7 +216,6 @@ void SetupWindow::windowShown()
     // board is busy, or would not understand the check; nothing is queued.
     if (!m_board->onLoader())
         connectionCheck->start();
-    batteryBar->setFixedWidth(BATTERY_BAR_START_WIDTH);
     for (QWidget* hidden : std::initializer_list<QWidget*>{writeSerialButton, factoryTestBox, flashServiceBox, bootServiceBox})
         hidden->hide();
 }

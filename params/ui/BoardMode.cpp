@@ -1,5 +1,6 @@
 // Board status (Active, SetUp, TX) and the default bank.
 #include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
@@ -17,9 +18,9 @@ void SetupWindow::modeClicked(QRadioButton* button)
     m_board->sendMode(button == setUpModeButton ? Mode::SetUp : button == txModeButton ? Mode::Tx : Mode::Active);
     m_board->setSetUpMode(button == setUpModeButton);
     if (button == txModeButton)
-        resetChart();
+        m_motion->resetChart();
     else
-        stopRecording(); // the stream ends with TX
+        m_motion->stopRecording(); // the stream ends with TX
 }
 
 void SetupWindow::activeModeChosen()

@@ -1,10 +1,14 @@
 // "Record..." beside the live chart: every decoded telemetry frame goes to a
 // CSV file until "Stop", leaving TX, losing the device or closing the program.
-#include "app/SetupWindow.h"
+#include "motion/ui/MotionPanel.h"
 
 #include "common/Clock.h"
 #include "common/Dialogs.h"
+<<<<<<<< HEAD:motion/ui/TelemetryRecording.cpp
 #include "common/ui/Handlers.h"
+========
+#include "common/ui/Handlers.h"
+>>>>>>>> motion:motion/ui/MotionPanelRecording.cpp
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
 
@@ -19,19 +23,19 @@ const QString CSV_FILTER = QStringLiteral("CSV files (*.csv);;All files (*)");
 const QString CSV_SUFFIX = QStringLiteral(".csv");
 } // namespace
 
-void SetupWindow::buildTelemetryRecording()
+void MotionPanel::buildRecording()
 {
     m_recorder = std::make_unique<Motion::TelemetryRecorder>();
     recordButton = new QPushButton(this);
     recordButton->setObjectName(QStringLiteral("recordButton"));
-    sideColumn->addWidget(recordButton);
+    layout()->addWidget(recordButton);
     connectHandler(recordButton, &QPushButton::clicked, this, [this] { toggleRecording(); });
     // The file is complete however the program ends.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { stopRecording(); });
     showRecordingState();
 }
 
-void SetupWindow::toggleRecording()
+void MotionPanel::toggleRecording()
 {
     if (m_recorder->recording()) {
         stopRecording();
@@ -50,7 +54,7 @@ void SetupWindow::toggleRecording()
     showRecordingState();
 }
 
-void SetupWindow::recordTelemetryFrame()
+void MotionPanel::recordTelemetryFrame()
 {
     if (!m_recorder->recording())
         return;
@@ -60,7 +64,7 @@ void SetupWindow::recordTelemetryFrame()
         reportRecordingFailure();
 }
 
-void SetupWindow::stopRecording()
+void MotionPanel::stopRecording()
 {
     if (!m_recorder || !m_recorder->recording())
         return;
@@ -72,14 +76,14 @@ void SetupWindow::stopRecording()
 
 // The recorder has already stopped: frames that arrive while the message is
 // open are not recorded and bring no second message.
-void SetupWindow::reportRecordingFailure()
+void MotionPanel::reportRecordingFailure()
 {
     ShowMessage(QStringLiteral("Telemetry recording stopped after %1 frames: cannot write %2: %3")
                     .arg(m_recorder->frames())
                     .arg(m_recorder->path(), m_recorder->errorString()));
 }
 
-void SetupWindow::showRecordingState()
+void MotionPanel::showRecordingState()
 {
     if (m_recorder->recording()) {
         recordButton->setText(QStringLiteral("Stop (%1 frames)").arg(m_recorder->frames()));

@@ -1,31 +1,42 @@
 // Calibration of the motion sensor: "Auto" measures the two constants with the
 // wait dialog guiding the user, "Man." writes them as typed. The operation does
+<<<<<<<< HEAD:motion/ui/Calibration.cpp
 // the work; the window shows what it asks for and passes "OK" on.
 #include "app/SetupWindow.h"
 #include "common/ui/Handlers.h"
+========
+// the work; the panel shows what it asks for and passes "OK" on.
+#include "motion/ui/MotionPanel.h"
+>>>>>>>> motion:motion/ui/MotionPanelCalibration.cpp
 
 #include "app/Forms.h"
 #include "app/WaitDialog.h"
-#include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
-#include "motion/CalibrationOperation.h"
+#include "common/ui/Handlers.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 
-namespace {
-void showField(QLineEdit* field, const QString& text)
+void MotionPanel::buildCalibration()
 {
-    field->setText(text);
-    field->repaint();
+    // Set-up only: off until the board is in set-up mode.
+    autoCalibrationButton = new QPushButton(QStringLiteral("Auto"), this);
+    autoCalibrationButton->setObjectName(QStringLiteral("autoCalibrationButton"));
+    autoCalibrationButton->setAccessibleName(QStringLiteral("Automatic calibration"));
+    manualCalibrationButton = new QPushButton(QStringLiteral("Man."), this);
+    manualCalibrationButton->setObjectName(QStringLiteral("manualCalibrationButton"));
+    manualCalibrationButton->setAccessibleName(QStringLiteral("Write calibration"));
+    for (QPushButton* b : {autoCalibrationButton, manualCalibrationButton}) {
+        b->setEnabled(false);
+        connect(&m_board, &Params::Board::setUpModeChanged, b, &QWidget::setEnabled);
+    }
+    connectHandler(autoCalibrationButton, &QPushButton::clicked, this, [this] { calibrateAutomatically(); });
+    connectHandler(manualCalibrationButton, &QPushButton::clicked, this, [this] { writeCalibration(); });
 }
-} // namespace
 
-bool SetupWindow::runCalibration(CalibrationOperation* calibration)
+bool MotionPanel::runCalibration(CalibrationOperation* calibration)
 {
     connect(calibration, &Operation::finished, this, [calibration](bool, const QString& message) {
         waitDialog->close();
@@ -42,19 +53,12 @@ bool SetupWindow::runCalibration(CalibrationOperation* calibration)
     return calibration->running();
 }
 
-void SetupWindow::calibrateAutomatically()
+void MotionPanel::calibrateAutomatically()
 {
-    if (m_board->link()->refuseWhileBusy())
+    if (m_board.refuseWhileBusy())
         return;
     auto* calibration = CalibrationOperation::measure(
-        *m_board->link(), {verticalCalibration->text(), horizontalCalibration->text()},
-        [this] {
-            // Selecting runs the TX handler when TX was not selected; the direct
-            // call then sends the mode once more.
-            SelectRadioButton(txModeButton);
-            txModeChosen();
-        },
-        this);
+        *m_board.link(), m_calibrationSource(), [this] { emit txModeWanted(); }, this);
     connect(calibration, &CalibrationOperation::prompt, this, [](const QString& title, const QString& text) {
         waitDialog->setWindowTitle(title);
         waitDialog->message->setText(text);
@@ -64,10 +68,8 @@ void SetupWindow::calibrateAutomatically()
         waitDialog->progressBar->setValue(value);
         waitDialog->repaint();
     });
-    connect(calibration, &CalibrationOperation::verticalMeasured, this,
-            [this](const QString& text) { showField(verticalCalibration, text); });
-    connect(calibration, &CalibrationOperation::horizontalMeasured, this,
-            [this](const QString& text) { showField(horizontalCalibration, text); });
+    connect(calibration, &CalibrationOperation::verticalMeasured, this, &MotionPanel::verticalMeasured);
+    connect(calibration, &CalibrationOperation::horizontalMeasured, this, &MotionPanel::horizontalMeasured);
     connect(calibration, &CalibrationOperation::measuringDone, this, [] { waitDialog->close(); });
     connect(waitDialog->okButton, &QPushButton::clicked, calibration, &CalibrationOperation::confirm);
     if (!runCalibration(calibration))
@@ -77,9 +79,9 @@ void SetupWindow::calibrateAutomatically()
     waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS_TALL);
 }
 
-void SetupWindow::writeCalibration()
+void MotionPanel::writeCalibration()
 {
-    if (m_board->link()->refuseWhileBusy())
+    if (m_board.refuseWhileBusy())
         return;
-    runCalibration(CalibrationOperation::manual(*m_board->link(), {verticalCalibration->text(), horizontalCalibration->text()}, this));
+    runCalibration(CalibrationOperation::manual(*m_board.link(), m_calibrationSource(), this));
 }
