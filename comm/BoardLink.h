@@ -90,6 +90,7 @@ public:
     // it comes or forgetAwaitedReads().
     bool sendRead(int address);
     void forgetAwaitedReads() { m_awaitedReads.reset(); }
+    bool awaitingRead(int address) const { return m_awaitedReads.test(static_cast<std::size_t>(address)); }
 
     // ---- Receiving -------------------------------------------------------------
     // A block from the port: announced, then kept for after the operation or routed.

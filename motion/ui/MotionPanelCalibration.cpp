@@ -1,13 +1,7 @@
 // Calibration of the motion sensor: "Auto" measures the two constants with the
 // wait dialog guiding the user, "Man." writes them as typed. The operation does
-<<<<<<<< HEAD:motion/ui/Calibration.cpp
-// the work; the window shows what it asks for and passes "OK" on.
-#include "app/SetupWindow.h"
-#include "common/ui/Handlers.h"
-========
 // the work; the panel shows what it asks for and passes "OK" on.
 #include "motion/ui/MotionPanel.h"
->>>>>>>> motion:motion/ui/MotionPanelCalibration.cpp
 
 #include "app/Forms.h"
 #include "app/WaitDialog.h"

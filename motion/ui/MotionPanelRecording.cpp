@@ -4,11 +4,7 @@
 
 #include "common/Clock.h"
 #include "common/Dialogs.h"
-<<<<<<<< HEAD:motion/ui/TelemetryRecording.cpp
 #include "common/ui/Handlers.h"
-========
-#include "common/ui/Handlers.h"
->>>>>>>> motion:motion/ui/MotionPanelRecording.cpp
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
 
