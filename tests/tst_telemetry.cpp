@@ -20,12 +20,7 @@
 class TelemetryTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        f = std::make_unique<SetupWindowFixture>();
-        f->setPortList({"COM3"});
-        f->openPort();
-    }
+    void init() { f = SetupWindowFixture::withPortOpen("COM3"); }
     void cleanup() { f.reset(); }
 
     void fieldsComeInFrameOrder();

@@ -22,12 +22,7 @@ using Motion::ChartPages;
 class TelemetryChartTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        f = std::make_unique<SetupWindowFixture>();
-        f->setPortList({"COM3"});
-        f->openPort();
-    }
+    void init() { f = SetupWindowFixture::withPortOpen("COM3"); }
     void cleanup() { f.reset(); }
 
     void chartSweepsAndEmptiesAtTheEndOfThePage();
