@@ -43,7 +43,7 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
     EndToEndFixture e2e;
     QString why;
     QVERIFY2(e2e.start({{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS},
-                       {.recordingPlayer = true, .openPort = true, .setUpFlag = true}, &why),
+                       {.recordingPlayer = true, .announceUploads = true, .openPort = true, .setUpFlag = true}, &why),
              qPrintable(why));
     SetupWindowFixture& f = e2e.windows();
     const QString zero = f.folder.path() + "/Sounds/ZERO";

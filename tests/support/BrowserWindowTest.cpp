@@ -54,7 +54,8 @@ void BrowserWindowTest::writeFile(const QString& path, const QByteArray& bytes) 
 
 void BrowserWindowTest::select(const QString& name) const
 {
-    const QList<QListWidgetItem*> found = setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
+    const QList<QListWidgetItem*> found =
+        setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     setupWindow->sounds()->browser()->soundFileList->setCurrentItem(found.first());
 }

@@ -41,15 +41,15 @@ bool EndToEndFixture::start(const SimBoard::Options& options, const Steps& steps
 
 QString EndToEndFixture::runSteps(const Steps& steps) const
 {
-    const bool needsWindows = steps.recordingPlayer || steps.soundFolder || steps.openPort || steps.waitUntilOpen ||
-                              steps.setUpFlag || steps.setUpMode;
+    const bool needsWindows = steps.recordingPlayer || steps.announceUploads || steps.soundFolder ||
+                              steps.openPort || steps.waitUntilOpen || steps.setUpFlag || steps.setUpMode;
     if (!m_windows)
         return needsWindows ? QStringLiteral("these steps need the windows") : QString();
     if (steps.recordingPlayer)
         setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
     if (steps.soundFolder)
         setupWindow->sounds()->browser()->soundFolder = m_windows->folder.path();
-    if (steps.soundFolder || steps.setUpFlag)
+    if (steps.announceUploads || steps.soundFolder)
         RICHIESTA = true;
     if (steps.openPort && !openBoardPort())
         return QStringLiteral("the simulator's port %1 did not open").arg(m_board->portPath());

@@ -15,7 +15,8 @@ public:
     struct Steps {
         bool withWindows = true;      // false: the simulator alone, for programs that talk to it themselves
         bool recordingPlayer = false; // the sound browser previews into a player that only records
-        bool soundFolder = false;     // the sound browser lists the fixture's folder; the board's answers are awaited
+        bool announceUploads = false; // each upload's end is announced, as once the window has been shown
+        bool soundFolder = false;     // the sound browser lists the fixture's folder; announces uploads too
         bool openPort = false;        // the simulator's port chosen in the list and opened through "Open "
         bool waitUntilOpen = false;   // until the board has noticed the open
         bool setUpFlag = false;       // the window takes the board for in set-up mode; nothing is sent

@@ -15,7 +15,8 @@ inline const QByteArray THREE_RECORDS = ":0400000001020304F2\n"
                                         ":020004000102F7\n"
                                         ":020006000C9458\n"
                                         ":00000001FF\n";
-inline const QString DONE_FOUR_WORDS = "Programming done: 4 words written. The board has its new application.";
+inline const QString DONE_FOUR_WORDS =
+    "Programming done: 4 words written. The board has its new application.";
 inline const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
 inline constexpr int TICK = 20;
 } // namespace FirmwareScript

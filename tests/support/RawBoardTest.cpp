@@ -41,7 +41,8 @@ bool RawBoardTest::startBoard(const QStringList& arguments, bool strict)
     m_board = nullptr;
     QString why;
     const bool started =
-        m_e2e.start(SimBoard::Options{QString(), QStringLiteral("kordex-sim"), arguments, strict}, {.withWindows = false}, &why);
+        m_e2e.start(SimBoard::Options{QString(), QStringLiteral("kordex-sim"), arguments, strict},
+                    {.withWindows = false}, &why);
     if (!started) {
         qWarning("simulator did not start: %s", qPrintable(why));
         return false;
