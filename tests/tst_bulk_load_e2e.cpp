@@ -1,8 +1,7 @@
 // Bulk load end to end: F12 in the real window, the real serial component and
 // the simulated board; the first two base sounds land in bank 1's first two
 // slots, F11 stops the load after them and the rest of the bank stays erased.
-#include "BoardFixture.h"
-#include "RecordingPlayer.h"
+#include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -12,7 +11,6 @@
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
 #include "comm/BoardLink.h"
-#include "common/Globals.h"
 #include "sound/BulkLoadOperation.h"
 
 #include <QDir>
@@ -44,14 +42,12 @@ private slots:
 
 void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
 {
-    BoardFixture e2e(SimBoard::Options{{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS});
+    EndToEndFixture e2e;
     QString why;
-    QVERIFY2(e2e.ready(&why), qPrintable(why));
-    QVERIFY(e2e.openBoardPort());
-    SetupWindowFixture& f = e2e.windows;
-    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
-    setupWindow->board()->setSetUpMode(true);
-    RICHIESTA = true;
+    QVERIFY2(e2e.start({{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS},
+                       {.recordingPlayer = true, .announceUploads = true, .openPort = true, .setUpFlag = true}, &why),
+             qPrintable(why));
+    SetupWindowFixture& f = e2e.windows();
     const QString zero = f.folder.path() + "/Sounds/ZERO";
     QDir().mkpath(zero);
     writeSound(zero + "/Base_PowerOn_0.wav", {0x0000, 0x1234});
@@ -70,7 +66,7 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
     // The end's message comes once the load's last step has returned.
     QVERIFY(WaitFor([&] { return f.dialogs.messages.size() == 2; }, STEPS_MS));
 
-    const QByteArray flash = e2e.board.dump("sound");
+    const QByteArray flash = e2e.board().dump("sound");
     QCOMPARE(flash.mid(0x000000, 4).toHex(' '), QByteArray("00 80 34 92"));
     QCOMPARE(flash.mid(0x010000, 4).toHex(' '), QByteArray("fe ff 01 80"));
     QCOMPARE(flash.mid(4, SECTOR - 4), QByteArray(SECTOR - 4, char(0xFF)));
@@ -81,7 +77,7 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
                                          "other slots of bank 1 keep what they held."}));
     QVERIFY(f.dialogs.errors.isEmpty());
     QString late;
-    QVERIFY2(e2e.paced(&late), qPrintable(late));
+    QVERIFY2(e2e.finish(&late), qPrintable(late));
 }
 
 TAVRIN_TEST_MAIN(BulkLoadEndToEndTest)

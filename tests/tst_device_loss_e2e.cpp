@@ -3,10 +3,9 @@
 // port is closed once, every window timer stops, one message says what was cut
 // short and how far it got, no dialog is left open, the process goes quiet,
 // and once the board is plugged back in a read sweep works again.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "Calibrating.h"
 #include "HexImage.h"
-#include "RecordingPlayer.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -24,7 +23,6 @@
 #include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
-#include "common/Globals.h"
 #include "firmware/ui/FirmwareWindow.h"
 #include "sound/BulkLoadOperation.h"
 
@@ -92,7 +90,7 @@ private:
 
     QHash<QString, Operation> operations;
     int sentAtLoss = -1; // lines in the traffic monitor's sent side when the loss was reported
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
 };
@@ -170,14 +168,12 @@ void DeviceLossEndToEndTest::initTestCase()
 
 void DeviceLossEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>(SimBoard::Options{{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS});
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
-    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
-    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
-    RICHIESTA = true;
+    QVERIFY2(e2e.start({{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS},
+                       {.recordingPlayer = true, .soundFolder = true, .openPort = true, .waitUntilOpen = true}, &why),
+             qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
     sentAtLoss = -1;
     f->dialogs.onMessage = [this](const QString& text) {
         if (text == LOADER_DIPS)
@@ -185,23 +181,19 @@ void DeviceLossEndToEndTest::init()
         if (text.endsWith(REPLUG) && sentAtLoss < 0)
             sentAtLoss = trafficMonitor->sentLog->LinesCount();
     };
-    QVERIFY(e2e->openBoardPort());
-    QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
 }
 
 void DeviceLossEndToEndTest::cleanup()
 {
     QString report;
-    const bool paced = e2e->paced(&report);
-    e2e.reset();
-    QVERIFY2(paced, qPrintable(report));
+    QVERIFY2(e2e.finish(&report), qPrintable(report));
 }
 
 void DeviceLossEndToEndTest::setUpMode()
 {
     setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
-    QVERIFY(e2e->waitUntilBoardIsReady());
+    QVERIFY(e2e.waitUntilBoardIsReady());
 }
 
 void DeviceLossEndToEndTest::handOver()
@@ -337,7 +329,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     firmwareWindow->close();
     QVERIFY(board->controlOk("plug"));
     f->dialogs.clear();
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     QLineEdit* clashDuration = setupWindow->parameters()->edit("bank1ClashDuration"); // bank 1, address 36
     const QString value = clashDuration->text() == "77" ? "78" : "77";
     QVERIFY(board->setParam(36, value.toInt()));

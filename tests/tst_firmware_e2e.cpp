@@ -1,7 +1,7 @@
 // Firmware update end to end: the real windows and serial component against the
 // simulated board. The user's dip-switch moves are made through the
 // simulator's control channel when the tool asks for them.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "HexImage.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -53,18 +53,17 @@ private:
     QString writeFile(const QByteArray& content) const;
     void chooseAndErase(const QString& path);
 
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
 };
 
 void FirmwareEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>();
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
+    QVERIFY2(e2e.start({}, {}, &why), qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
     // The user moves the board's dip switches when the tool asks.
     f->dialogs.onMessage = [this](const QString& text) {
         if (text == LOADER_DIPS)
@@ -76,7 +75,7 @@ void FirmwareEndToEndTest::init()
 
 void FirmwareEndToEndTest::cleanup()
 {
-    e2e.reset();
+    e2e.stop();
 }
 
 QString FirmwareEndToEndTest::writeFile(const QByteArray& content) const
@@ -90,7 +89,7 @@ QString FirmwareEndToEndTest::writeFile(const QByteArray& content) const
 
 void FirmwareEndToEndTest::handOverToLoader()
 {
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     setupWindow->header()->firmwareButton->click();
@@ -218,7 +217,7 @@ void FirmwareEndToEndTest::closingTheFirmwareWindowGivesThePortBackToTheModeButt
     QVERIFY(log.open());
     QVERIFY(board->controlOk("log " + log.fileName()));
     setupWindow->ports()->txModeButton->click();
-    QVERIFY(e2e->waitUntilBoardIsReady());
+    QVERIFY(e2e.waitUntilBoardIsReady());
     setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return SimBoard::receivedBytes(log.fileName()).size() >= 14; }, STEP_MS));
     QVERIFY(board->controlOk("log off"));

@@ -4,7 +4,7 @@
 // connection, never under a number left on screen by another board; a
 // parameter file saved by the window and by the command line is the same file,
 // and its default bank reaches the board through either.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -16,7 +16,6 @@
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "common/Define.h"
-#include "common/Globals.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 
@@ -98,24 +97,21 @@ private:
     bool upload(const QString& name) const;
     QString journalled(const QString& serial) const;
 
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     std::unique_ptr<SimBoard> second;
     SetupWindowFixture* f = nullptr;
 };
 
 void IdentityEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>(SimBoard::Options{{}, QStringLiteral("board-a"), BOARD_OPTIONS});
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
+    QVERIFY2(e2e.start({{}, QStringLiteral("board-a"), BOARD_OPTIONS}, {.soundFolder = true}, &why), qPrintable(why));
     second = std::make_unique<SimBoard>(
-        SimBoard::Options{e2e->board.portsDir(), QStringLiteral("board-b"), BOARD_OPTIONS});
+        SimBoard::Options{e2e.board().portsDir(), QStringLiteral("board-b"), BOARD_OPTIONS});
     QVERIFY2(second->isRunning(), qPrintable(second->errorOutput()));
-    QVERIFY(setRunningSerial(e2e->board, 9101));
+    QVERIFY(setRunningSerial(e2e.board(), 9101));
     QVERIFY(setRunningSerial(*second, 9102));
-    f = &e2e->windows;
-    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
-    RICHIESTA = true;
+    f = &e2e.windows();
     for (const QString& serial : {BOARD_A, BOARD_B})
         QFile::remove(SlotJournal().fileFor(serial));
 }
@@ -123,10 +119,9 @@ void IdentityEndToEndTest::init()
 void IdentityEndToEndTest::cleanup()
 {
     QString report;
-    const bool paced = e2e->paced(&report);
     const qint64 secondLate = second ? second->violations() : 0;
     second.reset();
-    e2e.reset();
+    const bool paced = e2e.finish(&report);
     QVERIFY2(paced, qPrintable(report));
     QCOMPARE(secondLate, 0);
 }
@@ -181,8 +176,8 @@ QString IdentityEndToEndTest::journalled(const QString& serial) const
 
 void IdentityEndToEndTest::eachUploadIsJournalledUnderTheBoardReadInItsConnection()
 {
-    QVERIFY(open(e2e->board));
-    QVERIFY(readBoard(e2e->board));
+    QVERIFY(open(e2e.board()));
+    QVERIFY(readBoard(e2e.board()));
     QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_A);
     QVERIFY(upload("a.wav"));
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
@@ -197,7 +192,7 @@ void IdentityEndToEndTest::eachUploadIsJournalledUnderTheBoardReadInItsConnectio
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
 
     // A again, not read: the header still names B, and nothing is journalled.
-    QVERIFY(open(e2e->board));
+    QVERIFY(open(e2e.board()));
     QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_B);
     QVERIFY(upload("c.wav"));
     QCOMPARE(journalled(BOARD_B), QString("b.wav"));
@@ -207,13 +202,13 @@ void IdentityEndToEndTest::eachUploadIsJournalledUnderTheBoardReadInItsConnectio
     QVERIFY(f->dialogs.errors.isEmpty());
 
     // Its read names it again, and the note goes.
-    QVERIFY(readBoard(e2e->board));
+    QVERIFY(readBoard(e2e.board()));
     QCOMPARE(setupWindow->sounds()->slotControls()->journalNote->text(), QString());
 }
 
 void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefaultBank()
 {
-    SimBoard& board = e2e->board;
+    SimBoard& board = e2e.board();
     QVERIFY(board.setParam(174, 255)); // bank 1 flicker red not set
     QVERIFY(board.setParam(200, 130)); // bank 2 flicker blue beyond its range
     QVERIFY(open(board));

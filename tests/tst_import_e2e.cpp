@@ -4,8 +4,7 @@
 // Each slot's flash holds the converted sound, the trimmed one cut to the slot
 // and faded out; the slots without a file, and the other banks, stay erased;
 // the journal and the slot contents say what went where.
-#include "BoardFixture.h"
-#include "RecordingPlayer.h"
+#include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -15,7 +14,6 @@
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
 #include "comm/BoardLink.h"
-#include "common/Define.h"
 #include "sound/BoardFormat.h"
 #include "sound/ui/ImportDialog.h"
 #include "sound/ui/SlotContents.h"
@@ -69,16 +67,13 @@ private slots:
 
 void ImportEndToEndTest::fontFolderLandsInBank2()
 {
-    BoardFixture e2e(SimBoard::Options{{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS});
+    EndToEndFixture e2e;
     QString why;
-    QVERIFY2(e2e.ready(&why), qPrintable(why));
-    QVERIFY(e2e.openBoardPort());
-    SetupWindowFixture& f = e2e.windows;
-    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
+    QVERIFY2(e2e.start({{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS},
+                       {.recordingPlayer = true, .openPort = true, .setUpMode = true}, &why),
+             qPrintable(why));
+    SetupWindowFixture& f = e2e.windows();
     // The journal keeps what went where under the serial number read from the board.
-    setupWindow->ports()->setUpModeButton->click();
-    QVERIFY(WaitFor([&] { return e2e.board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, IMPORT_MS));
-    QVERIFY(e2e.waitUntilBoardIsReady());
     setupWindow->parameters()->readParametersButton->click();
     QVERIFY(WaitFor([] { return !setupWindow->board()->reading(); }, IMPORT_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
@@ -119,7 +114,7 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     QCOMPARE(f.dialogs.messages, QStringList{"The sound font is in bank 2: 5 files written."});
     QVERIFY(f.dialogs.errors.isEmpty());
 
-    const QByteArray flash = e2e.board.dump("sound");
+    const QByteArray flash = e2e.board().dump("sound");
     const struct {
         SlotKind kind;
         int number;
@@ -166,7 +161,7 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     QCOMPARE(rows->item(SlotIndex(2, SlotKind::Hum, 1), 1)->text(), QString("hum.wav"));
     QCOMPARE(rows->item(SlotIndex(2, SlotKind::Swing, 2), 1)->text(), QString("unknown"));
     QString late;
-    QVERIFY2(e2e.paced(&late), qPrintable(late));
+    QVERIFY2(e2e.finish(&late), qPrintable(late));
 }
 
 TAVRIN_TEST_MAIN(ImportEndToEndTest)

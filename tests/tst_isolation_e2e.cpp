@@ -5,10 +5,9 @@
 // accessibility press, and the set-up window is closed and opened again. The
 // board must receive exactly the same bytes both times, and the user be told
 // the same, but for refusals naming the running operation.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "Calibrating.h"
 #include "HexImage.h"
-#include "RecordingPlayer.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -23,7 +22,6 @@
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
 #include "common/Define.h"
-#include "common/Globals.h"
 #include "firmware/ui/FirmwareWindow.h"
 
 #include <QAbstractButton>
@@ -79,7 +77,7 @@ private:
     QHash<QString, Row> rows;
     void handOver();
     int disturbances = 0;
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
 };
@@ -141,30 +139,23 @@ void IsolationEndToEndTest::handOver()
 
 void IsolationEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>();
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
-    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
-    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
-    RICHIESTA = true;
+    QVERIFY2(e2e.start({}, {.recordingPlayer = true, .soundFolder = true, .openPort = true, .waitUntilOpen = true}, &why),
+             qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
     f->dialogs.onMessage = [this](const QString& text) {
         if (text == LOADER_DIPS)
             board->controlOk("switch loader");
         if (text == ACTIVE_DIPS)
             board->controlOk("switch app");
     };
-    QVERIFY(e2e->openBoardPort());
-    QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
 }
 
 void IsolationEndToEndTest::cleanup()
 {
     QString report;
-    const bool paced = e2e->paced(&report);
-    e2e.reset();
-    QVERIFY2(paced, qPrintable(report));
+    QVERIFY2(e2e.finish(&report), qPrintable(report));
 }
 
 void IsolationEndToEndTest::cleanupTestCase()
@@ -177,7 +168,7 @@ void IsolationEndToEndTest::setUpMode()
 {
     setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
-    QVERIFY(e2e->waitUntilBoardIsReady());
+    QVERIFY(e2e.waitUntilBoardIsReady());
 }
 
 // Presses everything that is enabled in the windows shown, the wait dialog's

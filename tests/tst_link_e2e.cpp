@@ -1,6 +1,6 @@
 // The link end to end: the real windows and serial component against the
 // simulated board on a pseudo-terminal, on real time.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -40,26 +40,23 @@ private slots:
     void secondCopyLeavesTheSavedPortAlone();
 
 private:
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
 };
 
 void LinkEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>();
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
+    QVERIFY2(e2e.start({}, {}, &why), qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
 }
 
 void LinkEndToEndTest::cleanup()
 {
     QString report;
-    const bool paced = e2e->paced(&report);
-    e2e.reset();
-    QVERIFY2(paced, qPrintable(report));
+    QVERIFY2(e2e.finish(&report), qPrintable(report));
 }
 
 void LinkEndToEndTest::portListShowsTheSimulatedBoard()
@@ -70,7 +67,7 @@ void LinkEndToEndTest::portListShowsTheSimulatedBoard()
 
 void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
 {
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     setupWindow->show();
     QVERIFY(WaitFor([&] { return waitDialog->isVisible(); }, CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return setupWindow->ports()->setUpModeButton->isChecked(); }, CHECK_DONE_MS));
@@ -104,7 +101,7 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
 void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()
 {
     QVERIFY(board->controlOk("silent on"));
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     setupWindow->show();
     QVERIFY(WaitFor([&] { return f->dialogs.messages == QStringList{PORT_NOT_FOUND}; }, CHECK_DONE_MS));
     QVERIFY(!setupWindow->board()->serialPort()->IsOpen());
@@ -114,10 +111,10 @@ void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()
 
 void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 {
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, CHECK_DONE_MS));
-    QVERIFY(e2e->waitUntilBoardIsReady());
+    QVERIFY(e2e.waitUntilBoardIsReady());
     setupWindow->parameters()->readParameters();
     QVERIFY(WaitFor([&] { return trafficMonitor->receivedLog->LinesCount() > 10; }, CHECK_DONE_MS));
     QVERIFY(board->controlOk("unplug"));
@@ -148,7 +145,7 @@ void LinkEndToEndTest::portListFollowsAPlugWhileNoPortIsOpen()
     QCOMPARE(setupWindow->ports()->portList->currentText(), board->portPath());
 
     // While a port is open the list stays as it is.
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     const QString gone = later->portPath();
     later.reset();
     setupWindow->ports()->refreshPortList();

@@ -1,6 +1,6 @@
 // Motion end to end against the simulated board: telemetry into the chart and
 // the gauge, a shot, the automatic calibration, and the board going away.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "Calibrating.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -41,7 +41,7 @@ class MotionEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { e2e.reset(); }
+    void cleanup() { e2e.stop(); }
 
     void txStreamsTelemetryIntoChartAndGauge();
     void shotFromTheBoardIsDrawn();
@@ -57,21 +57,18 @@ private:
         return setupWindow->motion()->telemetryChart->series(0)->count();
     }
     void startAutoAndConfirmVertical();
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
 };
 
 void MotionEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>();
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
-    QVERIFY(e2e->openBoardPort());
     // The board notices an open within a few milliseconds; a shot needs it noticed.
-    QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STREAM_MS));
+    QVERIFY2(e2e.start({}, {.openPort = true, .waitUntilOpen = true}, &why), qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
 }
 
 void MotionEndToEndTest::txStreamsTelemetryIntoChartAndGauge()

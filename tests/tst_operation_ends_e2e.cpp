@@ -4,10 +4,9 @@
 // talks to the board. Auto calibration ends with the board streaming telemetry;
 // the firmware's erase and run end through the window that owns the loader.
 #include "AnsweredDialogs.h"
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "Calibrating.h"
 #include "HexImage.h"
-#include "RecordingPlayer.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -21,7 +20,6 @@
 #include "comm/BoardLink.h"
 #include "comm/Operation.h"
 #include "common/Define.h"
-#include "common/Globals.h"
 #include "firmware/ui/FirmwareWindow.h"
 
 #include <QFile>
@@ -61,7 +59,7 @@ private:
         std::function<bool()> over = [] { return true; }; // what comes after the end is done too
     };
     QHash<QString, Row> rows;
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     std::unique_ptr<AnsweredDialogs> answered;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
@@ -109,19 +107,14 @@ void OperationEndsEndToEndTest::initTestCase()
 
 void OperationEndsEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>();
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
-    setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
-    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
-    RICHIESTA = true;
-    QVERIFY(e2e->openBoardPort());
-    QVERIFY(WaitFor([&] { return board->portState() == "open"; }, STEP_MS));
-    setupWindow->ports()->setUpModeButton->click();
-    QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
-    QVERIFY(e2e->waitUntilBoardIsReady());
+    QVERIFY2(e2e.start({},
+                       {.recordingPlayer = true, .soundFolder = true, .openPort = true, .waitUntilOpen = true,
+                        .setUpMode = true},
+                       &why),
+             qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
     answered = std::make_unique<AnsweredDialogs>(f->dialogs);
     // The user moves the board's dip switches when the tool asks.
     answered->onShown = [this](const QString& text) {
@@ -136,9 +129,7 @@ void OperationEndsEndToEndTest::cleanup()
 {
     answered.reset();
     QString report;
-    const bool paced = e2e->paced(&report);
-    e2e.reset();
-    QVERIFY2(paced, qPrintable(report));
+    QVERIFY2(e2e.finish(&report), qPrintable(report));
 }
 
 void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox_data()
@@ -175,7 +166,7 @@ void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox()
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, STEP_MS));
     setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
-    QVERIFY(e2e->waitUntilBoardIsReady());
+    QVERIFY(e2e.waitUntilBoardIsReady());
 }
 
 TAVRIN_TEST_MAIN(OperationEndsEndToEndTest)

@@ -1,6 +1,6 @@
 // Parameters end to end: read the simulated board's memory onto the screen,
 // change a few fields, write them back and compare the board's memory.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -43,34 +43,31 @@ private:
     QString text(const char* name) const { return edit(name)->text(); }
     QLineEdit* edit(const char* name) const { return setupWindow->parameters()->edit(QString::fromLatin1(name)); }
     void readBoard();
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
 };
 
 void ParametersEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>();
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
+    QVERIFY2(e2e.start({}, {}, &why), qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
 }
 
 void ParametersEndToEndTest::cleanup()
 {
     QString report;
-    const bool paced = e2e->paced(&report);
-    e2e.reset();
-    QVERIFY2(paced, qPrintable(report));
+    QVERIFY2(e2e.finish(&report), qPrintable(report));
 }
 
 void ParametersEndToEndTest::readBoard()
 {
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     setupWindow->ports()->setUpModeButton->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
-    QVERIFY(e2e->waitUntilBoardIsReady());
+    QVERIFY(e2e.waitUntilBoardIsReady());
     // One read: answers that arrive joined are cut apart, and what is lost on
     // the way is asked for again by the read itself.
     setupWindow->parameters()->readParametersButton->click();

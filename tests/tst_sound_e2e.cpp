@@ -2,7 +2,7 @@
 // simulated board. A file uploaded into a slot is compared byte by byte with
 // the board's flash; row erase and erase all are seen in it; losing the board
 // midway stops the operation with a message that says what was cut short.
-#include "BoardFixture.h"
+#include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -15,7 +15,6 @@
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "common/Clock.h"
-#include "common/Globals.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -51,7 +50,7 @@ class SoundEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { e2e.reset(); }
+    void cleanup() { e2e.stop(); }
 
     void uploadLandsInItsSlotAndTheRestStaysErased();
     void uploadAfterTheStartUpReopenAt9600DeliversEveryByte();
@@ -65,7 +64,7 @@ private:
         return WaitFor([] { return !setupWindow->board()->link()->busy(); }, OPERATION_MS);
     }
     void upload(const char* menuItem);
-    std::unique_ptr<BoardFixture> e2e;
+    EndToEndFixture e2e;
     SimBoard* board = nullptr;
     SetupWindowFixture* f = nullptr;
     QString path;
@@ -73,15 +72,12 @@ private:
 
 void SoundEndToEndTest::init()
 {
-    e2e = std::make_unique<BoardFixture>(SimBoard::Options{{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS});
     QString why;
-    QVERIFY2(e2e->ready(&why), qPrintable(why));
-    board = &e2e->board;
-    f = &e2e->windows;
-    QVERIFY(e2e->openBoardPort());
-    setupWindow->board()->setSetUpMode(true);
-    RICHIESTA = true;
-    setupWindow->sounds()->browser()->soundFolder = f->folder.path();
+    QVERIFY2(e2e.start({{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS},
+                       {.soundFolder = true, .openPort = true, .setUpFlag = true}, &why),
+             qPrintable(why));
+    board = &e2e.board();
+    f = &e2e.windows();
     path = f->folder.path() + "/sound.wav";
 }
 
@@ -200,7 +196,7 @@ void SoundEndToEndTest::unplugDuringEraseAndUploadStopsThem()
     QVERIFY(!setupWindow->board()->link()->busy());
 
     QVERIFY(board->controlOk("plug"));
-    QVERIFY(e2e->openBoardPort());
+    QVERIFY(e2e.openBoardPort());
     setupWindow->board()->setSetUpMode(true);
     f->dialogs.clear();
     QByteArray content = header();

@@ -1,5 +1,5 @@
 // Telemetry as the set-up window shows it: decoding, the monitor grid, the
-// battery gauge, the live chart's sweep and wrap, and shots. Scripted port.
+// battery gauge, and recording to a file. Scripted port.
 #include "MotionFrames.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
@@ -8,31 +8,20 @@
 #include "app/SetupWindow.h"
 #include "motion/ui/MotionPanel.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "motion/ui/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QValueAxis>
-
-using Motion::ChartPages;
 
 class TelemetryTest : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        f = std::make_unique<SetupWindowFixture>();
-        f->setPortList({"COM3"});
-        f->openPort();
-    }
+    void init() { f = SetupWindowFixture::withPortOpen("COM3"); }
     void cleanup() { f.reset(); }
 
     void fieldsComeInFrameOrder();
@@ -45,49 +34,15 @@ private slots:
     void firstReadingAfterStartShowsFivePercent();
     void olderReadingsCountUnsignedTheNewestSigned_data();
     void olderReadingsCountUnsignedTheNewestSigned();
-
-    void chartSweepsAndEmptiesAtTheEndOfThePage();
-    void pointsReachTheSeriesOnlyAtARedraw();
-    void gyroscopeReplacesAccelerometerWhenTicked();
-    void selectingTxResetsTheChart();
-    void shotDrawsItsSamplesOnOnePage_data();
-    void shotDrawsItsSamplesOnOnePage();
-    void shortShotDrawsTheWholeSamplesItHolds_data();
-    void shortShotDrawsTheWholeSamplesItHolds();
-    void telemetryAfterAShotWrapsAtTheShotPage();
-    void telemetryAfterAShotStartsAgainOnItsOwnAxis();
-    void batteryPointsAreRedOnAnOrangeLine();
-
     void recordingWritesOneRowPerFrameUntilStopped_data();
     void recordingWritesOneRowPerFrameUntilStopped();
     void anHourOfFramesIsRecordedStraightToDisk();
 
 private:
     void feed(const TelemetryValues& v) { f->port->feed(TelemetryBlock(v)); }
-    QList<int> labels(int series) const { return setupWindow->motion()->telemetryChart->pages().series(series).labels; }
-    QList<qreal> plotted(int series) const;
-    QList<qreal> shotPlotted() const;
     QString grid(int column, int row) const { return CellText(trafficMonitor->telemetryGrid, column, row); }
     std::unique_ptr<SetupWindowFixture> f;
 };
-
-QList<qreal> TelemetryTest::plotted(int series) const
-{
-    setupWindow->motion()->telemetryChart->flushChart();
-    QList<qreal> ys;
-    for (const QPointF& p : setupWindow->motion()->telemetryChart->series(series)->points())
-        ys.append(p.y());
-    return ys;
-}
-
-QList<qreal> TelemetryTest::shotPlotted() const
-{
-    setupWindow->motion()->telemetryChart->flushChart();
-    QList<qreal> ys;
-    for (const QPointF& p : setupWindow->motion()->telemetryChart->shotTrace()->points())
-        ys.append(p.y());
-    return ys;
-}
 
 // ---- Decoding ---------------------------------------------------------------
 
@@ -222,178 +177,6 @@ void TelemetryTest::olderReadingsCountUnsignedTheNewestSigned()
         g = window.add(static_cast<qint16>(reading));
     QTEST(g.percent, "percent");
     QTEST(g.barWidth, "width");
-}
-
-// ---- Chart -------------------------------------------------------------------
-
-void TelemetryTest::chartSweepsAndEmptiesAtTheEndOfThePage()
-{
-    setupWindow->motion()->resetChart();
-    TelemetryValues v;
-    for (int i = 1; i <= 498; ++i) {
-        v.posx = static_cast<qint16>(i);
-        v.battery = static_cast<qint16>(2000 + i);
-        feed(v);
-    }
-    QCOMPARE(plotted(0).size(), 498);
-    QCOMPARE(plotted(0).first(), 1.0);
-    QCOMPARE(plotted(0).last(), 498.0);
-    QCOMPARE(plotted(3).last(), 2498.0);
-    QCOMPARE(labels(0).first(), 1);
-    QCOMPARE(labels(2).last(), 498);
-    feed(v);
-    for (int s = 0; s < 4; ++s)
-        QVERIFY(plotted(s).isEmpty());
-    v.posx = 77;
-    feed(v);
-    QCOMPARE(plotted(0), QList<qreal>{77});
-    QCOMPARE(labels(0), QList<int>{1});
-    QCOMPARE(setupWindow->motion()->telemetryChart->pages().axisLimit(), 32767);
-}
-
-void TelemetryTest::pointsReachTheSeriesOnlyAtARedraw()
-{
-    setupWindow->motion()->resetChart();
-    setupWindow->motion()->telemetryChart->flushChart();
-    for (int i = 0; i < 20; ++i)
-        feed({});
-    // Twenty frames, not one series update per frame: they arrive together.
-    QCOMPARE(setupWindow->motion()->telemetryChart->series(0)->count(), 0);
-    QTRY_COMPARE(setupWindow->motion()->telemetryChart->series(0)->count(), 20);
-    QCOMPARE(setupWindow->motion()->telemetryChart->series(3)->count(), 20);
-}
-
-void TelemetryTest::gyroscopeReplacesAccelerometerWhenTicked()
-{
-    TelemetryValues v;
-    v.posx = 1;
-    v.posy = 2;
-    v.posz = 3;
-    v.rotx = -100;
-    v.roty = -200;
-    v.rotz = -300;
-    setupWindow->motion()->gyroCheck->setChecked(true);
-    feed(v);
-    QCOMPARE(setupWindow->motion()->xValue->text(), QString("X= -100"));
-    QCOMPARE(setupWindow->motion()->yValue->text(), QString("Y= -200"));
-    QCOMPARE(setupWindow->motion()->zValue->text(), QString("Z= -300"));
-    QCOMPARE(Telemetry.posz, qint16(-300));
-    QCOMPARE(plotted(2).last(), -300.0);
-    QCOMPARE(grid(2, 2), QString("3")); // the monitor shows what the board sent
-}
-
-void TelemetryTest::selectingTxResetsTheChart()
-{
-    for (int i = 0; i < 5; ++i)
-        feed({});
-    f->port->feed(ShotBlock(QByteArray(100, 0)));
-    setupWindow->ports()->txModeButton->click();
-    const ChartPages& pages = setupWindow->motion()->telemetryChart->pages();
-    QCOMPARE(pages.pointsPerPage(), 500);
-    QCOMPARE(pages.posizione(), 1);
-    QCOMPARE(pages.axisLimit(), 32767);
-    QVERIFY(plotted(0).isEmpty());
-}
-
-void TelemetryTest::shotDrawsItsSamplesOnOnePage_data()
-{
-    QTest::addColumn<QByteArray>("firstSample");
-    QTest::addColumn<qreal>("value");
-    QTest::newRow("0x34 0x12 is 4660") << hexBytes("34 12") << 4660.0;
-    QTest::newRow("0xFF 0x7F is 32767") << hexBytes("FF 7F") << 32767.0;
-    QTest::newRow("0x00 0x80 is -32768") << hexBytes("00 80") << -32768.0;
-}
-
-void TelemetryTest::shotDrawsItsSamplesOnOnePage()
-{
-    QFETCH(QByteArray, firstSample);
-    QFETCH(qreal, value);
-    setupWindow->motion()->resetChart();
-    feed({});
-    f->port->feed(ShotBlock(firstSample + QByteArray(98, 0)));
-    const QList<qreal> points = shotPlotted();
-    QCOMPARE(points.size(), 50);
-    QCOMPARE(points.first(), value);
-    QCOMPARE(points.count(0.0), 49);
-    QCOMPARE(labels(0).first(), 1);
-    QCOMPARE(labels(0).last(), 50);
-    for (int s = 0; s < 4; ++s)
-        QVERIFY(plotted(s).isEmpty());
-    const ChartPages& pages = setupWindow->motion()->telemetryChart->pages();
-    QCOMPARE(pages.pointsPerPage(), 50);
-    QCOMPARE(pages.posizione(), 2); // a shot leaves the counter alone
-}
-
-void TelemetryTest::shortShotDrawsTheWholeSamplesItHolds_data()
-{
-    QTest::addColumn<QByteArray>("block");
-    QTest::addColumn<QList<qreal>>("points");
-    QTest::newRow("markers only") << hexBytes("AA AA") << QList<qreal>{};
-    QTest::newRow("one sample and a half") << hexBytes("AA AA 01 00 02") << QList<qreal>{1};
-    QTest::newRow("two samples") << hexBytes("AA AA 01 00 FF FF") << QList<qreal>{1, -1};
-    QTest::newRow("longer than a shot") << ShotBlock(QByteArray(120, 1)) << QList<qreal>(50, 257);
-}
-
-void TelemetryTest::shortShotDrawsTheWholeSamplesItHolds()
-{
-    QFETCH(QByteArray, block);
-    QFETCH(QList<qreal>, points);
-    feed({});
-    f->port->feed(block);
-    QCOMPARE(shotPlotted(), points);
-}
-
-void TelemetryTest::telemetryAfterAShotWrapsAtTheShotPage()
-{
-    setupWindow->motion()->resetChart();
-    for (int i = 0; i < 200; ++i)
-        feed({});
-    f->port->feed(ShotBlock(QByteArray(100, 0)));
-    feed({}); // label 201: past the shot's page, so the chart empties
-    QVERIFY(plotted(0).isEmpty());
-    QCOMPARE(setupWindow->motion()->telemetryChart->pages().posizione(), 1);
-    for (int i = 0; i < 48; ++i)
-        feed({});
-    QCOMPARE(plotted(1).size(), 48);
-    QCOMPARE(labels(1).last(), 48);
-    feed({});
-    QVERIFY(plotted(1).isEmpty());
-}
-
-void TelemetryTest::telemetryAfterAShotStartsAgainOnItsOwnAxis()
-{
-    setupWindow->motion()->resetChart();
-    feed({});
-    f->port->feed(ShotBlock(QByteArray(100, 0)));
-    TelemetryValues v;
-    v.posx = 77;
-    feed(v);
-    QCOMPARE(labels(0).size(), 51); // the shot's 50 and the frame's
-    QCOMPARE(labels(0).last(), 2);
-    QCOMPARE(shotPlotted().size(), 50); // the shot stays until the page is full
-    QLineSeries* telemetry = setupWindow->motion()->telemetryChart->series(0);
-    QCOMPARE(telemetry->points(), QList<QPointF>{QPointF(0, 77)});
-    for (QAbstractAxis* axis : telemetry->attachedAxes()) {
-        if (axis->orientation() != Qt::Horizontal)
-            continue;
-        const auto* range = static_cast<QValueAxis*>(axis);
-        QCOMPARE(range->min(), 0.0);
-        QCOMPARE(range->max(), 49.0);
-    }
-}
-
-void TelemetryTest::batteryPointsAreRedOnAnOrangeLine()
-{
-    setupWindow->motion()->resetChart();
-    for (int i = 0; i < 3; ++i)
-        feed({});
-    plotted(3);
-    QLineSeries* battery = setupWindow->motion()->telemetryChart->series(3);
-    QCOMPARE(battery->pen().color(), QColor(255, 128, 0));
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(battery->pointConfiguration(i).value(QXYSeries::PointConfiguration::Color).value<QColor>(),
-                 QColor(Qt::red));
-    QVERIFY(setupWindow->motion()->telemetryChart->series(0)->pointsConfiguration().isEmpty()); // black on black
 }
 
 void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped_data()

@@ -63,6 +63,14 @@ QByteArray SetupWindowFixture::readSettings() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+std::unique_ptr<SetupWindowFixture> SetupWindowFixture::withPortOpen(const QString& port)
+{
+    auto fixture = std::make_unique<SetupWindowFixture>();
+    fixture->setPortList({port});
+    fixture->openPort();
+    return fixture;
+}
+
 void SetupWindowFixture::setPortList(const QStringList& ports) const
 {
     setupWindow->ports()->portList->clear();

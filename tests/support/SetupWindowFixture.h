@@ -18,6 +18,8 @@ public:
         RealPort, // real time and the real serial component (end-to-end tests)
     };
     explicit SetupWindowFixture(Mode mode = Mode::Scripted);
+    // Scripted, with the one port given listed and opened.
+    static std::unique_ptr<SetupWindowFixture> withPortOpen(const QString& port);
     ~SetupWindowFixture();
 
     // Writes Bin/COM_1.INI with the two lines given.

@@ -1,0 +1,88 @@
+// The board status buttons and the default bank as the set-up window sends
+// them. Simulated time, scripted port.
+#include "SetupWindowFixture.h"
+#include "TestMain.h"
+
+#include "app/Forms.h"
+#include "common/ui/Handlers.h"
+#include "app/SetupWindow.h"
+#include "comm/BoardLink.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+class BoardStatusTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { f = std::make_unique<SetupWindowFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void statusButtonsWithoutPortSendNothing();
+    void statusButtonsSendModeAndSwitchSetUpControls();
+    void reselectingSelectedButtonSendsNothing();
+    void defaultBankButtonSendsBankWrite();
+
+private:
+    std::unique_ptr<SetupWindowFixture> f;
+};
+
+// ---- Board status and default bank ----------------------------------------------
+
+void BoardStatusTest::statusButtonsWithoutPortSendNothing()
+{
+    f->setPortList({"COM3"});
+    setupWindow->ports()->setUpModeButton->click();
+    QVERIFY(setupWindow->ports()->setUpModeButton->isChecked());
+    QVERIFY(f->port->sent.isEmpty());
+    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
+}
+
+void BoardStatusTest::statusButtonsSendModeAndSwitchSetUpControls()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    f->port->clearSent();
+    setupWindow->board()->link()->setExpectingReply(false);
+    setupWindow->ports()->setUpModeButton->click();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
+    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(setupWindow->board()->expectingReply());
+    QCOMPARE(f->sim.clock.pauses.size(), 0);
+    setupWindow->ports()->activeModeButton->click();
+    QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 01 00 00 0A"));
+    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
+    setupWindow->ports()->txModeButton->click();
+    QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 03 00 00 0A"));
+    QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
+}
+
+void BoardStatusTest::reselectingSelectedButtonSendsNothing()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    setupWindow->ports()->setUpModeButton->click();
+    f->port->clearSent();
+    SelectRadioButton(setupWindow->ports()->setUpModeButton);
+    QVERIFY(f->port->sent.isEmpty());
+    // The main window's start-up calls the handler directly: it acts because SetUp is selected.
+    setupWindow->ports()->setUpModeChosen();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
+}
+
+void BoardStatusTest::defaultBankButtonSendsBankWrite()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    f->port->clearSent();
+    setupWindow->board()->link()->setExpectingReply(false);
+    setupWindow->parameters()->defaultBank2Button->click();
+    QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 02 00 00 0A")});
+    QVERIFY(setupWindow->board()->expectingReply());
+    QVERIFY(!setupWindow->parameters()->defaultBank1Button->isChecked());
+    SelectRadioButton(setupWindow->parameters()->defaultBank3Button);
+    QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 03 00 00 0A"));
+    QVERIFY(!setupWindow->parameters()->defaultBank2Button->isChecked());
+}
+
+TAVRIN_TEST_MAIN(BoardStatusTest)
+#include "tst_board_status.moc"

@@ -1,0 +1,137 @@
+// The command-line program's long runs, as a process against strict simulated
+// boards: a write stopped by Ctrl-C, flashing through the loader, and the
+// calibration that asks for the saber's positions.
+#include "CliRun.h"
+#include "HexImage.h"
+#include "SimBoard.h"
+#include "WaitFor.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <csignal>
+
+using namespace CliRun;
+
+class CliLongRunsE2eTest : public QObject {
+    Q_OBJECT
+private slots:
+    void ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft();
+    void flashProgramsTheFileThroughTheLoader();
+    void calibrateAsksForBothPositionsAndWritesTheirMeans();
+};
+
+void CliLongRunsE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("p.json"));
+    QCOMPARE(cli({"read", "--port", board.portPath(), "--json", saved, "--quiet"}).exitCode, 0);
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray text = file.readAll().replace("\"bank1.clash.red\": 200", "\"bank1.clash.red\": 77");
+    file.resize(0);
+    file.write(text);
+    file.close();
+    QTemporaryFile traffic;
+    QVERIFY(traffic.open());
+    QVERIFY(board.controlOk("log " + traffic.fileName()));
+
+    CliProcess writing({"write", saved, "--port", board.portPath(), "--quiet"});
+    QVERIFY(WaitFor([&] { return board.param(CLASH_RED_ADDRESS) == 77; }, 20000));
+    QCOMPARE(::kill(pid_t(writing.process.processId()), SIGINT), 0);
+    const Run run = writing.wait();
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    const QRegularExpressionMatch stopped =
+        QRegularExpression(QStringLiteral("stopped after (\\d+) of (\\d+) values")).match(run.err);
+    QVERIFY2(stopped.hasMatch(), qPrintable(run.err));
+    const int written = stopped.captured(1).toInt();
+    QVERIFY2(written > 0 && written < stopped.captured(2).toInt(), qPrintable(run.err));
+    QVERIFY(WaitFor([&] { return board.busyMs() == 0; }, 5000));
+    QVERIFY(board.controlOk("log off"));
+    // Every value frame the board got is one the message counts: none left after it.
+    const QByteArray received = SimBoard::receivedBytes(traffic.fileName());
+    int valueFrames = 0;
+    for (qsizetype at = received.indexOf("#1"); at >= 0; at = received.indexOf("#1", at + 1))
+        valueFrames += received.at(at + 2) != 2;
+    QCOMPARE(valueFrames, written);
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliLongRunsE2eTest::flashProgramsTheFileThroughTheLoader()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QVERIFY(board.controlOk(QStringLiteral("switch loader")));
+    QTemporaryDir dir;
+    const HexImage image = MakeHexImage(256, 16);
+    const QString hex = dir.filePath(QStringLiteral("firmware.hex"));
+    QFile file(hex);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(image.text);
+    file.close();
+    // A file refused by the check: nothing reaches the board.
+    const QString broken = dir.filePath(QStringLiteral("broken.hex"));
+    QFile brokenFile(broken);
+    QVERIFY(brokenFile.open(QIODevice::WriteOnly));
+    brokenFile.write(QByteArray(image.text).replace(":10000000", ":10000001"));
+    brokenFile.close();
+    const qint64 receivedBefore = board.counter(QStringLiteral("received"));
+    Run run = cli({"flash", broken, "--yes", "--port", board.portPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("cannot be sent to the board, line 1: checksum")),
+             qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("received")), receivedBefore);
+
+    run = cli({"flash", hex, "--yes", "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.dump(QStringLiteral("program")), LoaderWordBytes(image.data));
+    QVERIFY2(run.out.contains(QStringLiteral("Programming done: 128 words written.")), qPrintable(run.out));
+    QVERIFY2(run.out.endsWith(QStringLiteral("Set the dipswitches for active status.\n")),
+             qPrintable(run.out));
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+void CliLongRunsE2eTest::calibrateAsksForBothPositionsAndWritesTheirMeans()
+{
+    SimBoard board;
+    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    // The factory constants match the sensor already: cleared, only the new writes can restore them.
+    for (int address = 8; address <= 11; ++address)
+        QVERIFY(board.setParam(address, 0));
+    QVERIFY(board.controlOk(QStringLiteral("pose vertical")));
+    CliProcess calibrating({"calibrate", "--port", board.portPath()});
+    QString shown;
+    const auto showing = [&](const QString& text) {
+        return WaitFor(
+            [&] {
+                shown += QString::fromLocal8Bit(calibrating.process.readAllStandardOutput());
+                return shown.contains(text);
+            },
+            20000);
+    };
+    QVERIFY2(showing(QStringLiteral("vertical position (blade tip up)")), qPrintable(shown));
+    calibrating.process.write("\n");
+    QVERIFY2(showing(QStringLiteral("keep the Light Saber in horizontal position")), qPrintable(shown));
+    QVERIFY(board.controlOk(QStringLiteral("pose horizontal")));
+    calibrating.process.write("\n");
+    const Run run = calibrating.wait();
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err + shown));
+    QVERIFY2(run.out.contains(QStringLiteral("Procedure OK. Kordex has been calibrated with value")),
+             qPrintable(run.out));
+    // The simulated sensor reads 16384 + 350 with the tip up and 350 lying down,
+    // give or take the hand's unsteadiness; low byte first.
+    const int vertical = qint16(board.param(8) | board.param(9) << 8);
+    const int horizontal = qint16(board.param(10) | board.param(11) << 8);
+    QVERIFY2(qAbs(vertical - 16734) < 500, qPrintable(QString::number(vertical)));
+    QVERIFY2(qAbs(horizontal - 350) < 500, qPrintable(QString::number(horizontal)));
+    QCOMPARE(board.mode(), 4);
+    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+}
+
+QTEST_GUILESS_MAIN(CliLongRunsE2eTest)
+#include "tst_cli_long_runs_e2e.moc"
