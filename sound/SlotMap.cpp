@@ -167,8 +167,6 @@ struct KindInfo {
     int firstSector; // from the bank base
     int captionBase; // caption = captionBase + number; 0: a word caption
     const char* caption;
-    const char* handler; // handler name after "BANKn_"
-    int handlerBase;     // the handler's number = handlerBase + number
     const char* accessible;
     int accessibleBase;
 };
@@ -179,14 +177,14 @@ constexpr int FIRST_POWER_CLASH_SECTOR = 16;
 constexpr int POWER_CLASH_CAPTION_BASE = Define::SWING_SLOTS + Define::CLASH_SLOTS;
 
 const KindInfo KINDS[] = {
-    {SlotKind::PowerOn, SoundRow::Guard, 0, 0, "On", "ON", 0, "Power On", 0},
-    {SlotKind::PowerOff, SoundRow::Guard, 1, 0, "Off", "OFF", 0, "Power Off", 0},
-    {SlotKind::Hum, SoundRow::Guard, 2, 0, "Hum", "GUARD", 0, "Hum", 0},
-    {SlotKind::Swing, SoundRow::Swing, FIRST_SWING_SECTOR, 0, nullptr, "SWING_", 0, "Swing ", 0},
-    {SlotKind::Clash, SoundRow::Clash, FIRST_CLASH_SECTOR, Define::SWING_SLOTS, nullptr, "CLASH_", 0,
-     "Clash ", Define::SWING_SLOTS},
+    {SlotKind::PowerOn, SoundRow::Guard, 0, 0, "On", "Power On", 0},
+    {SlotKind::PowerOff, SoundRow::Guard, 1, 0, "Off", "Power Off", 0},
+    {SlotKind::Hum, SoundRow::Guard, 2, 0, "Hum", "Hum", 0},
+    {SlotKind::Swing, SoundRow::Swing, FIRST_SWING_SECTOR, 0, nullptr, "Swing ", 0},
+    {SlotKind::Clash, SoundRow::Clash, FIRST_CLASH_SECTOR, Define::SWING_SLOTS, nullptr, "Clash ",
+     Define::SWING_SLOTS},
     {SlotKind::PowerClash, SoundRow::PowerClash, FIRST_POWER_CLASH_SECTOR, POWER_CLASH_CAPTION_BASE, nullptr,
-     "CLASH_", Define::CLASH_SLOTS, "Power Clash ", POWER_CLASH_CAPTION_BASE},
+     "Power Clash ", POWER_CLASH_CAPTION_BASE},
 };
 
 const KindInfo& infoOf(SlotKind kind)
@@ -236,9 +234,6 @@ SoundSlot build(const SlotRow& r)
     s.address = BankBase(r.bank) + static_cast<std::uint32_t>(sector) * Define::SECTOR_SIZE;
     s.sizeLimit = r.kind == SlotKind::Hum ? Define::MAX_FILE_HUM_SIZE : Define::MAX_FILE_SIZE;
     s.button = QString::fromLatin1(r.button);
-    s.handler = QStringLiteral("BANK%1_%2").arg(r.bank).arg(QString::fromLatin1(k.handler));
-    if (numbered)
-        s.handler += QString::number(k.handlerBase + r.number);
     s.accessibleName = QStringLiteral("Bank %1 %2").arg(r.bank).arg(QString::fromLatin1(k.accessible));
     if (numbered)
         s.accessibleName += QString::number(k.accessibleBase + r.number);

@@ -17,7 +17,7 @@ enum class SlotKind { PowerOn, PowerOff, Hum, Swing, Clash, PowerClash };
 enum class SoundRow { Guard, Swing, Clash, PowerClash };
 
 struct SlotMenuItem {
-    QString name;    // component name, "bank2Swing1Item"; its handler is name + "Click"
+    QString name;    // component name, "bank2Swing1Item"
     QString caption; // exactly as shown, blanks included
     QString word;    // the slot word of its question
 };
@@ -32,7 +32,6 @@ struct SoundSlot {
     int sectors = 1;
     int sizeLimit = 0;      // a WAV file must be strictly smaller
     QString button;         // the slot button's component name
-    QString handler;        // the slot button's handler, "BANK2_SWING_1"
     QString accessibleName; // "Bank 2 Swing 1", "Bank 1 Hum"
     QString buttonWord;     // the slot word of the button's question
     SlotMenuItem menu;

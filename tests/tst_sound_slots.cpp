@@ -17,10 +17,10 @@ using namespace Sound;
 using namespace SlotScript;
 
 namespace {
-const SoundSlot* slotNamed(const QString& handler)
+const SoundSlot* slotNamed(const QString& button)
 {
     for (const SoundSlot& s : SoundSlots())
-        if (s.handler == handler)
+        if (s.button == button)
             return &s;
     return nullptr;
 }
@@ -46,7 +46,7 @@ private slots:
 
 void SoundSlotsTest::slotRowsAsTheBoardKnowsThem_data()
 {
-    QTest::addColumn<QString>("handler");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<uint>("address");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("button");
@@ -57,7 +57,7 @@ void SoundSlotsTest::slotRowsAsTheBoardKnowsThem_data()
     QTest::addColumn<QString>("menuWord");
     QTest::addColumn<int>("pause");
     QTest::addColumn<QByteArray>("request");
-    QTest::newRow("bank 1 power on waits 2 s") << "BANK1_ON" << 0x000000u << "On"
+    QTest::newRow("bank 1 power on waits 2 s") << "bank1PowerOnButton" << 0x000000u << "On"
                                                << "bank1PowerOnButton"
                                                << "Bank 1 Power On"
                                                << "Power On"
@@ -65,7 +65,7 @@ void SoundSlotsTest::slotRowsAsTheBoardKnowsThem_data()
                                                << "Power On"
                                                << "Power On" << 2000 << frame("23 52 00 00 00 00 0A");
     QTest::newRow("bank 1 power off, menu caption with a blank")
-        << "BANK1_OFF" << 0x010000u << "Off"
+        << "bank1PowerOffButton" << 0x010000u << "Off"
         << "bank1PowerOffButton"
         << "Bank 1 Power Off"
         << "Power Off"
@@ -73,42 +73,42 @@ void SoundSlotsTest::slotRowsAsTheBoardKnowsThem_data()
         << "Power Off "
         << "Power Off" << 1000 << frame("23 52 00 00 01 00 0A");
     QTest::newRow("bank 1 hum asks with O and no address")
-        << "BANK1_GUARD" << 0x020000u << "Hum"
+        << "bank1HumButton" << 0x020000u << "Hum"
         << "bank1HumButton"
         << "Bank 1 Hum"
         << "Hum"
         << "bank1HumItem"
         << "Background"
         << "Background" << 3000 << frame("23 4F 00 00 00 00 0A");
-    QTest::newRow("bank 1 swing 2 has no pause") << "BANK1_SWING_2" << 0x050000u << "2"
+    QTest::newRow("bank 1 swing 2 has no pause") << "bank1Swing2Button" << 0x050000u << "2"
                                                  << "bank1Swing2Button"
                                                  << "Bank 1 Swing 2"
                                                  << "SWING"
                                                  << "bank1Swing2Item"
                                                  << "Swing 2 "
                                                  << "SWING" << 0 << frame("23 52 00 00 05 00 0A");
-    QTest::newRow("bank 1 swing 3") << "BANK1_SWING_3" << 0x060000u << "3"
+    QTest::newRow("bank 1 swing 3") << "bank1Swing3Button" << 0x060000u << "3"
                                     << "bank1Swing3Button"
                                     << "Bank 1 Swing 3"
                                     << "SWING"
                                     << "bank1Swing3Item"
                                     << "Swing 3"
                                     << "SWING" << 1000 << frame("23 52 00 00 06 00 0A");
-    QTest::newRow("bank 1 clash 11") << "BANK1_CLASH_5" << 0x0E0000u << "11"
+    QTest::newRow("bank 1 clash 11") << "bank1Clash5Button" << 0x0E0000u << "11"
                                      << "bank1Clash5Button"
                                      << "Bank 1 Clash 11"
                                      << "CLASH 5"
                                      << "bank1Clash5Item"
                                      << "Clash 11"
                                      << "CLASH" << 1000 << frame("23 52 00 00 0E 00 0A");
-    QTest::newRow("bank 2 hum asks with S") << "BANK2_GUARD" << 0x160000u << "Hum"
+    QTest::newRow("bank 2 hum asks with S") << "bank2HumButton" << 0x160000u << "Hum"
                                             << "bank2HumButton"
                                             << "Bank 2 Hum"
                                             << "Hum"
                                             << "bank2HumItem"
                                             << "Background"
                                             << "Background" << 3000 << frame("23 53 00 00 16 00 0A");
-    QTest::newRow("bank 2 clash 8 in sector 31") << "BANK2_CLASH_2" << 0x1F0000u << "8"
+    QTest::newRow("bank 2 clash 8 in sector 31") << "bank2Clash2Button" << 0x1F0000u << "8"
                                                  << "bank2Clash2Button"
                                                  << "Bank 2 Clash 8"
                                                  << "CLASH 2"
@@ -116,35 +116,35 @@ void SoundSlotsTest::slotRowsAsTheBoardKnowsThem_data()
                                                  << "Clash 8"
                                                  << "CLASH" << 1000 << frame("23 52 00 00 1F 00 0A");
     QTest::newRow("bank 2 clash 11 of the mended menu item")
-        << "BANK2_CLASH_5" << 0x220000u << "11"
+        << "bank2Clash5Button" << 0x220000u << "11"
         << "bank2Clash5Button"
         << "Bank 2 Clash 11"
         << "CLASH 5"
         << "bank2Clash5Item"
         << "Clash 11"
         << "CLASH" << 1000 << frame("23 52 00 00 22 00 0A");
-    QTest::newRow("bank 2 power clash 16") << "BANK2_CLASH_10" << 0x270000u << "16"
+    QTest::newRow("bank 2 power clash 16") << "bank2PowerClash4Button" << 0x270000u << "16"
                                            << "bank2PowerClash4Button"
                                            << "Bank 2 Power Clash 16"
                                            << "Power Clash 16"
                                            << "bank2PowerClash4Item"
                                            << "Power Clash 16"
                                            << "POWER CLASH" << 1000 << frame("23 52 00 00 27 00 0A");
-    QTest::newRow("bank 3 power on") << "BANK3_ON" << 0x280000u << "On"
+    QTest::newRow("bank 3 power on") << "bank3PowerOnButton" << 0x280000u << "On"
                                      << "bank3PowerOnButton"
                                      << "Bank 3 Power On"
                                      << "Power On"
                                      << "bank3PowerOnItem"
                                      << "Power On"
                                      << "Power ON" << 1000 << frame("23 52 00 00 28 00 0A");
-    QTest::newRow("bank 3 hum asks with T") << "BANK3_GUARD" << 0x2A0000u << "Hum"
+    QTest::newRow("bank 3 hum asks with T") << "bank3HumButton" << 0x2A0000u << "Hum"
                                             << "bank3HumButton"
                                             << "Bank 3 Hum"
                                             << "Hum"
                                             << "bank3HumItem"
                                             << "Background"
                                             << "Background" << 3000 << frame("23 54 00 00 2A 00 0A");
-    QTest::newRow("bank 3 last slot") << "BANK3_CLASH_10" << 0x3B0000u << "16"
+    QTest::newRow("bank 3 last slot") << "bank3PowerClash4Button" << 0x3B0000u << "16"
                                       << "bank3PowerClash4Button"
                                       << "Bank 3 Power Clash 16"
                                       << "Power Clash 16"
@@ -155,8 +155,8 @@ void SoundSlotsTest::slotRowsAsTheBoardKnowsThem_data()
 
 void SoundSlotsTest::slotRowsAsTheBoardKnowsThem()
 {
-    QFETCH(QString, handler);
-    const SoundSlot* s = slotNamed(handler);
+    QFETCH(QString, button);
+    const SoundSlot* s = slotNamed(button);
     QVERIFY(s);
     QTEST(s->address, "address");
     QTEST(s->caption, "caption");
@@ -188,11 +188,11 @@ void SoundSlotsTest::everySlotHasItsOwnSectorsButtonAndMenuItem()
         QCOMPARE(s.address % 0x10000, 0u);
         for (int i = 0; i < s.sectors; ++i)
             sectors.insert(s.address / 0x10000 + i);
-        names << s.button << s.handler << s.menu.name;
+        names << s.button << s.menu.name;
         QVERIFY(s.address + s.sectors * 0x10000u <= 0x3C0000u);
     }
     QCOMPARE(sectors.size(), 60); // sectors 0 to 59, each in exactly one slot
-    QCOMPARE(names.size(), 3 * 57);
+    QCOMPARE(names.size(), 2 * 57); // a button and a menu item each
     QCOMPARE(setupWindow->sounds()->slotControls()->slotMenu->actions().size(), 3);
     QCOMPARE(setupWindow->findChild<QMenu*>("bank2Menu")->title(), QString("Bank2 Sounds"));
     const QStringList bank2 = [] {
@@ -206,22 +206,22 @@ void SoundSlotsTest::everySlotHasItsOwnSectorsButtonAndMenuItem()
 
 void SoundSlotsTest::sizeLimits_data()
 {
-    QTest::addColumn<QString>("handler");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<int>("bytes");
     QTest::addColumn<bool>("fits");
-    QTest::newRow("65000 bytes refused for a swing") << "BANK1_SWING_1" << 65000 << false;
-    QTest::newRow("64999 bytes accepted for power on") << "BANK2_ON" << 64999 << true;
-    QTest::newRow("131000 bytes refused for the hum") << "BANK3_GUARD" << 131000 << false;
-    QTest::newRow("130999 bytes accepted for the hum") << "BANK1_GUARD" << 130999 << true;
-    QTest::newRow("100000 bytes refused for a power clash") << "BANK3_CLASH_7" << 100000 << false;
-    QTest::newRow("100000 bytes accepted for the hum") << "BANK2_GUARD" << 100000 << true;
+    QTest::newRow("65000 bytes refused for a swing") << "bank1Swing1Button" << 65000 << false;
+    QTest::newRow("64999 bytes accepted for power on") << "bank2PowerOnButton" << 64999 << true;
+    QTest::newRow("131000 bytes refused for the hum") << "bank3HumButton" << 131000 << false;
+    QTest::newRow("130999 bytes accepted for the hum") << "bank1HumButton" << 130999 << true;
+    QTest::newRow("100000 bytes refused for a power clash") << "bank3PowerClash1Button" << 100000 << false;
+    QTest::newRow("100000 bytes accepted for the hum") << "bank2HumButton" << 100000 << true;
 }
 
 void SoundSlotsTest::sizeLimits()
 {
-    QFETCH(QString, handler);
+    QFETCH(QString, button);
     QFETCH(int, bytes);
-    QTEST(FitsSlot(bytes, *slotNamed(handler)), "fits");
+    QTEST(FitsSlot(bytes, *slotNamed(button)), "fits");
 }
 
 void SoundSlotsTest::sampleConversion_data()
