@@ -105,7 +105,7 @@ SetupWindow::SetupWindow(QWidget* parent)
     connect(journal, &Sound::BoardJournal::unknownBoard, this, &SetupWindow::showJournalNote);
     connect(journal, &Sound::BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
 
-    auto port = std::make_unique<TComPort>(this);
+    auto port = std::make_unique<ComPort>(this);
     port->setObjectName(QStringLiteral("serialPort"));
     port->setBaud(Define::LINK_BAUD);
     port->setReceiveMode(rmRAW);

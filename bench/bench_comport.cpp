@@ -26,7 +26,7 @@ constexpr int kDeadlineCheckMs = 100;
 
 // Opens the component on the pseudo-terminal's slave side; false, with the
 // benchmark skipped, when it does not open.
-bool openPort(TComPort& port, const PtyPair& pty, benchmark::State& state)
+bool openPort(ComPort& port, const PtyPair& pty, benchmark::State& state)
 {
     if (!pty.isValid()) {
         state.SkipWithError("no pseudo-terminal");
@@ -53,7 +53,7 @@ std::vector<QByteArray> oneByteFrames()
 void BM_ReceiveLatency(benchmark::State& state)
 {
     PtyPair pty;
-    TComPort port;
+    ComPort port;
     port.setReceiveMode(rmRAW);
     bool delivered = false;
     port.ReceiveCallBack = [&](const QByteArray&) { delivered = true; };
@@ -81,7 +81,7 @@ void BM_SoundUploadSends(benchmark::State& state)
 {
     using Clock = std::chrono::steady_clock;
     PtyPair pty;
-    TComPort port;
+    ComPort port;
     if (!openPort(port, pty, state))
         return;
     const std::vector<QByteArray> frames = oneByteFrames();

@@ -59,7 +59,7 @@ int countAnswers(const QString& text, const QString& prefix)
 }
 
 // The serial component, noting when each parameter write was handed to it.
-class TimedComPort final : public TComPort {
+class TimedComPort final : public ComPort {
 public:
     TimedComPort()
     {
@@ -71,7 +71,7 @@ public:
     {
         if (IsParameterWrite(data))
             sentAtNs.append(clock.nsecsElapsed());
-        TComPort::Send(data);
+        ComPort::Send(data);
     }
     QElapsedTimer clock;
     QList<qint64> sentAtNs;

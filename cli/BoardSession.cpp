@@ -36,7 +36,7 @@ BoardSession::BoardSession(const QString& port, QObject* parent)
     , m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
-    auto serial = std::make_unique<TComPort>();
+    auto serial = std::make_unique<ComPort>();
     serial->setPort(port);
     serial->setBaud(Define::LINK_BAUD);
     serial->setReceiveMode(rmRAW);

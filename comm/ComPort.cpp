@@ -26,40 +26,40 @@ const QByteArray kDefaultTerminator = QByteArrayLiteral("\r\n");
 struct StatusEvent {
     quint32 eventBit;
     quint32 statusBit;
-    TStatusChanged TComPort::*handler;
+    LineStatusHandler ComPort::*handler;
 };
 // In the order the events are reported.
 const std::array<StatusEvent, 4> kStatusEvents{{
-    {ComEvent::CTS, ModemStatus::CTS_ON, &TComPort::OnCTSChanged},
-    {ComEvent::DSR, ModemStatus::DSR_ON, &TComPort::OnDSRChanged},
-    {ComEvent::RLSD, ModemStatus::RLSD_ON, &TComPort::OnRLSDChanged},
-    {ComEvent::RING, ModemStatus::RING_ON, &TComPort::OnRingChanged},
+    {ComEvent::CTS, ModemStatus::CTS_ON, &ComPort::OnCTSChanged},
+    {ComEvent::DSR, ModemStatus::DSR_ON, &ComPort::OnDSRChanged},
+    {ComEvent::RLSD, ModemStatus::RLSD_ON, &ComPort::OnRLSDChanged},
+    {ComEvent::RING, ModemStatus::RING_ON, &ComPort::OnRingChanged},
 }};
 
 } // namespace
 
-TComPort::TComPort(QObject* owner)
+ComPort::ComPort(QObject* owner)
     : SerialPort(owner)
 {
 }
 
-TComPort::~TComPort()
+ComPort::~ComPort()
 {
     shutDown();
 }
 
-void TComPort::shutDown()
+void ComPort::shutDown()
 {
     OnPortClose = nullptr;
     OnDeviceLost = nullptr;
     Close();
 }
 
-void TComPort::Open()
+void ComPort::Open()
 {
     if (FOpen)
         return;
-    auto thread = std::make_shared<TCommThread>(FPortID);
+    auto thread = std::make_shared<CommThread>(FPortID);
     if (!thread->HandleValid())
         throw EComError(kCannotOpen + FPortID + u'\r' + systemErrorText(thread->OpenError()));
     const quint64 generation = ++m_generation;
@@ -74,12 +74,12 @@ void TComPort::Open()
         OnPortOpen(this);
 }
 
-void TComPort::Close()
+void ComPort::Close()
 {
     if (!FOpen)
         return;
     FOpen = false;
-    const std::shared_ptr<TCommThread> thread = std::move(ComThread);
+    const std::shared_ptr<CommThread> thread = std::move(ComThread);
     thread->FOnReceive = nullptr;
     thread->FLineEvent = nullptr;
     thread->FOnLost = nullptr;
@@ -93,7 +93,7 @@ void TComPort::Close()
         OnPortClose(this);
 }
 
-void TComPort::deviceLost(quint64 generation)
+void ComPort::deviceLost(quint64 generation)
 {
     if (!FOpen || generation != m_generation)
         return;
@@ -102,24 +102,24 @@ void TComPort::deviceLost(quint64 generation)
         OnDeviceLost(this);
 }
 
-void TComPort::Send(const QByteArray& data)
+void ComPort::Send(const QByteArray& data)
 {
     if (FOpen && !data.isEmpty())
         ComThread->WriteComm(data.constData(), data.size());
 }
 
-void TComPort::SetRTS(bool status)
+void ComPort::SetRTS(bool status)
 {
     if (FOpen)
         ComThread->SetRTS(status);
 }
 
-qint64 TComPort::OutputPending() const
+qint64 ComPort::OutputPending() const
 {
     return FOpen ? ComThread->OutputPending() : 0;
 }
 
-std::optional<qint64> TComPort::WrittenAt() const
+std::optional<qint64> ComPort::WrittenAt() const
 {
     if (!FOpen)
         return std::nullopt;
@@ -133,14 +133,14 @@ std::optional<qint64> TComPort::WrittenAt() const
     return appClock().now() - ago.count();
 }
 
-quint64 TComPort::writeCalls() const
+quint64 ComPort::writeCalls() const
 {
     return m_pastWriteCalls + (ComThread ? ComThread->WriteCalls() : 0);
 }
 
 // --- reception ----------------------------------------------------------------
 
-QByteArray TComPort::readWaiting(quint32 count)
+QByteArray ComPort::readWaiting(quint32 count)
 {
     QByteArray data(static_cast<qsizetype>(count), '\0');
     const quint32 got = ComThread ? ComThread->ReadComm(data.data(), count) : 0;
@@ -148,11 +148,11 @@ QByteArray TComPort::readWaiting(quint32 count)
     return data;
 }
 
-void TComPort::ReceiveNotify(quint32 nReceived)
+void ComPort::ReceiveNotify(quint32 nReceived)
 {
     const QByteArray data = readWaiting(nReceived);
     // A copy: the callback may replace itself or close the component.
-    const TReceiveProc callback = ReceiveCallBack;
+    const ReceiveHandler callback = ReceiveCallBack;
     if (!FOpen || !callback)
         return;
     switch (FReceiveMode) {
@@ -167,7 +167,7 @@ void TComPort::ReceiveNotify(quint32 nReceived)
 
 // At most one message per notification: a second complete message waits in
 // RxBuf for the next reception, which the board's protocol never relies on.
-void TComPort::deliverTerminated(const QByteArray& data, const TReceiveProc& callback)
+void ComPort::deliverTerminated(const QByteArray& data, const ReceiveHandler& callback)
 {
     RxBuf.append(data);
     if (FTerminator.isEmpty())
@@ -181,12 +181,12 @@ void TComPort::deliverTerminated(const QByteArray& data, const TReceiveProc& cal
     callback(message);
 }
 
-void TComPort::EventNotify(quint32 eventMask, quint32 modemStatus)
+void ComPort::EventNotify(quint32 eventMask, quint32 modemStatus)
 {
     // The status was sampled before the change, so a clear bit means the line
     // has just come on.
     for (const StatusEvent& event : kStatusEvents) {
-        const TStatusChanged handler = this->*event.handler;
+        const LineStatusHandler handler = this->*event.handler;
         if ((eventMask & event.eventBit) && handler)
             handler((modemStatus & event.statusBit) == 0);
     }
@@ -196,7 +196,7 @@ void TComPort::EventNotify(quint32 eventMask, quint32 modemStatus)
 
 // --- terminator text ----------------------------------------------------------
 
-QString TComPort::NextToken(QString& s, const QString& separator)
+QString ComPort::NextToken(QString& s, const QString& separator)
 {
     const qsizetype position = s.indexOf(separator);
     if (position < 0)
@@ -206,7 +206,7 @@ QString TComPort::NextToken(QString& s, const QString& separator)
     return token;
 }
 
-void TComPort::SetTerminator(const QString& termStr)
+void ComPort::SetTerminator(const QString& termStr)
 {
     FTerminator.clear();
     QString rest = termStr.mid(1);
@@ -223,7 +223,7 @@ void TComPort::SetTerminator(const QString& termStr)
         throw EComError(kEmptyTerminator);
 }
 
-QString TComPort::GetTerminator() const
+QString ComPort::GetTerminator() const
 {
     QString text;
     for (const char c : FTerminator)

@@ -6,7 +6,7 @@
 // - WinQSizeIn/WinQSizeOut are kept for the window definition, but Linux serial
 //   drivers have buffers of their own fixed size: the values change nothing.
 // - Send only queues: the thread writes the queue in as few write() calls as the
-//   driver accepts. Close gives queued bytes up to TCommThread::kCloseFlushLimit
+//   driver accepts. Close gives queued bytes up to CommThread::kCloseFlushLimit
 //   (one second) to reach the wire, then discards the rest.
 // - Parity, stop-bit and data-bit mapping: see comm/LineSettings.h.
 // - The thread runs at normal priority: raising it needs privileges a desktop
@@ -20,8 +20,8 @@
 #include <QStringList>
 #include <memory>
 
-using TReceiveNotify = std::function<void(quint32 received)>;
-using TLineEventNotify = std::function<void(quint32 eventMask, quint32 modemStatus)>;
+using ReceiveCountHandler = std::function<void(quint32 received)>;
+using LineEventHandler = std::function<void(quint32 eventMask, quint32 modemStatus)>;
 
 // Line-event bits and modem-status bits, as the component reports them.
 namespace ComEvent {
@@ -40,13 +40,13 @@ inline constexpr quint32 RING_ON = 0x0040;
 inline constexpr quint32 RLSD_ON = 0x0080;
 } // namespace ModemStatus
 
-class TCommThread;
+class CommThread;
 
-class TComPort : public SerialPort {
+class ComPort : public SerialPort {
     Q_OBJECT
 public:
-    explicit TComPort(QObject* owner = nullptr);
-    ~TComPort() override;
+    explicit ComPort(QObject* owner = nullptr);
+    ~ComPort() override;
 
     void Open() override;
     void Close() override;
@@ -60,16 +60,16 @@ public:
     void setWinQSizeIn(quint32 size) { FWinQSizeIn = size; }
     quint32 WinQSizeOut() const { return FWinQSizeOut; }
     void setWinQSizeOut(quint32 size) { FWinQSizeOut = size; }
-    TReceiveMode ReceiveMode() const { return FReceiveMode; }
-    void setReceiveMode(TReceiveMode mode) { FReceiveMode = mode; }
+    ReceiveFraming ReceiveMode() const { return FReceiveMode; }
+    void setReceiveMode(ReceiveFraming mode) { FReceiveMode = mode; }
     QString GetTerminator() const;
     void SetTerminator(const QString& termStr); // raises EComError
     const QByteArray& TerminatorBytes() const { return FTerminator; }
 
-    TStatusChanged OnCTSChanged;
-    TStatusChanged OnDSRChanged;
-    TStatusChanged OnRingChanged;
-    TStatusChanged OnRLSDChanged;
+    LineStatusHandler OnCTSChanged;
+    LineStatusHandler OnDSRChanged;
+    LineStatusHandler OnRingChanged;
+    LineStatusHandler OnRLSDChanged;
 
     // Called by the reader thread's hand-over, on the user-interface thread.
     void ReceiveNotify(quint32 nReceived);
@@ -85,15 +85,15 @@ private:
     void deviceLost(quint64 generation);
     void shutDown();
     QByteArray readWaiting(quint32 count);
-    void deliverTerminated(const QByteArray& data, const TReceiveProc& callback);
+    void deliverTerminated(const QByteArray& data, const ReceiveHandler& callback);
 
     quint32 FWinQSizeIn = 8192;
     quint32 FWinQSizeOut = 8192;
-    TReceiveMode FReceiveMode = rmTERM;
+    ReceiveFraming FReceiveMode = rmTERM;
     QByteArray FTerminator = QByteArrayLiteral("\r\n");
     bool FOpen = false;
     QByteArray RxBuf;
-    std::shared_ptr<TCommThread> ComThread;
+    std::shared_ptr<CommThread> ComThread;
     quint64 m_generation = 0;
     quint64 m_pastWriteCalls = 0;
 };

@@ -19,8 +19,8 @@ namespace {
 // component's own line settings are applied.
 constexpr quint32 kInitialBaud = 9600;
 constexpr quint8 kInitialDataBits = 8;
-constexpr TParity kInitialParity = ptEVEN;
-constexpr TStopBit kInitialStopBits = sbONE;
+constexpr ParityMode kInitialParity = ptEVEN;
+constexpr StopBitCount kInitialStopBits = sbONE;
 
 // How often modem lines and error counters are sampled, on devices that have them.
 constexpr int kLineSamplePeriodMs = 20;
@@ -34,7 +34,7 @@ bool transientError(int error)
 
 } // namespace
 
-TCommThread::TCommThread(const QString& port)
+CommThread::CommThread(const QString& port)
 {
     if (!openDevice(port))
         return;
@@ -44,7 +44,7 @@ TCommThread::TCommThread(const QString& port)
     ClearComm();
 }
 
-bool TCommThread::openDevice(const QString& port)
+bool CommThread::openDevice(const QString& port)
 {
     m_fd = openExclusive(port, m_openError);
     if (m_fd < 0)
@@ -59,7 +59,7 @@ bool TCommThread::openDevice(const QString& port)
     return true;
 }
 
-TCommThread::~TCommThread()
+CommThread::~CommThread()
 {
     if (m_thread.joinable()) {
         SignalTerminate();
@@ -70,7 +70,7 @@ TCommThread::~TCommThread()
         ::close(m_wakeFd);
 }
 
-void TCommThread::SetCommPars(quint32 baudRate, quint8 byteSize, TParity parity, TStopBit stopBits)
+void CommThread::SetCommPars(quint32 baudRate, quint8 byteSize, ParityMode parity, StopBitCount stopBits)
 {
     termios settings{};
     if (::tcgetattr(m_fd, &settings) != 0)
@@ -79,19 +79,19 @@ void TCommThread::SetCommPars(quint32 baudRate, quint8 byteSize, TParity parity,
     ::tcsetattr(m_fd, TCSANOW, &settings);
 }
 
-void TCommThread::ClearComm()
+void CommThread::ClearComm()
 {
     ::tcflush(m_fd, TCIOFLUSH);
     setModemLines(m_fd, TIOCM_DTR, false);
     setModemLines(m_fd, TIOCM_RTS, false);
 }
 
-void TCommThread::SetRTS(bool on)
+void CommThread::SetRTS(bool on)
 {
     setModemLines(m_fd, TIOCM_RTS, on);
 }
 
-void TCommThread::Start(QObject* context)
+void CommThread::Start(QObject* context)
 {
     m_context = context;
     m_thread = std::thread([this] {
@@ -100,20 +100,20 @@ void TCommThread::Start(QObject* context)
     });
 }
 
-void TCommThread::SignalTerminate()
+void CommThread::SignalTerminate()
 {
     FOnReceive = nullptr;
     m_terminate.store(true, std::memory_order_release);
     wake();
 }
 
-void TCommThread::WaitFor()
+void CommThread::WaitFor()
 {
     if (m_thread.joinable())
         m_thread.join();
 }
 
-void TCommThread::ClosePort()
+void CommThread::ClosePort()
 {
     if (m_fd < 0)
         return;
@@ -122,7 +122,7 @@ void TCommThread::ClosePort()
     m_fd = -1;
 }
 
-quint32 TCommThread::BytesWaiting() const
+quint32 CommThread::BytesWaiting() const
 {
     int waiting = 0;
     if (m_fd < 0 || ::ioctl(m_fd, FIONREAD, &waiting) != 0 || waiting < 0)
@@ -130,7 +130,7 @@ quint32 TCommThread::BytesWaiting() const
     return static_cast<quint32>(waiting) + static_cast<quint32>(m_carry.size());
 }
 
-quint32 TCommThread::ReadComm(char* buffer, quint32 charsToRead)
+quint32 CommThread::ReadComm(char* buffer, quint32 charsToRead)
 {
     quint32 done = 0;
     const quint32 fromCarry = std::min<quint32>(charsToRead, static_cast<quint32>(m_carry.size()));
@@ -149,13 +149,13 @@ quint32 TCommThread::ReadComm(char* buffer, quint32 charsToRead)
     return done;
 }
 
-void TCommThread::wake()
+void CommThread::wake()
 {
     const quint64 one = 1;
     [[maybe_unused]] const ssize_t ignored = ::write(m_wakeFd, &one, sizeof one);
 }
 
-void TCommThread::consumeWake()
+void CommThread::consumeWake()
 {
     quint64 count = 0;
     [[maybe_unused]] const ssize_t ignored = ::read(m_wakeFd, &count, sizeof count);
@@ -163,7 +163,7 @@ void TCommThread::consumeWake()
     m_wakeArmed.store(false, std::memory_order_release);
 }
 
-void TCommThread::Execute()
+void CommThread::Execute()
 {
     detectLineSupport();
     while (!m_terminate.load(std::memory_order_acquire)) {
@@ -190,7 +190,7 @@ void TCommThread::Execute()
     flushOnClose();
 }
 
-short TCommThread::portEvents(bool handOverPending) const
+short CommThread::portEvents(bool handOverPending) const
 {
     short events = handOverPending ? 0 : POLLIN;
     if (m_driverFull && !m_hangupWhilePending)
@@ -198,7 +198,7 @@ short TCommThread::portEvents(bool handOverPending) const
     return events;
 }
 
-int TCommThread::pollTimeout(bool handOverPending) const
+int CommThread::pollTimeout(bool handOverPending) const
 {
     // Devices without modem lines (pseudo-terminals) have nothing to sample: the
     // thread then sleeps until the device or the wake-up descriptor has news.
@@ -206,20 +206,20 @@ int TCommThread::pollTimeout(bool handOverPending) const
     return sampling && !handOverPending ? kLineSamplePeriodMs : -1;
 }
 
-void TCommThread::detectLineSupport()
+void CommThread::detectLineSupport()
 {
     m_modemSupported = readModemStatus(m_fd, m_lines.modemStatus) == LineQuery::Ok;
     m_countsSupported = readErrorCount(m_fd, m_lines.errorCount) == LineQuery::Ok;
 }
 
-bool TCommThread::sampleLines(LineState& state) const
+bool CommThread::sampleLines(LineState& state) const
 {
     if (m_modemSupported && readModemStatus(m_fd, state.modemStatus) == LineQuery::Gone)
         return false;
     return !(m_countsSupported && readErrorCount(m_fd, state.errorCount) == LineQuery::Gone);
 }
 
-bool TCommThread::serviceInput(short revents)
+bool CommThread::serviceInput(short revents)
 {
     if (m_handOverPending.load(std::memory_order_acquire)) {
         // A hung-up device reports POLLHUP however it is asked; stop watching it
@@ -247,7 +247,7 @@ bool TCommThread::serviceInput(short revents)
     return true;
 }
 
-TCommThread::Input TCommThread::probeInput(short revents)
+CommThread::Input CommThread::probeInput(short revents)
 {
     if (!(revents & (POLLIN | kHangupEvents)))
         return Input::None;
@@ -266,7 +266,7 @@ TCommThread::Input TCommThread::probeInput(short revents)
     return n < 0 && transientError(errno) ? Input::None : Input::Gone;
 }
 
-void TCommThread::postHandOver(quint32 eventMask)
+void CommThread::postHandOver(quint32 eventMask)
 {
     FEventMask = eventMask;
     m_handOverPending.store(true, std::memory_order_release);
@@ -279,7 +279,7 @@ void TCommThread::postHandOver(quint32 eventMask)
         Qt::QueuedConnection);
 }
 
-void TCommThread::runHandOver()
+void CommThread::runHandOver()
 {
     // During a blocking pause the event waits, and so does the thread, as if the
     // user-interface thread were busy. An error escaping a callback is shown like
@@ -294,11 +294,11 @@ void TCommThread::runHandOver()
     });
 }
 
-void TCommThread::EventHandler()
+void CommThread::EventHandler()
 {
     // Copies: a callback may close the component, which detaches these.
-    const TReceiveNotify onReceive = FOnReceive;
-    const TLineEventNotify onLineEvent = FLineEvent;
+    const ReceiveCountHandler onReceive = FOnReceive;
+    const LineEventHandler onLineEvent = FLineEvent;
     if (FEventMask & ComEvent::RXCHAR) {
         if (onReceive)
             onReceive(BytesWaiting());
@@ -308,7 +308,7 @@ void TCommThread::EventHandler()
         onLineEvent(FEventMask, FModemStatus);
 }
 
-void TCommThread::reportLost()
+void CommThread::reportLost()
 {
     // A burst of failures is one loss.
     if (m_lostReported.exchange(true))

@@ -20,19 +20,19 @@
 #include <termios.h>
 #include <thread>
 
-class TCommThread : public std::enable_shared_from_this<TCommThread> {
+class CommThread : public std::enable_shared_from_this<CommThread> {
 public:
     // Opens the device exclusively, sets 9600 baud 8E1 raw and runs ClearComm.
     // On failure HandleValid() is false and OpenError() tells why.
-    explicit TCommThread(const QString& port);
-    ~TCommThread();
-    TCommThread(const TCommThread&) = delete;
-    TCommThread& operator=(const TCommThread&) = delete;
+    explicit CommThread(const QString& port);
+    ~CommThread();
+    CommThread(const CommThread&) = delete;
+    CommThread& operator=(const CommThread&) = delete;
 
     bool HandleValid() const { return m_fd >= 0; }
     int OpenError() const { return m_openError; }
 
-    void SetCommPars(quint32 baudRate, quint8 byteSize, TParity parity, TStopBit stopBits);
+    void SetCommPars(quint32 baudRate, quint8 byteSize, ParityMode parity, StopBitCount stopBits);
     // Drops whatever either direction still holds; lowers DTR and RTS.
     void ClearComm();
     void SetRTS(bool on);
@@ -67,8 +67,8 @@ public:
     static constexpr std::chrono::milliseconds kCloseFlushLimit{1000};
 
     // Callbacks into the component, run on the user-interface thread.
-    TReceiveNotify FOnReceive;
-    TLineEventNotify FLineEvent;
+    ReceiveCountHandler FOnReceive;
+    LineEventHandler FLineEvent;
     std::function<void()> FOnLost;
 
 private:

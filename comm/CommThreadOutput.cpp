@@ -22,7 +22,7 @@ int millisecondsUntil(SteadyClock::time_point deadline)
 
 } // namespace
 
-void TCommThread::WriteComm(const char* buffer, qsizetype byteCount)
+void CommThread::WriteComm(const char* buffer, qsizetype byteCount)
 {
     {
         std::lock_guard lock(m_queueMutex);
@@ -36,7 +36,7 @@ void TCommThread::WriteComm(const char* buffer, qsizetype byteCount)
         wake();
 }
 
-bool TCommThread::serviceOutput()
+bool CommThread::serviceOutput()
 {
     takeQueued();
     // Once the driver has said it is full, only POLLOUT says it has room again.
@@ -59,13 +59,13 @@ bool TCommThread::serviceOutput()
     return true;
 }
 
-void TCommThread::noteWritten(qsizetype count)
+void CommThread::noteWritten(qsizetype count)
 {
     m_lastWriteTicks.store(SteadyClock::now().time_since_epoch().count(), std::memory_order_relaxed);
     m_written.fetch_add(static_cast<quint64>(count), std::memory_order_release);
 }
 
-qint64 TCommThread::OutputPending() const
+qint64 CommThread::OutputPending() const
 {
     const quint64 written = m_written.load(std::memory_order_acquire);
     const quint64 queued = m_queued.load(std::memory_order_acquire);
@@ -75,7 +75,7 @@ qint64 TCommThread::OutputPending() const
     return static_cast<qint64>(queued - written) + inDriver;
 }
 
-std::optional<SteadyClock::time_point> TCommThread::WrittenAt() const
+std::optional<SteadyClock::time_point> CommThread::WrittenAt() const
 {
     const quint64 queued = m_queued.load(std::memory_order_acquire);
     const quint64 written = m_written.load(std::memory_order_acquire);
@@ -84,7 +84,7 @@ std::optional<SteadyClock::time_point> TCommThread::WrittenAt() const
     return SteadyClock::time_point(SteadyClock::duration(m_lastWriteTicks.load(std::memory_order_relaxed)));
 }
 
-void TCommThread::takeQueued()
+void CommThread::takeQueued()
 {
     std::lock_guard lock(m_queueMutex);
     if (m_queue.isEmpty())
@@ -96,7 +96,7 @@ void TCommThread::takeQueued()
     m_queue.clear();
 }
 
-bool TCommThread::outputIdle()
+bool CommThread::outputIdle()
 {
     std::lock_guard lock(m_queueMutex);
     return m_out.isEmpty() && m_queue.isEmpty();
@@ -105,7 +105,7 @@ bool TCommThread::outputIdle()
 // Close lets what was sent reach the device, for at most kCloseFlushLimit, so
 // that a frame sent just before Close is not cut off; after that the rest is
 // discarded, because the driver would otherwise hold close() for up to 30 s.
-void TCommThread::flushOnClose()
+void CommThread::flushOnClose()
 {
     const auto deadline = SteadyClock::now() + kCloseFlushLimit;
     while (serviceOutput()) {
@@ -124,7 +124,7 @@ void TCommThread::flushOnClose()
     ::tcflush(m_fd, TCOFLUSH);
 }
 
-void TCommThread::waitForDriverDrain(SteadyClock::time_point deadline)
+void CommThread::waitForDriverDrain(SteadyClock::time_point deadline)
 {
     int queued = 0;
     while (::ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0) {

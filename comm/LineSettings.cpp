@@ -27,7 +27,7 @@ tcflag_t characterSize(quint8 dataBits)
     return CS8;
 }
 
-tcflag_t parityFlags(TParity parity)
+tcflag_t parityFlags(ParityMode parity)
 {
     switch (parity) {
     case ptODD:
@@ -44,7 +44,7 @@ tcflag_t parityFlags(TParity parity)
     return 0;
 }
 
-tcflag_t stopBitFlags(TStopBit stopBits)
+tcflag_t stopBitFlags(StopBitCount stopBits)
 {
     return stopBits == sbONE ? 0 : CSTOPB;
 }
@@ -61,7 +61,7 @@ bool speedForBaud(quint32 baud, speed_t& speed)
     return false;
 }
 
-void applyLineSettings(termios& tio, quint32 baud, quint8 dataBits, TParity parity, TStopBit stopBits)
+void applyLineSettings(termios& tio, quint32 baud, quint8 dataBits, ParityMode parity, StopBitCount stopBits)
 {
     cfmakeraw(&tio);
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR);

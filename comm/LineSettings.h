@@ -15,7 +15,7 @@
 
 // Raw binary line: no echo, no line editing, no character translation, no
 // flow control of any kind, receiver on, modem-control lines ignored.
-void applyLineSettings(termios& tio, quint32 baud, quint8 dataBits, TParity parity, TStopBit stopBits);
+void applyLineSettings(termios& tio, quint32 baud, quint8 dataBits, ParityMode parity, StopBitCount stopBits);
 
 // The termios speed constant for a baud rate; false when there is none.
 bool speedForBaud(quint32 baud, speed_t& speed);

@@ -1,4 +1,4 @@
-// What the windows need of a serial port. TComPort implements it on a real
+// What the windows need of a serial port. ComPort implements it on a real
 // device; tests substitute a scripted port that records what was sent.
 #pragma once
 
@@ -10,13 +10,13 @@
 #include <functional>
 #include <optional>
 
-enum TParity { ptNONE = 0, ptODD = 1, ptEVEN = 2, ptMARK = 3, ptSPACE = 4 };
-enum TStopBit { sbONE = 0, sbONE5 = 1, snTWO = 2 };
-enum TReceiveMode { rmRAW = 0, rmTERM = 1 };
+enum ParityMode { ptNONE = 0, ptODD = 1, ptEVEN = 2, ptMARK = 3, ptSPACE = 4 };
+enum StopBitCount { sbONE = 0, sbONE5 = 1, snTWO = 2 };
+enum ReceiveFraming { rmRAW = 0, rmTERM = 1 };
 
-using TNotifyEvent = std::function<void(QObject* sender)>;
-using TReceiveProc = std::function<void(const QByteArray& data)>;
-using TStatusChanged = std::function<void(bool status)>;
+using PortEvent = std::function<void(QObject* sender)>;
+using ReceiveHandler = std::function<void(const QByteArray& data)>;
+using LineStatusHandler = std::function<void(bool status)>;
 
 // Raised by the serial component: open failures and bad terminator texts.
 class EComError : public Exception {
@@ -52,24 +52,24 @@ public:
     void setBaud(quint32 baud) { FBaud = baud; }
     quint8 DataBits() const { return FDataBits; }
     void setDataBits(quint8 bits) { FDataBits = bits; }
-    TParity Parity() const { return FParity; }
-    void setParity(TParity parity) { FParity = parity; }
-    TStopBit StopBits() const { return FStopBits; }
-    void setStopBits(TStopBit stopBits) { FStopBits = stopBits; }
+    ParityMode Parity() const { return FParity; }
+    void setParity(ParityMode parity) { FParity = parity; }
+    StopBitCount StopBits() const { return FStopBits; }
+    void setStopBits(StopBitCount stopBits) { FStopBits = stopBits; }
 
     // Events. A component fires them on the user-interface thread.
-    TNotifyEvent OnPortOpen;
-    TNotifyEvent OnPortClose;
-    TNotifyEvent OnError;
-    TReceiveProc ReceiveCallBack;
+    PortEvent OnPortOpen;
+    PortEvent OnPortClose;
+    PortEvent OnError;
+    ReceiveHandler ReceiveCallBack;
     // The device went away while open (a USB board unplugged). Fired once, after
     // the component has closed itself (OnPortClose has run).
-    TNotifyEvent OnDeviceLost;
+    PortEvent OnDeviceLost;
 
 protected:
     QString FPortID = QStringLiteral("COM1");
     quint32 FBaud = 9600;
     quint8 FDataBits = 8;
-    TParity FParity = ptNONE;
-    TStopBit FStopBits = sbONE;
+    ParityMode FParity = ptNONE;
+    StopBitCount FStopBits = sbONE;
 };

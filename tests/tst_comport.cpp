@@ -31,7 +31,7 @@ private slots:
 
 void ComPortTest::newComponentIsClosedWithLinkDefaults()
 {
-    const TComPort port;
+    const ComPort port;
     QVERIFY(!port.IsOpen());
     QCOMPARE(port.Port(), QStringLiteral("COM1"));
     QCOMPARE(port.Baud(), 9600u);
@@ -47,7 +47,7 @@ void ComPortTest::newComponentIsClosedWithLinkDefaults()
 
 void ComPortTest::closedComponentIgnoresSendCloseAndRts()
 {
-    TComPort port;
+    ComPort port;
     int closes = 0;
     port.OnPortClose = [&](QObject*) { ++closes; };
     port.Send("dropped");
@@ -76,7 +76,7 @@ void ComPortTest::terminatorTextRoundTrips()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, readBack);
-    TComPort port;
+    ComPort port;
     port.SetTerminator(text);
     QCOMPARE(port.TerminatorBytes(), bytes);
     QCOMPARE(port.GetTerminator(), readBack);
@@ -103,7 +103,7 @@ void ComPortTest::badTerminatorTextIsRefused()
     QFETCH(QString, text);
     QFETCH(QString, message);
     QFETCH(QByteArray, left);
-    TComPort port;
+    ComPort port;
     port.SetTerminator(QStringLiteral("#59"));
     try {
         port.SetTerminator(text);
@@ -141,7 +141,7 @@ void ComPortTest::nextTokenSplitsAtFirstSeparator()
     QFETCH(QString, text);
     QFETCH(QString, token);
     QFETCH(QString, rest);
-    QCOMPARE(TComPort::NextToken(text, QStringLiteral("#")), token);
+    QCOMPARE(ComPort::NextToken(text, QStringLiteral("#")), token);
     QCOMPARE(text, rest);
 }
 
@@ -167,7 +167,7 @@ void ComPortTest::lineEventsReportInOrderWithStatusBeforeChange()
     QFETCH(quint32, eventMask);
     QFETCH(quint32, modemStatus);
     QFETCH(QStringList, reports);
-    TComPort port;
+    ComPort port;
     QStringList got;
     const auto recorder = [&got](const char* line) {
         return [&got, line](bool on) { got.append(QString::fromLatin1(line) + (on ? " on" : " off")); };
@@ -232,7 +232,7 @@ void ComPortTest::lineSettingsMapToTermios()
     QFETCH(uint, frame);
     QFETCH(uint, speed);
     termios tio = cookedLine();
-    applyLineSettings(tio, baud, quint8(dataBits), TParity(parity), TStopBit(stopBits));
+    applyLineSettings(tio, baud, quint8(dataBits), ParityMode(parity), StopBitCount(stopBits));
     QCOMPARE(uint(tio.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB)), frame);
     QCOMPARE(uint(cfgetospeed(&tio)), speed);
     QCOMPARE(uint(cfgetispeed(&tio)), speed);

@@ -46,7 +46,7 @@ QByteArray uploadPattern()
     return bytes;
 }
 
-QString openFailure(TComPort& port)
+QString openFailure(ComPort& port)
 {
     try {
         port.Open();
@@ -87,11 +87,11 @@ private slots:
     void unplugClosesOnceAndReportsOnceWithoutSpinning();
 
 private:
-    void openWithRecording(TReceiveMode mode);
+    void openWithRecording(ReceiveFraming mode);
 
     RecordingDialogs m_dialogs;
     std::unique_ptr<PtyPair> m_pty;
-    std::unique_ptr<TComPort> m_port;
+    std::unique_ptr<ComPort> m_port;
     QList<QByteArray> m_received;
     int m_opened = 0;
     int m_closed = 0;
@@ -111,7 +111,7 @@ void ComPortE2eTest::init()
     m_opened = m_closed = m_lost = 0;
     m_pty = std::make_unique<PtyPair>();
     QVERIFY(m_pty->isValid());
-    m_port = std::make_unique<TComPort>();
+    m_port = std::make_unique<ComPort>();
     m_port->setPort(m_pty->slavePath());
     m_port->OnPortOpen = [this](QObject*) { ++m_opened; };
     m_port->OnPortClose = [this](QObject*) { ++m_closed; };
@@ -126,7 +126,7 @@ void ComPortE2eTest::cleanup()
     setPublishedPortsFolder({});
 }
 
-void ComPortE2eTest::openWithRecording(TReceiveMode mode)
+void ComPortE2eTest::openWithRecording(ReceiveFraming mode)
 {
     m_port->setReceiveMode(mode);
     m_port->Open();
@@ -174,7 +174,7 @@ void ComPortE2eTest::openFailureNamesDeviceAndReason()
 void ComPortE2eTest::secondOpenerIsRefusedWhileWeHoldThePort()
 {
     m_port->Open();
-    TComPort second;
+    ComPort second;
     second.setPort(m_pty->slavePath());
     QCOMPARE(openFailure(second),
              "TCOMPORT : cannot open " + m_pty->slavePath() + "\rDevice or resource busy");
@@ -323,7 +323,7 @@ void ComPortE2eTest::enumPortsListsOpenableLinksInNaturalOrder()
     QVERIFY(QFile::link(other.slavePath(), board2));
     QVERIFY(QFile::link(held.slavePath(), busy));
     QVERIFY(QFile::link("/nonexistent/ttyKORDEX", folder.filePath("board4")));
-    TComPort holder;
+    ComPort holder;
     holder.setPort(busy);
     holder.Open();
     setPublishedPortsFolder(folder.path());

@@ -271,7 +271,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     const Operation& operation = operations[QTest::currentDataTag()];
     int closes = 0;
     SerialPort* port = setupWindow->board()->serialPort();
-    const TNotifyEvent closed = port->OnPortClose;
+    const PortEvent closed = port->OnPortClose;
     port->OnPortClose = [&](QObject* sender) {
         ++closes;
         closed(sender);

@@ -159,7 +159,7 @@ void LinkEndToEndTest::portListFollowsAPlugWhileNoPortIsOpen()
 void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
 {
     // Another copy of the tool holds the board's port, so this one lists it not.
-    TComPort first;
+    ComPort first;
     first.setPort(board->portPath());
     first.Open();
     const QByteArray saved = board->portPath().toLocal8Bit() + "\r\n0\r\n";
