@@ -17,6 +17,7 @@
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/ui/Media.h"
+#include "common/ui/Named.h"
 #include "common/ui/ValueLabel.h"
 #include "motion/TelemetryRecorder.h"
 #include "common/Dialogs.h"
@@ -51,23 +52,9 @@ const QColor PORT_CLOSED_COLOUR(128, 128, 128);
 const QColor HEADER_COLOUR(43, 52, 64);
 const QColor HEADER_TEXT_COLOUR(230, 234, 238);
 
-template <typename W> W* named(W* widget, const char* name, const QString& accessible)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setAccessibleName(accessible);
-    return widget;
-}
-
 QLabel* caption(const QString& text, QWidget* parent)
 {
     return new QLabel(text, parent);
-}
-
-ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* label = new ValueLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
 }
 } // namespace
 

@@ -6,7 +6,7 @@
 #include "comm/ui/TrafficMonitor.h"
 #include "common/Define.h"
 #include "common/ui/Handlers.h"
-#include "common/ui/ValueLabel.h"
+#include "common/ui/Named.h"
 #include "motion/ui/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
@@ -25,11 +25,10 @@ const QColor BATTERY_BAR_COLOUR(255, 150, 0);
 
 // A value label whose size never changes with its text, so that a new value
 // repaints the label without laying out the window again.
-ValueLabel* valueLabel(const char* name, const QString& caption, const QString& widest, const QString& text,
-                       QWidget* parent)
+ValueLabel* fixedValueLabel(const char* name, const QString& caption, const QString& widest, const QString& text,
+                            QWidget* parent)
 {
-    auto* label = new ValueLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    auto* label = valueLabel(name, caption, parent);
     label->setValue(widest);
     label->setFixedSize(label->sizeHint());
     label->setValue(text);
@@ -72,7 +71,7 @@ void MotionPanel::buildBattery()
     batteryBar->setFixedHeight(BATTERY_BAR_HEIGHT);
     batteryBar->move(0, 0);
     battery->addWidget(barSlot);
-    batteryPercent = valueLabel("batteryPercent", QStringLiteral("Battery percentage"), QStringLiteral("100 %"),
+    batteryPercent = fixedValueLabel("batteryPercent", QStringLiteral("Battery percentage"), QStringLiteral("100 %"),
                                 QStringLiteral("0"), batteryBox);
     battery->addWidget(batteryPercent);
 }
@@ -83,9 +82,9 @@ void MotionPanel::buildValues()
     column->setContentsMargins(0, 0, 0, 0);
     auto* values = new QHBoxLayout;
     const QString widest = QStringLiteral("X= -32768");
-    xValue = valueLabel("xValue", QStringLiteral("X value"), widest, QStringLiteral("X=31292"), this);
-    yValue = valueLabel("yValue", QStringLiteral("Y value"), widest, QStringLiteral("Y= -2765"), this);
-    zValue = valueLabel("zValue", QStringLiteral("Z value"), widest, QStringLiteral("Z=3786"), this);
+    xValue = fixedValueLabel("xValue", QStringLiteral("X value"), widest, QStringLiteral("X=31292"), this);
+    yValue = fixedValueLabel("yValue", QStringLiteral("Y value"), widest, QStringLiteral("Y= -2765"), this);
+    zValue = fixedValueLabel("zValue", QStringLiteral("Z value"), widest, QStringLiteral("Z=3786"), this);
     gyroCheck = new QCheckBox(QStringLiteral("Accelerometer / Gyro"), this);
     gyroCheck->setObjectName(QStringLiteral("gyroCheck"));
     gyroCheck->setAccessibleName(QStringLiteral("Accelerometer / Gyro"));

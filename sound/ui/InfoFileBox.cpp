@@ -5,7 +5,7 @@
 #include "sound/ui/InfoFileBox.h"
 
 #include "common/Define.h"
-#include "common/ui/ValueLabel.h"
+#include "common/ui/Named.h"
 #include "sound/BoardFormat.h"
 #include "sound/SoundUpload.h"
 #include "sound/WavInfo.h"
@@ -49,10 +49,9 @@ QString sizeText(qint64 boardSamples)
         .arg(bytes);
 }
 
-ValueLabel* valueLabel(const char* name, const QString& caption, QWidget* parent)
+ValueLabel* emptyValueLabel(const char* name, const QString& caption, QWidget* parent)
 {
-    auto* label = new ValueLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    auto* label = valueLabel(name, caption, parent);
     label->setValue(QString::fromLatin1(NO_VALUE));
     return label;
 }
@@ -64,10 +63,10 @@ InfoFileBox::InfoFileBox(QWidget* parent)
     setObjectName(QStringLiteral("infoFileBox"));
     setAccessibleName(QStringLiteral("Info File"));
     auto* info = new QFormLayout(this);
-    soundFileName = valueLabel("soundFileName", QStringLiteral("File name"), this);
+    soundFileName = emptyValueLabel("soundFileName", QStringLiteral("File name"), this);
     soundFileName->setValue(QString::fromLatin1(NO_FILE_NAME));
     info->addRow(soundFileName);
-    previewNote = valueLabel("previewNote", QStringLiteral("Preview"), this);
+    previewNote = emptyValueLabel("previewNote", QStringLiteral("Preview"), this);
     previewNote->setWordWrap(true);
     previewNote->hide();
     info->addRow(previewNote);
@@ -82,7 +81,7 @@ InfoFileBox::InfoFileBox(QWidget* parent)
                  {"Bit / Sample", bitsPerSample, "bitsPerSample", "Bits per sample"},
                  {"Size", fileSize, "fileSize", "File size in bytes"}};
     for (const auto& pair : pairs) {
-        pair.value = valueLabel(pair.name, QString::fromLatin1(pair.accessible), this);
+        pair.value = emptyValueLabel(pair.name, QString::fromLatin1(pair.accessible), this);
         info->addRow(QString::fromLatin1(pair.caption), pair.value);
     }
     const struct {
