@@ -1,12 +1,12 @@
 #include "app/WaitDialog.h"
 
-#include "app/Forms.h"
 #include "app/ScreenCentre.h"
-#include "app/SetupWindow.h"
+#include "comm/BoardLink.h"
 #include "comm/Operation.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
+#include "params/Board.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -30,12 +30,13 @@ constexpr int BUTTON_WIDTH = 120;
 constexpr int BUTTON_GAP = 24;
 } // namespace
 
-WaitDialog::WaitDialog(QWidget* parent)
+WaitDialog::WaitDialog(Params::Board& board, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , message(new QLabel(this))
     , progressBar(new QProgressBar(this))
     , okButton(new QPushButton(QStringLiteral("OK"), this))
     , cancelButton(new QPushButton(QStringLiteral("Annulla"), this))
+    , m_board(board)
     , m_height(CLIENT_HEIGHT + TITLE_BAR_HEIGHT)
 {
     setObjectName(QStringLiteral("waitDialog"));
@@ -98,7 +99,7 @@ void WaitDialog::confirm()
 void WaitDialog::cancel()
 {
     // Cancel reaches the running operation, and names it.
-    if (Operation* running = setupWindow->board()->link()->current()) {
+    if (Operation* running = m_board.link()->current()) {
         const QString question = running->cancelQuestion();
         if (question.isEmpty()) {
             ShowMessage(QStringLiteral("%1 cannot be stopped safely. Wait until it has finished.")
@@ -111,6 +112,5 @@ void WaitDialog::cancel()
     }
     if (!AskYesNo(QStringLiteral("Do you want to stop upload  on Kordex as Hum sound ?  ")))
         return;
-    setupWindow->stopBulkLoad();
     close();
 }

@@ -4,6 +4,10 @@
 
 #include <QWidget>
 
+namespace Params {
+class Board;
+} // namespace Params
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -14,7 +18,8 @@ extern bool CalibrationConfirmed;
 class WaitDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit WaitDialog(QWidget* parent = nullptr);
+    // Cancel reaches the operation that holds this board's link.
+    explicit WaitDialog(Params::Board& board, QWidget* parent = nullptr);
 
     QLabel* message;
     QProgressBar* progressBar;
@@ -33,5 +38,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    Params::Board& m_board;
     int m_height;
 };

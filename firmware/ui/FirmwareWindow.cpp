@@ -2,9 +2,7 @@
 // itself is in BootRun.cpp.
 #include "firmware/ui/FirmwareWindow.h"
 
-#include "app/Forms.h"
 #include "app/ScreenCentre.h"
-#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "common/Clock.h"
@@ -15,6 +13,7 @@
 #include "firmware/BootTexts.h"
 #include "firmware/HexFile.h"
 #include "firmware/LoaderOperations.h"
+#include "params/Board.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,10 +47,12 @@ const QString BLUE_LED = QStringLiteral("Check the led must be blue.  If yes, pr
 
 } // namespace
 
-FirmwareWindow::FirmwareWindow(QWidget* parent)
+FirmwareWindow::FirmwareWindow(Params::Board& board, ReturnSteps returnSteps, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , returnTimer(new WindowTimer(this, Define::FIRMWARE_TICK_MS))
     , timeOfDay(timeNow)
+    , m_board(board)
+    , m_returnSteps(std::move(returnSteps))
 {
     setObjectName(QStringLiteral("firmwareWindow"));
     setWindowTitle(QStringLiteral("BootForm"));
@@ -174,7 +175,7 @@ void FirmwareWindow::chooseFile()
 
 void FirmwareWindow::eraseFlash()
 {
-    if (setupWindow->board()->link()->refuseWhileBusy())
+    if (m_board.link()->refuseWhileBusy())
         return;
     // The file may have changed since it was chosen.
     if (!checkFile(fileToProgram)) {
@@ -184,7 +185,7 @@ void FirmwareWindow::eraseFlash()
     }
     if (!AskYesNo(BootTexts::EraseQuestion()))
         return;
-    auto* erase = new FirmwareErase(*setupWindow->board()->link(), this);
+    auto* erase = new FirmwareErase(*m_board.link(), this);
     connect(erase, &Operation::finished, this, [this, erase](bool ok, const QString& message) {
         erase->dispose();
         m_lostMidway = !ok && message.isEmpty();
@@ -207,7 +208,7 @@ void FirmwareWindow::eraseFlash()
 
 void FirmwareWindow::programFlash()
 {
-    if (setupWindow->board()->link()->refuseWhileBusy())
+    if (m_board.link()->refuseWhileBusy())
         return;
     QStringList lines;
     // Past the erase the board is empty, whatever is wrong with the file now.
@@ -215,11 +216,8 @@ void FirmwareWindow::programFlash()
         checkFile(fileToProgram, &lines, BootTexts::NoApplication());
     if (!summary)
         return;
-    auto* run = new FirmwareRun(*setupWindow->board()->link(), lines, *summary, this);
-    connect(run, &FirmwareRun::wordSent, this, [](int address, int word) {
-        setupWindow->header()->flashAddress->setText(QString::number(address));
-        setupWindow->header()->flashData->setText(QString::number(word));
-    });
+    auto* run = new FirmwareRun(*m_board.link(), lines, *summary, this);
+    connect(run, &FirmwareRun::wordSent, this, &FirmwareWindow::wordSent);
     connect(run, &Operation::progressed, this, [this, run](int words, int total) {
         showValue(runProgress, BootTexts::Progress(words, total, run->msLeft()));
         // The lines before the one just sent, as the gauge has always counted.

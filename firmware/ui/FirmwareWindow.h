@@ -11,6 +11,9 @@
 #include <QWidget>
 #include <functional>
 
+namespace Params {
+class Board;
+} // namespace Params
 class Operation;
 class QLabel;
 class QShowEvent;
@@ -21,7 +24,18 @@ class WindowTimer;
 class FirmwareWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FirmwareWindow(QWidget* parent = nullptr);
+    // What the way back after a run asks of the set-up window: its port and
+    // mode controls and its parameter read, as a user would use them.
+    struct ReturnSteps {
+        std::function<void()> closePort;
+        // False when the port cannot be opened again: the way back stops there.
+        std::function<bool()> reopenPort;
+        std::function<void()> selectActiveMode;
+        std::function<void()> selectSetUpMode;
+        std::function<void()> readParameters;
+    };
+
+    FirmwareWindow(Params::Board& board, ReturnSteps returnSteps, QWidget* parent = nullptr);
 
     QLabel* fileCaption = nullptr; // "File to upload"
     QLabel* fileName = nullptr; // the chosen file's full name
@@ -64,6 +78,10 @@ public:
     // The time of day as the labels show it (tests fix it).
     std::function<QString()> timeOfDay;
 
+signals:
+    // A word of the file went to the loader (the set-up window's flash fields).
+    void wordSent(int address, int word);
+
 private:
     void buildControls();
     // The file's summary, shown, when it can be sent whole; otherwise the user is
@@ -74,6 +92,8 @@ private:
     void finishRun(Operation* run, bool ok, const QString& message);
     void showValue(QLabel* label, const QString& text);
 
+    Params::Board& m_board;
+    ReturnSteps m_returnSteps;
     bool m_lostMidway = false; // the device went away during an erase or a run
     QString m_lastFolder;      // where the file chooser starts next time
 

@@ -5,8 +5,6 @@
 // ends with the file, so the way back uses the ordinary senders.
 #include "firmware/ui/FirmwareWindow.h"
 
-#include "app/Forms.h"
-#include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "comm/Operation.h"
@@ -31,10 +29,9 @@
 
 void FirmwareWindow::returnStep()
 {
-    SetupWindow& setup = *setupWindow;
     switch (runStep) {
     case CLOSE_PORT:
-        setup.ports()->closePort();
+        m_returnSteps.closePort();
         break;
     case ASK_FOR_APPLICATION:
         returnTimer->setEnabled(false);
@@ -45,23 +42,21 @@ void FirmwareWindow::returnStep()
         programButton->setEnabled(false);
         break;
     case OPEN_PORT:
-        if (!setup.ports()->reopenPort()) {
+        if (!m_returnSteps.reopenPort()) {
             returnTimer->setEnabled(false);
             return;
         }
         break;
     case SELECT_ACTIVE:
         // Already selected since the port opened: only the explicit call sends mode 1.
-        SelectRadioButton(setup.ports()->activeModeButton);
-        setup.ports()->activeModeChosen();
+        m_returnSteps.selectActiveMode();
         break;
     case SELECT_SETUP:
         // The selection sends mode 4 and so does the explicit call.
-        SelectRadioButton(setup.ports()->setUpModeButton);
-        setup.ports()->setUpModeChosen();
+        m_returnSteps.selectSetUpMode();
         break;
     case READ_PARAMETERS:
-        setup.parameters()->readParameters();
+        m_returnSteps.readParameters();
         break;
     case STOP:
         returnTimer->setEnabled(false);
