@@ -1,7 +1,7 @@
 // The command-line program, run as a process against strict simulated boards:
 // its usage, and the parameter and sound commands reaching the board.
 #include "CliRun.h"
-#include "SimBoard.h"
+#include "EndToEndFixture.h"
 
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
@@ -19,12 +19,16 @@ using namespace Sound;
 class CliE2eTest : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { e2e.stop(); }
     void badUsageIsOneLineAndExitCodeTwo_data();
     void badUsageIsOneLineAndExitCodeTwo();
     void writeThenReadRoundTrip();
     void modeEraseAndUploadReachTheBoard();
     void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
     void importMatchesTheFontToTheBankAndLeavesTheRestOut();
+
+private:
+    EndToEndFixture e2e;
 };
 
 void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
@@ -53,8 +57,9 @@ void CliE2eTest::badUsageIsOneLineAndExitCodeTwo()
 
 void CliE2eTest::writeThenReadRoundTrip()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("saved.json"));
     Run run = cli({"read", "--port", board.portPath(), "--json", saved, "--quiet"});
@@ -104,13 +109,14 @@ void CliE2eTest::writeThenReadRoundTrip()
     QCOMPARE(run.exitCode, 0);
     const QJsonObject reread = QJsonDocument::fromJson(run.out.toUtf8()).object();
     QCOMPARE(reread.value("boards")[0]["parameters"]["bank1.clash.red"].toString(), QStringLiteral("123"));
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliE2eTest::modeEraseAndUploadReachTheBoard()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     Run run = cli({"mode", "tx", "--port", board.portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.mode(), 3);
@@ -125,13 +131,14 @@ void CliE2eTest::modeEraseAndUploadReachTheBoard()
     run = cli({"upload", "--bank", "2", "--slot", "clash1", sound, "--port", board.portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliE2eTest::uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     // Running serial 9201 (0x23F1): this test's own journal.
     QVERIFY(board.setParam(106, 0x23));
     QVERIFY(board.setParam(107, 0xF1));
@@ -164,13 +171,14 @@ void CliE2eTest::uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QVERIFY(!journal.list(serial).at(hum).known());
     QCOMPARE(journal.list(serial).at(swing3).fileName, QString("Swing_03.wav"));
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliE2eTest::importMatchesTheFontToTheBankAndLeavesTheRestOut()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     QTemporaryDir font;
     const QString base = QStringLiteral(TAVRIN_BASE_SOUNDS_DIR);
     QVERIFY(QFile::copy(base + "/Base_PowerOn_0.wav", font.filePath("poweron.wav")));
@@ -181,7 +189,7 @@ void CliE2eTest::importMatchesTheFontToTheBankAndLeavesTheRestOut()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 2);
     QVERIFY2(run.err.contains("left out: blaster.wav: matches no slot"), qPrintable(run.err));
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(CliE2eTest)

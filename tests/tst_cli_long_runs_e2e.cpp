@@ -3,7 +3,7 @@
 // calibration that asks for the saber's positions.
 #include "CliRun.h"
 #include "HexImage.h"
-#include "SimBoard.h"
+#include "EndToEndFixture.h"
 #include "WaitFor.h"
 
 #include <QFile>
@@ -18,15 +18,20 @@ using namespace CliRun;
 class CliLongRunsE2eTest : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { e2e.stop(); }
     void ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft();
     void flashProgramsTheFileThroughTheLoader();
     void calibrateAsksForBothPositionsAndWritesTheirMeans();
+
+private:
+    EndToEndFixture e2e;
 };
 
 void CliLongRunsE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("p.json"));
     QCOMPARE(cli({"read", "--port", board.portPath(), "--json", saved, "--quiet"}).exitCode, 0);
@@ -59,13 +64,14 @@ void CliLongRunsE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
     for (qsizetype at = received.indexOf("#1"); at >= 0; at = received.indexOf("#1", at + 1))
         valueFrames += received.at(at + 2) != 2;
     QCOMPARE(valueFrames, written);
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliLongRunsE2eTest::flashProgramsTheFileThroughTheLoader()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     QVERIFY(board.controlOk(QStringLiteral("switch loader")));
     QTemporaryDir dir;
     const HexImage image = MakeHexImage(256, 16);
@@ -93,13 +99,14 @@ void CliLongRunsE2eTest::flashProgramsTheFileThroughTheLoader()
     QVERIFY2(run.out.contains(QStringLiteral("Programming done: 128 words written.")), qPrintable(run.out));
     QVERIFY2(run.out.endsWith(QStringLiteral("Set the dipswitches for active status.\n")),
              qPrintable(run.out));
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliLongRunsE2eTest::calibrateAsksForBothPositionsAndWritesTheirMeans()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     // The factory constants match the sensor already: cleared, only the new writes can restore them.
     for (int address = 8; address <= 11; ++address)
         QVERIFY(board.setParam(address, 0));
@@ -130,7 +137,7 @@ void CliLongRunsE2eTest::calibrateAsksForBothPositionsAndWritesTheirMeans()
     QVERIFY2(qAbs(vertical - 16734) < 500, qPrintable(QString::number(vertical)));
     QVERIFY2(qAbs(horizontal - 350) < 500, qPrintable(QString::number(horizontal)));
     QCOMPARE(board.mode(), 4);
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(CliLongRunsE2eTest)

@@ -1,7 +1,7 @@
 // The command-line program's output files, run as a process against strict
 // simulated boards: the recording, and output onto a full device.
 #include "CliRun.h"
-#include "SimBoard.h"
+#include "EndToEndFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,17 +18,22 @@ using namespace CliRun;
 class CliOutputE2eTest : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { e2e.stop(); }
     void recordWritesOneRowPerFrameThenSetUp();
     void fileOutputToAFullDeviceFails_data();
     void fileOutputToAFullDeviceFails();
     void readOntoAFullFileSystemKeepsTheOldFile();
     void outputOntoAFullDeviceFails();
+
+private:
+    EndToEndFixture e2e;
 };
 
 void CliOutputE2eTest::recordWritesOneRowPerFrameThenSetUp()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("motion.csv"));
     const Run run = cli({"record", "--seconds", "2", csv, "--port", board.portPath()});
@@ -44,7 +49,7 @@ void CliOutputE2eTest::recordWritesOneRowPerFrameThenSetUp()
     QCOMPARE(lines[1].count(','), 12);
     QVERIFY2(run.out.contains(QStringLiteral("%1 telemetry frames recorded").arg(lines.size() - 2)),
              qPrintable(run.out));
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliOutputE2eTest::fileOutputToAFullDeviceFails_data()
@@ -62,8 +67,9 @@ void CliOutputE2eTest::fileOutputToAFullDeviceFails()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     const Run run = cli(arguments + QStringList{"--port", board.portPath(), "--quiet"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QRegularExpression(QRegularExpression::escape(board.portPath()) + message)),
@@ -72,7 +78,7 @@ void CliOutputE2eTest::fileOutputToAFullDeviceFails()
     QVERIFY(!run.out.contains(QStringLiteral("recorded")));
     QCOMPARE(board.mode(), 4);
     QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliOutputE2eTest::readOntoAFullFileSystemKeepsTheOldFile()
@@ -96,8 +102,9 @@ void CliOutputE2eTest::readOntoAFullFileSystemKeepsTheOldFile()
     filler.close();
     QCOMPARE(QStorageInfo(mountPoint.path()).bytesAvailable(), 0);
 
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     const Run run = cli({"read", "--json", saved, "--port", board.portPath(), "--quiet"});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.err, QStringLiteral("%1: cannot save the parameters to %2: No space left on device\n")

@@ -2,7 +2,7 @@
 // simulated boards: listing boards, leaving them as found, a board another
 // program holds, and one board of two lost midway.
 #include "CliRun.h"
-#include "SimBoard.h"
+#include "EndToEndFixture.h"
 #include "WaitFor.h"
 
 #include <QFile>
@@ -39,18 +39,23 @@ public:
 class CliPortsE2eTest : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { e2e.stop(); }
     void portsListsTheBoardWithItsIdentity();
     void portsLeavesTheBoardInTheModeItFound_data();
     void portsLeavesTheBoardInTheModeItFound();
     void boardHeldByAnotherProgramIsNamedAndFails_data();
     void boardHeldByAnotherProgramIsNamedAndFails();
     void oneBoardLostMidwayTheOtherFinishes();
+
+private:
+    EndToEndFixture e2e;
 };
 
 void CliPortsE2eTest::portsListsTheBoardWithItsIdentity()
 {
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     const Run run = cli({"ports", "--json"}, board.portsDir());
     QCOMPARE(run.exitCode, 0);
     const QJsonArray boards = QJsonDocument::fromJson(run.out.toUtf8()).object().value("boards").toArray();
@@ -77,8 +82,9 @@ void CliPortsE2eTest::portsLeavesTheBoardInTheModeItFound()
 {
     QFETCH(QString, mode);
     QFETCH(int, status);
-    SimBoard board;
-    QVERIFY2(board.isRunning(), qPrintable(board.errorOutput()));
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
     Run run = cli({"mode", mode, "--port", board.portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.mode(), status);
@@ -87,7 +93,7 @@ void CliPortsE2eTest::portsLeavesTheBoardInTheModeItFound()
     QVERIFY2(run.out.contains(board.portPath() + "  release "), qPrintable(run.out));
     QVERIFY2(!run.out.contains("left in SetUp") && !run.err.contains("left in SetUp"), qPrintable(run.err));
     QCOMPARE(board.mode(), status);
-    QVERIFY2(board.violations() == 0, qPrintable(board.violationReport()));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliPortsE2eTest::boardHeldByAnotherProgramIsNamedAndFails_data()
