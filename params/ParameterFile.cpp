@@ -83,6 +83,24 @@ ParameterFileResult refused(const QString& why)
     return {std::nullopt, why};
 }
 
+// Where an entry sits: its key alone in a parameter file, behind the key of the
+// object that holds the parameters in a larger file ("parameters.bank2.clash.green").
+struct EntryPath {
+    QString at;
+    QString operator()(const QString& key) const { return at.isEmpty() ? key : at + QLatin1Char('.') + key; }
+};
+
+// What a refusal of the object as a whole speaks of.
+QString subject(const QString& at)
+{
+    return at.isEmpty() ? QStringLiteral("The file") : QStringLiteral("Entry \"%1\"").arg(at);
+}
+
+QString notParameters(const QString& at)
+{
+    return QStringLiteral("%1 is not a Tavrin Manager parameter file.").arg(subject(at));
+}
+
 bool isInteger(const QJsonValue& value)
 {
     return value.isDouble() && value.toDouble() == static_cast<double>(value.toInteger());
@@ -116,7 +134,7 @@ ParameterFileContent ScreenFileContent(const std::function<QString(const QString
     return content;
 }
 
-QByteArray WriteParameterFile(const ParameterFileContent& content)
+QJsonObject ParameterFileObject(const ParameterFileContent& content)
 {
     QJsonObject parameters;
     for (const ParameterField& field : parameterFields()) {
@@ -139,7 +157,12 @@ QByteArray WriteParameterFile(const ParameterFileContent& content)
         {FREQUENCY_KEY, content.frequencyMode},
         {PARAMETERS_KEY, parameters},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return root;
+}
+
+QByteArray WriteParameterFile(const ParameterFileContent& content)
+{
+    return QJsonDocument(ParameterFileObject(content)).toJson(QJsonDocument::Indented);
 }
 
 ParameterFileResult ReadParameterFile(const QByteArray& bytes)
@@ -152,11 +175,19 @@ ParameterFileResult ReadParameterFile(const QByteArray& bytes)
         return refused(QStringLiteral("The file is damaged: %1 at byte %2.")
                            .arg(parseError.errorString())
                            .arg(parseError.offset));
-    const QJsonObject root = document.object();
-    if (!document.isObject() || root.value(FORMAT_KEY).toString() != FORMAT_NAME)
-        return refused(QStringLiteral("The file is not a Tavrin Manager parameter file."));
+    if (!document.isObject())
+        return refused(notParameters({}));
+    return ReadParameterObject(document.object());
+}
+
+ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at)
+{
+    const EntryPath named{at};
+    if (root.value(FORMAT_KEY).toString() != FORMAT_NAME)
+        return refused(notParameters(at));
     if (root.value(VERSION_KEY).toInt() != FORMAT_VERSION)
-        return refused(QStringLiteral("The file has format version %1; this program reads version %2.")
+        return refused(QStringLiteral("%1 has format version %2; this program reads version %3.")
+                           .arg(subject(at))
                            .arg(root.value(VERSION_KEY).toVariant().toString())
                            .arg(FORMAT_VERSION));
 
@@ -168,13 +199,13 @@ ParameterFileResult ReadParameterFile(const QByteArray& bytes)
     const QJsonValue bank = root.value(DEFAULT_BANK_KEY);
     if (!bank.isNull() && !bank.isUndefined()) {
         if (!isInteger(bank) || bank.toInt() < Define::BANK1 || bank.toInt() > Define::BANK3)
-            return refused(QStringLiteral("Entry \"%1\" must be 1, 2 or 3.").arg(DEFAULT_BANK_KEY));
+            return refused(QStringLiteral("Entry \"%1\" must be 1, 2 or 3.").arg(named(DEFAULT_BANK_KEY)));
         content.defaultBank = bank.toInt();
     }
     const QJsonValue frequency = root.value(FREQUENCY_KEY);
     if (!isInteger(frequency) || !frequencyButtons().buttonFor(frequency.toInt()))
         return refused(QStringLiteral("Entry \"%1\" must be %2, %3 or %4.")
-                           .arg(FREQUENCY_KEY)
+                           .arg(named(FREQUENCY_KEY))
                            .arg(Define::FREQUENCY_STD)
                            .arg(Define::FREQUENCY_MED)
                            .arg(Define::FREQUENCY_EVO));
@@ -189,16 +220,17 @@ ParameterFileResult ReadParameterFile(const QByteArray& bytes)
         known.insert(key);
         const QJsonValue entry = parameters.value(key);
         if (entry.isUndefined())
-            return refused(QStringLiteral("Entry \"%1\" is missing.").arg(key));
+            return refused(QStringLiteral("Entry \"%1\" is missing.").arg(named(key)));
         const QString text = entry.isString() ? entry.toString() : entry.toVariant().toString();
         int value = 0;
         if (const auto refusal = CheckFieldText(field, text, value))
-            return refused(QStringLiteral("Entry \"%1\": %2").arg(key, refusal->message));
+            return refused(QStringLiteral("Entry \"%1\": %2").arg(named(key), refusal->message));
         content.edits.insert(field.editName(), QString::number(value));
     }
     for (auto it = parameters.begin(); it != parameters.end(); ++it)
         if (!known.contains(it.key()))
-            return refused(QStringLiteral("Entry \"%1\" is not a parameter of this board.").arg(it.key()));
+            return refused(
+                QStringLiteral("Entry \"%1\" is not a parameter of this board.").arg(named(it.key())));
     return {std::move(content), {}};
 }
 
