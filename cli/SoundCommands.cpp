@@ -86,21 +86,21 @@ int erase(Invocation& call)
         return UsageError(QStringLiteral("erase needs --bank 1..3 and --row guard|swing|clash|powerclash"));
     const int bankFromZero = everything ? 0 : *bank - 1;
     const SoundRow soundRow = everything ? SoundRow::Guard : row->row;
-    return RunOnBoards(
-        call.ports, call.output, Connect::SetUp,
-        [everything, bankFromZero, soundRow](BoardSession& board, BoardResult&,
-                                             const BoardSession::Done& done) {
-            runJournalled(
-                board,
-                [everything, bankFromZero, soundRow](BoardLink& link, BoardJournal& journal) {
-                    Operation* erase = everything
-                                           ? EraseOperation::all(link, nullptr)
-                                           : EraseOperation::row(link, bankFromZero, soundRow, nullptr);
-                    journal.erase(erase, everything ? AllSlotSectors() : EraseGroup(bankFromZero, soundRow));
-                    return erase;
-                },
-                done);
-        });
+    return RunOnBoards(call.ports, call.output, Connect::SetUp,
+                       [everything, bankFromZero, soundRow](BoardSession& board, BoardResult&,
+                                                            const BoardSession::Done& done) {
+                           runJournalled(
+                               board,
+                               [everything, bankFromZero, soundRow](BoardLink& link, BoardJournal& journal) {
+                                   Operation* erase =
+                                       everything ? EraseOperation::all(link, nullptr)
+                                                  : EraseOperation::row(link, bankFromZero, soundRow, nullptr);
+                                   journal.erase(erase, everything ? AllSlotSectors()
+                                                                   : EraseGroup(bankFromZero, soundRow));
+                                   return erase;
+                               },
+                               done);
+                       });
 }
 
 int upload(Invocation& call)
@@ -130,7 +130,7 @@ int upload(Invocation& call)
     return RunOnBoards(
         call.ports, call.output, Connect::SetUp,
         [slot, index, prepared, fileName, checksum](BoardSession& board, BoardResult&,
-                                                    const BoardSession::Done& done) {
+                                                   const BoardSession::Done& done) {
             runJournalled(
                 board,
                 [slot, index, prepared, fileName, checksum](BoardLink& link, BoardJournal& journal) {
@@ -165,18 +165,17 @@ int importFont(Invocation& call)
     }
     const QList<FontUpload> uploads = check.uploads;
     const int bankNumber = *bank;
-    return RunOnBoards(
-        call.ports, call.output, Connect::SetUp,
-        [bankNumber, uploads](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
-            runJournalled(
-                board,
-                [bankNumber, uploads](BoardLink& link, BoardJournal& journal) {
-                    auto* import = new ImportOperation(link, bankNumber, uploads);
-                    journal.follow(import);
-                    return import;
-                },
-                done);
-        });
+    return RunOnBoards(call.ports, call.output, Connect::SetUp,
+                       [bankNumber, uploads](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
+                           runJournalled(
+                               board,
+                               [bankNumber, uploads](BoardLink& link, BoardJournal& journal) {
+                                   auto* import = new ImportOperation(link, bankNumber, uploads);
+                                   journal.follow(import);
+                                   return import;
+                               },
+                               done);
+                       });
 }
 } // namespace
 
@@ -210,10 +209,8 @@ void AddSoundCommands(QList<Command>& commands)
          "clash_02, lockup, ...), converted, checked whole, then erased and uploaded slot by slot.",
          [](QCommandLineParser& parser) {
              parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
-             parser.addOption(
-                 {TRIM, QStringLiteral("Trims a sound too long for its slot, fading out its end.")});
-             parser.addPositionalArgument(QStringLiteral("FOLDER"),
-                                          QStringLiteral("The sound font's folder."));
+             parser.addOption({TRIM, QStringLiteral("Trims a sound too long for its slot, fading out its end.")});
+             parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The sound font's folder."));
          },
          importFont});
 }
