@@ -70,8 +70,7 @@ QString readSlot(int bank, const QString& name, const QJsonValue& value, Profile
         return QStringLiteral("Entry \"%1\" is not a slot of a bank (%2).")
             .arg(entry, Sound::SlotWordsText());
     if (into.slotFiles.contains(slot))
-        return QStringLiteral("Entry \"%1\" names a slot already given as \"%2\".")
-            .arg(entry, Sound::SlotWord(slot));
+        return QStringLiteral("Entry \"%1\" names slot %2 a second time.").arg(entry, Sound::SlotWord(slot));
     const QJsonObject object = value.toObject();
     if (!value.isObject())
         return QStringLiteral("Entry \"%1\" must hold \"%2\" and \"%3\".").arg(entry, FILE_KEY, SHA256_KEY);
