@@ -242,14 +242,16 @@ BoardProfile ProfileFromBoard(const ParameterFileContent& read, const QList<Soun
 {
     BoardProfile profile;
     profile.parameters = read;
-    profile.firmwareRelease = read.release;
+    // What a profile could not be read back with is left out: a release never
+    // read, a journal entry (edited by hand, say) without a checksum.
+    profile.firmwareRelease = isRelease(read.release) ? read.release : QString();
     for (const Sound::JournalEntry& entry : journal) {
-        if (!entry.known())
+        if (!entry.known() || !isChecksum(entry.checksum))
             continue;
         std::optional<ProfileBank>& bank = profile.bank(Sound::SoundSlots().at(entry.slot).bank);
         if (!bank)
             bank.emplace();
-        bank->slotFiles.insert(entry.slot, {entry.fileName, entry.checksum});
+        bank->slotFiles.insert(entry.slot, {entry.fileName, entry.checksum.toLower()});
     }
     return profile;
 }

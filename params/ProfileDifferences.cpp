@@ -86,12 +86,13 @@ ListedProfile ListFontSlots(const BoardProfile& profile)
             if (row.path.isEmpty())
                 continue;
             QFile file(row.path);
-            if (!file.open(QIODevice::ReadOnly)) {
+            const QString checksum = file.open(QIODevice::ReadOnly) ? Sound::FileChecksum(file) : QString();
+            if (checksum.isEmpty()) {
                 listed.problems
-                    << QStringLiteral("%1.font: %2: %3").arg(BankEntry(bank), row.path, file.errorString());
+                    << QStringLiteral("%1.font: %2 cannot be read").arg(BankEntry(bank), row.path);
                 continue;
             }
-            fromFont.slotFiles.insert(row.slot, {row.path, Sound::FileChecksum(file.readAll())});
+            fromFont.slotFiles.insert(row.slot, {row.path, checksum});
         }
         sounds = std::move(fromFont);
     }
