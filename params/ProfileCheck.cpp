@@ -110,6 +110,19 @@ ProfileCheck CheckProfile(const BoardProfile& profile)
     return check;
 }
 
+QString ReleaseRefusal(const BoardProfile& profile, const QString& release)
+{
+    if (profile.firmwareRelease.isEmpty() || profile.firmwareRelease == release)
+        return {};
+    if (release.isEmpty())
+        return QStringLiteral(
+                   "This board's release has not been read; the profile is for release %1. Nothing "
+                   "was sent.")
+            .arg(profile.firmwareRelease);
+    return QStringLiteral("This board runs release %1; the profile is for release %2. Nothing was sent.")
+        .arg(release, profile.firmwareRelease);
+}
+
 QList<Sound::FontUpload> UploadsNotOnBoard(const QList<Sound::FontUpload>& uploads,
                                            const QList<Sound::JournalEntry>& journal)
 {

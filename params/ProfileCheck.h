@@ -32,6 +32,11 @@ struct ProfileCheck {
 
 ProfileCheck CheckProfile(const BoardProfile& profile);
 
+// Why the profile must not be applied to a board running `release`: "This
+// board runs release 15.0; the profile is for release 16.0. Nothing was sent."
+// Empty when the profile names no release or that very one.
+QString ReleaseRefusal(const BoardProfile& profile, const QString& release);
+
 // The uploads a board needs: those whose slot its journal does not know to hold
 // that very file (by checksum). An apply uploads these, or with --force all.
 QList<Sound::FontUpload> UploadsNotOnBoard(const QList<Sound::FontUpload>& uploads,

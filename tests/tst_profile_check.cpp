@@ -39,6 +39,8 @@ private slots:
     void differencesNameKeyValuesAndSource();
     void fontBankIsComparedByItsFilesChecksums();
     void onlySlotsTheJournalDoesNotHoldAreUploaded();
+    void boardOfAnotherReleaseIsRefused_data();
+    void boardOfAnotherReleaseIsRefused();
 
 private:
     QString writeRamp(const QString& name, int samples);
@@ -211,6 +213,39 @@ void ProfileCheckTest::onlySlotsTheJournalDoesNotHoldAreUploaded()
     for (const Sound::FontUpload& upload : UploadsNotOnBoard(uploads, journal))
         needed << upload.slot;
     QCOMPARE(needed, (QList<int>{swing, clash}));
+}
+
+void ProfileCheckTest::boardOfAnotherReleaseIsRefused_data()
+{
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("board");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("same release") << "16.0"
+                                  << "16.0"
+                                  << "";
+    QTest::newRow("any release") << ""
+                                 << "15.0"
+                                 << "";
+    QTest::newRow("older board")
+        << "16.0"
+        << "15.0"
+        << "This board runs release 15.0; the profile is for release 16.0. Nothing was "
+           "sent.";
+    QTest::newRow("release unread")
+        << "16.0"
+        << ""
+        << "This board's release has not been read; the profile is for release 16.0. "
+           "Nothing was sent.";
+}
+
+void ProfileCheckTest::boardOfAnotherReleaseIsRefused()
+{
+    QFETCH(QString, wanted);
+    QFETCH(QString, board);
+    QFETCH(QString, refusal);
+    BoardProfile profile;
+    profile.firmwareRelease = wanted;
+    QCOMPARE(ReleaseRefusal(profile, board), refusal);
 }
 
 QTEST_GUILESS_MAIN(ProfileCheckTest)
