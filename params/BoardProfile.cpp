@@ -1,5 +1,6 @@
 #include "params/BoardProfile.h"
 
+#include "common/JsonFile.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 #include "sound/SlotNames.h"
@@ -15,9 +16,8 @@ namespace Params {
 
 namespace {
 
-const QString FORMAT_KEY = QStringLiteral("format");
-const QString FORMAT_NAME = QStringLiteral("tavrin-board-profile");
-const QString VERSION_KEY = QStringLiteral("version");
+const JsonFormat FORMAT{QStringLiteral("tavrin-board-profile"), BOARD_PROFILE_VERSION,
+                        QStringLiteral("board profile"), QStringLiteral("board profile format")};
 const QString PARAMETERS_KEY = QStringLiteral("parameters");
 const QString BANKS_KEY = QStringLiteral("banks");
 const QString RELEASE_KEY = QStringLiteral("firmwareRelease");
@@ -25,9 +25,6 @@ const QString FONT_KEY = QStringLiteral("font");
 const QString SLOTS_KEY = QStringLiteral("slots");
 const QString FILE_KEY = QStringLiteral("file");
 const QString SHA256_KEY = QStringLiteral("sha256");
-// Far above any real profile; keeps a wrong pick (a sound, a firmware image)
-// from being read whole.
-constexpr qsizetype MAX_FILE_BYTES = 1 << 20;
 constexpr int SHA256_DIGITS = 64;
 
 QString joined(const QString& path, const QString& key)
@@ -167,24 +164,14 @@ FontFolder FontFolderOf(const BoardProfile& profile, int bank)
 
 BoardProfileRead ReadBoardProfile(const QByteArray& bytes, const QString& folder)
 {
-    if (bytes.size() > MAX_FILE_BYTES)
-        return refused(QStringLiteral("The file is too large to be a board profile."));
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return refused(QStringLiteral("The file is damaged: %1 at byte %2.")
-                           .arg(parseError.errorString())
-                           .arg(parseError.offset));
-    const QJsonObject root = document.object();
-    if (!document.isObject() || root.value(FORMAT_KEY).toString() != FORMAT_NAME)
-        return refused(QStringLiteral("The file is not a Tavrin Manager board profile."));
-    if (root.value(VERSION_KEY).toInt() != BOARD_PROFILE_VERSION)
-        return refused(
-            QStringLiteral("The file has board profile format version %1; this program reads version %2.")
-                .arg(root.value(VERSION_KEY).toVariant().toString())
-                .arg(BOARD_PROFILE_VERSION));
+    const JsonFileRead read = ReadJsonFile(bytes, QStringLiteral("a board profile"));
+    if (!read.error.isEmpty())
+        return refused(read.error);
+    const QJsonObject& root = read.root;
+    if (const QString refusal = FormatRefusal(root, FORMAT, QStringLiteral("The file")); !refusal.isEmpty())
+        return refused(refusal);
     const QString unknown =
-        unknownEntry(root, {FORMAT_KEY, VERSION_KEY, PARAMETERS_KEY, BANKS_KEY, RELEASE_KEY}, {});
+        unknownEntry(root, {JSON_FORMAT_KEY, JSON_VERSION_KEY, PARAMETERS_KEY, BANKS_KEY, RELEASE_KEY}, {});
     if (!unknown.isEmpty())
         return refused(notPartOfProfile(unknown));
 
@@ -228,8 +215,8 @@ QByteArray WriteBoardProfile(const BoardProfile& profile)
         banks.insert(QString::number(bank), QJsonObject{{SLOTS_KEY, slotMap}});
     }
     QJsonObject root{
-        {FORMAT_KEY, FORMAT_NAME},
-        {VERSION_KEY, BOARD_PROFILE_VERSION},
+        {JSON_FORMAT_KEY, FORMAT.name},
+        {JSON_VERSION_KEY, FORMAT.version},
         {PARAMETERS_KEY, ParameterFileObject(profile.parameters)},
         {BANKS_KEY, banks},
     };

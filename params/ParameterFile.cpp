@@ -2,6 +2,7 @@
 
 #include "common/Define.h"
 #include "common/Framework.h"
+#include "common/JsonFile.h"
 #include "params/ParameterLayout.h"
 #include "params/ParameterWriter.h"
 
@@ -13,19 +14,15 @@ namespace Params {
 
 namespace {
 
-const QString FORMAT_KEY = QStringLiteral("format");
-const QString FORMAT_NAME = QStringLiteral("Tavrin Manager parameters");
-const QString VERSION_KEY = QStringLiteral("version");
 constexpr int FORMAT_VERSION = 1;
+const JsonFormat FORMAT{QStringLiteral("Tavrin Manager parameters"), FORMAT_VERSION,
+                        QStringLiteral("parameter file"), QStringLiteral("format")};
 const QString SAVED_KEY = QStringLiteral("saved");
 const QString RELEASE_KEY = QStringLiteral("release");
 const QString SERIAL_KEY = QStringLiteral("serialNumber");
 const QString DEFAULT_BANK_KEY = QStringLiteral("defaultBank");
 const QString FREQUENCY_KEY = QStringLiteral("frequencyMode");
 const QString PARAMETERS_KEY = QStringLiteral("parameters");
-// Far above any real file; keeps a wrong pick (a sound, a firmware image) from
-// being read whole.
-constexpr qsizetype MAX_FILE_BYTES = 1 << 20;
 
 QString rowWord(Row row)
 {
@@ -96,11 +93,6 @@ QString subject(const QString& at)
     return at.isEmpty() ? QStringLiteral("The file") : QStringLiteral("Entry \"%1\"").arg(at);
 }
 
-QString notParameters(const QString& at)
-{
-    return QStringLiteral("%1 is not a Tavrin Manager parameter file.").arg(subject(at));
-}
-
 bool isInteger(const QJsonValue& value)
 {
     return value.isDouble() && value.toDouble() == static_cast<double>(value.toInteger());
@@ -148,8 +140,8 @@ QJsonObject ParameterFileObject(const ParameterFileContent& content)
         parameters.insert(key, TryStrToInt(text, value) ? QJsonValue(value) : QJsonValue(text));
     }
     QJsonObject root{
-        {FORMAT_KEY, FORMAT_NAME},
-        {VERSION_KEY, FORMAT_VERSION},
+        {JSON_FORMAT_KEY, FORMAT.name},
+        {JSON_VERSION_KEY, FORMAT.version},
         {SAVED_KEY, content.saved.toString(Qt::ISODate)},
         {RELEASE_KEY, content.release},
         {SERIAL_KEY, content.serialNumber},
@@ -167,29 +159,17 @@ QByteArray WriteParameterFile(const ParameterFileContent& content)
 
 ParameterFileResult ReadParameterFile(const QByteArray& bytes)
 {
-    if (bytes.size() > MAX_FILE_BYTES)
-        return refused(QStringLiteral("The file is too large to be a parameter file."));
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return refused(QStringLiteral("The file is damaged: %1 at byte %2.")
-                           .arg(parseError.errorString())
-                           .arg(parseError.offset));
-    if (!document.isObject())
-        return refused(notParameters({}));
-    return ReadParameterObject(document.object());
+    const JsonFileRead read = ReadJsonFile(bytes, QStringLiteral("a parameter file"));
+    if (!read.error.isEmpty())
+        return refused(read.error);
+    return ReadParameterObject(read.root);
 }
 
 ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at)
 {
     const EntryPath named{at};
-    if (root.value(FORMAT_KEY).toString() != FORMAT_NAME)
-        return refused(notParameters(at));
-    if (root.value(VERSION_KEY).toInt() != FORMAT_VERSION)
-        return refused(QStringLiteral("%1 has format version %2; this program reads version %3.")
-                           .arg(subject(at))
-                           .arg(root.value(VERSION_KEY).toVariant().toString())
-                           .arg(FORMAT_VERSION));
+    if (const QString refusal = FormatRefusal(root, FORMAT, subject(at)); !refusal.isEmpty())
+        return refused(refusal);
 
     ParameterFileContent content;
     content.release = root.value(RELEASE_KEY).toString();
