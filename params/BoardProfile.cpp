@@ -6,6 +6,7 @@
 #include "sound/SlotNames.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -195,6 +196,19 @@ BoardProfileRead ReadBoardProfile(const QByteArray& bytes, const QString& folder
                                .arg(RELEASE_KEY));
     }
     return {std::move(profile), {}};
+}
+
+BoardProfileRead ReadBoardProfileFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(QStringLiteral("%1: the file cannot be read (%2).").arg(path, file.errorString()));
+    // One byte beyond the limit is enough to refuse a file as too large.
+    BoardProfileRead read =
+        ReadBoardProfile(file.read(MAX_JSON_FILE_BYTES + 1), QFileInfo(path).absolutePath());
+    if (!read.profile)
+        read.error = QStringLiteral("%1: %2").arg(path, read.error);
+    return read;
 }
 
 QByteArray WriteBoardProfile(const BoardProfile& profile)

@@ -60,6 +60,10 @@ inline constexpr int BOARD_PROFILE_VERSION = 1;
 
 // `folder` is the profile file's folder, where its relative paths start.
 BoardProfileRead ReadBoardProfile(const QByteArray& bytes, const QString& folder);
+// The profile in the file at `path`, its relative paths starting at the file's
+// folder; a refusal begins with the path: "/home/owner/blue.json: The file has
+// board profile format version 2; this program reads version 1."
+BoardProfileRead ReadBoardProfileFile(const QString& path);
 // Sorted keys, indented: the same profile always gives the same bytes.
 QByteArray WriteBoardProfile(const BoardProfile& profile);
 

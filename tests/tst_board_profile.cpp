@@ -7,6 +7,8 @@
 #include "sound/SlotMap.h"
 #include "sound/SlotNames.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -48,6 +50,7 @@ private slots:
     void badProfileIsRefusedNamingTheEntry_data();
     void badProfileIsRefusedNamingTheEntry();
     void profileFromBoardTakesTheJournalsKnownSlots();
+    void fileIsReadWithItsFolderAndNamedInRefusals();
 
 private:
     QTemporaryDir dir;
@@ -253,6 +256,26 @@ void BoardProfileTest::profileFromBoardTakesTheJournalsKnownSlots()
                               "    },\n"
                               "    \"firmwareRelease\": \"16.0\",\n"),
              written.constData());
+}
+
+void BoardProfileTest::fileIsReadWithItsFolderAndNamedInRefusals()
+{
+    QDir(dir.path()).mkpath("profiles");
+    const QString good = dir.filePath("profiles/blue.json");
+    const QString newer = dir.filePath("profiles/newer.json");
+    for (const auto& [path, content] :
+         {std::pair{good, ProfileWith({})}, std::pair{newer, ProfileWith(json(R"({"version": 3})"))}}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    const BoardProfileRead read = ReadBoardProfileFile(good);
+    QVERIFY2(read.profile, qPrintable(read.error));
+    QCOMPARE(read.profile->pathOf("swing.wav"), dir.filePath("profiles/swing.wav"));
+    QCOMPARE(ReadBoardProfileFile(newer).error,
+             newer + ": The file has board profile format version 3; this program reads version 1.");
+    QCOMPARE(ReadBoardProfileFile(dir.filePath("absent.json")).error,
+             dir.filePath("absent.json") + ": the file cannot be read (No such file or directory).");
 }
 
 QTEST_GUILESS_MAIN(BoardProfileTest)
