@@ -100,11 +100,15 @@ void ProfileCheckTest::checkListsEveryProblem()
     profile.parameters = AllOnes();
     profile.parameters.edits["bank2ClashGreen"] = QStringLiteral("300");
     profile.parameters.edits["bank1GuardRed"] = QStringLiteral("12a");
+    profile.parameters.frequencyMode = 7;
+    profile.parameters.defaultBank = 4;
     ProfileBank& bank1 = profile.bank(1).emplace();
     bank1.slotFiles.insert(Sound::SlotIndex(1, SlotKind::Swing, 1), {"swing1.wav", SUM_A});
     bank1.slotFiles.insert(Sound::SlotIndex(1, SlotKind::Swing, 2), {"missing.wav", SUM_A});
     bank1.slotFiles.insert(Sound::SlotIndex(1, SlotKind::Clash, 1), {"clash1.wav", Sha256Of(tooLong)});
     bank1.slotFiles.insert(Sound::SlotIndex(1, SlotKind::Clash, 2), {"notes.wav", SUM_A});
+    QVERIFY(QDir(profile.folder).mkpath("empty-font"));
+    profile.bank(2).emplace().font = QStringLiteral("empty-font");
     profile.bank(3).emplace().font = QStringLiteral("no-such-font");
 
     const QString folder = profile.folder;
@@ -114,6 +118,8 @@ void ProfileCheckTest::checkListsEveryProblem()
     const QStringList expected = {
         "parameters.bank1.guard.red: '12a' is not a valid integer value",
         "parameters.bank2.clash.green: Bank 2 Clash green must be between 0 and 255 (it is 300).",
+        "parameters.frequencyMode: 7 is not a frequency mode.",
+        "parameters.defaultBank: 4 is not a bank.",
         "banks.1.slots.swing1: the file " + folder +
             "/swing1.wav is not the one the profile names: its SHA-256 is " + Sha256Of(swing) +
             ", the profile's " + SUM_A,
@@ -121,6 +127,7 @@ void ProfileCheckTest::checkListsEveryProblem()
         "banks.1.slots.clash1: The size of selected file " + folder +
             "/clash1.wav is more than 64 kbytes.  Uploaded deleted.",
         "banks.1.slots.clash2: The file " + folder + "/notes.wav cannot be read as sound (",
+        "banks.2.font: No file is chosen for any slot. Nothing was sent.",
         "banks.3.font: there is no folder " + folder + "/no-such-font",
     };
     QCOMPARE(check.problems.size(), expected.size());
