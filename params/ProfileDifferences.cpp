@@ -99,9 +99,10 @@ ListedProfile ListFontSlots(const BoardProfile& profile)
     return listed;
 }
 
-QList<ProfileDifference> ProfileDifferences(const BoardProfile& profile, const ParameterFileContent& board,
+QList<ProfileDifference> ProfileDifferences(const ListedProfile& listed, const ParameterFileContent& board,
                                             const QList<Sound::JournalEntry>& journal)
 {
+    const BoardProfile& profile = listed.profile;
     QList<ProfileDifference> found;
     if (!profile.firmwareRelease.isEmpty() && profile.firmwareRelease != board.release)
         found.append({QStringLiteral("firmwareRelease"), profile.firmwareRelease, board.release,

@@ -41,10 +41,10 @@ struct ListedProfile {
 };
 ListedProfile ListFontSlots(const BoardProfile& profile);
 
-// Empty: the board matches. `board` is the board's read (ParameterImage::
-// fileContent()); `journal` its slots as SlotJournal::list gives them. A bank
-// still given as a font folder compares nothing: list its slots first.
-QList<ProfileDifference> ProfileDifferences(const BoardProfile& profile, const ParameterFileContent& board,
+// Empty: the board matches. The profile comes with its fonts listed, so that no
+// font bank goes uncompared; `board` is the board's read (ParameterImage::
+// fileContent()); `journal` its slots as SlotJournal::list gives them.
+QList<ProfileDifference> ProfileDifferences(const ListedProfile& listed, const ParameterFileContent& board,
                                             const QList<Sound::JournalEntry>& journal);
 
 } // namespace Params

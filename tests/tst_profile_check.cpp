@@ -182,7 +182,7 @@ void ProfileCheckTest::differencesNameKeyValuesAndSource()
     profile.parameters = AllOnes();
     profile.firmwareRelease = QStringLiteral("16.0");
     profile.bank(2).emplace().slotFiles.insert(swing1Of2(), {"sounds/swing1.wav", SUM_A});
-    QCOMPARE(Lines(ProfileDifferences(profile, board, journal)), differences);
+    QCOMPARE(Lines(ProfileDifferences(ListFontSlots(profile), board, journal)), differences);
 }
 
 void ProfileCheckTest::fontBankIsComparedByItsFilesChecksums()
@@ -201,7 +201,7 @@ void ProfileCheckTest::fontBankIsComparedByItsFilesChecksums()
     const QList<JournalEntry> journal = {
         Known(Sound::SlotIndex(2, SlotKind::Hum, 1), "Hum.wav", Sha256Of(hum)),
         Known(swing1Of2(), "swing_01.wav", SUM_B)};
-    QCOMPARE(Lines(ProfileDifferences(listed.profile, AllOnes(), journal)),
+    QCOMPARE(Lines(ProfileDifferences(listed, AllOnes(), journal)),
              QStringList{"banks.2.slots.swing1 | swing_01.wav (SHA-256 " + Sha256Of(swing) +
                          ") | swing_01.wav (SHA-256 " + SUM_B + ") | journal"});
 }
