@@ -10,6 +10,7 @@
 #include "sound/SampleStream.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
+#include "sound/SlotNames.h"
 #include "sound/SoundUpload.h"
 #include "sound/UploadOperation.h"
 
@@ -40,19 +41,6 @@ constexpr std::array<RowName, 4> ROWS = {{
     {"powerclash", SoundRow::PowerClash},
 }};
 
-struct SlotName {
-    const char* name; // followed by the number for the numbered kinds
-    SlotKind kind;
-};
-constexpr std::array<SlotName, 6> SLOT_NAMES = {{
-    {"on", SlotKind::PowerOn},
-    {"off", SlotKind::PowerOff},
-    {"hum", SlotKind::Hum},
-    {"swing", SlotKind::Swing},
-    {"clash", SlotKind::Clash},
-    {"powerclash", SlotKind::PowerClash},
-}};
-
 // 1 to 3, or nothing.
 std::optional<int> bankOf(const QCommandLineParser& parser)
 {
@@ -61,23 +49,6 @@ std::optional<int> bankOf(const QCommandLineParser& parser)
     if (!number || bank < 1 || bank > Define::BANK_COUNT)
         return std::nullopt;
     return bank;
-}
-
-// "swing3" -> the slot's index; -1 when there is no such slot.
-int slotIndex(int bank, const QString& name)
-{
-    for (const SlotName& slot : SLOT_NAMES) {
-        const QString word = QString::fromLatin1(slot.name);
-        if (!name.startsWith(word))
-            continue;
-        const QString rest = name.mid(word.size());
-        bool number = rest.isEmpty();
-        const int n = rest.isEmpty() ? 1 : rest.toInt(&number);
-        if (number && (rest.isEmpty() || slot.kind >= SlotKind::Swing))
-            if (const int index = SlotIndex(bank, slot.kind, n); index >= 0)
-                return index;
-    }
-    return -1;
 }
 
 // Runs the operation `start` makes, once the board's serial number is known:
@@ -138,12 +109,12 @@ int upload(Invocation& call)
     const std::optional<int> bank = bankOf(call.parser);
     if (files.size() != 1 || !bank)
         return UsageError(QStringLiteral("upload needs --bank 1..3, --slot and one sound file"));
-    const int index = slotIndex(*bank, call.parser.value(SLOT));
+    const int index = SlotIndexByName(*bank, call.parser.value(SLOT));
     if (index < 0)
-        return UsageError(QStringLiteral("no slot '%1' in bank %2 (on, off, hum, swing1..6, clash1..6, "
-                                         "powerclash1..4)")
+        return UsageError(QStringLiteral("no slot '%1' in bank %2 (%3)")
                               .arg(call.parser.value(SLOT))
-                              .arg(*bank));
+                              .arg(*bank)
+                              .arg(SlotWordsText()));
     if (!QFileInfo(files.first()).isReadable())
         return UsageError(QStringLiteral("cannot read %1").arg(files.first()));
     const SoundSlot slot = SoundSlots().at(index);

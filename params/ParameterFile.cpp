@@ -2,6 +2,7 @@
 
 #include "common/Define.h"
 #include "common/Framework.h"
+#include "common/JsonFile.h"
 #include "params/ParameterLayout.h"
 #include "params/ParameterWriter.h"
 
@@ -13,19 +14,15 @@ namespace Params {
 
 namespace {
 
-const QString FORMAT_KEY = QStringLiteral("format");
-const QString FORMAT_NAME = QStringLiteral("Tavrin Manager parameters");
-const QString VERSION_KEY = QStringLiteral("version");
 constexpr int FORMAT_VERSION = 1;
+const JsonFormat FORMAT{QStringLiteral("Tavrin Manager parameters"), FORMAT_VERSION,
+                        QStringLiteral("parameter file"), QStringLiteral("format")};
 const QString SAVED_KEY = QStringLiteral("saved");
 const QString RELEASE_KEY = QStringLiteral("release");
 const QString SERIAL_KEY = QStringLiteral("serialNumber");
 const QString DEFAULT_BANK_KEY = QStringLiteral("defaultBank");
 const QString FREQUENCY_KEY = QStringLiteral("frequencyMode");
 const QString PARAMETERS_KEY = QStringLiteral("parameters");
-// Far above any real file; keeps a wrong pick (a sound, a firmware image) from
-// being read whole.
-constexpr qsizetype MAX_FILE_BYTES = 1 << 20;
 
 QString rowWord(Row row)
 {
@@ -83,6 +80,19 @@ ParameterFileResult refused(const QString& why)
     return {std::nullopt, why};
 }
 
+// Where an entry sits: its key alone in a parameter file, behind the key of the
+// object that holds the parameters in a larger file ("parameters.bank2.clash.green").
+struct EntryPath {
+    QString at;
+    QString operator()(const QString& key) const { return at.isEmpty() ? key : at + QLatin1Char('.') + key; }
+};
+
+// What a refusal of the object as a whole speaks of.
+QString subject(const QString& at)
+{
+    return at.isEmpty() ? QStringLiteral("The file") : QStringLiteral("Entry \"%1\"").arg(at);
+}
+
 bool isInteger(const QJsonValue& value)
 {
     return value.isDouble() && value.toDouble() == static_cast<double>(value.toInteger());
@@ -116,7 +126,7 @@ ParameterFileContent ScreenFileContent(const std::function<QString(const QString
     return content;
 }
 
-QByteArray WriteParameterFile(const ParameterFileContent& content)
+QJsonObject ParameterFileObject(const ParameterFileContent& content)
 {
     QJsonObject parameters;
     for (const ParameterField& field : parameterFields()) {
@@ -130,8 +140,8 @@ QByteArray WriteParameterFile(const ParameterFileContent& content)
         parameters.insert(key, TryStrToInt(text, value) ? QJsonValue(value) : QJsonValue(text));
     }
     QJsonObject root{
-        {FORMAT_KEY, FORMAT_NAME},
-        {VERSION_KEY, FORMAT_VERSION},
+        {JSON_FORMAT_KEY, FORMAT.name},
+        {JSON_VERSION_KEY, FORMAT.version},
         {SAVED_KEY, content.saved.toString(Qt::ISODate)},
         {RELEASE_KEY, content.release},
         {SERIAL_KEY, content.serialNumber},
@@ -139,26 +149,27 @@ QByteArray WriteParameterFile(const ParameterFileContent& content)
         {FREQUENCY_KEY, content.frequencyMode},
         {PARAMETERS_KEY, parameters},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return root;
+}
+
+QByteArray WriteParameterFile(const ParameterFileContent& content)
+{
+    return QJsonDocument(ParameterFileObject(content)).toJson(QJsonDocument::Indented);
 }
 
 ParameterFileResult ReadParameterFile(const QByteArray& bytes)
 {
-    if (bytes.size() > MAX_FILE_BYTES)
-        return refused(QStringLiteral("The file is too large to be a parameter file."));
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return refused(QStringLiteral("The file is damaged: %1 at byte %2.")
-                           .arg(parseError.errorString())
-                           .arg(parseError.offset));
-    const QJsonObject root = document.object();
-    if (!document.isObject() || root.value(FORMAT_KEY).toString() != FORMAT_NAME)
-        return refused(QStringLiteral("The file is not a Tavrin Manager parameter file."));
-    if (root.value(VERSION_KEY).toInt() != FORMAT_VERSION)
-        return refused(QStringLiteral("The file has format version %1; this program reads version %2.")
-                           .arg(root.value(VERSION_KEY).toVariant().toString())
-                           .arg(FORMAT_VERSION));
+    const JsonFileRead read = ReadJsonFile(bytes, QStringLiteral("a parameter file"));
+    if (!read.error.isEmpty())
+        return refused(read.error);
+    return ReadParameterObject(read.root);
+}
+
+ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at)
+{
+    const EntryPath named{at};
+    if (const QString refusal = FormatRefusal(root, FORMAT, subject(at)); !refusal.isEmpty())
+        return refused(refusal);
 
     ParameterFileContent content;
     content.release = root.value(RELEASE_KEY).toString();
@@ -168,13 +179,13 @@ ParameterFileResult ReadParameterFile(const QByteArray& bytes)
     const QJsonValue bank = root.value(DEFAULT_BANK_KEY);
     if (!bank.isNull() && !bank.isUndefined()) {
         if (!isInteger(bank) || bank.toInt() < Define::BANK1 || bank.toInt() > Define::BANK3)
-            return refused(QStringLiteral("Entry \"%1\" must be 1, 2 or 3.").arg(DEFAULT_BANK_KEY));
+            return refused(QStringLiteral("Entry \"%1\" must be 1, 2 or 3.").arg(named(DEFAULT_BANK_KEY)));
         content.defaultBank = bank.toInt();
     }
     const QJsonValue frequency = root.value(FREQUENCY_KEY);
     if (!isInteger(frequency) || !frequencyButtons().buttonFor(frequency.toInt()))
         return refused(QStringLiteral("Entry \"%1\" must be %2, %3 or %4.")
-                           .arg(FREQUENCY_KEY)
+                           .arg(named(FREQUENCY_KEY))
                            .arg(Define::FREQUENCY_STD)
                            .arg(Define::FREQUENCY_MED)
                            .arg(Define::FREQUENCY_EVO));
@@ -189,16 +200,17 @@ ParameterFileResult ReadParameterFile(const QByteArray& bytes)
         known.insert(key);
         const QJsonValue entry = parameters.value(key);
         if (entry.isUndefined())
-            return refused(QStringLiteral("Entry \"%1\" is missing.").arg(key));
+            return refused(QStringLiteral("Entry \"%1\" is missing.").arg(named(key)));
         const QString text = entry.isString() ? entry.toString() : entry.toVariant().toString();
         int value = 0;
         if (const auto refusal = CheckFieldText(field, text, value))
-            return refused(QStringLiteral("Entry \"%1\": %2").arg(key, refusal->message));
+            return refused(QStringLiteral("Entry \"%1\": %2").arg(named(key), refusal->message));
         content.edits.insert(field.editName(), QString::number(value));
     }
     for (auto it = parameters.begin(); it != parameters.end(); ++it)
         if (!known.contains(it.key()))
-            return refused(QStringLiteral("Entry \"%1\" is not a parameter of this board.").arg(it.key()));
+            return refused(
+                QStringLiteral("Entry \"%1\" is not a parameter of this board.").arg(named(it.key())));
     return {std::move(content), {}};
 }
 

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QMap>
 #include <QString>
 #include <functional>
@@ -42,5 +43,11 @@ ParameterFileContent ScreenFileContent(const std::function<QString(const QString
 
 QByteArray WriteParameterFile(const ParameterFileContent& content);
 ParameterFileResult ReadParameterFile(const QByteArray& bytes);
+
+// The object a parameter file holds, for files that carry one inside: `at` is
+// its key there, so that a refusal names the entry by its whole path
+// ("Entry \"parameters.bank2.clash.green\": ..."); empty for a parameter file.
+QJsonObject ParameterFileObject(const ParameterFileContent& content);
+ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at = {});
 
 } // namespace Params

@@ -94,6 +94,14 @@ QString FileChecksum(const QByteArray& content)
     return QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
 }
 
+QString FileChecksum(QIODevice& file)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return {};
+    return QString::fromLatin1(hash.result().toHex());
+}
+
 SlotJournal::SlotJournal(const QString& folder)
     : folder_(folder)
 {

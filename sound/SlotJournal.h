@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <cstdint>
@@ -14,6 +15,9 @@ namespace Sound {
 
 // SHA-256 of a file's bytes, in lower-case hexadecimal.
 QString FileChecksum(const QByteArray& content);
+// The same of what is left to read of a device, read piece by piece so that a
+// huge file costs no memory; empty when it cannot be read.
+QString FileChecksum(QIODevice& file);
 
 struct JournalEntry {
     int slot = -1;    // index into SoundSlots()
