@@ -38,7 +38,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QSlider>
 #include <QTabWidget>
 
 namespace {

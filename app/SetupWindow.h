@@ -6,14 +6,12 @@
 
 #include "common/ui/ValueLabel.h"
 #include "params/Board.h"
-#include "params/ParameterWriter.h"
 #include "params/ui/ParameterPanel.h"
 #include "sound/ErasePlans.h"
 #include "sound/FontPlan.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotMap.h"
 
-#include <QHash>
 #include <QList>
 #include <QWidget>
 #include <functional>
@@ -32,7 +30,6 @@ class QMenu;
 class QAction;
 class QPushButton;
 class QRadioButton;
-class QSlider;
 class QTabWidget;
 class QVBoxLayout;
 class MediaPlayer;
@@ -51,9 +48,6 @@ class InfoFileBox;
 class Shape;
 class WindowTimer;
 class QCheckBox;
-namespace Params {
-struct RadioGroup;
-} // namespace Params
 namespace Sound {
 class BoardJournal;
 } // namespace Sound
