@@ -38,7 +38,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QSlider>
 #include <QTabWidget>
 
 namespace {
@@ -75,7 +74,11 @@ SetupWindow::SetupWindow(QWidget* parent)
     m_client = new QWidget(scroll);
     auto* top = new QVBoxLayout(m_client);
     m_motion = new MotionPanel(
-        *m_board, [this] { return CalibrationOperation::Constants{verticalCalibration->text(), horizontalCalibration->text()}; },
+        *m_board,
+        [this] {
+            return CalibrationOperation::Constants{m_parameters->verticalCalibration->text(),
+                                                   m_parameters->horizontalCalibration->text()};
+        },
         m_client);
     buildHeader(top);
     buildParametersTab();
@@ -84,7 +87,7 @@ SetupWindow::SetupWindow(QWidget* parent)
     frame->addWidget(scroll);
     buildServiceGroups();
     placeMotionPanel();
-    buildSoundControls();
+    buildSoundControls(m_parameters->rowPanels, m_parameters->parameterGroup);
     buildFirmwareButton();
     journal = new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this);
     // A board not read yet is no fault of the operation: a note, not a message
@@ -113,17 +116,6 @@ SetupWindow::~SetupWindow()
 InfoFileBox* SetupWindow::fileInfo() const
 {
     return m_browser->fileInfo;
-}
-
-QLineEdit* SetupWindow::edit(const QString& name) const
-{
-    return m_edits.value(name);
-}
-
-QString SetupWindow::editText(const QString& name) const
-{
-    const QLineEdit* e = edit(name);
-    return e ? e->text() : QString();
 }
 
 void SetupWindow::buildHeader(QVBoxLayout* top)
@@ -209,49 +201,15 @@ void SetupWindow::buildParametersTab()
     pages->addTab(page, QStringLiteral("Parameters"));
     auto* columns = new QHBoxLayout(page);
 
-    parameterGroup = named(new QGroupBox(page), "parameterGroup", QStringLiteral("Parameters"));
-    auto* group = new QVBoxLayout(parameterGroup);
-    auto* actions = new QHBoxLayout;
-    readParametersButton = named(new QPushButton(QStringLiteral("Read Parameters"), parameterGroup), "readParametersButton",
-                         QStringLiteral("Read Parameters"));
-    writeParametersButton = named(new QPushButton(QStringLiteral("Write Parameters"), parameterGroup), "writeParametersButton",
-                         QStringLiteral("Write Parameters"));
-    verifyParametersButton = named(new QPushButton(QStringLiteral("Verify"), parameterGroup), "verifyParametersButton",
-                             QStringLiteral("Verify the board's parameters against the screen"));
-    saveParametersButton = named(new QPushButton(QStringLiteral("Save..."), parameterGroup), "saveParametersButton",
-                           QStringLiteral("Save the parameters to a file"));
-    loadParametersButton = named(new QPushButton(QStringLiteral("Load..."), parameterGroup), "loadParametersButton",
-                           QStringLiteral("Load parameters from a file"));
-    actions->addWidget(readParametersButton);
-    actions->addWidget(writeParametersButton);
-    actions->addWidget(verifyParametersButton);
-    actions->addWidget(saveParametersButton);
-    actions->addWidget(loadParametersButton);
-    actions->addStretch();
-    group->addLayout(actions);
+    m_parameters = new ParameterPanel(
+        *m_board, [this](Operation* operation) { return RunOperation(operation); }, page);
 
-    // One default-bank button above each bank's rows.
-    defaultBank1Button =
-        named(new QRadioButton(QStringLiteral("Bank1"), parameterGroup), "defaultBank1Button", QStringLiteral("Default bank 1"));
-    defaultBank2Button =
-        named(new QRadioButton(QStringLiteral("Bank2"), parameterGroup), "defaultBank2Button", QStringLiteral("Default bank 2"));
-    defaultBank3Button =
-        named(new QRadioButton(QStringLiteral("Bank3"), parameterGroup), "defaultBank3Button", QStringLiteral("Default bank 3"));
-    defaultBank1Button->setChecked(true);
-    m_setUpControls = {readParametersButton, writeParametersButton, verifyParametersButton};
-    buildParameterScreen(group);
-    watchUserValues();
-    group->addStretch();
-
-    columns->addWidget(parameterGroup, 1);
+    columns->addWidget(m_parameters, 1);
     sideColumn = new QVBoxLayout;
     columns->addLayout(sideColumn);
     m_browser = new SoundBrowser(page);
     sideColumn->addWidget(m_browser, SOUND_BROWSER_STRETCH);
     connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
-
-    for (QWidget* control : m_setUpControls)
-        control->setEnabled(false);
 }
 
 void SetupWindow::buildServiceGroups()
@@ -276,20 +234,12 @@ void SetupWindow::connectHandlers()
 {
     connectHandler(openButton, &QPushButton::clicked, this, [this] { openPort(); });
     connectHandler(closeButton, &QPushButton::clicked, this, [this] { closePort(); });
-    connectHandler(readParametersButton, &QPushButton::clicked, this, [this] { readParameters(); });
-    connectHandler(writeParametersButton, &QPushButton::clicked, this, [this] { writeParameters(); });
-    connectHandler(saveParametersButton, &QPushButton::clicked, this, [this] { saveParameters(); });
-    connectHandler(loadParametersButton, &QPushButton::clicked, this, [this] { loadParameters(); });
-    connectHandler(verifyParametersButton, &QPushButton::clicked, this, [this] { verifyParameters(); });
     // Radio buttons act when they become selected, by the user or by the program,
     // never when an already selected button is selected again.
     const std::pair<QRadioButton*, void (SetupWindow::*)()> selections[] = {
         {activeModeButton, &SetupWindow::activeModeChosen},
         {setUpModeButton, &SetupWindow::setUpModeChosen},
-        {txModeButton, &SetupWindow::txModeChosen},
-        {defaultBank1Button, &SetupWindow::defaultBank1Chosen},
-        {defaultBank2Button, &SetupWindow::defaultBank2Chosen},
-        {defaultBank3Button, &SetupWindow::defaultBank3Chosen}};
+        {txModeButton, &SetupWindow::txModeChosen}};
     for (const auto& [button, handler] : selections)
         connect(button, &QRadioButton::toggled, this, [this, handler = handler](bool on) {
             if (on)
@@ -317,7 +267,7 @@ void SetupWindow::updateLock()
             actions += bank->actions();
         if (mainWindow)
             actions += {mainWindow->openSetupAction, mainWindow->updateFirmwareAction};
-        m_busyLock->lock({this}, {saveParametersButton, m_motion->recordButton, static_cast<QWidget*>(m_motion->gyroCheck)}, actions);
+        m_busyLock->lock({this}, {m_parameters->saveParametersButton, m_motion->recordButton, static_cast<QWidget*>(m_motion->gyroCheck)}, actions);
         return;
     }
     // Work that ran meanwhile (calibration going to TX, the port closed and
@@ -349,13 +299,9 @@ void SetupWindow::placeMotionPanel()
 {
     sideColumn->addWidget(m_motion, MOTION_PANEL_STRETCH);
     for (QPushButton* button : {m_motion->autoCalibrationButton, m_motion->manualCalibrationButton})
-        calibrationBox->layout()->addWidget(button);
-    const auto show = [](QLineEdit* field, const QString& text) {
-        field->setText(text);
-        field->repaint();
-    };
-    connect(m_motion, &MotionPanel::verticalMeasured, this, [this, show](const QString& text) { show(verticalCalibration, text); });
-    connect(m_motion, &MotionPanel::horizontalMeasured, this, [this, show](const QString& text) { show(horizontalCalibration, text); });
+        m_parameters->addToCalibration(button);
+    connect(m_motion, &MotionPanel::verticalMeasured, m_parameters, &ParameterPanel::showVerticalCalibration);
+    connect(m_motion, &MotionPanel::horizontalMeasured, m_parameters, &ParameterPanel::showHorizontalCalibration);
     connect(m_motion, &MotionPanel::txModeWanted, this, [this] {
         // Selecting runs the TX handler when TX was not selected; the direct
         // call then sends the mode once more.

@@ -6,13 +6,12 @@
 
 #include "common/ui/ValueLabel.h"
 #include "params/Board.h"
-#include "params/ParameterWriter.h"
+#include "params/ui/ParameterPanel.h"
 #include "sound/ErasePlans.h"
 #include "sound/FontPlan.h"
 #include "sound/SampleStream.h"
 #include "sound/SlotMap.h"
 
-#include <QHash>
 #include <QList>
 #include <QWidget>
 #include <functional>
@@ -31,7 +30,6 @@ class QMenu;
 class QAction;
 class QPushButton;
 class QRadioButton;
-class QSlider;
 class QTabWidget;
 class QVBoxLayout;
 class MediaPlayer;
@@ -50,9 +48,6 @@ class InfoFileBox;
 class Shape;
 class WindowTimer;
 class QCheckBox;
-namespace Params {
-struct RadioGroup;
-} // namespace Params
 namespace Sound {
 class BoardJournal;
 } // namespace Sound
@@ -67,7 +62,7 @@ public:
     Params::Board* board() const { return m_board; }
     // Until the panels exist, each of these is the window itself.
     SetupWindow* ports() { return this; }
-    SetupWindow* parameters() { return this; }
+    ParameterPanel* parameters() const { return m_parameters; }
     SetupWindow* header() { return this; }
     MotionPanel* motion() const { return m_motion; }
     SetupWindow* sounds() { return this; }
@@ -78,6 +73,7 @@ public:
 private:
     Params::Board* m_board;
     MotionPanel* m_motion = nullptr; // telemetry, chart, battery, recording, calibration
+    ParameterPanel* m_parameters = nullptr; // the "Parameters" group: values, sliders, bank, frequency
     HandOver* m_handOver = nullptr; // "FW": the board over to its loader
     BusyLock* m_busyLock;              // the controls that are off while an operation runs
     SoundBrowser* m_browser = nullptr; // folders, sound files, "Info File ", waveform, preview
@@ -106,41 +102,7 @@ public:
 
     // ---- "Parameters" tab ---------------------------------------------------
     QTabWidget* pages = nullptr;
-    QGroupBox* parameterGroup = nullptr;        // the parameter group
-    QPushButton* readParametersButton = nullptr;   // "Read Parameters"
-    QPushButton* writeParametersButton = nullptr;   // "Write Parameters"
-    QPushButton* saveParametersButton = nullptr; // "Save...": the screen to a parameter file
-    QPushButton* loadParametersButton = nullptr; // "Load...": a parameter file to the screen
-    QPushButton* verifyParametersButton = nullptr; // "Verify": where the screen and the board differ
-    QRadioButton* defaultBank1Button = nullptr;
-    QRadioButton* defaultBank2Button = nullptr;
-    QRadioButton* defaultBank3Button = nullptr;
-    QLabel* ledRowHeading = nullptr;              // heading, names the row the sliders act on
-    QSlider* redBrightness = nullptr;        // brightness R
-    QSlider* greenBrightness = nullptr;        // G
-    QSlider* blueBrightness = nullptr;        // B
-    QSlider* whiteBrightness = nullptr;        // W
-    QList<QFrame*> rowPanels;            // the twelve sound rows, four per bank
-    QList<QLabel*> rowCaptions;          // the caption label of each row panel
-    QFrame* frequencyBox = nullptr;           // "Frequency"
-    QRadioButton* frequencyStdButton = nullptr;    // "Std"
-    QRadioButton* frequencyMedButton = nullptr;    // "Med", present but not shown
-    QRadioButton* frequencyEvoButton = nullptr;   // "Evo"
-    QGroupBox* calibrationBox = nullptr;     // "Calibration"
-    QLineEdit* verticalCalibration = nullptr;         // "VERT."
-    QLineEdit* horizontalCalibration = nullptr;         // "HORZ."
     QVBoxLayout* sideColumn = nullptr;    // right-hand column: sound browser, info, charts
-
-    // The edits of the parameter screen by name ("bank1GuardRed", "bank1FlickerRed", ...).
-    QLineEdit* edit(const QString& name) const;
-    // The text of that edit; empty for a name that is none of them.
-    QString editText(const QString& name) const;
-
-    // The row the brightness sliders act on; none until a row caption is clicked.
-    QLineEdit* redSliderTarget = nullptr;
-    QLineEdit* greenSliderTarget = nullptr;
-    QLineEdit* blueSliderTarget = nullptr;
-    QLineEdit* whiteSliderTarget = nullptr;
 
     // ---- Hidden groups ------------------------------------------------------
     QGroupBox* factoryTestBox = nullptr; // "Collaudo"
@@ -169,30 +131,15 @@ public:
     void windowClosing();
     // The check that runs when the window opens (2000 ms steps).
     ConnectionCheck* connectionCheck = nullptr;
-    // "Read Parameters".
-    void readParameters();
 
-    // ---- Board status and default bank (params/ui/BoardMode.cpp) -------------
+    // ---- Board status (params/ui/BoardMode.cpp) ------------------------------
     void activeModeChosen();
     void setUpModeChosen();
     void txModeChosen();
-    void defaultBank1Chosen();
-    void defaultBank2Chosen();
-    void defaultBank3Chosen();
 
     // ---- Parameters (params/) ----------------------------------------------
     // Shows on its control what a decoded reply changed.
     void showDecoded(const Params::DecoderEffect& effect);
-    void selectSliderRow(int row);                  // the twelve row caption labels
-    void brightnessMoved(int channel, int position); // the four brightness sliders
-    void limitFlicker(QLineEdit* flicker);         // the twelve flicker edits
-    void writeParameters();                       // "Write Parameters"
-    void saveParameters();
-    void loadParameters();
-    // Clears the marks of the fields a loaded file changed (after a read or a write).
-    void clearLoadedMarks();
-    // Reads the board again and says, value by value, where it differs from the screen.
-    void verifyParameters();
 
     // ---- Sound (sound/) ----------------------------------------------------
     void stopBulkLoad();
@@ -215,7 +162,8 @@ public:
     QPushButton* eraseAllButton = nullptr; // "Erase All Sounds"
     QLabel* soundFileRule = nullptr;           // the rule for sound files
     QMenu* slotMenu = nullptr;         // context menu of soundFileList
-    void buildSoundControls();
+    // The erase and slot buttons go into the parameter rows, the sound row above them.
+    void buildSoundControls(const QList<QFrame*>& rowPanels, QGroupBox* parameterGroup);
     // The skip fields of the "Info File" group and its file-name line.
     QString beginSkipText() const;
     QString endSkipText() const;
@@ -285,7 +233,6 @@ private:
     bool portInUse() const;
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
-    void buildParameterScreen(QVBoxLayout* group);
     void buildServiceGroups();
     // The motion panel goes below the sound browser; its calibration buttons into
     // the calibration box, where they write the fields it measures.
@@ -295,26 +242,9 @@ private:
     void modeClicked(QRadioButton* button);
     // The controls that only set-up mode enables follow it.
     void enableSetUpControls(bool on);
-    QString parameterFileFolder() const;
-    QRadioButton* radioButton(const char* name) const;
-    // The value of the selected button of the group; nothing when none is selected.
-    std::optional<int> selectedValue(const Params::RadioGroup& group) const;
-    void defaultBankChosen(QRadioButton* button, int bank);
 
-    // Values never read are marked and never written back (params/UnreadValues.cpp).
-    void watchUserValues();
-    void userSetValue(int address);
-    // The board's read has ended: the marks follow what answered.
-    void readSweepEnded();
-    void showUnreadMarks();
-    // The checked plan of "Write Parameters" from the screen; on a bad edit,
-    // shows why, puts the cursor there and returns nothing.
-    std::optional<Params::WritePlan> planFromScreen();
     bool m_portChosen = false; // openPort has set serialPort()'s port in this run
-    QHash<QString, QLineEdit*> m_edits;
     // Watches the sound folder, so a file copied in or removed shows in the list at once.
     QWidget* m_client = nullptr;    // everything the window shows, inside its scroll area
     bool m_placed = false;          // sized and placed at its first showing
-
-    QString m_parameterFileFolder; // where the last parameter file was saved or loaded
 };

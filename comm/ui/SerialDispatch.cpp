@@ -24,8 +24,10 @@ void SetupWindow::connectLink()
     connect(link, &BoardLink::portLost, this, [this] { deviceLost(); });
 
     connect(m_board, &Params::Board::decoded, this, &SetupWindow::showDecoded);
-    connect(m_board, &Params::Board::readStarting, this, [this] { clearLoadedMarks(); });
-    connect(m_board, &Params::Board::readEnded, this, [this] { readSweepEnded(); });
+    connect(m_board, &Params::Board::readEnded, this, [this] {
+        if (!m_board->readSerialNumber().isEmpty())
+            showJournalNote({});
+    });
     connect(m_board, &Params::Board::setUpModeChanged, this, [this](bool on) { enableSetUpControls(on); });
     connect(m_board, &Params::Board::portOpened, this, [this] { showPortOpen(); });
     connect(m_board, &Params::Board::portClosed, this, [this] { showPortClosed(); });

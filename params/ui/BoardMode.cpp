@@ -1,10 +1,6 @@
-// Board status (Active, SetUp, TX) and the default bank.
+// Board status (Active, SetUp, TX).
 #include "app/SetupWindow.h"
 #include "motion/ui/MotionPanel.h"
-
-#include "comm/BoardLink.h"
-#include "comm/Frames.h"
-#include "common/Define.h"
 
 #include <QRadioButton>
 
@@ -42,28 +38,4 @@ void SetupWindow::enableSetUpControls(bool on)
 {
     for (QWidget* control : m_setUpControls)
         control->setEnabled(on);
-}
-
-void SetupWindow::defaultBankChosen(QRadioButton* button, int bank)
-{
-    // The buttons are mutually exclusive, so selecting this one has deselected the others.
-    if (!button->isChecked())
-        return;
-    if (m_board->link()->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank)))
-        m_board->defaultBankWritten(bank);
-}
-
-void SetupWindow::defaultBank1Chosen()
-{
-    defaultBankChosen(defaultBank1Button, 1);
-}
-
-void SetupWindow::defaultBank2Chosen()
-{
-    defaultBankChosen(defaultBank2Button, 2);
-}
-
-void SetupWindow::defaultBank3Chosen()
-{
-    defaultBankChosen(defaultBank3Button, 3);
 }

@@ -1,5 +1,5 @@
 // Row selection for the brightness sliders, the sliders and the flicker limit.
-#include "app/SetupWindow.h"
+#include "params/ui/ParameterPanel.h"
 
 #include "common/Define.h"
 #include "params/FlickerLimit.h"
@@ -15,7 +15,7 @@ const char* const LEDS_ACTIVE = "LEDs Bar Brigthness active on ";
 const char* const SELECTED_ROW_STYLE = "QLabel { background: #3fa9f5; color: white; border-radius: 3px; }";
 } // namespace
 
-void SetupWindow::selectSliderRow(int row)
+void ParameterPanel::selectSliderRow(int row)
 {
     const ScreenRow& screenRow = screenRows()[static_cast<size_t>(row)];
     QLabel* caption = rowCaptions[row];
@@ -24,23 +24,19 @@ void SetupWindow::selectSliderRow(int row)
     auto colourEdit = [&](Column column) {
         return edit(fieldAt(screenRow.bank, screenRow.row, column)->editName());
     };
-    redSliderTarget = colourEdit(Column::R);
-    greenSliderTarget = colourEdit(Column::G);
-    blueSliderTarget = colourEdit(Column::B);
-    whiteSliderTarget = colourEdit(Column::W);
+    m_sliderTargets = {colourEdit(Column::R), colourEdit(Column::G), colourEdit(Column::B), colourEdit(Column::W)};
     // The look is ours to choose: the chosen row's caption is highlighted.
     for (QLabel* other : rowCaptions)
         other->setStyleSheet(other == caption ? QString::fromLatin1(SELECTED_ROW_STYLE) : QString());
 }
 
-void SetupWindow::brightnessMoved(int channel, int position)
+void ParameterPanel::brightnessMoved(int channel, int position)
 {
-    QLineEdit* const selected[] = {redSliderTarget, greenSliderTarget, blueSliderTarget, whiteSliderTarget};
-    if (QLineEdit* target = selected[channel])
+    if (QLineEdit* target = m_sliderTargets[static_cast<size_t>(channel)])
         target->setText(QString::number(Define::PARAMETER_MAX_VALUE - position));
 }
 
-void SetupWindow::limitFlicker(QLineEdit* flicker)
+void ParameterPanel::limitFlicker(QLineEdit* flicker)
 {
     if (const QString limited = Params::FlickerLimited(flicker->text()); limited != flicker->text())
         flicker->setText(limited);

@@ -1,7 +1,7 @@
 // "Save..." and "Load..." beside the parameter buttons. Saving never talks to
 // the board; loading only fills the screen, and "Write Parameters" sends it,
 // the default bank and the frequency mode included.
-#include "app/SetupWindow.h"
+#include "params/ui/ParameterPanel.h"
 
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -27,17 +27,17 @@ const QString LOADED_STYLE = QStringLiteral("QLineEdit { background-color: #fff2
 const QString LOADED_DESCRIPTION = QStringLiteral("changed by the loaded file");
 } // namespace
 
-QString SetupWindow::parameterFileFolder() const
+QString ParameterPanel::parameterFileFolder() const
 {
     return m_parameterFileFolder.isEmpty() ? QDir::homePath() : m_parameterFileFolder;
 }
 
-QRadioButton* SetupWindow::radioButton(const char* name) const
+QRadioButton* ParameterPanel::radioButton(const char* name) const
 {
     return findChild<QRadioButton*>(QString::fromLatin1(name));
 }
 
-std::optional<int> SetupWindow::selectedValue(const RadioGroup& group) const
+std::optional<int> ParameterPanel::selectedValue(const RadioGroup& group) const
 {
     for (const RadioChoice& choice : group.choices)
         if (radioButton(choice.button)->isChecked())
@@ -45,7 +45,7 @@ std::optional<int> SetupWindow::selectedValue(const RadioGroup& group) const
     return std::nullopt;
 }
 
-void SetupWindow::saveParameters()
+void ParameterPanel::saveParameters()
 {
     QString path =
         dialogs().saveFileName(QStringLiteral("Save parameters"), parameterFileFolder(), FILE_FILTER);
@@ -57,15 +57,15 @@ void SetupWindow::saveParameters()
 
     const ParameterFileContent content = ScreenFileContent(
         [this](const QString& name) { return editText(name); },
-        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), m_board->release(),
-        m_board->shownSerialNumber());
+        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), m_board.release(),
+        m_board.shownSerialNumber());
 
     const QString failure = WriteWholeFile(path, WriteParameterFile(content));
     if (!failure.isEmpty())
         ShowMessage(QStringLiteral("Cannot save the parameters to %1: %2").arg(path, failure));
 }
 
-void SetupWindow::loadParameters()
+void ParameterPanel::loadParameters()
 {
     const QString path =
         dialogs().openFileName(QStringLiteral("Load parameters"), parameterFileFolder(), FILE_FILTER);
@@ -113,8 +113,8 @@ void SetupWindow::loadParameters()
     if (content.defaultBank)
         userSetValue(Define::ADDR_BANK);
 
-    const QString shownSerialNumber = m_board->shownSerialNumber();
-    const QString release = m_board->release();
+    const QString shownSerialNumber = m_board.shownSerialNumber();
+    const QString release = m_board.release();
     if (content.serialNumber != shownSerialNumber || content.release != release)
         ShowMessage(
             QStringLiteral("Note: %1 was saved from board %2, release %3; this board is %4, release %5.\n"
@@ -122,7 +122,7 @@ void SetupWindow::loadParameters()
                 .arg(path, content.serialNumber, content.release, shownSerialNumber, release));
 }
 
-void SetupWindow::clearLoadedMarks()
+void ParameterPanel::clearLoadedMarks()
 {
     for (QLineEdit* e : std::as_const(m_edits)) {
         if (!e->property(LOADED_MARK).toBool())

@@ -1,14 +1,15 @@
 // The parameter screen, built from the parameter table: twelve row panels with
 // their colour, sensitivity, duration and flicker edits, the brightness
 // sliders, the frequency buttons and the calibration values.
-#include "app/SetupWindow.h"
+#include "params/ui/ParameterPanel.h"
 
 #include "app/ClickableLabel.h"
-#include "common/Guarded.h"
 #include "common/Define.h"
+#include "common/Guarded.h"
 #include "params/FlickerLimit.h"
 #include "params/ParameterLayout.h"
 
+#include <QBoxLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -70,7 +71,7 @@ QRadioButton* radio(const char* name, const char* caption, const QString& access
 }
 } // namespace
 
-void SetupWindow::buildParameterScreen(QVBoxLayout* group)
+void ParameterPanel::buildParameterScreen(QVBoxLayout* group)
 {
     ledRowHeading = new QLabel(QString::fromLatin1(LEDS_CAPTION), parameterGroup);
     ledRowHeading->setObjectName(QStringLiteral("ledRowHeading"));
@@ -120,6 +121,15 @@ void SetupWindow::buildParameterScreen(QVBoxLayout* group)
     headings->setColumnStretch(column, 1);
     rows->addLayout(headings);
 
+    buildRows(rows);
+    rows->addStretch();
+
+    buildSliders(body);
+    buildFrequencyAndCalibration(group);
+}
+
+void ParameterPanel::buildRows(QVBoxLayout* rows)
+{
     QRadioButton* const bankButtons[] = {defaultBank1Button, defaultBank2Button, defaultBank3Button};
     int bank = 0;
     for (const ScreenRow& row : screenRows()) {
@@ -179,16 +189,18 @@ void SetupWindow::buildParameterScreen(QVBoxLayout* group)
         rowPanels.append(panel);
         rowCaptions.append(captionLabel);
         rows->addWidget(panel);
+        m_setUpControls.append(panel);
     }
-    rows->addStretch();
-
     // Flicker edits clamp as they change, whoever changes them.
     for (const ParameterField& field : parameterFields())
         if (IsFlicker(field)) {
             QLineEdit* e = edit(field.editName());
             connect(e, &QLineEdit::textChanged, this, [this, e] { runGuarded([&] { limitFlicker(e); }); });
         }
+}
 
+void ParameterPanel::buildSliders(QHBoxLayout* body)
+{
     // Brightness sliders: position 0 at the top stands for 254.
     auto* sliders = new QGridLayout;
     auto* brightness = new QLabel(QStringLiteral("Brightness"), parameterGroup);
@@ -207,6 +219,7 @@ void SetupWindow::buildParameterScreen(QVBoxLayout* group)
         slider->setValue(0);
         connect(slider, &QSlider::valueChanged, this, [this, channel](int p) { brightnessMoved(channel, p); });
         *trackBars[channel] = slider;
+        m_setUpControls.append(slider);
         sliders->addWidget(slider, 1, channel, Qt::AlignHCenter);
         sliders->addWidget(new QLabel(QString::fromLatin1(SLIDERS[channel].caption), parameterGroup), 2, channel,
                            Qt::AlignHCenter);
@@ -215,7 +228,10 @@ void SetupWindow::buildParameterScreen(QVBoxLayout* group)
     sliders->addWidget(new QLabel(QStringLiteral("0 .. 254"), parameterGroup), 4, 0, 1, 4, Qt::AlignHCenter);
     sliders->setRowStretch(5, 1);
     body->addLayout(sliders);
+}
 
+void ParameterPanel::buildFrequencyAndCalibration(QVBoxLayout* group)
+{
     // Frequency mode and calibration values under the rows.
     auto* bottom = new QHBoxLayout;
     group->addLayout(bottom);
@@ -254,9 +270,4 @@ void SetupWindow::buildParameterScreen(QVBoxLayout* group)
     }
     bottom->addWidget(calibrationBox);
     bottom->addStretch();
-
-    for (QFrame* panel : rowPanels)
-        m_setUpControls.append(panel);
-    for (QSlider* slider : {redBrightness, greenBrightness, blueBrightness, whiteBrightness})
-        m_setUpControls.append(slider);
 }

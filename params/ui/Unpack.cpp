@@ -1,11 +1,11 @@
-// What a decoded parameter reply changes on the screen: an edit or a label
-// shows its value, a radio button is selected as a click would select it.
+// What a decoded parameter reply changes on the window's own controls: a label
+// shows its value, a radio button is selected as a click would select it. The
+// parameter panel shows its edits itself.
 #include "app/SetupWindow.h"
 #include "common/ui/Handlers.h"
 
 #include "common/ui/ValueLabel.h"
 
-#include <QLineEdit>
 #include <QRadioButton>
 
 using Params::DecoderEffect;
@@ -14,9 +14,7 @@ void SetupWindow::showDecoded(const DecoderEffect& effect)
 {
     switch (effect.kind) {
     case DecoderEffect::Kind::SetText:
-        if (QLineEdit* target = edit(effect.control))
-            target->setText(effect.text);
-        else if (auto* label = findChild<ValueLabel*>(effect.control))
+        if (auto* label = findChild<ValueLabel*>(effect.control))
             label->setValue(effect.text);
         break;
     case DecoderEffect::Kind::SelectRadio:

@@ -1,7 +1,7 @@
 // "Read Parameters", and the values the board never answered for: marked on
 // the screen, named after the read, and never written back. "Verify" reads
 // the board again and names each value where it differs from the screen.
-#include "app/SetupWindow.h"
+#include "params/ui/ParameterPanel.h"
 
 #include "comm/BoardLink.h"
 #include "common/Define.h"
@@ -31,7 +31,7 @@ void setUnreadMark(QWidget* widget, bool unread, const QString& style)
 }
 } // namespace
 
-void SetupWindow::watchUserValues()
+void ParameterPanel::watchUserValues()
 {
     for (const ParameterField& field : parameterFields())
         if (QLineEdit* e = edit(field.editName()))
@@ -43,51 +43,39 @@ void SetupWindow::watchUserValues()
         });
 }
 
-void SetupWindow::userSetValue(int address)
+void ParameterPanel::userSetValue(int address)
 {
     // The decoder's own changes are the read; everything else (typing, a loaded
     // file, a test) is a value someone chose.
-    ReadState& state = m_board->readState();
-    if (m_board->decoding() || !state.isUnread(address))
+    ReadState& state = m_board.readState();
+    if (m_board.decoding() || !state.isUnread(address))
         return;
     state.setByUser(address);
     showUnreadMarks();
 }
 
-void SetupWindow::readParameters()
+void ParameterPanel::readParameters()
 {
-    m_board->startRead();
+    m_board.startRead();
 }
 
-void SetupWindow::readSweepEnded()
+void ParameterPanel::showUnreadMarks()
 {
-    if (!m_board->readSerialNumber().isEmpty())
-        showJournalNote({});
-    showUnreadMarks();
-}
-
-void SetupWindow::showUnreadMarks()
-{
-    const ReadState& state = m_board->readState();
+    const ReadState& state = m_board.readState();
     for (const ParameterField& field : parameterFields())
         if (QLineEdit* e = edit(field.editName()))
             setUnreadMark(e, state.isUnread(field.address) || state.isUnread(field.lowAddress())
                                  || state.isUnread(field.highAddress()),
                           UNREAD_EDIT_STYLE);
     setUnreadMark(frequencyBox, state.isUnread(Define::ADDR_FREQUENCY_MODE), UNREAD_FRAME_STYLE);
-    setUnreadMark(releaseNumber, state.isUnread(Define::ADDR_VERSIONE), UNREAD_FRAME_STYLE);
-    bool serialUnread = false;
-    for (const SerialPartLabel& part : serialPartLabels())
-        serialUnread = serialUnread || state.isUnread(part.firstAddress);
-    setUnreadMark(serialNumber, serialUnread, UNREAD_FRAME_STYLE);
 }
 
-std::optional<WritePlan> SetupWindow::planFromScreen()
+std::optional<WritePlan> ParameterPanel::planFromScreen()
 {
     const WritePlanResult result = PlanParameterWrite(
         [this](const QString& name) { return editText(name); },
         selectedValue(frequencyButtons()).value_or(Define::FREQUENCY_EVO),
-        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board->image().defaultBank()));
+        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board.image().defaultBank()));
     if (result.ok())
         return result.plan;
     if (QLineEdit* bad = edit(result.refusal->edit)) {
@@ -98,12 +86,12 @@ std::optional<WritePlan> SetupWindow::planFromScreen()
     return std::nullopt;
 }
 
-void SetupWindow::verifyParameters()
+void ParameterPanel::verifyParameters()
 {
-    if (m_board->link()->refuseWhileBusy())
+    if (m_board.link()->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
         return;
-    RunOperation(new Verification(*m_board->link(), plan->all(), QStringLiteral("screen"), this));
+    m_runOperation(new Verification(*m_board.link(), plan->all(), QStringLiteral("screen"), this));
 }

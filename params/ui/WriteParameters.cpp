@@ -1,7 +1,7 @@
 // "Write Parameters": every value of the screen is checked first, then the
 // three banks go out as one operation on the link, with the window kept alive
 // and the progress in view.
-#include "app/SetupWindow.h"
+#include "params/ui/ParameterPanel.h"
 
 #include "comm/BoardLink.h"
 #include "common/Define.h"
@@ -10,9 +10,9 @@
 
 using namespace Params;
 
-void SetupWindow::writeParameters()
+void ParameterPanel::writeParameters()
 {
-    if (m_board->link()->refuseWhileBusy())
+    if (m_board.link()->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
@@ -20,17 +20,17 @@ void SetupWindow::writeParameters()
     QList<int> addresses;
     for (const ParameterWrite& write : plan->all())
         addresses.append(write.address);
-    if (const QStringList unread = m_board->readState().unreadNames(addresses); !unread.isEmpty()) {
+    if (const QStringList unread = m_board.readState().unreadNames(addresses); !unread.isEmpty()) {
         dialogs().error(NeverReadMessage(QStringLiteral("Write Parameters"), unread));
         return;
     }
-    auto* write = new ParameterWriteOperation(*m_board->link(), *plan, this);
+    auto* write = new ParameterWriteOperation(*m_board.link(), *plan, this);
     connect(write, &Operation::finished, this, [this, bank = plan->defaultBank()](bool ok) {
         if (!ok)
             return;
         clearLoadedMarks(); // the board holds what the screen shows
         if (bank)
-            m_board->defaultBankWritten(bank->value);
+            m_board.defaultBankWritten(bank->value);
     });
-    RunOperation(write);
+    m_runOperation(write);
 }

@@ -59,7 +59,7 @@ QPushButton* button(const QString& name, const QString& text, const QString& acc
 }
 } // namespace
 
-void SetupWindow::buildSoundControls()
+void SetupWindow::buildSoundControls(const QList<QFrame*>& rowPanels, QGroupBox* parameterGroup)
 {
     const QList<SoundSlot>& table = SoundSlots();
     slotButtons = QList<QPushButton*>(table.size(), nullptr);

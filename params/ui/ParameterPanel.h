@@ -1,0 +1,128 @@
+// The "Parameters" group of the set-up window: the twelve rows of values, the
+// brightness sliders, the default bank, the frequency mode and the calibration
+// values, with "Read Parameters", "Write Parameters", "Verify", "Save..." and
+// "Load...". It shows what the board's replies decode to, marks the values the
+// board never answered for and refuses to write them back.
+//
+// The window places other panels' controls inside it: the sound buttons into
+// the rows and above them, the calibration buttons beside the two values.
+#pragma once
+
+#include "params/Board.h"
+#include "params/ParameterWriter.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <optional>
+
+class Operation;
+class QFrame;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QVBoxLayout;
+namespace Params {
+struct RadioGroup;
+} // namespace Params
+
+class ParameterPanel : public QWidget {
+    Q_OBJECT
+public:
+    // Runs an operation with the window's progress dialog; false when the link
+    // refused it (nothing was sent).
+    using OperationRunner = std::function<bool(Operation*)>;
+
+    ParameterPanel(Params::Board& board, OperationRunner runOperation, QWidget* parent = nullptr);
+
+    QGroupBox* parameterGroup = nullptr;           // the parameter group
+    QPushButton* readParametersButton = nullptr;   // "Read Parameters"
+    QPushButton* writeParametersButton = nullptr;  // "Write Parameters"
+    QPushButton* saveParametersButton = nullptr;   // "Save...": the screen to a parameter file
+    QPushButton* loadParametersButton = nullptr;   // "Load...": a parameter file to the screen
+    QPushButton* verifyParametersButton = nullptr; // "Verify": where the screen and the board differ
+    QRadioButton* defaultBank1Button = nullptr;
+    QRadioButton* defaultBank2Button = nullptr;
+    QRadioButton* defaultBank3Button = nullptr;
+    QLabel* ledRowHeading = nullptr; // heading, names the row the sliders act on
+    QSlider* redBrightness = nullptr;
+    QSlider* greenBrightness = nullptr;
+    QSlider* blueBrightness = nullptr;
+    QSlider* whiteBrightness = nullptr;
+    QList<QFrame*> rowPanels;   // the twelve sound rows, four per bank
+    QList<QLabel*> rowCaptions; // the caption label of each row panel
+    QFrame* frequencyBox = nullptr;              // "Frequency"
+    QRadioButton* frequencyStdButton = nullptr;  // "Std"
+    QRadioButton* frequencyMedButton = nullptr;  // "Med", present but not shown
+    QRadioButton* frequencyEvoButton = nullptr;  // "Evo"
+    QGroupBox* calibrationBox = nullptr;         // "Calibration"
+    QLineEdit* verticalCalibration = nullptr;    // "VERT."
+    QLineEdit* horizontalCalibration = nullptr;  // "HORZ."
+
+    // The edits of the parameter screen by name ("bank1GuardRed", "bank1FlickerRed", ...).
+    QLineEdit* edit(const QString& name) const;
+    // The text of that edit; empty for a name that is none of them.
+    QString editText(const QString& name) const;
+
+    void readParameters();  // "Read Parameters"
+    void writeParameters(); // "Write Parameters"
+
+    // ---- Where the window places other panels' controls ----------------------
+    // Appends the widgets, in order, after the values of row panel `row`.
+    void addToRow(int row, const QList<QWidget*>& widgets);
+    // A row of controls above the parameter rows, just below the action buttons.
+    void insertActionRow(QWidget* row);
+    void addToCalibration(QWidget* widget);
+    // A calibration value measured on the board, shown at once.
+    void showVerticalCalibration(const QString& text);
+    void showHorizontalCalibration(const QString& text);
+
+private:
+    void buildActions(QVBoxLayout* group);
+    void buildParameterScreen(QVBoxLayout* group);
+    void buildRows(QVBoxLayout* rows);
+    void buildSliders(QHBoxLayout* body);
+    void buildFrequencyAndCalibration(QVBoxLayout* group);
+    void connectHandlers();
+    void showDecoded(const Params::DecoderEffect& effect);
+
+    void selectSliderRow(int row);                   // the twelve row caption labels
+    void brightnessMoved(int channel, int position); // the four brightness sliders
+    void limitFlicker(QLineEdit* flicker);           // the twelve flicker edits
+    void saveParameters();
+    void loadParameters();
+    // Clears the marks of the fields a loaded file changed (after a read or a write).
+    void clearLoadedMarks();
+    // Reads the board again and says, value by value, where it differs from the screen.
+    void verifyParameters();
+    void defaultBankChosen(QRadioButton* button, int bank);
+
+    QString parameterFileFolder() const;
+    QRadioButton* radioButton(const char* name) const;
+    // The value of the selected button of the group; nothing when none is selected.
+    std::optional<int> selectedValue(const Params::RadioGroup& group) const;
+    // Values never read are marked and never written back.
+    void watchUserValues();
+    void userSetValue(int address);
+    void showUnreadMarks();
+    // The checked plan of "Write Parameters" from the screen; on a bad edit,
+    // shows why, puts the cursor there and returns nothing.
+    std::optional<Params::WritePlan> planFromScreen();
+
+    Params::Board& m_board;
+    OperationRunner m_runOperation;
+    QHash<QString, QLineEdit*> m_edits;
+    // The colour edits of the row the brightness sliders act on (red, green,
+    // blue, white); none until a row caption is clicked.
+    std::array<QLineEdit*, 4> m_sliderTargets{};
+    // Controls that only set-up mode enables.
+    QList<QWidget*> m_setUpControls;
+    QString m_parameterFileFolder; // where the last parameter file was saved or loaded
+};

@@ -1,0 +1,215 @@
+// The parameter panel on its own, beside controls of the window's: set-up mode
+// turns on only what reads or writes the board, decoded replies reach only the
+// panel's own controls, the window's widgets land where it puts them, and a
+// measured calibration value is painted at once.
+#include "PaintCounter.h"
+#include "TestMain.h"
+
+#include "params/Board.h"
+#include "params/ui/ParameterPanel.h"
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <memory>
+
+using Params::DecoderEffect;
+
+class ParameterPanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void setUpModeTurnsOnWhatTalksToTheBoard_data();
+    void setUpModeTurnsOnWhatTalksToTheBoard();
+    void decodedRepliesFillThePanel_data();
+    void decodedRepliesFillThePanel();
+    void decodedRepliesLeaveTheWindowsControls_data();
+    void decodedRepliesLeaveTheWindowsControls();
+    void rowWidgetsFollowTheValuesInOrder();
+    void rowsBeyondTheTwelveTakeNothing_data();
+    void rowsBeyondTheTwelveTakeNothing();
+    void actionRowGoesBelowTheButtons();
+    void calibrationWidgetsGoBesideTheValues();
+    void measuredCalibrationIsPaintedAtOnce_data();
+    void measuredCalibrationIsPaintedAtOnce();
+
+private:
+    QWidget* control(const QString& name) const { return panel->findChild<QWidget*>(name); }
+    std::unique_ptr<QWidget> window;
+    Params::Board* board = nullptr;
+    ParameterPanel* panel = nullptr;
+};
+
+void ParameterPanelTest::init()
+{
+    // The window's own controls carry names the decoder also uses.
+    window = std::make_unique<QWidget>();
+    board = new Params::Board(window.get());
+    panel = new ParameterPanel(*board, [](Operation*) { return false; }, window.get());
+    auto* tx = new QRadioButton(QStringLiteral("TX"), window.get());
+    tx->setObjectName("txModeButton");
+    auto* release = new QLineEdit(window.get());
+    release->setObjectName("releaseNumber");
+    auto* layout = new QVBoxLayout(window.get());
+    layout->addWidget(panel);
+}
+
+void ParameterPanelTest::cleanup()
+{
+    window.reset();
+}
+
+void ParameterPanelTest::setUpModeTurnsOnWhatTalksToTheBoard_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("onlyInSetUp");
+    QTest::newRow("Read Parameters") << "readParametersButton" << true;
+    QTest::newRow("Write Parameters") << "writeParametersButton" << true;
+    QTest::newRow("Verify") << "verifyParametersButton" << true;
+    QTest::newRow("first row") << "bank1GuardRow" << true;
+    QTest::newRow("last row") << "bank3PowerClashRow" << true;
+    QTest::newRow("red slider") << "redBrightness" << true;
+    QTest::newRow("white slider") << "whiteBrightness" << true;
+    QTest::newRow("Save...") << "saveParametersButton" << false;
+    QTest::newRow("Load...") << "loadParametersButton" << false;
+    QTest::newRow("frequency") << "frequencyStdButton" << false;
+    QTest::newRow("calibration") << "verticalCalibration" << false;
+    QTest::newRow("default bank") << "defaultBank2Button" << false;
+}
+
+void ParameterPanelTest::setUpModeTurnsOnWhatTalksToTheBoard()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, onlyInSetUp);
+    QWidget* widget = control(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->isEnabled(), !onlyInSetUp);
+    board->setSetUpMode(true);
+    QVERIFY(widget->isEnabled());
+    board->setSetUpMode(false);
+    QCOMPARE(widget->isEnabled(), !onlyInSetUp);
+}
+
+void ParameterPanelTest::decodedRepliesFillThePanel_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("colour") << "bank1GuardRed" << "25";
+    QTest::newRow("sensitivity") << "bank2SwingSensitivity" << "4660";
+    QTest::newRow("flicker") << "bank3FlickerWhite" << "40";
+    QTest::newRow("calibration") << "horizontalCalibration" << "-1";
+}
+
+void ParameterPanelTest::decodedRepliesFillThePanel()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    emit board->decoded(DecoderEffect::setText(control, text));
+    QCOMPARE(panel->edit(control)->text(), text);
+    emit board->decoded(DecoderEffect::selectRadio("frequencyEvoButton"));
+    QVERIFY(panel->frequencyEvoButton->isChecked());
+}
+
+void ParameterPanelTest::decodedRepliesLeaveTheWindowsControls_data()
+{
+    QTest::addColumn<bool>("radio");
+    QTest::addColumn<QString>("control");
+    QTest::newRow("the window's radio button") << true << "txModeButton";
+    QTest::newRow("the window's edit") << false << "releaseNumber";
+    QTest::newRow("a name no control has") << false << "nothingOfThatName";
+}
+
+void ParameterPanelTest::decodedRepliesLeaveTheWindowsControls()
+{
+    QFETCH(bool, radio);
+    QFETCH(QString, control);
+    emit board->decoded(radio ? DecoderEffect::selectRadio(control) : DecoderEffect::setText(control, "7.0"));
+    QVERIFY(!window->findChild<QRadioButton*>("txModeButton")->isChecked());
+    QCOMPARE(window->findChild<QLineEdit*>("releaseNumber")->text(), QString());
+}
+
+void ParameterPanelTest::rowWidgetsFollowTheValuesInOrder()
+{
+    auto* erase = new QPushButton(QStringLiteral("erase"));
+    auto* slot = new QPushButton(QStringLiteral("slot"));
+    panel->addToRow(5, {erase, slot});
+    QLayout* cells = panel->rowPanels[5]->layout();
+    QCOMPARE(cells->itemAt(cells->count() - 2)->widget(), erase);
+    QCOMPARE(cells->itemAt(cells->count() - 1)->widget(), slot);
+    QCOMPARE(slot->parentWidget(), panel->rowPanels[5]);
+    // Off with their row until set-up mode.
+    QVERIFY(!slot->isEnabled());
+}
+
+void ParameterPanelTest::rowsBeyondTheTwelveTakeNothing_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::newRow("before the first") << -1;
+    QTest::newRow("after the last") << 12;
+}
+
+void ParameterPanelTest::rowsBeyondTheTwelveTakeNothing()
+{
+    QFETCH(int, row);
+    QPushButton stray(QStringLiteral("stray"));
+    panel->addToRow(row, {&stray});
+    QCOMPARE(stray.parentWidget(), nullptr);
+}
+
+void ParameterPanelTest::actionRowGoesBelowTheButtons()
+{
+    auto* row = new QWidget;
+    panel->insertActionRow(row);
+    QLayout* group = panel->parameterGroup->layout();
+    QCOMPARE(group->itemAt(0)->layout()->itemAt(0)->widget(), panel->readParametersButton);
+    QCOMPARE(group->itemAt(1)->widget(), row);
+    QCOMPARE(group->itemAt(2)->widget(), panel->ledRowHeading);
+}
+
+void ParameterPanelTest::calibrationWidgetsGoBesideTheValues()
+{
+    auto* automatic = new QPushButton(QStringLiteral("Auto"));
+    auto* manual = new QPushButton(QStringLiteral("Man."));
+    panel->addToCalibration(automatic);
+    panel->addToCalibration(manual);
+    QLayout* box = panel->calibrationBox->layout();
+    QCOMPARE(box->indexOf(panel->horizontalCalibration), 3);
+    QCOMPARE(box->indexOf(automatic), 4);
+    QCOMPARE(box->indexOf(manual), 5);
+}
+
+void ParameterPanelTest::measuredCalibrationIsPaintedAtOnce_data()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("vertical") << true << "-312";
+    QTest::newRow("horizontal") << false << "1045";
+}
+
+void ParameterPanelTest::measuredCalibrationIsPaintedAtOnce()
+{
+    QFETCH(bool, vertical);
+    QFETCH(QString, text);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QLineEdit* field = vertical ? panel->verticalCalibration : panel->horizontalCalibration;
+    PaintCounter counter;
+    field->installEventFilter(&counter);
+    // No event loop runs in between: the measurement holds it.
+    if (vertical)
+        panel->showVerticalCalibration(text);
+    else
+        panel->showHorizontalCalibration(text);
+    QCOMPARE(field->text(), text);
+    QVERIFY(counter.paints > 0);
+}
+
+TAVRIN_TEST_MAIN(ParameterPanelTest)
+#include "tst_parameter_panel.moc"
