@@ -85,6 +85,7 @@ const QList<Command>& Commands()
         AddSoundCommands(commands);
         AddMotionCommands(commands);
         AddFirmwareCommands(commands);
+        AddProfileCommands(commands);
         return commands;
     }();
     return table;
