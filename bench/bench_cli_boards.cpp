@@ -4,47 +4,23 @@
 // should take about as long as one. A run that does not end, ends with a
 // status other than 0 or crashes is an error, with what the program said.
 #include "BenchMain.h"
+#include "RunCli.h"
 #include "RunFailure.h"
 #include "SimBoard.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
 namespace {
+using BenchCli::runCli;
 constexpr int BOARDS = 16;
-constexpr int RUN_TIMEOUT_MS = 120000;
 // Every value moved by one, so that each write sends the whole screen.
 constexpr int VALUE_STEP = 1;
 constexpr int LAST_STEPPED_VALUE = 200;
-
-// Runs tavrin-cli to its end; why it did not succeed, empty when it did.
-QString runCli(const QStringList& arguments, const QString& portsDir)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TAVRIN_PORTS_DIR"), portsDir);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TAVRIN_CLI_PROGRAM), arguments);
-    const QString command = QStringLiteral("tavrin-cli ") + arguments.join(u' ');
-    if (!process.waitForFinished(RUN_TIMEOUT_MS)) {
-        const bool started = process.state() != QProcess::NotRunning;
-        process.kill();
-        process.waitForFinished();
-        return started ? QStringLiteral("%1 did not end within %2 s").arg(command).arg(RUN_TIMEOUT_MS / 1000)
-                       : QStringLiteral("%1 did not start: %2").arg(command, process.errorString());
-    }
-    const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    if (process.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("%1 crashed: %2").arg(command, said);
-    if (process.exitCode() != 0)
-        return QStringLiteral("%1 ended with %2: %3").arg(command).arg(process.exitCode()).arg(said);
-    return {};
-}
 
 // The boards, and two parameter files that differ in every value.
 struct Fleet {

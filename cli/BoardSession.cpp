@@ -245,6 +245,10 @@ void BoardSession::run(Operation* operation, const Done& done)
 
 bool BoardSession::cancel()
 {
+    if (m_cancelWork) {
+        m_cancelWork();
+        return true;
+    }
     if (m_operation && m_operation->running() && !m_operation->cancelQuestion().isEmpty()) {
         m_operation->cancel();
         return true;

@@ -61,6 +61,9 @@ public:
     void run(Operation* operation, const Done& done);
     // Ctrl-C: what runs stops at its next safe point; true when something was stopped.
     bool cancel();
+    // Work that runs its own sequence of operations (a profile apply) is stopped
+    // through this on Ctrl-C while it is set; nullptr clears it.
+    void cancelWith(std::function<void()> stop) { m_cancelWork = std::move(stop); }
     bool lost() const { return m_lost; }
 
 signals:
@@ -78,6 +81,7 @@ private:
     Sound::BoardJournal* m_journal;
     QPointer<Operation> m_operation;
     Done m_waiting; // the callback of the wait in progress
+    std::function<void()> m_cancelWork;
     class QTimer* m_timer;
     bool m_lost = false;
     bool m_heldElsewhere = false;

@@ -23,7 +23,8 @@ QString overview()
     text += QStringLiteral(
                 "\n%1 COMMAND --help shows the options of a command.\nCtrl-C stops the operation at its next "
                 "safe point and says what was left undone.\nExit codes: 0 done; 1 the operation "
-                "failed, was refused or was stopped, or a board's port is held by another program; 2 bad "
+                "failed, was refused or was stopped, a board differs from the profile (diff), or a board's port is "
+                "held by another program; 2 bad "
                 "usage; 3 no board answered.\n")
                 .arg(PROGRAM);
     return text;
@@ -85,6 +86,7 @@ const QList<Command>& Commands()
         AddSoundCommands(commands);
         AddMotionCommands(commands);
         AddFirmwareCommands(commands);
+        AddProfileCommands(commands);
         return commands;
     }();
     return table;

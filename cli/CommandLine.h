@@ -35,6 +35,7 @@ void AddParameterCommands(QList<Command>& commands);
 void AddSoundCommands(QList<Command>& commands);
 void AddMotionCommands(QList<Command>& commands);
 void AddFirmwareCommands(QList<Command>& commands);
+void AddProfileCommands(QList<Command>& commands);
 
 // Runs the program on its arguments (without the program name); the exit code.
 int RunCommandLine(const QStringList& arguments);

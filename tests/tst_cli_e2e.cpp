@@ -42,6 +42,9 @@ void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
     QTest::newRow("import without a folder") << QStringList{"import", "--bank", "2", "/nonexistent/font"};
     QTest::newRow("bank out of range")
         << QStringList{"erase", "--bank", "4", "--row", "guard", "--port", "/dev/null"};
+    QTest::newRow("apply without a profile") << QStringList{"apply", "--port", "/dev/null"};
+    QTest::newRow("diff of two profiles") << QStringList{"diff", "a.json", "b.json", "--port", "/dev/null"};
+    QTest::newRow("profile without save") << QStringList{"profile", "load", "a.json", "--port", "/dev/null"};
     QTest::newRow("no slot") << QStringList{"upload", "--bank", "1",      "--slot",
                                             "swing9", "x.wav",  "--port", "/dev/null"};
 }

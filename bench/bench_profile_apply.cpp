@@ -1,0 +1,98 @@
+// tavrin-cli apply of a full profile (every parameter and a 19-slot font in
+// bank 1, uploaded whole with --force) on one simulated board and on eight at
+// once, each board on its own link. The boards share nothing but the machine,
+// so eight should take about as long as one (within 1.1 times).
+#include "BenchMain.h"
+#include "RunCli.h"
+#include "RunFailure.h"
+#include "SimBoard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+namespace {
+using BenchCli::runCli;
+constexpr int BOARDS = 8;
+constexpr int APPLY_TIMEOUT_MS = 600000;
+
+// The font's files, named for their slots: power on and off, hum, six swings,
+// six clashes and four power clashes.
+const QList<QPair<QString, QString>> FONT = {
+    {"Base_PowerOn_0.wav", "poweron.wav"},     {"Base_PowerOff_0.wav", "poweroff.wav"},
+    {"Base_Hum_0.wav", "hum.wav"},             {"Base_Swing_1_0.wav", "swing1.wav"},
+    {"Base_Swing_2_0.wav", "swing2.wav"},      {"Base_Swing_3_0.wav", "swing3.wav"},
+    {"Base_Swing_4_0.wav", "swing4.wav"},      {"Base_Swing_5_0.wav", "swing5.wav"},
+    {"Base_Swing_6_0.wav", "swing6.wav"},      {"Base_Clash_1_0.wav", "clash1.wav"},
+    {"Base_Clash_2_0.wav", "clash2.wav"},      {"Base_Clash_3_0.wav", "clash3.wav"},
+    {"Base_Clash_4_0.wav", "clash4.wav"},      {"Base_Clash_5_0.wav", "clash5.wav"},
+    {"Base_Clash_6_0.wav", "clash6.wav"},      {"Base_Clash_7_0.wav", "powerclash1.wav"},
+    {"Base_Clash_8_0.wav", "powerclash2.wav"}, {"Base_Clash_9_0.wav", "powerclash3.wav"},
+    {"Base_Clash_10_0.wav", "powerclash4.wav"},
+};
+
+// The boards (each its own serial number, so each its own journal) and the profile.
+struct Fleet {
+    QTemporaryDir folder;
+    std::vector<std::unique_ptr<SimBoard>> boards;
+    QString profile;
+    QString failure; // why the fleet is not ready; empty when it is
+
+    Fleet()
+    {
+        for (int i = 0; i < BOARDS; ++i) {
+            boards.push_back(std::make_unique<SimBoard>(
+                SimBoard::Options{folder.path(), QStringLiteral("apply-%1").arg(i), {}, true}));
+            if (!boards.back()->isRunning()) {
+                failure = QStringLiteral("simulated board %1 did not start: %2").arg(i).arg(boards.back()->errorOutput());
+                return;
+            }
+        }
+        QDir(folder.path()).mkpath(QStringLiteral("font"));
+        for (const auto& [base, name] : FONT)
+            if (!QFile::copy(QStringLiteral(TAVRIN_BASE_SOUNDS_DIR "/") + base, folder.filePath("font/" + name))) {
+                failure = QStringLiteral("cannot copy the base sound %1").arg(base);
+                return;
+            }
+        profile = folder.filePath(QStringLiteral("profile.json"));
+        failure = runCli({"profile", "save", profile, "--port", boards[0]->portPath(), "--quiet"}, folder.path());
+        if (!failure.isEmpty())
+            return;
+        QFile in(profile);
+        in.open(QIODevice::ReadOnly);
+        QJsonObject root = QJsonDocument::fromJson(in.readAll()).object();
+        in.close();
+        root.insert(QStringLiteral("banks"),
+                    QJsonObject{{QStringLiteral("1"), QJsonObject{{QStringLiteral("font"), QStringLiteral("font")}}}});
+        QFile out(profile);
+        if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(root).toJson()) < 0)
+            failure = QStringLiteral("cannot write %1").arg(profile);
+    }
+};
+
+Fleet& fleet()
+{
+    static Fleet shared;
+    return shared;
+}
+
+void applyProfile(benchmark::State& state)
+{
+    if (Failed(state, fleet().failure))
+        return;
+    QStringList arguments{"apply", fleet().profile, "--force", "--quiet"};
+    for (int i = 0; i < state.range(0); ++i)
+        arguments << QStringLiteral("--port") << fleet().boards[static_cast<std::size_t>(i)]->portPath();
+    for (auto _ : state)
+        if (Failed(state, runCli(arguments, fleet().folder.path(), APPLY_TIMEOUT_MS)))
+            break;
+}
+} // namespace
+
+BENCHMARK(applyProfile)->Arg(1)->Arg(BOARDS)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+TAVRIN_BENCHMARK_MAIN();

@@ -1,0 +1,227 @@
+// Board profiles: apply one to every chosen board at once, compare a board with
+// one, and write the profile of a board.
+#include "cli/CommandLine.h"
+
+#include "common/FileWriting.h"
+#include "params/BoardProfile.h"
+#include "params/ProfileApply.h"
+#include "params/ProfileCheck.h"
+#include "params/ProfileDifferences.h"
+#include "sound/BoardJournal.h"
+#include "sound/SlotJournal.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include <memory>
+
+namespace Cli {
+
+using namespace Params;
+
+namespace {
+const QString FORCE = QStringLiteral("force");
+const QString REPORT = QStringLiteral("report");
+const QString SAVE = QStringLiteral("save");
+
+// The profile named on the command line, read and checked whole; nothing when
+// it is refused (every reason is on the error stream).
+struct CheckedProfile {
+    BoardProfile profile;
+    ProfileCheck check;
+};
+std::optional<CheckedProfile> checkedProfile(const QString& path)
+{
+    const BoardProfileRead read = ReadBoardProfileFile(path);
+    if (!read.profile) {
+        PrintError(read.error);
+        return std::nullopt;
+    }
+    ProfileCheck check = CheckProfile(*read.profile);
+    if (!check.ok()) {
+        for (const QString& problem : check.problems)
+            PrintError(QStringLiteral("%1: %2").arg(path, problem));
+        PrintError(QStringLiteral("%1 was not applied: nothing was sent.").arg(path));
+        return std::nullopt;
+    }
+    return CheckedProfile{*read.profile, std::move(check)};
+}
+
+QList<Sound::JournalEntry> journalOf(const BoardSession& board)
+{
+    return Sound::SlotJournal().list(board.image().serialNumber());
+}
+
+int apply(Invocation& call)
+{
+    const QStringList files = call.parser.positionalArguments();
+    if (files.size() != 1)
+        return UsageError(QStringLiteral("apply takes one board profile"));
+    const std::optional<CheckedProfile> checked = checkedProfile(files.first());
+    if (!checked)
+        return Failed;
+    const bool force = call.parser.isSet(FORCE);
+    auto reports = std::make_shared<QList<ProfileApplyReport>>();
+    const int code = RunOnBoards(
+        call.ports, call.output, Connect::SetUp,
+        [checked, force, reports](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, checked, force, reports, done](bool ok, const QString& why) {
+                if (!ok) {
+                    done(false, why);
+                    return;
+                }
+                const ProfileApply::Board which{board.port(), board.image().serialNumber(),
+                                                board.image().release()};
+                auto* apply = new ProfileApply(board.link(), board.journal(), checked->profile, checked->check,
+                                               which, [&board] { return journalOf(board); }, force, &board);
+                QObject::connect(apply, &ProfileApply::progressed, &board, &BoardSession::progressed);
+                QObject::connect(&board.journal(), &Sound::BoardJournal::notRecorded, apply,
+                                 [&board](const QString& problem) {
+                                     PrintError(QStringLiteral("%1: %2").arg(board.port(), problem));
+                                 });
+                QObject::connect(apply, &ProfileApply::finished, &board,
+                                 [&board, &result, apply, reports, done](const ProfileApplyReport& report) {
+                                     board.cancelWith(nullptr);
+                                     apply->deleteLater();
+                                     reports->append(report);
+                                     result.data = ReportJson(report);
+                                     result.text = ReportSummary(report) + QLatin1Char('\n');
+                                     done(report.ok(), report.ok() ? QString() : ReportSummary(report));
+                                 });
+                board.cancelWith([apply] { apply->cancel(); });
+                apply->start();
+            });
+        },
+        EmptyPortsFor(call.everyPort));
+    if (call.parser.isSet(REPORT)) {
+        QJsonArray boards;
+        for (const ProfileApplyReport& report : *reports)
+            boards.append(ReportJson(report));
+        const QString path = call.parser.value(REPORT);
+        const QString failure =
+            WriteWholeFile(path, QJsonDocument(QJsonObject{{QStringLiteral("boards"), boards}}).toJson());
+        if (!failure.isEmpty()) {
+            PrintError(QStringLiteral("cannot write the report %1: %2").arg(path, failure));
+            return code == Done ? Failed : code;
+        }
+    }
+    return code;
+}
+
+int diff(Invocation& call)
+{
+    const QStringList files = call.parser.positionalArguments();
+    if (files.size() != 1)
+        return UsageError(QStringLiteral("diff takes one board profile"));
+    const BoardProfileRead read = ReadBoardProfileFile(files.first());
+    if (!read.profile) {
+        PrintError(read.error);
+        return Failed;
+    }
+    const ListedProfile listed = ListFontSlots(*read.profile);
+    if (!listed.problems.isEmpty()) {
+        for (const QString& problem : listed.problems)
+            PrintError(QStringLiteral("%1: %2").arg(files.first(), problem));
+        return Failed;
+    }
+    return RunOnBoards(
+        call.ports, call.output, Connect::SetUp,
+        [listed](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, listed, done](bool ok, const QString& why) {
+                if (!ok) {
+                    done(false, why);
+                    return;
+                }
+                const QList<ProfileDifference> found =
+                    ProfileDifferences(listed, board.image().fileContent(), journalOf(board));
+                QJsonArray differences;
+                QStringList lines;
+                for (const ProfileDifference& d : found) {
+                    const bool fromJournal = d.source == DifferenceSource::Journal;
+                    lines << QStringLiteral("%1: profile %2, board %3%4")
+                                 .arg(d.key, d.profile, d.board,
+                                      fromJournal ? QStringLiteral(" (journal)") : QString());
+                    differences.append(QJsonObject{{QStringLiteral("key"), d.key},
+                                                   {QStringLiteral("profile"), d.profile},
+                                                   {QStringLiteral("board"), d.board},
+                                                   {QStringLiteral("source"), SourceText(d.source)}});
+                }
+                result.data.insert(QStringLiteral("differences"), differences);
+                if (found.isEmpty())
+                    done(true, QStringLiteral("The board matches the profile."));
+                else
+                    done(false, QStringLiteral("%1: the board differs from the profile in %2 places: %3")
+                                    .arg(board.port())
+                                    .arg(found.size())
+                                    .arg(lines.join(QStringLiteral("; "))));
+            });
+        },
+        EmptyPortsFor(call.everyPort));
+}
+
+int saveProfile(Invocation& call)
+{
+    const QStringList arguments = call.parser.positionalArguments();
+    if (arguments.size() != 2 || arguments.first() != SAVE)
+        return UsageError(QStringLiteral("profile takes: save FILE"));
+    if (call.ports.size() != 1)
+        return UsageError(QStringLiteral("profile save reads one board: choose it with --port"));
+    const QString path = arguments.last();
+    return RunOnBoards(
+        call.ports, call.output, Connect::SetUp,
+        [path](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, path, done](bool ok, const QString& why) {
+                if (!ok) {
+                    done(false, why);
+                    return;
+                }
+                const BoardProfile profile = ProfileFromBoard(board.image().fileContent(), journalOf(board));
+                const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
+                if (!failure.isEmpty()) {
+                    done(false, QStringLiteral("%1: cannot save the profile to %2: %3")
+                                    .arg(board.port(), path, failure));
+                    return;
+                }
+                result.text = QStringLiteral("%1: profile saved to %2\n").arg(board.port(), path);
+                result.data.insert(QStringLiteral("file"), path);
+                done(true, {});
+            });
+        },
+        EmptyPortsFor(call.everyPort));
+}
+} // namespace
+
+void AddProfileCommands(QList<Command>& commands)
+{
+    commands.append(
+        {"apply", "PROFILE [--force] [--report FILE]",
+         "Checks a board profile whole, then writes its parameters, verifies them and uploads the slots "
+         "the journal does not know to hold their file; several boards at once.",
+         [](QCommandLineParser& parser) {
+             parser.addPositionalArgument(QStringLiteral("PROFILE"), QStringLiteral("The board profile."));
+             parser.addOption({FORCE, QStringLiteral("Uploads every slot of the profile, whatever the journal "
+                                                     "says.")});
+             parser.addOption({REPORT, QStringLiteral("Writes a JSON report of every board to FILE."),
+                               QStringLiteral("FILE")});
+         },
+         apply});
+    commands.append(
+        {"diff", "PROFILE",
+         "Lists where a board differs from a profile: values read now, slots from the journal. Exit code 0 "
+         "when it matches, 1 when it differs.",
+         [](QCommandLineParser& parser) {
+             parser.addPositionalArgument(QStringLiteral("PROFILE"), QStringLiteral("The board profile."));
+         },
+         diff});
+    commands.append(
+        {"profile", "save FILE",
+         "Writes the profile of a board: its parameters as read now, its slots as the journal knows them.",
+         [](QCommandLineParser& parser) {
+             parser.addPositionalArgument(SAVE, QStringLiteral("Writes the profile."));
+             parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The profile file to write."));
+         },
+         saveProfile});
+}
+
+} // namespace Cli

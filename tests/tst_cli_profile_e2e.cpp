@@ -1,0 +1,237 @@
+// Board profiles on the command line, run as a process against two strict
+// simulated boards: apply to both at once, apply again with nothing to send, a
+// value changed behind the tool's back found by diff and mended, and profiles
+// that must send nothing.
+#include "CliRun.h"
+#include "EndToEndFixture.h"
+
+#include "sound/SlotJournal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace CliRun;
+
+namespace {
+// The serial number's low bytes: each board its own journal.
+constexpr int SERIAL_HIGH_ADDRESS = 106;
+constexpr int SERIAL_LOW_ADDRESS = 107;
+constexpr int PROFILE_CLASH_RED = 123;
+const QString JOURNALS = QStringLiteral("/Tavrin Manager/slot-journal");
+
+QJsonObject readJson(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+bool writeJson(const QString& path, const QJsonObject& root)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(root).toJson()) > 0;
+}
+} // namespace
+
+class CliProfileE2eTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void applyToTwoBoardsAtOnceThenNothingLeftToUpload();
+    void diffFindsAValueChangedBehindTheToolAndApplyMendsIt();
+    void profileThatCannotBeAppliedSendsNothing_data();
+    void profileThatCannotBeAppliedSendsNothing();
+
+private:
+    // A board with serial 1523-<serial> and no journal yet.
+    static bool prepare(const SimBoard& board, int serial, const QString& serialText);
+    // The profile of the first board, bank 1 clash red 123, bank 2 the font of
+    // two files; its path.
+    QString writeProfile(const QJsonObject& extra = {});
+    // Both boards held to their pace: the second's late frames, then the first's.
+    bool finishBoth(QString* why);
+
+    EndToEndFixture e2e;
+    std::unique_ptr<SimBoard> second;
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+bool CliProfileE2eTest::prepare(const SimBoard& board, int serial, const QString& serialText)
+{
+    QFile::remove(Sound::SlotJournal(dataHome() + JOURNALS).fileFor(serialText));
+    return board.setParam(SERIAL_HIGH_ADDRESS, serial >> 8) && board.setParam(SERIAL_LOW_ADDRESS, serial & 0xFF);
+}
+
+void CliProfileE2eTest::init()
+{
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    second = std::make_unique<SimBoard>(SimBoard::Options{e2e.board().portsDir(), QStringLiteral("kordex-second"), {}, true});
+    QVERIFY2(second->isRunning(), qPrintable(second->errorOutput()));
+    // 9202 = 0x23F2, 9203 = 0x23F3
+    QVERIFY(prepare(e2e.board(), 0x23F2, QStringLiteral("1523-9202")));
+    QVERIFY(prepare(*second, 0x23F3, QStringLiteral("1523-9203")));
+    dir = std::make_unique<QTemporaryDir>();
+}
+
+void CliProfileE2eTest::cleanup()
+{
+    second.reset();
+    e2e.stop();
+}
+
+QString CliProfileE2eTest::writeProfile(const QJsonObject& extra)
+{
+    const QString path = dir->filePath(QStringLiteral("profile.json"));
+    const Run saved = cli({"profile", "save", path, "--port", e2e.board().portPath(), "--quiet"});
+    if (saved.exitCode != 0)
+        return {};
+    QJsonObject root = readJson(path);
+    QJsonObject parameters = root.value(QStringLiteral("parameters")).toObject();
+    QJsonObject values = parameters.value(QStringLiteral("parameters")).toObject();
+    values.insert(QStringLiteral("bank1.clash.red"), PROFILE_CLASH_RED);
+    parameters.insert(QStringLiteral("parameters"), values);
+    root.insert(QStringLiteral("parameters"), parameters);
+
+    QDir(dir->path()).mkpath(QStringLiteral("fonts/blue"));
+    const QString base = QStringLiteral(TAVRIN_BASE_SOUNDS_DIR);
+    QFile::copy(base + "/Base_PowerOn_0.wav", dir->filePath(QStringLiteral("fonts/blue/poweron.wav")));
+    QFile::copy(base + "/Base_Swing_1_0.wav", dir->filePath(QStringLiteral("fonts/blue/Swing_03.wav")));
+    root.insert(QStringLiteral("banks"),
+                QJsonObject{{QStringLiteral("2"), QJsonObject{{QStringLiteral("font"), QStringLiteral("fonts/blue")}}}});
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        root.insert(it.key(), it.value());
+    return writeJson(path, root) ? path : QString();
+}
+
+bool CliProfileE2eTest::finishBoth(QString* why)
+{
+    if (second->violations() != 0) {
+        *why = second->violationReport();
+        return false;
+    }
+    return e2e.finish(why);
+}
+
+void CliProfileE2eTest::applyToTwoBoardsAtOnceThenNothingLeftToUpload()
+{
+    QString why;
+    SimBoard& first = e2e.board();
+    const QString profile = writeProfile();
+    QVERIFY(!profile.isEmpty());
+    const QString reportPath = dir->filePath(QStringLiteral("report.json"));
+    const qint64 firstUploads = first.counter(QStringLiteral("uploads"));
+    const qint64 secondUploads = second->counter(QStringLiteral("uploads"));
+
+    Run run = cli({"apply", profile, "--port", first.portPath(), "--port", second->portPath(), "--report",
+                   reportPath, "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(first.param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
+    QCOMPARE(second->param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
+    QCOMPARE(first.counter(QStringLiteral("uploads")), firstUploads + 2);
+    QCOMPARE(second->counter(QStringLiteral("uploads")), secondUploads + 2);
+    QJsonArray boards = readJson(reportPath).value(QStringLiteral("boards")).toArray();
+    QCOMPARE(boards.size(), 2);
+    QStringList serials;
+    for (const QJsonValue& board : boards) {
+        QVERIFY(board[QStringLiteral("ok")].toBool());
+        QCOMPARE(board[QStringLiteral("slotsUploaded")].toInt(), 2);
+        QCOMPARE(board[QStringLiteral("slotsSkipped")].toInt(), 0);
+        QVERIFY(board[QStringLiteral("valuesWritten")].toInt() > 0);
+        QCOMPARE(board[QStringLiteral("valuesVerified")].toInt(), board[QStringLiteral("valuesWritten")].toInt());
+        serials << board[QStringLiteral("serialNumber")].toString();
+    }
+    serials.sort();
+    QCOMPARE(serials, (QStringList{"1523-9202", "1523-9203"}));
+
+    // The journals know both slots now: the second apply sends no sound.
+    run = cli({"apply", profile, "--port", first.portPath(), "--port", second->portPath(), "--report",
+               reportPath});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(QStringLiteral("0 slots uploaded, 2 left as they were")), qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("2 of 2 boards done.")), qPrintable(run.out));
+    QCOMPARE(first.counter(QStringLiteral("uploads")), firstUploads + 2);
+    QCOMPARE(second->counter(QStringLiteral("uploads")), secondUploads + 2);
+    boards = readJson(reportPath).value(QStringLiteral("boards")).toArray();
+    QCOMPARE(boards.size(), 2);
+    for (const QJsonValue& board : boards) {
+        QCOMPARE(board[QStringLiteral("slotsUploaded")].toInt(), 0);
+        QCOMPARE(board[QStringLiteral("slotsSkipped")].toInt(), 2);
+    }
+    QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+void CliProfileE2eTest::diffFindsAValueChangedBehindTheToolAndApplyMendsIt()
+{
+    QString why;
+    SimBoard& board = e2e.board();
+    const QString profile = writeProfile();
+    QVERIFY(!profile.isEmpty());
+    Run run = cli({"apply", profile, "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    run = cli({"diff", profile, "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(QStringLiteral("The board matches the profile.")), qPrintable(run.out));
+
+    QVERIFY(board.setParam(CLASH_RED_ADDRESS, 7));
+    run = cli({"diff", profile, "--port", board.portPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("parameters.bank1.clash.red: profile 123, board 7")),
+             qPrintable(run.err));
+    QVERIFY2(!run.err.contains(QStringLiteral("(journal)")), qPrintable(run.err));
+
+    // A profile for the second board's slots, which its journal does not know.
+    run = cli({"diff", profile, "--port", second->portPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("banks.2.slots.swing3: profile Swing_03.wav")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("(journal)")), qPrintable(run.err));
+
+    const qint64 uploads = board.counter(QStringLiteral("uploads"));
+    run = cli({"apply", profile, "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploads);
+    run = cli({"diff", profile, "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+void CliProfileE2eTest::profileThatCannotBeAppliedSendsNothing_data()
+{
+    QTest::addColumn<QJsonObject>("extra");
+    QTest::addColumn<QString>("message");
+    const QByteArray missingFile = R"({"banks": {"1": {"slots": {"hum": {"file": "missing.wav",
+        "sha256": "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"}}}}})";
+    QTest::newRow("missing file") << QJsonDocument::fromJson(missingFile).object()
+        << QStringLiteral("banks.1.slots.hum");
+    QTest::newRow("other release") << QJsonObject{{QStringLiteral("firmwareRelease"), QStringLiteral("99.0")}}
+                                   << QStringLiteral("the profile is for release 99.0. Nothing was sent.");
+}
+
+void CliProfileE2eTest::profileThatCannotBeAppliedSendsNothing()
+{
+    QString why;
+    QFETCH(QJsonObject, extra);
+    QFETCH(QString, message);
+    SimBoard& board = e2e.board();
+    const QString profile = writeProfile(extra);
+    QVERIFY(!profile.isEmpty());
+    const int clashRed = board.param(CLASH_RED_ADDRESS);
+    const qint64 uploads = board.counter(QStringLiteral("uploads"));
+    const Run run = cli({"apply", profile, "--port", board.portPath(), "--quiet"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QCOMPARE(board.param(CLASH_RED_ADDRESS), clashRed);
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploads);
+    QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+QTEST_GUILESS_MAIN(CliProfileE2eTest)
+#include "tst_cli_profile_e2e.moc"

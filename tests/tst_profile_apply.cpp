@@ -1,0 +1,232 @@
+// Applying a checked profile to one board on the scripted port, in simulated
+// time: the release refused before anything is sent, the parameters written and
+// read back, slots the journal knows left alone, Cancel between two values, and
+// the journal checked again at the end; the report of each end.
+#include "ProfileSamples.h"
+#include "ScriptedPort.h"
+#include "SimClock.h"
+#include "TestMain.h"
+
+#include "comm/BoardLink.h"
+#include "params/ProfileApply.h"
+#include "sound/BoardJournal.h"
+#include "sound/SlotMap.h"
+
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+using namespace Params;
+using namespace ProfileSamples;
+
+namespace {
+const QString SERIAL = QStringLiteral("1523-0300");
+constexpr int CLASH_RED_ADDRESS = 39; // bank 1 Clash red
+constexpr qint64 LONG_ENOUGH_MS = 60000;
+
+// Keeps what the parameter writes send and answers every read 1 ms after it,
+// except the addresses whose writes it drops.
+class ParameterBoard {
+public:
+    ParameterBoard(BoardLink& link, ScriptedPort& port)
+        : m_port(port)
+        , m_timer(nullptr, 1)
+    {
+        QObject::connect(&link, &BoardLink::frameSent, [this](const QByteArray& frame) {
+            const int address = static_cast<quint8>(frame.at(2));
+            if (frame.startsWith("#1") && !dropsWrites.contains(address))
+                memory[static_cast<std::size_t>(address)] = static_cast<quint8>(frame.at(3));
+            else if (frame.startsWith("#2"))
+                m_reads.append(address);
+        });
+        m_timer.setOnTimer([this] {
+            for (int address : std::exchange(m_reads, {}))
+                m_port.feed(QByteArray("2") + static_cast<char>(address) +
+                            static_cast<char>(memory[static_cast<std::size_t>(address)]));
+        });
+        m_timer.setEnabled(true);
+    }
+
+    std::array<quint8, 256> memory{};
+    QList<int> dropsWrites;
+    int writes() const
+    {
+        return static_cast<int>(std::count_if(m_port.sent.begin(), m_port.sent.end(), [](const auto& s) {
+            return s.bytes.startsWith("#1");
+        }));
+    }
+
+private:
+    ScriptedPort& m_port;
+    WindowTimer m_timer;
+    QList<int> m_reads;
+};
+} // namespace
+
+class ProfileApplyTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void endsAsTheBoardAndJournalAllow_data();
+    void endsAsTheBoardAndJournalAllow();
+    void cancelStopsBetweenTwoValuesAndNothingFollows();
+    void reportReadsAsJsonAndSummary();
+
+private:
+    // Applies the all-ones profile for release 16.0 with one swing file in
+    // bank 2, to a board running `release`, to its end.
+    ProfileApplyReport apply(const QString& release);
+
+    std::unique_ptr<ScopedSimClock> sim;
+    std::unique_ptr<BoardLink> link;
+    ScriptedPort* port = nullptr;
+    std::unique_ptr<ParameterBoard> board;
+    std::unique_ptr<QTemporaryDir> journals;
+    std::unique_ptr<Sound::BoardJournal> journal;
+    // What the journal says now, call by call; the last one stays.
+    QList<QList<Sound::JournalEntry>> journalSays;
+    std::unique_ptr<ProfileApply> running;
+};
+
+void ProfileApplyTest::init()
+{
+    sim = std::make_unique<ScopedSimClock>();
+    link = std::make_unique<BoardLink>();
+    auto scripted = std::make_unique<ScriptedPort>();
+    port = scripted.get();
+    port->Open();
+    link->setPort(std::move(scripted));
+    board = std::make_unique<ParameterBoard>(*link, *port);
+    journals = std::make_unique<QTemporaryDir>();
+    journal = std::make_unique<Sound::BoardJournal>([] { return SERIAL; }, journals->path());
+    journalSays.clear();
+}
+
+void ProfileApplyTest::cleanup()
+{
+    running.reset();
+    journal.reset();
+    board.reset();
+    link.reset();
+    sim.reset();
+}
+
+ProfileApplyReport ProfileApplyTest::apply(const QString& release)
+{
+    BoardProfile profile;
+    profile.parameters = AllOnes();
+    profile.firmwareRelease = QStringLiteral("16.0");
+    ProfileCheck check = CheckProfile(profile);
+    const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
+    check.uploads = {{swing3, QStringLiteral("Swing 3"), QStringLiteral("/fonts/blue/Swing_03.wav"),
+                      QByteArray(64, '\x80'), SUM_A}};
+    running = std::make_unique<ProfileApply>(
+        *link, *journal, profile, check, ProfileApply::Board{QStringLiteral("COM3"), SERIAL, release},
+        [this] { return journalSays.size() > 1 ? journalSays.takeFirst() : journalSays.value(0); }, false);
+    std::optional<ProfileApplyReport> ended;
+    connect(running.get(), &ProfileApply::finished, this, [&ended](const ProfileApplyReport& r) { ended = r; });
+    running->start();
+    sim->clock.advanceUntil([&ended] { return ended.has_value(); }, LONG_ENOUGH_MS);
+    return ended.value_or(ProfileApplyReport{});
+}
+
+void ProfileApplyTest::endsAsTheBoardAndJournalAllow_data()
+{
+    const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
+    const QList<Sound::JournalEntry> holdsIt = {Known(swing3, QStringLiteral("Swing_03.wav"), SUM_A)};
+    const QList<Sound::JournalEntry> forgotIt = {Known(swing3, QStringLiteral("Swing_03.wav"), SUM_B)};
+    QTest::addColumn<QString>("release");
+    QTest::addColumn<QList<QList<Sound::JournalEntry>>>("journalSays");
+    QTest::addColumn<QList<int>>("dropsWrites");
+    QTest::addColumn<int>("writes");
+    QTest::addColumn<int>("verified");
+    QTest::addColumn<QString>("failure");
+
+    QTest::newRow("other release: nothing sent")
+        << "15.0" << QList<QList<Sound::JournalEntry>>{holdsIt} << QList<int>{} << 0 << 0
+        << "This board runs release 15.0; the profile is for release 16.0. Nothing was sent.";
+    QTest::newRow("slot on the board already: values only")
+        << "16.0" << QList<QList<Sound::JournalEntry>>{holdsIt} << QList<int>{} << 86 << 86 << "";
+    QTest::newRow("a value the board does not keep")
+        << "16.0" << QList<QList<Sound::JournalEntry>>{holdsIt} << QList<int>{CLASH_RED_ADDRESS} << 86 << 85
+        << "85 of 86 values verified: Bank 1 Clash red: written 1, board 0";
+    QTest::newRow("journal no longer knows the slot at the end")
+        << "16.0" << QList<QList<Sound::JournalEntry>>{holdsIt, forgotIt} << QList<int>{} << 86 << 86
+        << "the slot journal does not record these slots as holding their file: Bank 2 Swing 3.";
+}
+
+void ProfileApplyTest::endsAsTheBoardAndJournalAllow()
+{
+    QFETCH(QString, release);
+    QFETCH(QList<QList<Sound::JournalEntry>>, journalSays);
+    QFETCH(QList<int>, dropsWrites);
+    QFETCH(int, writes);
+    QFETCH(int, verified);
+    QFETCH(QString, failure);
+    this->journalSays = journalSays;
+    board->dropsWrites = dropsWrites;
+
+    const ProfileApplyReport report = apply(release);
+    QCOMPARE(report.failure, failure);
+    QCOMPARE(board->writes(), writes);
+    QCOMPARE(report.valuesVerified, verified);
+    QCOMPARE(report.serialNumber, SERIAL);
+    QCOMPARE(report.release, release);
+    QCOMPARE(report.slotsUploaded, 0);
+    QCOMPARE(report.slotsSkipped, 1);
+    if (writes == 0)
+        QVERIFY(port->sent.isEmpty());
+    else // 86 writes 100 ms apart, the last one's pause, then the reads
+        QVERIFY2(report.durationMs > 8600, qPrintable(QString::number(report.durationMs)));
+    QVERIFY(!link->busy());
+}
+
+void ProfileApplyTest::cancelStopsBetweenTwoValuesAndNothingFollows()
+{
+    journalSays = {{}};
+    BoardProfile profile;
+    profile.parameters = AllOnes();
+    running = std::make_unique<ProfileApply>(*link, *journal, profile, CheckProfile(profile),
+                                             ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                                             [this] { return journalSays.value(0); }, false);
+    std::optional<ProfileApplyReport> ended;
+    connect(running.get(), &ProfileApply::finished, this, [&ended](const ProfileApplyReport& r) { ended = r; });
+    running->start();
+    sim->clock.advance(1050); // frames at 0, 100, ..., 1000 ms
+    running->cancel();
+    sim->clock.advance(LONG_ENOUGH_MS);
+    QVERIFY(ended.has_value());
+    QCOMPARE(board->writes(), 11);
+    QCOMPARE(port->sentBytes().count("#2"), 0); // no read-back after a stop
+    QCOMPARE(ended->failure, QStringLiteral("Write Parameters was stopped after 11 of 86 values: the board now "
+                                            "holds the new values up to there and its former values after."));
+    QCOMPARE(ended->durationMs, 1050);
+}
+
+void ProfileApplyTest::reportReadsAsJsonAndSummary()
+{
+    ProfileApplyReport report;
+    report.port = QStringLiteral("/dev/ttyACM0");
+    report.serialNumber = SERIAL;
+    report.release = QStringLiteral("16.0");
+    report.valuesWritten = 86;
+    report.valuesVerified = 86;
+    report.slotsUploaded = 19;
+    report.slotsSkipped = 2;
+    report.durationMs = 41200;
+    QCOMPARE(ReportSummary(report), QStringLiteral("/dev/ttyACM0 (serial 1523-0300, release 16.0): 86 values "
+                                                   "written, 86 verified; 19 slots uploaded, 2 left as they "
+                                                   "were; 41.2 s."));
+    QCOMPARE(QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact),
+             QByteArray(R"({"durationMs":41200,"ok":true,"port":"/dev/ttyACM0","release":"16.0",)"
+                        R"("serialNumber":"1523-0300","slotsSkipped":2,"slotsUploaded":19,)"
+                        R"("valuesVerified":86,"valuesWritten":86})"));
+    report.failure = QStringLiteral("the connection to the board was lost during Write Parameters.");
+    QVERIFY(ReportJson(report).value(QStringLiteral("failure")).toString() == report.failure);
+    QVERIFY(!ReportJson(report).value(QStringLiteral("ok")).toBool());
+    QVERIFY(ReportSummary(report).endsWith(
+        QStringLiteral("\n/dev/ttyACM0: the connection to the board was lost during Write Parameters.")));
+}
+
+TAVRIN_TEST_MAIN(ProfileApplyTest)
+#include "tst_profile_apply.moc"
