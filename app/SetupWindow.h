@@ -4,7 +4,6 @@
 // motion/, firmware/).
 #pragma once
 
-#include "common/ui/ValueLabel.h"
 #include "params/Board.h"
 #include "params/ParameterWriter.h"
 #include "sound/ErasePlans.h"
@@ -19,7 +18,6 @@
 #include <memory>
 #include <optional>
 
-class QComboBox;
 class QFormLayout;
 class QFrame;
 class QGridLayout;
@@ -39,16 +37,14 @@ class QChartView;
 class QLineSeries;
 class QTreeView;
 class QTemporaryFile;
-class HandOver;
 class BusyLock;
 class MotionPanel;
-class ConnectionCheck;
+class PortPanel;
+class HeaderPanel;
 class Operation;
 class QFileSystemModel;
 class SoundBrowser;
 class InfoFileBox;
-class Shape;
-class WindowTimer;
 class QCheckBox;
 namespace Params {
 struct RadioGroup;
@@ -65,10 +61,10 @@ public:
 
     // The board: its link and port, what was read of it, its mode and who holds it.
     Params::Board* board() const { return m_board; }
+    PortPanel* ports() const { return m_ports; }
+    HeaderPanel* header() const { return m_header; }
     // Until the panels exist, each of these is the window itself.
-    SetupWindow* ports() { return this; }
     SetupWindow* parameters() { return this; }
-    SetupWindow* header() { return this; }
     MotionPanel* motion() const { return m_motion; }
     SetupWindow* sounds() { return this; }
     SoundBrowser* browser() const { return m_browser; }
@@ -78,32 +74,12 @@ public:
 private:
     Params::Board* m_board;
     MotionPanel* m_motion = nullptr; // telemetry, chart, battery, recording, calibration
-    HandOver* m_handOver = nullptr; // "FW": the board over to its loader
+    PortPanel* m_ports = nullptr;    // port list, open and close, status buttons, connection check
+    HeaderPanel* m_header = nullptr; // release, serial number, "FW" and the hidden service groups
     BusyLock* m_busyLock;              // the controls that are off while an operation runs
     SoundBrowser* m_browser = nullptr; // folders, sound files, "Info File ", waveform, preview
 
 public:
-    // ---- Header -------------------------------------------------------------
-    QFrame* identityBand = nullptr;
-    QLabel* releaseCaption = nullptr;         // "Release n."
-    ValueLabel* releaseNumber = nullptr;    // release number
-    QLabel* serialCaption = nullptr;       // "Serial N."
-    ValueLabel* serialNumber = nullptr;   // serial number
-    QPushButton* writeSerialButton = nullptr; // "WriteSN", never shown
-
-    // ---- Port panel ---------------------------------------------------------
-    QFrame* portFrame = nullptr;
-    QComboBox* portList = nullptr;
-    Shape* portOpenIndicator = nullptr;
-    QPushButton* openButton = nullptr;  // "Open "
-    QPushButton* closeButton = nullptr; // "Close "
-
-    // ---- Board status -------------------------------------------------------
-    QGroupBox* modeBox = nullptr;        // "Tavrin Status"
-    QRadioButton* activeModeButton = nullptr; // "Active"
-    QRadioButton* setUpModeButton = nullptr;  // "SetUp"
-    QRadioButton* txModeButton = nullptr; // "TX"
-
     // ---- "Parameters" tab ---------------------------------------------------
     QTabWidget* pages = nullptr;
     QGroupBox* parameterGroup = nullptr;        // the parameter group
@@ -142,40 +118,7 @@ public:
     QLineEdit* blueSliderTarget = nullptr;
     QLineEdit* whiteSliderTarget = nullptr;
 
-    // ---- Hidden groups ------------------------------------------------------
-    QGroupBox* factoryTestBox = nullptr; // "Collaudo"
-    ValueLabel* serialLot = nullptr;  // serial number, first part
-    ValueLabel* serialRunningNumber = nullptr;  // serial number, second part
-    ValueLabel* oldSerialNumber = nullptr;   // old-format serial number
-    QGroupBox* flashServiceBox = nullptr; // "Flash App."
-    QGroupBox* bootServiceBox = nullptr; // "Boot App."
-
-    // ---- Timers and state ---------------------------------------------------
-
-    // ---- Port panel and settings file (comm/ui/SerialLink.cpp) ---------------
-    void listPorts();
-    // Reads the port list again while no port is open, keeping the selected port
-    // when it is still there.
-    void refreshPortList();
-    void openSavedPort();
-    void savePort();
-    void openPort();
-    void closePort();
-    void closePortOnExit();
-    void showPortOpen();
-    void showPortClosed();
-    void deviceLost();
-    void windowShown();
-    void windowClosing();
-    // The check that runs when the window opens (2000 ms steps).
-    ConnectionCheck* connectionCheck = nullptr;
-    // "Read Parameters".
-    void readParameters();
-
-    // ---- Board status and default bank (params/ui/BoardMode.cpp) -------------
-    void activeModeChosen();
-    void setUpModeChosen();
-    void txModeChosen();
+    // ---- Default bank (params/ui/BoardMode.cpp) -------------------------------
     void defaultBank1Chosen();
     void defaultBank2Chosen();
     void defaultBank3Chosen();
@@ -186,6 +129,8 @@ public:
     void selectSliderRow(int row);                  // the twelve row caption labels
     void brightnessMoved(int channel, int position); // the four brightness sliders
     void limitFlicker(QLineEdit* flicker);         // the twelve flicker edits
+    // "Read Parameters".
+    void readParameters();
     void writeParameters();                       // "Write Parameters"
     void saveParameters();
     void loadParameters();
@@ -247,24 +192,6 @@ public:
     void eraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
     void eraseAllSounds();
 
-    // ---- Firmware update (firmware/ui/FirmwareButton.cpp) ----------------------
-    QPushButton* firmwareButton = nullptr;  // "FW": hand the board over to its loader
-    QLineEdit* flashAddress = nullptr;   // flash address of the word being sent, never shown
-    QLineEdit* flashData = nullptr;   // flash data, the word being sent, never shown
-    WindowTimer* handOverTimer = nullptr; // the hand-over's steps, 200 ms
-    int handOverStep() const;              // the hand-over's next step
-    void updateFirmware();
-    // From "FW" until the firmware window shows; the lock follows.
-    void setHandingOver(bool handingOver);
-    // Opens the port again after the user moved the dip switches. When it cannot,
-    // says why once and returns false: the procedure that asked stops there.
-    bool reopenPort();
-    void buildFirmwareButton();
-
-    // ---- What a lost device cut short (each in its subsystem's file) ---------
-    // Stops the work and says how far it got; empty when it was not running.
-    QString handOverCutShort(const QString& port); // firmware/ui/FirmwareButton.cpp
-
     // Starts an operation the window owns from now on: the wait dialog shows its
     // progress and offers Cancel, and its end closes the dialog and tells its
     // message. False when the link refused it (nothing was sent).
@@ -279,20 +206,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The window shows: the telemetry grid's captions, the motion panel, the
+    // sound list, then the panels (the connection check starts there).
+    void windowShown();
     void connectLink();
-    void buildConnectionCheck();
     // A port is in use, as far as the mode buttons and the connection check go.
     bool portInUse() const;
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
     void buildParameterScreen(QVBoxLayout* group);
-    void buildServiceGroups();
     // The motion panel goes below the sound browser; its calibration buttons into
     // the calibration box, where they write the fields it measures.
     void placeMotionPanel();
     void connectHandlers();
     void updateLock();
-    void modeClicked(QRadioButton* button);
     // The controls that only set-up mode enables follow it.
     void enableSetUpControls(bool on);
     QString parameterFileFolder() const;
@@ -310,7 +237,6 @@ private:
     // The checked plan of "Write Parameters" from the screen; on a bad edit,
     // shows why, puts the cursor there and returns nothing.
     std::optional<Params::WritePlan> planFromScreen();
-    bool m_portChosen = false; // openPort has set serialPort()'s port in this run
     QHash<QString, QLineEdit*> m_edits;
     // Watches the sound folder, so a file copied in or removed shows in the list at once.
     QWidget* m_client = nullptr;    // everything the window shows, inside its scroll area

@@ -5,6 +5,7 @@
 #include "app/Forms.h"
 #include "app/ScreenCentre.h"
 #include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "common/Clock.h"

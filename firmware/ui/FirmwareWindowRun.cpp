@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "comm/Operation.h"

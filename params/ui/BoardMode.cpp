@@ -1,42 +1,11 @@
-// Board status (Active, SetUp, TX) and the default bank.
+// The default bank, and the controls that only set-up mode enables.
 #include "app/SetupWindow.h"
-#include "motion/ui/MotionPanel.h"
 
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "common/Define.h"
 
 #include <QRadioButton>
-
-void SetupWindow::modeClicked(QRadioButton* button)
-{
-    if (!portInUse())
-        return;
-    if (!button->isChecked())
-        return;
-    using Mode = Params::Board::Mode;
-    m_board->sendMode(button == setUpModeButton ? Mode::SetUp : button == txModeButton ? Mode::Tx : Mode::Active);
-    m_board->setSetUpMode(button == setUpModeButton);
-    if (button == txModeButton)
-        m_motion->resetChart();
-    else
-        m_motion->stopRecording(); // the stream ends with TX
-}
-
-void SetupWindow::activeModeChosen()
-{
-    modeClicked(activeModeButton);
-}
-
-void SetupWindow::setUpModeChosen()
-{
-    modeClicked(setUpModeButton);
-}
-
-void SetupWindow::txModeChosen()
-{
-    modeClicked(txModeButton);
-}
 
 void SetupWindow::enableSetUpControls(bool on)
 {

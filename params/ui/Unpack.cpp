@@ -1,10 +1,10 @@
-// What a decoded parameter reply changes on the screen: an edit or a label
-// shows its value, a radio button is selected as a click would select it.
+// What a decoded parameter reply changes on the parameter screen: an edit
+// shows its value, a radio button is selected as a click would select it. The
+// header and the port panel show the replies that are theirs.
 #include "app/SetupWindow.h"
 #include "common/ui/Handlers.h"
 
-#include "common/ui/ValueLabel.h"
-
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -16,18 +16,14 @@ void SetupWindow::showDecoded(const DecoderEffect& effect)
     case DecoderEffect::Kind::SetText:
         if (QLineEdit* target = edit(effect.control))
             target->setText(effect.text);
-        else if (auto* label = findChild<ValueLabel*>(effect.control))
-            label->setValue(effect.text);
         break;
     case DecoderEffect::Kind::SelectRadio:
-        if (auto* button = findChild<QRadioButton*>(effect.control))
+        if (auto* button = parameterGroup->findChild<QRadioButton*>(effect.control))
             SelectRadioButton(button);
         break;
     case DecoderEffect::Kind::FormatSerialNumber:
-        serialNumber->setValue(m_board->shownSerialNumber());
-        break;
     case DecoderEffect::Kind::SetReady:
     case DecoderEffect::Kind::ShowMessage:
-        break; // the board model's own
+        break; // the header's and the board model's own
     }
 }
