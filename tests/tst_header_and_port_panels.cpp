@@ -14,7 +14,9 @@
 #include "params/ui/HeaderPanel.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <memory>
 
 namespace {
@@ -124,8 +126,12 @@ void HeaderAndPortPanelsTest::eachPanelShowsOnlyItsOwnReplies()
     QFETCH(QString, serialNumber);
     QFETCH(QString, lot);
     QFETCH(QString, status);
-    for (const QByteArray& block : replies)
+    QSignalSpy decoded(m_board.get(), &Params::Board::decoded);
+    for (const QByteArray& block : replies) {
+        m_board->link()->setExpectingReply(true);
         m_port->feed(block);
+    }
+    QVERIFY(decoded.count() >= replies.size());
     QCOMPARE(m_header->releaseNumber->text(), release);
     QCOMPARE(m_header->serialNumber->text(), serialNumber);
     QCOMPARE(m_header->serialLot->text(), lot);
