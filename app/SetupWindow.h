@@ -4,6 +4,7 @@
 // motion/, firmware/).
 #pragma once
 
+#include "common/ui/ValueLabel.h"
 #include "params/Board.h"
 #include "params/ParameterWriter.h"
 #include "sound/ErasePlans.h"
