@@ -4,9 +4,11 @@
 #include "app/MainWindow.h"
 #include "app/SetupWindow.h"
 #include "app/WaitDialog.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "common/ui/Handlers.h"
 #include "firmware/ui/FirmwareWindow.h"
+#include "params/ui/HeaderPanel.h"
 
 #include <QLineEdit>
 

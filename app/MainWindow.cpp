@@ -8,6 +8,7 @@
 #include "app/Forms.h"
 #include "app/JpegImage.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "firmware/ui/FirmwareWindow.h"

@@ -5,27 +5,29 @@
 #include "firmware/ui/FirmwareWindow.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
-#include "app/PortComboBox.h"
 #include "app/ScreenCentre.h"
-#include "app/Shape.h"
+#include "app/WaitDialog.h"
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
 #include "motion/ui/MotionPanel.h"
+#include "comm/ui/PortPanel.h"
+#include "comm/ui/TrafficMonitor.h"
+#include "params/ui/HeaderPanel.h"
 #include "comm/ComPort.h"
 #include "comm/BoardLink.h"
-#include "motion/TelemetryRecorder.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/ui/Media.h"
 #include "common/ui/Named.h"
-#include "common/ui/ValueLabel.h"
 #include "motion/TelemetryRecorder.h"
 #include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
 #include "sound/BoardJournal.h"
+#include "common/Globals.h"
+#include "common/Paths.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -41,20 +43,15 @@
 #include <QTabWidget>
 
 namespace {
-constexpr int INDICATOR_SIZE = 16;
-constexpr int PORT_LIST_MIN_WIDTH = 220;
 // The folder tree, the file list and the waveform share the side column with
 // the motion panel's chart, which takes two parts to their one each.
 constexpr int SOUND_BROWSER_STRETCH = 3;
 constexpr int MOTION_PANEL_STRETCH = 2;
-const QColor PORT_CLOSED_COLOUR(128, 128, 128);
-const QColor HEADER_COLOUR(43, 52, 64);
-const QColor HEADER_TEXT_COLOUR(230, 234, 238);
+const char* const SOUND_FOLDER = "Fonts/bank1";
 
-QLabel* caption(const QString& text, QWidget* parent)
-{
-    return new QLabel(text, parent);
-}
+// Row labels of the telemetry grid, column 0 from row 0.
+const char* const TELEMETRY_LABELS[] = {"POSX", "POSY",  "POSZ", "ROTX",     "ROTY", "ROTZ",
+                                        "RED",  "GREEN", "BLUE", "Battery ", "USB",  "STATO"};
 } // namespace
 
 SetupWindow::SetupWindow(QWidget* parent)
@@ -85,10 +82,8 @@ SetupWindow::SetupWindow(QWidget* parent)
     top->addWidget(pages, 1);
     scroll->setWidget(m_client);
     frame->addWidget(scroll);
-    buildServiceGroups();
     placeMotionPanel();
     buildSoundControls(m_parameters->rowPanels, m_parameters->parameterGroup);
-    buildFirmwareButton();
     journal = new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this);
     // A board not read yet is no fault of the operation: a note, not a message
     // after every upload.
@@ -102,8 +97,8 @@ SetupWindow::SetupWindow(QWidget* parent)
     port->SetTerminator(QStringLiteral("#13"));
     m_board->setPort(std::move(port));
     connectLink();
-    buildConnectionCheck();
-    connectHandlers();
+    // "FW" has always come last in the tab order, after everything the window builds.
+    QWidget::setTabOrder(previousInFocusChain(), m_header->firmwareButton);
 }
 
 SetupWindow::~SetupWindow()
@@ -122,75 +117,27 @@ void SetupWindow::buildHeader(QVBoxLayout* top)
 {
     auto* header = new QHBoxLayout;
     top->addLayout(header);
-
-    // Release and serial number, on a dark band so they read at a glance.
-    identityBand = named(new QFrame(this), "identityBand", QStringLiteral("Board identity"));
-    identityBand->setAutoFillBackground(true);
-    QPalette band = identityBand->palette();
-    band.setColor(QPalette::Window, HEADER_COLOUR);
-    band.setColor(QPalette::WindowText, HEADER_TEXT_COLOUR);
-    identityBand->setPalette(band);
-    auto* identity = new QGridLayout(identityBand);
-    releaseCaption = named(caption(QStringLiteral("Release n."), identityBand), "releaseCaption", QStringLiteral("Release caption"));
-    releaseNumber = valueLabel("releaseNumber", QStringLiteral("Firmware release"), identityBand);
-    serialCaption = named(caption(QStringLiteral("Serial N."), identityBand), "serialCaption",
-                    QStringLiteral("Serial number caption"));
-    serialNumber = valueLabel("serialNumber", QStringLiteral("Serial number"), identityBand);
-    for (QLabel* value : {releaseNumber, serialNumber}) {
-        QFont bold = value->font();
-        bold.setBold(true);
-        value->setFont(bold);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    }
-    identity->addWidget(releaseCaption, 0, 0);
-    identity->addWidget(releaseNumber, 0, 1);
-    identity->addWidget(serialCaption, 1, 0);
-    identity->addWidget(serialNumber, 1, 1);
-    writeSerialButton =
-        named(new QPushButton(QStringLiteral("WriteSN"), identityBand), "writeSerialButton", QStringLiteral("WriteSN"));
-    identity->addWidget(writeSerialButton, 0, 2, 2, 1);
-    header->addWidget(identityBand);
-
-    // Port panel.
-    portFrame = named(new QFrame(this), "portFrame", QStringLiteral("Serial port"));
-    portFrame->setFrameShape(QFrame::StyledPanel);
-    auto* portRow = new QHBoxLayout(portFrame);
-    auto* usb = caption(QStringLiteral("USB"), portFrame);
-    auto* list = named(new PortComboBox(portFrame), "portList", QStringLiteral("Serial port"));
-    connect(list, &PortComboBox::aboutToShowPopup, this, [this] { refreshPortList(); });
-    portList = list;
-    portList->setMinimumWidth(PORT_LIST_MIN_WIDTH);
-    usb->setBuddy(portList);
-    portOpenIndicator = named(new Shape(portFrame), "portOpenIndicator", QStringLiteral("Port open indicator"));
-    portOpenIndicator->setFixedSize(INDICATOR_SIZE, INDICATOR_SIZE);
-    portOpenIndicator->setBrushColor(PORT_CLOSED_COLOUR);
-    openButton =
-        named(new QPushButton(QStringLiteral("Open "), portFrame), "openButton", QStringLiteral("Open port"));
-    closeButton = named(new QPushButton(QStringLiteral("Close "), portFrame), "closeButton",
-                        QStringLiteral("Close port"));
-    portRow->addWidget(usb);
-    portRow->addWidget(portList, 1);
-    portRow->addWidget(portOpenIndicator);
-    portRow->addWidget(openButton);
-    portRow->addWidget(closeButton);
-    header->addWidget(portFrame, 1);
-
-    // Board status.
-    modeBox = named(new QGroupBox(QStringLiteral("Tavrin Status"), this), "modeBox",
-                      QStringLiteral("Tavrin Status"));
-    auto* status = new QHBoxLayout(modeBox);
-    activeModeButton = named(new QRadioButton(QStringLiteral("Active"), modeBox), "activeModeButton",
-                          QStringLiteral("Active"));
-    setUpModeButton =
-        named(new QRadioButton(QStringLiteral("SetUp"), modeBox), "setUpModeButton", QStringLiteral("SetUp"));
-    txModeButton =
-        named(new QRadioButton(QStringLiteral("TX"), modeBox), "txModeButton", QStringLiteral("TX"));
-    for (QRadioButton* b : {activeModeButton, setUpModeButton, txModeButton})
-        status->addWidget(b);
-    activeModeButton->setChecked(true);
-    header->addWidget(modeBox);
-
+    // The hand-over closes and reopens the port; a lost device cuts the hand-over short.
+    m_header = new HeaderPanel(
+        *m_board, {[this] { m_ports->closePort(); }, [this] { return m_ports->reopenPort(); }}, m_client);
+    m_ports = new PortPanel(
+        *m_board,
+        {[this] { return portInUse(); }, [this](const QString& port) { return m_header->handOverCutShort(port); }},
+        m_client);
+    header->addWidget(m_header);
+    header->addWidget(m_ports, 1);
     header->addWidget(m_motion->batteryBox);
+    connect(m_header, &HeaderPanel::handingOverChanged, this, [this] { updateLock(); });
+    connect(m_ports, &PortPanel::modeEntered, this, [this](Params::Board::Mode mode) {
+        if (mode == Params::Board::Mode::Tx)
+            m_motion->resetChart();
+        else
+            m_motion->stopRecording(); // the stream ends with TX
+    });
+    connect(m_ports, &PortPanel::connectionLost, this, [this] {
+        updateLock();
+        m_motion->stopRecording();
+    });
 }
 
 void SetupWindow::buildParametersTab()
@@ -210,41 +157,6 @@ void SetupWindow::buildParametersTab()
     m_browser = new SoundBrowser(page);
     sideColumn->addWidget(m_browser, SOUND_BROWSER_STRETCH);
     connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
-}
-
-void SetupWindow::buildServiceGroups()
-{
-    factoryTestBox =
-        named(new QGroupBox(QStringLiteral("Collaudo"), this), "factoryTestBox", QStringLiteral("Collaudo"));
-    auto* collaudo = new QHBoxLayout(factoryTestBox);
-    serialLot = valueLabel("serialLot", QStringLiteral("Serial number, lot"), factoryTestBox);
-    serialRunningNumber = valueLabel("serialRunningNumber", QStringLiteral("Serial number, running serial"), factoryTestBox);
-    oldSerialNumber = valueLabel("oldSerialNumber", QStringLiteral("Old-format serial number"), factoryTestBox);
-    for (QLabel* l : {serialLot, serialRunningNumber, oldSerialNumber})
-        collaudo->addWidget(l);
-    flashServiceBox =
-        named(new QGroupBox(QStringLiteral("Flash App."), this), "flashServiceBox", QStringLiteral("Flash App."));
-    bootServiceBox =
-        named(new QGroupBox(QStringLiteral("Boot App."), this), "bootServiceBox", QStringLiteral("Boot App."));
-    for (QGroupBox* g : {factoryTestBox, flashServiceBox, bootServiceBox})
-        g->hide();
-}
-
-void SetupWindow::connectHandlers()
-{
-    connectHandler(openButton, &QPushButton::clicked, this, [this] { openPort(); });
-    connectHandler(closeButton, &QPushButton::clicked, this, [this] { closePort(); });
-    // Radio buttons act when they become selected, by the user or by the program,
-    // never when an already selected button is selected again.
-    const std::pair<QRadioButton*, void (SetupWindow::*)()> selections[] = {
-        {activeModeButton, &SetupWindow::activeModeChosen},
-        {setUpModeButton, &SetupWindow::setUpModeChosen},
-        {txModeButton, &SetupWindow::txModeChosen}};
-    for (const auto& [button, handler] : selections)
-        connect(button, &QRadioButton::toggled, this, [this, handler = handler](bool on) {
-            if (on)
-                (this->*handler)();
-        });
 }
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event)
@@ -289,10 +201,50 @@ void SetupWindow::showEvent(QShowEvent* event)
     windowShown();
 }
 
+void SetupWindow::windowShown()
+{
+    for (int row = 0; row < static_cast<int>(std::size(TELEMETRY_LABELS)); ++row)
+        SetCell(trafficMonitor->telemetryGrid, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
+    m_motion->windowShown();
+    if (!m_board->link()->busy()) // a bulk load clears it until the board's answers to it are in
+        RICHIESTA = true;
+    m_browser->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    m_browser->fillFileList();
+    m_ports->windowShown();
+    m_header->windowShown();
+}
+
 void SetupWindow::closeEvent(QCloseEvent* event)
 {
-    windowClosing();
+    m_ports->savePort();
     event->accept();
+}
+
+bool SetupWindow::portInUse() const
+{
+    // The lock holds the port list off as well. A hand-over closes the port while
+    // the lock holds: the mode its close selects still turns the set-up controls off.
+    return m_board->portInUse() || m_busyLock->locked();
+}
+
+void SetupWindow::connectLink()
+{
+    BoardLink* link = m_board->link();
+    connect(link, &BoardLink::busyChanged, this, [this] { updateLock(); });
+    connect(link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
+    connect(link, &BoardLink::uploadEnded, this, [] {
+        if (RICHIESTA)
+            ShowMessage(QStringLiteral("Uploading file completed."));
+        waitDialog->close();
+    });
+    connect(m_board, &Params::Board::readEnded, this, [this] {
+        if (!m_board->readSerialNumber().isEmpty())
+            showJournalNote({});
+    });
+    connect(m_board, &Params::Board::setUpModeChanged, this, [this](bool on) { enableSetUpControls(on); });
+    // After the port panel's indicator has followed the port.
+    connect(m_board, &Params::Board::portOpened, this, [this] { updateLock(); });
+    connect(m_board, &Params::Board::portClosed, this, [this] { updateLock(); });
 }
 
 void SetupWindow::placeMotionPanel()
@@ -305,7 +257,13 @@ void SetupWindow::placeMotionPanel()
     connect(m_motion, &MotionPanel::txModeWanted, this, [this] {
         // Selecting runs the TX handler when TX was not selected; the direct
         // call then sends the mode once more.
-        SelectRadioButton(txModeButton);
-        txModeChosen();
+        SelectRadioButton(m_ports->txModeButton);
+        m_ports->txModeChosen();
     });
+}
+
+void SetupWindow::enableSetUpControls(bool on)
+{
+    for (QWidget* control : m_setUpControls)
+        control->setEnabled(on);
 }

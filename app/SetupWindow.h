@@ -18,7 +18,6 @@
 #include <memory>
 #include <optional>
 
-class QComboBox;
 class QFormLayout;
 class QFrame;
 class QGridLayout;
@@ -37,16 +36,14 @@ class QChartView;
 class QLineSeries;
 class QTreeView;
 class QTemporaryFile;
-class HandOver;
 class BusyLock;
 class MotionPanel;
-class ConnectionCheck;
+class PortPanel;
+class HeaderPanel;
 class Operation;
 class QFileSystemModel;
 class SoundBrowser;
 class InfoFileBox;
-class Shape;
-class WindowTimer;
 class QCheckBox;
 namespace Sound {
 class BoardJournal;
@@ -60,10 +57,10 @@ public:
 
     // The board: its link and port, what was read of it, its mode and who holds it.
     Params::Board* board() const { return m_board; }
+    PortPanel* ports() const { return m_ports; }
+    HeaderPanel* header() const { return m_header; }
     // Until the panels exist, each of these is the window itself.
-    SetupWindow* ports() { return this; }
     ParameterPanel* parameters() const { return m_parameters; }
-    SetupWindow* header() { return this; }
     MotionPanel* motion() const { return m_motion; }
     SetupWindow* sounds() { return this; }
     SoundBrowser* browser() const { return m_browser; }
@@ -74,72 +71,16 @@ private:
     Params::Board* m_board;
     MotionPanel* m_motion = nullptr; // telemetry, chart, battery, recording, calibration
     ParameterPanel* m_parameters = nullptr; // the "Parameters" group: values, sliders, bank, frequency
-    HandOver* m_handOver = nullptr; // "FW": the board over to its loader
+    PortPanel* m_ports = nullptr;    // port list, open and close, status buttons, connection check
+    HeaderPanel* m_header = nullptr; // release, serial number, "FW" and the hidden service groups
     BusyLock* m_busyLock;              // the controls that are off while an operation runs
     SoundBrowser* m_browser = nullptr; // folders, sound files, "Info File ", waveform, preview
 
 public:
-    // ---- Header -------------------------------------------------------------
-    QFrame* identityBand = nullptr;
-    QLabel* releaseCaption = nullptr;         // "Release n."
-    ValueLabel* releaseNumber = nullptr;    // release number
-    QLabel* serialCaption = nullptr;       // "Serial N."
-    ValueLabel* serialNumber = nullptr;   // serial number
-    QPushButton* writeSerialButton = nullptr; // "WriteSN", never shown
-
-    // ---- Port panel ---------------------------------------------------------
-    QFrame* portFrame = nullptr;
-    QComboBox* portList = nullptr;
-    Shape* portOpenIndicator = nullptr;
-    QPushButton* openButton = nullptr;  // "Open "
-    QPushButton* closeButton = nullptr; // "Close "
-
-    // ---- Board status -------------------------------------------------------
-    QGroupBox* modeBox = nullptr;        // "Tavrin Status"
-    QRadioButton* activeModeButton = nullptr; // "Active"
-    QRadioButton* setUpModeButton = nullptr;  // "SetUp"
-    QRadioButton* txModeButton = nullptr; // "TX"
-
     // ---- "Parameters" tab ---------------------------------------------------
     QTabWidget* pages = nullptr;
     QVBoxLayout* sideColumn = nullptr;    // right-hand column: sound browser, info, charts
 
-    // ---- Hidden groups ------------------------------------------------------
-    QGroupBox* factoryTestBox = nullptr; // "Collaudo"
-    ValueLabel* serialLot = nullptr;  // serial number, first part
-    ValueLabel* serialRunningNumber = nullptr;  // serial number, second part
-    ValueLabel* oldSerialNumber = nullptr;   // old-format serial number
-    QGroupBox* flashServiceBox = nullptr; // "Flash App."
-    QGroupBox* bootServiceBox = nullptr; // "Boot App."
-
-    // ---- Timers and state ---------------------------------------------------
-
-    // ---- Port panel and settings file (comm/ui/SerialLink.cpp) ---------------
-    void listPorts();
-    // Reads the port list again while no port is open, keeping the selected port
-    // when it is still there.
-    void refreshPortList();
-    void openSavedPort();
-    void savePort();
-    void openPort();
-    void closePort();
-    void closePortOnExit();
-    void showPortOpen();
-    void showPortClosed();
-    void deviceLost();
-    void windowShown();
-    void windowClosing();
-    // The check that runs when the window opens (2000 ms steps).
-    ConnectionCheck* connectionCheck = nullptr;
-
-    // ---- Board status (params/ui/BoardMode.cpp) ------------------------------
-    void activeModeChosen();
-    void setUpModeChosen();
-    void txModeChosen();
-
-    // ---- Parameters (params/) ----------------------------------------------
-    // Shows on its control what a decoded reply changed.
-    void showDecoded(const Params::DecoderEffect& effect);
 
     // ---- Sound (sound/) ----------------------------------------------------
     void stopBulkLoad();
@@ -195,24 +136,6 @@ public:
     void eraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
     void eraseAllSounds();
 
-    // ---- Firmware update (firmware/ui/FirmwareButton.cpp) ----------------------
-    QPushButton* firmwareButton = nullptr;  // "FW": hand the board over to its loader
-    QLineEdit* flashAddress = nullptr;   // flash address of the word being sent, never shown
-    QLineEdit* flashData = nullptr;   // flash data, the word being sent, never shown
-    WindowTimer* handOverTimer = nullptr; // the hand-over's steps, 200 ms
-    int handOverStep() const;              // the hand-over's next step
-    void updateFirmware();
-    // From "FW" until the firmware window shows; the lock follows.
-    void setHandingOver(bool handingOver);
-    // Opens the port again after the user moved the dip switches. When it cannot,
-    // says why once and returns false: the procedure that asked stops there.
-    bool reopenPort();
-    void buildFirmwareButton();
-
-    // ---- What a lost device cut short (each in its subsystem's file) ---------
-    // Stops the work and says how far it got; empty when it was not running.
-    QString handOverCutShort(const QString& port); // firmware/ui/FirmwareButton.cpp
-
     // Starts an operation the window owns from now on: the wait dialog shows its
     // progress and offers Cancel, and its end closes the dialog and tells its
     // message. False when the link refused it (nothing was sent).
@@ -227,23 +150,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The window shows: the telemetry grid's captions, the motion panel, the
+    // sound list, then the panels (the connection check starts there).
+    void windowShown();
     void connectLink();
-    void buildConnectionCheck();
     // A port is in use, as far as the mode buttons and the connection check go.
     bool portInUse() const;
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
-    void buildServiceGroups();
     // The motion panel goes below the sound browser; its calibration buttons into
     // the calibration box, where they write the fields it measures.
     void placeMotionPanel();
-    void connectHandlers();
     void updateLock();
-    void modeClicked(QRadioButton* button);
     // The controls that only set-up mode enables follow it.
     void enableSetUpControls(bool on);
 
-    bool m_portChosen = false; // openPort has set serialPort()'s port in this run
     // Watches the sound folder, so a file copied in or removed shows in the list at once.
     QWidget* m_client = nullptr;    // everything the window shows, inside its scroll area
     bool m_placed = false;          // sized and placed at its first showing

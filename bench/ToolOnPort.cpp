@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Framework.h"
 
 #include <QComboBox>

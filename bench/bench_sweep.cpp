@@ -13,6 +13,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/ComPort.h"
 #include "comm/Frames.h"
 #include "comm/SerialPort.h"

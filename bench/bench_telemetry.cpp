@@ -12,6 +12,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "motion/ui/MotionPanel.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/ui/TelemetryChart.h"

@@ -14,6 +14,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
 #include "app/WaitDialog.h"

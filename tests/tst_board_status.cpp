@@ -6,6 +6,7 @@
 #include "app/Forms.h"
 #include "common/ui/Handlers.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 
 #include <QPushButton>

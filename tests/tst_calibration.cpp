@@ -8,6 +8,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "motion/ui/MotionPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"

@@ -7,6 +7,8 @@
 #include "common/ui/Handlers.h"
 #include "app/MainWindow.h"
 #include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
+#include "comm/ui/PortPanel.h"
 #include "app/Shape.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"

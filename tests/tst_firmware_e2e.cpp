@@ -8,6 +8,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
 #include "common/Define.h"

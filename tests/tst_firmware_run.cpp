@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
 #include "comm/BoardLink.h"
 #include "firmware/ui/FirmwareWindow.h"
 #include "firmware/LoaderOperations.h"

@@ -7,6 +7,8 @@
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
+#include "comm/ui/PortPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/ComPort.h"
 #include "comm/ui/TrafficMonitor.h"

@@ -13,6 +13,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
+#include "comm/ui/PortPanel.h"
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
 #include "motion/ui/MotionPanel.h"

@@ -5,6 +5,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 #include "params/ParameterFile.h"
 #include "params/ParameterLayout.h"

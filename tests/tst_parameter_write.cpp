@@ -6,6 +6,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/ConnectionCheck.h"
 

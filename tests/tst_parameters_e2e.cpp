@@ -6,6 +6,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "comm/SerialPort.h"

@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "comm/ComPort.h"
 #include "comm/ConnectionCheck.h"
 #include "comm/PortDoctor.h"

@@ -8,6 +8,7 @@
 #include "common/ui/Handlers.h"
 #include "app/MainWindow.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "app/Shape.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "comm/ui/LogMemo.h"

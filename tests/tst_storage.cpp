@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "motion/ui/MotionPanel.h"
 #include "common/FileWriting.h"
 #include "sound/SlotJournal.h"

@@ -6,6 +6,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "motion/ui/MotionPanel.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "motion/ui/TelemetryChart.h"

@@ -34,3 +34,11 @@ void SelectRadioButton(QRadioButton* button)
     // button emits nothing.
     button->setChecked(true);
 }
+
+void connectSelected(QRadioButton* button, QObject* context, std::function<void()> handler)
+{
+    QObject::connect(button, &QRadioButton::toggled, context, [handler = std::move(handler)](bool on) {
+        if (on)
+            handler();
+    });
+}

@@ -22,6 +22,10 @@ class QRadioButton;
 // selected before, as with a user's click.
 void SelectRadioButton(QRadioButton* button);
 
+// Runs the handler when the button becomes selected, by the user or by the
+// program; never when an already selected button is selected again.
+void connectSelected(QRadioButton* button, QObject* context, std::function<void()> handler);
+
 namespace Detail {
 // Runs the handler now, or after the pause when one runs.
 void RunHandler(const QPointer<QObject>& control, std::function<void()> handler);

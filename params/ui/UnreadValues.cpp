@@ -7,6 +7,7 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Guarded.h"
+#include "common/ui/UnreadMark.h"
 #include "params/ParameterLayout.h"
 #include "params/Verification.h"
 
@@ -14,22 +15,6 @@
 #include <QRadioButton>
 
 using namespace Params;
-
-namespace {
-const char* const UNREAD_MARK = "neverRead";
-const QString UNREAD_EDIT_STYLE = QStringLiteral("QLineEdit { background-color: #f6c6c6; }");
-const QString UNREAD_FRAME_STYLE = QStringLiteral("background-color: #f6c6c6;");
-const QString UNREAD_DESCRIPTION = QStringLiteral("not read from the board");
-
-void setUnreadMark(QWidget* widget, bool unread, const QString& style)
-{
-    if (widget->property(UNREAD_MARK).toBool() == unread)
-        return;
-    widget->setProperty(UNREAD_MARK, unread);
-    widget->setStyleSheet(unread ? style : QString());
-    widget->setAccessibleDescription(unread ? UNREAD_DESCRIPTION : QString());
-}
-} // namespace
 
 void ParameterPanel::watchUserValues()
 {
@@ -66,8 +51,8 @@ void ParameterPanel::showUnreadMarks()
         if (QLineEdit* e = edit(field.editName()))
             setUnreadMark(e, state.isUnread(field.address) || state.isUnread(field.lowAddress())
                                  || state.isUnread(field.highAddress()),
-                          UNREAD_EDIT_STYLE);
-    setUnreadMark(frequencyBox, state.isUnread(Define::ADDR_FREQUENCY_MODE), UNREAD_FRAME_STYLE);
+                          UnreadLook::Edit);
+    setUnreadMark(frequencyBox, state.isUnread(Define::ADDR_FREQUENCY_MODE), UnreadLook::Frame);
 }
 
 std::optional<WritePlan> ParameterPanel::planFromScreen()

@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/ui/PortPanel.h"
 #include "app/WaitDialog.h"
 #include "common/Globals.h"
 #include "common/Paths.h"

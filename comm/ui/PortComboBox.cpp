@@ -1,4 +1,4 @@
-#include "app/PortComboBox.h"
+#include "comm/ui/PortComboBox.h"
 
 void PortComboBox::showPopup()
 {

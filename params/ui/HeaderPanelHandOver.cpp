@@ -1,14 +1,13 @@
-// "FW" in the set-up window: it hands the board over to its loader (the steps
+// "FW" in the header: it hands the board over to its loader (the steps
 // are the HandOver object's; what they do to the windows is said here), and the
 // service fields that show the word being programmed.
-#include "app/SetupWindow.h"
+#include "params/ui/HeaderPanel.h"
 
 #include "app/Forms.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
-#include "common/Framework.h"
 #include "common/ui/Handlers.h"
 #include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
@@ -24,7 +23,7 @@ namespace {
 const QString UPLOAD_HINT = QStringLiteral("Upload new firmware");
 } // namespace
 
-void SetupWindow::buildFirmwareButton()
+void HeaderPanel::buildFirmwareButton(PortActions portActions)
 {
     firmwareButton = new QPushButton(QStringLiteral("FW"), identityBand);
     firmwareButton->setObjectName(QStringLiteral("firmwareButton"));
@@ -33,7 +32,6 @@ void SetupWindow::buildFirmwareButton()
     if (auto* identity = qobject_cast<QGridLayout*>(identityBand->layout()))
         identity->addWidget(firmwareButton, 0, identity->columnCount(), 2, 1);
     firmwareButton->setEnabled(false);
-    m_setUpControls.append(firmwareButton);
     connectHandler(firmwareButton, &QPushButton::clicked, this, [this] { updateFirmware(); });
 
     auto* service = new QHBoxLayout(flashServiceBox);
@@ -51,12 +49,12 @@ void SetupWindow::buildFirmwareButton()
     }
 
     m_handOver = new HandOver(
-        {[this] { closePort(); },
+        {std::move(portActions.closePort),
          [] {
              ShowMessage(QStringLiteral(
                  "Please put the dipswitch in position for bootloader procedure and then press OK"));
          },
-         [this] { return reopenPort(); },
+         std::move(portActions.reopenPort),
          [] {
              firmwareWindow->show();
              firmwareWindow->raise();
@@ -68,9 +66,9 @@ void SetupWindow::buildFirmwareButton()
     connect(m_handOver, &HandOver::finished, this, [this] { setHandingOver(false); });
 }
 
-void SetupWindow::updateFirmware()
+void HeaderPanel::updateFirmware()
 {
-    if (m_board->link()->refuseWhileBusy())
+    if (m_board.link()->refuseWhileBusy())
         return;
     if (!AskYesNo(QStringLiteral("Do you want to load updated firmware ?")))
         return;
@@ -78,18 +76,18 @@ void SetupWindow::updateFirmware()
     m_handOver->start();
 }
 
-int SetupWindow::handOverStep() const
+int HeaderPanel::handOverStep() const
 {
     return m_handOver->step();
 }
 
-void SetupWindow::setHandingOver(bool handingOver)
+void HeaderPanel::setHandingOver(bool handingOver)
 {
-    m_board->setHandingOver(handingOver);
-    updateLock();
+    m_board.setHandingOver(handingOver);
+    emit handingOverChanged();
 }
 
-QString SetupWindow::handOverCutShort(const QString& port)
+QString HeaderPanel::handOverCutShort(const QString& port)
 {
     // An erase or a run cut short leaves the board without its application.
     const QString firmwareNote = firmwareWindow ? firmwareWindow->takeLossNote() : QString();
@@ -97,20 +95,9 @@ QString SetupWindow::handOverCutShort(const QString& port)
     const bool handingOver = m_handOver->running();
     const int step = m_handOver->step();
     m_handOver->stop();
-    m_board->setHandingOver(false); // the lock follows with the closed port's state
+    m_board.setHandingOver(false); // the lock follows with the closed port's state
     if (!handingOver)
         return firmwareNote;
     return BoardLink::cutShort(QStringLiteral("Going over to the loader"), step - HandOver::CLOSE_PORT,
                                HandOver::SHOW_FIRMWARE_WINDOW, QStringLiteral("steps"), port);
-}
-
-bool SetupWindow::reopenPort()
-{
-    try {
-        openPort();
-        return true;
-    } catch (const Exception& e) {
-        dialogs().error(e.message());
-        return false;
-    }
 }
