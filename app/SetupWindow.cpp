@@ -9,7 +9,10 @@
 #include "app/ScreenCentre.h"
 #include "app/Shape.h"
 #include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SlotControls.h"
 #include "sound/ui/SoundBrowser.h"
+#include "sound/ui/SoundPanel.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "motion/ui/MotionPanel.h"
 #include "comm/ComPort.h"
 #include "comm/BoardLink.h"
@@ -22,7 +25,6 @@
 #include "motion/TelemetryRecorder.h"
 #include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
-#include "sound/BoardJournal.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -48,6 +50,8 @@ constexpr int PORT_LIST_MIN_WIDTH = 220;
 // the motion panel's chart, which takes two parts to their one each.
 constexpr int SOUND_BROWSER_STRETCH = 3;
 constexpr int MOTION_PANEL_STRETCH = 2;
+// Scroll Lock then Delete shows the traffic monitor and widens the window by this much.
+constexpr int MONITOR_WIDENING = 300;
 const QColor PORT_CLOSED_COLOUR(128, 128, 128);
 const QColor HEADER_COLOUR(43, 52, 64);
 const QColor HEADER_TEXT_COLOUR(230, 234, 238);
@@ -84,13 +88,8 @@ SetupWindow::SetupWindow(QWidget* parent)
     frame->addWidget(scroll);
     buildServiceGroups();
     placeMotionPanel();
-    buildSoundControls();
+    placeSoundControls();
     buildFirmwareButton();
-    journal = new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this);
-    // A board not read yet is no fault of the operation: a note, not a message
-    // after every upload.
-    connect(journal, &Sound::BoardJournal::unknownBoard, this, &SetupWindow::showJournalNote);
-    connect(journal, &Sound::BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
 
     auto port = std::make_unique<ComPort>(this);
     port->setObjectName(QStringLiteral("serialPort"));
@@ -110,9 +109,14 @@ SetupWindow::~SetupWindow()
     delete m_board;
 }
 
+SoundBrowser* SetupWindow::browser() const
+{
+    return m_sounds->browser();
+}
+
 InfoFileBox* SetupWindow::fileInfo() const
 {
-    return m_browser->fileInfo;
+    return m_sounds->fileInfo();
 }
 
 QLineEdit* SetupWindow::edit(const QString& name) const
@@ -246,9 +250,8 @@ void SetupWindow::buildParametersTab()
     columns->addWidget(parameterGroup, 1);
     sideColumn = new QVBoxLayout;
     columns->addLayout(sideColumn);
-    m_browser = new SoundBrowser(page);
-    sideColumn->addWidget(m_browser, SOUND_BROWSER_STRETCH);
-    connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
+    m_sounds = new SoundPanel(*m_board, [this](Operation* operation) { return RunOperation(operation); }, page);
+    sideColumn->addWidget(m_sounds, SOUND_BROWSER_STRETCH);
 
     for (QWidget* control : m_setUpControls)
         control->setEnabled(false);
@@ -312,6 +315,7 @@ void SetupWindow::updateLock()
     // is off while an operation holds the link or the board is on its loader (the
     // firmware window owns it then); viewing stays live.
     if (m_board->link()->busy() || m_board->onLoader()) {
+        const QMenu* slotMenu = m_sounds->slotControls()->slotMenu;
         QList<QAction*> actions = slotMenu->actions();
         for (QMenu* bank : slotMenu->findChildren<QMenu*>())
             actions += bank->actions();
@@ -361,5 +365,19 @@ void SetupWindow::placeMotionPanel()
         // call then sends the mode once more.
         SelectRadioButton(txModeButton);
         txModeChosen();
+    });
+}
+
+void SetupWindow::placeSoundControls()
+{
+    const SlotControls* controls = m_sounds->slotControls();
+    for (int r = 0; r < rowPanels.size(); ++r)
+        for (QWidget* widget : controls->rowWidgets(r))
+            rowPanels[r]->layout()->addWidget(widget);
+    qobject_cast<QBoxLayout*>(parameterGroup->layout())->insertWidget(1, controls->actionRow());
+    connect(m_sounds, &SoundPanel::trafficMonitorWanted, this, [this] {
+        trafficMonitor->show();
+        trafficMonitor->raise();
+        resize(width() + MONITOR_WIDENING, height());
     });
 }

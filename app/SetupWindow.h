@@ -7,10 +7,7 @@
 #include "common/ui/ValueLabel.h"
 #include "params/Board.h"
 #include "params/ParameterWriter.h"
-#include "sound/ErasePlans.h"
-#include "sound/FontPlan.h"
-#include "sound/SampleStream.h"
-#include "sound/SlotMap.h"
+#include "sound/ui/SoundPanel.h"
 
 #include <QHash>
 #include <QList>
@@ -53,9 +50,6 @@ class QCheckBox;
 namespace Params {
 struct RadioGroup;
 } // namespace Params
-namespace Sound {
-class BoardJournal;
-} // namespace Sound
 
 class SetupWindow : public QWidget {
     Q_OBJECT
@@ -70,17 +64,16 @@ public:
     SetupWindow* parameters() { return this; }
     SetupWindow* header() { return this; }
     MotionPanel* motion() const { return m_motion; }
-    SetupWindow* sounds() { return this; }
-    SoundBrowser* browser() const { return m_browser; }
+    SoundPanel* sounds() const { return m_sounds; }
+    SoundBrowser* browser() const;
     InfoFileBox* fileInfo() const;
-    SetupWindow* slotControls() { return this; }
 
 private:
     Params::Board* m_board;
     MotionPanel* m_motion = nullptr; // telemetry, chart, battery, recording, calibration
+    SoundPanel* m_sounds = nullptr;  // sound browser, slot buttons, erasing, loading sounds
     HandOver* m_handOver = nullptr; // "FW": the board over to its loader
     BusyLock* m_busyLock;              // the controls that are off while an operation runs
-    SoundBrowser* m_browser = nullptr; // folders, sound files, "Info File ", waveform, preview
 
 public:
     // ---- Header -------------------------------------------------------------
@@ -194,59 +187,6 @@ public:
     // Reads the board again and says, value by value, where it differs from the screen.
     void verifyParameters();
 
-    // ---- Sound (sound/) ----------------------------------------------------
-    void stopBulkLoad();
-    // F11 in the file list: stops the loading of sounds that runs (the base sound
-    // set or a sound font) after the file being sent, and says what it stopped.
-    QString stopLoading();
-    void fileListKeyPressed(int key);
-    int m_previousKey = 0; // the previous key pressed in the file list
-
-
-    // ---- Bulk load of the base sound set (sound/ui/BulkLoad.cpp) ---------------
-    void askToLoadBaseSounds(); // "Test Sounds": the question, then loadBaseSounds
-    void loadBaseSounds();
-
-    // ---- Sound slots, erasing and upload (sound/) --------------------------
-    // Slot buttons in the order of Sound::SoundSlots(), one erase button per row
-    // panel in the order of rowPanels.
-    QList<QPushButton*> slotButtons;
-    QList<QPushButton*> eraseButtons;
-    QPushButton* eraseAllButton = nullptr; // "Erase All Sounds"
-    QLabel* soundFileRule = nullptr;           // the rule for sound files
-    QMenu* slotMenu = nullptr;         // context menu of soundFileList
-    void buildSoundControls();
-    // The skip fields of the "Info File" group and its file-name line.
-    QString beginSkipText() const;
-    QString endSkipText() const;
-    void showSoundFileName(const QString& path);
-    void uploadToSlot(int slot);   // any slot button, by index into Sound::SoundSlots()
-    void uploadFromMenu(int slot); // any item of slotMenu
-    // The selected file into the slot that starts at Add.
-    void uploadToSlotAt(quint32 Add);
-    // The file's checks (size, skip fields), converted for the board, the offer to
-    // trim a sound too long; the message when it is refused. *checksum: the file's.
-    std::optional<Sound::PreparedUpload> checkedUpload(const Sound::SoundSlot& slot, const QString& path,
-                                                       QString* checksum);
-    // Starts the upload operation of a file already checked.
-    void startUpload(const Sound::SoundSlot& slot, const QString& path, Sound::PreparedUpload upload,
-                     const QString& checksum);
-    // What went where (sound/ui/Upload.cpp): the journal of the board whose serial
-    // number was read since the port was opened.
-    Sound::BoardJournal* journal = nullptr;
-    // A sound font into a bank, and the journal's view (sound/ui/FontImport.cpp).
-    QPushButton* importFontButton = nullptr;   // "Import font..."
-    QPushButton* slotContentsButton = nullptr; // "Slot contents"
-    // Says that the last sound operation was not journalled, until the board's
-    // serial number has been read.
-    QLabel* journalNote = nullptr;
-    void showJournalNote(const QString& text);
-    void importFont();
-    bool runImport(int bank, QList<Sound::FontUpload> uploads);
-    void showSlotContents();
-    void eraseRow(Sound::SoundRow row, int sect); // sect: bank 0 to 2
-    void eraseAllSounds();
-
     // ---- Firmware update (firmware/ui/FirmwareButton.cpp) ----------------------
     QPushButton* firmwareButton = nullptr;  // "FW": hand the board over to its loader
     QLineEdit* flashAddress = nullptr;   // flash address of the word being sent, never shown
@@ -290,6 +230,9 @@ private:
     // The motion panel goes below the sound browser; its calibration buttons into
     // the calibration box, where they write the fields it measures.
     void placeMotionPanel();
+    // Each sound row's erase and slot buttons at the end of its row panel, the
+    // sound actions above the rows.
+    void placeSoundControls();
     void connectHandlers();
     void updateLock();
     void modeClicked(QRadioButton* button);

@@ -111,6 +111,5 @@ void WaitDialog::cancel()
     }
     if (!AskYesNo(QStringLiteral("Do you want to stop upload  on Kordex as Hum sound ?  ")))
         return;
-    setupWindow->stopBulkLoad();
     close();
 }

@@ -5,22 +5,15 @@
 #include "app/SetupWindow.h"
 
 #include "app/Forms.h"
-#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "common/Dialogs.h"
-#include "common/Globals.h"
 
 void SetupWindow::connectLink()
 {
     BoardLink* link = m_board->link();
     connect(link, &BoardLink::busyChanged, this, [this] { updateLock(); });
     connect(link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
-    connect(link, &BoardLink::uploadEnded, this, [] {
-        if (RICHIESTA)
-            ShowMessage(QStringLiteral("Uploading file completed."));
-        waitDialog->close();
-    });
     connect(link, &BoardLink::portLost, this, [this] { deviceLost(); });
 
     connect(m_board, &Params::Board::decoded, this, &SetupWindow::showDecoded);

@@ -210,8 +210,8 @@ void SetupWindow::windowShown()
     m_motion->windowShown();
     if (!m_board->link()->busy()) // a bulk load clears it until the board's answers to it are in
         RICHIESTA = true;
-    m_browser->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
-    m_browser->fillFileList();
+    browser()->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    browser()->fillFileList();
     // Opened again while an operation runs or the board is on its loader: the
     // board is busy, or would not understand the check; nothing is queued.
     if (!m_board->onLoader())

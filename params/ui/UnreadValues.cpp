@@ -61,8 +61,6 @@ void SetupWindow::readParameters()
 
 void SetupWindow::readSweepEnded()
 {
-    if (!m_board->readSerialNumber().isEmpty())
-        showJournalNote({});
     showUnreadMarks();
 }
 
