@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QProgressBar>
 
-bool SetupWindow::RunOperation(Operation* operation)
+bool SetupWindow::runOperation(Operation* operation)
 {
     connect(operation, &Operation::progressed, waitDialog, [operation](int done, int total) {
         waitDialog->progressBar->setRange(0, std::max(total, 1));

@@ -8,7 +8,10 @@
 #include "app/ScreenCentre.h"
 #include "app/WaitDialog.h"
 #include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SlotControls.h"
 #include "sound/ui/SoundBrowser.h"
+#include "sound/ui/SoundPanel.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "motion/ui/MotionPanel.h"
 #include "comm/ui/PortPanel.h"
 #include "comm/ui/TrafficMonitor.h"
@@ -22,7 +25,6 @@
 #include "motion/TelemetryRecorder.h"
 #include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
-#include "sound/BoardJournal.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
 
@@ -48,6 +50,8 @@ namespace {
 constexpr int SOUND_BROWSER_STRETCH = 3;
 constexpr int MOTION_PANEL_STRETCH = 2;
 const char* const SOUND_FOLDER = "Fonts/bank1";
+// Scroll Lock then Delete shows the traffic monitor and widens the window by this much.
+constexpr int MONITOR_WIDENING = 300;
 
 // Row labels of the telemetry grid, column 0 from row 0.
 const char* const TELEMETRY_LABELS[] = {"POSX", "POSY",  "POSZ", "ROTX",     "ROTY", "ROTZ",
@@ -79,16 +83,11 @@ SetupWindow::SetupWindow(QWidget* parent)
         m_client);
     buildHeader(top);
     buildParametersTab();
-    top->addWidget(pages, 1);
+    top->addWidget(m_pages, 1);
     scroll->setWidget(m_client);
     frame->addWidget(scroll);
     placeMotionPanel();
-    buildSoundControls(m_parameters->rowPanels, m_parameters->parameterGroup);
-    journal = new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this);
-    // A board not read yet is no fault of the operation: a note, not a message
-    // after every upload.
-    connect(journal, &Sound::BoardJournal::unknownBoard, this, &SetupWindow::showJournalNote);
-    connect(journal, &Sound::BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
+    placeSoundControls();
 
     auto port = std::make_unique<ComPort>(this);
     port->setObjectName(QStringLiteral("serialPort"));
@@ -108,9 +107,14 @@ SetupWindow::~SetupWindow()
     delete m_board;
 }
 
+SoundBrowser* SetupWindow::browser() const
+{
+    return m_sounds->browser();
+}
+
 InfoFileBox* SetupWindow::fileInfo() const
 {
-    return m_browser->fileInfo;
+    return m_sounds->fileInfo();
 }
 
 void SetupWindow::buildHeader(QVBoxLayout* top)
@@ -142,21 +146,20 @@ void SetupWindow::buildHeader(QVBoxLayout* top)
 
 void SetupWindow::buildParametersTab()
 {
-    pages = named(new QTabWidget(this), "pages", QStringLiteral("Pages"));
-    auto* page = new QWidget(pages);
+    m_pages = named(new QTabWidget(this), "pages", QStringLiteral("Pages"));
+    auto* page = new QWidget(m_pages);
     page->setObjectName(QStringLiteral("Parameters"));
-    pages->addTab(page, QStringLiteral("Parameters"));
+    m_pages->addTab(page, QStringLiteral("Parameters"));
     auto* columns = new QHBoxLayout(page);
 
     m_parameters = new ParameterPanel(
-        *m_board, [this](Operation* operation) { return RunOperation(operation); }, page);
+        *m_board, [this](Operation* operation) { return runOperation(operation); }, page);
 
     columns->addWidget(m_parameters, 1);
-    sideColumn = new QVBoxLayout;
-    columns->addLayout(sideColumn);
-    m_browser = new SoundBrowser(page);
-    sideColumn->addWidget(m_browser, SOUND_BROWSER_STRETCH);
-    connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
+    m_sideColumn = new QVBoxLayout;
+    columns->addLayout(m_sideColumn);
+    m_sounds = new SoundPanel(*m_board, [this](Operation* operation) { return runOperation(operation); }, page);
+    m_sideColumn->addWidget(m_sounds, SOUND_BROWSER_STRETCH);
 }
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event)
@@ -174,6 +177,7 @@ void SetupWindow::updateLock()
     // is off while an operation holds the link or the board is on its loader (the
     // firmware window owns it then); viewing stays live.
     if (m_board->link()->busy() || m_board->onLoader()) {
+        const QMenu* slotMenu = m_sounds->slotControls()->slotMenu;
         QList<QAction*> actions = slotMenu->actions();
         for (QMenu* bank : slotMenu->findChildren<QMenu*>())
             actions += bank->actions();
@@ -208,8 +212,8 @@ void SetupWindow::windowShown()
     m_motion->windowShown();
     if (!m_board->link()->busy()) // a bulk load clears it until the board's answers to it are in
         RICHIESTA = true;
-    m_browser->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
-    m_browser->fillFileList();
+    browser()->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    browser()->fillFileList();
     m_ports->windowShown();
     m_header->windowShown();
 }
@@ -232,16 +236,6 @@ void SetupWindow::connectLink()
     BoardLink* link = m_board->link();
     connect(link, &BoardLink::busyChanged, this, [this] { updateLock(); });
     connect(link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
-    connect(link, &BoardLink::uploadEnded, this, [] {
-        if (RICHIESTA)
-            ShowMessage(QStringLiteral("Uploading file completed."));
-        waitDialog->close();
-    });
-    connect(m_board, &Params::Board::readEnded, this, [this] {
-        if (!m_board->readSerialNumber().isEmpty())
-            showJournalNote({});
-    });
-    connect(m_board, &Params::Board::setUpModeChanged, this, [this](bool on) { enableSetUpControls(on); });
     // After the port panel's indicator has followed the port.
     connect(m_board, &Params::Board::portOpened, this, [this] { updateLock(); });
     connect(m_board, &Params::Board::portClosed, this, [this] { updateLock(); });
@@ -249,7 +243,7 @@ void SetupWindow::connectLink()
 
 void SetupWindow::placeMotionPanel()
 {
-    sideColumn->addWidget(m_motion, MOTION_PANEL_STRETCH);
+    m_sideColumn->addWidget(m_motion, MOTION_PANEL_STRETCH);
     for (QPushButton* button : {m_motion->autoCalibrationButton, m_motion->manualCalibrationButton})
         m_parameters->addToCalibration(button);
     connect(m_motion, &MotionPanel::verticalMeasured, m_parameters, &ParameterPanel::showVerticalCalibration);
@@ -262,8 +256,15 @@ void SetupWindow::placeMotionPanel()
     });
 }
 
-void SetupWindow::enableSetUpControls(bool on)
+void SetupWindow::placeSoundControls()
 {
-    for (QWidget* control : m_setUpControls)
-        control->setEnabled(on);
+    const SlotControls* controls = m_sounds->slotControls();
+    for (int row = 0; row < m_parameters->rowPanels.size(); ++row)
+        m_parameters->addToRow(row, controls->rowWidgets(row));
+    m_parameters->insertActionRow(controls->actionRow());
+    connect(m_sounds, &SoundPanel::trafficMonitorWanted, this, [this] {
+        trafficMonitor->show();
+        trafficMonitor->raise();
+        resize(width() + MONITOR_WIDENING, height());
+    });
 }

@@ -1,5 +1,6 @@
 // Sound slots on simulated time: the slot table against literal rows, the
-// controls built from it, the size limits and the sample conversion.
+// controls built from it and where the window places them, the size limits
+// and the sample conversion.
 #include "SoundSlotTest.h"
 #include "TestMain.h"
 
@@ -8,6 +9,8 @@
 #include "sound/SlotMap.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -40,6 +43,11 @@ private slots:
     void sampleConversion_data();
     void sampleConversion();
     void rowEraseControlsAndRuleAreInSetUpMode();
+    void rowWidgetsEndTheirRow_data();
+    void rowWidgetsEndTheirRow();
+    void actionRowAboveTheRows();
+    void soundActionsFollowSetUpMode_data();
+    void soundActionsFollowSetUpMode();
 };
 
 // ---- The table -------------------------------------------------------------
@@ -264,6 +272,85 @@ void SoundSlotsTest::rowEraseControlsAndRuleAreInSetUpMode()
     QVERIFY(erase->isEnabledTo(setupWindow));
     setupWindow->board()->setSetUpMode(false);
     QVERIFY(!setupWindow->sounds()->slotControls()->eraseAllButton->isEnabled());
+}
+
+// ---- Where the window places the sound controls ----------------------------
+
+void SoundSlotsTest::rowWidgetsEndTheirRow_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QStringList>("widgets"); // erase button's accessible name, then slot captions
+    QTest::newRow("bank 1 Guard: on, off, hum")
+        << 0 << "Bank 1 Guard" << QStringList{"Erase bank 1 Guard sounds", "On", "Off", "Hum"};
+    QTest::newRow("bank 1 Clash: 7 to 12")
+        << 2 << "Bank 1 Clash" << QStringList{"Erase bank 1 Clash sounds", "7", "8", "9", "10", "11", "12"};
+    QTest::newRow("bank 2 Swing: 1 to 6")
+        << 5 << "Bank 2 Swing" << QStringList{"Erase bank 2 Swing sounds", "1", "2", "3", "4", "5", "6"};
+    QTest::newRow("bank 3 Guard") << 8 << "Bank 3 Guard" << QStringList{"Erase bank 3 Guard sounds", "On", "Off", "Hum"};
+    QTest::newRow("bank 3 Power Clash: 13 to 16")
+        << 11 << "Bank 3 Power Clash" << QStringList{"Erase bank 3 Power Clash sounds", "13", "14", "15", "16"};
+}
+
+void SoundSlotsTest::rowWidgetsEndTheirRow()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, widgets);
+    const QList<QWidget*> placed = setupWindow->sounds()->slotControls()->rowWidgets(row);
+    QStringList shown;
+    for (QWidget* w : placed) {
+        const auto* b = qobject_cast<QPushButton*>(w);
+        QVERIFY(b);
+        shown << (b->text().isEmpty() ? b->accessibleName() : b->text());
+        QTEST(b->parentWidget()->accessibleName(), "panel");
+    }
+    QCOMPARE(shown, widgets);
+    // Last in the row panel, after its parameter edits, in the same order.
+    QLayout* cells = placed.first()->parentWidget()->layout();
+    for (int i = 0; i < placed.size(); ++i)
+        QCOMPARE(cells->itemAt(cells->count() - placed.size() + i)->widget(), placed[i]);
+}
+
+void SoundSlotsTest::actionRowAboveTheRows()
+{
+    QWidget* actions = setupWindow->sounds()->slotControls()->actionRow();
+    auto* cells = qobject_cast<QHBoxLayout*>(actions->layout());
+    QVERIFY(cells);
+    QCOMPARE(cells->contentsMargins(), QMargins(0, 0, 0, 0));
+    QStringList names;
+    QList<int> stretches;
+    for (int i = 0; i < cells->count(); ++i) {
+        names << cells->itemAt(i)->widget()->objectName();
+        stretches << cells->stretch(i);
+    }
+    QCOMPARE(names, (QStringList{"eraseAllButton", "importFontButton", "slotContentsButton", "journalNote", "soundFileRule"}));
+    QCOMPARE(stretches, (QList<int>{0, 0, 0, 1, 1}));
+    // Second in the parameter group, right below "Read Parameters" and its neighbours.
+    auto* group = setupWindow->findChild<QGroupBox*>("parameterGroup");
+    QCOMPARE(group->layout()->itemAt(1)->widget(), actions);
+    QCOMPARE(group->layout()->itemAt(0)->layout()->itemAt(0)->widget()->objectName(), QString("readParametersButton"));
+}
+
+void SoundSlotsTest::soundActionsFollowSetUpMode_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("setUpOnly");
+    QTest::newRow("Erase All Sounds sends") << "eraseAllButton" << true;
+    QTest::newRow("Import font... sends") << "importFontButton" << true;
+    QTest::newRow("Slot contents only reads the journal") << "slotContentsButton" << false;
+}
+
+void SoundSlotsTest::soundActionsFollowSetUpMode()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, setUpOnly);
+    auto* b = setupWindow->findChild<QPushButton*>(button);
+    QVERIFY(b);
+    QCOMPARE(b->isEnabled(), !setUpOnly);
+    setupWindow->board()->setSetUpMode(true);
+    QVERIFY(b->isEnabled());
+    setupWindow->board()->setSetUpMode(false);
+    QCOMPARE(b->isEnabled(), !setUpOnly);
 }
 
 TAVRIN_TEST_MAIN(SoundSlotsTest)

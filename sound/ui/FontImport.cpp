@@ -1,10 +1,11 @@
-// A whole sound font into a bank, and what each slot holds: the window's side.
-// The import dialog checks its table and hands over the streams; the import
-// operation then owns the link, and the wait dialog names the slot being
-// written with the time left.
-#include "app/SetupWindow.h"
+// A whole sound font into a bank, and what each slot holds. The import dialog
+// checks its table and hands over the streams; the import operation then owns
+// the link, and the wait dialog names the slot being written with the time left.
+#include "sound/ui/SlotControls.h"
+
+#include "sound/ui/ImportDialog.h"
+#include "sound/ui/SlotContents.h"
 #include "sound/ui/SoundBrowser.h"
-#include "sound/ui/InfoFileBox.h"
 
 #include "app/Forms.h"
 #include "app/WaitDialog.h"
@@ -12,36 +13,34 @@
 #include "common/ui/Media.h"
 #include "sound/BoardJournal.h"
 #include "sound/ImportOperation.h"
-#include "sound/ui/ImportDialog.h"
-#include "sound/ui/SlotContents.h"
 
 #include <QLabel>
 
 using namespace Sound;
 
-void SetupWindow::importFont()
+void SlotControls::importFont()
 {
-    if (m_board->link()->refuseWhileBusy())
+    if (m_board.link()->refuseWhileBusy())
         return;
     // One dialog, kept: the controls locked while an operation runs must outlive it.
-    auto* dialog = findChild<ImportDialog*>(QStringLiteral("ImportDialog"));
+    auto* dialog = m_host->findChild<ImportDialog*>(QStringLiteral("ImportDialog"));
     if (!dialog)
         dialog = new ImportDialog(
             [this](int bank, QList<FontUpload> uploads) { return runImport(bank, std::move(uploads)); },
-            this);
-    dialog->setFolder(m_browser->soundFolder);
+            m_host);
+    dialog->setFolder(m_browser.soundFolder);
     dialog->show();
     dialog->raise();
 }
 
-bool SetupWindow::runImport(int bank, QList<FontUpload> uploads)
+bool SlotControls::runImport(int bank, QList<FontUpload> uploads)
 {
-    if (m_board->link()->refuseWhileBusy())
+    if (m_board.link()->refuseWhileBusy())
         return false;
-    m_browser->previewPlayer->close(); // the preview lets go of a file that may be sent
-    auto* import = new ImportOperation(*m_board->link(), bank, std::move(uploads), this);
+    m_browser.previewPlayer->close(); // the preview lets go of a file that may be sent
+    auto* import = new ImportOperation(*m_board.link(), bank, std::move(uploads), this);
     journal->follow(import);
-    if (!RunOperation(import))
+    if (!m_runOperation(import))
         return false;
     const auto showStatus = [import] { waitDialog->message->setText(import->statusText()); };
     connect(import, &Operation::progressed, waitDialog, showStatus);
@@ -49,12 +48,12 @@ bool SetupWindow::runImport(int bank, QList<FontUpload> uploads)
     return true;
 }
 
-void SetupWindow::showSlotContents()
+void SlotControls::showSlotContents()
 {
-    auto* dialog = findChild<SlotContentsDialog*>(QStringLiteral("SlotContents"));
+    auto* dialog = m_host->findChild<SlotContentsDialog*>(QStringLiteral("SlotContents"));
     if (!dialog)
-        dialog = new SlotContentsDialog(this);
-    dialog->showBoard(m_board->readSerialNumber());
+        dialog = new SlotContentsDialog(m_host);
+    dialog->showBoard(m_board.readSerialNumber());
     dialog->show();
     dialog->raise();
 }

@@ -1,10 +1,8 @@
-// Bulk load of the base sound set into bank 1: the window's side. F12 in the
-// file list asks and starts the bulk load operation; F11 and "Annulla" stop it
-// between files. The wait dialog counts the files and names the one being sent.
-#include "app/SetupWindow.h"
+// Bulk load of the base sound set into bank 1. F12 in the file list asks and
+// starts the bulk load operation; F11 and "Annulla" stop it between files. The
+// wait dialog counts the files and names the one being sent.
+#include "sound/ui/SlotControls.h"
 
-#include "app/Forms.h"
-#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Clock.h"
 #include "common/Dialogs.h"
@@ -13,11 +11,9 @@
 #include "sound/BoardJournal.h"
 #include "sound/BulkLoadOperation.h"
 
-#include <QLabel>
-
-void SetupWindow::askToLoadBaseSounds()
+void SlotControls::askToLoadBaseSounds()
 {
-    if (m_board->refuseWhileBusy())
+    if (m_board.refuseWhileBusy())
         return;
     const QString missing = BulkLoadOperation::folderProblem(BaseSoundFolder());
     if (!missing.isEmpty()) {
@@ -32,13 +28,13 @@ void SetupWindow::askToLoadBaseSounds()
     loadBaseSounds();
 }
 
-void SetupWindow::loadBaseSounds()
+void SlotControls::loadBaseSounds()
 {
-    if (m_board->refuseWhileBusy())
+    if (m_board.refuseWhileBusy())
         return;
     QString refusal;
     BulkLoadOperation* load =
-        BulkLoadOperation::prepare(*m_board->link(), BaseSoundFolder(), beginSkipText(), endSkipText(), &refusal, this);
+        BulkLoadOperation::prepare(*m_board.link(), BaseSoundFolder(), beginSkipText(), endSkipText(), &refusal, this);
     if (!load) {
         ShowMessage(refusal);
         return;
@@ -48,18 +44,10 @@ void SetupWindow::loadBaseSounds()
     // sent alone. Interactive use resumes after those answers, in their order.
     RICHIESTA = false;
     journal->follow(load);
-    connect(load, &Operation::finished, m_board->link(), [link = m_board->link()] {
+    connect(load, &Operation::finished, m_board.link(), [link = m_board.link()] {
         QMetaObject::invokeMethod(
             link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);
     });
-    if (!RunOperation(load)) {
+    if (!m_runOperation(load))
         RICHIESTA = true;
-        return;
-    }
-}
-
-void SetupWindow::stopBulkLoad()
-{
-    if (auto* load = qobject_cast<BulkLoadOperation*>(m_board->link()->current()))
-        load->cancel();
 }

@@ -1,17 +1,16 @@
-// The sound controls of the "Parameters" tab: each row panel's erase button and
-// slot buttons, "Erase All Sounds" with the rule for sound files, and the file
-// list's context menu. All of them come from the slot table.
-#include "app/SetupWindow.h"
-#include "sound/ui/SoundBrowser.h"
-#include "sound/ui/InfoFileBox.h"
+// The sound controls: each sound row's erase button and slot buttons, "Erase All
+// Sounds" with the rule for sound files, the file list's context menu and the
+// journal. All of them come from the slot table.
+#include "sound/ui/SlotControls.h"
 
-#include "common/Clock.h"
+#include "sound/ui/SoundBrowser.h"
+
 #include "common/Define.h"
+#include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
+#include "sound/BoardJournal.h"
 
 #include <QAction>
-#include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -26,6 +25,8 @@ constexpr int ICON_SIZE = 16;
 constexpr int ICON_MARGIN = 3;
 constexpr int ICON_PEN = 2;
 constexpr int SLOT_BUTTON_WIDTH = 34;
+// The journal note and the rule share the room the buttons leave.
+constexpr int TEXT_STRETCH = 1;
 const QColor CHIP_COLOUR(90, 98, 110);
 const QColor CROSS_COLOUR(200, 40, 40);
 
@@ -59,71 +60,94 @@ QPushButton* button(const QString& name, const QString& text, const QString& acc
 }
 } // namespace
 
-void SetupWindow::buildSoundControls(const QList<QFrame*>& rowPanels, QGroupBox* parameterGroup)
+SlotControls::SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation, QWidget* host)
+    : QObject(host)
+    , m_board(board)
+    , m_browser(browser)
+    , m_runOperation(std::move(runOperation))
+    , m_host(host)
+{
+    buildRows();
+    buildActionRow();
+    buildSlotMenu();
+    buildJournal();
+    connect(&m_board, &Params::Board::setUpModeChanged, this, [this](bool on) {
+        for (QWidget* control : m_setUpControls)
+            control->setEnabled(on);
+    });
+}
+
+QList<QWidget*> SlotControls::rowWidgets(int row) const
+{
+    return m_rows.value(row);
+}
+
+void SlotControls::buildRows()
 {
     const QList<SoundSlot>& table = SoundSlots();
     slotButtons = QList<QPushButton*>(table.size(), nullptr);
-
     const QIcon icon = eraseIcon();
-    for (int r = 0; r < rowPanels.size(); ++r) {
-        QFrame* panel = rowPanels[r];
+    for (int r = 0; r < Define::BANK_COUNT * Define::SOUND_ROWS_PER_BANK; ++r) {
         const int bankFromZero = r / Define::SOUND_ROWS_PER_BANK;
-        const int rowIndex = r % Define::SOUND_ROWS_PER_BANK;
-        const EraseRowEntry& row = EraseRows()[rowIndex];
+        const EraseRowEntry& row = EraseRows()[r % Define::SOUND_ROWS_PER_BANK];
         auto* erase = button(QString::fromLatin1(row.buttons[bankFromZero]), QString(),
                              QStringLiteral("Erase bank %1 %2 sounds")
                                  .arg(bankFromZero + 1)
                                  .arg(QString::fromLatin1(row.caption)),
-                             panel);
+                             m_host);
         erase->setIcon(icon);
         erase->setToolTip(erase->accessibleName());
         eraseButtons.append(erase);
-        connectHandler(
-            erase, &QPushButton::clicked, this,
-            [this, soundRow = row.row, bankFromZero] { eraseRow(soundRow, bankFromZero); });
-        auto* cells = qobject_cast<QHBoxLayout*>(panel->layout());
-        cells->addWidget(erase);
+        connectHandler(erase, &QPushButton::clicked, this,
+                       [this, soundRow = row.row, bankFromZero] { eraseRow(soundRow, bankFromZero); });
+        QList<QWidget*> widgets{erase};
         for (int index : SlotsOfRow(bankFromZero + 1, row.row)) {
             const SoundSlot& slot = table[index];
-            QPushButton* b = button(slot.button, slot.caption, slot.accessibleName, panel);
+            QPushButton* b = button(slot.button, slot.caption, slot.accessibleName, m_host);
             slotButtons[index] = b;
             b->setFixedWidth(SLOT_BUTTON_WIDTH);
             connectHandler(b, &QPushButton::clicked, this, [this, index] { uploadToSlot(index); });
-            cells->addWidget(b);
+            widgets.append(b);
         }
+        m_rows.append(widgets);
     }
+}
 
-    // "Erase All Sounds" and the rule, above the rows.
+void SlotControls::buildActionRow()
+{
+    m_actionRow = new QWidget(m_host);
     eraseAllButton = button(QStringLiteral("eraseAllButton"), QStringLiteral("Erase All Sounds"),
-                          QStringLiteral("Erase All Sounds"), parameterGroup);
+                            QStringLiteral("Erase All Sounds"), m_actionRow);
     connectHandler(eraseAllButton, &QPushButton::clicked, this, [this] { eraseAllSounds(); });
-    soundFileRule = new QLabel(RULE_TEXT, parameterGroup);
+    soundFileRule = new QLabel(RULE_TEXT, m_actionRow);
     soundFileRule->setObjectName(QStringLiteral("soundFileRule"));
     soundFileRule->setAccessibleName(RULE_TEXT);
     importFontButton = button(QStringLiteral("importFontButton"), QStringLiteral("Import font..."),
-                              QStringLiteral("Import a sound font into a bank"), parameterGroup);
+                              QStringLiteral("Import a sound font into a bank"), m_actionRow);
     connectHandler(importFontButton, &QPushButton::clicked, this, [this] { importFont(); });
     slotContentsButton = button(QStringLiteral("slotContentsButton"), QStringLiteral("Slot contents"),
-                                QStringLiteral("What each slot holds"), parameterGroup);
+                                QStringLiteral("What each slot holds"), m_actionRow);
     connectHandler(slotContentsButton, &QPushButton::clicked, this, [this] { showSlotContents(); });
-    journalNote = new QLabel(parameterGroup);
+    journalNote = new QLabel(m_actionRow);
     journalNote->setObjectName(QStringLiteral("journalNote"));
     journalNote->setWordWrap(true);
-    auto* soundRow = new QHBoxLayout;
-    soundRow->addWidget(eraseAllButton);
-    soundRow->addWidget(importFontButton);
-    soundRow->addWidget(slotContentsButton);
-    soundRow->addWidget(journalNote, 1);
-    soundRow->addWidget(soundFileRule, 1);
-    qobject_cast<QBoxLayout*>(parameterGroup->layout())->insertLayout(1, soundRow);
-    for (QPushButton* sending : {eraseAllButton, importFontButton}) {
-        m_setUpControls.append(sending);
+    auto* cells = new QHBoxLayout(m_actionRow);
+    cells->setContentsMargins(0, 0, 0, 0);
+    cells->addWidget(eraseAllButton);
+    cells->addWidget(importFontButton);
+    cells->addWidget(slotContentsButton);
+    cells->addWidget(journalNote, TEXT_STRETCH);
+    cells->addWidget(soundFileRule, TEXT_STRETCH);
+    m_setUpControls = {eraseAllButton, importFontButton};
+    for (QWidget* sending : m_setUpControls)
         sending->setEnabled(false);
-    }
+}
 
-    // The file list's menu: a submenu per bank, the kinds of several slots in
-    // submenus of their own.
-    slotMenu = new QMenu(this);
+void SlotControls::buildSlotMenu()
+{
+    // A submenu per bank, the kinds of several slots in submenus of their own.
+    const QList<SoundSlot>& table = SoundSlots();
+    slotMenu = new QMenu(m_host);
     slotMenu->setObjectName(QStringLiteral("slotMenu"));
     for (int b = 0; b < static_cast<int>(BankMenus().size()); ++b) {
         const BankMenuEntry& menu = BankMenus()[b];
@@ -149,8 +173,28 @@ void SetupWindow::buildSoundControls(const QList<QFrame*>& rowPanels, QGroupBox*
             connectHandler(item, &QAction::triggered, this, [this, index] { uploadFromMenu(index); });
         }
     }
-    QListWidget* files = m_browser->soundFileList;
+    QListWidget* files = m_browser.soundFileList;
     files->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(files, &QWidget::customContextMenuRequested, this,
             [this, files](const QPoint& at) { slotMenu->popup(files->viewport()->mapToGlobal(at)); });
+}
+
+void SlotControls::buildJournal()
+{
+    journal = new BoardJournal([this] { return m_board.readSerialNumber(); }, {}, this);
+    // A board not read yet is no fault of the operation: a note, not a message
+    // after every upload.
+    connect(journal, &BoardJournal::unknownBoard, this, &SlotControls::showJournalNote);
+    connect(journal, &BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
+    // The note holds until a read has told which board this is.
+    connect(&m_board, &Params::Board::readEnded, this, [this] {
+        if (!m_board.readSerialNumber().isEmpty())
+            showJournalNote({});
+    });
+}
+
+void SlotControls::showJournalNote(const QString& text)
+{
+    journalNote->setText(text);
+    journalNote->setAccessibleName(text);
 }

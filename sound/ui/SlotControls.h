@@ -1,0 +1,107 @@
+// The sound controls of the set-up window: each sound row's erase button and
+// slot buttons, "Erase All Sounds", "Import font...", "Slot contents", the
+// journal note and the rule for sound files, and the file list's slot menu.
+// They upload the file the sound browser has selected, erase slots, load the
+// base sound set and import fonts; the journal keeps what went where.
+// The window places the row widgets in its sound rows and the action row above
+// them; everything else stays with the sound panel that owns these controls.
+#pragma once
+
+#include "params/Board.h"
+#include "sound/FontPlan.h"
+#include "sound/SampleStream.h"
+#include "sound/SlotMap.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class Operation;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QWidget;
+class SoundBrowser;
+namespace Sound {
+class BoardJournal;
+} // namespace Sound
+
+class SlotControls : public QObject {
+    Q_OBJECT
+public:
+    // Starts an operation as the window shows them (the wait dialog, the
+    // message at its end); false when the link refused it and nothing was sent.
+    using OperationRunner = std::function<bool(Operation*)>;
+
+    // host: the widget the controls and dialogs are created in until the
+    // window places them.
+    SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation, QWidget* host);
+
+    // Slot buttons in the order of Sound::SoundSlots(), one erase button per
+    // sound row (bank 1 Guard to bank 3 Power Clash).
+    QList<QPushButton*> slotButtons;
+    QList<QPushButton*> eraseButtons;
+    QPushButton* eraseAllButton = nullptr;     // "Erase All Sounds"
+    QPushButton* importFontButton = nullptr;   // "Import font..."
+    QPushButton* slotContentsButton = nullptr; // "Slot contents"
+    // Says that the last sound operation was not journalled, until the board's
+    // serial number has been read.
+    QLabel* journalNote = nullptr;
+    QLabel* soundFileRule = nullptr; // the rule for sound files
+    QMenu* slotMenu = nullptr;       // context menu of the browser's file list
+    // What went where: the journal of the board whose serial number was read
+    // since the port was opened.
+    Sound::BoardJournal* journal = nullptr;
+
+    // The widgets of sound row `row` (0 to 11): its erase button, then its slot
+    // buttons in the order the row shows them.
+    QList<QWidget*> rowWidgets(int row) const;
+    // "Erase All Sounds", "Import font...", "Slot contents", the journal note and
+    // the rule, in one row; the note and the rule share what room is left.
+    QWidget* actionRow() const { return m_actionRow; }
+
+    void uploadToSlot(int slot);   // any slot button, by index into Sound::SoundSlots()
+    void uploadFromMenu(int slot); // any item of slotMenu
+    // The selected file into the slot that starts at address.
+    void uploadToSlotAt(quint32 address);
+    void eraseRow(Sound::SoundRow row, int bankFromZero);
+    void eraseAllSounds();
+    void askToLoadBaseSounds(); // F12: the question, then loadBaseSounds
+    void loadBaseSounds();
+    void importFont();
+    bool runImport(int bank, QList<Sound::FontUpload> uploads);
+    void showSlotContents();
+
+private:
+    void buildRows();
+    void buildActionRow();
+    void buildSlotMenu();
+    void buildJournal();
+    // The skip fields of the "Info File" group and its file-name line.
+    QString beginSkipText() const;
+    QString endSkipText() const;
+    void showSoundFileName(const QString& path);
+    // The file selected in the browser, checked and converted for a slot.
+    struct CheckedFile {
+        QString path;
+        Sound::PreparedUpload upload;
+        QString checksum; // of the file as read
+    };
+    // Refuses while an operation holds the link; otherwise the selected file's
+    // checks (size, skip fields), converted for the board, with the offer to trim
+    // a sound too long. Nothing, after the message, when it is refused.
+    std::optional<CheckedFile> checkedSelection(const Sound::SoundSlot& slot);
+    // Starts the upload operation of a file already checked.
+    void startUpload(const Sound::SoundSlot& slot, CheckedFile file);
+    void showJournalNote(const QString& text);
+
+    Params::Board& m_board;
+    SoundBrowser& m_browser;
+    OperationRunner m_runOperation;
+    QWidget* m_host;
+    QList<QList<QWidget*>> m_rows; // per sound row: its erase button, then its slot buttons
+    QWidget* m_actionRow = nullptr;
+    QList<QWidget*> m_setUpControls; // sending controls that only set-up mode enables
+};

@@ -1,0 +1,68 @@
+// The sound panel: the browser, the slot controls it feeds, the file list's keys
+// and the end of an upload.
+#include "sound/ui/SoundPanel.h"
+
+#include "sound/ui/SoundBrowser.h"
+
+#include "app/Forms.h"
+#include "app/WaitDialog.h"
+#include "comm/BoardLink.h"
+#include "common/Dialogs.h"
+#include "common/Globals.h"
+#include "sound/BulkLoadOperation.h"
+#include "sound/ImportOperation.h"
+
+#include <QVBoxLayout>
+
+SoundPanel::SoundPanel(Params::Board& board, SlotControls::OperationRunner runOperation, QWidget* parent)
+    : QWidget(parent)
+    , m_board(board)
+    , m_browser(new SoundBrowser(this))
+    , m_slotControls(new SlotControls(board, *m_browser, std::move(runOperation), this))
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_browser);
+    connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
+    connect(board.link(), &BoardLink::uploadEnded, this, [this] { uploadEnded(); });
+}
+
+InfoFileBox* SoundPanel::fileInfo() const
+{
+    return m_browser->fileInfo;
+}
+
+QString SoundPanel::stopLoading()
+{
+    Operation* running = m_board.link()->current();
+    if (qobject_cast<BulkLoadOperation*>(running)) {
+        running->cancel();
+        return QStringLiteral("Loading stopped.");
+    }
+    if (qobject_cast<ImportOperation*>(running)) {
+        running->cancel();
+        return QStringLiteral("%1 stops after the file being sent.").arg(running->request().name);
+    }
+    return QStringLiteral("No sounds are being loaded: nothing was stopped.");
+}
+
+void SoundPanel::fileListKeyPressed(int key)
+{
+    if (key == Qt::Key_F11) {
+        ShowMessage(stopLoading());
+    } else if (key == Qt::Key_F12) {
+        m_slotControls->askToLoadBaseSounds();
+    }
+    if (key == Qt::Key_Delete && m_previousKey == Qt::Key_ScrollLock)
+        emit trafficMonitorWanted();
+    m_previousKey = key;
+}
+
+void SoundPanel::uploadEnded()
+{
+    // During a bulk load the board's "End." after each file is routed once the
+    // load lets go, and must not report each file as if it had been sent alone.
+    if (RICHIESTA)
+        ShowMessage(QStringLiteral("Uploading file completed."));
+    waitDialog->close();
+}
