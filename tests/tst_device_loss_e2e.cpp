@@ -312,6 +312,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QVERIFY(setupWindow->ports()->portList->isEnabled());
 
     // Quiet from now on: no tick, no further message, no busy thread.
+    RunEventsFor(SETTLE_MS);
     const qint64 before = processCpuMs();
     RunEventsFor(QUIET_WATCH_MS);
     const qint64 used = processCpuMs() - before;
