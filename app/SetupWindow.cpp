@@ -1,42 +1,30 @@
-// Builds the set-up window's controls. Behaviour lives with the subsystems.
+// Lays out the panels and wires what one needs of another; the lock over them
+// while an operation holds the link.
 #include "app/SetupWindow.h"
 
 #include "app/BusyLock.h"
-#include "firmware/ui/FirmwareWindow.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/ScreenCentre.h"
-#include "app/WaitDialog.h"
-#include "sound/ui/InfoFileBox.h"
-#include "sound/ui/SlotControls.h"
-#include "sound/ui/SoundBrowser.h"
-#include "sound/ui/SoundPanel.h"
-#include "comm/ui/TrafficMonitor.h"
-#include "motion/ui/MotionPanel.h"
-#include "comm/ui/PortPanel.h"
-#include "comm/ui/TrafficMonitor.h"
-#include "params/ui/HeaderPanel.h"
-#include "comm/ComPort.h"
 #include "comm/BoardLink.h"
-#include "common/Clock.h"
+#include "comm/ComPort.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Define.h"
-#include "common/ui/Media.h"
-#include "common/ui/Named.h"
-#include "motion/TelemetryRecorder.h"
 #include "common/Dialogs.h"
-#include "common/ui/Handlers.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
+#include "common/ui/Handlers.h"
+#include "common/ui/Named.h"
+#include "firmware/ui/FirmwareWindow.h"
+#include "sound/ui/SlotControls.h"
+#include "sound/ui/SoundBrowser.h"
 
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QCheckBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
