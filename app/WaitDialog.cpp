@@ -98,7 +98,14 @@ void WaitDialog::confirm()
 
 void WaitDialog::cancel()
 {
-    // Cancel reaches the running operation, and names it.
+    // Cancel reaches the running sequence or operation, and names it. A sequence
+    // stops its step at the step's safe point, or before the next one begins.
+    const QString sequence = m_board.link()->sequenceName();
+    if (!sequence.isEmpty()) {
+        if (AskYesNo(QStringLiteral("Stop %1?").arg(sequence)))
+            m_board.link()->cancelSequence();
+        return;
+    }
     if (Operation* running = m_board.link()->current()) {
         const QString question = running->cancelQuestion();
         if (question.isEmpty()) {

@@ -188,26 +188,62 @@ void BoardLink::routeReadReplies(const QList<ReadReply>& replies)
 
 bool BoardLink::refuseWhileBusy() const
 {
-    if (!m_running)
+    // A sequence's own code, between its steps, may begin the next one.
+    const bool sequenceStep = m_sequence && !m_running && m_sendingDepth > 0;
+    if (!busy() || sequenceStep)
         return false;
-    ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.").arg(m_progress.name));
+    ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.")
+                    .arg(m_sequence ? m_sequence->name : m_progress.name));
+    return true;
+}
+
+bool BoardLink::refuseWithoutPort(const QString& name) const
+{
+    if (portOpen())
+        return false;
+    ShowMessage(QStringLiteral("%1 needs an open port: open the board's port first.").arg(name));
     return true;
 }
 
 bool BoardLink::begin(Request request)
 {
-    if (refuseWhileBusy())
+    if (refuseWhileBusy() || refuseWithoutPort(request.name))
         return false;
-    if (!portOpen()) {
-        ShowMessage(QStringLiteral("%1 needs an open port: open the board's port first.").arg(request.name));
-        return false;
-    }
+    const bool wasBusy = busy();
     m_progress = {request.name, request.unit, 0, request.total};
     m_request = std::move(request);
     m_operation = nullptr;
     m_running = true;
     m_lossAnnounced = false;
+    if (!wasBusy)
+        emit busyChanged(true);
+    return true;
+}
+
+bool BoardLink::beginSequence(Sequence sequence)
+{
+    if (refuseWhileBusy() || refuseWithoutPort(sequence.name))
+        return false;
+    m_sequence = std::move(sequence);
     emit busyChanged(true);
+    return true;
+}
+
+void BoardLink::endSequence()
+{
+    if (!m_sequence)
+        return;
+    m_sequence.reset();
+    if (!m_running)
+        emit busyChanged(false);
+}
+
+bool BoardLink::cancelSequence()
+{
+    if (!m_sequence)
+        return false;
+    if (m_sequence->cancel)
+        m_sequence->cancel();
     return true;
 }
 
@@ -248,7 +284,8 @@ void BoardLink::end()
     m_running = false;
     m_operation = nullptr;
     m_request.stop = nullptr;
-    emit busyChanged(false);
+    if (!m_sequence)
+        emit busyChanged(false);
     if (m_held.isEmpty())
         return;
     // After the handler that ended the operation has returned, as the board's
@@ -283,8 +320,10 @@ void BoardLink::releaseHeld()
 
 QString BoardLink::deviceLost(const QString& port)
 {
-    if (!m_running)
+    if (!m_running) {
+        cancelSequence(); // between two steps: the next one is not begun
         return {};
+    }
     const QString what = cutShort(m_progress.name, m_progress.done, m_progress.total, m_progress.unit, port);
     const std::function<void()> stop = m_request.stop;
     if (stop)

@@ -15,6 +15,9 @@
 // - blocks the board sends are kept and routed after the operation, in arrival
 //   order, unless the operation reads the answers itself (Blocks::Routed);
 // - a second operation cannot start.
+// Work made of several operations in turn (a profile applied) holds the link as
+// one sequence, from before its first step to after its last: between steps the
+// link stays busy, nothing else sends or begins, and Cancel reaches the sequence.
 // Losing the device, or a send that finds the port closed under the operation,
 // stops the operation through its stop handler, and the loss message says how far
 // it got.
@@ -112,18 +115,33 @@ public:
     // Releases the link; blocks kept meanwhile are routed next, oldest first.
     void end();
 
-    bool busy() const { return m_running; }
+    bool busy() const { return m_running || m_sequence.has_value(); }
     // The running operation's, or the last one's once it has ended.
     const Progress& progress() const { return m_progress; }
     // The running operation's object; null when none runs or it has none.
     Operation* current() const;
 
-    // Refuses with a message naming the running operation; true when one runs.
+    // Refuses with a message naming the running operation (or sequence); true
+    // when one runs.
     bool refuseWhileBusy() const;
 
-    // Whether a frame may leave now: always when no operation runs; during one,
-    // only from inside its own steps.
-    bool maySend() const { return !m_running || m_sendingDepth > 0; }
+    // Whether a frame may leave now: always when the link is not busy; during an
+    // operation or sequence, only from inside its own steps.
+    bool maySend() const { return !busy() || m_sendingDepth > 0; }
+
+    // ---- Sequences -------------------------------------------------------------
+    struct Sequence {
+        QString name;                 // as the user knows it: "Apply profile"
+        std::function<void()> cancel; // stops the sequence: the step under way, or the next one
+    };
+    // Holds the link for a sequence. Refuses as begin() does. Its steps are
+    // operations begun from inside a Sending scope; nothing else may begin.
+    bool beginSequence(Sequence sequence);
+    void endSequence();
+    // The running sequence's name; empty when none runs.
+    QString sequenceName() const { return m_sequence ? m_sequence->name : QString(); }
+    // Asks the running sequence to stop; false when none runs.
+    bool cancelSequence();
 
     // Marks the code of an operation's step: its frames may leave.
     class Sending {
@@ -168,6 +186,8 @@ signals:
 
 private:
     bool portOpen() const;
+    // Says why an operation or sequence cannot begin on a closed port; true then.
+    bool refuseWithoutPort(const QString& name) const;
     // Called by the receive path first: true when the block was kept for after
     // the operation.
     bool holdBlock(const QByteArray& block);
@@ -188,4 +208,5 @@ private:
     Progress m_progress;
     int m_sendingDepth = 0;
     QList<QByteArray> m_held;
+    std::optional<Sequence> m_sequence;
 };

@@ -10,6 +10,8 @@
 namespace Params {
 
 namespace {
+const QString NAME = QStringLiteral("Apply profile");
+
 int bankOf(const Sound::FontUpload& upload)
 {
     return Sound::SoundSlots()[upload.slot].bank;
@@ -20,6 +22,7 @@ ProfileApply::ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const 
                            ProfileCheck check, Board board, JournalNow journalNow, bool force, QObject* parent)
     : QObject(parent)
     , m_link(link)
+    , m_linkAlive(&link)
     , m_journal(journal)
     , m_refusal(ReleaseRefusal(profile, board.release))
     , m_check(std::move(check))
@@ -32,6 +35,12 @@ ProfileApply::ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const 
     m_report.slotsSkipped = static_cast<int>(m_check.uploads.size() - m_toUpload.size());
 }
 
+ProfileApply::~ProfileApply()
+{
+    // The sequence's cancel would call back into this object.
+    releaseLink();
+}
+
 void ProfileApply::start()
 {
     m_running = true;
@@ -40,7 +49,20 @@ void ProfileApply::start()
         end(m_refusal);
         return;
     }
+    m_holdsLink = m_link.beginSequence({NAME, [this] { cancel(); }});
+    if (!m_holdsLink) {
+        end(QStringLiteral("%1 could not start: another operation holds the link, or the port is closed.")
+                .arg(NAME));
+        return;
+    }
     writeParameters();
+}
+
+void ProfileApply::releaseLink()
+{
+    if (m_holdsLink && m_linkAlive)
+        m_link.endSequence();
+    m_holdsLink = false;
 }
 
 void ProfileApply::cancel()
@@ -72,7 +94,12 @@ void ProfileApply::runStep(Operation* operation, const std::function<void()>& ne
                 next();
         },
         Qt::QueuedConnection);
-    if (!operation->start()) {
+    bool started = false;
+    {
+        const BoardLink::Sending step(m_link); // the sequence's own step may begin
+        started = operation->start();
+    }
+    if (!started) {
         operation->dispose();
         end(QStringLiteral("%1 could not start.").arg(operation->request().name));
     }
@@ -137,6 +164,7 @@ void ProfileApply::end(const QString& failure)
     if (!m_running)
         return;
     m_running = false;
+    releaseLink();
     m_report.failure = failure;
     m_report.durationMs = appClock().now() - m_startedAt;
     emit finished(m_report);

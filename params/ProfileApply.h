@@ -7,8 +7,9 @@
 //
 // Each step is the operation the window and the other commands run, started in
 // turn on the link, so the pacing and cancel rules are theirs: Cancel stops the
-// step under way at its safe point and no later step starts. The end comes as
-// one report.
+// step under way at its safe point and no later step starts. The link is held as
+// one sequence from the first step to the last, so nothing else slips in between
+// two steps. The end comes as one report.
 #pragma once
 
 #include "params/ProfileApplyReport.h"
@@ -41,6 +42,7 @@ public:
     // `check` must be ok(); `force` uploads every slot, whatever the journal says.
     ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const BoardProfile& profile, ProfileCheck check,
                  Board board, JournalNow journalNow, bool force, QObject* parent = nullptr);
+    ~ProfileApply() override;
 
     void start();
     // Stops the step under way at its safe point; nothing after it runs.
@@ -61,8 +63,10 @@ private:
     // Starts `operation` and goes on with `next` when it has ended well.
     void runStep(Operation* operation, const std::function<void()>& next);
     void end(const QString& failure = {});
+    void releaseLink();
 
     BoardLink& m_link;
+    QPointer<BoardLink> m_linkAlive; // null once the link is gone (a window closing mid-apply)
     Sound::BoardJournal& m_journal;
     const QString m_refusal; // empty: the board runs a release the profile allows
     const ProfileCheck m_check;
@@ -72,6 +76,7 @@ private:
     QPointer<Operation> m_step;
     qint64 m_startedAt = 0;
     bool m_running = false;
+    bool m_holdsLink = false; // the link is held as this apply's sequence
     bool m_cancelled = false;
 };
 

@@ -3,11 +3,13 @@
 // read back, slots the journal knows left alone, Cancel between two values, and
 // the journal checked again at the end; the report of each end.
 #include "ProfileSamples.h"
+#include "RecordingDialogs.h"
 #include "ScriptedPort.h"
 #include "SimClock.h"
 #include "TestMain.h"
 
 #include "comm/BoardLink.h"
+#include "comm/Frames.h"
 #include "params/ProfileApply.h"
 #include "sound/BoardJournal.h"
 #include "sound/SlotMap.h"
@@ -22,6 +24,15 @@ namespace {
 const QString SERIAL = QStringLiteral("1523-0300");
 constexpr int CLASH_RED_ADDRESS = 39; // bank 1 Clash red
 constexpr qint64 LONG_ENOUGH_MS = 60000;
+
+BoardLink::Request valuesRequest(const QString& name)
+{
+    BoardLink::Request request;
+    request.name = name;
+    request.unit = QStringLiteral("values");
+    request.total = 1;
+    return request;
+}
 
 // Keeps what the parameter writes send and answers every read 1 ms after it,
 // except the addresses whose writes it drops.
@@ -70,12 +81,18 @@ private slots:
     void endsAsTheBoardAndJournalAllow_data();
     void endsAsTheBoardAndJournalAllow();
     void cancelStopsBetweenTwoValuesAndNothingFollows();
+    void theLinkStaysHeldFromTheFirstStepToTheLast();
+    void betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt_data();
+    void betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt();
     void reportReadsAsJsonAndSummary();
 
 private:
     // Applies the all-ones profile for release 16.0 with one swing file in
     // bank 2, to a board running `release`, to its end.
     ProfileApplyReport apply(const QString& release);
+    // Starts applying the all-ones profile with no font, the journal empty; its
+    // report comes into `ended`.
+    void startValuesOnly();
 
     std::unique_ptr<ScopedSimClock> sim;
     std::unique_ptr<BoardLink> link;
@@ -86,6 +103,7 @@ private:
     // What the journal says now, call by call; the last one stays.
     QList<QList<Sound::JournalEntry>> journalSays;
     std::unique_ptr<ProfileApply> running;
+    std::optional<ProfileApplyReport> ended;
 };
 
 void ProfileApplyTest::init()
@@ -123,11 +141,24 @@ ProfileApplyReport ProfileApplyTest::apply(const QString& release)
     running = std::make_unique<ProfileApply>(
         *link, *journal, profile, check, ProfileApply::Board{QStringLiteral("COM3"), SERIAL, release},
         [this] { return journalSays.size() > 1 ? journalSays.takeFirst() : journalSays.value(0); }, false);
-    std::optional<ProfileApplyReport> ended;
-    connect(running.get(), &ProfileApply::finished, this, [&ended](const ProfileApplyReport& r) { ended = r; });
+    ended.reset();
+    connect(running.get(), &ProfileApply::finished, this, [this](const ProfileApplyReport& r) { ended = r; });
     running->start();
-    sim->clock.advanceUntil([&ended] { return ended.has_value(); }, LONG_ENOUGH_MS);
+    sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS);
     return ended.value_or(ProfileApplyReport{});
+}
+
+void ProfileApplyTest::startValuesOnly()
+{
+    journalSays = {{}};
+    ended.reset();
+    BoardProfile profile;
+    profile.parameters = AllOnes();
+    running = std::make_unique<ProfileApply>(*link, *journal, profile, CheckProfile(profile),
+                                             ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                                             [this] { return journalSays.value(0); }, false);
+    connect(running.get(), &ProfileApply::finished, this, [this](const ProfileApplyReport& r) { ended = r; });
+    running->start();
 }
 
 void ProfileApplyTest::endsAsTheBoardAndJournalAllow_data()
@@ -183,15 +214,7 @@ void ProfileApplyTest::endsAsTheBoardAndJournalAllow()
 
 void ProfileApplyTest::cancelStopsBetweenTwoValuesAndNothingFollows()
 {
-    journalSays = {{}};
-    BoardProfile profile;
-    profile.parameters = AllOnes();
-    running = std::make_unique<ProfileApply>(*link, *journal, profile, CheckProfile(profile),
-                                             ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
-                                             [this] { return journalSays.value(0); }, false);
-    std::optional<ProfileApplyReport> ended;
-    connect(running.get(), &ProfileApply::finished, this, [&ended](const ProfileApplyReport& r) { ended = r; });
-    running->start();
+    startValuesOnly();
     sim->clock.advance(1050); // frames at 0, 100, ..., 1000 ms
     running->cancel();
     sim->clock.advance(LONG_ENOUGH_MS);
@@ -201,6 +224,62 @@ void ProfileApplyTest::cancelStopsBetweenTwoValuesAndNothingFollows()
     QCOMPARE(ended->failure, QStringLiteral("Write Parameters was stopped after 11 of 86 values: the board now "
                                             "holds the new values up to there and its former values after."));
     QCOMPARE(ended->durationMs, 1050);
+}
+
+void ProfileApplyTest::theLinkStaysHeldFromTheFirstStepToTheLast()
+{
+    // Write and read-back are two operations; nothing may slip in between them.
+    RecordingDialogs dialogs;
+    QList<bool> busyChanges;
+    int sentWhileFree = 0;
+    connect(link.get(), &BoardLink::busyChanged, this, [&busyChanges](bool busy) { busyChanges << busy; });
+    connect(link.get(), &BoardLink::frameSent, this, [&] { sentWhileFree += link->busy() ? 0 : 1; });
+    startValuesOnly();
+    sim->clock.advance(50);
+    QVERIFY(!link->begin(valuesRequest(QStringLiteral("Read Parameters"))));
+    QCOMPARE(dialogs.messages, QStringList{"Apply profile is running. Wait until it has finished."});
+    sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS);
+    QVERIFY(ended.has_value());
+    QVERIFY2(ended->ok(), qPrintable(ended->failure));
+    QCOMPARE(busyChanges, (QList<bool>{true, false}));
+    QCOMPARE(sentWhileFree, 0);
+    QCOMPARE(board->writes(), 86);
+}
+
+void ProfileApplyTest::betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt_data()
+{
+    QTest::addColumn<bool>("deviceLost");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("device lost") << true;
+}
+
+void ProfileApplyTest::betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt()
+{
+    QFETCH(bool, deviceLost);
+    RecordingDialogs dialogs;
+    int cancelled = 0;
+    QList<bool> busyChanges;
+    connect(link.get(), &BoardLink::busyChanged, this, [&busyChanges](bool busy) { busyChanges << busy; });
+    QVERIFY(link->beginSequence({QStringLiteral("Apply profile"), [&cancelled] { ++cancelled; }}));
+    {
+        const BoardLink::Sending step(*link);
+        QVERIFY(link->begin(valuesRequest(QStringLiteral("Verify"))));
+    }
+    link->end(); // the step ends; the sequence still holds the link
+    QVERIFY(link->busy());
+    QVERIFY(!link->sendFrame(ParameterWriteFrame(CLASH_RED_ADDRESS, 1)));
+    QVERIFY(!link->begin(valuesRequest(QStringLiteral("Read Parameters"))));
+    QVERIFY(port->sent.isEmpty());
+
+    if (deviceLost)
+        QCOMPARE(link->deviceLost(QStringLiteral("COM3")), QString()); // no step was cut short
+    else
+        QVERIFY(link->cancelSequence());
+    QCOMPARE(cancelled, 1);
+    link->endSequence();
+    QVERIFY(!link->busy());
+    QCOMPARE(busyChanges, (QList<bool>{true, false}));
+    QVERIFY(!link->cancelSequence());
 }
 
 void ProfileApplyTest::reportReadsAsJsonAndSummary()
