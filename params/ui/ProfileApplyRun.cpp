@@ -22,14 +22,7 @@ using namespace Params;
 void ProfilePanel::applyProfile()
 {
     const QString action = QStringLiteral("Apply profile");
-    if (m_board.refuseWhileBusy())
-        return;
-    // Between its steps an apply leaves the link free for a moment.
-    if (m_apply && m_apply->running()) {
-        dialogs().error(QStringLiteral("A profile is being applied already."));
-        return;
-    }
-    if (!boardRead(action))
+    if (refuseWhileBusy() || !boardRead(action))
         return;
     const std::optional<ChosenProfile> chosen = openProfile(action);
     if (!chosen)
@@ -60,6 +53,19 @@ void ProfilePanel::applyProfile()
     // A board on a release the profile does not allow is refused at the start.
     if (m_apply && m_apply->running())
         waitDialog->show();
+}
+
+bool ProfilePanel::refuseWhileBusy() const
+{
+    if (m_board.refuseWhileBusy())
+        return true;
+    // Between its steps an apply leaves the link free for a moment: whatever
+    // started then would keep its next step from starting.
+    if (m_apply && m_apply->running()) {
+        dialogs().error(QStringLiteral("A profile is being applied to the board: wait for its report."));
+        return true;
+    }
+    return false;
 }
 
 void ProfilePanel::applyEnded(const ProfileApplyReport& report)

@@ -115,7 +115,7 @@ void ProfilePanel::saveProfile()
 
 void ProfilePanel::compareWithProfile()
 {
-    if (m_board.refuseWhileBusy())
+    if (refuseWhileBusy())
         return;
     const std::optional<ChosenProfile> chosen = openProfile(QStringLiteral("Compare with profile"));
     if (!chosen)
