@@ -36,8 +36,9 @@ void ProfilePanel::applyProfile()
 
     const QString serial = m_board.readSerialNumber();
     const ProfileApply::Board which{m_board.serialPort()->Port(), serial, m_board.image().release()};
-    m_apply = new ProfileApply(*m_board.link(), m_journal, chosen->profile, std::move(check), which,
-                               [serial] { return Sound::SlotJournal().list(serial); }, false, this);
+    m_apply = new ProfileApply(
+        *m_board.link(), m_journal, chosen->profile, std::move(check), which,
+        [serial] { return Sound::SlotJournal().list(serial); }, false, this);
     connect(m_apply, &ProfileApply::progressed, waitDialog,
             [](const QString& step, int done, int total, const QString& unit) {
                 waitDialog->setWindowTitle(step);

@@ -35,10 +35,11 @@ ProfilePanel::ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, Q
     row->setContentsMargins(0, 0, 0, 0);
     saveProfileButton = named(new QPushButton(QStringLiteral("Save profile..."), this), "saveProfileButton",
                               QStringLiteral("Save the board's profile to a file"));
-    applyProfileButton = named(new QPushButton(QStringLiteral("Apply profile..."), this), "applyProfileButton",
-                               QStringLiteral("Apply a board profile to the board"));
-    compareProfileButton = named(new QPushButton(QStringLiteral("Compare with profile..."), this),
-                                 "compareProfileButton", QStringLiteral("Compare the board with a board profile"));
+    applyProfileButton = named(new QPushButton(QStringLiteral("Apply profile..."), this),
+                               "applyProfileButton", QStringLiteral("Apply a board profile to the board"));
+    compareProfileButton =
+        named(new QPushButton(QStringLiteral("Compare with profile..."), this), "compareProfileButton",
+              QStringLiteral("Compare the board with a board profile"));
     for (QPushButton* button : {saveProfileButton, applyProfileButton, compareProfileButton})
         row->addWidget(button);
 
@@ -105,8 +106,8 @@ void ProfilePanel::saveProfile()
     const QString path = chooseProfile(QStringLiteral("Save profile"), Choice::Save);
     if (path.isEmpty())
         return;
-    const BoardProfile profile =
-        ProfileFromBoard(m_board.image().fileContent(), Sound::SlotJournal().list(m_board.readSerialNumber()));
+    const BoardProfile profile = ProfileFromBoard(m_board.image().fileContent(),
+                                                  Sound::SlotJournal().list(m_board.readSerialNumber()));
     const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
     if (!failure.isEmpty())
         dialogs().error(
@@ -123,8 +124,8 @@ void ProfilePanel::compareWithProfile()
     const QString path = chosen->path;
     ListedProfile listed = ListFontSlots(chosen->profile);
     if (!listed.problems.isEmpty()) {
-        dialogs().error(QStringLiteral("%1 cannot be compared:\n%2")
-                            .arg(path, listed.problems.join(QLatin1Char('\n'))));
+        dialogs().error(
+            QStringLiteral("%1 cannot be compared:\n%2").arg(path, listed.problems.join(QLatin1Char('\n'))));
         return;
     }
     // The parameters as the board holds them now, not as an earlier read left them.
@@ -141,9 +142,10 @@ void ProfilePanel::showDifferences(const ListedProfile& listed, const QString& p
     if (!whole)
         return; // the read's stop, or the lost device, has said why
     if (!m_board.readState().unreadShown().isEmpty()) {
-        ShowMessageWhenSettled(QStringLiteral("The board did not answer for every value: nothing was compared "
-                                              "with %1.")
-                                   .arg(path));
+        ShowMessageWhenSettled(
+            QStringLiteral("The board did not answer for every value: nothing was compared "
+                           "with %1.")
+                .arg(path));
         return;
     }
     const QList<ProfileDifference> differences = ProfileDifferences(

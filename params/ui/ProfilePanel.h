@@ -20,7 +20,7 @@ class ProfileDifferencesView;
 namespace Params {
 class ProfileApply;
 struct ProfileApplyReport;
-}
+} // namespace Params
 namespace Sound {
 class BoardJournal;
 }
@@ -66,5 +66,5 @@ private:
     Sound::BoardJournal& m_journal;
     ProfileDifferencesView* m_differences = nullptr;
     QPointer<Params::ProfileApply> m_apply; // the apply under way, from its start to its report
-    QString m_folder; // where the last profile was saved or chosen
+    QString m_folder;                       // where the last profile was saved or chosen
 };
