@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -239,7 +240,15 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
                              .arg(checksum)});
 
     const qint64 uploads = e2e.board().counter(QStringLiteral("uploads"));
+    // The wait dialog names each step as it comes, and tells how far it has got.
+    QStringList steps;
+    const QMetaObject::Connection watch = connect(waitDialog, &QWidget::windowTitleChanged, this,
+                                                  [&steps](const QString& title) { steps << title; });
     const QString report = apply(path);
+    disconnect(watch);
+    QCOMPARE(steps.mid(steps.indexOf(QStringLiteral("Write Parameters"))),
+             (QStringList{"Write Parameters", "Verify", "Importing the sound font into bank 2"}));
+    QCOMPARE(waitDialog->message->text(), QStringLiteral("1 of 1 files"));
     QVERIFY2(report.contains(QStringLiteral("1 slots uploaded, 0 left as they were")), qPrintable(report));
     QCOMPARE(e2e.board().counter(QStringLiteral("uploads")), uploads + 1);
     const QList<Sound::JournalEntry> journal = Sound::SlotJournal().list(SERIAL_TEXT);

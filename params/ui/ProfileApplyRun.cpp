@@ -47,8 +47,11 @@ void ProfilePanel::applyProfile()
                 waitDialog->message->setText(QStringLiteral("%1 of %2 %3").arg(done).arg(total).arg(unit));
             });
     connect(m_apply, &ProfileApply::finished, this, &ProfilePanel::applyEnded);
+    // Until the first step reports: which profile, and nothing done yet.
     waitDialog->setWindowTitle(action);
-    waitDialog->message->setText(QString());
+    waitDialog->message->setText(chosen->path);
+    waitDialog->progressBar->setRange(0, 1);
+    waitDialog->progressBar->setValue(0);
     waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
     m_apply->start();
     // A board on a release the profile does not allow is refused at the start.
