@@ -148,6 +148,9 @@ void SetupWindow::buildParametersTab()
     columns->addLayout(m_sideColumn);
     m_sounds = new SoundPanel(*m_board, [this](Operation* operation) { return runOperation(operation); }, page);
     m_sideColumn->addWidget(m_sounds, SOUND_BROWSER_STRETCH);
+    // Beside "Save..." and "Load...": a profile is the parameters and the slots' sounds.
+    m_profiles = new ProfilePanel(*m_board, *m_sounds->slotControls()->journal, page);
+    m_parameters->addToActions(m_profiles);
 }
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event)

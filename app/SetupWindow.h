@@ -10,6 +10,7 @@
 #include "params/Board.h"
 #include "params/ui/HeaderPanel.h"
 #include "params/ui/ParameterPanel.h"
+#include "params/ui/ProfilePanel.h"
 #include "sound/ui/SoundPanel.h"
 
 #include <QWidget>
@@ -34,6 +35,7 @@ public:
     ParameterPanel* parameters() const { return m_parameters; }
     MotionPanel* motion() const { return m_motion; }
     SoundPanel* sounds() const { return m_sounds; }
+    ProfilePanel* profiles() const { return m_profiles; }
     // The sound panel's browser and its "Info File" group.
     SoundBrowser* browser() const;
     InfoFileBox* fileInfo() const;
@@ -69,6 +71,7 @@ private:
     PortPanel* m_ports = nullptr;           // port list, open and close, status buttons, connection check
     ParameterPanel* m_parameters = nullptr; // the "Parameters" group: values, sliders, bank, frequency
     SoundPanel* m_sounds = nullptr;         // sound browser, slot buttons, erasing, loading sounds
+    ProfilePanel* m_profiles = nullptr;     // saving, applying and comparing board profiles
     MotionPanel* m_motion = nullptr;        // telemetry, chart, battery, recording, calibration
     QTabWidget* m_pages = nullptr;
     QVBoxLayout* m_sideColumn = nullptr; // right-hand column: sound browser, info, charts

@@ -38,7 +38,7 @@ ParameterPanel::ParameterPanel(Params::Board& board, OperationRunner runOperatio
 
 void ParameterPanel::buildActions(QVBoxLayout* group)
 {
-    auto* actions = new QHBoxLayout;
+    auto* actions = m_actions = new QHBoxLayout;
     readParametersButton = named(new QPushButton(QStringLiteral("Read Parameters"), parameterGroup),
                                  "readParametersButton", QStringLiteral("Read Parameters"));
     writeParametersButton = named(new QPushButton(QStringLiteral("Write Parameters"), parameterGroup),
@@ -130,6 +130,11 @@ void ParameterPanel::addToRow(int row, const QList<QWidget*>& widgets)
     auto* cells = qobject_cast<QBoxLayout*>(rowPanels[row]->layout());
     for (QWidget* widget : widgets)
         cells->addWidget(widget);
+}
+
+void ParameterPanel::addToActions(QWidget* widget)
+{
+    m_actions->insertWidget(m_actions->count() - 1, widget); // before the stretch
 }
 
 void ParameterPanel::insertActionRow(QWidget* row)

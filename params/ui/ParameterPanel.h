@@ -77,6 +77,8 @@ public:
     // ---- Where the window places other panels' controls ----------------------
     // Appends the widgets, in order, after the values of row panel `row`.
     void addToRow(int row, const QList<QWidget*>& widgets);
+    // Controls after "Save..." and "Load...", in the row of the action buttons.
+    void addToActions(QWidget* widget);
     // A row of controls above the parameter rows, just below the action buttons.
     void insertActionRow(QWidget* row);
     void addToCalibration(QWidget* widget);
@@ -119,6 +121,7 @@ private:
     Params::Board& m_board;
     OperationRunner m_runOperation;
     QHash<QString, QLineEdit*> m_edits;
+    QHBoxLayout* m_actions = nullptr; // "Read Parameters" to "Load...", then a stretch
     // The colour edits of the row the brightness sliders act on (red, green,
     // blue, white); none until a row caption is clicked.
     std::array<QLineEdit*, 4> m_sliderTargets{};

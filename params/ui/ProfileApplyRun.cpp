@@ -1,0 +1,94 @@
+// "Apply profile...": the profile is read and checked whole first, and nothing
+// is sent while anything in it is wrong. The apply then runs its steps (write,
+// verify, sounds bank by bank, journal check) under the wait dialog, which names
+// the step and how far it has got and offers Cancel; its report ends it.
+#include "params/ui/ProfilePanel.h"
+
+#include "app/Forms.h"
+#include "app/WaitDialog.h"
+#include "comm/BoardLink.h"
+#include "comm/SerialPort.h"
+#include "common/Define.h"
+#include "common/Dialogs.h"
+#include "params/ProfileApply.h"
+#include "params/ProfileCheck.h"
+#include "sound/SlotJournal.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+using namespace Params;
+
+void ProfilePanel::applyProfile()
+{
+    const QString action = QStringLiteral("Apply profile");
+    if (refuseWhileBusy() || !boardRead(action))
+        return;
+    const std::optional<ChosenProfile> chosen = openProfile(action);
+    if (!chosen)
+        return;
+    ProfileCheck check = CheckProfile(chosen->profile);
+    if (!check.ok()) {
+        dialogs().error(QStringLiteral("%1 was not applied: nothing was sent.\n%2")
+                            .arg(chosen->path, check.problems.join(QLatin1Char('\n'))));
+        return;
+    }
+
+    const QString serial = m_board.readSerialNumber();
+    const ProfileApply::Board which{m_board.serialPort()->Port(), serial, m_board.image().release()};
+    m_apply = new ProfileApply(
+        *m_board.link(), m_journal, chosen->profile, std::move(check), which,
+        [serial] { return Sound::SlotJournal().list(serial); }, false, this);
+    connect(m_apply, &ProfileApply::progressed, waitDialog,
+            [](const QString& step, int done, int total, const QString& unit) {
+                waitDialog->setWindowTitle(step);
+                waitDialog->progressBar->setRange(0, std::max(total, 1));
+                waitDialog->progressBar->setValue(done);
+                waitDialog->message->setText(QStringLiteral("%1 of %2 %3").arg(done).arg(total).arg(unit));
+            });
+    connect(m_apply, &ProfileApply::finished, this, &ProfilePanel::applyEnded);
+    // Until the first step reports: which profile, and nothing done yet.
+    waitDialog->setWindowTitle(action);
+    waitDialog->message->setText(chosen->path);
+    waitDialog->progressBar->setRange(0, 1);
+    waitDialog->progressBar->setValue(0);
+    waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
+    m_apply->start();
+    // A board on a release the profile does not allow is refused at the start.
+    if (m_apply && m_apply->running())
+        waitDialog->show();
+}
+
+bool ProfilePanel::refuseWhileBusy() const
+{
+    if (m_board.refuseWhileBusy())
+        return true;
+    // Between its steps an apply leaves the link free for a moment: whatever
+    // started then would keep its next step from starting.
+    if (m_apply && m_apply->running()) {
+        dialogs().error(QStringLiteral("A profile is being applied to the board: wait for its report."));
+        return true;
+    }
+    return false;
+}
+
+void ProfilePanel::applyEnded(const ProfileApplyReport& report)
+{
+    waitDialog->close();
+    m_apply->deleteLater();
+    const QString summary = ReportSummary(report);
+    whenSettled([summary, ok = report.ok()] {
+        if (ok)
+            ShowMessage(summary);
+        else
+            dialogs().error(summary);
+    });
+    // The apply has changed the board behind the screen, the board's image (what
+    // "Save profile..." and the default bank go by) and the marks of values never
+    // read. Reading the board again, as "Read Parameters" does, puts what it now
+    // holds on all three through the one path that fills them; showing the
+    // profile's values instead would claim values a failed or stopped apply never
+    // wrote. A board refused before anything was sent, or gone, is not read.
+    if (report.valuesWritten > 0 && m_board.link()->isOpen())
+        m_board.startRead();
+}

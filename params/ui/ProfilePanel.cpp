@@ -1,0 +1,162 @@
+// The three profile buttons, "Save profile..." and "Compare with profile...".
+// Saving never talks to the board; comparing reads it as "Read Parameters" does
+// and compares once the read has ended.
+#include "params/ui/ProfilePanel.h"
+
+#include "params/ui/ProfileDifferencesView.h"
+
+#include "comm/Operation.h"
+#include "common/Dialogs.h"
+#include "common/FileWriting.h"
+#include "common/ui/Handlers.h"
+#include "common/ui/Named.h"
+#include "params/BoardProfile.h"
+#include "sound/SlotJournal.h"
+
+#include <QBoxLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+
+using namespace Params;
+
+namespace {
+const QString FILE_FILTER = QStringLiteral("Board profiles (*.json);;All files (*)");
+const QString FILE_SUFFIX = QStringLiteral("json");
+} // namespace
+
+ProfilePanel::ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, QWidget* parent)
+    : QWidget(parent)
+    , m_board(board)
+    , m_journal(journal)
+{
+    setObjectName(QStringLiteral("profilePanel"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    saveProfileButton = named(new QPushButton(QStringLiteral("Save profile..."), this), "saveProfileButton",
+                              QStringLiteral("Save the board's profile to a file"));
+    applyProfileButton = named(new QPushButton(QStringLiteral("Apply profile..."), this),
+                               "applyProfileButton", QStringLiteral("Apply a board profile to the board"));
+    compareProfileButton =
+        named(new QPushButton(QStringLiteral("Compare with profile..."), this), "compareProfileButton",
+              QStringLiteral("Compare the board with a board profile"));
+    for (QPushButton* button : {saveProfileButton, applyProfileButton, compareProfileButton})
+        row->addWidget(button);
+
+    connectHandler(saveProfileButton, &QPushButton::clicked, this, [this] { saveProfile(); });
+    connectHandler(applyProfileButton, &QPushButton::clicked, this, [this] { applyProfile(); });
+    connectHandler(compareProfileButton, &QPushButton::clicked, this, [this] { compareWithProfile(); });
+    // Applying and comparing talk to the board: only in set-up mode, as "Read
+    // Parameters" and "Write Parameters". Saving uses what was read already.
+    for (QPushButton* button : {applyProfileButton, compareProfileButton}) {
+        button->setEnabled(m_board.setUpMode());
+        connect(&m_board, &Params::Board::setUpModeChanged, button, &QPushButton::setEnabled);
+    }
+}
+
+QString ProfilePanel::chooseProfile(const QString& caption, Choice choice)
+{
+    const QString folder = m_folder.isEmpty() ? QDir::homePath() : m_folder;
+    QString path = choice == Choice::Save ? dialogs().saveFileName(caption, folder, FILE_FILTER)
+                                          : dialogs().openFileName(caption, folder, FILE_FILTER);
+    if (path.isEmpty())
+        return {};
+    if (choice == Choice::Save && QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + FILE_SUFFIX;
+    m_folder = QFileInfo(path).absolutePath();
+    return path;
+}
+
+std::optional<ProfilePanel::ChosenProfile> ProfilePanel::openProfile(const QString& caption)
+{
+    const QString path = chooseProfile(caption, Choice::Open);
+    if (path.isEmpty())
+        return std::nullopt;
+    const BoardProfileRead read = ReadBoardProfileFile(path);
+    if (!read.profile) {
+        dialogs().error(read.error);
+        return std::nullopt;
+    }
+    return ChosenProfile{path, *read.profile};
+}
+
+bool ProfilePanel::boardRead(const QString& action) const
+{
+    if (!m_board.readSerialNumber().isEmpty() && !m_board.image().release().isEmpty())
+        return true;
+    // The serial number names the board's journal: one from another connection
+    // could be another board's.
+    dialogs().error(QStringLiteral("%1 needs the board read since its port was opened: press \"Read "
+                                   "Parameters\" first.")
+                        .arg(action));
+    return false;
+}
+
+void ProfilePanel::saveProfile()
+{
+    const QString action = QStringLiteral("Save profile");
+    if (!boardRead(action))
+        return;
+    const QStringList unread = m_board.readState().unreadNames(m_board.readState().unreadShown());
+    if (!unread.isEmpty()) {
+        dialogs().error(QStringLiteral("%1 writes nothing: these values were never read from the board: %2.")
+                            .arg(action, unread.join(QStringLiteral(", "))));
+        return;
+    }
+    const QString path = chooseProfile(QStringLiteral("Save profile"), Choice::Save);
+    if (path.isEmpty())
+        return;
+    const BoardProfile profile = ProfileFromBoard(m_board.image().fileContent(),
+                                                  Sound::SlotJournal().list(m_board.readSerialNumber()));
+    const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
+    if (!failure.isEmpty())
+        dialogs().error(
+            QStringLiteral("Cannot save the profile to %1: %2. The file is as it was.").arg(path, failure));
+}
+
+void ProfilePanel::compareWithProfile()
+{
+    if (refuseWhileBusy())
+        return;
+    const std::optional<ChosenProfile> chosen = openProfile(QStringLiteral("Compare with profile"));
+    if (!chosen)
+        return;
+    const QString path = chosen->path;
+    ListedProfile listed = ListFontSlots(chosen->profile);
+    if (!listed.problems.isEmpty()) {
+        dialogs().error(
+            QStringLiteral("%1 cannot be compared:\n%2").arg(path, listed.problems.join(QLatin1Char('\n'))));
+        return;
+    }
+    // The parameters as the board holds them now, not as an earlier read left them.
+    Operation* sweep = m_board.startRead();
+    if (!sweep)
+        return;
+    // Connected after the board's own handling: the image has taken the read by then.
+    connect(sweep, &Operation::finished, this,
+            [this, listed = std::move(listed), path](bool whole) { showDifferences(listed, path, whole); });
+}
+
+void ProfilePanel::showDifferences(const ListedProfile& listed, const QString& path, bool whole)
+{
+    if (!whole)
+        return; // the read's stop, or the lost device, has said why
+    if (!m_board.readState().unreadShown().isEmpty()) {
+        ShowMessageWhenSettled(
+            QStringLiteral("The board did not answer for every value: nothing was compared "
+                           "with %1.")
+                .arg(path));
+        return;
+    }
+    const QList<ProfileDifference> differences = ProfileDifferences(
+        listed, m_board.image().fileContent(), Sound::SlotJournal().list(m_board.readSerialNumber()));
+    if (differences.isEmpty()) {
+        if (m_differences)
+            m_differences->close();
+        ShowMessageWhenSettled(QStringLiteral("The board matches the profile."));
+        return;
+    }
+    if (!m_differences)
+        m_differences = new ProfileDifferencesView(this);
+    m_differences->showDifferences(path, differences);
+}

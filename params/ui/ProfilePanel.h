@@ -1,0 +1,70 @@
+// Board profiles in the set-up window: "Save profile..." writes what the board
+// read in this connection holds (its parameters, and its slots as the journal
+// knows them), "Apply profile..." makes the board hold a profile, checked whole
+// before anything is sent, and "Compare with profile..." reads the board now and
+// lists where it differs. The window places the three buttons beside the
+// parameter panel's "Save..." and "Load...".
+#pragma once
+
+#include "params/Board.h"
+#include "params/BoardProfile.h"
+#include "params/ProfileDifferences.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+class QPushButton;
+class ProfileDifferencesView;
+namespace Params {
+class ProfileApply;
+struct ProfileApplyReport;
+} // namespace Params
+namespace Sound {
+class BoardJournal;
+}
+
+class ProfilePanel : public QWidget {
+    Q_OBJECT
+public:
+    // `journal`: the one that records this window's uploads, so that the slots an
+    // apply sends are journalled like every other upload.
+    ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, QWidget* parent = nullptr);
+
+    QPushButton* saveProfileButton = nullptr;    // "Save profile..."
+    QPushButton* applyProfileButton = nullptr;   // "Apply profile..."
+    QPushButton* compareProfileButton = nullptr; // "Compare with profile..."
+
+    void saveProfile();
+    void applyProfile();
+    void compareWithProfile();
+    // Where the board differed at the last comparison; null before the first.
+    ProfileDifferencesView* differencesView() const { return m_differences; }
+
+private:
+    enum class Choice { Open, Save };
+    // The profile file the user chooses, remembering its folder; empty when cancelled.
+    QString chooseProfile(const QString& caption, Choice choice);
+    struct ChosenProfile {
+        QString path;
+        Params::BoardProfile profile;
+    };
+    // The profile file the user chooses, read whole; nothing when cancelled or
+    // refused (the refusal, naming the bad entry, has been shown).
+    std::optional<ChosenProfile> openProfile(const QString& caption);
+    // The board's serial number and release are known from a read in this
+    // connection; otherwise says that `action` needs one and returns false.
+    bool boardRead(const QString& action) const;
+    // Refuses, saying why, while an operation or an apply holds the board.
+    bool refuseWhileBusy() const;
+    void applyEnded(const Params::ProfileApplyReport& report);
+    // Once the read that "Compare with profile..." started has ended.
+    void showDifferences(const Params::ListedProfile& listed, const QString& path, bool whole);
+
+    Params::Board& m_board;
+    Sound::BoardJournal& m_journal;
+    ProfileDifferencesView* m_differences = nullptr;
+    QPointer<Params::ProfileApply> m_apply; // the apply under way, from its start to its report
+    QString m_folder;                       // where the last profile was saved or chosen
+};
