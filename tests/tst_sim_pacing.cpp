@@ -57,15 +57,15 @@ void SimPacingTest::lateMeansTheToolWasLate_data()
     QTest::newRow("sent 50 ms after a write")
         << QByteArrayList{write24, write25} << QList<int>{0, 48} << QList<int>{1, 50}
         << QString("50 LATE 23 31 19 34 00 00 0A gap=50 after=1 busy=100 dropped");
-    QTest::newRow("sent 93 ms after a write")
-        << QByteArrayList{write24, write25} << QList<int>{0, 92} << QList<int>{1, 93}
-        << QString("93 LATE 23 31 19 34 00 00 0A gap=93 after=1 busy=100 dropped");
+    QTest::newRow("sent 84 ms after a write, just beyond the allowance")
+        << QByteArrayList{write24, write25} << QList<int>{0, 83} << QList<int>{1, 84}
+        << QString("84 LATE 23 31 19 34 00 00 0A gap=84 after=1 busy=100 dropped");
     QTest::newRow("written back to back, read together on time")
         << QByteArrayList{write24 + write25} << QList<int>{0} << QList<int>{1}
         << QString("1 LATE 23 31 19 34 00 00 0A gap=1 after=1 busy=100 dropped");
     QTest::newRow("a write split over two reads counts from its last byte")
-        << QByteArrayList{write24.left(3), write24.mid(3), write25} << QList<int>{0, 20, 110}
-        << QList<int>{1, 21, 112} << QString("112 LATE 23 31 19 34 00 00 0A gap=92 after=1 busy=100 dropped");
+        << QByteArrayList{write24.left(3), write24.mid(3), write25} << QList<int>{0, 20, 100}
+        << QList<int>{1, 21, 102} << QString("102 LATE 23 31 19 34 00 00 0A gap=82 after=1 busy=100 dropped");
     QTest::newRow("a write 110 ms into a sector erase")
         << QByteArrayList{erase, write25} << QList<int>{0, 108} << QList<int>{2, 110}
         << QString("110 LATE 23 31 19 34 00 00 0A gap=110 after=E busy=500 dropped");
