@@ -1,7 +1,9 @@
 // tavrin-cli apply of a full profile (every parameter and a 19-slot font in
 // bank 1, uploaded whole with --force) on one simulated board and on eight at
 // once, each board on its own link. The boards share nothing but the machine,
-// so eight should take about as long as one (within 1.1 times).
+// so eight should take about as long as one (within 1.1 times). A run counts
+// only when the program succeeded and every board took the whole font without
+// dropping a frame; any other run is an error with the reason, never a time.
 #include "BenchMain.h"
 #include "RunCli.h"
 #include "RunFailure.h"
@@ -63,9 +65,16 @@ struct Fleet {
         if (!failure.isEmpty())
             return;
         QFile in(profile);
-        in.open(QIODevice::ReadOnly);
+        if (!in.open(QIODevice::ReadOnly)) {
+            failure = QStringLiteral("cannot read the saved profile %1: %2").arg(profile, in.errorString());
+            return;
+        }
         QJsonObject root = QJsonDocument::fromJson(in.readAll()).object();
         in.close();
+        if (root.isEmpty()) {
+            failure = QStringLiteral("the saved profile %1 is not a JSON object").arg(profile);
+            return;
+        }
         root.insert(QStringLiteral("banks"),
                     QJsonObject{{QStringLiteral("1"), QJsonObject{{QStringLiteral("font"), QStringLiteral("font")}}}});
         QFile out(profile);
@@ -80,16 +89,60 @@ Fleet& fleet()
     return shared;
 }
 
+// The slots each board has taken so far.
+std::vector<qint64> uploadCounts(std::size_t boards)
+{
+    std::vector<qint64> counts;
+    for (std::size_t i = 0; i < boards; ++i)
+        counts.push_back(fleet().boards[i]->counter(QStringLiteral("uploads")));
+    return counts;
+}
+
+// What the boards say about a run the program took for a success: a frame a
+// strict board dropped for coming while it was busy, or a slot of the font that
+// never reached it. Empty when each board got the whole font in time; `before`
+// moves on to the counts after this run.
+QString boardsFault(std::vector<qint64>& before)
+{
+    const std::vector<qint64> after = uploadCounts(before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const SimBoard& board = *fleet().boards[i];
+        const qint64 late = board.violations();
+        if (late < 0)
+            return QStringLiteral("board %1 did not answer on its control channel").arg(i);
+        if (late > 0)
+            return QStringLiteral("board %1 dropped frames that came too early: %2")
+                .arg(i)
+                .arg(board.violationReport());
+        if (after[i] - before[i] != FONT.size())
+            return QStringLiteral("board %1 took %2 slots instead of %3")
+                .arg(i)
+                .arg(after[i] - before[i])
+                .arg(FONT.size());
+    }
+    before = after;
+    return {};
+}
+
 void applyProfile(benchmark::State& state)
 {
     if (Failed(state, fleet().failure))
         return;
+    const auto boards = static_cast<std::size_t>(state.range(0));
     QStringList arguments{"apply", fleet().profile, "--force", "--quiet"};
-    for (int i = 0; i < state.range(0); ++i)
-        arguments << QStringLiteral("--port") << fleet().boards[static_cast<std::size_t>(i)]->portPath();
-    for (auto _ : state)
+    for (std::size_t i = 0; i < boards; ++i)
+        arguments << QStringLiteral("--port") << fleet().boards[i]->portPath();
+    std::vector<qint64> uploads = uploadCounts(boards);
+    for (auto _ : state) {
         if (Failed(state, runCli(arguments, fleet().folder.path(), APPLY_TIMEOUT_MS)))
             break;
+        // Asking the boards is not timed with the apply.
+        state.PauseTiming();
+        const bool faulty = Failed(state, boardsFault(uploads));
+        state.ResumeTiming();
+        if (faulty)
+            break;
+    }
 }
 } // namespace
 

@@ -54,7 +54,10 @@ bool BoardSession::open(QString* error)
     } catch (const EComError& failure) {
         const std::optional<PortTrouble> trouble = DiagnosePort(m_port);
         m_heldElsewhere = trouble && (trouble->error == EBUSY || trouble->error == EWOULDBLOCK);
-        *error = withAdvice(QStringLiteral("%1: %2").arg(m_port, failure.message()),
+        // The component parts the lines of its message with '\r', as its message
+        // boxes show them; here they make one line.
+        const QString why = QString(failure.message()).replace(QLatin1Char('\r'), QStringLiteral(": "));
+        *error = withAdvice(QStringLiteral("%1: %2").arg(m_port, why),
                             trouble ? QList<PortTrouble>{*trouble} : QList<PortTrouble>{});
         return false;
     }

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QTextStream>
 #include <QThread>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -43,15 +44,17 @@ void report(const std::vector<BoardResult>& results, const OutputOptions& output
                    .toJson();
     }
     for (const BoardResult& r : results) {
-        if (!r.ok)
-            PrintError(r.message);
-        else if (!output.json && !output.quiet) {
+        const bool textShown = !output.json && !output.quiet && (r.ok || r.textWhenFailed);
+        if (textShown) {
             if (results.size() > 1 && !r.text.isEmpty())
                 out << "== " << r.port << '\n';
             out << r.text;
-            if (!r.message.isEmpty())
-                out << r.message << '\n';
         }
+        if (!r.ok) {
+            out.flush(); // the failure comes after the text it ends
+            PrintError(r.message);
+        } else if (textShown && !r.message.isEmpty())
+            out << r.message << '\n';
     }
     if (results.size() > 1 && !output.quiet && !output.json)
         out << succeeded << " of " << results.size() << " boards done." << Qt::endl;
@@ -93,7 +96,7 @@ void putBack(BoardSession& board, BoardResult& result, std::optional<int> found,
 } // namespace
 
 int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect connect, const BoardJob& job,
-                EmptyPorts emptyPorts)
+                EmptyPorts emptyPorts, const BoardShown& shown)
 {
     if (ports.isEmpty()) {
         PrintError(QStringLiteral("No serial port found: plug the board in and switch it on."));
@@ -177,6 +180,8 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
         std::any_of(results.begin(), results.end(), [](const BoardResult& r) { return r.held; });
     if (emptyPorts == EmptyPorts::LeaveOut && anyAnswered)
         std::erase_if(results, [](const BoardResult& r) { return !r.answered && !r.held; });
+    if (shown)
+        std::for_each(results.begin(), results.end(), shown);
     report(results, output);
     if (!anyAnswered && !anyHeld)
         return NoBoard;

@@ -21,6 +21,7 @@ struct BoardResult {
     QString message;  // why it failed, or what it has to say
     QString text;     // what the board gave, for a person
     QJsonObject data; // the same, for --json
+    bool textWhenFailed = false; // text is the answer even when the board fails (the differences of diff)
 };
 
 struct OutputOptions {
@@ -48,8 +49,14 @@ inline EmptyPorts EmptyPortsFor(bool everyPort)
     return everyPort ? EmptyPorts::LeaveOut : EmptyPorts::Fail;
 }
 
+// Every board's result as it is about to be shown, in the order of the ports,
+// whether or not its job ran: a command that reports on every board completes
+// here the results of those that failed before it (their port could not be
+// opened, no board answered).
+using BoardShown = std::function<void(BoardResult& result)>;
+
 int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect connect, const BoardJob& job,
-                EmptyPorts emptyPorts = EmptyPorts::Fail);
+                EmptyPorts emptyPorts = EmptyPorts::Fail, const BoardShown& shown = {});
 
 // A one-line error on the error stream.
 void PrintError(const QString& message);

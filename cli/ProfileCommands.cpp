@@ -12,9 +12,9 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTextStream>
+#include <QJsonObject>
 
-#include <memory>
+#include <optional>
 
 namespace Cli {
 
@@ -53,6 +53,23 @@ QList<Sound::JournalEntry> journalOf(const BoardSession& board)
     return Sound::SlotJournal().list(board.image().serialNumber());
 }
 
+// A board that failed before the apply began (its port, its answer, its read)
+// is reported as the others are, so that the report lists every board chosen.
+void reportNotStarted(BoardResult& result)
+{
+    ProfileApplyReport report;
+    report.port = result.port;
+    report.failure = result.message;
+    report.started = false;
+    result.data = ReportJson(report);
+    result.message = ReportSummary(report);
+}
+
+QString placesText(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 place") : QStringLiteral("%1 places").arg(count);
+}
+
 int apply(Invocation& call)
 {
     const QStringList files = call.parser.positionalArguments();
@@ -62,11 +79,11 @@ int apply(Invocation& call)
     if (!checked)
         return Failed;
     const bool force = call.parser.isSet(FORCE);
-    auto reports = std::make_shared<QList<ProfileApplyReport>>();
+    QJsonArray reports;
     const int code = RunOnBoards(
         call.ports, call.output, Connect::SetUp,
-        [checked, force, reports](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
-            board.readParameters([&board, &result, checked, force, reports, done](bool ok, const QString& why) {
+        [checked, force](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, checked, force, done](bool ok, const QString& why) {
                 if (!ok) {
                     done(false, why);
                     return;
@@ -81,10 +98,9 @@ int apply(Invocation& call)
                                      PrintError(QStringLiteral("%1: %2").arg(board.port(), problem));
                                  });
                 QObject::connect(apply, &ProfileApply::finished, &board,
-                                 [&board, &result, apply, reports, done](const ProfileApplyReport& report) {
+                                 [&board, &result, apply, done](const ProfileApplyReport& report) {
                                      board.cancelWith(nullptr);
                                      apply->deleteLater();
-                                     reports->append(report);
                                      result.data = ReportJson(report);
                                      result.text = ReportSummary(report) + QLatin1Char('\n');
                                      done(report.ok(), report.ok() ? QString() : ReportSummary(report));
@@ -93,14 +109,16 @@ int apply(Invocation& call)
                 apply->start();
             });
         },
-        EmptyPortsFor(call.everyPort));
+        EmptyPortsFor(call.everyPort),
+        [&reports](BoardResult& result) {
+            if (result.data.isEmpty()) // the apply never began: no report of its own
+                reportNotStarted(result);
+            reports.append(result.data);
+        });
     if (call.parser.isSet(REPORT)) {
-        QJsonArray boards;
-        for (const ProfileApplyReport& report : *reports)
-            boards.append(ReportJson(report));
         const QString path = call.parser.value(REPORT);
         const QString failure =
-            WriteWholeFile(path, QJsonDocument(QJsonObject{{QStringLiteral("boards"), boards}}).toJson());
+            WriteWholeFile(path, QJsonDocument(QJsonObject{{QStringLiteral("boards"), reports}}).toJson());
         if (!failure.isEmpty()) {
             PrintError(QStringLiteral("cannot write the report %1: %2").arg(path, failure));
             return code == Done ? Failed : code;
@@ -148,13 +166,16 @@ int diff(Invocation& call)
                                                    {QStringLiteral("source"), SourceText(d.source)}});
                 }
                 result.data.insert(QStringLiteral("differences"), differences);
-                if (found.isEmpty())
+                if (found.isEmpty()) {
                     done(true, QStringLiteral("The board matches the profile."));
-                else
-                    done(false, QStringLiteral("%1: the board differs from the profile in %2 places: %3")
-                                    .arg(board.port())
-                                    .arg(found.size())
-                                    .arg(lines.join(QStringLiteral("; "))));
+                    return;
+                }
+                // The differences are the answer, one line each for a script to
+                // read; the error stream only says that there are some.
+                result.text = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+                result.textWhenFailed = true;
+                done(false, QStringLiteral("%1: the board differs from the profile in %2.")
+                                .arg(board.port(), placesText(found.size())));
             });
         },
         EmptyPortsFor(call.everyPort));
@@ -208,8 +229,8 @@ void AddProfileCommands(QList<Command>& commands)
          apply});
     commands.append(
         {"diff", "PROFILE",
-         "Lists where a board differs from a profile: values read now, slots from the journal. Exit code 0 "
-         "when it matches, 1 when it differs.",
+         "Lists where a board differs from a profile, one line each on standard output: values read now, "
+         "slots from the journal. Exit code 0 when it matches, 1 when it differs.",
          [](QCommandLineParser& parser) {
              parser.addPositionalArgument(QStringLiteral("PROFILE"), QStringLiteral("The board profile."));
          },

@@ -16,7 +16,8 @@ QJsonObject ReportJson(const ProfileApplyReport& report)
                      {QStringLiteral("slotsUploaded"), report.slotsUploaded},
                      {QStringLiteral("slotsSkipped"), report.slotsSkipped},
                      {QStringLiteral("durationMs"), report.durationMs},
-                     {QStringLiteral("ok"), report.ok()}};
+                     {QStringLiteral("ok"), report.ok()},
+                     {QStringLiteral("started"), report.started}};
     if (!report.ok())
         json.insert(QStringLiteral("failure"), report.failure);
     return json;
@@ -24,6 +25,9 @@ QJsonObject ReportJson(const ProfileApplyReport& report)
 
 QString ReportSummary(const ProfileApplyReport& report)
 {
+    if (!report.started)
+        return QStringLiteral("%1: the profile was not applied; nothing of it was sent.\n%2")
+            .arg(report.port, report.failure);
     QString text = QStringLiteral("%1 (serial %2, release %3): %4 values written, %5 verified; %6 slots "
                                   "uploaded, %7 left as they were; %8 s.")
                        .arg(report.port, report.serialNumber.isEmpty() ? QStringLiteral("-") : report.serialNumber,

@@ -1,19 +1,26 @@
 // Board profiles on the command line, run as a process against two strict
 // simulated boards: apply to both at once, apply again with nothing to send, a
-// value changed behind the tool's back found by diff and mended, and profiles
-// that must send nothing.
+// value changed behind the tool's back found by diff and mended, profiles that
+// must send nothing, a board that fails before the apply reported beside one
+// that takes it, and Ctrl-C in the middle of an apply.
 #include "CliRun.h"
 #include "EndToEndFixture.h"
+#include "PtyPair.h"
+#include "WaitFor.h"
 
 #include "sound/SlotJournal.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
+#include <csignal>
 
 using namespace CliRun;
 
@@ -37,7 +44,23 @@ bool writeJson(const QString& path, const QJsonObject& root)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(root).toJson()) > 0;
 }
+
+QString sha256Of(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
+               : QString();
+}
+
+// Where the failing port of a run comes from.
+enum class FailingPort {
+    StoppedSimulator, // its port is gone: it cannot be opened
+    SilentTerminal,   // a pseudo-terminal with no board behind it: no answer
+};
 } // namespace
+
+Q_DECLARE_METATYPE(FailingPort)
 
 class CliProfileE2eTest : public QObject {
     Q_OBJECT
@@ -48,6 +71,9 @@ private slots:
     void diffFindsAValueChangedBehindTheToolAndApplyMendsIt();
     void profileThatCannotBeAppliedSendsNothing_data();
     void profileThatCannotBeAppliedSendsNothing();
+    void boardThatFailsBeforeTheApplyIsReportedBesideTheOther_data();
+    void boardThatFailsBeforeTheApplyIsReportedBesideTheOther();
+    void ctrlCStopsTheApplyBetweenValuesAndStillWritesTheReport();
 
 private:
     // A board with serial 1523-<serial> and no journal yet.
@@ -180,18 +206,32 @@ void CliProfileE2eTest::diffFindsAValueChangedBehindTheToolAndApplyMendsIt()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QVERIFY2(run.out.contains(QStringLiteral("The board matches the profile.")), qPrintable(run.out));
 
+    // The differences on stdout, one line each; stderr only says there are some.
     QVERIFY(board.setParam(CLASH_RED_ADDRESS, 7));
     run = cli({"diff", profile, "--port", board.portPath()});
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(QStringLiteral("parameters.bank1.clash.red: profile 123, board 7")),
+    QCOMPARE(run.out, QStringLiteral("parameters.bank1.clash.red: profile 123, board 7\n"));
+    QVERIFY2(run.err.endsWith(board.portPath() + QStringLiteral(": the board differs from the profile in 1 place.\n")),
              qPrintable(run.err));
-    QVERIFY2(!run.err.contains(QStringLiteral("(journal)")), qPrintable(run.err));
+    QVERIFY2(!run.err.contains(QStringLiteral("clash.red")), qPrintable(run.err));
+    run = cli({"diff", profile, "--port", board.portPath(), "--json"});
+    QCOMPARE(run.exitCode, 1);
+    const QJsonArray listed = QJsonDocument::fromJson(run.out.toUtf8())[QStringLiteral("boards")][0]
+                                  [QStringLiteral("differences")].toArray();
+    QCOMPARE(listed, (QJsonArray{QJsonObject{{"key", "parameters.bank1.clash.red"},
+                                             {"profile", "123"},
+                                             {"board", "7"},
+                                             {"source", "board"}}}));
 
-    // A profile for the second board's slots, which its journal does not know.
+    // The second board: its own value, and the profile's slots its journal does not know.
     run = cli({"diff", profile, "--port", second->portPath()});
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(QStringLiteral("banks.2.slots.swing3: profile Swing_03.wav")), qPrintable(run.err));
-    QVERIFY2(run.err.contains(QStringLiteral("(journal)")), qPrintable(run.err));
+    QCOMPARE(run.out, QStringLiteral("parameters.bank1.clash.red: profile 123, board 200\n"
+                                     "banks.2.slots.on: profile poweron.wav (SHA-256 %1), board unknown (journal)\n"
+                                     "banks.2.slots.swing3: profile Swing_03.wav (SHA-256 %2), board unknown (journal)\n")
+                          .arg(sha256Of(dir->filePath(QStringLiteral("fonts/blue/poweron.wav"))),
+                               sha256Of(dir->filePath(QStringLiteral("fonts/blue/Swing_03.wav")))));
+    QVERIFY2(run.err.endsWith(QStringLiteral("differs from the profile in 3 places.\n")), qPrintable(run.err));
 
     const qint64 uploads = board.counter(QStringLiteral("uploads"));
     run = cli({"apply", profile, "--port", board.portPath(), "--quiet"});
@@ -229,6 +269,107 @@ void CliProfileE2eTest::profileThatCannotBeAppliedSendsNothing()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(board.param(CLASH_RED_ADDRESS), clashRed);
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploads);
+    QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+void CliProfileE2eTest::boardThatFailsBeforeTheApplyIsReportedBesideTheOther_data()
+{
+    QTest::addColumn<FailingPort>("failing");
+    QTest::addColumn<QString>("failure"); // %1: the failing port
+    QTest::newRow("port that cannot be opened")
+        << FailingPort::StoppedSimulator << QStringLiteral("%1: TCOMPORT : cannot open %1: No such file or directory");
+    QTest::newRow("board that does not answer")
+        << FailingPort::SilentTerminal << QStringLiteral("No board answered on %1: check that the board");
+}
+
+void CliProfileE2eTest::boardThatFailsBeforeTheApplyIsReportedBesideTheOther()
+{
+    QFETCH(FailingPort, failing);
+    QFETCH(QString, failure);
+    QString why;
+    SimBoard& board = e2e.board();
+    // No font: the values are enough to tell that the good board took the profile.
+    const QString profile = writeProfile({{QStringLiteral("banks"), QJsonObject{}}});
+    QVERIFY(!profile.isEmpty());
+    PtyPair silent;
+    QVERIFY(silent.isValid());
+    const QString failingPort = failing == FailingPort::SilentTerminal ? silent.slavePath() : second->portPath();
+    if (failing == FailingPort::StoppedSimulator)
+        QVERIFY(second->stop());
+    failure = failure.arg(failingPort);
+    const QString reportPath = dir->filePath(QStringLiteral("report.json"));
+
+    const Run run = cli({"apply", profile, "--port", board.portPath(), "--port", failingPort, "--report", reportPath});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(board.param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
+    const QJsonArray boards = readJson(reportPath).value(QStringLiteral("boards")).toArray();
+    QCOMPARE(boards.size(), 2);
+    const QJsonObject applied = boards[0].toObject();
+    QCOMPARE(applied[QStringLiteral("port")].toString(), board.portPath());
+    QVERIFY(applied[QStringLiteral("ok")].toBool());
+    QVERIFY(applied[QStringLiteral("valuesWritten")].toInt() > 0);
+    QCOMPARE(applied[QStringLiteral("valuesVerified")].toInt(), applied[QStringLiteral("valuesWritten")].toInt());
+    const QJsonObject failed = boards[1].toObject();
+    QCOMPARE(failed[QStringLiteral("port")].toString(), failingPort);
+    QVERIFY(!failed[QStringLiteral("ok")].toBool());
+    QVERIFY(!failed[QStringLiteral("started")].toBool());
+    QCOMPARE(failed[QStringLiteral("valuesWritten")].toInt(), 0);
+    QVERIFY2(failed[QStringLiteral("failure")].toString().startsWith(failure),
+             qPrintable(failed[QStringLiteral("failure")].toString()));
+    // The readable summary names both: the good one done, the other with its failure.
+    QVERIFY2(run.out.contains(board.portPath() + QStringLiteral(" (serial 1523-9202, release ")), qPrintable(run.out));
+    QVERIFY2(run.out.endsWith(QStringLiteral("1 of 2 boards done.\n")), qPrintable(run.out));
+    QVERIFY2(run.err.contains(failingPort + QStringLiteral(": the profile was not applied; nothing of it was sent. ") +
+                              failure),
+             qPrintable(run.err));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
+}
+
+void CliProfileE2eTest::ctrlCStopsTheApplyBetweenValuesAndStillWritesTheReport()
+{
+    QString why;
+    SimBoard& board = e2e.board();
+    QTemporaryFile traffic;
+    QVERIFY(traffic.open());
+    const QString profile = writeProfile();
+    QVERIFY(!profile.isEmpty());
+    // What the board receives from here on is the apply's.
+    QVERIFY(board.controlOk("log " + traffic.fileName()));
+    const qint64 uploads = board.counter(QStringLiteral("uploads"));
+    const QString reportPath = dir->filePath(QStringLiteral("report.json"));
+
+    CliProcess applying({"apply", profile, "--port", board.portPath(), "--report", reportPath});
+    // Progress goes to stderr a tenth at a time: the signal comes once some values are written.
+    QString progress;
+    const QRegularExpression writing(QStringLiteral(": Write Parameters [1-9]\\d*/\\d+ values"));
+    QVERIFY2(WaitFor(
+                 [&] {
+                     progress += QString::fromLocal8Bit(applying.process.readAllStandardError());
+                     return progress.contains(writing);
+                 },
+                 RUN_TIMEOUT_MS),
+             qPrintable(progress));
+    QCOMPARE(::kill(pid_t(applying.process.processId()), SIGINT), 0);
+    const Run run = applying.wait();
+    const QString said = progress + run.err;
+    QCOMPARE(run.exitCode, 1);
+    const QRegularExpressionMatch stopped =
+        QRegularExpression(QStringLiteral("Write Parameters was stopped after (\\d+) of (\\d+) values")).match(said);
+    QVERIFY2(stopped.hasMatch(), qPrintable(said));
+    const int written = stopped.captured(1).toInt();
+    QVERIFY2(written > 0 && written < stopped.captured(2).toInt(), qPrintable(said));
+
+    const QJsonArray boards = readJson(reportPath).value(QStringLiteral("boards")).toArray();
+    QCOMPARE(boards.size(), 1);
+    QVERIFY(boards[0][QStringLiteral("started")].toBool());
+    QVERIFY(!boards[0][QStringLiteral("ok")].toBool());
+    QCOMPARE(boards[0][QStringLiteral("valuesVerified")].toInt(), 0);
+    QVERIFY(boards[0][QStringLiteral("failure")].toString().startsWith(stopped.captured(0)));
+    // Nothing after the stop: no value beyond the one the message counts, no slot.
+    QVERIFY(WaitFor([&] { return board.busyMs() == 0; }, 5000));
+    QVERIFY(board.controlOk("log off"));
+    QCOMPARE(SimBoard::valueWrites(SimBoard::receivedBytes(traffic.fileName())), written);
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploads);
     QVERIFY2(finishBoth(&why), qPrintable(why));
 }

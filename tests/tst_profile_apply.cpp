@@ -298,13 +298,25 @@ void ProfileApplyTest::reportReadsAsJsonAndSummary()
                                                    "were; 41.2 s."));
     QCOMPARE(QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact),
              QByteArray(R"({"durationMs":41200,"ok":true,"port":"/dev/ttyACM0","release":"16.0",)"
-                        R"("serialNumber":"1523-0300","slotsSkipped":2,"slotsUploaded":19,)"
+                        R"("serialNumber":"1523-0300","slotsSkipped":2,"slotsUploaded":19,"started":true,)"
                         R"("valuesVerified":86,"valuesWritten":86})"));
     report.failure = QStringLiteral("the connection to the board was lost during Write Parameters.");
     QVERIFY(ReportJson(report).value(QStringLiteral("failure")).toString() == report.failure);
     QVERIFY(!ReportJson(report).value(QStringLiteral("ok")).toBool());
     QVERIFY(ReportSummary(report).endsWith(
         QStringLiteral("\n/dev/ttyACM0: the connection to the board was lost during Write Parameters.")));
+
+    // A board that never got to the apply: its failure names the port already.
+    ProfileApplyReport unreached;
+    unreached.port = QStringLiteral("/dev/ttyACM1");
+    unreached.failure = QStringLiteral("No board answered on /dev/ttyACM1.");
+    unreached.started = false;
+    QCOMPARE(ReportSummary(unreached), QStringLiteral("/dev/ttyACM1: the profile was not applied; nothing of it "
+                                                      "was sent.\nNo board answered on /dev/ttyACM1."));
+    QCOMPARE(QJsonDocument(ReportJson(unreached)).toJson(QJsonDocument::Compact),
+             QByteArray(R"({"durationMs":0,"failure":"No board answered on /dev/ttyACM1.","ok":false,)"
+                        R"("port":"/dev/ttyACM1","release":"","serialNumber":"","slotsSkipped":0,)"
+                        R"("slotsUploaded":0,"started":false,"valuesVerified":0,"valuesWritten":0})"));
 }
 
 TAVRIN_TEST_MAIN(ProfileApplyTest)

@@ -1,5 +1,7 @@
 #include "SimBoard.h"
 
+#include "common/Define.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -226,6 +228,17 @@ bool SimBoard::stop()
         return false;
     }
     return m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0;
+}
+
+int SimBoard::valueWrites(const QByteArray& received)
+{
+    // "#1", the address, the value: a write frame.
+    constexpr qsizetype ADDRESS_OFFSET = 2;
+    int writes = 0;
+    for (qsizetype at = received.indexOf("#1"); at >= 0 && at + ADDRESS_OFFSET < received.size();
+         at = received.indexOf("#1", at + 1))
+        writes += received.at(at + ADDRESS_OFFSET) != Define::ADDR_STATO_TAVRIN;
+    return writes;
 }
 
 QByteArray SimBoard::receivedBytes(const QString& logPath)

@@ -69,6 +69,9 @@ public:
     // The bytes of a traffic log's RX lines (control command "log FILE"), in
     // order, without their times.
     static QByteArray receivedBytes(const QString& logPath);
+    // The parameter value writes among received bytes without sound data: the
+    // write frames but those of the status address, which change the mode.
+    static int valueWrites(const QByteArray& received);
 
     // Sends SIGTERM and waits for the exit. True when it exited normally with 0.
     bool stop();
