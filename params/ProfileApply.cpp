@@ -107,8 +107,10 @@ void ProfileApply::runStep(Operation* operation, const std::function<void()>& ne
 
 void ProfileApply::writeParameters()
 {
-    m_report.valuesWritten = static_cast<int>(m_check.parameters.all().size());
-    runStep(new ParameterWriteOperation(m_link, m_check.parameters), [this] { verifyParameters(); });
+    auto* write = new ParameterWriteOperation(m_link, m_check.parameters);
+    // What left for the board, also when the write is stopped or cut short.
+    connect(write, &Operation::progressed, this, [this](int done) { m_report.valuesWritten = done; });
+    runStep(write, [this] { verifyParameters(); });
 }
 
 void ProfileApply::verifyParameters()

@@ -364,6 +364,7 @@ void CliProfileE2eTest::ctrlCStopsTheApplyBetweenValuesAndStillWritesTheReport()
     QCOMPARE(boards.size(), 1);
     QVERIFY(boards[0][QStringLiteral("started")].toBool());
     QVERIFY(!boards[0][QStringLiteral("ok")].toBool());
+    QCOMPARE(boards[0][QStringLiteral("valuesWritten")].toInt(), written);
     QCOMPARE(boards[0][QStringLiteral("valuesVerified")].toInt(), 0);
     QVERIFY(boards[0][QStringLiteral("failure")].toString().startsWith(stopped.captured(0)));
     // Nothing after the stop: no value beyond the one the message counts, no slot.

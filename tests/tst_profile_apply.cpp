@@ -224,6 +224,7 @@ void ProfileApplyTest::cancelStopsBetweenTwoValuesAndNothingFollows()
     QCOMPARE(ended->failure, QStringLiteral("Write Parameters was stopped after 11 of 86 values: the board now "
                                             "holds the new values up to there and its former values after."));
     QCOMPARE(ended->durationMs, 1050);
+    QCOMPARE(ended->valuesWritten, 11);
 }
 
 void ProfileApplyTest::theLinkStaysHeldFromTheFirstStepToTheLast()

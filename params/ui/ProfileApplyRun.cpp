@@ -22,7 +22,7 @@ using namespace Params;
 void ProfilePanel::applyProfile()
 {
     const QString action = QStringLiteral("Apply profile");
-    if (refuseWhileBusy() || !boardRead(action))
+    if (m_board.refuseWhileBusy() || !boardRead(action))
         return;
     const std::optional<ChosenProfile> chosen = openProfile(action);
     if (!chosen)
@@ -57,19 +57,6 @@ void ProfilePanel::applyProfile()
     // A board on a release the profile does not allow is refused at the start.
     if (m_apply && m_apply->running())
         waitDialog->show();
-}
-
-bool ProfilePanel::refuseWhileBusy() const
-{
-    if (m_board.refuseWhileBusy())
-        return true;
-    // Between its steps an apply leaves the link free for a moment: whatever
-    // started then would keep its next step from starting.
-    if (m_apply && m_apply->running()) {
-        dialogs().error(QStringLiteral("A profile is being applied to the board: wait for its report."));
-        return true;
-    }
-    return false;
 }
 
 void ProfilePanel::applyEnded(const ProfileApplyReport& report)

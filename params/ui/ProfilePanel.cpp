@@ -116,7 +116,7 @@ void ProfilePanel::saveProfile()
 
 void ProfilePanel::compareWithProfile()
 {
-    if (refuseWhileBusy())
+    if (m_board.refuseWhileBusy())
         return;
     const std::optional<ChosenProfile> chosen = openProfile(QStringLiteral("Compare with profile"));
     if (!chosen)

@@ -56,8 +56,6 @@ private:
     // The board's serial number and release are known from a read in this
     // connection; otherwise says that `action` needs one and returns false.
     bool boardRead(const QString& action) const;
-    // Refuses, saying why, while an operation or an apply holds the board.
-    bool refuseWhileBusy() const;
     void applyEnded(const Params::ProfileApplyReport& report);
     // Once the read that "Compare with profile..." started has ended.
     void showDifferences(const Params::ListedProfile& listed, const QString& path, bool whole);
