@@ -24,6 +24,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
@@ -63,6 +64,7 @@ private slots:
 
     void savedProfileFindsAChangedValueAndApplyMendsIt();
     void slotUnknownToTheJournalIsListedThenUploaded();
+    void cancelInTheWaitDialogStopsTheApplyAtASafePoint();
     void profileThatCannotBeAppliedSendsNothing_data();
     void profileThatCannotBeAppliedSendsNothing();
 
@@ -262,6 +264,29 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
     QVERIFY(WaitFor([this] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QCOMPARE(f->dialogs.messages, QStringList{"The board matches the profile."});
     QVERIFY(!profiles->differencesView()->isVisible());
+    QString late;
+    QVERIFY2(e2e.finish(&late), qPrintable(late));
+}
+
+void ProfileWindowEndToEndTest::cancelInTheWaitDialogStopsTheApplyAtASafePoint()
+{
+    const QString path = readAndSave();
+    QVERIFY(!path.isEmpty());
+    f->dialogs.clear();
+    f->dialogs.files.enqueue(path);
+    setupWindow->profiles()->applyProfileButton->click();
+    // Some values out, the rest still to come.
+    QVERIFY(WaitFor([] { return waitDialog->progressBar->value() >= 3; }, OPERATION_MS));
+    QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
+    waitDialog->cancelButton->click();
+    QCOMPARE(f->dialogs.questions, QStringList{"Stop Apply profile?"});
+    QVERIFY(WaitFor([this] { return !f->dialogs.errors.isEmpty(); }, OPERATION_MS));
+    QVERIFY2(f->dialogs.errors.first().contains(QStringLiteral("Write Parameters was stopped after ")),
+             qPrintable(f->dialogs.errors.first()));
+    QVERIFY(!waitDialog->isVisible());
+    const Params::Board* board = setupWindow->board();
+    QVERIFY(WaitFor([board] { return !board->link()->busy(); }, OPERATION_MS));
+    QVERIFY(e2e.waitUntilBoardIsReady());
     QString late;
     QVERIFY2(e2e.finish(&late), qPrintable(late));
 }
