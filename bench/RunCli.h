@@ -15,6 +15,8 @@ inline QString runCli(const QStringList& arguments, const QString& portsDir, int
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TAVRIN_PORTS_DIR"), portsDir);
+    // The slot journals of the simulated boards stay with them, out of the user's own.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), portsDir);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TAVRIN_CLI_PROGRAM), arguments);
     const QString command = QStringLiteral("tavrin-cli ") + arguments.join(u' ');
