@@ -2,7 +2,10 @@
 // set-up window, shown, with frames fed through the real receive dispatch at a
 // steady 500 a second. Measures the window thread's CPU, frames handled against
 // frames due, and chart repaints a second; the same with a repaint forced
-// after every frame, the way a chart that draws each point as it comes would.
+// after every frame, the way a chart that draws each point as it comes would;
+// and the same stream as a USB bridge delivers it, in 62-byte pieces that cut
+// the frames anywhere, through the framer. BM_FramerCost times the framer alone
+// per byte of such a stream.
 // TAVRIN_BENCH_SECONDS sets the length of a run (20 s unless told).
 #include "BenchMain.h"
 #include "MotionFrames.h"
@@ -12,6 +15,8 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "comm/BoardLink.h"
+#include "comm/StreamFramer.h"
 #include "comm/ui/PortPanel.h"
 #include "motion/ui/MotionPanel.h"
 #include "motion/TelemetryFrame.h"
@@ -31,6 +36,9 @@ constexpr int FRAMES_PER_SECOND = 500;
 constexpr int DEFAULT_SECONDS = 20;
 constexpr int SEQUENCE_WRAP = 30000;
 constexpr int SETTLE_MS = 200;
+constexpr int BRIDGE_PACKET = 62; // a full-speed bridge's payload
+// A frame as the board sends it: the decoded 24 bytes and one more.
+constexpr int BOARD_FRAME_BYTES = 25;
 
 double threadCpuSeconds()
 {
@@ -50,7 +58,9 @@ void showWholeChart()
     client->ensureVisible(centre.x(), centre.y(), chart->width() / 2, chart->height() / 2);
 }
 
-void runStream(benchmark::State& state, bool repaintEveryFrame)
+// pieceBytes 0: each frame in a read of its own; otherwise the stream in reads
+// of that many bytes, as a bridge's packets cut it.
+void runStream(benchmark::State& state, bool repaintEveryFrame, int pieceBytes = 0)
 {
     const int seconds = qEnvironmentVariableIsSet("TAVRIN_BENCH_SECONDS")
                             ? qEnvironmentVariableIntValue("TAVRIN_BENCH_SECONDS")
@@ -72,6 +82,14 @@ void runStream(benchmark::State& state, bool repaintEveryFrame)
         TelemetryValues frame;
         long long sent = 0;
         long long handled = 0;
+        QByteArray unsent; // bytes of the stream not fed yet: the bridge's packet not full
+        QObject::connect(setupWindow->board()->link(), &BoardLink::telemetry, &f.sim.clock,
+                         [&](const QByteArray& block) {
+                             // Every frame decoded whole, in order: its sequence in USB_V.
+                             if (Telemetry.USB_V == static_cast<qint16>(handled % SEQUENCE_WRAP) &&
+                                 block.size() == BOARD_FRAME_BYTES)
+                                 ++handled;
+                         });
         long long due = 0;
         QElapsedTimer wall;
         const double cpuStart = threadCpuSeconds();
@@ -90,9 +108,14 @@ void runStream(benchmark::State& state, bool repaintEveryFrame)
             while (sent < due && wall.elapsed() < seconds * 1000LL) {
                 frame.posx = static_cast<qint16>(sent % SEQUENCE_WRAP);
                 frame.usb = static_cast<qint16>(sent % SEQUENCE_WRAP);
-                f.port->feed(TelemetryBlock(frame));
-                if (Telemetry.USB_V == frame.usb)
-                    ++handled;
+                const QByteArray block = TelemetryBlock(frame);
+                if (pieceBytes == 0) {
+                    f.port->feed(block);
+                } else {
+                    unsent += block;
+                    for (; unsent.size() >= pieceBytes; unsent.remove(0, pieceBytes))
+                        f.port->feed(unsent.left(pieceBytes));
+                }
                 ++sent;
                 if (repaintEveryFrame) {
                     setupWindow->motion()->telemetryChart->flushChart();
@@ -131,9 +154,40 @@ void BM_TelemetryRepaintPerFrame(benchmark::State& state)
     runStream(state, true);
 }
 
+void BM_TelemetryInBridgePackets(benchmark::State& state)
+{
+    runStream(state, false, BRIDGE_PACKET);
+}
+
+// The framer alone: one second of the stream at 500 frames a second, in 62-byte
+// pieces, per iteration.
+void BM_FramerCost(benchmark::State& state)
+{
+    TelemetryValues frame;
+    QByteArray stream;
+    for (int i = 0; i < FRAMES_PER_SECOND; ++i) {
+        frame.posx = static_cast<qint16>(i);
+        stream += TelemetryBlock(frame);
+    }
+    long long frames = 0;
+    for (auto _ : state) {
+        StreamFramer framer;
+        for (qsizetype at = 0; at < stream.size(); at += BRIDGE_PACKET)
+            frames += framer.push(stream.mid(at, BRIDGE_PACKET)).size();
+    }
+    if (frames != static_cast<long long>(state.iterations()) * FRAMES_PER_SECOND)
+        state.SkipWithError("the framer lost or invented frames");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * stream.size());
+    // The share of one core that a second of the stream costs.
+    state.counters["core_percent_at_500_per_s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) / 100.0, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 } // namespace
 
 BENCHMARK(BM_TelemetryBatchedRedraw)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TelemetryRepaintPerFrame)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TelemetryInBridgePackets)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FramerCost)->Unit(benchmark::kMicrosecond);
 
 TAVRIN_BENCHMARK_MAIN()

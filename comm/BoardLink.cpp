@@ -17,7 +17,10 @@ constexpr int WRITE_COMPLETION_LIMIT_MS = 1000;
 
 BoardLink::BoardLink(QObject* parent)
     : QObject(parent)
+    , m_quietWatch(new WindowTimer(this, StreamFramer::QUIET_TIME_MS))
 {
+    m_quietWatch->setObjectName(QStringLiteral("receiveQuietWatch"));
+    m_quietWatch->setOnTimer([this] { lineQuiet(); });
 }
 
 BoardLink::~BoardLink()
@@ -70,6 +73,7 @@ bool BoardLink::sendFrame(const QByteArray& frame)
         return false;
     }
     waitWhileBoardBusy();
+    m_lastFrameAt = appClock().now();
     emit frameSent(frame);
     if (m_port)
         m_port->Send(frame); // a closed port drops it, as the board would not hear it
@@ -134,15 +138,35 @@ void BoardLink::receive(const QByteArray& block)
     if (block.isEmpty())
         return;
     emit blockReceived(block);
-    if (!holdBlock(block))
-        route(block);
+    deliver(m_framer.push(block));
+    // Each arrival starts the quiet time afresh.
+    m_quietWatch->setEnabled(false);
+    m_quietWatch->setEnabled(m_framer.waiting());
+}
+
+void BoardLink::deliver(const QList<QByteArray>& messages)
+{
+    for (const QByteArray& message : messages)
+        if (!holdBlock(message))
+            route(message);
+}
+
+void BoardLink::lineQuiet()
+{
+    m_quietWatch->setEnabled(false);
+    deliver(m_framer.flush());
+}
+
+void BoardLink::resetReceiving()
+{
+    m_quietWatch->setEnabled(false);
+    m_framer.reset();
 }
 
 void BoardLink::route(const QByteArray& block)
 {
-    const QList<ReadReply> replies = SplitReadReplies(block, m_awaitedReads);
-    if (!replies.isEmpty()) {
-        routeReadReplies(replies);
+    if (const std::optional<ReadReply> reply = AwaitedReadReply(block, m_awaitedReads)) {
+        routeReadReply(*reply);
         return;
     }
     // A block may satisfy several tests; they run in this order on the whole block.
@@ -168,22 +192,19 @@ void BoardLink::route(const QByteArray& block)
         emit shot(block);
 }
 
-void BoardLink::routeReadReplies(const QList<ReadReply>& replies)
+void BoardLink::routeReadReply(const ReadReply& reply)
 {
-    // Each answer goes its way as if it had come alone, the reply mark cleared
-    // after it as after any answer. An answer arriving after its mark was
-    // cleared by answers joined before it is still an answer to its read.
-    // What the decoder sends in reaction (the default bank it selects) belongs
-    // to the read and may leave while the read holds the link.
+    // The answer goes its way and clears the reply mark as any answer does. An
+    // answer arriving after its mark was cleared (by a telemetry frame, or by
+    // the answer before it) is still an answer to its read. What the decoder
+    // sends in reaction (the default bank it selects) belongs to the read and
+    // may leave while the read holds the link.
     const Sending sending(*this);
-    const bool decode = m_request.decodeReplies || !m_running;
-    for (const ReadReply& reply : replies) {
-        m_awaitedReads.reset(static_cast<std::size_t>(reply.address));
-        if (decode)
-            emit parameterReply(reply.bytes());
-        m_expectingReply = false;
-        emit readAnswered(reply.address, reply.value);
-    }
+    m_awaitedReads.reset(static_cast<std::size_t>(reply.address));
+    if (m_request.decodeReplies || !m_running)
+        emit parameterReply(reply.bytes());
+    m_expectingReply = false;
+    emit readAnswered(reply.address, reply.value);
 }
 
 bool BoardLink::refuseWhileBusy() const

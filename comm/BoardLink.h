@@ -4,9 +4,12 @@
 // the senders that wait for an answer, and the board's 100 ms after a parameter
 // write is respected before any next frame. Every block received is announced
 // (blockReceived, for the traffic monitor) and routed by its content to the
-// signals below, in the order the routes are tested. A block made of whole
-// answers to parameter reads still awaited is first cut into those answers,
-// each routed on its own (see ReadReplies.h).
+// signals below, in the order the routes are tested. What one read of the
+// port returns is not a message: the blocks go through a framer (StreamFramer.h)
+// that keeps a message arriving in pieces until it is whole and cuts joined
+// messages apart, and each message is routed on its own. An answer to a
+// parameter read still awaited is an answer to that read, whatever came between
+// (see ReadReplies.h).
 //
 // One sending operation at a time. A multi-frame operation holds the link from
 // begin() to end(). While it does:
@@ -24,6 +27,7 @@
 #pragma once
 
 #include "comm/ReadReplies.h"
+#include "comm/StreamFramer.h"
 
 #include <QByteArray>
 #include <QList>
@@ -36,6 +40,7 @@
 
 class Operation;
 class SerialPort;
+class WindowTimer;
 
 class BoardLink : public QObject {
     Q_OBJECT
@@ -82,6 +87,9 @@ public:
     // A frame: announced by frameSent, sent after the board's pause that follows
     // a parameter write. False (nothing announced or sent) when refused.
     bool sendFrame(const QByteArray& frame);
+    // When the last frame left, after any pause the board needed before it and
+    // before the work of announcing it.
+    qint64 lastFrameAt() const { return m_lastFrameAt; }
     // A frame that expects an answer: marks the reply as expected once sent.
     bool sendCommand(const QByteArray& frame);
     // The reply-expected mark: set by sendCommand, cleared when the next block is
@@ -96,10 +104,14 @@ public:
     bool awaitingRead(int address) const { return m_awaitedReads.test(static_cast<std::size_t>(address)); }
 
     // ---- Receiving -------------------------------------------------------------
-    // A block from the port: announced, then kept for after the operation or routed.
+    // A block from the port: announced as it came, then cut into messages, each
+    // kept for after the operation or routed.
     void receive(const QByteArray& block);
-    // Routes a block by its content (a kept block once the operation is over).
+    // Routes one message by its content (a kept one once the operation is over).
     void route(const QByteArray& block);
+    // The port was opened or closed: bytes of the last connection never join
+    // the next one's.
+    void resetReceiving();
 
     // ---- Operations ------------------------------------------------------------
     // Starts an operation. When another one holds the link, or the port is not
@@ -191,15 +203,21 @@ private:
     // Called by the receive path first: true when the block was kept for after
     // the operation.
     bool holdBlock(const QByteArray& block);
+    void deliver(const QList<QByteArray>& messages);
+    // A message begun and not completed goes on as it stands once the line is quiet.
+    void lineQuiet();
     void waitWhileBoardBusy();
     // A send found the port closed while an operation held the link.
     void lostUnderOperation();
     void releaseHeld();
-    void routeReadReplies(const QList<ReadReply>& replies);
+    void routeReadReply(const ReadReply& reply);
 
     std::unique_ptr<SerialPort> m_port;
+    StreamFramer m_framer;
+    WindowTimer* m_quietWatch;
     bool m_expectingReply = false;
     AwaitedReads m_awaitedReads;
+    qint64 m_lastFrameAt = 0;
     std::optional<qint64> m_writeQueuedAt; // set while the last frame sent was a parameter write
     Request m_request;
     QPointer<Operation> m_operation;

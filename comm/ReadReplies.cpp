@@ -11,18 +11,12 @@ QByteArray ReadReply::bytes() const
     return reply;
 }
 
-QList<ReadReply> SplitReadReplies(const QByteArray& block, const AwaitedReads& awaited)
+std::optional<ReadReply> AwaitedReadReply(const QByteArray& message, const AwaitedReads& awaited)
 {
-    if (block.isEmpty() || block.size() % Define::REPLY_LENGTH != 0)
-        return {};
-    QList<ReadReply> replies;
-    AwaitedReads open = awaited;
-    for (qsizetype at = 0; at < block.size(); at += Define::REPLY_LENGTH) {
-        const auto address = static_cast<std::uint8_t>(block.at(at + Define::REPLY_ADDRESS_INDEX));
-        if (block.at(at + Define::REPLY_CODE_INDEX) != Define::READ_CMD || !open.test(address))
-            return {};
-        open.reset(address);
-        replies.append({address, static_cast<std::uint8_t>(block.at(at + Define::REPLY_VALUE_INDEX))});
-    }
-    return replies;
+    if (message.size() != Define::REPLY_LENGTH || message.at(Define::REPLY_CODE_INDEX) != Define::READ_CMD)
+        return std::nullopt;
+    const auto address = static_cast<std::uint8_t>(message.at(Define::REPLY_ADDRESS_INDEX));
+    if (!awaited.test(address))
+        return std::nullopt;
+    return ReadReply{address, static_cast<std::uint8_t>(message.at(Define::REPLY_VALUE_INDEX))};
 }

@@ -1,14 +1,14 @@
 // The board answers a parameter read with three bytes, "2", the address and the
-// value, in one write of its own. What one read of the port returns is not a
-// message, though: when the tool reads late, several answers arrive as one block.
-// Such a block is cut back into its answers here, but only when it is certainly
-// nothing else: complete answers, each for an address read and not yet answered.
+// value. Answers are not matched to requests by any number, and whatever the
+// board sends between a request and its answer (a telemetry frame) takes the
+// reply-expected mark; an answer for an address whose read is still awaited is
+// recognised as that read's answer all the same.
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 
 // Every address one byte can name.
 inline constexpr int ADDRESS_SPACE = 256;
@@ -24,6 +24,5 @@ struct ReadReply {
     friend bool operator==(const ReadReply&, const ReadReply&) = default;
 };
 
-// The answers a block holds when it holds nothing but whole answers to awaited
-// reads, no address twice; empty for any other block.
-QList<ReadReply> SplitReadReplies(const QByteArray& block, const AwaitedReads& awaited);
+// The answer a message is when it is exactly an answer to an awaited read.
+std::optional<ReadReply> AwaitedReadReply(const QByteArray& message, const AwaitedReads& awaited);

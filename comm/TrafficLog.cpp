@@ -1,5 +1,7 @@
 #include "comm/TrafficLog.h"
 
+#include "comm/BoardMessages.h"
+
 #include "common/Define.h"
 
 namespace {
@@ -37,9 +39,6 @@ void appendReadable(QString& line, unsigned char b)
     }
 }
 
-const QByteArray WRITE_FILE_DONE = QByteArrayLiteral("OK WRITE FILE");
-const QByteArray UPLOAD_END = QByteArrayLiteral("End.");
-constexpr char PAUSE_MARK = 'B';
 } // namespace
 
 QString FormatLogLine(const char* direction, const QByteArray& data, bool hex)
@@ -63,11 +62,11 @@ BlockRoutes ClassifyBlock(const QByteArray& block, bool replyExpected)
     if (block.isEmpty())
         return routes;
     const auto first = static_cast<unsigned char>(block[0]);
-    routes.writeFileDone = block == WRITE_FILE_DONE;
+    routes.writeFileDone = block == BoardMessages::WRITE_FILE_DONE;
     routes.parameterReply = replyExpected;
     routes.telemetry = block.size() >= Define::TELEMETRY_MIN_BLOCK && first == Define::TELEMETRY_START;
-    routes.uploadEnd = block == UPLOAD_END;
-    routes.pauseForB = block[0] == PAUSE_MARK;
+    routes.uploadEnd = block == BoardMessages::UPLOAD_END;
+    routes.pauseForB = block[0] == BoardMessages::PAUSE_MARK;
     routes.shot = block.size() >= 2 && first == Define::SHOT_START &&
                   static_cast<unsigned char>(block[1]) == Define::SHOT_START;
     return routes;

@@ -1,12 +1,14 @@
 // The receive dispatch: a run of blocks as the board might send them, each
 // routed and handed to every decoder its routes name, with the decoders' state
-// carried from block to block as in the set-up window.
+// carried from block to block as in the set-up window; the same blocks also
+// go through the framer as the pieces of one stream.
 //
 // Input: records of one header byte (bit 7: a parameter reply is expected; bits
 // 0-6: the block's length) followed by the block's bytes.
 #include "FuzzInput.h"
 
 #include "comm/ReadReplies.h"
+#include "comm/StreamFramer.h"
 #include "comm/TrafficLog.h"
 #include "common/Define.h"
 #include "motion/TelemetryFrame.h"
@@ -150,27 +152,46 @@ void checkShot(const QByteArray& block)
     }
 }
 
-// Answers cut from a block are the whole block, three bytes each, each to an
-// awaited address named once; the header's low bits choose what is awaited.
-void checkReadReplies(const QByteArray& block, std::uint8_t header)
+// An answer recognised for an awaited read is the whole message, to an
+// awaited address; the header's low bits choose what is awaited.
+void checkReadReply(const QByteArray& block, std::uint8_t header)
 {
     AwaitedReads awaited;
     for (int address = 0; address < ADDRESS_SPACE; ++address)
         if ((address ^ header) % 3 != 0)
             awaited.set(static_cast<std::size_t>(address));
-    const QList<ReadReply> replies = SplitReadReplies(block, awaited);
-    if (replies.isEmpty())
+    const std::optional<ReadReply> reply = AwaitedReadReply(block, awaited);
+    if (!reply)
         return;
-    QByteArray joined;
-    AwaitedReads seen;
-    for (const ReadReply& reply : replies) {
-        FUZZ_CHECK(awaited.test(static_cast<std::size_t>(reply.address)));
-        FUZZ_CHECK(!seen.test(static_cast<std::size_t>(reply.address)));
-        seen.set(static_cast<std::size_t>(reply.address));
-        joined += reply.bytes();
-    }
-    FUZZ_CHECK(joined == block);
+    FUZZ_CHECK(awaited.test(static_cast<std::size_t>(reply->address)));
+    FUZZ_CHECK(reply->bytes() == block);
 }
+
+// The framer loses no byte and invents none: its messages, and what a quiet
+// line flushes, are the stream in order, whatever pieces it came in.
+class FramerCheck {
+public:
+    void push(const QByteArray& block)
+    {
+        m_stream += block;
+        for (const QByteArray& message : m_framer.push(block)) {
+            FUZZ_CHECK(!message.isEmpty());
+            m_framed += message;
+        }
+    }
+    void finish()
+    {
+        for (const QByteArray& message : m_framer.flush())
+            m_framed += message;
+        FUZZ_CHECK(!m_framer.waiting());
+        FUZZ_CHECK(m_framed == m_stream);
+    }
+
+private:
+    StreamFramer m_framer;
+    QByteArray m_stream;
+    QByteArray m_framed;
+};
 
 } // namespace
 
@@ -179,6 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput input(data, size);
     Params::ParameterDecoder decoder;
     Motion::BatteryWindow battery;
+    FramerCheck framer;
     while (!input.atEnd()) {
         const std::uint8_t header = input.byte();
         const bool replyExpected = (header & REPLY_EXPECTED) != 0;
@@ -186,7 +208,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QByteArray& block = exact.bytes();
 
         checkLogLine(block);
-        checkReadReplies(block, header);
+        checkReadReply(block, header);
+        framer.push(block);
         const BlockRoutes routes = ClassifyBlock(block, replyExpected);
         checkRoutes(block, replyExpected, routes);
         if (routes.parameterReply)
@@ -200,5 +223,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(Motion::DecodeTelemetry(block, untouched) ==
                    (block.size() >= Define::TELEMETRY_DECODED_BYTES));
     }
+    framer.finish();
     return 0;
 }

@@ -55,8 +55,14 @@ SerialPort* Board::serialPort() const
 void Board::setPort(std::unique_ptr<SerialPort> port)
 {
     m_link->setPort(std::move(port));
-    serialPort()->OnPortOpen = [this](QObject*) { emit portOpened(); };
-    serialPort()->OnPortClose = [this](QObject*) { emit portClosed(); };
+    serialPort()->OnPortOpen = [this](QObject*) {
+        m_link->resetReceiving();
+        emit portOpened();
+    };
+    serialPort()->OnPortClose = [this](QObject*) {
+        m_link->resetReceiving();
+        emit portClosed();
+    };
 }
 
 void Board::forget()

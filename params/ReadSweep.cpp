@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -75,6 +76,7 @@ void ReadSweep::run()
     m_queue = m_addresses;
     m_phase = Phase::Asking;
     m_sent = 0;
+    m_retimed = false;
     if (m_queue.isEmpty())
         m_phase = Phase::SettlingAgain; // nothing to ask: ends at the first tick
     m_timer->setInterval(Define::SWEEP_TICK_MS);
@@ -99,21 +101,27 @@ void ReadSweep::tick()
 
 void ReadSweep::sendNext()
 {
-    // A tick that fell due while the last request waited out the board's pause
+    // The period runs on by itself, so a tick's own work never adds to it. A
+    // tick that fell due while the last request waited out the board's pause
     // after a parameter write comes right behind it: the next request still
-    // waits its 10 ms.
-    if (m_sent > 0 && appClock().now() - m_lastSentAt < Define::SWEEP_TICK_MS)
+    // waits its 10 ms, and the period counts from that request on.
+    const qint64 sinceLast = appClock().now() - m_lastSentAt;
+    if (m_sent > 0 && sinceLast < Define::SWEEP_TICK_MS) {
+        m_timer->setInterval(static_cast<int>(Define::SWEEP_TICK_MS - sinceLast));
+        m_retimed = true;
         return;
+    }
     const int address = m_queue.takeFirst();
     {
         const BoardLink::Sending sending(link());
         if (!link().sendRead(address))
             return; // the port went under the operation; the link reports it
     }
-    m_lastSentAt = appClock().now();
+    m_lastSentAt = link().lastFrameAt();
     progress(++m_sent);
     if (!m_queue.isEmpty()) {
-        m_timer->setInterval(Define::SWEEP_TICK_MS); // the next period counts from now
+        if (std::exchange(m_retimed, false))
+            m_timer->setInterval(Define::SWEEP_TICK_MS);
         return;
     }
     m_phase = m_phase == Phase::Asking ? Phase::Settling : Phase::SettlingAgain;

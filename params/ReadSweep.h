@@ -61,4 +61,5 @@ private:
     QList<int> m_queue; // requests still to send in this pass
     int m_sent = 0;
     qint64 m_lastSentAt = 0; // when the last request left
+    bool m_retimed = false;  // the timer waits out the rest of 10 ms, not a period
 };

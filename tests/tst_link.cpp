@@ -11,14 +11,36 @@
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
+#include "comm/StreamFramer.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "comm/ui/LogMemo.h"
+#include "params/ui/HeaderPanel.h"
 #include "comm/TrafficLog.h"
 #include "common/Define.h"
 #include "common/Globals.h"
 
 #include <QCheckBox>
 #include <QListWidget>
+#include <QSignalSpy>
+
+namespace {
+
+// A telemetry frame as the board sends it (posx 31292, state SetUp, a byte more).
+const QByteArray TELEMETRY = hexBytes("FF 7A 3C F5 33 0E CA 00 05 FF FE 00 00 00 64 00 C8 00 28 0A BC 0C E4 04 07");
+// The same values from a board whose frames carry two bytes more.
+const QByteArray LONG_TELEMETRY = TELEMETRY + hexBytes("00 01");
+const QByteArray SHOT = hexBytes("AA AA 34 12") + QByteArray(98, '\0');
+const QByteArray REPLY = hexBytes("32 18 04");
+
+QList<QByteArray> cutEvery(const QByteArray& bytes, qsizetype size)
+{
+    QList<QByteArray> pieces;
+    for (qsizetype at = 0; at < bytes.size(); at += size)
+        pieces.append(bytes.mid(at, size));
+    return pieces;
+}
+
+} // namespace
 
 class LinkTest : public QObject {
     Q_OBJECT
@@ -34,6 +56,11 @@ private slots:
     void blockRoutingFlags_data();
     void blockRoutingFlags();
     void writeFileMessageOnlyForTheWholeText();
+    void framerCutsTheStreamIntoMessages_data();
+    void framerCutsTheStreamIntoMessages();
+    void framerKeepsAMessageCutAnywhere_data();
+    void framerKeepsAMessageCutAnywhere();
+    void messagesInPiecesAreRoutedWholeAndLoggedAsTheyCame();
     void expectedReplyGoesToDecoderAndClearsFlag();
     void uploadEndClosesDialogAndAnnouncesOnlyWhenAsked();
     void blockStartingWithBPausesOneSecond();
@@ -96,13 +123,16 @@ void LinkTest::sweepSendsAllAddressesTenMillisecondsApart()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
+    // Each request costs the window a millisecond of work (logging, painting):
+    // the period runs on regardless.
+    QObject::connect(setupWindow->board()->link(), &BoardLink::frameSent, [] { Sleep(1); });
     const qint64 start = f->sim.clock.now();
     setupWindow->parameters()->readParameters();
     f->sim.clock.advance(5000);
     QCOMPARE(f->port->sent.size(), 226);
     for (int a = 0; a < 226; ++a) {
         const auto& s = f->port->sent[a];
-        QCOMPARE(s.at - start, 10 * (a + 1));
+        QCOMPARE(s.at - start, 10 * (a + 1) + 1); // the work comes before the port has it
         const char addr = static_cast<char>(a);
         QCOMPARE(s.bytes, QByteArray("#2") + addr + addr + QByteArray(2, '\0') + '\n');
     }
@@ -161,11 +191,121 @@ void LinkTest::writeFileMessageOnlyForTheWholeText()
 {
     f->setPortList({"COM3"});
     f->openPort();
+    feed("OK WRITE FIL");
+    f->sim.clock.advance(StreamFramer::QUIET_TIME_MS);
+    QVERIFY(f->dialogs.messages.isEmpty());
+    // Cut by the port after its sixth character, the text is still the whole text.
     feed("OK WRI");
     feed("TE FILE");
-    QVERIFY(f->dialogs.messages.isEmpty());
-    feed("OK WRITE FILE");
     QCOMPARE(f->dialogs.messages, QStringList{" Scrittura completata "});
+}
+
+void LinkTest::framerCutsTheStreamIntoMessages_data()
+{
+    QTest::addColumn<QList<QByteArray>>("reads");
+    QTest::addColumn<QList<QByteArray>>("messages"); // the last ones after a quiet line
+    QTest::addColumn<int>("beforeQuiet");            // how many come before the line is quiet
+    QTest::newRow("two answers joined") << QList<QByteArray>{hexBytes("32 18 04 32 19 B0")}
+                                        << QList<QByteArray>{hexBytes("32 18 04"), hexBytes("32 19 B0")} << 2;
+    QTest::newRow("a frame alone in a read, then an answer, a frame, an upload end")
+        << QList<QByteArray>{TELEMETRY, REPLY + TELEMETRY + "End."}
+        << QList<QByteArray>{TELEMETRY, REPLY, TELEMETRY, "End."} << 4;
+    QTest::newRow("frames learnt from their markers")
+        << cutEvery(TELEMETRY + TELEMETRY + TELEMETRY, 62) << QList<QByteArray>{TELEMETRY, TELEMETRY, TELEMETRY} << 3;
+    QTest::newRow("longer frames learnt from their markers")
+        << cutEvery(LONG_TELEMETRY + LONG_TELEMETRY + LONG_TELEMETRY + SHOT, 62)
+        << QList<QByteArray>{LONG_TELEMETRY, LONG_TELEMETRY, LONG_TELEMETRY, SHOT} << 4;
+    QTest::newRow("a longer frame alone in a read") << QList<QByteArray>{LONG_TELEMETRY}
+                                                    << QList<QByteArray>{LONG_TELEMETRY} << 1;
+    QTest::newRow("a frame in two pieces, learnt from the quiet after it")
+        << QList<QByteArray>{LONG_TELEMETRY.left(20), LONG_TELEMETRY.mid(20)} << QList<QByteArray>{LONG_TELEMETRY} << 0;
+    QTest::newRow("a shot and the write-file text") << cutEvery(SHOT + "OK WRITE FILE", 3)
+                                                    << QList<QByteArray>{SHOT, "OK WRITE FILE"} << 2;
+    QTest::newRow("bytes that fit nothing, before and between")
+        << QList<QByteArray>{"xy2", hexBytes("18 04 0D 0A 45 6E 64 2E")}
+        << QList<QByteArray>{"xy", REPLY, "\r\n", "End."} << 4;
+    QTest::newRow("loader acknowledgements") << QList<QByteArray>{"AAC"} << QList<QByteArray>{"A", "A", "C"} << 3;
+    QTest::newRow("a B block up to the next message, a B inside other bytes")
+        << QList<QByteArray>{hexBytes("42 05 07") + "End.xB"} << QList<QByteArray>{hexBytes("42 05 07"), "End.", "xB"}
+        << 3;
+    QTest::newRow("the end mark whole, and an answer for address 69")
+        << QList<QByteArray>{"2End", "2En", "d"} << QList<QByteArray>{"2End", "2En", "d"} << 3;
+    QTest::newRow("0xAA 0x55 is not a shot") << QList<QByteArray>{hexBytes("AA 55 01")}
+                                             << QList<QByteArray>{hexBytes("AA 55 01")} << 1;
+    QTest::newRow("half an answer left by a quiet line")
+        << QList<QByteArray>{hexBytes("32 18 04 32"), hexBytes("18")}
+        << QList<QByteArray>{REPLY, hexBytes("32 18")} << 1;
+    QTest::newRow("a shot cut short by a quiet line")
+        << QList<QByteArray>{SHOT.left(40)} << QList<QByteArray>{SHOT.left(40)} << 0;
+}
+
+void LinkTest::framerCutsTheStreamIntoMessages()
+{
+    QFETCH(QList<QByteArray>, reads);
+    QFETCH(QList<QByteArray>, messages);
+    QFETCH(int, beforeQuiet);
+    StreamFramer framer;
+    QList<QByteArray> got;
+    for (const QByteArray& read : reads)
+        got += framer.push(read);
+    QCOMPARE(got, messages.mid(0, beforeQuiet));
+    got += framer.flush();
+    QCOMPARE(got, messages);
+    QVERIFY(!framer.waiting());
+}
+
+void LinkTest::framerKeepsAMessageCutAnywhere_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("answer") << REPLY;
+    QTest::newRow("telemetry frame") << TELEMETRY;
+    QTest::newRow("shot") << SHOT;
+    QTest::newRow("upload end") << QByteArray("End.");
+    QTest::newRow("write-file text") << QByteArray("OK WRITE FILE");
+}
+
+void LinkTest::framerKeepsAMessageCutAnywhere()
+{
+    QFETCH(QByteArray, message);
+    for (qsizetype cut = 1; cut < message.size(); ++cut) {
+        StreamFramer framer;
+        // Frames are known by then, as in a stream; each message follows an answer.
+        QCOMPARE(framer.push(TELEMETRY + TELEMETRY + TELEMETRY + REPLY).size(), 4);
+        QVERIFY2(framer.push(message.left(cut)).isEmpty(), qPrintable(QString::number(cut)));
+        QCOMPARE(framer.push(message.mid(cut) + REPLY), (QList<QByteArray>{message, REPLY}));
+    }
+}
+
+void LinkTest::messagesInPiecesAreRoutedWholeAndLoggedAsTheyCame()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    BoardLink& link = *setupWindow->board()->link();
+    QSignalSpy frames(&link, &BoardLink::telemetry);
+    QSignalSpy shots(&link, &BoardLink::shot);
+    trafficMonitor->receivedLog->Clear();
+    // Three frames in pieces as a bridge's packets cut them, the last joined to a shot.
+    const QByteArray stream = TELEMETRY + TELEMETRY + TELEMETRY + SHOT;
+    for (const QByteArray& piece : cutEvery(stream, 62))
+        feed(piece);
+    QCOMPARE(frames.size(), 3);
+    for (const QList<QVariant>& frame : frames)
+        QCOMPARE(frame.at(0).toByteArray(), TELEMETRY);
+    QCOMPARE(shots.size(), 1);
+    QCOMPARE(shots.at(0).at(0).toByteArray(), SHOT);
+    QCOMPARE(trafficMonitor->receivedLog->LinesCount(), 3); // one line per read
+    // An answer in two pieces, the second after 40 ms, is one answer.
+    link.setExpectingReply(true);
+    feed(hexBytes("32 01"));
+    f->sim.clock.advance(StreamFramer::QUIET_TIME_MS - 10);
+    feed(hexBytes("07"));
+    QVERIFY(!link.expectingReply());
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    // Half a frame left by a quiet line goes on as it came: not telemetry.
+    feed(TELEMETRY.left(20));
+    f->sim.clock.advance(StreamFramer::QUIET_TIME_MS);
+    feed(TELEMETRY);
+    QCOMPARE(frames.size(), 4);
 }
 
 void LinkTest::expectedReplyGoesToDecoderAndClearsFlag()

@@ -82,8 +82,8 @@ private slots:
     void init();
     void cleanup();
 
-    void onlyBlocksOfWholeAwaitedAnswersAreCut_data();
-    void onlyBlocksOfWholeAwaitedAnswersAreCut();
+    void onlyWholeAnswersToAwaitedReadsAreTheirAnswers_data();
+    void onlyWholeAnswersToAwaitedReadsAreTheirAnswers();
     void joinedAnswersFillTheScreenLikeSeparateOnes_data();
     void joinedAnswersFillTheScreenLikeSeparateOnes();
     void answerAloneAfterAJoinedBlockIsStillDecoded();
@@ -148,35 +148,30 @@ QList<int> ReadRepliesTest::readsSent() const
     return reads;
 }
 
-void ReadRepliesTest::onlyBlocksOfWholeAwaitedAnswersAreCut_data()
+void ReadRepliesTest::onlyWholeAnswersToAwaitedReadsAreTheirAnswers_data()
 {
-    QTest::addColumn<QByteArray>("block");
-    QTest::addColumn<QList<int>>("addresses"); // what is cut out, in order; empty: routed whole
-    QTest::newRow("one answer") << hexBytes("32 18 04") << QList<int>{24};
-    QTest::newRow("two answers") << hexBytes("32 18 04 32 19 B0") << QList<int>{24, 25};
-    QTest::newRow("three answers, one value an address") << hexBytes("32 00 19 32 01 07 32 19 B0")
-                                                         << QList<int>{0, 1, 25};
-    QTest::newRow("an answer to an address not awaited") << hexBytes("32 18 04 32 30 01") << QList<int>{};
-    QTest::newRow("the same address twice") << hexBytes("32 18 04 32 18 05") << QList<int>{};
-    QTest::newRow("half an answer after one") << hexBytes("32 18 04 32 19") << QList<int>{};
-    QTest::newRow("a telemetry frame") << QByteArray(25, '\xFF') << QList<int>{};
-    QTest::newRow("the end mark") << QByteArray("2End") << QList<int>{};
-    QTest::newRow("nothing") << QByteArray() << QList<int>{};
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<int>("address"); // -1: not an answer to an awaited read
+    QTest::newRow("an answer") << hexBytes("32 18 04") << 24;
+    QTest::newRow("its value an awaited address") << hexBytes("32 00 19") << 0;
+    QTest::newRow("an address not awaited") << hexBytes("32 30 01") << -1;
+    QTest::newRow("half an answer") << hexBytes("32 19") << -1;
+    QTest::newRow("a telemetry frame") << QByteArray(25, '\xFF') << -1;
+    QTest::newRow("the end mark") << QByteArray("2End") << -1;
+    QTest::newRow("a loader acknowledgement") << QByteArray("A") << -1;
 }
 
-void ReadRepliesTest::onlyBlocksOfWholeAwaitedAnswersAreCut()
+void ReadRepliesTest::onlyWholeAnswersToAwaitedReadsAreTheirAnswers()
 {
-    QFETCH(QByteArray, block);
-    QFETCH(QList<int>, addresses);
+    QFETCH(QByteArray, message);
+    QFETCH(int, address);
     AwaitedReads awaited;
-    for (int address : {0, 1, 24, 25})
-        awaited.set(static_cast<std::size_t>(address));
-    QList<int> cut;
-    for (const ReadReply& reply : SplitReadReplies(block, awaited)) {
-        QCOMPARE(reply.bytes(), block.mid(cut.size() * 3, 3));
-        cut.append(reply.address);
-    }
-    QCOMPARE(cut, addresses);
+    for (int awaitedAddress : {0, 1, 24, 25})
+        awaited.set(static_cast<std::size_t>(awaitedAddress));
+    const std::optional<ReadReply> reply = AwaitedReadReply(message, awaited);
+    QCOMPARE(reply ? reply->address : -1, address);
+    if (reply)
+        QCOMPARE(reply->bytes(), message);
 }
 
 void ReadRepliesTest::joinedAnswersFillTheScreenLikeSeparateOnes_data()

@@ -10,6 +10,7 @@
 #include "motion/ui/MotionPanel.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "motion/ui/TelemetryChart.h"
+#include "comm/StreamFramer.h"
 #include "motion/TelemetryFrame.h"
 
 #include <QCheckBox>
@@ -35,7 +36,7 @@ private slots:
     void shotDrawsItsSamplesOnOnePage();
     void shortShotDrawsTheWholeSamplesItHolds_data();
     void shortShotDrawsTheWholeSamplesItHolds();
-    void telemetryAfterAShotWrapsAtTheShotPage();
+    void telemetryAfterAShotFillsTheShotPageBeforeItWraps();
     void telemetryAfterAShotStartsAgainOnItsOwnAxis();
     void batteryPointsAreRedOnAnOrangeLine();
 
@@ -182,17 +183,26 @@ void TelemetryChartTest::shortShotDrawsTheWholeSamplesItHolds()
     QFETCH(QList<qreal>, points);
     feed({});
     f->port->feed(block);
+    f->sim.clock.advance(StreamFramer::QUIET_TIME_MS); // a shot cut short waits for the rest until then
     QCOMPARE(shotPlotted(), points);
 }
 
-void TelemetryChartTest::telemetryAfterAShotWrapsAtTheShotPage()
+void TelemetryChartTest::telemetryAfterAShotFillsTheShotPageBeforeItWraps()
 {
     setupWindow->motion()->resetChart();
     for (int i = 0; i < 200; ++i)
         feed({});
     f->port->feed(ShotBlock(QByteArray(100, 0)));
-    feed({}); // label 201: past the shot's page, so the chart empties
+    // The counter is past the shot's page: the frames after the shot fill the
+    // page beside it, and the page ends once they have.
+    for (int i = 0; i < 49; ++i)
+        feed({});
+    QCOMPARE(shotPlotted().size(), 50);
+    QCOMPARE(plotted(0).size(), 49);
+    QCOMPARE(labels(0).last(), 249);
+    feed({});
     QVERIFY(plotted(0).isEmpty());
+    QVERIFY(shotPlotted().isEmpty());
     QCOMPARE(setupWindow->motion()->telemetryChart->pages().posizione(), 1);
     for (int i = 0; i < 48; ++i)
         feed({});

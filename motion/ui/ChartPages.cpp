@@ -36,9 +36,13 @@ void ChartPages::addFrame(const Frame& values)
         s.points.append(QPointF(static_cast<qreal>(s.points.size() - s.shotPoints), values[i]));
         s.labels.append(m_posizione);
     }
-    // "At or past": after a shot has shrunk the page below the counter, an
-    // equality would never match again and the series would grow without end.
-    if (m_posizione >= m_pointsPerPage - 1) {
+    // The counter at the page's last point ends the page. After a shot has
+    // shrunk the page below the counter it never gets there again: the page
+    // then ends once the telemetry drawn after the shot has filled it, so the
+    // shot stays in view that long and the series never grow without end.
+    const Series& first = m_series[0];
+    const bool pageFilled = first.points.size() - first.shotPoints >= m_pointsPerPage;
+    if (m_posizione == m_pointsPerPage - 1 || pageFilled) {
         m_posizione = 1;
         clear();
     } else {

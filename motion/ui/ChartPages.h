@@ -33,7 +33,8 @@ public:
     // Axis range +-32767, 500 points per page, the counter back to 1, all empty.
     void reset();
     // Appends one point to each series labelled with the counter, then wraps
-    // when the counter has reached the last point of the page.
+    // when the counter has reached the last point of the page, or when the
+    // points after a shot fill a page.
     void addFrame(const Frame& values);
     // The samples on series 0 labelled 1, 2, ..., one page of 50 points; the
     // counter is left alone.
