@@ -294,7 +294,7 @@ QString ControlCommands::counters(const QStringList&)
         {"program_words", c.programWords},
         {"program_overflow", c.programOverflow},
         {"telemetry_sent", m_sim.wire().telemetrySent()},
-        {"writes", m_sim.wire().writes()},
+        {"wire_writes", m_sim.wire().writes()},
     };
     QStringList parts;
     for (const auto& [name, value] : fields)
