@@ -158,11 +158,12 @@ void AppFirmware::readParameter(const Frame& frame)
         return;
     }
     QByteArray delayed;
-    for (const QByteArray& block :
-         m_replyJoin.answer(address, BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), &delayed))
-        m_output(block, Delivery::Queued);
+    for (const QByteArray& block : m_replyJoin.answer(
+             address, BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), &delayed))
+        m_output(block, Delivery::Queued, BlockKind::Reply);
     if (!delayed.isEmpty())
-        QTimer::singleShot(SEPARATE_ANSWER_DELAY_MS, this, [this, delayed] { m_output(delayed, Delivery::Queued); });
+        QTimer::singleShot(SEPARATE_ANSWER_DELAY_MS, this,
+                           [this, delayed] { m_output(delayed, Delivery::Queued, BlockKind::Reply); });
 }
 
 void AppFirmware::armEraseAll(const Frame&)
@@ -230,7 +231,7 @@ void AppFirmware::finishUpload()
     m_uploading = false;
     ++m_memory.counters.uploads;
     SimLog::note(QStringLiteral("sample stream ended after %1 bytes").arg(m_uploadLength));
-    m_output(BoardBlocks::uploadDone(), Delivery::Queued);
+    m_output(BoardBlocks::uploadDone(), Delivery::Queued, BlockKind::End);
 }
 
 void AppFirmware::setRate(int perSecond)
@@ -269,11 +270,12 @@ void AppFirmware::sendTelemetry()
 {
     ++m_memory.counters.telemetryFrames;
     const TelemetryValues values = m_motion.sample(uptimeMs(), bladeLight());
-    m_output(BoardBlocks::telemetry(values, status(), m_sequence++), Delivery::Droppable);
+    m_output(BoardBlocks::telemetry(values, status(), m_sequence++), Delivery::Droppable,
+             BlockKind::Telemetry);
 }
 
 void AppFirmware::sendShot()
 {
     ++m_memory.counters.shots;
-    m_output(BoardBlocks::shot(dampedOscillation(m_shotCount++)), Delivery::Queued);
+    m_output(BoardBlocks::shot(dampedOscillation(m_shotCount++)), Delivery::Queued, BlockKind::Shot);
 }

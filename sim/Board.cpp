@@ -16,9 +16,12 @@ const char* firmwareName(Firmware firmware)
 Board::Board(const SimOptions& options, QObject* parent)
     : QObject(parent)
     , m_app(
-          m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); },
+          m_memory,
+          [this](const QByteArray& block, Delivery delivery, BlockKind kind) { send(block, delivery, kind); },
           options.rate, options.idleMs)
-    , m_loader(m_memory, [this](const QByteArray& block, Delivery delivery) { send(block, delivery); })
+    , m_loader(m_memory, [this](const QByteArray& block, Delivery delivery, BlockKind kind) {
+        send(block, delivery, kind);
+    })
 {
     m_app.pacing().setStrict(options.strict);
 }
@@ -60,12 +63,12 @@ void Board::receive(const QByteArray& chunk, Arrival arrival)
         m_loader.receive(chunk, arrival);
 }
 
-void Board::send(const QByteArray& block, Delivery delivery)
+void Board::send(const QByteArray& block, Delivery delivery, BlockKind kind)
 {
     if (m_silent) {
         SimLog::note(QStringLiteral("silent: not sent %1").arg(SimLog::hex(block.left(LOG_PREVIEW_BYTES))));
         return;
     }
     if (m_link)
-        m_link(block, delivery);
+        m_link(block, delivery, kind);
 }

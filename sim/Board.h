@@ -42,7 +42,7 @@ public:
 
 private:
     void readSwitches();
-    void send(const QByteArray& block, Delivery delivery);
+    void send(const QByteArray& block, Delivery delivery, BlockKind kind);
 
     BoardMemory m_memory;
     BoardOutput m_link;

@@ -1,5 +1,6 @@
 // The blocks the board sends, byte for byte. Each is handed to the port in one
-// write so that it reaches the tool as a block of its own.
+// write so that it reaches the tool as a block of its own, unless the wire is
+// shaped to cut or join them (sim/WireShape.h).
 #pragma once
 
 #include "common/Define.h"

@@ -8,4 +8,7 @@
 // ones (telemetry) are dropped while earlier output is still waiting.
 enum class Delivery { Queued, Droppable };
 
-using BoardOutput = std::function<void(const QByteArray& block, Delivery delivery)>;
+// What a block is, for the record of what went out on the wire.
+enum class BlockKind { Reply, Telemetry, Shot, End, Ack };
+
+using BoardOutput = std::function<void(const QByteArray& block, Delivery delivery, BlockKind kind)>;

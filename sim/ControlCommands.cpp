@@ -86,6 +86,9 @@ std::span<const ControlCommands::Command> ControlCommands::commands()
         {"violations", 0, 0, "violations", &ControlCommands::violations},
         {"busy", 0, 0, "busy", &ControlCommands::busy},
         {"join", 1, MAX_JOINED + 1, "join A B... [late]|off", &ControlCommands::join},
+        {"pieces", 0, 2, "pieces [N [GAP_MS]|off]", &ControlCommands::pieces},
+        {"bundle", 0, 1, "bundle [K|off]", &ControlCommands::bundle},
+        {"sent", 1, 1, "sent FILE|off", &ControlCommands::sent},
     };
     return table;
 }
@@ -219,15 +222,25 @@ QString ControlCommands::dump(const QStringList& arguments)
 
 QString ControlCommands::log(const QStringList& arguments)
 {
-    TrafficLog& log = m_sim.trafficLog();
-    if (arguments[0] == QLatin1String("off")) {
-        log.stop();
-        return ok(QStringLiteral("log off"));
+    return startRecord(m_sim.trafficLog(), QStringLiteral("log"), arguments[0]);
+}
+
+QString ControlCommands::sent(const QStringList& arguments)
+{
+    return startRecord(m_sim.wire().sentRecord(), QStringLiteral("sent"), arguments[0]);
+}
+
+// "off" stops the record, anything else is the file to append to.
+QString ControlCommands::startRecord(LineFile& record, const QString& name, const QString& argument)
+{
+    if (argument == QLatin1String("off")) {
+        record.stop();
+        return ok(QStringLiteral("%1 off").arg(name));
     }
     QString reason;
-    if (!log.start(arguments[0], &reason))
+    if (!record.start(argument, &reason))
         return error(reason);
-    return ok(QStringLiteral("log %1").arg(arguments[0]));
+    return ok(QStringLiteral("%1 %2").arg(name, argument));
 }
 
 QString ControlCommands::param(const QStringList& arguments)
@@ -280,6 +293,8 @@ QString ControlCommands::counters(const QStringList&)
         {"shots", c.shots},
         {"program_words", c.programWords},
         {"program_overflow", c.programOverflow},
+        {"telemetry_sent", m_sim.wire().telemetrySent()},
+        {"wire_writes", m_sim.wire().writes()},
     };
     QStringList parts;
     for (const auto& [name, value] : fields)
@@ -336,4 +351,38 @@ QString ControlCommands::join(const QStringList& arguments)
     if (!joins.add(chosen, late))
         return error(QStringLiteral("an address is in a join already"));
     return ok(QStringLiteral("join %1").arg(arguments.join(QLatin1Char(' '))));
+}
+
+QString ControlCommands::pieces(const QStringList& arguments)
+{
+    WireShape& wire = m_sim.wire();
+    if (arguments.isEmpty()) {
+        const Pieces now = wire.pieces();
+        return ok(now.on() ? QStringLiteral("%1 %2").arg(now.size).arg(now.gapMs) : QStringLiteral("off"));
+    }
+    if (arguments == QStringList{QStringLiteral("off")}) {
+        wire.setPieces({});
+        return ok(QStringLiteral("pieces off"));
+    }
+    const auto chosen = parsePieces(arguments);
+    if (!chosen)
+        return error(QStringLiteral("usage: pieces [N [GAP_MS]|off] (%1)").arg(piecesRange()));
+    wire.setPieces(*chosen);
+    return ok(QStringLiteral("pieces %1 %2").arg(chosen->size).arg(chosen->gapMs));
+}
+
+QString ControlCommands::bundle(const QStringList& arguments)
+{
+    WireShape& wire = m_sim.wire();
+    if (arguments.isEmpty())
+        return ok(wire.bundle() > 0 ? QString::number(wire.bundle()) : QStringLiteral("off"));
+    if (arguments[0] == QLatin1String("off")) {
+        wire.setBundle(0);
+        return ok(QStringLiteral("bundle off"));
+    }
+    const auto count = parseBundle(arguments[0]);
+    if (!count)
+        return error(QStringLiteral("usage: bundle [K|off] (%1)").arg(bundleRange()));
+    wire.setBundle(*count);
+    return ok(QStringLiteral("bundle %1").arg(*count));
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <span>
 
+class LineFile;
 class Simulator;
 
 class ControlCommands {
@@ -44,6 +45,10 @@ private:
     QString violations(const QStringList& arguments);
     QString busy(const QStringList& arguments);
     QString join(const QStringList& arguments);
+    QString pieces(const QStringList& arguments);
+    QString bundle(const QStringList& arguments);
+    QString sent(const QStringList& arguments);
+    static QString startRecord(LineFile& record, const QString& name, const QString& argument);
 
     Simulator& m_sim;
 };

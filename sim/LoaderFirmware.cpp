@@ -35,7 +35,7 @@ void LoaderFirmware::handleFrame(const Frame& frame)
     case Define::ERASEFLASHAPP_CMD:
         SimLog::note(QStringLiteral("loader: erase program memory"));
         m_memory.program.erase();
-        m_output(BoardBlocks::loaderAck(frame.code), Delivery::Queued);
+        m_output(BoardBlocks::loaderAck(frame.code), Delivery::Queued, BlockKind::Ack);
         return;
     case Define::WRITEFLASHAPP_CMD:
         if (m_memory.program.append(frame.word())) {
@@ -44,7 +44,7 @@ void LoaderFirmware::handleFrame(const Frame& frame)
             ++m_memory.counters.programOverflow;
             SimLog::note(QStringLiteral("loader: program memory full, word dropped"));
         }
-        m_output(BoardBlocks::loaderAck(frame.code), Delivery::Queued);
+        m_output(BoardBlocks::loaderAck(frame.code), Delivery::Queued, BlockKind::Ack);
         return;
     default:
         ++m_memory.counters.ignoredFrames;

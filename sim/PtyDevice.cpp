@@ -16,9 +16,8 @@
 
 namespace {
 
-constexpr int OPEN_WATCH_MS = 5;               // poll period while the slave is closed
-constexpr qsizetype READ_CHUNK = 4096;         // bytes taken by one read()
-constexpr qsizetype BACKLOG_LIMIT = 64 * 1024; // queued output beyond this is dropped
+constexpr int OPEN_WATCH_MS = 5;       // poll period while the slave is closed
+constexpr qsizetype READ_CHUNK = 4096; // bytes taken by one read()
 
 QString systemError(const char* what)
 {
@@ -217,25 +216,21 @@ qsizetype PtyDevice::writeSome(const char* data, qsizetype size)
     }
 }
 
-void PtyDevice::send(const QByteArray& block, Delivery delivery)
+void PtyDevice::write(const QByteArray& bytes)
 {
-    if (!m_open || m_master < 0 || block.isEmpty())
+    if (!m_open || m_master < 0 || bytes.isEmpty())
         return;
     if (!m_pending.isEmpty()) {
-        if (delivery == Delivery::Droppable || m_pending.size() + block.size() > BACKLOG_LIMIT) {
-            SimLog::note(QStringLiteral("output backlog: dropped %1 bytes").arg(block.size()));
-            return;
-        }
-        m_pending.append(block);
+        m_pending.append(bytes);
         return;
     }
-    const qsizetype written = writeSome(block.constData(), block.size());
+    const qsizetype written = writeSome(bytes.constData(), bytes.size());
     if (written < 0) {
         enterClosed();
         return;
     }
-    if (written < block.size()) {
-        m_pending = block.mid(written);
+    if (written < bytes.size()) {
+        m_pending = bytes.mid(written);
         m_writeNotifier->setEnabled(true);
     }
 }
@@ -248,6 +243,8 @@ void PtyDevice::writePending()
         return;
     }
     m_pending.remove(0, written);
-    if (m_pending.isEmpty())
+    if (m_pending.isEmpty()) {
         m_writeNotifier->setEnabled(false);
+        emit drained();
+    }
 }

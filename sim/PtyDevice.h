@@ -17,7 +17,6 @@
 #pragma once
 
 #include "sim/Arrival.h"
-#include "sim/BoardOutput.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -42,12 +41,18 @@ public:
     bool isOpen() const { return m_open; }
     QString slavePath() const { return m_slavePath; }
 
-    // Sends one block in one write when the slave is open; drops it otherwise.
-    void send(const QByteArray& block, Delivery delivery);
+    // Writes the bytes in one write when the slave is open, keeping what the
+    // terminal does not take yet for later; drops them while it is closed. What
+    // may wait and what is dropped is decided before (sim/WireShape.h).
+    void write(const QByteArray& bytes);
+    // Bytes written but not yet taken by the terminal.
+    qsizetype backlog() const { return m_pending.size(); }
 
 signals:
     void opened();
     void closed();
+    // The backlog has just been taken in full.
+    void drained();
     void received(const QByteArray& chunk, Arrival arrival);
 
 private:

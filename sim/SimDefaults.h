@@ -43,6 +43,17 @@ inline constexpr int CLOCK_ALLOWANCE_MS = 15;
 // while the port is open: the earliest moment of the next arrival it can prove.
 inline constexpr int INPUT_WATCH_MS = 2;
 
+// How the output may be cut into pieces and joined in bundles (sim/WireShape.h).
+// A USB serial bridge hands over at most 62 to 64 bytes at a time; larger pieces
+// stand for a line with no cutting worth the name. A gap beyond a second would
+// run into the tool's answer time.
+inline constexpr int PIECE_SIZE_MIN = 1;
+inline constexpr int PIECE_SIZE_MAX = 4096;
+inline constexpr int PIECE_GAP_MS_MIN = 0;
+inline constexpr int PIECE_GAP_MS_MAX = 1000;
+inline constexpr int BUNDLE_MIN = 2;
+inline constexpr int BUNDLE_MAX = 64;
+
 // Late frames that the control channel lists (the most recent ones).
 inline constexpr std::size_t RECENT_LATE_FRAMES = 20;
 

@@ -26,6 +26,35 @@ bool readBounded(const QCommandLineParser& parser, const QCommandLineOption& opt
     return true;
 }
 
+// "N" or "N,GAP_MS".
+bool readPieces(const QCommandLineParser& parser, const QCommandLineOption& option, Pieces* pieces,
+                QString* error)
+{
+    if (!parser.isSet(option))
+        return true;
+    const auto parsed = parsePieces(parser.value(option).split(QLatin1Char(',')));
+    if (!parsed) {
+        *error = QStringLiteral("--pieces takes N[,GAP_MS]: %1").arg(piecesRange());
+        return false;
+    }
+    *pieces = *parsed;
+    return true;
+}
+
+bool readBundle(const QCommandLineParser& parser, const QCommandLineOption& option, int* bundle,
+                QString* error)
+{
+    if (!parser.isSet(option))
+        return true;
+    const auto parsed = parseBundle(parser.value(option));
+    if (!parsed) {
+        *error = QStringLiteral("--bundle takes K: %1").arg(bundleRange());
+        return false;
+    }
+    *bundle = *parsed;
+    return true;
+}
+
 } // namespace
 
 QString SimOptions::portPath() const
@@ -68,8 +97,15 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
     const QCommandLineOption strictOption(
         QStringLiteral("strict"),
         QStringLiteral("Drop every frame that comes while the board is still busy with the last one."));
-    parser.addOptions(
-        {dirOption, nameOption, stateOption, rateOption, idleOption, verboseOption, strictOption});
+    const QCommandLineOption piecesOption(
+        QStringLiteral("pieces"),
+        QStringLiteral("Cut every write into pieces of at most N bytes, GAP_MS apart (default 0)."),
+        QStringLiteral("n[,gap_ms]"));
+    const QCommandLineOption bundleOption(
+        QStringLiteral("bundle"), QStringLiteral("Join consecutive messages, K at a time, into one write."),
+        QStringLiteral("k"));
+    parser.addOptions({dirOption, nameOption, stateOption, rateOption, idleOption, verboseOption,
+                       strictOption, piecesOption, bundleOption});
     parser.process(arguments);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -98,7 +134,9 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
     if (!readBounded(parser, rateOption, SimDefaults::TELEMETRY_RATE_MIN, SimDefaults::TELEMETRY_RATE_MAX,
                      &options.rate, error) ||
         !readBounded(parser, idleOption, SimDefaults::UPLOAD_IDLE_MS_MIN, SimDefaults::UPLOAD_IDLE_MS_MAX,
-                     &options.idleMs, error))
+                     &options.idleMs, error) ||
+        !readPieces(parser, piecesOption, &options.pieces, error) ||
+        !readBundle(parser, bundleOption, &options.bundle, error))
         return std::nullopt;
     options.dir = QDir(options.dir).absolutePath();
     return options;

@@ -1,6 +1,8 @@
 // The simulator's command line.
 #pragma once
 
+#include "sim/WireSettings.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -13,6 +15,8 @@ struct SimOptions {
     int idleMs = 0;    // silence that ends a sample stream
     bool verbose = false;
     bool strict = false; // frames that come while the board is busy are dropped
+    Pieces pieces;       // how the output is cut; off unless set
+    int bundle = 0;      // messages joined in one write; 0: none
 
     QString portPath() const;
     QString controlPath() const;

@@ -8,11 +8,16 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
     : QObject(parent)
     , m_options(options)
     , m_board(options)
+    , m_wire(m_pty)
     , m_link(options.portPath())
     , m_commands(*this)
     , m_control([this](const QString& command) { return m_commands.execute(command); })
 {
-    m_board.setLink([this](const QByteArray& block, Delivery delivery) { m_pty.send(block, delivery); });
+    m_board.setLink([this](const QByteArray& block, Delivery delivery, BlockKind kind) {
+        m_wire.send(block, delivery, kind);
+    });
+    m_wire.setPieces(options.pieces);
+    m_wire.setBundle(options.bundle);
     connect(&m_pty, &PtyDevice::opened, &m_board, &Board::portOpened);
     connect(&m_pty, &PtyDevice::received, this, &Simulator::received);
     m_board.application().pacing().onLate = [this](const LateFrame& late) { m_log.late(late); };
@@ -54,6 +59,7 @@ void Simulator::stop()
     m_control.close();
     unplug();
     m_log.stop();
+    m_wire.sentRecord().stop();
     saveState();
 }
 

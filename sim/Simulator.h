@@ -10,6 +10,7 @@
 #include "sim/PtyDevice.h"
 #include "sim/SimOptions.h"
 #include "sim/TrafficLog.h"
+#include "sim/WireShape.h"
 
 #include <QObject>
 
@@ -26,6 +27,7 @@ public:
     const SimOptions& options() const { return m_options; }
     Board& board() { return m_board; }
     TrafficLog& trafficLog() { return m_log; }
+    WireShape& wire() { return m_wire; }
 
     // A new pseudo-terminal published under the name; the board powers up.
     bool plug(QString* error);
@@ -42,6 +44,7 @@ private:
     SimOptions m_options;
     Board m_board;
     PtyDevice m_pty;
+    WireShape m_wire;
     PortLink m_link;
     TrafficLog m_log;
     ControlCommands m_commands;

@@ -255,3 +255,31 @@ QByteArray SimBoard::receivedBytes(const QString& logPath)
     }
     return bytes;
 }
+
+QList<SimBoard::SentMessage> SimBoard::sentMessages(const QString& recordPath)
+{
+    // "<ms> <kind> <bytes in hexadecimal>"
+    constexpr qsizetype FIRST_BYTE_FIELD = 2;
+    QFile record(recordPath);
+    if (!record.open(QIODevice::ReadOnly))
+        return {};
+    QList<SentMessage> messages;
+    for (const QByteArray& line : record.readAll().split(LINE_END)) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() <= FIRST_BYTE_FIELD)
+            continue;
+        SentMessage message{fields[0].toLongLong(), QString::fromLatin1(fields[1]), {}};
+        for (qsizetype i = FIRST_BYTE_FIELD; i < fields.size(); ++i)
+            message.bytes += QByteArray::fromHex(fields[i]);
+        messages << message;
+    }
+    return messages;
+}
+
+QByteArray SimBoard::sentBytes(const QString& recordPath)
+{
+    QByteArray bytes;
+    for (const SentMessage& message : sentMessages(recordPath))
+        bytes += message.bytes;
+    return bytes;
+}

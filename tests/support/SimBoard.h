@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QProcess>
 #include <QString>
@@ -69,6 +70,15 @@ public:
     // The bytes of a traffic log's RX lines (control command "log FILE"), in
     // order, without their times.
     static QByteArray receivedBytes(const QString& logPath);
+    // One line of a record of what the board sent (control command "sent FILE").
+    struct SentMessage {
+        qint64 ms = 0;
+        QString kind; // reply, telemetry, shot, end or ack
+        QByteArray bytes;
+    };
+    static QList<SentMessage> sentMessages(const QString& recordPath);
+    // Their bytes, joined in order: what the tool should have read.
+    static QByteArray sentBytes(const QString& recordPath);
     // The parameter value writes among received bytes without sound data: the
     // write frames but those of the status address, which change the mode.
     static int valueWrites(const QByteArray& received);
