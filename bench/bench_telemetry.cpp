@@ -83,7 +83,8 @@ void runStream(benchmark::State& state, bool repaintEveryFrame, int pieceBytes =
         long long sent = 0;
         long long handled = 0;
         QByteArray unsent; // bytes of the stream not fed yet: the bridge's packet not full
-        QObject::connect(setupWindow->board()->link(), &BoardLink::telemetry, &f.sim.clock,
+        const QObject listening;
+        QObject::connect(setupWindow->board()->link(), &BoardLink::telemetry, &listening,
                          [&](const QByteArray& block) {
                              // Every frame decoded whole, in order: its sequence in USB_V.
                              if (Telemetry.USB_V == static_cast<qint16>(handled % SEQUENCE_WRAP) &&
