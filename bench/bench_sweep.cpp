@@ -1,10 +1,12 @@
 // The parameter read sweep and "Write Parameters" in real time against the
 // simulated board: for the sweep, requests sent, answers decoded and the time
-// against the ideal 226 x 10 ms; for the write, the smallest gap between two
-// parameter frames as the board saw them and the time against 85 x 100 ms.
+// against the ideal 226 x 10 ms, in the window and in tavrin-cli, the pace of
+// the requests as the board saw them; for the write, the smallest gap between
+// two parameter frames as the board saw them and the time against 85 x 100 ms.
 // A sweep that does not end or leaves a request unanswered, and a write whose
 // frames the board did not all take, are errors rather than figures.
 #include "BenchMain.h"
+#include "RunCli.h"
 #include "RunFailure.h"
 #include "RecordingDialogs.h"
 #include "SimBoard.h"
@@ -146,6 +148,57 @@ QList<qint64> writeArrivals(const QString& logPath)
     return at;
 }
 
+// The bytes the board received, each with the time (ms) of the read that brought it.
+struct BoardReceived {
+    QByteArray bytes;
+    QList<qint64> at;
+};
+
+BoardReceived boardReceived(const QString& logPath)
+{
+    QFile log(logPath);
+    BoardReceived received;
+    if (!log.open(QIODevice::ReadOnly))
+        return received;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 3 || fields[1] != "RX")
+            continue;
+        for (qsizetype i = 2; i < fields.size(); ++i) {
+            received.bytes.append(static_cast<char>(fields[i].toInt(nullptr, 16)));
+            received.at.append(fields[0].toLongLong());
+        }
+    }
+    return received;
+}
+
+// How long the last whole sweep took as the board saw it, from the request for
+// address 0 to the one after address 225 would have come, against 226 x 10 ms;
+// 0 when the log holds no whole sweep.
+double sweepPace(const QString& logPath)
+{
+    const BoardReceived received = boardReceived(logPath);
+    QList<qint64> sweepAt; // the arrival of each request of the sweep under way
+    double pace = 0;
+    for (qsizetype i = 0; i + Define::COMAND_LENGHT <= received.bytes.size(); ++i) {
+        const QByteArray frame = received.bytes.mid(i, Define::COMAND_LENGHT);
+        const int address = static_cast<quint8>(frame[2]);
+        if (frame != SweepReadFrame(address))
+            continue;
+        if (address == 0)
+            sweepAt.clear();
+        if (address != sweepAt.size())
+            continue;
+        sweepAt.append(received.at[i + Define::COMAND_LENGHT - 1]);
+        if (sweepAt.size() == Define::PARAMETER_COUNT) {
+            const double ideal = Define::PARAMETER_COUNT * Define::SWEEP_TICK_MS;
+            pace = (sweepAt.last() - sweepAt.first() + Define::SWEEP_TICK_MS) / ideal;
+        }
+        i += Define::COMAND_LENGHT - 1;
+    }
+    return pace;
+}
+
 // Reads the parameters once; why the sweep did not complete, empty when it did.
 // A clean sweep tells the user nothing, so anything said (addresses that never
 // answered, say) is a failure too. seconds: from the press to the sweep's end.
@@ -185,18 +238,48 @@ void BM_ParameterSweep(benchmark::State& state)
     int sent = 0;
     int answered = 0;
     int blocks = 0;
+    double pace = 0;
+    QTemporaryDir logs;
     for (auto _ : state) {
         double seconds = 0;
         dialogs.clear();
+        const QString logPath = logs.filePath(QStringLiteral("sweep-%1.log").arg(state.iterations()));
+        board.controlOk(QStringLiteral("log ") + logPath);
         if (Failed(state, readParameters(dialogs, &sent, &answered, &seconds)))
             break;
+        board.controlOk(QStringLiteral("log off"));
         blocks = countLines(trafficMonitor->receivedLog->toPlainText(), QStringLiteral("RX-- 32"));
+        pace = std::max(pace, sweepPace(logPath));
         state.SetIterationTime(seconds);
     }
     state.counters["requests_sent"] = sent;
     state.counters["answers_received"] = answered;
     state.counters["answer_blocks"] = blocks;
     state.counters["ideal_ms"] = Define::PARAMETER_COUNT * Define::SWEEP_TICK_MS;
+    // The slowest sweep's requests as the board saw them, against 226 x 10 ms.
+    state.counters["request_pace_ratio"] = pace;
+}
+
+// tavrin-cli's read: the pace of its sweep's requests as the board saw them.
+void BM_CliSweep(benchmark::State& state)
+{
+    SimBoard board;
+    QTemporaryDir logs;
+    double pace = 0;
+    for (auto _ : state) {
+        const QString logPath = logs.filePath(QStringLiteral("cli-%1.log").arg(state.iterations()));
+        board.controlOk(QStringLiteral("log ") + logPath);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        if (Failed(state, BenchCli::runCli({"read", "--port", board.portPath(), "--quiet"}, board.portsDir())))
+            break;
+        state.SetIterationTime(elapsed.nsecsElapsed() / 1e9);
+        board.controlOk(QStringLiteral("log off"));
+        pace = std::max(pace, sweepPace(logPath));
+    }
+    if (pace == 0)
+        state.SkipWithError("the board saw no whole sweep");
+    state.counters["request_pace_ratio"] = pace;
 }
 
 // One press of "Write Parameters" as the tool and the board saw it.
@@ -312,5 +395,6 @@ void BM_ParameterWrite(benchmark::State& state)
 
 BENCHMARK(BM_ParameterSweep)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ParameterWrite)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CliSweep)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 TAVRIN_BENCHMARK_MAIN()

@@ -1,10 +1,12 @@
 // What the board says, read whole however the line hands it over: the strict
 // simulated board cuts its output into pieces or joins its messages, as a USB
 // serial bridge does, and the real windows and serial component still read
-// every value, write and verify them, record and chart every telemetry frame
-// that was sent and draw every shot, each compared with what the board holds
-// and what it sent.
+// every value, write and verify them, upload a sound, record and chart every
+// telemetry frame that was sent, draw every shot and program the loader, each
+// compared with what the board holds and what it sent.
 #include "EndToEndFixture.h"
+#include "HexImage.h"
+#include "SoundFiles.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -12,15 +14,20 @@
 #include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
 #include "comm/ui/PortPanel.h"
+#include "comm/SerialPort.h"
 #include "common/Define.h"
+#include "firmware/ui/FirmwareWindow.h"
 #include "motion/ui/MotionPanel.h"
 #include "motion/ui/TelemetryChart.h"
 #include "params/ui/HeaderPanel.h"
 #include "params/ui/ParameterPanel.h"
+#include "sound/ui/SoundBrowser.h"
+#include "sound/ui/SoundPanel.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -32,6 +39,13 @@ constexpr int STREAM_MS = 1500;
 constexpr int WAIT_MS = 20000;
 constexpr int QUIET_LINE_MS = 300;   // longer than any piece's gap and the framer's quiet time
 constexpr int TELEMETRY_FIELDS = 12; // eleven values and the state, as a recorded row holds them
+constexpr int UPLOAD_SAMPLES = 500;
+constexpr int FIRMWARE_BYTES = 256; // eight lines of 32 bytes, 128 words
+constexpr int RECORD_BYTES = 32;
+constexpr int SLOT_BANK2_SWING1 = 0x180000;
+const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
+const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
+const QString BLUE_LED = "Check the led must be blue.  If yes, press program button";
 
 using Fields = QList<int>;
 
@@ -85,6 +99,8 @@ private:
     void start(const QStringList& shape);
     void readBoard();
     void writeAndVerify();
+    void uploadASound();
+    void programTheLoader();
     void streamRecordAndChart();
     void drawAShot();
     QList<SimBoard::SentMessage> sent(const QString& kind) const;
@@ -104,7 +120,7 @@ void StreamShapesEndToEndTest::cleanup()
 void StreamShapesEndToEndTest::everyMessageArrivesWhole_data()
 {
     QTest::addColumn<QStringList>("shape");       // the simulator's options
-    QTest::addColumn<bool>("writeAndVerifyToo"); // the longest steps, once split and once joined
+    QTest::addColumn<bool>("everyOperation"); // write, verify, upload and loader: once split and once joined
     QTest::newRow("1-byte pieces, 2 ms apart") << QStringList{"--pieces", "1,2"} << true;
     QTest::newRow("3-byte pieces, 20 ms apart") << QStringList{"--pieces", "3,20"} << false;
     QTest::newRow("two messages joined") << QStringList{"--bundle", "2"} << true;
@@ -115,14 +131,18 @@ void StreamShapesEndToEndTest::everyMessageArrivesWhole_data()
 void StreamShapesEndToEndTest::everyMessageArrivesWhole()
 {
     QFETCH(QStringList, shape);
-    QFETCH(bool, writeAndVerifyToo);
+    QFETCH(bool, everyOperation);
     start(shape);
     readBoard();
-    if (writeAndVerifyToo)
+    if (everyOperation) {
         writeAndVerify();
+        uploadASound();
+    }
     streamRecordAndChart();
     drawAShot();
-    QVERIFY(f->dialogs.errors.isEmpty());
+    if (everyOperation)
+        programTheLoader();
+    QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
 }
 
 void StreamShapesEndToEndTest::start(const QStringList& shape)
@@ -130,9 +150,16 @@ void StreamShapesEndToEndTest::start(const QStringList& shape)
     SimBoard::Options options;
     options.arguments = shape + QStringList{"--rate", "500"};
     QString why;
-    QVERIFY2(e2e.start(options, {.openPort = true, .waitUntilOpen = true}, &why), qPrintable(why));
+    QVERIFY2(e2e.start(options, {.soundFolder = true, .openPort = true, .waitUntilOpen = true}, &why), qPrintable(why));
     board = &e2e.board();
     f = &e2e.windows();
+    // The user moves the board's dip switches when the tool asks.
+    f->dialogs.onMessage = [this](const QString& text) {
+        if (text == LOADER_DIPS)
+            board->controlOk("switch loader");
+        if (text == ACTIVE_DIPS)
+            board->controlOk("switch app");
+    };
     QVERIFY(board->controlOk("sent " + sentPath()));
 }
 
@@ -175,6 +202,54 @@ void StreamShapesEndToEndTest::writeAndVerify()
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: the board holds every value the screen shows (85 of 85 values verified)."});
     f->dialogs.messages.clear();
+}
+
+void StreamShapesEndToEndTest::uploadASound()
+{
+    QByteArray content = BoardFormatHeader();
+    QByteArray expected;
+    for (int i = 0; i < UPLOAD_SAMPLES; ++i) { // small positive samples: bit 15 set, low byte first
+        content.append(char(i & 0xFF)).append(char(i >> 8));
+        expected.append(char(i & 0xFF)).append(char((i >> 8) | 0x80));
+    }
+    QFile file(f->folder.filePath(QStringLiteral("sound.wav")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    setupWindow->sounds()->browser()->fillFileList();
+    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    setupWindow->findChild<QPushButton*>("bank2Swing1Button")->click();
+    // The board's "End." came through whole.
+    QVERIFY(WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, WRITE_DONE_MS));
+    QVERIFY(WaitFor([] { return !setupWindow->board()->link()->busy(); }, WAIT_MS));
+    QCOMPARE(board->dump("sound").mid(SLOT_BANK2_SWING1, expected.size()).toHex(' '), expected.toHex(' '));
+    QCOMPARE(sent("end").size(), 1);
+    f->dialogs.messages.clear();
+}
+
+void StreamShapesEndToEndTest::programTheLoader()
+{
+    QVERIFY(e2e.waitUntilBoardIsReady());
+    setupWindow->header()->firmwareButton->click();
+    QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOverTimer->Enabled(); },
+                    WAIT_MS));
+    QVERIFY(WaitFor([&] { return board->control("firmware") == "ok loader"; }, WAIT_MS));
+    const HexImage image = MakeHexImage(FIRMWARE_BYTES, RECORD_BYTES);
+    QFile file(f->folder.filePath(QStringLiteral("update.hex")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(image.text);
+    file.close();
+    f->dialogs.files.enqueue(file.fileName());
+    firmwareWindow->fileButton->click();
+    firmwareWindow->eraseButton->click();
+    // Off until the loader's "C" comes back.
+    QVERIFY(WaitFor([] { return firmwareWindow->programButton->isEnabled(); }, WAIT_MS));
+    firmwareWindow->programButton->click();
+    QVERIFY(WaitFor([] { return firmwareWindow->runStep > 8; }, WRITE_DONE_MS));
+    QCOMPARE(firmwareWindow->runProgress->text(), QString("128 of 128 words written, about 0 s left"));
+    QCOMPARE(board->dump("program"), LoaderWordBytes(image.data));
+    QCOMPARE(sent("ack").size(), 1 + FIRMWARE_BYTES / 2); // the erase's and one per word
+    QVERIFY(WaitFor([] { return !setupWindow->board()->reading(); }, SWEEP_DONE_MS));
 }
 
 void StreamShapesEndToEndTest::streamRecordAndChart()
