@@ -66,13 +66,7 @@ void FirmwareEndToEndTest::init()
     QVERIFY2(e2e.start({}, {}, &why), qPrintable(why));
     board = &e2e.board();
     f = &e2e.windows();
-    // The user moves the board's dip switches when the tool asks.
-    f->dialogs.onMessage = [this](const QString& text) {
-        if (text == LOADER_DIPS)
-            board->controlOk("switch loader");
-        if (text == ACTIVE_DIPS)
-            board->controlOk("switch app");
-    };
+    e2e.moveDipSwitchesWhenAsked();
 }
 
 void FirmwareEndToEndTest::cleanup()

@@ -47,8 +47,6 @@ constexpr int STEP_MS = 15000;
 constexpr int OPERATION_MS = 90000;
 constexpr int FIRMWARE_BYTES = 2048;
 constexpr int FIRMWARE_RECORD_BYTES = 32;
-const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
-const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
 constexpr int DISTURBANCE_ROUNDS = 3;
 constexpr int ROUND_GAP_MS = 250;
 } // namespace
@@ -146,12 +144,7 @@ void IsolationEndToEndTest::init()
              qPrintable(why));
     board = &e2e.board();
     f = &e2e.windows();
-    f->dialogs.onMessage = [this](const QString& text) {
-        if (text == LOADER_DIPS)
-            board->controlOk("switch loader");
-        if (text == ACTIVE_DIPS)
-            board->controlOk("switch app");
-    };
+    e2e.moveDipSwitchesWhenAsked();
 }
 
 void IsolationEndToEndTest::cleanup()

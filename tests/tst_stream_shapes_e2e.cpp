@@ -43,9 +43,6 @@ constexpr int UPLOAD_SAMPLES = 500;
 constexpr int FIRMWARE_BYTES = 256; // eight lines of 32 bytes, 128 words
 constexpr int RECORD_BYTES = 32;
 constexpr int SLOT_BANK2_SWING1 = 0x180000;
-const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
-const QString ACTIVE_DIPS = "Set the dipswitches for active status.";
-const QString BLUE_LED = "Check the led must be blue.  If yes, press program button";
 
 using Fields = QList<int>;
 
@@ -153,13 +150,7 @@ void StreamShapesEndToEndTest::start(const QStringList& shape)
     QVERIFY2(e2e.start(options, {.soundFolder = true, .openPort = true, .waitUntilOpen = true}, &why), qPrintable(why));
     board = &e2e.board();
     f = &e2e.windows();
-    // The user moves the board's dip switches when the tool asks.
-    f->dialogs.onMessage = [this](const QString& text) {
-        if (text == LOADER_DIPS)
-            board->controlOk("switch loader");
-        if (text == ACTIVE_DIPS)
-            board->controlOk("switch app");
-    };
+    e2e.moveDipSwitchesWhenAsked();
     QVERIFY(board->controlOk("sent " + sentPath()));
 }
 

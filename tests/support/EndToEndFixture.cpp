@@ -104,3 +104,17 @@ bool EndToEndFixture::waitUntilBoardIsReady() const
 {
     return WaitFor([&] { return m_board->busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS);
 }
+
+void EndToEndFixture::moveDipSwitchesWhenAsked() const
+{
+    static const QString loaderDips =
+        QStringLiteral("Please put the dipswitch in position for bootloader procedure and then press OK");
+    static const QString activeDips = QStringLiteral("Set the dipswitches for active status.");
+    SimBoard* board = m_board.get();
+    m_windows->dialogs.onMessage = [board](const QString& text) {
+        if (text == loaderDips)
+            board->controlOk(QStringLiteral("switch loader"));
+        if (text == activeDips)
+            board->controlOk(QStringLiteral("switch app"));
+    };
+}

@@ -45,6 +45,10 @@ public:
     // after it, and a test clicks at once. False when the board stays busy.
     bool waitUntilBoardIsReady() const;
 
+    // The user moves the board's dip switches when the tool asks: to the loader,
+    // and back to the application.
+    void moveDipSwitchesWhenAsked() const;
+
     SimBoard& board() const { return *m_board; }
     SetupWindowFixture& windows() const { return *m_windows; }
 
