@@ -93,6 +93,8 @@ void BoardSession::findMode(const ModeFound& found)
 
 void BoardSession::connectBoard(const Done& done)
 {
+    if (refuseAfterStop(QStringLiteral("stopped before anything was changed."), done))
+        return;
     setMode(Define::STATO_TAVRIN_COMMAND_MODE_TX, [this, done](bool ok, const QString& message) {
         if (!ok) {
             done(false, message);
@@ -104,6 +106,12 @@ void BoardSession::connectBoard(const Done& done)
 
 void BoardSession::setMode(int status, const Done& done)
 {
+    if (!refuseAfterStop(QStringLiteral("stopped before anything was changed."), done))
+        restoreMode(status, done);
+}
+
+void BoardSession::restoreMode(int status, const Done& done)
+{
     if (m_lost || !m_link->sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, status))) {
         done(false, lossMessage());
         return;
@@ -111,7 +119,7 @@ void BoardSession::setMode(int status, const Done& done)
     // Only TX has an answer: the stream it starts. Any other mode is taken in
     // silence; the stream of a board leaving TX may still trail in meanwhile.
     if (status != Define::STATO_TAVRIN_COMMAND_MODE_TX) {
-        pause(MODE_SETTLE_MS, done);
+        wait(MODE_SETTLE_MS, done);
         return;
     }
     // The advice is looked for only when no board answers: it tries every other
@@ -155,6 +163,12 @@ void BoardSession::awaitReply(int timeoutMs, const Done& done, const std::functi
 }
 
 void BoardSession::pause(int ms, const Done& done)
+{
+    if (!refuseAfterStop(QStringLiteral("stopped before anything was changed."), done))
+        wait(ms, done);
+}
+
+void BoardSession::wait(int ms, const Done& done)
 {
     m_waiting = done;
     m_timer->disconnect();
@@ -224,6 +238,10 @@ void BoardSession::readSerialNumber(const Done& done)
 void BoardSession::run(Operation* operation, const Done& done)
 {
     operation->setParent(this);
+    if (refuseAfterStop(QStringLiteral("stopped before %1 began; nothing of it was sent.").arg(operation->request().name), done)) {
+        operation->dispose();
+        return;
+    }
     m_operation = operation;
     connect(operation, &Operation::progressed, this, [this, operation](int count, int total) {
         emit progressed(operation->request().name, count, total, operation->request().unit);
@@ -246,21 +264,32 @@ void BoardSession::run(Operation* operation, const Done& done)
     }
 }
 
-bool BoardSession::cancel()
+QString BoardSession::cancel()
 {
+    // Kept whatever runs now: a signal that lands between two steps, or while
+    // the board is asked its mode, stops the next step instead of being lost.
+    const bool again = std::exchange(m_stopRequested, true);
     if (m_cancelWork) {
         m_cancelWork();
-        return true;
-    }
-    if (m_operation && m_operation->running() && !m_operation->cancelQuestion().isEmpty()) {
-        m_operation->cancel();
-        return true;
-    }
-    if (m_waiting) {
+    } else if (m_operation && m_operation->running()) {
+        if (!m_operation->cancelQuestion().isEmpty())
+            m_operation->cancel();
+        else if (!again)
+            return QStringLiteral("%1: %2 cannot be stopped safely: it goes on to its end, and nothing after it "
+                                  "begins.")
+                .arg(m_port, m_operation->request().name);
+    } else if (m_waiting) {
         finishWait(false, QStringLiteral("%1: stopped before anything was changed.").arg(m_port));
-        return true;
     }
-    return false;
+    return {};
+}
+
+bool BoardSession::refuseAfterStop(const QString& why, const Done& done)
+{
+    if (!m_stopRequested)
+        return false;
+    done(false, QStringLiteral("%1: %2").arg(m_port, why));
+    return true;
 }
 
 QString BoardSession::lossMessage() const

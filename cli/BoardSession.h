@@ -44,6 +44,9 @@ public:
     void connectBoard(const Done& done);
     // Sends a status frame (Active, TX, SetUp) and waits for the board's answer.
     void setMode(int status, const Done& done);
+    // The same after the work, to leave the board in the mode it was found in:
+    // done even after Ctrl-C.
+    void restoreMode(int status, const Done& done);
     // Back from TX to SetUp. The board answers no status frame but TX's: its
     // stream simply stops, so nothing is awaited. False when the port is gone.
     bool leaveTx();
@@ -59,8 +62,12 @@ public:
     void pause(int ms, const Done& done);
     // Runs an operation to its end; the session owns it from now on.
     void run(Operation* operation, const Done& done);
-    // Ctrl-C: what runs stops at its next safe point; true when something was stopped.
-    bool cancel();
+    // Ctrl-C: what runs stops at its next safe point, and no step that would
+    // change the board begins afterwards (putting it back into the mode it was
+    // found in excepted): each ends at once, saying it was not begun.
+    // Returns what the user is told at once: why the step under way goes on
+    // (one that cannot be stopped safely), or nothing.
+    QString cancel();
     // Work that runs its own sequence of operations (a profile apply) is stopped
     // through this on Ctrl-C while it is set; nullptr clears it.
     void cancelWith(std::function<void()> stop) { m_cancelWork = std::move(stop); }
@@ -70,6 +77,9 @@ signals:
     void progressed(const QString& what, int done, int total, const QString& unit);
 
 private:
+    // After Ctrl-C: ends the step with why (what was not begun); true then.
+    bool refuseAfterStop(const QString& why, const Done& done);
+    void wait(int ms, const Done& done);
     void awaitReply(int timeoutMs, const Done& done, const std::function<QString()>& noAnswer);
     void finishWait(bool ok, const QString& message);
     void portLost();
@@ -84,6 +94,7 @@ private:
     std::function<void()> m_cancelWork;
     class QTimer* m_timer;
     bool m_lost = false;
+    bool m_stopRequested = false;
     bool m_heldElsewhere = false;
     QString m_lostMessage;
 };

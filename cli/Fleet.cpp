@@ -81,7 +81,7 @@ void putBack(BoardSession& board, BoardResult& result, std::optional<int> found,
              const BoardSession::Done& done)
 {
     if (found == Define::STATO_TAVRIN_ACTIVE || found == Define::STATO_TAVRIN_COMMAND_MODE_TX) {
-        board.setMode(*found, done);
+        board.restoreMode(*found, done);
         return;
     }
     if (found != Define::STATO_TAVRIN_COMMAND_MODE_NOTX)
@@ -108,9 +108,12 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
     QEventLoop loop;
     qsizetype pending = ports.size();
     Interrupt interrupt;
-    QObject::connect(&interrupt, &Interrupt::interrupted, &loop, [&sessions] {
+    bool stopped = false;
+    QObject::connect(&interrupt, &Interrupt::interrupted, &loop, [&sessions, &stopped] {
+        stopped = true;
         for (const auto& session : sessions)
-            session->cancel();
+            if (const QString notice = session->cancel(); !notice.isEmpty())
+                PrintError(notice);
     });
 
     for (qsizetype i = 0; i < ports.size(); ++i) {
@@ -183,10 +186,11 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
     if (shown)
         std::for_each(results.begin(), results.end(), shown);
     report(results, output);
-    if (!anyAnswered && !anyHeld)
+    // Stopped before a board could answer is a stop, not a missing board.
+    if (!anyAnswered && !anyHeld && !stopped)
         return NoBoard;
-    const bool failed = std::any_of(results.begin(), results.end(), [emptyPorts](const BoardResult& r) {
-        return r.held || (!r.ok && emptyPorts != EmptyPorts::Shown);
+    const bool failed = std::any_of(results.begin(), results.end(), [emptyPorts, stopped](const BoardResult& r) {
+        return r.held || (!r.ok && (emptyPorts != EmptyPorts::Shown || stopped));
     });
     return failed ? Failed : Done;
 }

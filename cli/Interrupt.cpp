@@ -15,18 +15,11 @@ void onSignal(int)
 }
 } // namespace
 
-Interrupt::Interrupt(QObject* parent)
-    : QObject(parent)
+void Interrupt::installHandlers()
 {
-    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
+    std::signal(SIGPIPE, SIG_IGN);
+    if (pipeEnds[0] >= 0 || ::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    m_notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        while (::read(pipeEnds[0], &byte, 1) > 0) {
-        }
-        emit interrupted();
-    });
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -34,11 +27,18 @@ Interrupt::Interrupt(QObject* parent)
     sigaction(SIGTERM, &action, nullptr);
 }
 
-Interrupt::~Interrupt()
+Interrupt::Interrupt(QObject* parent)
+    : QObject(parent)
 {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    for (int& end : pipeEnds)
-        if (end >= 0)
-            ::close(std::exchange(end, -1));
+    if (pipeEnds[0] < 0)
+        return;
+    // A signal that came before this object was made is still in the pipe: the
+    // notifier reports it as soon as the event loop runs.
+    m_notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        while (::read(pipeEnds[0], &byte, 1) > 0) {
+        }
+        emit interrupted();
+    });
 }

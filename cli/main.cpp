@@ -1,6 +1,7 @@
 // tavrin-cli: the board operations of the windows, from a terminal.
 #include "cli/CommandLine.h"
 #include "cli/Fleet.h"
+#include "cli/Interrupt.h"
 
 #include <QCoreApplication>
 #include <cerrno>
@@ -27,6 +28,7 @@ int withOutputChecked(int code)
 
 int main(int argc, char* argv[])
 {
+    Interrupt::installHandlers();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin-cli"));
     QStringList arguments = QCoreApplication::arguments();

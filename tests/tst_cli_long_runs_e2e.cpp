@@ -1,9 +1,11 @@
 // The command-line program's long runs, as a process against strict simulated
-// boards: a write stopped by Ctrl-C, flashing through the loader, and the
-// calibration that asks for the saber's positions.
+// boards: a write stopped by Ctrl-C, a signal at any moment of the long
+// commands, flashing through the loader, and the calibration that asks for the
+// saber's positions.
 #include "CliRun.h"
 #include "HexImage.h"
 #include "EndToEndFixture.h"
+#include "SoundFiles.h"
 #include "WaitFor.h"
 
 #include <QFile>
@@ -20,11 +22,19 @@ class CliLongRunsE2eTest : public QObject {
 private slots:
     void cleanup() { e2e.stop(); }
     void ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft();
+    void aSignalAtAnyMomentStopsAndSaysWhatWasLeft_data();
+    void aSignalAtAnyMomentStopsAndSaysWhatWasLeft();
+    void aClosedOutputIsAnErrorAndTheWriteStillEnds();
     void flashProgramsTheFileThroughTheLoader();
     void calibrateAsksForBothPositionsAndWritesTheirMeans();
 
 private:
+    // The files the long commands take, made once from a board's own memory
+    // (every simulated board starts from the same one).
+    QStringList longRunArguments(const QString& command, SimBoard& board);
+
     EndToEndFixture e2e;
+    QTemporaryDir m_files;
 };
 
 void CliLongRunsE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
@@ -60,6 +70,128 @@ void CliLongRunsE2eTest::ctrlCStopsAWriteBetweenFramesAndSaysWhatWasLeft()
     QVERIFY(board.controlOk("log off"));
     // Every value frame the board got is one the message counts: none left after it.
     QCOMPARE(SimBoard::valueWrites(SimBoard::receivedBytes(traffic.fileName())), written);
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
+}
+
+QStringList CliLongRunsE2eTest::longRunArguments(const QString& command, SimBoard& board)
+{
+    const QString parameters = m_files.filePath(QStringLiteral("colours.json"));
+    const QString profile = m_files.filePath(QStringLiteral("profile.json"));
+    if (!QFile::exists(parameters)) {
+        // Every colour changed: the write and the apply have many values to send.
+        const QRegularExpression colour(
+            QStringLiteral("(?<=\\.red\": |\\.green\": |\\.blue\": |\\.white\": )\\d+"));
+        for (const auto& [file, saving] :
+             {std::pair{parameters, QStringList{"read", "--json", parameters}},
+              std::pair{profile, QStringList{"profile", "save", profile}}}) {
+            if (cli(saving + QStringList{"--port", board.portPath(), "--quiet"}).exitCode != 0)
+                return {};
+            QFile saved(file);
+            if (!saved.open(QIODevice::ReadWrite))
+                return {};
+            const QString text = QString::fromUtf8(saved.readAll()).replace(colour, QStringLiteral("1"));
+            saved.resize(0);
+            saved.write(text.toUtf8());
+        }
+        // Sound for several seconds of upload, and a firmware of 4 KiB.
+        if (!WriteRampSound(m_files.filePath(QStringLiteral("ramp.wav")), 60000))
+            return {};
+        QFile hex(m_files.filePath(QStringLiteral("firmware.hex")));
+        if (!hex.open(QIODevice::WriteOnly))
+            return {};
+        hex.write(MakeHexImage(4096, 16).text);
+    }
+    if (command == QLatin1String("apply"))
+        return {"apply", profile};
+    if (command == QLatin1String("write"))
+        return {"write", parameters};
+    if (command == QLatin1String("upload"))
+        return {"upload", "--bank", "1", "--slot", "hum", m_files.filePath(QStringLiteral("ramp.wav"))};
+    return {"flash", m_files.filePath(QStringLiteral("firmware.hex")), "--yes"};
+}
+
+void CliLongRunsE2eTest::aSignalAtAnyMomentStopsAndSaysWhatWasLeft_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("afterMs");
+    for (const char* command : {"apply", "write", "upload", "flash"}) {
+        for (const int ms : {0, 20, 50, 100, 300, 1000, 2000, 3000})
+            QTest::addRow("%s, SIGINT at %d ms", command, ms) << QString::fromLatin1(command) << SIGINT << ms;
+        QTest::addRow("%s, SIGTERM at 50 ms", command) << QString::fromLatin1(command) << SIGTERM << 50;
+    }
+}
+
+void CliLongRunsE2eTest::aSignalAtAnyMomentStopsAndSaysWhatWasLeft()
+{
+    QFETCH(QString, command);
+    QFETCH(int, signal);
+    QFETCH(int, afterMs);
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
+    const QStringList arguments = longRunArguments(command, board);
+    QVERIFY(!arguments.isEmpty());
+    if (command == QLatin1String("flash"))
+        QVERIFY(board.controlOk(QStringLiteral("switch loader")));
+    QTemporaryFile traffic;
+    QVERIFY(traffic.open());
+    QVERIFY(board.controlOk("log " + traffic.fileName()));
+
+    CliProcess running(arguments + QStringList{"--port", board.portPath()});
+    QVERIFY(running.process.waitForStarted());
+    const auto pid = pid_t(running.process.processId());
+    QTest::qWait(afterMs);
+    // Every command here runs for longer than the last signal time.
+    QVERIFY2(running.process.state() == QProcess::Running,
+             qPrintable(QString::fromLocal8Bit(running.process.readAllStandardError())));
+    QCOMPARE(::kill(pid, signal), 0);
+    const Run run = running.wait();
+    QVERIFY(WaitFor([&] { return board.busyMs() == 0; }, 5000));
+    QVERIFY(board.controlOk("log off"));
+    const QByteArray received = SimBoard::receivedBytes(traffic.fileName());
+    if (running.process.exitStatus() == QProcess::CrashExit) {
+        // Only before the program could take the signal: then nothing was sent.
+        QCOMPARE(running.process.exitCode(), signal);
+        QCOMPARE(received, QByteArray());
+    } else if (run.err.contains(QStringLiteral("cannot be stopped safely: it goes on to its end"))) {
+        // Heard, and the step under way (programming) went on to its end, as reported.
+        QVERIFY2(run.exitCode == 0 && run.out.contains(QStringLiteral("Programming done")), qPrintable(run.err));
+    } else {
+        QCOMPARE(run.exitCode, 1);
+        const QString said = run.err.trimmed().section(QLatin1Char('\n'), -1);
+        QVERIFY2(said.contains(QStringLiteral("stopped"), Qt::CaseInsensitive), qPrintable(run.err));
+        // What the message says was not begun did not reach the board.
+        if (said.contains(QStringLiteral("nothing of it was sent")) ||
+            said.contains(QStringLiteral("before anything was changed")))
+            QCOMPARE(SimBoard::valueWrites(received), 0);
+        const QRegularExpressionMatch values =
+            QRegularExpression(QStringLiteral("Write Parameters was stopped after (\\d+) of")).match(said);
+        if (values.hasMatch())
+            QCOMPARE(SimBoard::valueWrites(received), values.captured(1).toInt());
+    }
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
+}
+
+void CliLongRunsE2eTest::aClosedOutputIsAnErrorAndTheWriteStillEnds()
+{
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
+    const QStringList writing = longRunArguments(QStringLiteral("write"), board);
+    QVERIFY(!writing.isEmpty());
+    // Behind "| true": the reader is gone before anything is written.
+    const QString pipeline = QStringLiteral("set -o pipefail; \"$@\" | true");
+    CliProcess running(QStringList{"-c", pipeline, "tavrin-cli", QStringLiteral(TAVRIN_CLI_PROGRAM)} + writing +
+                           QStringList{"--port", board.portPath()},
+                       {}, QStringLiteral("/bin/bash"));
+    const Run run = running.wait();
+    // Killed by SIGPIPE, the shell would say 141.
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("tavrin-cli: cannot write the output")), qPrintable(run.err));
+    // The write went on to its end and read its values back.
+    QVERIFY2(run.err.contains(QStringLiteral("Verify 85/85 values")), qPrintable(run.err));
+    QCOMPARE(board.param(CLASH_RED_ADDRESS), 1);
     QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 

@@ -11,14 +11,14 @@ QString dataHome()
     return folder.path();
 }
 
-CliProcess::CliProcess(const QStringList& arguments, const QString& portsDir)
+CliProcess::CliProcess(const QStringList& arguments, const QString& portsDir, const QString& program)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
     if (!portsDir.isEmpty())
         environment.insert(QStringLiteral("TAVRIN_PORTS_DIR"), portsDir);
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TAVRIN_CLI_PROGRAM), arguments);
+    process.start(program, arguments);
 }
 
 Run CliProcess::wait()

@@ -23,7 +23,9 @@ QString dataHome();
 
 class CliProcess {
 public:
-    explicit CliProcess(const QStringList& arguments, const QString& portsDir = {});
+    // program: another one that runs the command-line program, such as a shell.
+    explicit CliProcess(const QStringList& arguments, const QString& portsDir = {},
+                        const QString& program = QStringLiteral(TAVRIN_CLI_PROGRAM));
     Run wait();
     QProcess process;
 };
