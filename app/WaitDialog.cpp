@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QCloseEvent>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 
 bool CalibrationConfirmed = false;
@@ -77,6 +79,24 @@ void WaitDialog::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!event->spontaneous())
         CentreOnScreen(this);
+}
+
+bool WaitDialog::close()
+{
+    const QScopedValueRollback fromCode(m_closingFromCode, true);
+    return QWidget::close();
+}
+
+void WaitDialog::closeEvent(QCloseEvent* event)
+{
+    // Closed by its frame while work runs, the dialog would take the only
+    // Cancel with it: the user is asked as Cancel asks, and the dialog stays.
+    if (!m_closingFromCode && m_board.link()->busy()) {
+        event->ignore();
+        cancel();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void WaitDialog::setLayoutHeight(int height)

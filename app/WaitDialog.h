@@ -33,11 +33,17 @@ public:
 
     void confirm();
     void cancel();
+    // The program's own close, when its work has ended. Hides QWidget::close so
+    // that every close made through a WaitDialog pointer is told apart from the
+    // user's close by the window frame, which while work runs asks as Cancel does.
+    bool close();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     Params::Board& m_board;
     int m_height;
+    bool m_closingFromCode = false;
 };

@@ -14,6 +14,8 @@
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "app/WaitDialog.h"
+#include "sound/ui/SoundBrowser.h"
+#include "sound/ui/SoundPanel.h"
 #include "comm/BoardLink.h"
 #include "params/BoardProfile.h"
 #include "params/ui/ProfileDifferencesView.h"
@@ -27,6 +29,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 using CliRun::CLASH_RED_ADDRESS;
@@ -230,29 +236,46 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
     const QString checksum = ProfileSamples::Sha256Of(sound);
     const QJsonObject slot{{QStringLiteral("file"), QStringLiteral("swing.wav")},
                            {QStringLiteral("sha256"), checksum}};
-    QVERIFY(
-        addToProfile(path, {{QStringLiteral("banks"),
-                             QJsonObject{{QStringLiteral("2"),
-                                          QJsonObject{{QStringLiteral("slots"),
-                                                       QJsonObject{{QStringLiteral("swing1"), slot}}}}}}}}));
+    const QJsonObject bankSlots{{QStringLiteral("slots"), QJsonObject{{QStringLiteral("swing1"), slot}}}};
+    QVERIFY(addToProfile(path, {{QStringLiteral("banks"),
+                                 QJsonObject{{QStringLiteral("2"), bankSlots}, {QStringLiteral("3"), bankSlots}}}}));
 
     QVERIFY(clickWithProfile(profiles->compareProfileButton, path));
     QCOMPARE(differenceRows(),
-             QStringList{QStringLiteral("banks.2.slots.swing1 | swing.wav (SHA-256 %1) | unknown | journal")
-                             .arg(checksum)});
+             (QStringList{QStringLiteral("banks.2.slots.swing1 | swing.wav (SHA-256 %1) | unknown | journal")
+                              .arg(checksum),
+                          QStringLiteral("banks.3.slots.swing1 | swing.wav (SHA-256 %1) | unknown | journal")
+                              .arg(checksum)}));
 
     const qint64 uploads = e2e.board().counter(QStringLiteral("uploads"));
-    // The wait dialog names each step as it comes, and tells how far it has got.
+    // A value the apply mends, for the read after it to show.
+    QVERIFY(e2e.board().setParam(CLASH_RED_ADDRESS, CHANGED_CLASH_RED));
+    // The wait dialog names each step as it comes, tells how far it has got,
+    // and stays up, with its Cancel, from the first step to the report.
     QStringList steps;
     const QMetaObject::Connection watch = connect(waitDialog, &QWidget::windowTitleChanged, this,
                                                   [&steps](const QString& title) { steps << title; });
+    QStringList hiddenDuring;
+    QTimer watchDialog;
+    connect(&watchDialog, &QTimer::timeout, this, [&] {
+        if (!setupWindow->board()->link()->sequenceName().isEmpty() && !waitDialog->isVisible())
+            hiddenDuring << waitDialog->windowTitle();
+    });
+    watchDialog.start(1);
     const QString report = apply(path);
+    watchDialog.stop();
     disconnect(watch);
     QCOMPARE(steps.mid(steps.indexOf(QStringLiteral("Write Parameters"))),
-             (QStringList{"Write Parameters", "Verify", "Importing the sound font into bank 2"}));
+             (QStringList{"Write Parameters", "Verify", "Importing the sound font into bank 2",
+                          "Importing the sound font into bank 3"}));
+    hiddenDuring.removeDuplicates();
+    QVERIFY2(hiddenDuring.isEmpty(), qPrintable(hiddenDuring.join(QStringLiteral(", "))));
     QCOMPARE(waitDialog->message->text(), QStringLiteral("1 of 1 files"));
-    QVERIFY2(report.contains(QStringLiteral("1 slots uploaded, 0 left as they were")), qPrintable(report));
-    QCOMPARE(e2e.board().counter(QStringLiteral("uploads")), uploads + 1);
+    // One report, and no box per file on the way.
+    QVERIFY2(report.contains(QStringLiteral("2 slots uploaded, 0 left as they were")), qPrintable(report));
+    QCOMPARE(e2e.board().counter(QStringLiteral("uploads")), uploads + 2);
+    // The read after the apply has put the board's values on the screen.
+    QCOMPARE(setupWindow->parameters()->editText(QStringLiteral("bank1ClashRed")), QStringLiteral("77"));
     const QList<Sound::JournalEntry> journal = Sound::SlotJournal().list(SERIAL_TEXT);
     QVERIFY(std::any_of(journal.begin(), journal.end(), [&checksum](const Sound::JournalEntry& entry) {
         return entry.fileName == QStringLiteral("swing.wav") && entry.checksum == checksum;
@@ -278,6 +301,15 @@ void ProfileWindowEndToEndTest::cancelInTheWaitDialogStopsTheApplyAtASafePoint()
     // Some values out, the rest still to come.
     QVERIFY(WaitFor([] { return waitDialog->progressBar->value() >= 3; }, OPERATION_MS));
     QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
+    // F11 and the dialog's frame ask as Cancel does; answered No, the apply goes
+    // on under its dialog.
+    f->dialogs.answers << false << false;
+    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F11);
+    QVERIFY(waitDialog->windowHandle()->close() == false);
+    QCOMPARE(f->dialogs.questions, (QStringList{"Stop Apply profile?", "Stop Apply profile?"}));
+    QVERIFY(waitDialog->isVisible());
+    QVERIFY(f->dialogs.errors.isEmpty() && f->dialogs.messages.isEmpty());
+    f->dialogs.questions.clear();
     waitDialog->cancelButton->click();
     QCOMPARE(f->dialogs.questions, QStringList{"Stop Apply profile?"});
     QVERIFY(WaitFor([this] { return !f->dialogs.errors.isEmpty(); }, OPERATION_MS));

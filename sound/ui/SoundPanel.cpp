@@ -34,6 +34,12 @@ InfoFileBox* SoundPanel::fileInfo() const
 
 QString SoundPanel::stopLoading()
 {
+    // Sounds loaded as a step of longer work (a profile's apply): stopped as
+    // Cancel stops that work, after its question.
+    if (!m_board.link()->sequenceName().isEmpty()) {
+        waitDialog->cancel();
+        return {};
+    }
     Operation* running = m_board.link()->current();
     if (qobject_cast<BulkLoadOperation*>(running)) {
         running->cancel();
@@ -49,7 +55,8 @@ QString SoundPanel::stopLoading()
 void SoundPanel::fileListKeyPressed(int key)
 {
     if (key == Qt::Key_F11) {
-        ShowMessage(stopLoading());
+        if (const QString said = stopLoading(); !said.isEmpty())
+            ShowMessage(said);
     } else if (key == Qt::Key_F12) {
         m_slotControls->askToLoadBaseSounds();
     }
@@ -60,6 +67,11 @@ void SoundPanel::fileListKeyPressed(int key)
 
 void SoundPanel::uploadEnded()
 {
+    // An "End." routed while the link is still held belongs to a step of work
+    // that goes on (a profile's apply between its banks): its wait dialog and
+    // its one report stay.
+    if (m_board.link()->busy())
+        return;
     // During a bulk load the board's "End." after each file is routed once the
     // load lets go, and must not report each file as if it had been sent alone.
     if (RICHIESTA)

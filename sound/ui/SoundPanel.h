@@ -31,7 +31,8 @@ signals:
 private:
     void fileListKeyPressed(int key);
     // F11: stops the loading of sounds that runs (the base sound set or a sound
-    // font) after the file being sent, and says what it stopped.
+    // font) after the file being sent, and says what it stopped; the work a load
+    // is a step of, after Cancel's question (nothing to say then).
     QString stopLoading();
     // The board's "End." after a file sent on its own.
     void uploadEnded();
