@@ -1,6 +1,7 @@
 // Whatever the board sends, the receive dispatch and the parameter decoder only
 // read inside the block they were given and the window carries on. Run under
 // the sanitizer build, this catches any read past a received block.
+#include "AwaitedAnswer.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -42,7 +43,7 @@ void DispatchRobustnessTest::shortBlocksAreDecodedWithoutReadingPastThem()
     // A heap copy of exactly the block's size, so a read past it is caught.
     auto exact = std::make_unique<char[]>(static_cast<size_t>(block.size()));
     std::copy(block.begin(), block.end(), exact.get());
-    setupWindow->board()->link()->setExpectingReply(true);
+    AwaitAsAnswer(*setupWindow->board()->link(), block);
     f.port->feed(QByteArray::fromRawData(exact.get(), block.size()));
     f.sim.clock.advance(StreamFramer::QUIET_TIME_MS); // a message begun goes on as it came
     QVERIFY(!setupWindow->board()->expectingReply());
