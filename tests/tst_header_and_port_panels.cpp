@@ -129,7 +129,7 @@ void HeaderAndPortPanelsTest::eachPanelShowsOnlyItsOwnReplies()
     QFETCH(QString, status);
     QSignalSpy decoded(m_board.get(), &Params::Board::decoded);
     for (const QByteArray& block : replies) {
-        AwaitAsAnswer(*m_board->link(), block);
+        AwaitAsAnswer(*m_board->link(), *m_port, block);
         m_port->feed(block);
     }
     QVERIFY(decoded.count() >= replies.size());

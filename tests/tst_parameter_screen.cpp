@@ -61,7 +61,7 @@ private slots:
 private:
     void feed(const QByteArray& block)
     {
-        AwaitAsAnswer(*setupWindow->board()->link(), block);
+        AwaitAsAnswer(*setupWindow->board()->link(), *f->port, block);
         f->port->feed(block);
     }
     std::unique_ptr<SetupWindowFixture> f;
