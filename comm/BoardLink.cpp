@@ -383,8 +383,7 @@ void BoardLink::releaseHeld()
 void BoardLink::pauseOver()
 {
     // Messages kept for after an operation are older than those the pause held.
-    if (!(m_running && m_request.blocks == Blocks::Deferred))
-        releaseHeld();
+    releaseHeld();
     deliver(std::exchange(m_pausedMessages, {}));
 }
 
