@@ -44,6 +44,9 @@ void addCommonOptions(QCommandLineParser& parser, const Command& command)
                         "boards. A port held by another program is named, and the exit code is 1.")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("Machine-readable output on stdout.")});
     parser.addOption({QStringLiteral("quiet"), QStringLiteral("No progress and no output but errors.")});
+    parser.addOption({QStringLiteral("verbose"),
+                      QStringLiteral("Tells on stderr of every answer a board sent that was not asked for, "
+                                     "and dropped.")});
     parser.addPositionalArgument(
         QString::fromLatin1(command.name), QString::fromLatin1(command.summary),
         QStringLiteral("%1 [options] %2")
@@ -129,7 +132,8 @@ int RunCommandLine(const QStringList& arguments)
     Invocation invocation{parser,
                           parser.values(QStringLiteral("port")),
                           parser.isSet(QStringLiteral("all-boards")) || command.everyPortByDefault,
-                          {parser.isSet(QStringLiteral("json")), parser.isSet(QStringLiteral("quiet"))}};
+                          {parser.isSet(QStringLiteral("json")), parser.isSet(QStringLiteral("quiet")),
+                           parser.isSet(QStringLiteral("verbose"))}};
     if (invocation.everyPort) {
         if (!invocation.ports.isEmpty())
             return UsageError(QStringLiteral("--port and --all exclude each other"));

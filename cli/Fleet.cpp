@@ -1,5 +1,7 @@
 #include "cli/Fleet.h"
 
+#include "comm/TrafficLog.h"
+
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "common/Define.h"
@@ -126,6 +128,11 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
                          [&progress, &board](const QString& what, int done, int total, const QString& unit) {
                              progress.update(board.port(), what, done, total, unit);
                          });
+        if (output.verbose)
+            QObject::connect(&board.link(), &BoardLink::strayAnswer, &loop, [&board](int address) {
+                PrintError(QStringLiteral("%1: %2").arg(
+                    board.port(), StrayAnswerLine(address, board.link().strayAnswers())));
+            });
         const BoardSession::Done finished = [&, i](bool ok, const QString& message) {
             results[i].ok = ok;
             if (!message.isEmpty())

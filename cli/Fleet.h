@@ -27,6 +27,7 @@ struct BoardResult {
 struct OutputOptions {
     bool json = false;
     bool quiet = false;
+    bool verbose = false; // tells on stderr of every board answer dropped as not asked for
 };
 
 // The work on one board once it has answered; it fills result and calls done.

@@ -2,6 +2,7 @@
 
 #include "comm/Frames.h"
 #include "comm/Operation.h"
+#include "comm/SendHold.h"
 #include "comm/SerialPort.h"
 #include "comm/TrafficLog.h"
 #include "common/Clock.h"
@@ -18,7 +19,9 @@ constexpr int WRITE_COMPLETION_LIMIT_MS = 1000;
 BoardLink::BoardLink(QObject* parent)
     : QObject(parent)
     , m_quietWatch(new WindowTimer(this, StreamFramer::QUIET_TIME_MS))
+    , m_sendHold(new SendHold([this](const SendHold::Outgoing& out) { release(out); }, this))
 {
+    connect(m_sendHold, &SendHold::holdOver, this, &BoardLink::pauseOver);
     m_quietWatch->setObjectName(QStringLiteral("receiveQuietWatch"));
     m_quietWatch->setOnTimer([this] { lineQuiet(); });
 }
@@ -60,7 +63,10 @@ bool BoardLink::send(const QByteArray& bytes)
         lostUnderOperation();
         return false;
     }
-    m_port->Send(bytes);
+    if (m_sendHold->queueing())
+        m_sendHold->queue(bytes, false);
+    else
+        m_port->Send(bytes);
     return true;
 }
 
@@ -72,6 +78,15 @@ bool BoardLink::sendFrame(const QByteArray& frame)
         lostUnderOperation();
         return false;
     }
+    if (m_sendHold->queueing())
+        m_sendHold->queue(frame, true);
+    else
+        transmitFrame(frame);
+    return true;
+}
+
+void BoardLink::transmitFrame(const QByteArray& frame)
+{
     waitWhileBoardBusy();
     m_lastFrameAt = appClock().now();
     emit frameSent(frame);
@@ -79,7 +94,14 @@ bool BoardLink::sendFrame(const QByteArray& frame)
         m_port->Send(frame); // a closed port drops it, as the board would not hear it
     if (IsParameterWrite(frame) && portOpen())
         m_writeQueuedAt = appClock().now();
-    return true;
+}
+
+void BoardLink::release(const SendHold::Outgoing& out)
+{
+    if (out.frame)
+        transmitFrame(out.bytes);
+    else if (portOpen())
+        m_port->Send(out.bytes);
 }
 
 // The board takes nothing for 100 ms after a parameter write; a frame sent
@@ -146,9 +168,14 @@ void BoardLink::receive(const QByteArray& block)
 
 void BoardLink::deliver(const QList<QByteArray>& messages)
 {
-    for (const QByteArray& message : messages)
-        if (!holdBlock(message))
+    // A message routed here may begin the board's pause: the ones after it wait
+    // for its end, as the board's later messages would.
+    for (const QByteArray& message : messages) {
+        if (m_sendHold->holding())
+            m_pausedMessages.append(message);
+        else if (!holdBlock(message))
             route(message);
+    }
 }
 
 void BoardLink::lineQuiet()
@@ -161,12 +188,17 @@ void BoardLink::resetReceiving()
 {
     m_quietWatch->setEnabled(false);
     m_framer.reset();
+    m_sendHold->clear();
+    m_pausedMessages.clear();
 }
 
 void BoardLink::route(const QByteArray& block)
 {
-    if (const std::optional<ReadReply> reply = AwaitedReadReply(block, m_awaitedReads)) {
-        routeReadReply(*reply);
+    if (const std::optional<ReadReply> reply = ReadReplyIn(block)) {
+        if (awaitingRead(reply->address))
+            routeReadReply(*reply);
+        else
+            dropStrayAnswer(reply->address);
         return;
     }
     // A block may satisfy several tests; they run in this order on the whole block.
@@ -187,7 +219,7 @@ void BoardLink::route(const QByteArray& block)
     if (routes.uploadEnd)
         emit uploadEnded();
     if (routes.pauseForB)
-        Sleep(Define::BLOCK_B_PAUSE_MS);
+        m_sendHold->holdFor(Define::BLOCK_B_PAUSE_MS);
     if (routes.shot)
         emit shot(block);
 }
@@ -205,6 +237,14 @@ void BoardLink::routeReadReply(const ReadReply& reply)
         emit parameterReply(reply.bytes());
     m_expectingReply = false;
     emit readAnswered(reply.address, reply.value);
+}
+
+void BoardLink::dropStrayAnswer(int address)
+{
+    // Decoded, it would be taken for the value of whatever read is under way;
+    // the reads still awaited keep waiting for their own answers.
+    ++m_strayAnswers;
+    emit strayAnswer(address);
 }
 
 bool BoardLink::refuseWhileBusy() const
@@ -335,8 +375,16 @@ bool BoardLink::holdBlock(const QByteArray& block)
 void BoardLink::releaseHeld()
 {
     // Routing may start another operation; what is still kept then waits for its end.
-    while (!m_held.isEmpty() && !(m_running && m_request.blocks == Blocks::Deferred))
+    // A "B" block among them begins the board's pause: the rest wait for its end.
+    while (!m_held.isEmpty() && !(m_running && m_request.blocks == Blocks::Deferred) && !m_sendHold->holding())
         route(m_held.takeFirst());
+}
+
+void BoardLink::pauseOver()
+{
+    // Messages kept for after an operation are older than those the pause held.
+    releaseHeld();
+    deliver(std::exchange(m_pausedMessages, {}));
 }
 
 QString BoardLink::deviceLost(const QString& port)
@@ -350,6 +398,8 @@ QString BoardLink::deviceLost(const QString& port)
     if (stop)
         stop();
     m_held.clear(); // answers to a link that is gone mean nothing now
+    m_pausedMessages.clear();
+    m_sendHold->clear();
     end();
     return what;
 }

@@ -9,7 +9,13 @@
 // that keeps a message arriving in pieces until it is whole and cuts joined
 // messages apart, and each message is routed on its own. An answer to a
 // parameter read still awaited is an answer to that read, whatever came between
-// (see ReadReplies.h).
+// (see ReadReplies.h); an answer for an address no read awaits is nobody's: it
+// is dropped, counted and announced (strayAnswer), never decoded.
+//
+// A board that sends a "B" block takes nothing for a second: this link's frames
+// and stream bytes wait that long, in order, and its later messages are routed
+// after it (SendHold.h). Nothing else waits, so boards on other links and every
+// timer go on.
 //
 // One sending operation at a time. A multi-frame operation holds the link from
 // begin() to end(). While it does:
@@ -27,6 +33,7 @@
 #pragma once
 
 #include "comm/ReadReplies.h"
+#include "comm/SendHold.h"
 #include "comm/StreamFramer.h"
 
 #include <QByteArray>
@@ -90,6 +97,8 @@ public:
     // When the last frame left, after any pause the board needed before it and
     // before the work of announcing it.
     qint64 lastFrameAt() const { return m_lastFrameAt; }
+    // The board paused the link (a "B" block): what is sent now waits its turn.
+    bool sendsWaiting() const { return m_sendHold->queueing(); }
     // A frame that expects an answer: marks the reply as expected once sent.
     bool sendCommand(const QByteArray& frame);
     // The reply-expected mark: set by sendCommand, cleared when the next block is
@@ -102,6 +111,8 @@ public:
     bool sendRead(int address);
     void forgetAwaitedReads() { m_awaitedReads.reset(); }
     bool awaitingRead(int address) const { return m_awaitedReads.test(static_cast<std::size_t>(address)); }
+    // Answers dropped because no read awaited their address.
+    int strayAnswers() const { return m_strayAnswers; }
 
     // ---- Receiving -------------------------------------------------------------
     // A block from the port: announced as it came, then cut into messages, each
@@ -192,6 +203,7 @@ signals:
     void telemetry(const QByteArray& block);      // 0xFF and longer than 24 bytes
     void uploadEnded();                           // "End."
     void shot(const QByteArray& block);           // 0xAA 0xAA
+    void strayAnswer(int address);                // an answer no read awaited, dropped
     // The port is gone: the device was unplugged, or the port closed under a
     // running operation. Announced once per loss.
     void portLost();
@@ -207,9 +219,16 @@ private:
     // A message begun and not completed goes on as it stands once the line is quiet.
     void lineQuiet();
     void waitWhileBoardBusy();
+    // A frame leaving now: announced, then sent.
+    void transmitFrame(const QByteArray& frame);
+    // What waited out the board's pause after a "B" block leaves.
+    void release(const SendHold::Outgoing& out);
+    void dropStrayAnswer(int address);
     // A send found the port closed while an operation held the link.
     void lostUnderOperation();
     void releaseHeld();
+    // The board's pause after a "B" block is over: what it held is routed.
+    void pauseOver();
     void routeReadReply(const ReadReply& reply);
 
     std::unique_ptr<SerialPort> m_port;
@@ -217,6 +236,9 @@ private:
     WindowTimer* m_quietWatch;
     bool m_expectingReply = false;
     AwaitedReads m_awaitedReads;
+    int m_strayAnswers = 0;
+    SendHold* m_sendHold;
+    QList<QByteArray> m_pausedMessages; // received during the board's pause
     qint64 m_lastFrameAt = 0;
     std::optional<qint64> m_writeQueuedAt; // set while the last frame sent was a parameter write
     Request m_request;

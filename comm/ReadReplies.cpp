@@ -11,12 +11,18 @@ QByteArray ReadReply::bytes() const
     return reply;
 }
 
-std::optional<ReadReply> AwaitedReadReply(const QByteArray& message, const AwaitedReads& awaited)
+std::optional<ReadReply> ReadReplyIn(const QByteArray& message)
 {
     if (message.size() != Define::REPLY_LENGTH || message.at(Define::REPLY_CODE_INDEX) != Define::READ_CMD)
         return std::nullopt;
-    const auto address = static_cast<std::uint8_t>(message.at(Define::REPLY_ADDRESS_INDEX));
-    if (!awaited.test(address))
+    return ReadReply{static_cast<std::uint8_t>(message.at(Define::REPLY_ADDRESS_INDEX)),
+                     static_cast<std::uint8_t>(message.at(Define::REPLY_VALUE_INDEX))};
+}
+
+std::optional<ReadReply> AwaitedReadReply(const QByteArray& message, const AwaitedReads& awaited)
+{
+    std::optional<ReadReply> reply = ReadReplyIn(message);
+    if (reply && !awaited.test(static_cast<std::size_t>(reply->address)))
         return std::nullopt;
-    return ReadReply{address, static_cast<std::uint8_t>(message.at(Define::REPLY_VALUE_INDEX))};
+    return reply;
 }

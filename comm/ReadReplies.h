@@ -2,7 +2,8 @@
 // value. Answers are not matched to requests by any number, and whatever the
 // board sends between a request and its answer (a telemetry frame) takes the
 // reply-expected mark; an answer for an address whose read is still awaited is
-// recognised as that read's answer all the same.
+// recognised as that read's answer all the same. An answer for an address
+// whose read is not awaited answers nothing that was asked.
 #pragma once
 
 #include <QByteArray>
@@ -24,5 +25,7 @@ struct ReadReply {
     friend bool operator==(const ReadReply&, const ReadReply&) = default;
 };
 
+// The answer a message is when it is exactly an answer to a read, awaited or not.
+std::optional<ReadReply> ReadReplyIn(const QByteArray& message);
 // The answer a message is when it is exactly an answer to an awaited read.
 std::optional<ReadReply> AwaitedReadReply(const QByteArray& message, const AwaitedReads& awaited);

@@ -71,3 +71,10 @@ BlockRoutes ClassifyBlock(const QByteArray& block, bool replyExpected)
                   static_cast<unsigned char>(block[1]) == Define::SHOT_START;
     return routes;
 }
+
+QString StrayAnswerLine(int address, int dropped)
+{
+    return QStringLiteral("dropped: an answer for address %1 that was not asked for (%2 so far)")
+        .arg(address)
+        .arg(dropped);
+}

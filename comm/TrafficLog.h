@@ -11,6 +11,10 @@
 // C1 controls (0x80..0x9F) as "\xHH".
 QString FormatLogLine(const char* direction, const QByteArray& data, bool hex);
 
+// The line that tells of an answer dropped because no read awaited its address:
+// "dropped: an answer for address 5 that was not asked for (1 so far)".
+QString StrayAnswerLine(int address, int dropped);
+
 inline constexpr const char* RX_PREFIX = "RX-";
 inline constexpr const char* TX_PREFIX = "TX-";
 

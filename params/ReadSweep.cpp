@@ -85,6 +85,19 @@ void ReadSweep::run()
 
 void ReadSweep::tick()
 {
+    // While the board has paused the link its requests wait there: the sweep
+    // waits with them, and an answer is awaited from when its request left.
+    const bool settling = m_phase == Phase::Settling || m_phase == Phase::SettlingAgain;
+    const qint64 sinceLastLeft = appClock().now() - link().lastFrameAt();
+    if (link().sendsWaiting()) {
+        m_timer->setInterval(Define::SWEEP_TICK_MS);
+        m_retimed = true;
+        return;
+    }
+    if (settling && sinceLastLeft < ANSWER_WAIT_MS && !unanswered().isEmpty()) {
+        m_timer->setInterval(static_cast<int>(ANSWER_WAIT_MS - sinceLastLeft));
+        return;
+    }
     switch (m_phase) {
     case Phase::Asking:
     case Phase::AskingAgain:

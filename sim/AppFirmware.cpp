@@ -157,6 +157,10 @@ void AppFirmware::readParameter(const Frame& frame)
         SimLog::note(QStringLiteral("read request with two different addresses ignored"));
         return;
     }
+    if (const auto injected = m_injections.find(address); injected != m_injections.end()) {
+        inject(injected->second);
+        m_injections.erase(injected);
+    }
     QByteArray delayed;
     for (const QByteArray& block : m_replyJoin.answer(
              address, BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), &delayed))
@@ -164,6 +168,16 @@ void AppFirmware::readParameter(const Frame& frame)
     if (!delayed.isEmpty())
         QTimer::singleShot(SEPARATE_ANSWER_DELAY_MS, this,
                            [this, delayed] { m_output(delayed, Delivery::Queued, BlockKind::Reply); });
+}
+
+void AppFirmware::inject(const QByteArray& bytes)
+{
+    m_output(bytes, Delivery::Queued, BlockKind::Reply);
+}
+
+void AppFirmware::injectBefore(quint8 address, const QByteArray& bytes)
+{
+    m_injections[address] = bytes;
 }
 
 void AppFirmware::armEraseAll(const Frame&)

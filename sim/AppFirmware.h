@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <map>
 #include <span>
 
 class AppFirmware : public QObject {
@@ -37,6 +38,10 @@ public:
     Pacing& pacing() { return m_pacing; }
     ReplyJoin& replyJoin() { return m_replyJoin; }
     void sendShot();
+    // Bytes a test wants on the wire as if the board sent them: now, or just
+    // before the answer to the next read of `address` (once).
+    void inject(const QByteArray& bytes);
+    void injectBefore(quint8 address, const QByteArray& bytes);
 
 private:
     using Handler = void (AppFirmware::*)(const Frame&);
@@ -70,6 +75,7 @@ private:
     MotionModel m_motion;
     Pacing m_pacing;
     ReplyJoin m_replyJoin;
+    std::map<quint8, QByteArray> m_injections; // by the read they come before
     QTimer m_telemetryTimer;
     QTimer m_uploadIdle;
     int m_rate;

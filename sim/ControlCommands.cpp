@@ -89,6 +89,7 @@ std::span<const ControlCommands::Command> ControlCommands::commands()
         {"pieces", 0, 2, "pieces [N [GAP_MS]|off]", &ControlCommands::pieces},
         {"bundle", 0, 1, "bundle [K|off]", &ControlCommands::bundle},
         {"sent", 1, 1, "sent FILE|off", &ControlCommands::sent},
+        {"inject", 1, 3, "inject HEX [before A]", &ControlCommands::inject},
     };
     return table;
 }
@@ -326,6 +327,29 @@ QString ControlCommands::violations(const QStringList&)
 QString ControlCommands::busy(const QStringList&)
 {
     return ok(QString::number(m_sim.board().application().pacing().busyLeftMs(uptimeMs())));
+}
+
+QString ControlCommands::inject(const QStringList& arguments)
+{
+    const QByteArray bytes = QByteArray::fromHex(arguments[0].toLatin1());
+    const bool valid = !bytes.isEmpty() && bytes.toHex().compare(arguments[0].toLatin1(), Qt::CaseInsensitive) == 0;
+    const bool before = arguments.size() == 3 && arguments[1] == QLatin1String("before");
+    if (!valid || (arguments.size() != 1 && !before))
+        return error(QStringLiteral("usage: inject HEX [before A]"));
+    Board& board = m_sim.board();
+    if (board.running() != Firmware::Application)
+        return error(QStringLiteral("the loader sends nothing of its own"));
+    if (before) {
+        const auto address = number(arguments[2], 0, BYTE_MAX);
+        if (!address)
+            return error(QStringLiteral("usage: inject HEX [before A] (addresses 0 to %1)").arg(BYTE_MAX));
+        board.application().injectBefore(static_cast<quint8>(*address), bytes);
+        return ok(QStringLiteral("inject before %1").arg(*address));
+    }
+    if (!m_sim.portOpen())
+        return error(QStringLiteral("port not open"));
+    board.application().inject(bytes);
+    return ok(QStringLiteral("inject %1 bytes").arg(bytes.size()));
 }
 
 QString ControlCommands::join(const QStringList& arguments)

@@ -45,6 +45,7 @@ private:
     QString violations(const QStringList& arguments);
     QString busy(const QStringList& arguments);
     QString join(const QStringList& arguments);
+    QString inject(const QStringList& arguments);
     QString pieces(const QStringList& arguments);
     QString bundle(const QStringList& arguments);
     QString sent(const QStringList& arguments);

@@ -2,10 +2,13 @@
 // simulated boards: apply to both at once, apply again with nothing to send, a
 // value changed behind the tool's back found by diff and mended, profiles that
 // must send nothing, a board that fails before the apply reported beside one
-// that takes it, and Ctrl-C in the middle of an apply.
+// that takes it, Ctrl-C in the middle of an apply, boards beside devices that
+// are not boards (one saying "BUSY", one sending garbage), and an answer the
+// board sent unasked in the middle of a save.
 #include "CliRun.h"
 #include "EndToEndFixture.h"
 #include "PtyPair.h"
+#include "SoundFiles.h"
 #include "WaitFor.h"
 
 #include "sound/SlotJournal.h"
@@ -16,11 +19,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
+#include <unistd.h>
 
 using namespace CliRun;
 
@@ -30,6 +36,39 @@ constexpr int SERIAL_HIGH_ADDRESS = 106;
 constexpr int SERIAL_LOW_ADDRESS = 107;
 constexpr int PROFILE_CLASH_RED = 123;
 const QString JOURNALS = QStringLiteral("/Tavrin Manager/slot-journal");
+// Bank 2 Swing 1, where a font's swing1.wav goes.
+constexpr int BANK2_SWING1 = 0x180000;
+// Long enough that a stream starved for the board's idle time would be cut.
+constexpr int RAMP_SAMPLES = 20000;
+// The devices beside the boards: one says "BUSY" this often, one sends garbage.
+constexpr int BUSY_EVERY_MS = 2000;
+constexpr int GARBAGE_EVERY_MS = 100;
+constexpr int GARBAGE_BYTES = 16;
+constexpr quint32 GARBAGE_SEED = 1523;
+
+// A device on a pseudo-terminal that is not a board: it writes what `next`
+// gives every periodMs and reads and forgets whatever it is sent.
+class ForeignDevice {
+public:
+    ForeignDevice(int periodMs, std::function<QByteArray()> next)
+    {
+        m_timer.setInterval(periodMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, next] {
+            m_pty.write(next());
+            char sink[256];
+            while (::read(m_pty.masterFd(), sink, sizeof sink) > 0) {
+            }
+        });
+        m_pty.write(next());
+        m_timer.start();
+    }
+    bool isValid() const { return m_pty.isValid(); }
+    QString path() const { return m_pty.slavePath(); }
+
+private:
+    PtyPair m_pty;
+    QTimer m_timer;
+};
 
 QJsonObject readJson(const QString& path)
 {
@@ -74,6 +113,8 @@ private slots:
     void boardThatFailsBeforeTheApplyIsReportedBesideTheOther_data();
     void boardThatFailsBeforeTheApplyIsReportedBesideTheOther();
     void ctrlCStopsTheApplyBetweenValuesAndStillWritesTheReport();
+    void boardsBesideABusyDeviceAndAGarbageDeviceGetEverySample();
+    void answerSentUnaskedDuringASaveIsNotSaved();
 
 private:
     // A board with serial 1523-<serial> and no journal yet.
@@ -373,6 +414,78 @@ void CliProfileE2eTest::ctrlCStopsTheApplyBetweenValuesAndStillWritesTheReport()
     QCOMPARE(SimBoard::valueWrites(SimBoard::receivedBytes(traffic.fileName())), written);
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploads);
     QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+
+void CliProfileE2eTest::boardsBesideABusyDeviceAndAGarbageDeviceGetEverySample()
+{
+    QString why;
+    SimBoard& first = e2e.board();
+    const QString profile = writeProfile({{QStringLiteral("banks"),
+                                           QJsonObject{{QStringLiteral("2"),
+                                                        QJsonObject{{QStringLiteral("font"),
+                                                                     QStringLiteral("fonts/ramp")}}}}}});
+    QVERIFY(!profile.isEmpty());
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("fonts/ramp")));
+    QVERIFY(WriteRampSound(dir->filePath(QStringLiteral("fonts/ramp/swing1.wav")), RAMP_SAMPLES));
+    QByteArray expected; // offset binary, low byte first
+    for (int i = 0; i < RAMP_SAMPLES; ++i)
+        expected.append(char(i & 0xFF)).append(char((i >> 8) | 0x80));
+    ForeignDevice busy(BUSY_EVERY_MS, [] { return QByteArray("BUSY"); });
+    QRandomGenerator random(GARBAGE_SEED);
+    ForeignDevice garbage(GARBAGE_EVERY_MS, [&random] {
+        QByteArray bytes(GARBAGE_BYTES, Qt::Uninitialized);
+        for (char& byte : bytes)
+            byte = static_cast<char>(random.bounded(256));
+        return bytes;
+    });
+    QVERIFY(busy.isValid() && garbage.isValid());
+    const QString reportPath = dir->filePath(QStringLiteral("report.json"));
+
+    CliProcess apply({"apply", profile, "--port", first.portPath(), "--port", busy.path(), "--port",
+                      second->portPath(), "--port", garbage.path(), "--report", reportPath, "--quiet"});
+    QVERIFY(WaitFor([&] { return apply.process.state() == QProcess::NotRunning; }, RUN_TIMEOUT_MS));
+    const Run run = apply.wait();
+    QCOMPARE(run.exitCode, 1); // the two devices that are not boards fail
+    for (SimBoard* board : {&first, second.get()}) {
+        QCOMPARE(board->param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
+        const QByteArray flash = board->dump(QStringLiteral("sound"));
+        QCOMPARE(flash.mid(BANK2_SWING1, expected.size()).toHex(' '), expected.toHex(' '));
+    }
+    const QJsonArray boards = readJson(reportPath).value(QStringLiteral("boards")).toArray();
+    QCOMPARE(boards.size(), 4);
+    for (int healthy : {0, 2}) {
+        QVERIFY(boards[healthy][QStringLiteral("ok")].toBool());
+        QCOMPARE(boards[healthy][QStringLiteral("slotsUploaded")].toInt(), 1);
+    }
+    for (int foreign : {1, 3})
+        QVERIFY(!boards[foreign][QStringLiteral("ok")].toBool());
+    QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+void CliProfileE2eTest::answerSentUnaskedDuringASaveIsNotSaved()
+{
+    QString why;
+    SimBoard& board = e2e.board();
+    // Bank 1 Clash red holds 25; an answer saying 77 comes while the read of
+    // address 45 is pending, long after 39's own read was answered.
+    QVERIFY(board.setParam(CLASH_RED_ADDRESS, 25));
+    QCOMPARE(board.control(QStringLiteral("inject 32274D before 45")), QStringLiteral("ok inject before 45"));
+    const QString path = dir->filePath(QStringLiteral("saved.json"));
+    const Run save = cli({"profile", "save", path, "--port", board.portPath(), "--verbose"});
+    QVERIFY2(save.exitCode == 0, qPrintable(save.err));
+    const QJsonObject values = readJson(path)[QStringLiteral("parameters")][QStringLiteral("parameters")].toObject();
+    QCOMPARE(values[QStringLiteral("bank1.clash.red")].toInt(), 25);
+    QVERIFY2(save.err.contains(board.portPath() +
+                               QStringLiteral(": dropped: an answer for address 39 that was not asked for (1 so far)")),
+             qPrintable(save.err));
+    // The lot's last byte said again, as 9, while the read of 110 is pending:
+    // the serial number stays the board's own.
+    QCOMPARE(board.control(QStringLiteral("inject 326709 before 110")), QStringLiteral("ok inject before 110"));
+    const Run read = cli({"read", "--json", "--port", board.portPath()});
+    QVERIFY2(read.exitCode == 0, qPrintable(read.err));
+    QVERIFY2(read.out.contains(QStringLiteral("\"1523-9202\"")), qPrintable(read.out));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(CliProfileE2eTest)

@@ -205,6 +205,7 @@ void ConnectionCheckTest::deviceLossDuringWriteSaysHowFarItGot()
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("1");
     setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    setupWindow->board()->link()->sendRead(6); // the default bank, answered during the write
     f->port->clearSent();
     setupWindow->parameters()->writeParametersButton->click();
     f->port->feed(hexBytes("32 06 02")); // an answer the write keeps for later

@@ -1,6 +1,7 @@
 // Whatever the board sends, the receive dispatch and the parameter decoder only
 // read inside the block they were given and the window carries on. Run under
 // the sanitizer build, this catches any read past a received block.
+#include "AwaitedAnswer.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -9,10 +10,17 @@
 #include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 #include "comm/StreamFramer.h"
+#include "common/Define.h"
 #include "common/Globals.h"
 
 #include <QRadioButton>
 #include <QRandomGenerator>
+
+namespace {
+// The random blocks fed; no more "B" pauses than that can follow.
+constexpr int RANDOM_BLOCKS = 5000;
+constexpr int MOST_B_PAUSES = RANDOM_BLOCKS;
+} // namespace
 
 class DispatchRobustnessTest : public QObject {
     Q_OBJECT
@@ -42,7 +50,7 @@ void DispatchRobustnessTest::shortBlocksAreDecodedWithoutReadingPastThem()
     // A heap copy of exactly the block's size, so a read past it is caught.
     auto exact = std::make_unique<char[]>(static_cast<size_t>(block.size()));
     std::copy(block.begin(), block.end(), exact.get());
-    setupWindow->board()->link()->setExpectingReply(true);
+    AwaitAsAnswer(*setupWindow->board()->link(), *f.port, block);
     f.port->feed(QByteArray::fromRawData(exact.get(), block.size()));
     f.sim.clock.advance(StreamFramer::QUIET_TIME_MS); // a message begun goes on as it came
     QVERIFY(!setupWindow->board()->expectingReply());
@@ -56,7 +64,7 @@ void DispatchRobustnessTest::randomBlocksLeaveTheWindowWorking()
     f.setPortList({"COM3"});
     f.openPort();
     QRandomGenerator random(20261207); // fixed seed: a failure reproduces
-    for (int i = 0; i < 5000; ++i) {
+    for (int i = 0; i < RANDOM_BLOCKS; ++i) {
         QByteArray block(random.bounded(1, 64), Qt::Uninitialized);
         for (char& c : block)
             c = static_cast<char>(random.bounded(256));
@@ -65,6 +73,11 @@ void DispatchRobustnessTest::randomBlocksLeaveTheWindowWorking()
         setupWindow->board()->link()->setExpectingReply(random.bounded(2) == 1);
         f.port->feed(block);
     }
+    // Every "B" among them held the link a second, one after the other.
+    const BoardLink& link = *setupWindow->board()->link();
+    for (int held = 0; link.sendsWaiting() && held < MOST_B_PAUSES; ++held)
+        f.sim.clock.advance(Define::BLOCK_B_PAUSE_MS);
+    QVERIFY(!link.sendsWaiting());
     // Still answering: a status write goes out as usual.
     setupWindow->ports()->activeModeButton->click();
     f.port->clearSent();

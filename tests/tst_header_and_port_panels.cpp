@@ -3,6 +3,7 @@
 // controls and leaves the rest alone, the header marks the identity a read left
 // unanswered, and a lost device runs the window's hooks before its message.
 // Simulated time.
+#include "AwaitedAnswer.h"
 #include "RecordingDialogs.h"
 #include "ScriptedPort.h"
 #include "SimClock.h"
@@ -128,7 +129,7 @@ void HeaderAndPortPanelsTest::eachPanelShowsOnlyItsOwnReplies()
     QFETCH(QString, status);
     QSignalSpy decoded(m_board.get(), &Params::Board::decoded);
     for (const QByteArray& block : replies) {
-        m_board->link()->setExpectingReply(true);
+        AwaitAsAnswer(*m_board->link(), *m_port, block);
         m_port->feed(block);
     }
     QVERIFY(decoded.count() >= replies.size());

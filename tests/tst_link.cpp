@@ -11,6 +11,7 @@
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
+#include "ScriptedPort.h"
 #include "comm/StreamFramer.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "comm/ui/LogMemo.h"
@@ -63,7 +64,8 @@ private slots:
     void messagesInPiecesAreRoutedWholeAndLoggedAsTheyCame();
     void expectedReplyGoesToDecoderAndClearsFlag();
     void uploadEndClosesDialogAndAnnouncesOnlyWhenAsked();
-    void blockStartingWithBPausesOneSecond();
+    void blockStartingWithBHoldsOnlyItsOwnLinkForOneSecond();
+    void answerNotAskedForIsDroppedAndCounted();
     void logLinesInHexAndText_data();
     void logLinesInHexAndText();
     void logsClearAtExactlyFiveHundredLines();
@@ -295,7 +297,7 @@ void LinkTest::messagesInPiecesAreRoutedWholeAndLoggedAsTheyCame()
     QCOMPARE(shots.at(0).at(0).toByteArray(), SHOT);
     QCOMPARE(trafficMonitor->receivedLog->LinesCount(), 3); // one line per read
     // An answer in two pieces, the second after 40 ms, is one answer.
-    link.setExpectingReply(true);
+    QVERIFY(link.sendRead(1));
     feed(hexBytes("32 01"));
     f->sim.clock.advance(StreamFramer::QUIET_TIME_MS - 10);
     feed(hexBytes("07"));
@@ -337,15 +339,82 @@ void LinkTest::uploadEndClosesDialogAndAnnouncesOnlyWhenAsked()
     QCOMPARE(f->dialogs.messages, QStringList{"Uploading file completed."});
 }
 
-void LinkTest::blockStartingWithBPausesOneSecond()
+void LinkTest::blockStartingWithBHoldsOnlyItsOwnLinkForOneSecond()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    feed("Bxyz");
-    QCOMPARE(f->sim.clock.pauses.size(), 1);
-    QCOMPARE(f->sim.clock.pauses[0].ms, 1000);
-    feed("xB");
-    QCOMPARE(f->sim.clock.pauses.size(), 1);
+    BoardLink& link = *setupWindow->board()->link();
+    // A second board on a link of its own, as the command line drives several.
+    BoardLink other;
+    auto otherPort = std::make_unique<ScriptedPort>();
+    ScriptedPort& second = *otherPort;
+    other.setPort(std::move(otherPort));
+    second.Open();
+    QSignalSpy shots(&link, &BoardLink::shot);
+    f->port->clearSent();
+    const qint64 start = f->sim.clock.now();
+    feed("BUSY");
+    feed(SHOT); // the board's next message: routed once its pause is over
+    QVERIFY(link.sendsWaiting());
+    QVERIFY(link.sendFrame(hexBytes("23 32 05 05 00 00 0A")));
+    f->sim.clock.advance(30);
+    QVERIFY(link.send("raw"));
+    QVERIFY(other.sendFrame(hexBytes("23 32 06 06 00 00 0A")));
+    QCOMPARE(second.sent.size(), 1);
+    QCOMPARE(second.sent[0].at - start, 30);
+    QVERIFY(f->sim.clock.pauses.isEmpty()); // nothing else waited
+    f->sim.clock.advance(969);
+    QVERIFY(f->port->sent.isEmpty());
+    QCOMPARE(shots.size(), 0);
+    f->sim.clock.advance(1);
+    QCOMPARE(shots.size(), 1);
+    QCOMPARE(f->port->sent.size(), 1);
+    QCOMPARE(f->port->sent[0].at - start, 1000);
+    QCOMPARE(f->port->sent[0].bytes, hexBytes("23 32 05 05 00 00 0A"));
+    // What followed 30 ms after keeps its gap.
+    f->sim.clock.advance(30);
+    QCOMPARE(f->port->sent.size(), 2);
+    QCOMPARE(f->port->sent[1].at - start, 1030);
+    QCOMPARE(f->port->sent[1].bytes, QByteArray("raw"));
+    QVERIFY(!link.sendsWaiting());
+    // Once all has left, frames go at once again.
+    QVERIFY(link.sendFrame(hexBytes("23 32 07 07 00 00 0A")));
+    QCOMPARE(f->port->sent.size(), 3);
+    QCOMPARE(f->port->sent[2].at - start, 1030);
+}
+
+void LinkTest::answerNotAskedForIsDroppedAndCounted()
+{
+    f->setPortList({"COM3"});
+    f->openPort();
+    BoardLink& link = *setupWindow->board()->link();
+    QSignalSpy decoded(&link, &BoardLink::parameterReply);
+    QSignalSpy answered(&link, &BoardLink::readAnswered);
+    QVERIFY(link.sendRead(1));
+    // Answers for addresses no read awaits: a Bank 1 colour, then the lot of
+    // the serial number, while the release's read is pending.
+    const QList<QByteArray> strays{hexBytes("32 18 4D"), hexBytes("32 64 00"), hexBytes("32 65 00"),
+                                   hexBytes("32 66 05"), hexBytes("32 67 F3")};
+    for (const QByteArray& stray : strays)
+        feed(stray);
+    QCOMPARE(decoded.size(), 0);
+    QCOMPARE(link.strayAnswers(), 5);
+    QVERIFY(link.expectingReply());
+    QVERIFY(link.awaitingRead(1));
+    QCOMPARE(setupWindow->header()->serialNumber->text(), QString());
+    QCOMPARE(setupWindow->header()->serialLot->text(), QString());
+    QCOMPARE(trafficMonitor->receivedLog->toPlainText().split('\n').last(),
+             QString("dropped: an answer for address 103 that was not asked for (5 so far)"));
+    // The pending read still gets its own answer.
+    feed(hexBytes("32 01 07"));
+    QCOMPARE(answered.size(), 1);
+    QCOMPARE(answered.at(0).at(0).toInt(), 1);
+    QCOMPARE(answered.at(0).at(1).toInt(), 7);
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    // A second answer to a read already answered is nobody's either.
+    feed(hexBytes("32 01 09"));
+    QCOMPARE(link.strayAnswers(), 6);
+    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
 }
 
 void LinkTest::logLinesInHexAndText_data()
@@ -373,7 +442,8 @@ void LinkTest::logLinesInHexAndText()
     f->openPort();
     trafficMonitor->hexCheck->setChecked(hex);
     feed(block);
-    QCOMPARE(trafficMonitor->receivedLog->toPlainText().split('\n').last(), line);
+    // An answer no read awaited has a line of its own after it.
+    QCOMPARE(trafficMonitor->receivedLog->toPlainText().split('\n').filter(QStringLiteral("RX-")).last(), line);
 }
 
 void LinkTest::logsClearAtExactlyFiveHundredLines()

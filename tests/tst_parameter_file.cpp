@@ -68,7 +68,7 @@ void ParameterFileTest::init()
 void ParameterFileTest::answer(const Replies& replies) const
 {
     for (const auto& [address, value] : replies) {
-        setupWindow->board()->link()->setExpectingReply(true);
+        setupWindow->board()->link()->sendRead(address);
         f->port->feed(QByteArray("2") + static_cast<char>(address) + static_cast<char>(value));
     }
 }

@@ -1,5 +1,6 @@
 // The parameter screen in the set-up window: decoded replies on screen, row
 // selection, sliders, flicker and what a screen reader is told.
+#include "AwaitedAnswer.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -60,7 +61,7 @@ private slots:
 private:
     void feed(const QByteArray& block)
     {
-        setupWindow->board()->link()->setExpectingReply(true);
+        AwaitAsAnswer(*setupWindow->board()->link(), *f->port, block);
         f->port->feed(block);
     }
     std::unique_ptr<SetupWindowFixture> f;

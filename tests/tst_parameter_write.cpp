@@ -187,6 +187,7 @@ void ParameterWriteTest::writeHoldsTheLinkAgainstEveryOtherSender()
 {
     setupWindow->ports()->setUpModeButton->click();
     fillValidScreen();
+    setupWindow->board()->link()->sendRead(6); // the default bank, answered during the write
     f->port->clearSent();
     setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(250);

@@ -87,6 +87,7 @@ private slots:
     void joinedAnswersFillTheScreenLikeSeparateOnes_data();
     void joinedAnswersFillTheScreenLikeSeparateOnes();
     void answerAloneAfterAJoinedBlockIsStillDecoded();
+    void sweepWaitsOutTheBoardsPauseAndMissesNothing();
     void lostAnswersAreAskedAgainWithTheRestOfTheirValue_data();
     void lostAnswersAreAskedAgainWithTheRestOfTheirValue();
     void valuesStillMissingAreNamedMarkedAndNeverWritten();
@@ -213,6 +214,29 @@ void ReadRepliesTest::answerAloneAfterAJoinedBlockIsStillDecoded()
     QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200"));
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
     QCOMPARE(readsSent().size(), 226);
+}
+
+void ReadRepliesTest::sweepWaitsOutTheBoardsPauseAndMissesNothing()
+{
+    // The board says "BUSY" mid-sweep: it takes nothing for a second, and the
+    // sweep neither asks meanwhile nor gives up on the answers still to come.
+    setupWindow->parameters()->readParametersButton->click();
+    f->sim.clock.advance(500);
+    f->port->feed("BUSY");
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
+    QCoreApplication::processEvents(); // the message after the read
+    QVERIFY(f->sim.clock.pauses.isEmpty());
+    qint64 longestGap = 0;
+    for (qsizetype i = 1; i < f->port->sent.size(); ++i)
+        longestGap = std::max(longestGap, f->port->sent[i].at - f->port->sent[i - 1].at);
+    QVERIFY2(longestGap >= 1000 && longestGap <= 1010, qPrintable(QString::number(longestGap)));
+    // Nothing was missing: nothing asked again, not even after the end.
+    f->sim.clock.advance(WHOLE_READ_MS);
+    QCOMPARE(readsSent().size(), 226);
+    QCOMPARE(setupWindow->board()->link()->strayAnswers(), 0);
+    QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
+    QCOMPARE(edit("bank1FlickerWhite")->text(), QString("60"));
+    QVERIFY(f->dialogs.messages.isEmpty());
 }
 
 void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue_data()

@@ -1,5 +1,6 @@
 // The simulated board's output cut into pieces and joined in bundles, as a USB
-// serial bridge hands it over, at the byte level through its pseudo-terminal.
+// serial bridge hands it over, and bytes a test injects among its messages, at
+// the byte level through its pseudo-terminal.
 #include "RawBoardTest.h"
 #include "TestMain.h"
 
@@ -55,6 +56,7 @@ private slots:
     void bundleJoinsAnswersInOneWrite();
     void unfilledBundleGoesOutAfterItsHold();
     void sentRecordHoldsWhatWentOutAndNotWhatWasDropped();
+    void injectedBytesGoOutNowOrJustBeforeTheirAnswer();
     void badValuesAreRefused_data();
     void badValuesAreRefused();
     void startOptionsSetTheShape();
@@ -202,6 +204,20 @@ void SimWireShapeE2eTest::sentRecordHoldsWhatWentOutAndNotWhatWasDropped()
 
 // ---- Settings --------------------------------------------------------------
 
+void SimWireShapeE2eTest::injectedBytesGoOutNowOrJustBeforeTheirAnswer()
+{
+    QCOMPARE(m_board->control(QStringLiteral("inject 42")), QStringLiteral("error port not open"));
+    QVERIFY(openPort());
+    QCOMPARE(m_board->control(QStringLiteral("inject 42555359")), QStringLiteral("ok inject 4 bytes"));
+    QCOMPARE(readPieces(m_port, 4, ANSWER_TIMEOUT_MS).join(), QByteArray("BUSY"));
+    QCOMPARE(m_board->control(QStringLiteral("inject 32274D before 6")), QStringLiteral("ok inject before 6"));
+    QVERIFY(m_port.write(TWO_REQUESTS));
+    QCOMPARE(readPieces(m_port, 9, ANSWER_TIMEOUT_MS).join(), hex("32 05 42 32 27 4D 32 06 17"));
+    // Once only.
+    QVERIFY(m_port.write(readRequest(6)));
+    QCOMPARE(readPieces(m_port, 3, ANSWER_TIMEOUT_MS).join(), hex("32 06 17"));
+}
+
 void SimWireShapeE2eTest::badValuesAreRefused_data()
 {
     QTest::addColumn<QString>("command");
@@ -212,6 +228,10 @@ void SimWireShapeE2eTest::badValuesAreRefused_data()
     QTest::newRow("three words") << QStringLiteral("pieces 3 5 7");
     QTest::newRow("bundle of one") << QStringLiteral("bundle 1");
     QTest::newRow("bundle not a number") << QStringLiteral("bundle two");
+    QTest::newRow("inject, not hexadecimal") << QStringLiteral("inject 3G");
+    QTest::newRow("inject, half a byte") << QStringLiteral("inject 324");
+    QTest::newRow("inject after") << QStringLiteral("inject 32 after 5");
+    QTest::newRow("inject before no address") << QStringLiteral("inject 32 before 256");
 }
 
 void SimWireShapeE2eTest::badValuesAreRefused()

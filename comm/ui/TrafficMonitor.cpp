@@ -138,6 +138,14 @@ void TrafficMonitor::attach(BoardLink& link)
 {
     connect(&link, &BoardLink::frameSent, this, &TrafficMonitor::logSent);
     connect(&link, &BoardLink::blockReceived, this, &TrafficMonitor::logReceived);
+    // The answer's bytes are in the receive log already; this line says why
+    // nothing came of them.
+    connect(&link, &BoardLink::strayAnswer, this, [this, &link](int address) {
+        if (!logging())
+            return;
+        receivedLog->Add(StrayAnswerLine(address, link.strayAnswers()));
+        clearWhenFull(receivedLog);
+    });
 }
 
 void TrafficMonitor::logSent(const QByteArray& frame)
