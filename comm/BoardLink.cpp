@@ -1,5 +1,6 @@
 #include "comm/BoardLink.h"
 
+#include "comm/BoardMessages.h"
 #include "comm/Frames.h"
 #include "comm/Operation.h"
 #include "comm/SerialPort.h"
@@ -146,9 +147,12 @@ void BoardLink::receive(const QByteArray& block)
 
 void BoardLink::deliver(const QList<QByteArray>& messages)
 {
-    for (const QByteArray& message : messages)
+    for (const QByteArray& message : messages) {
+        if (message == BoardMessages::UPLOAD_END)
+            emit uploadEndHeard();
         if (!holdBlock(message))
             route(message);
+    }
 }
 
 void BoardLink::lineQuiet()

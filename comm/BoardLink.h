@@ -191,6 +191,9 @@ signals:
     void acknowledged(char code);                 // the loader echoed a command's code
     void telemetry(const QByteArray& block);      // 0xFF and longer than 24 bytes
     void uploadEnded();                           // "End."
+    // The board's "End." as it arrives, even while the blocks of the operation
+    // are kept for after it: an upload ends when its board says so.
+    void uploadEndHeard();
     void shot(const QByteArray& block);           // 0xAA 0xAA
     // The port is gone: the device was unplugged, or the port closed under a
     // running operation. Announced once per loss.
