@@ -45,6 +45,7 @@ private slots:
     void answeringNoLoadsNothing();
     void stopTakesEffectBetweenSteps_data();
     void stopTakesEffectBetweenSteps();
+    void aFileTheBoardDoesNotConfirmEndsTheLoad();
     void f11WithNothingRunningOnlySaysSo();
     void f11StopsAnImportAfterTheFileBeingSent();
     void deviceLossStopsTheRemainingSteps();
@@ -115,6 +116,20 @@ void BulkLoadTest::answeringNoLoadsNothing()
     f->sim.clock.advance(30000);
     QCOMPARE(f->sentFrames(), QList<QByteArray>{});
     QVERIFY(RICHIESTA);
+}
+
+void BulkLoadTest::aFileTheBoardDoesNotConfirmEndsTheLoad()
+{
+    key(Qt::Key_F12);
+    QVERIFY(f->sim.clock.advanceUntil([this] { return uploadRequests().size() == 2; }, WHOLE_SET_MS));
+    f->uploadAnswers->enabled = false; // deaf from the second file's request on
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, WHOLE_SET_MS));
+    f->sim.clock.advance(WHOLE_SET_MS);
+    QCOMPARE(uploadRequests().size(), 2);
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"The board did not confirm the upload into Bank 1 Power Off: no \"End.\" came after the "
+                         "sound was sent. The slot may hold only part of it; upload it again.\n" +
+                         STOPPED_AFTER_ONE});
 }
 
 void BulkLoadTest::stopTakesEffectBetweenSteps_data()
