@@ -1,5 +1,6 @@
 #include "comm/BoardLink.h"
 
+#include "comm/BoardMessages.h"
 #include "comm/Frames.h"
 #include "comm/Operation.h"
 #include "comm/SendHold.h"
@@ -160,10 +161,20 @@ void BoardLink::receive(const QByteArray& block)
     if (block.isEmpty())
         return;
     emit blockReceived(block);
-    deliver(m_framer.push(block));
+    arrived(m_framer.push(block));
     // Each arrival starts the quiet time afresh.
     m_quietWatch->setEnabled(false);
     m_quietWatch->setEnabled(m_framer.waiting());
+}
+
+void BoardLink::arrived(const QList<QByteArray>& messages)
+{
+    // The board's word that a stream is whole counts when it comes, whenever
+    // the message itself is routed.
+    for (const QByteArray& message : messages)
+        if (message == BoardMessages::UPLOAD_END)
+            emit uploadEndHeard();
+    deliver(messages);
 }
 
 void BoardLink::deliver(const QList<QByteArray>& messages)
@@ -181,7 +192,7 @@ void BoardLink::deliver(const QList<QByteArray>& messages)
 void BoardLink::lineQuiet()
 {
     m_quietWatch->setEnabled(false);
-    deliver(m_framer.flush());
+    arrived(m_framer.flush());
 }
 
 void BoardLink::resetReceiving()

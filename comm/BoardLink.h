@@ -202,6 +202,9 @@ signals:
     void acknowledged(char code);                 // the loader echoed a command's code
     void telemetry(const QByteArray& block);      // 0xFF and longer than 24 bytes
     void uploadEnded();                           // "End."
+    // The board's "End." as it arrives, even while the blocks of the operation
+    // are kept for after it: an upload ends when its board says so.
+    void uploadEndHeard();
     void shot(const QByteArray& block);           // 0xAA 0xAA
     void strayAnswer(int address);                // an answer no read awaited, dropped
     // The port is gone: the device was unplugged, or the port closed under a
@@ -215,6 +218,8 @@ private:
     // Called by the receive path first: true when the block was kept for after
     // the operation.
     bool holdBlock(const QByteArray& block);
+    // Messages as the framer cut them: announced, then delivered.
+    void arrived(const QList<QByteArray>& messages);
     void deliver(const QList<QByteArray>& messages);
     // A message begun and not completed goes on as it stands once the line is quiet.
     void lineQuiet();

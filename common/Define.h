@@ -211,6 +211,12 @@ inline constexpr int ERASE_ALL_CLOSE_PAUSE_MS = 100; // between the close frame 
 inline constexpr int UPLOAD_ERASE_PAUSE_MS = 1000;
 inline constexpr int UPLOAD_TICK_MS = 20;
 inline constexpr int UPLOAD_CLOSING_PAUSE_MS = 4000;
+// The board answers "End." once it has stored a stream. It may still be storing
+// when the last byte leaves (a USB line hands bytes over faster than it writes),
+// so the answer is awaited, from the last byte's departure, for the stream's own
+// time at the stream's top pace plus this margin; the closing pause lies within it.
+inline constexpr int UPLOAD_END_MARGIN_MS = 5000;
+static_assert(UPLOAD_END_MARGIN_MS >= UPLOAD_CLOSING_PAUSE_MS);
 // The sample stream goes at most at the pace of a 115200 baud line (11,520 bytes
 // a second), whatever the nominal baud: a USB board takes bytes at the link's
 // pace, and after the start-up re-open at 9600 the stream must not crawl. It is

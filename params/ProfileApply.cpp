@@ -138,13 +138,12 @@ void ProfileApply::uploadNextBank()
     QList<Sound::FontUpload> ofBank;
     while (!m_toUpload.isEmpty() && bankOf(m_toUpload.first()) == bank)
         ofBank.append(m_toUpload.takeFirst());
-    const int count = static_cast<int>(ofBank.size());
     auto* import = new ImportOperation(m_link, bank, std::move(ofBank));
     m_journal.follow(import);
-    runStep(import, [this, count] {
-        m_report.slotsUploaded += count;
-        uploadNextBank();
-    });
+    // Counted as each slot is written and recorded, so a stop part-way through a
+    // bank still reports the slots that were.
+    connect(import, &JournalledOperation::slotWritten, this, [this] { ++m_report.slotsUploaded; });
+    runStep(import, [this] { uploadNextBank(); });
 }
 
 void ProfileApply::verifyJournal()

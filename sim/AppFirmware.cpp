@@ -95,6 +95,10 @@ quint8 AppFirmware::status() const
 
 void AppFirmware::receive(const QByteArray& chunk, Arrival arrival)
 {
+    if (m_deaf) {
+        m_memory.counters.deafBytes += chunk.size();
+        return;
+    }
     if (m_uploading) {
         feedUpload(chunk);
         return;
@@ -102,6 +106,11 @@ void AppFirmware::receive(const QByteArray& chunk, Arrival arrival)
     m_parser.append(chunk, arrival);
     while (const auto frame = m_parser.takeFrame()) {
         handleFrame(*frame);
+        if (m_deafAfter == frame->code) {
+            goDeaf();
+            m_memory.counters.deafBytes += m_parser.takeRemaining().size();
+            return;
+        }
         if (m_uploading) {
             // Every byte after the upload request belongs to the sample stream.
             feedUpload(m_parser.takeRemaining());
@@ -246,6 +255,26 @@ void AppFirmware::finishUpload()
     ++m_memory.counters.uploads;
     SimLog::note(QStringLiteral("sample stream ended after %1 bytes").arg(m_uploadLength));
     m_output(BoardBlocks::uploadDone(), Delivery::Queued, BlockKind::End);
+}
+
+void AppFirmware::deafenAfter(char code)
+{
+    m_deafAfter = code;
+}
+
+void AppFirmware::hearAgain()
+{
+    m_deafAfter.reset();
+    m_deaf = false;
+}
+
+void AppFirmware::goDeaf()
+{
+    m_deafAfter.reset();
+    m_deaf = true;
+    m_uploadIdle.stop();
+    m_uploading = false;
+    SimLog::note(QStringLiteral("deaf from here on"));
 }
 
 void AppFirmware::setRate(int perSecond)

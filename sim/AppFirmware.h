@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QTimer>
 #include <map>
+#include <optional>
 #include <span>
 
 class AppFirmware : public QObject {
@@ -43,6 +44,15 @@ public:
     void inject(const QByteArray& bytes);
     void injectBefore(quint8 address, const QByteArray& bytes);
 
+    // A board gone deaf, for tests: once the next frame with this code has
+    // arrived (and been acted on as usual), every byte received is dropped and a
+    // sample stream that frame opened never ends, so no "End." comes.
+    void deafenAfter(char code);
+    // Hears again; a pending deafness is called off.
+    void hearAgain();
+    std::optional<char> deafAfter() const { return m_deafAfter; }
+    bool deaf() const { return m_deaf; }
+
 private:
     using Handler = void (AppFirmware::*)(const Frame&);
     struct Command {
@@ -65,6 +75,7 @@ private:
     void setStatus(quint8 status);
     void feedUpload(const QByteArray& bytes);
     void finishUpload();
+    void goDeaf();
     void sendTelemetry();
     LedSetting bladeLight() const;
     int telemetryIntervalMs() const;
@@ -85,4 +96,6 @@ private:
     bool m_eraseAllArmed = false; // the last frame was the close-read frame
     quint8 m_sequence = 0;
     int m_shotCount = 0;
+    std::optional<char> m_deafAfter;
+    bool m_deaf = false;
 };

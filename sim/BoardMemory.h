@@ -10,6 +10,7 @@ struct BoardCounters {
     qint64 receivedBytes = 0;
     qint64 frames = 0;          // frames recognised, by either firmware
     qint64 ignoredBytes = 0;    // bytes dropped as garbage or fragments
+    qint64 deafBytes = 0;       // bytes dropped by a deaf board
     qint64 ignoredFrames = 0;   // frames with a code the running firmware does not know
     qint64 malformedFrames = 0; // known frames the board cannot read (a read request naming two addresses)
     qint64 uploads = 0;         // sample streams ended (each answered "End.")

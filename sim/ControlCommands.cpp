@@ -73,6 +73,7 @@ std::span<const ControlCommands::Command> ControlCommands::commands()
         {"shot", 0, 0, "shot", &ControlCommands::shot},
         {"rate", 0, 1, "rate [N]", &ControlCommands::rate},
         {"silent", 1, 1, "silent on|off", &ControlCommands::silent},
+        {"deaf", 0, 2, "deaf [after CODE|off]", &ControlCommands::deaf},
         {"unplug", 0, 0, "unplug", &ControlCommands::unplug},
         {"plug", 0, 0, "plug", &ControlCommands::plug},
         {"port", 0, 0, "port", &ControlCommands::port},
@@ -183,6 +184,28 @@ QString ControlCommands::silent(const QStringList& arguments)
     return ok(QStringLiteral("silent %1").arg(arguments[0]));
 }
 
+QString ControlCommands::deaf(const QStringList& arguments)
+{
+    AppFirmware& app = m_sim.board().application();
+    if (arguments.isEmpty()) {
+        if (app.deaf())
+            return ok(QStringLiteral("deaf"));
+        if (const std::optional<char> code = app.deafAfter())
+            return ok(QStringLiteral("after %1").arg(QLatin1Char(*code)));
+        return ok(QStringLiteral("off"));
+    }
+    if (arguments == QStringList{QStringLiteral("off")}) {
+        app.hearAgain();
+        return ok(QStringLiteral("deaf off"));
+    }
+    const bool oneCode = arguments.size() == 2 && arguments[0] == QLatin1String("after") &&
+                         arguments[1].size() == 1 && arguments[1][0].unicode() <= BYTE_MAX;
+    if (!oneCode)
+        return error(QStringLiteral("usage: deaf [after CODE|off]"));
+    app.deafenAfter(arguments[1][0].toLatin1());
+    return ok(QStringLiteral("deaf after %1").arg(arguments[1]));
+}
+
 QString ControlCommands::unplug(const QStringList&)
 {
     if (!m_sim.plugged())
@@ -284,6 +307,7 @@ QString ControlCommands::counters(const QStringList&)
         {"received", c.receivedBytes},
         {"frames", c.frames},
         {"ignored_bytes", c.ignoredBytes},
+        {"deaf_bytes", c.deafBytes},
         {"ignored_frames", c.ignoredFrames},
         {"malformed", c.malformedFrames},
         {"violations", m_sim.board().application().pacing().lateCount()},

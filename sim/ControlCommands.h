@@ -32,6 +32,7 @@ private:
     QString shot(const QStringList& arguments);
     QString rate(const QStringList& arguments);
     QString silent(const QStringList& arguments);
+    QString deaf(const QStringList& arguments);
     QString unplug(const QStringList& arguments);
     QString plug(const QStringList& arguments);
     QString port(const QStringList& arguments);

@@ -60,6 +60,7 @@ BulkLoadOperation::BulkLoadOperation(BoardLink& link, QList<BaseFile> files, QOb
         {NAME, QStringLiteral("files"), static_cast<int>(m_files.size()), BoardLink::Blocks::Deferred, {}});
     m_gap->setObjectName(QStringLiteral("BulkLoadTimer"));
     m_gap->setOnTimer([this] { gapTick(); });
+    connect(&m_writer, &SlotWriter::done, this, [this](bool confirmed) { m_confirmed = confirmed; });
 }
 
 QString BulkLoadOperation::cancelQuestion() const
@@ -110,6 +111,13 @@ void BulkLoadOperation::gapTick()
     if (m_writer.writing())
         return;
     m_gap->setEnabled(false);
+    const BaseFile& file = m_files[m_current];
+    if (file.upload && !m_confirmed) {
+        // A board that did not confirm one file is not sent the next.
+        m_unconfirmed = UnconfirmedUploadMessage(file.slot);
+        finishLoad();
+        return;
+    }
     fileDone();
     ++m_current;
     if (m_current == m_files.size() || stopping()) {
@@ -135,8 +143,11 @@ void BulkLoadOperation::stopSafely()
 void BulkLoadOperation::finishLoad()
 {
     progress(m_current);
+    const bool cutShort = stopping() || !m_unconfirmed.isEmpty();
     QStringList said;
-    if (stopping())
+    if (!m_unconfirmed.isEmpty())
+        said.append(m_unconfirmed);
+    if (cutShort)
         said.append(
             QStringLiteral("%1 was stopped after %2 of %3 files; the other slots of bank 1 keep what they "
                            "held.")
@@ -147,7 +158,7 @@ void BulkLoadOperation::finishLoad()
         said.append(FINISHED);
     if (!m_problems.isEmpty())
         said.append(QStringLiteral("Not loaded:\n") + m_problems.join(QLatin1Char('\n')));
-    finish(!stopping() && m_problems.isEmpty(), said.join(QLatin1Char('\n')));
+    finish(!cutShort && m_problems.isEmpty(), said.join(QLatin1Char('\n')));
 }
 
 void BulkLoadOperation::halt()

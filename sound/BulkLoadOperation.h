@@ -5,7 +5,8 @@
 // after the previous upload has ended. Every file is read and checked when the
 // operation is made; one that cannot be sent is named in the closing message and
 // the others still go. Cancel takes effect between files: the file being sent
-// is completed.
+// is completed. A file the board does not confirm with "End." ends the load
+// there: it is named, and neither it nor any later file is recorded.
 #pragma once
 
 #include "comm/FramePacer.h"
@@ -61,4 +62,6 @@ private:
     WindowTimer* m_gap;
     int m_current = -1;
     QStringList m_problems;
+    bool m_confirmed = false; // the board answered the last file written
+    QString m_unconfirmed;    // why the load ended at a file the board did not confirm
 };

@@ -98,9 +98,13 @@ void ImportOperation::startFile()
     });
 }
 
-void ImportOperation::fileWritten()
+void ImportOperation::fileWritten(bool confirmed)
 {
     const FontUpload& upload = m_uploads[m_current];
+    if (!confirmed) {
+        finish(false, UnconfirmedUploadMessage(SoundSlots()[upload.slot]) + QLatin1Char(' ') + stoppedText());
+        return;
+    }
     emit slotWritten(upload.slot, QFileInfo(upload.path).fileName(), upload.checksum);
     ++m_current;
     m_sent = 0;
@@ -112,14 +116,19 @@ void ImportOperation::fileWritten()
         return;
     }
     if (stopping()) {
-        finish(false, QStringLiteral("The import into bank %1 was stopped after %2 of %3 files; the other "
-                                     "slots keep what they held.")
-                          .arg(m_bank)
-                          .arg(m_current)
-                          .arg(m_uploads.size()));
+        finish(false, stoppedText());
         return;
     }
     startFile();
+}
+
+QString ImportOperation::stoppedText() const
+{
+    return QStringLiteral("The import into bank %1 was stopped after %2 of %3 files; the other slots keep what "
+                          "they held.")
+        .arg(m_bank)
+        .arg(m_current)
+        .arg(m_uploads.size());
 }
 
 void ImportOperation::stopSafely()

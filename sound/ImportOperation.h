@@ -3,7 +3,8 @@
 // upload through the shared slot writer. Every stream is in hand when it is made
 // (the whole table was read and checked first), so nothing is erased for a
 // file that would then be refused. Cancel takes effect between files: the slot
-// being written is finished.
+// being written is finished. A file the board does not confirm ends the import
+// there, failed; the files before it stay written and recorded.
 #pragma once
 
 #include "comm/FramePacer.h"
@@ -32,7 +33,9 @@ protected:
 
 private:
     void startFile();
-    void fileWritten();
+    void fileWritten(bool confirmed);
+    // "The import into bank 1 was stopped after 2 of 5 files; ..."
+    QString stoppedText() const;
     qint64 fileMs(int index, qsizetype streamBytesLeft) const;
 
     const int m_bank;

@@ -194,4 +194,9 @@ qsizetype StreamTarget(qint64 elapsedMs, qsizetype departed, qsizetype total)
     return static_cast<qsizetype>(std::min<qint64>(due, total));
 }
 
+qint64 UploadEndBoundMs(qsizetype streamBytes)
+{
+    return streamBytes * MS_PER_SECOND / StreamBytesPerSecond() + Define::UPLOAD_END_MARGIN_MS;
+}
+
 } // namespace Sound

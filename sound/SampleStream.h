@@ -85,4 +85,8 @@ qsizetype StreamLead();
 // at most total.
 qsizetype StreamTarget(qint64 elapsedMs, qsizetype departed, qsizetype total);
 
+// How long after the last of `streamBytes` has left the board's "End." may take:
+// the stream's time at the top pace plus Define::UPLOAD_END_MARGIN_MS.
+qint64 UploadEndBoundMs(qsizetype streamBytes);
+
 } // namespace Sound

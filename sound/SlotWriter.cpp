@@ -19,6 +19,7 @@ SlotWriter::SlotWriter(BoardLink& link, QObject* parent)
 {
     m_timer->setObjectName(QStringLiteral("UploadTimer"));
     m_timer->setOnTimer([this] { tick(); });
+    connect(&link, &BoardLink::uploadEndHeard, this, &SlotWriter::boardEnded);
 }
 
 void SlotWriter::write(const SoundSlot& slot, const PreparedUpload& upload)
@@ -27,6 +28,8 @@ void SlotWriter::write(const SoundSlot& slot, const PreparedUpload& upload)
     m_stream = upload.stream;
     m_sent = 0;
     m_departed = 0;
+    m_stopped = false;
+    m_boardEnded = false;
     m_stage = Stage::Erasing;
     m_pacer.run(UploadErasePlan(slot), [this] {
         m_stage = Stage::RequestDue;
@@ -80,6 +83,7 @@ void SlotWriter::stopSending()
     if (m_stage == Stage::Idle || m_stage == Stage::Closing)
         return;
     m_pacer.stop();
+    m_stopped = true;
     close();
 }
 
@@ -87,10 +91,36 @@ void SlotWriter::close()
 {
     m_timer->setEnabled(false);
     m_stage = Stage::Closing;
-    m_pacer.run({{QByteArray(), Define::UPLOAD_CLOSING_PAUSE_MS}}, [this] {
-        m_stage = Stage::Idle;
-        emit done();
-    });
+    m_pacer.run({{QByteArray(), Define::UPLOAD_CLOSING_PAUSE_MS}}, [this] { closed(); });
+}
+
+void SlotWriter::closed()
+{
+    if (m_stopped || m_boardEnded) {
+        end(!m_stopped);
+        return;
+    }
+    m_stage = Stage::AwaitingEnd;
+    const qint64 rest = UploadEndBoundMs(m_stream.size()) - Define::UPLOAD_CLOSING_PAUSE_MS;
+    m_pacer.run({{QByteArray(), static_cast<int>(rest)}}, [this] { end(false); });
+}
+
+void SlotWriter::boardEnded()
+{
+    // Only an answer to this request counts: none is due before it has left.
+    if (m_stage == Stage::Idle || m_stage == Stage::Erasing || m_stage == Stage::RequestDue)
+        return;
+    m_boardEnded = true;
+    if (m_stage == Stage::AwaitingEnd) {
+        m_pacer.stop();
+        end(true);
+    }
+}
+
+void SlotWriter::end(bool confirmed)
+{
+    m_stage = Stage::Idle;
+    emit done(confirmed);
 }
 
 void SlotWriter::halt()
@@ -98,4 +128,11 @@ void SlotWriter::halt()
     m_timer->setEnabled(false);
     m_pacer.stop();
     m_stage = Stage::Idle;
+}
+
+QString UnconfirmedUploadMessage(const SoundSlot& slot)
+{
+    return QStringLiteral("The board did not confirm the upload into %1: no \"End.\" came after the sound was "
+                          "sent. The slot may hold only part of it; upload it again.")
+        .arg(slot.accessibleName);
 }

@@ -10,7 +10,10 @@
 // order are those of one send per byte, but a tick costs microseconds, a USB
 // board gets them at its own pace whatever the nominal baud, and a real slow
 // line holds them back. The progress counts the bytes that have left, and the
-// closing pause starts once the last one has.
+// closing pause starts once the last one has. A write is done when the closing
+// pause is over and the board has answered "End."; an answer that has not come
+// within Sound::UploadEndBoundMs of the last byte never will, and the write is
+// done unconfirmed: the slot may hold any part of the sound.
 #pragma once
 
 #include "comm/FramePacer.h"
@@ -28,10 +31,11 @@ class SlotWriter : public QObject {
 public:
     explicit SlotWriter(BoardLink& link, QObject* parent = nullptr);
 
-    // Starts writing; done() follows the closing pause.
+    // Starts writing; done() follows the closing pause and the board's answer.
     void write(const Sound::SoundSlot& slot, const Sound::PreparedUpload& upload);
     // Sends nothing more, but still waits the closing pause: a board that has had
-    // the request takes whatever comes next as samples until it has given up.
+    // the request takes whatever comes next as samples until it has given up. The
+    // write is then done unconfirmed, whatever the board says.
     void stopSending();
     // Stops every timer at once (the device is gone); done() never comes.
     void halt();
@@ -44,13 +48,17 @@ public:
 signals:
     // Stream bytes that have left the computer so far.
     void streamed(qsizetype departed);
-    void done();
+    // confirmed: the whole stream was sent and the board answered "End.".
+    void done(bool confirmed);
 
 private:
-    enum class Stage { Idle, Erasing, RequestDue, StreamDue, Streaming, Closing };
+    enum class Stage { Idle, Erasing, RequestDue, StreamDue, Streaming, Closing, AwaitingEnd };
     void sendDueSamples();
     qsizetype departed() const;
     void close();
+    void closed();
+    void boardEnded();
+    void end(bool confirmed);
 
     BoardLink& m_link;
     FramePacer m_pacer;
@@ -61,4 +69,10 @@ private:
     qsizetype m_sent = 0;     // handed to the port
     qsizetype m_departed = 0; // reported as gone
     qint64 m_streamStart = 0;
+    bool m_stopped = false;    // stopSending() cut the stream short
+    bool m_boardEnded = false; // "End." came after the request
 };
+
+// "The board did not confirm the upload into Bank 1 Hum: ..." for a write done
+// unconfirmed, naming the slot as the user knows it.
+QString UnconfirmedUploadMessage(const Sound::SoundSlot& slot);

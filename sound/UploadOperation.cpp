@@ -39,10 +39,13 @@ void UploadOperation::stopSafely()
     m_writer.stopSending();
 }
 
-void UploadOperation::written()
+void UploadOperation::written(bool confirmed)
 {
     if (!stopping()) {
-        finish(true);
+        if (confirmed)
+            finish(true);
+        else
+            finish(false, UnconfirmedUploadMessage(m_slot));
         return;
     }
     finish(false,

@@ -1,5 +1,6 @@
 // One WAV file into one slot, as one operation on the link: the erase, the
-// upload request, the sample stream and the closing pause. The slot and the
+// upload request, the sample stream, the closing pause and the board's "End.";
+// without that answer the upload has failed. The slot and the
 // prepared samples are fixed when it is made; progress counts sample bytes.
 // Cancel stops the stream at once and still waits the closing pause.
 #pragma once
@@ -26,7 +27,7 @@ protected:
     void stopSafely() override;
 
 private:
-    void written();
+    void written(bool confirmed);
 
     const Sound::SoundSlot m_slot;
     const Sound::PreparedUpload m_upload;

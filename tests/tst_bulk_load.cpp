@@ -45,6 +45,7 @@ private slots:
     void answeringNoLoadsNothing();
     void stopTakesEffectBetweenSteps_data();
     void stopTakesEffectBetweenSteps();
+    void aFileTheBoardDoesNotConfirmEndsTheLoad();
     void f11WithNothingRunningOnlySaysSo();
     void f11StopsAnImportAfterTheFileBeingSent();
     void deviceLossStopsTheRemainingSteps();
@@ -117,6 +118,20 @@ void BulkLoadTest::answeringNoLoadsNothing()
     QVERIFY(RICHIESTA);
 }
 
+void BulkLoadTest::aFileTheBoardDoesNotConfirmEndsTheLoad()
+{
+    key(Qt::Key_F12);
+    QVERIFY(f->sim.clock.advanceUntil([this] { return uploadRequests().size() == 2; }, WHOLE_SET_MS));
+    f->uploadAnswers->enabled = false; // deaf from the second file's request on
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, WHOLE_SET_MS));
+    f->sim.clock.advance(WHOLE_SET_MS);
+    QCOMPARE(uploadRequests().size(), 2);
+    QCOMPARE(f->dialogs.messages,
+             QStringList{"The board did not confirm the upload into Bank 1 Power Off: no \"End.\" came after the "
+                         "sound was sent. The slot may hold only part of it; upload it again.\n" +
+                         STOPPED_AFTER_ONE});
+}
+
 void BulkLoadTest::stopTakesEffectBetweenSteps_data()
 {
     QTest::addColumn<bool>("annulla");
@@ -176,8 +191,10 @@ void BulkLoadTest::f11StopsAnImportAfterTheFileBeingSent()
              QStringList{"Importing the sound font into bank 2 stops after the file being sent."});
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, 60000));
     f->sim.clock.advance(1);
+    // The board's "End." for the file written is kept until the import is over.
     QCOMPARE(f->dialogs.messages,
              (QStringList{"Importing the sound font into bank 2 stops after the file being sent.",
+                          "Uploading file completed.",
                           "The import into bank 2 was stopped after 1 of 2 files; the other slots keep what "
                           "they held."}));
     QCOMPARE(uploadRequests(), QList<QByteArray>{hexBytes("23 4C 00 00 14 00 0A")});

@@ -2,6 +2,7 @@
 // its usage, and the parameter and sound commands reaching the board.
 #include "CliRun.h"
 #include "EndToEndFixture.h"
+#include "WaitFor.h"
 
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
@@ -26,6 +27,7 @@ private slots:
     void modeEraseAndUploadReachTheBoard();
     void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
     void importMatchesTheFontToTheBankAndLeavesTheRestOut();
+    void aSlotTheBoardNeverConfirmsFailsAndIsNotRecorded();
 
 private:
     EndToEndFixture e2e;
@@ -192,6 +194,70 @@ void CliE2eTest::importMatchesTheFontToTheBankAndLeavesTheRestOut()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 2);
     QVERIFY2(run.err.contains("left out: blaster.wav: matches no slot"), qPrintable(run.err));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
+}
+
+void CliE2eTest::aSlotTheBoardNeverConfirmsFailsAndIsNotRecorded()
+{
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
+    // Running serial 9202 (0x23F2): this test's own journal.
+    QVERIFY(board.setParam(106, 0x23));
+    QVERIFY(board.setParam(107, 0xF2));
+    const SlotJournal journal(dataHome() + "/Tavrin Manager/slot-journal");
+    const QString serial = QStringLiteral("1523-9202");
+    QFile::remove(journal.fileFor(serial));
+    const SoundSlot hum = SoundSlots().at(SlotIndex(1, SlotKind::Hum, 1));
+    const int powerOn = SlotIndex(2, SlotKind::PowerOn, 1);
+    const int swing3 = SlotIndex(2, SlotKind::Swing, 3);
+    const auto erased = [](const QByteArray& memory, const SoundSlot& slot) {
+        const qsizetype size = slot.sectors * 0x10000;
+        return memory.mid(slot.address, size) == QByteArray(size, '\xFF');
+    };
+
+    QTemporaryDir files;
+    const QString base = QStringLiteral(TAVRIN_BASE_SOUNDS_DIR);
+    QVERIFY(QFile::copy(base + "/Base_Hum_0.wav", files.filePath("my-hum.wav")));
+    Run run = cli({"upload", "--bank", "1", "--slot", "hum", files.filePath("my-hum.wav"), "--port",
+                   board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(!erased(board.dump("sound"), hum));
+
+    // Deaf after the upload request: the hum is erased, nothing of it stored, and no "End." comes.
+    QVERIFY(board.controlOk("deaf after L"));
+    run = cli({"upload", "--bank", "1", "--slot", "hum", files.filePath("my-hum.wav"), "--port",
+               board.portPath(), "--quiet"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("The board did not confirm the upload into Bank 1 Hum: no \"End.\" came"),
+             qPrintable(run.err));
+    QVERIFY(!journal.list(serial).at(SlotIndex(1, SlotKind::Hum, 1)).known());
+    QVERIFY(erased(board.dump("sound"), hum));
+    QVERIFY(board.counter("deaf_bytes") > 0);
+
+    // An import whose second file goes unanswered: the first is written and
+    // recorded, the second is neither, and the report counts one.
+    QVERIFY(board.controlOk("deaf off"));
+    QTemporaryDir font;
+    QVERIFY(QFile::copy(base + "/Base_PowerOn_0.wav", font.filePath("poweron.wav")));
+    QVERIFY(QFile::copy(base + "/Base_Swing_1_0.wav", font.filePath("Swing_03.wav")));
+    const qint64 uploadsBefore = board.counter(QStringLiteral("uploads"));
+    CliProcess import({"import", "--bank", "2", font.path(), "--port", board.portPath(), "--quiet"});
+    // The first "End." leaves seconds before the second request: the closing
+    // pause, the slot's request pause and the erase come between.
+    QVERIFY(WaitFor([&] { return board.counter(QStringLiteral("uploads")) == uploadsBefore + 1; }, RUN_TIMEOUT_MS));
+    QVERIFY(board.controlOk("deaf after L"));
+    run = import.wait();
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("The board did not confirm the upload into Bank 2 Swing 3"), qPrintable(run.err));
+    QVERIFY2(run.err.contains("stopped after 1 of 2 files"), qPrintable(run.err));
+    QCOMPARE(journal.list(serial).at(powerOn).fileName, QString("poweron.wav"));
+    QVERIFY(!journal.list(serial).at(swing3).known());
+    const QByteArray memory = board.dump("sound");
+    QVERIFY(!erased(memory, SoundSlots().at(powerOn)));
+    QVERIFY(erased(memory, SoundSlots().at(swing3)));
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
+    QVERIFY(board.controlOk("deaf off"));
     QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 

@@ -7,11 +7,13 @@
 #include "ScriptedPort.h"
 #include "SimClock.h"
 #include "TestMain.h"
+#include "UploadAnswers.h"
 
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "params/ProfileApply.h"
 #include "sound/BoardJournal.h"
+#include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 
 #include <QJsonDocument>
@@ -81,6 +83,8 @@ private slots:
     void endsAsTheBoardAndJournalAllow_data();
     void endsAsTheBoardAndJournalAllow();
     void cancelStopsBetweenTwoValuesAndNothingFollows();
+    void slotsCountAsTheBoardConfirmsThem_data();
+    void slotsCountAsTheBoardConfirmsThem();
     void theLinkStaysHeldFromTheFirstStepToTheLast();
     void betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt_data();
     void betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt();
@@ -209,6 +213,63 @@ void ProfileApplyTest::endsAsTheBoardAndJournalAllow()
         QVERIFY(port->sent.isEmpty());
     else // 86 writes 100 ms apart, the last one's pause, then the reads
         QVERIFY2(report.durationMs > 8600, qPrintable(QString::number(report.durationMs)));
+    QVERIFY(!link->busy());
+}
+
+void ProfileApplyTest::slotsCountAsTheBoardConfirmsThem_data()
+{
+    QTest::addColumn<bool>("answers");
+    QTest::addColumn<bool>("cancelAfterFirst");
+    QTest::addColumn<int>("uploaded");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("all answered") << true << false << 3 << "";
+    // Cancel during the second file: it is completed, the third is not begun.
+    QTest::newRow("stopped part-way through the bank")
+        << true << true << 2
+        << "The import into bank 2 was stopped after 2 of 3 files; the other slots keep what they held.";
+    QTest::newRow("never answered")
+        << false << false << 0
+        << "The board did not confirm the upload into Bank 2 Swing 3: no \"End.\" came after the sound was sent. "
+           "The slot may hold only part of it; upload it again. The import into bank 2 was stopped after 0 of 3 "
+           "files; the other slots keep what they held.";
+}
+
+void ProfileApplyTest::slotsCountAsTheBoardConfirmsThem()
+{
+    QFETCH(bool, answers);
+    QFETCH(bool, cancelAfterFirst);
+    QFETCH(int, uploaded);
+    QFETCH(QString, failure);
+    UploadAnswers board(*link, *port);
+    board.enabled = answers;
+    BoardProfile profile;
+    profile.parameters = AllOnes();
+    ProfileCheck check = CheckProfile(profile);
+    const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
+    const int swing4 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 4);
+    const int swing5 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 5);
+    check.uploads = {
+        {swing3, QStringLiteral("Swing 3"), QStringLiteral("/fonts/blue/Swing_03.wav"), QByteArray(64, '\x80'), SUM_A},
+        {swing4, QStringLiteral("Swing 4"), QStringLiteral("/fonts/blue/Swing_04.wav"), QByteArray(64, '\x80'), SUM_B},
+        {swing5, QStringLiteral("Swing 5"), QStringLiteral("/fonts/blue/Swing_05.wav"), QByteArray(64, '\x80'), SUM_A}};
+    const Sound::SlotJournal kept(journals->path());
+    running = std::make_unique<ProfileApply>(*link, *journal, profile, check,
+                                             ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                                             [&kept] { return kept.list(SERIAL); }, false);
+    ended.reset();
+    connect(running.get(), &ProfileApply::finished, this, [this](const ProfileApplyReport& r) { ended = r; });
+    running->start();
+    if (cancelAfterFirst) {
+        QVERIFY(sim->clock.advanceUntil([&] { return kept.list(SERIAL).at(swing3).known(); }, LONG_ENOUGH_MS));
+        running->cancel();
+    }
+    QVERIFY(sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS));
+    QCOMPARE(ended->failure, failure);
+    QCOMPARE(ended->slotsUploaded, uploaded);
+    // The journal holds exactly the slots counted.
+    QCOMPARE(kept.list(SERIAL).at(swing3).known(), uploaded >= 1);
+    QCOMPARE(kept.list(SERIAL).at(swing4).known(), uploaded >= 2);
+    QCOMPARE(kept.list(SERIAL).at(swing5).known(), uploaded == 3);
     QVERIFY(!link->busy());
 }
 

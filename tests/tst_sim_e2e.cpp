@@ -94,6 +94,9 @@ void SimE2eTest::controlRejectsWhatItDoesNotKnow_data()
     QTest::newRow("shot with the port closed") << "shot";
     QTest::newRow("missing argument") << "switch";
     QTest::newRow("strict neither on nor off") << "strict maybe";
+    QTest::newRow("deaf after two codes") << "deaf after LN";
+    QTest::newRow("deaf after no code") << "deaf after";
+    QTest::newRow("deaf neither after nor off") << "deaf on";
 }
 
 void SimE2eTest::controlRejectsWhatItDoesNotKnow()

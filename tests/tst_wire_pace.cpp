@@ -39,6 +39,8 @@ private slots:
     void streamIsPacedByWhatHasLeft();
     void progressCountsTheBytesThatHaveLeft();
     void streamWaitsAtTheLeadForAPortThatTakesNothing();
+    void writeEndsWithTheBoardsEndWithinTheBound_data();
+    void writeEndsWithTheBoardsEndWithinTheBound();
 
     void writePauseCountsFromTheCompletedWrite_data();
     void writePauseCountsFromTheCompletedWrite();
@@ -181,6 +183,44 @@ void WirePaceTest::streamWaitsAtTheLeadForAPortThatTakesNothing()
     QCOMPARE(handed(), LEAD_BYTES);
     QVERIFY(progress.isEmpty()); // nothing has left
     QVERIFY(writer->writing());
+}
+
+void WirePaceTest::writeEndsWithTheBoardsEndWithinTheBound_data()
+{
+    QTest::addColumn<qint64>("endAtMs"); // after the request; -1: the board never answers
+    QTest::addColumn<qint64>("doneAtMs");
+    QTest::addColumn<bool>("confirmed");
+    // A USB board: the last of the 23,040 bytes has left 1800 ms after the
+    // request, and the closing pause runs 4000 ms from there. The answer is
+    // awaited for the stream's two seconds at the top pace plus 5000 ms: until
+    // 8800 ms after the request.
+    QTest::newRow("during the stream: ends after the closing pause") << qint64(900) << qint64(5800) << true;
+    QTest::newRow("in the closing pause") << qint64(2100) << qint64(5800) << true;
+    QTest::newRow("late, within the bound") << qint64(8300) << qint64(8300) << true;
+    QTest::newRow("never: unconfirmed at the bound") << qint64(-1) << qint64(8800) << false;
+    QTest::newRow("after the bound: unconfirmed") << qint64(8900) << qint64(8800) << false;
+}
+
+void WirePaceTest::writeEndsWithTheBoardsEndWithinTheBound()
+{
+    QFETCH(qint64, endAtMs);
+    QFETCH(qint64, doneAtMs);
+    QFETCH(bool, confirmed);
+    port->setBaud(115200);
+    port->drainBytesPerSecond = USB_BYTES_PER_SECOND;
+    const qint64 start = startStream(23040);
+    QSignalSpy done(writer.get(), &SlotWriter::done);
+    qint64 doneAt = -1;
+    connect(writer.get(), &SlotWriter::done, this, [&] { doneAt = sim->clock.now(); });
+    if (endAtMs >= 0) {
+        sim->clock.advance(start + endAtMs - sim->clock.now());
+        port->feed("End.");
+    }
+    sim->clock.advance(start + 10000 - sim->clock.now());
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(done.first().at(0).toBool(), confirmed);
+    QCOMPARE(doneAt - start, doneAtMs);
+    QVERIFY(!writer->writing());
 }
 
 // ---- The board's 100 ms after a parameter write ---------------------------------

@@ -73,6 +73,9 @@ public:
     void importFont();
     bool runImport(int bank, QList<Sound::FontUpload> uploads);
     void showSlotContents();
+    // False once a slot upload has ended cut short or unconfirmed, until the next
+    // one starts: the board's "End." for it then reports no completion.
+    bool lastUploadWhole() const { return m_lastUploadWhole; }
 
 private:
     void buildRows();
@@ -104,4 +107,5 @@ private:
     QList<QList<QWidget*>> m_rows; // per sound row: its erase button, then its slot buttons
     QWidget* m_actionRow = nullptr;
     QList<QWidget*> m_setUpControls; // sending controls that only set-up mode enables
+    bool m_lastUploadWhole = true;
 };

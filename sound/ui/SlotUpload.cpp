@@ -114,6 +114,8 @@ void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
     m_browser.previewPlayer->close();
     showSoundFileName(file.path);
     auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
+    m_lastUploadWhole = true;
+    connect(operation, &Operation::finished, this, [this](bool whole) { m_lastUploadWhole = whole; });
     if (m_runOperation(operation))
         journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), QFileInfo(file.path).fileName(),
                         file.checksum);

@@ -73,8 +73,9 @@ void SoundPanel::uploadEnded()
     if (m_board.link()->busy())
         return;
     // During a bulk load the board's "End." after each file is routed once the
-    // load lets go, and must not report each file as if it had been sent alone.
-    if (RICHIESTA)
+    // load lets go, and must not report each file as if it had been sent alone;
+    // nor is the answer to a stream cut short a completed upload.
+    if (RICHIESTA && m_slotControls->lastUploadWhole())
         ShowMessage(QStringLiteral("Uploading file completed."));
     waitDialog->close();
 }

@@ -27,6 +27,7 @@ SetupWindowFixture::SetupWindowFixture(Mode mode)
         auto owned = std::make_unique<ScriptedPort>();
         port = owned.get();
         setupWindow->board()->setPort(std::move(owned));
+        uploadAnswers = std::make_unique<UploadAnswers>(*setupWindow->board()->link(), *port);
         // Port advice scans the simulators' folder; boards other tests publish
         // there must not reach this test's messages.
         QDir(folder.path()).mkpath(QStringLiteral("ports"));
@@ -39,6 +40,7 @@ SetupWindowFixture::~SetupWindowFixture()
     // What waits for the top of the event loop (an operation's end message)
     // belongs to this test: it runs while this test's dialogs still record.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    uploadAnswers.reset();
     DestroyForms();
     if (port)
         setPublishedPortsFolder(QString());

@@ -5,6 +5,7 @@
 #include "RecordingDialogs.h"
 #include "ScriptedPort.h"
 #include "SimClock.h"
+#include "UploadAnswers.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -37,6 +38,8 @@ public:
     RecordingDialogs dialogs;
     QTemporaryDir folder;
     ScriptedPort* port = nullptr; // owned by the set-up window
+    // The scripted board's "End." after each sample stream (scripted mode only).
+    std::unique_ptr<UploadAnswers> uploadAnswers;
 };
 
 // "23 31 02 04 00 00 0A" -> bytes.
