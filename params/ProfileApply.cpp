@@ -140,7 +140,11 @@ void ProfileApply::uploadNextBank()
         ofBank.append(m_toUpload.takeFirst());
     const int count = static_cast<int>(ofBank.size());
     auto* import = new ImportOperation(m_link, bank, std::move(ofBank));
-    m_journal.follow(import);
+    if (const QString refused = m_journal.follow(import); !refused.isEmpty()) {
+        delete import;
+        end(refused);
+        return;
+    }
     runStep(import, [this, count] {
         m_report.slotsUploaded += count;
         uploadNextBank();

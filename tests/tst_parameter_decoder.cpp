@@ -36,6 +36,8 @@ QString describe(const DecoderEffect& effect)
         return QStringLiteral("radio %1").arg(effect.control);
     case DecoderEffect::Kind::FormatSerialNumber:
         return QStringLiteral("serial %1").arg(effect.number);
+    case DecoderEffect::Kind::UnlistedFrequency:
+        return QStringLiteral("frequency unknown %1").arg(effect.number);
     case DecoderEffect::Kind::ShowMessage:
         return QStringLiteral("message %1").arg(effect.text);
     }
@@ -116,7 +118,8 @@ void ParameterDecoderTest::decodesReplies_data()
     QTest::newRow("frequency 2") << QList<QByteArray>{reply(178, 2)} << QStringList{"radio frequencyMedButton"};
     QTest::newRow("frequency 3") << QList<QByteArray>{reply(178, 3)} << QStringList{"radio frequencyEvoButton"};
     QTest::newRow("frequency 255") << QList<QByteArray>{reply(178, 255)} << QStringList{"radio frequencyEvoButton"};
-    QTest::newRow("frequency 4") << QList<QByteArray>{reply(178, 4)} << QStringList{};
+    QTest::newRow("frequency 4") << QList<QByteArray>{reply(178, 4)} << QStringList{"frequency unknown 4"};
+    QTest::newRow("frequency 0") << QList<QByteArray>{reply(178, 0)} << QStringList{"frequency unknown 0"};
 
     // One-byte parameters
     QTest::newRow("guard red unset") << QList<QByteArray>{reply(28, 255)} << QStringList{"text bank1GuardRed=25"};

@@ -197,7 +197,8 @@ void ParameterFileTest::badFileIsRefusedWholeAndScreenStays_data()
     QTest::newRow("unknown entry") << with("bank4.guard.red", 1)
                                    << "Entry \"bank4.guard.red\" is not a parameter of this board.";
     QTest::newRow("default bank 4") << top("defaultBank", 4) << "Entry \"defaultBank\" must be 1, 2 or 3.";
-    QTest::newRow("frequency 9") << top("frequencyMode", 9) << "Entry \"frequencyMode\" must be 1, 2 or 3.";
+    QTest::newRow("frequency 256") << top("frequencyMode", 256)
+                                   << "Entry \"frequencyMode\" must be 1, 2 or 3, or a byte a board held (0 to 255).";
     QTest::newRow("huge") << QByteArray(3 << 20, ' ') << "The file is too large to be a parameter file.";
 }
 

@@ -114,7 +114,6 @@ void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
     m_browser.previewPlayer->close();
     showSoundFileName(file.path);
     auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
-    if (m_runOperation(operation))
-        journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), QFileInfo(file.path).fileName(),
-                        file.checksum);
+    runJournalled(operation, journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
+                                             QFileInfo(file.path).fileName(), file.checksum));
 }

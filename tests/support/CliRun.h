@@ -23,10 +23,12 @@ QString dataHome();
 
 class CliProcess {
 public:
-    explicit CliProcess(const QStringList& arguments, const QString& portsDir = {});
+    // `dataFolder`: the run's data folder in place of dataHome().
+    explicit CliProcess(const QStringList& arguments, const QString& portsDir = {},
+                        const QString& dataFolder = {});
     Run wait();
     QProcess process;
 };
 
-Run cli(const QStringList& arguments, const QString& portsDir = {});
+Run cli(const QStringList& arguments, const QString& portsDir = {}, const QString& dataFolder = {});
 } // namespace CliRun
