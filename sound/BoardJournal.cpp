@@ -8,6 +8,15 @@
 #include <QDateTime>
 
 namespace Sound {
+namespace {
+
+// The journal's reasons end with the system's words, without a full stop.
+QString asSentence(const QString& text)
+{
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+}
+
+} // namespace
 
 BoardJournal::BoardJournal(SerialNumber serialNumber, const QString& folder, QObject* parent)
     : QObject(parent)
@@ -46,7 +55,7 @@ QString BoardJournal::forgetFirst(const Watch& watch, const QList<std::uint32_t>
     const QString failure = SlotJournal(m_folder).forgetSectors(watch.serial, sectors);
     if (failure.isEmpty())
         return {};
-    return failure + QStringLiteral(" Nothing was erased or sent: the journal would go on naming what the "
+    return asSentence(failure) + QStringLiteral(" Nothing was erased or sent: the journal would go on naming what the "
                                     "slots held before.");
 }
 
@@ -58,7 +67,7 @@ void BoardJournal::record(Watch& watch, int slot, const QString& fileName, const
         SlotJournal(m_folder).record(watch.serial, slot, fileName, checksum, QDateTime::currentDateTime());
     // The slot was forgotten before it was erased, so the journal tells no lie.
     if (!failure.isEmpty())
-        note(watch, failure + QStringLiteral(" %1 holds %2 but counts as unknown until it is written again.")
+        note(watch, asSentence(failure) + QStringLiteral(" %1 holds %2 but counts as unknown until it is written again.")
                                   .arg(SoundSlots().at(slot).accessibleName, fileName));
 }
 

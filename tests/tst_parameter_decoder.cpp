@@ -82,6 +82,8 @@ private slots:
     void serialNumberAfterASweep();
     void formatsSerialPart_data();
     void formatsSerialPart();
+    void unsetLotNamesNoBoard_data();
+    void unsetLotNamesNoBoard();
 };
 
 // ---- Decoder -------------------------------------------------------------------
@@ -272,6 +274,8 @@ void ParameterDecoderTest::formatsSerialPart_data()
                                                    << "1523-00-5";
     QTest::newRow("negative, wide") << -1234 << "-1234"
                                     << "1523--1234";
+    QTest::newRow("four bytes of 255") << -1 << "00-1"
+                                       << "1523-00-1";
 }
 
 void ParameterDecoderTest::formatsSerialPart()
@@ -282,6 +286,26 @@ void ParameterDecoderTest::formatsSerialPart()
 
     QCOMPARE(FormatSerialPart(num), part);
     QCOMPARE(SerialHeaderText(QStringLiteral("1523"), num), header);
+    // Only a part of four unset bytes makes a number that names no board.
+    QCOMPARE(SerialIsUnset(header), num == -1);
+}
+
+void ParameterDecoderTest::unsetLotNamesNoBoard_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<bool>("unset");
+    QTest::newRow("both parts unset") << "-1-00-1" << true;
+    QTest::newRow("lot unset") << "-1-0042" << true;
+    QTest::newRow("lot -15") << "-15-0042" << false;
+    QTest::newRow("lot -10, serial 1") << "-10-0001" << false;
+    QTest::newRow("not read") << "" << false;
+}
+
+void ParameterDecoderTest::unsetLotNamesNoBoard()
+{
+    QFETCH(QString, serial);
+    QFETCH(bool, unset);
+    QCOMPARE(SerialIsUnset(serial), unset);
 }
 
 TAVRIN_TEST_MAIN(ParameterDecoderTest)
