@@ -44,9 +44,12 @@ QString screenText(const ParameterImage& image)
     for (const ParameterField& field : parameterFields())
         if (field.row == Row::None && !FileKey(field).isEmpty())
             text += QStringLiteral("%1 %2\n").arg(field.accessibleName(), image.text(field.editName()));
+    const int frequency = image.frequencyMode().value_or(Define::FREQUENCY_EVO);
     text += QStringLiteral("Default bank %1  Frequency mode %2\n")
-                .arg(image.defaultBank() ? QString::number(*image.defaultBank()) : QStringLiteral("-"))
-                .arg(image.frequencyMode().value_or(Define::FREQUENCY_EVO));
+                .arg(image.defaultBank() ? QString::number(*image.defaultBank()) : QStringLiteral("-"),
+                     frequencyButtons().buttonFor(frequency)
+                         ? QString::number(frequency)
+                         : QStringLiteral("unknown (the board holds %1)").arg(frequency));
     return text;
 }
 

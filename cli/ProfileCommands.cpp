@@ -50,7 +50,7 @@ std::optional<CheckedProfile> checkedProfile(const QString& path)
 
 QList<Sound::JournalEntry> journalOf(const BoardSession& board)
 {
-    return Sound::SlotJournal().list(board.image().serialNumber());
+    return Sound::SlotJournal().list(board.image().identity().serialNumber());
 }
 
 // A board that failed before the apply began (its port, its answer, its read)
@@ -93,10 +93,11 @@ int apply(Invocation& call)
                 auto* apply = new ProfileApply(board.link(), board.journal(), checked->profile, checked->check,
                                                which, [&board] { return journalOf(board); }, force, &board);
                 QObject::connect(apply, &ProfileApply::progressed, &board, &BoardSession::progressed);
-                QObject::connect(&board.journal(), &Sound::BoardJournal::notRecorded, apply,
-                                 [&board](const QString& problem) {
-                                     PrintError(QStringLiteral("%1: %2").arg(board.port(), problem));
-                                 });
+                const auto tell = [&board](const QString& problem) {
+                    PrintError(QStringLiteral("%1: %2").arg(board.port(), problem));
+                };
+                QObject::connect(&board.journal(), &Sound::BoardJournal::notRecorded, apply, tell);
+                QObject::connect(&board.journal(), &Sound::BoardJournal::unknownBoard, apply, tell);
                 QObject::connect(apply, &ProfileApply::finished, &board,
                                  [&board, &result, apply, done](const ProfileApplyReport& report) {
                                      board.cancelWith(nullptr);
@@ -155,8 +156,12 @@ int diff(Invocation& call)
                     ProfileDifferences(listed, board.image().fileContent(), journalOf(board));
                 QJsonArray differences;
                 QStringList lines;
+                const QString unjournalled =
+                    Sound::SlotJournal::Refusal(board.image().identity().serialNumber());
+                bool slotsUnknown = false;
                 for (const ProfileDifference& d : found) {
                     const bool fromJournal = d.source == DifferenceSource::Journal;
+                    slotsUnknown = slotsUnknown || fromJournal;
                     lines << QStringLiteral("%1: profile %2, board %3%4")
                                  .arg(d.key, d.profile, d.board,
                                       fromJournal ? QStringLiteral(" (journal)") : QString());
@@ -166,6 +171,8 @@ int diff(Invocation& call)
                                                    {QStringLiteral("source"), SourceText(d.source)}});
                 }
                 result.data.insert(QStringLiteral("differences"), differences);
+                if (slotsUnknown && !unjournalled.isEmpty())
+                    PrintError(QStringLiteral("%1: %2").arg(board.port(), unjournalled));
                 if (found.isEmpty()) {
                     done(true, QStringLiteral("The board matches the profile."));
                     return;

@@ -16,6 +16,7 @@
 
 #include <QFileInfo>
 #include <array>
+#include <memory>
 
 namespace Cli {
 
@@ -51,11 +52,19 @@ std::optional<int> bankOf(const QCommandLineParser& parser)
     return bank;
 }
 
+// An operation made and told to the journal; the journal's refusal, when it
+// refuses it, and then it must not run.
+struct Journalled {
+    Operation* operation;
+    QString refusal;
+};
+
 // Runs the operation `start` makes, once the board's serial number is known:
 // `start` hands it to the journal as the window does. What could not be
-// recorded is told on the error stream.
+// recorded is told on the error stream; a journal that could not be written
+// fails the operation, since the slots it wrote are now unknown.
 void runJournalled(BoardSession& board,
-                   const std::function<Operation*(BoardLink& link, BoardJournal& journal)>& start,
+                   const std::function<Journalled(BoardLink& link, BoardJournal& journal)>& start,
                    const BoardSession::Done& done)
 {
     board.readSerialNumber([&board, start, done](bool ok, const QString& message) {
@@ -63,13 +72,28 @@ void runJournalled(BoardSession& board,
             done(false, message);
             return;
         }
-        Operation* operation = start(board.link(), board.journal());
+        const Journalled made = start(board.link(), board.journal());
+        if (!made.refusal.isEmpty()) {
+            delete made.operation;
+            done(false, QStringLiteral("%1: %2").arg(board.port(), made.refusal));
+            return;
+        }
         const auto tell = [&board](const QString& why) {
             PrintError(QStringLiteral("%1: %2").arg(board.port(), why));
         };
-        QObject::connect(&board.journal(), &BoardJournal::unknownBoard, operation, tell);
-        QObject::connect(&board.journal(), &BoardJournal::notRecorded, operation, tell);
-        board.run(operation, done);
+        // Told before the session hears of the end: the journal's note comes first.
+        auto notRecorded = std::make_shared<QString>();
+        QObject::connect(&board.journal(), &BoardJournal::unknownBoard, made.operation, tell);
+        QObject::connect(&board.journal(), &BoardJournal::notRecorded, made.operation,
+                         [notRecorded](const QString& why) { *notRecorded = why; });
+        board.run(made.operation, [&board, done, notRecorded](bool ok, const QString& message) {
+            if (notRecorded->isEmpty())
+                done(ok, message);
+            else
+                done(false, QStringLiteral("%1: %2%3")
+                                .arg(board.port(), *notRecorded,
+                                     message.isEmpty() ? QString() : QLatin1Char('\n') + message));
+        });
     });
 }
 
@@ -95,9 +119,10 @@ int erase(Invocation& call)
                                    Operation* erase =
                                        everything ? EraseOperation::all(link, nullptr)
                                                   : EraseOperation::row(link, bankFromZero, soundRow, nullptr);
-                                   journal.erase(erase, everything ? AllSlotSectors()
-                                                                   : EraseGroup(bankFromZero, soundRow));
-                                   return erase;
+                                   return Journalled{erase, journal.erase(erase, everything
+                                                                                     ? AllSlotSectors()
+                                                                                     : EraseGroup(bankFromZero,
+                                                                                                  soundRow))};
                                },
                                done);
                        });
@@ -135,8 +160,7 @@ int upload(Invocation& call)
                 board,
                 [slot, index, prepared, fileName, checksum](BoardLink& link, BoardJournal& journal) {
                     auto* upload = new UploadOperation(link, slot, prepared);
-                    journal.upload(upload, index, fileName, checksum);
-                    return upload;
+                    return Journalled{upload, journal.upload(upload, index, fileName, checksum)};
                 },
                 done);
         });
@@ -171,8 +195,7 @@ int importFont(Invocation& call)
                                board,
                                [bankNumber, uploads](BoardLink& link, BoardJournal& journal) {
                                    auto* import = new ImportOperation(link, bankNumber, uploads);
-                                   journal.follow(import);
-                                   return import;
+                                   return Journalled{import, journal.follow(import)};
                                },
                                done);
                        });

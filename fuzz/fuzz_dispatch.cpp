@@ -114,6 +114,10 @@ void checkParameterEffects(const QByteArray& block, const QList<Params::DecoderE
         case Kind::FormatSerialNumber:
             FUZZ_CHECK(i > 0 && effects[i - 1].kind == Kind::SetText);
             break;
+        case Kind::UnlistedFrequency:
+            FUZZ_CHECK(address == Define::ADDR_FREQUENCY_MODE && e.number == value &&
+                       !Params::frequencyButtons().buttonFor(value));
+            break;
         case Kind::ShowMessage:
             FUZZ_CHECK(i + 1 == effects.size() && block.mid(Define::REPLY_END_MARK_INDEX).startsWith("End"));
             break;

@@ -42,6 +42,8 @@ QList<DecoderEffect> ParameterDecoder::decode(const QByteArray& block)
             Value_low = v;
         if (const char* button = group->buttonFor(v))
             effects.append(DecoderEffect::selectRadio(QString::fromLatin1(button)));
+        else if (address == ADDR_FREQUENCY_MODE)
+            effects.append(DecoderEffect::unlistedFrequency(v));
     } else if (fieldAtAddress(address)) {
         decodeField(address, v, effects);
     } else if (serialPartAt(address)) {

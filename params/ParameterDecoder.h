@@ -16,6 +16,9 @@ struct DecoderEffect {
         SetText,            // `control` (an edit or a label) shows `text`
         SelectRadio,        // select the radio button `control`, as a click would
         FormatSerialNumber, // FormattaSerialNumber(`number`)
+        // The frequency byte is `number`, which no button stands for: no mode
+        // is shown, and the byte is kept as the board holds it, never guessed.
+        UnlistedFrequency,
         ShowMessage,        // a message box with `text`
     };
 
@@ -34,6 +37,7 @@ struct DecoderEffect {
     {
         return {Kind::FormatSerialNumber, {}, {}, num};
     }
+    static DecoderEffect unlistedFrequency(std::int32_t byte) { return {Kind::UnlistedFrequency, {}, {}, byte}; }
     static DecoderEffect showMessage(QString text) { return {Kind::ShowMessage, {}, std::move(text), 0}; }
 
     friend bool operator==(const DecoderEffect&, const DecoderEffect&) = default;

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <climits>
 
 namespace Params {
 
@@ -182,13 +183,16 @@ ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& 
             return refused(QStringLiteral("Entry \"%1\" must be 1, 2 or 3.").arg(named(DEFAULT_BANK_KEY)));
         content.defaultBank = bank.toInt();
     }
+    // A byte no mode stands for is what a board held when the file was saved:
+    // it comes back as it is, to be written back only as the user's choice.
     const QJsonValue frequency = root.value(FREQUENCY_KEY);
-    if (!isInteger(frequency) || !frequencyButtons().buttonFor(frequency.toInt()))
-        return refused(QStringLiteral("Entry \"%1\" must be %2, %3 or %4.")
+    if (!isInteger(frequency) || frequency.toInt() < 0 || frequency.toInt() > UCHAR_MAX)
+        return refused(QStringLiteral("Entry \"%1\" must be %2, %3 or %4, or a byte a board held (0 to %5).")
                            .arg(named(FREQUENCY_KEY))
                            .arg(Define::FREQUENCY_STD)
                            .arg(Define::FREQUENCY_MED)
-                           .arg(Define::FREQUENCY_EVO));
+                           .arg(Define::FREQUENCY_EVO)
+                           .arg(UCHAR_MAX));
     content.frequencyMode = frequency.toInt();
 
     const QJsonObject parameters = root.value(PARAMETERS_KEY).toObject();

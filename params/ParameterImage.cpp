@@ -47,6 +47,9 @@ void ParameterImage::apply(const DecoderEffect& effect)
             m_frequencyMode = selection.value;
         break;
     }
+    case DecoderEffect::Kind::UnlistedFrequency:
+        m_frequencyMode = effect.number;
+        break;
     case DecoderEffect::Kind::FormatSerialNumber:
     case DecoderEffect::Kind::SetReady:
     case DecoderEffect::Kind::ShowMessage:

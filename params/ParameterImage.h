@@ -34,6 +34,7 @@ public:
     // The text the screen shows in the edit or label; empty when never read.
     QString text(const QString& control) const { return m_texts.value(control); }
     std::optional<int> defaultBank() const { return m_defaultBank; }
+    // The mode's value, or the byte the board holds when no mode stands for it.
     std::optional<int> frequencyMode() const { return m_frequencyMode; }
     QString release() const;
     // As the header shows it, read in this connection or not.

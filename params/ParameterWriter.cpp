@@ -3,6 +3,8 @@
 #include "common/Framework.h"
 #include "params/ParameterLayout.h"
 
+#include <climits>
+
 namespace Params {
 
 using namespace Define;
@@ -58,7 +60,7 @@ std::optional<int> DefaultBankToWrite(std::optional<int> chosen, std::optional<i
 
 WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode, std::optional<int> defaultBank)
 {
-    Q_ASSERT(frequencyMode >= FREQUENCY_STD && frequencyMode <= FREQUENCY_EVO);
+    Q_ASSERT(frequencyMode >= 0 && frequencyMode <= UCHAR_MAX);
     WritePlan::Banks banks;
     for (int bank = BANK1; bank <= BANK3; ++bank) {
         for (const int address : writeAddresses(bank)) {

@@ -72,8 +72,9 @@ using EditText = std::function<QString(const QString& edit)>;
 // bank a loaded file chose; with the board's bank unknown nothing is sent.
 std::optional<int> DefaultBankToWrite(std::optional<int> chosen, std::optional<int> onBoard);
 
-// `frequencyMode` is the value of the selected frequency button,
-// FREQUENCY_EVO when none is selected; `defaultBank` the bank to send, if any.
+// `frequencyMode` is the value of the selected frequency button, or the byte
+// the screen or file keeps when no mode stands for it (it goes back as it
+// is), FREQUENCY_EVO when nothing is known; `defaultBank` the bank to send, if any.
 WritePlanResult PlanParameterWrite(const EditText& textOf, int frequencyMode,
                                    std::optional<int> defaultBank = std::nullopt);
 

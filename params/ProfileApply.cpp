@@ -139,7 +139,11 @@ void ProfileApply::uploadNextBank()
     while (!m_toUpload.isEmpty() && bankOf(m_toUpload.first()) == bank)
         ofBank.append(m_toUpload.takeFirst());
     auto* import = new ImportOperation(m_link, bank, std::move(ofBank));
-    m_journal.follow(import);
+    if (const QString refused = m_journal.follow(import); !refused.isEmpty()) {
+        delete import;
+        end(refused);
+        return;
+    }
     // Counted as each slot is written and recorded, so a stop part-way through a
     // bank still reports the slots that were.
     connect(import, &JournalledOperation::slotWritten, this, [this] { ++m_report.slotsUploaded; });

@@ -14,4 +14,9 @@ QString FormatSerialPart(int num);
 // caption as shown, "-", then the formatted part just read.
 QString SerialHeaderText(const QString& firstPartCaption, int num);
 
+// Whether a serial number as the header shows it has a part whose four bytes
+// all read "not set" (a board never numbered, or one whose number was wiped):
+// every such board shows the same text, so it names none of them.
+bool SerialIsUnset(const QString& serialNumber);
+
 } // namespace Params

@@ -8,6 +8,15 @@
 #include <QDateTime>
 
 namespace Sound {
+namespace {
+
+// The journal's reasons end with the system's words, without a full stop.
+QString asSentence(const QString& text)
+{
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+}
+
+} // namespace
 
 BoardJournal::BoardJournal(SerialNumber serialNumber, const QString& folder, QObject* parent)
     : QObject(parent)
@@ -18,14 +27,16 @@ BoardJournal::BoardJournal(SerialNumber serialNumber, const QString& folder, QOb
 
 std::shared_ptr<BoardJournal::Watch> BoardJournal::watch() const
 {
-    return std::make_shared<Watch>(Watch{m_serialNumber(), {}});
+    const QString serial = m_serialNumber();
+    const QString refused = SlotJournal::Refusal(serial);
+    return std::make_shared<Watch>(Watch{refused.isEmpty() ? serial : QString(), refused, {}});
 }
 
 void BoardJournal::reportAtEnd(Operation* operation, const std::shared_ptr<Watch>& watch)
 {
     connect(operation, &Operation::finished, this, [this, watch] {
         if (watch->serial.isEmpty())
-            emit unknownBoard(SlotJournal::NoSerialText());
+            emit unknownBoard(watch->unknown);
         else if (!watch->problems.isEmpty())
             emit notRecorded(watch->problems.join(QLatin1Char('\n')));
     });
@@ -37,47 +48,65 @@ void BoardJournal::note(Watch& watch, const QString& problem)
         watch.problems.append(problem);
 }
 
-void BoardJournal::forgetSectors(Watch& watch, const QList<std::uint32_t>& sectors)
+QString BoardJournal::forgetFirst(const Watch& watch, const QList<std::uint32_t>& sectors)
 {
-    if (!watch.serial.isEmpty())
-        note(watch, SlotJournal(m_folder).forgetSectors(watch.serial, sectors));
+    if (watch.serial.isEmpty())
+        return {};
+    const QString failure = SlotJournal(m_folder).forgetSectors(watch.serial, sectors);
+    if (failure.isEmpty())
+        return {};
+    return asSentence(failure) + QStringLiteral(" Nothing was erased or sent: the journal would go on naming what the "
+                                    "slots held before.");
 }
 
 void BoardJournal::record(Watch& watch, int slot, const QString& fileName, const QString& checksum)
 {
-    if (!watch.serial.isEmpty())
-        note(watch,
-         SlotJournal(m_folder).record(watch.serial, slot, fileName, checksum, QDateTime::currentDateTime()));
+    if (watch.serial.isEmpty())
+        return;
+    const QString failure =
+        SlotJournal(m_folder).record(watch.serial, slot, fileName, checksum, QDateTime::currentDateTime());
+    // The slot was forgotten before it was erased, so the journal tells no lie.
+    if (!failure.isEmpty())
+        note(watch, asSentence(failure) + QStringLiteral(" %1 holds %2 but counts as unknown until it is written again.")
+                                  .arg(SoundSlots().at(slot).accessibleName, fileName));
 }
 
-void BoardJournal::upload(Operation* upload, int slot, const QString& fileName, const QString& checksum)
+QString BoardJournal::upload(Operation* upload, int slot, const QString& fileName, const QString& checksum)
 {
     const std::shared_ptr<Watch> w = watch();
-    forgetSectors(*w, SlotSectors(SoundSlots().at(slot)));
+    if (QString refused = forgetFirst(*w, SlotSectors(SoundSlots().at(slot))); !refused.isEmpty())
+        return refused;
     connect(upload, &Operation::finished, this, [this, w, slot, fileName, checksum](bool whole) {
         if (whole)
             record(*w, slot, fileName, checksum);
     });
     reportAtEnd(upload, w);
+    return {};
 }
 
-void BoardJournal::erase(Operation* erase, const QList<std::uint32_t>& sectors)
+QString BoardJournal::erase(Operation* erase, const QList<std::uint32_t>& sectors)
 {
     const std::shared_ptr<Watch> w = watch();
-    forgetSectors(*w, sectors);
+    if (QString refused = forgetFirst(*w, sectors); !refused.isEmpty())
+        return refused;
     reportAtEnd(erase, w);
+    return {};
 }
 
-void BoardJournal::follow(JournalledOperation* operation)
+QString BoardJournal::follow(JournalledOperation* operation)
 {
     const std::shared_ptr<Watch> w = watch();
-    connect(operation, &JournalledOperation::slotErasing, this,
-            [this, w](int slot) { forgetSectors(*w, SlotSectors(SoundSlots().at(slot))); });
+    QList<std::uint32_t> sectors;
+    for (const int slot : operation->slotsToWrite())
+        sectors += SlotSectors(SoundSlots().at(slot));
+    if (QString refused = forgetFirst(*w, sectors); !refused.isEmpty())
+        return refused;
     connect(operation, &JournalledOperation::slotWritten, this,
             [this, w](int slot, const QString& fileName, const QString& checksum) {
                 record(*w, slot, fileName, checksum);
             });
     reportAtEnd(operation, w);
+    return {};
 }
 
 } // namespace Sound

@@ -5,8 +5,14 @@
 // a slot written by either is listed the same way.
 //
 // The board is known by its serial number as read in this connection, taken
-// when an operation starts. Without it nothing is recorded; that, or a journal
-// that could not be written, is told once per operation, when it ends.
+// when an operation starts. Without it, or with one whose bytes were never set,
+// nothing is recorded; that, or a journal that could not be written after the
+// operation began, is told once per operation, when it ends.
+//
+// Before an operation erases anything its slots are forgotten, which is also
+// the proof that the journal can be written: when it cannot, the operation is
+// refused, since a slot erased while the journal still names its old file
+// would be taken for holding that file.
 #pragma once
 
 #include <QList>
@@ -31,16 +37,20 @@ public:
     // `folder` holds the journals (SlotJournal::DefaultFolder() when empty).
     explicit BoardJournal(SerialNumber serialNumber, const QString& folder = {}, QObject* parent = nullptr);
 
+    // Each is called before the operation starts and returns why the journal
+    // refuses it; then the operation must not run (the caller disposes of it).
+    // Empty: it may run, and is journalled as it goes.
+    //
     // `upload` sends `fileName` (its bytes' checksum) into `slot`, an index of SoundSlots().
-    void upload(Operation* upload, int slot, const QString& fileName, const QString& checksum);
+    [[nodiscard]] QString upload(Operation* upload, int slot, const QString& fileName, const QString& checksum);
     // `erase` erases these sectors (their first addresses).
-    void erase(Operation* erase, const QList<std::uint32_t>& sectors);
+    [[nodiscard]] QString erase(Operation* erase, const QList<std::uint32_t>& sectors);
     // A bulk load or an import, slot by slot as it goes.
-    void follow(JournalledOperation* operation);
+    [[nodiscard]] QString follow(JournalledOperation* operation);
 
 signals:
     // An operation has ended with nothing recorded: the board's serial number
-    // had not been read when it started.
+    // had not been read when it started, or names no board.
     void unknownBoard(const QString& why);
     // Why the journal of an operation that has just ended could not be written.
     void notRecorded(const QString& why);
@@ -48,13 +58,16 @@ signals:
 private:
     struct Watch {
         QString serial; // empty: nothing is recorded
+        QString unknown; // why, when nothing is recorded
         QStringList problems;
     };
     // The board's number for an operation that starts now.
     std::shared_ptr<Watch> watch() const;
     // Connected after everything the operation's end records.
     void reportAtEnd(Operation* operation, const std::shared_ptr<Watch>& watch);
-    void forgetSectors(Watch& watch, const QList<std::uint32_t>& sectors);
+    // The sectors' slots forgotten before anything is erased; the refusal when
+    // the journal cannot be written.
+    QString forgetFirst(const Watch& watch, const QList<std::uint32_t>& sectors);
     void record(Watch& watch, int slot, const QString& fileName, const QString& checksum);
     void note(Watch& watch, const QString& problem);
 

@@ -63,6 +63,15 @@ BulkLoadOperation::BulkLoadOperation(BoardLink& link, QList<BaseFile> files, QOb
     connect(&m_writer, &SlotWriter::done, this, [this](bool confirmed) { m_confirmed = confirmed; });
 }
 
+QList<int> BulkLoadOperation::slotsToWrite() const
+{
+    QList<int> chosen;
+    for (int i = 0; i < m_files.size(); ++i)
+        if (m_files[i].upload)
+            chosen.append(i);
+    return chosen;
+}
+
 QString BulkLoadOperation::cancelQuestion() const
 {
     return QStringLiteral("Stop loading the base sound set after the file being sent?");
@@ -100,7 +109,6 @@ void BulkLoadOperation::startFile()
     // the one-second ticks run from the upload's start.
     m_pacer.run({{file.slot.requestFrame(), file.slot.requestPauseMs}}, [this] {
         const BaseFile& sending = m_files[m_current];
-        emit slotErasing(m_current);
         m_writer.write(sending.slot, *sending.upload);
         m_gap->setEnabled(true);
     });

@@ -31,6 +31,8 @@ public:
                                       const QString& skipEndText, QString* refusal, QObject* parent);
 
     QString cancelQuestion() const override;
+    // The base files that can be sent: the slot of each is its place in the set.
+    QList<int> slotsToWrite() const override;
     // The file being written (0 to 18), -1 before the first; and its name.
     int currentFile() const { return m_current; }
     QString currentFileName() const;

@@ -82,6 +82,14 @@ void ImportOperation::run()
     startFile();
 }
 
+QList<int> ImportOperation::slotsToWrite() const
+{
+    QList<int> chosen;
+    for (const FontUpload& upload : m_uploads)
+        chosen.append(upload.slot);
+    return chosen;
+}
+
 void ImportOperation::startFile()
 {
     m_sent = 0;
@@ -91,7 +99,6 @@ void ImportOperation::startFile()
     // gives them, then the erase and the stream.
     m_pacer.run({{slot.requestFrame(), slot.requestPauseMs}}, [this] {
         const FontUpload& upload = m_uploads[m_current];
-        emit slotErasing(upload.slot);
         PreparedUpload prepared;
         prepared.stream = upload.stream;
         m_writer.write(SoundSlots()[upload.slot], prepared);

@@ -20,6 +20,7 @@ public:
     ImportOperation(BoardLink& link, int bank, QList<Sound::FontUpload> uploads, QObject* parent = nullptr);
 
     QString cancelQuestion() const override;
+    QList<int> slotsToWrite() const override;
     // "Swing 3: 7 of 19, about 1 min 20 s left" while a file is being written.
     QString statusText() const;
     // Time the rest of the import takes at the line's pace, the file being

@@ -4,14 +4,18 @@
 
 #include "comm/Operation.h"
 
+#include <QList>
+
 class JournalledOperation : public Operation {
     Q_OBJECT
 public:
     using Operation::Operation;
 
+    // Every slot it may erase, indexes of Sound::SoundSlots(): the journal
+    // forgets them all before the first is erased.
+    virtual QList<int> slotsToWrite() const = 0;
+
 signals:
-    // A slot about to be erased, and one that now holds the whole of a file (its
-    // name and checksum); slot indexes Sound::SoundSlots().
-    void slotErasing(int slot);
+    // A slot that now holds the whole of a file (its name and checksum).
     void slotWritten(int slot, const QString& fileName, const QString& checksum);
 };

@@ -2,6 +2,7 @@
 
 #include "common/Define.h"
 #include "common/FileWriting.h"
+#include "params/SerialNumber.h"
 #include "sound/SlotMap.h"
 
 #include <QCryptographicHash>
@@ -50,6 +51,18 @@ QString noSerial()
     return QStringLiteral("The board's serial number is not known yet, so what went where is not recorded.");
 }
 
+QString refusal(const QString& serial)
+{
+    if (serial.trimmed().isEmpty())
+        return noSerial();
+    if (Params::SerialIsUnset(serial))
+        return QStringLiteral("The board's serial number is not set (it reads %1): every board without one "
+                              "reads the same, so what went where on this board is not recorded and its slots "
+                              "count as unknown.")
+            .arg(serial);
+    return {};
+}
+
 // Where a damaged journal goes: "board-X.json.damaged", then
 // "board-X.json.damaged-2" and on, the first name no file has yet.
 QString freeAsideName(const QString& path)
@@ -67,8 +80,8 @@ QString freeAsideName(const QString& path)
 template <typename Change>
 QString update(const QString& folder, const QString& path, const QString& serial, Change change)
 {
-    if (serial.trimmed().isEmpty())
-        return noSerial();
+    if (const QString refused = refusal(serial); !refused.isEmpty())
+        return refused;
     if (!QDir().mkpath(folder))
         return QStringLiteral("The folder %1 cannot be made.").arg(folder);
     Loaded loaded = load(path);
@@ -148,7 +161,10 @@ QString SlotJournal::forgetSectors(const QString& serial, const QList<std::uint3
 
 QList<JournalEntry> SlotJournal::list(const QString& serial) const
 {
-    const QJsonObject recorded = load(fileFor(serial)).root.value(SLOTS).toObject();
+    // A number that names no board lists nothing: another board's record under
+    // the same text says nothing about this one.
+    const QJsonObject recorded =
+        Refusal(serial).isEmpty() ? load(fileFor(serial)).root.value(SLOTS).toObject() : QJsonObject();
     QList<JournalEntry> entries;
     const QList<SoundSlot>& all = SoundSlots();
     for (int i = 0; i < all.size(); ++i) {
@@ -171,6 +187,11 @@ QString SlotJournal::UnknownText()
 QString SlotJournal::NoSerialText()
 {
     return noSerial();
+}
+
+QString SlotJournal::Refusal(const QString& serial)
+{
+    return refusal(serial);
 }
 
 } // namespace Sound

@@ -42,13 +42,17 @@ public:
     // Slots with any of these sectors (their first addresses) become unknown.
     QString forgetSectors(const QString& serial, const QList<std::uint32_t>& sectors);
 
-    // Every slot of the map, in its order; unknown ones carry no file.
+    // Every slot of the map, in its order; unknown ones carry no file. All are
+    // unknown for a serial number the journal refuses.
     QList<JournalEntry> list(const QString& serial) const;
 
     // "unknown" for a slot with no record.
     static QString UnknownText();
     // Why nothing is recorded for a board whose serial number has not been read.
     static QString NoSerialText();
+    // Why nothing can be kept under this serial number: none was read, or its
+    // bytes were never set, so that it names no board. Empty for a board's number.
+    static QString Refusal(const QString& serial);
 
 private:
     QString folder_;

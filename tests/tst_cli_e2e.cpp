@@ -7,12 +7,14 @@
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <unistd.h>
 
 using namespace CliRun;
 using namespace Sound;
@@ -26,6 +28,8 @@ private slots:
     void writeThenReadRoundTrip();
     void modeEraseAndUploadReachTheBoard();
     void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
+    void uploadIsRefusedBeforeTheEraseWhenTheJournalCannotBeWritten_data();
+    void uploadIsRefusedBeforeTheEraseWhenTheJournalCannotBeWritten();
     void importMatchesTheFontToTheBankAndLeavesTheRestOut();
     void aSlotTheBoardNeverConfirmsFailsAndIsNotRecorded();
 
@@ -258,6 +262,71 @@ void CliE2eTest::aSlotTheBoardNeverConfirmsFailsAndIsNotRecorded()
     QVERIFY(erased(memory, SoundSlots().at(swing3)));
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
     QVERIFY(board.controlOk("deaf off"));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
+}
+
+// How the journal is kept from being written after the first upload.
+enum class Breakage { ReadOnlyFolder, DataFolderIsAFile, JournalIsAFolder };
+Q_DECLARE_METATYPE(Breakage)
+
+void CliE2eTest::uploadIsRefusedBeforeTheEraseWhenTheJournalCannotBeWritten_data()
+{
+    QTest::addColumn<Breakage>("breakage");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("journal folder read-only") << Breakage::ReadOnlyFolder << "Permission denied";
+    QTest::newRow("XDG_DATA_HOME names a file") << Breakage::DataFolderIsAFile << "cannot be made";
+    QTest::newRow("the journal's name is a folder") << Breakage::JournalIsAFolder << "cannot be written";
+}
+
+void CliE2eTest::uploadIsRefusedBeforeTheEraseWhenTheJournalCannotBeWritten()
+{
+    QFETCH(Breakage, breakage);
+    QFETCH(QString, reason);
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
+    QTemporaryDir data;
+    const QString journals = data.filePath("Tavrin Manager/slot-journal");
+    const SlotJournal journal(journals);
+    const QString serial = QStringLiteral("1523-0042");
+    const int hum = SlotIndex(1, SlotKind::Hum, 1);
+    const QString base = QStringLiteral(TAVRIN_BASE_SOUNDS_DIR);
+    Run run = cli({"upload", "--bank", "1", "--slot", "hum", base + "/Base_Hum_0.wav", "--port", board.portPath(),
+                   "--quiet"},
+                  {}, data.path());
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(journal.list(serial).at(hum).fileName, QString("Base_Hum_0.wav"));
+
+    QString dataFolder = data.path();
+    switch (breakage) {
+    case Breakage::ReadOnlyFolder:
+        QVERIFY(QFile::setPermissions(journals, QFile::ReadOwner | QFile::ExeOwner));
+        if (::access(QFile::encodeName(journals).constData(), W_OK) == 0)
+            QSKIP("this user writes into a read-only folder");
+        break;
+    case Breakage::DataFolderIsAFile:
+        dataFolder = data.filePath("not-a-folder");
+        QVERIFY(QFile(dataFolder).open(QIODevice::WriteOnly));
+        break;
+    case Breakage::JournalIsAFolder:
+        QVERIFY(QFile::remove(journal.fileFor(serial)));
+        QVERIFY(QDir().mkpath(journal.fileFor(serial)));
+        break;
+    }
+    const QByteArray before = board.dump("sound");
+    const qint64 uploads = board.counter(QStringLiteral("uploads"));
+    run = cli({"upload", "--bank", "1", "--slot", "hum", base + "/Base_Clash_1_0.wav", "--port", board.portPath(),
+               "--quiet"},
+              {}, dataFolder);
+    QFile::setPermissions(journals, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+    QVERIFY2(run.err.contains("Nothing was erased or sent"), qPrintable(run.err));
+    // Not a byte of the slot was erased: what the journal names is still there.
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploads);
+    QVERIFY(board.dump("sound") == before);
+    if (breakage != Breakage::JournalIsAFolder)
+        QCOMPARE(journal.list(serial).at(hum).fileName, QString("Base_Hum_0.wav"));
     QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 

@@ -184,7 +184,7 @@ void CliLongRunsE2eTest::aClosedOutputIsAnErrorAndTheWriteStillEnds()
     const QString pipeline = QStringLiteral("set -o pipefail; \"$@\" | true");
     CliProcess running(QStringList{"-c", pipeline, "tavrin-cli", QStringLiteral(TAVRIN_CLI_PROGRAM)} + writing +
                            QStringList{"--port", board.portPath()},
-                       {}, QStringLiteral("/bin/bash"));
+                       {}, {}, QStringLiteral("/bin/bash"));
     const Run run = running.wait();
     // Killed by SIGPIPE, the shell would say 141.
     QCOMPARE(run.exitCode, 1);

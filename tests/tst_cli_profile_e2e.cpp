@@ -12,8 +12,10 @@
 #include "WaitFor.h"
 
 #include "sound/SlotJournal.h"
+#include "sound/SlotMap.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -35,6 +37,9 @@ namespace {
 constexpr int SERIAL_HIGH_ADDRESS = 106;
 constexpr int SERIAL_LOW_ADDRESS = 107;
 constexpr int PROFILE_CLASH_RED = 123;
+constexpr int FIRST_SERIAL_ADDRESS = 100; // the lot's four bytes, then the running serial's
+constexpr int LAST_SERIAL_ADDRESS = 107;
+constexpr int FREQUENCY_ADDRESS = 178;
 const QString JOURNALS = QStringLiteral("/Tavrin Manager/slot-journal");
 // Bank 2 Swing 1, where a font's swing1.wav goes.
 constexpr int BANK2_SWING1 = 0x180000;
@@ -115,6 +120,8 @@ private slots:
     void ctrlCStopsTheApplyBetweenValuesAndStillWritesTheReport();
     void boardsBesideABusyDeviceAndAGarbageDeviceGetEverySample();
     void answerSentUnaskedDuringASaveIsNotSaved();
+    void boardsWithoutASerialNumberShareNoJournal();
+    void frequencyByteOutsideTheModesIsKeptAsTheBoardHoldsIt();
 
 private:
     // A board with serial 1523-<serial> and no journal yet.
@@ -486,6 +493,106 @@ void CliProfileE2eTest::answerSentUnaskedDuringASaveIsNotSaved()
     QVERIFY2(read.exitCode == 0, qPrintable(read.err));
     QVERIFY2(read.out.contains(QStringLiteral("\"1523-9202\"")), qPrintable(read.out));
     QVERIFY2(e2e.finish(&why), qPrintable(why));
+}
+
+void CliProfileE2eTest::boardsWithoutASerialNumberShareNoJournal()
+{
+    QString why;
+    SimBoard& first = e2e.board();
+    for (int address = FIRST_SERIAL_ADDRESS; address <= LAST_SERIAL_ADDRESS; ++address)
+        QVERIFY(first.setParam(address, 255) && second->setParam(address, 255));
+    const QString profile = writeProfile();
+    QVERIFY(!profile.isEmpty());
+    const Sound::SlotJournal journals(dataHome() + JOURNALS);
+    const QString blank = QStringLiteral("-1-00-1");
+    const QString refused = QStringLiteral("The board's serial number is not set (it reads -1-00-1): every board "
+                                           "without one reads the same, so what went where on this board is not "
+                                           "recorded and its slots count as unknown.");
+
+    // The first board takes the font; nothing is kept under the number they share.
+    Run run = cli({"import", "--bank", "2", dir->filePath(QStringLiteral("fonts/blue")), "--port", first.portPath(),
+                   "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.err.contains(refused), qPrintable(run.err));
+    QVERIFY(!QFile::exists(journals.fileFor(blank)));
+    // Not even a journal left under that number by an older tool is believed.
+    const QString older = QStringLiteral("1523-9299");
+    QFile::remove(journals.fileFor(older));
+    const QList<std::pair<int, QString>> fonts = {
+        {Sound::SlotIndex(2, Sound::SlotKind::PowerOn, 1), QStringLiteral("poweron.wav")},
+        {Sound::SlotIndex(2, Sound::SlotKind::Swing, 3), QStringLiteral("Swing_03.wav")}};
+    for (const auto& [slot, file] : fonts)
+        QCOMPARE(Sound::SlotJournal(dataHome() + JOURNALS)
+                     .record(older, slot, file, sha256Of(dir->filePath(QStringLiteral("fonts/blue/") + file)),
+                             QDateTime::currentDateTime()),
+                 QString());
+    QVERIFY(QFile::rename(journals.fileFor(older), journals.fileFor(blank)));
+
+    // The second board's slots are unknown: diff says so, apply sends them.
+    run = cli({"diff", profile, "--port", second->portPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(QStringLiteral("banks.2.slots.on: profile poweron.wav (SHA-256 %1), board unknown (journal)\n")
+                                  .arg(sha256Of(dir->filePath(QStringLiteral("fonts/blue/poweron.wav"))))),
+             qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("banks.2.slots.swing3: profile Swing_03.wav (SHA-256 %1), board unknown (journal)\n")
+                                  .arg(sha256Of(dir->filePath(QStringLiteral("fonts/blue/Swing_03.wav"))))),
+             qPrintable(run.out));
+    QVERIFY2(run.err.contains(refused), qPrintable(run.err));
+    const qint64 uploads = second->counter(QStringLiteral("uploads"));
+    run = cli({"apply", profile, "--port", second->portPath(), "--quiet"});
+    QCOMPARE(second->counter(QStringLiteral("uploads")), uploads + 2);
+    QCOMPARE(second->param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
+    // Sent, but no journal can vouch for them: the apply says so and fails.
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(refused), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("the slot journal does not record these slots as holding their file: "
+                                             "Bank 2 Power On, Bank 2 Swing 3.")),
+             qPrintable(run.err));
+    QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+void CliProfileE2eTest::frequencyByteOutsideTheModesIsKeptAsTheBoardHoldsIt()
+{
+    QString why;
+    SimBoard& board = e2e.board();
+    QVERIFY(board.setParam(FREQUENCY_ADDRESS, 7));
+    Run run = cli({"read", "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(QStringLiteral("Frequency mode unknown (the board holds 7)\n")), qPrintable(run.out));
+    const QString saved = dir->filePath(QStringLiteral("saved.json"));
+    run = cli({"read", "--port", board.portPath(), "--json", saved, "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QJsonObject parameters = readJson(saved);
+    QCOMPARE(parameters.value(QStringLiteral("frequencyMode")), QJsonValue(7));
+
+    // A profile asking for Evo differs from the board in that byte.
+    QJsonObject evoProfile = readJson(writeProfile());
+    QJsonObject wanted = evoProfile.value(QStringLiteral("parameters")).toObject();
+    QCOMPARE(wanted.value(QStringLiteral("frequencyMode")), QJsonValue(7));
+    wanted.insert(QStringLiteral("frequencyMode"), 3);
+    evoProfile.insert(QStringLiteral("parameters"), wanted);
+    const QString profile = dir->filePath(QStringLiteral("evo-profile.json"));
+    QVERIFY(writeJson(profile, evoProfile));
+    run = cli({"diff", profile, "--port", board.portPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(QStringLiteral("parameters.frequencyMode: profile 3, board 7\n")), qPrintable(run.out));
+
+    // The saved file is taken back as it is, and the board already holds it.
+    run = cli({"write", saved, "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("nothing was written")) ||
+                 run.out.contains(QStringLiteral("nothing was written")),
+             qPrintable(run.out + run.err));
+    QCOMPARE(board.param(FREQUENCY_ADDRESS), 7);
+    // Evo is written when a file asks for it.
+    parameters.insert(QStringLiteral("frequencyMode"), 3);
+    const QString evo = dir->filePath(QStringLiteral("evo.json"));
+    QVERIFY(writeJson(evo, parameters));
+    run = cli({"write", evo, "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(QStringLiteral("Frequency mode: 7 -> 3\n")), qPrintable(run.out));
+    QCOMPARE(board.param(FREQUENCY_ADDRESS), 3);
+    QVERIFY2(finishBoth(&why), qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(CliProfileE2eTest)

@@ -36,6 +36,8 @@ QString describe(const DecoderEffect& effect)
         return QStringLiteral("radio %1").arg(effect.control);
     case DecoderEffect::Kind::FormatSerialNumber:
         return QStringLiteral("serial %1").arg(effect.number);
+    case DecoderEffect::Kind::UnlistedFrequency:
+        return QStringLiteral("frequency unknown %1").arg(effect.number);
     case DecoderEffect::Kind::ShowMessage:
         return QStringLiteral("message %1").arg(effect.text);
     }
@@ -80,6 +82,8 @@ private slots:
     void serialNumberAfterASweep();
     void formatsSerialPart_data();
     void formatsSerialPart();
+    void unsetLotNamesNoBoard_data();
+    void unsetLotNamesNoBoard();
 };
 
 // ---- Decoder -------------------------------------------------------------------
@@ -116,7 +120,8 @@ void ParameterDecoderTest::decodesReplies_data()
     QTest::newRow("frequency 2") << QList<QByteArray>{reply(178, 2)} << QStringList{"radio frequencyMedButton"};
     QTest::newRow("frequency 3") << QList<QByteArray>{reply(178, 3)} << QStringList{"radio frequencyEvoButton"};
     QTest::newRow("frequency 255") << QList<QByteArray>{reply(178, 255)} << QStringList{"radio frequencyEvoButton"};
-    QTest::newRow("frequency 4") << QList<QByteArray>{reply(178, 4)} << QStringList{};
+    QTest::newRow("frequency 4") << QList<QByteArray>{reply(178, 4)} << QStringList{"frequency unknown 4"};
+    QTest::newRow("frequency 0") << QList<QByteArray>{reply(178, 0)} << QStringList{"frequency unknown 0"};
 
     // One-byte parameters
     QTest::newRow("guard red unset") << QList<QByteArray>{reply(28, 255)} << QStringList{"text bank1GuardRed=25"};
@@ -269,6 +274,8 @@ void ParameterDecoderTest::formatsSerialPart_data()
                                                    << "1523-00-5";
     QTest::newRow("negative, wide") << -1234 << "-1234"
                                     << "1523--1234";
+    QTest::newRow("four bytes of 255") << -1 << "00-1"
+                                       << "1523-00-1";
 }
 
 void ParameterDecoderTest::formatsSerialPart()
@@ -279,6 +286,26 @@ void ParameterDecoderTest::formatsSerialPart()
 
     QCOMPARE(FormatSerialPart(num), part);
     QCOMPARE(SerialHeaderText(QStringLiteral("1523"), num), header);
+    // Only a part of four unset bytes makes a number that names no board.
+    QCOMPARE(SerialIsUnset(header), num == -1);
+}
+
+void ParameterDecoderTest::unsetLotNamesNoBoard_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<bool>("unset");
+    QTest::newRow("both parts unset") << "-1-00-1" << true;
+    QTest::newRow("lot unset") << "-1-0042" << true;
+    QTest::newRow("lot -15") << "-15-0042" << false;
+    QTest::newRow("lot -10, serial 1") << "-10-0001" << false;
+    QTest::newRow("not read") << "" << false;
+}
+
+void ParameterDecoderTest::unsetLotNamesNoBoard()
+{
+    QFETCH(QString, serial);
+    QFETCH(bool, unset);
+    QCOMPARE(SerialIsUnset(serial), unset);
 }
 
 TAVRIN_TEST_MAIN(ParameterDecoderTest)

@@ -35,6 +35,7 @@ class ParameterFileTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
+    void frequencyByteNoModeStandsForIsShownAsNoneAndKept();
     void cleanup() { f.reset(); }
 
     void keysNameBankRowAndColumn_data();
@@ -154,6 +155,36 @@ void ParameterFileTest::saveChangeLoadRestoresTheScreenAndSendsNothing()
     QVERIFY(!changed->property("changedByFile").toBool());
 }
 
+void ParameterFileTest::frequencyByteNoModeStandsForIsShownAsNoneAndKept()
+{
+    ParameterPanel* panel = setupWindow->parameters();
+    const auto noneChecked = [panel] {
+        return !panel->frequencyStdButton->isChecked() && !panel->frequencyMedButton->isChecked() &&
+               !panel->frequencyEvoButton->isChecked();
+    };
+    const auto savedFrequency = [this](const QString& name) {
+        QFile file(save(name));
+        return file.open(QIODevice::ReadOnly)
+                   ? QJsonDocument::fromJson(file.readAll()).object().value("frequencyMode").toInt()
+                   : -1;
+    };
+    fillDistinctValues();
+    answer({{178, 7}});
+    QVERIFY(noneChecked());
+    QCOMPARE(savedFrequency("unknown.json"), 7);
+    // The user's choice replaces it; the saved file brings it back.
+    panel->frequencyEvoButton->click();
+    QCOMPARE(savedFrequency("evo.json"), 3);
+    load(f->folder.filePath("unknown.json"));
+    QVERIFY(f->dialogs.messages.isEmpty());
+    QVERIFY(noneChecked());
+    QCOMPARE(savedFrequency("again.json"), 7);
+    // A byte the board reads as a mode selects it again.
+    answer({{178, 255}});
+    QVERIFY(panel->frequencyEvoButton->isChecked());
+    QCOMPARE(savedFrequency("not-set.json"), 3);
+}
+
 void ParameterFileTest::badFileIsRefusedWholeAndScreenStays_data()
 {
     ParameterFileContent content;
@@ -197,7 +228,8 @@ void ParameterFileTest::badFileIsRefusedWholeAndScreenStays_data()
     QTest::newRow("unknown entry") << with("bank4.guard.red", 1)
                                    << "Entry \"bank4.guard.red\" is not a parameter of this board.";
     QTest::newRow("default bank 4") << top("defaultBank", 4) << "Entry \"defaultBank\" must be 1, 2 or 3.";
-    QTest::newRow("frequency 9") << top("frequencyMode", 9) << "Entry \"frequencyMode\" must be 1, 2 or 3.";
+    QTest::newRow("frequency 256") << top("frequencyMode", 256)
+                                   << "Entry \"frequencyMode\" must be 1, 2 or 3, or a byte a board held (0 to 255).";
     QTest::newRow("huge") << QByteArray(3 << 20, ' ') << "The file is too large to be a parameter file.";
 }
 

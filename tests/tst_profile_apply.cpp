@@ -12,10 +12,13 @@
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
 #include "params/ProfileApply.h"
+#include "DiskFull.h"
 #include "sound/BoardJournal.h"
+#include "sound/JournalledOperation.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
@@ -26,6 +29,28 @@ namespace {
 const QString SERIAL = QStringLiteral("1523-0300");
 constexpr int CLASH_RED_ADDRESS = 39; // bank 1 Clash red
 constexpr qint64 LONG_ENOUGH_MS = 60000;
+
+// Writes its one slot as soon as it starts: an import's journalling without a board.
+class OneSlotWrite final : public JournalledOperation {
+public:
+    OneSlotWrite(BoardLink& link, int slot)
+        : JournalledOperation(link)
+        , m_slot(slot)
+    {
+    }
+    QList<int> slotsToWrite() const override { return {m_slot}; }
+
+protected:
+    void run() override
+    {
+        emit slotWritten(m_slot, QStringLiteral("New.wav"), SUM_A);
+        finish(true);
+    }
+    void halt() override {}
+
+private:
+    int m_slot;
+};
 
 BoardLink::Request valuesRequest(const QString& name)
 {
@@ -82,6 +107,8 @@ private slots:
     void cleanup();
     void endsAsTheBoardAndJournalAllow_data();
     void endsAsTheBoardAndJournalAllow();
+    void journalThatCannotBeWrittenRefusesTheUploadBeforeItsErase();
+    void journalThatCannotBeKeptAfterTheWriteLeavesTheSlotUnknown();
     void cancelStopsBetweenTwoValuesAndNothingFollows();
     void slotsCountAsTheBoardConfirmsThem_data();
     void slotsCountAsTheBoardConfirmsThem();
@@ -271,6 +298,58 @@ void ProfileApplyTest::slotsCountAsTheBoardConfirmsThem()
     QCOMPARE(kept.list(SERIAL).at(swing4).known(), uploaded >= 2);
     QCOMPARE(kept.list(SERIAL).at(swing5).known(), uploaded == 3);
     QVERIFY(!link->busy());
+}
+
+
+void ProfileApplyTest::journalThatCannotBeWrittenRefusesTheUploadBeforeItsErase()
+{
+    const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
+    Sound::SlotJournal onDisk(journals->path());
+    const QString path = onDisk.fileFor(SERIAL);
+    // What another file left in the slot: still true while nothing is erased.
+    QCOMPARE(onDisk.record(SERIAL, swing3, QStringLiteral("Old.wav"), SUM_B, QDateTime::currentDateTime()),
+             QString());
+    journalSays = {{Known(swing3, QStringLiteral("Old.wav"), SUM_B)}};
+    ProfileApplyReport report;
+    {
+        const DiskFull full(WriteStep::Write, path);
+        report = apply(QStringLiteral("16.0"));
+    }
+    QCOMPARE(report.failure, QStringLiteral("The slot journal %1 cannot be written: No space left on device. Nothing "
+                                            "was erased or sent: the journal would go on naming what the slots held "
+                                            "before.")
+                                 .arg(path));
+    QCOMPARE(report.valuesVerified, 86);
+    QCOMPARE(report.slotsUploaded, 0);
+    // The values went; no slot request, erase or sample followed them.
+    for (const ScriptedPort::Sent& sent : port->sent)
+        QVERIFY2(sent.bytes.startsWith("#1") || sent.bytes.startsWith("#2"), sent.bytes.toHex(' ').constData());
+    QCOMPARE(onDisk.list(SERIAL).at(swing3).fileName, QStringLiteral("Old.wav"));
+    QVERIFY(!link->busy());
+}
+
+void ProfileApplyTest::journalThatCannotBeKeptAfterTheWriteLeavesTheSlotUnknown()
+{
+    const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
+    Sound::SlotJournal onDisk(journals->path());
+    const QString path = onDisk.fileFor(SERIAL);
+    QCOMPARE(onDisk.record(SERIAL, swing3, QStringLiteral("Old.wav"), SUM_B, QDateTime::currentDateTime()),
+             QString());
+    QStringList told;
+    connect(journal.get(), &Sound::BoardJournal::notRecorded, this, [&told](const QString& why) { told << why; });
+    auto* write = new OneSlotWrite(*link, swing3);
+    {
+        // The slot is forgotten before it is erased; the record of the new file fails.
+        const DiskFull full(WriteStep::Write, path, 1);
+        QCOMPARE(journal->follow(write), QString());
+        QVERIFY(write->start());
+    }
+    write->deleteLater();
+    QCOMPARE(told, QStringList{QStringLiteral("The slot journal %1 cannot be written: No space left on device. "
+                                              "Bank 2 Swing 3 holds New.wav but counts as unknown until it is "
+                                              "written again.")
+                                   .arg(path)});
+    QVERIFY(!onDisk.list(SERIAL).at(swing3).known());
 }
 
 void ProfileApplyTest::cancelStopsBetweenTwoValuesAndNothingFollows()

@@ -45,6 +45,27 @@ std::optional<int> ParameterPanel::selectedValue(const RadioGroup& group) const
     return std::nullopt;
 }
 
+std::optional<int> ParameterPanel::frequencyShown() const
+{
+    if (const std::optional<int> chosen = selectedValue(frequencyButtons()))
+        return chosen;
+    return m_unlistedFrequency;
+}
+
+void ParameterPanel::showFrequency(int value)
+{
+    const char* name = frequencyButtons().buttonFor(value);
+    m_unlistedFrequency = name ? std::nullopt : std::optional<int>(value);
+    for (const RadioChoice& choice : frequencyButtons().choices) {
+        QRadioButton* button = radioButton(choice.button);
+        const QSignalBlocker quiet(button);
+        // An exclusive button cannot be unselected but by another.
+        button->setAutoExclusive(false);
+        button->setChecked(name && qstrcmp(name, choice.button) == 0);
+        button->setAutoExclusive(true);
+    }
+}
+
 void ParameterPanel::saveParameters()
 {
     QString path =
@@ -57,7 +78,7 @@ void ParameterPanel::saveParameters()
 
     const ParameterFileContent content = ScreenFileContent(
         [this](const QString& name) { return editText(name); },
-        selectedValue(defaultBankButtons()), selectedValue(frequencyButtons()), m_board.release(),
+        selectedValue(defaultBankButtons()), frequencyShown(), m_board.release(),
         m_board.shownSerialNumber());
 
     const QString failure = WriteWholeFile(path, WriteParameterFile(content));
@@ -102,7 +123,7 @@ void ParameterPanel::loadParameters()
     };
     if (content.defaultBank)
         selectQuietly(radioButton(defaultBankButtons().buttonFor(*content.defaultBank)));
-    selectQuietly(radioButton(frequencyButtons().buttonFor(content.frequencyMode)));
+    showFrequency(content.frequencyMode);
     // The file's values are the user's choice, read from the board or not.
     for (auto it = content.edits.begin(); it != content.edits.end(); ++it)
         if (const ParameterField* field = fieldByEdit(it.key()))

@@ -116,6 +116,9 @@ void ParameterPanel::showDecoded(const DecoderEffect& effect)
         if (auto* button = findChild<QRadioButton*>(effect.control))
             SelectRadioButton(button);
         break;
+    case DecoderEffect::Kind::UnlistedFrequency:
+        showFrequency(effect.number);
+        break;
     case DecoderEffect::Kind::FormatSerialNumber:
     case DecoderEffect::Kind::SetReady:
     case DecoderEffect::Kind::ShowMessage:

@@ -110,6 +110,12 @@ private:
     QRadioButton* radioButton(const char* name) const;
     // The value of the selected button of the group; nothing when none is selected.
     std::optional<int> selectedValue(const Params::RadioGroup& group) const;
+    // The frequency the screen stands for: the selected mode, or the byte a read
+    // or a loaded file gave that no mode stands for.
+    std::optional<int> frequencyShown() const;
+    // Selects the mode's button without a click's effects; a byte no mode stands
+    // for leaves every button unselected and is kept as it is.
+    void showFrequency(int value);
     // Values never read are marked and never written back.
     void watchUserValues();
     void userSetValue(int address);
@@ -128,4 +134,6 @@ private:
     // Controls that only set-up mode enables.
     QList<QWidget*> m_setUpControls;
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
+    // The frequency byte no button stands for, until the user chooses a mode.
+    std::optional<int> m_unlistedFrequency;
 };

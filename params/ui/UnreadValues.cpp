@@ -23,8 +23,10 @@ void ParameterPanel::watchUserValues()
             connect(e, &QLineEdit::textChanged, this, [this, address = field.address] { userSetValue(address); });
     for (const RadioChoice& choice : frequencyButtons().choices)
         connect(radioButton(choice.button), &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                userSetValue(Define::ADDR_FREQUENCY_MODE);
+            if (!on)
+                return;
+            m_unlistedFrequency.reset(); // a mode is chosen, or read
+            userSetValue(Define::ADDR_FREQUENCY_MODE);
         });
 }
 
@@ -59,7 +61,7 @@ std::optional<WritePlan> ParameterPanel::planFromScreen()
 {
     const WritePlanResult result = PlanParameterWrite(
         [this](const QString& name) { return editText(name); },
-        selectedValue(frequencyButtons()).value_or(Define::FREQUENCY_EVO),
+        frequencyShown().value_or(Define::FREQUENCY_EVO),
         DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board.image().defaultBank()));
     if (result.ok())
         return result.plan;

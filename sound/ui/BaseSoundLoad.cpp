@@ -42,12 +42,12 @@ void SlotControls::loadBaseSounds()
     // The board's "End." after each file is kept while the load holds the link
     // and routed once it lets go: it must not report each file as if it had been
     // sent alone. Interactive use resumes after those answers, in their order.
+    const QString notJournalled = journal->follow(load);
     RICHIESTA = false;
-    journal->follow(load);
     connect(load, &Operation::finished, m_board.link(), [link = m_board.link()] {
         QMetaObject::invokeMethod(
             link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);
     });
-    if (!m_runOperation(load))
+    if (!runJournalled(load, notJournalled))
         RICHIESTA = true;
 }

@@ -5,6 +5,7 @@
 
 #include "sound/ui/SoundBrowser.h"
 
+#include "comm/Operation.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
@@ -191,6 +192,15 @@ void SlotControls::buildJournal()
         if (!m_board.readSerialNumber().isEmpty())
             showJournalNote({});
     });
+}
+
+bool SlotControls::runJournalled(Operation* operation, const QString& refusal)
+{
+    if (refusal.isEmpty())
+        return m_runOperation(operation);
+    delete operation;
+    ShowMessage(refusal);
+    return false;
 }
 
 void SlotControls::showJournalNote(const QString& text)

@@ -99,6 +99,9 @@ private:
     // Starts the upload operation of a file already checked.
     void startUpload(const Sound::SoundSlot& slot, CheckedFile file);
     void showJournalNote(const QString& text);
+    // Runs an operation the journal has been told of; with the journal's
+    // refusal it is dropped unstarted and the refusal shown.
+    bool runJournalled(Operation* operation, const QString& refusal);
 
     Params::Board& m_board;
     SoundBrowser& m_browser;

@@ -116,7 +116,6 @@ void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
     auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
     m_lastUploadWhole = true;
     connect(operation, &Operation::finished, this, [this](bool whole) { m_lastUploadWhole = whole; });
-    if (m_runOperation(operation))
-        journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), QFileInfo(file.path).fileName(),
-                        file.checksum);
+    runJournalled(operation, journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
+                                             QFileInfo(file.path).fileName(), file.checksum));
 }

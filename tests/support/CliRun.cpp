@@ -11,10 +11,11 @@ QString dataHome()
     return folder.path();
 }
 
-CliProcess::CliProcess(const QStringList& arguments, const QString& portsDir, const QString& program)
+CliProcess::CliProcess(const QStringList& arguments, const QString& portsDir, const QString& dataFolder,
+                       const QString& program)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataFolder.isEmpty() ? dataHome() : dataFolder);
     if (!portsDir.isEmpty())
         environment.insert(QStringLiteral("TAVRIN_PORTS_DIR"), portsDir);
     process.setProcessEnvironment(environment);
@@ -29,9 +30,9 @@ Run CliProcess::wait()
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
-Run cli(const QStringList& arguments, const QString& portsDir)
+Run cli(const QStringList& arguments, const QString& portsDir, const QString& dataFolder)
 {
-    return CliProcess(arguments, portsDir).wait();
+    return CliProcess(arguments, portsDir, dataFolder).wait();
 }
 
 } // namespace CliRun

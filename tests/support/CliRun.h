@@ -23,12 +23,13 @@ QString dataHome();
 
 class CliProcess {
 public:
-    // program: another one that runs the command-line program, such as a shell.
-    explicit CliProcess(const QStringList& arguments, const QString& portsDir = {},
+    // `dataFolder`: the run's data folder in place of dataHome(); `program`:
+    // another one that runs the command-line program, such as a shell.
+    explicit CliProcess(const QStringList& arguments, const QString& portsDir = {}, const QString& dataFolder = {},
                         const QString& program = QStringLiteral(TAVRIN_CLI_PROGRAM));
     Run wait();
     QProcess process;
 };
 
-Run cli(const QStringList& arguments, const QString& portsDir = {});
+Run cli(const QStringList& arguments, const QString& portsDir = {}, const QString& dataFolder = {});
 } // namespace CliRun
