@@ -48,6 +48,13 @@ void UploadOperation::written(bool confirmed)
             finish(false, UnconfirmedUploadMessage(m_slot));
         return;
     }
+    // Stopped during the erase, the slot holds nothing at all, not part of the sound.
+    if (done() == 0) {
+        finish(false, QStringLiteral("The upload into %1 was stopped before any sound was sent: the slot is "
+                                     "erased. Upload it again.")
+                          .arg(m_slot.accessibleName));
+        return;
+    }
     finish(false,
            QStringLiteral("The upload into %1 was stopped after %2 of %3 sample bytes: the slot now holds "
                           "only part of the sound. Upload it again.")
