@@ -70,7 +70,7 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     EndToEndFixture e2e;
     QString why;
     QVERIFY2(e2e.start({{}, QStringLiteral("kordex-sim"), BOARD_OPTIONS},
-                       {.recordingPlayer = true, .openPort = true, .setUpMode = true}, &why),
+                       {.recordingPlayer = true, .announceUploads = true, .openPort = true, .setUpMode = true}, &why),
              qPrintable(why));
     SetupWindowFixture& f = e2e.windows();
     // The journal keeps what went where under the serial number read from the board.
@@ -111,6 +111,9 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
     QVERIFY(WaitFor([] { return !setupWindow->board()->link()->busy(); }, IMPORT_MS));
     // The end's message comes once the import's last step has returned.
     QVERIFY(WaitFor([&] { return !f.dialogs.messages.isEmpty(); }, IMPORT_MS));
+    // One report for the whole font, with the upload flag as the window sets it:
+    // no "Uploading file completed." for each file's answer.
+    QTest::qWait(500);
     QCOMPARE(f.dialogs.messages, QStringList{"The sound font is in bank 2: 5 files written."});
     QVERIFY(f.dialogs.errors.isEmpty());
 

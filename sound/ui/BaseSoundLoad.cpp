@@ -39,15 +39,22 @@ void SlotControls::loadBaseSounds()
         ShowMessage(refusal);
         return;
     }
+    const QString notJournalled = journal->follow(load);
+    runManyFiles(load, notJournalled);
+}
+
+bool SlotControls::runManyFiles(Operation* operation, const QString& refusal)
+{
     // The board's "End." after each file is kept while the load holds the link
     // and routed once it lets go: it must not report each file as if it had been
     // sent alone. Interactive use resumes after those answers, in their order.
-    const QString notJournalled = journal->follow(load);
     RICHIESTA = false;
-    connect(load, &Operation::finished, m_board.link(), [link = m_board.link()] {
+    connect(operation, &Operation::finished, m_board.link(), [link = m_board.link()] {
         QMetaObject::invokeMethod(
             link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);
     });
-    if (!runJournalled(load, notJournalled))
+    const bool started = runJournalled(operation, refusal);
+    if (!started)
         RICHIESTA = true;
+    return started;
 }

@@ -39,7 +39,7 @@ bool SlotControls::runImport(int bank, QList<FontUpload> uploads)
         return false;
     m_browser.previewPlayer->close(); // the preview lets go of a file that may be sent
     auto* import = new ImportOperation(*m_board.link(), bank, std::move(uploads), this);
-    if (!runJournalled(import, journal->follow(import)))
+    if (!runManyFiles(import, journal->follow(import)))
         return false;
     const auto showStatus = [import] { waitDialog->message->setText(import->statusText()); };
     connect(import, &Operation::progressed, waitDialog, showStatus);

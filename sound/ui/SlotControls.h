@@ -102,6 +102,9 @@ private:
     // Runs an operation the journal has been told of; with the journal's
     // refusal it is dropped unstarted and the refusal shown.
     bool runJournalled(Operation* operation, const QString& refusal);
+    // The same for work that sends many files (the base sound set, a sound
+    // font): the board's answer to each file reports nothing on its own.
+    bool runManyFiles(Operation* operation, const QString& refusal);
 
     Params::Board& m_board;
     SoundBrowser& m_browser;
