@@ -42,7 +42,7 @@ WaitDialog::WaitDialog(Params::Board& board, QWidget* parent)
     , m_height(CLIENT_HEIGHT + TITLE_BAR_HEIGHT)
 {
     setObjectName(QStringLiteral("waitDialog"));
-    setWindowTitle(QStringLiteral("waitform"));
+    setWindowTitle(QString::fromLatin1(STORED_CAPTION));
     setWindowModality(Qt::NonModal);
 
     message->setObjectName(QStringLiteral("message"));

@@ -21,6 +21,10 @@ public:
     // Cancel reaches the operation that holds this board's link.
     explicit WaitDialog(Params::Board& board, QWidget* parent = nullptr);
 
+    // The caption it was made with, which the connection check shows: an
+    // operation's title is not left standing for work that is not it.
+    static constexpr const char* STORED_CAPTION = "waitform";
+
     QLabel* message;
     QProgressBar* progressBar;
     QPushButton* okButton; // "OK"

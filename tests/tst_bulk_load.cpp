@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
+#include "sound/ui/ImportDialog.h"
 #include "comm/ui/PortPanel.h"
 #include "sound/ui/InfoFileBox.h"
 #include "sound/ui/SoundBrowser.h"
@@ -183,6 +184,25 @@ void BulkLoadTest::f11StopsAnImportAfterTheFileBeingSent()
     QVERIFY(QFile::copy(built.filePath("Base_Swing_1_0.wav"), font + "/swing1.wav"));
     const Sound::FontCheck check = Sound::CheckFontPlan(Sound::PlanFont(font, 2));
     QCOMPARE(check.uploads.size(), 2);
+    // Outside set-up mode the board takes no sound: the dialog's "Upload" is off,
+    // and the import refuses however it is reached.
+    setupWindow->sounds()->slotControls()->importFont();
+    auto* dialog = setupWindow->findChild<ImportDialog*>(QStringLiteral("ImportDialog"));
+    QVERIFY(dialog);
+    dialog->setFolder(font);
+    const auto* upload = dialog->findChild<QPushButton*>(QStringLiteral("UploadFont"));
+    QVERIFY(upload && !upload->isEnabled());
+    setupWindow->board()->setSetUpMode(true);
+    QVERIFY(upload->isEnabled());
+    setupWindow->board()->setSetUpMode(false);
+    QVERIFY(!upload->isEnabled());
+    dialog->hide();
+    QVERIFY(!setupWindow->sounds()->slotControls()->runImport(2, check.uploads));
+    QCOMPARE(f->dialogs.messages, QStringList{"Nothing was erased or sent: the board takes sounds only in set-up "
+                                              "mode. Choose \"SetUp\" first."});
+    QVERIFY(f->port->sent.isEmpty());
+    f->dialogs.clear();
+    setupWindow->board()->setSetUpMode(true);
     QVERIFY(setupWindow->sounds()->slotControls()->runImport(2, check.uploads));
     QVERIFY(f->sim.clock.advanceUntil([this] { return !uploadRequests().isEmpty(); }, 20000));
 

@@ -59,11 +59,13 @@ void ConnectionCheckTest::connectionCheckWithAnsweringBoard()
     f->setPortList({"COM3"});
     f->openPort();
     f->port->clearSent();
+    waitDialog->setWindowTitle(QStringLiteral("Verify")); // the last operation's
     setupWindow->show();
     f->sim.clock.advance(1999);
     QVERIFY(!waitDialog->isVisible());
     f->sim.clock.advance(1);
     QVERIFY(waitDialog->isVisible());
+    QCOMPARE(waitDialog->windowTitle(), QStringLiteral("waitform"));
     QCOMPARE(waitDialog->layoutHeight(), 70);
     QCOMPARE(waitDialog->message->text(), QString("Wait... Downloading parameters from Kordex in progress."));
     QVERIFY(setupWindow->ports()->txModeButton->isChecked());

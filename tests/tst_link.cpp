@@ -149,7 +149,10 @@ void LinkTest::sweepWithPortClosedIsRefused()
     QCOMPARE(f->dialogs.messages,
              QStringList{"Read Parameters needs an open port: open the board's port first."});
     QVERIFY(!setupWindow->board()->expectingReply());
-    QCOMPARE(trafficMonitor->sentLog->LinesCount(), 1); // its stored line only
+    // Each log holds only its stored line, as the traffic monitor was designed.
+    QCOMPARE(trafficMonitor->sentLog->toPlainText(), QStringLiteral("Memo1"));
+    QCOMPARE(trafficMonitor->receivedLog->toPlainText(), QStringLiteral("Memo1"));
+    QCOMPARE(trafficMonitor->hexCheck->text(), QStringLiteral("HexCheck"));
 }
 
 // ---- Receive routing ---------------------------------------------------------

@@ -185,6 +185,7 @@ void PortPanel::buildConnectionCheck()
         waitDialog->close();
     };
     steps.showWaiting = [] {
+        waitDialog->setWindowTitle(QString::fromLatin1(WaitDialog::STORED_CAPTION));
         waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
         waitDialog->message->setText(QString::fromLatin1(DOWNLOADING_PARAMETERS));
         waitDialog->show();

@@ -10,6 +10,7 @@
 #include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
+#include "common/Dialogs.h"
 #include "common/ui/Media.h"
 #include "sound/BoardJournal.h"
 #include "sound/ImportOperation.h"
@@ -24,10 +25,14 @@ void SlotControls::importFont()
         return;
     // One dialog, kept: the controls locked while an operation runs must outlive it.
     auto* dialog = m_host->findChild<ImportDialog*>(QStringLiteral("ImportDialog"));
-    if (!dialog)
+    if (!dialog) {
         dialog = new ImportDialog(
             [this](int bank, QList<FontUpload> uploads) { return runImport(bank, std::move(uploads)); },
             m_host);
+        // Like every slot control, "Upload" is off outside set-up mode.
+        connect(&m_board, &Params::Board::setUpModeChanged, dialog, &ImportDialog::setBoardTakesSounds);
+    }
+    dialog->setBoardTakesSounds(m_board.setUpMode());
     dialog->setFolder(m_browser.soundFolder);
     dialog->show();
     dialog->raise();
@@ -37,6 +42,12 @@ bool SlotControls::runImport(int bank, QList<FontUpload> uploads)
 {
     if (m_board.link()->refuseWhileBusy())
         return false;
+    // Reached however the button was, the board takes no sound outside set-up mode.
+    if (!m_board.setUpMode()) {
+        ShowMessage(QStringLiteral("Nothing was erased or sent: the board takes sounds only in set-up mode. "
+                                   "Choose \"SetUp\" first."));
+        return false;
+    }
     m_browser.previewPlayer->close(); // the preview lets go of a file that may be sent
     auto* import = new ImportOperation(*m_board.link(), bank, std::move(uploads), this);
     if (!runManyFiles(import, journal->follow(import)))

@@ -154,7 +154,14 @@ void ImportDialog::showPlan()
     m_unplaced->setText(m_plan.unplaced.isEmpty()
                             ? QString()
                             : QStringLiteral("Not placed:\n") + m_plan.unplaced.join(QLatin1Char('\n')));
-    m_upload->setEnabled(anyChosen);
+    m_anyChosen = anyChosen;
+    m_upload->setEnabled(m_anyChosen && m_boardTakesSounds);
+}
+
+void ImportDialog::setBoardTakesSounds(bool takes)
+{
+    m_boardTakesSounds = takes;
+    m_upload->setEnabled(m_anyChosen && m_boardTakesSounds);
 }
 
 void ImportDialog::changeSelectedRow()

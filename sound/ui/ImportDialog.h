@@ -31,6 +31,8 @@ public:
     void chooseFile(int row, const QString& path);
     // "Upload": the trim offer for sounds too long, the whole check, then start.
     void upload();
+    // Whether the board takes sounds now (set-up mode): "Upload" is off otherwise.
+    void setBoardTakesSounds(bool takes);
 
 private:
     void replan();
@@ -45,4 +47,6 @@ private:
     QTableWidget* m_table;
     QLabel* m_unplaced;
     QPushButton* m_upload;
+    bool m_anyChosen = false;
+    bool m_boardTakesSounds = false;
 };
