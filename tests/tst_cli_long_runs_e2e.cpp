@@ -116,7 +116,7 @@ void CliLongRunsE2eTest::aSignalAtAnyMomentStopsAndSaysWhatWasLeft_data()
     QTest::addColumn<int>("signal");
     QTest::addColumn<int>("afterMs");
     for (const char* command : {"apply", "write", "upload", "flash"}) {
-        for (const int ms : {0, 20, 50, 100, 300, 1000, 2000, 3000})
+        for (const int ms : {0, 50, 300, 1000, 3000})
             QTest::addRow("%s, SIGINT at %d ms", command, ms) << QString::fromLatin1(command) << SIGINT << ms;
         QTest::addRow("%s, SIGTERM at 50 ms", command) << QString::fromLatin1(command) << SIGTERM << 50;
     }
@@ -154,9 +154,12 @@ void CliLongRunsE2eTest::aSignalAtAnyMomentStopsAndSaysWhatWasLeft()
         // Only before the program could take the signal: then nothing was sent.
         QCOMPARE(running.process.exitCode(), signal);
         QCOMPARE(received, QByteArray());
-    } else if (run.err.contains(QStringLiteral("cannot be stopped safely: it goes on to its end"))) {
-        // Heard, and the step under way (programming) went on to its end, as reported.
-        QVERIFY2(run.exitCode == 0 && run.out.contains(QStringLiteral("Programming done")), qPrintable(run.err));
+    } else if (run.exitCode == 0) {
+        // Heard while a step that cannot stop safely ran (programming): it went
+        // on to its end, as the program said at once.
+        QVERIFY2(run.err.contains(QStringLiteral("cannot be stopped safely: it goes on to its end")) &&
+                     run.out.contains(QStringLiteral("Programming done")),
+                 qPrintable(run.err));
     } else {
         QCOMPARE(run.exitCode, 1);
         const QString said = run.err.trimmed().section(QLatin1Char('\n'), -1);
