@@ -19,6 +19,25 @@
 using namespace CliRun;
 using namespace Sound;
 
+namespace {
+// The journal of every run's data folder.
+SlotJournal runJournal()
+{
+    return SlotJournal(dataHome() + "/Tavrin Manager/slot-journal");
+}
+
+// Gives the board a running serial number of the test's own (1523-<running>),
+// its journal empty; the serial's text, or an empty one when the board refused.
+QString ownSerial(const SimBoard& board, int running)
+{
+    if (!board.setParam(106, running >> 8) || !board.setParam(107, running & 0xFF))
+        return {};
+    const QString serial = QStringLiteral("1523-%1").arg(running);
+    QFile::remove(runJournal().fileFor(serial));
+    return serial;
+}
+} // namespace
+
 class CliE2eTest : public QObject {
     Q_OBJECT
 private slots:
@@ -148,12 +167,9 @@ void CliE2eTest::uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial()
     QString why;
     QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
     SimBoard& board = e2e.board();
-    // Running serial 9201 (0x23F1): this test's own journal.
-    QVERIFY(board.setParam(106, 0x23));
-    QVERIFY(board.setParam(107, 0xF1));
-    const SlotJournal journal(dataHome() + "/Tavrin Manager/slot-journal");
-    const QString serial = QStringLiteral("1523-9201");
-    QFile::remove(journal.fileFor(serial));
+    const QString serial = ownSerial(board, 9201);
+    QVERIFY(!serial.isEmpty());
+    const SlotJournal journal = runJournal();
     const int hum = SlotIndex(1, SlotKind::Hum, 1);
     const int swing3 = SlotIndex(2, SlotKind::Swing, 3);
 
@@ -206,12 +222,9 @@ void CliE2eTest::aSlotTheBoardNeverConfirmsFailsAndIsNotRecorded()
     QString why;
     QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
     SimBoard& board = e2e.board();
-    // Running serial 9202 (0x23F2): this test's own journal.
-    QVERIFY(board.setParam(106, 0x23));
-    QVERIFY(board.setParam(107, 0xF2));
-    const SlotJournal journal(dataHome() + "/Tavrin Manager/slot-journal");
-    const QString serial = QStringLiteral("1523-9202");
-    QFile::remove(journal.fileFor(serial));
+    const QString serial = ownSerial(board, 9202);
+    QVERIFY(!serial.isEmpty());
+    const SlotJournal journal = runJournal();
     const SoundSlot hum = SoundSlots().at(SlotIndex(1, SlotKind::Hum, 1));
     const int powerOn = SlotIndex(2, SlotKind::PowerOn, 1);
     const int swing3 = SlotIndex(2, SlotKind::Swing, 3);
