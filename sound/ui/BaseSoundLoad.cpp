@@ -4,9 +4,7 @@
 #include "sound/ui/SlotControls.h"
 
 #include "comm/BoardLink.h"
-#include "common/Clock.h"
 #include "common/Dialogs.h"
-#include "common/Globals.h"
 #include "common/Paths.h"
 #include "sound/BoardJournal.h"
 #include "sound/BulkLoadOperation.h"
@@ -41,20 +39,4 @@ void SlotControls::loadBaseSounds()
     }
     const QString notJournalled = journal->follow(load);
     runManyFiles(load, notJournalled);
-}
-
-bool SlotControls::runManyFiles(Operation* operation, const QString& refusal)
-{
-    // The board's "End." after each file is kept while the load holds the link
-    // and routed once it lets go: it must not report each file as if it had been
-    // sent alone. Interactive use resumes after those answers, in their order.
-    RICHIESTA = false;
-    connect(operation, &Operation::finished, m_board.link(), [link = m_board.link()] {
-        QMetaObject::invokeMethod(
-            link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);
-    });
-    const bool started = runJournalled(operation, refusal);
-    if (!started)
-        RICHIESTA = true;
-    return started;
 }

@@ -5,9 +5,12 @@
 
 #include "sound/ui/SoundBrowser.h"
 
+#include "comm/BoardLink.h"
 #include "comm/Operation.h"
+#include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
+#include "common/Globals.h"
 #include "common/ui/Handlers.h"
 #include "sound/BoardJournal.h"
 
@@ -201,6 +204,22 @@ bool SlotControls::runJournalled(Operation* operation, const QString& refusal)
     delete operation;
     ShowMessage(refusal);
     return false;
+}
+
+bool SlotControls::runManyFiles(Operation* operation, const QString& refusal)
+{
+    // The board's "End." after each file is kept while the load holds the link
+    // and routed once it lets go: it must not report each file as if it had been
+    // sent alone. Interactive use resumes after those answers, in their order.
+    RICHIESTA = false;
+    connect(operation, &Operation::finished, m_board.link(), [link = m_board.link()] {
+        QMetaObject::invokeMethod(
+            link, [] { appClock().whenNotPaused([] { RICHIESTA = true; }); }, Qt::QueuedConnection);
+    });
+    const bool started = runJournalled(operation, refusal);
+    if (!started)
+        RICHIESTA = true;
+    return started;
 }
 
 void SlotControls::showJournalNote(const QString& text)
