@@ -26,10 +26,10 @@ int listPorts(Invocation& call)
         call.ports, call.output, Connect::SetUpAndBack,
         [](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
             board.readParameters([&board, &result, done](bool ok, const QString& message) {
-                result.data.insert(QStringLiteral("release"), board.image().release());
-                result.data.insert(QStringLiteral("serialNumber"), board.image().serialNumber());
+                result.data.insert(QStringLiteral("release"), board.model().release());
+                result.data.insert(QStringLiteral("serialNumber"), board.model().serialNumber());
                 result.text = QStringLiteral("%1  release %2  serial number %3\n")
-                                  .arg(board.port(), board.image().release(), board.image().serialNumber());
+                                  .arg(board.port(), board.model().release(), board.model().serialNumber());
                 done(ok, message);
             });
         },

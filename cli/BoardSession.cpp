@@ -31,8 +31,9 @@ QString withAdvice(const QString& message, const QList<PortTrouble>& troubles)
 BoardSession::BoardSession(const QString& port, QObject* parent)
     : QObject(parent)
     , m_port(port)
-    , m_link(new BoardLink(this))
-    , m_journal(new Sound::BoardJournal([this] { return m_image.identity().serialNumber(); }, {}, this))
+    , m_board(new Params::Board(this))
+    , m_link(m_board->link())
+    , m_journal(new Sound::BoardJournal([this] { return m_board->readSerialNumber(); }, {}, this))
     , m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
@@ -40,11 +41,8 @@ BoardSession::BoardSession(const QString& port, QObject* parent)
     serial->setPort(port);
     serial->setBaud(Define::LINK_BAUD);
     serial->setReceiveMode(rmRAW);
-    m_link->setPort(std::move(serial));
+    m_board->setPort(std::move(serial));
     connect(m_link, &BoardLink::portLost, this, &BoardSession::portLost);
-    connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) {
-        m_image.receive(block);
-    });
 }
 
 bool BoardSession::open(QString* error)
@@ -188,14 +186,12 @@ void BoardSession::finishWait(bool ok, const QString& message)
 
 void BoardSession::readParameters(const Done& done)
 {
-    auto* sweep = new ReadSweep(*m_link);
+    ReadSweep* sweep = m_board->track(new ReadSweep(*m_link), true);
     auto missing = std::make_shared<QStringList>();
     auto answered = std::make_shared<int>(0);
     // Taken before the session disposes of the operation.
     connect(sweep, &Operation::finished, sweep, [this, sweep, missing, answered] {
-        Params::ReadState read;
-        read.readEnded(sweep->unanswered());
-        m_image.readEnded(read);
+        const Params::ReadState& read = m_board->readState();
         *missing = read.unreadNames(read.unreadShown());
         *answered = sweep->answeredCount();
     });
@@ -215,19 +211,14 @@ void BoardSession::readParameters(const Done& done)
 
 void BoardSession::readSerialNumber(const Done& done)
 {
-    if (!m_image.identity().serialNumber().isEmpty()) {
+    if (!m_board->readSerialNumber().isEmpty()) {
         done(true, {});
         return;
     }
-    auto* sweep = new ReadSweep(*m_link, QStringLiteral("Serial number"), Params::BoardIdentity::addresses(), true);
-    // Taken before the session disposes of the operation.
-    connect(sweep, &Operation::finished, sweep, [this, sweep] {
-        Params::ReadState read;
-        read.readEnded(sweep->unanswered());
-        m_image.readEnded(read);
-    });
+    ReadSweep* sweep = m_board->track(
+        new ReadSweep(*m_link, QStringLiteral("Serial number"), Params::BoardIdentity::addresses(), true), false);
     run(sweep, [this, done](bool ok, const QString& message) {
-        if (ok && m_image.identity().serialNumber().isEmpty())
+        if (ok && m_board->readSerialNumber().isEmpty())
             done(false, QStringLiteral("%1: the board's serial number did not come back, so what went where could "
                                        "not be recorded; nothing was sent. Try again.").arg(m_port));
         else

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "comm/BoardLink.h"
-#include "params/ParameterImage.h"
+#include "params/Board.h"
 
 #include <QObject>
 #include <QPointer>
@@ -28,7 +28,7 @@ public:
 
     const QString& port() const { return m_port; }
     BoardLink& link() { return *m_link; }
-    const Params::ParameterImage& image() const { return m_image; }
+    const Params::BoardModel& model() const { return m_board->model(); }
     // The slot journal of this board, kept as the window keeps it.
     Sound::BoardJournal& journal() { return *m_journal; }
 
@@ -86,8 +86,8 @@ private:
     QString lossMessage() const;
 
     QString m_port;
+    Params::Board* m_board;
     BoardLink* m_link;
-    Params::ParameterImage m_image;
     Sound::BoardJournal* m_journal;
     QPointer<Operation> m_operation;
     Done m_waiting; // the callback of the wait in progress

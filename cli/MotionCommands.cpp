@@ -121,7 +121,7 @@ void calibrateOn(BoardSession& board, BoardResult& result, const BoardSession::D
         QObject::connect(&board.link(), &BoardLink::telemetry, &board,
                          [](const QByteArray& block) { Motion::DecodeTelemetry(block, Telemetry); });
         auto* calibration = CalibrationOperation::measure(
-            board.link(), {board.image().text(VERTICAL_FIELD), board.image().text(HORIZONTAL_FIELD)},
+            board.link(), {board.model().text(VERTICAL_FIELD), board.model().text(HORIZONTAL_FIELD)},
             [&board] {
                 board.link().sendCommand(
                     ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, Define::STATO_TAVRIN_COMMAND_MODE_TX));

@@ -27,38 +27,38 @@ const QString NO_VERIFY = QStringLiteral("no-verify");
 constexpr qint64 MAX_PARAMETER_FILE_BYTES = 1 << 21;
 
 // The screen's rows, each with its values, then the values outside the banks.
-QString screenText(const ParameterImage& image)
+QString screenText(const BoardModel& model)
 {
     QString text =
-        QStringLiteral("Release %1  Serial number %2\n").arg(image.release(), image.serialNumber());
+        QStringLiteral("Release %1  Serial number %2\n").arg(model.release(), model.serialNumber());
     for (const ScreenRow& row : screenRows()) {
         const QString prefix = QStringLiteral("Bank %1 %2 ").arg(row.bank).arg(rowCaption(row.row));
         QStringList values;
         for (const ParameterField& field : parameterFields())
             if (field.bank == row.bank && field.row == row.row)
                 values << QStringLiteral("%1 %2").arg(field.accessibleName().mid(prefix.size()),
-                                                      image.text(field.editName()));
+                                                      model.text(field.editName()));
         text += QStringLiteral("%1%2\n").arg(QString(prefix).leftJustified(24),
                                              values.join(QStringLiteral(", ")));
     }
     for (const ParameterField& field : parameterFields())
         if (field.row == Row::None && !FileKey(field).isEmpty())
-            text += QStringLiteral("%1 %2\n").arg(field.accessibleName(), image.text(field.editName()));
-    const int frequency = image.frequencyMode().value_or(Define::FREQUENCY_EVO);
+            text += QStringLiteral("%1 %2\n").arg(field.accessibleName(), model.text(field.editName()));
+    const int frequency = model.frequencyMode().value_or(Define::FREQUENCY_EVO);
     text += QStringLiteral("Default bank %1  Frequency mode %2\n")
-                .arg(image.defaultBank() ? QString::number(*image.defaultBank()) : QStringLiteral("-"),
+                .arg(model.defaultBank() ? QString::number(*model.defaultBank()) : QStringLiteral("-"),
                      frequencyButtons().buttonFor(frequency)
                          ? QString::number(frequency)
                          : QStringLiteral("unknown (the board holds %1)").arg(frequency));
     return text;
 }
 
-QJsonObject valuesJson(const ParameterImage& image)
+QJsonObject valuesJson(const BoardModel& model)
 {
     QJsonObject values;
     for (const ParameterField& field : parameterFields())
         if (!FileKey(field).isEmpty())
-            values.insert(FileKey(field), image.text(field.editName()));
+            values.insert(FileKey(field), model.text(field.editName()));
     return values;
 }
 
@@ -91,17 +91,17 @@ int read(Invocation& call)
                     done(false, message);
                     return;
                 }
-                const ParameterImage& image = board.image();
-                result.text = screenText(image);
-                result.data.insert(QStringLiteral("release"), image.release());
-                result.data.insert(QStringLiteral("serialNumber"), image.serialNumber());
-                result.data.insert(QStringLiteral("parameters"), valuesJson(image));
+                const BoardModel& model = board.model();
+                result.text = screenText(model);
+                result.data.insert(QStringLiteral("release"), model.release());
+                result.data.insert(QStringLiteral("serialNumber"), model.serialNumber());
+                result.data.insert(QStringLiteral("parameters"), valuesJson(model));
                 if (path.isEmpty()) {
                     done(true, {});
                     return;
                 }
                 const QString target = fileFor(path, board.port(), several);
-                const QString failure = WriteWholeFile(target, WriteParameterFile(image.fileContent()));
+                const QString failure = WriteWholeFile(target, WriteParameterFile(model.fileContent()));
                 if (!failure.isEmpty()) {
                     done(false, QStringLiteral("%1: cannot save the parameters to %2: %3")
                                     .arg(board.port(), target, failure));
@@ -120,18 +120,18 @@ struct Difference {
     QString file;
 };
 
-QList<Difference> differences(const ParameterImage& image, const ParameterFileContent& content)
+QList<Difference> differences(const BoardModel& model, const ParameterFileContent& content)
 {
     QList<Difference> found;
     for (const ParameterField& field : parameterFields()) {
         const auto it = content.edits.constFind(field.editName());
-        if (it != content.edits.cend() && *it != image.text(field.editName()))
-            found.append({field.accessibleName(), image.text(field.editName()), *it});
+        if (it != content.edits.cend() && *it != model.text(field.editName()))
+            found.append({field.accessibleName(), model.text(field.editName()), *it});
     }
-    if (const std::optional<int> bank = DefaultBankToWrite(content.defaultBank, image.defaultBank()))
-        found.append({QStringLiteral("Default bank"), QString::number(*image.defaultBank()),
+    if (const std::optional<int> bank = DefaultBankToWrite(content.defaultBank, model.defaultBank()))
+        found.append({QStringLiteral("Default bank"), QString::number(*model.defaultBank()),
                       QString::number(*bank)});
-    const int boardFrequency = image.frequencyMode().value_or(Define::FREQUENCY_EVO);
+    const int boardFrequency = model.frequencyMode().value_or(Define::FREQUENCY_EVO);
     if (content.frequencyMode != boardFrequency)
         found.append({QStringLiteral("Frequency mode"), QString::number(boardFrequency),
                       QString::number(content.frequencyMode)});
@@ -194,7 +194,7 @@ int write(Invocation& call)
                     done(false, message);
                     return;
                 }
-                const QList<Difference> found = differences(board.image(), content);
+                const QList<Difference> found = differences(board.model(), content);
                 QJsonArray changes;
                 for (const Difference& d : found) {
                     result.text += QStringLiteral("%1: %2 -> %3\n").arg(d.name, d.board, d.file);
@@ -212,12 +212,12 @@ int write(Invocation& call)
                                    .arg(found.size()));
                     return;
                 }
-                const ParameterImage& image = board.image();
+                const BoardModel& model = board.model();
                 const WritePlanResult plan = PlanParameterWrite(
-                    [&content, &image](const QString& edit) {
-                        return content.edits.value(edit, image.text(edit));
+                    [&content, &model](const QString& edit) {
+                        return content.edits.value(edit, model.text(edit));
                     },
-                    content.frequencyMode, DefaultBankToWrite(content.defaultBank, image.defaultBank()));
+                    content.frequencyMode, DefaultBankToWrite(content.defaultBank, model.defaultBank()));
                 if (!plan.ok()) {
                     done(false, QStringLiteral("%1: nothing was written: %2")
                                     .arg(board.port(), plan.refusal->message));

@@ -50,7 +50,7 @@ std::optional<CheckedProfile> checkedProfile(const QString& path)
 
 QList<Sound::JournalEntry> journalOf(const BoardSession& board)
 {
-    return Sound::SlotJournal().list(board.image().identity().serialNumber());
+    return Sound::SlotJournal().list(board.model().identity().serialNumber());
 }
 
 // A board that failed before the apply began (its port, its answer, its read)
@@ -88,8 +88,8 @@ int apply(Invocation& call)
                     done(false, why);
                     return;
                 }
-                const ProfileApply::Board which{board.port(), board.image().serialNumber(),
-                                                board.image().release()};
+                const ProfileApply::Board which{board.port(), board.model().serialNumber(),
+                                                board.model().release()};
                 auto* apply = new ProfileApply(board.link(), board.journal(), checked->profile, checked->check,
                                                which, [&board] { return journalOf(board); }, force, &board);
                 QObject::connect(apply, &ProfileApply::progressed, &board, &BoardSession::progressed);
@@ -153,11 +153,11 @@ int diff(Invocation& call)
                     return;
                 }
                 const QList<ProfileDifference> found =
-                    ProfileDifferences(listed, board.image().fileContent(), journalOf(board));
+                    ProfileDifferences(listed, board.model().fileContent(), journalOf(board));
                 QJsonArray differences;
                 QStringList lines;
                 const QString unjournalled =
-                    Sound::SlotJournal::Refusal(board.image().identity().serialNumber());
+                    Sound::SlotJournal::Refusal(board.model().identity().serialNumber());
                 bool slotsUnknown = false;
                 for (const ProfileDifference& d : found) {
                     const bool fromJournal = d.source == DifferenceSource::Journal;
@@ -204,7 +204,7 @@ int saveProfile(Invocation& call)
                     done(false, why);
                     return;
                 }
-                const BoardProfile profile = ProfileFromBoard(board.image().fileContent(), journalOf(board));
+                const BoardProfile profile = ProfileFromBoard(board.model().fileContent(), journalOf(board));
                 const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
                 if (!failure.isEmpty()) {
                     done(false, QStringLiteral("%1: cannot save the profile to %2: %3")

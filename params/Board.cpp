@@ -34,6 +34,7 @@ Board::Board(QObject* parent)
     , m_link(new BoardLink(this))
 {
     connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) { decode(block); });
+    m_model.follow(*m_link, this);
 }
 
 Board::~Board()
@@ -67,20 +68,17 @@ void Board::setPort(std::unique_ptr<SerialPort> port)
 
 void Board::forget()
 {
-    m_image = ParameterImage();
+    m_model = BoardModel();
 }
 
 void Board::decode(const QByteArray& block)
 {
     const QScopedValueRollback decoding(m_decoding, true);
-    for (const DecoderEffect& effect : m_decoder.decode(block)) {
-        m_image.apply(effect);
-        m_shown.apply(effect);
+    m_shown.receive(block);
+    for (const DecoderEffect& effect : m_model.receive(block)) {
         if (effect.kind == DecoderEffect::Kind::SetReady)
             READY = 1;
         emit decoded(effect);
-        if (effect.kind == DecoderEffect::Kind::ShowMessage)
-            ShowMessage(effect.text);
     }
 }
 
@@ -89,24 +87,38 @@ void Board::sendMode(Mode mode)
     m_link->sendCommand(ParameterWriteFrame(Define::ADDR_STATO_TAVRIN, statusOf(mode)));
 }
 
+void Board::writeDefaultBank(int bank)
+{
+    m_link->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank));
+}
+
 void Board::writeValue(int value, int address)
 {
     if (m_link->sendFrame(ParameterWriteFrame(address, value)))
         Sleep(Define::WRITE_PAUSE_MS);
 }
 
+ReadSweep* Board::track(ReadSweep* sweep, bool replacesAll)
+{
+    if (replacesAll) {
+        emit readStarting();
+        m_model.readStarting();
+    }
+    // Taken before whoever started the read disposes of it.
+    connect(sweep, &Operation::finished, this, [this, sweep] {
+        m_model.readEnded(sweep->addresses(), sweep->unanswered());
+        emit readEnded();
+    });
+    return sweep;
+}
+
 Operation* Board::startRead()
 {
     if (m_link->refuseWhileBusy())
         return nullptr;
-    emit readStarting();
-    m_readState.forgetAll();
-    auto* sweep = new ReadSweep(*m_link, this);
+    ReadSweep* sweep = track(new ReadSweep(*m_link, this), true);
     connect(sweep, &Operation::finished, this, [this, sweep](bool whole) {
-        m_readState.readEnded(sweep->unanswered());
-        m_image.readEnded(m_readState);
-        emit readEnded();
-        const QStringList names = m_readState.unreadNames(m_readState.unreadShown());
+        const QStringList names = readState().unreadNames(readState().unreadShown());
         // A read stopped halfway has been reported by its stop, and a board that
         // answered nothing at all by the connection check: naming every value
         // would say nothing more.

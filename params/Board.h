@@ -10,9 +10,7 @@
 // another board would put one board's sounds into another's journal.
 #pragma once
 
-#include "params/ParameterDecoder.h"
-#include "params/ParameterImage.h"
-#include "params/ReadState.h"
+#include "params/BoardModel.h"
 
 #include <QObject>
 #include <QString>
@@ -20,6 +18,7 @@
 
 class BoardLink;
 class Operation;
+class ReadSweep;
 class SerialPort;
 
 namespace Params {
@@ -45,9 +44,9 @@ public:
     bool portInUse() const { return m_portInUse; }
 
     // ---- What this connection knows of the board ---------------------------------
-    const ParameterImage& image() const { return m_image; }
-    ReadState& readState() { return m_readState; }
-    const ReadState& readState() const { return m_readState; }
+    const BoardModel& model() const { return m_model; }
+    ReadState& readState() { return m_model.readState(); }
+    const ReadState& readState() const { return m_model.readState(); }
     // True while a received reply is being shown: the decoder, not the user,
     // changes the screen then.
     bool decoding() const { return m_decoding; }
@@ -55,18 +54,23 @@ public:
     QString release() const { return m_shown.release(); }
     QString shownSerialNumber() const { return m_shown.serialNumber(); }
     // This connection's board; empty until every byte of its number was read.
-    QString readSerialNumber() const { return m_image.identity().serialNumber(); }
-    void defaultBankWritten(int bank) { m_image.defaultBankWritten(bank); }
+    QString readSerialNumber() const { return m_model.identity().serialNumber(); }
     // The port closed, changed or was lost: nothing of the board is known.
     void forget();
 
     // ---- Talking to it -----------------------------------------------------------
     void sendMode(Mode mode);
+    // The default bank, written at once.
+    void writeDefaultBank(int bank);
     // A parameter write without waiting for an answer, then the board's pause.
     void writeValue(int value, int address);
     // "Read Parameters": every address, decoded as the answers come. Null when
     // the link refused (an operation holds it, or the port is closed).
     Operation* startRead();
+    // A read made for this board, not started yet: the model takes what it
+    // read as it ends. A read of every address (replacesAll) replaces all the
+    // model held, and is announced by readStarting() and readEnded().
+    ReadSweep* track(ReadSweep* sweep, bool replacesAll);
     bool reading() const;
     bool writing() const;
     // The last command still waits for its reply.
@@ -88,7 +92,8 @@ public:
     bool refuseWhileBusy() const;
 
 signals:
-    // Each change a reply makes, in order, once the board's image has taken it.
+    // Each change a reply makes, in order, once the board model has taken it.
+    // The screen shows the messages among them.
     void decoded(const Params::DecoderEffect& effect);
     // A read is about to replace what the screen shows.
     void readStarting();
@@ -103,10 +108,8 @@ private:
     void decode(const QByteArray& block);
 
     BoardLink* m_link;
-    ParameterDecoder m_decoder;
-    ParameterImage m_image;
-    ParameterImage m_shown; // fed like m_image, never forgotten
-    ReadState m_readState;
+    BoardModel m_model;
+    BoardModel m_shown; // fed like m_model, never forgotten
     bool m_decoding = false;
     bool m_setUpMode = false;
     bool m_portInUse = false;

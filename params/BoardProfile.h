@@ -68,7 +68,7 @@ BoardProfileRead ReadBoardProfileFile(const QString& path);
 QByteArray WriteBoardProfile(const BoardProfile& profile);
 
 // What a board holds as far as can be known: `read` is its parameters as
-// "Save..." writes them (ParameterImage::fileContent() after a read), release
+// "Save..." writes them (BoardModel::fileContent() after a read), release
 // included; each bank's slots are those its journal knows, by file name, so the
 // files are looked for beside the profile. A bank with no known slot is left out.
 BoardProfile ProfileFromBoard(const ParameterFileContent& read, const QList<Sound::JournalEntry>& journal);

@@ -3,6 +3,8 @@
 // applies, in order.
 #pragma once
 
+#include "params/ParameterBytes.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -43,8 +45,12 @@ struct DecoderEffect {
     friend bool operator==(const DecoderEffect&, const DecoderEffect&) = default;
 };
 
-// Keeps the latches in which two- and four-byte values are assembled across
-// replies; one instance lives as long as the set-up window.
+// The release as the header shows it ("3.0").
+QString ReleaseText(std::uint8_t byte);
+
+// Keeps the last byte answered for every address, from which two- and
+// four-byte values are assembled: each value from its own addresses' bytes,
+// whatever order their answers came in and whatever came between them.
 class ParameterDecoder {
 public:
     // Decodes the first reply of a received block. A block too short to hold a
@@ -52,18 +58,7 @@ public:
     QList<DecoderEffect> decode(const QByteArray& block);
 
 private:
-    void decodeField(int address, std::uint8_t v, QList<DecoderEffect>& effects);
-    void decodeSerialByte(int address, std::uint8_t v, QList<DecoderEffect>& effects);
-
-    // Shared by every two-byte value; one-byte bank, flicker and frequency
-    // replies overwrite Value_low too.
-    std::uint8_t Value_low = 0;
-    std::uint8_t value_high = 0;
-    // The bytes of a serial-number part, shared by both parts.
-    std::uint8_t Value_low_l = 0;  // bits 0-7
-    std::uint8_t value_low_h = 0;  // bits 8-15
-    std::uint8_t Value_High_l = 0; // bits 16-23
-    std::uint8_t value_high_h = 0; // bits 24-31
+    ParameterBytes m_answered;
 };
 
 } // namespace Params

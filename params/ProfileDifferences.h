@@ -42,7 +42,7 @@ struct ListedProfile {
 ListedProfile ListFontSlots(const BoardProfile& profile);
 
 // Empty: the board matches. The profile comes with its fonts listed, so that no
-// font bank goes uncompared; `board` is the board's read (ParameterImage::
+// font bank goes uncompared; `board` is the board's read (BoardModel::
 // fileContent()); `journal` its slots as SlotJournal::list gives them.
 QList<ProfileDifference> ProfileDifferences(const ListedProfile& listed, const ParameterFileContent& board,
                                             const QList<Sound::JournalEntry>& journal);

@@ -18,23 +18,39 @@ QString nameList(const QStringList& names)
 }
 } // namespace
 
-void ReadState::readEnded(const QList<int>& unanswered)
+void ReadState::readEnded(const QList<int>& asked, const QList<int>& unanswered)
 {
-    m_unread.reset();
+    for (int address : asked)
+        if (isUnread(address)) // a byte written, then read back, says so
+            setByte(address, Origin::Read);
     for (int address : unanswered)
-        for (int byte : addressesDecodedTogether(address))
-            m_unread.set(static_cast<std::size_t>(byte));
+        setGroup(address, Origin::NeverRead);
 }
 
-void ReadState::setByUser(int address)
+void ReadState::setGroup(int address, Origin origin)
 {
     for (int byte : addressesDecodedTogether(address))
-        m_unread.reset(static_cast<std::size_t>(byte));
+        m_origins.at(static_cast<std::size_t>(byte)) = origin;
 }
 
-bool ReadState::isUnread(int address) const
+Origin ReadState::origin(int address) const
 {
-    return address >= 0 && address < ADDRESS_SPACE && m_unread.test(static_cast<std::size_t>(address));
+    return address >= 0 && address < ADDRESS_SPACE ? m_origins.at(static_cast<std::size_t>(address))
+                                                   : Origin::NeverRead;
+}
+
+Origin ReadState::valueOrigin(int address) const
+{
+    // Never read, then written, verified, typed and read: a value is only as
+    // sure as its least sure byte.
+    constexpr Origin WEAKEST_FIRST[] = {Origin::NeverRead, Origin::Typed, Origin::Written, Origin::Read,
+                                        Origin::Verified};
+    const QList<int> bytes = addressesDecodedTogether(address);
+    for (Origin weak : WEAKEST_FIRST)
+        for (int byte : bytes)
+            if (origin(byte) == weak)
+                return weak;
+    return Origin::Verified;
 }
 
 QStringList ReadState::unreadNames(const QList<int>& addresses) const

@@ -35,6 +35,7 @@ public:
 
     // What an address answered in this read; nothing when it did not.
     std::optional<quint8> value(int address) const;
+    const QList<int>& addresses() const { return m_addresses; }
     // The addresses asked for that have not answered, in the order asked.
     QList<int> unanswered() const;
     // How many of the addresses asked for have answered.

@@ -191,7 +191,7 @@ void BoardTest::forgetKeepsTheShownIdentityButNotTheReadOne()
 
     m_board->forget();
     QCOMPARE(m_board->readSerialNumber(), QString());
-    QCOMPARE(m_board->image().release(), QString());
+    QCOMPARE(m_board->model().release(), QString());
     QCOMPARE(m_board->release(), release);
     QCOMPARE(m_board->shownSerialNumber(), shown);
 }
@@ -205,7 +205,7 @@ void BoardTest::readEndsWithTheStateKnownAndNamesWhatDidNotAnswer()
     });
     connect(m_board.get(), &Board::decoded, this, [&](const DecoderEffect& effect) {
         // The board's own image has taken the change when it is announced.
-        events << QStringLiteral("decoded %1, release %2").arg(effect.control, m_board->image().release());
+        events << QStringLiteral("decoded %1, release %2").arg(effect.control, m_board->model().release());
     });
     connect(m_board.get(), &Board::readEnded, this, [&] {
         events << QStringLiteral("ended, release %1 unread")

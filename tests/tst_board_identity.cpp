@@ -7,7 +7,7 @@
 #include "comm/Frames.h"
 #include "common/Define.h"
 #include "params/BoardIdentity.h"
-#include "params/ParameterImage.h"
+#include "params/BoardModel.h"
 #include "params/ParameterWriter.h"
 #include "params/ReadState.h"
 
@@ -35,14 +35,15 @@ Replies runningSerial(int serial)
     return {{104, 0}, {105, 0}, {106, serial >> 8}, {107, serial & 0xFF}};
 }
 
-// Feeds the replies to the image, then ends a read in which `unanswered` did not answer.
-void read(ParameterImage& image, const Replies& replies, const QList<int>& unanswered)
+// Feeds the replies to the model, then ends a read in which `unanswered` did not answer.
+void read(BoardModel& image, const Replies& replies, const QList<int>& unanswered)
 {
-    for (const auto& [address, value] : replies)
+    QList<int> asked = unanswered;
+    for (const auto& [address, value] : replies) {
         image.receive(reply(address, value));
-    ReadState state;
-    state.readEnded(unanswered);
-    image.readEnded(state);
+        asked.append(address);
+    }
+    image.readEnded(asked, unanswered);
 }
 
 } // namespace
@@ -53,6 +54,7 @@ private slots:
     void serialNumberCountsOnceEveryByteAnswered_data();
     void serialNumberCountsOnceEveryByteAnswered();
     void anotherBoardAfterTheCloseIsKnownOnlyByItsOwnRead();
+    void writesAndReadBacksAreTheBoards();
     void readValuesFollowTheScreensRules_data();
     void readValuesFollowTheScreensRules();
     void defaultBankGoesOnlyWhenTheBoardHoldsAnother_data();
@@ -85,7 +87,7 @@ void BoardIdentityTest::serialNumberCountsOnceEveryByteAnswered()
     QFETCH(QList<int>, unanswered);
     QFETCH(QString, shown);
     QFETCH(QString, serialNumber);
-    ParameterImage image;
+    BoardModel image;
     read(image, replies, unanswered);
     QCOMPARE(image.serialNumber(), shown);
     QCOMPARE(image.identity().serialNumber(), serialNumber);
@@ -93,7 +95,7 @@ void BoardIdentityTest::serialNumberCountsOnceEveryByteAnswered()
 
 void BoardIdentityTest::anotherBoardAfterTheCloseIsKnownOnlyByItsOwnRead()
 {
-    ParameterImage image;
+    BoardModel image;
     read(image, LOT_1523 + runningSerial(42), {});
     QCOMPARE(image.identity().serialNumber(), QString("1523-0042"));
 
@@ -108,14 +110,45 @@ void BoardIdentityTest::anotherBoardAfterTheCloseIsKnownOnlyByItsOwnRead()
         for (const DecoderEffect& effect : ParameterDecoder().decode(reply(address, value)))
             identity.follow(effect);
     ReadState halfRead;
-    halfRead.readEnded({104, 105, 106, 107});
+    halfRead.readEnded(BoardIdentity::addresses(), {104, 105, 106, 107});
     identity.readEnded(halfRead);
     QCOMPARE(identity.serialNumber(), QString());
 
-    ParameterImage second;
+    BoardModel second;
     read(second, LOT_1523 + runningSerial(7), {});
     QCOMPARE(second.identity().serialNumber(), QString("1523-0007"));
     QCOMPARE(BoardIdentity::addresses(), (QList<int>{100, 101, 102, 103, 104, 105, 106, 107}));
+}
+
+// What the tool wrote is what the board holds until a read says otherwise; a
+// read back that finds it is a verification, pair by pair and byte by byte.
+void BoardIdentityTest::writesAndReadBacksAreTheBoards()
+{
+    BoardModel model;
+    read(model, {{24, 0x04}, {25, 0xB0}, {28, 200}, {40, 1}}, {});
+    const ParameterField& swing = *fieldByEdit(QStringLiteral("bank1SwingSensitivity"));
+    const ParameterField& red = *fieldByEdit(QStringLiteral("bank1GuardRed"));
+    QCOMPARE(model.value(swing), 1200);
+
+    // Bank 1 Swing sensitivity 1500 (0x05DC), Guard red 90; the board's mode is no value.
+    for (const auto& [address, value] : {std::pair{24, 0x05}, {25, 0xDC}, {28, 90}, {2, 2}})
+        model.frameSent(ParameterWriteFrame(address, value));
+    QCOMPARE(model.value(swing), 1500);
+    QCOMPARE(model.text(QStringLiteral("bank1GuardRed")), QString("90"));
+    QCOMPARE(model.fileContent().edits.value(QStringLiteral("bank1SwingSensitivity")), QString("1500"));
+    QCOMPARE(model.readState().valueOrigin(24), Origin::Written);
+    QCOMPARE(model.readState().origin(2), Origin::NeverRead);
+
+    // Read back: the high byte as written, the low byte not; red as written.
+    model.answered(24, 0x05);
+    QCOMPARE(model.readState().valueOrigin(24), Origin::Written);
+    model.answered(25, 0xDD);
+    model.receive(reply(28, 90));
+    model.answered(28, 90);
+    QCOMPARE(model.value(swing), 1501);
+    QCOMPARE(model.readState().valueOrigin(25), Origin::Read);
+    QCOMPARE(model.readState().valueOrigin(red.address), Origin::Verified);
+    QCOMPARE(model.readState().origin(40), Origin::Read);
 }
 
 void BoardIdentityTest::readValuesFollowTheScreensRules_data()
@@ -148,7 +181,7 @@ void BoardIdentityTest::readValuesFollowTheScreensRules()
     QFETCH(int, value);
     QFETCH(QString, edit);
     QFETCH(QString, text);
-    ParameterImage image;
+    BoardModel image;
     image.receive(reply(address, value));
     QCOMPARE(image.text(edit), text);
     QCOMPARE(image.fileContent().edits.value(edit), text);

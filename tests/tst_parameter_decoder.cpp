@@ -1,6 +1,7 @@
 // The decoder of read replies and the serial-number text.
 #include "TestMain.h"
 
+#include "params/BoardModel.h"
 #include "params/ParameterDecoder.h"
 #include "params/SerialNumber.h"
 
@@ -78,6 +79,8 @@ class ParameterDecoderTest : public QObject {
 private slots:
     void decodesReplies_data();
     void decodesReplies();
+    void answersOutOfOrder_data();
+    void answersOutOfOrder();
     void serialNumberAfterASweep_data();
     void serialNumberAfterASweep();
     void formatsSerialPart_data();
@@ -148,13 +151,13 @@ void ParameterDecoderTest::decodesReplies_data()
         << QList<QByteArray>{reply(10, 0x00), reply(11, 0x80)} << QStringList{"text horizontalCalibration=-32768"};
     QTest::newRow("old serial high byte first")
         << QList<QByteArray>{reply(12, 0xFF), reply(13, 0xFE)} << QStringList{"text oldSerialNumber=-2"};
-    QTest::newRow("pairs share the latches")
-        << QList<QByteArray>{reply(24, 0x12), reply(27, 0x05)} << QStringList{"text bank1ClashSensitivity=4613"};
-    QTest::newRow("one-byte reply overwrites the low latch")
-        << QList<QByteArray>{reply(25, 0x34), reply(28, 7), reply(24, 0x01)} << QStringList{"text bank1SwingSensitivity=263"};
-    QTest::newRow("frequency reply overwrites the low latch")
+    QTest::newRow("a pair takes nothing of another pair")
+        << QList<QByteArray>{reply(24, 0x12), reply(27, 0x05)} << QStringList{"text bank1ClashSensitivity=5"};
+    QTest::newRow("a one-byte reply between the halves")
+        << QList<QByteArray>{reply(25, 0x34), reply(28, 7), reply(24, 0x01)} << QStringList{"text bank1SwingSensitivity=308"};
+    QTest::newRow("a frequency reply between the halves")
         << QList<QByteArray>{reply(25, 0x34), reply(178, 3), reply(24, 0x01)}
-        << QStringList{"text bank1SwingSensitivity=259"};
+        << QStringList{"text bank1SwingSensitivity=308"};
 
     // Flicker
     QTest::newRow("bank 1 flicker unset")
@@ -182,8 +185,8 @@ void ParameterDecoderTest::decodesReplies_data()
     QTest::newRow("running serial") << QList<QByteArray>{reply(104, 0), reply(105, 0), reply(106, 0x01),
                                                          reply(107, 0x2C)}
                                     << QStringList{"text serialRunningNumber=300", "serial 300"};
-    QTest::newRow("parts share the latches")
-        << QList<QByteArray>{reply(103, 0x07), reply(104, 0)} << QStringList{"text serialRunningNumber=7", "serial 7"};
+    QTest::newRow("a part takes nothing of the other")
+        << QList<QByteArray>{reply(103, 0x07), reply(104, 0)} << QStringList{"text serialRunningNumber=0", "serial 0"};
 
     // End mark
     QTest::newRow("end mark") << QList<QByteArray>{"2End"} << QStringList{"text bank2GuardWhite=110", "message r"};
@@ -215,6 +218,51 @@ void ParameterDecoderTest::decodesReplies()
     for (const QByteArray& block : blocks)
         last = decoder.decode(block);
     QCOMPARE(describe(last), effects);
+}
+
+// A sweep whose answer for one address comes only after `later` others: the
+// board model and the screen still hold what the board holds, and every value
+// is read.
+void ParameterDecoderTest::answersOutOfOrder_data()
+{
+    QTest::addColumn<int>("heldBack");
+    QTest::addColumn<int>("later");
+    struct Held {
+        int address;
+        const char* what;
+    };
+    for (const Held held : {Held{24, "pair's high byte"}, Held{25, "pair's low byte"}, Held{28, "one byte"}})
+        for (int later : {1, 5, 20})
+            QTest::addRow("%s after %d others", held.what, later) << held.address << later;
+}
+
+void ParameterDecoderTest::answersOutOfOrder()
+{
+    QFETCH(int, heldBack);
+    QFETCH(int, later);
+
+    // Bank 1: Swing sensitivity 1200, Clash sensitivity 800, Guard red 200.
+    const QHash<int, int> board{{24, 0x04}, {25, 0xB0}, {26, 0x03}, {27, 0x20}, {28, 200}};
+    QList<int> order;
+    for (int address = 0; address < 226; ++address)
+        if (address != heldBack)
+            order.append(address);
+    order.insert(order.indexOf(heldBack + 1) + later, heldBack);
+
+    BoardModel model;
+    Screen screen;
+    model.readStarting();
+    for (int address : order)
+        screen.apply(model.receive(reply(address, board.value(address))));
+    model.readEnded(order, {});
+
+    const QHash<QString, QString> expected{
+        {"bank1SwingSensitivity", "1200"}, {"bank1ClashSensitivity", "800"}, {"bank1GuardRed", "200"}};
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        QCOMPARE(screen.text.value(it.key()), it.value());
+        QCOMPARE(model.text(it.key()), it.value());
+        QCOMPARE(model.readState().valueOrigin(fieldByEdit(it.key())->address), Origin::Read);
+    }
 }
 
 void ParameterDecoderTest::serialNumberAfterASweep_data()

@@ -69,6 +69,7 @@ private slots:
     void cleanup();
 
     void savedProfileFindsAChangedValueAndApplyMendsIt();
+    void profileSavedAfterAWriteHoldsWhatWasWritten();
     void slotUnknownToTheJournalIsListedThenUploaded();
     void cancelInTheWaitDialogStopsTheApplyAtASafePoint();
     void profileThatCannotBeAppliedSendsNothing_data();
@@ -224,6 +225,27 @@ void ProfileWindowEndToEndTest::savedProfileFindsAChangedValueAndApplyMendsIt()
     QCOMPARE(setupWindow->parameters()->editText(QStringLiteral("bank1ClashRed")), QStringLiteral("77"));
     QString late;
     QVERIFY2(e2e.finish(&late), qPrintable(late));
+}
+
+void ProfileWindowEndToEndTest::profileSavedAfterAWriteHoldsWhatWasWritten()
+{
+    constexpr int BANK2_CLASH_RED_ADDRESS = 63;
+    const QString path = readAndSave();
+    QVERIFY(!path.isEmpty());
+    auto* red = setupWindow->findChild<QLineEdit*>(QStringLiteral("bank2ClashRed"));
+    QVERIFY(red);
+    red->selectAll();
+    QTest::keyClicks(red, QStringLiteral("123"));
+    QVERIFY(clickUntilIdle(setupWindow->findChild<QPushButton*>(QStringLiteral("writeParametersButton"))));
+    QCOMPARE(e2e.board().param(BANK2_CLASH_RED_ADDRESS), 123);
+
+    f->dialogs.files.enqueue(path);
+    setupWindow->findChild<QPushButton*>(QStringLiteral("saveProfileButton"))->click();
+    QCOMPARE(f->dialogs.errors, QStringList());
+    const Params::BoardProfileRead saved = Params::ReadBoardProfileFile(path);
+    QVERIFY2(saved.profile, qPrintable(saved.error));
+    QCOMPARE(saved.profile->parameters.edits.value(QStringLiteral("bank2ClashRed")), QStringLiteral("123"));
+    QCOMPARE(saved.profile->parameters.edits.value(QStringLiteral("bank1ClashRed")), QStringLiteral("77"));
 }
 
 void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()

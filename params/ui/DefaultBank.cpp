@@ -2,17 +2,27 @@
 // is written to the board at once.
 #include "params/ui/ParameterPanel.h"
 
-#include "comm/BoardLink.h"
-#include "comm/Frames.h"
-#include "common/Define.h"
+#include "params/ParameterLayout.h"
 
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 void ParameterPanel::defaultBankChosen(QRadioButton* button, int bank)
 {
     // The buttons are mutually exclusive, so selecting this one has deselected the others.
-    if (!button->isChecked())
+    if (button->isChecked())
+        m_board.writeDefaultBank(bank);
+}
+
+void ParameterPanel::showDefaultBank(int bank)
+{
+    // A bank already shown is the board's already: nothing goes.
+    QRadioButton* button = radioButton(Params::defaultBankButtons().buttonFor(bank));
+    if (button->isChecked())
         return;
-    if (m_board.link()->sendCommand(ParameterWriteFrame(Define::ADDR_BANK, bank)))
-        m_board.defaultBankWritten(bank);
+    {
+        const QSignalBlocker quiet(button);
+        button->setChecked(true);
+    }
+    m_board.writeDefaultBank(bank);
 }

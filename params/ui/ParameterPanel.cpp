@@ -3,8 +3,10 @@
 // puts other panels' controls.
 #include "params/ui/ParameterPanel.h"
 
+#include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
 #include "common/ui/Named.h"
+#include "params/ParameterLayout.h"
 
 #include <QBoxLayout>
 #include <QFrame>
@@ -113,15 +115,20 @@ void ParameterPanel::showDecoded(const DecoderEffect& effect)
             target->setText(effect.text);
         break;
     case DecoderEffect::Kind::SelectRadio:
-        if (auto* button = findChild<QRadioButton*>(effect.control))
+        if (const std::optional<int> bank = m_board.model().defaultBank();
+            bank && effect.control == QLatin1String(Params::defaultBankButtons().buttonFor(*bank)))
+            showDefaultBank(*bank);
+        else if (auto* button = findChild<QRadioButton*>(effect.control))
             SelectRadioButton(button);
         break;
     case DecoderEffect::Kind::UnlistedFrequency:
         showFrequency(effect.number);
         break;
+    case DecoderEffect::Kind::ShowMessage:
+        ShowMessage(effect.text);
+        break;
     case DecoderEffect::Kind::FormatSerialNumber:
     case DecoderEffect::Kind::SetReady:
-    case DecoderEffect::Kind::ShowMessage:
         break; // the header's and the board model's
     }
 }

@@ -105,6 +105,8 @@ private:
     // Reads the board again and says, value by value, where it differs from the screen.
     void verifyParameters();
     void defaultBankChosen(QRadioButton* button, int bank);
+    // A read gave the default bank: shown, and written back as a choice would be.
+    void showDefaultBank(int bank);
 
     QString parameterFileFolder() const;
     QRadioButton* radioButton(const char* name) const;

@@ -35,7 +35,7 @@ void ProfilePanel::applyProfile()
     }
 
     const QString serial = m_board.readSerialNumber();
-    const ProfileApply::Board which{m_board.serialPort()->Port(), serial, m_board.image().release()};
+    const ProfileApply::Board which{m_board.serialPort()->Port(), serial, m_board.model().release()};
     m_apply = new ProfileApply(
         *m_board.link(), m_journal, chosen->profile, std::move(check), which,
         [serial] { return Sound::SlotJournal().list(serial); }, false, this);

@@ -82,7 +82,7 @@ std::optional<ProfilePanel::ChosenProfile> ProfilePanel::openProfile(const QStri
 
 bool ProfilePanel::boardRead(const QString& action) const
 {
-    if (!m_board.readSerialNumber().isEmpty() && !m_board.image().release().isEmpty())
+    if (!m_board.readSerialNumber().isEmpty() && !m_board.model().release().isEmpty())
         return true;
     // The serial number names the board's journal: one from another connection
     // could be another board's.
@@ -106,7 +106,7 @@ void ProfilePanel::saveProfile()
     const QString path = chooseProfile(QStringLiteral("Save profile"), Choice::Save);
     if (path.isEmpty())
         return;
-    const BoardProfile profile = ProfileFromBoard(m_board.image().fileContent(),
+    const BoardProfile profile = ProfileFromBoard(m_board.model().fileContent(),
                                                   Sound::SlotJournal().list(m_board.readSerialNumber()));
     const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
     if (!failure.isEmpty())
@@ -149,7 +149,7 @@ void ProfilePanel::showDifferences(const ListedProfile& listed, const QString& p
         return;
     }
     const QList<ProfileDifference> differences = ProfileDifferences(
-        listed, m_board.image().fileContent(), Sound::SlotJournal().list(m_board.readSerialNumber()));
+        listed, m_board.model().fileContent(), Sound::SlotJournal().list(m_board.readSerialNumber()));
     if (differences.isEmpty()) {
         if (m_differences)
             m_differences->close();

@@ -62,7 +62,7 @@ std::optional<WritePlan> ParameterPanel::planFromScreen()
     const WritePlanResult result = PlanParameterWrite(
         [this](const QString& name) { return editText(name); },
         frequencyShown().value_or(Define::FREQUENCY_EVO),
-        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board.image().defaultBank()));
+        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board.model().defaultBank()));
     if (result.ok())
         return result.plan;
     if (QLineEdit* bad = edit(result.refusal->edit)) {

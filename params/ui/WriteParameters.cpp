@@ -25,12 +25,9 @@ void ParameterPanel::writeParameters()
         return;
     }
     auto* write = new ParameterWriteOperation(*m_board.link(), *plan, this);
-    connect(write, &Operation::finished, this, [this, bank = plan->defaultBank()](bool ok) {
-        if (!ok)
-            return;
-        clearLoadedMarks(); // the board holds what the screen shows
-        if (bank)
-            m_board.defaultBankWritten(bank->value);
+    connect(write, &Operation::finished, this, [this](bool ok) {
+        if (ok)
+            clearLoadedMarks(); // the board holds what the screen shows
     });
     m_runOperation(write);
 }
