@@ -170,9 +170,27 @@ void AppFirmware::readParameter(const Frame& frame)
         inject(injected->second);
         m_injections.erase(injected);
     }
+    const QByteArray reply = BoardBlocks::readAnswer(address, m_memory.parameters.read(address));
+    if (m_late && m_late->address == address && m_late->answer.isEmpty()) {
+        m_late->answer = reply;
+        return;
+    }
+    answer(address, reply);
+    if (m_late && !m_late->answer.isEmpty() && --m_late->later <= 0) {
+        const LateAnswer late = *std::exchange(m_late, std::nullopt);
+        answer(late.address, late.answer);
+    }
+}
+
+void AppFirmware::answerLate(quint8 address, int later)
+{
+    m_late = LateAnswer{address, later, {}};
+}
+
+void AppFirmware::answer(quint8 address, const QByteArray& reply)
+{
     QByteArray delayed;
-    for (const QByteArray& block : m_replyJoin.answer(
-             address, BoardBlocks::readAnswer(address, m_memory.parameters.read(address)), &delayed))
+    for (const QByteArray& block : m_replyJoin.answer(address, reply, &delayed))
         m_output(block, Delivery::Queued, BlockKind::Reply);
     if (!delayed.isEmpty())
         QTimer::singleShot(SEPARATE_ANSWER_DELAY_MS, this,

@@ -43,6 +43,9 @@ public:
     // before the answer to the next read of `address` (once).
     void inject(const QByteArray& bytes);
     void injectBefore(quint8 address, const QByteArray& bytes);
+    // The answer to the next read of `address` goes only after the answers to
+    // `later` other reads (once): a board that answers out of order.
+    void answerLate(quint8 address, int later);
 
     // A board gone deaf, for tests: once the next frame with this code has
     // arrived (and been acted on as usual), every byte received is dropped and a
@@ -66,6 +69,7 @@ private:
     void handleFrame(const Frame& frame);
     void writeParameter(const Frame& frame);
     void readParameter(const Frame& frame);
+    void answer(quint8 address, const QByteArray& reply);
     void armEraseAll(const Frame& frame);
     void eraseAll(const Frame& frame);
     void eraseSector(const Frame& frame);
@@ -87,6 +91,12 @@ private:
     Pacing m_pacing;
     ReplyJoin m_replyJoin;
     std::map<quint8, QByteArray> m_injections; // by the read they come before
+    struct LateAnswer {
+        quint8 address = 0;
+        int later = 0;     // other answers still to go before it
+        QByteArray answer; // empty until its read came
+    };
+    std::optional<LateAnswer> m_late;
     QTimer m_telemetryTimer;
     QTimer m_uploadIdle;
     int m_rate;

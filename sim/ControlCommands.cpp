@@ -91,6 +91,7 @@ std::span<const ControlCommands::Command> ControlCommands::commands()
         {"bundle", 0, 1, "bundle [K|off]", &ControlCommands::bundle},
         {"sent", 1, 1, "sent FILE|off", &ControlCommands::sent},
         {"inject", 1, 3, "inject HEX [before A]", &ControlCommands::inject},
+        {"late", 2, 2, "late A N", &ControlCommands::late},
     };
     return table;
 }
@@ -374,6 +375,16 @@ QString ControlCommands::inject(const QStringList& arguments)
         return error(QStringLiteral("port not open"));
     board.application().inject(bytes);
     return ok(QStringLiteral("inject %1 bytes").arg(bytes.size()));
+}
+
+QString ControlCommands::late(const QStringList& arguments)
+{
+    const auto address = number(arguments[0], 0, BYTE_MAX);
+    const auto later = number(arguments[1], 1, BYTE_MAX);
+    if (!address || !later)
+        return error(QStringLiteral("usage: late A N (addresses 0 to %1, N at least 1)").arg(BYTE_MAX));
+    m_sim.board().application().answerLate(static_cast<quint8>(*address), *later);
+    return ok(QStringLiteral("late %1 after %2").arg(*address).arg(*later));
 }
 
 QString ControlCommands::join(const QStringList& arguments)

@@ -47,6 +47,7 @@ private:
     QString busy(const QStringList& arguments);
     QString join(const QStringList& arguments);
     QString inject(const QStringList& arguments);
+    QString late(const QStringList& arguments);
     QString pieces(const QStringList& arguments);
     QString bundle(const QStringList& arguments);
     QString sent(const QStringList& arguments);
