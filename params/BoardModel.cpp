@@ -124,6 +124,18 @@ std::optional<int> BoardModel::frequencyMode() const
                                              : std::nullopt;
 }
 
+QStringList BoardModel::unknownNames() const
+{
+    QStringList names;
+    for (int address = 0; address < Define::PARAMETER_COUNT; ++address) {
+        const QString name = shownValueName(address);
+        const bool unknown = !known(address) || m_readState.isUnread(address);
+        if (unknown && !name.isEmpty() && !names.contains(name))
+            names.append(name);
+    }
+    return names;
+}
+
 ParameterFileContent BoardModel::fileContent() const
 {
     return ScreenFileContent([this](const QString& edit) { return text(edit); }, defaultBank(), frequencyMode(),

@@ -58,6 +58,11 @@ public:
     QString serialNumber() const { return m_identity.shown(); }
     const BoardIdentity& identity() const { return m_identity; }
 
+    // The values the screen shows that this connection has neither read nor
+    // written, each named once ("Bank 2 Clash red", "Frequency"): typing one in
+    // tells nothing of what the board holds.
+    QStringList unknownNames() const;
+
     // The content "Save..." writes from a screen showing this model.
     ParameterFileContent fileContent() const;
 

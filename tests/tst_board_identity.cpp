@@ -129,6 +129,10 @@ void BoardIdentityTest::writesAndReadBacksAreTheBoards()
     const ParameterField& swing = *fieldByEdit(QStringLiteral("bank1SwingSensitivity"));
     const ParameterField& red = *fieldByEdit(QStringLiteral("bank1GuardRed"));
     QCOMPARE(model.value(swing), 1200);
+    // Typed in, Bank 1 Guard green (29) is still nothing the board was seen to hold.
+    model.readState().setByUser(29);
+    QVERIFY(model.unknownNames().contains(QStringLiteral("Bank 1 Guard green")));
+    QVERIFY(!model.unknownNames().contains(QStringLiteral("Bank 1 Swing sensitivity")));
 
     // Bank 1 Swing sensitivity 1500 (0x05DC), Guard red 90; the board's mode is no value.
     for (const auto& [address, value] : {std::pair{24, 0x05}, {25, 0xDC}, {28, 90}, {2, 2}})

@@ -97,7 +97,7 @@ void ProfilePanel::saveProfile()
     const QString action = QStringLiteral("Save profile");
     if (!boardRead(action))
         return;
-    const QStringList unread = m_board.readState().unreadNames(m_board.readState().unreadShown());
+    const QStringList unread = m_board.model().unknownNames();
     if (!unread.isEmpty()) {
         dialogs().error(QStringLiteral("%1 writes nothing: these values were never read from the board: %2.")
                             .arg(action, unread.join(QStringLiteral(", "))));
