@@ -36,11 +36,11 @@ QString SoundPanel::stopLoading()
 {
     // Sounds loaded as a step of longer work (a profile's apply): stopped as
     // Cancel stops that work, after its question.
-    if (!m_board.link()->sequenceName().isEmpty()) {
+    Operation* running = m_board.link()->current();
+    if (running && running->host()) {
         waitDialog->cancel();
         return {};
     }
-    Operation* running = m_board.link()->current();
     if (qobject_cast<BulkLoadOperation*>(running)) {
         running->cancel();
         return QStringLiteral("Loading stopped.");
