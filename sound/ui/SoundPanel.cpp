@@ -7,6 +7,7 @@
 #include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
+#include "comm/SteppedOperation.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 #include "sound/BulkLoadOperation.h"
@@ -37,7 +38,7 @@ QString SoundPanel::stopLoading()
     // Sounds loaded as a step of longer work (a profile's apply): stopped as
     // Cancel stops that work, after its question.
     Operation* running = m_board.link()->current();
-    if (running && running->host()) {
+    if (running && qobject_cast<SteppedOperation*>(&running->whole())) {
         waitDialog->cancel();
         return {};
     }
