@@ -126,7 +126,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Closing ends the program: an operation on the board would be cut short.
     const BoardLink& link = *setupWindow->board()->link();
-    const BoardLink::Progress& progress = link.progress();
+    const OperationProgress progress = link.progress();
     if (link.busy() &&
         !AskYesNo(QStringLiteral("%1 is running (%2 of %3 %4 done). Closing now leaves the rest undone. Close anyway?")
                       .arg(progress.name)

@@ -3,6 +3,7 @@
 #include "app/ScreenCentre.h"
 #include "comm/BoardLink.h"
 #include "comm/Operation.h"
+#include "comm/OperationRunner.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/ui/Handlers.h"
@@ -118,23 +119,12 @@ void WaitDialog::confirm()
 
 void WaitDialog::cancel()
 {
-    // Cancel reaches the running sequence or operation, and names it. A sequence
-    // stops its step at the step's safe point, or before the next one begins.
-    const QString sequence = m_board.link()->sequenceName();
-    if (!sequence.isEmpty()) {
-        if (AskYesNo(QStringLiteral("Stop %1?").arg(sequence)))
-            m_board.link()->cancelSequence();
-        return;
-    }
+    // Cancel reaches the work that runs, and names it: during a step of longer
+    // work (a profile's apply) that work, which stops the step at its safe point.
     if (Operation* running = m_board.link()->current()) {
-        const QString question = running->cancelQuestion();
-        if (question.isEmpty()) {
+        if (!CancelOperation(*running, [](const QString& question) { return AskYesNo(question); }))
             ShowMessage(QStringLiteral("%1 cannot be stopped safely. Wait until it has finished.")
-                            .arg(running->request().name));
-            return;
-        }
-        if (AskYesNo(question))
-            running->cancel();
+                            .arg(running->whole().request().name));
         return;
     }
     if (!AskYesNo(QStringLiteral("Do you want to stop upload  on Kordex as Hum sound ?  ")))

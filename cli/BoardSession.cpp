@@ -3,6 +3,7 @@
 #include "comm/ComPort.h"
 #include "comm/Frames.h"
 #include "comm/Operation.h"
+#include "comm/OperationRunner.h"
 #include "comm/PortDoctor.h"
 #include "common/Define.h"
 #include "params/ReadState.h"
@@ -20,6 +21,37 @@ namespace {
 constexpr int ANSWER_TIMEOUT_MS = Define::CONNECTION_CHECK_TICK_MS;
 // After a mode other than TX: the board's last telemetry frames arrive meanwhile.
 constexpr int MODE_SETTLE_MS = 300;
+
+// The terminal's view of an operation: its progress line, and its end told
+// to the command once the event that ended it is over.
+class TerminalRun final : public OperationView {
+public:
+    using Refused = std::function<void(const QString& name)>;
+    TerminalRun(BoardSession& session, BoardSession::Done ended, Refused refused)
+        : m_session(session)
+        , m_ended(std::move(ended))
+        , m_refused(std::move(refused))
+    {
+    }
+
+    void refused(const QString& name) override { m_refused(name); }
+    void progressed(const OperationProgress& progress, const QString&) override
+    {
+        emit m_session.progressed(progress.name, progress.done, progress.total, progress.unit);
+    }
+    void ended(bool ok, const QString& message) override
+    {
+        // Queued: on a lost device the operation ends from inside the link's
+        // loss handling, before the loss message is known.
+        QMetaObject::invokeMethod(
+            &m_session, [ended = m_ended, ok, message] { ended(ok, message); }, Qt::QueuedConnection);
+    }
+
+private:
+    BoardSession& m_session;
+    const BoardSession::Done m_ended;
+    const Refused m_refused;
+};
 
 QString withAdvice(const QString& message, const QList<PortTrouble>& troubles)
 {
@@ -73,7 +105,7 @@ void BoardSession::findMode(const ModeFound& found)
         if (std::exchange(*settled, true))
             return;
         asking->deleteLater();
-        m_link->forgetAwaitedReads();
+        m_link->reads().forget();
         found(status);
     };
     connect(m_link, &BoardLink::readAnswered, asking, [answer](int address, quint8 value) {
@@ -234,25 +266,18 @@ void BoardSession::run(Operation* operation, const Done& done)
         return;
     }
     m_operation = operation;
-    connect(operation, &Operation::progressed, this, [this, operation](int count, int total) {
-        emit progressed(operation->request().name, count, total, operation->request().unit);
-    });
-    // Queued: on a lost device the operation ends from inside the link's loss
-    // handling, before the loss message is known.
-    connect(
-        operation, &Operation::finished, this,
-        [this, operation, done](bool ok, const QString& message) {
-            operation->dispose();
-            if (m_lost)
-                done(false, m_lostMessage);
-            else
-                done(ok, message.isEmpty() ? message : QStringLiteral("%1: %2").arg(m_port, message));
-        },
-        Qt::QueuedConnection);
-    if (!operation->start()) {
-        operation->dispose();
-        done(false, QStringLiteral("%1: %2 could not start.").arg(m_port, operation->request().name));
-    }
+    RunOperation(operation, std::make_shared<TerminalRun>(
+                                *this,
+                                [this, done](bool ok, const QString& message) {
+                                    if (m_lost)
+                                        done(false, m_lostMessage);
+                                    else
+                                        done(ok, message.isEmpty() ? message
+                                                                   : QStringLiteral("%1: %2").arg(m_port, message));
+                                },
+                                [this, done](const QString& name) {
+                                    done(false, QStringLiteral("%1: %2 could not start.").arg(m_port, name));
+                                }));
 }
 
 QString BoardSession::cancel()
@@ -260,12 +285,8 @@ QString BoardSession::cancel()
     // Kept whatever runs now: a signal that lands between two steps, or while
     // the board is asked its mode, stops the next step instead of being lost.
     const bool again = std::exchange(m_stopRequested, true);
-    if (m_cancelWork) {
-        m_cancelWork();
-    } else if (m_operation && m_operation->running()) {
-        if (!m_operation->cancelQuestion().isEmpty())
-            m_operation->cancel();
-        else if (!again)
+    if (m_operation && m_operation->running()) {
+        if (!CancelOperation(*m_operation, {}) && !again)
             return QStringLiteral("%1: %2 cannot be stopped safely: it goes on to its end, and nothing after it "
                                   "begins.")
                 .arg(m_port, m_operation->request().name);

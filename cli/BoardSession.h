@@ -68,9 +68,6 @@ public:
     // Returns what the user is told at once: why the step under way goes on
     // (one that cannot be stopped safely), or nothing.
     QString cancel();
-    // Work that runs its own sequence of operations (a profile apply) is stopped
-    // through this on Ctrl-C while it is set; nullptr clears it.
-    void cancelWith(std::function<void()> stop) { m_cancelWork = std::move(stop); }
     bool lost() const { return m_lost; }
 
 signals:
@@ -91,7 +88,6 @@ private:
     Sound::BoardJournal* m_journal;
     QPointer<Operation> m_operation;
     Done m_waiting; // the callback of the wait in progress
-    std::function<void()> m_cancelWork;
     class QTimer* m_timer;
     bool m_lost = false;
     bool m_stopRequested = false;

@@ -129,9 +129,9 @@ int RunOnBoards(const QStringList& ports, const OutputOptions& output, Connect c
                              progress.update(board.port(), what, done, total, unit);
                          });
         if (output.verbose)
-            QObject::connect(&board.link(), &BoardLink::strayAnswer, &loop, [&board](int address) {
+            QObject::connect(&board.link().reads(), &PendingReads::strayAnswer, &loop, [&board](int address) {
                 PrintError(QStringLiteral("%1: %2").arg(
-                    board.port(), StrayAnswerLine(address, board.link().strayAnswers())));
+                    board.port(), StrayAnswerLine(address, board.link().reads().strays())));
             });
         const BoardSession::Done finished = [&, i](bool ok, const QString& message) {
             results[i].ok = ok;

@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <memory>
 #include <optional>
 
 namespace Cli {
@@ -91,23 +92,25 @@ int apply(Invocation& call)
                 const ProfileApply::Board which{board.port(), board.model().serialNumber(),
                                                 board.model().release()};
                 auto* apply = new ProfileApply(board.link(), board.journal(), checked->profile, checked->check,
-                                               which, [&board] { return journalOf(board); }, force, &board);
-                QObject::connect(apply, &ProfileApply::progressed, &board, &BoardSession::progressed);
+                                               which, [&board] { return journalOf(board); }, force);
                 const auto tell = [&board](const QString& problem) {
                     PrintError(QStringLiteral("%1: %2").arg(board.port(), problem));
                 };
                 QObject::connect(&board.journal(), &Sound::BoardJournal::notRecorded, apply, tell);
                 QObject::connect(&board.journal(), &Sound::BoardJournal::unknownBoard, apply, tell);
-                QObject::connect(apply, &ProfileApply::finished, &board,
-                                 [&board, &result, apply, done](const ProfileApplyReport& report) {
-                                     board.cancelWith(nullptr);
-                                     apply->deleteLater();
-                                     result.data = ReportJson(report);
-                                     result.text = ReportSummary(report) + QLatin1Char('\n');
-                                     done(report.ok(), report.ok() ? QString() : ReportSummary(report));
-                                 });
-                board.cancelWith([apply] { apply->cancel(); });
-                apply->start();
+                // Taken before the session disposes of the apply.
+                auto report = std::make_shared<std::optional<ProfileApplyReport>>();
+                QObject::connect(apply, &Operation::finished, apply, [apply, report] { *report = apply->report(); });
+                board.run(apply, [&result, report, done](bool ok, const QString& why) {
+                    if (!report->has_value()) { // refused before it began
+                        done(ok, why);
+                        return;
+                    }
+                    const ProfileApplyReport& ended = **report;
+                    result.data = ReportJson(ended);
+                    result.text = ReportSummary(ended) + QLatin1Char('\n');
+                    done(ended.ok(), ended.ok() ? QString() : ReportSummary(ended));
+                });
             });
         },
         EmptyPortsFor(call.everyPort),

@@ -20,6 +20,7 @@ constexpr int WRITE_COMPLETION_LIMIT_MS = 1000;
 BoardLink::BoardLink(QObject* parent)
     : QObject(parent)
     , m_quietWatch(new WindowTimer(this, StreamFramer::QUIET_TIME_MS))
+    , m_reads(new PendingReads(this))
     , m_sendHold(new SendHold([this](const SendHold::Outgoing& out) { release(out); }, this))
 {
     connect(m_sendHold, &SendHold::holdOver, this, &BoardLink::pauseOver);
@@ -141,7 +142,7 @@ bool BoardLink::sendRead(int address)
 {
     if (!sendCommand(SweepReadFrame(address)))
         return false;
-    m_awaitedReads.set(static_cast<std::size_t>(address));
+    m_reads->await(address);
     return true;
 }
 
@@ -206,10 +207,8 @@ void BoardLink::resetReceiving()
 void BoardLink::route(const QByteArray& block)
 {
     if (const std::optional<ReadReply> reply = ReadReplyIn(block)) {
-        if (awaitingRead(reply->address))
+        if (m_reads->answer(reply->address))
             routeReadReply(*reply);
-        else
-            dropStrayAnswer(reply->address);
         return;
     }
     // A block may satisfy several tests; they run in this order on the whole block.
@@ -243,29 +242,18 @@ void BoardLink::routeReadReply(const ReadReply& reply)
     // sends in reaction (the default bank it selects) belongs to the read and
     // may leave while the read holds the link.
     const Sending sending(*this);
-    m_awaitedReads.reset(static_cast<std::size_t>(reply.address));
     if (m_request.decodeReplies || !m_running)
         emit parameterReply(reply.bytes());
     m_expectingReply = false;
     emit readAnswered(reply.address, reply.value);
 }
 
-void BoardLink::dropStrayAnswer(int address)
-{
-    // Decoded, it would be taken for the value of whatever read is under way;
-    // the reads still awaited keep waiting for their own answers.
-    ++m_strayAnswers;
-    emit strayAnswer(address);
-}
-
 bool BoardLink::refuseWhileBusy() const
 {
-    // A sequence's own code, between its steps, may begin the next one.
-    const bool sequenceStep = m_sequence && !m_running && m_sendingDepth > 0;
-    if (!busy() || sequenceStep)
+    if (!busy())
         return false;
     ShowMessage(QStringLiteral("%1 is running. Wait until it has finished.")
-                    .arg(m_sequence ? m_sequence->name : m_progress.name));
+                    .arg(m_host ? m_host->request.name : m_request.name));
     return true;
 }
 
@@ -281,46 +269,23 @@ bool BoardLink::begin(Request request)
 {
     if (refuseWhileBusy() || refuseWithoutPort(request.name))
         return false;
-    const bool wasBusy = busy();
-    m_progress = {request.name, request.unit, 0, request.total};
+    m_lastProgress = {request.name, request.unit, 0, request.total};
     m_request = std::move(request);
     m_operation = nullptr;
     m_running = true;
     m_lossAnnounced = false;
-    if (!wasBusy)
-        emit busyChanged(true);
-    return true;
-}
-
-bool BoardLink::beginSequence(Sequence sequence)
-{
-    if (refuseWhileBusy() || refuseWithoutPort(sequence.name))
-        return false;
-    m_sequence = std::move(sequence);
     emit busyChanged(true);
-    return true;
-}
-
-void BoardLink::endSequence()
-{
-    if (!m_sequence)
-        return;
-    m_sequence.reset();
-    if (!m_running)
-        emit busyChanged(false);
-}
-
-bool BoardLink::cancelSequence()
-{
-    if (!m_sequence)
-        return false;
-    if (m_sequence->cancel)
-        m_sequence->cancel();
     return true;
 }
 
 bool BoardLink::begin(Operation& operation, Request request)
 {
+    // Between two of its steps the operation holding the link begins the next
+    // one; nothing else begins meanwhile.
+    if (m_running && !m_host && m_operation && operation.host() == m_operation) {
+        m_host = Host{std::exchange(m_request, std::move(request)), std::exchange(m_operation, &operation)};
+        return true;
+    }
     if (!begin(std::move(request)))
         return false;
     m_operation = &operation;
@@ -332,32 +297,30 @@ Operation* BoardLink::current() const
     return m_running ? m_operation.data() : nullptr;
 }
 
-void BoardLink::setDone(int done)
+OperationProgress BoardLink::progress() const
 {
-    m_progress.done = done;
-}
-
-void BoardLink::setTotal(int total)
-{
-    m_progress.total = total;
-}
-
-void BoardLink::restate(const QString& unit, int total)
-{
-    m_progress.unit = unit;
-    m_progress.total = total;
-    m_progress.done = 0;
+    const Operation* running = current();
+    return running ? running->progressNow() : m_lastProgress;
 }
 
 void BoardLink::end()
 {
     if (!m_running)
         return;
-    m_running = false;
-    m_operation = nullptr;
-    m_request.stop = nullptr;
-    if (!m_sequence)
+    if (m_operation)
+        m_lastProgress = m_operation->progressNow();
+    if (m_host && m_host->operation) {
+        // A step has ended: the operation whose step it was holds the link again.
+        m_request = std::move(m_host->request);
+        m_operation = m_host->operation;
+        m_host.reset();
+    } else {
+        m_host.reset();
+        m_running = false;
+        m_operation = nullptr;
+        m_request.stop = nullptr;
         emit busyChanged(false);
+    }
     if (m_held.isEmpty())
         return;
     // After the handler that ended the operation has returned, as the board's
@@ -400,11 +363,9 @@ void BoardLink::pauseOver()
 
 QString BoardLink::deviceLost(const QString& port)
 {
-    if (!m_running) {
-        cancelSequence(); // between two steps: the next one is not begun
+    if (!m_running)
         return {};
-    }
-    const QString what = cutShort(m_progress.name, m_progress.done, m_progress.total, m_progress.unit, port);
+    const QString what = progress().cutShort(port);
     const std::function<void()> stop = m_request.stop;
     if (stop)
         stop();
@@ -413,14 +374,4 @@ QString BoardLink::deviceLost(const QString& port)
     m_sendHold->clear();
     end();
     return what;
-}
-
-QString BoardLink::cutShort(const QString& name, int done, int total, const QString& unit,
-                            const QString& port)
-{
-    return QStringLiteral("%1 stopped after %2 of %3 %4: the connection to %5 was lost.")
-        .arg(name)
-        .arg(done)
-        .arg(total)
-        .arg(unit, port);
 }

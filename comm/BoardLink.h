@@ -10,7 +10,7 @@
 // messages apart, and each message is routed on its own. An answer to a
 // parameter read still awaited is an answer to that read, whatever came between
 // (see ReadReplies.h); an answer for an address no read awaits is nobody's: it
-// is dropped, counted and announced (strayAnswer), never decoded.
+// is dropped, counted and announced (PendingReads.h), never decoded.
 //
 // A board that sends a "B" block takes nothing for a second: this link's frames
 // and stream bytes wait that long, in order, and its later messages are routed
@@ -23,16 +23,16 @@
 //   every other frame (connection check, read sweep, mode, bank, ...) is refused;
 // - blocks the board sends are kept and routed after the operation, in arrival
 //   order, unless the operation reads the answers itself (Blocks::Routed);
-// - a second operation cannot start.
-// Work made of several operations in turn (a profile applied) holds the link as
-// one sequence, from before its first step to after its last: between steps the
-// link stays busy, nothing else sends or begins, and Cancel reaches the sequence.
+// - a second operation cannot start, except a step of the operation that holds
+//   the link (an operation made of steps): it runs, and is current(), until its
+//   end gives the link back to the operation whose step it was.
 // Losing the device, or a send that finds the port closed under the operation,
 // stops the operation through its stop handler, and the loss message says how far
 // it got.
 #pragma once
 
-#include "comm/ReadReplies.h"
+#include "comm/OperationProgress.h"
+#include "comm/PendingReads.h"
 #include "comm/SendHold.h"
 #include "comm/StreamFramer.h"
 
@@ -71,14 +71,6 @@ public:
         bool decodeReplies = true;
     };
 
-    // How far the running operation has got: "20 of 85 values" of "Write Parameters".
-    struct Progress {
-        QString name;
-        QString unit;
-        int done = 0;
-        int total = 0;
-    };
-
     explicit BoardLink(QObject* parent = nullptr);
     ~BoardLink() override;
 
@@ -107,19 +99,14 @@ public:
     void setExpectingReply(bool expecting) { m_expectingReply = expecting; }
 
     // A parameter read: a command whose answer is awaited for its address until
-    // it comes or forgetAwaitedReads().
+    // it comes or the reads are forgotten.
     bool sendRead(int address);
-    void forgetAwaitedReads() { m_awaitedReads.reset(); }
-    bool awaitingRead(int address) const { return m_awaitedReads.test(static_cast<std::size_t>(address)); }
-    // Answers dropped because no read awaited their address.
-    int strayAnswers() const { return m_strayAnswers; }
+    PendingReads& reads() const { return *m_reads; }
 
     // ---- Receiving -------------------------------------------------------------
     // A block from the port: announced as it came, then cut into messages, each
     // kept for after the operation or routed.
     void receive(const QByteArray& block);
-    // Routes one message by its content (a kept one once the operation is over).
-    void route(const QByteArray& block);
     // The port was opened or closed: bytes of the last connection never join
     // the next one's.
     void resetReceiving();
@@ -128,43 +115,23 @@ public:
     // Starts an operation. When another one holds the link, or the port is not
     // open, says so in a message and returns false; nothing has been sent then.
     bool begin(Request request);
-    // The same for an operation object: it becomes current() until end().
+    // The same for an operation object: it becomes current() until end(). A step
+    // of the operation holding the link begins in its place.
     bool begin(Operation& operation, Request request);
-    // Records how far the operation has got (for the loss message and observers).
-    void setDone(int done);
-    void setTotal(int total);
-    // The operation goes on to count something else, from zero.
-    void restate(const QString& unit, int total);
-    // Releases the link; blocks kept meanwhile are routed next, oldest first.
+    // Releases the link (a step gives it back to its operation); blocks kept
+    // meanwhile are routed next, oldest first.
     void end();
 
-    bool busy() const { return m_running || m_sequence.has_value(); }
-    // The running operation's, or the last one's once it has ended.
-    const Progress& progress() const { return m_progress; }
-    // The running operation's object; null when none runs or it has none.
+    bool busy() const { return m_running; }
+    // How far the running operation (its step under way) has got, or the last
+    // one once it has ended.
+    OperationProgress progress() const;
+    // The running operation's object, its step while one runs; null when none
+    // runs or it has none.
     Operation* current() const;
 
-    // Refuses with a message naming the running operation (or sequence); true
-    // when one runs.
+    // Refuses with a message naming the running operation; true when one runs.
     bool refuseWhileBusy() const;
-
-    // Whether a frame may leave now: always when the link is not busy; during an
-    // operation or sequence, only from inside its own steps.
-    bool maySend() const { return !busy() || m_sendingDepth > 0; }
-
-    // ---- Sequences -------------------------------------------------------------
-    struct Sequence {
-        QString name;                 // as the user knows it: "Apply profile"
-        std::function<void()> cancel; // stops the sequence: the step under way, or the next one
-    };
-    // Holds the link for a sequence. Refuses as begin() does. Its steps are
-    // operations begun from inside a Sending scope; nothing else may begin.
-    bool beginSequence(Sequence sequence);
-    void endSequence();
-    // The running sequence's name; empty when none runs.
-    QString sequenceName() const { return m_sequence ? m_sequence->name : QString(); }
-    // Asks the running sequence to stop; false when none runs.
-    bool cancelSequence();
 
     // Marks the code of an operation's step: its frames may leave.
     class Sending {
@@ -186,9 +153,6 @@ public:
     // short ("Write Parameters stopped after 20 of 85 values: the connection to
     // /dev/ttyACM0 was lost."); empty when no operation ran.
     QString deviceLost(const QString& port);
-    // The sentence above, for work that tells its own progress.
-    static QString cutShort(const QString& name, int done, int total, const QString& unit,
-                            const QString& port);
 
 signals:
     void busyChanged(bool busy);
@@ -206,14 +170,24 @@ signals:
     // are kept for after it: an upload ends when its board says so.
     void uploadEndHeard();
     void shot(const QByteArray& block);           // 0xAA 0xAA
-    void strayAnswer(int address);                // an answer no read awaited, dropped
     // The port is gone: the device was unplugged, or the port closed under a
     // running operation. Announced once per loss.
     void portLost();
 
 private:
+    // While a step runs: the operation whose step it is, as it held the link.
+    struct Host {
+        Request request;
+        QPointer<Operation> operation;
+    };
+
     bool portOpen() const;
-    // Says why an operation or sequence cannot begin on a closed port; true then.
+    // Whether a frame may leave now: always when the link is not busy; during an
+    // operation, only from inside its own steps.
+    bool maySend() const { return !busy() || m_sendingDepth > 0; }
+    // Routes one message by its content (a kept one once the operation is over).
+    void route(const QByteArray& block);
+    // Says why an operation cannot begin on a closed port; true then.
     bool refuseWithoutPort(const QString& name) const;
     // Called by the receive path first: true when the block was kept for after
     // the operation.
@@ -228,7 +202,6 @@ private:
     void transmitFrame(const QByteArray& frame);
     // What waited out the board's pause after a "B" block leaves.
     void release(const SendHold::Outgoing& out);
-    void dropStrayAnswer(int address);
     // A send found the port closed while an operation held the link.
     void lostUnderOperation();
     void releaseHeld();
@@ -240,18 +213,18 @@ private:
     StreamFramer m_framer;
     WindowTimer* m_quietWatch;
     bool m_expectingReply = false;
-    AwaitedReads m_awaitedReads;
-    int m_strayAnswers = 0;
+    PendingReads* m_reads;
     SendHold* m_sendHold;
     QList<QByteArray> m_pausedMessages; // received during the board's pause
     qint64 m_lastFrameAt = 0;
     std::optional<qint64> m_writeQueuedAt; // set while the last frame sent was a parameter write
     Request m_request;
     QPointer<Operation> m_operation;
+    std::optional<Host> m_host;
     bool m_running = false;
     bool m_lossAnnounced = false;
-    Progress m_progress;
+    // Of the last operation once it has ended, or of one begun without an object.
+    OperationProgress m_lastProgress;
     int m_sendingDepth = 0;
     QList<QByteArray> m_held;
-    std::optional<Sequence> m_sequence;
 };

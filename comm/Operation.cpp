@@ -75,14 +75,12 @@ QString Operation::stoppedMessage() const
 void Operation::progress(int done)
 {
     m_done = done;
-    m_link.setDone(done);
     emit progressed(done, m_request.total);
 }
 
 void Operation::setTotal(int total)
 {
     m_request.total = total;
-    m_link.setTotal(total);
 }
 
 void Operation::restate(const QString& unit, int total)
@@ -90,8 +88,23 @@ void Operation::restate(const QString& unit, int total)
     m_request.unit = unit;
     m_request.total = total;
     m_done = 0;
-    m_link.restate(unit, total);
     emit progressed(0, total);
+}
+
+OperationProgress Operation::progressNow() const
+{
+    return {m_request.name, m_request.unit, m_done, m_request.total};
+}
+
+Operation& Operation::whole()
+{
+    return m_host ? m_host->whole() : *this;
+}
+
+bool Operation::startStep(Operation& step, Operation& host)
+{
+    step.m_host = &host;
+    return step.start();
 }
 
 void Operation::finish(bool ok, const QString& message)

@@ -40,6 +40,15 @@ public:
     // under that step.
     void dispose();
     int done() const { return m_done; }
+    // Its name, unit and count as they stand: what the link tells of it.
+    OperationProgress progressNow() const;
+
+    // The operation this one runs as a step of, while it holds the link; null
+    // for an operation started on its own.
+    Operation* host() const { return m_host; }
+    // What the user started and Cancel addresses: this operation, or the one it
+    // is a step of.
+    Operation& whole();
 
 signals:
     void progressed(int done, int total);
@@ -70,6 +79,9 @@ protected:
     // Releases the link and reports the end.
     void finish(bool ok, const QString& message = {});
 
+    // Starts `step` as a step of `host`, which holds the link meanwhile.
+    static bool startStep(Operation& step, Operation& host);
+
     BoardLink& link() const { return m_link; }
     // The link, or null once it is being destroyed (a window closing mid-operation).
     BoardLink* liveLink() const { return m_linkAlive.data(); }
@@ -79,6 +91,7 @@ private:
     // Null once the link is gone: a window that closes mid-operation deletes its
     // link before the operations it owns.
     QPointer<BoardLink> m_linkAlive;
+    QPointer<Operation> m_host;
     BoardLink::Request m_request;
     bool m_running = false;
     bool m_stopping = false;

@@ -20,9 +20,7 @@ int bankOf(const Sound::FontUpload& upload)
 
 ProfileApply::ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const BoardProfile& profile,
                            ProfileCheck check, Board board, JournalNow journalNow, bool force, QObject* parent)
-    : QObject(parent)
-    , m_link(link)
-    , m_linkAlive(&link)
+    : SteppedOperation(link, NAME, parent)
     , m_journal(journal)
     , m_refusal(ReleaseRefusal(profile, board.release))
     , m_check(std::move(check))
@@ -35,79 +33,29 @@ ProfileApply::ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const 
     m_report.slotsSkipped = static_cast<int>(m_check.uploads.size() - m_toUpload.size());
 }
 
-ProfileApply::~ProfileApply()
+QString ProfileApply::progressText() const
 {
-    // The sequence's cancel would call back into this object.
-    releaseLink();
+    return QStringLiteral("%1 of %2 %3").arg(done()).arg(request().total).arg(request().unit);
 }
 
-void ProfileApply::start()
+void ProfileApply::run()
 {
-    m_running = true;
     m_startedAt = appClock().now();
     if (!m_refusal.isEmpty()) {
-        end(m_refusal);
-        return;
-    }
-    m_holdsLink = m_link.beginSequence({NAME, [this] { cancel(); }});
-    if (!m_holdsLink) {
-        end(QStringLiteral("%1 could not start: another operation holds the link, or the port is closed.")
-                .arg(NAME));
+        stepsEnded(m_refusal);
         return;
     }
     writeParameters();
 }
 
-void ProfileApply::releaseLink()
+void ProfileApply::halt()
 {
-    if (m_holdsLink && m_linkAlive)
-        m_link.endSequence();
-    m_holdsLink = false;
-}
-
-void ProfileApply::cancel()
-{
-    m_cancelled = true;
-    if (m_step)
-        m_step->cancel();
-}
-
-void ProfileApply::runStep(Operation* operation, const std::function<void()>& next)
-{
-    operation->setParent(this);
-    m_step = operation;
-    connect(operation, &Operation::progressed, this, [this, operation](int done, int total) {
-        emit progressed(operation->request().name, done, total, operation->request().unit);
-    });
-    // Queued: a lost device ends the step from inside the link's loss handling.
-    connect(
-        operation, &Operation::finished, this,
-        [this, operation, next](bool ok, const QString& message) {
-            operation->dispose();
-            if (!ok)
-                end(message.isEmpty() ? QStringLiteral("the connection to the board was lost during %1.")
-                                            .arg(operation->request().name)
-                                      : message);
-            else if (m_cancelled)
-                end(QStringLiteral("stopped after %1; nothing after it was sent.").arg(operation->request().name));
-            else
-                next();
-        },
-        Qt::QueuedConnection);
-    bool started = false;
-    {
-        const BoardLink::Sending step(m_link); // the sequence's own step may begin
-        started = operation->start();
-    }
-    if (!started) {
-        operation->dispose();
-        end(QStringLiteral("%1 could not start.").arg(operation->request().name));
-    }
+    seal(QStringLiteral("the connection to the board was lost during %1.").arg(stepName()));
 }
 
 void ProfileApply::writeParameters()
 {
-    auto* write = new ParameterWriteOperation(m_link, m_check.parameters);
+    auto* write = new ParameterWriteOperation(link(), m_check.parameters);
     // What left for the board, also when the write is stopped or cut short.
     connect(write, &Operation::progressed, this, [this](int done) { m_report.valuesWritten = done; });
     runStep(write, [this] { verifyParameters(); });
@@ -115,12 +63,12 @@ void ProfileApply::writeParameters()
 
 void ProfileApply::verifyParameters()
 {
-    auto* verification = new Verification(m_link, m_check.parameters.all(), QStringLiteral("written"));
+    auto* verification = new Verification(link(), m_check.parameters.all(), QStringLiteral("written"));
     runStep(verification, [this, verification] {
         const VerifyResult result = verification->result();
         m_report.valuesVerified = result.verified;
         if (!result.ok()) {
-            end(QStringLiteral("%1: %2").arg(result.summary(), result.lines(QStringLiteral("written"))
+            stepsEnded(QStringLiteral("%1: %2").arg(result.summary(), result.lines(QStringLiteral("written"))
                                                                    .join(QStringLiteral("; "))));
             return;
         }
@@ -138,10 +86,10 @@ void ProfileApply::uploadNextBank()
     QList<Sound::FontUpload> ofBank;
     while (!m_toUpload.isEmpty() && bankOf(m_toUpload.first()) == bank)
         ofBank.append(m_toUpload.takeFirst());
-    auto* import = new ImportOperation(m_link, bank, std::move(ofBank));
+    auto* import = new ImportOperation(link(), bank, std::move(ofBank));
     if (const QString refused = m_journal.follow(import); !refused.isEmpty()) {
         delete import;
-        end(refused);
+        stepsEnded(refused);
         return;
     }
     // Counted as each slot is written and recorded, so a stop part-way through a
@@ -154,25 +102,26 @@ void ProfileApply::verifyJournal()
 {
     const QList<Sound::FontUpload> missing = UploadsNotOnBoard(m_check.uploads, m_journalNow());
     if (missing.isEmpty()) {
-        end();
+        stepsEnded({});
         return;
     }
     QStringList names;
     for (const Sound::FontUpload& upload : missing)
         names << Sound::SoundSlots()[upload.slot].accessibleName;
-    end(QStringLiteral("the slot journal does not record these slots as holding their file: %1.")
+    stepsEnded(QStringLiteral("the slot journal does not record these slots as holding their file: %1.")
             .arg(names.join(QStringLiteral(", "))));
 }
 
-void ProfileApply::end(const QString& failure)
+void ProfileApply::stepsEnded(const QString& failure)
 {
-    if (!m_running)
-        return;
-    m_running = false;
-    releaseLink();
+    seal(failure);
+    finish(m_report.ok(), ReportSummary(m_report));
+}
+
+void ProfileApply::seal(const QString& failure)
+{
     m_report.failure = failure;
     m_report.durationMs = appClock().now() - m_startedAt;
-    emit finished(m_report);
 }
 
 } // namespace Params

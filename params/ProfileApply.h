@@ -5,30 +5,25 @@
 // bank by bank as a font import does, journalled slot by slot, and at the end the
 // journal must know every slot of the profile to hold its file.
 //
-// Each step is the operation the window and the other commands run, started in
-// turn on the link, so the pacing and cancel rules are theirs: Cancel stops the
-// step under way at its safe point and no later step starts. The link is held as
-// one sequence from the first step to the last, so nothing else slips in between
-// two steps. The end comes as one report.
+// It is one operation made of steps (SteppedOperation.h), started, shown and
+// cancelled as any other: Cancel stops the step under way at its safe point and
+// no later step starts. Its end is one report; the end's message sums it up.
 #pragma once
 
+#include "comm/SteppedOperation.h"
 #include "params/ProfileApplyReport.h"
 #include "params/ProfileCheck.h"
 #include "sound/SlotJournal.h"
 
-#include <QObject>
-#include <QPointer>
 #include <functional>
 
-class BoardLink;
-class Operation;
 namespace Sound {
 class BoardJournal;
 }
 
 namespace Params {
 
-class ProfileApply : public QObject {
+class ProfileApply final : public SteppedOperation {
     Q_OBJECT
 public:
     struct Board {
@@ -42,42 +37,33 @@ public:
     // `check` must be ok(); `force` uploads every slot, whatever the journal says.
     ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const BoardProfile& profile, ProfileCheck check,
                  Board board, JournalNow journalNow, bool force, QObject* parent = nullptr);
-    ~ProfileApply() override;
 
-    void start();
-    // Stops the step under way at its safe point; nothing after it runs.
-    void cancel();
-    bool running() const { return m_running; }
+    // What the end's message sums up; whole once the apply has finished.
     const ProfileApplyReport& report() const { return m_report; }
+    // "20 of 86 values": the wait dialog's title names the step.
+    QString progressText() const override;
 
-signals:
-    // The step under way ("Write Parameters", "values") and how far it has got.
-    void progressed(const QString& step, int done, int total, const QString& unit);
-    void finished(const Params::ProfileApplyReport& report);
+protected:
+    void run() override;
+    // The device went away between two steps, or the link is gone.
+    void halt() override;
+    void stepsEnded(const QString& failure) override;
 
 private:
     void writeParameters();
     void verifyParameters();
     void uploadNextBank();
     void verifyJournal();
-    // Starts `operation` and goes on with `next` when it has ended well.
-    void runStep(Operation* operation, const std::function<void()>& next);
-    void end(const QString& failure = {});
-    void releaseLink();
+    // Completes the report; `failure` is empty when all went well.
+    void seal(const QString& failure);
 
-    BoardLink& m_link;
-    QPointer<BoardLink> m_linkAlive; // null once the link is gone (a window closing mid-apply)
     Sound::BoardJournal& m_journal;
     const QString m_refusal; // empty: the board runs a release the profile allows
     const ProfileCheck m_check;
     const JournalNow m_journalNow;
     QList<Sound::FontUpload> m_toUpload; // what is left to send, bank by bank
     ProfileApplyReport m_report;
-    QPointer<Operation> m_step;
     qint64 m_startedAt = 0;
-    bool m_running = false;
-    bool m_holdsLink = false; // the link is held as this apply's sequence
-    bool m_cancelled = false;
 };
 
 } // namespace Params

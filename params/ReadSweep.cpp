@@ -180,7 +180,7 @@ void ReadSweep::startAskingAgain()
 void ReadSweep::end(bool ok)
 {
     m_timer->setEnabled(false);
-    link().forgetAwaitedReads();
+    link().reads().forget();
     finish(ok, endMessage());
 }
 
@@ -188,5 +188,5 @@ void ReadSweep::halt()
 {
     m_timer->setEnabled(false);
     if (BoardLink* alive = liveLink())
-        alive->forgetAwaitedReads();
+        alive->reads().forget();
 }

@@ -97,7 +97,7 @@ void BoardTest::readAnswering(const Replies& replies)
 {
     QVERIFY(m_board->startRead());
     for (const auto& [address, value] : replies) {
-        QVERIFY(m_sim->clock.advanceUntil([&, a = address] { return m_board->link()->awaitingRead(a); }, GIVE_UP_MS));
+        QVERIFY(m_sim->clock.advanceUntil([&, a = address] { return m_board->link()->reads().awaiting(a); }, GIVE_UP_MS));
         m_port->feed(reply(address, value));
     }
     QVERIFY(m_sim->clock.advanceUntil([this] { return !m_board->reading(); }, GIVE_UP_MS));

@@ -158,7 +158,7 @@ void HeaderAndPortPanelsTest::readEndMarksTheUnansweredIdentity()
     QVERIFY(m_board->startRead());
     for (const QByteArray& block : replies) {
         const int address = static_cast<unsigned char>(block.at(1));
-        QVERIFY(m_sim->clock.advanceUntil([&] { return m_board->link()->awaitingRead(address); }, GIVE_UP_MS));
+        QVERIFY(m_sim->clock.advanceUntil([&] { return m_board->link()->reads().awaiting(address); }, GIVE_UP_MS));
         m_port->feed(block);
     }
     QVERIFY(m_sim->clock.advanceUntil([this] { return !m_board->reading(); }, GIVE_UP_MS));

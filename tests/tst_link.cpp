@@ -401,9 +401,9 @@ void LinkTest::answerNotAskedForIsDroppedAndCounted()
     for (const QByteArray& stray : strays)
         feed(stray);
     QCOMPARE(decoded.size(), 0);
-    QCOMPARE(link.strayAnswers(), 5);
+    QCOMPARE(link.reads().strays(), 5);
     QVERIFY(link.expectingReply());
-    QVERIFY(link.awaitingRead(1));
+    QVERIFY(link.reads().awaiting(1));
     QCOMPARE(setupWindow->header()->serialNumber->text(), QString());
     QCOMPARE(setupWindow->header()->serialLot->text(), QString());
     QCOMPARE(trafficMonitor->receivedLog->toPlainText().split('\n').last(),
@@ -416,7 +416,7 @@ void LinkTest::answerNotAskedForIsDroppedAndCounted()
     QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
     // A second answer to a read already answered is nobody's either.
     feed(hexBytes("32 01 09"));
-    QCOMPARE(link.strayAnswers(), 6);
+    QCOMPARE(link.reads().strays(), 6);
     QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
 }
 

@@ -5,26 +5,56 @@
 #include "TestMain.h"
 
 #include "comm/BoardLink.h"
+#include "comm/Operation.h"
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
-using Step = std::function<void(BoardLink&)>;
+// An operation that counts only when told to.
+class Counted final : public Operation {
+public:
+    Counted(BoardLink& link, const char* name, const char* unit, int total)
+        : Operation(link)
+    {
+        describe({QString::fromLatin1(name), QString::fromLatin1(unit), total, BoardLink::Blocks::Deferred, {}});
+    }
+    using Operation::finish;
+    using Operation::progress;
+    using Operation::restate;
+    using Operation::setTotal;
 
-BoardLink::Request request(const char* name, const char* unit, int total)
-{
-    return {QString::fromLatin1(name), QString::fromLatin1(unit), total, BoardLink::Blocks::Deferred, {}};
-}
+protected:
+    void run() override {}
+    void halt() override {}
+};
+
+struct Operations {
+    BoardLink& link;
+    std::vector<std::unique_ptr<Counted>> started;
+    Counted& last() { return *started.back(); }
+};
+
+using Step = std::function<void(Operations&)>;
 
 Step begin(const char* name, const char* unit, int total)
 {
-    return [=](BoardLink& link) { link.begin(request(name, unit, total)); };
+    return [=](Operations& ops) {
+        ops.started.push_back(std::make_unique<Counted>(ops.link, name, unit, total));
+        ops.last().start();
+    };
 }
 
 Step setDone(int done)
 {
-    return [=](BoardLink& link) { link.setDone(done); };
+    return [=](Operations& ops) { ops.started.front()->progress(done); };
+}
+
+Step end()
+{
+    return [](Operations& ops) { ops.last().finish(true); };
 }
 
 } // namespace
@@ -55,13 +85,13 @@ void LinkProgressTest::progressAndLossMessage_data()
                                     "COM3 was lost.";
     QTest::newRow("the total grows on the way")
         << QList<Step>{begin("Read Parameters", "values", 226), setDone(226),
-                       [](BoardLink& link) { link.setTotal(240); }}
+                       [](Operations& ops) { ops.last().setTotal(240); }}
         << "Read Parameters"
         << "values" << 226 << 240 << QStringList{}
         << "Read Parameters stopped after 226 of 240 values: the connection to COM3 was lost.";
     QTest::newRow("counting something else from zero")
         << QList<Step>{begin("Calibration", "samples", 197), setDone(10),
-                       [](BoardLink& link) { link.restate(QStringLiteral("values"), 4); }}
+                       [](Operations& ops) { ops.last().restate(QStringLiteral("values"), 4); }}
         << "Calibration"
         << "values" << 0 << 4 << QStringList{}
         << "Calibration stopped after 0 of 4 values: the connection to COM3 was lost.";
@@ -73,13 +103,13 @@ void LinkProgressTest::progressAndLossMessage_data()
         << "Erase All Sounds stopped after 1 of 2 erase frames: the connection to COM3 was lost.";
     QTest::newRow("the next operation starts from zero")
         << QList<Step>{begin("Erase All Sounds", "erase frames", 2), setDone(2),
-                       [](BoardLink& link) { link.end(); }, begin("Upload", "bytes", 11520)}
+                       end(), begin("Upload", "bytes", 11520)}
         << "Upload"
         << "bytes" << 0 << 11520 << QStringList{}
         << "Upload stopped after 0 of 11520 bytes: the connection to COM3 was lost.";
     QTest::newRow("an ended operation is still told, and nothing is cut short")
         << QList<Step>{begin("Write Parameters", "values", 85), setDone(85),
-                       [](BoardLink& link) { link.end(); }}
+                       end()}
         << "Write Parameters"
         << "values" << 85 << 85 << QStringList{} << QString();
 }
@@ -99,10 +129,11 @@ void LinkProgressTest::progressAndLossMessage()
     port->Open();
     link.setPort(std::move(port));
 
+    Operations ops{link, {}};
     for (const Step& step : steps)
-        step(link);
+        step(ops);
 
-    const BoardLink::Progress& progress = link.progress();
+    const OperationProgress progress = link.progress();
     QCOMPARE(progress.name, name);
     QCOMPARE(progress.unit, unit);
     QCOMPARE(progress.done, done);

@@ -1,7 +1,8 @@
 // Applying a checked profile to one board on the scripted port, in simulated
-// time: the release refused before anything is sent, the parameters written and
-// read back, slots the journal knows left alone, Cancel between two values, and
-// the journal checked again at the end; the report of each end.
+// time, run as the window and the terminal run every operation: the release
+// refused before anything is sent, the parameters written and read back, slots
+// the journal knows left alone, Cancel in and between the steps, and the journal
+// checked again at the end; the report of each end and what the view was told.
 #include "ProfileSamples.h"
 #include "RecordingDialogs.h"
 #include "ScriptedPort.h"
@@ -11,6 +12,7 @@
 
 #include "comm/BoardLink.h"
 #include "comm/Frames.h"
+#include "comm/OperationRunner.h"
 #include "params/ProfileApply.h"
 #include "DiskFull.h"
 #include "sound/BoardJournal.h"
@@ -20,6 +22,7 @@
 
 #include <QDateTime>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTemporaryDir>
 
 using namespace Params;
@@ -50,6 +53,43 @@ protected:
 
 private:
     int m_slot;
+};
+
+// What a run shows: the wait dialog's and the terminal's part, recorded.
+class RecordingView final : public OperationView {
+public:
+    void starting(const QString& name, bool stoppable) override
+    {
+        startedAs = name;
+        offersCancel = stoppable;
+    }
+    void running() override { ++shown; }
+    void renamed(const QString& name) override
+    {
+        titles << name;
+        if (onRenamed)
+            onRenamed(name);
+    }
+    void progressed(const OperationProgress&, const QString& line) override { text = line; }
+    void ended(bool ok, const QString& message) override
+    {
+        endedOk = ok;
+        endMessage = message;
+        ++ends;
+        if (onEnded)
+            onEnded();
+    }
+
+    QString startedAs;
+    bool offersCancel = false;
+    int shown = 0;
+    QStringList titles; // the steps' names as they came
+    QString text;       // the last progress line
+    bool endedOk = false;
+    QString endMessage;
+    int ends = 0;
+    std::function<void(const QString& title)> onRenamed;
+    std::function<void()> onEnded;
 };
 
 BoardLink::Request valuesRequest(const QString& name)
@@ -113,8 +153,8 @@ private slots:
     void slotsCountAsTheBoardConfirmsThem_data();
     void slotsCountAsTheBoardConfirmsThem();
     void theLinkStaysHeldFromTheFirstStepToTheLast();
-    void betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt_data();
-    void betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt();
+    void cancelReachesTheStepUnderWayAndNothingFollows_data();
+    void cancelReachesTheStepUnderWayAndNothingFollows();
     void reportReadsAsJsonAndSummary();
 
 private:
@@ -124,6 +164,8 @@ private:
     // Starts applying the all-ones profile with no font, the journal empty; its
     // report comes into `ended`.
     void startValuesOnly();
+    // Runs `apply` on a fresh `view`; its report comes into `ended`.
+    void run(ProfileApply* apply, std::function<void(const QString& title)> onRenamed = {});
 
     std::unique_ptr<ScopedSimClock> sim;
     std::unique_ptr<BoardLink> link;
@@ -133,7 +175,8 @@ private:
     std::unique_ptr<Sound::BoardJournal> journal;
     // What the journal says now, call by call; the last one stays.
     QList<QList<Sound::JournalEntry>> journalSays;
-    std::unique_ptr<ProfileApply> running;
+    QPointer<ProfileApply> running; // disposes of itself once it has ended
+    std::shared_ptr<RecordingView> view;
     std::optional<ProfileApplyReport> ended;
 };
 
@@ -153,7 +196,7 @@ void ProfileApplyTest::init()
 
 void ProfileApplyTest::cleanup()
 {
-    running.reset();
+    delete running.data();
     journal.reset();
     board.reset();
     link.reset();
@@ -169,12 +212,10 @@ ProfileApplyReport ProfileApplyTest::apply(const QString& release)
     const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
     check.uploads = {{swing3, QStringLiteral("Swing 3"), QStringLiteral("/fonts/blue/Swing_03.wav"),
                       QByteArray(64, '\x80'), SUM_A}};
-    running = std::make_unique<ProfileApply>(
-        *link, *journal, profile, check, ProfileApply::Board{QStringLiteral("COM3"), SERIAL, release},
-        [this] { return journalSays.size() > 1 ? journalSays.takeFirst() : journalSays.value(0); }, false);
-    ended.reset();
-    connect(running.get(), &ProfileApply::finished, this, [this](const ProfileApplyReport& r) { ended = r; });
-    running->start();
+    run(new ProfileApply(*link, *journal, profile, check,
+                         ProfileApply::Board{QStringLiteral("COM3"), SERIAL, release},
+                         [this] { return journalSays.size() > 1 ? journalSays.takeFirst() : journalSays.value(0); },
+                         false));
     sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS);
     return ended.value_or(ProfileApplyReport{});
 }
@@ -182,14 +223,21 @@ ProfileApplyReport ProfileApplyTest::apply(const QString& release)
 void ProfileApplyTest::startValuesOnly()
 {
     journalSays = {{}};
-    ended.reset();
     BoardProfile profile;
     profile.parameters = AllOnes();
-    running = std::make_unique<ProfileApply>(*link, *journal, profile, CheckProfile(profile),
-                                             ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
-                                             [this] { return journalSays.value(0); }, false);
-    connect(running.get(), &ProfileApply::finished, this, [this](const ProfileApplyReport& r) { ended = r; });
-    running->start();
+    run(new ProfileApply(*link, *journal, profile, CheckProfile(profile),
+                         ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                         [this] { return journalSays.value(0); }, false));
+}
+
+void ProfileApplyTest::run(ProfileApply* apply, std::function<void(const QString& title)> onRenamed)
+{
+    ended.reset();
+    running = apply;
+    view = std::make_shared<RecordingView>();
+    view->onRenamed = std::move(onRenamed);
+    view->onEnded = [this, apply] { ended = apply->report(); };
+    RunOperation(apply, view);
 }
 
 void ProfileApplyTest::endsAsTheBoardAndJournalAllow_data()
@@ -280,12 +328,8 @@ void ProfileApplyTest::slotsCountAsTheBoardConfirmsThem()
         {swing4, QStringLiteral("Swing 4"), QStringLiteral("/fonts/blue/Swing_04.wav"), QByteArray(64, '\x80'), SUM_B},
         {swing5, QStringLiteral("Swing 5"), QStringLiteral("/fonts/blue/Swing_05.wav"), QByteArray(64, '\x80'), SUM_A}};
     const Sound::SlotJournal kept(journals->path());
-    running = std::make_unique<ProfileApply>(*link, *journal, profile, check,
-                                             ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
-                                             [&kept] { return kept.list(SERIAL); }, false);
-    ended.reset();
-    connect(running.get(), &ProfileApply::finished, this, [this](const ProfileApplyReport& r) { ended = r; });
-    running->start();
+    run(new ProfileApply(*link, *journal, profile, check, ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                         [&kept] { return kept.list(SERIAL); }, false));
     if (cancelAfterFirst) {
         QVERIFY(sim->clock.advanceUntil([&] { return kept.list(SERIAL).at(swing3).known(); }, LONG_ENOUGH_MS));
         running->cancel();
@@ -385,42 +429,91 @@ void ProfileApplyTest::theLinkStaysHeldFromTheFirstStepToTheLast()
     QCOMPARE(busyChanges, (QList<bool>{true, false}));
     QCOMPARE(sentWhileFree, 0);
     QCOMPARE(board->writes(), 86);
+    // The run showed one operation, named after each step as it came, and ended with the report.
+    QCOMPARE(view->startedAs, QStringLiteral("Apply profile"));
+    QVERIFY(view->offersCancel);
+    QCOMPARE(view->shown, 1);
+    QCOMPARE(view->titles, (QStringList{"Write Parameters", "Verify"}));
+    QCOMPARE(view->text, QStringLiteral("86 of 86 values"));
+    QCOMPARE(view->ends, 1);
+    QVERIFY(view->endedOk);
+    QVERIFY2(view->endMessage.startsWith(
+                 QStringLiteral("COM3 (serial 1523-0300, release 16.0): 86 values written, 86 verified;")),
+             qPrintable(view->endMessage));
 }
 
-void ProfileApplyTest::betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt_data()
+void ProfileApplyTest::cancelReachesTheStepUnderWayAndNothingFollows_data()
 {
-    QTest::addColumn<bool>("deviceLost");
-    QTest::newRow("Cancel") << false;
-    QTest::newRow("device lost") << true;
+    QTest::addColumn<QString>("step");     // the step under way, or just ended, when it comes
+    QTest::addColumn<bool>("betweenSteps"); // right after that step's end, before the next begins
+    QTest::addColumn<bool>("deviceLost");   // the board goes away instead
+    QTest::addColumn<int>("reads");
+    QTest::addColumn<QString>("lost");
+    QTest::addColumn<QString>("failure");
+    // Verify stops before its first read; the upload never begins.
+    QTest::newRow("during Verify") << "Verify" << false << false << 0 << ""
+                                   << "Verify was stopped after 0 of 86 values.";
+    QTest::newRow("between Write Parameters and Verify")
+        << "Write Parameters" << true << false << 0 << ""
+        << "stopped after Write Parameters; nothing after it was sent.";
+    QTest::newRow("device lost between Write Parameters and Verify")
+        << "Write Parameters" << true << true << 0
+        << "Write Parameters stopped after 86 of 86 values: the connection to COM3 was lost."
+        << "the connection to the board was lost during Write Parameters.";
 }
 
-void ProfileApplyTest::betweenTwoStepsOnlyTheSequenceBeginsAndCancelReachesIt()
+void ProfileApplyTest::cancelReachesTheStepUnderWayAndNothingFollows()
 {
+    QFETCH(QString, step);
+    QFETCH(bool, betweenSteps);
     QFETCH(bool, deviceLost);
+    QFETCH(int, reads);
+    QFETCH(QString, lost);
+    QFETCH(QString, failure);
     RecordingDialogs dialogs;
-    int cancelled = 0;
-    QList<bool> busyChanges;
-    connect(link.get(), &BoardLink::busyChanged, this, [&busyChanges](bool busy) { busyChanges << busy; });
-    QVERIFY(link->beginSequence({QStringLiteral("Apply profile"), [&cancelled] { ++cancelled; }}));
-    {
-        const BoardLink::Sending step(*link);
-        QVERIFY(link->begin(valuesRequest(QStringLiteral("Verify"))));
-    }
-    link->end(); // the step ends; the sequence still holds the link
-    QVERIFY(link->busy());
-    QVERIFY(!link->sendFrame(ParameterWriteFrame(CLASH_RED_ADDRESS, 1)));
-    QVERIFY(!link->begin(valuesRequest(QStringLiteral("Read Parameters"))));
-    QVERIFY(port->sent.isEmpty());
-
+    journalSays = {{}};
+    BoardProfile profile;
+    profile.parameters = AllOnes();
+    ProfileCheck check = CheckProfile(profile);
+    const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
+    check.uploads = {{swing3, QStringLiteral("Swing 3"), QStringLiteral("/fonts/blue/Swing_03.wav"),
+                      QByteArray(64, '\x80'), SUM_A}};
+    auto* apply = new ProfileApply(*link, *journal, profile, check,
+                                   ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                                   [this] { return journalSays.value(0); }, false);
+    QString cutShort;
+    const auto stop = [&] {
+        if (deviceLost)
+            cutShort = link->deviceLost(QStringLiteral("COM3"));
+        else
+            QVERIFY(CancelOperation(*link->current(), {}));
+    };
+    run(apply, [&](const QString& title) {
+        if (title != step)
+            return;
+        Operation* under = link->current();
+        QVERIFY(under && under->host() == apply);
+        if (betweenSteps) // at the step's own end, before the go-ahead to the next one
+            connect(under, &Operation::finished, this, stop);
+        else
+            stop();
+    });
+    QVERIFY(sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS));
+    QCOMPARE(ended->failure, failure);
+    QCOMPARE(cutShort, lost);
+    QCOMPARE(board->writes(), 86);
+    QCOMPARE(port->sentBytes().count("#2"), reads);
+    for (const ScriptedPort::Sent& sent : port->sent) // no slot request, erase or sample
+        QVERIFY2(sent.bytes.startsWith("#1") || sent.bytes.startsWith("#2"), sent.bytes.toHex(' ').constData());
+    QCOMPARE(view->ends, 1);
+    QCOMPARE(view->endedOk, false);
+    // A lost device is told by the loss message; any other end by the report.
     if (deviceLost)
-        QCOMPARE(link->deviceLost(QStringLiteral("COM3")), QString()); // no step was cut short
+        QCOMPARE(view->endMessage, QString());
     else
-        QVERIFY(link->cancelSequence());
-    QCOMPARE(cancelled, 1);
-    link->endSequence();
+        QVERIFY2(view->endMessage.endsWith(QStringLiteral("\nCOM3: ") + failure), qPrintable(view->endMessage));
+    QVERIFY(dialogs.messages.isEmpty());
     QVERIFY(!link->busy());
-    QCOMPARE(busyChanges, (QList<bool>{true, false}));
-    QVERIFY(!link->cancelSequence());
 }
 
 void ProfileApplyTest::reportReadsAsJsonAndSummary()

@@ -17,6 +17,7 @@
 #include "sound/ui/SoundBrowser.h"
 #include "sound/ui/SoundPanel.h"
 #include "comm/BoardLink.h"
+#include "comm/Operation.h"
 #include "params/BoardProfile.h"
 #include "params/ui/ProfileDifferencesView.h"
 #include "sound/SlotJournal.h"
@@ -280,7 +281,8 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
     QStringList hiddenDuring;
     QTimer watchDialog;
     connect(&watchDialog, &QTimer::timeout, this, [&] {
-        if (!setupWindow->board()->link()->sequenceName().isEmpty() && !waitDialog->isVisible())
+        const Operation* running = setupWindow->board()->link()->current();
+        if (running && running->host() && !waitDialog->isVisible())
             hiddenDuring << waitDialog->windowTitle();
     });
     watchDialog.start(1);

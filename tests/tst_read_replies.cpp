@@ -233,7 +233,7 @@ void ReadRepliesTest::sweepWaitsOutTheBoardsPauseAndMissesNothing()
     // Nothing was missing: nothing asked again, not even after the end.
     f->sim.clock.advance(WHOLE_READ_MS);
     QCOMPARE(readsSent().size(), 226);
-    QCOMPARE(setupWindow->board()->link()->strayAnswers(), 0);
+    QCOMPARE(setupWindow->board()->link()->reads().strays(), 0);
     QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
     QCOMPARE(edit("bank1FlickerWhite")->text(), QString("60"));
     QVERIFY(f->dialogs.messages.isEmpty());

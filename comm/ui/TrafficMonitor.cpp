@@ -140,10 +140,10 @@ void TrafficMonitor::attach(BoardLink& link)
     connect(&link, &BoardLink::blockReceived, this, &TrafficMonitor::logReceived);
     // The answer's bytes are in the receive log already; this line says why
     // nothing came of them.
-    connect(&link, &BoardLink::strayAnswer, this, [this, &link](int address) {
+    connect(&link.reads(), &PendingReads::strayAnswer, this, [this, &link](int address) {
         if (!logging())
             return;
-        receivedLog->Add(StrayAnswerLine(address, link.strayAnswers()));
+        receivedLog->Add(StrayAnswerLine(address, link.reads().strays()));
         clearWhenFull(receivedLog);
     });
 }

@@ -5,6 +5,7 @@
 
 #include "app/Forms.h"
 #include "comm/BoardLink.h"
+#include "comm/OperationProgress.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -98,6 +99,7 @@ QString HeaderPanel::handOverCutShort(const QString& port)
     m_board.setHandingOver(false); // the lock follows with the closed port's state
     if (!handingOver)
         return firmwareNote;
-    return BoardLink::cutShort(QStringLiteral("Going over to the loader"), step - HandOver::CLOSE_PORT,
-                               HandOver::SHOW_FIRMWARE_WINDOW, QStringLiteral("steps"), port);
+    const OperationProgress handOver{QStringLiteral("Going over to the loader"), QStringLiteral("steps"),
+                                     step - HandOver::CLOSE_PORT, HandOver::SHOW_FIRMWARE_WINDOW};
+    return handOver.cutShort(port);
 }

@@ -4,18 +4,13 @@
 // the step and how far it has got and offers Cancel; its report ends it.
 #include "params/ui/ProfilePanel.h"
 
-#include "app/Forms.h"
-#include "app/WaitDialog.h"
+#include "app/WaitDialogView.h"
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
-#include "common/Define.h"
 #include "common/Dialogs.h"
 #include "params/ProfileApply.h"
 #include "params/ProfileCheck.h"
 #include "sound/SlotJournal.h"
-
-#include <QLabel>
-#include <QProgressBar>
 
 using namespace Params;
 
@@ -36,33 +31,18 @@ void ProfilePanel::applyProfile()
 
     const QString serial = m_board.readSerialNumber();
     const ProfileApply::Board which{m_board.serialPort()->Port(), serial, m_board.model().release()};
-    m_apply = new ProfileApply(
+    auto* apply = new ProfileApply(
         *m_board.link(), m_journal, chosen->profile, std::move(check), which,
         [serial] { return Sound::SlotJournal().list(serial); }, false, this);
-    connect(m_apply, &ProfileApply::progressed, waitDialog,
-            [](const QString& step, int done, int total, const QString& unit) {
-                waitDialog->setWindowTitle(step);
-                waitDialog->progressBar->setRange(0, std::max(total, 1));
-                waitDialog->progressBar->setValue(done);
-                waitDialog->message->setText(QStringLiteral("%1 of %2 %3").arg(done).arg(total).arg(unit));
-            });
-    connect(m_apply, &ProfileApply::finished, this, &ProfilePanel::applyEnded);
-    // Until the first step reports: which profile, and nothing done yet.
-    waitDialog->setWindowTitle(action);
-    waitDialog->message->setText(chosen->path);
-    waitDialog->progressBar->setRange(0, 1);
-    waitDialog->progressBar->setValue(0);
-    waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
-    m_apply->start();
-    // A board on a release the profile does not allow is refused at the start.
-    if (m_apply && m_apply->running())
-        waitDialog->show();
+    // A board on a release the profile does not allow is refused at the start,
+    // and its report comes before the wait dialog would show.
+    RunOperation(apply, std::make_shared<WaitDialogView>([this, apply](bool, const QString&) {
+                     applyEnded(apply->report()); // disposed of after this, from the top of the event loop
+                 }));
 }
 
 void ProfilePanel::applyEnded(const ProfileApplyReport& report)
 {
-    waitDialog->close();
-    m_apply->deleteLater();
     const QString summary = ReportSummary(report);
     whenSettled([summary, ok = report.ok()] {
         if (ok)

@@ -10,7 +10,6 @@
 #include "params/BoardProfile.h"
 #include "params/ProfileDifferences.h"
 
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <optional>
@@ -18,7 +17,6 @@
 class QPushButton;
 class ProfileDifferencesView;
 namespace Params {
-class ProfileApply;
 struct ProfileApplyReport;
 } // namespace Params
 namespace Sound {
@@ -63,6 +61,5 @@ private:
     Params::Board& m_board;
     Sound::BoardJournal& m_journal;
     ProfileDifferencesView* m_differences = nullptr;
-    QPointer<Params::ProfileApply> m_apply; // the apply under way, from its start to its report
     QString m_folder;                       // where the last profile was saved or chosen
 };

@@ -7,6 +7,7 @@
 #include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
+#include "comm/SteppedOperation.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
 #include "sound/BulkLoadOperation.h"
@@ -36,11 +37,11 @@ QString SoundPanel::stopLoading()
 {
     // Sounds loaded as a step of longer work (a profile's apply): stopped as
     // Cancel stops that work, after its question.
-    if (!m_board.link()->sequenceName().isEmpty()) {
+    Operation* running = m_board.link()->current();
+    if (running && qobject_cast<SteppedOperation*>(&running->whole())) {
         waitDialog->cancel();
         return {};
     }
-    Operation* running = m_board.link()->current();
     if (qobject_cast<BulkLoadOperation*>(running)) {
         running->cancel();
         return QStringLiteral("Loading stopped.");
