@@ -1,5 +1,7 @@
 #include "ToolOnPort.h"
 
+#include "Controls.h"
+
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/ui/PortPanel.h"
@@ -10,8 +12,9 @@
 ToolOnPort::ToolOnPort(const QString& port)
 {
     CreateForms();
-    setupWindow->ports()->portList->addItem(port);
-    setupWindow->ports()->portList->setCurrentIndex(setupWindow->ports()->portList->count() - 1);
+    auto* portList = control<QComboBox>(setupWindow, "portList");
+    portList->addItem(port);
+    portList->setCurrentIndex(portList->count() - 1);
     m_failure = open();
 }
 

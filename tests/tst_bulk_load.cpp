@@ -76,7 +76,7 @@ void BulkLoadTest::init()
     f->port->clearSent();
     RICHIESTA = true;
     setupWindow->show();
-    setupWindow->ports()->connectionCheck->stop(); // no connection check: the board is scripted
+    setupWindow->ports()->connectionCheck()->stop(); // no connection check: the board is scripted
 }
 
 QList<QByteArray> BulkLoadTest::uploadRequests() const

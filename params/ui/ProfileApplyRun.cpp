@@ -4,7 +4,6 @@
 // the step and how far it has got and offers Cancel; its report ends it.
 #include "params/ui/ProfilePanel.h"
 
-#include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
@@ -22,7 +21,7 @@ using namespace Params;
 void ProfilePanel::applyProfile()
 {
     const QString action = QStringLiteral("Apply profile");
-    if (m_board.refuseWhileBusy() || !boardRead(action))
+    if (board().refuseWhileBusy() || !boardRead(action))
         return;
     const std::optional<ChosenProfile> chosen = openProfile(action);
     if (!chosen)
@@ -34,34 +33,35 @@ void ProfilePanel::applyProfile()
         return;
     }
 
-    const QString serial = m_board.readSerialNumber();
-    const ProfileApply::Board which{m_board.serialPort()->Port(), serial, m_board.image().release()};
+    const QString serial = board().readSerialNumber();
+    const ProfileApply::Board which{board().serialPort()->Port(), serial, board().image().release()};
     m_apply = new ProfileApply(
-        *m_board.link(), m_journal, chosen->profile, std::move(check), which,
+        *board().link(), m_journal, chosen->profile, std::move(check), which,
         [serial] { return Sound::SlotJournal().list(serial); }, false, this);
-    connect(m_apply, &ProfileApply::progressed, waitDialog,
-            [](const QString& step, int done, int total, const QString& unit) {
-                waitDialog->setWindowTitle(step);
-                waitDialog->progressBar->setRange(0, std::max(total, 1));
-                waitDialog->progressBar->setValue(done);
-                waitDialog->message->setText(QStringLiteral("%1 of %2 %3").arg(done).arg(total).arg(unit));
+    WaitDialog& view = m_progressView();
+    connect(m_apply, &ProfileApply::progressed, &view,
+            [&view](const QString& step, int done, int total, const QString& unit) {
+                view.setWindowTitle(step);
+                view.progressBar->setRange(0, std::max(total, 1));
+                view.progressBar->setValue(done);
+                view.message->setText(QStringLiteral("%1 of %2 %3").arg(done).arg(total).arg(unit));
             });
     connect(m_apply, &ProfileApply::finished, this, &ProfilePanel::applyEnded);
     // Until the first step reports: which profile, and nothing done yet.
-    waitDialog->setWindowTitle(action);
-    waitDialog->message->setText(chosen->path);
-    waitDialog->progressBar->setRange(0, 1);
-    waitDialog->progressBar->setValue(0);
-    waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
+    view.setWindowTitle(action);
+    view.message->setText(chosen->path);
+    view.progressBar->setRange(0, 1);
+    view.progressBar->setValue(0);
+    view.setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
     m_apply->start();
     // A board on a release the profile does not allow is refused at the start.
     if (m_apply && m_apply->running())
-        waitDialog->show();
+        view.show();
 }
 
 void ProfilePanel::applyEnded(const ProfileApplyReport& report)
 {
-    waitDialog->close();
+    m_progressView().close();
     m_apply->deleteLater();
     const QString summary = ReportSummary(report);
     whenSettled([summary, ok = report.ok()] {
@@ -76,6 +76,6 @@ void ProfilePanel::applyEnded(const ProfileApplyReport& report)
     // holds on all three through the one path that fills them; showing the
     // profile's values instead would claim values a failed or stopped apply never
     // wrote. A board refused before anything was sent, or gone, is not read.
-    if (report.valuesWritten > 0 && m_board.link()->isOpen())
-        m_board.startRead();
+    if (report.valuesWritten > 0 && board().link()->isOpen())
+        board().startRead();
 }

@@ -52,7 +52,7 @@ void SlotControls::uploadToSlot(int slot)
         return;
     m_board.link()->sendCommand(s.requestFrame());
     // The hum's button stays off while the board prepares the long slot.
-    QPushButton* hum = s.isHum() ? slotButtons[slot] : nullptr;
+    QPushButton* hum = s.isHum() ? m_slotButtons[slot] : nullptr;
     if (hum) {
         hum->setEnabled(false);
         hum->repaint();
@@ -116,6 +116,6 @@ void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
     auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
     m_lastUploadWhole = true;
     connect(operation, &Operation::finished, this, [this](bool whole) { m_lastUploadWhole = whole; });
-    runJournalled(operation, journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
+    runJournalled(operation, m_journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
                                              QFileInfo(file.path).fileName(), file.checksum));
 }

@@ -1,5 +1,6 @@
 #include "SetupWindowFixture.h"
 
+#include "Controls.h"
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/ui/PortPanel.h"
@@ -76,15 +77,15 @@ std::unique_ptr<SetupWindowFixture> SetupWindowFixture::withPortOpen(const QStri
 
 void SetupWindowFixture::setPortList(const QStringList& ports) const
 {
-    setupWindow->ports()->portList->clear();
-    setupWindow->ports()->portList->addItems(ports);
+    control<QComboBox>(setupWindow, "portList")->clear();
+    control<QComboBox>(setupWindow, "portList")->addItems(ports);
     if (!ports.isEmpty())
-        setupWindow->ports()->portList->setCurrentIndex(0);
+        control<QComboBox>(setupWindow, "portList")->setCurrentIndex(0);
 }
 
 void SetupWindowFixture::openPort(int index) const
 {
-    setupWindow->ports()->portList->setCurrentIndex(index);
+    control<QComboBox>(setupWindow, "portList")->setCurrentIndex(index);
     setupWindow->ports()->openPort();
 }
 
