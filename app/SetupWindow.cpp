@@ -278,6 +278,7 @@ void SetupWindow::placeSoundControls()
     for (int row = 0; row < m_parameters->rowPanels.size(); ++row)
         m_parameters->addToRow(row, controls->rowWidgets(row));
     m_parameters->insertActionRow(controls->actionRow());
+    connect(m_sounds, &SoundPanel::samplesShown, this, [](const QByteArray& sound) { trafficMonitor->showSamples(sound); });
     connect(m_sounds, &SoundPanel::trafficMonitorWanted, this, [this] {
         trafficMonitor->show();
         trafficMonitor->raise();

@@ -107,9 +107,9 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
 
     QTemporaryDir folder;
     writeFullSlotFile(folder);
-    setupWindow->sounds()->browser()->soundFolder = folder.path();
+    setupWindow->sounds()->browser()->setSoundFolder(folder.path());
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
     RICHIESTA = true;
 
     Run run;

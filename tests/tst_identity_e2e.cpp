@@ -162,10 +162,10 @@ bool IdentityEndToEndTest::upload(const QString& name) const
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    const QList<QListWidgetItem*> items = setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
+    const QList<QListWidgetItem*> items = control<QListWidget>(setupWindow, "soundFileList")->findItems(name, Qt::MatchExactly);
     if (items.isEmpty())
         return false;
-    setupWindow->sounds()->browser()->soundFileList->setCurrentItem(items.first());
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentItem(items.first());
     f->dialogs.messages.clear();
     setupWindow->findChild<QPushButton*>(SLOT_BUTTON)->click();
     return WaitFor([] { return !setupWindow->board()->link()->busy(); }, OPERATION_MS) &&

@@ -205,7 +205,7 @@ int IsolationEndToEndTest::disturb(const std::function<bool()>& running)
             }
         if (!running())
             break;
-        QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F12);
+        QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_F12);
         setupWindow->hide();
         setupWindow->show();
         presses += 2;

@@ -484,12 +484,12 @@ void LinkTest::scrollLockThenDeleteInFileListShowsMonitor()
 {
     setupWindow->show();
     const int width = setupWindow->width();
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_ScrollLock);
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_A);
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_Delete);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_ScrollLock);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_A);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_Delete);
     QVERIFY(!trafficMonitor->isVisible());
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_ScrollLock);
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_Delete);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_ScrollLock);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_Delete);
     QVERIFY(trafficMonitor->isVisible());
     QCOMPARE(setupWindow->width(), width + 300);
     QCOMPARE(CellText(trafficMonitor->telemetryGrid, 0, 9), QString("Battery "));

@@ -302,7 +302,7 @@ void ProfileWindowEndToEndTest::cancelInTheWaitDialogStopsTheApplyAtASafePoint()
     // F11 and the dialog's frame ask as Cancel does; answered No, the apply goes
     // on under its dialog.
     f->dialogs.answers << false << false;
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F11);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_F11);
     QVERIFY(waitDialog->windowHandle()->close() == false);
     QCOMPARE(f->dialogs.questions, (QStringList{"Stop Apply profile?", "Stop Apply profile?"}));
     QVERIFY(waitDialog->isVisible());

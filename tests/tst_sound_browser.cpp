@@ -2,6 +2,7 @@
 // the file list following the folder, the preview, and the base sound set the
 // build synthesises. Simulated time, recorded dialogs, a fake player unless the
 // real one is under test.
+#include "Controls.h"
 #include "BrowserWindowTest.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
@@ -49,16 +50,16 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
     writeFile(bank1() + "/notes.txt", "not a sound");
     writeFile(f->folder.path() + "/Fonts/other.wav", wavBytes(22050));
     const auto treeFolder = [] {
-        const auto* model = static_cast<QFileSystemModel*>(setupWindow->sounds()->browser()->folderTree->model());
-        return model->filePath(setupWindow->sounds()->browser()->folderTree->currentIndex());
+        const auto* model = static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
+        return model->filePath(control<QTreeView>(setupWindow, "folderTree")->currentIndex());
     };
 
     setupWindow->show();
     QCOMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
     QCOMPARE(treeFolder(), bank1());
 
-    const auto* model = static_cast<QFileSystemModel*>(setupWindow->sounds()->browser()->folderTree->model());
-    setupWindow->sounds()->browser()->folderTree->setCurrentIndex(model->index(f->folder.path() + "/Fonts"));
+    const auto* model = static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
+    control<QTreeView>(setupWindow, "folderTree")->setCurrentIndex(model->index(f->folder.path() + "/Fonts"));
     QCOMPARE(listed(), QStringList{"other.wav"});
     select("other.wav");
     QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), f->folder.path() + "/Fonts/other.wav");
@@ -72,7 +73,7 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
 
 void SoundBrowserTest::treeOpensExpandedAtTheListedFolder()
 {
-    QTreeView* tree = setupWindow->sounds()->browser()->folderTree;
+    QTreeView* tree = control<QTreeView>(setupWindow, "folderTree");
     const auto* model = static_cast<QFileSystemModel*>(tree->model());
     setupWindow->show();
     const QModelIndex folder = model->index(bank1());
@@ -157,7 +158,7 @@ void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
     QCOMPARE(f->dialogs.messages, QStringList());
     QCOMPARE(f->dialogs.errors, QStringList());
     // Uploading needs the file back: closing the player lets it go.
-    setupWindow->sounds()->browser()->previewPlayer->close();
+    setupWindow->sounds()->browser()->closePreview();
     QCOMPARE(player->source(), QUrl());
 }
 

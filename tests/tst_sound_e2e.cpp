@@ -90,7 +90,7 @@ void SoundEndToEndTest::select(const QByteArray& content)
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
 }
 
 void SoundEndToEndTest::upload(const char* menuItem)

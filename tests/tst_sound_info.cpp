@@ -1,6 +1,7 @@
 // What the sound-file browser shows of the selected file: header fields and
 // size flags, what the board gets, the waveform and the sample cells.
 // Simulated time, recorded dialogs, a fake player.
+#include "Controls.h"
 #include "BrowserWindowTest.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
@@ -223,23 +224,23 @@ void SoundInfoTest::infoTellsWhatTheBoardGets()
         actual.append(label->text());
     QCOMPARE(actual, texts);
     QTEST(setupWindow->sounds()->fileInfo()->boardSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
-    QTEST(int(setupWindow->sounds()->browser()->waveformSeries.first()->count()), "points");
+    QTEST(int(setupWindow->sounds()->browser()->waveformSeries().first()->count()), "points");
 }
 
 void SoundInfoTest::waveformIsOneReplaceOnAFixedAxis()
 {
     writeFile(bank1() + "/hum.wav", wavBytes(22050, {0, -1, 32767, -32768, 0x1234}));
     setupWindow->show();
-    QLineSeries* waveform = setupWindow->sounds()->browser()->waveformSeries.first();
+    QLineSeries* waveform = setupWindow->sounds()->browser()->waveformSeries().first();
     QSignalSpy replaced(waveform, &QXYSeries::pointsReplaced);
     QSignalSpy added(waveform, &QXYSeries::pointAdded);
     select("hum.wav");
     QCOMPARE(replaced.count(), 1);
     QCOMPARE(added.count(), 0);
     QCOMPARE(waveform->points(), (QList<QPointF>{{1, 32768}, {2, 32767}, {3, 65535}, {4, 0}, {5, 37428}}));
-    const auto* values = static_cast<QValueAxis*>(setupWindow->sounds()->browser()->waveformChart->chart()->axes(Qt::Vertical).first());
+    const auto* values = static_cast<QValueAxis*>(control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Vertical).first());
     const auto* samples =
-        static_cast<QValueAxis*>(setupWindow->sounds()->browser()->waveformChart->chart()->axes(Qt::Horizontal).first());
+        static_cast<QValueAxis*>(control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Horizontal).first());
     QCOMPARE(values->min(), 0.0);
     QCOMPARE(values->max(), 70000.0);
     QCOMPARE(samples->min(), 1.0);

@@ -210,7 +210,7 @@ void StreamShapesEndToEndTest::uploadASound()
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
     setupWindow->findChild<QPushButton*>("bank2Swing1Button")->click();
     // The board's "End." came through whole.
     QVERIFY(WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, WRITE_DONE_MS));

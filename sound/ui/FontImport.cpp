@@ -32,7 +32,7 @@ void SlotControls::importFont()
         connect(&m_board, &Params::Board::setUpModeChanged, dialog, &ImportDialog::setBoardTakesSounds);
     }
     dialog->setBoardTakesSounds(m_board.setUpMode());
-    dialog->setFolder(m_browser.soundFolder);
+    dialog->setFolder(m_browser.soundFolder());
     dialog->show();
     dialog->raise();
 }
@@ -47,7 +47,7 @@ bool SlotControls::runImport(int bank, QList<FontUpload> uploads)
                                    "Choose \"SetUp\" first."));
         return false;
     }
-    m_browser.previewPlayer->close(); // the preview lets go of a file that may be sent
+    m_browser.closePreview(); // the preview lets go of a file that may be sent
     auto* import = new ImportOperation(*m_board.link(), bank, std::move(uploads), this);
     if (!runManyFiles(import, m_journal->follow(import)))
         return false;

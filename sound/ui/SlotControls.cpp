@@ -186,10 +186,7 @@ void SlotControls::buildSlotMenu()
             connectHandler(item, &QAction::triggered, this, [this, index] { uploadFromMenu(index); });
         }
     }
-    QListWidget* files = m_browser.soundFileList;
-    files->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(files, &QWidget::customContextMenuRequested, this,
-            [this, files](const QPoint& at) { m_slotMenu->popup(files->viewport()->mapToGlobal(at)); });
+    m_browser.setFileMenu(m_slotMenu);
 }
 
 void SlotControls::buildJournal()

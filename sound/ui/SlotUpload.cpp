@@ -29,17 +29,17 @@ using namespace Sound;
 
 QString SlotControls::beginSkipText() const
 {
-    return m_browser.fileInfo->beginSkip->text();
+    return m_browser.fileInfo().beginSkip->text();
 }
 
 QString SlotControls::endSkipText() const
 {
-    return m_browser.fileInfo->endSkip->text();
+    return m_browser.fileInfo().endSkip->text();
 }
 
 void SlotControls::showSoundFileName(const QString& path)
 {
-    m_browser.fileInfo->soundFileName->setValue(QFileInfo(path).fileName());
+    m_browser.fileInfo().soundFileName->setValue(QFileInfo(path).fileName());
 }
 
 void SlotControls::uploadToSlot(int slot)
@@ -111,7 +111,7 @@ std::optional<SlotControls::CheckedFile> SlotControls::checkedSelection(const So
 void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
 {
     // The preview lets go of the file it plays, which may be the one being sent.
-    m_browser.previewPlayer->close();
+    m_browser.closePreview();
     showSoundFileName(file.path);
     auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
     m_lastUploadWhole = true;

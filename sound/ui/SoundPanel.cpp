@@ -29,19 +29,20 @@ SoundPanel::SoundPanel(Params::Board& board, SlotControls::OperationRunner runOp
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(m_browser);
+    connect(m_browser, &SoundBrowser::samplesShown, this, &SoundPanel::samplesShown);
     connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
     connect(board.link(), &BoardLink::uploadEnded, this, [this] { uploadEnded(); });
 }
 
 void SoundPanel::fill()
 {
-    m_browser->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
+    m_browser->setSoundFolder(QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER)));
     m_browser->fillFileList();
 }
 
 InfoFileBox* SoundPanel::fileInfo() const
 {
-    return m_browser->fileInfo;
+    return &m_browser->fileInfo();
 }
 
 QString SoundPanel::stopLoading()

@@ -35,6 +35,8 @@ signals:
     // Scroll Lock and then Delete in the file list: the traffic monitor, with
     // room for it beside the window.
     void trafficMonitorWanted();
+    // The start of the selected sound, for the traffic monitor's sample grid.
+    void samplesShown(const QByteArray& sound);
 
 private:
     void fileListKeyPressed(int key);

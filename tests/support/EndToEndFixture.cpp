@@ -52,7 +52,7 @@ QString EndToEndFixture::runSteps(const Steps& steps) const
     if (steps.recordingPlayer)
         setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
     if (steps.soundFolder)
-        setupWindow->sounds()->browser()->soundFolder = m_windows->folder.path();
+        setupWindow->sounds()->browser()->setSoundFolder(m_windows->folder.path());
     if (steps.announceUploads || steps.soundFolder)
         RICHIESTA = true;
     if (steps.openPort && !openBoardPort())
