@@ -14,22 +14,15 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
-#include "common/Paths.h"
-#include "common/ui/Handlers.h"
 #include "common/ui/Named.h"
 #include "firmware/ui/FirmwareWindow.h"
 #include "sound/ui/SlotControls.h"
 #include "sound/ui/SoundBrowser.h"
 
 #include <QBoxLayout>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
-#include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -248,8 +241,7 @@ void SetupWindow::connectLink()
 {
     BoardLink* link = m_board->link();
     connect(link, &BoardLink::busyChanged, this, [this] { updateLock(); });
-    connect(link, &BoardLink::writeFileDone, this,
-            [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
+    connect(link, &BoardLink::writeFileDone, this, [] { ShowMessage(QStringLiteral(" Scrittura completata ")); });
     // After the port panel's indicator has followed the port.
     connect(m_board, &Params::Board::portOpened, this, [this] { updateLock(); });
     connect(m_board, &Params::Board::portClosed, this, [this] { updateLock(); });
@@ -265,11 +257,8 @@ void SetupWindow::placeMotionPanel()
             SetCell(trafficMonitor->telemetryGrid, cell.column, cell.row, cell.text);
     });
     connect(m_motion, &MotionPanel::verticalMeasured, m_parameters, &ParameterPanel::showVerticalCalibration);
-    connect(m_motion, &MotionPanel::horizontalMeasured, m_parameters,
-            &ParameterPanel::showHorizontalCalibration);
-    connect(m_motion, &MotionPanel::txModeWanted, this, [this] {
-        m_ports->chooseMode(Params::Board::Mode::Tx);
-    });
+    connect(m_motion, &MotionPanel::horizontalMeasured, m_parameters, &ParameterPanel::showHorizontalCalibration);
+    connect(m_motion, &MotionPanel::txModeWanted, this, [this] { m_ports->chooseMode(Params::Board::Mode::Tx); });
 }
 
 void SetupWindow::placeSoundControls()
@@ -278,7 +267,8 @@ void SetupWindow::placeSoundControls()
     for (int row = 0; row < m_parameters->rowPanels.size(); ++row)
         m_parameters->addToRow(row, controls->rowWidgets(row));
     m_parameters->insertActionRow(controls->actionRow());
-    connect(m_sounds, &SoundPanel::samplesShown, this, [](const QByteArray& sound) { trafficMonitor->showSamples(sound); });
+    connect(m_sounds, &SoundPanel::samplesShown, this,
+            [](const QByteArray& sound) { trafficMonitor->showSamples(sound); });
     connect(m_sounds, &SoundPanel::trafficMonitorWanted, this, [this] {
         trafficMonitor->show();
         trafficMonitor->raise();

@@ -1,7 +1,5 @@
 #include "ToolOnPort.h"
 
-#include "Controls.h"
-
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/ui/PortPanel.h"
@@ -12,7 +10,7 @@
 ToolOnPort::ToolOnPort(const QString& port)
 {
     CreateForms();
-    auto* portList = control<QComboBox>(setupWindow, "portList");
+    auto* portList = setupWindow->findChild<QComboBox*>(QStringLiteral("portList"));
     portList->addItem(port);
     portList->setCurrentIndex(portList->count() - 1);
     m_failure = open();

@@ -59,12 +59,12 @@ void BM_SelectLargeFile(benchmark::State& state)
         control<QListWidget>(setupWindow, "soundFileList")->clearSelection();
         control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
         // A list without the file selects nothing, which would be quick and say nothing.
-        if (setupWindow->sounds()->fileInfo()->selectedFileSize != LARGE_FILE_BYTES) {
+        if (setupWindow->sounds()->fileInfo()->selectedFileSize() != LARGE_FILE_BYTES) {
             state.SkipWithError("selecting the file did not read it");
             break;
         }
     }
-    state.counters["file_size"] = static_cast<double>(setupWindow->sounds()->fileInfo()->selectedFileSize);
+    state.counters["file_size"] = static_cast<double>(setupWindow->sounds()->fileInfo()->selectedFileSize());
 }
 
 // "Import font..." on the folder: the table of bank 1, the hum's row judged.

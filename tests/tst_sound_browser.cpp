@@ -99,7 +99,7 @@ void SoundBrowserTest::listFollowsFilesCopiedInAndRemoved()
     QFile::remove(bank1() + "/b.wav");
     QTRY_COMPARE(listed(), QStringList{"a.wav"});
     QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), QString());
-    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString());
+    QCOMPARE(control<ValueLabel>(setupWindow, "soundFileName")->text(), QString());
 }
 
 void SoundBrowserTest::fileListShowsEveryReadableFormat_data()
@@ -129,8 +129,8 @@ void SoundBrowserTest::fileListShowsEveryReadableFormat()
     setupWindow->show();
     QCOMPARE(listed(), QStringList{name});
     select(name);
-    QCOMPARE((QStringList{setupWindow->sounds()->fileInfo()->soundFormat->text(), setupWindow->sounds()->fileInfo()->soundConversion->text()}), texts);
-    QCOMPARE(setupWindow->sounds()->fileInfo()->boardSize->text(), QString("8820 bytes for the board"));
+    QCOMPARE((QStringList{control<ValueLabel>(setupWindow, "soundFormat")->text(), control<ValueLabel>(setupWindow, "soundConversion")->text()}), texts);
+    QCOMPARE(control<ValueLabel>(setupWindow, "boardSize")->text(), QString("8820 bytes for the board"));
 }
 
 void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
@@ -143,8 +143,8 @@ void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
     if (QMediaDevices::audioOutputs().isEmpty()) {
         // No sound output: the back end is never started, and the group says why.
         QVERIFY(!player);
-        QVERIFY(setupWindow->sounds()->fileInfo()->previewNote->isVisible());
-        QCOMPARE(setupWindow->sounds()->fileInfo()->previewNote->value(), QString("No sound output on this machine: no preview."));
+        QVERIFY(control<ValueLabel>(setupWindow, "previewNote")->isVisible());
+        QCOMPARE(control<ValueLabel>(setupWindow, "previewNote")->value(), QString("No sound output on this machine: no preview."));
         return;
     }
     QVERIFY(player);
@@ -189,3 +189,4 @@ void SoundBrowserTest::baseSoundSetFitsItsSlots()
 
 TAVRIN_TEST_MAIN(SoundBrowserTest)
 #include "tst_sound_browser.moc"
+#include "common/ui/ValueLabel.h"

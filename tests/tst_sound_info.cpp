@@ -152,16 +152,16 @@ void SoundInfoTest::selectingAFileShowsItsInfo()
     QFETCH(QStringList, values);
     writeFile(bank1() + "/Kylo Hum.wav", bytes.isEmpty() ? wavBytes(22050) : bytes);
     setupWindow->show();
-    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString("................."));
-    QCOMPARE(setupWindow->sounds()->fileInfo()->fileSize->text(), QString("----"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "soundFileName")->text(), QString("................."));
+    QCOMPARE(control<ValueLabel>(setupWindow, "fileSize")->text(), QString("----"));
     if (bytes.isEmpty())
         QFile::remove(bank1() + "/Kylo Hum.wav");
     playerCalls.clear();
 
     select("Kylo Hum.wav");
-    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString("Kylo Hum.wav"));
-    const QList<ValueLabel*> shown = {setupWindow->sounds()->fileInfo()->formatCode, setupWindow->sounds()->fileInfo()->channelCount, setupWindow->sounds()->fileInfo()->sampleRate,
-                                      setupWindow->sounds()->fileInfo()->bitsPerSample, setupWindow->sounds()->fileInfo()->fileSize};
+    QCOMPARE(control<ValueLabel>(setupWindow, "soundFileName")->text(), QString("Kylo Hum.wav"));
+    const QList<ValueLabel*> shown = {control<ValueLabel>(setupWindow, "formatCode"), control<ValueLabel>(setupWindow, "channelCount"), control<ValueLabel>(setupWindow, "sampleRate"),
+                                      control<ValueLabel>(setupWindow, "bitsPerSample"), control<ValueLabel>(setupWindow, "fileSize")};
     QStringList texts;
     for (ValueLabel* label : shown) {
         texts.append(label->text());
@@ -169,9 +169,9 @@ void SoundInfoTest::selectingAFileShowsItsInfo()
                  label->caption() + ": " + label->text()); // caption and value spoken
     }
     QCOMPARE(texts, values);
-    QTEST(setupWindow->sounds()->fileInfo()->fitsOneSectorSlot, "sizeFile");
-    QTEST(setupWindow->sounds()->fileInfo()->fitsHumSlot, "sizeHum");
-    QTEST(setupWindow->sounds()->fileInfo()->fileSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(setupWindow->sounds()->fileInfo()->fitsOneSectorSlot(), "sizeFile");
+    QTEST(setupWindow->sounds()->fileInfo()->fitsHumSlot(), "sizeHum");
+    QTEST(control<ValueLabel>(setupWindow, "fileSize")->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
     QFETCH(QString, played);
     QCOMPARE(playerCalls.size(), 3);
     QVERIFY2(playerCalls[1].startsWith("open " + played), qPrintable(playerCalls[1]));
@@ -217,13 +217,13 @@ void SoundInfoTest::infoTellsWhatTheBoardGets()
             !WriteSoundFile(path, format, 44100, 2, SineSamples(440, level, 44100, 2, seconds)).isEmpty());
     setupWindow->show();
     select("font.wav");
-    const QList<ValueLabel*> shown = {setupWindow->sounds()->fileInfo()->soundFormat, setupWindow->sounds()->fileInfo()->soundConversion,
-                                      setupWindow->sounds()->fileInfo()->boardSize, setupWindow->sounds()->fileInfo()->clipNote};
+    const QList<ValueLabel*> shown = {control<ValueLabel>(setupWindow, "soundFormat"), control<ValueLabel>(setupWindow, "soundConversion"),
+                                      control<ValueLabel>(setupWindow, "boardSize"), control<ValueLabel>(setupWindow, "clipNote")};
     QStringList actual;
     for (const ValueLabel* label : shown)
         actual.append(label->text());
     QCOMPARE(actual, texts);
-    QTEST(setupWindow->sounds()->fileInfo()->boardSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(control<ValueLabel>(setupWindow, "boardSize")->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
     QTEST(int(setupWindow->sounds()->browser()->waveformSeries().first()->count()), "points");
 }
 
@@ -275,3 +275,4 @@ void SoundInfoTest::monitorListsTheFirst499SamplesInRowsOf32()
 
 TAVRIN_TEST_MAIN(SoundInfoTest)
 #include "tst_sound_info.moc"
+#include "common/ui/ValueLabel.h"

@@ -31,13 +31,13 @@ void MotionPanel::buildCalibration()
 
 bool MotionPanel::runCalibration(CalibrationOperation* calibration)
 {
-    WaitDialog& view = m_progressView();
-    connect(calibration, &Operation::finished, this, [calibration, &view](bool, const QString& message) {
-        view.close();
+    WaitDialog* view = &m_progressView();
+    connect(calibration, &Operation::finished, this, [calibration, view](bool, const QString& message) {
+        view->close();
         calibration->dispose();
         if (message.isEmpty())
             return;
-        view.setLayoutHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
+        view->setLayoutHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
         ShowMessageWhenSettled(message);
     });
     if (!calibration->start()) {
@@ -53,25 +53,25 @@ void MotionPanel::calibrateAutomatically()
         return;
     auto* calibration = CalibrationOperation::measure(
         *board().link(), m_calibrationSource(), [this] { emit txModeWanted(); }, this);
-    WaitDialog& view = m_progressView();
-    connect(calibration, &CalibrationOperation::prompt, this, [&view](const QString& title, const QString& text) {
-        view.setWindowTitle(title);
-        view.message->setText(text);
-        view.show();
+    WaitDialog* view = &m_progressView();
+    connect(calibration, &CalibrationOperation::prompt, this, [view](const QString& title, const QString& text) {
+        view->setWindowTitle(title);
+        view->message->setText(text);
+        view->show();
     });
-    connect(calibration, &CalibrationOperation::barMoved, this, [&view](int value) {
-        view.progressBar->setValue(value);
-        view.repaint();
+    connect(calibration, &CalibrationOperation::barMoved, this, [view](int value) {
+        view->progressBar->setValue(value);
+        view->repaint();
     });
     connect(calibration, &CalibrationOperation::verticalMeasured, this, &MotionPanel::verticalMeasured);
     connect(calibration, &CalibrationOperation::horizontalMeasured, this, &MotionPanel::horizontalMeasured);
-    connect(calibration, &CalibrationOperation::measuringDone, this, [&view] { view.close(); });
-    connect(view.okButton, &QPushButton::clicked, calibration, &CalibrationOperation::confirm);
+    connect(calibration, &CalibrationOperation::measuringDone, this, [view] { view->close(); });
+    connect(view->okButton, &QPushButton::clicked, calibration, &CalibrationOperation::confirm);
     if (!runCalibration(calibration))
         return;
-    view.progressBar->setMaximum(Define::CAL_PROGRESS_MAX);
-    view.progressBar->setValue(0);
-    view.setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS_TALL);
+    view->progressBar->setMaximum(Define::CAL_PROGRESS_MAX);
+    view->progressBar->setValue(0);
+    view->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS_TALL);
 }
 
 void MotionPanel::writeCalibration()

@@ -38,25 +38,25 @@ void ProfilePanel::applyProfile()
     m_apply = new ProfileApply(
         *board().link(), m_journal, chosen->profile, std::move(check), which,
         [serial] { return Sound::SlotJournal().list(serial); }, false, this);
-    WaitDialog& view = m_progressView();
-    connect(m_apply, &ProfileApply::progressed, &view,
-            [&view](const QString& step, int done, int total, const QString& unit) {
-                view.setWindowTitle(step);
-                view.progressBar->setRange(0, std::max(total, 1));
-                view.progressBar->setValue(done);
-                view.message->setText(QStringLiteral("%1 of %2 %3").arg(done).arg(total).arg(unit));
+    WaitDialog* view = &m_progressView();
+    connect(m_apply, &ProfileApply::progressed, view,
+            [view](const QString& step, int done, int total, const QString& unit) {
+                view->setWindowTitle(step);
+                view->progressBar->setRange(0, std::max(total, 1));
+                view->progressBar->setValue(done);
+                view->message->setText(QStringLiteral("%1 of %2 %3").arg(done).arg(total).arg(unit));
             });
     connect(m_apply, &ProfileApply::finished, this, &ProfilePanel::applyEnded);
     // Until the first step reports: which profile, and nothing done yet.
-    view.setWindowTitle(action);
-    view.message->setText(chosen->path);
-    view.progressBar->setRange(0, 1);
-    view.progressBar->setValue(0);
-    view.setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
+    view->setWindowTitle(action);
+    view->message->setText(chosen->path);
+    view->progressBar->setRange(0, 1);
+    view->progressBar->setValue(0);
+    view->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
     m_apply->start();
     // A board on a release the profile does not allow is refused at the start.
     if (m_apply && m_apply->running())
-        view.show();
+        view->show();
 }
 
 void ProfilePanel::applyEnded(const ProfileApplyReport& report)

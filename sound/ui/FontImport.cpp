@@ -51,9 +51,9 @@ bool SlotControls::runImport(int bank, QList<FontUpload> uploads)
     auto* import = new ImportOperation(*m_board.link(), bank, std::move(uploads), this);
     if (!runManyFiles(import, m_journal->follow(import)))
         return false;
-    WaitDialog& view = m_progressView();
-    const auto showStatus = [import, &view] { view.message->setText(import->statusText()); };
-    connect(import, &Operation::progressed, &view, showStatus);
+    WaitDialog* view = &m_progressView();
+    const auto showStatus = [import, view] { view->message->setText(import->statusText()); };
+    connect(import, &Operation::progressed, view, showStatus);
     showStatus();
     return true;
 }

@@ -29,17 +29,17 @@ using namespace Sound;
 
 QString SlotControls::beginSkipText() const
 {
-    return m_browser.fileInfo().beginSkip->text();
+    return m_browser.fileInfo().beginSkipText();
 }
 
 QString SlotControls::endSkipText() const
 {
-    return m_browser.fileInfo().endSkip->text();
+    return m_browser.fileInfo().endSkipText();
 }
 
 void SlotControls::showSoundFileName(const QString& path)
 {
-    m_browser.fileInfo().soundFileName->setValue(QFileInfo(path).fileName());
+    m_browser.fileInfo().showFileName(QFileInfo(path).fileName());
 }
 
 void SlotControls::uploadToSlot(int slot)
