@@ -258,7 +258,8 @@ void SetupWindow::placeMotionPanel()
     });
     connect(m_motion, &MotionPanel::verticalMeasured, m_parameters, &ParameterPanel::showVerticalCalibration);
     connect(m_motion, &MotionPanel::horizontalMeasured, m_parameters, &ParameterPanel::showHorizontalCalibration);
-    connect(m_motion, &MotionPanel::txModeWanted, this, [this] { m_ports->chooseMode(Params::Board::Mode::Tx); });
+    connect(m_motion, &MotionPanel::txModeWanted, this,
+            [this] { m_ports->chooseMode(Params::Board::Mode::Tx); });
 }
 
 void SetupWindow::placeSoundControls()

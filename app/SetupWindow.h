@@ -6,8 +6,8 @@
 
 // Whoever reaches a panel through the window finds its controls declared.
 #include "comm/ui/PortPanel.h"
-#include "motion/ui/MotionPanel.h"
 #include "common/ui/ProgressView.h"
+#include "motion/ui/MotionPanel.h"
 #include "params/Board.h"
 #include "params/ui/HeaderPanel.h"
 #include "params/ui/ParameterPanel.h"

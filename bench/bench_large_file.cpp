@@ -2,8 +2,8 @@
 // waveform read with its decimation and the sample cells. Then a font folder
 // holding a 1.5 GB WAV: its table, and the slot button's refusal. The files are
 // sparse, so the figures are the code's own work rather than the disk's.
-#include "Controls.h"
 #include "BenchMain.h"
+#include "Controls.h"
 #include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 

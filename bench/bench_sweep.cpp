@@ -5,11 +5,11 @@
 // two parameter frames as the board saw them and the time against 85 x 100 ms.
 // A sweep that does not end or leaves a request unanswered, and a write whose
 // frames the board did not all take, are errors rather than figures.
-#include "Controls.h"
 #include "BenchMain.h"
+#include "Controls.h"
+#include "RecordingDialogs.h"
 #include "RunCli.h"
 #include "RunFailure.h"
-#include "RecordingDialogs.h"
 #include "SimBoard.h"
 #include "ToolOnPort.h"
 #include "WaitFor.h"

@@ -8,8 +8,8 @@
 // the feeding of the bytes costs, the chart's painting aside) is counted apart. BM_FramerCost times the framer alone
 // per byte of such a stream.
 // TAVRIN_BENCH_SECONDS sets the length of a run (20 s unless told).
-#include "Controls.h"
 #include "BenchMain.h"
+#include "Controls.h"
 #include "MotionFrames.h"
 #include "PaintCounter.h"
 #include "SetupWindowFixture.h"

@@ -5,8 +5,8 @@
 // and answers "End.". Beside it: the window thread's time in the upload (the file
 // read and converted before the erase, then every tick of the stream with its
 // sends and progress) and the progress bar's repaints a second.
-#include "Controls.h"
 #include "BenchMain.h"
+#include "Controls.h"
 #include "PaintCounter.h"
 #include "RecordingDialogs.h"
 #include "SimBoard.h"
@@ -98,7 +98,8 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
     setPublishedPortsFolder(board.portsDir());
     CreateForms();
     setupWindow->ports()->listPorts();
-    control<QComboBox>(setupWindow, "portList")->setCurrentIndex(control<QComboBox>(setupWindow, "portList")->findText(board.portPath()));
+    control<QComboBox>(setupWindow, "portList")
+        ->setCurrentIndex(control<QComboBox>(setupWindow, "portList")->findText(board.portPath()));
     // The line as the start-up re-open of the saved port leaves it.
     setupWindow->board()->serialPort()->setBaud(Define::LINK_BAUD_AT_START);
     setupWindow->board()->serialPort()->setParity(ptNONE);

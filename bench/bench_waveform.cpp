@@ -1,8 +1,8 @@
 // Drawing the waveform of a full hum file (130,955 sample bytes after its
 // header): reading it, converting the samples, one replace() of the series and
 // the sample cells, then painting the chart once.
-#include "Controls.h"
 #include "BenchMain.h"
+#include "Controls.h"
 #include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 
@@ -54,7 +54,8 @@ struct HumFixture {
 // A chart without the file's line means the file was not read: nothing was measured.
 void failWithoutWaveform(benchmark::State& state)
 {
-    if (setupWindow->sounds()->browser()->waveformSeries().isEmpty() || setupWindow->sounds()->browser()->waveformSeries().first()->count() == 0)
+    if (setupWindow->sounds()->browser()->waveformSeries().isEmpty() ||
+        setupWindow->sounds()->browser()->waveformSeries().first()->count() == 0)
         state.SkipWithError("no waveform was drawn");
 }
 
@@ -78,7 +79,8 @@ void BM_DrawHumWaveform(benchmark::State& state)
         control<QChartView>(setupWindow, "waveformChart")->viewport()->repaint();
     }
     failWithoutWaveform(state);
-    state.counters["chart_visible"] = control<QChartView>(setupWindow, "waveformChart")->viewport()->isVisible();
+    state.counters["chart_visible"] =
+        control<QChartView>(setupWindow, "waveformChart")->viewport()->isVisible();
     state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
 }
 

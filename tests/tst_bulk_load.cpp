@@ -58,7 +58,10 @@ private slots:
 
 private:
     QList<QByteArray> uploadRequests() const;
-    void key(int key) const { QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key(key)); }
+    void key(int key) const
+    {
+        QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key(key));
+    }
     std::unique_ptr<SetupWindowFixture> f;
 };
 

@@ -1,8 +1,8 @@
 // Calibration on simulated time: the guided measurement with its dialog, the
 // bytes and pauses of the writes, "Man." and its range checks, and the
 // procedure without telemetry or without the device. Scripted port.
-#include "Controls.h"
 #include "Calibrating.h"
+#include "Controls.h"
 #include "MotionFrames.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"

@@ -3,32 +3,32 @@
 // port is closed once, every window timer stops, one message says what was cut
 // short and how far it got, no dialog is left open, the process goes quiet,
 // and once the board is plugged back in a read sweep works again.
+#include "Calibrating.h"
 #include "Controls.h"
 #include "EndToEndFixture.h"
-#include "Calibrating.h"
 #include "HexImage.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
-#include "firmware/HandOver.h"
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "params/ui/HeaderPanel.h"
-#include "comm/ui/PortPanel.h"
-#include "sound/ui/InfoFileBox.h"
-#include "sound/ui/SoundBrowser.h"
-#include "motion/ui/MotionPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
-#include "comm/ui/TrafficMonitor.h"
-#include "comm/ui/LogMemo.h"
 #include "comm/SerialPort.h"
+#include "comm/ui/LogMemo.h"
+#include "comm/ui/PortPanel.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
+#include "motion/ui/MotionPanel.h"
+#include "params/ui/HeaderPanel.h"
 #include "sound/BulkLoadOperation.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -102,9 +102,12 @@ private:
 void DeviceLossEndToEndTest::initTestCase()
 {
     const auto link = [] { return setupWindow->board()->link(); };
-    operations["connection check"] = {
-        [] { setupWindow->show(); },
-        [] { return waitDialog->isVisible() && setupWindow->ports()->connectionCheck()->step() == ConnectionCheck::Step::Answer; }};
+    operations["connection check"] = {[] { setupWindow->show(); },
+                                      [] {
+                                          return waitDialog->isVisible() &&
+                                                 setupWindow->ports()->connectionCheck()->step() ==
+                                                     ConnectionCheck::Step::Answer;
+                                      }};
     operations["read sweep"] = {[this] {
                                     setUpMode();
                                     setupWindow->parameters()->readParametersButton->click();
@@ -151,8 +154,12 @@ void DeviceLossEndToEndTest::initTestCase()
     operations["firmware run"] = {
         [this] {
             handOver();
-            QVERIFY(
-                WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOver().timer()->Enabled(); }, STEP_MS));
+            QVERIFY(WaitFor(
+                [] {
+                    return firmwareWindow->isVisible() &&
+                           !setupWindow->header()->handOver().timer()->Enabled();
+                },
+                STEP_MS));
             const QString path = f->folder.filePath("update.hex");
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -167,7 +174,10 @@ void DeviceLossEndToEndTest::initTestCase()
         [link] { return link()->progress().done >= 20; }};
     // Lost once the port is open again on the loader, before the firmware window shows.
     operations["hand-over"] = {[this] { handOver(); },
-                               [] { return setupWindow->header()->handOver().step() == 4 && setupWindow->board()->serialPort()->IsOpen(); }};
+                               [] {
+                                   return setupWindow->header()->handOver().step() == 4 &&
+                                          setupWindow->board()->serialPort()->IsOpen();
+                               }};
 }
 
 void DeviceLossEndToEndTest::init()
@@ -340,11 +350,12 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QVERIFY(board->setParam(36, value.toInt()));
     const QString unread = readBoard([&] { return clashDuration->text() == value; });
     QVERIFY2(unread.isEmpty(), qPrintable(unread));
-    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(),
+             QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
     QCOMPARE(f->dialogs.messages, QStringList());
     QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
 }
 
 TAVRIN_TEST_MAIN(DeviceLossEndToEndTest)
-#include "tst_device_loss_e2e.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_device_loss_e2e.moc"

@@ -1,8 +1,8 @@
 // Whatever the board sends, the receive dispatch and the parameter decoder only
 // read inside the block they were given and the window carries on. Run under
 // the sanitizer build, this catches any read past a received block.
-#include "Controls.h"
 #include "AwaitedAnswer.h"
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 

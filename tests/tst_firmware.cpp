@@ -5,14 +5,14 @@
 #include "FirmwareWindowTest.h"
 #include "TestMain.h"
 
-#include "firmware/HandOver.h"
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "params/ui/HeaderPanel.h"
-#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Globals.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
+#include "params/ui/HeaderPanel.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,15 +7,15 @@
 #include "TestMain.h"
 #include "WaitFor.h"
 
-#include "firmware/HandOver.h"
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "params/ui/HeaderPanel.h"
-#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Define.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
+#include "params/ui/HeaderPanel.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -91,7 +91,9 @@ void FirmwareEndToEndTest::handOverToLoader()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     control<QPushButton>(setupWindow, "firmwareButton")->click();
-    QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOver().timer()->Enabled(); }, STEP_MS));
+    QVERIFY(WaitFor(
+        [] { return firmwareWindow->isVisible() && !setupWindow->header()->handOver().timer()->Enabled(); },
+        STEP_MS));
     QVERIFY(setupWindow->board()->serialPort()->IsOpen());
     QVERIFY(WaitFor([&] { return board->control("firmware") == "ok loader"; }, STEP_MS));
 }
@@ -131,7 +133,8 @@ void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
     QVERIFY(WaitFor([] { return !setupWindow->board()->reading(); }, SWEEP_DONE_MS));
     RunEventsFor(SETTLE_MS);
-    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(),
+             QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
     QCOMPARE(f->dialogs.messages,
              (QStringList{LOADER_DIPS, BLUE_LED,
                           "Programming done: 16384 words written. The board has its new application.",
@@ -225,5 +228,5 @@ void FirmwareEndToEndTest::closingTheFirmwareWindowGivesThePortBackToTheModeButt
 }
 
 TAVRIN_TEST_MAIN(FirmwareEndToEndTest)
-#include "tst_firmware_e2e.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_firmware_e2e.moc"

@@ -162,7 +162,8 @@ bool IdentityEndToEndTest::upload(const QString& name) const
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    const QList<QListWidgetItem*> items = control<QListWidget>(setupWindow, "soundFileList")->findItems(name, Qt::MatchExactly);
+    const QList<QListWidgetItem*> items =
+        control<QListWidget>(setupWindow, "soundFileList")->findItems(name, Qt::MatchExactly);
     if (items.isEmpty())
         return false;
     control<QListWidget>(setupWindow, "soundFileList")->setCurrentItem(items.first());
@@ -282,5 +283,5 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
 }
 
 TAVRIN_TEST_MAIN(IdentityEndToEndTest)
-#include "tst_identity_e2e.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_identity_e2e.moc"

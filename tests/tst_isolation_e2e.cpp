@@ -5,9 +5,9 @@
 // accessibility press, and the set-up window is closed and opened again. The
 // board must receive exactly the same bytes both times, and the user be told
 // the same, but for refusals naming the running operation.
+#include "Calibrating.h"
 #include "Controls.h"
 #include "EndToEndFixture.h"
-#include "Calibrating.h"
 #include "HexImage.h"
 #include "SoundStarts.h"
 #include "TestMain.h"

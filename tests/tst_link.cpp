@@ -496,5 +496,5 @@ void LinkTest::scrollLockThenDeleteInFileListShowsMonitor()
 }
 
 TAVRIN_TEST_MAIN(LinkTest)
-#include "tst_link.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_link.moc"

@@ -73,7 +73,8 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     QVERIFY(e2e.openBoardPort());
     setupWindow->show();
     QVERIFY(WaitFor([&] { return waitDialog->isVisible(); }, CHECK_DONE_MS));
-    QVERIFY(WaitFor([&] { return control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked(); },
+                    CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return !waitDialog->isVisible(); }, CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, CHECK_DONE_MS));
     RunEventsFor(300); // the last answers
@@ -84,7 +85,8 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     QVERIFY(trafficMonitor->sentLog->toPlainText().contains("TX-- 23 32 E1 E1 00 00 0A"));
     QVERIFY(trafficMonitor->receivedLog->toPlainText().contains("RX-- 32 "));
     const QString release = QString::number(board->param(Define::ADDR_VERSIONE)) + ".0";
-    if (control<ValueLabel>(setupWindow, "releaseNumber")->text() != release || !control<ValueLabel>(setupWindow, "serialNumber")->text().contains('-')) {
+    if (control<ValueLabel>(setupWindow, "releaseNumber")->text() != release ||
+        !control<ValueLabel>(setupWindow, "serialNumber")->text().contains('-')) {
         // A loaded machine read two answers as one block; a second read fills the gap.
         setupWindow->parameters()->readParameters();
         QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, CHECK_DONE_MS));
@@ -97,7 +99,8 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
     };
     QCOMPARE(spoken(control<ValueLabel>(setupWindow, "releaseNumber")), "Firmware release: " + release);
-    QCOMPARE(spoken(control<ValueLabel>(setupWindow, "serialNumber")), "Serial number: " + control<ValueLabel>(setupWindow, "serialNumber")->text());
+    QCOMPARE(spoken(control<ValueLabel>(setupWindow, "serialNumber")),
+             "Serial number: " + control<ValueLabel>(setupWindow, "serialNumber")->text());
     QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
 }
 
@@ -134,7 +137,8 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 void LinkEndToEndTest::portListFollowsAPlugWhileNoPortIsOpen()
 {
     setupWindow->ports()->listPorts();
-    control<QComboBox>(setupWindow, "portList")->setCurrentIndex(control<QComboBox>(setupWindow, "portList")->findText(board->portPath()));
+    control<QComboBox>(setupWindow, "portList")
+        ->setCurrentIndex(control<QComboBox>(setupWindow, "portList")->findText(board->portPath()));
     SimBoard::Options options;
     options.portsDir = board->portsDir();
     options.name = "plugged-later";
@@ -177,5 +181,5 @@ void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
 }
 
 TAVRIN_TEST_MAIN(LinkEndToEndTest)
-#include "tst_link_e2e.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_link_e2e.moc"

@@ -1,8 +1,8 @@
 // Motion end to end against the simulated board: telemetry into the chart and
 // the gauge, a shot, the automatic calibration, and the board going away.
+#include "Calibrating.h"
 #include "Controls.h"
 #include "EndToEndFixture.h"
-#include "Calibrating.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -80,8 +80,14 @@ void MotionEndToEndTest::txStreamsTelemetryIntoChartAndGauge()
     QVERIFY(WaitFor([&] { return plottedPoints() >= 30; }, STREAM_MS));
     // The redraw timer alone brings the points to the screen.
     const int before = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->count();
-    QVERIFY(WaitFor([&] { return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->count() > before; }, STREAM_MS));
-    const qreal battery = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->points().last().y();
+    QVERIFY(WaitFor(
+        [&] {
+            return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->count() >
+                   before;
+        },
+        STREAM_MS));
+    const qreal battery =
+        control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->points().last().y();
     QVERIFY2(battery > 2700 && battery < 2900, qPrintable(QString::number(battery)));
     QVERIFY(control<ValueLabel>(setupWindow, "xValue")->text().startsWith("X= "));
     QVERIFY(control<ValueLabel>(setupWindow, "batteryPercent")->text().endsWith(" %"));
@@ -121,10 +127,12 @@ void MotionEndToEndTest::shotFromTheBoardIsDrawn()
         },
         STREAM_MS));
     QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().pointsPerPage(), 50);
-    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().series(0).labels.last(), 50);
+    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().series(0).labels.last(),
+             50);
     QVERIFY(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(1)->points().isEmpty());
     qreal largest = 0;
-    for (const QPointF& p : control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points())
+    for (const QPointF& p :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points())
         largest = std::max(largest, std::abs(p.y()));
     QVERIFY(largest > 0);
 }
@@ -132,7 +140,8 @@ void MotionEndToEndTest::shotFromTheBoardIsDrawn()
 void MotionEndToEndTest::startAutoAndConfirmVertical()
 {
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
-    QVERIFY(WaitFor([&] { return control<QPushButton>(setupWindow, "autoCalibrationButton")->isEnabled(); }, STREAM_MS));
+    QVERIFY(WaitFor([&] { return control<QPushButton>(setupWindow, "autoCalibrationButton")->isEnabled(); },
+                    STREAM_MS));
     QCOMPARE(board->control("pose vertical"), QString("ok pose vertical"));
     control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
     QVERIFY(WaitFor([&] { return CalibrationStep() == 1 && waitDialog->isVisible(); }, STREAM_MS));
@@ -167,7 +176,8 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
 void MotionEndToEndTest::manualWritesTheTypedConstants()
 {
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
-    QVERIFY(WaitFor([&] { return control<QPushButton>(setupWindow, "manualCalibrationButton")->isEnabled(); }, STREAM_MS));
+    QVERIFY(WaitFor([&] { return control<QPushButton>(setupWindow, "manualCalibrationButton")->isEnabled(); },
+                    STREAM_MS));
     setupWindow->parameters()->verticalCalibration->setText("1234");
     setupWindow->parameters()->horizontalCalibration->setText("-5");
     control<QPushButton>(setupWindow, "manualCalibrationButton")->click();
@@ -207,5 +217,5 @@ void MotionEndToEndTest::deviceLostWhileStreamingSaysSo()
 }
 
 TAVRIN_TEST_MAIN(MotionEndToEndTest)
-#include "tst_motion_e2e.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_motion_e2e.moc"

@@ -3,10 +3,10 @@
 // simulated board: the operation is gone afterwards and the program still
 // talks to the board. Auto calibration ends with the board streaming telemetry;
 // the firmware's erase and run end through the window that owns the loader.
-#include "Controls.h"
 #include "AnsweredDialogs.h"
-#include "EndToEndFixture.h"
 #include "Calibrating.h"
+#include "Controls.h"
+#include "EndToEndFixture.h"
 #include "HexImage.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
@@ -84,7 +84,8 @@ void OperationEndsEndToEndTest::initTestCase()
                                 "Procedure OK. Kordex has been calibrated with value "};
     rows["row erase"] = {[] { setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); }, [] {},
                          "Erase bank 1 Guard sounds: done"};
-    rows["Erase All"] = {[] { control<QPushButton>(setupWindow, "eraseAllButton")->click(); }, [] {}, "Erase All Sounds: done"};
+    rows["Erase All"] = {[] { control<QPushButton>(setupWindow, "eraseAllButton")->click(); }, [] {},
+                         "Erase All Sounds: done"};
     rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), UPLOAD_SAMPLES)); }, [] {},
                       "Uploading file completed."};
     rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), BULK_SAMPLES)); }, [] {}, "Finito.."};

@@ -1,7 +1,7 @@
 // The parameter screen in the set-up window: decoded replies on screen, row
 // selection, sliders, flicker and what a screen reader is told.
-#include "Controls.h"
 #include "AwaitedAnswer.h"
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -261,5 +261,5 @@ void ParameterScreenTest::everyControlHasAnAccessibleName()
 }
 
 TAVRIN_TEST_MAIN(ParameterScreenTest)
-#include "tst_parameter_screen.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_parameter_screen.moc"

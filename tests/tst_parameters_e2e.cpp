@@ -93,7 +93,8 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     QCOMPARE(edit("bank1ClashDuration")->text(), QString("77"));
     QCOMPARE(edit("bank2SwingSensitivity")->text(), QString("4660"));
     QCOMPARE(edit("bank1GuardWhite")->text(), QString::number(board->param(45)));
-    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(),
+             QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
 
     edit("bank1GuardRed")->setText("200");    // address 28
     edit("bank2ClashSensitivity")->setText("65535"); // address 50/51
@@ -241,5 +242,5 @@ void ParametersEndToEndTest::joinedAnswersShowAndWriteBackTheBoardsOwnValues()
 }
 
 TAVRIN_TEST_MAIN(ParametersEndToEndTest)
-#include "tst_parameters_e2e.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_parameters_e2e.moc"

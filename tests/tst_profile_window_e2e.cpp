@@ -139,7 +139,8 @@ QString ProfileWindowEndToEndTest::apply(const QString& profile)
 
 QStringList ProfileWindowEndToEndTest::differenceRows() const
 {
-    const ProfileDifferencesView* view = setupWindow->findChild<ProfileDifferencesView*>(QStringLiteral("ProfileDifferences"));
+    const ProfileDifferencesView* view =
+        setupWindow->findChild<ProfileDifferencesView*>(QStringLiteral("ProfileDifferences"));
     if (!view || !view->isVisible())
         return {};
     const QTableWidget* table = view->table();

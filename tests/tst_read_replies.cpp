@@ -396,5 +396,5 @@ void ReadRepliesTest::comparisonGroupsBytesAsTheScreenShowsThem()
 }
 
 TAVRIN_TEST_MAIN(ReadRepliesTest)
-#include "tst_read_replies.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_read_replies.moc"

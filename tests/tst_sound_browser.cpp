@@ -2,8 +2,8 @@
 // the file list following the folder, the preview, and the base sound set the
 // build synthesises. Simulated time, recorded dialogs, a fake player unless the
 // real one is under test.
-#include "Controls.h"
 #include "BrowserWindowTest.h"
+#include "Controls.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 
@@ -50,7 +50,8 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
     writeFile(bank1() + "/notes.txt", "not a sound");
     writeFile(f->folder.path() + "/Fonts/other.wav", wavBytes(22050));
     const auto treeFolder = [] {
-        const auto* model = static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
+        const auto* model =
+            static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
         return model->filePath(control<QTreeView>(setupWindow, "folderTree")->currentIndex());
     };
 
@@ -58,7 +59,8 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
     QCOMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
     QCOMPARE(treeFolder(), bank1());
 
-    const auto* model = static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
+    const auto* model =
+        static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
     control<QTreeView>(setupWindow, "folderTree")->setCurrentIndex(model->index(f->folder.path() + "/Fonts"));
     QCOMPARE(listed(), QStringList{"other.wav"});
     select("other.wav");
@@ -129,7 +131,9 @@ void SoundBrowserTest::fileListShowsEveryReadableFormat()
     setupWindow->show();
     QCOMPARE(listed(), QStringList{name});
     select(name);
-    QCOMPARE((QStringList{control<ValueLabel>(setupWindow, "soundFormat")->text(), control<ValueLabel>(setupWindow, "soundConversion")->text()}), texts);
+    QCOMPARE((QStringList{control<ValueLabel>(setupWindow, "soundFormat")->text(),
+                          control<ValueLabel>(setupWindow, "soundConversion")->text()}),
+             texts);
     QCOMPARE(control<ValueLabel>(setupWindow, "boardSize")->text(), QString("8820 bytes for the board"));
 }
 
@@ -144,7 +148,8 @@ void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
         // No sound output: the back end is never started, and the group says why.
         QVERIFY(!player);
         QVERIFY(control<ValueLabel>(setupWindow, "previewNote")->isVisible());
-        QCOMPARE(control<ValueLabel>(setupWindow, "previewNote")->value(), QString("No sound output on this machine: no preview."));
+        QCOMPARE(control<ValueLabel>(setupWindow, "previewNote")->value(),
+                 QString("No sound output on this machine: no preview."));
         return;
     }
     QVERIFY(player);
@@ -188,5 +193,5 @@ void SoundBrowserTest::baseSoundSetFitsItsSlots()
 }
 
 TAVRIN_TEST_MAIN(SoundBrowserTest)
-#include "tst_sound_browser.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_sound_browser.moc"

@@ -1,8 +1,8 @@
 // What the sound-file browser shows of the selected file: header fields and
 // size flags, what the board gets, the waveform and the sample cells.
 // Simulated time, recorded dialogs, a fake player.
-#include "Controls.h"
 #include "BrowserWindowTest.h"
+#include "Controls.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 
@@ -160,8 +160,10 @@ void SoundInfoTest::selectingAFileShowsItsInfo()
 
     select("Kylo Hum.wav");
     QCOMPARE(control<ValueLabel>(setupWindow, "soundFileName")->text(), QString("Kylo Hum.wav"));
-    const QList<ValueLabel*> shown = {control<ValueLabel>(setupWindow, "formatCode"), control<ValueLabel>(setupWindow, "channelCount"), control<ValueLabel>(setupWindow, "sampleRate"),
-                                      control<ValueLabel>(setupWindow, "bitsPerSample"), control<ValueLabel>(setupWindow, "fileSize")};
+    const QList<ValueLabel*> shown = {
+        control<ValueLabel>(setupWindow, "formatCode"), control<ValueLabel>(setupWindow, "channelCount"),
+        control<ValueLabel>(setupWindow, "sampleRate"), control<ValueLabel>(setupWindow, "bitsPerSample"),
+        control<ValueLabel>(setupWindow, "fileSize")};
     QStringList texts;
     for (ValueLabel* label : shown) {
         texts.append(label->text());
@@ -171,7 +173,9 @@ void SoundInfoTest::selectingAFileShowsItsInfo()
     QCOMPARE(texts, values);
     QTEST(setupWindow->sounds()->fileInfo()->fitsOneSectorSlot(), "sizeFile");
     QTEST(setupWindow->sounds()->fileInfo()->fitsHumSlot(), "sizeHum");
-    QTEST(control<ValueLabel>(setupWindow, "fileSize")->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(control<ValueLabel>(setupWindow, "fileSize")->palette().color(QPalette::WindowText) ==
+              QColor(Qt::red),
+          "red");
     QFETCH(QString, played);
     QCOMPARE(playerCalls.size(), 3);
     QVERIFY2(playerCalls[1].startsWith("open " + played), qPrintable(playerCalls[1]));
@@ -217,13 +221,16 @@ void SoundInfoTest::infoTellsWhatTheBoardGets()
             !WriteSoundFile(path, format, 44100, 2, SineSamples(440, level, 44100, 2, seconds)).isEmpty());
     setupWindow->show();
     select("font.wav");
-    const QList<ValueLabel*> shown = {control<ValueLabel>(setupWindow, "soundFormat"), control<ValueLabel>(setupWindow, "soundConversion"),
-                                      control<ValueLabel>(setupWindow, "boardSize"), control<ValueLabel>(setupWindow, "clipNote")};
+    const QList<ValueLabel*> shown = {
+        control<ValueLabel>(setupWindow, "soundFormat"), control<ValueLabel>(setupWindow, "soundConversion"),
+        control<ValueLabel>(setupWindow, "boardSize"), control<ValueLabel>(setupWindow, "clipNote")};
     QStringList actual;
     for (const ValueLabel* label : shown)
         actual.append(label->text());
     QCOMPARE(actual, texts);
-    QTEST(control<ValueLabel>(setupWindow, "boardSize")->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(control<ValueLabel>(setupWindow, "boardSize")->palette().color(QPalette::WindowText) ==
+              QColor(Qt::red),
+          "red");
     QTEST(int(setupWindow->sounds()->browser()->waveformSeries().first()->count()), "points");
 }
 
@@ -238,9 +245,10 @@ void SoundInfoTest::waveformIsOneReplaceOnAFixedAxis()
     QCOMPARE(replaced.count(), 1);
     QCOMPARE(added.count(), 0);
     QCOMPARE(waveform->points(), (QList<QPointF>{{1, 32768}, {2, 32767}, {3, 65535}, {4, 0}, {5, 37428}}));
-    const auto* values = static_cast<QValueAxis*>(control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Vertical).first());
-    const auto* samples =
-        static_cast<QValueAxis*>(control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Horizontal).first());
+    const auto* values = static_cast<QValueAxis*>(
+        control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Vertical).first());
+    const auto* samples = static_cast<QValueAxis*>(
+        control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Horizontal).first());
     QCOMPARE(values->min(), 0.0);
     QCOMPARE(values->max(), 70000.0);
     QCOMPARE(samples->min(), 1.0);
@@ -274,5 +282,5 @@ void SoundInfoTest::monitorListsTheFirst499SamplesInRowsOf32()
 }
 
 TAVRIN_TEST_MAIN(SoundInfoTest)
-#include "tst_sound_info.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_sound_info.moc"

@@ -81,7 +81,8 @@ void SoundSlotCommandsTest::oneSectorButtonsRefuseABigFileThatHumAccepts()
 void SoundSlotCommandsTest::beforeAnySelectionEverySlotRefuses()
 {
     for (int i = 0; i < SoundSlots().size(); ++i)
-        control<QPushButton>(setupWindow, SoundSlots()[i].button)->click(); // disabled buttons ignore clicks; the handler does not
+        control<QPushButton>(setupWindow, SoundSlots()[i].button)
+            ->click(); // disabled buttons ignore clicks; the handler does not
     for (int i = 0; i < SoundSlots().size(); ++i)
         setupWindow->sounds()->slotControls()->uploadToSlot(i);
     QCOMPARE(f->dialogs.messages.size(), 57);

@@ -254,7 +254,9 @@ void SoundSlotsTest::sampleConversion()
 
 void SoundSlotsTest::rowEraseControlsAndRuleAreInSetUpMode()
 {
-    QCOMPARE(setupWindow->findChildren<QPushButton*>(QRegularExpression("^bank[123][A-Za-z]+EraseButton$")).size(), 12);
+    QCOMPARE(
+        setupWindow->findChildren<QPushButton*>(QRegularExpression("^bank[123][A-Za-z]+EraseButton$")).size(),
+        12);
     auto* erase = setupWindow->findChild<QPushButton*>("bank2SwingEraseButton");
     QVERIFY(erase);
     QVERIFY(erase->text().isEmpty());

@@ -11,13 +11,13 @@
 #include "TestMain.h"
 #include "WaitFor.h"
 
-#include "firmware/HandOver.h"
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
-#include "comm/ui/PortPanel.h"
 #include "comm/SerialPort.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Define.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
 #include "motion/ui/MotionPanel.h"
 #include "motion/ui/TelemetryChart.h"
@@ -224,8 +224,9 @@ void StreamShapesEndToEndTest::programTheLoader()
 {
     QVERIFY(e2e.waitUntilBoardIsReady());
     control<QPushButton>(setupWindow, "firmwareButton")->click();
-    QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOver().timer()->Enabled(); },
-                    WAIT_MS));
+    QVERIFY(WaitFor(
+        [] { return firmwareWindow->isVisible() && !setupWindow->header()->handOver().timer()->Enabled(); },
+        WAIT_MS));
     QVERIFY(WaitFor([&] { return board->control("firmware") == "ok loader"; }, WAIT_MS));
     const HexImage image = MakeHexImage(FIRMWARE_BYTES, RECORD_BYTES);
     QFile file(f->folder.filePath(QStringLiteral("update.hex")));
@@ -271,7 +272,8 @@ void StreamShapesEndToEndTest::streamRecordAndChart()
     // The chart's points are the last frames' X values, in order.
     control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
     QList<int> plotted;
-    for (const QPointF& point : control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0)->points())
+    for (const QPointF& point :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0)->points())
         plotted << static_cast<int>(point.y());
     QList<int> sentX;
     for (const Fields& frame : frames)
@@ -289,10 +291,12 @@ void StreamShapesEndToEndTest::drawAShot()
     QVERIFY(WaitFor(
         [&] {
             control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
-            return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->count() == Define::SHOT_SAMPLES;
+            return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->count() ==
+                   Define::SHOT_SAMPLES;
         },
         WAIT_MS));
-    const QList<QPointF> points = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points();
+    const QList<QPointF> points =
+        control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points();
     for (int i = 0; i < Define::SHOT_SAMPLES; ++i) {
         const qint16 sample = static_cast<qint16>(static_cast<quint8>(shot[2 + 2 * i]) |
                                                   (static_cast<quint8>(shot[3 + 2 * i]) << 8));
@@ -310,5 +314,5 @@ QList<SimBoard::SentMessage> StreamShapesEndToEndTest::sent(const QString& kind)
 }
 
 TAVRIN_TEST_MAIN(StreamShapesEndToEndTest)
-#include "tst_stream_shapes_e2e.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_stream_shapes_e2e.moc"

@@ -251,5 +251,5 @@ void TelemetryTest::anHourOfFramesIsRecordedStraightToDisk()
 }
 
 TAVRIN_TEST_MAIN(TelemetryTest)
-#include "tst_telemetry.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_telemetry.moc"

@@ -43,7 +43,10 @@ private slots:
 
 private:
     void feed(const TelemetryValues& v) { f->port->feed(TelemetryBlock(v)); }
-    QList<int> labels(int series) const { return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().series(series).labels; }
+    QList<int> labels(int series) const
+    {
+        return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().series(series).labels;
+    }
     QList<qreal> plotted(int series) const;
     QList<qreal> shotPlotted() const;
     QString grid(int column, int row) const { return CellText(trafficMonitor->telemetryGrid, column, row); }
@@ -54,7 +57,8 @@ QList<qreal> TelemetryChartTest::plotted(int series) const
 {
     control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
     QList<qreal> ys;
-    for (const QPointF& p : control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(series)->points())
+    for (const QPointF& p :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(series)->points())
         ys.append(p.y());
     return ys;
 }
@@ -63,7 +67,8 @@ QList<qreal> TelemetryChartTest::shotPlotted() const
 {
     control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
     QList<qreal> ys;
-    for (const QPointF& p : control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points())
+    for (const QPointF& p :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points())
         ys.append(p.y());
     return ys;
 }
@@ -246,9 +251,12 @@ void TelemetryChartTest::batteryPointsAreRedOnAnOrangeLine()
     for (int i = 0; i < 3; ++i)
         QCOMPARE(battery->pointConfiguration(i).value(QXYSeries::PointConfiguration::Color).value<QColor>(),
                  QColor(Qt::red));
-    QVERIFY(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0)->pointsConfiguration().isEmpty()); // black on black
+    QVERIFY(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")
+                ->series(0)
+                ->pointsConfiguration()
+                .isEmpty()); // black on black
 }
 
 TAVRIN_TEST_MAIN(TelemetryChartTest)
-#include "tst_telemetry_chart.moc"
 #include "common/ui/ValueLabel.h"
+#include "tst_telemetry_chart.moc"

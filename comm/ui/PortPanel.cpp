@@ -48,12 +48,14 @@ void PortPanel::buildPortFrame()
     m_portList = list;
     m_portList->setMinimumWidth(PORT_LIST_MIN_WIDTH);
     usb->setBuddy(m_portList);
-    m_portOpenIndicator = named(new Shape(m_portFrame), "portOpenIndicator", QStringLiteral("Port open indicator"));
+    m_portOpenIndicator =
+        named(new Shape(m_portFrame), "portOpenIndicator", QStringLiteral("Port open indicator"));
     m_portOpenIndicator->setFixedSize(INDICATOR_SIZE, INDICATOR_SIZE);
     m_portOpenIndicator->setBrushColor(PORT_CLOSED_COLOUR);
-    m_openButton = named(new QPushButton(QStringLiteral("Open "), m_portFrame), "openButton", QStringLiteral("Open port"));
-    m_closeButton =
-        named(new QPushButton(QStringLiteral("Close "), m_portFrame), "closeButton", QStringLiteral("Close port"));
+    m_openButton = named(new QPushButton(QStringLiteral("Open "), m_portFrame), "openButton",
+                         QStringLiteral("Open port"));
+    m_closeButton = named(new QPushButton(QStringLiteral("Close "), m_portFrame), "closeButton",
+                          QStringLiteral("Close port"));
     portRow->addWidget(usb);
     portRow->addWidget(m_portList, 1);
     portRow->addWidget(m_portOpenIndicator);
@@ -65,13 +67,15 @@ void PortPanel::buildPortFrame()
 
 void PortPanel::buildModeBox()
 {
-    m_modeBox = named(new QGroupBox(QStringLiteral("Tavrin Status"), this), "modeBox", QStringLiteral("Tavrin Status"));
+    m_modeBox = named(new QGroupBox(QStringLiteral("Tavrin Status"), this), "modeBox",
+                      QStringLiteral("Tavrin Status"));
     auto* status = new QHBoxLayout(m_modeBox);
-    m_activeModeButton =
-        named(new QRadioButton(QStringLiteral("Active"), m_modeBox), "activeModeButton", QStringLiteral("Active"));
-    m_setUpModeButton =
-        named(new QRadioButton(QStringLiteral("SetUp"), m_modeBox), "setUpModeButton", QStringLiteral("SetUp"));
-    m_txModeButton = named(new QRadioButton(QStringLiteral("TX"), m_modeBox), "txModeButton", QStringLiteral("TX"));
+    m_activeModeButton = named(new QRadioButton(QStringLiteral("Active"), m_modeBox), "activeModeButton",
+                               QStringLiteral("Active"));
+    m_setUpModeButton = named(new QRadioButton(QStringLiteral("SetUp"), m_modeBox), "setUpModeButton",
+                              QStringLiteral("SetUp"));
+    m_txModeButton =
+        named(new QRadioButton(QStringLiteral("TX"), m_modeBox), "txModeButton", QStringLiteral("TX"));
     for (QRadioButton* b : {m_activeModeButton, m_setUpModeButton, m_txModeButton})
         status->addWidget(b);
     m_activeModeButton->setChecked(true);
@@ -83,7 +87,8 @@ void PortPanel::buildModeBox()
 void PortPanel::connectBoard()
 {
     connect(board().link(), &BoardLink::portLost, this, [this] { deviceLost(); });
-    connect(&board(), &Params::Board::portOpened, this, [this] { m_portOpenIndicator->setBrushColor(PORT_OPEN_COLOUR); });
+    connect(&board(), &Params::Board::portOpened, this,
+            [this] { m_portOpenIndicator->setBrushColor(PORT_OPEN_COLOUR); });
     connect(&board(), &Params::Board::portClosed, this,
             [this] { m_portOpenIndicator->setBrushColor(PORT_CLOSED_COLOUR); });
     // A status reply selects its button as a click would.
@@ -102,7 +107,9 @@ void PortPanel::modeClicked(QRadioButton* button)
     if (!button->isChecked())
         return;
     using Mode = Params::Board::Mode;
-    const Mode mode = button == m_setUpModeButton ? Mode::SetUp : button == m_txModeButton ? Mode::Tx : Mode::Active;
+    const Mode mode = button == m_setUpModeButton ? Mode::SetUp
+                      : button == m_txModeButton  ? Mode::Tx
+                                                  : Mode::Active;
     board().sendMode(mode);
     board().setSetUpMode(mode == Mode::SetUp);
     emit modeEntered(mode);

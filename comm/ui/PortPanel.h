@@ -85,8 +85,8 @@ private:
     QFrame* m_portFrame = nullptr;
     QComboBox* m_portList = nullptr;
     Shape* m_portOpenIndicator = nullptr;
-    QPushButton* m_openButton = nullptr;  // "Open "
-    QPushButton* m_closeButton = nullptr; // "Close "
+    QPushButton* m_openButton = nullptr;        // "Open "
+    QPushButton* m_closeButton = nullptr;       // "Close "
     QGroupBox* m_modeBox = nullptr;             // "Tavrin Status"
     QRadioButton* m_activeModeButton = nullptr; // "Active"
     QRadioButton* m_setUpModeButton = nullptr;  // "SetUp"

@@ -167,9 +167,10 @@ void PortPanel::fill()
 void PortPanel::buildConnectionCheck()
 {
     const auto notFound = [this] {
-        ShowMessage(withAdvice(QString::fromLatin1(PORT_NOT_FOUND),
-                               AdviceParagraph(DiagnoseUnopenablePorts(
-                                   board().serialPort()->IsOpen() ? board().serialPort()->Port() : QString()))));
+        ShowMessage(
+            withAdvice(QString::fromLatin1(PORT_NOT_FOUND),
+                       AdviceParagraph(DiagnoseUnopenablePorts(
+                           board().serialPort()->IsOpen() ? board().serialPort()->Port() : QString()))));
     };
     ConnectionCheck::Steps steps;
     steps.portChosen = [this] { return m_hooks.portInUse(); };

@@ -5,9 +5,9 @@
 #include "common/Define.h"
 #include "common/ui/Handlers.h"
 #include "common/ui/Named.h"
-#include "motion/ui/TelemetryChart.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/TelemetryRecorder.h"
+#include "motion/ui/TelemetryChart.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -71,8 +71,8 @@ void MotionPanel::buildBattery()
     m_batteryBar->setFixedHeight(BATTERY_BAR_HEIGHT);
     m_batteryBar->move(0, 0);
     battery->addWidget(barSlot);
-    m_batteryPercent = fixedValueLabel("batteryPercent", QStringLiteral("Battery percentage"), QStringLiteral("100 %"),
-                                QStringLiteral("0"), m_batteryBox);
+    m_batteryPercent = fixedValueLabel("batteryPercent", QStringLiteral("Battery percentage"),
+                                       QStringLiteral("100 %"), QStringLiteral("0"), m_batteryBox);
     battery->addWidget(m_batteryPercent);
 }
 

@@ -4,14 +4,14 @@
 // header row and the calibration buttons in the calibration box.
 #pragma once
 
-#include "motion/CalibrationOperation.h"
 #include "common/ui/BoardPanel.h"
 #include "common/ui/ProgressView.h"
+#include "motion/CalibrationOperation.h"
 #include "motion/TelemetryFrame.h"
 #include "params/Board.h"
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -81,9 +81,9 @@ private:
     QGroupBox* m_batteryBox = nullptr; // "Battery": the bar and the percentage
     Shape* m_batteryBar = nullptr;     // its width follows the battery reading
     ValueLabel* m_batteryPercent = nullptr;
-    ValueLabel* m_xValue = nullptr; // "X= ..."
-    ValueLabel* m_yValue = nullptr; // "Y= ..."
-    ValueLabel* m_zValue = nullptr; // "Z= ..."
+    ValueLabel* m_xValue = nullptr;   // "X= ..."
+    ValueLabel* m_yValue = nullptr;   // "Y= ..."
+    ValueLabel* m_zValue = nullptr;   // "Z= ..."
     QCheckBox* m_gyroCheck = nullptr; // "Accelerometer / Gyro"
     Motion::TelemetryChart* m_telemetryChart = nullptr;
     QPushButton* m_recordButton = nullptr;            // "Record..." / "Stop (n frames)"

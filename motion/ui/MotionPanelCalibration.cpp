@@ -25,7 +25,8 @@ void MotionPanel::buildCalibration()
         b->setEnabled(false);
         connect(&board(), &Params::Board::setUpModeChanged, b, &QWidget::setEnabled);
     }
-    connectHandler(m_autoCalibrationButton, &QPushButton::clicked, this, [this] { calibrateAutomatically(); });
+    connectHandler(m_autoCalibrationButton, &QPushButton::clicked, this,
+                   [this] { calibrateAutomatically(); });
     connectHandler(m_manualCalibrationButton, &QPushButton::clicked, this, [this] { writeCalibration(); });
 }
 
@@ -54,11 +55,12 @@ void MotionPanel::calibrateAutomatically()
     auto* calibration = CalibrationOperation::measure(
         *board().link(), m_calibrationSource(), [this] { emit txModeWanted(); }, this);
     WaitDialog* view = &m_progressView();
-    connect(calibration, &CalibrationOperation::prompt, this, [view](const QString& title, const QString& text) {
-        view->setWindowTitle(title);
-        view->message->setText(text);
-        view->show();
-    });
+    connect(calibration, &CalibrationOperation::prompt, this,
+            [view](const QString& title, const QString& text) {
+                view->setWindowTitle(title);
+                view->message->setText(text);
+                view->show();
+            });
     connect(calibration, &CalibrationOperation::barMoved, this, [view](int value) {
         view->progressBar->setValue(value);
         view->repaint();

@@ -88,7 +88,8 @@ InfoFileBox::InfoFileBox(QWidget* parent)
         QLineEdit*& edit;
         const char* name;
         const char* caption;
-    } skips[] = {{m_beginSkip, "beginSkip", "Samples to skip (begin)"}, {m_endSkip, "endSkip", "Samples to skip (end)"}};
+    } skips[] = {{m_beginSkip, "beginSkip", "Samples to skip (begin)"},
+                 {m_endSkip, "endSkip", "Samples to skip (end)"}};
     for (const auto& skip : skips) {
         skip.edit = new QLineEdit(QString::fromLatin1(NO_SKIP), this);
         skip.edit->setObjectName(QString::fromLatin1(skip.name));
@@ -159,7 +160,8 @@ void InfoFileBox::showFile(const QString& path)
 
 void InfoFileBox::showPreviewNote(bool audible)
 {
-    m_previewNote->setValue(audible ? QString() : QStringLiteral("No sound output on this machine: no preview."));
+    m_previewNote->setValue(audible ? QString()
+                                    : QStringLiteral("No sound output on this machine: no preview."));
     m_previewNote->setVisible(!audible);
 }
 
@@ -181,9 +183,10 @@ void InfoFileBox::showBoardFacts(const QString& path)
         m_soundFormat->setValue(QStringLiteral("Not readable as sound: %1").arg(facts.message));
         return;
     }
-    m_soundFormat->setValue(facts.value->format.container + QLatin1Char(' ') + FormatText(facts.value->format));
+    m_soundFormat->setValue(facts.value->format.container + QLatin1Char(' ') +
+                            FormatText(facts.value->format));
     m_soundConversion->setValue(facts.value->passThrough ? QStringLiteral("Sent as it is")
-                                                       : ConversionText(facts.value->format));
+                                                         : ConversionText(facts.value->format));
     m_boardSize->setValue(sizeText(facts.value->boardSamples));
     paint(m_boardSize,
           FitsSlotSamples(facts.value->boardSamples, SoundSlots().at(SlotIndex(1, SlotKind::Swing, 1)))

@@ -130,16 +130,16 @@ void SlotControls::buildActionRow()
 {
     m_actionRow = new QWidget(m_host);
     m_eraseAllButton = button(QStringLiteral("eraseAllButton"), QStringLiteral("Erase All Sounds"),
-                            QStringLiteral("Erase All Sounds"), m_actionRow);
+                              QStringLiteral("Erase All Sounds"), m_actionRow);
     connectHandler(m_eraseAllButton, &QPushButton::clicked, this, [this] { eraseAllSounds(); });
     m_soundFileRule = new QLabel(RULE_TEXT, m_actionRow);
     m_soundFileRule->setObjectName(QStringLiteral("soundFileRule"));
     m_soundFileRule->setAccessibleName(RULE_TEXT);
     m_importFontButton = button(QStringLiteral("importFontButton"), QStringLiteral("Import font..."),
-                              QStringLiteral("Import a sound font into a bank"), m_actionRow);
+                                QStringLiteral("Import a sound font into a bank"), m_actionRow);
     connectHandler(m_importFontButton, &QPushButton::clicked, this, [this] { importFont(); });
     m_slotContentsButton = button(QStringLiteral("slotContentsButton"), QStringLiteral("Slot contents"),
-                                QStringLiteral("What each slot holds"), m_actionRow);
+                                  QStringLiteral("What each slot holds"), m_actionRow);
     connectHandler(m_slotContentsButton, &QPushButton::clicked, this, [this] { showSlotContents(); });
     m_journalNote = new QLabel(m_actionRow);
     m_journalNote->setObjectName(QStringLiteral("journalNote"));
@@ -195,7 +195,8 @@ void SlotControls::buildJournal()
     // A board not read yet is no fault of the operation: a note, not a message
     // after every upload.
     connect(m_journal, &BoardJournal::unknownBoard, this, &SlotControls::showJournalNote);
-    connect(m_journal, &BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
+    connect(m_journal, &BoardJournal::notRecorded, this,
+            [](const QString& why) { ShowMessageWhenSettled(why); });
     // The note holds until a read has told which board this is.
     connect(&m_board, &Params::Board::readEnded, this, [this] {
         if (!m_board.readSerialNumber().isEmpty())

@@ -39,8 +39,8 @@ public:
 
     // host: the widget the controls and dialogs are created in until the
     // window places them.
-    SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation, ProgressView progressView,
-                 QWidget* host);
+    SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation,
+                 ProgressView progressView, QWidget* host);
 
     // What went where: the journal of the board whose serial number was read
     // since the port was opened.

@@ -117,5 +117,5 @@ void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
     m_lastUploadWhole = true;
     connect(operation, &Operation::finished, this, [this](bool whole) { m_lastUploadWhole = whole; });
     runJournalled(operation, m_journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
-                                             QFileInfo(file.path).fileName(), file.checksum));
+                                               QFileInfo(file.path).fileName(), file.checksum));
 }

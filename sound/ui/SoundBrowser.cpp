@@ -143,11 +143,10 @@ void SoundBrowser::watchFolders()
 {
     // The tree fills in as the file system answers: keep the sound folder in view
     // while the folders above it arrive.
-    connect(folderModel(m_folderTree), &QFileSystemModel::directoryLoaded, this,
-            [this](const QString& path) {
-                if (m_soundFolder.startsWith(path))
-                    revealSoundFolder();
-            });
+    connect(folderModel(m_folderTree), &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (m_soundFolder.startsWith(path))
+            revealSoundFolder();
+    });
     // Folders are sorted some time after they load, which moves the rows under the
     // view: until the user scrolls, the sound folder is brought back into view.
     connect(folderModel(m_folderTree), &QAbstractItemModel::layoutChanged, this, [this] {
@@ -270,7 +269,10 @@ void SoundBrowser::showWaveform()
         series->clear();
     const QList<QPointF> points = Sound::WaveformPoints(bytes);
     m_waveformSeries.first()->replace(points);
-    m_waveformChart->chart()->axes(Qt::Horizontal).first()->setRange(1, points.isEmpty() ? 1 : points.last().x());
+    m_waveformChart->chart()
+        ->axes(Qt::Horizontal)
+        .first()
+        ->setRange(1, points.isEmpty() ? 1 : points.last().x());
 
     emit samplesShown(bytes);
 }

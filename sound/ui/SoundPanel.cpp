@@ -19,8 +19,8 @@ namespace {
 const char* const SOUND_FOLDER = "Fonts/bank1";
 } // namespace
 
-SoundPanel::SoundPanel(Params::Board& board, SlotControls::OperationRunner runOperation, ProgressView progressView,
-                       QWidget* parent)
+SoundPanel::SoundPanel(Params::Board& board, SlotControls::OperationRunner runOperation,
+                       ProgressView progressView, QWidget* parent)
     : BoardPanel(board, parent)
     , m_progressView(std::move(progressView))
     , m_browser(new SoundBrowser(this))

@@ -13,8 +13,8 @@ template <class W> W* control(const QWidget* root, const QString& objectName)
 {
     W* found = root->findChild<W*>(objectName);
     if (!found) {
-        const QByteArray missing = "No control named " + objectName.toLatin1() + " under " +
-                                   root->objectName().toLatin1();
+        const QByteArray missing =
+            "No control named " + objectName.toLatin1() + " under " + root->objectName().toLatin1();
         QTest::qFail(missing.constData(), __FILE__, __LINE__);
         qFatal("%s", missing.constData());
     }
