@@ -6,11 +6,8 @@
 #include "app/WaitDialog.h"
 #include "comm/ui/PortPanel.h"
 #include "comm/ui/TrafficMonitor.h"
-#include "common/ui/Handlers.h"
 #include "firmware/ui/FirmwareWindow.h"
 #include "params/ui/HeaderPanel.h"
-
-#include <QLineEdit>
 
 MainWindow* mainWindow = nullptr;
 SetupWindow* setupWindow = nullptr;
@@ -27,18 +24,8 @@ FirmwareWindow::ReturnSteps firmwareReturnSteps(SetupWindow& setup)
     return {
         .closePort = [&setup] { setup.ports()->closePort(); },
         .reopenPort = [&setup] { return setup.ports()->reopenPort(); },
-        // Selecting runs the handler only for a button not yet selected; the
-        // direct call sends the mode once more.
-        .selectActiveMode =
-            [&setup] {
-                SelectRadioButton(setup.ports()->activeModeButton);
-                setup.ports()->activeModeChosen();
-            },
-        .selectSetUpMode =
-            [&setup] {
-                SelectRadioButton(setup.ports()->setUpModeButton);
-                setup.ports()->setUpModeChosen();
-            },
+        .selectActiveMode = [&setup] { setup.ports()->chooseMode(Params::Board::Mode::Active); },
+        .selectSetUpMode = [&setup] { setup.ports()->chooseMode(Params::Board::Mode::SetUp); },
         .readParameters = [&setup] { setup.parameters()->readParameters(); },
     };
 }
@@ -53,10 +40,8 @@ void CreateForms()
     waitDialog = new WaitDialog(board);
     trafficMonitor = new TrafficMonitor;
     firmwareWindow = new FirmwareWindow(board, firmwareReturnSteps(*setupWindow));
-    QObject::connect(firmwareWindow, &FirmwareWindow::wordSent, setupWindow, [](int address, int word) {
-        setupWindow->header()->flashAddress->setText(QString::number(address));
-        setupWindow->header()->flashData->setText(QString::number(word));
-    });
+    QObject::connect(firmwareWindow, &FirmwareWindow::wordSent, setupWindow->header(),
+                     &HeaderPanel::showWordSent);
     trafficMonitor->attach(*setupWindow->board()->link());
     // The set-up window's sending controls stay off while the firmware window is open.
     firmwareWindow->installEventFilter(setupWindow);

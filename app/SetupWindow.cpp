@@ -6,28 +6,23 @@
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/ScreenCentre.h"
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
+#include "comm/ui/LogMemo.h"
 #include "comm/ui/TrafficMonitor.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
-#include "common/Paths.h"
-#include "common/ui/Handlers.h"
 #include "common/ui/Named.h"
 #include "firmware/ui/FirmwareWindow.h"
 #include "sound/ui/SlotControls.h"
 #include "sound/ui/SoundBrowser.h"
 
 #include <QBoxLayout>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
-#include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -37,7 +32,6 @@ namespace {
 // the motion panel's chart, which takes two parts to their one each.
 constexpr int SOUND_BROWSER_STRETCH = 3;
 constexpr int MOTION_PANEL_STRETCH = 2;
-const char* const SOUND_FOLDER = "Fonts/bank1";
 // Scroll Lock then Delete shows the traffic monitor and widens the window by this much.
 constexpr int MONITOR_WIDENING = 300;
 
@@ -68,7 +62,7 @@ SetupWindow::SetupWindow(QWidget* parent)
             return CalibrationOperation::Constants{m_parameters->verticalCalibration->text(),
                                                    m_parameters->horizontalCalibration->text()};
         },
-        m_client);
+        progressView(), m_client);
     buildHeader(top);
     buildParametersTab();
     top->addWidget(m_pages, 1);
@@ -85,7 +79,12 @@ SetupWindow::SetupWindow(QWidget* parent)
     m_board->setPort(std::move(port));
     connectLink();
     // "FW" has always come last in the tab order, after everything the window builds.
-    QWidget::setTabOrder(previousInFocusChain(), m_header->firmwareButton);
+    m_header->comeLastInTabOrder();
+}
+
+ProgressView SetupWindow::progressView()
+{
+    return []() -> WaitDialog& { return *waitDialog; };
 }
 
 SetupWindow::~SetupWindow()
@@ -109,16 +108,30 @@ void SetupWindow::buildHeader(QVBoxLayout* top)
 {
     auto* header = new QHBoxLayout;
     top->addLayout(header);
-    // The hand-over closes and reopens the port; a lost device cuts the hand-over short.
+    // The hand-over closes and reopens the port and ends in the firmware window;
+    // a lost device cuts the hand-over short.
     m_header = new HeaderPanel(
-        *m_board, {[this] { m_ports->closePort(); }, [this] { return m_ports->reopenPort(); }}, m_client);
-    m_ports = new PortPanel(
         *m_board,
-        {[this] { return portInUse(); }, [this](const QString& port) { return m_header->handOverCutShort(port); }},
+        {.closePort = [this] { m_ports->closePort(); },
+         .reopenPort = [this] { return m_ports->reopenPort(); },
+         .showFirmwareWindow =
+             [] {
+                 firmwareWindow->show();
+                 firmwareWindow->raise();
+             },
+         .takeFirmwareLossNote = [] { return firmwareWindow ? firmwareWindow->takeLossNote() : QString(); }},
         m_client);
+    m_ports = new PortPanel(*m_board,
+                            {[this] { return portInUse(); },
+                             [this](const QString& port) { return m_header->handOverCutShort(port); }},
+                            progressView(), m_client);
+    connect(m_ports, &PortPanel::savedPortOpening, this, [] {
+        trafficMonitor->sentLog->Clear();
+        trafficMonitor->receivedLog->Clear();
+    });
     header->addWidget(m_header);
     header->addWidget(m_ports, 1);
-    header->addWidget(m_motion->batteryBox);
+    header->addWidget(m_motion->batteryBox());
     connect(m_header, &HeaderPanel::handingOverChanged, this, [this] { updateLock(); });
     connect(m_ports, &PortPanel::modeEntered, this, [this](Params::Board::Mode mode) {
         if (mode == Params::Board::Mode::Tx)
@@ -128,7 +141,8 @@ void SetupWindow::buildHeader(QVBoxLayout* top)
     });
     connect(m_ports, &PortPanel::connectionLost, this, [this] {
         updateLock();
-        m_motion->stopRecording();
+        for (BoardPanel* panel : m_panels)
+            panel->boardLost();
     });
 }
 
@@ -146,11 +160,13 @@ void SetupWindow::buildParametersTab()
     columns->addWidget(m_parameters, 1);
     m_sideColumn = new QVBoxLayout;
     columns->addLayout(m_sideColumn);
-    m_sounds = new SoundPanel(*m_board, [this](Operation* operation) { return runOperation(operation); }, page);
+    m_sounds = new SoundPanel(
+        *m_board, [this](Operation* operation) { return runOperation(operation); }, progressView(), page);
     m_sideColumn->addWidget(m_sounds, SOUND_BROWSER_STRETCH);
     // Beside "Save..." and "Load...": a profile is the parameters and the slots' sounds.
-    m_profiles = new ProfilePanel(*m_board, *m_sounds->slotControls()->journal, page);
+    m_profiles = new ProfilePanel(*m_board, m_sounds->journal(), progressView(), page);
     m_parameters->addToActions(m_profiles);
+    m_panels = {m_motion, m_sounds, m_ports, m_header, m_profiles};
 }
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event)
@@ -168,13 +184,15 @@ void SetupWindow::updateLock()
     // is off while an operation holds the link or the board is on its loader (the
     // firmware window owns it then); viewing stays live.
     if (m_board->link()->busy() || m_board->onLoader()) {
-        const QMenu* slotMenu = m_sounds->slotControls()->slotMenu;
-        QList<QAction*> actions = slotMenu->actions();
-        for (QMenu* bank : slotMenu->findChildren<QMenu*>())
-            actions += bank->actions();
+        QList<QAction*> actions;
         if (mainWindow)
             actions += {mainWindow->openSetupAction, mainWindow->updateFirmwareAction};
-        m_busyLock->lock({this}, {m_parameters->saveParametersButton, m_motion->recordButton, static_cast<QWidget*>(m_motion->gyroCheck)}, actions);
+        QList<QWidget*> keptLive{m_parameters->saveParametersButton};
+        for (const BoardPanel* panel : m_panels) {
+            keptLive += panel->keptLiveWhileLocked();
+            actions += panel->actionsOffWhileLocked();
+        }
+        m_busyLock->lock({this}, keptLive, actions);
         return;
     }
     // Work that ran meanwhile (calibration going to TX, the port closed and
@@ -200,13 +218,10 @@ void SetupWindow::windowShown()
 {
     for (int row = 0; row < static_cast<int>(std::size(TELEMETRY_LABELS)); ++row)
         SetCell(trafficMonitor->telemetryGrid, 0, row, QString::fromLatin1(TELEMETRY_LABELS[row]));
-    m_motion->windowShown();
     if (!m_board->link()->busy()) // a bulk load clears it until the board's answers to it are in
         RICHIESTA = true;
-    browser()->soundFolder = QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER));
-    browser()->fillFileList();
-    m_ports->windowShown();
-    m_header->windowShown();
+    for (BoardPanel* panel : m_panels)
+        panel->fill();
 }
 
 void SetupWindow::closeEvent(QCloseEvent* event)
@@ -235,16 +250,16 @@ void SetupWindow::connectLink()
 void SetupWindow::placeMotionPanel()
 {
     m_sideColumn->addWidget(m_motion, MOTION_PANEL_STRETCH);
-    for (QPushButton* button : {m_motion->autoCalibrationButton, m_motion->manualCalibrationButton})
+    for (QPushButton* button : m_motion->calibrationButtons())
         m_parameters->addToCalibration(button);
+    connect(m_motion, &MotionPanel::telemetryCellsDecoded, this, [](const QList<Motion::GridCell>& cells) {
+        for (const Motion::GridCell& cell : cells)
+            SetCell(trafficMonitor->telemetryGrid, cell.column, cell.row, cell.text);
+    });
     connect(m_motion, &MotionPanel::verticalMeasured, m_parameters, &ParameterPanel::showVerticalCalibration);
     connect(m_motion, &MotionPanel::horizontalMeasured, m_parameters, &ParameterPanel::showHorizontalCalibration);
-    connect(m_motion, &MotionPanel::txModeWanted, this, [this] {
-        // Selecting runs the TX handler when TX was not selected; the direct
-        // call then sends the mode once more.
-        SelectRadioButton(m_ports->txModeButton);
-        m_ports->txModeChosen();
-    });
+    connect(m_motion, &MotionPanel::txModeWanted, this,
+            [this] { m_ports->chooseMode(Params::Board::Mode::Tx); });
 }
 
 void SetupWindow::placeSoundControls()
@@ -253,6 +268,8 @@ void SetupWindow::placeSoundControls()
     for (int row = 0; row < m_parameters->rowPanels.size(); ++row)
         m_parameters->addToRow(row, controls->rowWidgets(row));
     m_parameters->insertActionRow(controls->actionRow());
+    connect(m_sounds, &SoundPanel::samplesShown, this,
+            [](const QByteArray& sound) { trafficMonitor->showSamples(sound); });
     connect(m_sounds, &SoundPanel::trafficMonitorWanted, this, [this] {
         trafficMonitor->show();
         trafficMonitor->raise();

@@ -6,6 +6,7 @@
 
 // Whoever reaches a panel through the window finds its controls declared.
 #include "comm/ui/PortPanel.h"
+#include "common/ui/ProgressView.h"
 #include "motion/ui/MotionPanel.h"
 #include "params/Board.h"
 #include "params/ui/HeaderPanel.h"
@@ -13,8 +14,10 @@
 #include "params/ui/ProfilePanel.h"
 #include "sound/ui/SoundPanel.h"
 
+#include <QList>
 #include <QWidget>
 
+class BoardPanel;
 class BusyLock;
 class InfoFileBox;
 class Operation;
@@ -46,6 +49,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The wait dialog, made after this window from its board.
+    static ProgressView progressView();
     void buildHeader(QVBoxLayout* top);
     void buildParametersTab();
     // The motion panel goes below the sound browser; its calibration buttons into
@@ -54,8 +59,8 @@ private:
     // The erase and slot buttons go into the parameter rows, the sound row above them.
     void placeSoundControls();
     void connectLink();
-    // The window shows: the telemetry grid's captions, the motion panel, the
-    // sound list, then the panels (the connection check starts there).
+    // The window shows: the telemetry grid's captions and the sound list, then
+    // each panel fills itself (the port panel's connection check starts there).
     void windowShown();
     // A port is in use, as far as the mode buttons and the connection check go.
     bool portInUse() const;
@@ -73,6 +78,8 @@ private:
     SoundPanel* m_sounds = nullptr;         // sound browser, slot buttons, erasing, loading sounds
     ProfilePanel* m_profiles = nullptr;     // saving, applying and comparing board profiles
     MotionPanel* m_motion = nullptr;        // telemetry, chart, battery, recording, calibration
+    // The panels the window fills, locks and tells of a lost board, in the order it does.
+    QList<BoardPanel*> m_panels;
     QTabWidget* m_pages = nullptr;
     QVBoxLayout* m_sideColumn = nullptr; // right-hand column: sound browser, info, charts
     QWidget* m_client = nullptr;         // everything the window shows, inside its scroll area

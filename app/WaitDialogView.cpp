@@ -11,37 +11,38 @@
 #include <QLabel>
 #include <QProgressBar>
 
-WaitDialogView::WaitDialogView(Told told)
-    : m_told(std::move(told))
+WaitDialogView::WaitDialogView(WaitDialog& dialog, Told told)
+    : m_dialog(dialog)
+    , m_told(std::move(told))
 {
 }
 
 void WaitDialogView::starting(const QString& name, bool stoppable)
 {
-    waitDialog->setWindowTitle(name);
-    waitDialog->setLayoutHeight(stoppable ? Define::WAIT_HEIGHT_WITH_BUTTONS : Define::WAIT_HEIGHT_TEXT_ONLY);
+    m_dialog.setWindowTitle(name);
+    m_dialog.setLayoutHeight(stoppable ? Define::WAIT_HEIGHT_WITH_BUTTONS : Define::WAIT_HEIGHT_TEXT_ONLY);
 }
 
 void WaitDialogView::running()
 {
-    waitDialog->show();
+    m_dialog.show();
 }
 
 void WaitDialogView::renamed(const QString& name)
 {
-    waitDialog->setWindowTitle(name);
+    m_dialog.setWindowTitle(name);
 }
 
 void WaitDialogView::progressed(const OperationProgress& progress, const QString& text)
 {
-    waitDialog->progressBar->setRange(0, std::max(progress.total, 1));
-    waitDialog->progressBar->setValue(progress.done);
-    waitDialog->message->setText(text);
+    m_dialog.progressBar->setRange(0, std::max(progress.total, 1));
+    m_dialog.progressBar->setValue(progress.done);
+    m_dialog.message->setText(text);
 }
 
 void WaitDialogView::ended(bool ok, const QString& message)
 {
-    waitDialog->close();
+    m_dialog.close();
     if (m_told)
         m_told(ok, message);
     else if (!message.isEmpty())
@@ -50,5 +51,5 @@ void WaitDialogView::ended(bool ok, const QString& message)
 
 bool SetupWindow::runOperation(Operation* operation)
 {
-    return RunOperation(operation, std::make_shared<WaitDialogView>());
+    return RunOperation(operation, std::make_shared<WaitDialogView>(*waitDialog));
 }

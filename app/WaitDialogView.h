@@ -7,12 +7,14 @@
 
 #include <functional>
 
+class WaitDialog;
+
 class WaitDialogView : public OperationView {
 public:
     // What is told once the dialog has closed; by default the operation's
     // message, when it has one, after the event that ended it.
     using Told = std::function<void(bool ok, const QString& message)>;
-    explicit WaitDialogView(Told told = {});
+    explicit WaitDialogView(WaitDialog& dialog, Told told = {});
 
     void starting(const QString& name, bool stoppable) override;
     void running() override;
@@ -21,5 +23,6 @@ public:
     void ended(bool ok, const QString& message) override;
 
 private:
+    WaitDialog& m_dialog;
     Told m_told;
 };

@@ -10,8 +10,9 @@
 ToolOnPort::ToolOnPort(const QString& port)
 {
     CreateForms();
-    setupWindow->ports()->portList->addItem(port);
-    setupWindow->ports()->portList->setCurrentIndex(setupWindow->ports()->portList->count() - 1);
+    auto* portList = setupWindow->findChild<QComboBox*>(QStringLiteral("portList"));
+    portList->addItem(port);
+    portList->setCurrentIndex(portList->count() - 1);
     m_failure = open();
 }
 

@@ -3,6 +3,7 @@
 // holding a 1.5 GB WAV: its table, and the slot button's refusal. The files are
 // sparse, so the figures are the code's own work rather than the disk's.
 #include "BenchMain.h"
+#include "Controls.h"
 #include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 
@@ -55,15 +56,15 @@ void BM_SelectLargeFile(benchmark::State& state)
     file.close();
     setupWindow->show();
     for (auto _ : state) {
-        setupWindow->sounds()->browser()->soundFileList->clearSelection();
-        setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+        control<QListWidget>(setupWindow, "soundFileList")->clearSelection();
+        control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
         // A list without the file selects nothing, which would be quick and say nothing.
-        if (setupWindow->sounds()->fileInfo()->selectedFileSize != LARGE_FILE_BYTES) {
+        if (setupWindow->sounds()->fileInfo()->selectedFileSize() != LARGE_FILE_BYTES) {
             state.SkipWithError("selecting the file did not read it");
             break;
         }
     }
-    state.counters["file_size"] = static_cast<double>(setupWindow->sounds()->fileInfo()->selectedFileSize);
+    state.counters["file_size"] = static_cast<double>(setupWindow->sounds()->fileInfo()->selectedFileSize());
 }
 
 // "Import font..." on the folder: the table of bank 1, the hum's row judged.

@@ -6,9 +6,10 @@
 // A sweep that does not end or leaves a request unanswered, and a write whose
 // frames the board did not all take, are errors rather than figures.
 #include "BenchMain.h"
+#include "Controls.h"
+#include "RecordingDialogs.h"
 #include "RunCli.h"
 #include "RunFailure.h"
-#include "RecordingDialogs.h"
 #include "SimBoard.h"
 #include "ToolOnPort.h"
 #include "WaitFor.h"
@@ -104,7 +105,7 @@ struct ToolOnBoard {
             return QStringLiteral("the simulator did not start: ") + board.errorOutput();
         if (!tool.failure().isEmpty())
             return tool.failure();
-        setupWindow->ports()->setUpModeButton->click();
+        control<QRadioButton>(setupWindow, "setUpModeButton")->click();
         if (!WaitFor([&] { return board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, MODE_CHANGE_MS))
             return QStringLiteral("the board did not go into SetUp (%1)").arg(board.violationReport());
         RunEventsFor(SETTLE_MS);

@@ -9,6 +9,7 @@
 // per byte of such a stream.
 // TAVRIN_BENCH_SECONDS sets the length of a run (20 s unless told).
 #include "BenchMain.h"
+#include "Controls.h"
 #include "MotionFrames.h"
 #include "PaintCounter.h"
 #include "SetupWindowFixture.h"
@@ -19,7 +20,6 @@
 #include "comm/BoardLink.h"
 #include "comm/StreamFramer.h"
 #include "comm/ui/PortPanel.h"
-#include "motion/ui/MotionPanel.h"
 #include "motion/TelemetryFrame.h"
 #include "motion/ui/TelemetryChart.h"
 
@@ -51,10 +51,15 @@ double threadCpuSeconds()
 // The offscreen screen is smaller than the window, which keeps within it: the
 // laid-out chart is scrolled into view whole, or little or none of it would be
 // painted. (ensureWidgetVisible() would show only the corner of a chart view.)
+Motion::TelemetryChart* telemetryChart()
+{
+    return setupWindow->findChild<Motion::TelemetryChart*>(QStringLiteral("telemetryChart"));
+}
+
 void showWholeChart()
 {
     auto* client = setupWindow->findChild<QScrollArea*>(QStringLiteral("ClientArea"));
-    const QWidget* chart = setupWindow->motion()->telemetryChart;
+    const QWidget* chart = telemetryChart();
     const QPoint centre = chart->mapTo(client->widget(), chart->rect().center());
     client->ensureVisible(centre.x(), centre.y(), chart->width() / 2, chart->height() / 2);
 }
@@ -72,11 +77,11 @@ void runStream(benchmark::State& state, bool repaintEveryFrame, int pieceBytes =
         f.openPort();
         setupWindow->resize(1280, 800);
         setupWindow->show();
-        setupWindow->ports()->txModeButton->click();
+        control<QRadioButton>(setupWindow, "txModeButton")->click();
         RunEventsFor(SETTLE_MS);
         showWholeChart();
         PaintCounter counter;
-        setupWindow->motion()->telemetryChart->viewport()->installEventFilter(&counter);
+        telemetryChart()->viewport()->installEventFilter(&counter);
         RunEventsFor(SETTLE_MS);
         counter.paints = 0;
 
@@ -123,8 +128,8 @@ void runStream(benchmark::State& state, bool repaintEveryFrame, int pieceBytes =
                 receiveCpu += threadCpuSeconds() - receiveStart;
                 ++sent;
                 if (repaintEveryFrame) {
-                    setupWindow->motion()->telemetryChart->flushChart();
-                    setupWindow->motion()->telemetryChart->viewport()->repaint();
+                    telemetryChart()->flushChart();
+                    telemetryChart()->viewport()->repaint();
                 }
             }
         });
@@ -132,7 +137,7 @@ void runStream(benchmark::State& state, bool repaintEveryFrame, int pieceBytes =
         loop.exec();
         const double wallSeconds = wall.elapsed() / 1000.0;
         const double cpu = threadCpuSeconds() - cpuStart;
-        setupWindow->motion()->telemetryChart->viewport()->removeEventFilter(&counter);
+        telemetryChart()->viewport()->removeEventFilter(&counter);
         // Frames never decoded (not in TX, say) or a chart never painted leave
         // nothing of what is measured here.
         if (handled == 0 || counter.paints == 0) {

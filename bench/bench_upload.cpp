@@ -6,6 +6,7 @@
 // read and converted before the erase, then every tick of the stream with its
 // sends and progress) and the progress bar's repaints a second.
 #include "BenchMain.h"
+#include "Controls.h"
 #include "PaintCounter.h"
 #include "RecordingDialogs.h"
 #include "SimBoard.h"
@@ -97,7 +98,8 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
     setPublishedPortsFolder(board.portsDir());
     CreateForms();
     setupWindow->ports()->listPorts();
-    setupWindow->ports()->portList->setCurrentIndex(setupWindow->ports()->portList->findText(board.portPath()));
+    control<QComboBox>(setupWindow, "portList")
+        ->setCurrentIndex(control<QComboBox>(setupWindow, "portList")->findText(board.portPath()));
     // The line as the start-up re-open of the saved port leaves it.
     setupWindow->board()->serialPort()->setBaud(Define::LINK_BAUD_AT_START);
     setupWindow->board()->serialPort()->setParity(ptNONE);
@@ -106,9 +108,9 @@ void BM_UploadFullSlotAfterReopenAt9600(benchmark::State& state)
 
     QTemporaryDir folder;
     writeFullSlotFile(folder);
-    setupWindow->sounds()->browser()->soundFolder = folder.path();
+    setupWindow->sounds()->browser()->setSoundFolder(folder.path());
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
     RICHIESTA = true;
 
     Run run;

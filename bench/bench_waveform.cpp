@@ -2,6 +2,7 @@
 // header): reading it, converting the samples, one replace() of the series and
 // the sample cells, then painting the chart once.
 #include "BenchMain.h"
+#include "Controls.h"
 #include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 
@@ -45,7 +46,7 @@ struct HumFixture {
         QDir().mkpath(folder);
         writeHumFile(folder + QStringLiteral("/hum.wav"));
         setupWindow->show();
-        setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+        control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
     }
     SetupWindowFixture f;
 };
@@ -53,7 +54,8 @@ struct HumFixture {
 // A chart without the file's line means the file was not read: nothing was measured.
 void failWithoutWaveform(benchmark::State& state)
 {
-    if (setupWindow->sounds()->browser()->waveformSeries.isEmpty() || setupWindow->sounds()->browser()->waveformSeries.first()->count() == 0)
+    if (setupWindow->sounds()->browser()->waveformSeries().isEmpty() ||
+        setupWindow->sounds()->browser()->waveformSeries().first()->count() == 0)
         state.SkipWithError("no waveform was drawn");
 }
 
@@ -74,10 +76,11 @@ void BM_DrawHumWaveform(benchmark::State& state)
     HumFixture hum;
     for (auto _ : state) {
         setupWindow->sounds()->browser()->showWaveform();
-        setupWindow->sounds()->browser()->waveformChart->viewport()->repaint();
+        control<QChartView>(setupWindow, "waveformChart")->viewport()->repaint();
     }
     failWithoutWaveform(state);
-    state.counters["chart_visible"] = setupWindow->sounds()->browser()->waveformChart->viewport()->isVisible();
+    state.counters["chart_visible"] =
+        control<QChartView>(setupWindow, "waveformChart")->viewport()->isVisible();
     state.SetItemsProcessed(state.iterations() * (HUM_SAMPLE_BYTES / 2));
 }
 

@@ -1,5 +1,6 @@
 // The board status buttons and the default bank as the set-up window sends
 // them. Simulated time, scripted port.
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -32,8 +33,8 @@ private:
 void BoardStatusTest::statusButtonsWithoutPortSendNothing()
 {
     f->setPortList({"COM3"});
-    setupWindow->ports()->setUpModeButton->click();
-    QVERIFY(setupWindow->ports()->setUpModeButton->isChecked());
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
+    QVERIFY(control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked());
     QVERIFY(f->port->sent.isEmpty());
     QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
 }
@@ -44,15 +45,15 @@ void BoardStatusTest::statusButtonsSendModeAndSwitchSetUpControls()
     f->openPort();
     f->port->clearSent();
     setupWindow->board()->link()->setExpectingReply(false);
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
     QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
     QVERIFY(setupWindow->board()->expectingReply());
     QCOMPARE(f->sim.clock.pauses.size(), 0);
-    setupWindow->ports()->activeModeButton->click();
+    control<QRadioButton>(setupWindow, "activeModeButton")->click();
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 01 00 00 0A"));
     QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 03 00 00 0A"));
     QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
 }
@@ -61,9 +62,9 @@ void BoardStatusTest::reselectingSelectedButtonSendsNothing()
 {
     f->setPortList({"COM3"});
     f->openPort();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     f->port->clearSent();
-    SelectRadioButton(setupWindow->ports()->setUpModeButton);
+    SelectRadioButton(control<QRadioButton>(setupWindow, "setUpModeButton"));
     QVERIFY(f->port->sent.isEmpty());
     // The main window's start-up calls the handler directly: it acts because SetUp is selected.
     setupWindow->ports()->setUpModeChosen();

@@ -1,6 +1,7 @@
 // Bulk load of the base sound set on simulated time: F12's question, the 19
 // transfers into bank 1 in order, "Finito..", stopping between steps with F11,
 // and the loss of the device midway.
+#include "Controls.h"
 #include "RecordingPlayer.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
@@ -57,7 +58,10 @@ private slots:
 
 private:
     QList<QByteArray> uploadRequests() const;
-    void key(int key) const { QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key(key)); }
+    void key(int key) const
+    {
+        QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key(key));
+    }
     std::unique_ptr<SetupWindowFixture> f;
 };
 
@@ -76,7 +80,7 @@ void BulkLoadTest::init()
     f->port->clearSent();
     RICHIESTA = true;
     setupWindow->show();
-    setupWindow->ports()->connectionCheck->stop(); // no connection check: the board is scripted
+    setupWindow->ports()->connectionCheck()->stop(); // no connection check: the board is scripted
 }
 
 QList<QByteArray> BulkLoadTest::uploadRequests() const
@@ -254,9 +258,9 @@ void BulkLoadTest::slotButtonBetweenFilesIsRefused()
 
 void BulkLoadTest::f12WhileAnUploadRunsIsRefused()
 {
-    setupWindow->sounds()->browser()->soundFolder = f->folder.path() + "/Sounds/ZERO";
+    setupWindow->sounds()->browser()->setSoundFolder(f->folder.path() + "/Sounds/ZERO");
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
     setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->dialogs.clear();
     key(Qt::Key_F12);

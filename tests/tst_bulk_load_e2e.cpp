@@ -1,6 +1,7 @@
 // Bulk load end to end: F12 in the real window, the real serial component and
 // the simulated board; the first two base sounds land in bank 1's first two
 // slots, F11 stops the load after them and the rest of the bank stays erased.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
@@ -53,7 +54,7 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
     writeSound(zero + "/Base_PowerOn_0.wav", {0x0000, 0x1234});
     writeSound(zero + "/Base_PowerOff_0.wav", {0x7FFF, 0x0001});
 
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F12);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_F12);
     QCOMPARE(f.dialogs.questions.size(), 1);
     QVERIFY(WaitFor(
         [] {
@@ -61,7 +62,7 @@ void BulkLoadEndToEndTest::firstTwoBaseSoundsLandInBank1AndF11StopsTheRest()
             return load && load->currentFile() == 1; // the second upload has begun
         },
         STEPS_MS));
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F11);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_F11);
     QVERIFY(WaitFor([] { return !setupWindow->board()->link()->busy(); }, STEPS_MS));
     // The end's message comes once the load's last step has returned.
     QVERIFY(WaitFor([&] { return f.dialogs.messages.size() == 2; }, STEPS_MS));

@@ -2,6 +2,7 @@
 // bytes and pauses of the writes, "Man." and its range checks, and the
 // procedure without telemetry or without the device. Scripted port.
 #include "Calibrating.h"
+#include "Controls.h"
 #include "MotionFrames.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
@@ -67,7 +68,7 @@ void CalibrationTest::init()
     f = std::make_unique<SetupWindowFixture>();
     f->setPortList({"COM3"});
     f->openPort();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     clock().advance(100); // the board has taken SetUp
     setupWindow->parameters()->verticalCalibration->clear();
     setupWindow->parameters()->horizontalCalibration->clear();
@@ -77,7 +78,7 @@ void CalibrationTest::init()
 
 void CalibrationTest::runAuto(const TelemetryValues* frame)
 {
-    setupWindow->motion()->autoCalibrationButton->click();
+    control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
     QVERIFY(RunningCalibration());
     QSignalSpy finished(RunningCalibration(), &Operation::finished);
     for (int tick = 0; tick < ENOUGH_TICKS && finished.isEmpty(); ++tick) {
@@ -126,7 +127,7 @@ void CalibrationTest::autoMeasuresAndWritesBothConstants()
     QFETCH(QString, high);
     QFETCH(QString, low);
     QFETCH(QString, message);
-    setupWindow->motion()->gyroCheck->setChecked(gyro);
+    control<QCheckBox>(setupWindow, "gyroCheck")->setChecked(gyro);
     TelemetryValues frame;
     frame.posz = static_cast<qint16>(posz);
     frame.rotz = static_cast<qint16>(rotz);
@@ -147,9 +148,9 @@ void CalibrationTest::autoMeasuresAndWritesBothConstants()
 
 void CalibrationTest::autoGuidesThroughTheDialog()
 {
-    setupWindow->motion()->autoCalibrationButton->click();
-    QVERIFY(setupWindow->ports()->txModeButton->isChecked());
-    QVERIFY(!setupWindow->motion()->autoCalibrationButton->isEnabled());
+    control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
+    QVERIFY(control<QRadioButton>(setupWindow, "txModeButton")->isChecked());
+    QVERIFY(!control<QPushButton>(setupWindow, "autoCalibrationButton")->isEnabled());
     QCOMPARE(waitDialog->layoutHeight(), 144);
     TelemetryValues frame;
     frame.posz = 300;
@@ -211,7 +212,7 @@ void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
     setupWindow->parameters()->horizontalCalibration->setText("16734");
     TelemetryValues frame;
     frame.posz = 16000;
-    setupWindow->motion()->autoCalibrationButton->click();
+    control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
     for (int tick = 0; tick < ENOUGH_TICKS && RunningCalibration(); ++tick) {
         const int step = CalibrationStep();
         const bool vertical = step > 1 && step < 100;
@@ -271,7 +272,7 @@ void CalibrationTest::meanRoundsHalvesToEven()
 
 void CalibrationTest::deviceLostWhileMeasuringStopsTheProcedure()
 {
-    setupWindow->motion()->autoCalibrationButton->click();
+    control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
     waitDialog->okButton->click();
     TelemetryValues frame;
     for (int i = 0; i < 11; ++i) {
@@ -324,7 +325,7 @@ void CalibrationTest::cancelBeforeTheWritesWritesNothing()
     QFETCH(int, step);
     TelemetryValues frame;
     frame.posz = 16000;
-    setupWindow->motion()->autoCalibrationButton->click();
+    control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
     for (int tick = 0; tick < ENOUGH_TICKS && CalibrationStep() != step; ++tick) {
         f->port->feed(TelemetryBlock(frame));
         if (CalibrationStep() == 1 || CalibrationStep() == 100)
@@ -388,7 +389,7 @@ void CalibrationTest::manualWritesTheFieldsWithinRange()
     QFETCH(QStringList, messages);
     setupWindow->parameters()->verticalCalibration->setText(vertical);
     setupWindow->parameters()->horizontalCalibration->setText(horizontal);
-    setupWindow->motion()->manualCalibrationButton->click();
+    control<QPushButton>(setupWindow, "manualCalibrationButton")->click();
     QCOMPARE(f->sentFrames(), frames);
     QCOMPARE(pausesSinceStart(), pauses);
     QCOMPARE(f->dialogs.messages, messages);

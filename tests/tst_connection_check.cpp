@@ -1,5 +1,6 @@
 // The connection check when the set-up window shows, and the loss of the
 // device in the middle of what the link is doing. Simulated time, scripted port.
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -68,13 +69,13 @@ void ConnectionCheckTest::connectionCheckWithAnsweringBoard()
     QCOMPARE(waitDialog->windowTitle(), QStringLiteral("waitform"));
     QCOMPARE(waitDialog->layoutHeight(), 70);
     QCOMPARE(waitDialog->message->text(), QString("Wait... Downloading parameters from Kordex in progress."));
-    QVERIFY(setupWindow->ports()->txModeButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "txModeButton")->isChecked());
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 03 00 00 0A")});
 
     f->sim.clock.advance(300);
     feed(QByteArray(1, '\xFF') + QByteArray(25, '\x00'));
     f->sim.clock.advance(1700);
-    QVERIFY(setupWindow->ports()->setUpModeButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked());
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 04 00 00 0A"));
     QVERIFY(setupWindow->parameters()->readParametersButton->isEnabled());
 
@@ -88,7 +89,7 @@ void ConnectionCheckTest::connectionCheckWithAnsweringBoard()
     QCOMPARE(f->port->sent.size(), 200);
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 226);
-    QVERIFY(!setupWindow->ports()->connectionCheck->running());
+    QVERIFY(!setupWindow->ports()->connectionCheck()->running());
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
@@ -103,8 +104,8 @@ void ConnectionCheckTest::connectionCheckWithSilentBoard()
     QCOMPARE(f->dialogs.messages, QStringList{PORT_NOT_FOUND});
     QVERIFY(!f->port->IsOpen());
     QVERIFY(!waitDialog->isVisible());
-    QVERIFY(setupWindow->ports()->portList->isEnabled());
-    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->isEnabled());
+    QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isChecked());
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages.size(), 1);
 }
@@ -116,7 +117,7 @@ void ConnectionCheckTest::connectionCheckWithoutPortOnlyComplains()
     f->sim.clock.advance(2000);
     QCOMPARE(f->dialogs.messages, QStringList{PORT_NOT_FOUND});
     QVERIFY(!waitDialog->isVisible());
-    QVERIFY(!setupWindow->ports()->connectionCheck->running());
+    QVERIFY(!setupWindow->ports()->connectionCheck()->running());
 }
 
 void ConnectionCheckTest::showingWindowAgainRestartsTheCheck()
@@ -144,7 +145,7 @@ void ConnectionCheckTest::showingWindowWhileBoardIsBusyQueuesNoCheck()
     QFETCH(bool, loader);
     f->setPortList({"COM3"});
     f->openPort();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     f->sim.clock.advance(100);
     f->port->clearSent();
     if (loader)
@@ -159,7 +160,7 @@ void ConnectionCheckTest::showingWindowWhileBoardIsBusyQueuesNoCheck()
     f->sim.clock.advance(10000);
     QVERIFY(f->port->sent.isEmpty());
     QVERIFY(f->dialogs.messages.filter(PORT_NOT_FOUND).isEmpty());
-    QVERIFY(!setupWindow->ports()->connectionCheck->running());
+    QVERIFY(!setupWindow->ports()->connectionCheck()->running());
 }
 
 // ---- Device loss ---------------------------------------------------------------
@@ -168,15 +169,15 @@ void ConnectionCheckTest::deviceLossDuringSweepClosesAndStopsEverything()
 {
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     setupWindow->parameters()->readParameters();
     f->sim.clock.advance(500);
     f->port->vanish();
     QVERIFY(!setupWindow->board()->reading());
-    QCOMPARE(setupWindow->ports()->portOpenIndicator->BrushColor(), GREY);
-    QVERIFY(setupWindow->ports()->portList->isEnabled());
-    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
-    QVERIFY(!setupWindow->ports()->modeBox->isEnabled());
+    QCOMPARE(control<Shape>(setupWindow, "portOpenIndicator")->BrushColor(), GREY);
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->isEnabled());
+    QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isChecked());
+    QVERIFY(!control<QGroupBox>(setupWindow, "modeBox")->isEnabled());
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(f->dialogs.messages[0].contains("/dev/ttyACM0"));
     QVERIFY(f->dialogs.messages[0].contains("lost"));
@@ -203,7 +204,7 @@ void ConnectionCheckTest::deviceLossDuringWriteSaysHowFarItGot()
 {
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("1");
     setupWindow->parameters()->frequencyEvoButton->setChecked(true);
@@ -226,7 +227,7 @@ void ConnectionCheckTest::deviceLossDuringWriteSaysHowFarItGot()
 
 void ConnectionCheckTest::writeOnAClosedPortRefusesAndSendsNothing()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     setupWindow->board()->setSetUpMode(true);
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("1");

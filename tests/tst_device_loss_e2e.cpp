@@ -3,8 +3,9 @@
 // port is closed once, every window timer stops, one message says what was cut
 // short and how far it got, no dialog is left open, the process goes quiet,
 // and once the board is plugged back in a read sweep works again.
-#include "EndToEndFixture.h"
 #include "Calibrating.h"
+#include "Controls.h"
+#include "EndToEndFixture.h"
 #include "HexImage.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
@@ -12,21 +13,22 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "params/ui/HeaderPanel.h"
-#include "comm/ui/PortPanel.h"
-#include "sound/ui/InfoFileBox.h"
-#include "sound/ui/SoundBrowser.h"
-#include "motion/ui/MotionPanel.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
-#include "comm/ui/TrafficMonitor.h"
-#include "comm/ui/LogMemo.h"
 #include "comm/SerialPort.h"
+#include "comm/ui/LogMemo.h"
+#include "comm/ui/PortPanel.h"
+#include "comm/ui/TrafficMonitor.h"
 #include "common/Clock.h"
 #include "common/Define.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
+#include "motion/ui/MotionPanel.h"
+#include "params/ui/HeaderPanel.h"
 #include "sound/BulkLoadOperation.h"
+#include "sound/ui/InfoFileBox.h"
+#include "sound/ui/SoundBrowser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -100,9 +102,12 @@ private:
 void DeviceLossEndToEndTest::initTestCase()
 {
     const auto link = [] { return setupWindow->board()->link(); };
-    operations["connection check"] = {
-        [] { setupWindow->show(); },
-        [] { return waitDialog->isVisible() && setupWindow->ports()->connectionCheck->step() == ConnectionCheck::Step::Answer; }};
+    operations["connection check"] = {[] { setupWindow->show(); },
+                                      [] {
+                                          return waitDialog->isVisible() &&
+                                                 setupWindow->ports()->connectionCheck()->step() ==
+                                                     ConnectionCheck::Step::Answer;
+                                      }};
     operations["read sweep"] = {[this] {
                                     setUpMode();
                                     setupWindow->parameters()->readParametersButton->click();
@@ -123,7 +128,7 @@ void DeviceLossEndToEndTest::initTestCase()
         [link] { return link()->progress().done >= 2; }};
     operations["Erase All"] = {[this] {
                                    setUpMode();
-                                   setupWindow->sounds()->slotControls()->eraseAllButton->click();
+                                   control<QPushButton>(setupWindow, "eraseAllButton")->click();
                                },
                                [link] { return link()->busy() && link()->progress().done == 1; }};
     operations["upload"] = {[this] {
@@ -141,7 +146,7 @@ void DeviceLossEndToEndTest::initTestCase()
         [this] {
             setUpMode();
             QVERIFY(board->controlOk("pose vertical"));
-            setupWindow->motion()->autoCalibrationButton->click();
+            control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
             QVERIFY(WaitFor([] { return CalibrationStep() == 1 && waitDialog->isVisible(); }, STEP_MS));
             waitDialog->okButton->click();
         },
@@ -149,8 +154,12 @@ void DeviceLossEndToEndTest::initTestCase()
     operations["firmware run"] = {
         [this] {
             handOver();
-            QVERIFY(
-                WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOverTimer->Enabled(); }, STEP_MS));
+            QVERIFY(WaitFor(
+                [] {
+                    return firmwareWindow->isVisible() &&
+                           !setupWindow->header()->handOver().timer()->Enabled();
+                },
+                STEP_MS));
             const QString path = f->folder.filePath("update.hex");
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -165,7 +174,10 @@ void DeviceLossEndToEndTest::initTestCase()
         [link] { return link()->progress().done >= 20; }};
     // Lost once the port is open again on the loader, before the firmware window shows.
     operations["hand-over"] = {[this] { handOver(); },
-                               [] { return setupWindow->header()->handOverStep() == 4 && setupWindow->board()->serialPort()->IsOpen(); }};
+                               [] {
+                                   return setupWindow->header()->handOver().step() == 4 &&
+                                          setupWindow->board()->serialPort()->IsOpen();
+                               }};
 }
 
 void DeviceLossEndToEndTest::init()
@@ -193,7 +205,7 @@ void DeviceLossEndToEndTest::cleanup()
 
 void DeviceLossEndToEndTest::setUpMode()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
 }
@@ -201,7 +213,7 @@ void DeviceLossEndToEndTest::setUpMode()
 void DeviceLossEndToEndTest::handOver()
 {
     setUpMode();
-    setupWindow->header()->firmwareButton->click();
+    control<QPushButton>(setupWindow, "firmwareButton")->click();
 }
 
 // Reads the board until every value is on the screen and, when given, the
@@ -309,7 +321,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QVERIFY(!setupWindow->board()->link()->busy());
     QVERIFY(!waitDialog->isVisible());
     QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(setupWindow->ports()->portList->isEnabled());
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->isEnabled());
 
     // Quiet from now on: no tick, no further message, no busy thread.
     RunEventsFor(SETTLE_MS);
@@ -338,10 +350,12 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QVERIFY(board->setParam(36, value.toInt()));
     const QString unread = readBoard([&] { return clashDuration->text() == value; });
     QVERIFY2(unread.isEmpty(), qPrintable(unread));
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(),
+             QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
     QCOMPARE(f->dialogs.messages, QStringList());
     QVERIFY2(f->dialogs.errors.isEmpty(), qPrintable(f->dialogs.errors.join('\n')));
 }
 
 TAVRIN_TEST_MAIN(DeviceLossEndToEndTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_device_loss_e2e.moc"

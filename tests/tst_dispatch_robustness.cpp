@@ -2,6 +2,7 @@
 // read inside the block they were given and the window carries on. Run under
 // the sanitizer build, this catches any read past a received block.
 #include "AwaitedAnswer.h"
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -79,9 +80,9 @@ void DispatchRobustnessTest::randomBlocksLeaveTheWindowWorking()
         f.sim.clock.advance(Define::BLOCK_B_PAUSE_MS);
     QVERIFY(!link.sendsWaiting());
     // Still answering: a status write goes out as usual.
-    setupWindow->ports()->activeModeButton->click();
+    control<QRadioButton>(setupWindow, "activeModeButton")->click();
     f.port->clearSent();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(!f.port->sent.isEmpty());
     QVERIFY(f.dialogs.errors.isEmpty());
 }

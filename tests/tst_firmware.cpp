@@ -1,16 +1,18 @@
 // The firmware window and the hand-over from the set-up window, on simulated
 // time with a scripted port standing in for the board's loader: the window's
 // buttons and file checks, and the way from the set-up window to it.
+#include "Controls.h"
 #include "FirmwareWindowTest.h"
 #include "TestMain.h"
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "params/ui/HeaderPanel.h"
-#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Globals.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
+#include "params/ui/HeaderPanel.h"
 
 #include <QDir>
 #include <QFile>
@@ -206,23 +208,23 @@ void FirmwareTest::fileChooserStartsAtHomeThenAtTheLastFolder()
 
 void FirmwareTest::fwIsOnlyOfferedInSetUpMode()
 {
-    QVERIFY(!setupWindow->header()->firmwareButton->isEnabled());
-    QCOMPARE(setupWindow->header()->firmwareButton->toolTip(), QString("Upload new firmware"));
-    setupWindow->ports()->setUpModeButton->click();
-    QVERIFY(setupWindow->header()->firmwareButton->isEnabled());
-    setupWindow->ports()->txModeButton->click();
-    QVERIFY(!setupWindow->header()->firmwareButton->isEnabled());
-    setupWindow->ports()->setUpModeButton->click();
-    setupWindow->ports()->activeModeButton->click();
-    QVERIFY(!setupWindow->header()->firmwareButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "firmwareButton")->isEnabled());
+    QCOMPARE(control<QPushButton>(setupWindow, "firmwareButton")->toolTip(), QString("Upload new firmware"));
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
+    QVERIFY(control<QPushButton>(setupWindow, "firmwareButton")->isEnabled());
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
+    QVERIFY(!control<QPushButton>(setupWindow, "firmwareButton")->isEnabled());
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
+    control<QRadioButton>(setupWindow, "activeModeButton")->click();
+    QVERIFY(!control<QPushButton>(setupWindow, "firmwareButton")->isEnabled());
 }
 
 void FirmwareTest::fwAnsweredNoDoesNothing()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     f->port->clearSent();
     f->dialogs.answers.enqueue(false);
-    setupWindow->header()->firmwareButton->click();
+    control<QPushButton>(setupWindow, "firmwareButton")->click();
     QCOMPARE(f->dialogs.questions, QStringList{FW_QUESTION});
     f->sim.clock.advance(2000);
     QVERIFY(f->sentFrames().isEmpty());
@@ -232,10 +234,10 @@ void FirmwareTest::fwAnsweredNoDoesNothing()
 
 void FirmwareTest::fwHandOverClosesAsksReopensAndShowsTheWindow()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     f->port->clearSent();
     const int opened = f->port->openCount;
-    setupWindow->header()->firmwareButton->click();
+    control<QPushButton>(setupWindow, "firmwareButton")->click();
     QCOMPARE(f->dialogs.questions, QStringList{FW_QUESTION});
     // Closed, asked, opened, window shown, timer running; one column each.
     QStringList seen;
@@ -246,22 +248,22 @@ void FirmwareTest::fwHandOverClosesAsksReopensAndShowsTheWindow()
                     .arg(f->dialogs.messages.size())
                     .arg(f->port->openCount - opened)
                     .arg(firmwareWindow->isVisible())
-                    .arg(setupWindow->header()->handOverTimer->Enabled());
+                    .arg(setupWindow->header()->handOver().timer()->Enabled());
     }
     QCOMPARE(seen, (QStringList{"10001", "11001", "11101", "11111", "11110"}));
     QCOMPARE(f->dialogs.messages, QStringList{LOADER_DIPS});
     QVERIFY(f->sentFrames().isEmpty());
-    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isChecked());
 }
 
 void FirmwareTest::fwHandOverStopsWhenThePortDoesNotReopen()
 {
-    setupWindow->ports()->setUpModeButton->click();
-    setupWindow->header()->firmwareButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
+    control<QPushButton>(setupWindow, "firmwareButton")->click();
     f->port->failOpenReason = "The device is gone.";
     f->sim.clock.advance(3000);
     QCOMPARE(f->dialogs.errors.size(), 1);
-    QVERIFY(!setupWindow->header()->handOverTimer->Enabled());
+    QVERIFY(!setupWindow->header()->handOver().timer()->Enabled());
     QVERIFY(!firmwareWindow->isVisible());
 }
 

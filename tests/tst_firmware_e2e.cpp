@@ -1,6 +1,7 @@
 // Firmware update end to end: the real windows and serial component against the
 // simulated board. The user's dip-switch moves are made through the
 // simulator's control channel when the tool asks for them.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "HexImage.h"
 #include "TestMain.h"
@@ -8,12 +9,13 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "params/ui/HeaderPanel.h"
-#include "comm/ui/PortPanel.h"
 #include "comm/BoardLink.h"
 #include "comm/SerialPort.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Define.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
+#include "params/ui/HeaderPanel.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -86,10 +88,12 @@ QString FirmwareEndToEndTest::writeFile(const QByteArray& content) const
 void FirmwareEndToEndTest::handOverToLoader()
 {
     QVERIFY(e2e.openBoardPort());
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
-    setupWindow->header()->firmwareButton->click();
-    QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOverTimer->Enabled(); }, STEP_MS));
+    control<QPushButton>(setupWindow, "firmwareButton")->click();
+    QVERIFY(WaitFor(
+        [] { return firmwareWindow->isVisible() && !setupWindow->header()->handOver().timer()->Enabled(); },
+        STEP_MS));
     QVERIFY(setupWindow->board()->serialPort()->IsOpen());
     QVERIFY(WaitFor([&] { return board->control("firmware") == "ok loader"; }, STEP_MS));
 }
@@ -129,7 +133,8 @@ void FirmwareEndToEndTest::updateReplacesTheBoardsApplication()
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_NOTX);
     QVERIFY(WaitFor([] { return !setupWindow->board()->reading(); }, SWEEP_DONE_MS));
     RunEventsFor(SETTLE_MS);
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(),
+             QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
     QCOMPARE(f->dialogs.messages,
              (QStringList{LOADER_DIPS, BLUE_LED,
                           "Programming done: 16384 words written. The board has its new application.",
@@ -205,16 +210,16 @@ void FirmwareEndToEndTest::closingTheFirmwareWindowGivesThePortBackToTheModeButt
     firmwareWindow->close();
     // The port the hand-over opened again stays open: its list is off, as after "Open ".
     QVERIFY(setupWindow->board()->serialPort()->IsOpen());
-    QVERIFY(!setupWindow->ports()->portList->isEnabled());
-    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
+    QVERIFY(!control<QComboBox>(setupWindow, "portList")->isEnabled());
+    QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isChecked());
 
     // "TX" and "SetUp" go out on it at once, without "Open " being pressed again.
     QTemporaryFile log;
     QVERIFY(log.open());
     QVERIFY(board->controlOk("log " + log.fileName()));
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     QVERIFY(e2e.waitUntilBoardIsReady());
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return SimBoard::receivedBytes(log.fileName()).size() >= 14; }, STEP_MS));
     QVERIFY(board->controlOk("log off"));
     QCOMPARE(SimBoard::receivedBytes(log.fileName()).toHex(' '),
@@ -223,4 +228,5 @@ void FirmwareEndToEndTest::closingTheFirmwareWindowGivesThePortBackToTheModeButt
 }
 
 TAVRIN_TEST_MAIN(FirmwareEndToEndTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_firmware_e2e.moc"

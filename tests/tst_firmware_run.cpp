@@ -1,6 +1,7 @@
 // The firmware window's programming run, on simulated time with a scripted port
 // standing in for the board's loader: the pace of the words, the loader's
 // replies, and the ends of a run, good and bad.
+#include "Controls.h"
 #include "FirmwareWindowTest.h"
 #include "HexImage.h"
 #include "TestMain.h"
@@ -75,8 +76,8 @@ void FirmwareRunTest::promptlyAcknowledgedFileWalksTheBoardBack()
     QCOMPARE(sent[2].at - start, 40);
     QCOMPARE(sent[3].at - start, 60);
     QCOMPARE(firmwareWindow->endTime->text(), QString());
-    QCOMPARE(setupWindow->header()->flashData->text(), QString("3220")); // 0x0C94
-    QCOMPARE(setupWindow->header()->flashAddress->text(), QString("6"));
+    QCOMPARE(control<QLineEdit>(setupWindow, "flashData")->text(), QString("3220")); // 0x0C94
+    QCOMPARE(control<QLineEdit>(setupWindow, "flashAddress")->text(), QString("6"));
 
     tick(); // the fifth finds the end of the file
     QCOMPARE(firmwareWindow->endTime->text(), QString::number(start + 100));

@@ -4,13 +4,16 @@
 // unanswered, and a lost device runs the window's hooks before its message.
 // Simulated time.
 #include "AwaitedAnswer.h"
+#include "Controls.h"
 #include "RecordingDialogs.h"
 #include "ScriptedPort.h"
 #include "SimClock.h"
 #include "TestMain.h"
 
+#include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ui/PortPanel.h"
+#include "common/ui/ValueLabel.h"
 #include "params/Board.h"
 #include "params/ui/HeaderPanel.h"
 
@@ -60,6 +63,7 @@ private:
     std::unique_ptr<ScopedSimClock> m_sim;
     std::unique_ptr<RecordingDialogs> m_dialogs;
     std::unique_ptr<Params::Board> m_board;
+    std::unique_ptr<WaitDialog> m_waitDialog;
     std::unique_ptr<HeaderPanel> m_header;
     std::unique_ptr<PortPanel> m_ports;
     ScriptedPort* m_port = nullptr;
@@ -77,14 +81,18 @@ void HeaderAndPortPanelsTest::init()
     m_board->setPort(std::move(port));
     m_events.clear();
     m_cutShortNote.clear();
-    m_header = std::make_unique<HeaderPanel>(*m_board, HeaderPanel::PortActions{[] {}, [] { return true; }});
-    m_ports = std::make_unique<PortPanel>(
-        *m_board, PortPanel::Hooks{[this] { return m_board->portInUse(); },
-                                   [this](const QString& port) {
-                                       m_events << QStringLiteral("cut short on ") + port;
-                                       return m_cutShortNote;
-                                   }});
-    m_ports->portList->addItem(PORT);
+    m_waitDialog = std::make_unique<WaitDialog>(*m_board);
+    m_header = std::make_unique<HeaderPanel>(
+        *m_board, HeaderPanel::HandOverActions{[] {}, [] { return true; }, [] {}, [] { return QString(); }});
+    m_ports = std::make_unique<PortPanel>(*m_board,
+                                          PortPanel::Hooks{[this] { return m_board->portInUse(); },
+                                                           [this](const QString& port) {
+                                                               m_events
+                                                                   << QStringLiteral("cut short on ") + port;
+                                                               return m_cutShortNote;
+                                                           }},
+                                          [this]() -> WaitDialog& { return *m_waitDialog; });
+    control<QComboBox>(m_ports.get(), "portList")->addItem(PORT);
     m_ports->openPort();
 }
 
@@ -92,6 +100,7 @@ void HeaderAndPortPanelsTest::cleanup()
 {
     m_ports.reset();
     m_header.reset();
+    m_waitDialog.reset();
     m_board.reset();
     m_dialogs.reset();
     m_sim.reset();
@@ -99,9 +108,9 @@ void HeaderAndPortPanelsTest::cleanup()
 
 QString HeaderAndPortPanelsTest::checkedStatusButton() const
 {
-    for (QRadioButton* button : {m_ports->activeModeButton, m_ports->setUpModeButton, m_ports->txModeButton})
-        if (button->isChecked())
-            return button->objectName();
+    for (const char* name : {"activeModeButton", "setUpModeButton", "txModeButton"})
+        if (control<QRadioButton>(m_ports.get(), name)->isChecked())
+            return QString::fromLatin1(name);
     return QString();
 }
 
@@ -133,9 +142,9 @@ void HeaderAndPortPanelsTest::eachPanelShowsOnlyItsOwnReplies()
         m_port->feed(block);
     }
     QVERIFY(decoded.count() >= replies.size());
-    QCOMPARE(m_header->releaseNumber->text(), release);
-    QCOMPARE(m_header->serialNumber->text(), serialNumber);
-    QCOMPARE(m_header->serialLot->text(), lot);
+    QCOMPARE(control<ValueLabel>(m_header.get(), "releaseNumber")->text(), release);
+    QCOMPARE(control<ValueLabel>(m_header.get(), "serialNumber")->text(), serialNumber);
+    QCOMPARE(control<ValueLabel>(m_header.get(), "serialLot")->text(), lot);
     QCOMPARE(checkedStatusButton(), status);
     QVERIFY(m_dialogs->errors.isEmpty());
 }
@@ -162,8 +171,9 @@ void HeaderAndPortPanelsTest::readEndMarksTheUnansweredIdentity()
         m_port->feed(block);
     }
     QVERIFY(m_sim->clock.advanceUntil([this] { return !m_board->reading(); }, GIVE_UP_MS));
-    QCOMPARE(m_header->releaseNumber->accessibleDescription(), releaseDescription);
-    QCOMPARE(m_header->serialNumber->accessibleDescription(), serialDescription);
+    QCOMPARE(control<ValueLabel>(m_header.get(), "releaseNumber")->accessibleDescription(),
+             releaseDescription);
+    QCOMPARE(control<ValueLabel>(m_header.get(), "serialNumber")->accessibleDescription(), serialDescription);
 }
 
 void HeaderAndPortPanelsTest::lostDeviceRunsTheHooksBeforeTheMessage_data()
@@ -193,8 +203,8 @@ void HeaderAndPortPanelsTest::lostDeviceRunsTheHooksBeforeTheMessage()
     m_port->vanish();
     QCOMPARE(m_events, (QStringList{"cut short on /dev/ttyACM0", "connection lost: port free, set-up off",
                                     "message: " + message}));
-    QVERIFY(m_ports->portList->isEnabled());
-    QVERIFY(!m_ports->modeBox->isEnabled());
+    QVERIFY(control<QComboBox>(m_ports.get(), "portList")->isEnabled());
+    QVERIFY(!control<QGroupBox>(m_ports.get(), "modeBox")->isEnabled());
 }
 
 TAVRIN_TEST_MAIN(HeaderAndPortPanelsTest)

@@ -4,6 +4,7 @@
 // connection, never under a number left on screen by another board; a
 // parameter file saved by the window and by the command line is the same file,
 // and its default bank reaches the board through either.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
@@ -133,13 +134,13 @@ bool IdentityEndToEndTest::open(const SimBoard& board) const
     if (setupWindow->board()->serialPort()->IsOpen())
         setupWindow->ports()->closePort();
     setupWindow->ports()->listPorts();
-    const int index = setupWindow->ports()->portList->findText(board.portPath());
+    const int index = control<QComboBox>(setupWindow, "portList")->findText(board.portPath());
     if (index < 0)
         return false;
     f->openPort(index);
     if (!setupWindow->board()->serialPort()->IsOpen())
         return false;
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     return WaitFor([&] { return board.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, OPERATION_MS) &&
            WaitFor([&] { return board.busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS);
 }
@@ -161,10 +162,11 @@ bool IdentityEndToEndTest::upload(const QString& name) const
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    const QList<QListWidgetItem*> items = setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
+    const QList<QListWidgetItem*> items =
+        control<QListWidget>(setupWindow, "soundFileList")->findItems(name, Qt::MatchExactly);
     if (items.isEmpty())
         return false;
-    setupWindow->sounds()->browser()->soundFileList->setCurrentItem(items.first());
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentItem(items.first());
     f->dialogs.messages.clear();
     setupWindow->findChild<QPushButton*>(SLOT_BUTTON)->click();
     return WaitFor([] { return !setupWindow->board()->link()->busy(); }, OPERATION_MS) &&
@@ -180,32 +182,32 @@ void IdentityEndToEndTest::eachUploadIsJournalledUnderTheBoardReadInItsConnectio
 {
     QVERIFY(open(e2e.board()));
     QVERIFY(readBoard(e2e.board()));
-    QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_A);
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialNumber")->text(), BOARD_A);
     QVERIFY(upload("a.wav"));
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
-    QCOMPARE(setupWindow->sounds()->slotControls()->journalNote->text(), QString());
+    QCOMPARE(control<QLabel>(setupWindow, "journalNote")->text(), QString());
 
     // Board B, read in its own connection: its own journal, A's untouched.
     QVERIFY(open(*second));
     QVERIFY(readBoard(*second));
-    QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_B);
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialNumber")->text(), BOARD_B);
     QVERIFY(upload("b.wav"));
     QCOMPARE(journalled(BOARD_B), QString("b.wav"));
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
 
     // A again, not read: the header still names B, and nothing is journalled.
     QVERIFY(open(e2e.board()));
-    QCOMPARE(setupWindow->header()->serialNumber->text(), BOARD_B);
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialNumber")->text(), BOARD_B);
     QVERIFY(upload("c.wav"));
     QCOMPARE(journalled(BOARD_B), QString("b.wav"));
     QCOMPARE(journalled(BOARD_A), QString("a.wav"));
-    QCOMPARE(setupWindow->sounds()->slotControls()->journalNote->text(), NOT_READ);
+    QCOMPARE(control<QLabel>(setupWindow, "journalNote")->text(), NOT_READ);
     QCOMPARE(f->dialogs.messages, QStringList{"Uploading file completed."});
     QVERIFY(f->dialogs.errors.isEmpty());
 
     // Its read names it again, and the note goes.
     QVERIFY(readBoard(e2e.board()));
-    QCOMPARE(setupWindow->sounds()->slotControls()->journalNote->text(), QString());
+    QCOMPARE(control<QLabel>(setupWindow, "journalNote")->text(), QString());
 }
 
 void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefaultBank()
@@ -281,4 +283,5 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
 }
 
 TAVRIN_TEST_MAIN(IdentityEndToEndTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_identity_e2e.moc"

@@ -5,8 +5,9 @@
 // accessibility press, and the set-up window is closed and opened again. The
 // board must receive exactly the same bytes both times, and the user be told
 // the same, but for refusals naming the running operation.
-#include "EndToEndFixture.h"
 #include "Calibrating.h"
+#include "Controls.h"
+#include "EndToEndFixture.h"
 #include "HexImage.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
@@ -99,13 +100,13 @@ void IsolationEndToEndTest::initTestCase()
         setupWindow->parameters()->writeParametersButton->click();
     }};
     rows["row erase"] = {[] { setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); }};
-    rows["Erase All"] = {[] { setupWindow->sounds()->slotControls()->eraseAllButton->click(); }};
+    rows["Erase All"] = {[] { control<QPushButton>(setupWindow, "eraseAllButton")->click(); }};
     rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), 12000)); }};
     // Two files of the base set: the gaps between them are part of the load.
     rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), 100)); }};
     rows["calibration"] = {[this] {
                                QVERIFY(board->controlOk("pose vertical"));
-                               setupWindow->motion()->autoCalibrationButton->click();
+                               control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
                            },
                            [] {
                                const int step = CalibrationStep();
@@ -133,7 +134,7 @@ void IsolationEndToEndTest::initTestCase()
 
 void IsolationEndToEndTest::handOver()
 {
-    setupWindow->header()->firmwareButton->click();
+    control<QPushButton>(setupWindow, "firmwareButton")->click();
     QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->board()->handingOver(); }, STEP_MS));
 }
 
@@ -161,7 +162,7 @@ void IsolationEndToEndTest::cleanupTestCase()
 
 void IsolationEndToEndTest::setUpMode()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
 }
@@ -194,9 +195,9 @@ int IsolationEndToEndTest::disturb(const std::function<bool()>& running)
         QList<QAction*> actions = mainWindow->menuBar()->actions();
         for (QMenu* menu : mainWindow->menuBar()->findChildren<QMenu*>())
             actions += menu->actions();
-        for (QMenu* menu : setupWindow->sounds()->slotControls()->slotMenu->findChildren<QMenu*>())
+        for (QMenu* menu : control<QMenu>(setupWindow, "slotMenu")->findChildren<QMenu*>())
             actions += menu->actions();
-        actions += setupWindow->sounds()->slotControls()->slotMenu->actions();
+        actions += control<QMenu>(setupWindow, "slotMenu")->actions();
         for (QAction* action : actions)
             if (running() && action->isEnabled() && !action->menu()) {
                 action->trigger();
@@ -204,7 +205,7 @@ int IsolationEndToEndTest::disturb(const std::function<bool()>& running)
             }
         if (!running())
             break;
-        QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F12);
+        QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_F12);
         setupWindow->hide();
         setupWindow->show();
         presses += 2;
@@ -280,7 +281,7 @@ void IsolationEndToEndTest::setUpWindowSendsNothingWhileTheBoardIsOnItsLoader()
     RunEventsFor(Define::WRITE_PAUSE_MS);
     QVERIFY(board->controlOk("log off"));
     QCOMPARE(SimBoard::receivedBytes(log.fileName()).toHex(' '), QByteArray());
-    QCOMPARE(setupWindow->ports()->connectionCheck->running(), false);
+    QCOMPARE(setupWindow->ports()->connectionCheck()->running(), false);
     QVERIFY(f->dialogs.messages.contains("The firmware update is running. Wait until it has finished."));
 }
 

@@ -1,5 +1,6 @@
 // The link as the set-up window drives it: frames, the read sweep, the receive
 // routing and its logs. Simulated time, scripted port.
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -305,7 +306,7 @@ void LinkTest::messagesInPiecesAreRoutedWholeAndLoggedAsTheyCame()
     f->sim.clock.advance(StreamFramer::QUIET_TIME_MS - 10);
     feed(hexBytes("07"));
     QVERIFY(!link.expectingReply());
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     // Half a frame left by a quiet line goes on as it came: not telemetry.
     feed(TELEMETRY.left(20));
     f->sim.clock.advance(StreamFramer::QUIET_TIME_MS);
@@ -404,8 +405,8 @@ void LinkTest::answerNotAskedForIsDroppedAndCounted()
     QCOMPARE(link.reads().strays(), 5);
     QVERIFY(link.expectingReply());
     QVERIFY(link.reads().awaiting(1));
-    QCOMPARE(setupWindow->header()->serialNumber->text(), QString());
-    QCOMPARE(setupWindow->header()->serialLot->text(), QString());
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialNumber")->text(), QString());
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialLot")->text(), QString());
     QCOMPARE(trafficMonitor->receivedLog->toPlainText().split('\n').last(),
              QString("dropped: an answer for address 103 that was not asked for (5 so far)"));
     // The pending read still gets its own answer.
@@ -413,11 +414,11 @@ void LinkTest::answerNotAskedForIsDroppedAndCounted()
     QCOMPARE(answered.size(), 1);
     QCOMPARE(answered.at(0).at(0).toInt(), 1);
     QCOMPARE(answered.at(0).at(1).toInt(), 7);
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     // A second answer to a read already answered is nobody's either.
     feed(hexBytes("32 01 09"));
     QCOMPARE(link.reads().strays(), 6);
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
 }
 
 void LinkTest::logLinesInHexAndText_data()
@@ -483,16 +484,17 @@ void LinkTest::scrollLockThenDeleteInFileListShowsMonitor()
 {
     setupWindow->show();
     const int width = setupWindow->width();
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_ScrollLock);
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_A);
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_Delete);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_ScrollLock);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_A);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_Delete);
     QVERIFY(!trafficMonitor->isVisible());
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_ScrollLock);
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_Delete);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_ScrollLock);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_Delete);
     QVERIFY(trafficMonitor->isVisible());
     QCOMPARE(setupWindow->width(), width + 300);
     QCOMPARE(CellText(trafficMonitor->telemetryGrid, 0, 9), QString("Battery "));
 }
 
 TAVRIN_TEST_MAIN(LinkTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_link.moc"

@@ -1,5 +1,6 @@
 // The link end to end: the real windows and serial component against the
 // simulated board on a pseudo-terminal, on real time.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -64,7 +65,7 @@ void LinkEndToEndTest::cleanup()
 void LinkEndToEndTest::portListShowsTheSimulatedBoard()
 {
     setupWindow->ports()->listPorts();
-    QVERIFY(setupWindow->ports()->portList->findText(board->portPath()) >= 0);
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->findText(board->portPath()) >= 0);
 }
 
 void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
@@ -72,7 +73,8 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     QVERIFY(e2e.openBoardPort());
     setupWindow->show();
     QVERIFY(WaitFor([&] { return waitDialog->isVisible(); }, CHECK_DONE_MS));
-    QVERIFY(WaitFor([&] { return setupWindow->ports()->setUpModeButton->isChecked(); }, CHECK_DONE_MS));
+    QVERIFY(WaitFor([&] { return control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked(); },
+                    CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return !waitDialog->isVisible(); }, CHECK_DONE_MS));
     QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, CHECK_DONE_MS));
     RunEventsFor(300); // the last answers
@@ -83,20 +85,22 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     QVERIFY(trafficMonitor->sentLog->toPlainText().contains("TX-- 23 32 E1 E1 00 00 0A"));
     QVERIFY(trafficMonitor->receivedLog->toPlainText().contains("RX-- 32 "));
     const QString release = QString::number(board->param(Define::ADDR_VERSIONE)) + ".0";
-    if (setupWindow->header()->releaseNumber->text() != release || !setupWindow->header()->serialNumber->text().contains('-')) {
+    if (control<ValueLabel>(setupWindow, "releaseNumber")->text() != release ||
+        !control<ValueLabel>(setupWindow, "serialNumber")->text().contains('-')) {
         // A loaded machine read two answers as one block; a second read fills the gap.
         setupWindow->parameters()->readParameters();
         QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, CHECK_DONE_MS));
         RunEventsFor(300);
     }
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), release);
-    QVERIFY(setupWindow->header()->serialNumber->text().contains('-'));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), release);
+    QVERIFY(control<ValueLabel>(setupWindow, "serialNumber")->text().contains('-'));
     // What a screen reader speaks: the caption and the value.
     const auto spoken = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
     };
-    QCOMPARE(spoken(setupWindow->header()->releaseNumber), "Firmware release: " + release);
-    QCOMPARE(spoken(setupWindow->header()->serialNumber), "Serial number: " + setupWindow->header()->serialNumber->text());
+    QCOMPARE(spoken(control<ValueLabel>(setupWindow, "releaseNumber")), "Firmware release: " + release);
+    QCOMPARE(spoken(control<ValueLabel>(setupWindow, "serialNumber")),
+             "Serial number: " + control<ValueLabel>(setupWindow, "serialNumber")->text());
     QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
 }
 
@@ -108,13 +112,13 @@ void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()
     QVERIFY(WaitFor([&] { return f->dialogs.messages == QStringList{PORT_NOT_FOUND}; }, CHECK_DONE_MS));
     QVERIFY(!setupWindow->board()->serialPort()->IsOpen());
     QVERIFY(!waitDialog->isVisible());
-    QVERIFY(setupWindow->ports()->portList->isEnabled());
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->isEnabled());
 }
 
 void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 {
     QVERIFY(e2e.openBoardPort());
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, CHECK_DONE_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
     setupWindow->parameters()->readParameters();
@@ -122,8 +126,8 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
     QVERIFY(board->controlOk("unplug"));
     QVERIFY(WaitFor([&] { return !setupWindow->board()->serialPort()->IsOpen(); }, CHECK_DONE_MS));
     QVERIFY(!setupWindow->board()->reading());
-    QVERIFY(setupWindow->ports()->portList->isEnabled());
-    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->isEnabled());
+    QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isChecked());
     QCOMPARE(f->dialogs.messages.size(), 1);
     QVERIFY(f->dialogs.messages[0].contains(board->portPath()));
     RunEventsFor(300);
@@ -133,29 +137,30 @@ void LinkEndToEndTest::unplugDuringSweepClosesPortOnce()
 void LinkEndToEndTest::portListFollowsAPlugWhileNoPortIsOpen()
 {
     setupWindow->ports()->listPorts();
-    setupWindow->ports()->portList->setCurrentIndex(setupWindow->ports()->portList->findText(board->portPath()));
+    control<QComboBox>(setupWindow, "portList")
+        ->setCurrentIndex(control<QComboBox>(setupWindow, "portList")->findText(board->portPath()));
     SimBoard::Options options;
     options.portsDir = board->portsDir();
     options.name = "plugged-later";
     auto later = std::make_unique<SimBoard>(options);
     QVERIFY2(later->isRunning(), qPrintable(later->errorOutput()));
-    QCOMPARE(setupWindow->ports()->portList->findText(later->portPath()), -1);
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->findText(later->portPath()), -1);
 
-    setupWindow->ports()->portList->showPopup(); // the user opens the list
-    setupWindow->ports()->portList->hidePopup();
-    QVERIFY(setupWindow->ports()->portList->findText(later->portPath()) >= 0);
-    QCOMPARE(setupWindow->ports()->portList->currentText(), board->portPath());
+    control<QComboBox>(setupWindow, "portList")->showPopup(); // the user opens the list
+    control<QComboBox>(setupWindow, "portList")->hidePopup();
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->findText(later->portPath()) >= 0);
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->currentText(), board->portPath());
 
     // While a port is open the list stays as it is.
     QVERIFY(e2e.openBoardPort());
     const QString gone = later->portPath();
     later.reset();
     setupWindow->ports()->refreshPortList();
-    QVERIFY(setupWindow->ports()->portList->findText(gone) >= 0);
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->findText(gone) >= 0);
     setupWindow->ports()->closePort();
     setupWindow->ports()->refreshPortList();
-    QCOMPARE(setupWindow->ports()->portList->findText(gone), -1);
-    QCOMPARE(setupWindow->ports()->portList->currentText(), board->portPath());
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->findText(gone), -1);
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->currentText(), board->portPath());
 }
 
 void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
@@ -167,7 +172,7 @@ void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
     const QByteArray saved = board->portPath().toLocal8Bit() + "\r\n0\r\n";
     f->writeSettings(saved);
     mainWindow->show();
-    QCOMPARE(setupWindow->ports()->portList->findText(board->portPath()), -1);
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->findText(board->portPath()), -1);
     QVERIFY(!setupWindow->board()->serialPort()->IsOpen());
     setupWindow->show();
     setupWindow->close();
@@ -176,4 +181,5 @@ void LinkEndToEndTest::secondCopyLeavesTheSavedPortAlone()
 }
 
 TAVRIN_TEST_MAIN(LinkEndToEndTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_link_e2e.moc"

@@ -1,7 +1,8 @@
 // Motion end to end against the simulated board: telemetry into the chart and
 // the gauge, a shot, the automatic calibration, and the board going away.
-#include "EndToEndFixture.h"
 #include "Calibrating.h"
+#include "Controls.h"
+#include "EndToEndFixture.h"
 #include "TestMain.h"
 #include "WaitFor.h"
 
@@ -54,8 +55,8 @@ private slots:
 private:
     int plottedPoints() const
     {
-        setupWindow->motion()->telemetryChart->flushChart();
-        return setupWindow->motion()->telemetryChart->series(0)->count();
+        control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
+        return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0)->count();
     }
     void startAutoAndConfirmVertical();
     EndToEndFixture e2e;
@@ -74,30 +75,36 @@ void MotionEndToEndTest::init()
 
 void MotionEndToEndTest::txStreamsTelemetryIntoChartAndGauge()
 {
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, STREAM_MS));
     QVERIFY(WaitFor([&] { return plottedPoints() >= 30; }, STREAM_MS));
     // The redraw timer alone brings the points to the screen.
-    const int before = setupWindow->motion()->telemetryChart->series(3)->count();
-    QVERIFY(WaitFor([&] { return setupWindow->motion()->telemetryChart->series(3)->count() > before; }, STREAM_MS));
-    const qreal battery = setupWindow->motion()->telemetryChart->series(3)->points().last().y();
+    const int before = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->count();
+    QVERIFY(WaitFor(
+        [&] {
+            return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->count() >
+                   before;
+        },
+        STREAM_MS));
+    const qreal battery =
+        control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->points().last().y();
     QVERIFY2(battery > 2700 && battery < 2900, qPrintable(QString::number(battery)));
-    QVERIFY(setupWindow->motion()->xValue->text().startsWith("X= "));
-    QVERIFY(setupWindow->motion()->batteryPercent->text().endsWith(" %"));
-    QVERIFY(setupWindow->motion()->batteryBar->width() > 0);
+    QVERIFY(control<ValueLabel>(setupWindow, "xValue")->text().startsWith("X= "));
+    QVERIFY(control<ValueLabel>(setupWindow, "batteryPercent")->text().endsWith(" %"));
+    QVERIFY(control<Shape>(setupWindow, "batteryBar")->width() > 0);
     QCOMPARE(Telemetry.STATO, Define::STATO_TAVRIN_COMMAND_MODE_TX);
     QVERIFY(f->dialogs.errors.isEmpty());
 
     // Recorded to a file until the board leaves TX.
     const QString path = f->folder.filePath("stream.csv");
     f->dialogs.files.enqueue(path);
-    setupWindow->motion()->recordButton->click();
+    control<QPushButton>(setupWindow, "recordButton")->click();
     const auto framesShown = [] {
-        return setupWindow->motion()->recordButton->text().section(' ', 1, 1).mid(1).toInt();
+        return control<QPushButton>(setupWindow, "recordButton")->text().section(' ', 1, 1).mid(1).toInt();
     };
     QVERIFY(WaitFor([&] { return framesShown() >= 20; }, STREAM_MS));
-    setupWindow->ports()->setUpModeButton->click();
-    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Record..."));
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
+    QCOMPARE(control<QPushButton>(setupWindow, "recordButton")->text(), QString("Record..."));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = file.readAll().trimmed().split('\n');
@@ -115,25 +122,28 @@ void MotionEndToEndTest::shotFromTheBoardIsDrawn()
     QCOMPARE(board->control("shot"), QString("ok shot"));
     QVERIFY(WaitFor(
         [&] {
-            setupWindow->motion()->telemetryChart->flushChart();
-            return setupWindow->motion()->telemetryChart->shotTrace()->count() == 50;
+            control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
+            return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->count() == 50;
         },
         STREAM_MS));
-    QCOMPARE(setupWindow->motion()->telemetryChart->pages().pointsPerPage(), 50);
-    QCOMPARE(setupWindow->motion()->telemetryChart->pages().series(0).labels.last(), 50);
-    QVERIFY(setupWindow->motion()->telemetryChart->series(1)->points().isEmpty());
+    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().pointsPerPage(), 50);
+    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().series(0).labels.last(),
+             50);
+    QVERIFY(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(1)->points().isEmpty());
     qreal largest = 0;
-    for (const QPointF& p : setupWindow->motion()->telemetryChart->shotTrace()->points())
+    for (const QPointF& p :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points())
         largest = std::max(largest, std::abs(p.y()));
     QVERIFY(largest > 0);
 }
 
 void MotionEndToEndTest::startAutoAndConfirmVertical()
 {
-    setupWindow->ports()->setUpModeButton->click();
-    QVERIFY(WaitFor([&] { return setupWindow->motion()->autoCalibrationButton->isEnabled(); }, STREAM_MS));
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
+    QVERIFY(WaitFor([&] { return control<QPushButton>(setupWindow, "autoCalibrationButton")->isEnabled(); },
+                    STREAM_MS));
     QCOMPARE(board->control("pose vertical"), QString("ok pose vertical"));
-    setupWindow->motion()->autoCalibrationButton->click();
+    control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
     QVERIFY(WaitFor([&] { return CalibrationStep() == 1 && waitDialog->isVisible(); }, STREAM_MS));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
     waitDialog->okButton->click();
@@ -165,11 +175,12 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
 
 void MotionEndToEndTest::manualWritesTheTypedConstants()
 {
-    setupWindow->ports()->setUpModeButton->click();
-    QVERIFY(WaitFor([&] { return setupWindow->motion()->manualCalibrationButton->isEnabled(); }, STREAM_MS));
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
+    QVERIFY(WaitFor([&] { return control<QPushButton>(setupWindow, "manualCalibrationButton")->isEnabled(); },
+                    STREAM_MS));
     setupWindow->parameters()->verticalCalibration->setText("1234");
     setupWindow->parameters()->horizontalCalibration->setText("-5");
-    setupWindow->motion()->manualCalibrationButton->click();
+    control<QPushButton>(setupWindow, "manualCalibrationButton")->click();
     QVERIFY(WaitFor([&] { return board->param(10) == 0xFB; }, STREAM_MS));
     QCOMPARE(board->param(9), 0x04);
     QCOMPARE(board->param(8), 0xD2);
@@ -195,7 +206,7 @@ void MotionEndToEndTest::deviceLostDuringCalibrationStopsIt()
 
 void MotionEndToEndTest::deviceLostWhileStreamingSaysSo()
 {
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     QVERIFY(WaitFor([&] { return plottedPoints() >= 10; }, STREAM_MS));
     QCOMPARE(board->control("unplug"), QString("ok unplugged"));
     QVERIFY(WaitFor([&] { return !f->dialogs.messages.isEmpty(); }, STREAM_MS));
@@ -206,4 +217,5 @@ void MotionEndToEndTest::deviceLostWhileStreamingSaysSo()
 }
 
 TAVRIN_TEST_MAIN(MotionEndToEndTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_motion_e2e.moc"

@@ -4,8 +4,9 @@
 // talks to the board. Auto calibration ends with the board streaming telemetry;
 // the firmware's erase and run end through the window that owns the loader.
 #include "AnsweredDialogs.h"
-#include "EndToEndFixture.h"
 #include "Calibrating.h"
+#include "Controls.h"
+#include "EndToEndFixture.h"
 #include "HexImage.h"
 #include "SoundStarts.h"
 #include "TestMain.h"
@@ -71,7 +72,7 @@ void OperationEndsEndToEndTest::initTestCase()
 {
     rows["Auto calibration"] = {[this] {
                                     QVERIFY(board->controlOk("pose vertical"));
-                                    setupWindow->motion()->autoCalibrationButton->click();
+                                    control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
                                 },
                                 [this] {
                                     const int step = CalibrationStep();
@@ -83,12 +84,13 @@ void OperationEndsEndToEndTest::initTestCase()
                                 "Procedure OK. Kordex has been calibrated with value "};
     rows["row erase"] = {[] { setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); }, [] {},
                          "Erase bank 1 Guard sounds: done"};
-    rows["Erase All"] = {[] { setupWindow->sounds()->slotControls()->eraseAllButton->click(); }, [] {}, "Erase All Sounds: done"};
+    rows["Erase All"] = {[] { control<QPushButton>(setupWindow, "eraseAllButton")->click(); }, [] {},
+                         "Erase All Sounds: done"};
     rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), UPLOAD_SAMPLES)); }, [] {},
                       "Uploading file completed."};
     rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), BULK_SAMPLES)); }, [] {}, "Finito.."};
     rows["firmware erase and run"] = {[this] {
-                                          setupWindow->header()->firmwareButton->click();
+                                          control<QPushButton>(setupWindow, "firmwareButton")->click();
                                           QVERIFY(WaitFor([] { return firmwareWindow->isVisible(); }, STEP_MS));
                                           const QString path = f->folder.filePath("update.hex");
                                           QFile file(path);
@@ -164,9 +166,9 @@ void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox()
     // The program goes on talking to the board, once the firmware window has
     // let go of it.
     firmwareWindow->close();
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, STEP_MS));
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, STEP_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
 }

@@ -1,5 +1,6 @@
 // Parameter files: the screen saved and loaded back, and every kind of bad file
 // refused whole with the screen left as it was.
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -62,7 +63,7 @@ void ParameterFileTest::init()
     f = std::make_unique<SetupWindowFixture>();
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     answer(RELEASE_16 + LOT_1523 + RUNNING_300);
 }
 

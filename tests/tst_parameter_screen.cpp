@@ -1,6 +1,7 @@
 // The parameter screen in the set-up window: decoded replies on screen, row
 // selection, sliders, flicker and what a screen reader is told.
 #include "AwaitedAnswer.h"
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -116,10 +117,10 @@ void ParameterScreenTest::repliesFillTheScreen()
 void ParameterScreenTest::statusReplySelectsSetUpAndSendsOnlyWhenItChanges()
 {
     feed(reply(2, 2));
-    QVERIFY(setupWindow->ports()->activeModeButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isChecked());
     QVERIFY(f->port->sent.isEmpty());
     feed(reply(2, 4));
-    QVERIFY(setupWindow->ports()->setUpModeButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked());
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
     QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
     feed(reply(2, 4));
@@ -141,9 +142,9 @@ void ParameterScreenTest::serialNumberBytesFillTheHeader()
     const int bytes[] = {0x00, 0x00, 0x05, 0xF3, 0x00, 0x00, 0x01, 0x2C};
     for (int i = 0; i < 8; ++i)
         feed(reply(100 + i, bytes[i]));
-    QCOMPARE(setupWindow->header()->serialLot->text(), QString("1523"));
-    QCOMPARE(setupWindow->header()->serialRunningNumber->text(), QString("300"));
-    QCOMPARE(setupWindow->header()->serialNumber->text(), QString("1523-0300"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialLot")->text(), QString("1523"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialRunningNumber")->text(), QString("300"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "serialNumber")->text(), QString("1523-0300"));
 }
 
 void ParameterScreenTest::valueLabelsSpeakCaptionAndValue_data()
@@ -189,7 +190,7 @@ void ParameterScreenTest::endReplyShowsValueThenMessage()
 
 void ParameterScreenTest::rowCaptionSelectsRowForSliders()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     auto* bank2ClashCaption = setupWindow->findChild<QLabel*>("bank2ClashCaption");
     QTest::mouseClick(bank2ClashCaption, Qt::LeftButton);
     QCOMPARE(setupWindow->parameters()->ledRowHeading->text(), QString("LEDs Bar Brigthness active on BANK2 Clash"));
@@ -205,7 +206,7 @@ void ParameterScreenTest::rowCaptionSelectsRowForSliders()
 
 void ParameterScreenTest::slidersBeforeAnyRowChangeNothing()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     setupWindow->parameters()->greenBrightness->setValue(100);
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         if (!setupWindow->sounds()->fileInfo()->isAncestorOf(e)) // the sound skip counts start at "0"
@@ -227,13 +228,13 @@ void ParameterScreenTest::flickerEditsClampAboveHundred()
 void ParameterScreenTest::setUpModeSwitchesPanelsAndSliders()
 {
     QVERIFY(!setupWindow->parameters()->rowPanels[0]->isEnabled());
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QCOMPARE(setupWindow->parameters()->rowPanels.size(), 12);
     for (QFrame* panel : setupWindow->parameters()->rowPanels)
         QVERIFY(panel->isEnabled());
     QVERIFY(setupWindow->parameters()->blueBrightness->isEnabled());
     QVERIFY(!setupWindow->findChild<QLineEdit*>("bank1GuardSensitivityUnused")->isEnabled());
-    setupWindow->ports()->activeModeButton->click();
+    control<QRadioButton>(setupWindow, "activeModeButton")->click();
     QVERIFY(!setupWindow->parameters()->rowPanels[11]->isEnabled());
     QVERIFY(!setupWindow->parameters()->blueBrightness->isEnabled());
 }
@@ -260,4 +261,5 @@ void ParameterScreenTest::everyControlHasAnAccessibleName()
 }
 
 TAVRIN_TEST_MAIN(ParameterScreenTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_parameter_screen.moc"

@@ -1,6 +1,7 @@
 // "Write Parameters" in the set-up window: checked before anything is sent,
 // paced a hundred milliseconds apart, holding the link, and cancelled between
 // frames.
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -69,7 +70,7 @@ void ParameterWriteTest::fillValidScreen()
 
 void ParameterWriteTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
     editNamed("bank1SwingSensitivity")->setText("4660");
     setupWindow->parameters()->frequencyEvoButton->setChecked(true);
@@ -123,9 +124,9 @@ void ParameterWriteTest::writeRefusesBadFieldsAndSendsNothing()
     QFETCH(QString, edit);
     QFETCH(QString, text);
     QFETCH(QString, message);
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     setupWindow->show();
-    setupWindow->ports()->connectionCheck->stop(); // no connection check in this test
+    setupWindow->ports()->connectionCheck()->stop(); // no connection check in this test
     fillValidScreen();
     QLineEdit* bad = setupWindow->parameters()->edit(edit);
     {
@@ -147,7 +148,7 @@ void ParameterWriteTest::writeRefusesBadFieldsAndSendsNothing()
 
 void ParameterWriteTest::writeLocksSendingControlsAndShowsProgress()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
     setupWindow->parameters()->writeParametersButton->click();
     f->sim.clock.advance(1000);
@@ -155,19 +156,19 @@ void ParameterWriteTest::writeLocksSendingControlsAndShowsProgress()
     QCOMPARE(waitDialog->progressBar->maximum(), 85);
     QCOMPARE(waitDialog->progressBar->value(), 11); // the first frame leaves at once
     QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
-    QVERIFY(!setupWindow->ports()->activeModeButton->isEnabled());
+    QVERIFY(!control<QRadioButton>(setupWindow, "activeModeButton")->isEnabled());
     QVERIFY(!setupWindow->parameters()->defaultBank2Button->isEnabled());
-    QVERIFY(!setupWindow->ports()->closeButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "closeButton")->isEnabled());
     f->sim.clock.advance(8000);
     QVERIFY(!waitDialog->isVisible());
     QVERIFY(setupWindow->parameters()->readParametersButton->isEnabled());
-    QVERIFY(setupWindow->ports()->activeModeButton->isEnabled());
-    QVERIFY(setupWindow->ports()->closeButton->isEnabled());
+    QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "closeButton")->isEnabled());
 }
 
 void ParameterWriteTest::writeKeepsHundredMillisecondsAfterAStall()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
     f->port->clearSent();
     setupWindow->parameters()->writeParametersButton->click();
@@ -185,7 +186,7 @@ void ParameterWriteTest::writeKeepsHundredMillisecondsAfterAStall()
 
 void ParameterWriteTest::writeHoldsTheLinkAgainstEveryOtherSender()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
     setupWindow->board()->link()->sendRead(6); // the default bank, answered during the write
     f->port->clearSent();
@@ -196,7 +197,7 @@ void ParameterWriteTest::writeHoldsTheLinkAgainstEveryOtherSender()
     setupWindow->close();
     setupWindow->show();
     f->port->feed(hexBytes("32 06 02"));
-    setupWindow->ports()->txModeButton->setChecked(true);
+    control<QRadioButton>(setupWindow, "txModeButton")->setChecked(true);
     setupWindow->parameters()->readParameters();
     setupWindow->parameters()->writeParameters(); // a second write is refused
     QCOMPARE(f->dialogs.messages.last(), QString("Write Parameters is running. Wait until it has finished."));
@@ -214,7 +215,7 @@ void ParameterWriteTest::writeHoldsTheLinkAgainstEveryOtherSender()
 
 void ParameterWriteTest::writeCancelStopsBetweenFramesAndSaysHowFar()
 {
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
     f->sim.clock.advance(100);
     f->port->clearSent();

@@ -1,5 +1,6 @@
 // Parameters end to end: read the simulated board's memory onto the screen,
 // change a few fields, write them back and compare the board's memory.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "TestMain.h"
 #include "WaitFor.h"
@@ -68,7 +69,7 @@ void ParametersEndToEndTest::cleanup()
 void ParametersEndToEndTest::readBoard()
 {
     QVERIFY(e2e.openBoardPort());
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
     // One read: answers that arrive joined are cut apart, and what is lost on
@@ -93,7 +94,8 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     QCOMPARE(edit("bank1ClashDuration")->text(), QString("77"));
     QCOMPARE(edit("bank2SwingSensitivity")->text(), QString("4660"));
     QCOMPARE(edit("bank1GuardWhite")->text(), QString::number(board->param(45)));
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(),
+             QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
 
     edit("bank1GuardRed")->setText("200");    // address 28
     edit("bank2ClashSensitivity")->setText("65535"); // address 50/51
@@ -144,10 +146,10 @@ void ParametersEndToEndTest::fileSavedFromOneBoardIsWrittenToAnother()
     SimBoard second(options);
     QVERIFY2(second.isRunning(), qPrintable(second.errorOutput()));
     QVERIFY(second.param(28) != 201);
-    setupWindow->ports()->portList->clear();
+    control<QComboBox>(setupWindow, "portList")->clear();
     setupWindow->ports()->listPorts();
-    f->openPort(setupWindow->ports()->portList->findText(second.portPath()));
-    setupWindow->ports()->setUpModeButton->click();
+    f->openPort(control<QComboBox>(setupWindow, "portList")->findText(second.portPath()));
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor(
         [&] { return second.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX && second.busyMs() == 0; },
         SWEEP_DONE_MS));
@@ -242,7 +244,7 @@ void ParametersEndToEndTest::answersJoinedOrLateShowAndWriteBackTheBoardsOwnValu
     QCOMPARE(text("bank2PowerClashSensitivity"), QString("12000"));
     QCOMPARE(text("bank1FlickerWhite"), QString("60"));
     QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
 
     const QByteArray before = board->dump("params");
     QVERIFY(!before.isEmpty());
@@ -254,4 +256,5 @@ void ParametersEndToEndTest::answersJoinedOrLateShowAndWriteBackTheBoardsOwnValu
 }
 
 TAVRIN_TEST_MAIN(ParametersEndToEndTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_parameters_e2e.moc"

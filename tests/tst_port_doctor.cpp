@@ -1,5 +1,6 @@
 // The connection doctor: a port that is there but cannot be opened is named,
 // with why and what to do, after the messages the user already gets.
+#include "Controls.h"
 #include "PtyPair.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
@@ -101,9 +102,9 @@ void PortDoctorTest::portHeldBySecondProcessNamesProgramAndPid()
 
     // With no port open, the connection check names it after its message.
     setPublishedPortsFolder(ports.path());
-    setupWindow->ports()->portList->setEnabled(true);
-    QVERIFY(setupWindow->ports()->connectionCheck->start()); // its first step, with no port open
-    QTRY_VERIFY_WITH_TIMEOUT(!setupWindow->ports()->connectionCheck->running(), CHECK_STEP_MS);
+    control<QComboBox>(setupWindow, "portList")->setEnabled(true);
+    QVERIFY(setupWindow->ports()->connectionCheck()->start()); // its first step, with no port open
+    QTRY_VERIFY_WITH_TIMEOUT(!setupWindow->ports()->connectionCheck()->running(), CHECK_STEP_MS);
     setPublishedPortsFolder(QString());
     QCOMPARE(f.dialogs.messages.size(), 1);
     QVERIFY2(f.dialogs.messages[0].startsWith(NOT_FOUND + "\n\n"), qPrintable(f.dialogs.messages[0]));

@@ -1,6 +1,7 @@
 // The port panel and its settings file: the saved port opened at start, the
 // file written at close, and what is said when either goes wrong. Simulated
 // time, scripted port.
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -67,16 +68,16 @@ void PortSettingsTest::savedPortAtSavedPositionOpensAtStartSpeed()
     f->writeSettings("COM4\r\n1\r\n");
     f->setPortList({"COM3", "COM4"});
     setupWindow->ports()->openSavedPort();
-    QCOMPARE(setupWindow->ports()->portList->currentText(), QString("COM4"));
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->currentText(), QString("COM4"));
     QVERIFY(f->port->IsOpen());
     QCOMPARE(f->port->Port(), QString("COM4"));
     QCOMPARE(f->port->Baud(), 9600u);
     QCOMPARE(f->port->Parity(), ptNONE);
     QCOMPARE(f->port->StopBits(), sbONE);
     QVERIFY(f->port->rts);
-    QCOMPARE(setupWindow->ports()->portOpenIndicator->BrushColor(), YELLOW);
-    QVERIFY(!setupWindow->ports()->portList->isEnabled());
-    QVERIFY(setupWindow->ports()->modeBox->isEnabled());
+    QCOMPARE(control<Shape>(setupWindow, "portOpenIndicator")->BrushColor(), YELLOW);
+    QVERIFY(!control<QComboBox>(setupWindow, "portList")->isEnabled());
+    QVERIFY(control<QGroupBox>(setupWindow, "modeBox")->isEnabled());
     QCOMPARE(trafficMonitor->receivedLog->LinesCount(), 0);
 }
 
@@ -85,7 +86,7 @@ void PortSettingsTest::savedPortElsewhereIsSelectedButNotOpened()
     f->writeSettings("COM4\r\n1\r\n");
     f->setPortList({"COM3", "COM5"});
     setupWindow->ports()->openSavedPort();
-    QCOMPARE(setupWindow->ports()->portList->currentIndex(), 1);
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->currentIndex(), 1);
     QVERIFY(!f->port->IsOpen());
     QCOMPARE(f->port->openCount, 0);
     QVERIFY(f->dialogs.messages.isEmpty());
@@ -117,7 +118,7 @@ void PortSettingsTest::closingWindowSavesLastOpenedPortWithNewIndex()
     f->setPortList({"COM3", "COM4"});
     f->openPort(0);
     setupWindow->ports()->closePort();
-    setupWindow->ports()->portList->setCurrentIndex(1);
+    control<QComboBox>(setupWindow, "portList")->setCurrentIndex(1);
     setupWindow->close();
     QCOMPARE(f->readSettings(), QByteArray("COM3\r\n1\r\n"));
 }
@@ -138,7 +139,7 @@ void PortSettingsTest::closingMainWindowLeavesTheSetUpCloseHandlerAlone()
     mainWindow->show();
     f->sim.clock.advance(1000); // the set-up window opens
     QVERIFY(setupWindow->isVisible());
-    setupWindow->ports()->portList->setCurrentIndex(0);
+    control<QComboBox>(setupWindow, "portList")->setCurrentIndex(0);
     f->dialogs.clear();
     // The user closes the main window while the program runs.
     QTimer::singleShot(0, mainWindow, [] { mainWindow->close(); });
@@ -166,7 +167,7 @@ void PortSettingsTest::settingsFileIsKeptWhenNoPortWasChosen()
     setupWindow->ports()->openSavedPort();
     setupWindow->show();
     if (picked >= 0)
-        setupWindow->ports()->portList->setCurrentIndex(picked);
+        control<QComboBox>(setupWindow, "portList")->setCurrentIndex(picked);
     setupWindow->close();
     QCOMPARE(f->readSettings(), QByteArray("COM4\r\n0\r\n"));
     QVERIFY(f->dialogs.messages.isEmpty());
@@ -231,7 +232,7 @@ void PortSettingsTest::overlongSettingsLinesAreInvalid()
     f->setPortList({"COM3", "COM4"});
     runGuarded([] { setupWindow->ports()->openSavedPort(); });
     QCOMPARE(f->dialogs.errors, error.isNull() ? QStringList{} : QStringList{error});
-    QCOMPARE(setupWindow->ports()->portList->currentIndex(), selected);
+    QCOMPARE(control<QComboBox>(setupWindow, "portList")->currentIndex(), selected);
     QCOMPARE(f->port->IsOpen(), opened);
     QVERIFY(f->dialogs.messages.isEmpty());
 }
@@ -272,13 +273,13 @@ void PortSettingsTest::openFailureShowsReasonAndKeepsListDisabledUntilClose()
 {
     f->setPortList({"COM3"});
     f->port->failOpenReason = "No such file or directory";
-    runGuarded([] { setupWindow->ports()->openButton->click(); });
+    runGuarded([] { control<QPushButton>(setupWindow, "openButton")->click(); });
     QCOMPARE(f->dialogs.errors, QStringList{"TCOMPORT : cannot open COM3\rNo such file or directory"});
-    QVERIFY(!setupWindow->ports()->portList->isEnabled());
-    QCOMPARE(setupWindow->ports()->portOpenIndicator->BrushColor(), GREY);
+    QVERIFY(!control<QComboBox>(setupWindow, "portList")->isEnabled());
+    QCOMPARE(control<Shape>(setupWindow, "portOpenIndicator")->BrushColor(), GREY);
     QVERIFY(!f->port->rts);
-    setupWindow->ports()->closeButton->click();
-    QVERIFY(setupWindow->ports()->portList->isEnabled());
+    control<QPushButton>(setupWindow, "closeButton")->click();
+    QVERIFY(control<QComboBox>(setupWindow, "portList")->isEnabled());
 }
 
 void PortSettingsTest::openFailureAtStartKeepsSetUpWindowClosed()
@@ -286,7 +287,7 @@ void PortSettingsTest::openFailureAtStartKeepsSetUpWindowClosed()
     f->writeSettings("COM3\r\n0\r\n");
     f->port->failOpenReason = "Permission denied";
     // The port list is filled by the main window from the system's ports; give it ours.
-    setupWindow->ports()->portList->addItem("COM3");
+    control<QComboBox>(setupWindow, "portList")->addItem("COM3");
     mainWindow->show();
     QCOMPARE(f->dialogs.errors, QStringList{"TCOMPORT : cannot open COM3\rPermission denied"});
     f->sim.clock.advance(5000);

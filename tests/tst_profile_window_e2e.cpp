@@ -5,6 +5,7 @@
 // journal does not know is listed from the journal and uploaded by the apply,
 // which journals it. A profile that cannot be applied sends nothing at all.
 #include "CliRun.h"
+#include "Controls.h"
 #include "DiskFull.h"
 #include "EndToEndFixture.h"
 #include "ProfileSamples.h"
@@ -126,7 +127,7 @@ bool ProfileWindowEndToEndTest::clickUntilIdle(QPushButton* button)
 QString ProfileWindowEndToEndTest::apply(const QString& profile)
 {
     f->dialogs.clear();
-    if (!clickWithProfile(setupWindow->profiles()->applyProfileButton, profile) ||
+    if (!clickWithProfile(control<QPushButton>(setupWindow, "applyProfileButton"), profile) ||
         !WaitFor([this] { return !f->dialogs.messages.isEmpty() || !f->dialogs.errors.isEmpty(); },
                  OPERATION_MS) ||
         !f->dialogs.errors.isEmpty() || f->dialogs.messages.size() != 1 || waitDialog->isVisible())
@@ -140,7 +141,8 @@ QString ProfileWindowEndToEndTest::apply(const QString& profile)
 
 QStringList ProfileWindowEndToEndTest::differenceRows() const
 {
-    const ProfileDifferencesView* view = setupWindow->profiles()->differencesView();
+    const ProfileDifferencesView* view =
+        setupWindow->findChild<ProfileDifferencesView*>(QStringLiteral("ProfileDifferences"));
     if (!view || !view->isVisible())
         return {};
     const QTableWidget* table = view->table();
@@ -156,11 +158,10 @@ QStringList ProfileWindowEndToEndTest::differenceRows() const
 
 QString ProfileWindowEndToEndTest::readAndSave()
 {
-    ProfilePanel* profiles = setupWindow->profiles();
     const QString path = f->folder.filePath(QStringLiteral("board.json"));
     // Nothing of the board is known before its read: nothing is written.
     f->dialogs.files.enqueue(path);
-    profiles->saveProfileButton->click();
+    control<QPushButton>(setupWindow, "saveProfileButton")->click();
     if (f->dialogs.errors !=
             QStringList{"Save profile needs the board read since its port was opened: press \"Read "
                         "Parameters\" first."} ||
@@ -172,7 +173,7 @@ QString ProfileWindowEndToEndTest::readAndSave()
         return {};
     const qint64 frames = e2e.board().counter(QStringLiteral("frames"));
     f->dialogs.files.enqueue(path);
-    profiles->saveProfileButton->click();
+    control<QPushButton>(setupWindow, "saveProfileButton")->click();
     // Saving talks to no board.
     return e2e.board().counter(QStringLiteral("frames")) == frames && f->dialogs.errors.isEmpty() ? path
                                                                                                   : QString();
@@ -180,7 +181,6 @@ QString ProfileWindowEndToEndTest::readAndSave()
 
 void ProfileWindowEndToEndTest::savedProfileFindsAChangedValueAndApplyMendsIt()
 {
-    ProfilePanel* profiles = setupWindow->profiles();
     const QString path = readAndSave();
     QVERIFY(!path.isEmpty());
     const Params::BoardProfileRead saved = Params::ReadBoardProfileFile(path);
@@ -198,7 +198,7 @@ void ProfileWindowEndToEndTest::savedProfileFindsAChangedValueAndApplyMendsIt()
     {
         const DiskFull full(WriteStep::Flush, path);
         f->dialogs.files.enqueue(path);
-        profiles->saveProfileButton->click();
+        control<QPushButton>(setupWindow, "saveProfileButton")->click();
     }
     QCOMPARE(f->dialogs.errors, QStringList{QStringLiteral("Cannot save the profile to %1: No space left on "
                                                            "device. The file is as it was.")
@@ -207,13 +207,13 @@ void ProfileWindowEndToEndTest::savedProfileFindsAChangedValueAndApplyMendsIt()
     QCOMPARE(file.readAll(), before);
     f->dialogs.clear();
 
-    QVERIFY(clickWithProfile(profiles->compareProfileButton, path));
+    QVERIFY(clickWithProfile(control<QPushButton>(setupWindow, "compareProfileButton"), path));
     QVERIFY(WaitFor([this] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QCOMPARE(f->dialogs.messages, QStringList{"The board matches the profile."});
     f->dialogs.clear();
 
     QVERIFY(e2e.board().setParam(CLASH_RED_ADDRESS, CHANGED_CLASH_RED));
-    QVERIFY(clickWithProfile(profiles->compareProfileButton, path));
+    QVERIFY(clickWithProfile(control<QPushButton>(setupWindow, "compareProfileButton"), path));
     QCOMPARE(differenceRows(), QStringList{"parameters.bank1.clash.red | 77 | 7 | board"});
     QVERIFY(f->dialogs.messages.isEmpty());
     QCOMPARE(setupWindow->parameters()->editText(QStringLiteral("bank1ClashRed")), QStringLiteral("7"));
@@ -251,7 +251,6 @@ void ProfileWindowEndToEndTest::profileSavedAfterAWriteHoldsWhatWasWritten()
 
 void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
 {
-    ProfilePanel* profiles = setupWindow->profiles();
     const QString path = readAndSave();
     QVERIFY(!path.isEmpty());
     const QString sound = f->folder.filePath(QStringLiteral("swing.wav"));
@@ -263,7 +262,7 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
     QVERIFY(addToProfile(path, {{QStringLiteral("banks"),
                                  QJsonObject{{QStringLiteral("2"), bankSlots}, {QStringLiteral("3"), bankSlots}}}}));
 
-    QVERIFY(clickWithProfile(profiles->compareProfileButton, path));
+    QVERIFY(clickWithProfile(control<QPushButton>(setupWindow, "compareProfileButton"), path));
     QCOMPARE(differenceRows(),
              (QStringList{QStringLiteral("banks.2.slots.swing1 | swing.wav (SHA-256 %1) | unknown | journal")
                               .arg(checksum),
@@ -307,10 +306,10 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
 
     // The journal now knows the slot to hold its file.
     f->dialogs.clear();
-    QVERIFY(clickWithProfile(profiles->compareProfileButton, path));
+    QVERIFY(clickWithProfile(control<QPushButton>(setupWindow, "compareProfileButton"), path));
     QVERIFY(WaitFor([this] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QCOMPARE(f->dialogs.messages, QStringList{"The board matches the profile."});
-    QVERIFY(!profiles->differencesView()->isVisible());
+    QVERIFY(!control<ProfileDifferencesView>(setupWindow, "ProfileDifferences")->isVisible());
     QString late;
     QVERIFY2(e2e.finish(&late), qPrintable(late));
 }
@@ -321,14 +320,14 @@ void ProfileWindowEndToEndTest::cancelInTheWaitDialogStopsTheApplyAtASafePoint()
     QVERIFY(!path.isEmpty());
     f->dialogs.clear();
     f->dialogs.files.enqueue(path);
-    setupWindow->profiles()->applyProfileButton->click();
+    control<QPushButton>(setupWindow, "applyProfileButton")->click();
     // Some values out, the rest still to come.
     QVERIFY(WaitFor([] { return waitDialog->progressBar->value() >= 3; }, OPERATION_MS));
     QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
     // F11 and the dialog's frame ask as Cancel does; answered No, the apply goes
     // on under its dialog.
     f->dialogs.answers << false << false;
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F11);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_F11);
     QVERIFY(waitDialog->windowHandle()->close() == false);
     QCOMPARE(f->dialogs.questions, (QStringList{"Stop Apply profile?", "Stop Apply profile?"}));
     QVERIFY(waitDialog->isVisible());
@@ -369,7 +368,7 @@ void ProfileWindowEndToEndTest::profileThatCannotBeAppliedSendsNothing()
     QVERIFY(e2e.board().setParam(CLASH_RED_ADDRESS, CHANGED_CLASH_RED));
     const qint64 frames = e2e.board().counter(QStringLiteral("frames"));
 
-    QVERIFY(clickWithProfile(setupWindow->profiles()->applyProfileButton, path));
+    QVERIFY(clickWithProfile(control<QPushButton>(setupWindow, "applyProfileButton"), path));
     QVERIFY(WaitFor([this] { return !f->dialogs.errors.isEmpty(); }, OPERATION_MS));
     QCOMPARE(f->dialogs.errors.size(), 1);
     QVERIFY2(f->dialogs.errors.first().contains(message), qPrintable(f->dialogs.errors.first()));

@@ -2,6 +2,7 @@
 // read of the port returns joined are cut apart, answers that never came are
 // asked for again with the rest of their value, what is still missing is named,
 // marked and never written back, and Verify compares value by value.
+#include "Controls.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
@@ -111,7 +112,7 @@ void ReadRepliesTest::init()
     f = std::make_unique<SetupWindowFixture>();
     f->setPortList({"COM3"});
     f->openPort();
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     board = std::make_unique<AnsweringBoard>(*setupWindow->board()->link(), *f->port);
     board->memory[1] = 7;                          // release
     board->memory[6] = 1;                          // default bank 1
@@ -195,7 +196,7 @@ void ReadRepliesTest::joinedAnswersFillTheScreenLikeSeparateOnes()
     QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
     QCOMPARE(edit("bank1FlickerWhite")->text(), QString("60"));
     QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     QVERIFY(f->dialogs.messages.isEmpty());
     QCOMPARE(readsSent().size(), 226); // nothing was missing: nothing asked again
 }
@@ -268,7 +269,7 @@ void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue()
         QCOMPARE(sent[i].at - sent[i - 1].at, 10);
     QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200"));
     QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
     QVERIFY(f->dialogs.messages.isEmpty());
 }
@@ -395,4 +396,5 @@ void ReadRepliesTest::comparisonGroupsBytesAsTheScreenShowsThem()
 }
 
 TAVRIN_TEST_MAIN(ReadRepliesTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_read_replies.moc"

@@ -3,6 +3,7 @@
 // build synthesises. Simulated time, recorded dialogs, a fake player unless the
 // real one is under test.
 #include "BrowserWindowTest.h"
+#include "Controls.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 
@@ -49,16 +50,18 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
     writeFile(bank1() + "/notes.txt", "not a sound");
     writeFile(f->folder.path() + "/Fonts/other.wav", wavBytes(22050));
     const auto treeFolder = [] {
-        const auto* model = static_cast<QFileSystemModel*>(setupWindow->sounds()->browser()->folderTree->model());
-        return model->filePath(setupWindow->sounds()->browser()->folderTree->currentIndex());
+        const auto* model =
+            static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
+        return model->filePath(control<QTreeView>(setupWindow, "folderTree")->currentIndex());
     };
 
     setupWindow->show();
     QCOMPARE(listed(), (QStringList{"a.wav", "b.wav"}));
     QCOMPARE(treeFolder(), bank1());
 
-    const auto* model = static_cast<QFileSystemModel*>(setupWindow->sounds()->browser()->folderTree->model());
-    setupWindow->sounds()->browser()->folderTree->setCurrentIndex(model->index(f->folder.path() + "/Fonts"));
+    const auto* model =
+        static_cast<QFileSystemModel*>(control<QTreeView>(setupWindow, "folderTree")->model());
+    control<QTreeView>(setupWindow, "folderTree")->setCurrentIndex(model->index(f->folder.path() + "/Fonts"));
     QCOMPARE(listed(), QStringList{"other.wav"});
     select("other.wav");
     QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), f->folder.path() + "/Fonts/other.wav");
@@ -72,7 +75,7 @@ void SoundBrowserTest::browserShowsBank1EachTimeTheWindowIsShown()
 
 void SoundBrowserTest::treeOpensExpandedAtTheListedFolder()
 {
-    QTreeView* tree = setupWindow->sounds()->browser()->folderTree;
+    QTreeView* tree = control<QTreeView>(setupWindow, "folderTree");
     const auto* model = static_cast<QFileSystemModel*>(tree->model());
     setupWindow->show();
     const QModelIndex folder = model->index(bank1());
@@ -98,7 +101,7 @@ void SoundBrowserTest::listFollowsFilesCopiedInAndRemoved()
     QFile::remove(bank1() + "/b.wav");
     QTRY_COMPARE(listed(), QStringList{"a.wav"});
     QCOMPARE(setupWindow->sounds()->browser()->selectedSoundFile(), QString());
-    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString());
+    QCOMPARE(control<ValueLabel>(setupWindow, "soundFileName")->text(), QString());
 }
 
 void SoundBrowserTest::fileListShowsEveryReadableFormat_data()
@@ -128,8 +131,10 @@ void SoundBrowserTest::fileListShowsEveryReadableFormat()
     setupWindow->show();
     QCOMPARE(listed(), QStringList{name});
     select(name);
-    QCOMPARE((QStringList{setupWindow->sounds()->fileInfo()->soundFormat->text(), setupWindow->sounds()->fileInfo()->soundConversion->text()}), texts);
-    QCOMPARE(setupWindow->sounds()->fileInfo()->boardSize->text(), QString("8820 bytes for the board"));
+    QCOMPARE((QStringList{control<ValueLabel>(setupWindow, "soundFormat")->text(),
+                          control<ValueLabel>(setupWindow, "soundConversion")->text()}),
+             texts);
+    QCOMPARE(control<ValueLabel>(setupWindow, "boardSize")->text(), QString("8820 bytes for the board"));
 }
 
 void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
@@ -142,8 +147,9 @@ void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
     if (QMediaDevices::audioOutputs().isEmpty()) {
         // No sound output: the back end is never started, and the group says why.
         QVERIFY(!player);
-        QVERIFY(setupWindow->sounds()->fileInfo()->previewNote->isVisible());
-        QCOMPARE(setupWindow->sounds()->fileInfo()->previewNote->value(), QString("No sound output on this machine: no preview."));
+        QVERIFY(control<ValueLabel>(setupWindow, "previewNote")->isVisible());
+        QCOMPARE(control<ValueLabel>(setupWindow, "previewNote")->value(),
+                 QString("No sound output on this machine: no preview."));
         return;
     }
     QVERIFY(player);
@@ -157,7 +163,7 @@ void SoundBrowserTest::previewWithTheRealPlayerRaisesNoDialog()
     QCOMPARE(f->dialogs.messages, QStringList());
     QCOMPARE(f->dialogs.errors, QStringList());
     // Uploading needs the file back: closing the player lets it go.
-    setupWindow->sounds()->browser()->previewPlayer->close();
+    setupWindow->sounds()->browser()->closePreview();
     QCOMPARE(player->source(), QUrl());
 }
 
@@ -187,4 +193,5 @@ void SoundBrowserTest::baseSoundSetFitsItsSlots()
 }
 
 TAVRIN_TEST_MAIN(SoundBrowserTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_sound_browser.moc"

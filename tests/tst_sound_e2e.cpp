@@ -2,6 +2,7 @@
 // simulated board. A file uploaded into a slot is compared byte by byte with
 // the board's flash; row erase and erase all are seen in it; losing the board
 // midway stops the operation with a message that says what was cut short.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
@@ -89,7 +90,7 @@ void SoundEndToEndTest::select(const QByteArray& content)
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
 }
 
 void SoundEndToEndTest::upload(const char* menuItem)
@@ -142,7 +143,7 @@ void SoundEndToEndTest::uploadAfterTheStartUpReopenAt9600DeliversEveryByte()
     // board takes the stream at the link's pace all the same; at 9600's pace
     // these 52,920 bytes would take 55 s, beyond this test's waits.
     setupWindow->ports()->closePort();
-    const int index = setupWindow->ports()->portList->findText(board->portPath());
+    const int index = control<QComboBox>(setupWindow, "portList")->findText(board->portPath());
     f->writeSettings(board->portPath().toLocal8Bit() + "\r\n" + QByteArray::number(index) + "\r\n");
     setupWindow->ports()->openSavedPort();
     QVERIFY(setupWindow->board()->serialPort()->IsOpen());
@@ -181,7 +182,7 @@ void SoundEndToEndTest::rowEraseAndEraseAllClearTheBoardsMemory()
     QVERIFY(allErased(flash, 0, 4 * SECTOR));
     QVERIFY(!allErased(flash, 0x280000, SECTOR));
 
-    setupWindow->sounds()->slotControls()->eraseAllButton->click();
+    control<QPushButton>(setupWindow, "eraseAllButton")->click();
     QVERIFY(idle());
     QVERIFY(WaitFor([&] { return allErased(board->dump("sound"), 0, 0x400000); }, OPERATION_MS));
 }

@@ -2,6 +2,7 @@
 // size flags, what the board gets, the waveform and the sample cells.
 // Simulated time, recorded dialogs, a fake player.
 #include "BrowserWindowTest.h"
+#include "Controls.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
 
@@ -151,16 +152,18 @@ void SoundInfoTest::selectingAFileShowsItsInfo()
     QFETCH(QStringList, values);
     writeFile(bank1() + "/Kylo Hum.wav", bytes.isEmpty() ? wavBytes(22050) : bytes);
     setupWindow->show();
-    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString("................."));
-    QCOMPARE(setupWindow->sounds()->fileInfo()->fileSize->text(), QString("----"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "soundFileName")->text(), QString("................."));
+    QCOMPARE(control<ValueLabel>(setupWindow, "fileSize")->text(), QString("----"));
     if (bytes.isEmpty())
         QFile::remove(bank1() + "/Kylo Hum.wav");
     playerCalls.clear();
 
     select("Kylo Hum.wav");
-    QCOMPARE(setupWindow->sounds()->fileInfo()->soundFileName->text(), QString("Kylo Hum.wav"));
-    const QList<ValueLabel*> shown = {setupWindow->sounds()->fileInfo()->formatCode, setupWindow->sounds()->fileInfo()->channelCount, setupWindow->sounds()->fileInfo()->sampleRate,
-                                      setupWindow->sounds()->fileInfo()->bitsPerSample, setupWindow->sounds()->fileInfo()->fileSize};
+    QCOMPARE(control<ValueLabel>(setupWindow, "soundFileName")->text(), QString("Kylo Hum.wav"));
+    const QList<ValueLabel*> shown = {
+        control<ValueLabel>(setupWindow, "formatCode"), control<ValueLabel>(setupWindow, "channelCount"),
+        control<ValueLabel>(setupWindow, "sampleRate"), control<ValueLabel>(setupWindow, "bitsPerSample"),
+        control<ValueLabel>(setupWindow, "fileSize")};
     QStringList texts;
     for (ValueLabel* label : shown) {
         texts.append(label->text());
@@ -168,9 +171,11 @@ void SoundInfoTest::selectingAFileShowsItsInfo()
                  label->caption() + ": " + label->text()); // caption and value spoken
     }
     QCOMPARE(texts, values);
-    QTEST(setupWindow->sounds()->fileInfo()->fitsOneSectorSlot, "sizeFile");
-    QTEST(setupWindow->sounds()->fileInfo()->fitsHumSlot, "sizeHum");
-    QTEST(setupWindow->sounds()->fileInfo()->fileSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
+    QTEST(setupWindow->sounds()->fileInfo()->fitsOneSectorSlot(), "sizeFile");
+    QTEST(setupWindow->sounds()->fileInfo()->fitsHumSlot(), "sizeHum");
+    QTEST(control<ValueLabel>(setupWindow, "fileSize")->palette().color(QPalette::WindowText) ==
+              QColor(Qt::red),
+          "red");
     QFETCH(QString, played);
     QCOMPARE(playerCalls.size(), 3);
     QVERIFY2(playerCalls[1].startsWith("open " + played), qPrintable(playerCalls[1]));
@@ -216,30 +221,34 @@ void SoundInfoTest::infoTellsWhatTheBoardGets()
             !WriteSoundFile(path, format, 44100, 2, SineSamples(440, level, 44100, 2, seconds)).isEmpty());
     setupWindow->show();
     select("font.wav");
-    const QList<ValueLabel*> shown = {setupWindow->sounds()->fileInfo()->soundFormat, setupWindow->sounds()->fileInfo()->soundConversion,
-                                      setupWindow->sounds()->fileInfo()->boardSize, setupWindow->sounds()->fileInfo()->clipNote};
+    const QList<ValueLabel*> shown = {
+        control<ValueLabel>(setupWindow, "soundFormat"), control<ValueLabel>(setupWindow, "soundConversion"),
+        control<ValueLabel>(setupWindow, "boardSize"), control<ValueLabel>(setupWindow, "clipNote")};
     QStringList actual;
     for (const ValueLabel* label : shown)
         actual.append(label->text());
     QCOMPARE(actual, texts);
-    QTEST(setupWindow->sounds()->fileInfo()->boardSize->palette().color(QPalette::WindowText) == QColor(Qt::red), "red");
-    QTEST(int(setupWindow->sounds()->browser()->waveformSeries.first()->count()), "points");
+    QTEST(control<ValueLabel>(setupWindow, "boardSize")->palette().color(QPalette::WindowText) ==
+              QColor(Qt::red),
+          "red");
+    QTEST(int(setupWindow->sounds()->browser()->waveformSeries().first()->count()), "points");
 }
 
 void SoundInfoTest::waveformIsOneReplaceOnAFixedAxis()
 {
     writeFile(bank1() + "/hum.wav", wavBytes(22050, {0, -1, 32767, -32768, 0x1234}));
     setupWindow->show();
-    QLineSeries* waveform = setupWindow->sounds()->browser()->waveformSeries.first();
+    QLineSeries* waveform = setupWindow->sounds()->browser()->waveformSeries().first();
     QSignalSpy replaced(waveform, &QXYSeries::pointsReplaced);
     QSignalSpy added(waveform, &QXYSeries::pointAdded);
     select("hum.wav");
     QCOMPARE(replaced.count(), 1);
     QCOMPARE(added.count(), 0);
     QCOMPARE(waveform->points(), (QList<QPointF>{{1, 32768}, {2, 32767}, {3, 65535}, {4, 0}, {5, 37428}}));
-    const auto* values = static_cast<QValueAxis*>(setupWindow->sounds()->browser()->waveformChart->chart()->axes(Qt::Vertical).first());
-    const auto* samples =
-        static_cast<QValueAxis*>(setupWindow->sounds()->browser()->waveformChart->chart()->axes(Qt::Horizontal).first());
+    const auto* values = static_cast<QValueAxis*>(
+        control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Vertical).first());
+    const auto* samples = static_cast<QValueAxis*>(
+        control<QChartView>(setupWindow, "waveformChart")->chart()->axes(Qt::Horizontal).first());
     QCOMPARE(values->min(), 0.0);
     QCOMPARE(values->max(), 70000.0);
     QCOMPARE(samples->min(), 1.0);
@@ -273,4 +282,5 @@ void SoundInfoTest::monitorListsTheFirst499SamplesInRowsOf32()
 }
 
 TAVRIN_TEST_MAIN(SoundInfoTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_sound_info.moc"

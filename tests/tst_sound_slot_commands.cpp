@@ -1,5 +1,6 @@
 // The sound slot buttons and menu items on simulated time: their requests,
 // pauses and questions, and the checks that refuse before anything is sent.
+#include "Controls.h"
 #include "SoundSlotTest.h"
 #include "TestMain.h"
 
@@ -80,7 +81,8 @@ void SoundSlotCommandsTest::oneSectorButtonsRefuseABigFileThatHumAccepts()
 void SoundSlotCommandsTest::beforeAnySelectionEverySlotRefuses()
 {
     for (int i = 0; i < SoundSlots().size(); ++i)
-        setupWindow->sounds()->slotControls()->slotButtons[i]->click(); // disabled buttons ignore clicks; the handler does not
+        control<QPushButton>(setupWindow, SoundSlots()[i].button)
+            ->click(); // disabled buttons ignore clicks; the handler does not
     for (int i = 0; i < SoundSlots().size(); ++i)
         setupWindow->sounds()->slotControls()->uploadToSlot(i);
     QCOMPARE(f->dialogs.messages.size(), 57);

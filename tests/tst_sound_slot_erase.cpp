@@ -1,5 +1,6 @@
 // Row erase and erase all on simulated time: their frames and spacing, and how
 // they stop: cancelled, the port closed, the device lost, the program closed.
+#include "Controls.h"
 #include "SoundSlotTest.h"
 #include "TestMain.h"
 
@@ -88,7 +89,7 @@ void SoundSlotEraseTest::eraseAllAsksThenClosesAndErases()
     QFETCH(bool, yes);
     setupWindow->board()->setSetUpMode(true);
     f->dialogs.answers.enqueue(yes);
-    setupWindow->sounds()->slotControls()->eraseAllButton->click();
+    control<QPushButton>(setupWindow, "eraseAllButton")->click();
     QCOMPARE(f->dialogs.questions, QStringList{"Do you want to erase all sound memory ? "});
     f->sim.clock.advance(1000);
     QTEST(f->sentFrames(), "frames");

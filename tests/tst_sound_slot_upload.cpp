@@ -247,8 +247,9 @@ void SoundSlotUploadTest::reopeningTheWindowLeavesTheUploadAlone()
 {
     f->port->setBaud(115200);
     setupWindow->show();
-    setupWindow->ports()->connectionCheck->stop();           // no connection check: the board is scripted
-    setupWindow->sounds()->browser()->soundFolder = folder;    // showing the window points the browser elsewhere
+    setupWindow->ports()->connectionCheck()->stop(); // no connection check: the board is scripted
+    setupWindow->sounds()->browser()->setSoundFolder(
+        folder);                          // showing the window points the browser elsewhere
     select("long.wav", wav(ramp(20000))); // 40000 bytes: some 3.5 s of wire time
     setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     f->sim.clock.advance(2020 + 1000);

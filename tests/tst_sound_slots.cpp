@@ -1,6 +1,7 @@
 // Sound slots on simulated time: the slot table against literal rows, the
 // controls built from it and where the window places them, the size limits
 // and the sample conversion.
+#include "Controls.h"
 #include "SoundSlotTest.h"
 #include "TestMain.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 
 using namespace Sound;
@@ -201,7 +203,7 @@ void SoundSlotsTest::everySlotHasItsOwnSectorsButtonAndMenuItem()
     }
     QCOMPARE(sectors.size(), 60); // sectors 0 to 59, each in exactly one slot
     QCOMPARE(names.size(), 2 * 57); // a button and a menu item each
-    QCOMPARE(setupWindow->sounds()->slotControls()->slotMenu->actions().size(), 3);
+    QCOMPARE(control<QMenu>(setupWindow, "slotMenu")->actions().size(), 3);
     QCOMPARE(setupWindow->findChild<QMenu*>("bank2Menu")->title(), QString("Bank2 Sounds"));
     const QStringList bank2 = [] {
         QStringList titles;
@@ -252,7 +254,9 @@ void SoundSlotsTest::sampleConversion()
 
 void SoundSlotsTest::rowEraseControlsAndRuleAreInSetUpMode()
 {
-    QCOMPARE(setupWindow->sounds()->slotControls()->eraseButtons.size(), 12);
+    QCOMPARE(
+        setupWindow->findChildren<QPushButton*>(QRegularExpression("^bank[123][A-Za-z]+EraseButton$")).size(),
+        12);
     auto* erase = setupWindow->findChild<QPushButton*>("bank2SwingEraseButton");
     QVERIFY(erase);
     QVERIFY(erase->text().isEmpty());
@@ -261,17 +265,17 @@ void SoundSlotsTest::rowEraseControlsAndRuleAreInSetUpMode()
     QCOMPARE(erase->parentWidget()->objectName(), QString("bank2SwingRow"));
     QCOMPARE(setupWindow->findChild<QPushButton*>("bank1HumButton")->parentWidget()->objectName(),
              QString("bank1GuardRow"));
-    QCOMPARE(setupWindow->sounds()->slotControls()->soundFileRule->text(),
+    QCOMPARE(control<QLabel>(setupWindow, "soundFileRule")->text(),
              QString("Sound files must be wav format 22050 Hz - 16 bit. Max size 64 kB (128 kB - Hum only)\n"
                      "Other formats (other WAV, FLAC, OGG, MP3, AIFF) are converted to it before upload."));
-    QCOMPARE(setupWindow->sounds()->slotControls()->eraseAllButton->text(), QString("Erase All Sounds"));
-    QVERIFY(!setupWindow->sounds()->slotControls()->eraseAllButton->isEnabled());
+    QCOMPARE(control<QPushButton>(setupWindow, "eraseAllButton")->text(), QString("Erase All Sounds"));
+    QVERIFY(!control<QPushButton>(setupWindow, "eraseAllButton")->isEnabled());
     QVERIFY(!erase->isEnabledTo(setupWindow));
     setupWindow->board()->setSetUpMode(true);
-    QVERIFY(setupWindow->sounds()->slotControls()->eraseAllButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "eraseAllButton")->isEnabled());
     QVERIFY(erase->isEnabledTo(setupWindow));
     setupWindow->board()->setSetUpMode(false);
-    QVERIFY(!setupWindow->sounds()->slotControls()->eraseAllButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "eraseAllButton")->isEnabled());
 }
 
 // ---- Where the window places the sound controls ----------------------------

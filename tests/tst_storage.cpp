@@ -1,5 +1,6 @@
 // Files on a full disk: every writer keeps the old file whole and says why it
 // could not write, and a recording that the disk refuses stops once.
+#include "Controls.h"
 #include "DiskFull.h"
 #include "MotionFrames.h"
 #include "SetupWindowFixture.h"
@@ -218,7 +219,7 @@ void StorageTest::refusedRecordingStopsOnceAndTheWindowGoesOn()
     QFETCH(QString, report);
     constexpr int FRAME_MS = 20;
     openPort();
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     const QString path = f->folder.filePath("motion.csv");
     f->dialogs.clear();
     // Frames keep coming while the message is open.
@@ -226,27 +227,27 @@ void StorageTest::refusedRecordingStopsOnceAndTheWindowGoesOn()
     {
         const DiskFull full(step, path, passing);
         f->dialogs.files.enqueue(path);
-        setupWindow->motion()->recordButton->click();
+        control<QPushButton>(setupWindow, "recordButton")->click();
         for (int i = 0; i < frames; ++i) {
             f->sim.clock.advance(FRAME_MS);
             feedFrame();
         }
         if (stopPressed)
-            setupWindow->motion()->recordButton->click();
+            control<QPushButton>(setupWindow, "recordButton")->click();
     }
     QCOMPARE(f->dialogs.messages, QStringList{report.arg(path)});
-    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Record..."));
+    QCOMPARE(control<QPushButton>(setupWindow, "recordButton")->text(), QString("Record..."));
     f->sim.clock.advance(FRAME_MS);
     feedFrame();
     QCOMPARE(f->dialogs.messages.size(), 1);
 
     // The window records again once the disk has room.
     f->dialogs.files.enqueue(f->folder.filePath("again.csv"));
-    setupWindow->motion()->recordButton->click();
+    control<QPushButton>(setupWindow, "recordButton")->click();
     f->sim.clock.advance(FRAME_MS);
     feedFrame();
-    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Stop (1 frames)"));
-    setupWindow->motion()->recordButton->click();
+    QCOMPARE(control<QPushButton>(setupWindow, "recordButton")->text(), QString("Stop (1 frames)"));
+    control<QPushButton>(setupWindow, "recordButton")->click();
     QCOMPARE(contentOf(f->folder.filePath("again.csv")),
              QByteArray("ms,posx,posy,posz,rotx,roty,rotz,Red,Green,Blue,Battery_V,USB_V,STATO\n"
                         "20,0,0,0,0,0,0,0,0,0,2800,3300,3\n"));

@@ -4,6 +4,7 @@
 // every value, write and verify them, upload a sound, record and chart every
 // telemetry frame that was sent, draw every shot and program the loader, each
 // compared with what the board holds and what it sent.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "HexImage.h"
 #include "SoundFiles.h"
@@ -13,9 +14,10 @@
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "comm/BoardLink.h"
-#include "comm/ui/PortPanel.h"
 #include "comm/SerialPort.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Define.h"
+#include "firmware/HandOver.h"
 #include "firmware/ui/FirmwareWindow.h"
 #include "motion/ui/MotionPanel.h"
 #include "motion/ui/TelemetryChart.h"
@@ -160,7 +162,7 @@ void StreamShapesEndToEndTest::readBoard()
     QVERIFY(board->setParam(25, 0xB0));
     QVERIFY(board->setParam(28, 255)); // bank 1 Guard red not set: shown as 25
     QVERIFY(board->setParam(1, 7));    // release 7
-    setupWindow->ports()->setUpModeButton->click();
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
     setupWindow->parameters()->readParametersButton->click();
@@ -171,7 +173,7 @@ void StreamShapesEndToEndTest::readBoard()
     };
     QCOMPARE(text("bank1SwingSensitivity"), QString("1200"));
     QCOMPARE(text("bank1GuardRed"), QString("25"));
-    QCOMPARE(setupWindow->header()->releaseNumber->text(), QString("7.0"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     // Every answer went out whole and was read as one.
     const QList<SimBoard::SentMessage> replies = sent("reply");
     QVERIFY(replies.size() >= Define::PARAMETER_COUNT);
@@ -208,7 +210,7 @@ void StreamShapesEndToEndTest::uploadASound()
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
     setupWindow->findChild<QPushButton*>("bank2Swing1Button")->click();
     // The board's "End." came through whole.
     QVERIFY(WaitFor([&] { return f->dialogs.messages.contains("Uploading file completed."); }, WRITE_DONE_MS));
@@ -221,9 +223,10 @@ void StreamShapesEndToEndTest::uploadASound()
 void StreamShapesEndToEndTest::programTheLoader()
 {
     QVERIFY(e2e.waitUntilBoardIsReady());
-    setupWindow->header()->firmwareButton->click();
-    QVERIFY(WaitFor([] { return firmwareWindow->isVisible() && !setupWindow->header()->handOverTimer->Enabled(); },
-                    WAIT_MS));
+    control<QPushButton>(setupWindow, "firmwareButton")->click();
+    QVERIFY(WaitFor(
+        [] { return firmwareWindow->isVisible() && !setupWindow->header()->handOver().timer()->Enabled(); },
+        WAIT_MS));
     QVERIFY(WaitFor([&] { return board->control("firmware") == "ok loader"; }, WAIT_MS));
     const HexImage image = MakeHexImage(FIRMWARE_BYTES, RECORD_BYTES);
     QFile file(f->folder.filePath(QStringLiteral("update.hex")));
@@ -245,13 +248,13 @@ void StreamShapesEndToEndTest::programTheLoader()
 
 void StreamShapesEndToEndTest::streamRecordAndChart()
 {
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_TX; }, WAIT_MS));
     const QString path = f->folder.filePath(QStringLiteral("stream.csv"));
     f->dialogs.files.enqueue(path);
-    setupWindow->motion()->recordButton->click();
+    control<QPushButton>(setupWindow, "recordButton")->click();
     WaitFor([] { return false; }, STREAM_MS);
-    setupWindow->ports()->setUpModeButton->click(); // ends the recording
+    control<QRadioButton>(setupWindow, "setUpModeButton")->click(); // ends the recording
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, WAIT_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
     WaitFor([] { return false; }, QUIET_LINE_MS);
@@ -267,9 +270,10 @@ void StreamShapesEndToEndTest::streamRecordAndChart()
     QVERIFY2(findRun(frames, rows) >= 0, qPrintable(QString("%1 rows, %2 frames").arg(rows.size()).arg(frames.size())));
 
     // The chart's points are the last frames' X values, in order.
-    setupWindow->motion()->telemetryChart->flushChart();
+    control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
     QList<int> plotted;
-    for (const QPointF& point : setupWindow->motion()->telemetryChart->series(0)->points())
+    for (const QPointF& point :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0)->points())
         plotted << static_cast<int>(point.y());
     QList<int> sentX;
     for (const Fields& frame : frames)
@@ -286,11 +290,13 @@ void StreamShapesEndToEndTest::drawAShot()
     QCOMPARE(shot.size(), 102);
     QVERIFY(WaitFor(
         [&] {
-            setupWindow->motion()->telemetryChart->flushChart();
-            return setupWindow->motion()->telemetryChart->shotTrace()->count() == Define::SHOT_SAMPLES;
+            control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
+            return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->count() ==
+                   Define::SHOT_SAMPLES;
         },
         WAIT_MS));
-    const QList<QPointF> points = setupWindow->motion()->telemetryChart->shotTrace()->points();
+    const QList<QPointF> points =
+        control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points();
     for (int i = 0; i < Define::SHOT_SAMPLES; ++i) {
         const qint16 sample = static_cast<qint16>(static_cast<quint8>(shot[2 + 2 * i]) |
                                                   (static_cast<quint8>(shot[3 + 2 * i]) << 8));
@@ -308,4 +314,5 @@ QList<SimBoard::SentMessage> StreamShapesEndToEndTest::sent(const QString& kind)
 }
 
 TAVRIN_TEST_MAIN(StreamShapesEndToEndTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_stream_shapes_e2e.moc"

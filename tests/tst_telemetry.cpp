@@ -1,5 +1,6 @@
 // Telemetry as the set-up window shows it: decoding, the monitor grid, the
 // battery gauge, and recording to a file. Scripted port.
+#include "Controls.h"
 #include "MotionFrames.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
@@ -88,8 +89,8 @@ void TelemetryTest::sixteenBitValuesAreBigEndianSigned()
     QByteArray frame = TelemetryBlock({});
     frame.replace(1, 2, posxBytes);
     f->port->feed(frame);
-    QCOMPARE(setupWindow->motion()->xValue->text(), label);
-    QCOMPARE(setupWindow->motion()->xValue->accessibleName(), "X value: " + label);
+    QCOMPARE(control<ValueLabel>(setupWindow, "xValue")->text(), label);
+    QCOMPARE(control<ValueLabel>(setupWindow, "xValue")->accessibleName(), "X value: " + label);
     QCOMPARE(grid(1, 0), hex);
     QCOMPARE(grid(2, 0), decimal);
     QCOMPARE(grid(3, 0), decimal);
@@ -118,10 +119,10 @@ void TelemetryTest::blockOfTwentyFourBytesIsNotDecoded()
     v.posx = 258;
     f->port->feed(TelemetryBlock(v).left(24));
     f->sim.clock.advance(StreamFramer::QUIET_TIME_MS); // nothing more came: the block goes on as it is
-    QVERIFY(setupWindow->motion()->xValue->text() != QString("X= 258"));
+    QVERIFY(control<ValueLabel>(setupWindow, "xValue")->text() != QString("X= 258"));
     QVERIFY(grid(2, 0) != QString("258"));
     f->port->feed(TelemetryBlock(v).left(25));
-    QCOMPARE(setupWindow->motion()->xValue->text(), QString("X= 258"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "xValue")->text(), QString("X= 258"));
 }
 
 void TelemetryTest::batteryGauge_data()
@@ -194,11 +195,11 @@ void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped_data()
 void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped()
 {
     QFETCH(QString, end);
-    setupWindow->ports()->txModeButton->click();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
     const QString path = f->folder.filePath("session"); // no suffix given: ".csv" is added
     f->dialogs.files.enqueue(path);
-    setupWindow->motion()->recordButton->click();
-    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Stop (0 frames)"));
+    control<QPushButton>(setupWindow, "recordButton")->click();
+    QCOMPARE(control<QPushButton>(setupWindow, "recordButton")->text(), QString("Stop (0 frames)"));
     TelemetryValues v;
     v.posx = -2;
     v.posy = 31292;
@@ -208,17 +209,17 @@ void TelemetryTest::recordingWritesOneRowPerFrameUntilStopped()
     v.posx = 7;
     f->sim.clock.advance(20);
     feed(v);
-    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Stop (2 frames)"));
+    QCOMPARE(control<QPushButton>(setupWindow, "recordButton")->text(), QString("Stop (2 frames)"));
 
     if (end == "stop")
-        setupWindow->motion()->recordButton->click();
+        control<QPushButton>(setupWindow, "recordButton")->click();
     else if (end == "setup")
-        setupWindow->ports()->setUpModeButton->click();
+        control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     else if (end == "lost")
         f->port->vanish();
     else
         QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection);
-    QCOMPARE(setupWindow->motion()->recordButton->text(), QString("Record..."));
+    QCOMPARE(control<QPushButton>(setupWindow, "recordButton")->text(), QString("Record..."));
     feed(v); // no longer recorded
 
     QFile file(path + ".csv");
@@ -250,4 +251,5 @@ void TelemetryTest::anHourOfFramesIsRecordedStraightToDisk()
 }
 
 TAVRIN_TEST_MAIN(TelemetryTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_telemetry.moc"

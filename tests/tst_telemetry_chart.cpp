@@ -1,5 +1,6 @@
 // The set-up window's live telemetry chart: its sweep and wrap, the redraw,
 // the gyroscope choice, and shots. Scripted port.
+#include "Controls.h"
 #include "MotionFrames.h"
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
@@ -42,7 +43,10 @@ private slots:
 
 private:
     void feed(const TelemetryValues& v) { f->port->feed(TelemetryBlock(v)); }
-    QList<int> labels(int series) const { return setupWindow->motion()->telemetryChart->pages().series(series).labels; }
+    QList<int> labels(int series) const
+    {
+        return control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().series(series).labels;
+    }
     QList<qreal> plotted(int series) const;
     QList<qreal> shotPlotted() const;
     QString grid(int column, int row) const { return CellText(trafficMonitor->telemetryGrid, column, row); }
@@ -51,18 +55,20 @@ private:
 
 QList<qreal> TelemetryChartTest::plotted(int series) const
 {
-    setupWindow->motion()->telemetryChart->flushChart();
+    control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
     QList<qreal> ys;
-    for (const QPointF& p : setupWindow->motion()->telemetryChart->series(series)->points())
+    for (const QPointF& p :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(series)->points())
         ys.append(p.y());
     return ys;
 }
 
 QList<qreal> TelemetryChartTest::shotPlotted() const
 {
-    setupWindow->motion()->telemetryChart->flushChart();
+    control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
     QList<qreal> ys;
-    for (const QPointF& p : setupWindow->motion()->telemetryChart->shotTrace()->points())
+    for (const QPointF& p :
+         control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->shotTrace()->points())
         ys.append(p.y());
     return ys;
 }
@@ -91,19 +97,19 @@ void TelemetryChartTest::chartSweepsAndEmptiesAtTheEndOfThePage()
     feed(v);
     QCOMPARE(plotted(0), QList<qreal>{77});
     QCOMPARE(labels(0), QList<int>{1});
-    QCOMPARE(setupWindow->motion()->telemetryChart->pages().axisLimit(), 32767);
+    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().axisLimit(), 32767);
 }
 
 void TelemetryChartTest::pointsReachTheSeriesOnlyAtARedraw()
 {
     setupWindow->motion()->resetChart();
-    setupWindow->motion()->telemetryChart->flushChart();
+    control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->flushChart();
     for (int i = 0; i < 20; ++i)
         feed({});
     // Twenty frames, not one series update per frame: they arrive together.
-    QCOMPARE(setupWindow->motion()->telemetryChart->series(0)->count(), 0);
-    QTRY_COMPARE(setupWindow->motion()->telemetryChart->series(0)->count(), 20);
-    QCOMPARE(setupWindow->motion()->telemetryChart->series(3)->count(), 20);
+    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0)->count(), 0);
+    QTRY_COMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0)->count(), 20);
+    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3)->count(), 20);
 }
 
 void TelemetryChartTest::gyroscopeReplacesAccelerometerWhenTicked()
@@ -115,11 +121,11 @@ void TelemetryChartTest::gyroscopeReplacesAccelerometerWhenTicked()
     v.rotx = -100;
     v.roty = -200;
     v.rotz = -300;
-    setupWindow->motion()->gyroCheck->setChecked(true);
+    control<QCheckBox>(setupWindow, "gyroCheck")->setChecked(true);
     feed(v);
-    QCOMPARE(setupWindow->motion()->xValue->text(), QString("X= -100"));
-    QCOMPARE(setupWindow->motion()->yValue->text(), QString("Y= -200"));
-    QCOMPARE(setupWindow->motion()->zValue->text(), QString("Z= -300"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "xValue")->text(), QString("X= -100"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "yValue")->text(), QString("Y= -200"));
+    QCOMPARE(control<ValueLabel>(setupWindow, "zValue")->text(), QString("Z= -300"));
     QCOMPARE(Telemetry.posz, qint16(-300));
     QCOMPARE(plotted(2).last(), -300.0);
     QCOMPARE(grid(2, 2), QString("3")); // the monitor shows what the board sent
@@ -130,8 +136,8 @@ void TelemetryChartTest::selectingTxResetsTheChart()
     for (int i = 0; i < 5; ++i)
         feed({});
     f->port->feed(ShotBlock(QByteArray(100, 0)));
-    setupWindow->ports()->txModeButton->click();
-    const ChartPages& pages = setupWindow->motion()->telemetryChart->pages();
+    control<QRadioButton>(setupWindow, "txModeButton")->click();
+    const ChartPages& pages = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages();
     QCOMPARE(pages.pointsPerPage(), 500);
     QCOMPARE(pages.posizione(), 1);
     QCOMPARE(pages.axisLimit(), 32767);
@@ -162,7 +168,7 @@ void TelemetryChartTest::shotDrawsItsSamplesOnOnePage()
     QCOMPARE(labels(0).last(), 50);
     for (int s = 0; s < 4; ++s)
         QVERIFY(plotted(s).isEmpty());
-    const ChartPages& pages = setupWindow->motion()->telemetryChart->pages();
+    const ChartPages& pages = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages();
     QCOMPARE(pages.pointsPerPage(), 50);
     QCOMPARE(pages.posizione(), 2); // a shot leaves the counter alone
 }
@@ -203,7 +209,7 @@ void TelemetryChartTest::telemetryAfterAShotFillsTheShotPageBeforeItWraps()
     feed({});
     QVERIFY(plotted(0).isEmpty());
     QVERIFY(shotPlotted().isEmpty());
-    QCOMPARE(setupWindow->motion()->telemetryChart->pages().posizione(), 1);
+    QCOMPARE(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->pages().posizione(), 1);
     for (int i = 0; i < 48; ++i)
         feed({});
     QCOMPARE(plotted(1).size(), 48);
@@ -223,7 +229,7 @@ void TelemetryChartTest::telemetryAfterAShotStartsAgainOnItsOwnAxis()
     QCOMPARE(labels(0).size(), 51); // the shot's 50 and the frame's
     QCOMPARE(labels(0).last(), 2);
     QCOMPARE(shotPlotted().size(), 50); // the shot stays until the page is full
-    QLineSeries* telemetry = setupWindow->motion()->telemetryChart->series(0);
+    QLineSeries* telemetry = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(0);
     QCOMPARE(telemetry->points(), QList<QPointF>{QPointF(0, 77)});
     for (QAbstractAxis* axis : telemetry->attachedAxes()) {
         if (axis->orientation() != Qt::Horizontal)
@@ -240,13 +246,17 @@ void TelemetryChartTest::batteryPointsAreRedOnAnOrangeLine()
     for (int i = 0; i < 3; ++i)
         feed({});
     plotted(3);
-    QLineSeries* battery = setupWindow->motion()->telemetryChart->series(3);
+    QLineSeries* battery = control<Motion::TelemetryChart>(setupWindow, "telemetryChart")->series(3);
     QCOMPARE(battery->pen().color(), QColor(255, 128, 0));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(battery->pointConfiguration(i).value(QXYSeries::PointConfiguration::Color).value<QColor>(),
                  QColor(Qt::red));
-    QVERIFY(setupWindow->motion()->telemetryChart->series(0)->pointsConfiguration().isEmpty()); // black on black
+    QVERIFY(control<Motion::TelemetryChart>(setupWindow, "telemetryChart")
+                ->series(0)
+                ->pointsConfiguration()
+                .isEmpty()); // black on black
 }
 
 TAVRIN_TEST_MAIN(TelemetryChartTest)
+#include "common/ui/ValueLabel.h"
 #include "tst_telemetry_chart.moc"

@@ -4,10 +4,11 @@
 // and what a lost device does to all of it.
 #pragma once
 
+#include "common/ui/BoardPanel.h"
+#include "common/ui/ProgressView.h"
 #include "params/Board.h"
 
 #include <QString>
-#include <QWidget>
 #include <functional>
 
 class ConnectionCheck;
@@ -18,7 +19,7 @@ class QPushButton;
 class QRadioButton;
 class Shape;
 
-class PortPanel : public QWidget {
+class PortPanel : public BoardPanel {
     Q_OBJECT
 public:
     // What the window knows beyond the port.
@@ -30,19 +31,10 @@ public:
         std::function<QString(const QString& port)> cutShortElsewhere;
     };
 
-    PortPanel(Params::Board& board, Hooks hooks, QWidget* parent = nullptr);
+    PortPanel(Params::Board& board, Hooks hooks, ProgressView progressView, QWidget* parent = nullptr);
 
-    QFrame* portFrame = nullptr;
-    QComboBox* portList = nullptr;
-    Shape* portOpenIndicator = nullptr;
-    QPushButton* openButton = nullptr;  // "Open "
-    QPushButton* closeButton = nullptr; // "Close "
-    QGroupBox* modeBox = nullptr;             // "Tavrin Status"
-    QRadioButton* activeModeButton = nullptr; // "Active"
-    QRadioButton* setUpModeButton = nullptr;  // "SetUp"
-    QRadioButton* txModeButton = nullptr;     // "TX"
     // The check that runs when the window opens (2000 ms steps).
-    ConnectionCheck* connectionCheck = nullptr;
+    ConnectionCheck* connectionCheck() const { return m_connectionCheck; }
 
     // ---- The port and the settings file (PortPanelOpening.cpp) ---------------
     void listPorts();
@@ -57,12 +49,13 @@ public:
     // Opens the port again after the user moved the dip switches. When it cannot,
     // says why once and returns false: the procedure that asked stops there.
     bool reopenPort();
-    // The component has closed itself: everything that talked to the board stops.
-    void deviceLost();
     // The window shows: the connection check starts, unless the board is on its loader.
-    void windowShown();
+    void fill() override;
 
     // ---- Board status ----------------------------------------------------------
+    // Selects the mode's status button as a click would and sends the mode, even
+    // when it was selected already.
+    void chooseMode(Params::Board::Mode mode);
     void activeModeChosen();
     void setUpModeChosen();
     void txModeChosen();
@@ -72,6 +65,9 @@ signals:
     void modeEntered(Params::Board::Mode mode);
     // The device is gone and the port closed; the message comes after this.
     void connectionLost();
+    // The port saved in the settings file is about to open: what was logged of
+    // the port before belongs to another connection.
+    void savedPortOpening();
 
 private:
     void buildPortFrame();
@@ -79,8 +75,21 @@ private:
     void buildConnectionCheck();
     void connectBoard();
     void modeClicked(QRadioButton* button);
+    QRadioButton* modeButton(Params::Board::Mode mode) const;
+    // The component has closed itself: everything that talked to the board stops.
+    void deviceLost();
 
-    Params::Board& m_board;
     Hooks m_hooks;
+    ProgressView m_progressView;
     bool m_portChosen = false; // openPort has set serialPort()'s port in this run
+    QFrame* m_portFrame = nullptr;
+    QComboBox* m_portList = nullptr;
+    Shape* m_portOpenIndicator = nullptr;
+    QPushButton* m_openButton = nullptr;        // "Open "
+    QPushButton* m_closeButton = nullptr;       // "Close "
+    QGroupBox* m_modeBox = nullptr;             // "Tavrin Status"
+    QRadioButton* m_activeModeButton = nullptr; // "Active"
+    QRadioButton* m_setUpModeButton = nullptr;  // "SetUp"
+    QRadioButton* m_txModeButton = nullptr;     // "TX"
+    ConnectionCheck* m_connectionCheck = nullptr;
 };

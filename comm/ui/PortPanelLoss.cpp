@@ -1,7 +1,6 @@
 // The device went away under an open port (unplugged, or its driver gone).
 #include "comm/ui/PortPanel.h"
 
-#include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ConnectionCheck.h"
@@ -15,15 +14,15 @@ void PortPanel::deviceLost()
     // The component has closed itself already. Stop whatever was talking to the
     // board, put the panel in the closed state with the editing controls off, then
     // say what happened and, for an operation, how far it got.
-    const bool checking = connectionCheck->running();
-    const QString port = m_board.serialPort()->Port();
-    QStringList cutShort = {m_board.link()->deviceLost(port), m_hooks.cutShortElsewhere(port)};
+    const bool checking = m_connectionCheck->running();
+    const QString port = board().serialPort()->Port();
+    QStringList cutShort = {board().link()->deviceLost(port), m_hooks.cutShortElsewhere(port)};
     cutShort.removeAll(QString());
-    connectionCheck->stop();
+    m_connectionCheck->stop();
     if (checking)
-        waitDialog->close();
+        m_progressView().close();
     closePort();
-    m_board.setSetUpMode(false);
+    board().setSetUpMode(false);
     emit connectionLost();
     const QString replug = QStringLiteral("Plug it in again, choose the port and press \"Open \".");
     if (!cutShort.isEmpty())

@@ -2,15 +2,12 @@
 // remembers the port, and the connection check that runs when the window opens.
 #include "comm/ui/PortPanel.h"
 
-#include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ComPort.h"
 #include "comm/ConnectionCheck.h"
 #include "comm/PortDoctor.h"
 #include "comm/SettingsFile.h"
-#include "comm/ui/LogMemo.h"
-#include "comm/ui/TrafficMonitor.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Framework.h"
@@ -47,23 +44,23 @@ void PortPanel::listPorts()
 {
     QStringList ports;
     EnumPorts(&ports);
-    portList->addItems(ports);
-    if (portList->count() > 0)
-        portList->setCurrentIndex(0);
+    m_portList->addItems(ports);
+    if (m_portList->count() > 0)
+        m_portList->setCurrentIndex(0);
 }
 
 void PortPanel::refreshPortList()
 {
-    if (m_board.serialPort()->IsOpen())
+    if (board().serialPort()->IsOpen())
         return;
-    const QString selected = portList->currentText();
+    const QString selected = m_portList->currentText();
     QStringList ports;
     EnumPorts(&ports);
-    const QSignalBlocker quiet(portList);
-    portList->clear();
-    portList->addItems(ports);
+    const QSignalBlocker quiet(m_portList);
+    m_portList->clear();
+    m_portList->addItems(ports);
     const int kept = ports.indexOf(selected);
-    portList->setCurrentIndex(kept >= 0 ? kept : (ports.isEmpty() ? -1 : 0));
+    m_portList->setCurrentIndex(kept >= 0 ? kept : (ports.isEmpty() ? -1 : 0));
 }
 
 void PortPanel::openSavedPort()
@@ -80,14 +77,13 @@ void PortPanel::openSavedPort()
     }
     const int index = SavedIndex(read.saved);
     // An index beyond the list selects nothing, as the classic list boxes do.
-    portList->setCurrentIndex(index >= 0 && index < portList->count() ? index : -1);
-    if (portList->currentText() != read.saved.port)
+    m_portList->setCurrentIndex(index >= 0 && index < m_portList->count() ? index : -1);
+    if (m_portList->currentText() != read.saved.port)
         return;
-    trafficMonitor->sentLog->Clear();
-    trafficMonitor->receivedLog->Clear();
-    m_board.serialPort()->setBaud(Define::LINK_BAUD_AT_START);
-    m_board.serialPort()->setParity(ptNONE);
-    m_board.serialPort()->setStopBits(sbONE);
+    emit savedPortOpening();
+    board().serialPort()->setBaud(Define::LINK_BAUD_AT_START);
+    board().serialPort()->setParity(ptNONE);
+    board().serialPort()->setStopBits(sbONE);
     openPort();
 }
 
@@ -102,50 +98,50 @@ void PortPanel::savePort()
     // holds it) has nothing to remember: the port saved before stays.
     if (!m_portChosen)
         return;
-    const QString failure = WriteSettingsFile(path, m_board.serialPort()->Port(), portList->currentIndex());
+    const QString failure = WriteSettingsFile(path, board().serialPort()->Port(), m_portList->currentIndex());
     if (!failure.isEmpty())
         ShowMessage(QStringLiteral("Cannot write the settings file %1: %2").arg(path, failure));
 }
 
 void PortPanel::openPort()
 {
-    portList->setEnabled(false);
-    m_board.setPortInUse(true);
-    if (portList->currentIndex() < 0)
-        throw EListError(listIndexError(portList->currentIndex()));
-    m_board.serialPort()->setPort(portList->currentText());
+    m_portList->setEnabled(false);
+    board().setPortInUse(true);
+    if (m_portList->currentIndex() < 0)
+        throw EListError(listIndexError(m_portList->currentIndex()));
+    board().serialPort()->setPort(m_portList->currentText());
     m_portChosen = true;
     try {
-        m_board.serialPort()->Open();
+        board().serialPort()->Open();
     } catch (const EComError& failure) {
-        const std::optional<PortTrouble> trouble = DiagnosePort(m_board.serialPort()->Port());
+        const std::optional<PortTrouble> trouble = DiagnosePort(board().serialPort()->Port());
         if (!trouble)
             throw;
         throw EComError(withAdvice(failure.message(), AdviceParagraph({*trouble})));
     }
-    m_board.serialPort()->SetRTS(true);
-    m_board.readState().forgetAll(); // perhaps another board: nothing on the screen is its yet
-    m_board.forget();
-    SelectRadioButton(activeModeButton);
-    modeBox->setEnabled(true);
+    board().serialPort()->SetRTS(true);
+    board().readState().forgetAll(); // perhaps another board: nothing on the screen is its yet
+    board().forget();
+    SelectRadioButton(m_activeModeButton);
+    m_modeBox->setEnabled(true);
 }
 
 void PortPanel::closePort()
 {
-    m_board.serialPort()->Close();
-    m_board.forget();
-    portList->setEnabled(true);
-    m_board.setPortInUse(false);
-    SelectRadioButton(activeModeButton);
-    modeBox->setEnabled(false);
+    board().serialPort()->Close();
+    board().forget();
+    m_portList->setEnabled(true);
+    board().setPortInUse(false);
+    SelectRadioButton(m_activeModeButton);
+    m_modeBox->setEnabled(false);
 }
 
 void PortPanel::closePortOnExit()
 {
-    m_board.serialPort()->Close();
-    m_board.forget();
-    portList->setEnabled(true);
-    m_board.setPortInUse(false);
+    board().serialPort()->Close();
+    board().forget();
+    m_portList->setEnabled(true);
+    board().setPortInUse(false);
 }
 
 
@@ -160,20 +156,21 @@ bool PortPanel::reopenPort()
     }
 }
 
-void PortPanel::windowShown()
+void PortPanel::fill()
 {
     // Opened again while an operation runs or the board is on its loader: the
     // board is busy, or would not understand the check; nothing is queued.
-    if (!m_board.onLoader())
-        connectionCheck->start();
+    if (!board().onLoader())
+        m_connectionCheck->start();
 }
 
 void PortPanel::buildConnectionCheck()
 {
     const auto notFound = [this] {
-        ShowMessage(withAdvice(QString::fromLatin1(PORT_NOT_FOUND),
-                               AdviceParagraph(DiagnoseUnopenablePorts(
-                                   m_board.serialPort()->IsOpen() ? m_board.serialPort()->Port() : QString()))));
+        ShowMessage(
+            withAdvice(QString::fromLatin1(PORT_NOT_FOUND),
+                       AdviceParagraph(DiagnoseUnopenablePorts(
+                           board().serialPort()->IsOpen() ? board().serialPort()->Port() : QString()))));
     };
     ConnectionCheck::Steps steps;
     steps.portChosen = [this] { return m_hooks.portInUse(); };
@@ -182,21 +179,23 @@ void PortPanel::buildConnectionCheck()
         if (!alsoClose)
             return;
         closePort();
-        waitDialog->close();
+        m_progressView().close();
     };
-    steps.showWaiting = [] {
-        waitDialog->setWindowTitle(QString::fromLatin1(WaitDialog::STORED_CAPTION));
-        waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
-        waitDialog->message->setText(QString::fromLatin1(DOWNLOADING_PARAMETERS));
-        waitDialog->show();
+    steps.showWaiting = [this] {
+        WaitDialog& view = m_progressView();
+        view.setWindowTitle(QString::fromLatin1(WaitDialog::STORED_CAPTION));
+        view.setLayoutHeight(Define::WAIT_HEIGHT_TEXT_ONLY);
+        view.message->setText(QString::fromLatin1(DOWNLOADING_PARAMETERS));
+        view.show();
     };
-    steps.enterTx = [this] { SelectRadioButton(txModeButton); };
-    steps.enterSetUp = [this] { SelectRadioButton(setUpModeButton); };
-    steps.startSweep = [this] { return m_board.startRead(); };
-    steps.closeWaiting = [] {
-        waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
-        waitDialog->message->setText(QString::fromLatin1(DOWNLOADING_FILES));
-        waitDialog->close();
+    steps.enterTx = [this] { SelectRadioButton(m_txModeButton); };
+    steps.enterSetUp = [this] { SelectRadioButton(m_setUpModeButton); };
+    steps.startSweep = [this] { return board().startRead(); };
+    steps.closeWaiting = [this] {
+        WaitDialog& view = m_progressView();
+        view.setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS);
+        view.message->setText(QString::fromLatin1(DOWNLOADING_FILES));
+        view.close();
     };
-    connectionCheck = new ConnectionCheck(*m_board.link(), std::move(steps), this);
+    m_connectionCheck = new ConnectionCheck(*board().link(), std::move(steps), this);
 }

@@ -6,6 +6,7 @@
 #include "app/ScreenCentre.h"
 #include "comm/ui/LogMemo.h"
 #include "common/Define.h"
+#include "sound/Waveform.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -163,4 +164,14 @@ void TrafficMonitor::logReceived(const QByteArray& block)
         return;
     receivedLog->Add(FormatLogLine(RX_PREFIX, block, hexMode()));
     clearWhenFull(receivedLog);
+}
+
+void TrafficMonitor::showSamples(const QByteArray& sound)
+{
+    sampleGrid->clearContents();
+    const int cells = Sound::SampleCellCount(sound);
+    for (int i = 0; i < cells; ++i) {
+        const Sound::GridCell cell = Sound::SampleCell(i);
+        SetCell(sampleGrid, cell.column, cell.row, Sound::SampleCellText(Sound::OffsetSample(sound, i)));
+    }
 }

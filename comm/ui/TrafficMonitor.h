@@ -32,6 +32,8 @@ public:
     void attach(BoardLink& link);
     void logSent(const QByteArray& frame);
     void logReceived(const QByteArray& block);
+    // The samples at the start of a sound file, in the sample grid.
+    void showSamples(const QByteArray& sound);
 
 protected:
     // Opens centred, within the screen's available area.

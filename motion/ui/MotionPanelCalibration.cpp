@@ -3,7 +3,6 @@
 // the work; the panel shows what it asks for and passes "OK" on.
 #include "motion/ui/MotionPanel.h"
 
-#include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
@@ -16,28 +15,30 @@
 void MotionPanel::buildCalibration()
 {
     // Set-up only: off until the board is in set-up mode.
-    autoCalibrationButton = new QPushButton(QStringLiteral("Auto"), this);
-    autoCalibrationButton->setObjectName(QStringLiteral("autoCalibrationButton"));
-    autoCalibrationButton->setAccessibleName(QStringLiteral("Automatic calibration"));
-    manualCalibrationButton = new QPushButton(QStringLiteral("Man."), this);
-    manualCalibrationButton->setObjectName(QStringLiteral("manualCalibrationButton"));
-    manualCalibrationButton->setAccessibleName(QStringLiteral("Write calibration"));
-    for (QPushButton* b : {autoCalibrationButton, manualCalibrationButton}) {
+    m_autoCalibrationButton = new QPushButton(QStringLiteral("Auto"), this);
+    m_autoCalibrationButton->setObjectName(QStringLiteral("autoCalibrationButton"));
+    m_autoCalibrationButton->setAccessibleName(QStringLiteral("Automatic calibration"));
+    m_manualCalibrationButton = new QPushButton(QStringLiteral("Man."), this);
+    m_manualCalibrationButton->setObjectName(QStringLiteral("manualCalibrationButton"));
+    m_manualCalibrationButton->setAccessibleName(QStringLiteral("Write calibration"));
+    for (QPushButton* b : {m_autoCalibrationButton, m_manualCalibrationButton}) {
         b->setEnabled(false);
-        connect(&m_board, &Params::Board::setUpModeChanged, b, &QWidget::setEnabled);
+        connect(&board(), &Params::Board::setUpModeChanged, b, &QWidget::setEnabled);
     }
-    connectHandler(autoCalibrationButton, &QPushButton::clicked, this, [this] { calibrateAutomatically(); });
-    connectHandler(manualCalibrationButton, &QPushButton::clicked, this, [this] { writeCalibration(); });
+    connectHandler(m_autoCalibrationButton, &QPushButton::clicked, this,
+                   [this] { calibrateAutomatically(); });
+    connectHandler(m_manualCalibrationButton, &QPushButton::clicked, this, [this] { writeCalibration(); });
 }
 
 bool MotionPanel::runCalibration(CalibrationOperation* calibration)
 {
-    connect(calibration, &Operation::finished, this, [calibration](bool, const QString& message) {
-        waitDialog->close();
+    WaitDialog* view = &m_progressView();
+    connect(calibration, &Operation::finished, this, [calibration, view](bool, const QString& message) {
+        view->close();
         calibration->dispose();
         if (message.isEmpty())
             return;
-        waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
+        view->setLayoutHeight(Define::WAIT_HEIGHT_BUTTONS_TOP);
         ShowMessageWhenSettled(message);
     });
     if (!calibration->start()) {
@@ -49,33 +50,35 @@ bool MotionPanel::runCalibration(CalibrationOperation* calibration)
 
 void MotionPanel::calibrateAutomatically()
 {
-    if (m_board.refuseWhileBusy())
+    if (board().refuseWhileBusy())
         return;
     auto* calibration = CalibrationOperation::measure(
-        *m_board.link(), m_calibrationSource(), [this] { emit txModeWanted(); }, this);
-    connect(calibration, &CalibrationOperation::prompt, this, [](const QString& title, const QString& text) {
-        waitDialog->setWindowTitle(title);
-        waitDialog->message->setText(text);
-        waitDialog->show();
-    });
-    connect(calibration, &CalibrationOperation::barMoved, this, [](int value) {
-        waitDialog->progressBar->setValue(value);
-        waitDialog->repaint();
+        *board().link(), m_calibrationSource(), [this] { emit txModeWanted(); }, this);
+    WaitDialog* view = &m_progressView();
+    connect(calibration, &CalibrationOperation::prompt, this,
+            [view](const QString& title, const QString& text) {
+                view->setWindowTitle(title);
+                view->message->setText(text);
+                view->show();
+            });
+    connect(calibration, &CalibrationOperation::barMoved, this, [view](int value) {
+        view->progressBar->setValue(value);
+        view->repaint();
     });
     connect(calibration, &CalibrationOperation::verticalMeasured, this, &MotionPanel::verticalMeasured);
     connect(calibration, &CalibrationOperation::horizontalMeasured, this, &MotionPanel::horizontalMeasured);
-    connect(calibration, &CalibrationOperation::measuringDone, this, [] { waitDialog->close(); });
-    connect(waitDialog->okButton, &QPushButton::clicked, calibration, &CalibrationOperation::confirm);
+    connect(calibration, &CalibrationOperation::measuringDone, this, [view] { view->close(); });
+    connect(view->okButton, &QPushButton::clicked, calibration, &CalibrationOperation::confirm);
     if (!runCalibration(calibration))
         return;
-    waitDialog->progressBar->setMaximum(Define::CAL_PROGRESS_MAX);
-    waitDialog->progressBar->setValue(0);
-    waitDialog->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS_TALL);
+    view->progressBar->setMaximum(Define::CAL_PROGRESS_MAX);
+    view->progressBar->setValue(0);
+    view->setLayoutHeight(Define::WAIT_HEIGHT_WITH_BUTTONS_TALL);
 }
 
 void MotionPanel::writeCalibration()
 {
-    if (m_board.refuseWhileBusy())
+    if (board().refuseWhileBusy())
         return;
-    runCalibration(CalibrationOperation::manual(*m_board.link(), m_calibrationSource(), this));
+    runCalibration(CalibrationOperation::manual(*board().link(), m_calibrationSource(), this));
 }

@@ -22,10 +22,10 @@ const QString CSV_SUFFIX = QStringLiteral(".csv");
 void MotionPanel::buildRecording()
 {
     m_recorder = std::make_unique<Motion::TelemetryRecorder>();
-    recordButton = new QPushButton(this);
-    recordButton->setObjectName(QStringLiteral("recordButton"));
-    layout()->addWidget(recordButton);
-    connectHandler(recordButton, &QPushButton::clicked, this, [this] { toggleRecording(); });
+    m_recordButton = new QPushButton(this);
+    m_recordButton->setObjectName(QStringLiteral("recordButton"));
+    layout()->addWidget(m_recordButton);
+    connectHandler(m_recordButton, &QPushButton::clicked, this, [this] { toggleRecording(); });
     // The file is complete however the program ends.
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { stopRecording(); });
     showRecordingState();
@@ -82,11 +82,11 @@ void MotionPanel::reportRecordingFailure()
 void MotionPanel::showRecordingState()
 {
     if (m_recorder->recording()) {
-        recordButton->setText(QStringLiteral("Stop (%1 frames)").arg(m_recorder->frames()));
-        recordButton->setAccessibleName(
+        m_recordButton->setText(QStringLiteral("Stop (%1 frames)").arg(m_recorder->frames()));
+        m_recordButton->setAccessibleName(
             QStringLiteral("Stop recording telemetry, %1 frames recorded").arg(m_recorder->frames()));
         return;
     }
-    recordButton->setText(QStringLiteral("Record..."));
-    recordButton->setAccessibleName(QStringLiteral("Record telemetry to a file"));
+    m_recordButton->setText(QStringLiteral("Record..."));
+    m_recordButton->setAccessibleName(QStringLiteral("Record telemetry to a file"));
 }

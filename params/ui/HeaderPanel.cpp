@@ -21,76 +21,77 @@ const QColor HEADER_COLOUR(43, 52, 64);
 const QColor HEADER_TEXT_COLOUR(230, 234, 238);
 } // namespace
 
-HeaderPanel::HeaderPanel(Params::Board& board, PortActions portActions, QWidget* parent)
-    : QWidget(parent)
-    , m_board(board)
+HeaderPanel::HeaderPanel(Params::Board& board, HandOverActions actions, QWidget* parent)
+    : BoardPanel(board, parent)
+    , m_takeFirmwareLossNote(std::move(actions.takeFirmwareLossNote))
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     buildIdentityBand();
-    row->addWidget(identityBand);
+    row->addWidget(m_identityBand);
     buildServiceGroups();
-    buildFirmwareButton(std::move(portActions));
-    connect(&m_board, &Params::Board::decoded, this, &HeaderPanel::showDecoded);
-    connect(&m_board, &Params::Board::readEnded, this, &HeaderPanel::showUnreadMarks);
+    buildFirmwareButton(std::move(actions));
+    connect(&board, &Params::Board::decoded, this, &HeaderPanel::showDecoded);
+    connect(&board, &Params::Board::readEnded, this, &HeaderPanel::showUnreadMarks);
     // "FW" is for set-up mode only.
-    connect(&m_board, &Params::Board::setUpModeChanged, firmwareButton, &QWidget::setEnabled);
+    connect(&board, &Params::Board::setUpModeChanged, m_firmwareButton, &QWidget::setEnabled);
 }
 
 void HeaderPanel::buildIdentityBand()
 {
     // Release and serial number, on a dark band so they read at a glance.
-    identityBand = named(new QFrame(this), "identityBand", QStringLiteral("Board identity"));
-    identityBand->setAutoFillBackground(true);
-    QPalette band = identityBand->palette();
+    m_identityBand = named(new QFrame(this), "identityBand", QStringLiteral("Board identity"));
+    m_identityBand->setAutoFillBackground(true);
+    QPalette band = m_identityBand->palette();
     band.setColor(QPalette::Window, HEADER_COLOUR);
     band.setColor(QPalette::WindowText, HEADER_TEXT_COLOUR);
-    identityBand->setPalette(band);
-    auto* identity = new QGridLayout(identityBand);
-    releaseCaption = named(new QLabel(QStringLiteral("Release n."), identityBand), "releaseCaption",
-                           QStringLiteral("Release caption"));
-    releaseNumber = valueLabel("releaseNumber", QStringLiteral("Firmware release"), identityBand);
-    serialCaption = named(new QLabel(QStringLiteral("Serial N."), identityBand), "serialCaption",
-                          QStringLiteral("Serial number caption"));
-    serialNumber = valueLabel("serialNumber", QStringLiteral("Serial number"), identityBand);
-    for (QLabel* value : {releaseNumber, serialNumber}) {
+    m_identityBand->setPalette(band);
+    auto* identity = new QGridLayout(m_identityBand);
+    auto* releaseCaption = named(new QLabel(QStringLiteral("Release n."), m_identityBand), "releaseCaption",
+                                 QStringLiteral("Release caption"));
+    m_releaseNumber = valueLabel("releaseNumber", QStringLiteral("Firmware release"), m_identityBand);
+    auto* serialCaption = named(new QLabel(QStringLiteral("Serial N."), m_identityBand), "serialCaption",
+                                QStringLiteral("Serial number caption"));
+    m_serialNumber = valueLabel("serialNumber", QStringLiteral("Serial number"), m_identityBand);
+    for (QLabel* value : {m_releaseNumber, m_serialNumber}) {
         QFont bold = value->font();
         bold.setBold(true);
         value->setFont(bold);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     identity->addWidget(releaseCaption, 0, 0);
-    identity->addWidget(releaseNumber, 0, 1);
+    identity->addWidget(m_releaseNumber, 0, 1);
     identity->addWidget(serialCaption, 1, 0);
-    identity->addWidget(serialNumber, 1, 1);
-    writeSerialButton =
-        named(new QPushButton(QStringLiteral("WriteSN"), identityBand), "writeSerialButton", QStringLiteral("WriteSN"));
-    identity->addWidget(writeSerialButton, 0, 2, 2, 1);
+    identity->addWidget(m_serialNumber, 1, 1);
+    m_writeSerialButton = named(new QPushButton(QStringLiteral("WriteSN"), m_identityBand),
+                                "writeSerialButton", QStringLiteral("WriteSN"));
+    identity->addWidget(m_writeSerialButton, 0, 2, 2, 1);
 }
 
 void HeaderPanel::buildServiceGroups()
 {
-    factoryTestBox =
+    m_factoryTestBox =
         named(new QGroupBox(QStringLiteral("Collaudo"), this), "factoryTestBox", QStringLiteral("Collaudo"));
-    auto* collaudo = new QHBoxLayout(factoryTestBox);
-    serialLot = valueLabel("serialLot", QStringLiteral("Serial number, lot"), factoryTestBox);
-    serialRunningNumber =
-        valueLabel("serialRunningNumber", QStringLiteral("Serial number, running serial"), factoryTestBox);
-    oldSerialNumber = valueLabel("oldSerialNumber", QStringLiteral("Old-format serial number"), factoryTestBox);
+    auto* collaudo = new QHBoxLayout(m_factoryTestBox);
+    auto* serialLot = valueLabel("serialLot", QStringLiteral("Serial number, lot"), m_factoryTestBox);
+    auto* serialRunningNumber =
+        valueLabel("serialRunningNumber", QStringLiteral("Serial number, running serial"), m_factoryTestBox);
+    auto* oldSerialNumber =
+        valueLabel("oldSerialNumber", QStringLiteral("Old-format serial number"), m_factoryTestBox);
     for (QLabel* l : {serialLot, serialRunningNumber, oldSerialNumber})
         collaudo->addWidget(l);
-    flashServiceBox =
-        named(new QGroupBox(QStringLiteral("Flash App."), this), "flashServiceBox", QStringLiteral("Flash App."));
-    bootServiceBox =
-        named(new QGroupBox(QStringLiteral("Boot App."), this), "bootServiceBox", QStringLiteral("Boot App."));
-    for (QGroupBox* g : {factoryTestBox, flashServiceBox, bootServiceBox})
+    m_flashServiceBox = named(new QGroupBox(QStringLiteral("Flash App."), this), "flashServiceBox",
+                              QStringLiteral("Flash App."));
+    m_bootServiceBox = named(new QGroupBox(QStringLiteral("Boot App."), this), "bootServiceBox",
+                             QStringLiteral("Boot App."));
+    for (QGroupBox* g : {m_factoryTestBox, m_flashServiceBox, m_bootServiceBox})
         g->hide();
 }
 
-void HeaderPanel::windowShown()
+void HeaderPanel::fill()
 {
-    for (QWidget* hidden :
-         std::initializer_list<QWidget*>{writeSerialButton, factoryTestBox, flashServiceBox, bootServiceBox})
+    for (QWidget* hidden : std::initializer_list<QWidget*>{m_writeSerialButton, m_factoryTestBox,
+                                                           m_flashServiceBox, m_bootServiceBox})
         hidden->hide();
 }
 
@@ -101,16 +102,16 @@ void HeaderPanel::showDecoded(const Params::DecoderEffect& effect)
         if (auto* label = findChild<ValueLabel*>(effect.control))
             label->setValue(effect.text);
     } else if (effect.kind == Kind::FormatSerialNumber) {
-        serialNumber->setValue(m_board.shownSerialNumber());
+        m_serialNumber->setValue(board().shownSerialNumber());
     }
 }
 
 void HeaderPanel::showUnreadMarks()
 {
-    const Params::ReadState& state = m_board.readState();
-    setUnreadMark(releaseNumber, state.isUnread(Define::ADDR_VERSIONE), UnreadLook::Frame);
+    const Params::ReadState& state = board().readState();
+    setUnreadMark(m_releaseNumber, state.isUnread(Define::ADDR_VERSIONE), UnreadLook::Frame);
     bool serialUnread = false;
     for (const Params::SerialPartLabel& part : Params::serialPartLabels())
         serialUnread = serialUnread || state.isUnread(part.firstAddress);
-    setUnreadMark(serialNumber, serialUnread, UnreadLook::Frame);
+    setUnreadMark(m_serialNumber, serialUnread, UnreadLook::Frame);
 }

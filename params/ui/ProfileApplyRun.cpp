@@ -17,7 +17,7 @@ using namespace Params;
 void ProfilePanel::applyProfile()
 {
     const QString action = QStringLiteral("Apply profile");
-    if (m_board.refuseWhileBusy() || !boardRead(action))
+    if (board().refuseWhileBusy() || !boardRead(action))
         return;
     const std::optional<ChosenProfile> chosen = openProfile(action);
     if (!chosen)
@@ -29,14 +29,14 @@ void ProfilePanel::applyProfile()
         return;
     }
 
-    const QString serial = m_board.readSerialNumber();
-    const ProfileApply::Board which{m_board.serialPort()->Port(), serial, m_board.model().release()};
+    const QString serial = board().readSerialNumber();
+    const ProfileApply::Board which{board().serialPort()->Port(), serial, board().model().release()};
     auto* apply = new ProfileApply(
-        *m_board.link(), m_journal, chosen->profile, std::move(check), which,
+        *board().link(), m_journal, chosen->profile, std::move(check), which,
         [serial] { return Sound::SlotJournal().list(serial); }, false, this);
     // A board on a release the profile does not allow is refused at the start,
     // and its report comes before the wait dialog would show.
-    RunOperation(apply, std::make_shared<WaitDialogView>([this, apply](bool, const QString&) {
+    RunOperation(apply, std::make_shared<WaitDialogView>(m_progressView(), [this, apply](bool, const QString&) {
                      applyEnded(apply->report()); // disposed of after this, from the top of the event loop
                  }));
 }
@@ -56,6 +56,6 @@ void ProfilePanel::applyEnded(const ProfileApplyReport& report)
     // holds on all three through the one path that fills them; showing the
     // profile's values instead would claim values a failed or stopped apply never
     // wrote. A board refused before anything was sent, or gone, is not read.
-    if (report.valuesWritten > 0 && m_board.link()->isOpen())
-        m_board.startRead();
+    if (report.valuesWritten > 0 && board().link()->isOpen())
+        board().startRead();
 }

@@ -25,32 +25,32 @@ const QString FILE_FILTER = QStringLiteral("Board profiles (*.json);;All files (
 const QString FILE_SUFFIX = QStringLiteral("json");
 } // namespace
 
-ProfilePanel::ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, QWidget* parent)
-    : QWidget(parent)
-    , m_board(board)
+ProfilePanel::ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, ProgressView progressView,
+                           QWidget* parent)
+    : BoardPanel(board, parent)
     , m_journal(journal)
+    , m_progressView(std::move(progressView))
 {
     setObjectName(QStringLiteral("profilePanel"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    saveProfileButton = named(new QPushButton(QStringLiteral("Save profile..."), this), "saveProfileButton",
-                              QStringLiteral("Save the board's profile to a file"));
-    applyProfileButton = named(new QPushButton(QStringLiteral("Apply profile..."), this),
-                               "applyProfileButton", QStringLiteral("Apply a board profile to the board"));
-    compareProfileButton =
-        named(new QPushButton(QStringLiteral("Compare with profile..."), this), "compareProfileButton",
-              QStringLiteral("Compare the board with a board profile"));
-    for (QPushButton* button : {saveProfileButton, applyProfileButton, compareProfileButton})
+    m_saveButton = named(new QPushButton(QStringLiteral("Save profile..."), this), "saveProfileButton",
+                         QStringLiteral("Save the board's profile to a file"));
+    m_applyButton = named(new QPushButton(QStringLiteral("Apply profile..."), this), "applyProfileButton",
+                          QStringLiteral("Apply a board profile to the board"));
+    m_compareButton = named(new QPushButton(QStringLiteral("Compare with profile..."), this),
+                            "compareProfileButton", QStringLiteral("Compare the board with a board profile"));
+    for (QPushButton* button : {m_saveButton, m_applyButton, m_compareButton})
         row->addWidget(button);
 
-    connectHandler(saveProfileButton, &QPushButton::clicked, this, [this] { saveProfile(); });
-    connectHandler(applyProfileButton, &QPushButton::clicked, this, [this] { applyProfile(); });
-    connectHandler(compareProfileButton, &QPushButton::clicked, this, [this] { compareWithProfile(); });
+    connectHandler(m_saveButton, &QPushButton::clicked, this, [this] { saveProfile(); });
+    connectHandler(m_applyButton, &QPushButton::clicked, this, [this] { applyProfile(); });
+    connectHandler(m_compareButton, &QPushButton::clicked, this, [this] { compareWithProfile(); });
     // Applying and comparing talk to the board: only in set-up mode, as "Read
     // Parameters" and "Write Parameters". Saving uses what was read already.
-    for (QPushButton* button : {applyProfileButton, compareProfileButton}) {
-        button->setEnabled(m_board.setUpMode());
-        connect(&m_board, &Params::Board::setUpModeChanged, button, &QPushButton::setEnabled);
+    for (QPushButton* button : {m_applyButton, m_compareButton}) {
+        button->setEnabled(board.setUpMode());
+        connect(&board, &Params::Board::setUpModeChanged, button, &QPushButton::setEnabled);
     }
 }
 
@@ -82,7 +82,7 @@ std::optional<ProfilePanel::ChosenProfile> ProfilePanel::openProfile(const QStri
 
 bool ProfilePanel::boardRead(const QString& action) const
 {
-    if (!m_board.readSerialNumber().isEmpty() && !m_board.model().release().isEmpty())
+    if (!board().readSerialNumber().isEmpty() && !board().model().release().isEmpty())
         return true;
     // The serial number names the board's journal: one from another connection
     // could be another board's.
@@ -97,7 +97,7 @@ void ProfilePanel::saveProfile()
     const QString action = QStringLiteral("Save profile");
     if (!boardRead(action))
         return;
-    const QStringList unread = m_board.model().unknownNames();
+    const QStringList unread = board().model().unknownNames();
     if (!unread.isEmpty()) {
         dialogs().error(QStringLiteral("%1 writes nothing: these values were never read from the board: %2.")
                             .arg(action, unread.join(QStringLiteral(", "))));
@@ -106,8 +106,8 @@ void ProfilePanel::saveProfile()
     const QString path = chooseProfile(QStringLiteral("Save profile"), Choice::Save);
     if (path.isEmpty())
         return;
-    const BoardProfile profile = ProfileFromBoard(m_board.model().fileContent(),
-                                                  Sound::SlotJournal().list(m_board.readSerialNumber()));
+    const BoardProfile profile = ProfileFromBoard(board().model().fileContent(),
+                                                  Sound::SlotJournal().list(board().readSerialNumber()));
     const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
     if (!failure.isEmpty())
         dialogs().error(
@@ -116,7 +116,7 @@ void ProfilePanel::saveProfile()
 
 void ProfilePanel::compareWithProfile()
 {
-    if (m_board.refuseWhileBusy())
+    if (board().refuseWhileBusy())
         return;
     const std::optional<ChosenProfile> chosen = openProfile(QStringLiteral("Compare with profile"));
     if (!chosen)
@@ -129,7 +129,7 @@ void ProfilePanel::compareWithProfile()
         return;
     }
     // The parameters as the board holds them now, not as an earlier read left them.
-    Operation* sweep = m_board.startRead();
+    Operation* sweep = board().startRead();
     if (!sweep)
         return;
     // Connected after the board's own handling: the image has taken the read by then.
@@ -141,7 +141,7 @@ void ProfilePanel::showDifferences(const ListedProfile& listed, const QString& p
 {
     if (!whole)
         return; // the read's stop, or the lost device, has said why
-    if (!m_board.readState().unreadShown().isEmpty()) {
+    if (!board().readState().unreadShown().isEmpty()) {
         ShowMessageWhenSettled(
             QStringLiteral("The board did not answer for every value: nothing was compared "
                            "with %1.")
@@ -149,7 +149,7 @@ void ProfilePanel::showDifferences(const ListedProfile& listed, const QString& p
         return;
     }
     const QList<ProfileDifference> differences = ProfileDifferences(
-        listed, m_board.model().fileContent(), Sound::SlotJournal().list(m_board.readSerialNumber()));
+        listed, board().model().fileContent(), Sound::SlotJournal().list(board().readSerialNumber()));
     if (differences.isEmpty()) {
         if (m_differences)
             m_differences->close();

@@ -6,12 +6,13 @@
 // parameter panel's "Save..." and "Load...".
 #pragma once
 
+#include "common/ui/BoardPanel.h"
+#include "common/ui/ProgressView.h"
 #include "params/Board.h"
 #include "params/BoardProfile.h"
 #include "params/ProfileDifferences.h"
 
 #include <QString>
-#include <QWidget>
 #include <optional>
 
 class QPushButton;
@@ -23,24 +24,18 @@ namespace Sound {
 class BoardJournal;
 }
 
-class ProfilePanel : public QWidget {
+class ProfilePanel : public BoardPanel {
     Q_OBJECT
 public:
     // `journal`: the one that records this window's uploads, so that the slots an
     // apply sends are journalled like every other upload.
-    ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, QWidget* parent = nullptr);
+    ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, ProgressView progressView,
+                 QWidget* parent = nullptr);
 
-    QPushButton* saveProfileButton = nullptr;    // "Save profile..."
-    QPushButton* applyProfileButton = nullptr;   // "Apply profile..."
-    QPushButton* compareProfileButton = nullptr; // "Compare with profile..."
-
+private:
     void saveProfile();
     void applyProfile();
     void compareWithProfile();
-    // Where the board differed at the last comparison; null before the first.
-    ProfileDifferencesView* differencesView() const { return m_differences; }
-
-private:
     enum class Choice { Open, Save };
     // The profile file the user chooses, remembering its folder; empty when cancelled.
     QString chooseProfile(const QString& caption, Choice choice);
@@ -58,8 +53,12 @@ private:
     // Once the read that "Compare with profile..." started has ended.
     void showDifferences(const Params::ListedProfile& listed, const QString& path, bool whole);
 
-    Params::Board& m_board;
     Sound::BoardJournal& m_journal;
+    ProgressView m_progressView;
+    QPushButton* m_saveButton = nullptr;    // "Save profile..."
+    QPushButton* m_applyButton = nullptr;   // "Apply profile..."
+    QPushButton* m_compareButton = nullptr; // "Compare with profile..."
+    // Where the board differed at the last comparison; null before the first.
     ProfileDifferencesView* m_differences = nullptr;
     QString m_folder;                       // where the last profile was saved or chosen
 };

@@ -37,6 +37,6 @@ void SlotControls::loadBaseSounds()
         ShowMessage(refusal);
         return;
     }
-    const QString notJournalled = journal->follow(load);
+    const QString notJournalled = m_journal->follow(load);
     runManyFiles(load, notJournalled);
 }

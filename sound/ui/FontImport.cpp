@@ -7,7 +7,6 @@
 #include "sound/ui/SlotContents.h"
 #include "sound/ui/SoundBrowser.h"
 
-#include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "common/Dialogs.h"
@@ -33,7 +32,7 @@ void SlotControls::importFont()
         connect(&m_board, &Params::Board::setUpModeChanged, dialog, &ImportDialog::setBoardTakesSounds);
     }
     dialog->setBoardTakesSounds(m_board.setUpMode());
-    dialog->setFolder(m_browser.soundFolder);
+    dialog->setFolder(m_browser.soundFolder());
     dialog->show();
     dialog->raise();
 }
@@ -48,12 +47,13 @@ bool SlotControls::runImport(int bank, QList<FontUpload> uploads)
                                    "Choose \"SetUp\" first."));
         return false;
     }
-    m_browser.previewPlayer->close(); // the preview lets go of a file that may be sent
+    m_browser.closePreview(); // the preview lets go of a file that may be sent
     auto* import = new ImportOperation(*m_board.link(), bank, std::move(uploads), this);
-    if (!runManyFiles(import, journal->follow(import)))
+    if (!runManyFiles(import, m_journal->follow(import)))
         return false;
-    const auto showStatus = [import] { waitDialog->message->setText(import->statusText()); };
-    connect(import, &Operation::progressed, waitDialog, showStatus);
+    WaitDialog* view = &m_progressView();
+    const auto showStatus = [import, view] { view->message->setText(import->statusText()); };
+    connect(import, &Operation::progressed, view, showStatus);
     showStatus();
     return true;
 }

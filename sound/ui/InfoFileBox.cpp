@@ -63,23 +63,23 @@ InfoFileBox::InfoFileBox(QWidget* parent)
     setObjectName(QStringLiteral("infoFileBox"));
     setAccessibleName(QStringLiteral("Info File"));
     auto* info = new QFormLayout(this);
-    soundFileName = emptyValueLabel("soundFileName", QStringLiteral("File name"), this);
-    soundFileName->setValue(QString::fromLatin1(NO_FILE_NAME));
-    info->addRow(soundFileName);
-    previewNote = emptyValueLabel("previewNote", QStringLiteral("Preview"), this);
-    previewNote->setWordWrap(true);
-    previewNote->hide();
-    info->addRow(previewNote);
+    m_soundFileName = emptyValueLabel("soundFileName", QStringLiteral("File name"), this);
+    m_soundFileName->setValue(QString::fromLatin1(NO_FILE_NAME));
+    info->addRow(m_soundFileName);
+    m_previewNote = emptyValueLabel("previewNote", QStringLiteral("Preview"), this);
+    m_previewNote->setWordWrap(true);
+    m_previewNote->hide();
+    info->addRow(m_previewNote);
     const struct {
         const char* caption;
         ValueLabel*& value;
         const char* name;
         const char* accessible;
-    } pairs[] = {{"PCM", formatCode, "formatCode", "Format code"},
-                 {"Mono", channelCount, "channelCount", "Channels"},
-                 {"Sample rate", sampleRate, "sampleRate", "Sample rate"},
-                 {"Bit / Sample", bitsPerSample, "bitsPerSample", "Bits per sample"},
-                 {"Size", fileSize, "fileSize", "File size in bytes"}};
+    } pairs[] = {{"PCM", m_formatCode, "formatCode", "Format code"},
+                 {"Mono", m_channelCount, "channelCount", "Channels"},
+                 {"Sample rate", m_sampleRate, "sampleRate", "Sample rate"},
+                 {"Bit / Sample", m_bitsPerSample, "bitsPerSample", "Bits per sample"},
+                 {"Size", m_fileSize, "fileSize", "File size in bytes"}};
     for (const auto& pair : pairs) {
         pair.value = emptyValueLabel(pair.name, QString::fromLatin1(pair.accessible), this);
         info->addRow(QString::fromLatin1(pair.caption), pair.value);
@@ -88,7 +88,8 @@ InfoFileBox::InfoFileBox(QWidget* parent)
         QLineEdit*& edit;
         const char* name;
         const char* caption;
-    } skips[] = {{beginSkip, "beginSkip", "Samples to skip (begin)"}, {endSkip, "endSkip", "Samples to skip (end)"}};
+    } skips[] = {{m_beginSkip, "beginSkip", "Samples to skip (begin)"},
+                 {m_endSkip, "endSkip", "Samples to skip (end)"}};
     for (const auto& skip : skips) {
         skip.edit = new QLineEdit(QString::fromLatin1(NO_SKIP), this);
         skip.edit->setObjectName(QString::fromLatin1(skip.name));
@@ -104,10 +105,10 @@ void InfoFileBox::buildBoardFacts(QFormLayout* info)
         ValueLabel*& value;
         const char* name;
         const char* caption;
-    } rows[] = {{soundFormat, "soundFormat", "Format"},
-                {soundConversion, "soundConversion", "For the board"},
-                {boardSize, "boardSize", "Slot receives"},
-                {clipNote, "clipNote", "Clipping"}};
+    } rows[] = {{m_soundFormat, "soundFormat", "Format"},
+                {m_soundConversion, "soundConversion", "For the board"},
+                {m_boardSize, "boardSize", "Slot receives"},
+                {m_clipNote, "clipNote", "Clipping"}};
     for (const auto& row : rows) {
         row.value = new ValueLabel(QString::fromLatin1(row.caption), this);
         row.value->setObjectName(QString::fromLatin1(row.name));
@@ -116,44 +117,60 @@ void InfoFileBox::buildBoardFacts(QFormLayout* info)
     }
 }
 
+QString InfoFileBox::beginSkipText() const
+{
+    return m_beginSkip->text();
+}
+
+QString InfoFileBox::endSkipText() const
+{
+    return m_endSkip->text();
+}
+
+void InfoFileBox::showFileName(const QString& name)
+{
+    m_soundFileName->setValue(name);
+}
+
 void InfoFileBox::showFile(const QString& path)
 {
-    soundFileName->setValue(QFileInfo(path).fileName());
+    m_soundFileName->setValue(QFileInfo(path).fileName());
     showBoardFacts(path);
     if (path.isEmpty())
         return;
     QFile file(path);
     const bool readable = file.open(QIODevice::ReadOnly);
-    selectedFileSize = readable ? file.size() : -1;
-    const Sound::SizeFlags fits = Sound::SizeFlagsFor(selectedFileSize);
-    fitsOneSectorSlot = fits.fitsSlot;
-    fitsHumSlot = fits.fitsHum;
-    fileSize->setValue(QString::number(selectedFileSize));
-    paint(fileSize, fitsOneSectorSlot ? FITS_COLOUR : TOO_BIG_COLOUR);
+    m_selectedFileSize = readable ? file.size() : -1;
+    const Sound::SizeFlags fits = Sound::SizeFlagsFor(m_selectedFileSize);
+    m_fitsOneSectorSlot = fits.fitsSlot;
+    m_fitsHumSlot = fits.fitsHum;
+    m_fileSize->setValue(QString::number(m_selectedFileSize));
+    paint(m_fileSize, m_fitsOneSectorSlot ? FITS_COLOUR : TOO_BIG_COLOUR);
 
     const std::optional<Sound::WavHeaderInfo> header =
         Sound::ReadWavInfo(readable ? file.read(Define::WAV_HEADER_BYTES) : QByteArray());
     const auto shown = [&header](int Sound::WavHeaderInfo::*field) {
         return header ? QString::number((*header).*field) : QString::fromLatin1(NO_VALUE);
     };
-    formatCode->setValue(shown(&Sound::WavHeaderInfo::format));
-    channelCount->setValue(shown(&Sound::WavHeaderInfo::channels));
-    sampleRate->setValue(shown(&Sound::WavHeaderInfo::sampleRate));
-    bitsPerSample->setValue(shown(&Sound::WavHeaderInfo::bitsPerSample));
+    m_formatCode->setValue(shown(&Sound::WavHeaderInfo::format));
+    m_channelCount->setValue(shown(&Sound::WavHeaderInfo::channels));
+    m_sampleRate->setValue(shown(&Sound::WavHeaderInfo::sampleRate));
+    m_bitsPerSample->setValue(shown(&Sound::WavHeaderInfo::bitsPerSample));
 }
 
 void InfoFileBox::showPreviewNote(bool audible)
 {
-    previewNote->setValue(audible ? QString() : QStringLiteral("No sound output on this machine: no preview."));
-    previewNote->setVisible(!audible);
+    m_previewNote->setValue(audible ? QString()
+                                    : QStringLiteral("No sound output on this machine: no preview."));
+    m_previewNote->setVisible(!audible);
 }
 
 void InfoFileBox::showBoardFacts(const QString& path)
 {
     m_convertedSound.clear();
-    for (ValueLabel* label : {soundFormat, soundConversion, boardSize, clipNote})
+    for (ValueLabel* label : {m_soundFormat, m_soundConversion, m_boardSize, m_clipNote})
         label->setValue(QString());
-    paint(boardSize, FITS_COLOUR);
+    paint(m_boardSize, FITS_COLOUR);
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
@@ -163,14 +180,15 @@ void InfoFileBox::showBoardFacts(const QString& path)
         mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : QByteArray();
     const SoundFactsRead facts = ReadSoundFacts(content);
     if (!facts.value) {
-        soundFormat->setValue(QStringLiteral("Not readable as sound: %1").arg(facts.message));
+        m_soundFormat->setValue(QStringLiteral("Not readable as sound: %1").arg(facts.message));
         return;
     }
-    soundFormat->setValue(facts.value->format.container + QLatin1Char(' ') + FormatText(facts.value->format));
-    soundConversion->setValue(facts.value->passThrough ? QStringLiteral("Sent as it is")
-                                                       : ConversionText(facts.value->format));
-    boardSize->setValue(sizeText(facts.value->boardSamples));
-    paint(boardSize,
+    m_soundFormat->setValue(facts.value->format.container + QLatin1Char(' ') +
+                            FormatText(facts.value->format));
+    m_soundConversion->setValue(facts.value->passThrough ? QStringLiteral("Sent as it is")
+                                                         : ConversionText(facts.value->format));
+    m_boardSize->setValue(sizeText(facts.value->boardSamples));
+    paint(m_boardSize,
           FitsSlotSamples(facts.value->boardSamples, SoundSlots().at(SlotIndex(1, SlotKind::Swing, 1)))
               ? FITS_COLOUR
               : TOO_BIG_COLOUR);
@@ -179,10 +197,10 @@ void InfoFileBox::showBoardFacts(const QString& path)
         return;
     const BoardFileRead converted = ReadBoardFile(content);
     if (!converted.value) {
-        soundConversion->setValue(QStringLiteral("Cannot be converted: %1").arg(converted.message));
+        m_soundConversion->setValue(QStringLiteral("Cannot be converted: %1").arg(converted.message));
         return;
     }
     if (converted.value->clipped > 0)
-        clipNote->setValue(ClipWarning(converted.value->clipped));
+        m_clipNote->setValue(ClipWarning(converted.value->clipped));
     m_convertedSound = BoardWavBytes(converted.value->samples);
 }

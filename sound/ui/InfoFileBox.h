@@ -15,23 +15,15 @@ class InfoFileBox : public QGroupBox {
 public:
     explicit InfoFileBox(QWidget* parent = nullptr);
 
-    ValueLabel* soundFileName = nullptr; // file name of the selected file
-    ValueLabel* previewNote = nullptr;   // why there is no preview, when there is none
-    ValueLabel* formatCode = nullptr;    // "PCM": format code
-    ValueLabel* channelCount = nullptr;  // "Mono": channels
-    ValueLabel* sampleRate = nullptr;    // "Sample rate"
-    ValueLabel* bitsPerSample = nullptr; // "Bit / Sample"
-    ValueLabel* fileSize = nullptr;      // "Size" in bytes, red when too big for a slot
-    // The sound as the board will receive it.
-    ValueLabel* soundFormat = nullptr;     // the file's real format
-    ValueLabel* soundConversion = nullptr; // what converting it for the board does
-    ValueLabel* boardSize = nullptr;       // bytes a slot receives, red when they do not fit
-    ValueLabel* clipNote = nullptr;        // samples the conversion clips
-    QLineEdit* beginSkip = nullptr;        // "Samples to skip (begin)"
-    QLineEdit* endSkip = nullptr;          // "Samples to skip (end)"
-    qint64 selectedFileSize = 0;           // in bytes, -1 when unreadable
-    bool fitsOneSectorSlot = false;
-    bool fitsHumSlot = false;
+    // The two skip counts as typed.
+    QString beginSkipText() const;
+    QString endSkipText() const;
+    // In bytes, -1 when unreadable.
+    qint64 selectedFileSize() const { return m_selectedFileSize; }
+    bool fitsOneSectorSlot() const { return m_fitsOneSectorSlot; }
+    bool fitsHumSlot() const { return m_fitsHumSlot; }
+    // The name of the file being sent.
+    void showFileName(const QString& name);
 
     // Shows the file at path; an empty path clears the name and the board's facts.
     void showFile(const QString& path);
@@ -45,4 +37,21 @@ private:
     void showBoardFacts(const QString& path);
 
     QByteArray m_convertedSound;
+    ValueLabel* m_soundFileName = nullptr; // file name of the selected file
+    ValueLabel* m_previewNote = nullptr;   // why there is no preview, when there is none
+    ValueLabel* m_formatCode = nullptr;    // "PCM": format code
+    ValueLabel* m_channelCount = nullptr;  // "Mono": channels
+    ValueLabel* m_sampleRate = nullptr;    // "Sample rate"
+    ValueLabel* m_bitsPerSample = nullptr; // "Bit / Sample"
+    ValueLabel* m_fileSize = nullptr;      // "Size" in bytes, red when too big for a slot
+    // The sound as the board will receive it.
+    ValueLabel* m_soundFormat = nullptr;     // the file's real format
+    ValueLabel* m_soundConversion = nullptr; // what converting it for the board does
+    ValueLabel* m_boardSize = nullptr;       // bytes a slot receives, red when they do not fit
+    ValueLabel* m_clipNote = nullptr;        // samples the conversion clips
+    QLineEdit* m_beginSkip = nullptr;        // "Samples to skip (begin)"
+    QLineEdit* m_endSkip = nullptr;          // "Samples to skip (end)"
+    qint64 m_selectedFileSize = 0;
+    bool m_fitsOneSectorSlot = false;
+    bool m_fitsHumSlot = false;
 };

@@ -64,11 +64,13 @@ QPushButton* button(const QString& name, const QString& text, const QString& acc
 }
 } // namespace
 
-SlotControls::SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation, QWidget* host)
+SlotControls::SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation,
+                           ProgressView progressView, QWidget* host)
     : QObject(host)
     , m_board(board)
     , m_browser(browser)
     , m_runOperation(std::move(runOperation))
+    , m_progressView(std::move(progressView))
     , m_host(host)
 {
     buildRows();
@@ -81,6 +83,14 @@ SlotControls::SlotControls(Params::Board& board, SoundBrowser& browser, Operatio
     });
 }
 
+QList<QAction*> SlotControls::menuActions() const
+{
+    QList<QAction*> actions = m_slotMenu->actions();
+    for (const QMenu* bank : m_slotMenu->findChildren<QMenu*>())
+        actions += bank->actions();
+    return actions;
+}
+
 QList<QWidget*> SlotControls::rowWidgets(int row) const
 {
     return m_rows.value(row);
@@ -89,7 +99,7 @@ QList<QWidget*> SlotControls::rowWidgets(int row) const
 void SlotControls::buildRows()
 {
     const QList<SoundSlot>& table = SoundSlots();
-    slotButtons = QList<QPushButton*>(table.size(), nullptr);
+    m_slotButtons = QList<QPushButton*>(table.size(), nullptr);
     const QIcon icon = eraseIcon();
     for (int r = 0; r < Define::BANK_COUNT * Define::SOUND_ROWS_PER_BANK; ++r) {
         const int bankFromZero = r / Define::SOUND_ROWS_PER_BANK;
@@ -101,14 +111,13 @@ void SlotControls::buildRows()
                              m_host);
         erase->setIcon(icon);
         erase->setToolTip(erase->accessibleName());
-        eraseButtons.append(erase);
         connectHandler(erase, &QPushButton::clicked, this,
                        [this, soundRow = row.row, bankFromZero] { eraseRow(soundRow, bankFromZero); });
         QList<QWidget*> widgets{erase};
         for (int index : SlotsOfRow(bankFromZero + 1, row.row)) {
             const SoundSlot& slot = table[index];
             QPushButton* b = button(slot.button, slot.caption, slot.accessibleName, m_host);
-            slotButtons[index] = b;
+            m_slotButtons[index] = b;
             b->setFixedWidth(SLOT_BUTTON_WIDTH);
             connectHandler(b, &QPushButton::clicked, this, [this, index] { uploadToSlot(index); });
             widgets.append(b);
@@ -120,29 +129,29 @@ void SlotControls::buildRows()
 void SlotControls::buildActionRow()
 {
     m_actionRow = new QWidget(m_host);
-    eraseAllButton = button(QStringLiteral("eraseAllButton"), QStringLiteral("Erase All Sounds"),
-                            QStringLiteral("Erase All Sounds"), m_actionRow);
-    connectHandler(eraseAllButton, &QPushButton::clicked, this, [this] { eraseAllSounds(); });
-    soundFileRule = new QLabel(RULE_TEXT, m_actionRow);
-    soundFileRule->setObjectName(QStringLiteral("soundFileRule"));
-    soundFileRule->setAccessibleName(RULE_TEXT);
-    importFontButton = button(QStringLiteral("importFontButton"), QStringLiteral("Import font..."),
-                              QStringLiteral("Import a sound font into a bank"), m_actionRow);
-    connectHandler(importFontButton, &QPushButton::clicked, this, [this] { importFont(); });
-    slotContentsButton = button(QStringLiteral("slotContentsButton"), QStringLiteral("Slot contents"),
-                                QStringLiteral("What each slot holds"), m_actionRow);
-    connectHandler(slotContentsButton, &QPushButton::clicked, this, [this] { showSlotContents(); });
-    journalNote = new QLabel(m_actionRow);
-    journalNote->setObjectName(QStringLiteral("journalNote"));
-    journalNote->setWordWrap(true);
+    m_eraseAllButton = button(QStringLiteral("eraseAllButton"), QStringLiteral("Erase All Sounds"),
+                              QStringLiteral("Erase All Sounds"), m_actionRow);
+    connectHandler(m_eraseAllButton, &QPushButton::clicked, this, [this] { eraseAllSounds(); });
+    m_soundFileRule = new QLabel(RULE_TEXT, m_actionRow);
+    m_soundFileRule->setObjectName(QStringLiteral("soundFileRule"));
+    m_soundFileRule->setAccessibleName(RULE_TEXT);
+    m_importFontButton = button(QStringLiteral("importFontButton"), QStringLiteral("Import font..."),
+                                QStringLiteral("Import a sound font into a bank"), m_actionRow);
+    connectHandler(m_importFontButton, &QPushButton::clicked, this, [this] { importFont(); });
+    m_slotContentsButton = button(QStringLiteral("slotContentsButton"), QStringLiteral("Slot contents"),
+                                  QStringLiteral("What each slot holds"), m_actionRow);
+    connectHandler(m_slotContentsButton, &QPushButton::clicked, this, [this] { showSlotContents(); });
+    m_journalNote = new QLabel(m_actionRow);
+    m_journalNote->setObjectName(QStringLiteral("journalNote"));
+    m_journalNote->setWordWrap(true);
     auto* cells = new QHBoxLayout(m_actionRow);
     cells->setContentsMargins(0, 0, 0, 0);
-    cells->addWidget(eraseAllButton);
-    cells->addWidget(importFontButton);
-    cells->addWidget(slotContentsButton);
-    cells->addWidget(journalNote, TEXT_STRETCH);
-    cells->addWidget(soundFileRule, TEXT_STRETCH);
-    m_setUpControls = {eraseAllButton, importFontButton};
+    cells->addWidget(m_eraseAllButton);
+    cells->addWidget(m_importFontButton);
+    cells->addWidget(m_slotContentsButton);
+    cells->addWidget(m_journalNote, TEXT_STRETCH);
+    cells->addWidget(m_soundFileRule, TEXT_STRETCH);
+    m_setUpControls = {m_eraseAllButton, m_importFontButton};
     for (QWidget* sending : m_setUpControls)
         sending->setEnabled(false);
 }
@@ -151,11 +160,11 @@ void SlotControls::buildSlotMenu()
 {
     // A submenu per bank, the kinds of several slots in submenus of their own.
     const QList<SoundSlot>& table = SoundSlots();
-    slotMenu = new QMenu(m_host);
-    slotMenu->setObjectName(QStringLiteral("slotMenu"));
+    m_slotMenu = new QMenu(m_host);
+    m_slotMenu->setObjectName(QStringLiteral("slotMenu"));
     for (int b = 0; b < static_cast<int>(BankMenus().size()); ++b) {
         const BankMenuEntry& menu = BankMenus()[b];
-        QMenu* bank = slotMenu->addMenu(QString::fromLatin1(menu.caption));
+        QMenu* bank = m_slotMenu->addMenu(QString::fromLatin1(menu.caption));
         bank->setObjectName(QString::fromLatin1(menu.name));
         QMenu* swing = nullptr;
         QMenu* clash = nullptr;
@@ -177,19 +186,17 @@ void SlotControls::buildSlotMenu()
             connectHandler(item, &QAction::triggered, this, [this, index] { uploadFromMenu(index); });
         }
     }
-    QListWidget* files = m_browser.soundFileList;
-    files->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(files, &QWidget::customContextMenuRequested, this,
-            [this, files](const QPoint& at) { slotMenu->popup(files->viewport()->mapToGlobal(at)); });
+    m_browser.setFileMenu(m_slotMenu);
 }
 
 void SlotControls::buildJournal()
 {
-    journal = new BoardJournal([this] { return m_board.readSerialNumber(); }, {}, this);
+    m_journal = new BoardJournal([this] { return m_board.readSerialNumber(); }, {}, this);
     // A board not read yet is no fault of the operation: a note, not a message
     // after every upload.
-    connect(journal, &BoardJournal::unknownBoard, this, &SlotControls::showJournalNote);
-    connect(journal, &BoardJournal::notRecorded, this, [](const QString& why) { ShowMessageWhenSettled(why); });
+    connect(m_journal, &BoardJournal::unknownBoard, this, &SlotControls::showJournalNote);
+    connect(m_journal, &BoardJournal::notRecorded, this,
+            [](const QString& why) { ShowMessageWhenSettled(why); });
     // The note holds until a read has told which board this is.
     connect(&m_board, &Params::Board::readEnded, this, [this] {
         if (!m_board.readSerialNumber().isEmpty())
@@ -224,6 +231,6 @@ bool SlotControls::runManyFiles(Operation* operation, const QString& refusal)
 
 void SlotControls::showJournalNote(const QString& text)
 {
-    journalNote->setText(text);
-    journalNote->setAccessibleName(text);
+    m_journalNote->setText(text);
+    m_journalNote->setAccessibleName(text);
 }

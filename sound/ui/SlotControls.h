@@ -7,6 +7,7 @@
 // them; everything else stays with the sound panel that owns these controls.
 #pragma once
 
+#include "common/ui/ProgressView.h"
 #include "params/Board.h"
 #include "sound/FontPlan.h"
 #include "sound/SampleStream.h"
@@ -19,6 +20,7 @@
 #include <optional>
 
 class Operation;
+class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -37,23 +39,14 @@ public:
 
     // host: the widget the controls and dialogs are created in until the
     // window places them.
-    SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation, QWidget* host);
+    SlotControls(Params::Board& board, SoundBrowser& browser, OperationRunner runOperation,
+                 ProgressView progressView, QWidget* host);
 
-    // Slot buttons in the order of Sound::SoundSlots(), one erase button per
-    // sound row (bank 1 Guard to bank 3 Power Clash).
-    QList<QPushButton*> slotButtons;
-    QList<QPushButton*> eraseButtons;
-    QPushButton* eraseAllButton = nullptr;     // "Erase All Sounds"
-    QPushButton* importFontButton = nullptr;   // "Import font..."
-    QPushButton* slotContentsButton = nullptr; // "Slot contents"
-    // Says that the last sound operation was not journalled, until the board's
-    // serial number has been read.
-    QLabel* journalNote = nullptr;
-    QLabel* soundFileRule = nullptr; // the rule for sound files
-    QMenu* slotMenu = nullptr;       // context menu of the browser's file list
     // What went where: the journal of the board whose serial number was read
     // since the port was opened.
-    Sound::BoardJournal* journal = nullptr;
+    Sound::BoardJournal& journal() const { return *m_journal; }
+    // The file list's slot menu and its bank menus: each item sends a file.
+    QList<QAction*> menuActions() const;
 
     // The widgets of sound row `row` (0 to 11): its erase button, then its slot
     // buttons in the order the row shows them.
@@ -109,7 +102,19 @@ private:
     Params::Board& m_board;
     SoundBrowser& m_browser;
     OperationRunner m_runOperation;
+    ProgressView m_progressView;
     QWidget* m_host;
+    Sound::BoardJournal* m_journal = nullptr;
+    // Slot buttons in the order of Sound::SoundSlots().
+    QList<QPushButton*> m_slotButtons;
+    QPushButton* m_eraseAllButton = nullptr;     // "Erase All Sounds"
+    QPushButton* m_importFontButton = nullptr;   // "Import font..."
+    QPushButton* m_slotContentsButton = nullptr; // "Slot contents"
+    // Says that the last sound operation was not journalled, until the board's
+    // serial number has been read.
+    QLabel* m_journalNote = nullptr;
+    QLabel* m_soundFileRule = nullptr; // the rule for sound files
+    QMenu* m_slotMenu = nullptr;       // context menu of the browser's file list
     QList<QList<QWidget*>> m_rows; // per sound row: its erase button, then its slot buttons
     QWidget* m_actionRow = nullptr;
     QList<QWidget*> m_setUpControls; // sending controls that only set-up mode enables

@@ -10,7 +10,7 @@
 void SlotControls::eraseRow(Sound::SoundRow row, int bankFromZero)
 {
     Operation* erase = EraseOperation::row(*m_board.link(), bankFromZero, row, this);
-    runJournalled(erase, journal->erase(erase, Sound::EraseGroup(bankFromZero, row)));
+    runJournalled(erase, m_journal->erase(erase, Sound::EraseGroup(bankFromZero, row)));
 }
 
 void SlotControls::eraseAllSounds()
@@ -20,5 +20,5 @@ void SlotControls::eraseAllSounds()
     if (!AskYesNo(QStringLiteral("Do you want to erase all sound memory ? ")))
         return;
     Operation* erase = EraseOperation::all(*m_board.link(), this);
-    runJournalled(erase, journal->erase(erase, Sound::AllSlotSectors()));
+    runJournalled(erase, m_journal->erase(erase, Sound::AllSlotSectors()));
 }

@@ -29,17 +29,17 @@ using namespace Sound;
 
 QString SlotControls::beginSkipText() const
 {
-    return m_browser.fileInfo->beginSkip->text();
+    return m_browser.fileInfo().beginSkipText();
 }
 
 QString SlotControls::endSkipText() const
 {
-    return m_browser.fileInfo->endSkip->text();
+    return m_browser.fileInfo().endSkipText();
 }
 
 void SlotControls::showSoundFileName(const QString& path)
 {
-    m_browser.fileInfo->soundFileName->setValue(QFileInfo(path).fileName());
+    m_browser.fileInfo().showFileName(QFileInfo(path).fileName());
 }
 
 void SlotControls::uploadToSlot(int slot)
@@ -52,7 +52,7 @@ void SlotControls::uploadToSlot(int slot)
         return;
     m_board.link()->sendCommand(s.requestFrame());
     // The hum's button stays off while the board prepares the long slot.
-    QPushButton* hum = s.isHum() ? slotButtons[slot] : nullptr;
+    QPushButton* hum = s.isHum() ? m_slotButtons[slot] : nullptr;
     if (hum) {
         hum->setEnabled(false);
         hum->repaint();
@@ -111,11 +111,11 @@ std::optional<SlotControls::CheckedFile> SlotControls::checkedSelection(const So
 void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
 {
     // The preview lets go of the file it plays, which may be the one being sent.
-    m_browser.previewPlayer->close();
+    m_browser.closePreview();
     showSoundFileName(file.path);
     auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
     m_lastUploadWhole = true;
     connect(operation, &Operation::finished, this, [this](bool whole) { m_lastUploadWhole = whole; });
-    runJournalled(operation, journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
-                                             QFileInfo(file.path).fileName(), file.checksum));
+    runJournalled(operation, m_journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
+                                               QFileInfo(file.path).fileName(), file.checksum));
 }

@@ -1,7 +1,5 @@
 #include "sound/ui/SoundBrowser.h"
 
-#include "app/Forms.h"
-#include "comm/ui/TrafficMonitor.h"
 #include "common/Define.h"
 #include "common/ui/Media.h"
 #include "common/ui/ValueLabel.h"
@@ -19,10 +17,10 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QMenu>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QTableWidget>
 #include <QTemporaryFile>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -112,30 +110,30 @@ SoundBrowser::SoundBrowser(QWidget* parent)
     setObjectName(QStringLiteral("soundBrowser"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    folderTree = makeFolderTree(this);
+    m_folderTree = makeFolderTree(this);
     auto* foldersCaption = new QLabel(QStringLiteral("Folders"), this);
-    foldersCaption->setBuddy(folderTree);
+    foldersCaption->setBuddy(m_folderTree);
     column->addWidget(foldersCaption);
-    column->addWidget(folderTree, 1);
+    column->addWidget(m_folderTree, 1);
     auto* filesCaption = new QLabel(QStringLiteral("Sound files"), this);
-    soundFileList = new QListWidget(this);
-    soundFileList->setObjectName(QStringLiteral("soundFileList"));
-    soundFileList->setAccessibleName(QStringLiteral("Sound files"));
-    filesCaption->setBuddy(soundFileList);
-    soundFileList->installEventFilter(this);
+    m_soundFileList = new QListWidget(this);
+    m_soundFileList->setObjectName(QStringLiteral("soundFileList"));
+    m_soundFileList->setAccessibleName(QStringLiteral("Sound files"));
+    filesCaption->setBuddy(m_soundFileList);
+    m_soundFileList->installEventFilter(this);
     column->addWidget(filesCaption);
-    column->addWidget(soundFileList, 1);
-    fileInfo = new InfoFileBox(this);
-    column->addWidget(fileInfo);
-    waveformChart = makeWaveformChart(this, waveformSeries);
-    column->addWidget(waveformChart, 1);
+    column->addWidget(m_soundFileList, 1);
+    m_fileInfo = new InfoFileBox(this);
+    column->addWidget(m_fileInfo);
+    m_waveformChart = makeWaveformChart(this, m_waveformSeries);
+    column->addWidget(m_waveformChart, 1);
 
     m_previewFile = new QTemporaryFile(this);
     m_previewFile->setFileTemplate(QDir::tempPath() + QStringLiteral("/tavrin-preview-XXXXXX.wav"));
     setPreviewPlayer(MakeMediaPlayer(this));
-    connect(folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(m_folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { folderChosen(); });
-    connect(soundFileList, &QListWidget::itemSelectionChanged, this, [this] { showFileInfo(); });
+    connect(m_soundFileList, &QListWidget::itemSelectionChanged, this, [this] { showFileInfo(); });
     watchFolders();
 }
 
@@ -145,18 +143,17 @@ void SoundBrowser::watchFolders()
 {
     // The tree fills in as the file system answers: keep the sound folder in view
     // while the folders above it arrive.
-    connect(folderModel(folderTree), &QFileSystemModel::directoryLoaded, this,
-            [this](const QString& path) {
-                if (soundFolder.startsWith(path))
-                    revealSoundFolder();
-            });
+    connect(folderModel(m_folderTree), &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (m_soundFolder.startsWith(path))
+            revealSoundFolder();
+    });
     // Folders are sorted some time after they load, which moves the rows under the
     // view: until the user scrolls, the sound folder is brought back into view.
-    connect(folderModel(folderTree), &QAbstractItemModel::layoutChanged, this, [this] {
+    connect(folderModel(m_folderTree), &QAbstractItemModel::layoutChanged, this, [this] {
         if (m_revealingFolder)
-            folderTree->scrollTo(folderTree->currentIndex());
+            m_folderTree->scrollTo(m_folderTree->currentIndex());
     });
-    connect(folderTree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+    connect(m_folderTree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this] { m_revealingFolder = false; });
     m_soundFiles = makeSoundFileModel(this);
     connect(m_soundFiles, &QAbstractItemModel::rowsInserted, this, [this] { relistSoundFiles(); });
@@ -166,7 +163,7 @@ void SoundBrowser::watchFolders()
 
 bool SoundBrowser::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == soundFileList && event->type() == QEvent::KeyPress)
+    if (watched == m_soundFileList && event->type() == QEvent::KeyPress)
         emit fileListKeyPressed(static_cast<QKeyEvent*>(event)->key());
     return QWidget::eventFilter(watched, event);
 }
@@ -174,51 +171,63 @@ bool SoundBrowser::eventFilter(QObject* watched, QEvent* event)
 void SoundBrowser::setPreviewPlayer(std::unique_ptr<MediaPlayer> player)
 {
     m_mediaPlayer = std::move(player);
-    previewPlayer = m_mediaPlayer.get();
+    m_previewPlayer = m_mediaPlayer.get();
+}
+
+void SoundBrowser::closePreview()
+{
+    m_previewPlayer->close();
+}
+
+void SoundBrowser::setFileMenu(QMenu* menu)
+{
+    m_soundFileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_soundFileList, &QWidget::customContextMenuRequested, menu,
+            [this, menu](const QPoint& at) { menu->popup(m_soundFileList->viewport()->mapToGlobal(at)); });
 }
 
 QString SoundBrowser::selectedSoundFile() const
 {
-    const QList<QListWidgetItem*> selected = soundFileList->selectedItems();
-    return selected.isEmpty() ? QString() : QDir(soundFolder).filePath(selected.first()->text());
+    const QList<QListWidgetItem*> selected = m_soundFileList->selectedItems();
+    return selected.isEmpty() ? QString() : QDir(m_soundFolder).filePath(selected.first()->text());
 }
 
 void SoundBrowser::fillFileList()
 {
     m_revealingFolder = true;
     revealSoundFolder();
-    soundFileList->clear();
-    soundFileList->addItems(soundFilesIn(soundFolder));
-    m_soundFiles->setRootPath(soundFolder);
+    m_soundFileList->clear();
+    m_soundFileList->addItems(soundFilesIn(m_soundFolder));
+    m_soundFiles->setRootPath(m_soundFolder);
 }
 
 void SoundBrowser::revealSoundFolder()
 {
     // Pointing the tree at the folder is not a choice of the user's.
     const QScopedValueRollback following(m_followingFolder, true);
-    const QModelIndex folder = folderModel(folderTree)->index(soundFolder);
-    folderTree->setCurrentIndex(folder);
+    const QModelIndex folder = folderModel(m_folderTree)->index(m_soundFolder);
+    m_folderTree->setCurrentIndex(folder);
     for (QModelIndex open = folder; open.isValid(); open = open.parent())
-        folderTree->expand(open);
-    folderTree->scrollTo(folder);
+        m_folderTree->expand(open);
+    m_folderTree->scrollTo(folder);
 }
 
 void SoundBrowser::relistSoundFiles()
 {
-    const QStringList files = soundFilesIn(soundFolder);
-    if (files == listedNames(soundFileList))
+    const QStringList files = soundFilesIn(m_soundFolder);
+    if (files == listedNames(m_soundFileList))
         return;
-    const QString selected = soundFileList->currentItem() && soundFileList->currentItem()->isSelected()
-                                 ? soundFileList->currentItem()->text()
+    const QString selected = m_soundFileList->currentItem() && m_soundFileList->currentItem()->isSelected()
+                                 ? m_soundFileList->currentItem()->text()
                                  : QString();
     {
         // The file still selected stays selected and is not shown again.
-        const QSignalBlocker quiet(soundFileList);
-        soundFileList->clear();
-        soundFileList->addItems(files);
+        const QSignalBlocker quiet(m_soundFileList);
+        m_soundFileList->clear();
+        m_soundFileList->addItems(files);
         const int row = static_cast<int>(files.indexOf(selected));
         if (!selected.isEmpty() && row >= 0)
-            soundFileList->setCurrentRow(row);
+            m_soundFileList->setCurrentRow(row);
     }
     if (!selected.isEmpty() && !files.contains(selected))
         showFileInfo(); // the selected file has gone
@@ -229,14 +238,14 @@ void SoundBrowser::folderChosen()
     if (m_followingFolder)
         return;
     m_revealingFolder = false;
-    soundFolder = folderModel(folderTree)->filePath(folderTree->currentIndex());
+    m_soundFolder = folderModel(m_folderTree)->filePath(m_folderTree->currentIndex());
     fillFileList();
 }
 
 void SoundBrowser::showFileInfo()
 {
     const QString path = selectedSoundFile();
-    fileInfo->showFile(path);
+    m_fileInfo->showFile(path);
     if (path.isEmpty())
         return;
     showWaveform();
@@ -245,30 +254,27 @@ void SoundBrowser::showFileInfo()
 
 void SoundBrowser::showWaveform()
 {
-    previewPlayer->close();
+    m_previewPlayer->close();
     QFile file(selectedSoundFile());
     // The size shown and tested is the whole file's; the picture needs only its
     // start, of the converted sound when the file is not in the board's format.
-    const QByteArray& convertedSound = fileInfo->convertedSound();
+    const QByteArray& convertedSound = m_fileInfo->convertedSound();
     const QByteArray bytes = !convertedSound.isEmpty()          ? convertedSound.left(Sound::WAVEFORM_READ_BYTES)
                              : file.open(QIODevice::ReadOnly) ? file.read(Sound::WAVEFORM_READ_BYTES)
                                                               : QByteArray();
 
     // The whole waveform in one replace(): the chart lays a series out again
     // after every change, so this lays it out once instead of once per point.
-    for (QLineSeries* series : waveformSeries)
+    for (QLineSeries* series : m_waveformSeries)
         series->clear();
     const QList<QPointF> points = Sound::WaveformPoints(bytes);
-    waveformSeries.first()->replace(points);
-    waveformChart->chart()->axes(Qt::Horizontal).first()->setRange(1, points.isEmpty() ? 1 : points.last().x());
+    m_waveformSeries.first()->replace(points);
+    m_waveformChart->chart()
+        ->axes(Qt::Horizontal)
+        .first()
+        ->setRange(1, points.isEmpty() ? 1 : points.last().x());
 
-    QTableWidget* grid = trafficMonitor->sampleGrid;
-    grid->clearContents();
-    const int cells = Sound::SampleCellCount(bytes);
-    for (int i = 0; i < cells; ++i) {
-        const Sound::GridCell cell = Sound::SampleCell(i);
-        SetCell(grid, cell.column, cell.row, Sound::SampleCellText(Sound::OffsetSample(bytes, i)));
-    }
+    emit samplesShown(bytes);
 }
 
 void SoundBrowser::playPreview()
@@ -277,14 +283,14 @@ void SoundBrowser::playPreview()
     if (path.isEmpty())
         return;
     // Asked before every play: a sound device may come or go while the program runs.
-    const bool audible = previewPlayer->hasOutput();
-    fileInfo->showPreviewNote(audible);
+    const bool audible = m_previewPlayer->hasOutput();
+    m_fileInfo->showPreviewNote(audible);
     if (!audible)
         return;
     // A converted sound is played from a temporary copy, as the board will play it.
-    const QByteArray& convertedSound = fileInfo->convertedSound();
+    const QByteArray& convertedSound = m_fileInfo->convertedSound();
     const bool converted = !convertedSound.isEmpty() && m_previewFile->open() && m_previewFile->resize(0) &&
                            m_previewFile->write(convertedSound) == convertedSound.size() && m_previewFile->flush();
-    previewPlayer->open(converted ? m_previewFile->fileName() : path);
-    previewPlayer->play();
+    m_previewPlayer->open(converted ? m_previewFile->fileName() : path);
+    m_previewPlayer->play();
 }

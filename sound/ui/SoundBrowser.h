@@ -14,6 +14,7 @@ class QChartView;
 class QFileSystemModel;
 class QLineSeries;
 class QListWidget;
+class QMenu;
 class QTemporaryFile;
 class QTreeView;
 
@@ -23,16 +24,20 @@ public:
     explicit SoundBrowser(QWidget* parent = nullptr);
     ~SoundBrowser() override;
 
-    QTreeView* folderTree = nullptr;      // the file list follows it
-    QListWidget* soundFileList = nullptr; // the sound files of soundFolder
-    InfoFileBox* fileInfo = nullptr;
-    QChartView* waveformChart = nullptr;  // waveform of the selected file
-    QList<QLineSeries*> waveformSeries;   // the waveform is drawn in the first
-    MediaPlayer* previewPlayer = nullptr; // preview of the selected file
-    QString soundFolder;                  // the folder the browser shows
+    // The "Info File " group: what the selected file holds, and the skip counts.
+    InfoFileBox& fileInfo() const { return *m_fileInfo; }
+    // The folder the browser shows.
+    QString soundFolder() const { return m_soundFolder; }
+    void setSoundFolder(const QString& folder) { m_soundFolder = folder; }
+    // The waveform of the selected file is drawn in the first.
+    const QList<QLineSeries*>& waveformSeries() const { return m_waveformSeries; }
 
     // Replaces the preview player (tests install a fake).
     void setPreviewPlayer(std::unique_ptr<MediaPlayer> player);
+    // The preview lets go of the file it played, which may be sent or replaced.
+    void closePreview();
+    // What a context-menu request in the file list shows.
+    void setFileMenu(QMenu* menu);
     // Full path of the file selected in the file list; empty when none is.
     QString selectedSoundFile() const;
     // Lists soundFolder and brings it into view in the tree.
@@ -43,6 +48,8 @@ signals:
     // A key pressed in the file list, before the list handles it: the window's
     // shortcuts live there.
     void fileListKeyPressed(int key);
+    // The start of the selected sound, as the waveform shows it.
+    void samplesShown(const QByteArray& sound);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,6 +62,13 @@ private:
     void revealSoundFolder();
     void relistSoundFiles();
 
+    QTreeView* m_folderTree = nullptr;      // the file list follows it
+    QListWidget* m_soundFileList = nullptr; // the sound files of the sound folder
+    InfoFileBox* m_fileInfo = nullptr;
+    QChartView* m_waveformChart = nullptr; // waveform of the selected file
+    QList<QLineSeries*> m_waveformSeries;
+    MediaPlayer* m_previewPlayer = nullptr; // preview of the selected file
+    QString m_soundFolder;
     std::unique_ptr<MediaPlayer> m_mediaPlayer;
     QTemporaryFile* m_previewFile = nullptr; // the converted sound, for the preview to play
     QFileSystemModel* m_soundFiles = nullptr;

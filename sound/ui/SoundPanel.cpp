@@ -4,42 +4,55 @@
 
 #include "sound/ui/SoundBrowser.h"
 
-#include "app/Forms.h"
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/SteppedOperation.h"
 #include "common/Dialogs.h"
 #include "common/Globals.h"
+#include "common/Paths.h"
 #include "sound/BulkLoadOperation.h"
 #include "sound/ImportOperation.h"
 
+#include <QDir>
 #include <QVBoxLayout>
 
-SoundPanel::SoundPanel(Params::Board& board, SlotControls::OperationRunner runOperation, QWidget* parent)
-    : QWidget(parent)
-    , m_board(board)
+namespace {
+const char* const SOUND_FOLDER = "Fonts/bank1";
+} // namespace
+
+SoundPanel::SoundPanel(Params::Board& board, SlotControls::OperationRunner runOperation,
+                       ProgressView progressView, QWidget* parent)
+    : BoardPanel(board, parent)
+    , m_progressView(std::move(progressView))
     , m_browser(new SoundBrowser(this))
-    , m_slotControls(new SlotControls(board, *m_browser, std::move(runOperation), this))
+    , m_slotControls(new SlotControls(board, *m_browser, std::move(runOperation), m_progressView, this))
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(m_browser);
+    connect(m_browser, &SoundBrowser::samplesShown, this, &SoundPanel::samplesShown);
     connect(m_browser, &SoundBrowser::fileListKeyPressed, this, [this](int key) { fileListKeyPressed(key); });
     connect(board.link(), &BoardLink::uploadEnded, this, [this] { uploadEnded(); });
 }
 
+void SoundPanel::fill()
+{
+    m_browser->setSoundFolder(QDir(DocumentationFolder()).filePath(QString::fromLatin1(SOUND_FOLDER)));
+    m_browser->fillFileList();
+}
+
 InfoFileBox* SoundPanel::fileInfo() const
 {
-    return m_browser->fileInfo;
+    return &m_browser->fileInfo();
 }
 
 QString SoundPanel::stopLoading()
 {
     // Sounds loaded as a step of longer work (a profile's apply): stopped as
     // Cancel stops that work, after its question.
-    Operation* running = m_board.link()->current();
+    Operation* running = board().link()->current();
     if (running && qobject_cast<SteppedOperation*>(&running->whole())) {
-        waitDialog->cancel();
+        m_progressView().cancel();
         return {};
     }
     if (qobject_cast<BulkLoadOperation*>(running)) {
@@ -71,12 +84,12 @@ void SoundPanel::uploadEnded()
     // An "End." routed while the link is still held belongs to a step of work
     // that goes on (a profile's apply between its banks): its wait dialog and
     // its one report stay.
-    if (m_board.link()->busy())
+    if (board().link()->busy())
         return;
     // During a bulk load the board's "End." after each file is routed once the
     // load lets go, and must not report each file as if it had been sent alone;
     // nor is the answer to a stream cut short a completed upload.
     if (RICHIESTA && m_slotControls->lastUploadWhole())
         ShowMessage(QStringLiteral("Uploading file completed."));
-    waitDialog->close();
+    m_progressView().close();
 }

@@ -5,28 +5,38 @@
 // sounds, Scroll Lock then Delete asks for the traffic monitor.
 #pragma once
 
+#include "common/ui/BoardPanel.h"
+#include "common/ui/ProgressView.h"
 #include "params/Board.h"
 #include "sound/ui/SlotControls.h"
 
 #include <QString>
-#include <QWidget>
 
 class InfoFileBox;
 class SoundBrowser;
 
-class SoundPanel : public QWidget {
+class SoundPanel : public BoardPanel {
     Q_OBJECT
 public:
-    SoundPanel(Params::Board& board, SlotControls::OperationRunner runOperation, QWidget* parent = nullptr);
+    SoundPanel(Params::Board& board, SlotControls::OperationRunner runOperation, ProgressView progressView,
+               QWidget* parent = nullptr);
 
     SoundBrowser* browser() const { return m_browser; }
     InfoFileBox* fileInfo() const;
     SlotControls* slotControls() const { return m_slotControls; }
+    // What went where, for whoever else sends sounds to the board.
+    Sound::BoardJournal& journal() const { return m_slotControls->journal(); }
+
+    // The sound folder of the installation, listed afresh.
+    void fill() override;
+    QList<QAction*> actionsOffWhileLocked() const override { return m_slotControls->menuActions(); }
 
 signals:
     // Scroll Lock and then Delete in the file list: the traffic monitor, with
     // room for it beside the window.
     void trafficMonitorWanted();
+    // The start of the selected sound, for the traffic monitor's sample grid.
+    void samplesShown(const QByteArray& sound);
 
 private:
     void fileListKeyPressed(int key);
@@ -37,7 +47,7 @@ private:
     // The board's "End." after a file sent on its own.
     void uploadEnded();
 
-    Params::Board& m_board;
+    ProgressView m_progressView;
     SoundBrowser* m_browser;
     SlotControls* m_slotControls;
     int m_previousKey = 0; // the previous key pressed in the file list

@@ -1,5 +1,6 @@
 #include "BrowserWindowTest.h"
 
+#include "Controls.h"
 #include "RecordingPlayer.h"
 
 #include "app/Forms.h"
@@ -57,15 +58,15 @@ void BrowserWindowTest::writeFile(const QString& path, const QByteArray& bytes) 
 void BrowserWindowTest::select(const QString& name) const
 {
     const QList<QListWidgetItem*> found =
-        setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
+        control<QListWidget>(setupWindow, "soundFileList")->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
-    setupWindow->sounds()->browser()->soundFileList->setCurrentItem(found.first());
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentItem(found.first());
 }
 
 QStringList BrowserWindowTest::listed()
 {
     QStringList names;
-    for (int i = 0; i < setupWindow->sounds()->browser()->soundFileList->count(); ++i)
-        names.append(setupWindow->sounds()->browser()->soundFileList->item(i)->text());
+    for (int i = 0; i < control<QListWidget>(setupWindow, "soundFileList")->count(); ++i)
+        names.append(control<QListWidget>(setupWindow, "soundFileList")->item(i)->text());
     return names;
 }

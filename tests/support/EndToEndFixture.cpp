@@ -1,5 +1,6 @@
 #include "EndToEndFixture.h"
 
+#include "Controls.h"
 #include "RecordingPlayer.h"
 #include "WaitFor.h"
 
@@ -51,7 +52,7 @@ QString EndToEndFixture::runSteps(const Steps& steps) const
     if (steps.recordingPlayer)
         setupWindow->sounds()->browser()->setPreviewPlayer(std::make_unique<RecordingPlayer>());
     if (steps.soundFolder)
-        setupWindow->sounds()->browser()->soundFolder = m_windows->folder.path();
+        setupWindow->sounds()->browser()->setSoundFolder(m_windows->folder.path());
     if (steps.announceUploads || steps.soundFolder)
         RICHIESTA = true;
     if (steps.openPort && !openBoardPort())
@@ -61,7 +62,7 @@ QString EndToEndFixture::runSteps(const Steps& steps) const
     if (steps.setUpFlag)
         setupWindow->board()->setSetUpMode(true);
     if (steps.setUpMode) {
-        setupWindow->ports()->setUpModeButton->click();
+        control<QRadioButton>(setupWindow, "setUpModeButton")->click();
         if (!WaitFor([&] { return m_board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, NOTICE_MS))
             return QStringLiteral("the board did not go into set-up mode");
         if (!waitUntilBoardIsReady())
@@ -93,7 +94,7 @@ void EndToEndFixture::stop()
 bool EndToEndFixture::openBoardPort() const
 {
     setupWindow->ports()->listPorts();
-    const int index = setupWindow->ports()->portList->findText(m_board->portPath());
+    const int index = control<QComboBox>(setupWindow, "portList")->findText(m_board->portPath());
     if (index < 0)
         return false;
     m_windows->openPort(index);

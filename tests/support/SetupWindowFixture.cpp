@@ -2,11 +2,11 @@
 
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
-#include "comm/ui/PortPanel.h"
 #include "app/WaitDialog.h"
+#include "comm/ComPort.h"
+#include "comm/ui/PortPanel.h"
 #include "common/Globals.h"
 #include "common/Paths.h"
-#include "comm/ComPort.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -74,17 +74,25 @@ std::unique_ptr<SetupWindowFixture> SetupWindowFixture::withPortOpen(const QStri
     return fixture;
 }
 
+// The fuzzers share this fixture without the test library: the port list is
+// found by its name directly.
+static QComboBox* portList()
+{
+    return setupWindow->findChild<QComboBox*>(QStringLiteral("portList"));
+}
+
 void SetupWindowFixture::setPortList(const QStringList& ports) const
 {
-    setupWindow->ports()->portList->clear();
-    setupWindow->ports()->portList->addItems(ports);
+    QComboBox* list = portList();
+    list->clear();
+    list->addItems(ports);
     if (!ports.isEmpty())
-        setupWindow->ports()->portList->setCurrentIndex(0);
+        list->setCurrentIndex(0);
 }
 
 void SetupWindowFixture::openPort(int index) const
 {
-    setupWindow->ports()->portList->setCurrentIndex(index);
+    portList()->setCurrentIndex(index);
     setupWindow->ports()->openPort();
 }
 

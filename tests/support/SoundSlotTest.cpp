@@ -1,5 +1,6 @@
 #include "SoundSlotTest.h"
 
+#include "Controls.h"
 #include "SoundFiles.h"
 
 #include "app/Forms.h"
@@ -37,7 +38,7 @@ void SoundSlotTest::startWindows()
     f = std::make_unique<SetupWindowFixture>();
     folder = f->folder.path() + "/sounds";
     QDir().mkpath(folder);
-    setupWindow->sounds()->browser()->soundFolder = folder;
+    setupWindow->sounds()->browser()->setSoundFolder(folder);
     f->setPortList({"/dev/ttyACM0"});
     f->openPort();
     f->port->clearSent();
@@ -51,8 +52,8 @@ QString SoundSlotTest::select(const QString& name, const QByteArray& content)
     file.write(content);
     file.close();
     setupWindow->sounds()->browser()->fillFileList();
-    const auto items = setupWindow->sounds()->browser()->soundFileList->findItems(name, Qt::MatchExactly);
-    setupWindow->sounds()->browser()->soundFileList->setCurrentItem(items.value(0));
+    const auto items = control<QListWidget>(setupWindow, "soundFileList")->findItems(name, Qt::MatchExactly);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentItem(items.value(0));
     return folder + "/" + name;
 }
 

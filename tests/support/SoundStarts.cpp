@@ -1,5 +1,6 @@
 #include "SoundStarts.h"
 
+#include "Controls.h"
 #include "SoundFiles.h"
 
 #include "app/Forms.h"
@@ -16,7 +17,7 @@ bool StartUpload(const QString& folder, int samples)
     if (!WriteRampSound(QDir(folder).filePath(QStringLiteral("sound.wav")), samples))
         return false;
     setupWindow->sounds()->browser()->fillFileList();
-    setupWindow->sounds()->browser()->soundFileList->setCurrentRow(0);
+    control<QListWidget>(setupWindow, "soundFileList")->setCurrentRow(0);
     setupWindow->sounds()->slotControls()->uploadFromMenu(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     return true;
 }
@@ -28,6 +29,6 @@ bool StartBulkLoad(const QString& installFolder, int samples)
     if (!WriteRampSound(zero + QStringLiteral("/Base_PowerOn_0.wav"), samples) ||
         !WriteRampSound(zero + QStringLiteral("/Base_PowerOff_0.wav"), samples))
         return false;
-    QTest::keyClick(setupWindow->sounds()->browser()->soundFileList, Qt::Key_F12);
+    QTest::keyClick(control<QListWidget>(setupWindow, "soundFileList"), Qt::Key_F12);
     return true;
 }
