@@ -59,8 +59,8 @@ SetupWindow::SetupWindow(QWidget* parent)
     m_motion = new MotionPanel(
         *m_board,
         [this] {
-            return CalibrationOperation::Constants{m_parameters->verticalCalibration->text(),
-                                                   m_parameters->horizontalCalibration->text()};
+            const auto [vertical, horizontal] = m_parameters->calibrationTexts();
+            return CalibrationOperation::Constants{vertical, horizontal};
         },
         progressView(), m_client);
     buildHeader(top);
@@ -166,7 +166,7 @@ void SetupWindow::buildParametersTab()
     // Beside "Save..." and "Load...": a profile is the parameters and the slots' sounds.
     m_profiles = new ProfilePanel(*m_board, m_sounds->journal(), progressView(), page);
     m_parameters->addToActions(m_profiles);
-    m_panels = {m_motion, m_sounds, m_ports, m_header, m_profiles};
+    m_panels = {m_parameters, m_motion, m_sounds, m_ports, m_header, m_profiles};
 }
 
 bool SetupWindow::eventFilter(QObject* watched, QEvent* event)
@@ -187,7 +187,7 @@ void SetupWindow::updateLock()
         QList<QAction*> actions;
         if (mainWindow)
             actions += {mainWindow->openSetupAction, mainWindow->updateFirmwareAction};
-        QList<QWidget*> keptLive{m_parameters->saveParametersButton};
+        QList<QWidget*> keptLive;
         for (const BoardPanel* panel : m_panels) {
             keptLive += panel->keptLiveWhileLocked();
             actions += panel->actionsOffWhileLocked();
@@ -265,7 +265,7 @@ void SetupWindow::placeMotionPanel()
 void SetupWindow::placeSoundControls()
 {
     const SlotControls* controls = m_sounds->slotControls();
-    for (int row = 0; row < m_parameters->rowPanels.size(); ++row)
+    for (int row = 0; row < m_parameters->rowCount(); ++row)
         m_parameters->addToRow(row, controls->rowWidgets(row));
     m_parameters->insertActionRow(controls->actionRow());
     connect(m_sounds, &SoundPanel::samplesShown, this,

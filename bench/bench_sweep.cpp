@@ -334,7 +334,7 @@ WriteRun writeParameters(TimedComPort& sender, const QString& logPath, const Sim
     const qint64 violationsBefore = board.violations();
     QElapsedTimer elapsed;
     elapsed.start();
-    setupWindow->parameters()->writeParametersButton->click();
+    setupWindow->findChild<QPushButton*>(QStringLiteral("writeParametersButton"))->click();
     run.ended = WaitFor([] { return !setupWindow->board()->writing(); }, GIVE_UP_MS);
     run.ms = elapsed.elapsed();
     RunEventsFor(SETTLE_MS);

@@ -36,7 +36,7 @@ void BoardStatusTest::statusButtonsWithoutPortSendNothing()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked());
     QVERIFY(f->port->sent.isEmpty());
-    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
 }
 
 void BoardStatusTest::statusButtonsSendModeAndSwitchSetUpControls()
@@ -47,15 +47,15 @@ void BoardStatusTest::statusButtonsSendModeAndSwitchSetUpControls()
     setupWindow->board()->link()->setExpectingReply(false);
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
-    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
     QVERIFY(setupWindow->board()->expectingReply());
     QCOMPARE(f->sim.clock.pauses.size(), 0);
     control<QRadioButton>(setupWindow, "activeModeButton")->click();
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 01 00 00 0A"));
-    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
     control<QRadioButton>(setupWindow, "txModeButton")->click();
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 03 00 00 0A"));
-    QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "readParametersButton")->isEnabled());
 }
 
 void BoardStatusTest::reselectingSelectedButtonSendsNothing()
@@ -77,13 +77,13 @@ void BoardStatusTest::defaultBankButtonSendsBankWrite()
     f->openPort();
     f->port->clearSent();
     setupWindow->board()->link()->setExpectingReply(false);
-    setupWindow->parameters()->defaultBank2Button->click();
+    control<QRadioButton>(setupWindow, "defaultBank2Button")->click();
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 02 00 00 0A")});
     QVERIFY(setupWindow->board()->expectingReply());
-    QVERIFY(!setupWindow->parameters()->defaultBank1Button->isChecked());
-    SelectRadioButton(setupWindow->parameters()->defaultBank3Button);
+    QVERIFY(!control<QRadioButton>(setupWindow, "defaultBank1Button")->isChecked());
+    SelectRadioButton(control<QRadioButton>(setupWindow, "defaultBank3Button"));
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 03 00 00 0A"));
-    QVERIFY(!setupWindow->parameters()->defaultBank2Button->isChecked());
+    QVERIFY(!control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked());
 }
 
 TAVRIN_TEST_MAIN(BoardStatusTest)

@@ -70,8 +70,8 @@ void CalibrationTest::init()
     f->openPort();
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     clock().advance(100); // the board has taken SetUp
-    setupWindow->parameters()->verticalCalibration->clear();
-    setupWindow->parameters()->horizontalCalibration->clear();
+    control<QLineEdit>(setupWindow, "verticalCalibration")->clear();
+    control<QLineEdit>(setupWindow, "horizontalCalibration")->clear();
     clock().pauses.clear();
     f->port->clearSent();
 }
@@ -172,7 +172,7 @@ void CalibrationTest::autoGuidesThroughTheDialog()
             QCOMPARE(waitDialog->progressBar->value(), 12);
     }
     QCOMPARE(CalibrationStep(), 100);
-    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), QString("300"));
+    QCOMPARE(control<QLineEdit>(setupWindow, "verticalCalibration")->text(), QString("300"));
     QCOMPARE(waitDialog->windowTitle(), QString("Calibration Procedure"));
     QCOMPARE(waitDialog->message->text(),
              QString("Please, keep the Light Saber in horizontal position and press OK button"));
@@ -190,12 +190,12 @@ void CalibrationTest::withoutTelemetryNothingIsWritten_data()
 void CalibrationTest::withoutTelemetryNothingIsWritten()
 {
     QFETCH(QString, fields);
-    setupWindow->parameters()->verticalCalibration->setText(fields);
-    setupWindow->parameters()->horizontalCalibration->setText(fields);
+    control<QLineEdit>(setupWindow, "verticalCalibration")->setText(fields);
+    control<QLineEdit>(setupWindow, "horizontalCalibration")->setText(fields);
     runAuto(nullptr);
     QCOMPARE(f->sentFrames(), (QList<QByteArray>{TX_MODE, TX_MODE}));
     QCOMPARE(f->dialogs.messages, QStringList{NOT_OK});
-    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), fields);
+    QCOMPARE(control<QLineEdit>(setupWindow, "verticalCalibration")->text(), fields);
 }
 
 void CalibrationTest::oneStepWithoutTelemetryWritesNothing_data()
@@ -208,8 +208,8 @@ void CalibrationTest::oneStepWithoutTelemetryWritesNothing_data()
 void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
 {
     QFETCH(bool, verticalFed);
-    setupWindow->parameters()->verticalCalibration->setText("16734");
-    setupWindow->parameters()->horizontalCalibration->setText("16734");
+    control<QLineEdit>(setupWindow, "verticalCalibration")->setText("16734");
+    control<QLineEdit>(setupWindow, "horizontalCalibration")->setText("16734");
     TelemetryValues frame;
     frame.posz = 16000;
     control<QPushButton>(setupWindow, "autoCalibrationButton")->click();
@@ -230,13 +230,13 @@ void CalibrationTest::oneStepWithoutTelemetryWritesNothing()
 
 void CalibrationTest::zeroMeanKeepsTheFieldsText()
 {
-    setupWindow->parameters()->verticalCalibration->setText("16734");
-    setupWindow->parameters()->horizontalCalibration->setText("16734");
+    control<QLineEdit>(setupWindow, "verticalCalibration")->setText("16734");
+    control<QLineEdit>(setupWindow, "horizontalCalibration")->setText("16734");
     TelemetryValues frame;
     frame.posz = 0;
     runAuto(&frame);
-    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), QString("16734"));
-    QCOMPARE(setupWindow->parameters()->horizontalCalibration->text(), QString("16734"));
+    QCOMPARE(control<QLineEdit>(setupWindow, "verticalCalibration")->text(), QString("16734"));
+    QCOMPARE(control<QLineEdit>(setupWindow, "horizontalCalibration")->text(), QString("16734"));
     QCOMPARE(f->sentFrames(),
              (QList<QByteArray>{TX_MODE, TX_MODE, hexBytes("23 31 09 41 00 00 0A"),
                                 hexBytes("23 31 08 5E 00 00 0A"), hexBytes("23 31 0B 41 00 00 0A"),
@@ -387,8 +387,8 @@ void CalibrationTest::manualWritesTheFieldsWithinRange()
     QFETCH(QList<QByteArray>, frames);
     QFETCH(QList<int>, pauses);
     QFETCH(QStringList, messages);
-    setupWindow->parameters()->verticalCalibration->setText(vertical);
-    setupWindow->parameters()->horizontalCalibration->setText(horizontal);
+    control<QLineEdit>(setupWindow, "verticalCalibration")->setText(vertical);
+    control<QLineEdit>(setupWindow, "horizontalCalibration")->setText(horizontal);
     control<QPushButton>(setupWindow, "manualCalibrationButton")->click();
     QCOMPARE(f->sentFrames(), frames);
     QCOMPARE(pausesSinceStart(), pauses);

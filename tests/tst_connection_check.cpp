@@ -77,7 +77,7 @@ void ConnectionCheckTest::connectionCheckWithAnsweringBoard()
     f->sim.clock.advance(1700);
     QVERIFY(control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked());
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 02 04 00 00 0A"));
-    QVERIFY(setupWindow->parameters()->readParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "readParametersButton")->isEnabled());
 
     f->port->clearSent();
     f->sim.clock.advance(2000); // step 3 starts the sweep
@@ -207,10 +207,10 @@ void ConnectionCheckTest::deviceLossDuringWriteSaysHowFarItGot()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("1");
-    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    control<QRadioButton>(setupWindow, "frequencyEvoButton")->setChecked(true);
     setupWindow->board()->link()->sendRead(6); // the default bank, answered during the write
     f->port->clearSent();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->port->feed(hexBytes("32 06 02")); // an answer the write keeps for later
     f->sim.clock.advance(1950);
     f->port->vanish();
@@ -218,11 +218,11 @@ void ConnectionCheckTest::deviceLossDuringWriteSaysHowFarItGot()
     QVERIFY(f->dialogs.messages[0].startsWith(
         "Write Parameters stopped after 20 of 85 values: the connection to /dev/ttyACM0 was lost."));
     QVERIFY(!waitDialog->isVisible());
-    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled()); // set-up controls off, as after closing
+    QVERIFY(!control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled()); // set-up controls off, as after closing
     QVERIFY(!setupWindow->board()->link()->busy());
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 20);
-    QVERIFY(!setupWindow->parameters()->defaultBank2Button->isChecked()); // the kept answer died with the link
+    QVERIFY(!control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked()); // the kept answer died with the link
 }
 
 void ConnectionCheckTest::writeOnAClosedPortRefusesAndSendsNothing()
@@ -231,8 +231,8 @@ void ConnectionCheckTest::writeOnAClosedPortRefusesAndSendsNothing()
     setupWindow->board()->setSetUpMode(true);
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("1");
-    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QRadioButton>(setupWindow, "frequencyEvoButton")->setChecked(true);
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->sim.clock.advance(10000);
     QCOMPARE(f->dialogs.messages,
              QStringList{"Write Parameters needs an open port: open the board's port first."});

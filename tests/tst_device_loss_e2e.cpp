@@ -110,14 +110,14 @@ void DeviceLossEndToEndTest::initTestCase()
                                       }};
     operations["read sweep"] = {[this] {
                                     setUpMode();
-                                    setupWindow->parameters()->readParametersButton->click();
+                                    control<QPushButton>(setupWindow, "readParametersButton")->click();
                                 },
                                 [link] { return setupWindow->board()->reading() && link()->progress().done > 20; }};
     operations["Write Parameters"] = {
         [this] {
             const QString unread = readBoard();
             QVERIFY2(unread.isEmpty(), qPrintable(unread));
-            setupWindow->parameters()->writeParametersButton->click();
+            control<QPushButton>(setupWindow, "writeParametersButton")->click();
         },
         [link] { return setupWindow->board()->writing() && link()->progress().done >= 5; }};
     operations["row erase"] = {
@@ -225,12 +225,12 @@ QString DeviceLossEndToEndTest::readBoard(const std::function<bool()>& shown)
     setUpMode();
     QStringList unread;
     for (int sweep = 0; sweep < MAX_SWEEPS; ++sweep) {
-        setupWindow->parameters()->readParametersButton->click();
+        control<QPushButton>(setupWindow, "readParametersButton")->click();
         if (!WaitFor([] { return !setupWindow->board()->reading(); }, STEP_MS))
             return "the sweep did not end";
         RunEventsFor(SETTLE_MS);
         unread.clear();
-        for (QLineEdit* e : setupWindow->parameters()->parameterGroup->findChildren<QLineEdit*>())
+        for (QLineEdit* e : control<QGroupBox>(setupWindow, "parameterGroup")->findChildren<QLineEdit*>())
             if (e->isEnabled() && e->text().isEmpty())
                 unread << e->objectName();
         if (unread.isEmpty() && (!shown || shown()))
@@ -345,7 +345,7 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
     QVERIFY(board->controlOk("plug"));
     f->dialogs.clear();
     QVERIFY(e2e.openBoardPort());
-    QLineEdit* clashDuration = setupWindow->parameters()->edit("bank1ClashDuration"); // bank 1, address 36
+    QLineEdit* clashDuration = setupWindow->findChild<QLineEdit*>("bank1ClashDuration"); // bank 1, address 36
     const QString value = clashDuration->text() == "77" ? "78" : "77";
     QVERIFY(board->setParam(36, value.toInt()));
     const QString unread = readBoard([&] { return clashDuration->text() == value; });

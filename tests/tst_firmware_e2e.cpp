@@ -224,7 +224,7 @@ void FirmwareEndToEndTest::closingTheFirmwareWindowGivesThePortBackToTheModeButt
     QVERIFY(board->controlOk("log off"));
     QCOMPARE(SimBoard::receivedBytes(log.fileName()).toHex(' '),
              QByteArray("23 31 02 03 00 00 0a 23 31 02 04 00 00 0a"));
-    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
 }
 
 TAVRIN_TEST_MAIN(FirmwareEndToEndTest)

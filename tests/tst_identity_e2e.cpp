@@ -147,7 +147,7 @@ bool IdentityEndToEndTest::open(const SimBoard& board) const
 
 bool IdentityEndToEndTest::readBoard(const SimBoard& board) const
 {
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     return WaitFor([] { return !setupWindow->board()->reading(); }, OPERATION_MS) &&
            WaitFor([&] { return board.busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS);
 }
@@ -219,7 +219,7 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
     QVERIFY(readBoard(board));
     const QString windowFile = f->folder.filePath("window.json");
     f->dialogs.files.enqueue(windowFile);
-    setupWindow->parameters()->saveParametersButton->click();
+    control<QPushButton>(setupWindow, "saveParametersButton")->click();
     setupWindow->ports()->closePort(); // the command line needs the port
 
     const QString cliFile = f->folder.filePath("cli.json");
@@ -253,17 +253,17 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
     // In the window: a loaded file's bank and frequency mode go with Write Parameters.
     QVERIFY(open(board));
     QVERIFY(readBoard(board));
-    QVERIFY(setupWindow->parameters()->defaultBank2Button->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked());
     QJsonObject bank3 = bank2;
     bank3.insert("defaultBank", 3);
     bank3.insert("frequencyMode", 3);
     const QString bank3File = f->folder.filePath("bank3.json");
     QVERIFY(writeJson(bank3File, bank3));
     f->dialogs.files.enqueue(bank3File);
-    setupWindow->parameters()->loadParametersButton->click();
-    QVERIFY(setupWindow->parameters()->defaultBank3Button->isChecked());
+    control<QPushButton>(setupWindow, "loadParametersButton")->click();
+    QVERIFY(control<QRadioButton>(setupWindow, "defaultBank3Button")->isChecked());
     QCOMPARE(board.param(Define::ADDR_BANK), 2); // nothing sent before Write Parameters
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([] { return !setupWindow->board()->writing(); }, OPERATION_MS));
     QVERIFY(WaitFor([&] { return board.busyMs() == 0; }, SimBoard::CONTROL_TIMEOUT_MS));
     QCOMPARE(board.param(Define::ADDR_BANK), 3);
@@ -274,7 +274,7 @@ void IdentityEndToEndTest::windowAndCommandLineSaveTheSameFileAndWriteItsDefault
     QTemporaryFile traffic;
     QVERIFY(traffic.open());
     QVERIFY(board.controlOk("log " + traffic.fileName()));
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([] { return !setupWindow->board()->writing(); }, OPERATION_MS));
     QVERIFY(board.controlOk("log off"));
     const QByteArray received = SimBoard::receivedBytes(traffic.fileName());

@@ -4,6 +4,7 @@
 // Each slot's flash holds the converted sound, the trimmed one cut to the slot
 // and faded out; the slots without a file, and the other banks, stay erased;
 // the journal and the slot contents say what went where.
+#include "Controls.h"
 #include "EndToEndFixture.h"
 #include "SoundFiles.h"
 #include "TestMain.h"
@@ -74,7 +75,7 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
              qPrintable(why));
     SetupWindowFixture& f = e2e.windows();
     // The journal keeps what went where under the serial number read from the board.
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     QVERIFY(WaitFor([] { return !setupWindow->board()->reading(); }, IMPORT_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
     QCOMPARE(setupWindow->board()->readSerialNumber(), SERIAL);

@@ -85,19 +85,19 @@ private:
 
 void IsolationEndToEndTest::initTestCase()
 {
-    rows["read sweep"] = {[] { setupWindow->parameters()->readParametersButton->click(); }};
+    rows["read sweep"] = {[] { control<QPushButton>(setupWindow, "readParametersButton")->click(); }};
     rows["Write Parameters"] = {[] {
         // The screen must hold the board's values before they can be written back.
-        setupWindow->parameters()->readParametersButton->click();
+        control<QPushButton>(setupWindow, "readParametersButton")->click();
         const auto read = [] {
-            for (QLineEdit* e : setupWindow->parameters()->parameterGroup->findChildren<QLineEdit*>())
+            for (QLineEdit* e : control<QGroupBox>(setupWindow, "parameterGroup")->findChildren<QLineEdit*>())
                 if (e->isEnabled() && e->text().isEmpty())
                     return false;
             return !setupWindow->board()->link()->busy();
         };
         QVERIFY(WaitFor(read, STEP_MS));
         RunEventsFor(ROUND_GAP_MS);
-        setupWindow->parameters()->writeParametersButton->click();
+        control<QPushButton>(setupWindow, "writeParametersButton")->click();
     }};
     rows["row erase"] = {[] { setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); }};
     rows["Erase All"] = {[] { control<QPushButton>(setupWindow, "eraseAllButton")->click(); }};

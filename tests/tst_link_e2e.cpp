@@ -101,7 +101,7 @@ void LinkEndToEndTest::connectionCheckPutsBoardInSetUpAndReadsItsParameters()
     QCOMPARE(spoken(control<ValueLabel>(setupWindow, "releaseNumber")), "Firmware release: " + release);
     QCOMPARE(spoken(control<ValueLabel>(setupWindow, "serialNumber")),
              "Serial number: " + control<ValueLabel>(setupWindow, "serialNumber")->text());
-    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
 }
 
 void LinkEndToEndTest::silentBoardIsReportedAndPortClosed()

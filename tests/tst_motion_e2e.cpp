@@ -166,8 +166,8 @@ void MotionEndToEndTest::autoCalibratesTheBoard()
              QStringList{QString("Procedure OK. Kordex has been calibrated with value %1 and %2")
                              .arg(vertical)
                              .arg(horizontal)});
-    QCOMPARE(setupWindow->parameters()->verticalCalibration->text(), QString::number(vertical));
-    QCOMPARE(setupWindow->parameters()->horizontalCalibration->text(), QString::number(horizontal));
+    QCOMPARE(control<QLineEdit>(setupWindow, "verticalCalibration")->text(), QString::number(vertical));
+    QCOMPARE(control<QLineEdit>(setupWindow, "horizontalCalibration")->text(), QString::number(horizontal));
     QVERIFY2(std::abs(vertical - VERTICAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(vertical)));
     QVERIFY2(std::abs(horizontal - HORIZONTAL_Z) < POSE_TOLERANCE, qPrintable(QString::number(horizontal)));
     QCOMPARE(board->mode(), Define::STATO_TAVRIN_COMMAND_MODE_TX);
@@ -178,8 +178,8 @@ void MotionEndToEndTest::manualWritesTheTypedConstants()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return control<QPushButton>(setupWindow, "manualCalibrationButton")->isEnabled(); },
                     STREAM_MS));
-    setupWindow->parameters()->verticalCalibration->setText("1234");
-    setupWindow->parameters()->horizontalCalibration->setText("-5");
+    control<QLineEdit>(setupWindow, "verticalCalibration")->setText("1234");
+    control<QLineEdit>(setupWindow, "horizontalCalibration")->setText("-5");
     control<QPushButton>(setupWindow, "manualCalibrationButton")->click();
     QVERIFY(WaitFor([&] { return board->param(10) == 0xFB; }, STREAM_MS));
     QCOMPARE(board->param(9), 0x04);

@@ -104,10 +104,10 @@ QMap<QString, QString> ParameterFileTest::fillDistinctValues()
 {
     int next = 1;
     for (const ParameterField& field : parameterFields())
-        if (QLineEdit* e = setupWindow->parameters()->edit(field.editName()))
+        if (QLineEdit* e = setupWindow->findChild<QLineEdit*>(field.editName()))
             e->setText(QString::number(std::min(next++, field.maxValue)));
-    setupWindow->parameters()->defaultBank3Button->setChecked(true);
-    setupWindow->parameters()->frequencyStdButton->setChecked(true);
+    control<QRadioButton>(setupWindow, "defaultBank3Button")->setChecked(true);
+    control<QRadioButton>(setupWindow, "frequencyStdButton")->setChecked(true);
     return screen();
 }
 
@@ -115,7 +115,7 @@ QMap<QString, QString> ParameterFileTest::screen() const
 {
     QMap<QString, QString> texts;
     for (const ParameterField& field : parameterFields())
-        if (const QLineEdit* e = setupWindow->parameters()->edit(field.editName()))
+        if (const QLineEdit* e = setupWindow->findChild<QLineEdit*>(field.editName()))
             texts.insert(field.editName(), e->text());
     return texts;
 }
@@ -124,14 +124,14 @@ QString ParameterFileTest::save(const QString& name)
 {
     const QString path = f->folder.filePath(name);
     f->dialogs.files.enqueue(path);
-    setupWindow->parameters()->saveParametersButton->click();
+    control<QPushButton>(setupWindow, "saveParametersButton")->click();
     return path;
 }
 
 void ParameterFileTest::load(const QString& path)
 {
     f->dialogs.files.enqueue(path);
-    setupWindow->parameters()->loadParametersButton->click();
+    control<QPushButton>(setupWindow, "loadParametersButton")->click();
 }
 
 void ParameterFileTest::saveChangeLoadRestoresTheScreenAndSendsNothing()
@@ -140,17 +140,17 @@ void ParameterFileTest::saveChangeLoadRestoresTheScreenAndSendsNothing()
     const QString path = save("screen.json");
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         e->setText("0");
-    setupWindow->parameters()->defaultBank1Button->setChecked(true);
-    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    control<QRadioButton>(setupWindow, "defaultBank1Button")->setChecked(true);
+    control<QRadioButton>(setupWindow, "frequencyEvoButton")->setChecked(true);
     f->port->clearSent();
 
     load(path);
     QCOMPARE(screen(), saved);
-    QVERIFY(setupWindow->parameters()->defaultBank3Button->isChecked());
-    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "defaultBank3Button")->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked());
     QVERIFY(f->port->sent.isEmpty());
     QVERIFY(f->dialogs.messages.isEmpty());
-    QLineEdit* changed = setupWindow->parameters()->edit("bank2ClashGreen");
+    QLineEdit* changed = setupWindow->findChild<QLineEdit*>("bank2ClashGreen");
     QVERIFY(changed->property("changedByFile").toBool());
     setupWindow->parameters()->readParameters();
     QVERIFY(!changed->property("changedByFile").toBool());
@@ -158,10 +158,9 @@ void ParameterFileTest::saveChangeLoadRestoresTheScreenAndSendsNothing()
 
 void ParameterFileTest::frequencyByteNoModeStandsForIsShownAsNoneAndKept()
 {
-    ParameterPanel* panel = setupWindow->parameters();
     const auto noneChecked = [panel] {
-        return !panel->frequencyStdButton->isChecked() && !panel->frequencyMedButton->isChecked() &&
-               !panel->frequencyEvoButton->isChecked();
+        return !control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked() && !control<QRadioButton>(setupWindow, "frequencyMedButton")->isChecked() &&
+               !control<QRadioButton>(setupWindow, "frequencyEvoButton")->isChecked();
     };
     const auto savedFrequency = [this](const QString& name) {
         QFile file(save(name));
@@ -174,7 +173,7 @@ void ParameterFileTest::frequencyByteNoModeStandsForIsShownAsNoneAndKept()
     QVERIFY(noneChecked());
     QCOMPARE(savedFrequency("unknown.json"), 7);
     // The user's choice replaces it; the saved file brings it back.
-    panel->frequencyEvoButton->click();
+    control<QRadioButton>(setupWindow, "frequencyEvoButton")->click();
     QCOMPARE(savedFrequency("evo.json"), 3);
     load(f->folder.filePath("unknown.json"));
     QVERIFY(f->dialogs.messages.isEmpty());
@@ -182,7 +181,7 @@ void ParameterFileTest::frequencyByteNoModeStandsForIsShownAsNoneAndKept()
     QCOMPARE(savedFrequency("again.json"), 7);
     // A byte the board reads as a mode selects it again.
     answer({{178, 255}});
-    QVERIFY(panel->frequencyEvoButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "frequencyEvoButton")->isChecked());
     QCOMPARE(savedFrequency("not-set.json"), 3);
 }
 
@@ -253,7 +252,7 @@ void ParameterFileTest::badFileIsRefusedWholeAndScreenStays()
              qPrintable(f->dialogs.messages[0]));
     QVERIFY2(f->dialogs.messages[0].contains(reason), qPrintable(f->dialogs.messages[0]));
     QCOMPARE(screen(), before);
-    QVERIFY(setupWindow->parameters()->defaultBank3Button->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "defaultBank3Button")->isChecked());
     QVERIFY(f->port->sent.isEmpty());
 }
 

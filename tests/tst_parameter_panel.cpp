@@ -5,6 +5,7 @@
 #include "PaintCounter.h"
 #include "TestMain.h"
 
+#include "params/ParameterLayout.h"
 #include "params/Board.h"
 #include "params/ui/ParameterPanel.h"
 
@@ -112,9 +113,9 @@ void ParameterPanelTest::decodedRepliesFillThePanel()
     QFETCH(QString, control);
     QFETCH(QString, text);
     emit board->decoded(DecoderEffect::setText(control, text));
-    QCOMPARE(panel->edit(control)->text(), text);
+    QCOMPARE(panel->findChild<QLineEdit*>(control)->text(), text);
     emit board->decoded(DecoderEffect::selectRadio("frequencyEvoButton"));
-    QVERIFY(panel->frequencyEvoButton->isChecked());
+    QVERIFY(panel->findChild<QRadioButton*>("frequencyEvoButton")->isChecked());
 }
 
 void ParameterPanelTest::decodedRepliesLeaveTheWindowsControls_data()
@@ -140,10 +141,10 @@ void ParameterPanelTest::rowWidgetsFollowTheValuesInOrder()
     auto* erase = new QPushButton(QStringLiteral("erase"));
     auto* slot = new QPushButton(QStringLiteral("slot"));
     panel->addToRow(5, {erase, slot});
-    QLayout* cells = panel->rowPanels[5]->layout();
+    QLayout* cells = panel->findChild<QFrame*>(Params::screenRows()[5].panel)->layout();
     QCOMPARE(cells->itemAt(cells->count() - 2)->widget(), erase);
     QCOMPARE(cells->itemAt(cells->count() - 1)->widget(), slot);
-    QCOMPARE(slot->parentWidget(), panel->rowPanels[5]);
+    QCOMPARE(slot->parentWidget(), panel->findChild<QFrame*>(Params::screenRows()[5].panel));
     // Off with their row until set-up mode.
     QVERIFY(!slot->isEnabled());
 }
@@ -167,10 +168,10 @@ void ParameterPanelTest::actionRowGoesBelowTheButtons()
 {
     auto* row = new QWidget;
     panel->insertActionRow(row);
-    QLayout* group = panel->parameterGroup->layout();
-    QCOMPARE(group->itemAt(0)->layout()->itemAt(0)->widget(), panel->readParametersButton);
+    QLayout* group = panel->findChild<QGroupBox*>("parameterGroup")->layout();
+    QCOMPARE(group->itemAt(0)->layout()->itemAt(0)->widget(), panel->findChild<QPushButton*>("readParametersButton"));
     QCOMPARE(group->itemAt(1)->widget(), row);
-    QCOMPARE(group->itemAt(2)->widget(), panel->ledRowHeading);
+    QCOMPARE(group->itemAt(2)->widget(), panel->findChild<QLabel*>("ledRowHeading"));
 }
 
 void ParameterPanelTest::calibrationWidgetsGoBesideTheValues()
@@ -179,8 +180,8 @@ void ParameterPanelTest::calibrationWidgetsGoBesideTheValues()
     auto* manual = new QPushButton(QStringLiteral("Man."));
     panel->addToCalibration(automatic);
     panel->addToCalibration(manual);
-    QLayout* box = panel->calibrationBox->layout();
-    QCOMPARE(box->indexOf(panel->horizontalCalibration), 3);
+    QLayout* box = panel->findChild<QGroupBox*>("calibrationBox")->layout();
+    QCOMPARE(box->indexOf(panel->findChild<QLineEdit*>("horizontalCalibration")), 3);
     QCOMPARE(box->indexOf(automatic), 4);
     QCOMPARE(box->indexOf(manual), 5);
 }
@@ -199,7 +200,7 @@ void ParameterPanelTest::measuredCalibrationIsPaintedAtOnce()
     QFETCH(QString, text);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QLineEdit* field = vertical ? panel->verticalCalibration : panel->horizontalCalibration;
+    QLineEdit* field = vertical ? panel->findChild<QLineEdit*>("verticalCalibration") : panel->findChild<QLineEdit*>("horizontalCalibration");
     PaintCounter counter;
     field->installEventFilter(&counter);
     // No event loop runs in between: the measurement holds it.

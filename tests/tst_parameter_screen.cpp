@@ -5,6 +5,7 @@
 #include "SetupWindowFixture.h"
 #include "TestMain.h"
 
+#include "params/ParameterLayout.h"
 #include "app/Forms.h"
 #include "app/SetupWindow.h"
 #include "params/ui/HeaderPanel.h"
@@ -35,7 +36,7 @@ QByteArray reply(int address, int value)
 
 QLineEdit* editNamed(const char* name)
 {
-    return setupWindow->parameters()->edit(QString::fromLatin1(name));
+    return setupWindow->findChild<QLineEdit*>(QString::fromLatin1(name));
 }
 } // namespace
 
@@ -108,7 +109,7 @@ void ParameterScreenTest::repliesFillTheScreen()
     QFETCH(QString, text);
     for (const QByteArray& r : replies)
         feed(r);
-    QLineEdit* e = setupWindow->parameters()->edit(control);
+    QLineEdit* e = setupWindow->findChild<QLineEdit*>(control);
     const QString shown = e ? e->text() : setupWindow->findChild<QLabel*>(control)->text();
     QCOMPARE(shown, text);
     QVERIFY(f->dialogs.errors.isEmpty());
@@ -122,7 +123,7 @@ void ParameterScreenTest::statusReplySelectsSetUpAndSendsOnlyWhenItChanges()
     feed(reply(2, 4));
     QVERIFY(control<QRadioButton>(setupWindow, "setUpModeButton")->isChecked());
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 02 04 00 00 0A")});
-    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
     feed(reply(2, 4));
     QCOMPARE(f->port->sent.size(), 1);
 }
@@ -130,10 +131,10 @@ void ParameterScreenTest::statusReplySelectsSetUpAndSendsOnlyWhenItChanges()
 void ParameterScreenTest::bankReplySelectsAndWritesTheDefaultBank()
 {
     feed(reply(6, 2));
-    QVERIFY(setupWindow->parameters()->defaultBank2Button->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked());
     QCOMPARE(f->sentFrames(), QList<QByteArray>{hexBytes("23 31 06 02 00 00 0A")});
     feed(reply(6, 255));
-    QVERIFY(setupWindow->parameters()->defaultBank1Button->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "defaultBank1Button")->isChecked());
     QCOMPARE(f->sentFrames().last(), hexBytes("23 31 06 01 00 00 0A"));
 }
 
@@ -193,12 +194,12 @@ void ParameterScreenTest::rowCaptionSelectsRowForSliders()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     auto* bank2ClashCaption = setupWindow->findChild<QLabel*>("bank2ClashCaption");
     QTest::mouseClick(bank2ClashCaption, Qt::LeftButton);
-    QCOMPARE(setupWindow->parameters()->ledRowHeading->text(), QString("LEDs Bar Brigthness active on BANK2 Clash"));
-    setupWindow->parameters()->whiteBrightness->setValue(54);
+    QCOMPARE(control<QLabel>(setupWindow, "ledRowHeading")->text(), QString("LEDs Bar Brigthness active on BANK2 Clash"));
+    control<QSlider>(setupWindow, "whiteBrightness")->setValue(54);
     QCOMPARE(editNamed("bank2ClashWhite")->text(), QString("200"));
-    setupWindow->parameters()->redBrightness->setValue(254);
+    control<QSlider>(setupWindow, "redBrightness")->setValue(254);
     QCOMPARE(editNamed("bank2ClashRed")->text(), QString("0"));
-    setupWindow->parameters()->redBrightness->setValue(0);
+    control<QSlider>(setupWindow, "redBrightness")->setValue(0);
     QCOMPARE(editNamed("bank2ClashRed")->text(), QString("254"));
     QVERIFY(!bank2ClashCaption->styleSheet().isEmpty());
     QVERIFY(setupWindow->findChild<QLabel*>("bank1GuardCaption")->styleSheet().isEmpty());
@@ -207,11 +208,11 @@ void ParameterScreenTest::rowCaptionSelectsRowForSliders()
 void ParameterScreenTest::slidersBeforeAnyRowChangeNothing()
 {
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
-    setupWindow->parameters()->greenBrightness->setValue(100);
+    control<QSlider>(setupWindow, "greenBrightness")->setValue(100);
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
         if (!setupWindow->sounds()->fileInfo()->isAncestorOf(e)) // the sound skip counts start at "0"
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
-    QCOMPARE(setupWindow->parameters()->ledRowHeading->text(), QString("LED  parameters"));
+    QCOMPARE(control<QLabel>(setupWindow, "ledRowHeading")->text(), QString("LED  parameters"));
 }
 
 void ParameterScreenTest::flickerEditsClampAboveHundred()
@@ -227,16 +228,17 @@ void ParameterScreenTest::flickerEditsClampAboveHundred()
 
 void ParameterScreenTest::setUpModeSwitchesPanelsAndSliders()
 {
-    QVERIFY(!setupWindow->parameters()->rowPanels[0]->isEnabled());
+    const auto rows = Params::screenRows();
+    QCOMPARE(rows.size(), 12u);
+    QVERIFY(!control<QFrame>(setupWindow, rows.front().panel)->isEnabled());
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
-    QCOMPARE(setupWindow->parameters()->rowPanels.size(), 12);
-    for (QFrame* panel : setupWindow->parameters()->rowPanels)
-        QVERIFY(panel->isEnabled());
-    QVERIFY(setupWindow->parameters()->blueBrightness->isEnabled());
+    for (const Params::ScreenRow& row : rows)
+        QVERIFY(control<QFrame>(setupWindow, row.panel)->isEnabled());
+    QVERIFY(control<QSlider>(setupWindow, "blueBrightness")->isEnabled());
     QVERIFY(!setupWindow->findChild<QLineEdit*>("bank1GuardSensitivityUnused")->isEnabled());
     control<QRadioButton>(setupWindow, "activeModeButton")->click();
-    QVERIFY(!setupWindow->parameters()->rowPanels[11]->isEnabled());
-    QVERIFY(!setupWindow->parameters()->blueBrightness->isEnabled());
+    QVERIFY(!control<QFrame>(setupWindow, rows.back().panel)->isEnabled());
+    QVERIFY(!control<QSlider>(setupWindow, "blueBrightness")->isEnabled());
 }
 
 void ParameterScreenTest::everyControlHasAnAccessibleName()

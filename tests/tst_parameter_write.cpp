@@ -20,7 +20,7 @@
 namespace {
 QLineEdit* editNamed(const char* name)
 {
-    return setupWindow->parameters()->edit(QString::fromLatin1(name));
+    return setupWindow->findChild<QLineEdit*>(QString::fromLatin1(name));
 }
 
 const QList<int> BANK1_ORDER = {28, 29, 30, 31, 32, 33, 39, 40, 41, 42,  43,  44,  45,  46, 34,
@@ -65,7 +65,7 @@ void ParameterWriteTest::fillValidScreen()
             e->setText("1");
     // Chosen rather than read, like every value above: a value neither read nor
     // chosen is never written.
-    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    control<QRadioButton>(setupWindow, "frequencyEvoButton")->setChecked(true);
 }
 
 void ParameterWriteTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
@@ -73,11 +73,11 @@ void ParameterWriteTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
     editNamed("bank1SwingSensitivity")->setText("4660");
-    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    control<QRadioButton>(setupWindow, "frequencyEvoButton")->setChecked(true);
     f->sim.clock.advance(100); // the board has taken SetUp
     f->port->clearSent();
     const qint64 start = f->sim.clock.now();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->sim.clock.advance(20000);
 
     QCOMPARE(f->port->sent.size(), 85);
@@ -94,7 +94,7 @@ void ParameterWriteTest::writeSendsAllBanksInOrderHundredMillisecondsApart()
     QCOMPARE(f->port->sent[19].bytes, hexBytes("23 31 19 34 00 00 0A")); // address 25: low byte
     QCOMPARE(f->port->sent[28].bytes, hexBytes("23 31 B2 03 00 00 0A")); // frequency mode Evo
     QVERIFY(!setupWindow->board()->writing());
-    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
 }
 
 void ParameterWriteTest::writeRefusesBadFieldsAndSendsNothing_data()
@@ -128,14 +128,14 @@ void ParameterWriteTest::writeRefusesBadFieldsAndSendsNothing()
     setupWindow->show();
     setupWindow->ports()->connectionCheck()->stop(); // no connection check in this test
     fillValidScreen();
-    QLineEdit* bad = setupWindow->parameters()->edit(edit);
+    QLineEdit* bad = setupWindow->findChild<QLineEdit*>(edit);
     {
         // The flicker edits clamp as they change; block that to put a bad value in.
         QSignalBlocker quiet(bad);
         bad->setText(text);
     }
     f->port->clearSent();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->sim.clock.advance(20000);
     QVERIFY(f->port->sent.isEmpty());
     QCOMPARE(f->dialogs.errors.size(), 1);
@@ -150,18 +150,18 @@ void ParameterWriteTest::writeLocksSendingControlsAndShowsProgress()
 {
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->sim.clock.advance(1000);
     QVERIFY(waitDialog->isVisible());
     QCOMPARE(waitDialog->progressBar->maximum(), 85);
     QCOMPARE(waitDialog->progressBar->value(), 11); // the first frame leaves at once
-    QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "readParametersButton")->isEnabled());
     QVERIFY(!control<QRadioButton>(setupWindow, "activeModeButton")->isEnabled());
-    QVERIFY(!setupWindow->parameters()->defaultBank2Button->isEnabled());
+    QVERIFY(!control<QRadioButton>(setupWindow, "defaultBank2Button")->isEnabled());
     QVERIFY(!control<QPushButton>(setupWindow, "closeButton")->isEnabled());
     f->sim.clock.advance(8000);
     QVERIFY(!waitDialog->isVisible());
-    QVERIFY(setupWindow->parameters()->readParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "readParametersButton")->isEnabled());
     QVERIFY(control<QRadioButton>(setupWindow, "activeModeButton")->isEnabled());
     QVERIFY(control<QPushButton>(setupWindow, "closeButton")->isEnabled());
 }
@@ -171,7 +171,7 @@ void ParameterWriteTest::writeKeepsHundredMillisecondsAfterAStall()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     fillValidScreen();
     f->port->clearSent();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->sim.clock.advance(450);
     // Some handler holds the window thread for 60 ms just before the next tick.
     f->sim.clock.pause(60);
@@ -190,7 +190,7 @@ void ParameterWriteTest::writeHoldsTheLinkAgainstEveryOtherSender()
     fillValidScreen();
     setupWindow->board()->link()->sendRead(6); // the default bank, answered during the write
     f->port->clearSent();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->sim.clock.advance(250);
     // The user closes the window and chooses "Go" again; a reply selects another
     // default bank; the program selects TX and starts a read sweep.
@@ -210,7 +210,7 @@ void ParameterWriteTest::writeHoldsTheLinkAgainstEveryOtherSender()
     QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 31 02 03 00 00 0A"))); // no TX in between
     QVERIFY(!frames.mid(0, 85).contains(hexBytes("23 32 00 00 00 00 0A"))); // no read in between
     // After the write the reply is routed; no connection check was queued behind it.
-    QVERIFY(setupWindow->parameters()->defaultBank2Button->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked());
 }
 
 void ParameterWriteTest::writeCancelStopsBetweenFramesAndSaysHowFar()
@@ -219,7 +219,7 @@ void ParameterWriteTest::writeCancelStopsBetweenFramesAndSaysHowFar()
     fillValidScreen();
     f->sim.clock.advance(100);
     f->port->clearSent();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     f->sim.clock.advance(1950); // frames at 0, 100, ... 1900 ms
     waitDialog->cancelButton->click();
     f->sim.clock.settle(); // the end's message comes once the click's handler has returned

@@ -45,7 +45,7 @@ private slots:
 
 private:
     QString text(const char* name) const { return edit(name)->text(); }
-    QLineEdit* edit(const char* name) const { return setupWindow->parameters()->edit(QString::fromLatin1(name)); }
+    QLineEdit* edit(const char* name) const { return setupWindow->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     void readBoard();
     EndToEndFixture e2e;
     SimBoard* board = nullptr;
@@ -74,7 +74,7 @@ void ParametersEndToEndTest::readBoard()
     QVERIFY(e2e.waitUntilBoardIsReady());
     // One read: answers that arrive joined are cut apart, and what is lost on
     // the way is asked for again by the read itself.
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, SWEEP_DONE_MS));
     QStringList empty;
     for (QLineEdit* e : setupWindow->findChildren<QLineEdit*>())
@@ -100,8 +100,8 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     edit("bank1GuardRed")->setText("200");    // address 28
     edit("bank2ClashSensitivity")->setText("65535"); // address 50/51
     edit("bank2FlickerWhite")->setText("42");     // address 201
-    setupWindow->parameters()->frequencyStdButton->setChecked(true);
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QRadioButton>(setupWindow, "frequencyStdButton")->setChecked(true);
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
 
     QCOMPARE(board->param(28), 200);
@@ -122,7 +122,7 @@ void ParametersEndToEndTest::badFieldSendsNothingToTheBoard()
     QVERIFY(!before.isEmpty());
     edit("bank1ClashRed")->setText("7"); // a change that must not reach the board
     edit("bank2ClashGreen")->setText("300");
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QCOMPARE(f->dialogs.errors, QStringList{"Bank 2 Clash green must be between 0 and 255 (it is 300)."});
     QVERIFY(!setupWindow->board()->writing());
     RunEventsFor(300);
@@ -137,7 +137,7 @@ void ParametersEndToEndTest::fileSavedFromOneBoardIsWrittenToAnother()
     QTemporaryDir folder;
     const QString path = folder.filePath("first-board.json");
     f->dialogs.files.enqueue(path);
-    setupWindow->parameters()->saveParametersButton->click();
+    control<QPushButton>(setupWindow, "saveParametersButton")->click();
     setupWindow->ports()->closePort();
 
     SimBoard::Options options;
@@ -154,9 +154,9 @@ void ParametersEndToEndTest::fileSavedFromOneBoardIsWrittenToAnother()
         [&] { return second.mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX && second.busyMs() == 0; },
         SWEEP_DONE_MS));
     f->dialogs.files.enqueue(path);
-    setupWindow->parameters()->loadParametersButton->click();
+    control<QPushButton>(setupWindow, "loadParametersButton")->click();
     QCOMPARE(edit("bank1GuardRed")->text(), QString("201"));
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
 
     QCOMPARE(second.param(28), 201);
@@ -175,14 +175,14 @@ void ParametersEndToEndTest::verifyFindsTheValueChangedBehindTheToolsBack()
     QVERIFY(board->setParam(49, 0x34));
     readBoard();
     QByteArray before = board->dump("params");
-    setupWindow->parameters()->verifyParametersButton->click();
+    control<QPushButton>(setupWindow, "verifyParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->link()->busy() && !f->dialogs.messages.isEmpty(); }, SWEEP_DONE_MS));
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: the board holds every value the screen shows (85 of 85 values verified)."});
 
     QVERIFY(board->setParam(49, 0x35));
     f->dialogs.messages.clear();
-    setupWindow->parameters()->verifyParametersButton->click();
+    control<QPushButton>(setupWindow, "verifyParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->link()->busy() && !f->dialogs.messages.isEmpty(); }, SWEEP_DONE_MS));
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: 83 of 85 values verified. Where the screen and the board differ:\n"
@@ -243,12 +243,12 @@ void ParametersEndToEndTest::answersJoinedOrLateShowAndWriteBackTheBoardsOwnValu
     QCOMPARE(text("bank1PowerClashSensitivity"), QString("14000"));
     QCOMPARE(text("bank2PowerClashSensitivity"), QString("12000"));
     QCOMPARE(text("bank1FlickerWhite"), QString("60"));
-    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked());
     QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
 
     const QByteArray before = board->dump("params");
     QVERIFY(!before.isEmpty());
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
     QCOMPARE(board->dump("params"), before);
     QVERIFY(f->dialogs.messages.isEmpty());

@@ -169,7 +169,7 @@ QString ProfileWindowEndToEndTest::readAndSave()
         return {};
     f->dialogs.files.clear();
     f->dialogs.clear();
-    if (!clickUntilIdle(setupWindow->parameters()->readParametersButton))
+    if (!clickUntilIdle(control<QPushButton>(setupWindow, "readParametersButton")))
         return {};
     const qint64 frames = e2e.board().counter(QStringLiteral("frames"));
     f->dialogs.files.enqueue(path);
@@ -216,14 +216,14 @@ void ProfileWindowEndToEndTest::savedProfileFindsAChangedValueAndApplyMendsIt()
     QVERIFY(clickWithProfile(control<QPushButton>(setupWindow, "compareProfileButton"), path));
     QCOMPARE(differenceRows(), QStringList{"parameters.bank1.clash.red | 77 | 7 | board"});
     QVERIFY(f->dialogs.messages.isEmpty());
-    QCOMPARE(setupWindow->parameters()->editText(QStringLiteral("bank1ClashRed")), QStringLiteral("7"));
+    QCOMPARE(control<QLineEdit>(setupWindow, QStringLiteral("bank1ClashRed"))->text(), QStringLiteral("7"));
 
     const QString report = apply(path);
     QVERIFY2(report.contains(QStringLiteral("(serial 1523-9301, release ")), qPrintable(report));
     QVERIFY2(report.contains(QStringLiteral("0 slots uploaded, 0 left as they were")), qPrintable(report));
     QCOMPARE(e2e.board().param(CLASH_RED_ADDRESS), SAVED_CLASH_RED);
     // The board has been read again: the screen shows what it now holds.
-    QCOMPARE(setupWindow->parameters()->editText(QStringLiteral("bank1ClashRed")), QStringLiteral("77"));
+    QCOMPARE(control<QLineEdit>(setupWindow, QStringLiteral("bank1ClashRed"))->text(), QStringLiteral("77"));
     QString late;
     QVERIFY2(e2e.finish(&late), qPrintable(late));
 }
@@ -298,7 +298,7 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
     QVERIFY2(report.contains(QStringLiteral("2 slots uploaded, 0 left as they were")), qPrintable(report));
     QCOMPARE(e2e.board().counter(QStringLiteral("uploads")), uploads + 2);
     // The read after the apply has put the board's values on the screen.
-    QCOMPARE(setupWindow->parameters()->editText(QStringLiteral("bank1ClashRed")), QStringLiteral("77"));
+    QCOMPARE(control<QLineEdit>(setupWindow, QStringLiteral("bank1ClashRed"))->text(), QStringLiteral("77"));
     const QList<Sound::JournalEntry> journal = Sound::SlotJournal().list(SERIAL_TEXT);
     QVERIFY(std::any_of(journal.begin(), journal.end(), [&checksum](const Sound::JournalEntry& entry) {
         return entry.fileName == QStringLiteral("swing.wav") && entry.checksum == checksum;
@@ -323,7 +323,7 @@ void ProfileWindowEndToEndTest::cancelInTheWaitDialogStopsTheApplyAtASafePoint()
     control<QPushButton>(setupWindow, "applyProfileButton")->click();
     // Some values out, the rest still to come.
     QVERIFY(WaitFor([] { return waitDialog->progressBar->value() >= 3; }, OPERATION_MS));
-    QVERIFY(!setupWindow->parameters()->readParametersButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "readParametersButton")->isEnabled());
     // F11 and the dialog's frame ask as Cancel does; answered No, the apply goes
     // on under its dialog.
     f->dialogs.answers << false << false;

@@ -15,6 +15,7 @@
 #include "common/Clock.h"
 #include "params/Verification.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,7 +100,7 @@ private slots:
 
 private:
     void readParameters();
-    QLineEdit* edit(const char* name) const { return setupWindow->parameters()->edit(QString::fromLatin1(name)); }
+    QLineEdit* edit(const char* name) const { return setupWindow->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     // Reads sent since the last clearSent(), by address.
     QList<int> readsSent() const;
 
@@ -136,7 +137,7 @@ void ReadRepliesTest::cleanup()
 
 void ReadRepliesTest::readParameters()
 {
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
     QCoreApplication::processEvents(); // the message after the read
 }
@@ -195,7 +196,7 @@ void ReadRepliesTest::joinedAnswersFillTheScreenLikeSeparateOnes()
     QCOMPARE(edit("bank1PowerClashSensitivity")->text(), QString("14000"));
     QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
     QCOMPARE(edit("bank1FlickerWhite")->text(), QString("60"));
-    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked());
     QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     QVERIFY(f->dialogs.messages.isEmpty());
     QCOMPARE(readsSent().size(), 226); // nothing was missing: nothing asked again
@@ -205,7 +206,7 @@ void ReadRepliesTest::answerAloneAfterAJoinedBlockIsStillDecoded()
 {
     // The answers to 23 and 24 come joined after the request for 25 has gone,
     // which clears the reply mark that 25 set; 25's own answer follows alone.
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     board->silent = {23, 24, 25};
     f->sim.clock.advance(10 * 26 + 5);
     board->silent.clear();
@@ -221,7 +222,7 @@ void ReadRepliesTest::sweepWaitsOutTheBoardsPauseAndMissesNothing()
 {
     // The board says "BUSY" mid-sweep: it takes nothing for a second, and the
     // sweep neither asks meanwhile nor gives up on the answers still to come.
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     f->sim.clock.advance(500);
     f->port->feed("BUSY");
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
@@ -256,7 +257,7 @@ void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue()
     QFETCH(QList<int>, lost);
     QFETCH(QList<int>, askedAgain);
     board->silentOnce = std::set<int>(lost.begin(), lost.end());
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     const qint64 start = f->sim.clock.now();
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
     const QList<int> reads = readsSent();
@@ -270,7 +271,7 @@ void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue()
     QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200"));
     QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
     QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
-    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked());
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
@@ -284,11 +285,11 @@ void ReadRepliesTest::valuesStillMissingAreNamedMarkedAndNeverWritten()
                          "Their fields are marked; \"Write Parameters\" will not send them until they have "
                          "been read or typed in. Press \"Read Parameters\" to read them again."});
     QCOMPARE(edit("bank1PowerClashSensitivity")->accessibleDescription(), QString("not read from the board"));
-    QCOMPARE(setupWindow->parameters()->frequencyBox->accessibleDescription(), QString("not read from the board"));
+    QCOMPARE(control<QFrame>(setupWindow, "frequencyBox")->accessibleDescription(), QString("not read from the board"));
     QCOMPARE(edit("bank1SwingSensitivity")->accessibleDescription(), QString());
 
     f->port->clearSent();
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QCOMPARE(f->dialogs.errors,
              QStringList{"Write Parameters sends nothing: these values were never read from the board: "
                          "Bank 1 Power Clash sensitivity, Frequency.\n"
@@ -298,9 +299,9 @@ void ReadRepliesTest::valuesStillMissingAreNamedMarkedAndNeverWritten()
 
     // Chosen by the user, they are the user's values and go.
     edit("bank1PowerClashSensitivity")->setText("14000");
-    setupWindow->parameters()->frequencyEvoButton->setChecked(true);
+    control<QRadioButton>(setupWindow, "frequencyEvoButton")->setChecked(true);
     QCOMPARE(edit("bank1PowerClashSensitivity")->accessibleDescription(), QString());
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->writing(); }, 10000));
     QCOMPARE(f->sentFrames().size(), 85);
     QCOMPARE(f->sentFrames()[22], hexBytes("23 31 25 36 00 00 0A"));
@@ -311,8 +312,8 @@ void ReadRepliesTest::valuesStillMissingAreNamedMarkedAndNeverWritten()
 void ReadRepliesTest::bankDecodedMidSweepIsWrittenInsideTheSweep()
 {
     board->memory[6] = 2;
-    setupWindow->parameters()->readParametersButton->click();
-    QVERIFY(f->sim.clock.advanceUntil([] { return setupWindow->parameters()->defaultBank2Button->isChecked(); }, 1000));
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
+    QVERIFY(f->sim.clock.advanceUntil([] { return control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked(); }, 1000));
     f->sim.clock.advance(SWEEP_MS);
     const QList<ScriptedPort::Sent>& sent = f->port->sent;
     qsizetype bank = 0;
@@ -322,13 +323,13 @@ void ReadRepliesTest::bankDecodedMidSweepIsWrittenInsideTheSweep()
     QCOMPARE(sent[bank - 1].bytes, hexBytes("23 32 06 06 00 00 0A")); // right after its answer came
     QCOMPARE(sent[bank + 1].bytes, hexBytes("23 32 07 07 00 00 0A"));
     QCOMPARE(sent[bank + 1].at - sent[bank].at, 100);
-    QVERIFY(!setupWindow->parameters()->defaultBank1Button->isChecked());
+    QVERIFY(!control<QRadioButton>(setupWindow, "defaultBank1Button")->isChecked());
 }
 
 void ReadRepliesTest::verifyNamesEachValueWhereBoardAndScreenDiffer()
 {
     readParameters();
-    setupWindow->parameters()->verifyParametersButton->click();
+    control<QPushButton>(setupWindow, "verifyParametersButton")->click();
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, WHOLE_READ_MS));
     QCoreApplication::processEvents();
     QCOMPARE(f->dialogs.messages,
@@ -339,7 +340,7 @@ void ReadRepliesTest::verifyNamesEachValueWhereBoardAndScreenDiffer()
     edit("bank1GuardRed")->setText("30"); // the screen changes too, and nothing is written
     f->dialogs.messages.clear();
     f->port->clearSent();
-    setupWindow->parameters()->verifyParametersButton->click();
+    control<QPushButton>(setupWindow, "verifyParametersButton")->click();
     QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->link()->busy(); }, WHOLE_READ_MS));
     QCoreApplication::processEvents();
     QCOMPARE(f->dialogs.messages,
@@ -350,7 +351,7 @@ void ReadRepliesTest::verifyNamesEachValueWhereBoardAndScreenDiffer()
     for (const QByteArray& frame : f->sentFrames())
         QVERIFY(frame.startsWith("#2"));
     QCOMPARE(edit("bank1SwingSensitivity")->text(), QString("1200")); // the screen shows what it showed
-    QVERIFY(setupWindow->parameters()->frequencyStdButton->isChecked());
+    QVERIFY(control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked());
 }
 
 void ReadRepliesTest::comparisonGroupsBytesAsTheScreenShowsThem_data()

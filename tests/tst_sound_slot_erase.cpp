@@ -54,12 +54,12 @@ void SoundSlotEraseTest::rowEraseFramesAndSpacing()
     const qint64 start = f->sim.clock.now();
     setupWindow->findChild<QPushButton*>(button)->click();
     QVERIFY(setupWindow->board()->link()->busy());
-    QVERIFY(!setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(!control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
     f->sim.clock.advance(1500 * sectors.size() / 2 - 1);
     QVERIFY(setupWindow->board()->link()->busy()); // until 1000 ms after the last frame
     f->sim.clock.advance(1);
     QVERIFY(!setupWindow->board()->link()->busy());
-    QVERIFY(setupWindow->parameters()->writeParametersButton->isEnabled());
+    QVERIFY(control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled());
 
     const QList<ScriptedPort::Sent> sent = f->port->sent;
     QCOMPARE(sent.size(), sectors.size());

@@ -95,7 +95,7 @@ QString StorageTest::runWriter(const QString& writer, const QString& path)
             .record(SERIAL, HUM, "hum.wav", "ab12", QDateTime::currentDateTime());
     } else {
         f->dialogs.files.enqueue(path);
-        setupWindow->parameters()->saveParametersButton->click();
+        control<QPushButton>(setupWindow, "saveParametersButton")->click();
     }
     return f->dialogs.messages.join('\n');
 }

@@ -165,11 +165,11 @@ void StreamShapesEndToEndTest::readBoard()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     QVERIFY(WaitFor([&] { return board->mode() == Define::STATO_TAVRIN_COMMAND_MODE_NOTX; }, SWEEP_DONE_MS));
     QVERIFY(e2e.waitUntilBoardIsReady());
-    setupWindow->parameters()->readParametersButton->click();
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->reading(); }, SWEEP_DONE_MS));
     QVERIFY2(f->dialogs.messages.isEmpty(), qPrintable(f->dialogs.messages.join('\n')));
     const auto text = [](const char* name) {
-        return setupWindow->parameters()->edit(QString::fromLatin1(name))->text();
+        return setupWindow->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
     };
     QCOMPARE(text("bank1SwingSensitivity"), QString("1200"));
     QCOMPARE(text("bank1GuardRed"), QString("25"));
@@ -186,10 +186,10 @@ void StreamShapesEndToEndTest::writeAndVerify()
     QByteArray expected = board->dump("params");
     QVERIFY(!expected.isEmpty());
     expected[28] = 25;
-    setupWindow->parameters()->writeParametersButton->click();
+    control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
     QCOMPARE(board->dump("params"), expected);
-    setupWindow->parameters()->verifyParametersButton->click();
+    control<QPushButton>(setupWindow, "verifyParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->link()->busy() && !f->dialogs.messages.isEmpty(); },
                     SWEEP_DONE_MS));
     QCOMPARE(f->dialogs.messages,

@@ -11,7 +11,7 @@ void ParameterPanel::defaultBankChosen(QRadioButton* button, int bank)
 {
     // The buttons are mutually exclusive, so selecting this one has deselected the others.
     if (button->isChecked())
-        m_board.writeDefaultBank(bank);
+        board().writeDefaultBank(bank);
 }
 
 void ParameterPanel::showDefaultBank(int bank)
@@ -24,5 +24,5 @@ void ParameterPanel::showDefaultBank(int bank)
         const QSignalBlocker quiet(button);
         button->setChecked(true);
     }
-    m_board.writeDefaultBank(bank);
+    board().writeDefaultBank(bank);
 }

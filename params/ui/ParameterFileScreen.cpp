@@ -78,8 +78,8 @@ void ParameterPanel::saveParameters()
 
     const ParameterFileContent content = ScreenFileContent(
         [this](const QString& name) { return editText(name); },
-        selectedValue(defaultBankButtons()), frequencyShown(), m_board.release(),
-        m_board.shownSerialNumber());
+        selectedValue(defaultBankButtons()), frequencyShown(), board().release(),
+        board().shownSerialNumber());
 
     const QString failure = WriteWholeFile(path, WriteParameterFile(content));
     if (!failure.isEmpty())
@@ -134,8 +134,8 @@ void ParameterPanel::loadParameters()
     if (content.defaultBank)
         userSetValue(Define::ADDR_BANK);
 
-    const QString shownSerialNumber = m_board.shownSerialNumber();
-    const QString release = m_board.release();
+    const QString shownSerialNumber = board().shownSerialNumber();
+    const QString release = board().release();
     if (content.serialNumber != shownSerialNumber || content.release != release)
         ShowMessage(
             QStringLiteral("Note: %1 was saved from board %2, release %3; this board is %4, release %5.\n"

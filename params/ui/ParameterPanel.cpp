@@ -18,8 +18,7 @@
 using Params::DecoderEffect;
 
 ParameterPanel::ParameterPanel(Params::Board& board, OperationRunner runOperation, QWidget* parent)
-    : QWidget(parent)
-    , m_board(board)
+    : BoardPanel(board, parent)
     , m_runOperation(std::move(runOperation))
 {
     setObjectName(QStringLiteral("parameterPanel"));
@@ -85,10 +84,10 @@ void ParameterPanel::connectHandlers()
                 defaultBankChosen(button, bank);
         });
 
-    connect(&m_board, &Params::Board::decoded, this, &ParameterPanel::showDecoded);
-    connect(&m_board, &Params::Board::readStarting, this, [this] { clearLoadedMarks(); });
-    connect(&m_board, &Params::Board::readEnded, this, [this] { showUnreadMarks(); });
-    connect(&m_board, &Params::Board::setUpModeChanged, this, [this](bool on) {
+    connect(&board(), &Params::Board::decoded, this, &ParameterPanel::showDecoded);
+    connect(&board(), &Params::Board::readStarting, this, [this] { clearLoadedMarks(); });
+    connect(&board(), &Params::Board::readEnded, this, [this] { showUnreadMarks(); });
+    connect(&board(), &Params::Board::setUpModeChanged, this, [this](bool on) {
         for (QWidget* control : std::as_const(m_setUpControls))
             control->setEnabled(on);
     });
@@ -115,7 +114,7 @@ void ParameterPanel::showDecoded(const DecoderEffect& effect)
             target->setText(effect.text);
         break;
     case DecoderEffect::Kind::SelectRadio:
-        if (const std::optional<int> bank = m_board.model().defaultBank();
+        if (const std::optional<int> bank = board().model().defaultBank();
             bank && effect.control == QLatin1String(Params::defaultBankButtons().buttonFor(*bank)))
             showDefaultBank(*bank);
         else if (auto* button = findChild<QRadioButton*>(effect.control))
@@ -131,6 +130,16 @@ void ParameterPanel::showDecoded(const DecoderEffect& effect)
     case DecoderEffect::Kind::SetReady:
         break; // the header's and the board model's
     }
+}
+
+std::pair<QString, QString> ParameterPanel::calibrationTexts() const
+{
+    return {verticalCalibration->text(), horizontalCalibration->text()};
+}
+
+QList<QWidget*> ParameterPanel::keptLiveWhileLocked() const
+{
+    return {saveParametersButton};
 }
 
 void ParameterPanel::addToRow(int row, const QList<QWidget*>& widgets)

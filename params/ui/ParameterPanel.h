@@ -5,9 +5,11 @@
 // board never answered for and refuses to write them back.
 //
 // The window places other panels' controls inside it: the sound buttons into
-// the rows and above them, the calibration buttons beside the two values.
+// the rows and above them, the calibration buttons beside the two values. Its
+// own controls are its own: the window and the tests reach them by name.
 #pragma once
 
+#include "common/ui/BoardPanel.h"
 #include "params/Board.h"
 #include "params/ParameterWriter.h"
 
@@ -18,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class Operation;
 class QFrame;
@@ -33,7 +36,7 @@ namespace Params {
 struct RadioGroup;
 } // namespace Params
 
-class ParameterPanel : public QWidget {
+class ParameterPanel : public BoardPanel {
     Q_OBJECT
 public:
     // Runs an operation with the window's progress dialog; false when the link
@@ -42,6 +45,29 @@ public:
 
     ParameterPanel(Params::Board& board, OperationRunner runOperation, QWidget* parent = nullptr);
 
+    void readParameters();  // "Read Parameters"
+    void writeParameters(); // "Write Parameters"
+
+    // The calibration values as the screen shows them: vertical, horizontal.
+    std::pair<QString, QString> calibrationTexts() const;
+    // "Save..." stays live while an operation holds the link: it talks to no board.
+    QList<QWidget*> keptLiveWhileLocked() const override;
+
+    // ---- Where the window places other panels' controls ----------------------
+    // The twelve sound rows, four per bank.
+    int rowCount() const { return static_cast<int>(rowPanels.size()); }
+    // Appends the widgets, in order, after the values of row panel `row`.
+    void addToRow(int row, const QList<QWidget*>& widgets);
+    // Controls after "Save..." and "Load...", in the row of the action buttons.
+    void addToActions(QWidget* widget);
+    // A row of controls above the parameter rows, just below the action buttons.
+    void insertActionRow(QWidget* row);
+    void addToCalibration(QWidget* widget);
+    // A calibration value measured on the board, shown at once.
+    void showVerticalCalibration(const QString& text);
+    void showHorizontalCalibration(const QString& text);
+
+private:
     QGroupBox* parameterGroup = nullptr;           // the parameter group
     QPushButton* readParametersButton = nullptr;   // "Read Parameters"
     QPushButton* writeParametersButton = nullptr;  // "Write Parameters"
@@ -66,27 +92,12 @@ public:
     QLineEdit* verticalCalibration = nullptr;    // "VERT."
     QLineEdit* horizontalCalibration = nullptr;  // "HORZ."
 
+
     // The edits of the parameter screen by name ("bank1GuardRed", "bank1FlickerRed", ...).
     QLineEdit* edit(const QString& name) const;
     // The text of that edit; empty for a name that is none of them.
     QString editText(const QString& name) const;
 
-    void readParameters();  // "Read Parameters"
-    void writeParameters(); // "Write Parameters"
-
-    // ---- Where the window places other panels' controls ----------------------
-    // Appends the widgets, in order, after the values of row panel `row`.
-    void addToRow(int row, const QList<QWidget*>& widgets);
-    // Controls after "Save..." and "Load...", in the row of the action buttons.
-    void addToActions(QWidget* widget);
-    // A row of controls above the parameter rows, just below the action buttons.
-    void insertActionRow(QWidget* row);
-    void addToCalibration(QWidget* widget);
-    // A calibration value measured on the board, shown at once.
-    void showVerticalCalibration(const QString& text);
-    void showHorizontalCalibration(const QString& text);
-
-private:
     void buildActions(QVBoxLayout* group);
     void buildParameterScreen(QVBoxLayout* group);
     void buildRows(QVBoxLayout* rows);
@@ -126,7 +137,6 @@ private:
     // shows why, puts the cursor there and returns nothing.
     std::optional<Params::WritePlan> planFromScreen();
 
-    Params::Board& m_board;
     OperationRunner m_runOperation;
     QHash<QString, QLineEdit*> m_edits;
     QHBoxLayout* m_actions = nullptr; // "Read Parameters" to "Load...", then a stretch

@@ -34,8 +34,8 @@ void ParameterPanel::userSetValue(int address)
 {
     // The decoder's own changes are the read; everything else (typing, a loaded
     // file, a test) is a value someone chose.
-    ReadState& state = m_board.readState();
-    if (m_board.decoding() || !state.isUnread(address))
+    ReadState& state = board().readState();
+    if (board().decoding() || !state.isUnread(address))
         return;
     state.setByUser(address);
     showUnreadMarks();
@@ -43,12 +43,12 @@ void ParameterPanel::userSetValue(int address)
 
 void ParameterPanel::readParameters()
 {
-    m_board.startRead();
+    board().startRead();
 }
 
 void ParameterPanel::showUnreadMarks()
 {
-    const ReadState& state = m_board.readState();
+    const ReadState& state = board().readState();
     for (const ParameterField& field : parameterFields())
         if (QLineEdit* e = edit(field.editName()))
             setUnreadMark(e, state.isUnread(field.address) || state.isUnread(field.lowAddress())
@@ -62,7 +62,7 @@ std::optional<WritePlan> ParameterPanel::planFromScreen()
     const WritePlanResult result = PlanParameterWrite(
         [this](const QString& name) { return editText(name); },
         frequencyShown().value_or(Define::FREQUENCY_EVO),
-        DefaultBankToWrite(selectedValue(defaultBankButtons()), m_board.model().defaultBank()));
+        DefaultBankToWrite(selectedValue(defaultBankButtons()), board().model().defaultBank()));
     if (result.ok())
         return result.plan;
     if (QLineEdit* bad = edit(result.refusal->edit)) {
@@ -75,10 +75,10 @@ std::optional<WritePlan> ParameterPanel::planFromScreen()
 
 void ParameterPanel::verifyParameters()
 {
-    if (m_board.link()->refuseWhileBusy())
+    if (board().link()->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
         return;
-    m_runOperation(new Verification(*m_board.link(), plan->all(), QStringLiteral("screen"), this));
+    m_runOperation(new Verification(*board().link(), plan->all(), QStringLiteral("screen"), this));
 }

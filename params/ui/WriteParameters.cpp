@@ -12,7 +12,7 @@ using namespace Params;
 
 void ParameterPanel::writeParameters()
 {
-    if (m_board.link()->refuseWhileBusy())
+    if (board().link()->refuseWhileBusy())
         return;
     const std::optional<WritePlan> plan = planFromScreen();
     if (!plan)
@@ -20,11 +20,11 @@ void ParameterPanel::writeParameters()
     QList<int> addresses;
     for (const ParameterWrite& write : plan->all())
         addresses.append(write.address);
-    if (const QStringList unread = m_board.readState().unreadNames(addresses); !unread.isEmpty()) {
+    if (const QStringList unread = board().readState().unreadNames(addresses); !unread.isEmpty()) {
         dialogs().error(NeverReadMessage(QStringLiteral("Write Parameters"), unread));
         return;
     }
-    auto* write = new ParameterWriteOperation(*m_board.link(), *plan, this);
+    auto* write = new ParameterWriteOperation(*board().link(), *plan, this);
     connect(write, &Operation::finished, this, [this](bool ok) {
         if (ok)
             clearLoadedMarks(); // the board holds what the screen shows
