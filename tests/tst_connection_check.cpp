@@ -218,7 +218,8 @@ void ConnectionCheckTest::deviceLossDuringWriteSaysHowFarItGot()
     QVERIFY(f->dialogs.messages[0].startsWith(
         "Write Parameters stopped after 20 of 85 values: the connection to /dev/ttyACM0 was lost."));
     QVERIFY(!waitDialog->isVisible());
-    QVERIFY(!control<QPushButton>(setupWindow, "writeParametersButton")->isEnabled()); // set-up controls off, as after closing
+    QVERIFY(!control<QPushButton>(setupWindow, "writeParametersButton")
+                 ->isEnabled()); // set-up controls off, as after closing
     QVERIFY(!setupWindow->board()->link()->busy());
     f->sim.clock.advance(10000);
     QCOMPARE(f->port->sent.size(), 20);

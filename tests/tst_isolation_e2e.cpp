@@ -141,8 +141,10 @@ void IsolationEndToEndTest::handOver()
 void IsolationEndToEndTest::init()
 {
     QString why;
-    QVERIFY2(e2e.start({}, {.recordingPlayer = true, .soundFolder = true, .openPort = true, .waitUntilOpen = true}, &why),
-             qPrintable(why));
+    QVERIFY2(
+        e2e.start({}, {.recordingPlayer = true, .soundFolder = true, .openPort = true, .waitUntilOpen = true},
+                  &why),
+        qPrintable(why));
     board = &e2e.board();
     f = &e2e.windows();
     e2e.moveDipSwitchesWhenAsked();

@@ -154,7 +154,8 @@ void ParameterDecoderTest::decodesReplies_data()
     QTest::newRow("a pair takes nothing of another pair")
         << QList<QByteArray>{reply(24, 0x12), reply(27, 0x05)} << QStringList{"text bank1ClashSensitivity=5"};
     QTest::newRow("a one-byte reply between the halves")
-        << QList<QByteArray>{reply(25, 0x34), reply(28, 7), reply(24, 0x01)} << QStringList{"text bank1SwingSensitivity=308"};
+        << QList<QByteArray>{reply(25, 0x34), reply(28, 7), reply(24, 0x01)}
+        << QStringList{"text bank1SwingSensitivity=308"};
     QTest::newRow("a frequency reply between the halves")
         << QList<QByteArray>{reply(25, 0x34), reply(178, 3), reply(24, 0x01)}
         << QStringList{"text bank1SwingSensitivity=308"};

@@ -158,8 +158,9 @@ void ParameterFileTest::saveChangeLoadRestoresTheScreenAndSendsNothing()
 
 void ParameterFileTest::frequencyByteNoModeStandsForIsShownAsNoneAndKept()
 {
-    const auto noneChecked = [panel] {
-        return !control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked() && !control<QRadioButton>(setupWindow, "frequencyMedButton")->isChecked() &&
+    const auto noneChecked = [] {
+        return !control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked() &&
+               !control<QRadioButton>(setupWindow, "frequencyMedButton")->isChecked() &&
                !control<QRadioButton>(setupWindow, "frequencyEvoButton")->isChecked();
     };
     const auto savedFrequency = [this](const QString& name) {

@@ -200,7 +200,8 @@ void ParameterPanelTest::measuredCalibrationIsPaintedAtOnce()
     QFETCH(QString, text);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QLineEdit* field = vertical ? panel->findChild<QLineEdit*>("verticalCalibration") : panel->findChild<QLineEdit*>("horizontalCalibration");
+    QLineEdit* field = vertical ? panel->findChild<QLineEdit*>("verticalCalibration")
+                                : panel->findChild<QLineEdit*>("horizontalCalibration");
     PaintCounter counter;
     field->installEventFilter(&counter);
     // No event loop runs in between: the measurement holds it.

@@ -194,7 +194,8 @@ void ParameterScreenTest::rowCaptionSelectsRowForSliders()
     control<QRadioButton>(setupWindow, "setUpModeButton")->click();
     auto* bank2ClashCaption = setupWindow->findChild<QLabel*>("bank2ClashCaption");
     QTest::mouseClick(bank2ClashCaption, Qt::LeftButton);
-    QCOMPARE(control<QLabel>(setupWindow, "ledRowHeading")->text(), QString("LEDs Bar Brigthness active on BANK2 Clash"));
+    QCOMPARE(control<QLabel>(setupWindow, "ledRowHeading")->text(),
+             QString("LEDs Bar Brigthness active on BANK2 Clash"));
     control<QSlider>(setupWindow, "whiteBrightness")->setValue(54);
     QCOMPARE(editNamed("bank2ClashWhite")->text(), QString("200"));
     control<QSlider>(setupWindow, "redBrightness")->setValue(254);

@@ -176,7 +176,8 @@ void ParametersEndToEndTest::verifyFindsTheValueChangedBehindTheToolsBack()
     readBoard();
     QByteArray before = board->dump("params");
     control<QPushButton>(setupWindow, "verifyParametersButton")->click();
-    QVERIFY(WaitFor([&] { return !setupWindow->board()->link()->busy() && !f->dialogs.messages.isEmpty(); }, SWEEP_DONE_MS));
+    QVERIFY(WaitFor([&] { return !setupWindow->board()->link()->busy() && !f->dialogs.messages.isEmpty(); },
+                    SWEEP_DONE_MS));
     QCOMPARE(f->dialogs.messages,
              QStringList{"Verify: the board holds every value the screen shows (85 of 85 values verified)."});
 

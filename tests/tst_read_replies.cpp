@@ -313,7 +313,8 @@ void ReadRepliesTest::bankDecodedMidSweepIsWrittenInsideTheSweep()
 {
     board->memory[6] = 2;
     control<QPushButton>(setupWindow, "readParametersButton")->click();
-    QVERIFY(f->sim.clock.advanceUntil([] { return control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked(); }, 1000));
+    QVERIFY(f->sim.clock.advanceUntil(
+        [] { return control<QRadioButton>(setupWindow, "defaultBank2Button")->isChecked(); }, 1000));
     f->sim.clock.advance(SWEEP_MS);
     const QList<ScriptedPort::Sent>& sent = f->port->sent;
     qsizetype bank = 0;

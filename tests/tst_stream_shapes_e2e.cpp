@@ -54,7 +54,8 @@ Fields frameFields(const QByteArray& frame)
 {
     Fields fields;
     for (int k = 0; k < TELEMETRY_FIELDS - 1; ++k)
-        fields << static_cast<qint16>((static_cast<quint8>(frame[1 + 2 * k]) << 8) | static_cast<quint8>(frame[2 + 2 * k]));
+        fields << static_cast<qint16>((static_cast<quint8>(frame[1 + 2 * k]) << 8) |
+                                      static_cast<quint8>(frame[2 + 2 * k]));
     fields << static_cast<quint8>(frame[23]);
     return fields;
 }
