@@ -193,6 +193,10 @@ void BoardLink::deliver(const QList<QByteArray>& messages)
 void BoardLink::lineQuiet()
 {
     m_quietWatch->setEnabled(false);
+    if (m_port->InputWaiting()) {
+        m_quietWatch->setEnabled(true);
+        return;
+    }
     arrived(m_framer.flush());
 }
 

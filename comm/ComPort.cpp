@@ -119,6 +119,11 @@ qint64 ComPort::OutputPending() const
     return FOpen ? ComThread->OutputPending() : 0;
 }
 
+bool ComPort::InputWaiting() const
+{
+    return FOpen && ComThread->InputWaiting();
+}
+
 std::optional<qint64> ComPort::WrittenAt() const
 {
     if (!FOpen)

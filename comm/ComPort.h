@@ -55,6 +55,7 @@ public:
     void SetRTS(bool status) override;
     qint64 OutputPending() const override;
     std::optional<qint64> WrittenAt() const override;
+    bool InputWaiting() const override;
 
     quint32 WinQSizeIn() const { return FWinQSizeIn; }
     void setWinQSizeIn(quint32 size) { FWinQSizeIn = size; }

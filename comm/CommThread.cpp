@@ -122,12 +122,22 @@ void CommThread::ClosePort()
     m_fd = -1;
 }
 
-quint32 CommThread::BytesWaiting() const
+quint32 CommThread::driverBytes() const
 {
     int waiting = 0;
     if (m_fd < 0 || ::ioctl(m_fd, FIONREAD, &waiting) != 0 || waiting < 0)
-        waiting = 0;
-    return static_cast<quint32>(waiting) + static_cast<quint32>(m_carry.size());
+        return 0;
+    return static_cast<quint32>(waiting);
+}
+
+quint32 CommThread::BytesWaiting() const
+{
+    return driverBytes() + static_cast<quint32>(m_carry.size());
+}
+
+bool CommThread::InputWaiting() const
+{
+    return m_handOverPending.load(std::memory_order_acquire) || driverBytes() > 0;
 }
 
 quint32 CommThread::ReadComm(char* buffer, quint32 charsToRead)

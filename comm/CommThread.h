@@ -49,6 +49,9 @@ public:
     // User-interface thread, inside a hand-over: the bytes waiting, and reading them.
     quint32 BytesWaiting() const;
     quint32 ReadComm(char* buffer, quint32 charsToRead);
+    // Any thread: a hand-over is on its way, or the driver holds bytes the thread
+    // has not seen yet.
+    bool InputWaiting() const;
     // Any thread: queues bytes for the thread to write. Never blocks on the device.
     void WriteComm(const char* buffer, qsizetype byteCount);
 
@@ -77,6 +80,8 @@ private:
         quint64 errorCount = 0;  // framing + overrun + parity errors so far
     };
     enum class Input { None, Data, Gone };
+    // Bytes the driver holds that no read has taken yet.
+    quint32 driverBytes() const;
     static constexpr short kHangupEvents = POLLHUP | POLLERR | POLLNVAL;
 
     bool openDevice(const QString& port);

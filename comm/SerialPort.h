@@ -45,6 +45,10 @@ public:
     // the application clock (ms); nothing while some of it still waits for its
     // write, or when nothing was ever sent since the port opened.
     virtual std::optional<qint64> WrittenAt() const = 0;
+    // Received bytes that have not been handed to ReceiveCallBack yet. A line is
+    // only quiet when nothing waits here: a window busy painting must not take
+    // its own delay for a pause of the board's.
+    virtual bool InputWaiting() const = 0;
 
     const QString& Port() const { return FPortID; }
     void setPort(const QString& port) { FPortID = port; }

@@ -245,9 +245,9 @@ QByteArray IsolationEndToEndTest::run(const QString& operation, bool disturbed)
 void IsolationEndToEndTest::onlyCancelReachesARunningOperation_data()
 {
     QTest::addColumn<QString>("operation");
-    for (const QString& name : {"read sweep", "Write Parameters", "row erase", "Erase All", "upload",
+    for (const char* name : {"read sweep", "Write Parameters", "row erase", "Erase All", "upload",
                                 "bulk load", "calibration", "firmware run"})
-        QTest::newRow(qPrintable(name)) << name;
+        QTest::newRow(name) << QString(name);
 }
 
 void IsolationEndToEndTest::onlyCancelReachesARunningOperation()

@@ -307,11 +307,19 @@ void LinkTest::messagesInPiecesAreRoutedWholeAndLoggedAsTheyCame()
     feed(hexBytes("07"));
     QVERIFY(!link.expectingReply());
     QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
+    // The window was busy past the quiet time while the rest of a frame waited
+    // at the port: the line was not quiet, the frame is whole.
+    feed(TELEMETRY.left(20));
+    f->port->inputWaiting = true;
+    f->sim.clock.advance(StreamFramer::QUIET_TIME_MS * 2);
+    f->port->inputWaiting = false;
+    feed(TELEMETRY.mid(20));
+    QCOMPARE(frames.size(), 4);
     // Half a frame left by a quiet line goes on as it came: not telemetry.
     feed(TELEMETRY.left(20));
     f->sim.clock.advance(StreamFramer::QUIET_TIME_MS);
     feed(TELEMETRY);
-    QCOMPARE(frames.size(), 4);
+    QCOMPARE(frames.size(), 5);
 }
 
 void LinkTest::expectedReplyGoesToDecoderAndClearsFlag()

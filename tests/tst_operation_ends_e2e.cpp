@@ -139,9 +139,9 @@ void OperationEndsEndToEndTest::cleanup()
 void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox_data()
 {
     QTest::addColumn<QString>("operation");
-    for (const QString& name :
+    for (const char* name :
          {"Auto calibration", "row erase", "Erase All", "upload", "bulk load", "firmware erase and run"})
-        QTest::newRow(qPrintable(name)) << name;
+        QTest::newRow(name) << QString(name);
 }
 
 void OperationEndsEndToEndTest::operationEndsThroughTheRealMessageBox()

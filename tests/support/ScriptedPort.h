@@ -24,6 +24,7 @@ public:
     void SetRTS(bool status) override { rts = status; }
     qint64 OutputPending() const override;
     std::optional<qint64> WrittenAt() const override;
+    bool InputWaiting() const override { return inputWaiting; }
 
     // Delivers one received block, as the component's hand-over would.
     void feed(const QByteArray& block);
@@ -42,6 +43,8 @@ public:
     // for one that takes nothing.
     std::optional<qint64> drainBytesPerSecond;
     int writeDelayMs = 0;
+    // Bytes received but not handed over yet, as while the window is busy.
+    bool inputWaiting = false;
 
 private:
     // What one Send puts on the line: its bytes leave evenly from startMs to endMs.
