@@ -24,6 +24,7 @@ using namespace Params;
 namespace {
 const QString FORCE = QStringLiteral("force");
 const QString REPORT = QStringLiteral("report");
+const QString WITH_CALIBRATION = QStringLiteral("with-calibration");
 const QString SAVE = QStringLiteral("save");
 
 // The profile named on the command line, read and checked whole; nothing when
@@ -89,8 +90,9 @@ int apply(Invocation& call)
                     done(false, why);
                     return;
                 }
-                const ProfileApply::Board which{board.port(), board.model().serialNumber(),
-                                                board.model().release()};
+                const Params::BoardModel& read = board.model();
+                const ProfileApply::Board which{board.port(), read.serialNumber(), read.release(),
+                                                [&read](int address) { return read.heldByte(address); }};
                 auto* apply = new ProfileApply(board.link(), board.journal(), checked->profile, checked->check,
                                                which, [&board] { return journalOf(board); }, force);
                 const auto tell = [&board](const QString& problem) {
@@ -199,15 +201,18 @@ int saveProfile(Invocation& call)
     if (call.ports.size() != 1)
         return UsageError(QStringLiteral("profile save reads one board: choose it with --port"));
     const QString path = arguments.last();
+    const Calibration calibration =
+        call.parser.isSet(WITH_CALIBRATION) ? Calibration::Carried : Calibration::LeftOut;
     return RunOnBoards(
         call.ports, call.output, Connect::SetUp,
-        [path](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
-            board.readParameters([&board, &result, path, done](bool ok, const QString& why) {
+        [path, calibration](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, path, calibration, done](bool ok, const QString& why) {
                 if (!ok) {
                     done(false, why);
                     return;
                 }
-                const BoardProfile profile = ProfileFromBoard(board.model().fileContent(), journalOf(board));
+                const BoardProfile profile =
+                    ProfileFromBoard(board.model().fileContent(), journalOf(board), calibration);
                 const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
                 if (!failure.isEmpty()) {
                     done(false, QStringLiteral("%1: cannot save the profile to %2: %3")
@@ -227,12 +232,13 @@ void AddProfileCommands(QList<Command>& commands)
 {
     commands.append(
         {"apply", "PROFILE [--force] [--report FILE]",
-         "Checks a board profile whole, then writes its parameters, verifies them and uploads the slots "
-         "the journal does not know to hold their file; several boards at once.",
+         "Checks a board profile whole, reads the board, writes the values it does not hold yet, verifies "
+         "every value and uploads the slots the journal does not know to hold their file; several boards "
+         "at once.",
          [](QCommandLineParser& parser) {
              parser.addPositionalArgument(QStringLiteral("PROFILE"), QStringLiteral("The board profile."));
-             parser.addOption({FORCE, QStringLiteral("Uploads every slot of the profile, whatever the journal "
-                                                     "says.")});
+             parser.addOption({FORCE, QStringLiteral("Writes every value and uploads every slot of the profile, "
+                                                     "whatever the board holds and the journal says.")});
              parser.addOption({REPORT, QStringLiteral("Writes a JSON report of every board to FILE."),
                                QStringLiteral("FILE")});
          },
@@ -246,11 +252,15 @@ void AddProfileCommands(QList<Command>& commands)
          },
          diff});
     commands.append(
-        {"profile", "save FILE",
-         "Writes the profile of a board: its parameters as read now, its slots as the journal knows them.",
+        {"profile", "save FILE [--with-calibration]",
+         "Writes the profile of a board: its parameters as read now, its slots as the journal knows them. "
+         "The motion calibration is the board's own and is left out unless asked for.",
          [](QCommandLineParser& parser) {
              parser.addPositionalArgument(SAVE, QStringLiteral("Writes the profile."));
              parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The profile file to write."));
+             parser.addOption({WITH_CALIBRATION, QStringLiteral("Carries this board's motion calibration, to be "
+                                                                "written and compared wherever the profile "
+                                                                "goes.")});
          },
          saveProfile});
 }

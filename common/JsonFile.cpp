@@ -20,7 +20,19 @@ QString FormatRefusal(const QJsonObject& root, const JsonFormat& format, const Q
 {
     if (root.value(JSON_FORMAT_KEY).toString() != format.name)
         return QStringLiteral("%1 is not a Tavrin Manager %2.").arg(subject, format.kind);
-    if (root.value(JSON_VERSION_KEY).toInt() != format.version)
+    const QJsonValue version = root.value(JSON_VERSION_KEY);
+    if (version.isUndefined())
+        return QStringLiteral("%1 gives no %2 version; this program reads version %3.")
+            .arg(subject, format.versionName)
+            .arg(format.version);
+    if (!version.isDouble())
+        return QStringLiteral("%1 gives its %2 version as %3; this program reads version %4, a number "
+                              "written without quotes.")
+            .arg(subject, format.versionName,
+                 version.isString() ? QStringLiteral("\"%1\"").arg(version.toString())
+                                    : QStringLiteral("something that is not a number"))
+            .arg(format.version);
+    if (version.toInt() != format.version)
         return QStringLiteral("%1 has %2 version %3; this program reads version %4.")
             .arg(subject, format.versionName, root.value(JSON_VERSION_KEY).toVariant().toString())
             .arg(format.version);

@@ -35,6 +35,7 @@ Board::Board(QObject* parent)
 {
     connect(m_link, &BoardLink::parameterReply, this, [this](const QByteArray& block) { decode(block); });
     m_model.follow(*m_link, this);
+    m_shown.follow(*m_link, this);
 }
 
 Board::~Board()

@@ -50,6 +50,11 @@ public:
     // True while a received reply is being shown: the decoder, not the user,
     // changes the screen then.
     bool decoding() const { return m_decoding; }
+    // What the screen shows: the values of the boards this window has talked
+    // to, as read and written, with what the user typed or loaded over them.
+    // Kept when the port closes, as the screen keeps it.
+    BoardModel& screen() { return m_shown; }
+    const BoardModel& screen() const { return m_shown; }
     // What the header shows; kept when the port closes.
     QString release() const { return m_shown.release(); }
     QString shownSerialNumber() const { return m_shown.serialNumber(); }

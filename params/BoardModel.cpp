@@ -24,8 +24,10 @@ std::optional<std::pair<int, std::uint8_t>> replyOf(const QByteArray& block)
 
 QList<DecoderEffect> BoardModel::receive(const QByteArray& block)
 {
-    if (const auto reply = replyOf(block))
-        learn(reply->first, reply->second);
+    if (const auto reply = replyOf(block)) {
+        answered(reply->first, reply->second);
+        dropTyped(reply->first);
+    }
     const QList<DecoderEffect> effects = m_decoder.decode(block);
     for (const DecoderEffect& effect : effects)
         m_identity.follow(effect);
@@ -42,11 +44,7 @@ void BoardModel::frameSent(const QByteArray& frame)
         return;
     take(address, static_cast<std::uint8_t>(frame.at(WRITE_VALUE_INDEX)));
     m_readState.setByte(address, Origin::Written);
-}
-
-void BoardModel::answered(int address, std::uint8_t byte)
-{
-    learn(address, byte);
+    settleTyped(address);
 }
 
 void BoardModel::follow(BoardLink& link, QObject* context)
@@ -56,7 +54,7 @@ void BoardModel::follow(BoardLink& link, QObject* context)
                      [this](int address, quint8 byte) { answered(address, byte); });
 }
 
-void BoardModel::learn(int address, std::uint8_t byte)
+void BoardModel::answered(int address, std::uint8_t byte)
 {
     // A decoded answer is learnt twice (decoded, then as the read's answer):
     // only the first one finds the byte as written.
@@ -75,6 +73,14 @@ void BoardModel::readEnded(const QList<int>& asked, const QList<int>& unanswered
 {
     m_readState.readEnded(asked, unanswered);
     m_identity.readEnded(m_readState);
+}
+
+std::optional<std::uint8_t> BoardModel::heldByte(int address) const
+{
+    const Origin origin = m_readState.origin(address);
+    if (!known(address) || origin == Origin::NeverRead || origin == Origin::Typed)
+        return std::nullopt;
+    return m_bytes.at(address);
 }
 
 std::optional<int> BoardModel::value(const ParameterField& field) const
@@ -140,6 +146,50 @@ ParameterFileContent BoardModel::fileContent() const
 {
     return ScreenFileContent([this](const QString& edit) { return text(edit); }, defaultBank(), frequencyMode(),
                              release(), serialNumber());
+}
+
+void BoardModel::type(const ParameterField& field, const QString& text)
+{
+    m_typed.insert(field.address, text);
+}
+
+QString BoardModel::shownText(const QString& edit) const
+{
+    if (const ParameterField* field = fieldByEdit(edit))
+        if (const auto typed = m_typed.constFind(field->address); typed != m_typed.cend())
+            return *typed;
+    return text(edit);
+}
+
+ParameterFileContent BoardModel::shownFileContent() const
+{
+    return ScreenFileContent([this](const QString& edit) { return shownText(edit); }, shownDefaultBank(),
+                             shownFrequency(), release(), serialNumber());
+}
+
+void BoardModel::dropTyped(int address)
+{
+    if (const ParameterField* field = fieldAtAddress(address))
+        m_typed.remove(field->address);
+    if (address == defaultBankButtons().address)
+        m_chosenDefaultBank.reset();
+    if (address == frequencyButtons().address)
+        m_chosenFrequency.reset();
+}
+
+void BoardModel::settleTyped(int address)
+{
+    if (const ParameterField* field = fieldAtAddress(address)) {
+        const auto typed = m_typed.constFind(field->address);
+        bool isNumber = false;
+        const int number = typed == m_typed.cend() ? 0 : typed->trimmed().toInt(&isNumber);
+        if (isNumber && value(*field) == number)
+            m_typed.remove(field->address);
+    }
+    if (address == defaultBankButtons().address && m_chosenDefaultBank == defaultBank())
+        m_chosenDefaultBank.reset();
+    if (address == frequencyButtons().address && m_chosenFrequency == frequencyMode())
+        m_chosenFrequency.reset();
 }
 
 } // namespace Params

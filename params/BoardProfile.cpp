@@ -1,6 +1,7 @@
 #include "params/BoardProfile.h"
 
 #include "common/JsonFile.h"
+#include "params/ParameterLayout.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 #include "sound/SlotNames.h"
@@ -181,7 +182,7 @@ BoardProfileRead ReadBoardProfile(const QByteArray& bytes, const QString& folder
     if (!root.contains(PARAMETERS_KEY))
         return refused(QStringLiteral("Entry \"%1\" is missing.").arg(PARAMETERS_KEY));
     ParameterFileResult parameters =
-        ReadParameterObject(root.value(PARAMETERS_KEY).toObject(), PARAMETERS_KEY);
+        ReadParameterObject(root.value(PARAMETERS_KEY).toObject(), PARAMETERS_KEY, ParameterReading::Strict);
     if (!parameters.content)
         return refused(parameters.error);
     profile.parameters = std::move(*parameters.content);
@@ -239,10 +240,15 @@ QByteArray WriteBoardProfile(const BoardProfile& profile)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-BoardProfile ProfileFromBoard(const ParameterFileContent& read, const QList<Sound::JournalEntry>& journal)
+BoardProfile ProfileFromBoard(const ParameterFileContent& read, const QList<Sound::JournalEntry>& journal,
+                              Calibration calibration)
 {
     BoardProfile profile;
     profile.parameters = read;
+    if (calibration == Calibration::LeftOut)
+        for (const ParameterField& field : parameterFields())
+            if (field.isCalibration())
+                profile.parameters.edits.remove(field.editName());
     // What a profile could not be read back with is left out: a release never
     // read, a journal entry (edited by hand, say) without a checksum.
     profile.firmwareRelease = isRelease(read.release) ? read.release : QString();

@@ -71,7 +71,11 @@ QByteArray WriteBoardProfile(const BoardProfile& profile);
 // "Save..." writes them (BoardModel::fileContent() after a read), release
 // included; each bank's slots are those its journal knows, by file name, so the
 // files are looked for beside the profile. A bank with no known slot is left out.
-BoardProfile ProfileFromBoard(const ParameterFileContent& read, const QList<Sound::JournalEntry>& journal);
+// The calibration belongs to the board it was measured on: it goes into the
+// profile only when carried.
+enum class Calibration { LeftOut, Carried };
+BoardProfile ProfileFromBoard(const ParameterFileContent& read, const QList<Sound::JournalEntry>& journal,
+                              Calibration calibration = Calibration::LeftOut);
 
 // A font bank's folder on disk, or why there is none to read.
 struct FontFolder {

@@ -24,6 +24,9 @@ const QString SERIAL_KEY = QStringLiteral("serialNumber");
 const QString DEFAULT_BANK_KEY = QStringLiteral("defaultBank");
 const QString FREQUENCY_KEY = QStringLiteral("frequencyMode");
 const QString PARAMETERS_KEY = QStringLiteral("parameters");
+// Every entry of the object, as ParameterFileObject writes it.
+const QStringList OBJECT_KEYS = {JSON_FORMAT_KEY, JSON_VERSION_KEY, SAVED_KEY,    RELEASE_KEY, SERIAL_KEY,
+                                 DEFAULT_BANK_KEY, FREQUENCY_KEY,   PARAMETERS_KEY};
 
 QString rowWord(Row row)
 {
@@ -166,11 +169,16 @@ ParameterFileResult ReadParameterFile(const QByteArray& bytes)
     return ReadParameterObject(read.root);
 }
 
-ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at)
+ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at, ParameterReading reading)
 {
     const EntryPath named{at};
+    const bool strict = reading == ParameterReading::Strict;
     if (const QString refusal = FormatRefusal(root, FORMAT, subject(at)); !refusal.isEmpty())
         return refused(refusal);
+    if (strict)
+        for (auto it = root.begin(); it != root.end(); ++it)
+            if (!OBJECT_KEYS.contains(it.key()))
+                return refused(QStringLiteral("Entry \"%1\" is not part of the parameters.").arg(named(it.key())));
 
     ParameterFileContent content;
     content.release = root.value(RELEASE_KEY).toString();
@@ -203,8 +211,12 @@ ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& 
             continue;
         known.insert(key);
         const QJsonValue entry = parameters.value(key);
+        if (entry.isUndefined() && strict && field.isCalibration())
+            continue; // a profile carries a calibration only when asked to
         if (entry.isUndefined())
             return refused(QStringLiteral("Entry \"%1\" is missing.").arg(named(key)));
+        if (strict && !entry.isDouble())
+            return refused(QStringLiteral("Entry \"%1\" must be a number, written without quotes.").arg(named(key)));
         const QString text = entry.isString() ? entry.toString() : entry.toVariant().toString();
         int value = 0;
         if (const auto refusal = CheckFieldText(field, text, value))

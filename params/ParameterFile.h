@@ -47,7 +47,13 @@ ParameterFileResult ReadParameterFile(const QByteArray& bytes);
 // The object a parameter file holds, for files that carry one inside: `at` is
 // its key there, so that a refusal names the entry by its whole path
 // ("Entry \"parameters.bank2.clash.green\": ..."); empty for a parameter file.
+// A parameter file is read as "Save..." wrote it: a value that is not a number
+// comes back as the text it was, to be named. Inside a board profile, written
+// to be applied, only numbers and the entries of the format are taken, and the
+// calibration may be left out.
+enum class ParameterReading { AsSaved, Strict };
 QJsonObject ParameterFileObject(const ParameterFileContent& content);
-ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at = {});
+ParameterFileResult ReadParameterObject(const QJsonObject& root, const QString& at = {},
+                                        ParameterReading reading = ParameterReading::AsSaved);
 
 } // namespace Params

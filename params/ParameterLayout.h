@@ -61,6 +61,8 @@ struct ParameterField {
     int lowAddress() const;
     // "Bank 1 Guard red", "Bank 2 Swing sensitivity", "Vertical calibration", ...
     QString accessibleName() const;
+    // The motion sensor's calibration: measured on each board, not a setting.
+    bool isCalibration() const { return column == Column::Vertical || column == Column::Horizontal; }
 };
 
 // One of the twelve row panels, four per bank.

@@ -6,8 +6,14 @@
 
 ParameterWriteOperation::ParameterWriteOperation(BoardLink& link, const Params::WritePlan& plan,
                                                  QObject* parent)
+    : ParameterWriteOperation(link, plan.all(), parent)
+{
+}
+
+ParameterWriteOperation::ParameterWriteOperation(BoardLink& link, QList<Params::ParameterWrite> writes,
+                                                 QObject* parent)
     : Operation(link, parent)
-    , m_writes(plan.all())
+    , m_writes(std::move(writes))
     , m_timer(new WindowTimer(this, Define::WRITE_PAUSE_MS))
 {
     m_timer->setObjectName(QStringLiteral("WriteTimer"));

@@ -15,6 +15,8 @@ class ParameterWriteOperation : public Operation {
     Q_OBJECT
 public:
     ParameterWriteOperation(BoardLink& link, const Params::WritePlan& plan, QObject* parent = nullptr);
+    // Some writes of a plan, in its order (those a board does not hold yet).
+    ParameterWriteOperation(BoardLink& link, QList<Params::ParameterWrite> writes, QObject* parent = nullptr);
 
     QString cancelQuestion() const override;
 
@@ -26,7 +28,7 @@ protected:
 private:
     void sendNext();
 
-    QList<Params::ParameterWrite> m_writes; // bank 1, then 2, then 3
+    QList<Params::ParameterWrite> m_writes; // in the plan's order
     WindowTimer* m_timer;
     int m_sent = 0;
 };

@@ -35,6 +35,14 @@ std::uint8_t byteAt(const ParameterField& field, int address, int value)
 
 } // namespace
 
+QList<ParameterWrite> FieldWrites(const ParameterField& field, int value)
+{
+    QList<ParameterWrite> writes{{field.lowAddress(), byteAt(field, field.lowAddress(), value)}};
+    if (field.isPair())
+        writes.append({field.highAddress(), byteAt(field, field.highAddress(), value)});
+    return writes;
+}
+
 const QList<ParameterWrite>& WritePlan::bank(int bank) const
 {
     Q_ASSERT(bank >= BANK1 && bank <= BANK3);
@@ -46,6 +54,7 @@ QList<ParameterWrite> WritePlan::all() const
     QList<ParameterWrite> writes;
     for (const QList<ParameterWrite>& bankWrites : m_banks)
         writes.append(bankWrites);
+    writes.append(m_outsideBanks);
     if (m_defaultBank)
         writes.append(*m_defaultBank);
     return writes;

@@ -29,8 +29,9 @@ struct WriteRefusal {
                      // "Bank 2 Clash green must be between 0 and 255 (it is 300)."
 };
 
-// The writes of "Write Parameters", bank by bank, then the default bank when
-// the board is to get another one.
+// The writes of "Write Parameters", bank by bank, then the values outside the
+// banks a profile may carry (the calibration), then the default bank when the
+// board is to get another one.
 class WritePlan {
 public:
     using Banks = std::array<QList<ParameterWrite>, Define::BANK_COUNT>;
@@ -44,10 +45,12 @@ public:
 
     const QList<ParameterWrite>& bank(int bank) const; // 1..3
     std::optional<ParameterWrite> defaultBank() const { return m_defaultBank; }
-    QList<ParameterWrite> all() const; // bank 1, then 2, then 3, then the default bank
+    void addOutsideBanks(const QList<ParameterWrite>& writes) { m_outsideBanks.append(writes); }
+    QList<ParameterWrite> all() const; // bank 1, 2, 3, the values outside them, the default bank
 
 private:
     Banks m_banks;
+    QList<ParameterWrite> m_outsideBanks;
     std::optional<ParameterWrite> m_defaultBank;
 };
 
@@ -63,6 +66,9 @@ struct ParameterField;
 // The value of a field's text, or why it cannot be sent: the one rule that every
 // value written to the board or loaded from a file passes.
 std::optional<WriteRefusal> CheckFieldText(const ParameterField& field, const QString& text, int& value);
+
+// The bytes of a checked value, in the order of the field's addresses.
+QList<ParameterWrite> FieldWrites(const ParameterField& field, int value);
 
 // The text of an edit, by its objectName.
 using EditText = std::function<QString(const QString& edit)>;

@@ -12,6 +12,16 @@ namespace Params {
 namespace {
 const QString NAME = QStringLiteral("Apply profile");
 
+QList<ParameterWrite> WritesNotOnBoard(const QList<ParameterWrite>& writes,
+                                       const std::function<std::optional<quint8>(int)>& heldByte)
+{
+    QList<ParameterWrite> needed;
+    for (const ParameterWrite& write : writes)
+        if (heldByte(write.address) != write.value)
+            needed.append(write);
+    return needed;
+}
+
 int bankOf(const Sound::FontUpload& upload)
 {
     return Sound::SoundSlots()[upload.slot].bank;
@@ -29,6 +39,10 @@ ProfileApply::ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const 
     m_report.port = board.port;
     m_report.serialNumber = board.serialNumber;
     m_report.release = board.release;
+    if (force)
+        m_toWrite = m_check.parameters.all();
+    else if (board.heldByte)
+        m_toWrite = WritesNotOnBoard(m_check.parameters.all(), board.heldByte);
     m_toUpload = force ? m_check.uploads : UploadsNotOnBoard(m_check.uploads, m_journalNow());
     m_report.slotsSkipped = static_cast<int>(m_check.uploads.size() - m_toUpload.size());
 }
@@ -45,7 +59,10 @@ void ProfileApply::run()
         stepsEnded(m_refusal);
         return;
     }
-    writeParameters();
+    if (m_toWrite)
+        writeParameters();
+    else
+        compareParameters();
 }
 
 void ProfileApply::halt()
@@ -53,9 +70,31 @@ void ProfileApply::halt()
     seal(QStringLiteral("the connection to the board was lost during %1.").arg(stepName()));
 }
 
+void ProfileApply::compareParameters()
+{
+    auto* comparison = new Verification(link(), m_check.parameters.all(), QStringLiteral("profile"));
+    runStep(comparison, [this, comparison] {
+        // A value whose answer did not come is among the differences too.
+        QSet<int> differing;
+        for (const VerifyDifference& difference : comparison->result().differences)
+            for (const int address : difference.addresses)
+                differing.insert(address);
+        QList<ParameterWrite> needed;
+        for (const ParameterWrite& write : m_check.parameters.all())
+            if (differing.contains(write.address))
+                needed.append(write);
+        m_toWrite = std::move(needed);
+        writeParameters();
+    });
+}
+
 void ProfileApply::writeParameters()
 {
-    auto* write = new ParameterWriteOperation(link(), m_check.parameters);
+    if (m_toWrite->isEmpty()) { // the board holds every value: the verify shows it
+        verifyParameters();
+        return;
+    }
+    auto* write = new ParameterWriteOperation(link(), *m_toWrite);
     // What left for the board, also when the write is stopped or cut short.
     connect(write, &Operation::progressed, this, [this](int done) { m_report.valuesWritten = done; });
     runStep(write, [this] { verifyParameters(); });

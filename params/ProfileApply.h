@@ -30,11 +30,17 @@ public:
         QString port;
         QString serialNumber; // as read in this connection: the journal is kept under it
         QString release;
+        // The byte a read just made found at an address; nothing when not
+        // read. Without it the apply compares the board with the profile
+        // first. A value the board holds already is not written again, unless
+        // forced; every value is verified all the same.
+        std::function<std::optional<quint8>(int address)> heldByte;
     };
     // The journal's slots of this board now (SlotJournal::list), asked again at the end.
     using JournalNow = std::function<QList<Sound::JournalEntry>()>;
 
-    // `check` must be ok(); `force` uploads every slot, whatever the journal says.
+    // `check` must be ok(); `force` writes every value and uploads every slot,
+    // whatever the board and the journal are known to hold.
     ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const BoardProfile& profile, ProfileCheck check,
                  Board board, JournalNow journalNow, bool force, QObject* parent = nullptr);
 
@@ -50,6 +56,7 @@ protected:
     void stepsEnded(const QString& failure) override;
 
 private:
+    void compareParameters();
     void writeParameters();
     void verifyParameters();
     void uploadNextBank();
@@ -61,6 +68,9 @@ private:
     const QString m_refusal; // empty: the board runs a release the profile allows
     const ProfileCheck m_check;
     const JournalNow m_journalNow;
+    // The values the board does not hold yet; until known, a comparison with
+    // the board comes first.
+    std::optional<QList<ParameterWrite>> m_toWrite;
     QList<Sound::FontUpload> m_toUpload; // what is left to send, bank by bank
     ProfileApplyReport m_report;
     qint64 m_startedAt = 0;

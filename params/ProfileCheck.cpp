@@ -28,7 +28,7 @@ QStringList parameterProblems(const ParameterFileContent& parameters)
     for (const ParameterField& field : parameterFields()) {
         const QString key = FileKey(field);
         int value = 0;
-        if (key.isEmpty())
+        if (key.isEmpty() || (field.isCalibration() && !parameters.edits.contains(field.editName())))
             continue;
         if (const auto refusal = CheckFieldText(field, parameters.edits.value(field.editName()), value))
             problems << problem(PARAMETERS_ENTRY + QLatin1Char('.') + key, refusal->message);
@@ -41,6 +41,19 @@ QStringList parameterProblems(const ParameterFileContent& parameters)
         problems << problem(PARAMETERS_ENTRY + QStringLiteral(".defaultBank"),
                             QStringLiteral("%1 is not a bank.").arg(*parameters.defaultBank));
     return problems;
+}
+
+// The calibration a profile carries (checked already), for the board that is to take it.
+QList<ParameterWrite> calibrationWrites(const ParameterFileContent& parameters)
+{
+    QList<ParameterWrite> writes;
+    for (const ParameterField& field : parameterFields()) {
+        int value = 0;
+        if (field.isCalibration() && parameters.edits.contains(field.editName())
+            && !CheckFieldText(field, parameters.edits.value(field.editName()), value))
+            writes.append(FieldWrites(field, value));
+    }
+    return writes;
 }
 
 void checkFont(const BoardProfile& profile, int bank, ProfileCheck& check)
@@ -92,9 +105,10 @@ ProfileCheck CheckProfile(const BoardProfile& profile)
         const WritePlanResult plan =
             PlanParameterWrite([&parameters](const QString& edit) { return parameters.edits.value(edit); },
                                parameters.frequencyMode, parameters.defaultBank);
-        if (plan.ok())
+        if (plan.ok()) {
             check.parameters = plan.plan;
-        else
+            check.parameters.addOutsideBanks(calibrationWrites(parameters));
+        } else
             check.problems << problem(PARAMETERS_ENTRY, plan.refusal->message);
     }
     for (int bank = Define::BANK1; bank <= Define::BANK3; ++bank) {

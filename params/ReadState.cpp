@@ -41,7 +41,7 @@ Origin ReadState::origin(int address) const
 
 Origin ReadState::valueOrigin(int address) const
 {
-    // Never read, then written, verified, typed and read: a value is only as
+    // Never read, then typed, written, read and verified: a value is only as
     // sure as its least sure byte.
     constexpr Origin WEAKEST_FIRST[] = {Origin::NeverRead, Origin::Typed, Origin::Written, Origin::Read,
                                         Origin::Verified};

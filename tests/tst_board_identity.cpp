@@ -55,6 +55,7 @@ private slots:
     void serialNumberCountsOnceEveryByteAnswered();
     void anotherBoardAfterTheCloseIsKnownOnlyByItsOwnRead();
     void writesAndReadBacksAreTheBoards();
+    void typedValuesStandUntilTheBoardHoldsThem();
     void readValuesFollowTheScreensRules_data();
     void readValuesFollowTheScreensRules();
     void defaultBankGoesOnlyWhenTheBoardHoldsAnother_data();
@@ -153,6 +154,44 @@ void BoardIdentityTest::writesAndReadBacksAreTheBoards()
     QCOMPARE(model.readState().valueOrigin(25), Origin::Read);
     QCOMPARE(model.readState().valueOrigin(red.address), Origin::Verified);
     QCOMPARE(model.readState().origin(40), Origin::Read);
+}
+
+void BoardIdentityTest::typedValuesStandUntilTheBoardHoldsThem()
+{
+    BoardModel model;
+    read(model, {{24, 0x04}, {25, 0xB0}, {28, 200}, {29, 5}, {178, 1}, {6, 1}}, {});
+    const ParameterField& swing = *fieldByEdit(QStringLiteral("bank1SwingSensitivity"));
+    model.type(swing, QStringLiteral("1500"));
+    model.type(*fieldByEdit(QStringLiteral("bank1GuardRed")), QStringLiteral("9x")); // no number yet
+    model.chooseFrequency(3);
+    model.chooseDefaultBank(2);
+    // What the screen shows and "Save..." keeps is the user's; the board's is the read.
+    const ParameterFileContent shown = model.shownFileContent();
+    QCOMPARE(shown.edits.value(QStringLiteral("bank1SwingSensitivity")), QString("1500"));
+    QCOMPARE(shown.edits.value(QStringLiteral("bank1GuardRed")), QString("9x"));
+    QCOMPARE(shown.edits.value(QStringLiteral("bank1GuardGreen")), QString("5"));
+    QCOMPARE(shown.frequencyMode, 3);
+    QCOMPARE(shown.defaultBank, 2);
+    QCOMPARE(model.fileContent().edits.value(QStringLiteral("bank1SwingSensitivity")), QString("1200"));
+    QCOMPARE(model.fileContent().frequencyMode, 1);
+
+    // 1500 is 0x05DC: with the high byte alone written the board holds neither
+    // value, and the typed one stands.
+    model.frameSent(ParameterWriteFrame(24, 0x05));
+    QCOMPARE(model.shownText(QStringLiteral("bank1SwingSensitivity")), QString("1500"));
+    model.frameSent(ParameterWriteFrame(25, 0xDC));
+    model.frameSent(ParameterWriteFrame(178, 3));
+    QCOMPARE(model.shownFileContent().frequencyMode, 3);
+    model.frameSent(ParameterWriteFrame(6, 2));
+    QCOMPARE(model.shownDefaultBank(), 2);
+    model.receive(reply(24, 0x04)); // read again: the board's answer replaces what was shown
+    QCOMPARE(model.shownText(QStringLiteral("bank1SwingSensitivity")), QString("1244"));
+    model.receive(reply(28, 77));
+    QCOMPARE(model.shownText(QStringLiteral("bank1GuardRed")), QString("77"));
+    model.receive(reply(178, 2));
+    model.receive(reply(6, 1));
+    QCOMPARE(model.shownFileContent().frequencyMode, 2);
+    QCOMPARE(model.shownDefaultBank(), 1);
 }
 
 void BoardIdentityTest::readValuesFollowTheScreensRules_data()

@@ -4,6 +4,7 @@
 #include "ProfileSamples.h"
 
 #include "params/BoardProfile.h"
+#include "params/ProfileCheck.h"
 #include "sound/SlotMap.h"
 #include "sound/SlotNames.h"
 
@@ -51,6 +52,7 @@ private slots:
     void badProfileIsRefusedNamingTheEntry();
     void profileFromBoardTakesTheJournalsKnownSlots();
     void fileIsReadWithItsFolderAndNamedInRefusals();
+    void calibrationTravelsOnlyWhenCarried();
 
 private:
     QTemporaryDir dir;
@@ -186,6 +188,18 @@ void BoardProfileTest::badProfileIsRefusedNamingTheEntry_data()
         << ProfileWith(QJsonObject{{"parameters", parametersWith("bank2.clash.green", 300)}})
         << "Entry \"parameters.bank2.clash.green\": Bank 2 Clash green must be between 0 and 255 (it is "
            "300).";
+    QTest::newRow("a number as text")
+        << ProfileWith(QJsonObject{{"parameters", parametersWith("bank2.clash.green", "25")}})
+        << "Entry \"parameters.bank2.clash.green\" must be a number, written without quotes.";
+    QJsonObject misspelt = parametersWith("bank2.clash.green", 25);
+    misspelt["defaultBnak"] = 2;
+    QTest::newRow("a misspelt entry of the parameters") << ProfileWith(QJsonObject{{"parameters", misspelt}})
+                                                         << "Entry \"parameters.defaultBnak\" is not part of the "
+                                                            "parameters.";
+    QTest::newRow("version as text")
+        << ProfileWith(json(R"({"version": "1"})"))
+        << "The file gives its board profile format version as \"1\"; this program reads version 1, a number "
+           "written without quotes.";
     QTest::newRow("parameters of another version")
         << ProfileWith(json(R"({"parameters": {"format": "Tavrin Manager parameters", "version": 2}})"))
         << "Entry \"parameters\" has format version 2; this program reads version 1.";
@@ -256,6 +270,34 @@ void BoardProfileTest::profileFromBoardTakesTheJournalsKnownSlots()
                               "    },\n"
                               "    \"firmwareRelease\": \"16.0\",\n"),
              written.constData());
+}
+
+void BoardProfileTest::calibrationTravelsOnlyWhenCarried()
+{
+    ParameterFileContent board = AllOnes();
+    board.edits["verticalCalibration"] = "-2";
+    board.edits["horizontalCalibration"] = "300";
+    board.frequencyMode = 3;
+    for (const Calibration calibration : {Calibration::LeftOut, Calibration::Carried}) {
+        const QByteArray written = WriteBoardProfile(ProfileFromBoard(board, {}, calibration));
+        QCOMPARE(written.contains("\"calibration.vertical\": -2"), calibration == Calibration::Carried);
+        const BoardProfileRead read = ReadBoardProfile(written, dir.path());
+        QVERIFY2(read.profile, qPrintable(read.error));
+        const ProfileCheck check = CheckProfile(*read.profile);
+        QVERIFY2(check.ok(), qPrintable(check.problems.join('\n')));
+        const QList<ParameterWrite> writes = check.parameters.all();
+        // The 85 values of "Write Parameters", a carried calibration after them
+        // (low byte first: -2 at 8 and 9, 300 at 10 and 11), the default bank last.
+        QCOMPARE(writes.last(), (ParameterWrite{6, 3}));
+        if (calibration == Calibration::LeftOut) {
+            QCOMPARE(writes.size(), 86);
+            QVERIFY(std::none_of(writes.begin(), writes.end(),
+                                 [](const ParameterWrite& w) { return w.address >= 8 && w.address <= 11; }));
+        } else {
+            QCOMPARE(writes.size(), 90);
+            QCOMPARE(writes.mid(85, 4), (QList<ParameterWrite>{{8, 0xFE}, {9, 0xFF}, {10, 0x2C}, {11, 0x01}}));
+        }
+    }
 }
 
 void BoardProfileTest::fileIsReadWithItsFolderAndNamedInRefusals()

@@ -40,6 +40,7 @@ constexpr int PROFILE_CLASH_RED = 123;
 constexpr int FIRST_SERIAL_ADDRESS = 100; // the lot's four bytes, then the running serial's
 constexpr int LAST_SERIAL_ADDRESS = 107;
 constexpr int FREQUENCY_ADDRESS = 178;
+constexpr int CALIBRATION_ADDRESSES[] = {8, 9, 10, 11}; // vertical, then horizontal, low byte first
 const QString JOURNALS = QStringLiteral("/Tavrin Manager/slot-journal");
 // Bank 2 Swing 1, where a font's swing1.wav goes.
 constexpr int BANK2_SWING1 = 0x180000;
@@ -218,14 +219,16 @@ void CliProfileE2eTest::applyToTwoBoardsAtOnceThenNothingLeftToUpload()
         QVERIFY(board[QStringLiteral("ok")].toBool());
         QCOMPARE(board[QStringLiteral("slotsUploaded")].toInt(), 2);
         QCOMPARE(board[QStringLiteral("slotsSkipped")].toInt(), 0);
-        QVERIFY(board[QStringLiteral("valuesWritten")].toInt() > 0);
-        QCOMPARE(board[QStringLiteral("valuesVerified")].toInt(), board[QStringLiteral("valuesWritten")].toInt());
+        // Only Bank 1 Clash red differed; the 85 values and the default bank are verified.
+        QCOMPARE(board[QStringLiteral("valuesWritten")].toInt(), 1);
+        QCOMPARE(board[QStringLiteral("valuesVerified")].toInt(), 86);
         serials << board[QStringLiteral("serialNumber")].toString();
     }
     serials.sort();
     QCOMPARE(serials, (QStringList{"1523-9202", "1523-9203"}));
 
-    // The journals know both slots now: the second apply sends no sound.
+    // The boards match and the journals know both slots now: the second apply
+    // writes no value and sends no sound.
     run = cli({"apply", profile, "--port", first.portPath(), "--port", second->portPath(), "--report",
                reportPath});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
@@ -236,6 +239,8 @@ void CliProfileE2eTest::applyToTwoBoardsAtOnceThenNothingLeftToUpload()
     boards = readJson(reportPath).value(QStringLiteral("boards")).toArray();
     QCOMPARE(boards.size(), 2);
     for (const QJsonValue& board : boards) {
+        QCOMPARE(board[QStringLiteral("valuesWritten")].toInt(), 0);
+        QCOMPARE(board[QStringLiteral("valuesVerified")].toInt(), 86);
         QCOMPARE(board[QStringLiteral("slotsUploaded")].toInt(), 0);
         QCOMPARE(board[QStringLiteral("slotsSkipped")].toInt(), 2);
     }
@@ -271,7 +276,9 @@ void CliProfileE2eTest::diffFindsAValueChangedBehindTheToolAndApplyMendsIt()
                                              {"board", "7"},
                                              {"source", "board"}}}));
 
-    // The second board: its own value, and the profile's slots its journal does not know.
+    // The second board: its own value, and the profile's slots its journal does
+    // not know. Its calibration is its own, and not the profile's business.
+    QVERIFY(second->setParam(CALIBRATION_ADDRESSES[0], board.param(CALIBRATION_ADDRESSES[0]) ^ 0x55));
     run = cli({"diff", profile, "--port", second->portPath()});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QStringLiteral("parameters.bank1.clash.red: profile 123, board 200\n"
@@ -287,6 +294,20 @@ void CliProfileE2eTest::diffFindsAValueChangedBehindTheToolAndApplyMendsIt()
     QCOMPARE(board.param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploads);
     run = cli({"diff", profile, "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    // Carried on purpose, the first board's calibration goes to the second.
+    const QString carried = dir->filePath(QStringLiteral("carried.json"));
+    run = cli({"profile", "save", carried, "--with-calibration", "--port", board.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QJsonObject root = readJson(carried);
+    root.remove(QStringLiteral("banks"));
+    QVERIFY(writeJson(carried, root));
+    run = cli({"apply", carried, "--port", second->portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    for (const int address : CALIBRATION_ADDRESSES)
+        QCOMPARE(second->param(address), board.param(address));
+    run = cli({"diff", carried, "--port", second->portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QVERIFY2(finishBoth(&why), qPrintable(why));
 }
@@ -356,8 +377,8 @@ void CliProfileE2eTest::boardThatFailsBeforeTheApplyIsReportedBesideTheOther()
     const QJsonObject applied = boards[0].toObject();
     QCOMPARE(applied[QStringLiteral("port")].toString(), board.portPath());
     QVERIFY(applied[QStringLiteral("ok")].toBool());
-    QVERIFY(applied[QStringLiteral("valuesWritten")].toInt() > 0);
-    QCOMPARE(applied[QStringLiteral("valuesVerified")].toInt(), applied[QStringLiteral("valuesWritten")].toInt());
+    QCOMPARE(applied[QStringLiteral("valuesWritten")].toInt(), 1);
+    QCOMPARE(applied[QStringLiteral("valuesVerified")].toInt(), 86);
     const QJsonObject failed = boards[1].toObject();
     QCOMPARE(failed[QStringLiteral("port")].toString(), failingPort);
     QVERIFY(!failed[QStringLiteral("ok")].toBool());
@@ -387,7 +408,8 @@ void CliProfileE2eTest::ctrlCStopsTheApplyBetweenValuesAndStillWritesTheReport()
     const qint64 uploads = board.counter(QStringLiteral("uploads"));
     const QString reportPath = dir->filePath(QStringLiteral("report.json"));
 
-    CliProcess applying({"apply", profile, "--port", board.portPath(), "--report", reportPath});
+    // Forced: every value is written, matching or not.
+    CliProcess applying({"apply", profile, "--force", "--port", board.portPath(), "--report", reportPath});
     // Progress goes to stderr a tenth at a time: the signal comes once some values are written.
     QString progress;
     const QRegularExpression writing(QStringLiteral(": Write Parameters [1-9]\\d*/\\d+ values"));

@@ -6,6 +6,7 @@
 #include "TestMain.h"
 
 #include "params/ParameterLayout.h"
+#include "comm/BoardLink.h"
 #include "params/Board.h"
 #include "params/ui/ParameterPanel.h"
 
@@ -100,21 +101,27 @@ void ParameterPanelTest::setUpModeTurnsOnWhatTalksToTheBoard()
 
 void ParameterPanelTest::decodedRepliesFillThePanel_data()
 {
+    QTest::addColumn<QStringList>("replies");
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("text");
-    QTest::newRow("colour") << "bank1GuardRed" << "25";
-    QTest::newRow("sensitivity") << "bank2SwingSensitivity" << "4660";
-    QTest::newRow("flicker") << "bank3FlickerWhite" << "40";
-    QTest::newRow("calibration") << "horizontalCalibration" << "-1";
+    QTest::newRow("colour") << QStringList{"32 1C 19"} << "bank1GuardRed" << "25";
+    // The low byte's answer first: the pair is whole only with both.
+    QTest::newRow("sensitivity") << QStringList{"32 31 34", "32 30 12"} << "bank2SwingSensitivity" << "4660";
+    QTest::newRow("flicker") << QStringList{"32 E1 28"} << "bank3FlickerWhite" << "40";
+    QTest::newRow("calibration") << QStringList{"32 0A FF", "32 0B FF"} << "horizontalCalibration" << "-1";
 }
 
 void ParameterPanelTest::decodedRepliesFillThePanel()
 {
+    QFETCH(QStringList, replies);
     QFETCH(QString, control);
     QFETCH(QString, text);
-    emit board->decoded(DecoderEffect::setText(control, text));
+    for (const QString& reply : replies)
+        emit board->link()->parameterReply(QByteArray::fromHex(reply.toLatin1()));
     QCOMPARE(panel->findChild<QLineEdit*>(control)->text(), text);
-    emit board->decoded(DecoderEffect::selectRadio("frequencyEvoButton"));
+    // What the board holds is what "Save..." and "Write Parameters" take.
+    QCOMPARE(board->screen().shownText(control), text);
+    emit board->link()->parameterReply(QByteArray::fromHex("32 B2 03"));
     QVERIFY(panel->findChild<QRadioButton*>("frequencyEvoButton")->isChecked());
 }
 

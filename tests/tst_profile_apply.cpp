@@ -32,6 +32,7 @@ namespace {
 const QString SERIAL = QStringLiteral("1523-0300");
 constexpr int CLASH_RED_ADDRESS = 39; // bank 1 Clash red
 constexpr qint64 LONG_ENOUGH_MS = 60000;
+constexpr quint8 BOARD_BYTE = 0xAA;
 
 // Writes its one slot as soon as it starts: an import's journalling without a board.
 class OneSlotWrite final : public JournalledOperation {
@@ -147,6 +148,8 @@ private slots:
     void cleanup();
     void endsAsTheBoardAndJournalAllow_data();
     void endsAsTheBoardAndJournalAllow();
+    void onlyTheValuesTheBoardLacksAreWritten_data();
+    void onlyTheValuesTheBoardLacksAreWritten();
     void journalThatCannotBeWrittenRefusesTheUploadBeforeItsErase();
     void journalThatCannotBeKeptAfterTheWriteLeavesTheSlotUnknown();
     void cancelStopsBetweenTwoValuesAndNothingFollows();
@@ -164,6 +167,8 @@ private:
     // Starts applying the all-ones profile with no font, the journal empty; its
     // report comes into `ended`.
     void startValuesOnly();
+    // The board as a read just made found it: what the apply need not write.
+    ProfileApply::Board boardAsRead(const QString& release) const;
     // Runs `apply` on a fresh `view`; its report comes into `ended`.
     void run(ProfileApply* apply, std::function<void(const QString& title)> onRenamed = {});
 
@@ -189,6 +194,7 @@ void ProfileApplyTest::init()
     port->Open();
     link->setPort(std::move(scripted));
     board = std::make_unique<ParameterBoard>(*link, *port);
+    board->memory.fill(BOARD_BYTE); // no value of the profiles here: every one is written
     journals = std::make_unique<QTemporaryDir>();
     journal = std::make_unique<Sound::BoardJournal>([] { return SERIAL; }, journals->path());
     journalSays.clear();
@@ -197,6 +203,8 @@ void ProfileApplyTest::init()
 void ProfileApplyTest::cleanup()
 {
     delete running.data();
+    // Steps disposed of at the apply's end go while their clock and link are here.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     journal.reset();
     board.reset();
     link.reset();
@@ -213,7 +221,7 @@ ProfileApplyReport ProfileApplyTest::apply(const QString& release)
     check.uploads = {{swing3, QStringLiteral("Swing 3"), QStringLiteral("/fonts/blue/Swing_03.wav"),
                       QByteArray(64, '\x80'), SUM_A}};
     run(new ProfileApply(*link, *journal, profile, check,
-                         ProfileApply::Board{QStringLiteral("COM3"), SERIAL, release},
+                         boardAsRead(release),
                          [this] { return journalSays.size() > 1 ? journalSays.takeFirst() : journalSays.value(0); },
                          false));
     sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS);
@@ -226,8 +234,15 @@ void ProfileApplyTest::startValuesOnly()
     BoardProfile profile;
     profile.parameters = AllOnes();
     run(new ProfileApply(*link, *journal, profile, CheckProfile(profile),
-                         ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                         boardAsRead("16.0"),
                          [this] { return journalSays.value(0); }, false));
+}
+
+ProfileApply::Board ProfileApplyTest::boardAsRead(const QString& release) const
+{
+    return {QStringLiteral("COM3"), SERIAL, release, [this](int address) -> std::optional<quint8> {
+                return board->memory[static_cast<std::size_t>(address)];
+            }};
 }
 
 void ProfileApplyTest::run(ProfileApply* apply, std::function<void(const QString& title)> onRenamed)
@@ -259,7 +274,7 @@ void ProfileApplyTest::endsAsTheBoardAndJournalAllow_data()
         << "16.0" << QList<QList<Sound::JournalEntry>>{holdsIt} << QList<int>{} << 86 << 86 << "";
     QTest::newRow("a value the board does not keep")
         << "16.0" << QList<QList<Sound::JournalEntry>>{holdsIt} << QList<int>{CLASH_RED_ADDRESS} << 86 << 85
-        << "85 of 86 values verified: Bank 1 Clash red: written 1, board 0";
+        << "85 of 86 values verified: Bank 1 Clash red: written 1, board 170";
     QTest::newRow("journal no longer knows the slot at the end")
         << "16.0" << QList<QList<Sound::JournalEntry>>{holdsIt, forgotIt} << QList<int>{} << 86 << 86
         << "the slot journal does not record these slots as holding their file: Bank 2 Swing 3.";
@@ -289,6 +304,60 @@ void ProfileApplyTest::endsAsTheBoardAndJournalAllow()
     else // 86 writes 100 ms apart, the last one's pause, then the reads
         QVERIFY2(report.durationMs > 8600, qPrintable(QString::number(report.durationMs)));
     QVERIFY(!link->busy());
+}
+
+void ProfileApplyTest::onlyTheValuesTheBoardLacksAreWritten_data()
+{
+    QTest::addColumn<bool>("readJustBefore"); // what the board holds is given, or compared first
+    QTest::addColumn<bool>("force");
+    QTest::addColumn<QList<int>>("writtenTo");
+    QTest::newRow("compared first") << false << false << QList<int>{CLASH_RED_ADDRESS};
+    QTest::newRow("read just before") << true << false << QList<int>{CLASH_RED_ADDRESS};
+    QTest::newRow("forced") << true << true << QList<int>{};
+}
+
+void ProfileApplyTest::onlyTheValuesTheBoardLacksAreWritten()
+{
+    QFETCH(bool, readJustBefore);
+    QFETCH(bool, force);
+    QFETCH(QList<int>, writtenTo);
+    journalSays = {{}};
+    BoardProfile profile;
+    profile.parameters = AllOnes();
+    profile.parameters.frequencyMode = 3;
+    profile.parameters.defaultBank = 2;
+    ProfileCheck check = CheckProfile(profile);
+    QVERIFY(check.ok());
+    // The board holds the profile but for Bank 1 Clash red.
+    for (const ParameterWrite& write : check.parameters.all())
+        board->memory[static_cast<std::size_t>(write.address)] = write.value;
+    board->memory[CLASH_RED_ADDRESS] = 7;
+    ProfileApply::Board which = boardAsRead("16.0");
+    if (!readJustBefore)
+        which.heldByte = {};
+    run(new ProfileApply(*link, *journal, profile, check, which, [this] { return journalSays.value(0); },
+                         force));
+    QVERIFY(sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS));
+    QVERIFY2(ended->ok(), qPrintable(ended->failure));
+    QList<int> written;
+    for (const ScriptedPort::Sent& sent : port->sent)
+        if (sent.bytes.startsWith("#1"))
+            written.append(static_cast<quint8>(sent.bytes.at(2)));
+    // Forced: the 85 values and the default bank, as "Write Parameters" orders them.
+    QCOMPARE(written.size(), force ? 86 : writtenTo.size());
+    if (!force)
+        QCOMPARE(written, writtenTo);
+    QCOMPARE(ended->valuesWritten, written.size());
+    QCOMPARE(ended->valuesVerified, 86);
+    QCOMPARE(board->memory[CLASH_RED_ADDRESS], 1);
+
+    // Applied again to the board that now matches: nothing is written.
+    port->clearSent();
+    run(new ProfileApply(*link, *journal, profile, check, which, [this] { return journalSays.value(0); }, false));
+    QVERIFY(sim->clock.advanceUntil([this] { return ended.has_value(); }, LONG_ENOUGH_MS));
+    QVERIFY2(ended->ok(), qPrintable(ended->failure));
+    QCOMPARE(board->writes(), 0);
+    QCOMPARE(ended->valuesVerified, 86);
 }
 
 void ProfileApplyTest::slotsCountAsTheBoardConfirmsThem_data()
@@ -328,7 +397,7 @@ void ProfileApplyTest::slotsCountAsTheBoardConfirmsThem()
         {swing4, QStringLiteral("Swing 4"), QStringLiteral("/fonts/blue/Swing_04.wav"), QByteArray(64, '\x80'), SUM_B},
         {swing5, QStringLiteral("Swing 5"), QStringLiteral("/fonts/blue/Swing_05.wav"), QByteArray(64, '\x80'), SUM_A}};
     const Sound::SlotJournal kept(journals->path());
-    run(new ProfileApply(*link, *journal, profile, check, ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+    run(new ProfileApply(*link, *journal, profile, check, boardAsRead("16.0"),
                          [&kept] { return kept.list(SERIAL); }, false));
     if (cancelAfterFirst) {
         QVERIFY(sim->clock.advanceUntil([&] { return kept.list(SERIAL).at(swing3).known(); }, LONG_ENOUGH_MS));
@@ -479,7 +548,7 @@ void ProfileApplyTest::cancelReachesTheStepUnderWayAndNothingFollows()
     check.uploads = {{swing3, QStringLiteral("Swing 3"), QStringLiteral("/fonts/blue/Swing_03.wav"),
                       QByteArray(64, '\x80'), SUM_A}};
     auto* apply = new ProfileApply(*link, *journal, profile, check,
-                                   ProfileApply::Board{QStringLiteral("COM3"), SERIAL, "16.0"},
+                                   boardAsRead("16.0"),
                                    [this] { return journalSays.value(0); }, false);
     QString cutShort;
     const auto stop = [&] {

@@ -296,7 +296,7 @@ void ShellTest::programTitleBarsShowExactlyTheirCaptions()
     const QStringList names = titles();
     program.kill();
     program.waitForFinished();
-    for (const QString& caption : {"TAVRIN MANAGER Vers. 16", "Tavrin Manager"})
+    for (const QString caption : {"TAVRIN MANAGER Vers. 16", "Tavrin Manager"})
         QVERIFY2(names.contains(caption), qPrintable(names.join(" | ")));
     for (const QString& name : names)
         QVERIFY2(!name.contains(" - Tavrin Manager") && !name.contains(QChar(0x2014)), qPrintable(name));

@@ -37,25 +37,9 @@ QRadioButton* ParameterPanel::radioButton(const char* name) const
     return findChild<QRadioButton*>(QString::fromLatin1(name));
 }
 
-std::optional<int> ParameterPanel::selectedValue(const RadioGroup& group) const
-{
-    for (const RadioChoice& choice : group.choices)
-        if (radioButton(choice.button)->isChecked())
-            return choice.value;
-    return std::nullopt;
-}
-
-std::optional<int> ParameterPanel::frequencyShown() const
-{
-    if (const std::optional<int> chosen = selectedValue(frequencyButtons()))
-        return chosen;
-    return m_unlistedFrequency;
-}
-
 void ParameterPanel::showFrequency(int value)
 {
     const char* name = frequencyButtons().buttonFor(value);
-    m_unlistedFrequency = name ? std::nullopt : std::optional<int>(value);
     for (const RadioChoice& choice : frequencyButtons().choices) {
         QRadioButton* button = radioButton(choice.button);
         const QSignalBlocker quiet(button);
@@ -76,12 +60,7 @@ void ParameterPanel::saveParameters()
         path += FILE_SUFFIX;
     m_parameterFileFolder = QFileInfo(path).absolutePath();
 
-    const ParameterFileContent content = ScreenFileContent(
-        [this](const QString& name) { return editText(name); },
-        selectedValue(defaultBankButtons()), frequencyShown(), board().release(),
-        board().shownSerialNumber());
-
-    const QString failure = WriteWholeFile(path, WriteParameterFile(content));
+    const QString failure = WriteWholeFile(path, WriteParameterFile(board().screen().shownFileContent()));
     if (!failure.isEmpty())
         ShowMessage(QStringLiteral("Cannot save the parameters to %1: %2").arg(path, failure));
 }
@@ -121,9 +100,12 @@ void ParameterPanel::loadParameters()
         const QSignalBlocker quiet(button);
         button->setChecked(true);
     };
-    if (content.defaultBank)
+    if (content.defaultBank) {
         selectQuietly(radioButton(defaultBankButtons().buttonFor(*content.defaultBank)));
+        board().screen().chooseDefaultBank(*content.defaultBank);
+    }
     showFrequency(content.frequencyMode);
+    board().screen().chooseFrequency(content.frequencyMode);
     // The file's values are the user's choice, read from the board or not.
     for (auto it = content.edits.begin(); it != content.edits.end(); ++it)
         if (const ParameterField* field = fieldByEdit(it.key()))

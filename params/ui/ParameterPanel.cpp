@@ -98,20 +98,15 @@ QLineEdit* ParameterPanel::edit(const QString& name) const
     return m_edits.value(name);
 }
 
-QString ParameterPanel::editText(const QString& name) const
-{
-    const QLineEdit* e = edit(name);
-    return e ? e->text() : QString();
-}
-
 void ParameterPanel::showDecoded(const DecoderEffect& effect)
 {
     // Runs while the board is decoding: a value the decoder shows is the
-    // board's, not the user's.
+    // board's, not the user's. An edit shows the model, which has taken the
+    // reply: a pair with a half never answered shows no number made up of it.
     switch (effect.kind) {
     case DecoderEffect::Kind::SetText:
         if (QLineEdit* target = edit(effect.control))
-            target->setText(effect.text);
+            target->setText(board().screen().shownText(effect.control));
         break;
     case DecoderEffect::Kind::SelectRadio:
         if (const std::optional<int> bank = board().model().defaultBank();
@@ -134,7 +129,8 @@ void ParameterPanel::showDecoded(const DecoderEffect& effect)
 
 std::pair<QString, QString> ParameterPanel::calibrationTexts() const
 {
-    return {verticalCalibration->text(), horizontalCalibration->text()};
+    return {board().screen().shownText(verticalCalibration->objectName()),
+            board().screen().shownText(horizontalCalibration->objectName())};
 }
 
 QList<QWidget*> ParameterPanel::keptLiveWhileLocked() const

@@ -95,8 +95,6 @@ private:
 
     // The edits of the parameter screen by name ("bank1GuardRed", "bank1FlickerRed", ...).
     QLineEdit* edit(const QString& name) const;
-    // The text of that edit; empty for a name that is none of them.
-    QString editText(const QString& name) const;
 
     void buildActions(QVBoxLayout* group);
     void buildParameterScreen(QVBoxLayout* group);
@@ -121,11 +119,6 @@ private:
 
     QString parameterFileFolder() const;
     QRadioButton* radioButton(const char* name) const;
-    // The value of the selected button of the group; nothing when none is selected.
-    std::optional<int> selectedValue(const Params::RadioGroup& group) const;
-    // The frequency the screen stands for: the selected mode, or the byte a read
-    // or a loaded file gave that no mode stands for.
-    std::optional<int> frequencyShown() const;
     // Selects the mode's button without a click's effects; a byte no mode stands
     // for leaves every button unselected and is kept as it is.
     void showFrequency(int value);
@@ -146,6 +139,4 @@ private:
     // Controls that only set-up mode enables.
     QList<QWidget*> m_setUpControls;
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
-    // The frequency byte no button stands for, until the user chooses a mode.
-    std::optional<int> m_unlistedFrequency;
 };

@@ -30,7 +30,8 @@ void ProfilePanel::applyProfile()
     }
 
     const QString serial = board().readSerialNumber();
-    const ProfileApply::Board which{board().serialPort()->Port(), serial, board().model().release()};
+    // The board may have changed since it was read: the apply compares first.
+    const ProfileApply::Board which{board().serialPort()->Port(), serial, board().model().release(), {}};
     auto* apply = new ProfileApply(
         *board().link(), m_journal, chosen->profile, std::move(check), which,
         [serial] { return Sound::SlotJournal().list(serial); }, false, this);

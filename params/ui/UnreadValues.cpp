@@ -18,24 +18,29 @@ using namespace Params;
 
 void ParameterPanel::watchUserValues()
 {
+    // The decoder's own changes are the read; everything else (typing, a loaded
+    // file, a measurement) is a value someone chose.
     for (const ParameterField& field : parameterFields())
         if (QLineEdit* e = edit(field.editName()))
-            connect(e, &QLineEdit::textChanged, this, [this, address = field.address] { userSetValue(address); });
+            connect(e, &QLineEdit::textChanged, this, [this, e, &field] {
+                if (board().decoding())
+                    return;
+                board().screen().type(field, e->text()); // as it stands after the edit's own rules
+                userSetValue(field.address);
+            });
     for (const RadioChoice& choice : frequencyButtons().choices)
-        connect(radioButton(choice.button), &QRadioButton::toggled, this, [this](bool on) {
-            if (!on)
+        connect(radioButton(choice.button), &QRadioButton::toggled, this, [this, mode = choice.value](bool on) {
+            if (!on || board().decoding())
                 return;
-            m_unlistedFrequency.reset(); // a mode is chosen, or read
+            board().screen().chooseFrequency(mode);
             userSetValue(Define::ADDR_FREQUENCY_MODE);
         });
 }
 
 void ParameterPanel::userSetValue(int address)
 {
-    // The decoder's own changes are the read; everything else (typing, a loaded
-    // file, a test) is a value someone chose.
     ReadState& state = board().readState();
-    if (board().decoding() || !state.isUnread(address))
+    if (!state.isUnread(address))
         return;
     state.setByUser(address);
     showUnreadMarks();
@@ -59,10 +64,11 @@ void ParameterPanel::showUnreadMarks()
 
 std::optional<WritePlan> ParameterPanel::planFromScreen()
 {
+    const BoardModel& shown = board().screen();
     const WritePlanResult result = PlanParameterWrite(
-        [this](const QString& name) { return editText(name); },
-        frequencyShown().value_or(Define::FREQUENCY_EVO),
-        DefaultBankToWrite(selectedValue(defaultBankButtons()), board().model().defaultBank()));
+        [&shown](const QString& name) { return shown.shownText(name); },
+        shown.shownFrequency().value_or(Define::FREQUENCY_EVO),
+        DefaultBankToWrite(shown.shownDefaultBank(), board().model().defaultBank()));
     if (result.ok())
         return result.plan;
     if (QLineEdit* bad = edit(result.refusal->edit)) {

@@ -6,6 +6,7 @@
 #include "comm/BoardLink.h"
 #include "common/Define.h"
 #include "common/Dialogs.h"
+#include "params/ParameterLayout.h"
 #include "params/ParameterWriteOperation.h"
 
 using namespace Params;
@@ -14,16 +15,17 @@ void ParameterPanel::writeParameters()
 {
     if (board().link()->refuseWhileBusy())
         return;
-    const std::optional<WritePlan> plan = planFromScreen();
-    if (!plan)
-        return;
+    // A value never read shows no number: that is what to say of it first.
     QList<int> addresses;
-    for (const ParameterWrite& write : plan->all())
-        addresses.append(write.address);
+    for (int bank = Define::BANK1; bank <= Define::BANK3; ++bank)
+        addresses.append(writeAddresses(bank));
     if (const QStringList unread = board().readState().unreadNames(addresses); !unread.isEmpty()) {
         dialogs().error(NeverReadMessage(QStringLiteral("Write Parameters"), unread));
         return;
     }
+    const std::optional<WritePlan> plan = planFromScreen();
+    if (!plan)
+        return;
     auto* write = new ParameterWriteOperation(*board().link(), *plan, this);
     connect(write, &Operation::finished, this, [this](bool ok) {
         if (ok)

@@ -14,7 +14,7 @@ ParameterFileContent AllOnes()
 {
     ParameterFileContent content;
     for (const ParameterField& field : parameterFields())
-        if (!FileKey(field).isEmpty())
+        if (!FileKey(field).isEmpty() && !field.isCalibration())
             content.edits.insert(field.editName(), QStringLiteral("1"));
     content.defaultBank = 3;
     content.frequencyMode = 1;

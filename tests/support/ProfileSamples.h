@@ -19,7 +19,8 @@ inline const QString SUM_A =
 inline const QString SUM_B =
     QStringLiteral("fedcba9876543210fedcba9876543210fedcba9876543210fedcba9876543210");
 
-// Every value 1, default bank 3, frequency mode 1, read from release 16.0.
+// Every value 1, default bank 3, frequency mode 1, read from release 16.0; no
+// calibration, as a profile leaves it out.
 Params::ParameterFileContent AllOnes();
 
 // A profile with good parameters and `entries` laid over its top level.
