@@ -1,6 +1,7 @@
 #include "params/ReadSweep.h"
 
 #include "comm/Frames.h"
+#include "comm/SerialPort.h"
 #include "common/Clock.h"
 #include "common/Define.h"
 #include "params/ParameterLayout.h"
@@ -96,6 +97,12 @@ void ReadSweep::tick()
     }
     if (settling && sinceLastLeft < ANSWER_WAIT_MS && !unanswered().isEmpty()) {
         m_timer->setInterval(static_cast<int>(ANSWER_WAIT_MS - sinceLastLeft));
+        return;
+    }
+    // Answers the port holds and has not handed over yet are not missing: the
+    // window was busy past the wait, and they are routed before the next tick.
+    if (settling && !unanswered().isEmpty() && link().port() && link().port()->InputWaiting()) {
+        m_timer->setInterval(Define::SWEEP_TICK_MS);
         return;
     }
     switch (m_phase) {

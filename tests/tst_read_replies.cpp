@@ -92,6 +92,7 @@ private slots:
     void sweepWaitsOutTheBoardsPauseAndMissesNothing();
     void lostAnswersAreAskedAgainWithTheRestOfTheirValue_data();
     void lostAnswersAreAskedAgainWithTheRestOfTheirValue();
+    void answerWaitingAtThePortIsNotAskedAgain();
     void valuesStillMissingAreNamedMarkedAndNeverWritten();
     void bankDecodedMidSweepIsWrittenInsideTheSweep();
     void verifyNamesEachValueWhereBoardAndScreenDiffer();
@@ -272,6 +273,24 @@ void ReadRepliesTest::lostAnswersAreAskedAgainWithTheRestOfTheirValue()
     QCOMPARE(edit("bank2PowerClashSensitivity")->text(), QString("12000"));
     QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     QVERIFY(control<QRadioButton>(setupWindow, "frequencyStdButton")->isChecked());
+    QVERIFY(f->dialogs.messages.isEmpty());
+}
+
+void ReadRepliesTest::answerWaitingAtThePortIsNotAskedAgain()
+{
+    // The window is busy far past the wait for answers; the release's answer
+    // waits at the port all the while.
+    board->silent = {1};
+    f->port->inputWaiting = true;
+    control<QPushButton>(setupWindow, "readParametersButton")->click();
+    f->sim.clock.advance(SWEEP_MS + 1000);
+    QVERIFY(setupWindow->board()->reading());
+    QCOMPARE(readsSent().size(), 226);
+    f->port->inputWaiting = false;
+    f->port->feed(QByteArray::fromHex("320107"));
+    QVERIFY(f->sim.clock.advanceUntil([] { return !setupWindow->board()->reading(); }, WHOLE_READ_MS));
+    QCOMPARE(readsSent().size(), 226); // nothing asked again
+    QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(), QString("7.0"));
     QVERIFY(f->dialogs.messages.isEmpty());
 }
 
