@@ -1,13 +1,18 @@
 // tavrin-cli apply of a full profile (every parameter and a 19-slot font in
 // bank 1, uploaded whole with --force) on one simulated board and on eight at
 // once, each board on its own link. The boards share nothing but the machine,
-// so eight should take about as long as one (within 1.1 times). A run counts
-// only when the program succeeded and every board took the whole font without
-// dropping a frame; any other run is an error with the reason, never a time.
+// so eight should take about as long as one (within 1.1 times). Then the same
+// profile applied again to boards that already match it, which should cost no
+// more than 1.2 times a read and a comparison of every value (`read`, then
+// `diff`). A run counts only when the program succeeded and every board took
+// what it had to (the whole font, or nothing) without dropping a frame; any
+// other run is an error with the reason, never a time.
 #include "BenchMain.h"
 #include "RunCli.h"
 #include "RunFailure.h"
 #include "SimBoard.h"
+
+#include "params/BoardProfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,17 +69,12 @@ struct Fleet {
         failure = runCli({"profile", "save", profile, "--port", boards[0]->portPath(), "--quiet"}, folder.path());
         if (!failure.isEmpty())
             return;
-        QFile in(profile);
-        if (!in.open(QIODevice::ReadOnly)) {
-            failure = QStringLiteral("cannot read the saved profile %1: %2").arg(profile, in.errorString());
+        const Params::BoardProfileRead saved = Params::ReadBoardProfileFile(profile);
+        if (!saved.profile) {
+            failure = QStringLiteral("cannot read the saved profile: %1").arg(saved.error);
             return;
         }
-        QJsonObject root = QJsonDocument::fromJson(in.readAll()).object();
-        in.close();
-        if (root.isEmpty()) {
-            failure = QStringLiteral("the saved profile %1 is not a JSON object").arg(profile);
-            return;
-        }
+        QJsonObject root = QJsonDocument::fromJson(Params::WriteBoardProfile(*saved.profile)).object();
         root.insert(QStringLiteral("banks"),
                     QJsonObject{{QStringLiteral("1"), QJsonObject{{QStringLiteral("font"), QStringLiteral("font")}}}});
         QFile out(profile);
@@ -99,10 +99,10 @@ std::vector<qint64> uploadCounts(std::size_t boards)
 }
 
 // What the boards say about a run the program took for a success: a frame a
-// strict board dropped for coming while it was busy, or a slot of the font that
-// never reached it. Empty when each board got the whole font in time; `before`
-// moves on to the counts after this run.
-QString boardsFault(std::vector<qint64>& before)
+// strict board dropped for coming while it was busy, or a number of slots other
+// than `expected` uploaded. Empty when each board got what it should in time;
+// `before` moves on to the counts after this run.
+QString boardsFault(std::vector<qint64>& before, qint64 expected)
 {
     const std::vector<qint64> after = uploadCounts(before.size());
     for (std::size_t i = 0; i < before.size(); ++i) {
@@ -114,22 +114,23 @@ QString boardsFault(std::vector<qint64>& before)
             return QStringLiteral("board %1 dropped frames that came too early: %2")
                 .arg(i)
                 .arg(board.violationReport());
-        if (after[i] - before[i] != FONT.size())
+        if (after[i] - before[i] != expected)
             return QStringLiteral("board %1 took %2 slots instead of %3")
                 .arg(i)
                 .arg(after[i] - before[i])
-                .arg(FONT.size());
+                .arg(expected);
     }
     before = after;
     return {};
 }
 
-void applyProfile(benchmark::State& state)
+// Runs `arguments` on the first `boards` boards, each run checked by the boards
+// for `expectedUploads` slots each.
+void runOnBoards(benchmark::State& state, QStringList arguments, qint64 expectedUploads)
 {
     if (Failed(state, fleet().failure))
         return;
     const auto boards = static_cast<std::size_t>(state.range(0));
-    QStringList arguments{"apply", fleet().profile, "--force", "--quiet"};
     for (std::size_t i = 0; i < boards; ++i)
         arguments << QStringLiteral("--port") << fleet().boards[i]->portPath();
     std::vector<qint64> uploads = uploadCounts(boards);
@@ -138,14 +139,42 @@ void applyProfile(benchmark::State& state)
             break;
         // Asking the boards is not timed with the apply.
         state.PauseTiming();
-        const bool faulty = Failed(state, boardsFault(uploads));
+        const bool faulty = Failed(state, boardsFault(uploads, expectedUploads));
         state.ResumeTiming();
         if (faulty)
+            break;
+    }
+}
+
+void applyProfile(benchmark::State& state)
+{
+    runOnBoards(state, {"apply", fleet().profile, "--force", "--quiet"}, FONT.size());
+}
+
+// After applyProfile every board matches the profile and its journal knows the font.
+void reapplyMatchingProfile(benchmark::State& state)
+{
+    runOnBoards(state, {"apply", fleet().profile, "--quiet"}, 0);
+}
+
+// What re-applying must at least do: read the board, then read every value again
+// and compare it with the profile.
+void readThenCompare(benchmark::State& state)
+{
+    if (Failed(state, fleet().failure))
+        return;
+    const QString port = fleet().boards[0]->portPath();
+    for (auto _ : state) {
+        if (Failed(state, runCli({"read", "--port", port, "--quiet"}, fleet().folder.path(), APPLY_TIMEOUT_MS)) ||
+            Failed(state, runCli({"diff", fleet().profile, "--port", port, "--quiet"}, fleet().folder.path(),
+                                 APPLY_TIMEOUT_MS)))
             break;
     }
 }
 } // namespace
 
 BENCHMARK(applyProfile)->Arg(1)->Arg(BOARDS)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(reapplyMatchingProfile)->Arg(1)->Arg(BOARDS)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
+BENCHMARK(readThenCompare)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
 
 TAVRIN_BENCHMARK_MAIN();

@@ -4,6 +4,7 @@
 
 #include "common/FileWriting.h"
 #include "params/BoardProfile.h"
+#include "params/ProfileArchive.h"
 #include "params/ProfileApply.h"
 #include "params/ProfileCheck.h"
 #include "params/ProfileDifferences.h"
@@ -26,6 +27,7 @@ const QString FORCE = QStringLiteral("force");
 const QString REPORT = QStringLiteral("report");
 const QString WITH_CALIBRATION = QStringLiteral("with-calibration");
 const QString SAVE = QStringLiteral("save");
+const QString WITHOUT = QStringLiteral("without");
 
 // The profile named on the command line, read and checked whole; nothing when
 // it is refused (every reason is on the error stream).
@@ -201,19 +203,39 @@ int saveProfile(Invocation& call)
     if (call.ports.size() != 1)
         return UsageError(QStringLiteral("profile save reads one board: choose it with --port"));
     const QString path = arguments.last();
+    QList<int> leftOut;
+    for (const QString& entry : call.parser.values(WITHOUT)) {
+        const int slot = SlotOfEntry(entry);
+        if (slot < 0)
+            return UsageError(QStringLiteral("--without takes a slot as the profile names it, such as %1, not %2")
+                                  .arg(SlotEntry(0), entry));
+        leftOut.append(slot);
+    }
     const Calibration calibration =
         call.parser.isSet(WITH_CALIBRATION) ? Calibration::Carried : Calibration::LeftOut;
     return RunOnBoards(
         call.ports, call.output, Connect::SetUp,
-        [path, calibration](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
-            board.readParameters([&board, &result, path, calibration, done](bool ok, const QString& why) {
+        [path, calibration, leftOut](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, path, calibration, leftOut, done](bool ok, const QString& why) {
                 if (!ok) {
                     done(false, why);
                     return;
                 }
-                const BoardProfile profile =
-                    ProfileFromBoard(board.model().fileContent(), journalOf(board), calibration);
-                const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
+                const QList<Sound::JournalEntry> journal = journalOf(board);
+                const ProfilePack pack =
+                    PackProfile(ProfileFromBoard(board.model().fileContent(), journal, calibration), journal, leftOut);
+                if (!pack.unavailable.isEmpty()) {
+                    QStringList options;
+                    for (auto it = pack.unavailable.begin(); it != pack.unavailable.end(); ++it) {
+                        PrintError(QStringLiteral("%1: %2").arg(board.port(), *it));
+                        options << QStringLiteral("--without ") + SlotEntry(it.key());
+                    }
+                    done(false, QStringLiteral("%1: the profile was not saved; to save it without these sounds, "
+                                               "add %2")
+                                    .arg(board.port(), options.join(QLatin1Char(' '))));
+                    return;
+                }
+                const QString failure = WriteProfileArchive(path, pack);
                 if (!failure.isEmpty()) {
                     done(false, QStringLiteral("%1: cannot save the profile to %2: %3")
                                     .arg(board.port(), path, failure));
@@ -252,15 +274,19 @@ void AddProfileCommands(QList<Command>& commands)
          },
          diff});
     commands.append(
-        {"profile", "save FILE [--with-calibration]",
-         "Writes the profile of a board: its parameters as read now, its slots as the journal knows them. "
-         "The motion calibration is the board's own and is left out unless asked for.",
+        {"profile", "save FILE [--with-calibration] [--without SLOT]...",
+         "Writes the profile of a board into one archive: its parameters as read now and the sound of "
+         "every slot the journal knows, taken from where it was uploaded from. The motion calibration is "
+         "the board's own and is left out unless asked for.",
          [](QCommandLineParser& parser) {
              parser.addPositionalArgument(SAVE, QStringLiteral("Writes the profile."));
              parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The profile file to write."));
              parser.addOption({WITH_CALIBRATION, QStringLiteral("Carries this board's motion calibration, to be "
                                                                 "written and compared wherever the profile "
                                                                 "goes.")});
+             parser.addOption({WITHOUT, QStringLiteral("Leaves this slot (banks.1.slots.swing1) out of the profile, "
+                                                       "as when its sound cannot be found any more."),
+                               QStringLiteral("SLOT")});
          },
          saveProfile});
 }

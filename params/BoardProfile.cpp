@@ -2,6 +2,7 @@
 
 #include "common/JsonFile.h"
 #include "params/ParameterLayout.h"
+#include "params/ProfileArchive.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 #include "sound/SlotNames.h"
@@ -13,6 +14,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace Params {
 
@@ -205,8 +207,9 @@ BoardProfileRead ReadBoardProfileFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return refused(QStringLiteral("%1: the file cannot be read (%2).").arg(path, file.errorString()));
     // One byte beyond the limit is enough to refuse a file as too large.
-    BoardProfileRead read =
-        ReadBoardProfile(file.read(MAX_JSON_FILE_BYTES + 1), QFileInfo(path).absolutePath());
+    const QByteArray bytes = file.read(MAX_JSON_FILE_BYTES + 1);
+    BoardProfileRead read = IsProfileArchive(bytes) ? ReadProfileArchive(path)
+                                                    : ReadBoardProfile(bytes, QFileInfo(path).absolutePath());
     if (!read.profile)
         read.error = QStringLiteral("%1: %2").arg(path, read.error);
     return read;

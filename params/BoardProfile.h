@@ -13,7 +13,10 @@
 #include <QMap>
 #include <QString>
 #include <array>
+#include <memory>
 #include <optional>
+
+class QTemporaryDir;
 
 namespace Sound {
 struct JournalEntry;
@@ -44,6 +47,8 @@ struct BoardProfile {
     QString firmwareRelease; // "7.0", as the board reports it; empty: any release
     // Where relative paths start: the profile file's folder. Not written.
     QString folder;
+    // An archive's files, unpacked once; the folder goes with the last copy.
+    std::shared_ptr<const QTemporaryDir> unpacked;
 
     std::optional<ProfileBank>& bank(int bank) { return banks.at(bank - Define::BANK1); }
     const std::optional<ProfileBank>& bank(int bank) const { return banks.at(bank - Define::BANK1); }
@@ -60,8 +65,8 @@ inline constexpr int BOARD_PROFILE_VERSION = 1;
 
 // `folder` is the profile file's folder, where its relative paths start.
 BoardProfileRead ReadBoardProfile(const QByteArray& bytes, const QString& folder);
-// The profile in the file at `path`, its relative paths starting at the file's
-// folder; a refusal begins with the path: "/home/owner/blue.json: The file has
+// The profile in the file at `path`, an archive with its sounds or a JSON file
+// whose relative paths start at the file's folder; a refusal begins with the path: "/home/owner/blue.json: The file has
 // board profile format version 2; this program reads version 1."
 BoardProfileRead ReadBoardProfileFile(const QString& path);
 // Sorted keys, indented: the same profile always gives the same bytes.

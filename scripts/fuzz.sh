@@ -11,7 +11,7 @@ seconds="${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}"
 shift
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_dispatch fuzz_setup_window fuzz_wav fuzz_settings fuzz_frame_parser fuzz_hex
-    fuzz_parameter_file fuzz_slot_journal fuzz_font_names)
+    fuzz_parameter_file fuzz_slot_journal fuzz_font_names fuzz_board_profile)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config ccache
     qt6-base-dev qt6-charts-dev qt6-multimedia-dev libqt6opengl6-dev libgl-dev
     qt6-qpa-plugins
-    libjpeg62-turbo-dev libbenchmark-dev libsndfile1-dev libsoxr-dev
+    libjpeg62-turbo-dev libbenchmark-dev libsndfile1-dev libsoxr-dev libarchive-dev
     xvfb xauth x11-utils fonts-dejavu-core
     clang libclang-rt-14-dev
     lintian

@@ -24,6 +24,7 @@ struct JournalEntry {
     QString fileName; // empty: unknown
     QString checksum;
     QDateTime written;
+    QString path;
     bool known() const { return !fileName.isEmpty(); }
 };
 

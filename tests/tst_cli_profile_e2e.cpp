@@ -3,14 +3,16 @@
 // value changed behind the tool's back found by diff and mended, profiles that
 // must send nothing, a board that fails before the apply reported beside one
 // that takes it, Ctrl-C in the middle of an apply, boards beside devices that
-// are not boards (one saying "BUSY", one sending garbage), and an answer the
-// board sent unasked in the middle of a save.
+// are not boards (one saying "BUSY", one sending garbage), an answer the
+// board sent unasked in the middle of a save, and a profile that carries its
+// sound to a board on its own.
 #include "CliRun.h"
 #include "EndToEndFixture.h"
 #include "PtyPair.h"
 #include "SoundFiles.h"
 #include "WaitFor.h"
 
+#include "params/BoardProfile.h"
 #include "sound/SlotJournal.h"
 #include "sound/SlotMap.h"
 
@@ -84,6 +86,13 @@ QJsonObject readJson(const QString& path)
     return QJsonDocument::fromJson(file.readAll()).object();
 }
 
+// A saved profile's manifest, to be edited and written as a plain JSON profile.
+QJsonObject readManifest(const QString& path)
+{
+    const Params::BoardProfileRead read = Params::ReadBoardProfileFile(path);
+    return read.profile ? QJsonDocument::fromJson(Params::WriteBoardProfile(*read.profile)).object() : QJsonObject();
+}
+
 bool writeJson(const QString& path, const QJsonObject& root)
 {
     QFile file(path);
@@ -123,6 +132,7 @@ private slots:
     void answerSentUnaskedDuringASaveIsNotSaved();
     void boardsWithoutASerialNumberShareNoJournal();
     void frequencyByteOutsideTheModesIsKeptAsTheBoardHoldsIt();
+    void profileCarriesItsSoundToAnotherBoard();
 
 private:
     // A board with serial 1523-<serial> and no journal yet.
@@ -168,7 +178,7 @@ QString CliProfileE2eTest::writeProfile(const QJsonObject& extra)
     const Run saved = cli({"profile", "save", path, "--port", e2e.board().portPath(), "--quiet"});
     if (saved.exitCode != 0)
         return {};
-    QJsonObject root = readJson(path);
+    QJsonObject root = readManifest(path);
     QJsonObject parameters = root.value(QStringLiteral("parameters")).toObject();
     QJsonObject values = parameters.value(QStringLiteral("parameters")).toObject();
     values.insert(QStringLiteral("bank1.clash.red"), PROFILE_CLASH_RED);
@@ -300,7 +310,7 @@ void CliProfileE2eTest::diffFindsAValueChangedBehindTheToolAndApplyMendsIt()
     const QString carried = dir->filePath(QStringLiteral("carried.json"));
     run = cli({"profile", "save", carried, "--with-calibration", "--port", board.portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    QJsonObject root = readJson(carried);
+    QJsonObject root = readManifest(carried);
     root.remove(QStringLiteral("banks"));
     QVERIFY(writeJson(carried, root));
     run = cli({"apply", carried, "--port", second->portPath(), "--quiet"});
@@ -503,7 +513,7 @@ void CliProfileE2eTest::answerSentUnaskedDuringASaveIsNotSaved()
     const QString path = dir->filePath(QStringLiteral("saved.json"));
     const Run save = cli({"profile", "save", path, "--port", board.portPath(), "--verbose"});
     QVERIFY2(save.exitCode == 0, qPrintable(save.err));
-    const QJsonObject values = readJson(path)[QStringLiteral("parameters")][QStringLiteral("parameters")].toObject();
+    const QJsonObject values = readManifest(path)[QStringLiteral("parameters")][QStringLiteral("parameters")].toObject();
     QCOMPARE(values[QStringLiteral("bank1.clash.red")].toInt(), 25);
     QVERIFY2(save.err.contains(board.portPath() +
                                QStringLiteral(": dropped: an answer for address 39 that was not asked for (1 so far)")),
@@ -614,6 +624,61 @@ void CliProfileE2eTest::frequencyByteOutsideTheModesIsKeptAsTheBoardHoldsIt()
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QVERIFY2(run.out.contains(QStringLiteral("Frequency mode: 7 -> 3\n")), qPrintable(run.out));
     QCOMPARE(board.param(FREQUENCY_ADDRESS), 3);
+    QVERIFY2(finishBoth(&why), qPrintable(why));
+}
+
+
+void CliProfileE2eTest::profileCarriesItsSoundToAnotherBoard()
+{
+    QString why;
+    SimBoard& first = e2e.board();
+    // Each board measured its own motion.
+    QVERIFY(second->setParam(CALIBRATION_ADDRESSES[0], first.param(CALIBRATION_ADDRESSES[0]) ^ 0x55));
+    QVERIFY(first.setParam(CLASH_RED_ADDRESS, PROFILE_CLASH_RED));
+    const QString sounds = dir->filePath(QStringLiteral("my-sounds"));
+    QVERIFY(QDir().mkpath(sounds));
+    const QString tone = sounds + QStringLiteral("/tone.wav");
+    QVERIFY(WriteRampSound(tone, RAMP_SAMPLES));
+    Run run = cli({"upload", "--bank", "1", "--slot", "swing1", tone, "--port", first.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QString saved = dir->filePath(QStringLiteral("blue.zip"));
+
+    // Gone from where it was uploaded from, the sound cannot go into the profile
+    // unless the slot is left out.
+    QVERIFY(QFile::rename(tone, tone + QStringLiteral(".moved")));
+    run = cli({"profile", "save", saved, "--port", first.portPath(), "--quiet"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("banks.1.slots.swing1: the file %1 cannot be read").arg(tone)),
+             qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("add --without banks.1.slots.swing1")), qPrintable(run.err));
+    QVERIFY(!QFile::exists(saved));
+    QVERIFY(QFile::rename(tone + QStringLiteral(".moved"), tone));
+
+    run = cli({"profile", "save", saved, "--port", first.portPath(), "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(QDir(sounds).removeRecursively());
+    QTemporaryDir elsewhere;
+    const QString moved = elsewhere.filePath(QStringLiteral("blue.zip"));
+    QVERIFY(QFile::rename(saved, moved));
+    const QString reportPath = elsewhere.filePath(QStringLiteral("report.json"));
+    run = cli({"apply", moved, "--port", second->portPath(), "--report", reportPath, "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(second->param(CLASH_RED_ADDRESS), PROFILE_CLASH_RED);
+    const Sound::SoundSlot swing1 = Sound::SoundSlots().at(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
+    const qsizetype slotBytes = qsizetype(swing1.sectors) * Define::SECTOR_SIZE;
+    QCOMPARE(second->dump("sound").mid(swing1.address, slotBytes), first.dump("sound").mid(swing1.address, slotBytes));
+    QJsonObject board = readJson(reportPath).value(QStringLiteral("boards")).toArray().at(0).toObject();
+    QCOMPARE(board[QStringLiteral("slotsUploaded")].toInt(), 1);
+
+    run = cli({"diff", moved, "--port", second->portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    const qint64 uploads = second->counter(QStringLiteral("uploads"));
+    run = cli({"apply", moved, "--port", second->portPath(), "--report", reportPath, "--quiet"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    board = readJson(reportPath).value(QStringLiteral("boards")).toArray().at(0).toObject();
+    QCOMPARE(board[QStringLiteral("valuesWritten")].toInt(), 0);
+    QCOMPARE(board[QStringLiteral("slotsUploaded")].toInt(), 0);
+    QCOMPARE(second->counter(QStringLiteral("uploads")), uploads);
     QVERIFY2(finishBoth(&why), qPrintable(why));
 }
 

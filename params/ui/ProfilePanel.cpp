@@ -7,10 +7,10 @@
 
 #include "comm/Operation.h"
 #include "common/Dialogs.h"
-#include "common/FileWriting.h"
 #include "common/ui/Handlers.h"
 #include "common/ui/Named.h"
 #include "params/BoardProfile.h"
+#include "params/ProfileArchive.h"
 #include "sound/SlotJournal.h"
 
 #include <QBoxLayout>
@@ -21,8 +21,8 @@
 using namespace Params;
 
 namespace {
-const QString FILE_FILTER = QStringLiteral("Board profiles (*.json);;All files (*)");
-const QString FILE_SUFFIX = QStringLiteral("json");
+const QString FILE_FILTER = QStringLiteral("Board profiles (*.zip *.json);;All files (*)");
+const QString FILE_SUFFIX = QStringLiteral("zip");
 } // namespace
 
 ProfilePanel::ProfilePanel(Params::Board& board, Sound::BoardJournal& journal, ProgressView progressView,
@@ -103,12 +103,21 @@ void ProfilePanel::saveProfile()
                             .arg(action, unread.join(QStringLiteral(", "))));
         return;
     }
+    const QList<Sound::JournalEntry> journal = Sound::SlotJournal().list(board().readSerialNumber());
+    const BoardProfile profile = ProfileFromBoard(board().model().fileContent(), journal);
+    ProfilePack pack = PackProfile(profile, journal);
+    if (!pack.unavailable.isEmpty()) {
+        const QStringList problems = pack.unavailable.values();
+        if (!dialogs().askYesNo(QStringLiteral("These sounds cannot be put into the profile:\n%1\n\nSave the "
+                                               "profile without them?")
+                                    .arg(problems.join(QLatin1Char('\n')))))
+            return;
+        pack = PackProfile(profile, journal, pack.unavailable.keys());
+    }
     const QString path = chooseProfile(QStringLiteral("Save profile"), Choice::Save);
     if (path.isEmpty())
         return;
-    const BoardProfile profile = ProfileFromBoard(board().model().fileContent(),
-                                                  Sound::SlotJournal().list(board().readSerialNumber()));
-    const QString failure = WriteWholeFile(path, WriteBoardProfile(profile));
+    const QString failure = WriteProfileArchive(path, pack);
     if (!failure.isEmpty())
         dialogs().error(
             QStringLiteral("Cannot save the profile to %1: %2. The file is as it was.").arg(path, failure));
