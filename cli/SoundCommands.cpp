@@ -150,17 +150,15 @@ int upload(Invocation& call)
         return Failed;
     }
     const PreparedUpload prepared = std::move(*file.verdict.upload);
-    const QString fileName = QFileInfo(files.first()).fileName();
-    const QString checksum = FileChecksum(*file.content);
+    const SlotSource source = SlotSource::Of(files.first(), FileChecksum(*file.content), prepared.stream);
     return RunOnBoards(
         call.ports, call.output, Connect::SetUp,
-        [slot, index, prepared, fileName, checksum](BoardSession& board, BoardResult&,
-                                                   const BoardSession::Done& done) {
+        [slot, index, prepared, source](BoardSession& board, BoardResult&, const BoardSession::Done& done) {
             runJournalled(
                 board,
-                [slot, index, prepared, fileName, checksum](BoardLink& link, BoardJournal& journal) {
+                [slot, index, prepared, source](BoardLink& link, BoardJournal& journal) {
                     auto* upload = new UploadOperation(link, slot, prepared);
-                    return Journalled{upload, journal.upload(upload, index, fileName, checksum)};
+                    return Journalled{upload, journal.upload(upload, index, source)};
                 },
                 done);
         });

@@ -47,12 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(entries[i].slot == i);
 
     const QDateTime when = QDateTime::fromSecsSinceEpoch(1'796'000'000, Qt::UTC);
-    const QString checksum = Sound::FileChecksum(QByteArrayLiteral("hum"));
-    FUZZ_CHECK(journal.record(SERIAL, slot, QStringLiteral("Hum.wav"), checksum, when).isEmpty());
+    const Sound::SlotSource source =
+        Sound::SlotSource::Of(QStringLiteral("/fonts/Hum.wav"), Sound::FileChecksum(QByteArrayLiteral("hum")),
+                              QByteArrayLiteral("sent"));
+    FUZZ_CHECK(journal.record(SERIAL, slot, source, when).isEmpty());
     const QList<Sound::JournalEntry> after = journal.list(SERIAL);
     FUZZ_CHECK(after.size() == entries.size());
-    FUZZ_CHECK(after[slot].fileName == QStringLiteral("Hum.wav"));
-    FUZZ_CHECK(after[slot].checksum == checksum);
+    FUZZ_CHECK(after[slot].fileName == source.fileName);
+    FUZZ_CHECK(after[slot].checksum == source.checksum);
+    FUZZ_CHECK(after[slot].path == source.path);
+    FUZZ_CHECK(after[slot].sentChecksum == source.sentChecksum);
     FUZZ_CHECK(after[slot].written == when);
     return 0;
 }

@@ -146,7 +146,11 @@ QList<Sound::FontUpload> UploadsNotOnBoard(const QList<Sound::FontUpload>& uploa
             std::find_if(journal.begin(), journal.end(), [&upload](const Sound::JournalEntry& e) {
                 return e.slot == upload.slot && e.known();
             });
-        if (held == journal.end() || held->checksum != upload.checksum)
+        // The file's checksum alone would take a slot that lacks skipped or
+        // trimmed samples for up to date; a journal from before the received
+        // bytes were recorded has no checksum of them, and so never matches.
+        if (held == journal.end() || held->checksum != upload.checksum ||
+            held->sentChecksum != Sound::FileChecksum(upload.stream))
             needed.append(upload);
     }
     return needed;

@@ -38,7 +38,8 @@ ProfileCheck CheckProfile(const BoardProfile& profile);
 QString ReleaseRefusal(const BoardProfile& profile, const QString& release);
 
 // The uploads a board needs: those whose slot its journal does not know to hold
-// that very file (by checksum). An apply uploads these, or with --force all.
+// that very file sent as the upload would send it (by the file's checksum and
+// that of the bytes sent). An apply uploads these, or with --force all.
 QList<Sound::FontUpload> UploadsNotOnBoard(const QList<Sound::FontUpload>& uploads,
                                            const QList<Sound::JournalEntry>& journal);
 

@@ -59,26 +59,27 @@ QString BoardJournal::forgetFirst(const Watch& watch, const QList<std::uint32_t>
                                     "slots held before.");
 }
 
-void BoardJournal::record(Watch& watch, int slot, const QString& fileName, const QString& checksum)
+void BoardJournal::record(Watch& watch, int slot, const SlotSource& source)
 {
     if (watch.serial.isEmpty())
         return;
     const QString failure =
-        SlotJournal(m_folder).record(watch.serial, slot, fileName, checksum, QDateTime::currentDateTime());
+        SlotJournal(m_folder).record(watch.serial, slot, source, QDateTime::currentDateTime());
     // The slot was forgotten before it was erased, so the journal tells no lie.
     if (!failure.isEmpty())
-        note(watch, asSentence(failure) + QStringLiteral(" %1 holds %2 but counts as unknown until it is written again.")
-                                  .arg(SoundSlots().at(slot).accessibleName, fileName));
+        note(watch, asSentence(failure) +
+                        QStringLiteral(" %1 holds %2 but counts as unknown until it is written again.")
+                            .arg(SoundSlots().at(slot).accessibleName, source.fileName));
 }
 
-QString BoardJournal::upload(Operation* upload, int slot, const QString& fileName, const QString& checksum)
+QString BoardJournal::upload(Operation* upload, int slot, const SlotSource& source)
 {
     const std::shared_ptr<Watch> w = watch();
     if (QString refused = forgetFirst(*w, SlotSectors(SoundSlots().at(slot))); !refused.isEmpty())
         return refused;
-    connect(upload, &Operation::finished, this, [this, w, slot, fileName, checksum](bool whole) {
+    connect(upload, &Operation::finished, this, [this, w, slot, source](bool whole) {
         if (whole)
-            record(*w, slot, fileName, checksum);
+            record(*w, slot, source);
     });
     reportAtEnd(upload, w);
     return {};
@@ -102,9 +103,7 @@ QString BoardJournal::follow(JournalledOperation* operation)
     if (QString refused = forgetFirst(*w, sectors); !refused.isEmpty())
         return refused;
     connect(operation, &JournalledOperation::slotWritten, this,
-            [this, w](int slot, const QString& fileName, const QString& checksum) {
-                record(*w, slot, fileName, checksum);
-            });
+            [this, w](int slot, const SlotSource& source) { record(*w, slot, source); });
     reportAtEnd(operation, w);
     return {};
 }

@@ -28,6 +28,8 @@ class Operation;
 
 namespace Sound {
 
+struct SlotSource;
+
 class BoardJournal : public QObject {
     Q_OBJECT
 public:
@@ -41,8 +43,8 @@ public:
     // refuses it; then the operation must not run (the caller disposes of it).
     // Empty: it may run, and is journalled as it goes.
     //
-    // `upload` sends `fileName` (its bytes' checksum) into `slot`, an index of SoundSlots().
-    [[nodiscard]] QString upload(Operation* upload, int slot, const QString& fileName, const QString& checksum);
+    // `upload` sends `source` into `slot`, an index of SoundSlots().
+    [[nodiscard]] QString upload(Operation* upload, int slot, const SlotSource& source);
     // `erase` erases these sectors (their first addresses).
     [[nodiscard]] QString erase(Operation* erase, const QList<std::uint32_t>& sectors);
     // A bulk load or an import, slot by slot as it goes.
@@ -68,7 +70,7 @@ private:
     // The sectors' slots forgotten before anything is erased; the refusal when
     // the journal cannot be written.
     QString forgetFirst(const Watch& watch, const QList<std::uint32_t>& sectors);
-    void record(Watch& watch, int slot, const QString& fileName, const QString& checksum);
+    void record(Watch& watch, int slot, const SlotSource& source);
     void note(Watch& watch, const QString& problem);
 
     SerialNumber m_serialNumber;

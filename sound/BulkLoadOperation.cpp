@@ -139,7 +139,7 @@ void BulkLoadOperation::fileDone()
 {
     const BaseFile& file = m_files[m_current];
     if (file.upload)
-        emit slotWritten(m_current, QFileInfo(file.path).fileName(), file.checksum);
+        emit slotWritten(m_current, SlotSource::Of(file.path, file.checksum, file.upload->stream));
 }
 
 void BulkLoadOperation::stopSafely()

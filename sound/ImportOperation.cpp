@@ -3,8 +3,6 @@
 #include "common/Define.h"
 #include "sound/ErasePlans.h"
 
-#include <QFileInfo>
-
 using namespace Sound;
 
 namespace {
@@ -112,7 +110,7 @@ void ImportOperation::fileWritten(bool confirmed)
         finish(false, UnconfirmedUploadMessage(SoundSlots()[upload.slot]) + QLatin1Char(' ') + stoppedText());
         return;
     }
-    emit slotWritten(upload.slot, QFileInfo(upload.path).fileName(), upload.checksum);
+    emit slotWritten(upload.slot, SlotSource::Of(upload.path, upload.checksum, upload.stream));
     ++m_current;
     m_sent = 0;
     progress(m_current);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "comm/Operation.h"
+#include "sound/SlotJournal.h"
 
 #include <QList>
 
@@ -16,6 +17,6 @@ public:
     virtual QList<int> slotsToWrite() const = 0;
 
 signals:
-    // A slot that now holds the whole of a file (its name and checksum).
-    void slotWritten(int slot, const QString& fileName, const QString& checksum);
+    // A slot that now holds the whole of what was sent of a file.
+    void slotWritten(int slot, const Sound::SlotSource& source);
 };

@@ -19,6 +19,8 @@ namespace {
 const QString SLOTS = QStringLiteral("slots");
 const QString FILE_KEY = QStringLiteral("file");
 const QString SHA256 = QStringLiteral("sha256");
+const QString PATH_KEY = QStringLiteral("path");
+const QString SENT_SHA256 = QStringLiteral("sentSha256");
 const QString WRITTEN = QStringLiteral("written");
 const QString SERIAL = QStringLiteral("serial");
 constexpr int ADDRESS_DIGITS = 6;
@@ -115,6 +117,12 @@ QString FileChecksum(QIODevice& file)
     return QString::fromLatin1(hash.result().toHex());
 }
 
+SlotSource SlotSource::Of(const QString& path, const QString& checksum, const QByteArray& sentBytes)
+{
+    const QFileInfo file(path);
+    return {file.fileName(), checksum, file.absoluteFilePath(), FileChecksum(sentBytes)};
+}
+
 SlotJournal::SlotJournal(const QString& folder)
     : folder_(folder)
 {
@@ -138,14 +146,16 @@ QString SlotJournal::fileFor(const QString& serial) const
     return folder_ + QStringLiteral("/board-") + safe + QStringLiteral(".json");
 }
 
-QString SlotJournal::record(const QString& serial, int slot, const QString& fileName, const QString& checksum,
-                            const QDateTime& when)
+QString SlotJournal::record(const QString& serial, int slot, const SlotSource& source, const QDateTime& when)
 {
     if (slot < 0 || slot >= SoundSlots().size())
         return QStringLiteral("There is no slot %1.").arg(slot);
     return update(folder_, fileFor(serial), serial, [&](QJsonObject& entries) {
-        entries[slotKey(SoundSlots()[slot])] = QJsonObject{
-            {FILE_KEY, fileName}, {SHA256, checksum}, {WRITTEN, when.toUTC().toString(Qt::ISODate)}};
+        entries[slotKey(SoundSlots()[slot])] = QJsonObject{{FILE_KEY, source.fileName},
+                                                           {SHA256, source.checksum},
+                                                           {PATH_KEY, source.path},
+                                                           {SENT_SHA256, source.sentChecksum},
+                                                           {WRITTEN, when.toUTC().toString(Qt::ISODate)}};
     });
 }
 
@@ -173,6 +183,8 @@ QList<JournalEntry> SlotJournal::list(const QString& serial) const
         const QJsonObject o = recorded.value(slotKey(all[i])).toObject();
         e.fileName = o.value(FILE_KEY).toString();
         e.checksum = o.value(SHA256).toString();
+        e.path = o.value(PATH_KEY).toString();
+        e.sentChecksum = o.value(SENT_SHA256).toString();
         e.written = QDateTime::fromString(o.value(WRITTEN).toString(), Qt::ISODate);
         entries.append(e);
     }

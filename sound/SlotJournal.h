@@ -1,7 +1,8 @@
 // What went where: for each board, known by its serial number, the file last
-// written into each slot by this tool, with its checksum and date. Kept as one
-// JSON file per board under the user's data folder. A slot erased since, or
-// never written from here, is unknown: the board itself cannot be asked.
+// written into each slot by this tool, with its path, its checksum, the checksum
+// of the bytes the slot received and the date. Kept as one JSON file per board
+// under the user's data folder. A slot erased since, or never written from here,
+// is unknown: the board itself cannot be asked.
 #pragma once
 
 #include <QByteArray>
@@ -19,10 +20,24 @@ QString FileChecksum(const QByteArray& content);
 // huge file costs no memory; empty when it cannot be read.
 QString FileChecksum(QIODevice& file);
 
+// What went into a slot. A slot seldom holds its file's bytes as they are: the
+// samples are converted, and skips or a trim leave some out, so the file's
+// checksum alone cannot tell whether the slot holds what an upload would send.
+struct SlotSource {
+    QString fileName;
+    QString checksum;     // of the file as read
+    QString path;         // absolute
+    QString sentChecksum; // of the bytes the board received
+    // `sentBytes`: what the upload streams after its request.
+    static SlotSource Of(const QString& path, const QString& checksum, const QByteArray& sentBytes);
+};
+
 struct JournalEntry {
     int slot = -1;    // index into SoundSlots()
     QString fileName; // empty: unknown
     QString checksum;
+    QString path;         // empty in journals kept before it was recorded
+    QString sentChecksum; // the same
     QDateTime written;
     QString path;
     bool known() const { return !fileName.isEmpty(); }
@@ -38,8 +53,7 @@ public:
     QString fileFor(const QString& serial) const;
 
     // Each returns the reason the journal could not be saved, empty when it was.
-    QString record(const QString& serial, int slot, const QString& fileName, const QString& checksum,
-                   const QDateTime& when);
+    QString record(const QString& serial, int slot, const SlotSource& source, const QDateTime& when);
     // Slots with any of these sectors (their first addresses) become unknown.
     QString forgetSectors(const QString& serial, const QList<std::uint32_t>& sectors);
 

@@ -243,7 +243,7 @@ void BoardProfileTest::profileFromBoardTakesTheJournalsKnownSlots()
 {
     const QList<JournalEntry> journal = {
         Known(Sound::SlotIndex(1, SlotKind::Hum, 1), "hum.wav", SUM_A),
-        JournalEntry{Sound::SlotIndex(2, SlotKind::Hum, 1), {}, {}, {}},
+        JournalEntry{Sound::SlotIndex(2, SlotKind::Hum, 1), {}, {}, {}, {}, {}},
         Known(Sound::SlotIndex(2, SlotKind::Swing, 3), "edited.wav", "not a checksum"),
         Known(Sound::SlotIndex(3, SlotKind::Clash, 2), "clash2.wav", SUM_B),
     };

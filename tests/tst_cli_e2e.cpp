@@ -30,7 +30,7 @@ SlotJournal runJournal()
 // its journal empty; the serial's text, or an empty one when the board refused.
 QString ownSerial(const SimBoard& board, int running)
 {
-    if (!board.setParam(106, running >> 8) || !board.setParam(107, running & 0xFF))
+    if (!board.setRunningSerial(running))
         return {};
     const QString serial = QStringLiteral("1523-%1").arg(running);
     QFile::remove(runJournal().fileFor(serial));

@@ -35,9 +35,6 @@
 using namespace CliRun;
 
 namespace {
-// The serial number's low bytes: each board its own journal.
-constexpr int SERIAL_HIGH_ADDRESS = 106;
-constexpr int SERIAL_LOW_ADDRESS = 107;
 constexpr int PROFILE_CLASH_RED = 123;
 constexpr int FIRST_SERIAL_ADDRESS = 100; // the lot's four bytes, then the running serial's
 constexpr int LAST_SERIAL_ADDRESS = 107;
@@ -151,7 +148,7 @@ private:
 bool CliProfileE2eTest::prepare(const SimBoard& board, int serial, const QString& serialText)
 {
     QFile::remove(Sound::SlotJournal(dataHome() + JOURNALS).fileFor(serialText));
-    return board.setParam(SERIAL_HIGH_ADDRESS, serial >> 8) && board.setParam(SERIAL_LOW_ADDRESS, serial & 0xFF);
+    return board.setRunningSerial(serial);
 }
 
 void CliProfileE2eTest::init()
@@ -553,11 +550,13 @@ void CliProfileE2eTest::boardsWithoutASerialNumberShareNoJournal()
     const QList<std::pair<int, QString>> fonts = {
         {Sound::SlotIndex(2, Sound::SlotKind::PowerOn, 1), QStringLiteral("poweron.wav")},
         {Sound::SlotIndex(2, Sound::SlotKind::Swing, 3), QStringLiteral("Swing_03.wav")}};
-    for (const auto& [slot, file] : fonts)
+    for (const auto& [slot, file] : fonts) {
+        const QString path = dir->filePath(QStringLiteral("fonts/blue/") + file);
         QCOMPARE(Sound::SlotJournal(dataHome() + JOURNALS)
-                     .record(older, slot, file, sha256Of(dir->filePath(QStringLiteral("fonts/blue/") + file)),
+                     .record(older, slot, {file, sha256Of(path), path, sha256Of(path)},
                              QDateTime::currentDateTime()),
                  QString());
+    }
     QVERIFY(QFile::rename(journals.fileFor(older), journals.fileFor(blank)));
 
     // The second board's slots are unknown: diff says so, apply sends them.

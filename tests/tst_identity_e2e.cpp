@@ -47,11 +47,6 @@ const QString BOARD_B = "1523-9102";
 const char* const SLOT_BUTTON = "bank2Swing1Button";
 const QString NOT_READ = "The board's serial number is not known yet, so what went where is not recorded.";
 
-bool setRunningSerial(const SimBoard& board, int serial)
-{
-    return board.setParam(106, serial >> 8) && board.setParam(107, serial & 0xFF);
-}
-
 QJsonObject withoutTimeStamp(const QString& path)
 {
     QFile file(path);
@@ -112,8 +107,8 @@ void IdentityEndToEndTest::init()
     second = std::make_unique<SimBoard>(
         SimBoard::Options{e2e.board().portsDir(), QStringLiteral("board-b"), BOARD_OPTIONS});
     QVERIFY2(second->isRunning(), qPrintable(second->errorOutput()));
-    QVERIFY(setRunningSerial(e2e.board(), 9101));
-    QVERIFY(setRunningSerial(*second, 9102));
+    QVERIFY(e2e.board().setRunningSerial(9101));
+    QVERIFY(second->setRunningSerial(9102));
     f = &e2e.windows();
     for (const QString& serial : {BOARD_A, BOARD_B})
         QFile::remove(SlotJournal().fileFor(serial));

@@ -21,6 +21,7 @@
 #include "sound/SlotJournal.h"
 #include "sound/SoundUpload.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
@@ -155,7 +156,13 @@ void ImportEndToEndTest::fontFolderLandsInBank2()
 
     // What went where, by the board's serial number.
     const QList<JournalEntry> journal = SlotJournal().list(SERIAL);
-    QCOMPARE(journal.at(SlotIndex(2, SlotKind::Swing, 3)).fileName, QString("swing3.wav"));
+    const JournalEntry trimmed = journal.at(SlotIndex(2, SlotKind::Swing, 3));
+    QCOMPARE(trimmed.fileName, QString("swing3.wav"));
+    QCOMPARE(trimmed.path, font + "/swing3.wav");
+    // The slot holds the trimmed sound, not the file's.
+    QCOMPARE(trimmed.sentChecksum,
+             QString::fromLatin1(
+                 QCryptographicHash::hash(flash.mid(swing3, 64954), QCryptographicHash::Sha256).toHex()));
     QCOMPARE(journal.at(SlotIndex(2, SlotKind::Swing, 2)).known(), false);
     setupWindow->sounds()->slotControls()->showSlotContents();
     const auto* contents = setupWindow->findChild<SlotContentsDialog*>("SlotContents");

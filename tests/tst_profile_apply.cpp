@@ -33,6 +33,10 @@ const QString SERIAL = QStringLiteral("1523-0300");
 constexpr int CLASH_RED_ADDRESS = 39; // bank 1 Clash red
 constexpr qint64 LONG_ENOUGH_MS = 60000;
 constexpr quint8 BOARD_BYTE = 0xAA;
+// SHA-256 of the uploads' stream here, 64 bytes of 0x80.
+const QString STREAM_SUM = QStringLiteral("1df1b7ce1fd8fcbe20cde61646875e54fe38d8945ea7911afd59e025cc520a68");
+// What another file left in the slot the profile fills.
+const Sound::SlotSource OLD_FILE{QStringLiteral("Old.wav"), SUM_B, QStringLiteral("/fonts/Old.wav"), SUM_A};
 
 // Writes its one slot as soon as it starts: an import's journalling without a board.
 class OneSlotWrite final : public JournalledOperation {
@@ -47,7 +51,8 @@ public:
 protected:
     void run() override
     {
-        emit slotWritten(m_slot, QStringLiteral("New.wav"), SUM_A);
+        emit slotWritten(m_slot,
+                         {QStringLiteral("New.wav"), SUM_A, QStringLiteral("/fonts/New.wav"), STREAM_SUM});
         finish(true);
     }
     void halt() override {}
@@ -258,8 +263,10 @@ void ProfileApplyTest::run(ProfileApply* apply, std::function<void(const QString
 void ProfileApplyTest::endsAsTheBoardAndJournalAllow_data()
 {
     const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
-    const QList<Sound::JournalEntry> holdsIt = {Known(swing3, QStringLiteral("Swing_03.wav"), SUM_A)};
-    const QList<Sound::JournalEntry> forgotIt = {Known(swing3, QStringLiteral("Swing_03.wav"), SUM_B)};
+    const QList<Sound::JournalEntry> holdsIt = {
+        Known(swing3, QStringLiteral("Swing_03.wav"), SUM_A, STREAM_SUM)};
+    const QList<Sound::JournalEntry> forgotIt = {
+        Known(swing3, QStringLiteral("Swing_03.wav"), SUM_B, STREAM_SUM)};
     QTest::addColumn<QString>("release");
     QTest::addColumn<QList<QList<Sound::JournalEntry>>>("journalSays");
     QTest::addColumn<QList<int>>("dropsWrites");
@@ -410,6 +417,7 @@ void ProfileApplyTest::slotsCountAsTheBoardConfirmsThem()
     QCOMPARE(kept.list(SERIAL).at(swing3).known(), uploaded >= 1);
     QCOMPARE(kept.list(SERIAL).at(swing4).known(), uploaded >= 2);
     QCOMPARE(kept.list(SERIAL).at(swing5).known(), uploaded == 3);
+    QCOMPARE(kept.list(SERIAL).at(swing3).sentChecksum, uploaded >= 1 ? STREAM_SUM : QString());
     QVERIFY(!link->busy());
 }
 
@@ -420,8 +428,7 @@ void ProfileApplyTest::journalThatCannotBeWrittenRefusesTheUploadBeforeItsErase(
     Sound::SlotJournal onDisk(journals->path());
     const QString path = onDisk.fileFor(SERIAL);
     // What another file left in the slot: still true while nothing is erased.
-    QCOMPARE(onDisk.record(SERIAL, swing3, QStringLiteral("Old.wav"), SUM_B, QDateTime::currentDateTime()),
-             QString());
+    QCOMPARE(onDisk.record(SERIAL, swing3, OLD_FILE, QDateTime::currentDateTime()), QString());
     journalSays = {{Known(swing3, QStringLiteral("Old.wav"), SUM_B)}};
     ProfileApplyReport report;
     {
@@ -446,8 +453,7 @@ void ProfileApplyTest::journalThatCannotBeKeptAfterTheWriteLeavesTheSlotUnknown(
     const int swing3 = Sound::SlotIndex(2, Sound::SlotKind::Swing, 3);
     Sound::SlotJournal onDisk(journals->path());
     const QString path = onDisk.fileFor(SERIAL);
-    QCOMPARE(onDisk.record(SERIAL, swing3, QStringLiteral("Old.wav"), SUM_B, QDateTime::currentDateTime()),
-             QString());
+    QCOMPARE(onDisk.record(SERIAL, swing3, OLD_FILE, QDateTime::currentDateTime()), QString());
     QStringList told;
     connect(journal.get(), &Sound::BoardJournal::notRecorded, this, [&told](const QString& why) { told << why; });
     auto* write = new OneSlotWrite(*link, swing3);

@@ -22,6 +22,10 @@ using Sound::SlotKind;
 
 namespace {
 
+// SHA-256 of the one-byte streams "h" and "s".
+const QString SENT_H = QStringLiteral("aaa9402664f1a41f40ebbc52c9993eb66aeb366602958fdfaa283b71e64db123");
+const QString SENT_S = QStringLiteral("043a718774c572bd8a25adbeb1bfcd5c0256ae11cecf9f9c3f925d0e52beaf89");
+
 int swing1Of2()
 {
     return Sound::SlotIndex(2, SlotKind::Swing, 1);
@@ -160,7 +164,7 @@ void ProfileCheckTest::differencesNameKeyValuesAndSource_data()
     QTest::newRow("same sound by another name")
         << AllOnes() << QList<JournalEntry>{Known(swing, "renamed.wav", SUM_A)} << QStringList{};
     QTest::newRow("unknown journal entry")
-        << AllOnes() << QList<JournalEntry>{JournalEntry{swing, {}, {}, {}}}
+        << AllOnes() << QList<JournalEntry>{JournalEntry{swing, {}, {}, {}, {}, {}}}
         << QStringList{"banks.2.slots.swing1 | swing1.wav (SHA-256 " + SUM_A + ") | unknown | journal"};
     QTest::newRow("no journal") << AllOnes() << QList<JournalEntry>{}
                                 << QStringList{"banks.2.slots.swing1 | swing1.wav (SHA-256 " + SUM_A +
@@ -211,15 +215,24 @@ void ProfileCheckTest::onlySlotsTheJournalDoesNotHoldAreUploaded()
     const int hum = Sound::SlotIndex(1, SlotKind::Hum, 1);
     const int swing = Sound::SlotIndex(1, SlotKind::Swing, 1);
     const int clash = Sound::SlotIndex(1, SlotKind::Clash, 1);
+    const int skipped = Sound::SlotIndex(1, SlotKind::Swing, 2);
+    const int older = Sound::SlotIndex(1, SlotKind::Swing, 3);
     const QList<Sound::FontUpload> uploads = {{hum, "Hum", "hum.wav", "h", SUM_A},
                                               {swing, "Swing 1", "swing1.wav", "s", SUM_A},
-                                              {clash, "Clash 1", "clash1.wav", "c", SUM_A}};
-    const QList<JournalEntry> journal = {Known(hum, "hum.wav", SUM_A), Known(swing, "swing1.wav", SUM_B),
-                                         JournalEntry{clash, {}, {}, {}}};
+                                              {clash, "Clash 1", "clash1.wav", "c", SUM_A},
+                                              {skipped, "Swing 2", "swing2.wav", "s", SUM_A},
+                                              {older, "Swing 3", "swing3.wav", "s", SUM_A}};
+    const QList<JournalEntry> journal = {Known(hum, "hum.wav", SUM_A, SENT_H),
+                                         Known(swing, "swing1.wav", SUM_B, SENT_S),
+                                         JournalEntry{clash, {}, {}, {}, {}, {}},
+                                         // The same file, with samples left out when it was sent.
+                                         Known(skipped, "swing2.wav", SUM_A, SENT_H),
+                                         // Recorded before the bytes sent were.
+                                         Known(older, "swing3.wav", SUM_A)};
     QList<int> needed;
     for (const Sound::FontUpload& upload : UploadsNotOnBoard(uploads, journal))
         needed << upload.slot;
-    QCOMPARE(needed, (QList<int>{swing, clash}));
+    QCOMPARE(needed, (QList<int>{swing, clash, skipped, older}));
 }
 
 void ProfileCheckTest::boardOfAnotherReleaseIsRefused_data()

@@ -8,13 +8,14 @@
 #include "sound/SlotJournal.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTimeZone>
 #include <QTest>
+#include <QTimeZone>
 #include <sndfile.h>
 
 using namespace Sound;
@@ -201,13 +202,21 @@ void SoundFontTest::journalRecordsAndForgets()
     const int hum2 = SlotIndex(2, SlotKind::Hum, 1);
     const int swing2 = SlotIndex(2, SlotKind::Swing, 1);
     const QDateTime when(QDate(2026, 3, 1), QTime(10, 30), QTimeZone::utc());
-    QCOMPARE(journal.record(serial, hum2, "hum.flac", "ab12", when), QString());
-    QCOMPARE(journal.record(serial, swing2, "swing1.wav", "cd34", when), QString());
+    const SlotSource hum = SlotSource::Of("fonts/hum.flac", "ab12", "abc");
+    QCOMPARE(hum.fileName, QString("hum.flac"));
+    QCOMPARE(hum.path, QDir::currentPath() + "/fonts/hum.flac");
+    QCOMPARE(hum.sentChecksum, QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+    QCOMPARE(journal.record(serial, hum2, hum, when), QString());
+    QCOMPARE(journal.record(serial, swing2, {"swing1.wav", "cd34", "/fonts/swing1.wav", "ef56"}, when),
+             QString());
 
     QList<JournalEntry> entries = journal.list(serial);
     QCOMPARE(entries.size(), 57);
     QCOMPARE(entries[hum2].fileName, QString("hum.flac"));
     QCOMPARE(entries[hum2].checksum, QString("ab12"));
+    QCOMPARE(entries[hum2].path, hum.path);
+    QCOMPARE(entries[hum2].sentChecksum,
+             QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
     QCOMPARE(entries[hum2].written, when);
     QVERIFY(!entries[SlotIndex(1, SlotKind::Hum, 1)].known());
     QVERIFY(!journal.list("9999-0001")[hum2].known()); // another board knows nothing of it
@@ -217,7 +226,11 @@ void SoundFontTest::journalRecordsAndForgets()
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     file.close();
     QCOMPARE(root["serial"].toString(), serial);
-    QCOMPARE(root["slots"].toObject()["0x160000"].toObject()["file"].toString(), QString("hum.flac"));
+    const QJsonObject swingRecord = root["slots"].toObject()["0x180000"].toObject();
+    QCOMPARE(swingRecord["file"].toString(), QString("swing1.wav"));
+    QCOMPARE(swingRecord["sha256"].toString(), QString("cd34"));
+    QCOMPARE(swingRecord["path"].toString(), QString("/fonts/swing1.wav"));
+    QCOMPARE(swingRecord["sentSha256"].toString(), QString("ef56"));
 
     // The hum's second sector erased: the hum is unknown, the swing stays.
     QCOMPARE(journal.forgetSectors(serial, {0x170000}), QString());
@@ -230,11 +243,21 @@ void SoundFontTest::journalRecordsAndForgets()
     file.write("{ not json");
     file.close();
     QVERIFY(!journal.list(serial)[swing2].known());
-    QCOMPARE(journal.record(serial, hum2, "hum.flac", "ab12", when), QString());
+    QCOMPARE(journal.record(serial, hum2, hum, when), QString());
     QVERIFY(QFile::exists(file.fileName() + ".damaged"));
     QVERIFY(journal.list(serial)[hum2].known());
 
-    QCOMPARE(journal.record("", hum2, "hum.flac", "ab12", when),
+    // A journal kept before the path and the bytes sent were recorded still reads.
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"serial": "1523-0042", "slots": {"0x160000": {"file": "hum.flac", "sha256": "ab12"}}})");
+    file.close();
+    const JournalEntry older = journal.list(serial)[hum2];
+    QCOMPARE(older.fileName, QString("hum.flac"));
+    QCOMPARE(older.checksum, QString("ab12"));
+    QCOMPARE(older.path, QString());
+    QCOMPARE(older.sentChecksum, QString());
+
+    QCOMPARE(journal.record("", hum2, hum, when),
              QString("The board's serial number is not known yet, so what went where is not recorded."));
 }
 

@@ -31,6 +31,7 @@ namespace {
 const QByteArray OLD_CONTENT = "{\"slots\": {}}\n";
 const QString SERIAL = QStringLiteral("1523-0042");
 constexpr int HUM = 2;
+const Sound::SlotSource HUM_FILE{"hum.wav", "ab12", "/sounds/hum.wav", "cd34"};
 
 QByteArray contentOf(const QString& path)
 {
@@ -92,7 +93,7 @@ QString StorageTest::runWriter(const QString& writer, const QString& path)
         setupWindow->close();
     } else if (writer == "slot journal") {
         return Sound::SlotJournal(f->folder.filePath("journal"))
-            .record(SERIAL, HUM, "hum.wav", "ab12", QDateTime::currentDateTime());
+            .record(SERIAL, HUM, HUM_FILE, QDateTime::currentDateTime());
     } else {
         f->dialogs.files.enqueue(path);
         control<QPushButton>(setupWindow, "saveParametersButton")->click();
@@ -260,9 +261,9 @@ void StorageTest::everyDamagedJournalIsKept()
     const QString path = journal.fileFor(SERIAL);
     const QDateTime when(QDate(2026, 3, 1), QTime(10, 30), QTimeZone::utc());
     putFile(path, "{ first damage");
-    QCOMPARE(journal.record(SERIAL, HUM, "hum.wav", "ab12", when), QString());
+    QCOMPARE(journal.record(SERIAL, HUM, HUM_FILE, when), QString());
     putFile(path, "{ second damage");
-    QCOMPARE(journal.record(SERIAL, HUM, "hum.wav", "ab12", when), QString());
+    QCOMPARE(journal.record(SERIAL, HUM, HUM_FILE, when), QString());
     QCOMPARE(contentOf(path + ".damaged"), QByteArray("{ first damage"));
     QCOMPARE(contentOf(path + ".damaged-2"), QByteArray("{ second damage"));
     QCOMPARE(journal.list(SERIAL)[HUM].fileName, QString("hum.wav"));

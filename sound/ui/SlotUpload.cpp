@@ -113,9 +113,10 @@ void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
     // The preview lets go of the file it plays, which may be the one being sent.
     m_browser.closePreview();
     showSoundFileName(file.path);
+    const SlotSource source = SlotSource::Of(file.path, file.checksum, file.upload.stream);
     auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
     m_lastUploadWhole = true;
     connect(operation, &Operation::finished, this, [this](bool whole) { m_lastUploadWhole = whole; });
-    runJournalled(operation, m_journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number),
-                                               QFileInfo(file.path).fileName(), file.checksum));
+    runJournalled(operation,
+                  m_journal->upload(operation, SlotIndex(slot.bank, slot.kind, slot.number), source));
 }

@@ -34,9 +34,10 @@ QByteArray ProfileWith(const QJsonObject& entries)
     return QJsonDocument(root).toJson();
 }
 
-Sound::JournalEntry Known(int slot, const QString& file, const QString& checksum)
+Sound::JournalEntry Known(int slot, const QString& file, const QString& checksum, const QString& sentChecksum)
 {
-    return {slot, file, checksum, QDateTime(QDate(2026, 12, 1), QTime(9, 0), Qt::UTC)};
+    const QDateTime written(QDate(2026, 12, 1), QTime(9, 0), Qt::UTC);
+    return {slot, file, checksum, QStringLiteral("/fonts/") + file, sentChecksum, written};
 }
 
 QString Sha256Of(const QString& path)

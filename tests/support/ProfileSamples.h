@@ -26,8 +26,10 @@ Params::ParameterFileContent AllOnes();
 // A profile with good parameters and `entries` laid over its top level.
 QByteArray ProfileWith(const QJsonObject& entries);
 
-// A slot the journal knows to hold `file`.
-Sound::JournalEntry Known(int slot, const QString& file, const QString& checksum);
+// A slot the journal knows to hold `file`, having received bytes of checksum
+// `sentChecksum` (none: recorded before the received bytes were).
+Sound::JournalEntry Known(int slot, const QString& file, const QString& checksum,
+                          const QString& sentChecksum = {});
 
 // SHA-256 of a file's bytes, worked out here rather than by the code under test.
 QString Sha256Of(const QString& path);

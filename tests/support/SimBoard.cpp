@@ -170,6 +170,14 @@ bool SimBoard::setParam(int address, int value) const
     return controlOk(QStringLiteral("param %1 %2").arg(address).arg(value));
 }
 
+bool SimBoard::setRunningSerial(int running) const
+{
+    constexpr int HIGH_ADDRESS = 106; // then the low byte
+    constexpr int BYTE_BITS = 8;
+    constexpr int LOW_BYTE = 0xFF;
+    return setParam(HIGH_ADDRESS, running >> BYTE_BITS) && setParam(HIGH_ADDRESS + 1, running & LOW_BYTE);
+}
+
 int SimBoard::mode() const
 {
     return number(QStringLiteral("mode"));

@@ -51,6 +51,9 @@ public:
     // Parameter memory through the control channel; -1 when there is no answer.
     int param(int address) const;
     bool setParam(int address, int value) const;
+    // The running part of the serial number (1523-<running>), so that a test's
+    // board keeps a journal of its own.
+    bool setRunningSerial(int running) const;
     // Board status (1 Active, 3 TX, 4 SetUp); -1 when there is no answer.
     int mode() const;
     // "open", "closed" or "unplugged".
