@@ -39,7 +39,6 @@ struct JournalEntry {
     QString path;         // empty in journals kept before it was recorded
     QString sentChecksum; // the same
     QDateTime written;
-    QString path;
     bool known() const { return !fileName.isEmpty(); }
 };
 

@@ -146,6 +146,7 @@ void ProfileArchiveTest::soundThatCannotBePackedIsNamedAndMayBeLeftOut()
                                        Known(swing, QStringLiteral("old.wav"), TONE_SUM)};
     journal[0].path = QStringLiteral("/nowhere/gone.wav");
     journal[1].path = changed;
+    journal[2].path.clear(); // kept before paths were recorded
     const BoardProfile profile = ProfileFromBoard(AllOnes(), journal);
 
     const ProfilePack pack = PackProfile(profile, journal);

@@ -52,15 +52,17 @@ constexpr int SERIAL_LOW_ADDRESS = 107;
 constexpr int SAVED_CLASH_RED = 77;
 constexpr int CHANGED_CLASH_RED = 7;
 
+// The saved profile, with `entries` laid over it, written back as a JSON profile.
 bool addToProfile(const QString& path, const QJsonObject& entries)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
+    const Params::BoardProfileRead saved = Params::ReadBoardProfileFile(path);
+    if (!saved.profile)
         return false;
-    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonObject root = QJsonDocument::fromJson(Params::WriteBoardProfile(*saved.profile)).object();
     for (auto it = entries.begin(); it != entries.end(); ++it)
         root.insert(it.key(), it.value());
-    return file.resize(0) && file.write(QJsonDocument(root).toJson()) > 0;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(root).toJson()) > 0;
 }
 } // namespace
 
@@ -312,6 +314,26 @@ void ProfileWindowEndToEndTest::slotUnknownToTheJournalIsListedThenUploaded()
     QVERIFY(WaitFor([this] { return !f->dialogs.messages.isEmpty(); }, OPERATION_MS));
     QCOMPARE(f->dialogs.messages, QStringList{"The board matches the profile."});
     QVERIFY(!control<ProfileDifferencesView>(setupWindow, "ProfileDifferences")->isVisible());
+
+    // The sound moved away since: saving asks before it leaves both slots out.
+    QVERIFY(QFile::rename(sound, sound + QStringLiteral(".moved")));
+    const QString travelling = f->folder.filePath(QStringLiteral("travelling.zip"));
+    const QString missing = QStringLiteral("the file %1 cannot be read (No such file or directory).").arg(sound);
+    const QString question = QStringLiteral("These sounds cannot be put into the profile:\nbanks.2.slots.swing1: %1\n"
+                                            "banks.3.slots.swing1: %1\n\nSave the profile without them?")
+                                 .arg(missing);
+    f->dialogs.clear();
+    f->dialogs.answers.enqueue(false);
+    f->dialogs.files.enqueue(travelling);
+    control<QPushButton>(setupWindow, "saveProfileButton")->click();
+    QCOMPARE(f->dialogs.questions, QStringList{question});
+    QVERIFY(!QFile::exists(travelling));
+    f->dialogs.clear();
+    control<QPushButton>(setupWindow, "saveProfileButton")->click();
+    QCOMPARE(f->dialogs.questions, QStringList{question});
+    const Params::BoardProfileRead withoutSounds = Params::ReadBoardProfileFile(travelling);
+    QVERIFY2(withoutSounds.profile, qPrintable(withoutSounds.error));
+    QVERIFY(!withoutSounds.profile->bank(2) && !withoutSounds.profile->bank(3));
     QString late;
     QVERIFY2(e2e.finish(&late), qPrintable(late));
 }
