@@ -8,6 +8,8 @@
 #include "SoundFiles.h"
 #include "WaitFor.h"
 
+#include "params/BoardProfile.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -86,10 +88,14 @@ QStringList CliLongRunsE2eTest::longRunArguments(const QString& command, SimBoar
               std::pair{profile, QStringList{"profile", "save", profile}}}) {
             if (cli(saving + QStringList{"--port", board.portPath(), "--quiet"}).exitCode != 0)
                 return {};
+            // A saved profile is an archive: its manifest is edited as a JSON profile.
+            const std::optional<Params::BoardProfile> asProfile =
+                file == profile ? Params::ReadBoardProfileFile(file).profile : std::nullopt;
             QFile saved(file);
             if (!saved.open(QIODevice::ReadWrite))
                 return {};
-            const QString text = QString::fromUtf8(saved.readAll()).replace(colour, QStringLiteral("1"));
+            const QByteArray bytes = asProfile ? Params::WriteBoardProfile(*asProfile) : saved.readAll();
+            const QString text = QString::fromUtf8(bytes).replace(colour, QStringLiteral("1"));
             saved.resize(0);
             saved.write(text.toUtf8());
         }
