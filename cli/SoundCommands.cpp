@@ -157,7 +157,7 @@ int upload(Invocation& call)
             runJournalled(
                 board,
                 [slot, index, prepared, source](BoardLink& link, BoardJournal& journal) {
-                    auto* upload = new UploadOperation(link, slot, prepared);
+                    auto* upload = new UploadOperation(link, slot, source.path, prepared);
                     return Journalled{upload, journal.upload(upload, index, source)};
                 },
                 done);

@@ -127,5 +127,10 @@ void Operation::dispose()
 
 QString Operation::progressText() const
 {
-    return QStringLiteral("%1... %2 of %3 %4").arg(m_request.name).arg(m_done).arg(m_request.total).arg(m_request.unit);
+    return QStringLiteral("%1... %2").arg(m_request.name, progressFigure());
+}
+
+QString Operation::progressFigure() const
+{
+    return QStringLiteral("%1 of %2 %3").arg(m_done).arg(m_request.total).arg(m_request.unit);
 }

@@ -30,9 +30,14 @@ public:
     bool stopping() const { return m_stopping; }
 
     const BoardLink::Request& request() const { return m_request; }
+    // The wait dialog's caption: the operation's name, unless the user knows the
+    // work under a caption of its own.
+    virtual QString title() const { return m_request.name; }
     // The progress line the windows show: "<name>... 3 of 85 values" unless the
     // operation counts in terms of its own (sectors, the file being sent).
     virtual QString progressText() const;
+    // How far it has got: "3 of 85 values".
+    QString progressFigure() const;
 
     // Deletes the operation from the top of the event loop: its end is reported
     // from inside one of its steps (a tick, a pause's lost device), and a pause or

@@ -4,13 +4,13 @@
 
 bool RunOperation(Operation* operation, std::shared_ptr<OperationView> view)
 {
-    view->starting(operation->request().name, !operation->cancelQuestion().isEmpty());
+    view->starting(operation->title(), !operation->cancelQuestion().isEmpty());
     QObject::connect(operation, &Operation::progressed, operation,
-                     [operation, view, shownName = operation->request().name](int done, int total) mutable {
+                     [operation, view, shownTitle = operation->title()](int done, int total) mutable {
                          const BoardLink::Request& now = operation->request();
-                         if (now.name != shownName) {
-                             shownName = now.name;
-                             view->renamed(shownName);
+                         if (operation->title() != shownTitle) {
+                             shownTitle = operation->title();
+                             view->renamed(shownTitle);
                          }
                          view->progressed({now.name, now.unit, done, total}, operation->progressText());
                      });

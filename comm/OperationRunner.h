@@ -16,8 +16,8 @@ class Operation;
 class OperationView {
 public:
     virtual ~OperationView() = default;
-    // Before the start: what the operation is called and whether Cancel can stop it.
-    virtual void starting(const QString& /*name*/, bool /*stoppable*/) {}
+    // Before the start: the operation's title and whether Cancel can stop it.
+    virtual void starting(const QString& /*title*/, bool /*stoppable*/) {}
     // The link refused it (a message said why); nothing was sent.
     virtual void refused(const QString& /*name*/) {}
     // It started and goes on: an operation may also end inside its start.

@@ -28,8 +28,8 @@ struct HexCheck {
 // Every record must be sound (start code, hexadecimal digits, a byte count that
 // matches the data, the checksum, a known record type with the length its type
 // needs); the data records must form one run of consecutive addresses in whole
-// words, across extended address records too; the end-of-file record may be
-// followed by blank lines only.
+// words from a word boundary, across extended address records too; the
+// end-of-file record may be followed by blank lines only.
 HexCheck SurveyHexFile(const QStringList& lines);
 
 inline std::optional<QString> CheckHexFile(const QStringList& lines)

@@ -68,6 +68,12 @@ std::optional<QString> DataRun::placeData(qint64 address, qsizetype count)
 {
     const std::optional<qsizetype> baseLine = std::exchange(m_baseLine, std::nullopt);
     if (!m_next) {
+        // The board takes the file's byte pairs as its words: data that began
+        // inside a word would put every word one byte off.
+        if (address % HEX_WORD_ADDRESS_STEP != 0)
+            return QStringLiteral("address %1 is odd: the data would begin inside a word and every word be "
+                                  "moved by one byte")
+                .arg(AddressText(address));
         m_first = address;
     } else if (address != *m_next) {
         QString where = AddressText(address);

@@ -1,8 +1,8 @@
 // Where a firmware file's data bytes land. The loader's write command carries
 // no address: the board stores the words in the order they arrive. A file is
 // therefore sendable only when its data records form one run of consecutive
-// addresses in whole words; anything that would move a byte moves every byte
-// after it.
+// addresses in whole words from a word boundary; anything that would move a
+// byte moves every byte after it.
 #pragma once
 
 #include <QList>

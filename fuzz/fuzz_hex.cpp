@@ -65,8 +65,8 @@ void checkDecodedLine(const QString& line)
 }
 
 // The data of a file that passed, read from its text alone: one run of
-// consecutive addresses in whole words, extended addresses included, and the
-// summary saying as much.
+// consecutive addresses in whole words from a word boundary, extended addresses
+// included, and the summary saying as much.
 void checkDataRun(const QStringList& toSend, const Hex::HexSummary& summary)
 {
     qint64 base = 0;
@@ -85,8 +85,10 @@ void checkDataRun(const QStringList& toSend, const Hex::HexSummary& summary)
         FUZZ_CHECK(count % 2 == 0);
         const qint64 address = base + digits(line, 3, 4);
         FUZZ_CHECK(!next || address == *next);
-        if (!next)
+        if (!next) {
+            FUZZ_CHECK(address % 2 == 0);
             first = address;
+        }
         next = address + count;
         words += count / 2;
     }

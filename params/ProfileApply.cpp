@@ -49,7 +49,7 @@ ProfileApply::ProfileApply(BoardLink& link, Sound::BoardJournal& journal, const 
 
 QString ProfileApply::progressText() const
 {
-    return QStringLiteral("%1 of %2 %3").arg(done()).arg(request().total).arg(request().unit);
+    return progressFigure();
 }
 
 void ProfileApply::run()

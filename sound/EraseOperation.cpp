@@ -67,10 +67,14 @@ void EraseOperation::run()
 void EraseOperation::eraseNextSector()
 {
     if (m_sectorsDone == sectorCount()) {
-        finish(true, m_sectors.size() == 1 ? QStringLiteral("%1: done.").arg(request().name)
-                                             : QStringLiteral("%1: done, %2 sectors erased.")
-                                                   .arg(request().name)
-                                                   .arg(sectorCount()));
+        // The whole-memory erase is one command the board carries out on its own
+        // and never reports: only its sending is known to be over.
+        finish(true,
+               m_sectors.size() == 1
+                   ? QStringLiteral("%1: the erase command was sent; the board erases its sound memory on "
+                                    "its own.")
+                         .arg(request().name)
+                   : QStringLiteral("%1: done, %2 sectors erased.").arg(request().name).arg(sectorCount()));
         return;
     }
     if (stopping()) {

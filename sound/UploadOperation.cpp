@@ -2,10 +2,11 @@
 
 using namespace Sound;
 
-UploadOperation::UploadOperation(BoardLink& link, const SoundSlot& slot, PreparedUpload upload,
-                                 QObject* parent)
+UploadOperation::UploadOperation(BoardLink& link, const SoundSlot& slot, const QString& path,
+                                 PreparedUpload upload, QObject* parent)
     : Operation(link, parent)
     , m_slot(slot)
+    , m_path(path)
     , m_upload(std::move(upload))
     , m_writer(link)
 {
@@ -22,6 +23,16 @@ UploadOperation::UploadOperation(BoardLink& link, const SoundSlot& slot, Prepare
 QString UploadOperation::cancelQuestion() const
 {
     return QStringLiteral("Stop the upload into %1?").arg(m_slot.accessibleName);
+}
+
+QString UploadOperation::title() const
+{
+    return QStringLiteral("Uploading File ...");
+}
+
+QString UploadOperation::progressText() const
+{
+    return QStringLiteral("Uploading file %1 (%2)").arg(m_path, progressFigure());
 }
 
 void UploadOperation::run()

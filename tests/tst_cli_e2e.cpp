@@ -159,6 +159,12 @@ void CliE2eTest::modeEraseAndUploadReachTheBoard()
     run = cli({"upload", "--bank", "2", "--slot", "clash1", sound, "--port", board.portPath(), "--quiet"});
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
+    // The board erases on its own time: the command says only that it was sent.
+    run = cli({"erase", "--all", "--port", board.portPath()});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.out, board.portPath() +
+                          ": Erase All Sounds: the erase command was sent; the board erases its sound memory "
+                          "on its own.\n");
     QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 

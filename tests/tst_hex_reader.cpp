@@ -124,6 +124,14 @@ void HexReaderTest::fileCheckNamesTheFirstFault_data()
                                      << "line 1: odd byte count 3: " + scrambles;
     QTest::newRow("odd count later") << QStringList{data1, ":03000400010203F3", eof}
                                      << "line 2: odd byte count 3: " + scrambles;
+    QTest::newRow("odd first address")
+        << QStringList{":0400010001020304F1", eof}
+        << "line 1: address 0x0001 is odd: the data would begin inside a word and "
+           "every word be moved by one byte";
+    QTest::newRow("odd first address past 64 KiB")
+        << QStringList{":00000100FF", ":020000040001F9", ":02000100AABB98", eof}
+        << "line 3: address 0x00010001 is odd: the data would begin inside a word and every word be moved by "
+           "one byte";
     QTest::newRow("empty data record places nothing")
         << QStringList{data1, ":00100000F0", data2, eof} << QString();
     QTest::newRow("extended linear address keeps the run")

@@ -84,8 +84,9 @@ void OperationEndsEndToEndTest::initTestCase()
                                 "Procedure OK. Kordex has been calibrated with value "};
     rows["row erase"] = {[] { setupWindow->findChild<QPushButton*>("bank1GuardEraseButton")->click(); }, [] {},
                          "Erase bank 1 Guard sounds: done"};
-    rows["Erase All"] = {[] { control<QPushButton>(setupWindow, "eraseAllButton")->click(); }, [] {},
-                         "Erase All Sounds: done"};
+    rows["Erase All"] = {
+        [] { control<QPushButton>(setupWindow, "eraseAllButton")->click(); }, [] {},
+        "Erase All Sounds: the erase command was sent; the board erases its sound memory on its own."};
     rows["upload"] = {[this] { QVERIFY(StartUpload(f->folder.path(), UPLOAD_SAMPLES)); }, [] {},
                       "Uploading file completed."};
     rows["bulk load"] = {[this] { QVERIFY(StartBulkLoad(f->folder.path(), BULK_SAMPLES)); }, [] {}, "Finito.."};

@@ -51,13 +51,14 @@ private slots:
 
 void SoundSlotUploadTest::uploadOfOneSampleFrameBySpacing()
 {
-    select("one.wav", wav({0x1234}));
+    const QString path = select("one.wav", wav({0x1234}));
     f->uploadAnswers->enabled = false; // the board's "End." comes below, at a moment of the test's choosing
     setupWindow->sounds()->slotControls()->uploadToSlot(Sound::SlotIndex(1, Sound::SlotKind::Swing, 1));
     QCOMPARE(f->sim.clock.pauses.size(), 1);
     const qint64 asked = f->sim.clock.now();
     QVERIFY(waitDialog->isVisible());
-    QCOMPARE(waitDialog->windowTitle(), QString("Upload into Bank 1 Swing 1"));
+    QCOMPARE(waitDialog->windowTitle(), QString("Uploading File ..."));
+    QCOMPARE(waitDialog->message->text(), "Uploading file " + path + " (0 of 2 sample bytes)");
     f->sim.clock.advance(2040);
     const QList<ScriptedPort::Sent> sent = framesFrom(1);
     QCOMPARE(f->sentFrames().value(0), frame("23 52 00 00 04 00 0A"));
@@ -70,7 +71,7 @@ void SoundSlotUploadTest::uploadOfOneSampleFrameBySpacing()
         QCOMPARE(sent[i].bytes.toHex(' '), expected[i].second.toHex(' '));
     }
     f->sim.clock.advance(20); // the next tick finds both bytes gone from the line: the progress counts them
-    QCOMPARE(waitDialog->message->text(), QString("Upload into Bank 1 Swing 1... 2 of 2 sample bytes"));
+    QCOMPARE(waitDialog->message->text(), "Uploading file " + path + " (2 of 2 sample bytes)");
     QCOMPARE(waitDialog->progressBar->value(), 2); // full with the last sample
     QCOMPARE(waitDialog->progressBar->maximum(), 2);
     f->sim.clock.advance(3999);

@@ -114,7 +114,7 @@ void SlotControls::startUpload(const SoundSlot& slot, CheckedFile file)
     m_browser.closePreview();
     showSoundFileName(file.path);
     const SlotSource source = SlotSource::Of(file.path, file.checksum, file.upload.stream);
-    auto* operation = new UploadOperation(*m_board.link(), slot, std::move(file.upload), this);
+    auto* operation = new UploadOperation(*m_board.link(), slot, file.path, std::move(file.upload), this);
     m_lastUploadWhole = true;
     connect(operation, &Operation::finished, this, [this](bool whole) { m_lastUploadWhole = whole; });
     runJournalled(operation,
