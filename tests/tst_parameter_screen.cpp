@@ -15,9 +15,13 @@
 #include "app/WaitDialog.h"
 #include "comm/BoardLink.h"
 #include "comm/ui/TrafficMonitor.h"
+#include "params/ui/ColourSwatch.h"
+#include "common/ui/ValueLabel.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
+#include <QEnterEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -57,6 +61,8 @@ private slots:
     void rowCaptionSelectsRowForSliders();
     void slidersBeforeAnyRowChangeNothing();
     void flickerEditsClampAboveHundred();
+    void swatchesShowTheRowsColour();
+    void valuesOverDifferentBoardValuesAreMarkedAndCounted();
     void setUpModeSwitchesPanelsAndSliders();
     void everyControlHasAnAccessibleName();
 
@@ -225,6 +231,87 @@ void ParameterScreenTest::flickerEditsClampAboveHundred()
     editNamed("bank3FlickerGreen")->setText("");
     QCOMPARE(f->dialogs.errors, QStringList{"'' is not a valid integer value"});
     QCOMPARE(editNamed("bank3FlickerGreen")->text(), QString(""));
+}
+
+void ParameterScreenTest::swatchesShowTheRowsColour()
+{
+    auto* guard = control<ColourSwatch>(setupWindow, "bank1GuardSwatch");
+    QCOMPARE(guard->accessibleDescription(),
+             QString("Bank 1 Guard: red unknown, green unknown, blue unknown, white unknown; "
+                     "flicker red unknown, green unknown, blue unknown, white unknown"));
+    QCOMPARE(Params::MixedColour(guard->light()), std::nullopt); // unknown, not black
+
+    // Guard of bank 1 as a fresh board holds it: red "not set" shows 25.
+    for (const auto& [address, value] : {std::pair{28, 255}, {29, 5}, {30, 240}, {45, 0}, {174, 0}, {175, 0}, {176, 50}, {177, 0}})
+        feed(reply(address, value));
+    QCOMPARE(guard->accessibleDescription(),
+             QString("Bank 1 Guard: red 25, green 5, blue 240, white 0; flicker red 0, green 0, blue 50, white 0"));
+    QCOMPARE(Params::MixedColour(guard->light()), (Params::Rgb{25, 5, 241}));
+    QCOMPARE(Params::MixedColour(guard->light(), 1), (Params::Rgb{25, 5, 120})); // blue dips by half: 240/254 x 0.5 x 255 = 120.47
+    QVERIFY(Params::Flickers(guard->light()));
+
+    // Every swatch says what the board model holds for its row.
+    for (const Params::ScreenRow& row : Params::screenRows()) {
+        auto channel = [&](Params::Column column) {
+            const QString text = setupWindow->board()->model().text(Params::fieldAt(row.bank, row.row, column)->editName());
+            return text.isEmpty() ? QString("unknown") : text;
+        };
+        QString expected = QString("Bank %1 %2: red %3, green %4, blue %5, white %6")
+                               .arg(row.bank)
+                               .arg(row.caption)
+                               .arg(channel(Params::Column::R), channel(Params::Column::G),
+                                    channel(Params::Column::B), channel(Params::Column::W));
+        if (row.row == Params::Row::Guard)
+            expected += QString("; flicker red %1, green %2, blue %3, white %4")
+                            .arg(channel(Params::Column::Rf), channel(Params::Column::Gf),
+                                 channel(Params::Column::Bf), channel(Params::Column::Wf));
+        QCOMPARE(control<ColourSwatch>(setupWindow, QString(row.panel).replace("Row", "Swatch"))->accessibleDescription(),
+                 expected);
+    }
+
+    // Typing, the sliders and white: the swatch follows at once.
+    editNamed("bank1GuardWhite")->setText("254");
+    QCOMPARE(Params::MixedColour(guard->light()), (Params::Rgb{255, 255, 255}));
+    editNamed("bank1GuardWhite")->setText("x");
+    QCOMPARE(Params::MixedColour(guard->light()), std::nullopt);
+    QVERIFY(guard->accessibleDescription().contains("white unknown"));
+
+    // The flicker plays only while the pointer rests on the swatch.
+    editNamed("bank1GuardWhite")->setText("0");
+    QVERIFY(!guard->animating());
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(guard, &enter);
+    QVERIFY(guard->animating());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(guard, &leave);
+    QVERIFY(!guard->animating());
+}
+
+void ParameterScreenTest::valuesOverDifferentBoardValuesAreMarkedAndCounted()
+{
+    auto* status = control<ValueLabel>(setupWindow, "parameterStatus");
+    QCOMPARE(status->value(), QString());
+    feed(reply(28, 255));
+    feed(reply(31, 35));
+    QCOMPARE(status->value(), QString("The screen shows what the board holds."));
+
+    editNamed("bank1GuardRed")->setText("100");
+    QCOMPARE(editNamed("bank1GuardRed")->accessibleDescription(), QString("the board holds 25"));
+    QCOMPARE(status->value(), QString("1 value on the screen differs from the board: \"Write Parameters\" sends it."));
+    editNamed("bank1SwingRed")->setText("36");
+    QCOMPARE(status->value(), QString("2 values on the screen differ from the board: \"Write Parameters\" sends them."));
+    QCOMPARE(status->accessibleName(),
+             QString("Parameter status: 2 values on the screen differ from the board: \"Write Parameters\" sends them."));
+
+    // Back to what the board holds: no mark, nothing counted.
+    editNamed("bank1GuardRed")->setText("25");
+    editNamed("bank1SwingRed")->setText("35");
+    QCOMPARE(editNamed("bank1GuardRed")->accessibleDescription(), QString());
+    QCOMPARE(status->value(), QString("The screen shows what the board holds."));
+    // A value the board was never asked for is not a difference.
+    editNamed("bank2GuardRed")->setText("7");
+    QCOMPARE(editNamed("bank2GuardRed")->accessibleDescription(), QString());
+    QCOMPARE(status->value(), QString("The screen shows what the board holds."));
 }
 
 void ParameterScreenTest::setUpModeSwitchesPanelsAndSliders()

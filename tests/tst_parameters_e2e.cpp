@@ -97,12 +97,24 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     QCOMPARE(control<ValueLabel>(setupWindow, "releaseNumber")->text(),
              QString::number(board->param(Define::ADDR_VERSIONE)) + ".0");
 
+    // The swatches show the board's colours: Guard of a fresh board 1, Swing of bank 2.
+    QCOMPARE(control<QWidget>(setupWindow, "bank1GuardSwatch")->accessibleDescription(),
+             QString("Bank 1 Guard: red 25, green 5, blue 240, white 0; flicker red 10, green 10, blue 10, white 0"));
+    QCOMPARE(control<QWidget>(setupWindow, "bank2SwingSwatch")->accessibleDescription(),
+             QString("Bank 2 Swing: red 254, green 20, blue 0, white 40"));
+    auto* status = control<ValueLabel>(setupWindow, "parameterStatus");
+    QCOMPARE(status->value(), QString("The screen shows what the board holds."));
+
     edit("bank1GuardRed")->setText("200");    // address 28
     edit("bank2ClashSensitivity")->setText("65535"); // address 50/51
     edit("bank2FlickerWhite")->setText("42");     // address 201
     control<QRadioButton>(setupWindow, "frequencyStdButton")->setChecked(true);
+    QCOMPARE(status->value(), QString("3 values on the screen differ from the board: \"Write Parameters\" sends them."));
+    QCOMPARE(edit("bank2FlickerWhite")->accessibleDescription(), QString("the board holds 0"));
     control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
+    QCOMPARE(status->value(), QString("The screen shows what the board holds."));
+    QCOMPARE(edit("bank2FlickerWhite")->accessibleDescription(), QString());
 
     QCOMPARE(board->param(28), 200);
     QCOMPARE(board->param(50), 0xFF);

@@ -22,9 +22,6 @@ using namespace Params;
 namespace {
 const QString FILE_FILTER = QStringLiteral("Parameter files (*.json);;All files (*)");
 const QString FILE_SUFFIX = QStringLiteral(".json");
-const char* const LOADED_MARK = "changedByFile";
-const QString LOADED_STYLE = QStringLiteral("QLineEdit { background-color: #fff2a8; }");
-const QString LOADED_DESCRIPTION = QStringLiteral("changed by the loaded file");
 } // namespace
 
 QString ParameterPanel::parameterFileFolder() const
@@ -89,10 +86,8 @@ void ParameterPanel::loadParameters()
         QLineEdit* target = edit(it.key());
         if (!target || target->text() == it.value())
             continue;
-        target->setText(it.value());
         target->setProperty(LOADED_MARK, true);
-        target->setStyleSheet(LOADED_STYLE);
-        target->setAccessibleDescription(LOADED_DESCRIPTION);
+        target->setText(it.value());
     }
     // Selected quietly: a default-bank button selected by the program would
     // otherwise write the bank to the board at once.
@@ -127,11 +122,7 @@ void ParameterPanel::loadParameters()
 
 void ParameterPanel::clearLoadedMarks()
 {
-    for (QLineEdit* e : std::as_const(m_edits)) {
-        if (!e->property(LOADED_MARK).toBool())
-            continue;
+    for (QLineEdit* e : std::as_const(m_edits))
         e->setProperty(LOADED_MARK, false);
-        e->setStyleSheet(QString());
-        e->setAccessibleDescription(QString());
-    }
+    showScreenMarks();
 }

@@ -30,6 +30,7 @@ ParameterPanel::ParameterPanel(Params::Board& board, OperationRunner runOperatio
     buildActions(group);
     buildParameterScreen(group);
     watchUserValues();
+    watchScreenMarks();
     group->addStretch();
     // Nothing that writes to the board, or reads it, before set-up mode.
     for (QWidget* control : std::as_const(m_setUpControls))
@@ -85,8 +86,14 @@ void ParameterPanel::connectHandlers()
         });
 
     connect(&board(), &Params::Board::decoded, this, &ParameterPanel::showDecoded);
-    connect(&board(), &Params::Board::readStarting, this, [this] { clearLoadedMarks(); });
-    connect(&board(), &Params::Board::readEnded, this, [this] { showUnreadMarks(); });
+    connect(&board(), &Params::Board::readStarting, this, [this] {
+        m_readHasEnded = false;
+        clearLoadedMarks();
+    });
+    connect(&board(), &Params::Board::readEnded, this, [this] {
+        m_readHasEnded = true;
+        showScreenMarks();
+    });
     connect(&board(), &Params::Board::setUpModeChanged, this, [this](bool on) {
         for (QWidget* control : std::as_const(m_setUpControls))
             control->setEnabled(on);

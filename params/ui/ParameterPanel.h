@@ -22,11 +22,13 @@
 #include <optional>
 #include <utility>
 
+class ColourSwatch;
 class Operation;
 class QFrame;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
+class ValueLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -84,6 +86,7 @@ private:
     QSlider* whiteBrightness = nullptr;
     QList<QFrame*> rowPanels;   // the twelve sound rows, four per bank
     QList<QLabel*> rowCaptions; // the caption label of each row panel
+    QList<ColourSwatch*> rowSwatches; // the colour each row gives the blade
     QFrame* frequencyBox = nullptr;              // "Frequency"
     QRadioButton* frequencyStdButton = nullptr;  // "Std"
     QRadioButton* frequencyMedButton = nullptr;  // "Med", present but not shown
@@ -91,6 +94,7 @@ private:
     QGroupBox* calibrationBox = nullptr;         // "Calibration"
     QLineEdit* verticalCalibration = nullptr;    // "VERT."
     QLineEdit* horizontalCalibration = nullptr;  // "HORZ."
+    ValueLabel* parameterStatus = nullptr;       // how many values differ from the board
 
 
     // The edits of the parameter screen by name ("bank1GuardRed", "bank1FlickerRed", ...).
@@ -109,6 +113,8 @@ private:
     void limitFlicker(QLineEdit* flicker);           // the twelve flicker edits
     void saveParameters();
     void loadParameters();
+    // The property of an edit a loaded file changed, until a read or a write.
+    static constexpr const char* LOADED_MARK = "changedByFile";
     // Clears the marks of the fields a loaded file changed (after a read or a write).
     void clearLoadedMarks();
     // Reads the board again and says, value by value, where it differs from the screen.
@@ -125,7 +131,13 @@ private:
     // Values never read are marked and never written back.
     void watchUserValues();
     void userSetValue(int address);
-    void showUnreadMarks();
+    // The swatches, the marks of values that differ from the board (or were
+    // never read, or came from a loaded file) and the status line, kept in
+    // step with the screen and the board.
+    void watchScreenMarks();
+    void showScreenMarks();
+    // Marks each value and counts the differences on the status line.
+    void showValueMarks();
     // The checked plan of "Write Parameters" from the screen; on a bad edit,
     // shows why, puts the cursor there and returns nothing.
     std::optional<Params::WritePlan> planFromScreen();
@@ -139,4 +151,7 @@ private:
     // Controls that only set-up mode enables.
     QList<QWidget*> m_setUpControls;
     QString m_parameterFileFolder; // where the last parameter file was saved or loaded
+    // Values a read did not answer are marked from its end until the next read
+    // starts or the port closes; before any read nothing is marked unread.
+    bool m_readHasEnded = false;
 };

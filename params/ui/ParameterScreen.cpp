@@ -6,8 +6,11 @@
 #include "app/ClickableLabel.h"
 #include "common/Define.h"
 #include "common/Guarded.h"
+#include "common/ui/Named.h"
+#include "common/ui/ValueLabel.h"
 #include "params/FlickerLimit.h"
 #include "params/ParameterLayout.h"
+#include "params/ui/ColourSwatch.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -104,7 +107,8 @@ void ParameterPanel::buildParameterScreen(QVBoxLayout* group)
             label->setFont(small);
         headings->addWidget(label, row, column, 1, span);
     };
-    headings->addItem(new QSpacerItem(CAPTION_WIDTH, 0, QSizePolicy::Fixed), 0, 0);
+    // Over the caption and the swatch beside it.
+    headings->addItem(new QSpacerItem(CAPTION_WIDTH + CELL_SPACING + ColourSwatch::WIDTH, 0, QSizePolicy::Fixed), 0, 0);
     int column = 1;
     for (const ScreenColumn& c : COLOUR_COLUMNS)
         heading(QString::fromLatin1(c.heading), 0, column++, EDIT_WIDTH);
@@ -126,6 +130,8 @@ void ParameterPanel::buildParameterScreen(QVBoxLayout* group)
 
     buildSliders(body);
     buildFrequencyAndCalibration(group);
+    parameterStatus = valueLabel("parameterStatus", QStringLiteral("Parameter status"), parameterGroup);
+    group->addWidget(parameterStatus);
 }
 
 void ParameterPanel::buildRows(QVBoxLayout* rows)
@@ -158,6 +164,10 @@ void ParameterPanel::buildRows(QVBoxLayout* rows)
         connect(captionLabel, &ClickableLabel::clicked, this,
                 [this, rowIndex] { selectSliderRow(rowIndex); });
         cells->addWidget(captionLabel);
+        auto* swatch = new ColourSwatch(panel);
+        swatch->setObjectName(QString::fromLatin1(row.panel).replace(QLatin1String("Row"), QLatin1String("Swatch")));
+        rowSwatches.append(swatch);
+        cells->addWidget(swatch);
 
         auto addCell = [&](Column column, int width) {
             if (const ParameterField* field = fieldAt(bank, row.row, column)) {

@@ -7,7 +7,6 @@
 #include "common/Define.h"
 #include "common/Dialogs.h"
 #include "common/Guarded.h"
-#include "common/ui/UnreadMark.h"
 #include "params/ParameterLayout.h"
 #include "params/Verification.h"
 
@@ -43,23 +42,12 @@ void ParameterPanel::userSetValue(int address)
     if (!state.isUnread(address))
         return;
     state.setByUser(address);
-    showUnreadMarks();
+    showScreenMarks();
 }
 
 void ParameterPanel::readParameters()
 {
     board().startRead();
-}
-
-void ParameterPanel::showUnreadMarks()
-{
-    const ReadState& state = board().readState();
-    for (const ParameterField& field : parameterFields())
-        if (QLineEdit* e = edit(field.editName()))
-            setUnreadMark(e, state.isUnread(field.address) || state.isUnread(field.lowAddress())
-                                 || state.isUnread(field.highAddress()),
-                          UnreadLook::Edit);
-    setUnreadMark(frequencyBox, state.isUnread(Define::ADDR_FREQUENCY_MODE), UnreadLook::Frame);
 }
 
 std::optional<WritePlan> ParameterPanel::planFromScreen()
