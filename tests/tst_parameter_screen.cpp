@@ -22,6 +22,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QEnterEvent>
+#include <QProxyStyle>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -285,6 +286,19 @@ void ParameterScreenTest::swatchesShowTheRowsColour()
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(guard, &leave);
     QVERIFY(!guard->animating());
+    // Where the desktop asks for less motion, the style turns animations off.
+    struct StillStyle : QProxyStyle {
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                      QStyleHintReturn* answer) const override
+        {
+            return hint == SH_Widget_Animation_Duration ? 0 : QProxyStyle::styleHint(hint, option, widget, answer);
+        }
+    };
+    StillStyle still;
+    guard->setStyle(&still);
+    QApplication::sendEvent(guard, &enter);
+    QVERIFY(!guard->animating());
+    guard->setStyle(nullptr);
 }
 
 void ParameterScreenTest::valuesOverDifferentBoardValuesAreMarkedAndCounted()
