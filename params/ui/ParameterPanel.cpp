@@ -30,6 +30,7 @@ ParameterPanel::ParameterPanel(Params::Board& board, OperationRunner runOperatio
     buildActions(group);
     buildParameterScreen(group);
     watchUserValues();
+    showParameterTips();
     group->addStretch();
     // Nothing that writes to the board, or reads it, before set-up mode.
     for (QWidget* control : std::as_const(m_setUpControls))

@@ -126,6 +126,10 @@ private:
     void watchUserValues();
     void userSetValue(int address);
     void showUnreadMarks();
+    // Every value, button and slider says what it does; a value the board holds
+    // otherwise also says what the board holds. Kept up to date as values change.
+    void showParameterTips();
+    void refreshParameterTips();
     // The checked plan of "Write Parameters" from the screen; on a bad edit,
     // shows why, puts the cursor there and returns nothing.
     std::optional<Params::WritePlan> planFromScreen();
