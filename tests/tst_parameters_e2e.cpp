@@ -100,9 +100,15 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     edit("bank1GuardRed")->setText("200");    // address 28
     edit("bank2ClashSensitivity")->setText("65535"); // address 50/51
     edit("bank2FlickerWhite")->setText("42");     // address 201
+    // Until written, a changed value's tooltip says what the board holds.
+    QVERIFY2(edit("bank1GuardRed")->toolTip().endsWith("\nOn the board: 25"),
+             qPrintable(edit("bank1GuardRed")->toolTip()));
+    QVERIFY(edit("bank2ClashSensitivity")->toolTip().contains("\nOn the board: "));
     control<QRadioButton>(setupWindow, "frequencyStdButton")->setChecked(true);
     control<QPushButton>(setupWindow, "writeParametersButton")->click();
     QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
+    for (const char* written : {"bank1GuardRed", "bank2ClashSensitivity", "bank2FlickerWhite"})
+        QVERIFY2(!edit(written)->toolTip().contains("On the board"), written);
 
     QCOMPARE(board->param(28), 200);
     QCOMPARE(board->param(50), 0xFF);
