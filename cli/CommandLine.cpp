@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "comm/ComPort.h"
+#include "params/ParameterHelp.h"
 
 #include <QTextStream>
 
@@ -107,6 +108,11 @@ int RunCommandLine(const QStringList& arguments)
     }
     if (name == QLatin1String("--man")) {
         out << manPage();
+        return Done;
+    }
+    // Not in the overview: scripts/parameter-reference.sh puts it into the README.
+    if (name == QLatin1String("--parameter-reference")) {
+        out << Params::parameterReference();
         return Done;
     }
     const auto found = std::find_if(Commands().begin(), Commands().end(),

@@ -5,6 +5,7 @@
 #include "common/Define.h"
 #include "common/FileWriting.h"
 #include "params/ParameterFile.h"
+#include "params/ParameterHelp.h"
 #include "params/ParameterLayout.h"
 #include "params/ParameterWriteOperation.h"
 #include "params/ParameterWriter.h"
@@ -24,13 +25,27 @@ using namespace Params;
 namespace {
 const QString DRY_RUN = QStringLiteral("dry-run");
 const QString NO_VERIFY = QStringLiteral("no-verify");
+const QString EXPLAIN = QStringLiteral("explain");
 constexpr qint64 MAX_PARAMETER_FILE_BYTES = 1 << 21;
+// Wide enough for the longest name, "Bank 3 Power Clash sensitivity", and the
+// longest value, "-32768", each with a gap after it.
+constexpr int EXPLAINED_NAME_WIDTH = 32;
+constexpr int EXPLAINED_VALUE_WIDTH = 8;
+
+QString headerLine(const BoardModel& model)
+{
+    return QStringLiteral("Release %1  Serial number %2\n").arg(model.release(), model.serialNumber());
+}
+
+QString defaultBankText(const BoardModel& model)
+{
+    return model.defaultBank() ? QString::number(*model.defaultBank()) : QStringLiteral("-");
+}
 
 // The screen's rows, each with its values, then the values outside the banks.
 QString screenText(const BoardModel& model)
 {
-    QString text =
-        QStringLiteral("Release %1  Serial number %2\n").arg(model.release(), model.serialNumber());
+    QString text = headerLine(model);
     for (const ScreenRow& row : screenRows()) {
         const QString prefix = QStringLiteral("Bank %1 %2 ").arg(row.bank).arg(rowCaption(row.row));
         QStringList values;
@@ -46,10 +61,27 @@ QString screenText(const BoardModel& model)
             text += QStringLiteral("%1 %2\n").arg(field.accessibleName(), model.text(field.editName()));
     const int frequency = model.frequencyMode().value_or(Define::FREQUENCY_EVO);
     text += QStringLiteral("Default bank %1  Frequency mode %2\n")
-                .arg(model.defaultBank() ? QString::number(*model.defaultBank()) : QStringLiteral("-"),
+                .arg(defaultBankText(model),
                      frequencyButtons().buttonFor(frequency)
                          ? QString::number(frequency)
                          : QStringLiteral("unknown (the board holds %1)").arg(frequency));
+    return text;
+}
+
+// One value a line, each with what it does on the board, its address and its range.
+QString explainedText(const BoardModel& model)
+{
+    QString text = headerLine(model);
+    auto line = [&text](const ParameterHelp& help, const QString& value) {
+        text += help.name.leftJustified(EXPLAINED_NAME_WIDTH) + value.leftJustified(EXPLAINED_VALUE_WIDTH)
+                + help.line() + QLatin1Char('\n');
+    };
+    for (const ParameterField& field : parameterFields())
+        if (!FileKey(field).isEmpty())
+            line(fieldHelp(field), model.text(field.editName()));
+    line(choiceHelp(defaultBankButtons()), defaultBankText(model));
+    line(choiceHelp(frequencyButtons()),
+         QString::number(model.frequencyMode().value_or(Define::FREQUENCY_EVO)));
     return text;
 }
 
@@ -80,19 +112,21 @@ int read(Invocation& call)
     if (!files.isEmpty() && !call.output.json)
         return UsageError(QStringLiteral("a file to save needs --json FILE"));
     const QString path = files.value(0);
+    const bool explain = call.parser.isSet(EXPLAIN);
     OutputOptions output = call.output;
     output.json = output.json && path.isEmpty(); // a file takes the values; the terminal gets the summary
     const bool several = call.ports.size() > 1;
     return RunOnBoards(
         call.ports, output, Connect::SetUp,
-        [path, several](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
-            board.readParameters([&board, &result, path, several, done](bool ok, const QString& message) {
+        [path, several, explain](BoardSession& board, BoardResult& result, const BoardSession::Done& done) {
+            board.readParameters([&board, &result, path, several, explain, done](bool ok,
+                                                                                const QString& message) {
                 if (!ok) {
                     done(false, message);
                     return;
                 }
                 const BoardModel& model = board.model();
-                result.text = screenText(model);
+                result.text = explain ? explainedText(model) : screenText(model);
                 result.data.insert(QStringLiteral("release"), model.release());
                 result.data.insert(QStringLiteral("serialNumber"), model.serialNumber());
                 result.data.insert(QStringLiteral("parameters"), valuesJson(model));
@@ -241,12 +275,14 @@ int write(Invocation& call)
 void AddParameterCommands(QList<Command>& commands)
 {
     commands.append(
-        {"read", "[--json FILE]",
+        {"read", "[--explain] [--json FILE]",
          "Reads the parameters: shown grouped like the screen, or with --json FILE saved like \"Save...\".",
          [](QCommandLineParser& parser) {
              parser.addPositionalArgument(QStringLiteral("FILE"),
                                           QStringLiteral("With --json: the parameter file to write."),
                                           QStringLiteral("[FILE]"));
+             parser.addOption({EXPLAIN, QStringLiteral("One value a line, each with what it does on the board, "
+                                                       "its address and its range.")});
          },
          read});
     commands.append(

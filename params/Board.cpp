@@ -70,6 +70,7 @@ void Board::setPort(std::unique_ptr<SerialPort> port)
 void Board::forget()
 {
     m_model = BoardModel();
+    emit forgotten();
 }
 
 void Board::decode(const QByteArray& block)

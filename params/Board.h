@@ -105,6 +105,8 @@ signals:
     // A read has ended and readState() tells what answered; the message naming
     // what did not follows.
     void readEnded();
+    // The port closed, changed or was lost: nothing of the board is known now.
+    void forgotten();
     void setUpModeChanged(bool on);
     void portOpened();
     void portClosed();

@@ -137,6 +137,14 @@ void CliE2eTest::writeThenReadRoundTrip()
     QCOMPARE(run.exitCode, 0);
     const QJsonObject reread = QJsonDocument::fromJson(run.out.toUtf8()).object();
     QCOMPARE(reread.value("boards")[0]["parameters"]["bank1.clash.red"].toString(), QStringLiteral("123"));
+    // Each value with what it does on the board, where it lives and what it may hold.
+    run = cli({"read", "--port", board.portPath(), "--explain"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.out.contains(QStringLiteral(
+                 "\nBank 1 Clash red                123     address 39, 0..255. Red channel of bank 1's Clash colour, "
+                 "shown on a clash. Higher is brighter; the brightness sliders set it too. An unset byte (255) is "
+                 "shown as 200.\n")),
+             qPrintable(run.out));
     QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 

@@ -1,7 +1,8 @@
 // The parameter panel on its own, beside controls of the window's: set-up mode
 // turns on only what reads or writes the board, decoded replies reach only the
 // panel's own controls, the window's widgets land where it puts them, and a
-// measured calibration value is painted at once.
+// measured calibration value is painted at once; every control explains itself
+// and a value the board holds otherwise says what the board holds.
 #include "PaintCounter.h"
 #include "TestMain.h"
 
@@ -10,6 +11,7 @@
 #include "params/Board.h"
 #include "params/ui/ParameterPanel.h"
 
+#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QFrame>
 #include <QGroupBox>
@@ -41,6 +43,8 @@ private slots:
     void calibrationWidgetsGoBesideTheValues();
     void measuredCalibrationIsPaintedAtOnce_data();
     void measuredCalibrationIsPaintedAtOnce();
+    void everyControlSaysWhatItDoes();
+    void tooltipsTellWhatTheBoardHoldsWhereItDiffers();
 
 private:
     QWidget* control(const QString& name) const { return panel->findChild<QWidget*>(name); }
@@ -218,6 +222,57 @@ void ParameterPanelTest::measuredCalibrationIsPaintedAtOnce()
         panel->showHorizontalCalibration(text);
     QCOMPARE(field->text(), text);
     QVERIFY(counter.paints > 0);
+}
+
+void ParameterPanelTest::everyControlSaysWhatItDoes()
+{
+    QList<QWidget*> controls;
+    for (QWidget* widget : panel->findChildren<QWidget*>())
+        if ((qobject_cast<QAbstractButton*>(widget) || qobject_cast<QSlider*>(widget)
+             || qobject_cast<QLineEdit*>(widget))
+            && !widget->property("permanentlyDisabled").toBool())
+            controls << widget;
+    for (const Params::ScreenRow& row : Params::screenRows())
+        controls << control(QString::fromLatin1(row.captionLabel));
+    // 78 values but the old serial number, the header's; 5 buttons, 3 banks, 3 modes, 4 sliders, 12 rows.
+    QCOMPARE(controls.size(), 77 + 5 + 3 + 3 + 4 + 12);
+    for (QWidget* widget : std::as_const(controls))
+        QVERIFY2(!widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
+    QCOMPARE(control("whiteBrightness")->toolTip(),
+             QStringLiteral("Sets the white channel of the row chosen by clicking its caption: the top stands "
+                            "for 254, the bottom for 0."));
+}
+
+void ParameterPanelTest::tooltipsTellWhatTheBoardHoldsWhereItDiffers()
+{
+    auto* red = panel->findChild<QLineEdit*>("bank1GuardRed");
+    const QString help = QStringLiteral(
+        "Bank 1 Guard red: address 28, 0..255\nRed channel of bank 1's Guard colour, the blade's colour between "
+        "events (the row of the On, Off and Hum sounds). Higher is brighter; the brightness sliders set it "
+        "too.\nAn unset byte (255) is shown as 25.");
+    QCOMPARE(red->toolTip(), help); // nothing shown, nothing read
+    red->setText(QStringLiteral("200"));
+    QCOMPARE(red->toolTip(), help + QStringLiteral("\nOn the board: not read"));
+    emit board->link()->parameterReply(QByteArray::fromHex("32 1C FF"));
+    QCOMPARE(red->text(), QStringLiteral("25"));
+    QCOMPARE(red->toolTip(), help);
+    red->setText(QStringLiteral("200"));
+    QCOMPARE(red->toolTip(), help + QStringLiteral("\nOn the board: 25"));
+    // Written: the board holds what the screen shows.
+    emit board->link()->frameSent(QByteArray::fromHex("23 31 1C C8 00 00 0A"));
+    QCOMPARE(red->toolTip(), help);
+    // The port closed: what the board holds is not known any more.
+    board->forget();
+    QCOMPARE(red->toolTip(), help + QStringLiteral("\nOn the board: not read"));
+
+    // A mode chosen on the screen, the board's still Evo.
+    emit board->link()->parameterReply(QByteArray::fromHex("32 B2 03"));
+    auto* standard = panel->findChild<QRadioButton*>("frequencyStdButton");
+    QVERIFY(!standard->toolTip().contains(QStringLiteral("On the board")));
+    standard->click();
+    QVERIFY2(standard->toolTip().endsWith(QStringLiteral(".\nOn the board: 3")), qPrintable(standard->toolTip()));
+    QVERIFY2(panel->findChild<QRadioButton*>("frequencyEvoButton")->toolTip().endsWith("On the board: 3"),
+             "every button of the group says it");
 }
 
 TAVRIN_TEST_MAIN(ParameterPanelTest)

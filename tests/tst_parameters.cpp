@@ -1,10 +1,14 @@
 // The parameter screen's table: every edit's addresses, the rows and their
-// colour edits, the greyed cells.
+// colour edits, the greyed cells; the explanation of every parameter, and the
+// README's reference made from it.
 #include "TestMain.h"
 
+#include "params/ParameterHelp.h"
 #include "params/ParameterLayout.h"
 
+#include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 using namespace Params;
@@ -32,6 +36,10 @@ private slots:
     void greyedEditsFillTheEmptyCells();
     void everyBankAddressHasExactlyOneEdit();
     void editNamesAreUnique();
+    void everyParameterIsExplainedWhereItLives();
+    void explanations_data();
+    void explanations();
+    void readmeReferenceIsInStepWithTheTable();
 };
 
 // ---- Screen table ------------------------------------------------------------
@@ -289,6 +297,97 @@ void ParametersTest::editNamesAreUnique()
         names.insert(QString::fromLatin1(cell.edit));
     QCOMPARE(names.size(), 78 + 9);
     QCOMPARE(parameterFields().size(), size_t(78));
+}
+
+// ---- Explanations -------------------------------------------------------------
+
+void ParametersTest::everyParameterIsExplainedWhereItLives()
+{
+    for (const ParameterField& field : parameterFields()) {
+        const ParameterHelp& help = fieldHelp(field);
+        const QString context = field.editName() + QStringLiteral(": ") + help.tooltip();
+        QCOMPARE(help.name, field.accessibleName());
+        // The addresses named, and no other number.
+        QList<int> named;
+        const QRegularExpression number(QStringLiteral("\\d+"));
+        for (const QRegularExpressionMatch& match : number.globalMatch(help.where))
+            named << match.captured().toInt();
+        const QList<int> expected =
+            field.isPair() ? QList<int>{field.address, field.address + 1} : QList<int>{field.address};
+        QVERIFY2(named == expected, qPrintable(context));
+        QCOMPARE(help.range, QStringLiteral("%1..%2").arg(field.minValue).arg(field.maxValue));
+        QVERIFY2(!help.notes.value(0).isEmpty(), qPrintable(context));
+        // What an unset byte shows is said exactly where the screen replaces it.
+        QCOMPARE(help.notes.size(), field.notSetShownAs ? 2 : 1);
+        QVERIFY2(help.tooltip().startsWith(help.name + QStringLiteral(": ") + help.where), qPrintable(context));
+    }
+    QCOMPARE(parameterHelp().size(), qsizetype(78 + 2));
+}
+
+void ParametersTest::explanations_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("guard colour")
+        << "Bank 1 Guard red"
+        << "address 28, 0..255. Red channel of bank 1's Guard colour, the blade's colour between events (the row "
+           "of the On, Off and Hum sounds). Higher is brighter; the brightness sliders set it too. An unset byte "
+           "(255) is shown as 25.";
+    QTest::newRow("white: 255 shown as it is")
+        << "Bank 2 Power Clash white"
+        << "address 71, 0..255. White channel of bank 2's Power Clash colour, shown on a power clash. Higher is "
+           "brighter; the brightness sliders set it too.";
+    QTest::newRow("sensitivity, high byte first")
+        << "Bank 3 Clash sensitivity"
+        << "addresses 74 (high byte) and 75 (low byte), 0..65535. The threshold a movement must pass for the "
+           "board to take it as a clash, in the board's own steps: a higher value needs a stronger movement.";
+    QTest::newRow("duration")
+        << "Bank 1 Swing duration"
+        << "address 35, 0..255. How long a swing lasts on the board, in the board's own steps (their length in "
+           "time is not known).";
+    QTest::newRow("flicker, unset shown as 0")
+        << "Bank 2 Guard flicker blue"
+        << "address 200, 0..100. Blue channel of bank 2's flicker colour (only the Guard row flickers), in the "
+           "board's own steps; the screen takes no more than 100. An unset byte (255) is shown as 0.";
+    QTest::newRow("calibration, low byte first")
+        << "Vertical calibration"
+        << "addresses 8 (low byte) and 9 (high byte), -32768..32767. The motion sensor's reading in the vertical "
+           "reference position, measured by the calibration (\"Auto\" or \"Man.\"), in the sensor's own steps.";
+    QTest::newRow("default bank")
+        << "Default bank"
+        << "address 6, 1..3. The bank the board uses by default, chosen with \"Bank1\", \"Bank2\" or \"Bank3\" "
+           "above each bank's rows; the board gets it as soon as it is chosen. An unset byte (255) is read as 1.";
+    QTest::newRow("frequency mode")
+        << "Frequency"
+        << "address 178, 1..3. The board's frequency mode, one for all banks: 1 Std, 2 Med, 3 Evo (the screen "
+           "offers Std and Evo). What each mode changes on the board is not known. An unset byte (255) is read "
+           "as 3.";
+}
+
+void ParametersTest::explanations()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, line);
+    const auto help = std::find_if(parameterHelp().cbegin(), parameterHelp().cend(),
+                                   [&name](const ParameterHelp& h) { return h.name == name; });
+    QVERIFY2(help != parameterHelp().cend(), qPrintable(name));
+    QCOMPARE(help->line(), line);
+}
+
+void ParametersTest::readmeReferenceIsInStepWithTheTable()
+{
+    QFile readme(QStringLiteral(TAVRIN_SOURCE_DIR "/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const QString begin =
+        QStringLiteral("<!-- parameter reference: generated by scripts/parameter-reference.sh -->\n");
+    const QString end = QStringLiteral("<!-- end of the parameter reference -->");
+    const qsizetype from = text.indexOf(begin);
+    const qsizetype to = text.indexOf(end);
+    QVERIFY2(from >= 0 && to > from, "README.md has lost the markers of its parameter reference");
+    QVERIFY2(text.mid(from + begin.size(), to - from - begin.size()) == parameterReference(),
+             "README.md's parameter reference differs from the parameter table: run "
+             "scripts/parameter-reference.sh after building tavrin-cli");
 }
 
 TAVRIN_TEST_MAIN(ParametersTest)

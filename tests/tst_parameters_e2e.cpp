@@ -108,6 +108,10 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     edit("bank1GuardRed")->setText("200");    // address 28
     edit("bank2ClashSensitivity")->setText("65535"); // address 50/51
     edit("bank2FlickerWhite")->setText("42");     // address 201
+    // Until written, a changed value's tooltip says what the board holds.
+    QVERIFY2(edit("bank1GuardRed")->toolTip().endsWith("\nOn the board: 25"),
+             qPrintable(edit("bank1GuardRed")->toolTip()));
+    QVERIFY(edit("bank2ClashSensitivity")->toolTip().contains("\nOn the board: "));
     control<QRadioButton>(setupWindow, "frequencyStdButton")->setChecked(true);
     QCOMPARE(status->value(), QString("3 values on the screen differ from the board: \"Write Parameters\" sends them."));
     QCOMPARE(edit("bank2FlickerWhite")->accessibleDescription(), QString("the board holds 0"));
@@ -115,6 +119,8 @@ void ParametersEndToEndTest::readChangeWriteRoundTripsThroughTheBoard()
     QVERIFY(WaitFor([&] { return !setupWindow->board()->writing(); }, WRITE_DONE_MS));
     QCOMPARE(status->value(), QString("The screen shows what the board holds."));
     QCOMPARE(edit("bank2FlickerWhite")->accessibleDescription(), QString());
+    for (const char* written : {"bank1GuardRed", "bank2ClashSensitivity", "bank2FlickerWhite"})
+        QVERIFY2(!edit(written)->toolTip().contains("On the board"), written);
 
     QCOMPARE(board->param(28), 200);
     QCOMPARE(board->param(50), 0xFF);

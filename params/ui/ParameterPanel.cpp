@@ -30,6 +30,7 @@ ParameterPanel::ParameterPanel(Params::Board& board, OperationRunner runOperatio
     buildActions(group);
     buildParameterScreen(group);
     watchUserValues();
+    showParameterTips();
     watchScreenMarks();
     group->addStretch();
     // Nothing that writes to the board, or reads it, before set-up mode.

@@ -138,6 +138,10 @@ private:
     void showScreenMarks();
     // Marks each value and counts the differences on the status line.
     void showValueMarks();
+    // Every value, button and slider says what it does; a value the board holds
+    // otherwise also says what the board holds.
+    void showParameterTips();
+    void refreshParameterTips();
     // The checked plan of "Write Parameters" from the screen; on a bad edit,
     // shows why, puts the cursor there and returns nothing.
     std::optional<Params::WritePlan> planFromScreen();

@@ -1,7 +1,8 @@
 // What the screen shows against what the board holds: a swatch of each row's
 // colour, a mark on each value that differs from the board (or was never
 // read, or came from a loaded file), and the status line counting the
-// differences before "Write Parameters" sends them.
+// differences before "Write Parameters" sends them. The tooltips follow the
+// same changes.
 #include "params/ui/ParameterPanel.h"
 
 #include "comm/BoardLink.h"
@@ -42,13 +43,14 @@ void ParameterPanel::watchScreenMarks()
     // After the screen model has taken each change (watchUserValues connects first).
     for (QLineEdit* e : std::as_const(m_edits))
         connect(e, &QLineEdit::textChanged, this, [this] { showScreenMarks(); });
-    for (const RadioChoice& choice : frequencyButtons().choices)
-        connect(radioButton(choice.button), &QRadioButton::toggled, this, [this] { showScreenMarks(); });
+    for (const RadioGroup* group : {&defaultBankButtons(), &frequencyButtons()})
+        for (const RadioChoice& choice : group->choices)
+            connect(radioButton(choice.button), &QRadioButton::toggled, this, [this] { showScreenMarks(); });
     // What the board holds changes as values are written and read back, and
     // is forgotten with the port.
     connect(board().link(), &BoardLink::frameSent, this, [this] { showScreenMarks(); });
     connect(board().link(), &BoardLink::readAnswered, this, [this] { showScreenMarks(); });
-    connect(&board(), &Board::portClosed, this, [this] {
+    connect(&board(), &Board::forgotten, this, [this] {
         m_readHasEnded = false;
         showScreenMarks();
     });
@@ -58,6 +60,7 @@ void ParameterPanel::watchScreenMarks()
 void ParameterPanel::showScreenMarks()
 {
     showValueMarks();
+    refreshParameterTips();
     const auto rows = screenRows();
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (const RowLight light = ShownRowLight(board().screen(), rows[i]); light != rowSwatches[int(i)]->light())
