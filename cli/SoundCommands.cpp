@@ -203,7 +203,7 @@ int importFont(Invocation& call)
 void AddSoundCommands(QList<Command>& commands)
 {
     Command eraseCommand{
-        "erase", "--bank N --row guard|swing|clash|powerclash | --all",
+        "erase", "--bank N --row ROW | --all",
         "Erases a row of a bank, or with --all every sound (boards with --port or --all-boards).",
         [](QCommandLineParser& parser) {
             parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});

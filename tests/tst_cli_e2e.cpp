@@ -1,5 +1,6 @@
 // The command-line program, run as a process against strict simulated boards:
-// its usage, and the parameter and sound commands reaching the board.
+// its usage, its help and manual page, and the parameter and sound commands
+// reaching the board.
 #include "CliRun.h"
 #include "EndToEndFixture.h"
 #include "WaitFor.h"
@@ -20,6 +21,27 @@ using namespace CliRun;
 using namespace Sound;
 
 namespace {
+// Every command's usage line as --help prints it, each argument named once.
+struct Usage {
+    const char* command;
+    const char* line;
+};
+constexpr Usage USAGE_LINES[] = {
+    {"ports", "Usage: tavrin-cli ports [options]"},
+    {"mode", "Usage: tavrin-cli mode [options] active|setup|tx"},
+    {"read", "Usage: tavrin-cli read [options] [--json [FILE]]"},
+    {"write", "Usage: tavrin-cli write [options] [--dry-run] [--no-verify] FILE"},
+    {"erase", "Usage: tavrin-cli erase [options] --bank N --row ROW | --all"},
+    {"upload", "Usage: tavrin-cli upload [options] --bank N --slot NAME FILE"},
+    {"import", "Usage: tavrin-cli import [options] --bank N [--trim] FOLDER"},
+    {"record", "Usage: tavrin-cli record [options] --seconds S FILE"},
+    {"calibrate", "Usage: tavrin-cli calibrate [options]"},
+    {"flash", "Usage: tavrin-cli flash [options] [--yes] FILE"},
+    {"apply", "Usage: tavrin-cli apply [options] [--force] [--report FILE] PROFILE"},
+    {"diff", "Usage: tavrin-cli diff [options] PROFILE"},
+    {"profile", "Usage: tavrin-cli profile [options] [--with-calibration] [--without SLOT]... save FILE"},
+};
+
 // The journal of every run's data folder.
 SlotJournal runJournal()
 {
@@ -44,6 +66,9 @@ private slots:
     void cleanup() { e2e.stop(); }
     void badUsageIsOneLineAndExitCodeTwo_data();
     void badUsageIsOneLineAndExitCodeTwo();
+    void helpGivesTheUsageLine_data();
+    void helpGivesTheUsageLine();
+    void manualPageHasASectionForEveryCommand();
     void writeThenReadRoundTrip();
     void modeEraseAndUploadReachTheBoard();
     void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
@@ -70,6 +95,7 @@ void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
     QTest::newRow("apply without a profile") << QStringList{"apply", "--port", "/dev/null"};
     QTest::newRow("diff of two profiles") << QStringList{"diff", "a.json", "b.json", "--port", "/dev/null"};
     QTest::newRow("profile without save") << QStringList{"profile", "load", "a.json", "--port", "/dev/null"};
+    QTest::newRow("help of Qt's options") << QStringList{"upload", "--help-all"};
     QTest::newRow("no slot") << QStringList{"upload", "--bank", "1",      "--slot",
                                             "swing9", "x.wav",  "--port", "/dev/null"};
 }
@@ -81,6 +107,50 @@ void CliE2eTest::badUsageIsOneLineAndExitCodeTwo()
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QVERIFY(run.out.isEmpty());
+}
+
+void CliE2eTest::helpGivesTheUsageLine_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("usage");
+    for (const Usage& usage : USAGE_LINES)
+        QTest::newRow(usage.command) << QString::fromLatin1(usage.command) << QString::fromLatin1(usage.line);
+}
+
+void CliE2eTest::helpGivesTheUsageLine()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, usage);
+    const Run run = cli({command, "--help"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), usage);
+    QVERIFY(run.err.isEmpty());
+}
+
+void CliE2eTest::manualPageHasASectionForEveryCommand()
+{
+    const Run run = cli({"--man"});
+    QCOMPARE(run.exitCode, 0);
+    const QString page = run.out;
+    // No command is left out of the table above.
+    QCOMPARE(page.count(QStringLiteral("\n.SS ")), qsizetype(std::size(USAGE_LINES)));
+    for (const Usage& usage : USAGE_LINES)
+        QVERIFY2(page.contains(QStringLiteral("\n.SS %1\n.B tavrin\\-cli %1 [options]").arg(usage.command)),
+                 usage.command);
+    // The section says what --help says: the usage line, the summary, the options.
+    QVERIFY(page.contains(".SS import\n.B tavrin\\-cli import [options] \\-\\-bank N [\\-\\-trim] FOLDER\n.PP\n"
+                          "Imports a sound font into a bank: files matched to the slots by name"));
+    QVERIFY(page.contains(".TP\n.B \\-\\-trim\nTrims a sound too long for its slot, fading out its end.\n"));
+
+    QProcess groff;
+    groff.start(QStringLiteral("groff"), {"-ww", "-z", "-man"});
+    if (!groff.waitForStarted())
+        QSKIP("groff is not installed");
+    groff.write(page.toUtf8());
+    groff.closeWriteChannel();
+    QVERIFY(groff.waitForFinished(RUN_TIMEOUT_MS));
+    QCOMPARE(groff.readAllStandardError(), QByteArray());
+    QCOMPARE(groff.exitCode(), 0);
 }
 
 void CliE2eTest::writeThenReadRoundTrip()
