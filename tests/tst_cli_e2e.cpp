@@ -3,6 +3,7 @@
 // reaching the board.
 #include "CliRun.h"
 #include "EndToEndFixture.h"
+#include "SoundFiles.h"
 #include "WaitFor.h"
 
 #include "sound/SlotJournal.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <sndfile.h>
 #include <unistd.h>
 
 using namespace CliRun;
@@ -32,7 +34,7 @@ constexpr Usage USAGE_LINES[] = {
     {"read", "Usage: tavrin-cli read [options] [--json [FILE]]"},
     {"write", "Usage: tavrin-cli write [options] [--dry-run] [--no-verify] FILE"},
     {"erase", "Usage: tavrin-cli erase [options] --bank N --row ROW | --all"},
-    {"upload", "Usage: tavrin-cli upload [options] --bank N --slot NAME FILE"},
+    {"upload", "Usage: tavrin-cli upload [options] --bank N --slot NAME [--trim] FILE"},
     {"import", "Usage: tavrin-cli import [options] --bank N [--trim] FOLDER"},
     {"record", "Usage: tavrin-cli record [options] --seconds S FILE"},
     {"calibrate", "Usage: tavrin-cli calibrate [options]"},
@@ -69,6 +71,7 @@ private slots:
     void helpGivesTheUsageLine_data();
     void helpGivesTheUsageLine();
     void manualPageHasASectionForEveryCommand();
+    void uploadTrimsASoundTooLongForItsSlotOnlyWhenAsked();
     void writeThenReadRoundTrip();
     void modeEraseAndUploadReachTheBoard();
     void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
@@ -151,6 +154,55 @@ void CliE2eTest::manualPageHasASectionForEveryCommand()
     QVERIFY(groff.waitForFinished(RUN_TIMEOUT_MS));
     QCOMPARE(groff.readAllStandardError(), QByteArray());
     QCOMPARE(groff.exitCode(), 0);
+}
+
+void CliE2eTest::uploadTrimsASoundTooLongForItsSlotOnlyWhenAsked()
+{
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
+    QTemporaryDir font;
+    // 1.6 s at 44.1 kHz: 70560 bytes for the board, where a clash slot takes 64954.
+    constexpr int rate = 44100;
+    constexpr int channels = 2;
+    const QString sound = font.filePath("clash1.wav");
+    const std::vector<double> level(size_t(1.6 * rate) * channels, 0.25);
+    QVERIFY(!WriteSoundFile(sound, SF_FORMAT_WAV | SF_FORMAT_PCM_16, rate, channels, level).isEmpty());
+    const qint64 uploadsBefore = board.counter(QStringLiteral("uploads"));
+    const QStringList upload{"upload", "--bank",         "1",      "--slot", "clash1", sound,
+                             "--port", board.portPath(), "--quiet"};
+
+    Run run = cli(upload);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err,
+             "The sound of " + sound +
+                 ", converted for the board, is 70560 bytes; this slot takes at most 64954 bytes. Trim it "
+                 "to fit or choose a shorter sound. Nothing was sent. Add --trim to cut the end of a sound "
+                 "too long for its slot, fading out over its last 20 ms.\n");
+    // The import of a font holding it says the same.
+    run = cli({"import", "--bank", "1", font.path(), "--port", board.portPath(), "--quiet"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.endsWith("Nothing was sent. Add --trim to cut the end of a sound too long for its slot, "
+                              "fading out over its last 20 ms.\n"),
+             qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore);
+
+    run = cli(upload + QStringList{"--trim"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
+    constexpr int sectorBytes = 0x10000;
+    constexpr int slotBytes = 64954;
+    const int clash1 = int(SoundSlots().at(SlotIndex(1, SlotKind::Clash, 1)).address);
+    const QByteArray slot = board.dump("sound").mid(clash1, sectorBytes);
+    // The sound's level (0.25: 0xA000 in offset binary, within the dither's
+    // step) up to where the slot ends, faded to silence (0x8000) there, and
+    // nothing sent after it.
+    const int middle = (slotBytes / 4) * 2;
+    const int value = quint8(slot[middle]) | quint8(slot[middle + 1]) << 8;
+    QVERIFY2(qAbs(value - 0xA000) <= 2, qPrintable(QString::number(value, 16)));
+    QCOMPARE(slot.mid(slotBytes - 2, 2).toHex(' '), QByteArray("00 80"));
+    QCOMPARE(slot.mid(slotBytes), QByteArray(sectorBytes - slotBytes, char(0xFF)));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliE2eTest::writeThenReadRoundTrip()
