@@ -63,8 +63,8 @@ void AddBoardCommands(QList<Command>& commands)
     commands.append(ports);
     commands.append({"mode", "active|setup|tx", "Puts the board into Active, SetUp or TX.",
                      [](QCommandLineParser& parser) {
-                         parser.addPositionalArgument(QStringLiteral("mode"),
-                                                      QStringLiteral("active, setup or tx"));
+                         parser.addPositionalArgument(QStringLiteral("active|setup|tx"),
+                                                      QStringLiteral("The mode to put the board into."));
                      },
                      setMode});
 }

@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/Help.h"
 
 #include "comm/ComPort.h"
 #include "params/ParameterHelp.h"
@@ -8,33 +9,16 @@
 namespace Cli {
 
 namespace {
-const QString PROGRAM = QStringLiteral("tavrin-cli");
+const QString PROGRAM = QString::fromLatin1(PROGRAM_NAME);
 const QString PORTS_FOLDER_VARIABLE = QStringLiteral("TAVRIN_PORTS_DIR");
+const QString HELP = QStringLiteral("help");
+} // namespace
 
-QString overview()
+void AddCommandOptions(QCommandLineParser& parser, const Command& command)
 {
-    QString text =
-        QStringLiteral("Usage: %1 COMMAND [OPTIONS]\nEvery board operation from a terminal, on one board "
-                       "or many at once.\n\nCommands:\n")
-            .arg(PROGRAM);
-    for (const Command& command : Commands())
-        text += QStringLiteral("  %1 %2\n")
-                    .arg(QString::fromLatin1(command.name), -8)
-                    .arg(QString::fromLatin1(command.summary));
-    text += QStringLiteral(
-                "\n%1 COMMAND --help shows the options of a command.\nCtrl-C stops the operation at its next "
-                "safe point and says what was left undone.\nExit codes: 0 done; 1 the operation "
-                "failed, was refused or was stopped, a board differs from the profile (diff), or a board's port is "
-                "held by another program; 2 bad "
-                "usage; 3 no board answered.\n")
-                .arg(PROGRAM);
-    return text;
-}
-
-void addCommonOptions(QCommandLineParser& parser, const Command& command)
-{
-    parser.setApplicationDescription(QString::fromLatin1(command.summary));
-    parser.addHelpOption();
+    // The parser's own help option would add --help-all, for options of Qt's
+    // that this program does not take.
+    parser.addOption({{QStringLiteral("h"), HELP}, QStringLiteral("Shows this help.")});
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("The board's serial port (repeat for several boards)."),
                       QStringLiteral("PATH")});
@@ -48,32 +32,9 @@ void addCommonOptions(QCommandLineParser& parser, const Command& command)
     parser.addOption({QStringLiteral("verbose"),
                       QStringLiteral("Tells on stderr of every answer a board sent that was not asked for, "
                                      "and dropped.")});
-    parser.addPositionalArgument(
-        QString::fromLatin1(command.name), QString::fromLatin1(command.summary),
-        QStringLiteral("%1 [options] %2")
-            .arg(QString::fromLatin1(command.name), QString::fromLatin1(command.arguments)));
     if (command.addOptions)
         command.addOptions(parser);
 }
-
-QString manPage()
-{
-    QString page =
-        QStringLiteral(".TH TAVRIN-CLI 1\n.SH NAME\ntavrin-cli \\- every board operation from a terminal\n"
-                       ".SH SYNOPSIS\n.B tavrin-cli\nCOMMAND [OPTIONS]\n.SH DESCRIPTION\n");
-    page += QString(overview())
-                .replace(QLatin1Char('-'), QStringLiteral("\\-"))
-                .replace(QLatin1Char('\n'), QStringLiteral("\n.br\n"));
-    for (const Command& command : Commands()) {
-        QCommandLineParser parser;
-        addCommonOptions(parser, command);
-        page += QStringLiteral(".SH %1\n.nf\n%2\n.fi\n")
-                    .arg(QString::fromLatin1(command.name).toUpper(),
-                         parser.helpText().replace(QLatin1Char('-'), QStringLiteral("\\-")));
-    }
-    return page;
-}
-} // namespace
 
 int UsageError(const QString& message)
 {
@@ -103,11 +64,11 @@ int RunCommandLine(const QStringList& arguments)
         return UsageError(QStringLiteral("a command is needed"));
     const QString name = arguments.first();
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
-        out << overview();
+        out << Overview();
         return Done;
     }
     if (name == QLatin1String("--man")) {
-        out << manPage();
+        out << ManPage();
         return Done;
     }
     // Not in the overview: scripts/parameter-reference.sh puts it into the README.
@@ -122,13 +83,13 @@ int RunCommandLine(const QStringList& arguments)
     const Command& command = *found;
 
     QCommandLineParser parser;
-    addCommonOptions(parser, command);
+    AddCommandOptions(parser, command);
     QStringList withProgram = arguments;
     withProgram.first() = PROGRAM; // the command takes the program's place
     if (!parser.parse(withProgram))
         return UsageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        out << parser.helpText();
+    if (parser.isSet(HELP)) {
+        out << CommandHelp(command);
         return Done;
     }
 

@@ -20,7 +20,7 @@ struct Invocation {
 
 struct Command {
     const char* name;
-    const char* arguments; // the synopsis after the options
+    const char* arguments; // the usage line after "[options]", each argument named once
     const char* summary;
     std::function<void(QCommandLineParser&)> addOptions;
     std::function<int(Invocation&)> run;
@@ -28,7 +28,12 @@ struct Command {
     bool everyPortByDefault = false; // ports looks at them all
 };
 
+// The program's name as it is typed: in usage lines and messages.
+inline constexpr char PROGRAM_NAME[] = "tavrin-cli";
+
 const QList<Command>& Commands();
+// The options every command takes, then the command's own.
+void AddCommandOptions(QCommandLineParser& parser, const Command& command);
 // Each family adds its commands to the table.
 void AddBoardCommands(QList<Command>& commands);
 void AddParameterCommands(QList<Command>& commands);

@@ -80,7 +80,7 @@ int flash(Invocation& call)
 void AddFirmwareCommands(QList<Command>& commands)
 {
     commands.append(
-        {"flash", "FILE.hex [--yes]",
+        {"flash", "[--yes] FILE",
          "Checks a firmware file whole, then erases the board's application and programs the file through "
          "its loader, as the firmware window does.",
          [](QCommandLineParser& parser) {

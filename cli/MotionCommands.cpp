@@ -155,7 +155,7 @@ int calibrate(Invocation& call)
 void AddMotionCommands(QList<Command>& commands)
 {
     commands.append(
-        {"record", "--seconds S FILE.csv",
+        {"record", "--seconds S FILE",
          "Puts the board into TX and records its telemetry for S seconds to a CSV file, one row "
          "per frame as \"Record...\" does, then puts it back into SetUp.",
          [](QCommandLineParser& parser) {

@@ -275,18 +275,17 @@ int write(Invocation& call)
 void AddParameterCommands(QList<Command>& commands)
 {
     commands.append(
-        {"read", "[--explain] [--json FILE]",
+        {"read", "[--explain] [--json [FILE]]",
          "Reads the parameters: shown grouped like the screen, or with --json FILE saved like \"Save...\".",
          [](QCommandLineParser& parser) {
              parser.addPositionalArgument(QStringLiteral("FILE"),
-                                          QStringLiteral("With --json: the parameter file to write."),
-                                          QStringLiteral("[FILE]"));
+                                          QStringLiteral("With --json: the parameter file to write."));
              parser.addOption({EXPLAIN, QStringLiteral("One value a line, each with what it does on the board, "
                                                        "its address and its range.")});
          },
          read});
     commands.append(
-        {"write", "FILE.json [--dry-run] [--no-verify]",
+        {"write", "[--dry-run] [--no-verify] FILE",
          "Checks a parameter file as \"Load...\" does, shows what differs from the board, writes it "
          "as \"Write Parameters\" does and reads back every value written.",
          [](QCommandLineParser& parser) {

@@ -253,7 +253,7 @@ int saveProfile(Invocation& call)
 void AddProfileCommands(QList<Command>& commands)
 {
     commands.append(
-        {"apply", "PROFILE [--force] [--report FILE]",
+        {"apply", "[--force] [--report FILE] PROFILE",
          "Checks a board profile whole, reads the board, writes the values it does not hold yet, verifies "
          "every value and uploads the slots the journal does not know to hold their file; several boards "
          "at once.",
@@ -274,7 +274,7 @@ void AddProfileCommands(QList<Command>& commands)
          },
          diff});
     commands.append(
-        {"profile", "save FILE [--with-calibration] [--without SLOT]...",
+        {"profile", "[--with-calibration] [--without SLOT]... save FILE",
          "Writes the profile of a board into one archive: its parameters as read now and the sound of "
          "every slot the journal knows, taken from where it was uploaded from. The motion calibration is "
          "the board's own and is left out unless asked for.",

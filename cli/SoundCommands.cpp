@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 
 #include "common/Define.h"
+#include "sound/BoardFormat.h"
 #include "sound/BoardJournal.h"
 #include "sound/EraseOperation.h"
 #include "sound/FontPlan.h"
@@ -41,6 +42,23 @@ constexpr std::array<RowName, 4> ROWS = {{
     {"clash", SoundRow::Clash},
     {"powerclash", SoundRow::PowerClash},
 }};
+
+// Upload and import trim alike: a sound too long for its slot is cut to fit.
+void addTrimOption(QCommandLineParser& parser)
+{
+    parser.addOption({TRIM, QStringLiteral("Trims a sound too long for its slot, fading out its end.")});
+}
+
+// The refusal of a sound too long for its slot says to trim it; here that is
+// an option, and the refusal names it when it would have helped.
+QString withTrimAdvice(const QString& refusal, bool trimWouldHelp)
+{
+    if (!trimWouldHelp)
+        return refusal;
+    return refusal + QStringLiteral(" Add --trim to cut the end of a sound too long for its slot, fading out "
+                                    "over its last %1 ms.")
+                         .arg(TRIM_FADE_MS);
+}
 
 // 1 to 3, or nothing.
 std::optional<int> bankOf(const QCommandLineParser& parser)
@@ -144,9 +162,11 @@ int upload(Invocation& call)
         return UsageError(QStringLiteral("cannot read %1").arg(files.first()));
     const SoundSlot slot = SoundSlots().at(index);
     // Judged from its header first: a file far beyond the slot is never read whole.
-    FileUpload file = PrepareSoundFileUpload(files.first(), slot, NO_SKIP, NO_SKIP);
+    const bool trim = call.parser.isSet(TRIM);
+    FileUpload file = PrepareSoundFileUpload(files.first(), slot, NO_SKIP, NO_SKIP, trim);
     if (!file.verdict.upload || !file.content) {
-        PrintError(file.verdict.message);
+        // The window offers its trim exactly when the sound is too long for the slot.
+        PrintError(withTrimAdvice(file.verdict.message, !trim && !TrimOffer(files.first(), slot).isEmpty()));
         return Failed;
     }
     const PreparedUpload prepared = std::move(*file.verdict.upload);
@@ -176,9 +196,14 @@ int importFont(Invocation& call)
     const FontPlan plan = PlanFont(folders.first(), *bank);
     for (const QString& unplaced : plan.unplaced)
         PrintError(QStringLiteral("left out: %1").arg(unplaced));
-    const FontCheck check = CheckFontPlan(plan, call.parser.isSet(TRIM));
+    const bool trim = call.parser.isSet(TRIM);
+    const FontCheck check = CheckFontPlan(plan, trim);
     if (!check.problems.isEmpty()) {
-        PrintError(QStringLiteral("nothing was sent: %1").arg(check.problems.join(QStringLiteral("; "))));
+        const bool tooLong = std::any_of(plan.rows.begin(), plan.rows.end(),
+                                         [](const FontRow& row) { return row.facts && !row.fits; });
+        PrintError(withTrimAdvice(
+            QStringLiteral("nothing was sent: %1").arg(check.problems.join(QStringLiteral("; "))),
+            !trim && tooLong));
         return Failed;
     }
     if (check.uploads.isEmpty()) {
@@ -203,7 +228,7 @@ int importFont(Invocation& call)
 void AddSoundCommands(QList<Command>& commands)
 {
     Command eraseCommand{
-        "erase", "--bank N --row guard|swing|clash|powerclash | --all",
+        "erase", "--bank N --row ROW | --all",
         "Erases a row of a bank, or with --all every sound (boards with --port or --all-boards).",
         [](QCommandLineParser& parser) {
             parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
@@ -215,12 +240,13 @@ void AddSoundCommands(QList<Command>& commands)
     eraseCommand.allMeansEveryPort = false;
     commands.append(eraseCommand);
     commands.append(
-        {"upload", "--bank N --slot NAME FILE",
+        {"upload", "--bank N --slot NAME [--trim] FILE",
          "Uploads a sound file of any common format into a slot, converted for the board.",
          [](QCommandLineParser& parser) {
              parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
              parser.addOption({SLOT, QStringLiteral("on, off, hum, swing1..6, clash1..6 or powerclash1..4."),
                                QStringLiteral("NAME")});
+             addTrimOption(parser);
              parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The sound file."));
          },
          upload});
@@ -230,7 +256,7 @@ void AddSoundCommands(QList<Command>& commands)
          "clash_02, lockup, ...), converted, checked whole, then erased and uploaded slot by slot.",
          [](QCommandLineParser& parser) {
              parser.addOption({BANK, QStringLiteral("The bank, 1 to 3."), QStringLiteral("N")});
-             parser.addOption({TRIM, QStringLiteral("Trims a sound too long for its slot, fading out its end.")});
+             addTrimOption(parser);
              parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The sound font's folder."));
          },
          importFont});

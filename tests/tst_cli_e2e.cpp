@@ -1,7 +1,9 @@
 // The command-line program, run as a process against strict simulated boards:
-// its usage, and the parameter and sound commands reaching the board.
+// its usage, its help and manual page, and the parameter and sound commands
+// reaching the board.
 #include "CliRun.h"
 #include "EndToEndFixture.h"
+#include "SoundFiles.h"
 #include "WaitFor.h"
 
 #include "sound/SlotJournal.h"
@@ -14,12 +16,34 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <sndfile.h>
 #include <unistd.h>
 
 using namespace CliRun;
 using namespace Sound;
 
 namespace {
+// Every command's usage line as --help prints it, each argument named once.
+struct Usage {
+    const char* command;
+    const char* line;
+};
+constexpr Usage USAGE_LINES[] = {
+    {"ports", "Usage: tavrin-cli ports [options]"},
+    {"mode", "Usage: tavrin-cli mode [options] active|setup|tx"},
+    {"read", "Usage: tavrin-cli read [options] [--explain] [--json [FILE]]"},
+    {"write", "Usage: tavrin-cli write [options] [--dry-run] [--no-verify] FILE"},
+    {"erase", "Usage: tavrin-cli erase [options] --bank N --row ROW | --all"},
+    {"upload", "Usage: tavrin-cli upload [options] --bank N --slot NAME [--trim] FILE"},
+    {"import", "Usage: tavrin-cli import [options] --bank N [--trim] FOLDER"},
+    {"record", "Usage: tavrin-cli record [options] --seconds S FILE"},
+    {"calibrate", "Usage: tavrin-cli calibrate [options]"},
+    {"flash", "Usage: tavrin-cli flash [options] [--yes] FILE"},
+    {"apply", "Usage: tavrin-cli apply [options] [--force] [--report FILE] PROFILE"},
+    {"diff", "Usage: tavrin-cli diff [options] PROFILE"},
+    {"profile", "Usage: tavrin-cli profile [options] [--with-calibration] [--without SLOT]... save FILE"},
+};
+
 // The journal of every run's data folder.
 SlotJournal runJournal()
 {
@@ -44,6 +68,10 @@ private slots:
     void cleanup() { e2e.stop(); }
     void badUsageIsOneLineAndExitCodeTwo_data();
     void badUsageIsOneLineAndExitCodeTwo();
+    void helpGivesTheUsageLine_data();
+    void helpGivesTheUsageLine();
+    void manualPageHasASectionForEveryCommand();
+    void uploadTrimsASoundTooLongForItsSlotOnlyWhenAsked();
     void writeThenReadRoundTrip();
     void modeEraseAndUploadReachTheBoard();
     void uploadsImportsAndErasesAreJournalledUnderTheBoardsSerial();
@@ -70,6 +98,7 @@ void CliE2eTest::badUsageIsOneLineAndExitCodeTwo_data()
     QTest::newRow("apply without a profile") << QStringList{"apply", "--port", "/dev/null"};
     QTest::newRow("diff of two profiles") << QStringList{"diff", "a.json", "b.json", "--port", "/dev/null"};
     QTest::newRow("profile without save") << QStringList{"profile", "load", "a.json", "--port", "/dev/null"};
+    QTest::newRow("help of Qt's options") << QStringList{"upload", "--help-all"};
     QTest::newRow("no slot") << QStringList{"upload", "--bank", "1",      "--slot",
                                             "swing9", "x.wav",  "--port", "/dev/null"};
 }
@@ -81,6 +110,99 @@ void CliE2eTest::badUsageIsOneLineAndExitCodeTwo()
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QVERIFY(run.out.isEmpty());
+}
+
+void CliE2eTest::helpGivesTheUsageLine_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("usage");
+    for (const Usage& usage : USAGE_LINES)
+        QTest::newRow(usage.command) << QString::fromLatin1(usage.command) << QString::fromLatin1(usage.line);
+}
+
+void CliE2eTest::helpGivesTheUsageLine()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, usage);
+    const Run run = cli({command, "--help"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out.section(QLatin1Char('\n'), 0, 0), usage);
+    QVERIFY(run.err.isEmpty());
+}
+
+void CliE2eTest::manualPageHasASectionForEveryCommand()
+{
+    const Run run = cli({"--man"});
+    QCOMPARE(run.exitCode, 0);
+    const QString page = run.out;
+    // No command is left out of the table above.
+    QCOMPARE(page.count(QStringLiteral("\n.SS ")), qsizetype(std::size(USAGE_LINES)));
+    for (const Usage& usage : USAGE_LINES)
+        QVERIFY2(page.contains(QStringLiteral("\n.SS %1\n.B tavrin\\-cli %1 [options]").arg(usage.command)),
+                 usage.command);
+    // The section says what --help says: the usage line, the summary, the options.
+    QVERIFY(page.contains(".SS import\n.B tavrin\\-cli import [options] \\-\\-bank N [\\-\\-trim] FOLDER\n.PP\n"
+                          "Imports a sound font into a bank: files matched to the slots by name"));
+    QVERIFY(page.contains(".TP\n.B \\-\\-trim\nTrims a sound too long for its slot, fading out its end.\n"));
+
+    QProcess groff;
+    groff.start(QStringLiteral("groff"), {"-ww", "-z", "-man"});
+    if (!groff.waitForStarted())
+        QSKIP("groff is not installed");
+    groff.write(page.toUtf8());
+    groff.closeWriteChannel();
+    QVERIFY(groff.waitForFinished(RUN_TIMEOUT_MS));
+    QCOMPARE(groff.readAllStandardError(), QByteArray());
+    QCOMPARE(groff.exitCode(), 0);
+}
+
+void CliE2eTest::uploadTrimsASoundTooLongForItsSlotOnlyWhenAsked()
+{
+    QString why;
+    QVERIFY2(e2e.start({}, {.withWindows = false}, &why), qPrintable(why));
+    SimBoard& board = e2e.board();
+    QTemporaryDir font;
+    // 1.6 s at 44.1 kHz: 70560 bytes for the board, where a clash slot takes 64954.
+    constexpr int rate = 44100;
+    constexpr int channels = 2;
+    const QString sound = font.filePath("clash1.wav");
+    const std::vector<double> level(size_t(1.6 * rate) * channels, 0.25);
+    QVERIFY(!WriteSoundFile(sound, SF_FORMAT_WAV | SF_FORMAT_PCM_16, rate, channels, level).isEmpty());
+    const qint64 uploadsBefore = board.counter(QStringLiteral("uploads"));
+    const QStringList upload{"upload", "--bank",         "1",      "--slot", "clash1", sound,
+                             "--port", board.portPath(), "--quiet"};
+
+    Run run = cli(upload);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err,
+             "The sound of " + sound +
+                 ", converted for the board, is 70560 bytes; this slot takes at most 64954 bytes. Trim it "
+                 "to fit or choose a shorter sound. Nothing was sent. Add --trim to cut the end of a sound "
+                 "too long for its slot, fading out over its last 20 ms.\n");
+    // The import of a font holding it says the same.
+    run = cli({"import", "--bank", "1", font.path(), "--port", board.portPath(), "--quiet"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.endsWith("Nothing was sent. Add --trim to cut the end of a sound too long for its slot, "
+                              "fading out over its last 20 ms.\n"),
+             qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore);
+
+    run = cli(upload + QStringList{"--trim"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(board.counter(QStringLiteral("uploads")), uploadsBefore + 1);
+    constexpr int sectorBytes = 0x10000;
+    constexpr int slotBytes = 64954;
+    const int clash1 = int(SoundSlots().at(SlotIndex(1, SlotKind::Clash, 1)).address);
+    const QByteArray slot = board.dump("sound").mid(clash1, sectorBytes);
+    // The sound's level (0.25: 0xA000 in offset binary, within the dither's
+    // step) up to where the slot ends, faded to silence (0x8000) there, and
+    // nothing sent after it.
+    const int middle = (slotBytes / 4) * 2;
+    const int value = quint8(slot[middle]) | quint8(slot[middle + 1]) << 8;
+    QVERIFY2(qAbs(value - 0xA000) <= 2, qPrintable(QString::number(value, 16)));
+    QCOMPARE(slot.mid(slotBytes - 2, 2).toHex(' '), QByteArray("00 80"));
+    QCOMPARE(slot.mid(slotBytes), QByteArray(sectorBytes - slotBytes, char(0xFF)));
+    QVERIFY2(e2e.finish(&why), qPrintable(why));
 }
 
 void CliE2eTest::writeThenReadRoundTrip()
