@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
 #include <QHash>
@@ -42,8 +43,10 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <algorithm>
 #include <ctime>
 #include <functional>
+#include <limits>
 
 namespace {
 constexpr int STEP_MS = 15000;      // a step of an operation, with room for a loaded machine
@@ -51,12 +54,13 @@ constexpr int UNDER_WAY_MS = 30000; // erase pauses and slot requests come befor
 constexpr int WATCH_TICK_MS = 2;    // how often the trigger looks at the operation
 constexpr int MAX_SWEEPS = 3;
 constexpr int SETTLE_MS = 300;
-// After the loss the process is watched for a second. An idle event loop uses
-// little (the test's own 5 ms wake-ups included, which have been seen to cost
-// 61 ms on a clean-clone run beside other end-to-end tests), while a timer or
-// thread left spinning takes a whole core, and still a fifth of one on this
-// shared two-core machine under a load of ten: 10 % keeps clear of both.
-constexpr int QUIET_WATCH_MS = 1000;
+// After the loss the process is watched a few times over, the loop left to
+// sleep until something wakes it. A timer or thread left spinning is busy in
+// every watch; a hiccup of the machine (a burst of paging, the sanitizer's
+// allocator tidying up, seen once at 231 ms on a clean-clone run) lands in one
+// at most. So the quietest watch must stay under a tenth of a core.
+constexpr int QUIET_WATCH_MS = 500;
+constexpr int QUIET_WATCHES = 3;
 constexpr qint64 QUIET_CPU_MS = QUIET_WATCH_MS / 10;
 const QStringList BOARD_OPTIONS = {"--idle-ms", "1500"};
 const QString LOADER_DIPS = "Please put the dipswitch in position for bootloader procedure and then press OK";
@@ -67,6 +71,19 @@ qint64 processCpuMs()
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+qint64 quietestWatchCpuMs()
+{
+    qint64 quietest = std::numeric_limits<qint64>::max();
+    for (int watch = 0; watch < QUIET_WATCHES; ++watch) {
+        QEventLoop loop;
+        QTimer::singleShot(QUIET_WATCH_MS, &loop, &QEventLoop::quit);
+        const qint64 before = processCpuMs();
+        loop.exec();
+        quietest = std::min(quietest, processCpuMs() - before);
+    }
+    return quietest;
 }
 
 } // namespace
@@ -326,10 +343,10 @@ void DeviceLossEndToEndTest::unplugStopsTheOperationCleanly()
 
     // Quiet from now on: no tick, no further message, no busy thread.
     RunEventsFor(SETTLE_MS);
-    const qint64 before = processCpuMs();
-    RunEventsFor(QUIET_WATCH_MS);
-    const qint64 used = processCpuMs() - before;
-    QVERIFY2(used < QUIET_CPU_MS, qPrintable(QString("%1 ms of CPU in the second after the loss").arg(used)));
+    const qint64 used = quietestWatchCpuMs();
+    QVERIFY2(used < QUIET_CPU_MS, qPrintable(QString("%1 ms of CPU in the quietest %2 ms after the loss")
+                                                 .arg(used)
+                                                 .arg(QUIET_WATCH_MS)));
     QCOMPARE(runningTimers(), QStringList());
     QCOMPARE(trafficMonitor->sentLog->LinesCount(), sentAtLoss); // nothing more is sent, or shown as sent
     for (QWidget* window : shownWindows())
